@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Configures and builds the tree into ./build (or $KEL_BUILD_DIR).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD_DIR=${KEL_BUILD_DIR:-build}
+GEN=()
+if command -v ninja >/dev/null 2>&1; then GEN=(-G Ninja); fi
+if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
+  cmake -S . -B "$BUILD_DIR" "${GEN[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+else
+  cmake -S . -B "$BUILD_DIR" "$@" >/dev/null
+fi
+cmake --build "$BUILD_DIR" -j "$(nproc)"

@@ -1,0 +1,46 @@
+#pragma once
+// Shared helpers of the test programs.
+#include <QString>
+#include <string>
+
+namespace kel_test {
+
+// The program folder of the running test (a fresh temporary folder per test,
+// also published in the environment variable KEL_HOME).
+QString ProgramFolder();
+
+// Pins the local time zone for the lifetime of the object (TZ + tzset) and
+// restores the previous value afterwards.
+class ScopedTimeZone {
+public:
+    explicit ScopedTimeZone(const char* tz);
+    ~ScopedTimeZone();
+    ScopedTimeZone(const ScopedTimeZone&) = delete;
+    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
+private:
+    bool m_had = false;
+    std::string m_old;
+};
+
+// Sets an environment variable for the lifetime of the object.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+private:
+    std::string m_name;
+    bool m_had = false;
+    std::string m_old;
+};
+
+// Writes a whole file (creating parent folders); returns false on failure.
+bool WriteFile(const QString& path, const QByteArray& bytes);
+QByteArray ReadFile(const QString& path);
+
+// Folder of the source tree and of the build tree (from the test environment).
+QString SourceDir();
+QString BinaryDir();
+
+}  // namespace kel_test

@@ -1,0 +1,78 @@
+#include "kel_test/test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+
+namespace kel_test {
+
+namespace {
+std::unique_ptr<QTemporaryDir>& CurrentHome() {
+    static std::unique_ptr<QTemporaryDir> home;
+    return home;
+}
+}  // namespace
+
+void NewProgramFolder();
+void DropProgramFolder();
+
+void NewProgramFolder() {
+    auto& home = CurrentHome();
+    home.reset(new QTemporaryDir(QDir::tempPath() + "/kel-test-XXXXXX"));
+    setenv("KEL_HOME", home->path().toLocal8Bit().constData(), 1);
+}
+
+void DropProgramFolder() {
+    CurrentHome().reset();
+    unsetenv("KEL_HOME");
+}
+
+QString ProgramFolder() {
+    auto& home = CurrentHome();
+    if (!home) NewProgramFolder();
+    return home->path();
+}
+
+ScopedTimeZone::ScopedTimeZone(const char* tz) {
+    const char* old = getenv("TZ");
+    if (old) { m_had = true; m_old = old; }
+    setenv("TZ", tz, 1);
+    tzset();
+}
+
+ScopedTimeZone::~ScopedTimeZone() {
+    if (m_had) setenv("TZ", m_old.c_str(), 1); else unsetenv("TZ");
+    tzset();
+}
+
+ScopedEnv::ScopedEnv(const char* name, const std::string& value) : m_name(name) {
+    const char* old = getenv(name);
+    if (old) { m_had = true; m_old = old; }
+    setenv(name, value.c_str(), 1);
+}
+
+ScopedEnv::~ScopedEnv() {
+    if (m_had) setenv(m_name.c_str(), m_old.c_str(), 1); else unsetenv(m_name.c_str());
+}
+
+bool WriteFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    return f.write(bytes) == bytes.size();
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+}
+
+QString SourceDir() { return QString::fromLocal8Bit(qgetenv("KEL_SOURCE_DIR")); }
+QString BinaryDir() { return QString::fromLocal8Bit(qgetenv("KEL_BINARY_DIR")); }
+
+}  // namespace kel_test
