@@ -1,0 +1,154 @@
+#pragma once
+// The recorder stream format: every recording is a 40-byte stream header
+// followed by an MPEG-2 program stream (ISO/IEC 13818-1). See
+// docs/recorder-stream.md for the byte layout and the time rules.
+//
+// Times here are "recorder seconds": the recorder's wall clock (a civil date
+// and time without zone) counted as seconds since 1970-01-01 00:00:00 as if
+// it were UTC (timegm / gmtime convert both ways).
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace recstream {
+
+constexpr size_t kHeaderSize = 40;
+
+enum VideoCodec : uint8_t { kVideoNone = 0, kVideoH264 = 1, kVideoMpeg4 = 2 };
+enum AudioCodec : uint8_t { kAudioNone = 0, kAudioMp2 = 1 };
+enum HeaderFlags : uint8_t {
+    kFlagEnciphered = 0x01,   // video/audio PES payloads are enciphered
+    kFlagVehicleData = 0x02,  // the stream carries vehicle-data blocks
+};
+
+// PES stream ids used by the format.
+constexpr uint8_t kStreamVideo = 0xE0;
+constexpr uint8_t kStreamAudio = 0xC0;
+constexpr uint8_t kStreamPrivate = 0xBF;  // private_stream_2: vehicle-data text blocks
+
+#pragma pack(push, 1)
+// The 40-byte stream header, little-endian.
+struct StreamHeader {
+    char magic[4];          // "QRS1"
+    uint16_t version;       // 1
+    uint16_t headerSize;    // 40
+    uint8_t videoCodec;     // VideoCodec
+    uint8_t audioCodec;     // AudioCodec
+    uint8_t channel;        // recorder channel, 1-based; 0 unknown
+    uint8_t flags;          // HeaderFlags
+    uint16_t width;
+    uint16_t height;
+    uint16_t frameRate;     // frames per second
+    uint16_t reserved0;
+    uint32_t startTime;     // recorder seconds of the first packet (SCR 0)
+    uint32_t keyCheck;      // enciphered streams: check word of the key (see KeyCheck); else 0
+    uint8_t nonce[8];       // enciphered streams: per-recording nonce; else zero
+    uint32_t reserved1;
+};
+#pragma pack(pop)
+static_assert(sizeof(StreamHeader) == kHeaderSize, "stream header is 40 bytes");
+
+// Fills the constant fields (magic, version, size) and zeroes the rest.
+StreamHeader MakeHeader();
+// True when the bytes hold a header of this format (magic, version, size).
+bool ParseHeader(const void* data, size_t size, StreamHeader* out);
+
+// ---- keys ------------------------------------------------------------------
+// Check word of a key text: the first 4 bytes (little-endian) of
+// SHA-256("QRS1-key-check" + key).
+uint32_t KeyCheck(const std::string& key);
+// Deciphers (or enciphers: the cipher is symmetric) one PES payload in place.
+// `pts` is the PES's presentation time stamp (90 kHz), `streamId` its id.
+void CipherPayload(const StreamHeader& header, const std::string& key, uint8_t streamId, uint64_t pts,
+                   uint8_t* data, size_t size);
+
+// ---- parsing ---------------------------------------------------------------
+// One elementary-stream piece of a packet.
+struct Pes {
+    uint8_t streamId = 0;
+    bool hasPts = false;
+    uint64_t pts = 0;            // 90 kHz, counted from the stream start
+    bool keyFrame = false;       // video: the access unit starts with an IDR / key frame
+    size_t payloadOffset = 0;    // offset of the payload within the packet
+    size_t payloadSize = 0;
+};
+
+// One packet = one pack (pack header, optional system header, its PES packets)
+// up to the next pack start. Packets cover the stream without gaps: bytes that
+// do not parse are handed out as a packet of kind kPacketJunk.
+enum PacketKind : int { kPacketPack = 0, kPacketJunk = 1 };
+struct Packet {
+    int kind = kPacketPack;
+    uint64_t offset = 0;     // stream offset of the first byte (counted as fed)
+    uint32_t size = 0;       // bytes, up to the next packet
+    uint64_t scr = 0;        // system clock reference, 90 kHz, from stream start
+    uint32_t time = 0;       // recorder seconds = header.startTime + scr / 90000
+    std::vector<Pes> pes;
+    std::vector<uint8_t> bytes;  // the packet's bytes (when the scanner keeps them)
+};
+
+// Incremental parser: feed bytes as they arrive (from any offset of a
+// recording, after the header or not), take complete packets out.
+class PacketScanner {
+public:
+    // `startTime` is the header's startTime (0 when unknown: times are then
+    // relative). `keepBytes` makes Packet::bytes hold each packet's bytes.
+    explicit PacketScanner(uint32_t startTime = 0, bool keepBytes = true);
+    void Reset(uint64_t nextOffset = 0);
+    void Feed(const void* data, size_t size);
+    // Marks the end of input: the last packet becomes available.
+    void Finish();
+    // Takes the next complete packet; false when more input is needed.
+    bool Next(Packet* out);
+    size_t Buffered() const;
+
+    ~PacketScanner();
+    PacketScanner(const PacketScanner&) = delete;
+    PacketScanner& operator=(const PacketScanner&) = delete;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+// Offset of the first valid pack start at or after `from` in the buffer;
+// `size` when there is none.
+size_t FindPackStart(const uint8_t* data, size_t size, size_t from = 0);
+
+// ---- whole files ----------------------------------------------------------
+// Summary of a recording file (reads only what it needs).
+struct FileInfo {
+    StreamHeader header{};
+    uint32_t firstTime = 0;   // recorder seconds of the first packet
+    uint32_t lastTime = 0;    // recorder seconds of the last packet
+    uint64_t size = 0;
+};
+bool ReadFileInfo(const std::string& path, FileInfo* out);
+// Byte offset (from the file start) of the first packet whose time is at or
+// after `time`; -1 when the file cannot be read or no packet is that late.
+int64_t FindOffsetForTime(const std::string& path, uint32_t time);
+
+// ---- writing ---------------------------------------------------------------
+// Writes a recording: header, then packs. Each Write* call makes one pack.
+class StreamWriter {
+public:
+    StreamWriter();
+    ~StreamWriter();
+    // `key` is used only when the header has kFlagEnciphered (the header's
+    // keyCheck and nonce are filled from it).
+    bool Open(const std::string& path, StreamHeader header, const std::string& key = std::string());
+    bool WriteVideo(uint64_t pts, bool keyFrame, const uint8_t* data, size_t size);
+    bool WriteAudio(uint64_t pts, const uint8_t* data, size_t size);
+    bool WritePrivate(uint64_t pts, const uint8_t* data, size_t size);
+    bool Close();
+    const StreamHeader& Header() const;
+    uint64_t BytesWritten() const;
+
+private:
+    struct Impl;
+    Impl* m_impl;
+};
+
+}  // namespace recstream
