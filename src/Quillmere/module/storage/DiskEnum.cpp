@@ -1,0 +1,122 @@
+#include "DiskEnum.h"
+
+#include <QDebug>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "wincompat/drives.h"
+
+namespace {
+
+// The enumeration fills at most this many device paths per call.
+constexpr int kMaxDevicePaths = 100;
+
+std::string RootOf(char letter) {
+    std::string root;
+    root += letter;
+    root += ":\\";
+    return root;
+}
+
+}  // namespace
+
+int DiskEnum::GetDevicePaths(std::vector<std::string>* paths) {
+    if (!paths) return -1;
+    paths->clear();
+    for (int number : wincompat::GetPhysicalDriveNumbers()) {
+        if (static_cast<int>(paths->size()) >= kMaxDevicePaths) {
+            qDebug() << "DiskEnum::GetDevicePaths more than" << kMaxDevicePaths
+                     << "disk interfaces, the rest is left out";
+            break;
+        }
+        char name[64];
+        std::snprintf(name, sizeof(name), "\\\\.\\PHYSICALDRIVE%d", number);
+        paths->push_back(name);
+    }
+    return static_cast<int>(paths->size());
+}
+
+int DiskEnum::GetPhysicalDriveNumbers(std::vector<int>* out) {
+    if (!out) return -1;
+    out->clear();
+    std::vector<std::string> paths;
+    int count = GetDevicePaths(&paths);
+    if (count < 0) return -1;
+    for (const std::string& path : paths) {
+        const int number = wincompat::ParsePhysicalDriveName(path);
+        if (number < 0 || !wincompat::CanOpenPhysicalDrive(number)) {
+            // One drive we may not open must not hide every other disk.
+            qDebug() << "DiskEnum::GetPhysicalDriveNumbers cannot open device, skipped:" << path.c_str();
+            continue;
+        }
+        out->push_back(number);
+    }
+    return static_cast<int>(out->size());
+}
+
+int DiskEnum::GetPhysicalDriveNumbers(int** out) {
+    if (!out) return -1;
+    std::vector<int> numbers;
+    int count = GetPhysicalDriveNumbers(&numbers);
+    if (count < 0) return -1;
+    int* array = new int[numbers.size()];
+    std::copy(numbers.begin(), numbers.end(), array);
+    *out = array;
+    return count;
+}
+
+int DiskEnum::GetPhysicalDriveOfLetter(char letter) {
+    return wincompat::GetPhysicalDriveOfLetter(letter);
+}
+
+int DiskEnum::GetDriveLetterOfPhysicalDrive(int deviceNumber, char* out) {
+    if (!out) return -1;
+    uint32_t mask = wincompat::GetLogicalDriveMask();
+    if (mask == 0) return -1;
+
+    for (int i = 0; i < 26; ++i) {
+        if (!(mask & (1u << i))) continue;
+        const char letter = static_cast<char>('A' + i);
+        const int type = wincompat::GetDriveTypeOf(RootOf(letter));
+        if (type == wincompat::kDriveCdRom || type == wincompat::kDriveNoRootDir ||
+            type == wincompat::kDriveUnknown) {
+            mask &= ~(1u << i);
+            qDebug().nospace() << "error, dwPhyDriveNumber:" << deviceNumber << ", invalid letter:" << letter;
+            continue;
+        }
+        if (GetPhysicalDriveOfLetter(letter) != deviceNumber) mask &= ~(1u << i);
+    }
+
+    int count = 0;
+    for (int i = 0; i < 26; ++i) {
+        if (!(mask & (1u << i))) continue;
+        const char letter = static_cast<char>('A' + i);
+        const std::string root = RootOf(letter);
+        std::string fileSystem;
+        if (wincompat::GetVolumeFileSystem(root, &fileSystem)) {
+            out[count++] = letter;
+        } else {
+            qDebug().nospace() << "error, dwPhyDriveNumber:" << deviceNumber
+                               << ", cannot load letter:" << root.c_str();
+        }
+    }
+    return count;
+}
+
+int DiskEnum::ListDriveLetters(std::vector<int> exclude, char* out) {
+    if (!out) return -1;
+    const uint32_t mask = wincompat::GetLogicalDriveMask();
+    if (mask == 0) return -1;
+
+    int count = 0;
+    for (int i = 0; i < 26; ++i) {
+        if (!(mask & (1u << i))) continue;
+        const char letter = static_cast<char>('A' + i);
+        if (wincompat::GetDriveTypeOf(RootOf(letter)) == wincompat::kDriveCdRom) continue;
+        const int number = GetPhysicalDriveOfLetter(letter);
+        if (std::find(exclude.begin(), exclude.end(), number) != exclude.end()) continue;
+        out[count++] = letter;
+    }
+    return count;
+}
