@@ -15,6 +15,7 @@
 namespace recstream {
 
 constexpr size_t kHeaderSize = 40;
+constexpr uint32_t kClockRate = 90000;  // SCR / PTS ticks per second
 
 enum VideoCodec : uint8_t { kVideoNone = 0, kVideoH264 = 1, kVideoMpeg4 = 2 };
 enum AudioCodec : uint8_t { kAudioNone = 0, kAudioMp2 = 1 };
@@ -59,8 +60,15 @@ bool ParseHeader(const void* data, size_t size, StreamHeader* out);
 // Check word of a key text: the first 4 bytes (little-endian) of
 // SHA-256("QRS1-key-check" + key).
 uint32_t KeyCheck(const std::string& key);
-// Deciphers (or enciphers: the cipher is symmetric) one PES payload in place.
-// `pts` is the PES's presentation time stamp (90 kHz), `streamId` its id.
+// True when the header says the stream is enciphered and `key` is its key.
+bool KeyMatches(const StreamHeader& header, const std::string& key);
+// Deciphers (or enciphers: the cipher is symmetric) one cipher unit in place:
+// the payload of one video or audio frame. A unit starts at a PES that carries
+// a PTS and runs on through the following PES packets of the same stream in
+// the same pack that carry none (a large frame is split over several PES).
+// `pts` is the unit's presentation time stamp (90 kHz), `streamId` its id.
+// AES-128-CTR, key = SHA-256(key)[0..15], IV = SHA-256(nonce, streamId,
+// pts)[0..11] followed by a 32-bit block counter starting at 0.
 void CipherPayload(const StreamHeader& header, const std::string& key, uint8_t streamId, uint64_t pts,
                    uint8_t* data, size_t size);
 
@@ -78,13 +86,21 @@ struct Pes {
 // One packet = one pack (pack header, optional system header, its PES packets)
 // up to the next pack start. Packets cover the stream without gaps: bytes that
 // do not parse are handed out as a packet of kind kPacketJunk.
-enum PacketKind : int { kPacketPack = 0, kPacketJunk = 1 };
+// A scanner fed from offset 0 with the 40-byte stream header hands the header
+// out as one packet of kind kPacketHeader (and takes its start time when it
+// was given none).
+enum PacketKind : int { kPacketPack = 0, kPacketJunk = 1, kPacketHeader = 2 };
 struct Packet {
     int kind = kPacketPack;
+    bool systemHeader = false;  // the pack carries a system header (key-frame packs do)
     uint64_t offset = 0;     // stream offset of the first byte (counted as fed)
     uint32_t size = 0;       // bytes, up to the next packet
     uint64_t scr = 0;        // system clock reference, 90 kHz, from stream start
-    uint32_t time = 0;       // recorder seconds = header.startTime + scr / 90000
+    uint32_t time = 0;       // recorder seconds = header.startTime + scr / 90000;
+                             // junk packets carry the time of the pack before them
+    // Elementary-stream pieces in stream order: video (0xE0-0xEF), audio
+    // (0xC0-0xDF), private streams (0xBD, 0xBF). Maps, padding and the system
+    // header are not listed.
     std::vector<Pes> pes;
     std::vector<uint8_t> bytes;  // the packet's bytes (when the scanner keeps them)
 };
@@ -114,8 +130,20 @@ private:
 };
 
 // Offset of the first valid pack start at or after `from` in the buffer;
-// `size` when there is none.
+// `size` when there is none. A pack start is valid when its header's marker
+// bits are right and the PES chain after it is well formed up to the next pack
+// start, a program end code or the end of the buffer.
 size_t FindPackStart(const uint8_t* data, size_t size, size_t from = 0);
+
+// Deciphers (or enciphers) in place the video and audio payloads of a packet
+// whose bytes were kept. False when the packet has no bytes or the header is
+// not enciphered.
+bool CipherPacket(const StreamHeader& header, const std::string& key, Packet* packet);
+
+// ---- vehicle-data text cipher -------------------------------------------
+// Single DES (FIPS 46-3), ECB, on `blockCount` 8-byte blocks in place. The key
+// is used as given (no parity adjustment).
+void DesEcb(const uint8_t key[8], uint8_t* blocks, size_t blockCount, bool decrypt);
 
 // ---- whole files ----------------------------------------------------------
 // Summary of a recording file (reads only what it needs).
@@ -126,18 +154,23 @@ struct FileInfo {
     uint64_t size = 0;
 };
 bool ReadFileInfo(const std::string& path, FileInfo* out);
-// Byte offset (from the file start) of the first packet whose time is at or
-// after `time`; -1 when the file cannot be read or no packet is that late.
+// Byte offset (from the file start) of the first pack whose time is at or
+// after `time`; -1 when the file cannot be read or no pack is that late.
 int64_t FindOffsetForTime(const std::string& path, uint32_t time);
 
 // ---- writing ---------------------------------------------------------------
-// Writes a recording: header, then packs. Each Write* call makes one pack.
+// Writes a recording: header, then packs. Each Write* call makes one pack; the
+// pack's SCR is the call's pts (never less than the SCR before it). Key video
+// frames get a system header and a stream map in their pack. Payloads larger
+// than one PES are split over several PES packets in the same pack (only the
+// first carries the PTS). Private payloads must fit one PES (65,535 bytes).
 class StreamWriter {
 public:
     StreamWriter();
     ~StreamWriter();
     // `key` is used only when the header has kFlagEnciphered (the header's
-    // keyCheck and nonce are filled from it).
+    // keyCheck is filled from it, and the nonce with random bytes when the
+    // caller left it zero); an enciphered header with an empty key is refused.
     bool Open(const std::string& path, StreamHeader header, const std::string& key = std::string());
     bool WriteVideo(uint64_t pts, bool keyFrame, const uint8_t* data, size_t size);
     bool WriteAudio(uint64_t pts, const uint8_t* data, size_t size);
