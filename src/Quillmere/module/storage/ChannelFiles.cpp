@@ -1,0 +1,61 @@
+#include "ChannelFiles.h"
+
+#include <QStringList>
+
+#include "ziraz/ziraz.h"
+
+namespace {
+
+const char kDatePattern[] = "yyyy-MM-dd";
+
+void Element(QString& out, const char* tag, const QString& value) {
+    out += QLatin1Char('<') + QLatin1String(tag) + QLatin1Char('>');
+    out += value;
+    out += QLatin1String("</") + QLatin1String(tag) + QLatin1Char('>');
+}
+
+QString DateText(const QDate& d) { return d.isNull() ? QString() : d.toString(QLatin1String(kDatePattern)); }
+
+}  // namespace
+
+QString ChannelFiles::ToXml() const {
+    QStringList files;
+    for (const APT_QMR::CSingleFile* f : SingleFileList)
+        if (f) files << f->toXml();
+
+    QString xml;
+    xml += QLatin1String("<PlaybackFilesOfChannel>");
+    Element(xml, "DiskName", DiskName.toHtmlEscaped());
+    Element(xml, "DeviceName", DeviceName.toHtmlEscaped());
+    Element(xml, "ChannelInfo", ChannelInfo.toXml());
+    Element(xml, "StartTime", DateText(StartTime));
+    Element(xml, "EndTime", DateText(EndTime));
+    xml += QLatin1String("<SingleFileList>");
+    for (const QString& f : files) xml += f;
+    xml += QLatin1String("</SingleFileList>");
+    xml += QLatin1String("</PlaybackFilesOfChannel>");
+    return xml;
+}
+
+void ChannelFiles::FromXml(const QString& xml) {
+    ziraz::GenericDS doc;
+    if (!doc.loadXmlString(xml)) return;
+
+    SingleFileList.clear();
+    DiskName = doc.GetChildByName(QStringLiteral("DiskName")).GetValue();
+    DeviceName = doc.GetChildByName(QStringLiteral("DeviceName")).GetValue();
+    ChannelInfo.fromXml(doc.GetChildByName(QStringLiteral("ChannelInfo")).elemToString());
+    StartTime = QDate::fromString(doc.GetChildByName(QStringLiteral("StartTime")).GetValue(),
+                                  QLatin1String(kDatePattern));
+    EndTime = QDate::fromString(doc.GetChildByName(QStringLiteral("EndTime")).GetValue(),
+                                QLatin1String(kDatePattern));
+
+    ziraz::GenericDS list = doc.GetChildByName(QStringLiteral("SingleFileList"));
+    const int count = list.GetChildCount();
+    SingleFileList.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        auto* file = new APT_QMR::CSingleFile;
+        file->fromXml(list.GetChildByIndex(i).elemToString());
+        SingleFileList.push_back(file);
+    }
+}

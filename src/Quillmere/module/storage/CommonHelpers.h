@@ -1,0 +1,43 @@
+#pragma once
+// Time, folder and free-space helpers shared by the engine and the pages.
+// All are re-entrant and keep no state.
+#include <QString>
+#include <cstdint>
+#include <ctime>
+#include <string>
+
+enum class SettingKey : int;
+
+// Makes every folder of `path` that is followed by a separator ('/' or '\'):
+// "D:/a/b/" makes "D:", "D:/a" and "D:/a/b"; "D:/a/b" leaves "b" unmade.
+// Failures (an existing folder among them) are ignored. Any length.
+void CreateDirectoryPath(const char* path);
+void CreateDirectoryPath(const std::string& path);
+
+// "yyyyMMddhhmmss" (14 digits) as local time. Slices that are missing or not
+// numbers count as 0; never reads beyond the end of the text.
+time_t StringToTime(const char* text);
+time_t StringToTime(const std::string& text);
+// The local time of `t` as "yyyyMMddhhmmss"; empty when it cannot be formatted.
+std::string TimeToString(time_t t);
+
+// The recorders' packed date-time: (year - 2000) << 26 | month << 22 |
+// day << 17 | hour << 12 | minute << 6 | second.
+typedef uint32_t PackedDateTime;
+const PackedDateTime kNoPackedTime = 0xFFFFFFFFu;
+// Local time of a packed date-time; -1 for kNoPackedTime. Fields out of range
+// are normalised as mktime does.
+time_t PackedTimeToTime(PackedDateTime packed);
+
+// True when the file system holding the folder has less than `thresholdGiB`
+// free for the caller. With `key` other than -1 the folder is the value of
+// that setting (a missing setting counts as low); otherwise `path`. A folder
+// whose file system cannot be read counts as low for any positive threshold.
+// Paths may be folders of this machine or drive paths ("D:/Video/").
+bool IsDiskSpaceLow(float thresholdGiB, int key, const QString& path);
+bool IsDiskSpaceLow(float thresholdGiB, SettingKey key, const QString& path = QString());
+
+// Free bytes available to the caller and total bytes of the file system that
+// holds `path` (the nearest existing part of it). False when they cannot be
+// read; the outputs are then untouched. Either output may be null.
+bool GetFreeDiskBytes(const QString& path, uint64_t* freeBytes, uint64_t* totalBytes);

@@ -1,0 +1,5 @@
+#pragma once
+// The record types of search results: channels, files and per-channel lists.
+#include "Channel.h"
+#include "ChannelFiles.h"
+#include "SingleFile.h"

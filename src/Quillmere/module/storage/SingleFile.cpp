@@ -1,0 +1,132 @@
+#include "SingleFile.h"
+
+#include <QDateTime>
+
+#include "ziraz/ziraz.h"
+
+namespace APT_QMR {
+
+namespace {
+
+const char kTimePattern[] = "yyyy-MM-dd hh:mm:ss";
+
+QString TimeText(uint32_t t) {
+    return QDateTime::fromSecsSinceEpoch(static_cast<qint64>(t)).toString(QLatin1String(kTimePattern));
+}
+
+uint32_t ParseTime(const QString& text) {
+    QDateTime dt = QDateTime::fromString(text, QLatin1String(kTimePattern));
+    if (!dt.isValid()) return 0xFFFFFFFFu;
+    qint64 secs = dt.toSecsSinceEpoch();
+    if (secs < 0 || secs > 0xFFFFFFFELL) return 0xFFFFFFFFu;
+    return static_cast<uint32_t>(secs);
+}
+
+void Element(QString& out, const char* tag, const QString& value) {
+    out += QLatin1Char('<') + QLatin1String(tag) + QLatin1Char('>');
+    out += value;
+    out += QLatin1String("</") + QLatin1String(tag) + QLatin1Char('>');
+}
+
+// 8-bit names go through the toolkit's default conversion both ways.
+QString Text(const std::string& s) { return ziraz::ConvertToUnicode(s).toHtmlEscaped(); }
+std::string Bytes(const QString& s) { return ziraz::ConvertFromUnicode(s); }
+
+}  // namespace
+
+CSingleFile::CSingleFile()
+    : FileSize(0), SearchStartTime(0), SearchEndTime(0), StartTime(0), EndTime(0), ChannelNumber(0),
+      FileType(0), SubType(0), EnforceMode(0), SubFileType(0) {}
+
+CSingleFile::CSingleFile(const std::string& fileName, const std::string& diskName, uint32_t fileSize,
+                         uint32_t startTime, uint32_t endTime, int fileType, std::string deviceName,
+                         int channelNumber)
+    : FileName(fileName), FileSize(fileSize), SearchStartTime(startTime), SearchEndTime(0),
+      StartTime(startTime), EndTime(endTime), DeviceName(std::move(deviceName)),
+      ChannelNumber(channelNumber), FileType(fileType), DiskName(diskName), SubType(0), EnforceMode(0),
+      SubFileType(0) {}
+
+CSingleFile* CSingleFile::clone(int start, int end) const {
+    uint32_t endTime = end == -1 ? EndTime : static_cast<uint32_t>(end);
+    auto* copy = new CSingleFile(FileName, DiskName, FileSize, static_cast<uint32_t>(start), endTime,
+                                 FileType, DeviceName, ChannelNumber);
+    copy->SubType = SubType;
+    copy->SubFileType = SubFileType;
+    copy->EnforceMode = EnforceMode;
+    copy->SearchStartTime = SearchStartTime;
+    copy->SearchEndTime = SearchEndTime;
+    return copy;
+}
+
+QString CSingleFile::toXml() const {
+    QString xml;
+    xml.reserve(512);
+    xml += QLatin1String("<CSingleFile>");
+    Element(xml, "FileName", Text(FileName));
+    Element(xml, "FileSize", QString::number(FileSize));
+    Element(xml, "StartTime", TimeText(StartTime));
+    Element(xml, "EndTime", TimeText(EndTime));
+    Element(xml, "DeviceName", Text(DeviceName));
+    Element(xml, "ChannelNumber", QString::number(ChannelNumber));
+    Element(xml, "FileType", QString::number(FileType));
+    Element(xml, "DiskName", Text(DiskName));
+    Element(xml, "SubType", QString::number(SubType));
+    Element(xml, "EnforceMode", QString::number(EnforceMode));
+    Element(xml, "SubFileType", QString::number(SubFileType));
+    Element(xml, "SearchStartTime", TimeText(SearchStartTime));
+    Element(xml, "SearchEndTime", TimeText(SearchEndTime));
+    xml += QLatin1String("</CSingleFile>");
+    return xml;
+}
+
+void CSingleFile::fromXml(const QString& xml) {
+    ziraz::GenericDS doc;
+    if (!doc.loadXmlString(xml)) return;
+    auto value = [&doc](const char* name) { return doc.GetChildByName(QLatin1String(name)).GetValue(); };
+    FileName = Bytes(value("FileName"));
+    FileSize = value("FileSize").toUInt();
+    StartTime = ParseTime(value("StartTime"));
+    EndTime = ParseTime(value("EndTime"));
+    DeviceName = Bytes(value("DeviceName"));
+    ChannelNumber = value("ChannelNumber").toInt();
+    FileType = value("FileType").toInt();
+    DiskName = Bytes(value("DiskName"));
+    SubType = value("SubType").toInt();
+    EnforceMode = value("EnforceMode").toUInt();
+    SubFileType = value("SubFileType").toInt();
+    SearchStartTime = ParseTime(value("SearchStartTime"));
+    SearchEndTime = ParseTime(value("SearchEndTime"));
+}
+
+}  // namespace APT_QMR
+
+namespace {
+// Index of the first file (null entries skipped) that ends after t, or -1.
+int FirstEndingAfter(const std::vector<APT_QMR::CSingleFile*>& files, int t) {
+    for (size_t i = 0; i < files.size(); ++i) {
+        const APT_QMR::CSingleFile* f = files[i];
+        if (f && static_cast<int>(f->EndTime) > t) return static_cast<int>(i);
+    }
+    return -1;
+}
+}  // namespace
+
+bool FindFileAtTime(FilePosition& pos, const std::vector<APT_QMR::CSingleFile*>& files, int t) {
+    pos.index = -1;
+    pos.time = -1;
+    int i = FirstEndingAfter(files, t);
+    if (i < 0) return false;
+    const APT_QMR::CSingleFile* f = files[static_cast<size_t>(i)];
+    pos.index = i;
+    int start = static_cast<int>(f->StartTime);
+    int end = static_cast<int>(f->EndTime);
+    pos.time = (start <= t && t <= end) ? t : start;
+    return true;
+}
+
+bool IsTimeInFiles(const std::vector<APT_QMR::CSingleFile*>& files, int t) {
+    int i = FirstEndingAfter(files, t);
+    if (i < 0) return false;
+    const APT_QMR::CSingleFile* f = files[static_cast<size_t>(i)];
+    return static_cast<int>(f->StartTime) <= t && t <= static_cast<int>(f->EndTime);
+}

@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <cstring>
+#include <memory>
+
+#include "CommonHelpers.h"
+#include "Settings.h"
+#include "kel_test/test_support.h"
+#include "wincompat/drives.h"
+
+namespace {
+
+time_t Utc(int y, int mo, int d, int h, int mi, int s) {
+    return static_cast<time_t>(QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC).toSecsSinceEpoch());
+}
+
+PackedDateTime Pack(int y, int mo, int d, int h, int mi, int s) {
+    return static_cast<PackedDateTime>((y - 2000) << 26 | mo << 22 | d << 17 | h << 12 | mi << 6 | s);
+}
+
+// ---- time helpers ------------------------------------------------------------------
+
+struct TimeCase {
+    const char* text;
+    time_t utc;
+};
+
+TEST(TimeHelpers, LocalTimesAcrossDaylightSavingChanges) {
+    kel_test::ScopedTimeZone tz("Europe/Berlin");
+    const TimeCase cases[] = {
+        {"20240301120000", Utc(2024, 3, 1, 11, 0, 0)},    // winter time, UTC+1
+        {"20240331015959", Utc(2024, 3, 31, 0, 59, 59)},  // just before the spring change
+        {"20240331030000", Utc(2024, 3, 31, 1, 0, 0)},    // just after it
+        {"20240701080000", Utc(2024, 7, 1, 6, 0, 0)},     // summer time, UTC+2
+        {"20241027033000", Utc(2024, 10, 27, 2, 30, 0)},  // after the autumn change
+    };
+    for (const TimeCase& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(StringToTime(c.text), c.utc);
+        EXPECT_EQ(TimeToString(c.utc), c.text);
+    }
+    // Both instants of the repeated hour print the same local text.
+    EXPECT_EQ(TimeToString(Utc(2024, 10, 27, 0, 30, 0)), "20241027023000");
+    EXPECT_EQ(TimeToString(Utc(2024, 10, 27, 1, 30, 0)), "20241027023000");
+    // One hour of local clock is skipped in spring.
+    EXPECT_EQ(StringToTime("20240331030000") - StringToTime("20240331010000"), 3600);
+}
+
+TEST(TimeHelpers, StringToTimeInUtcAndStdString) {
+    EXPECT_EQ(StringToTime("20240301120000"), Utc(2024, 3, 1, 12, 0, 0));
+    EXPECT_EQ(StringToTime(std::string("19700101000000")), 0);
+    EXPECT_EQ(StringToTime("20240301120000trailing"), Utc(2024, 3, 1, 12, 0, 0));
+}
+
+TEST(TimeHelpers, ShortOrBadTextCountsMissingSlicesAsZero) {
+    // Exactly sized heap copies, so reading past the end is caught by the
+    // address checker.
+    auto heap = [](const char* s) {
+        std::unique_ptr<char[]> p(new char[std::strlen(s) + 1]);
+        std::memcpy(p.get(), s, std::strlen(s) + 1);
+        return p;
+    };
+    EXPECT_EQ(StringToTime(heap("2024").get()), StringToTime("20240000000000"));
+    EXPECT_EQ(StringToTime(heap("2024030112").get()), StringToTime("20240301120000"));
+    EXPECT_EQ(StringToTime(heap("").get()), StringToTime("00000000000000"));
+    EXPECT_EQ(StringToTime(static_cast<const char*>(nullptr)), StringToTime("00000000000000"));
+    EXPECT_EQ(StringToTime("2024xx01120000"), StringToTime("20240001120000"));
+}
+
+TEST(TimeHelpers, PackedTime) {
+    EXPECT_EQ(PackedTimeToTime(5 | 4 << 6 | 3 << 12 | 2 << 17 | 1 << 22 | 24 << 26), Utc(2024, 1, 2, 3, 4, 5));
+    EXPECT_EQ(PackedTimeToTime(kNoPackedTime), -1);
+    EXPECT_EQ(PackedTimeToTime(0xFFFFFFFFu), -1);
+    EXPECT_EQ(PackedTimeToTime(Pack(2063, 12, 31, 23, 59, 59)), Utc(2063, 12, 31, 23, 59, 59));
+    // Out-of-range fields are normalised: 31 February is 2 March in 2024.
+    EXPECT_EQ(PackedTimeToTime(Pack(2024, 2, 31, 0, 0, 0)), Utc(2024, 3, 2, 0, 0, 0));
+    kel_test::ScopedTimeZone tz("Europe/Berlin");
+    EXPECT_EQ(PackedTimeToTime(Pack(2024, 7, 1, 8, 0, 0)), Utc(2024, 7, 1, 6, 0, 0));
+    EXPECT_EQ(PackedTimeToTime(Pack(2024, 1, 1, 8, 0, 0)), Utc(2024, 1, 1, 7, 0, 0));
+}
+
+// ---- folders and free space --------------------------------------------------------
+
+class DriveHelpers : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root = kel_test::ProgramFolder();
+        QDir().mkpath(root + "/e");
+        QString table = "disk 0 " + root + "/e\n"
+                        "letter E 0 fixed ext4 " + root + "/e\n";
+        ASSERT_TRUE(kel_test::WriteFile(root + "/drives.txt", table.toUtf8()));
+        env.reset(new kel_test::ScopedEnv("KEL_DRIVES", (root + "/drives.txt").toStdString()));
+        wincompat::ReloadDriveTable();
+    }
+    void TearDown() override {
+        env.reset();
+        wincompat::ReloadDriveTable();
+    }
+    bool IsDir(const QString& p) { return QFileInfo(p).isDir(); }
+    QString root;
+    std::unique_ptr<kel_test::ScopedEnv> env;
+};
+
+TEST_F(DriveHelpers, CreateDirectoryPathMakesFoldersFollowedByASeparator) {
+    CreateDirectoryPath("E:/out/Capture/");
+    EXPECT_TRUE(IsDir(root + "/e/out/Capture"));
+    CreateDirectoryPath("E:\\win\\style\\");
+    EXPECT_TRUE(IsDir(root + "/e/win/style"));
+    CreateDirectoryPath(std::string("E:/a/b"));
+    EXPECT_TRUE(IsDir(root + "/e/a"));
+    EXPECT_FALSE(QFileInfo::exists(root + "/e/a/b"));
+    CreateDirectoryPath((root + "/plain/sub/").toStdString());  // a path of this machine
+    EXPECT_TRUE(IsDir(root + "/plain/sub"));
+    CreateDirectoryPath("");
+    CreateDirectoryPath(static_cast<const char*>(nullptr));
+}
+
+TEST_F(DriveHelpers, CreateDirectoryPathTakesLongPaths) {
+    std::string path = "E:/";
+    QString expect = root + "/e";
+    for (int i = 0; i < 20; ++i) {
+        std::string part(60, static_cast<char>('a' + i));
+        path += part + "/";
+        expect += "/" + QString::fromStdString(part);
+    }
+    ASSERT_GT(path.size(), 1200u);
+    CreateDirectoryPath(path.c_str());
+    EXPECT_TRUE(IsDir(expect));
+}
+
+TEST_F(DriveHelpers, FreeSpaceOfFolders) {
+    uint64_t freeBytes = 7, total = 7;
+    ASSERT_TRUE(GetFreeDiskBytes("E:/", &freeBytes, &total));
+    EXPECT_GT(total, 0u);
+    EXPECT_LE(freeBytes, total);
+    // A folder that does not exist yet is measured on its nearest parent.
+    EXPECT_TRUE(GetFreeDiskBytes(root + "/e/not/yet/", nullptr, nullptr));
+    EXPECT_TRUE(GetFreeDiskBytes("E:/not/yet/", nullptr, nullptr));
+
+    uint64_t untouched = 42;
+    EXPECT_FALSE(GetFreeDiskBytes("Q:/Video/", &untouched, &untouched));
+    EXPECT_FALSE(GetFreeDiskBytes("", &untouched, &untouched));
+    EXPECT_EQ(untouched, 42u);
+}
+
+TEST_F(DriveHelpers, DiskSpaceLow) {
+    EXPECT_TRUE(IsDiskSpaceLow(0.5f, -1, "Q:/Video/"));  // no such drive
+    EXPECT_FALSE(IsDiskSpaceLow(0.0f, -1, "E:/Video/"));
+    EXPECT_FALSE(IsDiskSpaceLow(0.0f, -1, root + "/e/"));
+    EXPECT_TRUE(IsDiskSpaceLow(1.0e9f, -1, "E:/Video/"));  // an exabyte is never free
+
+    // By setting: a missing setting counts as low; the path argument is ignored.
+    CSettingsStore* store = CSettingsStore::GetInstance();
+    EXPECT_TRUE(IsDiskSpaceLow(0.0f, SettingKey::DownloadSavePath, root + "/e/"));
+    store->SetValueText(SettingKey::DownloadSavePath, "E:/Download/");
+    EXPECT_FALSE(IsDiskSpaceLow(0.0f, SettingKey::DownloadSavePath, "Q:/"));
+    EXPECT_FALSE(IsDiskSpaceLow(0.0f, static_cast<int>(SettingKey::DownloadSavePath), "Q:/"));
+    store->SetValueText(SettingKey::DownloadSavePath, "Q:/Download/");
+    EXPECT_TRUE(IsDiskSpaceLow(0.5f, SettingKey::DownloadSavePath, root));
+}
+
+}  // namespace

@@ -1,0 +1,301 @@
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <memory>
+
+#include "RecordTypes.h"
+#include "kel_test/test_support.h"
+
+using APT_QMR::CChannel;
+using APT_QMR::CSingleFile;
+
+namespace {
+
+uint32_t Local(int y, int mo, int d, int h, int mi, int s) {
+    return static_cast<uint32_t>(QDateTime(QDate(y, mo, d), QTime(h, mi, s)).toSecsSinceEpoch());
+}
+
+const char kFileXml[] =
+    "<CSingleFile><FileName>F1</FileName><FileSize>1048576</FileSize><StartTime>2024-03-01 08:00:00</StartTime>"
+    "<EndTime>2024-03-01 08:30:00</EndTime><DeviceName>D1</DeviceName><ChannelNumber>2</ChannelNumber>"
+    "<FileType>0</FileType><DiskName>E:\\</DiskName><SubType>0</SubType><EnforceMode>0</EnforceMode>"
+    "<SubFileType>0</SubFileType><SearchStartTime>2024-03-01 08:00:00</SearchStartTime>"
+    "<SearchEndTime>2024-03-01 08:30:00</SearchEndTime></CSingleFile>";
+
+CSingleFile ExampleFile() {
+    CSingleFile f("F1", "E:\\", 1048576, Local(2024, 3, 1, 8, 0, 0), Local(2024, 3, 1, 8, 30, 0), 0, "D1", 2);
+    f.SearchEndTime = f.EndTime;
+    return f;
+}
+
+void ExpectSameFile(const CSingleFile& a, const CSingleFile& b) {
+    EXPECT_EQ(a.FileName, b.FileName);
+    EXPECT_EQ(a.FileSize, b.FileSize);
+    EXPECT_EQ(a.SearchStartTime, b.SearchStartTime);
+    EXPECT_EQ(a.SearchEndTime, b.SearchEndTime);
+    EXPECT_EQ(a.StartTime, b.StartTime);
+    EXPECT_EQ(a.EndTime, b.EndTime);
+    EXPECT_EQ(a.DeviceName, b.DeviceName);
+    EXPECT_EQ(a.ChannelNumber, b.ChannelNumber);
+    EXPECT_EQ(a.FileType, b.FileType);
+    EXPECT_EQ(a.DiskName, b.DiskName);
+    EXPECT_EQ(a.SubType, b.SubType);
+    EXPECT_EQ(a.EnforceMode, b.EnforceMode);
+    EXPECT_EQ(a.SubFileType, b.SubFileType);
+}
+
+// ---- worked examples -----------------------------------------------------------
+
+TEST(RecordXml, ChannelExampleByteForByte) {
+    CChannel c;
+    c.SetChannelNumber(3);
+    c.SetDevice("D1");
+    c.SetRbs(true);
+    EXPECT_EQ(c.toXml(),
+              "<CChannel><ChannelNumber>3</ChannelNumber><StrDevice>D1</StrDevice><Rbs>1</Rbs></CChannel>");
+}
+
+TEST(RecordXml, FileExampleByteForByte) { EXPECT_EQ(ExampleFile().toXml(), QString(kFileXml)); }
+
+TEST(RecordXml, ChannelFilesExampleByteForByte) {
+    CSingleFile file = ExampleFile();
+    ChannelFiles cf;
+    cf.DiskName = "E:\\";
+    cf.DeviceName = "D1";
+    cf.ChannelInfo.SetChannelNumber(2);
+    cf.ChannelInfo.SetDevice("D1");
+    cf.StartTime = QDate(2024, 3, 1);
+    cf.EndTime = QDate(2024, 3, 1);
+    cf.SingleFileList.push_back(&file);
+    EXPECT_EQ(cf.ToXml(),
+              QString("<PlaybackFilesOfChannel><DiskName>E:\\</DiskName><DeviceName>D1</DeviceName><ChannelInfo>"
+                      "<CChannel><ChannelNumber>2</ChannelNumber><StrDevice>D1</StrDevice><Rbs>0</Rbs></CChannel>"
+                      "</ChannelInfo><StartTime>2024-03-01</StartTime><EndTime>2024-03-01</EndTime><SingleFileList>") +
+                  kFileXml + "</SingleFileList></PlaybackFilesOfChannel>");
+}
+
+TEST(RecordXml, ExampleTimesAreLocal) {
+    kel_test::ScopedTimeZone tz("Europe/Berlin");
+    CSingleFile f;
+    f.fromXml(kFileXml);
+    EXPECT_EQ(f.StartTime, 1709276400u);  // 07:00 UTC
+    EXPECT_EQ(f.toXml(), QString(kFileXml));
+}
+
+// ---- channel -----------------------------------------------------------------
+
+TEST(RecordXml, ChannelDefaultsRoundTrip) {
+    CChannel c;
+    EXPECT_EQ(c.toXml(), "<CChannel><ChannelNumber>-1</ChannelNumber><StrDevice></StrDevice><Rbs>0</Rbs></CChannel>");
+    CChannel back;
+    back.SetChannelNumber(7);
+    back.SetDevice("x");
+    back.SetRbs(true);
+    back.fromXml(c.toXml());
+    EXPECT_EQ(back.GetChannelNumber(), -1);
+    EXPECT_EQ(back.GetDevice(), "");
+    EXPECT_FALSE(back.GetRbs());
+    EXPECT_FALSE(back.IsNull());
+}
+
+TEST(RecordXml, ChannelRbsAnyNonZeroIsTrue) {
+    CChannel c;
+    c.fromXml("<CChannel><ChannelNumber>4</ChannelNumber><StrDevice>d</StrDevice><Rbs>2</Rbs></CChannel>");
+    EXPECT_TRUE(c.GetRbs());
+    EXPECT_EQ(c.GetChannelNumber(), 4);
+}
+
+TEST(RecordXml, ChannelReadsFieldsNestedInChannelInfo) {
+    CChannel c;
+    c.fromXml("<ChannelInfo><CChannel><ChannelNumber>3</ChannelNumber><StrDevice>D1</StrDevice><Rbs>1</Rbs>"
+              "</CChannel></ChannelInfo>");
+    EXPECT_EQ(c.GetChannelNumber(), 3);
+    EXPECT_EQ(c.GetDevice(), "D1");
+    EXPECT_TRUE(c.GetRbs());
+}
+
+TEST(RecordXml, UnloadableTextLeavesRecordsUnchanged) {
+    CChannel c;
+    c.SetChannelNumber(5);
+    c.fromXml("<CChannel><ChannelNumber>1</ChannelNumber>");
+    EXPECT_EQ(c.GetChannelNumber(), 5);
+
+    CSingleFile f = ExampleFile();
+    f.fromXml("not xml");
+    ExpectSameFile(f, ExampleFile());
+
+    ChannelFiles cf;
+    cf.DiskName = "keep";
+    CSingleFile* p = &f;
+    cf.SingleFileList.push_back(p);
+    cf.FromXml("<PlaybackFilesOfChannel>");
+    EXPECT_EQ(cf.DiskName, "keep");
+    ASSERT_EQ(cf.SingleFileList.size(), 1u);
+    EXPECT_EQ(cf.SingleFileList[0], p);
+}
+
+// ---- round trips -------------------------------------------------------------------
+
+struct NameCase {
+    const char* label;
+    std::string text;
+};
+
+class RecordNames : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(RecordNames, FileAndChannelRoundTrip) {
+    const std::string& name = GetParam().text;
+    CSingleFile f(name, name + "/disk", 77, 1000, 2000, 3, name + "-dev", 9);
+    f.SubType = 4;
+    f.EnforceMode = 1;
+    f.SubFileType = 0x200000;
+    f.SearchEndTime = 2500;
+    CSingleFile back;
+    back.fromXml(f.toXml());
+    ExpectSameFile(back, f);
+
+    ChannelFiles cf;
+    cf.DiskName = QString::fromStdString(name);
+    cf.DeviceName = QString::fromStdString(name + "!");
+    cf.ChannelInfo.SetChannelNumber(1);
+    cf.ChannelInfo.SetDevice(QString::fromStdString(name));
+    cf.StartTime = QDate(2024, 2, 28);
+    cf.EndTime = QDate(2024, 2, 29);
+    cf.SingleFileList = {&f, nullptr, &f};
+
+    ChannelFiles r;
+    r.FromXml(cf.ToXml());
+    EXPECT_EQ(r.DiskName, cf.DiskName);
+    EXPECT_EQ(r.DeviceName, cf.DeviceName);
+    EXPECT_EQ(r.ChannelInfo.GetChannelNumber(), 1);
+    EXPECT_EQ(r.ChannelInfo.GetDevice(), cf.ChannelInfo.GetDevice());
+    EXPECT_EQ(r.StartTime, cf.StartTime);
+    EXPECT_EQ(r.EndTime, cf.EndTime);
+    ASSERT_EQ(r.SingleFileList.size(), 2u);  // the null entry is not written
+    for (CSingleFile* p : r.SingleFileList) {
+        ExpectSameFile(*p, f);
+        delete p;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, RecordNames,
+    ::testing::Values(NameCase{"plain", "ch01_20240301.dat"}, NameCase{"ampersand", "a&b&amp;c"},
+                      NameCase{"brackets", "<CSingleFile>x</FileName>"}, NameCase{"quotes", "it's \"q\""},
+                      NameCase{"cdataEnd", "]]>"}, NameCase{"backslashes", "E:\\rec\\f 1.mp4"},
+                      NameCase{"nonAscii", "Fahrt \xC3\xBC\xC3\x9F \xE8\xBD\xA6\xE8\xBE\x86"}),
+    [](const ::testing::TestParamInfo<NameCase>& i) { return std::string(i.param.label); });
+
+TEST(RecordXml, MissingFieldsReadAsDefaults) {
+    CSingleFile f = ExampleFile();
+    f.fromXml("<CSingleFile><FileName>x</FileName><StartTime>2024-03-01 08:00:00</StartTime>"
+              "<EndTime>bad</EndTime><FileSize>abc</FileSize></CSingleFile>");
+    EXPECT_EQ(f.FileName, "x");
+    EXPECT_EQ(f.StartTime, Local(2024, 3, 1, 8, 0, 0));
+    EXPECT_EQ(f.EndTime, 4294967295u);
+    EXPECT_EQ(f.SearchEndTime, 4294967295u);
+    EXPECT_EQ(f.SearchStartTime, 4294967295u);
+    EXPECT_EQ(f.FileSize, 0u);
+    EXPECT_EQ(f.ChannelNumber, 0);
+    EXPECT_EQ(f.DeviceName, "");
+}
+
+TEST(RecordXml, EmptyListAndNullDates) {
+    ChannelFiles cf;
+    QString xml = cf.ToXml();
+    EXPECT_TRUE(xml.contains("<StartTime></StartTime><EndTime></EndTime><SingleFileList></SingleFileList>"));
+    ChannelFiles r;
+    r.StartTime = QDate(2020, 1, 1);
+    r.FromXml(xml);
+    EXPECT_TRUE(r.StartTime.isNull());
+    EXPECT_TRUE(r.SingleFileList.empty());
+    EXPECT_EQ(r.ChannelInfo.GetChannelNumber(), -1);
+}
+
+TEST(RecordXml, SecondReadingReplacesList) {
+    CSingleFile a = ExampleFile();
+    ChannelFiles one;
+    one.SingleFileList = {&a};
+    ChannelFiles two;
+    two.SingleFileList = {&a, &a};
+
+    ChannelFiles r;
+    r.FromXml(two.ToXml());
+    std::vector<std::unique_ptr<CSingleFile>> owned;
+    for (CSingleFile* p : r.SingleFileList) owned.emplace_back(p);
+    r.FromXml(one.ToXml());
+    ASSERT_EQ(r.SingleFileList.size(), 1u);
+    owned.emplace_back(r.SingleFileList[0]);
+    EXPECT_EQ(owned.size(), 3u);
+}
+
+TEST(RecordXml, CloneKeepsWholeFileTimes) {
+    CSingleFile f = ExampleFile();
+    f.SearchEndTime = f.EndTime + 60;
+    f.SubType = 3;
+    f.EnforceMode = 1;
+    f.SubFileType = 64;
+    std::unique_ptr<CSingleFile> c(f.clone(static_cast<int>(f.StartTime) + 100, -1));
+    EXPECT_EQ(c->StartTime, f.StartTime + 100);
+    EXPECT_EQ(c->EndTime, f.EndTime);
+    EXPECT_EQ(c->SearchStartTime, f.SearchStartTime);
+    EXPECT_EQ(c->SearchEndTime, f.SearchEndTime);
+    EXPECT_EQ(c->GetSubType(), 3);
+    EXPECT_EQ(c->GetEnforceMode(), 1u);
+    EXPECT_EQ(c->GetSubFileType(), 64);
+    EXPECT_EQ(c->GetDeviceName(), "D1");
+    std::unique_ptr<CSingleFile> d(f.clone(5, 6));
+    EXPECT_EQ(d->EndTime, 6u);
+}
+
+TEST(RecordXml, ValueConstructorSetsSearchStart) {
+    CSingleFile f("n", "d", 1, 10, 20, 5, "dev", 3);
+    EXPECT_EQ(f.SearchStartTime, 10u);
+    EXPECT_EQ(f.SearchEndTime, 0u);
+    EXPECT_EQ(f.FileType, 5);
+    EXPECT_EQ(f.SubType, 0);
+}
+
+// ---- time lookup -----------------------------------------------------------------
+
+struct LookupCase {
+    int t;
+    bool found;
+    int index;
+    int time;
+    bool inFiles;
+};
+
+class TimeLookup : public ::testing::TestWithParam<LookupCase> {};
+
+TEST_P(TimeLookup, FindFileAtTimeAndIsTimeInFiles) {
+    CSingleFile a("a", "", 0, 100, 200, 0, "", 1);
+    CSingleFile b("b", "", 0, 300, 400, 0, "", 1);
+    std::vector<CSingleFile*> files = {&a, nullptr, &b};
+    const LookupCase& c = GetParam();
+    FilePosition pos{5, 5};
+    EXPECT_EQ(FindFileAtTime(pos, files, c.t), c.found);
+    EXPECT_EQ(pos.index, c.index);
+    EXPECT_EQ(pos.time, c.time);
+    EXPECT_EQ(IsTimeInFiles(files, c.t), c.inFiles);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, TimeLookup,
+                         ::testing::Values(LookupCase{50, true, 0, 100, false},    // before the first file
+                                           LookupCase{100, true, 0, 100, true},    // at its start
+                                           LookupCase{150, true, 0, 150, true},    // inside
+                                           LookupCase{200, true, 2, 300, false},   // at its end: next file
+                                           LookupCase{250, true, 2, 300, false},   // in the gap
+                                           LookupCase{399, true, 2, 399, true},    // inside the last
+                                           LookupCase{400, false, -1, -1, false},  // at the last end
+                                           LookupCase{500, false, -1, -1, false}));
+
+TEST(TimeLookup, EmptyAndNullOnlyLists) {
+    FilePosition pos;
+    EXPECT_FALSE(FindFileAtTime(pos, {}, 0));
+    EXPECT_FALSE(FindFileAtTime(pos, {nullptr, nullptr}, 0));
+    EXPECT_EQ(pos.index, -1);
+    EXPECT_FALSE(IsTimeInFiles({nullptr}, 0));
+}
+
+}  // namespace
