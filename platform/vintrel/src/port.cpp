@@ -1,0 +1,1141 @@
+#include "port.h"
+
+#include <QBuffer>
+#include <QWidget>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/frame.h>
+#include <libavutil/opt.h>
+#include <libswresample/swresample.h>
+#include <libswscale/swscale.h>
+}
+
+#include "audio_sink.h"
+#include "files.h"
+#include "surface.h"
+
+namespace vintrel {
+
+int64_t NowMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+namespace {
+
+// Days since 1970-01-01 to a civil date (proleptic Gregorian).
+void CivilFromDays(int64_t z, int* y, int* m, int* d) {
+    z += 719468;
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const unsigned doe = static_cast<unsigned>(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int64_t yy = static_cast<int64_t>(yoe) + era * 400;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    *d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    *m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    *y = static_cast<int>(yy + (*m <= 2 ? 1 : 0));
+}
+
+constexpr int kHistory = 50;
+
+}  // namespace
+
+void RecorderSecondsToFields(int64_t seconds, OSTRUM_FILE_TIME* out) {
+    int64_t days = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
+    int64_t rest = seconds - days * 86400;
+    CivilFromDays(days, &out->year, &out->month, &out->day);
+    out->hour = static_cast<int>(rest / 3600);
+    out->minute = static_cast<int>(rest / 60 % 60);
+    out->second = static_cast<int>(rest % 60);
+    out->millisecond = 0;
+}
+
+OSTRUM_PACKED_TIME PackRecorderSeconds(int64_t seconds) {
+    OSTRUM_FILE_TIME f{};
+    RecorderSecondsToFields(seconds, &f);
+    if (f.year < 2000 || f.year > 2063) return 0;
+    return uint32_t(f.year - 2000) << 26 | uint32_t(f.month) << 22 | uint32_t(f.day) << 17 |
+           uint32_t(f.hour) << 12 | uint32_t(f.minute) << 6 | uint32_t(f.second);
+}
+
+// ---- sound decoding --------------------------------------------------------------
+class AudioDecoder {
+public:
+    ~AudioDecoder() {
+        swr_free(&m_swr);
+        avcodec_free_context(&m_ctx);
+        av_packet_free(&m_pkt);
+        av_frame_free(&m_frame);
+    }
+    bool Open() {
+        const AVCodec* dec = avcodec_find_decoder(AV_CODEC_ID_MP2);
+        if (!dec) return false;
+        m_ctx = avcodec_alloc_context3(dec);
+        m_pkt = av_packet_alloc();
+        m_frame = av_frame_alloc();
+        return m_ctx && m_pkt && m_frame && avcodec_open2(m_ctx, dec, nullptr) >= 0;
+    }
+    void Reset() {
+        if (m_ctx) avcodec_flush_buffers(m_ctx);
+    }
+    // Decodes one payload into 48 kHz 16-bit stereo.
+    void Decode(const uint8_t* data, size_t size, std::vector<uint8_t>* pcm) {
+        m_pkt->data = const_cast<uint8_t*>(data);
+        m_pkt->size = static_cast<int>(size);
+        if (avcodec_send_packet(m_ctx, m_pkt) < 0) return;
+        while (avcodec_receive_frame(m_ctx, m_frame) >= 0) {
+            if (!m_swr) {
+                AVChannelLayout out = AV_CHANNEL_LAYOUT_STEREO;
+                if (swr_alloc_set_opts2(&m_swr, &out, AV_SAMPLE_FMT_S16, AudioSink::kRate, &m_frame->ch_layout,
+                                        static_cast<AVSampleFormat>(m_frame->format), m_frame->sample_rate, 0,
+                                        nullptr) < 0 ||
+                    swr_init(m_swr) < 0) {
+                    swr_free(&m_swr);
+                    av_frame_unref(m_frame);
+                    continue;
+                }
+            }
+            int outSamples = swr_get_out_samples(m_swr, m_frame->nb_samples);
+            size_t at = pcm->size();
+            pcm->resize(at + size_t(outSamples) * 4);
+            uint8_t* dst = pcm->data() + at;
+            int got = swr_convert(m_swr, &dst, outSamples, const_cast<const uint8_t**>(m_frame->extended_data),
+                                  m_frame->nb_samples);
+            pcm->resize(at + size_t(got > 0 ? got : 0) * 4);
+            av_frame_unref(m_frame);
+        }
+    }
+
+private:
+    AVCodecContext* m_ctx = nullptr;
+    AVPacket* m_pkt = nullptr;
+    AVFrame* m_frame = nullptr;
+    SwrContext* m_swr = nullptr;
+};
+
+// ---- port ------------------------------------------------------------------------
+Port::Port(int number) : m_number(number), m_surface(std::make_shared<Surface>(number)) {
+    auto clock = std::make_shared<Clock>();
+    JoinClock(clock);
+}
+
+Port::~Port() { Shutdown(); }
+
+void Port::Shutdown() {
+    StopFeeder();
+    std::unique_lock<std::mutex> lk(m_mutex);
+    StopWorker(lk);
+    ClearQueues();
+    m_streamOpen = false;
+    m_fileOpen = false;
+    if (m_clock) {
+        std::lock_guard<std::mutex> ck(m_clock->m);
+        m_clock->members--;
+        if (m_countedPaused) m_clock->pausedMembers--;
+    }
+    m_clock.reset();
+    m_countedPaused = false;
+    lk.unlock();
+    m_surface->Detach();
+    if (AudioSink::Instance().Owner() == m_number) AudioSink::Instance().Stop();
+    sws_freeContext(m_sws);
+    m_sws = nullptr;
+}
+
+int64_t Port::RecorderMs(uint64_t ts90k) const {
+    return int64_t(m_header.startTime) * 1000 + static_cast<int64_t>(ts90k / 90);
+}
+
+void Port::JoinClock(std::shared_ptr<Clock> clock) {
+    int64_t now = NowMs();
+    if (m_clock) {
+        std::lock_guard<std::mutex> ck(m_clock->m);
+        m_clock->Rebase(now);
+        m_clock->members--;
+        if (m_countedPaused) m_clock->pausedMembers--;
+    }
+    m_clock = std::move(clock);
+    std::lock_guard<std::mutex> ck(m_clock->m);
+    m_clock->Rebase(now);
+    m_clock->members++;
+    m_countedPaused = m_paused;
+    if (m_paused) m_clock->pausedMembers++;
+    m_clock->valid = false;  // anchors again on the next frame shown
+}
+
+void Port::SetPausedLocked(bool paused) {
+    m_paused = paused;
+    if (paused == m_countedPaused) return;
+    std::lock_guard<std::mutex> ck(m_clock->m);
+    m_clock->Rebase(NowMs());
+    m_clock->pausedMembers += paused ? 1 : -1;
+    m_countedPaused = paused;
+}
+
+void Port::ClearQueues() {
+    m_source.clear();
+    m_sourceBytes = 0;
+    m_sourceEnd = false;
+    m_demuxBuffered = 0;
+    m_decoderPending = false;
+    for (auto& f : m_frames) av_frame_free(&f.frame);
+    m_frames.clear();
+    ++m_generation;
+    m_cv.notify_all();
+}
+
+void Port::StopWorker(std::unique_lock<std::mutex>& lk) {
+    if (!m_worker.joinable()) return;
+    m_quit = true;
+    m_cv.notify_all();
+    std::thread t = std::move(m_worker);
+    lk.unlock();
+    t.join();
+    lk.lock();
+    m_quit = false;
+    m_playing = false;
+}
+
+// ---- streams ---------------------------------------------------------------------
+bool Port::SetStreamOpenMode(uint32_t mode) {
+    if (mode > 1) { SetError(OSTRUM_ERR_PARAM); return false; }
+    std::lock_guard<std::mutex> lk(m_mutex);
+    m_openMode = mode;
+    return true;
+}
+
+bool Port::OpenStream(const void* header, uint32_t size, uint32_t bufferSize) {
+    if (!header || size < recstream::kHeaderSize) { SetError(OSTRUM_ERR_PARAM); return false; }
+    recstream::StreamHeader h;
+    std::memcpy(&h, header, sizeof h);
+    if (std::memcmp(h.magic, "QRS1", 4) != 0 || h.headerSize != recstream::kHeaderSize) {
+        SetError(OSTRUM_ERR_HEADER);
+        return false;
+    }
+    std::unique_lock<std::mutex> lk(m_mutex);
+    if (m_streamOpen || m_fileOpen) { SetError(OSTRUM_ERR_ORDER); return false; }
+    StopWorker(lk);
+    ClearQueues();
+    m_header = h;
+    m_capacity = std::max<size_t>(bufferSize, OSTRUM_MIN_SOURCE_BUFFER);
+    m_streamOpen = true;
+    m_streamFromFile = false;
+    m_decoderStale = true;
+    m_keyChecked = false;
+    m_keyState = 0;
+    m_shown = QImage();
+    m_shownT = -1;
+    m_frameNum = 0;
+    m_history.clear();
+    m_historyBack = 0;
+    m_width = h.width;
+    m_height = h.height;
+    m_speed = 0;
+    m_stepForward = 0;
+    m_reverse = false;
+    SetPausedLocked(false);
+    {
+        std::lock_guard<std::mutex> ck(m_clock->m);
+        m_clock->rate = 1.0;
+        m_clock->valid = false;
+    }
+    return true;
+}
+
+bool Port::InputData(const void* data, uint32_t size) {
+    std::lock_guard<std::mutex> lk(m_mutex);
+    if (!m_streamOpen) { SetError(OSTRUM_ERR_ORDER); return false; }
+    if (!data) {
+        if (size != uint32_t(-1)) { SetError(OSTRUM_ERR_PARAM); return false; }
+        m_sourceEnd = true;
+        m_cv.notify_all();
+        return true;
+    }
+    if (size == 0 || size == uint32_t(-1)) { SetError(OSTRUM_ERR_PARAM); return false; }
+    if (m_sourceBytes > 0 && m_sourceBytes + size > m_capacity) {
+        SetError(OSTRUM_ERR_BUF_FULL);
+        return false;
+    }
+    const uint8_t* p = static_cast<const uint8_t*>(data);
+    m_source.emplace_back(p, p + size);
+    m_sourceBytes += size;
+    m_sourceEnd = false;
+    m_cv.notify_all();
+    return true;
+}
+
+bool Port::ResetBuffer(uint32_t kind) {
+    std::lock_guard<std::mutex> lk(m_mutex);
+    if (!m_streamOpen) { SetError(OSTRUM_ERR_ORDER); return false; }
+    switch (kind) {
+    case OSTRUM_BUF_SOURCE:
+    case OSTRUM_BUF_ALL:
+        ClearQueues();
+        m_stepForward = 0;
+        {
+            std::lock_guard<std::mutex> ck(m_clock->m);
+            m_clock->valid = false;
+        }
+        AudioSink::Instance().Clear(m_number);
+        return true;
+    case OSTRUM_BUF_VIDEO:
+        for (auto& f : m_frames) av_frame_free(&f.frame);
+        m_frames.clear();
+        m_cv.notify_all();
+        return true;
+    case OSTRUM_BUF_AUDIO:
+        AudioSink::Instance().Clear(m_number);
+        return true;
+    default:
+        SetError(OSTRUM_ERR_PARAM);
+        return false;
+    }
+}
+
+uint32_t Port::SourceRemain() {
+    std::lock_guard<std::mutex> lk(m_mutex);
+    size_t n = m_sourceBytes + (m_demuxBuffered > 3 ? m_demuxBuffered : 0);
+    return static_cast<uint32_t>(std::min<size_t>(n, UINT32_MAX));
+}
+
+uint32_t Port::BufferValue(uint32_t kind) {
+    std::lock_guard<std::mutex> lk(m_mutex);
+    switch (kind) {
+    case OSTRUM_BUF_SOURCE:
+        return static_cast<uint32_t>(m_sourceBytes + m_demuxBuffered);
+    case OSTRUM_BUF_VIDEO:
+        return static_cast<uint32_t>(m_frames.size());
+    case OSTRUM_BUF_AUDIO:
+        return AudioSink::Instance().Owner() == m_number ? static_cast<uint32_t>(AudioSink::Instance().Queued()) : 0;
+    case OSTRUM_BUF_FRAMES_LEFT: {
+        bool more = m_sourceBytes > 0 || m_demuxBuffered > 3 || m_decoderPending;
+        return static_cast<uint32_t>(m_frames.size()) + (more ? 1 : 0);
+    }
+    default:
+        SetError(OSTRUM_ERR_PARAM);
+        return 0;
+    }
+}
+
+bool Port::Stop() {
+    std::unique_lock<std::mutex> lk(m_mutex);
+    if (!m_streamOpen && !m_fileOpen) { SetError(OSTRUM_ERR_ORDER); return false; }
+    lk.unlock();
+    StopFeeder();
+    lk.lock();
+    StopWorker(lk);
+    for (auto& f : m_frames) av_frame_free(&f.frame);
+    m_frames.clear();
+    m_history.clear();
+    m_historyBack = 0;
+    m_stepForward = 0;
+    m_window = nullptr;
+    lk.unlock();
+    m_surface->Detach();
+    return true;
+}
+
+bool Port::CloseStream() {
+    {
+        std::lock_guard<std::mutex> lk(m_mutex);
+        if (!m_streamOpen) { SetError(OSTRUM_ERR_ORDER); return false; }
+    }
+    StopFeeder();
+    std::unique_lock<std::mutex> lk(m_mutex);
+    StopWorker(lk);
+    ClearQueues();
+    m_streamOpen = false;
+    m_streamFromFile = false;
+    m_header = recstream::StreamHeader{};
+    m_shown = QImage();
+    m_shownT = -1;
+    m_history.clear();
+    m_historyBack = 0;
+    m_window = nullptr;
+    lk.unlock();
+    m_surface->Detach();
+    AudioSink::Instance().Clear(m_number);
+    return true;
+}
+
+// ---- files -----------------------------------------------------------------------
+bool Port::OpenFile(const char* path) {
+    if (!path || !*path) { SetError(OSTRUM_ERR_PARAM); return false; }
+    {
+        std::lock_guard<std::mutex> lk(m_mutex);
+        if (m_streamOpen || m_fileOpen) { SetError(OSTRUM_ERR_ORDER); return false; }
+    }
+    FileTimes times;
+    uint32_t err = ReadFileTimes(path, &times);
+    if (err != OSTRUM_ERR_NONE) { SetError(err); return false; }
+    std::lock_guard<std::mutex> lk(m_mutex);
+    m_fileOpen = true;
+    m_fileRaw = times.raw;
+    m_filePath = times.mappedPath;
+    m_fileFirst = times.first;
+    m_fileLast = times.last;
+    if (times.raw) m_header = times.header;
+    return true;
+}
+
+bool Port::FileTotalTime(OSTRUM_FILE_TIME* first, OSTRUM_FILE_TIME* last) {
+    if (!first || !last) { SetError(OSTRUM_ERR_PARAM); return false; }
+    std::lock_guard<std::mutex> lk(m_mutex);
+    if (!m_fileOpen) { SetError(OSTRUM_ERR_ORDER); return false; }
+    *first = m_fileFirst;
+    *last = m_fileLast;
+    return true;
+}
+
+bool Port::CloseFile() {
+    {
+        std::lock_guard<std::mutex> lk(m_mutex);
+        if (!m_fileOpen) { SetError(OSTRUM_ERR_ORDER); return false; }
+    }
+    StopFeeder();
+    bool fromFile;
+    {
+        std::lock_guard<std::mutex> lk(m_mutex);
+        fromFile = m_streamFromFile;
+    }
+    if (fromFile) CloseStream();
+    std::lock_guard<std::mutex> lk(m_mutex);
+    m_fileOpen = false;
+    m_filePath.clear();
+    return true;
+}
+
+void Port::StopFeeder() {
+    if (!m_feeder.joinable()) return;
+    m_feederStop = true;
+    {
+        std::lock_guard<std::mutex> lk(m_mutex);
+        m_cv.notify_all();
+    }
+    m_feeder.join();
+    m_feederStop = false;
+}
+
+// Reads a recorder file into the source buffer, waiting while it is full.
+void Port::Feed(std::string path) {
+    std::ifstream in(path, std::ios::binary);
+    in.seekg(static_cast<std::streamoff>(recstream::kHeaderSize));
+    std::vector<char> buf(256 * 1024);
+    while (!m_feederStop && in) {
+        in.read(buf.data(), static_cast<std::streamsize>(buf.size()));
+        std::streamsize got = in.gcount();
+        if (got <= 0) break;
+        std::unique_lock<std::mutex> lk(m_mutex);
+        m_cv.wait(lk, [&] {
+            return m_feederStop || !m_streamOpen || m_sourceBytes == 0 || m_sourceBytes + size_t(got) <= m_capacity;
+        });
+        if (m_feederStop || !m_streamOpen) return;
+        m_source.emplace_back(buf.begin(), buf.begin() + got);
+        m_sourceBytes += size_t(got);
+        m_cv.notify_all();
+    }
+    std::lock_guard<std::mutex> lk(m_mutex);
+    if (!m_feederStop && m_streamOpen) {
+        m_sourceEnd = true;
+        m_cv.notify_all();
+    }
+}
+
+// ---- play controls ---------------------------------------------------------------
+bool Port::Play(QWidget* window) {
+    std::unique_lock<std::mutex> lk(m_mutex);
+    bool startFeeder = false;
+    if (!m_streamOpen) {
+        if (!m_fileOpen) { SetError(OSTRUM_ERR_ORDER); return false; }
+        if (!m_fileRaw) { SetError(OSTRUM_ERR_UNSUPPORTED); return false; }
+        // A recorder file plays as a stream fed from the file.
+        recstream::StreamHeader h = m_header;
+        lk.unlock();
+        if (!OpenStreamFromFile(h)) return false;
+        lk.lock();
+        startFeeder = true;
+    }
+    bool attach = window != m_window || !m_playing;
+    m_window = window;
+    m_reverse = false;
+    m_stepForward = 0;
+    m_historyBack = 0;
+    SetPausedLocked(false);
+    {
+        std::lock_guard<std::mutex> ck(m_clock->m);
+        if (m_group < 0) m_clock->valid = false;
+    }
+    if (!m_worker.joinable()) {
+        try {
+            m_worker = std::thread(&Port::Run, this);
+        } catch (...) {
+            SetError(OSTRUM_ERR_THREAD);
+            return false;
+        }
+    }
+    m_playing = true;
+    if (startFeeder) {
+        std::string path = m_filePath;
+        m_feeder = std::thread(&Port::Feed, this, path);
+    }
+    m_cv.notify_all();
+    QImage current = m_shown;
+    lk.unlock();
+    if (attach) {
+        m_surface->Attach(window);
+        if (!current.isNull()) m_surface->SetImage(current);
+    }
+    return true;
+}
+
+bool Port::OpenStreamFromFile(const recstream::StreamHeader& header) {
+    if (!OpenStream(&header, sizeof header, OSTRUM_DEFAULT_SOURCE_BUFFER)) return false;
+    std::lock_guard<std::mutex> lk(m_mutex);
+    m_streamFromFile = true;
+    return true;
+}
+
+bool Port::ReversePlay() {
+    std::lock_guard<std::mutex> lk(m_mutex);
+    if (!m_playing) { SetError(OSTRUM_ERR_ORDER); return false; }
+    m_reverse = true;
+    SetPausedLocked(false);
+    m_cv.notify_all();
+    return true;
+}
+
+bool Port::Pause(bool on) {
+    std::lock_guard<std::mutex> lk(m_mutex);
+    if (!m_playing) { SetError(OSTRUM_ERR_ORDER); return false; }
+    SetPausedLocked(on);
+    if (!on) {
+        m_stepForward = 0;
+        m_historyBack = 0;
+    }
+    m_cv.notify_all();
+    return true;
+}
+
+bool Port::Fast() {
+    std::lock_guard<std::mutex> lk(m_mutex);
+    if (!m_playing) { SetError(OSTRUM_ERR_ORDER); return false; }
+    if (m_speed >= OSTRUM_SPEED_MAX) { SetError(OSTRUM_ERR_SPEED_LIMIT); return false; }
+    ++m_speed;
+    SetPausedLocked(false);
+    m_stepForward = 0;
+    m_historyBack = 0;
+    std::lock_guard<std::mutex> ck(m_clock->m);
+    m_clock->Rebase(NowMs());
+    m_clock->rate = std::ldexp(1.0, m_speed);
+    m_cv.notify_all();
+    return true;
+}
+
+bool Port::Slow() {
+    std::lock_guard<std::mutex> lk(m_mutex);
+    if (!m_playing) { SetError(OSTRUM_ERR_ORDER); return false; }
+    if (m_speed <= OSTRUM_SPEED_MIN) { SetError(OSTRUM_ERR_SPEED_LIMIT); return false; }
+    --m_speed;
+    SetPausedLocked(false);
+    m_stepForward = 0;
+    m_historyBack = 0;
+    std::lock_guard<std::mutex> ck(m_clock->m);
+    m_clock->Rebase(NowMs());
+    m_clock->rate = std::ldexp(1.0, m_speed);
+    m_cv.notify_all();
+    return true;
+}
+
+bool Port::OneByOne() {
+    std::lock_guard<std::mutex> lk(m_mutex);
+    if (!m_playing) { SetError(OSTRUM_ERR_ORDER); return false; }
+    SetPausedLocked(true);
+    ++m_stepForward;
+    m_cv.notify_all();
+    return true;
+}
+
+bool Port::OneByOneBack() {
+    Shown shown;
+    {
+        std::lock_guard<std::mutex> lk(m_mutex);
+        if (!m_playing) { SetError(OSTRUM_ERR_ORDER); return false; }
+        SetPausedLocked(true);
+        m_stepForward = 0;
+        if (m_history.size() < m_historyBack + 2) { SetError(OSTRUM_ERR_NO_FRAME); return false; }
+        ++m_historyBack;
+        shown = m_history[m_history.size() - 1 - m_historyBack];
+    }
+    ShowImage(shown, true);
+    return true;
+}
+
+bool Port::RefreshPlay() {
+    std::lock_guard<std::mutex> lk(m_mutex);
+    if (!m_streamOpen) { SetError(OSTRUM_ERR_ORDER); return false; }
+    m_surface->Repaint();
+    return true;
+}
+
+bool Port::ThrowB(uint32_t count) {
+    std::lock_guard<std::mutex> lk(m_mutex);
+    m_throwB = count;
+    return true;
+}
+
+bool Port::SetDecodeFrameType(int type) {
+    if (type != OSTRUM_DECODE_ALL && type != OSTRUM_DECODE_KEY_ONLY) { SetError(OSTRUM_ERR_PARAM); return false; }
+    std::lock_guard<std::mutex> lk(m_mutex);
+    m_keyOnly = type == OSTRUM_DECODE_KEY_ONLY;
+    return true;
+}
+
+bool Port::SetSyncGroup(int group) {
+    if (group < -1 || group > 1) { SetError(OSTRUM_ERR_PARAM); return false; }
+    static std::shared_ptr<Clock> groups[2] = {std::make_shared<Clock>(), std::make_shared<Clock>()};
+    std::lock_guard<std::mutex> lk(m_mutex);
+    if (group == m_group) return true;
+    double rate;
+    {
+        std::lock_guard<std::mutex> ck(m_clock->m);
+        rate = m_clock->rate;
+    }
+    JoinClock(group < 0 ? std::make_shared<Clock>() : groups[group]);
+    m_group = group;
+    if (group < 0) {
+        std::lock_guard<std::mutex> ck(m_clock->m);
+        m_clock->rate = rate;
+    }
+    m_cv.notify_all();
+    return true;
+}
+
+OSTRUM_PACKED_TIME Port::SpecialData() {
+    std::lock_guard<std::mutex> lk(m_mutex);
+    if (m_shownT < 0) { SetError(OSTRUM_ERR_NO_PICTURE); return 0; }
+    return PackRecorderSeconds(m_shownT / 1000);
+}
+
+uint32_t Port::FrameNum() {
+    std::lock_guard<std::mutex> lk(m_mutex);
+    return m_frameNum;
+}
+
+// ---- key and callbacks ----------------------------------------------------------------
+bool Port::SetSecretKey(int type, const char* key, int bits) {
+    if (type != 1 || !key || bits <= 0 || bits % 8 != 0) { SetError(OSTRUM_ERR_PARAM); return false; }
+    std::lock_guard<std::mutex> lk(m_mutex);
+    m_key.assign(key, static_cast<size_t>(bits / 8));
+    m_keyChecked = false;
+    return true;
+}
+
+bool Port::SetAdditionCallback(uint32_t type, OSTRUM_ADDITION_DATA_CB cb, void* user) {
+    if (type != OSTRUM_ADDITION_VEHICLE) { SetError(OSTRUM_ERR_PARAM); return false; }
+    std::lock_guard<std::mutex> lk(m_mutex);
+    m_addCb = cb;
+    m_addUser = user;
+    return true;
+}
+
+bool Port::SetEncryptCallback(OSTRUM_ENCRYPT_TYPE_CB cb, void* user) {
+    std::lock_guard<std::mutex> lk(m_mutex);
+    m_encCb = cb;
+    m_encUser = user;
+    return true;
+}
+
+bool Port::SetRuntimeCallback(OSTRUM_RUNTIME_INFO_CB cb, void* user) {
+    std::lock_guard<std::mutex> lk(m_mutex);
+    m_rtCb = cb;
+    m_rtUser = user;
+    return true;
+}
+
+bool Port::SetDisplayCallback(OSTRUM_DISPLAY_CB cb) {
+    std::lock_guard<std::mutex> lk(m_mutex);
+    m_dispCb = cb;
+    return true;
+}
+
+bool Port::SetDrawCallback(OSTRUM_DRAW_CB cb, void* user) {
+    m_surface->SetDrawCallback(cb, user);
+    return true;
+}
+
+// ---- pictures --------------------------------------------------------------------
+bool Port::SetDisplayBuf(uint32_t frames) {
+    if (frames < 1 || frames > 50) { SetError(OSTRUM_ERR_PARAM); return false; }
+    std::lock_guard<std::mutex> lk(m_mutex);
+    m_maxFrames = frames;
+    return true;
+}
+
+bool Port::SetDisplayRegion(uint32_t region, const OSTRUM_RECT* rect) {
+    if (region != 0) { SetError(OSTRUM_ERR_PARAM); return false; }
+    std::lock_guard<std::mutex> lk(m_mutex);
+    if (!m_streamOpen) { SetError(OSTRUM_ERR_ORDER); return false; }
+    if (!rect) {
+        m_surface->SetRegion(QRect());
+        return true;
+    }
+    if (rect->left < 0 || rect->top < 0 || rect->right <= rect->left || rect->bottom <= rect->top ||
+        (m_width > 0 && rect->right > m_width) || (m_height > 0 && rect->bottom > m_height)) {
+        SetError(OSTRUM_ERR_PARAM);
+        return false;
+    }
+    m_surface->SetRegion(QRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top));
+    return true;
+}
+
+bool Port::PictureSize(int* width, int* height) {
+    if (!width || !height) { SetError(OSTRUM_ERR_PARAM); return false; }
+    std::lock_guard<std::mutex> lk(m_mutex);
+    if (!m_streamOpen || m_width <= 0 || m_height <= 0) {
+        SetError(m_streamOpen ? OSTRUM_ERR_NO_PICTURE : OSTRUM_ERR_ORDER);
+        return false;
+    }
+    *width = m_width;
+    *height = m_height;
+    return true;
+}
+
+bool Port::EncodePicture(const char* format, uint8_t* buffer, uint32_t size, uint32_t* outSize) {
+    if (!buffer || !outSize) { SetError(OSTRUM_ERR_PARAM); return false; }
+    QImage image;
+    {
+        std::lock_guard<std::mutex> lk(m_mutex);
+        if (!m_streamOpen) { SetError(OSTRUM_ERR_ORDER); return false; }
+        image = m_shown;
+    }
+    if (image.isNull()) { SetError(OSTRUM_ERR_NO_PICTURE); return false; }
+    QByteArray bytes = EncodeImage(image, format);
+    if (bytes.isEmpty()) { SetError(OSTRUM_ERR_FILE_WRITE); return false; }
+    *outSize = static_cast<uint32_t>(bytes.size());
+    if (static_cast<uint32_t>(bytes.size()) > size) { SetError(OSTRUM_ERR_BUF_TOO_SMALL); return false; }
+    std::memcpy(buffer, bytes.constData(), static_cast<size_t>(bytes.size()));
+    return true;
+}
+
+bool Port::SetColor(int b, int c, int s, int h) {
+    for (int v : {b, c, s, h})
+        if (v < 0 || v > 128) { SetError(OSTRUM_ERR_PARAM); return false; }
+    std::lock_guard<std::mutex> lk(m_mutex);
+    m_color[0] = b;
+    m_color[1] = c;
+    m_color[2] = s;
+    m_color[3] = h;
+    ++m_colorSerial;
+    return true;
+}
+
+bool Port::GetColor(int* b, int* c, int* s, int* h) {
+    if (!b || !c || !s || !h) { SetError(OSTRUM_ERR_PARAM); return false; }
+    std::lock_guard<std::mutex> lk(m_mutex);
+    *b = m_color[0];
+    *c = m_color[1];
+    *s = m_color[2];
+    *h = m_color[3];
+    return true;
+}
+
+// ---- sound -----------------------------------------------------------------------
+bool Port::PlaySound() {
+    {
+        std::lock_guard<std::mutex> lk(m_mutex);
+        m_soundWanted = true;
+    }
+    if (!AudioSink::Instance().Start(m_number)) {
+        SetError(OSTRUM_ERR_NO_AUDIO_DEVICE);
+        return false;
+    }
+    return true;
+}
+
+void Port::SoundTaken() {
+    std::lock_guard<std::mutex> lk(m_mutex);
+    m_soundWanted = false;
+}
+
+bool Port::SetVolume(uint16_t volume) {
+    if (AudioSink::Instance().Owner() != m_number) { SetError(OSTRUM_ERR_ORDER); return false; }
+    AudioSink::Instance().SetVolume(volume);
+    return true;
+}
+
+// ---- decode thread ---------------------------------------------------------------
+bool Port::Due(int64_t t, int64_t now, int64_t* waitMs) {
+    if (m_openMode == OSTRUM_STREAM_LIVE) return true;
+    if (m_reverse) {
+        int fps = m_header.frameRate > 0 ? m_header.frameRate : 25;
+        int64_t interval = static_cast<int64_t>(1000.0 / fps / std::ldexp(1.0, m_speed));
+        if (now - m_lastPresentWall >= interval) return true;
+        *waitMs = interval - (now - m_lastPresentWall);
+        return false;
+    }
+    std::lock_guard<std::mutex> ck(m_clock->m);
+    Clock& c = *m_clock;
+    if (!c.valid) c.Anchor(now, t);
+    if (!c.Running()) {
+        *waitMs = 20;
+        return false;
+    }
+    const bool solo = m_group < 0;
+    int64_t cur = c.Now(now);
+    if (t <= cur) {
+        if (solo && cur - t > 1000) c.Anchor(now, t);  // fell behind: do not rush to catch up
+        c.lastPresentWall = now;
+        return true;
+    }
+    int64_t ahead = t - cur;
+    if (ahead > 3000 && (solo || now - c.lastPresentWall > 1000)) {
+        c.Anchor(now, t);  // a gap in the recording: go on at once
+        c.lastPresentWall = now;
+        return true;
+    }
+    *waitMs = std::max<int64_t>(1, static_cast<int64_t>(ahead / c.rate));
+    return false;
+}
+
+QImage Port::Convert(AVFrame* frame) {
+    uint32_t serial;
+    int color[4];
+    {
+        std::lock_guard<std::mutex> lk(m_mutex);
+        serial = m_colorSerial;
+        std::memcpy(color, m_color, sizeof color);
+    }
+    m_sws = sws_getCachedContext(m_sws, frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
+                                 frame->width, frame->height, AV_PIX_FMT_RGB32, SWS_FAST_BILINEAR, nullptr,
+                                 nullptr, nullptr);
+    if (!m_sws) return QImage();
+    if (serial != m_swsColorSerial) {
+        m_swsColorSerial = serial;
+        int* inv;
+        int* table;
+        int srcRange, dstRange, brightness, contrast, saturation;
+        if (sws_getColorspaceDetails(m_sws, &inv, &srcRange, &table, &dstRange, &brightness, &contrast,
+                                     &saturation) >= 0) {
+            brightness = (color[0] - 64) * (1 << 16) / 128;
+            contrast = color[1] * (1 << 16) / 64;
+            saturation = color[2] * (1 << 16) / 64;
+            sws_setColorspaceDetails(m_sws, inv, srcRange, table, dstRange, brightness, contrast, saturation);
+        }
+    }
+    QImage image(frame->width, frame->height, QImage::Format_RGB32);
+    if (image.isNull()) return image;
+    uint8_t* dst[4] = {image.bits(), nullptr, nullptr, nullptr};
+    int dstStride[4] = {static_cast<int>(image.bytesPerLine()), 0, 0, 0};
+    sws_scale(m_sws, frame->data, frame->linesize, 0, frame->height, dst, dstStride);
+    return image;
+}
+
+void Port::ShowImage(const Shown& shown, bool callback) {
+    OSTRUM_DISPLAY_CB cb;
+    {
+        std::lock_guard<std::mutex> lk(m_mutex);
+        m_shown = shown.image;
+        m_shownT = shown.t;
+        m_shownPts = shown.pts;
+        cb = m_dispCb;
+    }
+    m_surface->SetImage(shown.image);
+    if (callback && cb && !shown.image.isNull())
+        cb(m_number, reinterpret_cast<const char*>(shown.image.constBits()), static_cast<int>(shown.image.sizeInBytes()),
+           shown.image.width(), shown.image.height(), static_cast<int>(shown.pts / 90), OSTRUM_PIC_RGB32);
+}
+
+void Port::Present(Frame frame) {
+    Shown shown;
+    shown.image = Convert(frame.frame);
+    shown.t = frame.t;
+    shown.pts = frame.pts;
+    av_frame_free(&frame.frame);
+    m_lastPresentWall = NowMs();
+    if (shown.image.isNull()) return;
+    OSTRUM_DISPLAY_CB cb;
+    {
+        std::lock_guard<std::mutex> lk(m_mutex);
+        m_shown = shown.image;
+        m_shownT = shown.t;
+        m_shownPts = shown.pts;
+        m_width = shown.image.width();
+        m_height = shown.image.height();
+        ++m_frameNum;
+        m_history.push_back(shown);
+        while (m_history.size() > kHistory) m_history.pop_front();
+        m_historyBack = 0;
+        cb = m_dispCb;
+    }
+    m_surface->SetImage(shown.image);
+    if (cb)
+        cb(m_number, reinterpret_cast<const char*>(shown.image.constBits()), static_cast<int>(shown.image.sizeInBytes()),
+           shown.image.width(), shown.image.height(), static_cast<int>(shown.pts / 90), OSTRUM_PIC_RGB32);
+}
+
+void Port::CheckKey(std::unique_lock<std::mutex>& lk) {
+    if (m_keyChecked) return;
+    m_keyChecked = true;
+    m_keyState = 0;
+    if (!(m_header.flags & recstream::kFlagEnciphered)) return;
+    if (m_key.empty()) {
+        m_keyState = 1;
+        SetError(OSTRUM_ERR_KEY_MISSING);
+        OSTRUM_ENCRYPT_TYPE_CB cb = m_encCb;
+        void* user = m_encUser;
+        if (cb) {
+            OSTRUM_ENCRYPT_INFO info{1, 0, 0};
+            lk.unlock();
+            cb(m_number, &info, user);
+            lk.lock();
+        }
+        return;
+    }
+    if (!KeyFits(m_header, m_key)) {
+        m_keyState = 2;
+        SetError(OSTRUM_ERR_KEY_MISMATCH);
+        OSTRUM_RUNTIME_INFO_CB cb = m_rtCb;
+        void* user = m_rtUser;
+        if (cb) {
+            OSTRUM_RUNTIME_INFO info{1, static_cast<int32_t>(m_frameNum), 0, 0, OSTRUM_RUNTIME_KEY_MISMATCH};
+            lk.unlock();
+            cb(m_number, &info, user);
+            lk.lock();
+        }
+        return;
+    }
+    OSTRUM_ENCRYPT_TYPE_CB cb = m_encCb;
+    void* user = m_encUser;
+    if (cb) {
+        OSTRUM_ENCRYPT_INFO info{1, static_cast<int32_t>(m_key.size() * 8), 1};
+        lk.unlock();
+        cb(m_number, &info, user);
+        lk.lock();
+    }
+}
+
+// Runs without the port mutex; only the decode thread touches the decoders.
+void Port::HandleUnit(const PesUnit& unit, uint64_t generation) {
+    const uint8_t id = unit.streamId;
+    int keyState;
+    bool keyOnly, soundOn;
+    std::string key;
+    {
+        std::lock_guard<std::mutex> lk(m_mutex);
+        keyState = m_keyState;
+        keyOnly = m_keyOnly || m_reverse;
+        soundOn = m_soundWanted && m_speed == 0 && !m_paused;
+        if (m_header.flags & recstream::kFlagEnciphered) key = m_key;
+    }
+    if (id == recstream::kStreamPrivate) {
+        Block b;
+        b.t = RecorderMs(unit.scr);
+        b.bytes.assign(unit.data, unit.data + unit.size);
+        m_blocks.push_back(std::move(b));
+        return;
+    }
+    const bool video = id >= 0xE0 && id <= 0xEF;
+    const bool audio = id >= 0xC0 && id <= 0xDF;
+    if (!video && !audio) return;
+    if (keyState != 0) return;  // enciphered and no fitting key: nothing to decode
+    const uint8_t* data = unit.data;
+    size_t size = unit.size;
+    if (!key.empty()) {
+        m_scratch.assign(unit.data, unit.data + unit.size);
+        Decipher(m_header, key, id, unit.hasPts ? unit.pts : 0, m_scratch.data(), m_scratch.size());
+        data = m_scratch.data();
+    }
+    if (video) {
+        m_sawVideo = true;
+        if (!m_video.IsOpen()) return;
+        m_video.SetKeyOnly(keyOnly);
+        m_video.Push(data, size, unit.hasPts ? static_cast<int64_t>(unit.pts) : -1,
+                     [&](AVFrame* f, int64_t pts, bool) {
+                         Frame fr;
+                         if (pts < 0) pts = m_lastT >= 0 ? m_lastT : 0;
+                         fr.pts = pts;
+                         fr.t = RecorderMs(static_cast<uint64_t>(pts));
+                         m_lastT = pts;
+                         fr.frame = av_frame_alloc();
+                         if (!fr.frame) return;
+                         av_frame_move_ref(fr.frame, f);
+                         std::lock_guard<std::mutex> lk(m_mutex);
+                         if (generation != m_generation) {
+                             av_frame_free(&fr.frame);
+                             return;
+                         }
+                         m_frames.push_back(fr);
+                     });
+        return;
+    }
+    if (!soundOn || AudioSink::Instance().Owner() != m_number || !unit.hasPts) return;
+    if (!m_audio) {
+        m_audio = std::make_unique<AudioDecoder>();
+        if (!m_audio->Open()) return;
+    }
+    Block b;
+    b.t = RecorderMs(unit.pts);
+    m_audio->Decode(data, size, &b.bytes);
+    if (!b.bytes.empty()) m_pcm.push_back(std::move(b));
+}
+
+// Hands out vehicle data whose time has been reached on screen, and sound
+// whose time has come.
+void Port::DeliverBlocks(std::unique_lock<std::mutex>& lk) {
+    int64_t limit = m_shownT;
+    if (!m_sawVideo || (m_sourceEnd && m_sourceBytes == 0 && m_frames.empty() && !m_decoderPending)) {
+        std::lock_guard<std::mutex> ck(m_clock->m);
+        if (m_clock->valid || !m_sawVideo) limit = m_sawVideo ? std::max(limit, m_clock->Now(NowMs())) : INT64_MAX;
+    }
+    while (!m_blocks.empty() && m_blocks.front().t <= limit) {
+        Block b = std::move(m_blocks.front());
+        m_blocks.pop_front();
+        OSTRUM_ADDITION_DATA_CB cb = m_addCb;
+        void* user = m_addUser;
+        if (!cb) continue;
+        b.bytes.push_back(0);  // texts end with a zero for careless readers
+        OSTRUM_ADDITION_DATA data{OSTRUM_ADDITION_VEHICLE, 0, PackRecorderSeconds(b.t / 1000),
+                                  static_cast<uint32_t>(b.bytes.size() - 1),
+                                  reinterpret_cast<const char*>(b.bytes.data())};
+        lk.unlock();
+        cb(m_number, &data, user);
+        lk.lock();
+    }
+    if (!m_pcm.empty()) {
+        int64_t now;
+        {
+            std::lock_guard<std::mutex> ck(m_clock->m);
+            now = m_clock->valid ? m_clock->Now(NowMs()) : INT64_MIN;
+        }
+        while (!m_pcm.empty() && (m_pcm.front().t <= now + 100 || m_pcm.size() > 200)) {
+            AudioSink::Instance().Write(m_number, m_pcm.front().bytes.data(), m_pcm.front().bytes.size());
+            m_pcm.pop_front();
+        }
+    }
+}
+
+void Port::Run() {
+    std::unique_lock<std::mutex> lk(m_mutex);
+    if (m_decoderStale) {
+        m_decoderStale = false;
+        m_video.Close();
+        m_audio.reset();
+        m_sawVideo = false;
+        if (m_header.videoCodec != recstream::kVideoNone && !m_video.Open(m_header.videoCodec))
+            SetError(OSTRUM_ERR_DECODER);
+    }
+    while (!m_quit) {
+        if (m_workerGeneration != m_generation) {
+            m_workerGeneration = m_generation;
+            m_demux.Reset();
+            m_video.Reset();
+            if (m_audio) m_audio->Reset();
+            m_blocks.clear();
+            m_pcm.clear();
+            m_lastT = -1;
+            m_idleSince = 0;
+        }
+        if (!m_keyChecked && (m_sourceBytes > 0 || m_demuxBuffered > 0)) {
+            CheckKey(lk);
+            continue;
+        }
+        const int64_t now = NowMs();
+        int64_t wait = 20;
+
+        // 1. the picture
+        if (m_stepForward > 0 && m_historyBack > 0) {
+            --m_stepForward;
+            --m_historyBack;
+            Shown s = m_history[m_history.size() - 1 - m_historyBack];
+            lk.unlock();
+            ShowImage(s, true);
+            lk.lock();
+            continue;
+        }
+        if (!m_frames.empty()) {
+            bool show = false;
+            if (m_stepForward > 0) {
+                --m_stepForward;
+                show = true;
+            } else if (!m_paused) {
+                show = Due(m_frames.front().t, now, &wait);
+            }
+            if (show) {
+                Frame f = m_frames.front();
+                m_frames.pop_front();
+                m_cv.notify_all();
+                lk.unlock();
+                Present(f);
+                lk.lock();
+                continue;
+            }
+        }
+
+        // 2. vehicle data and sound
+        if (!m_blocks.empty() || !m_pcm.empty()) DeliverBlocks(lk);
+
+        // 3. decoding
+        if (m_frames.size() < m_maxFrames) {
+            PesUnit unit;
+            if (m_demux.Next(&unit)) {
+                uint64_t gen = m_generation;
+                lk.unlock();
+                HandleUnit(unit, gen);
+                lk.lock();
+                m_demuxBuffered = m_demux.Buffered();
+                m_decoderPending = m_video.HasPending();
+                m_idleSince = 0;
+                continue;
+            }
+            m_demuxBuffered = m_demux.Buffered();
+            if (!m_source.empty()) {
+                std::vector<uint8_t> chunk = std::move(m_source.front());
+                m_source.pop_front();
+                m_sourceBytes -= chunk.size();
+                m_cv.notify_all();
+                m_demux.Feed(chunk.data(), chunk.size());
+                m_demuxBuffered = m_demux.Buffered();
+                continue;
+            }
+            if (m_video.HasPending()) {
+                if (m_idleSince == 0) m_idleSince = now;
+                // At the end of the data hand over what the parser still holds.
+                if (m_sourceEnd || now - m_idleSince > 500) {
+                    uint64_t gen = m_generation;
+                    lk.unlock();
+                    m_video.Drain([&](AVFrame* f, int64_t pts, bool) {
+                        Frame fr;
+                        if (pts < 0) pts = m_lastT >= 0 ? m_lastT : 0;
+                        fr.pts = pts;
+                        fr.t = RecorderMs(static_cast<uint64_t>(pts));
+                        fr.frame = av_frame_alloc();
+                        if (!fr.frame) return;
+                        av_frame_move_ref(fr.frame, f);
+                        std::lock_guard<std::mutex> g(m_mutex);
+                        if (gen != m_generation) {
+                            av_frame_free(&fr.frame);
+                            return;
+                        }
+                        m_frames.push_back(fr);
+                    });
+                    lk.lock();
+                    m_decoderPending = false;
+                    continue;
+                }
+                wait = std::min<int64_t>(wait, 100);
+            }
+        }
+        m_cv.wait_for(lk, std::chrono::milliseconds(std::max<int64_t>(1, std::min<int64_t>(wait, 20))));
+    }
+    for (auto& f : m_frames) av_frame_free(&f.frame);
+    m_frames.clear();
+}
+
+}  // namespace vintrel

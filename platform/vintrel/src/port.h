@@ -1,0 +1,241 @@
+#pragma once
+// One player port: stream state, the decode thread and the play controls.
+#include <QImage>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "demux.h"
+#include "recstream/recstream.h"
+#include "video_decoder.h"
+#include "vintrel.h"
+
+class QWidget;
+struct SwsContext;
+struct AVFrame;
+
+namespace vintrel {
+
+class Surface;
+class AudioDecoder;
+
+// Recorder clock that paces presentation; shared by the ports of a sync group.
+struct Clock {
+    std::mutex m;
+    bool valid = false;
+    int64_t anchorWall = 0;   // monotonic ms
+    int64_t anchorRec = 0;    // recorder ms
+    double rate = 1.0;
+    int members = 0;
+    int pausedMembers = 0;
+    int64_t lastPresentWall = 0;
+    bool Running() const { return pausedMembers < members || members == 0; }
+    int64_t Now(int64_t wall) const {
+        if (!valid) return 0;
+        return Running() ? anchorRec + static_cast<int64_t>((wall - anchorWall) * rate) : anchorRec;
+    }
+    void Anchor(int64_t wall, int64_t rec) { valid = true; anchorWall = wall; anchorRec = rec; }
+    // Keeps the clock's value while its running state or rate changes.
+    void Rebase(int64_t wall) { if (valid) { anchorRec = Now(wall); anchorWall = wall; } }
+};
+
+int64_t NowMs();
+OSTRUM_PACKED_TIME PackRecorderSeconds(int64_t seconds);
+void RecorderSecondsToFields(int64_t seconds, OSTRUM_FILE_TIME* out);
+
+class Port {
+public:
+    explicit Port(int number);
+    ~Port();
+    Port(const Port&) = delete;
+    Port& operator=(const Port&) = delete;
+
+    int Number() const { return m_number; }
+    uint32_t LastError() const { return m_lastError.load(); }
+    void SetError(uint32_t code) { m_lastError.store(code); }
+    // Ends everything (FreePort).
+    void Shutdown();
+
+    bool SetStreamOpenMode(uint32_t mode);
+    bool OpenStream(const void* header, uint32_t size, uint32_t bufferSize);
+    bool InputData(const void* data, uint32_t size);
+    bool ResetBuffer(uint32_t kind);
+    uint32_t SourceRemain();
+    uint32_t BufferValue(uint32_t kind);
+    bool Stop();
+    bool CloseStream();
+
+    bool OpenFile(const char* path);
+    bool FileTotalTime(OSTRUM_FILE_TIME* first, OSTRUM_FILE_TIME* last);
+    bool CloseFile();
+
+    bool Play(QWidget* window);
+    bool ReversePlay();
+    bool Pause(bool on);
+    bool Fast();
+    bool Slow();
+    bool OneByOne();
+    bool OneByOneBack();
+    bool RefreshPlay();
+    bool ThrowB(uint32_t count);
+    bool SetDecodeFrameType(int type);
+    bool SetSyncGroup(int group);
+
+    OSTRUM_PACKED_TIME SpecialData();
+    uint32_t FrameNum();
+
+    bool SetSecretKey(int type, const char* key, int bits);
+    bool SetAdditionCallback(uint32_t type, OSTRUM_ADDITION_DATA_CB cb, void* user);
+    bool SetEncryptCallback(OSTRUM_ENCRYPT_TYPE_CB cb, void* user);
+    bool SetRuntimeCallback(OSTRUM_RUNTIME_INFO_CB cb, void* user);
+    bool SetDisplayCallback(OSTRUM_DISPLAY_CB cb);
+    bool SetDrawCallback(OSTRUM_DRAW_CB cb, void* user);
+
+    bool SetDisplayBuf(uint32_t frames);
+    bool SetDisplayRegion(uint32_t region, const OSTRUM_RECT* rect);
+    bool PictureSize(int* width, int* height);
+    bool EncodePicture(const char* format, uint8_t* buffer, uint32_t size, uint32_t* outSize);
+    bool SetColor(int b, int c, int s, int h);
+    bool GetColor(int* b, int* c, int* s, int* h);
+
+    bool PlaySound();
+    void SoundTaken();
+    bool SetVolume(uint16_t volume);
+
+private:
+    struct Frame {
+        AVFrame* frame = nullptr;
+        int64_t t = 0;     // recorder ms
+        int64_t pts = 0;   // 90 kHz
+    };
+    struct Shown {
+        QImage image;
+        int64_t t = 0;
+        int64_t pts = 0;
+    };
+    struct Block {
+        int64_t t = 0;
+        std::vector<uint8_t> bytes;
+    };
+
+    void Run();
+    void StopWorker(std::unique_lock<std::mutex>& lk);
+    void ClearQueues();       // under m_mutex
+    void StopFeeder();
+    bool OpenStreamFromFile(const recstream::StreamHeader& header);
+    void Feed(std::string path);
+    bool Due(int64_t t, int64_t now, int64_t* waitMs);
+    void Present(Frame frame);
+    void ShowImage(const Shown& shown, bool callback);
+    QImage Convert(AVFrame* frame);
+    void HandleUnit(const PesUnit& unit, uint64_t generation);
+    void DeliverBlocks(std::unique_lock<std::mutex>& lk);
+    void CheckKey(std::unique_lock<std::mutex>& lk);
+    void JoinClock(std::shared_ptr<Clock> clock);   // under m_mutex
+    void SetPausedLocked(bool paused);
+    int64_t RecorderMs(uint64_t ts90k) const;
+
+    const int m_number;
+    std::atomic<uint32_t> m_lastError{0};
+
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+
+    // stream
+    bool m_streamOpen = false;
+    bool m_streamFromFile = false;
+    bool m_decoderStale = true;
+    uint32_t m_openMode = OSTRUM_STREAM_FILE;
+    recstream::StreamHeader m_header{};
+    std::string m_key;
+    bool m_keyChecked = false;
+    int m_keyState = 0;   // 0 fine / not enciphered, 1 missing, 2 mismatch
+    size_t m_capacity = OSTRUM_DEFAULT_SOURCE_BUFFER;
+    std::deque<std::vector<uint8_t>> m_source;
+    size_t m_sourceBytes = 0;
+    bool m_sourceEnd = false;
+    size_t m_demuxBuffered = 0;
+    bool m_decoderPending = false;
+    uint64_t m_generation = 0;
+
+    // decoded frames and the picture on screen
+    std::deque<Frame> m_frames;
+    size_t m_maxFrames = 5;
+    QImage m_shown;
+    int64_t m_shownT = -1;
+    int64_t m_shownPts = 0;
+    uint32_t m_frameNum = 0;
+    int m_width = 0;
+    int m_height = 0;
+    std::deque<Shown> m_history;
+    size_t m_historyBack = 0;
+
+    // play state
+    bool m_playing = false;
+    bool m_paused = false;
+    int m_speed = 0;
+    int m_stepForward = 0;
+    bool m_keyOnly = false;
+    bool m_reverse = false;
+    uint32_t m_throwB = 0;
+    QWidget* m_window = nullptr;
+    int64_t m_lastPresentWall = 0;
+    int m_color[4] = {64, 64, 64, 64};
+    uint32_t m_colorSerial = 0;
+
+    // callbacks
+    OSTRUM_ADDITION_DATA_CB m_addCb = nullptr;
+    void* m_addUser = nullptr;
+    OSTRUM_ENCRYPT_TYPE_CB m_encCb = nullptr;
+    void* m_encUser = nullptr;
+    OSTRUM_RUNTIME_INFO_CB m_rtCb = nullptr;
+    void* m_rtUser = nullptr;
+    OSTRUM_DISPLAY_CB m_dispCb = nullptr;
+
+    // sync
+    std::shared_ptr<Clock> m_clock;
+    int m_group = -1;
+    bool m_countedPaused = false;
+
+    // sound
+    bool m_soundWanted = false;
+
+    // file
+    bool m_fileOpen = false;
+    bool m_fileRaw = false;
+    std::string m_filePath;
+    OSTRUM_FILE_TIME m_fileFirst{};
+    OSTRUM_FILE_TIME m_fileLast{};
+    std::thread m_feeder;
+    std::atomic<bool> m_feederStop{false};
+
+    // decode thread
+    std::thread m_worker;
+    bool m_quit = false;
+    std::shared_ptr<Surface> m_surface;
+
+    // owned by the decode thread
+    PsDemux m_demux;
+    VideoDecoder m_video;
+    std::unique_ptr<AudioDecoder> m_audio;
+    SwsContext* m_sws = nullptr;
+    uint32_t m_swsColorSerial = ~0u;
+    uint64_t m_workerGeneration = ~0ull;
+    std::deque<Block> m_blocks;      // vehicle data waiting for their frame
+    std::deque<Block> m_pcm;         // sound waiting for its time
+    std::vector<uint8_t> m_scratch;
+    bool m_sawVideo = false;
+    int64_t m_idleSince = 0;
+    int64_t m_lastT = -1;
+};
+
+// Port table.
+std::shared_ptr<Port> FindPort(int port);
+
+}  // namespace vintrel

@@ -1,0 +1,60 @@
+#pragma once
+// Video elementary-stream decoder: frames the access units of the recorder's
+// video payloads (with the codec's parser) and decodes them.
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+struct AVCodecContext;
+struct AVCodecParserContext;
+struct AVFrame;
+struct AVPacket;
+
+namespace vintrel {
+
+class VideoDecoder {
+public:
+    // Called for every decoded frame; the frame stays owned by the decoder
+    // (take a reference with av_frame_ref / av_frame_move_ref to keep it).
+    // `pts` is the 90 kHz time of the frame, -1 when unknown.
+    using FrameSink = std::function<void(AVFrame* frame, int64_t pts, bool key)>;
+
+    VideoDecoder();
+    ~VideoDecoder();
+    VideoDecoder(const VideoDecoder&) = delete;
+    VideoDecoder& operator=(const VideoDecoder&) = delete;
+
+    // codec: 1 H.264, 2 MPEG-4 part 2 (the stream header's codec numbers).
+    bool Open(int codec, int threads = 1);
+    void Close();
+    bool IsOpen() const { return m_ctx != nullptr; }
+
+    // Only key frames reach the decoder while set.
+    void SetKeyOnly(bool on);
+    // One PES payload; pts < 0 when the PES had none.
+    void Push(const uint8_t* data, size_t size, int64_t pts, const FrameSink& sink);
+    // Hands the access unit still held by the parser to the decoder and
+    // drains every delayed frame; the decoder then takes new data again,
+    // starting at the next key frame.
+    void Drain(const FrameSink& sink);
+    // Forgets everything buffered (after a seek); waits for a key frame.
+    void Reset();
+    bool HasPending() const { return m_pending; }
+    uint64_t Errors() const { return m_errors; }
+
+private:
+    void Decode(const uint8_t* data, int size, int64_t pts, bool key, const FrameSink& sink);
+    void Receive(const FrameSink& sink);
+
+    AVCodecContext* m_ctx = nullptr;
+    AVCodecParserContext* m_parser = nullptr;
+    AVPacket* m_pkt = nullptr;
+    AVFrame* m_frame = nullptr;
+    int m_codec = 0;
+    bool m_keyOnly = false;
+    bool m_needKey = true;
+    bool m_pending = false;   // the parser holds bytes not yet decoded
+    uint64_t m_errors = 0;
+};
+
+}  // namespace vintrel
