@@ -58,6 +58,12 @@ bool CBaseThread::Start() {
 }
 
 int CBaseThread::Stop() {
+    if (m_threadId.load() == ZUN_Thread_GetSelfId()) {
+        // Called from the worker itself: it cannot wait for its own end. The
+        // request still ends it after this pass; the owner joins it later.
+        m_stop.store(true);
+        return -1;
+    }
     if (!m_thread) return 0;
     m_stop.store(true);
     int rc = ZUN_Thread_Wait(m_thread);
