@@ -1,9 +1,6 @@
 #include "VehicleData.h"
 
-// The single-DES block decipher below uses libcrypto's classic DES interface,
-// which OpenSSL 3 marks as deprecated but still ships.
-#define OPENSSL_SUPPRESS_DEPRECATED
-#include <openssl/des.h>
+#include "recstream/recstream.h"
 
 #include <QVector>
 #include <climits>
@@ -15,15 +12,6 @@ namespace {
 const uint8_t kVehicleKey[8] = {'z', 'e', 'l', 'q', 'u', 'a', 'm', 'o'};
 const char kPlainMarker[] = "$QORMOBILE";
 constexpr size_t kPlainMarkerLength = sizeof(kPlainMarker) - 1;
-
-void DesDecryptBlock(const DES_key_schedule& schedule, const uint8_t in[8], uint8_t out[8])
-{
-    DES_cblock input;
-    DES_cblock output;
-    std::memcpy(input, in, 8);
-    DES_ecb_encrypt(&input, &output, const_cast<DES_key_schedule*>(&schedule), DES_DECRYPT);
-    std::memcpy(out, output, 8);
-}
 
 // Reads a decimal number: optional leading blanks and sign, then digits up to
 // the first other character. No digits give 0. Runs of digits that do not fit
@@ -186,24 +174,19 @@ size_t DecipherVehicleText(int length, const char* text, uint8_t* out, size_t ou
 {
     if (!text || !out || !key || length < 16)
         return 0;
-    DES_cblock keyBlock;
-    std::memcpy(keyBlock, key, 8);
-    DES_key_schedule schedule;
-    DES_set_key_unchecked(&keyBlock, &schedule);
-
     const size_t groups = static_cast<size_t>(length) / 16;
     size_t written = 0;
     for (size_t g = 0; g < groups && written + 8 <= outSize; ++g) {
         const char* group = text + g * 16;
-        uint8_t cipher[8];
+        uint8_t* block = out + written;
         for (int j = 0; j < 8; ++j) {
             const uint8_t high = static_cast<uint8_t>(group[2 * j] - 0x40) & 0x0F;
             const uint8_t low = static_cast<uint8_t>(group[2 * j + 1] - 0x50) & 0x0F;
-            cipher[j] = static_cast<uint8_t>((high << 4) | low);
+            block[j] = static_cast<uint8_t>((high << 4) | low);
         }
-        DesDecryptBlock(schedule, cipher, out + written);
         written += 8;
     }
+    recstream::DesEcb(key, out, written / 8, true);
     return written;
 }
 

@@ -1,7 +1,6 @@
 #include "VehicleData.h"
 
-#define OPENSSL_SUPPRESS_DEPRECATED
-#include <openssl/des.h>
+#include "recstream/recstream.h"
 
 #include <gtest/gtest.h>
 
@@ -36,15 +35,12 @@ std::string Encipher(const std::string& prefix, std::string plain)
 {
     while (plain.size() % 8)
         plain.push_back('\0');
-    DES_cblock key = {'z', 'e', 'l', 'q', 'u', 'a', 'm', 'o'};
-    DES_key_schedule schedule;
-    DES_set_key_unchecked(&key, &schedule);
+    const uint8_t key[8] = {'z', 'e', 'l', 'q', 'u', 'a', 'm', 'o'};
     std::string out = prefix;
     for (size_t i = 0; i < plain.size(); i += 8) {
-        DES_cblock in;
-        DES_cblock enc;
-        std::memcpy(in, plain.data() + i, 8);
-        DES_ecb_encrypt(&in, &enc, &schedule, DES_ENCRYPT);
+        uint8_t enc[8];
+        std::memcpy(enc, plain.data() + i, 8);
+        recstream::DesEcb(key, enc, 1, false);
         for (int j = 0; j < 8; ++j) {
             out.push_back(static_cast<char>(0x40 + (enc[j] >> 4)));
             out.push_back(static_cast<char>(0x50 + (enc[j] & 0x0F)));
