@@ -1,0 +1,53 @@
+#pragma once
+// The one place where the playback engine opens the byte stream of a
+// recording. Two routes lead to the data: the storage layer (recorder disks)
+// and the direct file stream reader (files found in a local folder, the
+// channel's Rbs flag). Either way the data arrive in one callback: the 40-byte
+// stream header with data type 1, then the stream in blocks with data type 2.
+//
+// The source has no lock: its owner serialises the calls. The callback runs on
+// the serving route's thread and must not call back into the source.
+#include <memory>
+
+#include "RbsOperate.h"
+#include "SingleFile.h"
+#include "StorageOper.h"
+
+class CStreamSource {
+public:
+    CStreamSource();
+    ~CStreamSource();
+    CStreamSource(const CStreamSource&) = delete;
+    CStreamSource& operator=(const CStreamSource&) = delete;
+
+    void SetCallback(StreamDataCallback callback, void* user);
+    // true: streams go through the direct file stream reader; false: through
+    // the storage layer. The first call creates the reader.
+    void SetDiskKind(bool bareDisk);
+
+    // Each start stops an open stream first. True when a stream is open.
+    bool StartStreamByFile(std::shared_ptr<APT_QMR::CSingleFile>& file);
+    // Streams the span StartTime..EndTime of the file.
+    bool StartStreamByTime(std::shared_ptr<APT_QMR::CSingleFile>& file);
+    // Moves the open stream to a time. `reset` comes back true when the
+    // player's source buffer must be dropped. False when not moved.
+    bool SetPosByTime(RbsDateTime time, bool* reset);
+    // Progress of the open stream: 0 with none; the direct reader's percent
+    // (100 = read to the end, -1 without a reader); the storage layer's
+    // position (100 end, 200 failure).
+    int GetPos();
+    void StopStream();
+
+    bool IsOpen() const { return m_handle != -1; }
+
+private:
+    static void RbsForward(int handle, int kind, char* data, uint32_t length, void* user);
+
+    int m_handle;
+    RbsOperate* m_pRbsOperate;
+    StorageOper m_storageOper;
+    bool m_bRbs;             // route for the next start
+    bool m_openOnRbs;        // route that opened the current stream
+    StreamDataCallback m_callback;
+    void* m_user;
+};
