@@ -1,0 +1,123 @@
+#pragma once
+// One storage access object: lists the recordings of a disk and streams one
+// recording, hiding which library reads the disk (see QorAutoStorage).
+//
+// Streams deliver through one callback: data type 1 carries the 40-byte
+// stream header that every recording starts with, data type 2 stream data.
+// Type-1 disks are read by a read task of this object (std::async), type-2
+// disks by the hard-disk file library's own thread, so callbacks come from
+// any thread. After StopStream returns no callback of a type-1 stream comes.
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "merrowfen.h"
+
+namespace APT_QMR {
+class CSingleFile;
+}
+
+#ifndef KEL_RBS_DATE_TIME_DEFINED
+#define KEL_RBS_DATE_TIME_DEFINED
+// Civil date and time: year (full), month 1-12, day, hour, minute, second.
+struct RbsDateTime {
+    int32_t year;
+    int32_t month;
+    int32_t day;
+    int32_t hour;
+    int32_t minute;
+    int32_t second;
+};
+#endif
+
+// (handle, data type 1 header / 2 data, buffer, length, user data). The buffer
+// is valid only during the call.
+typedef void (*StreamDataCallback)(int handle, int dataType, unsigned char* data, int length, void* user);
+
+// The date and time of `t` as local time (or UTC when `utc`).
+void TimeToDateTime(RbsDateTime& out, time_t t, bool utc);
+// The six fields as local time.
+time_t DateTimeToTime(const RbsDateTime* dt);
+
+class StorageOper {
+public:
+    // Read status of type-1 streams (GetPos), the values the hard-disk file
+    // library's position uses for the end and for a failure.
+    enum { kPosEnd = 100, kPosFailed = 200 };
+
+    StorageOper() = default;
+    ~StorageOper();
+
+    // Lists the recordings of the disk named in the condition; each goes to
+    // the condition's callback (kind 0). On a type-2 disk the call waits until
+    // StopSearchFileInfos (the callback does so on the end-of-search record),
+    // until `stopRequested` returns true (polled every 100 ms), or until the
+    // search time-out passes (logged). Always true.
+    bool SearchFileInfos(const FindDataCondition* cond, const std::function<bool()>& stopRequested = {});
+    void StopSearchFileInfos();
+    // Longest wait of a type-2 search for its end record (default 10 minutes).
+    void SetSearchTimeoutMs(int ms) { m_searchTimeoutMs = ms; }
+
+    // Streams the span StartTime..EndTime of the file (by time) or the whole
+    // file (by name). A stream still open on this object is stopped first.
+    // Returns the stream handle, or -1.
+    int StartStreamByTime(const std::shared_ptr<APT_QMR::CSingleFile>& file, StreamDataCallback callback,
+                          void* user);
+    int StartStreamByFileName(const std::shared_ptr<APT_QMR::CSingleFile>& file, StreamDataCallback callback,
+                              void* user);
+    // Moves the open stream to `time`. *moved tells whether the position
+    // changed (a type-1 stream is not moved to a time at or before the file's
+    // start). False when nothing is open or the move failed.
+    bool SetPosTime(const RbsDateTime* time, bool* moved);
+    // Type 1: 0 while reading, 100 at the end, 200 when stopped early or
+    // failed. Type 2: the library's position. 0 when no stream was started.
+    int GetPos();
+    void StopStream();
+
+    int GetHandle() const { return m_handle.load(); }
+    int GetDiskType() const { return m_diskType; }
+    std::shared_ptr<APT_QMR::CSingleFile> m_pStreamFile;
+
+    StorageOper(const StorageOper&) = delete;
+    StorageOper& operator=(const StorageOper&) = delete;
+
+private:
+    int StartStream(const std::shared_ptr<APT_QMR::CSingleFile>& file, StreamDataCallback callback, void* user,
+                    bool byTime);
+    void SearchQorAuto(const FindDataCondition* cond, const std::function<bool()>& stopRequested);
+    void SearchOther(const FindDataCondition* cond, const std::function<bool()>& stopRequested);
+    void ReadQorAutoStream();
+    void ReadQorAutoBatchStream();
+    // Closes the type-1 record (under the storage lock) once.
+    void CloseQorAutoRecord(int handle);
+    void JoinReadTask();
+
+    // Search stop: set by the found-file callback on the library's thread.
+    std::atomic<bool> m_stopSearch{false};
+    std::mutex m_searchMutex;
+    std::condition_variable m_searchWake;
+    int m_searchTimeoutMs = 10 * 60 * 1000;
+
+    int m_diskType = -1;
+    std::atomic<int> m_handle{-1};
+    StreamDataCallback m_callback = nullptr;
+    void* m_user = nullptr;
+
+    // Read task of type-1 streams.
+    std::atomic<bool> m_running{false};
+    std::future<void> m_readTask;
+    std::atomic<std::thread::id> m_readThread{};
+    std::atomic<int> m_readStatus{0};
+    // Guarded by the storage lock: whether the record is still open, the read
+    // position in the stream data, and (by time) the absolute end of the span,
+    // so a seek leaves the span's end where it was.
+    bool m_recordOpen = false;
+    uint32_t m_readPos = 0;
+    uint32_t m_spanEnd = 0;
+};

@@ -1,0 +1,349 @@
+// The storage layer over generated media of both families.
+#include <gtest/gtest.h>
+
+#include <QtGlobal>
+
+#include <algorithm>
+#include <thread>
+
+#include "storage_oper_fixture.h"
+
+using namespace storage_test;
+
+namespace {
+
+// Captures the storage layer's log lines.
+std::mutex g_logMutex;
+std::vector<std::string> g_log;
+void CaptureLog(QtMsgType, const QMessageLogContext&, const QString& msg) {
+    std::lock_guard<std::mutex> g(g_logMutex);
+    g_log.push_back(msg.toStdString());
+}
+int CountLog(const std::string& part) {
+    std::lock_guard<std::mutex> g(g_logMutex);
+    return static_cast<int>(std::count_if(g_log.begin(), g_log.end(),
+                                          [&](const std::string& l) { return l.find(part) != std::string::npos; }));
+}
+
+class StorageOperTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        {
+            std::lock_guard<std::mutex> g(g_logMutex);
+            g_log.clear();
+        }
+        m_oldHandler = qInstallMessageHandler(CaptureLog);
+    }
+    void TearDown() override { qInstallMessageHandler(m_oldHandler); }
+
+    // A medium of the family, judged (unless `judge` is false).
+    Medium* Make(int family, int channels, int perDay, int seconds, bool judge = true) {
+        Medium* m = media.Add(family, channels, perDay, seconds);
+        if (m && judge) QorAutoStorage::GetInstance()->JudgeDiskTypes({m->root});
+        return m;
+    }
+    const recmedia::PlannedRecording* FindPlanned(const Medium& m, int channel, time_t start) {
+        for (const auto& r : m.info.recordings) {
+            if (r.channel == channel && r.start == static_cast<uint32_t>(start)) return &r;
+        }
+        return nullptr;
+    }
+
+    MediaSet media;
+    QtMessageHandler m_oldHandler = nullptr;
+};
+
+TEST_F(StorageOperTest, JudgesDriveRootsByLibraryAndLongerPathsAsOther) {
+    Medium* q = Make(1, 1, 1, 10, false);
+    Medium* o = Make(2, 1, 1, 10, false);
+    ASSERT_TRUE(q && o);
+    QorAutoStorage* reg = QorAutoStorage::GetInstance();
+    const std::string drive = "\\\\.\\PHYSICALDRIVE1";
+    reg->JudgeDiskTypes({q->root, o->root, q->folder, drive});
+    EXPECT_EQ(reg->GetQorvaneDiskType(q->root), 1);
+    EXPECT_EQ(reg->GetQorvaneDiskType(o->root), 2);
+    EXPECT_EQ(reg->GetQorvaneDiskType(q->folder), 2);  // a qorauto medium named by its folder is not asked
+    EXPECT_EQ(reg->GetQorvaneDiskType(drive), 2);
+    EXPECT_GE(reg->GetQorAutoDiskType(q->root), 0);
+    EXPECT_EQ(reg->GetQorAutoDiskType(o->root), -1);
+    EXPECT_EQ(CountLog("storage_type_judge enter"), 4);
+    EXPECT_EQ(CountLog("add qorauto path:" + q->root), 1);
+
+    // A new judgement rebuilds the type map; the media map keeps its disks.
+    reg->JudgeDiskTypes({o->root, "Z:\\"});
+    std::map<std::string, int> types, mediaNumbers;
+    reg->GetDiskMaps(&types, &mediaNumbers);
+    EXPECT_EQ(types, (std::map<std::string, int>{{o->root, 2}}));  // Z: does not resolve: skipped
+    EXPECT_EQ(mediaNumbers.count(q->root), 1u);
+    EXPECT_EQ(CountLog("storage_type_judge return type invalid:-1, path:Z:\\"), 1);
+    EXPECT_EQ(reg->GetQorvaneDiskType(q->root), 2);
+    EXPECT_EQ(CountLog("GetQorvaneDiskType disk not exist, path:" + q->root), 1);
+}
+
+TEST_F(StorageOperTest, SearchListsEveryRecordingOfTheDay) {
+    for (int family : {1, 2}) {
+        SCOPED_TRACE(family);
+        Medium* m = Make(family, 3, 4, 30);
+        ASSERT_TRUE(m);
+        StorageOper oper;
+        std::vector<FoundDataRecord> found = SearchDay(oper, m->root, m->info.firstDay);
+        ASSERT_EQ(found.size(), m->info.recordings.size());
+        ASSERT_EQ(found.size(), 12u);
+        for (const FoundDataRecord& r : found) {
+            const time_t start = ToTime(r.start);
+            const recmedia::PlannedRecording* p = FindPlanned(*m, static_cast<int>(r.channel), start);
+            ASSERT_NE(p, nullptr) << r.fileName;
+            EXPECT_EQ(ToTime(r.end), static_cast<time_t>(p->end));
+            EXPECT_EQ(r.fileSize, p->size);
+            EXPECT_GT(strnlen(r.fileName, sizeof(r.fileName)), 0u);
+            EXPECT_LT(strnlen(r.fileName, sizeof(r.fileName)), sizeof(r.fileName));
+            if (family == 1) {
+                // Normal records are reported as 15, alarm records keep their type 2.
+                EXPECT_EQ(r.fileType, p->fileType == HD_FILE_TYPE_ALARM ? 2u : 15u);
+                EXPECT_EQ(r.recordType, 0u);
+            }
+        }
+        // A day without recordings lists nothing and still ends.
+        EXPECT_TRUE(SearchDay(oper, m->root, m->info.firstDay + 86400 * 3).empty());
+    }
+}
+
+TEST_F(StorageOperTest, StreamsWholeFileByName) {
+    for (int family : {1, 2}) {
+        SCOPED_TRACE(family);
+        Medium* m = Make(family, 2, 2, 120);
+        ASSERT_TRUE(m);
+        StorageOper oper;
+        std::vector<FoundDataRecord> found = SearchDay(oper, m->root, m->info.firstDay);
+        ASSERT_FALSE(found.empty());
+        const FoundDataRecord& r = found.back();
+        const recmedia::PlannedRecording* p = FindPlanned(*m, static_cast<int>(r.channel), ToTime(r.start));
+        ASSERT_NE(p, nullptr);
+        const QByteArray bytes = FileBytes(*m, p->relPath);
+        ASSERT_GT(bytes.size(), 40 + 8192);
+
+        StreamSink sink;
+        const int handle = oper.StartStreamByFileName(FileOf(r, m->root), &StreamSink::OnData, &sink);
+        ASSERT_NE(handle, -1);
+        EXPECT_EQ(oper.GetDiskType(), family);
+        if (family == 1) {
+            EXPECT_EQ(WaitForReadEnd(oper), 100);
+        } else {
+            ASSERT_TRUE(sink.WaitEnded());
+            EXPECT_EQ(oper.GetPos(), 100);
+        }
+        oper.StopStream();
+        EXPECT_EQ(oper.GetHandle(), -1);
+        EXPECT_EQ(sink.headerCalls, 1);
+        EXPECT_EQ(sink.header, Bytes(bytes, 0, 40));
+        EXPECT_TRUE(sink.data == Bytes(bytes, 40, bytes.size())) << sink.data.size() << " of " << bytes.size() - 40;
+    }
+}
+
+TEST_F(StorageOperTest, QorAutoByTimeSeekKeepsTheSpanEnd) {
+    Medium* m = Make(1, 1, 1, 600);
+    ASSERT_TRUE(m);
+    StorageOper oper;
+    std::vector<FoundDataRecord> found = SearchDay(oper, m->root, m->info.firstDay);
+    ASSERT_EQ(found.size(), 1u);
+    auto file = FileOf(found[0], m->root);
+    const uint32_t base = file->SearchStartTime;
+    file->StartTime = base + 60;
+    file->EndTime = base + 400;
+
+    // Where the span and the seek target lie, asked of the library directly.
+    const int ref = storage_record_open(found[0].fileName);
+    ASSERT_GT(ref, 0);
+    uint32_t spanStart = 0, spanEndOffset = 0, seekOffset = 0;
+    ASSERT_EQ(storage_record_seek_by_time(ref, 60, &spanStart), 0);
+    ASSERT_EQ(storage_record_seek_by_time(ref, 400, &spanEndOffset), 0);
+    ASSERT_EQ(storage_record_seek_by_time(ref, 300, &seekOffset), 0);
+    storage_record_close(ref);
+    const uint32_t spanEnd = spanEndOffset - 40;
+    ASSERT_GT(seekOffset, spanStart + 8192);
+    ASSERT_GT(spanEnd, seekOffset + 8192);
+
+    StreamSink sink;
+    sink.gate = true;
+    ASSERT_NE(oper.StartStreamByTime(file, &StreamSink::OnData, &sink), -1);
+    ASSERT_TRUE(sink.WaitInGate());
+    RbsDateTime to;
+    TimeToDateTime(to, base + 300, false);
+    bool moved = false;
+    EXPECT_TRUE(oper.SetPosTime(&to, &moved));
+    EXPECT_TRUE(moved);
+    sink.Release();
+    EXPECT_EQ(WaitForReadEnd(oper), 100);
+    oper.StopStream();
+
+    const QByteArray bytes = FileBytes(*m, m->info.recordings[0].relPath);
+    // The first block came from the span's start; after the seek the stream
+    // runs from the new position up to the span's end, not beyond.
+    std::vector<unsigned char> expected = Bytes(bytes, 40 + spanStart, 40 + spanStart + 8192);
+    const std::vector<unsigned char> rest = Bytes(bytes, 40 + seekOffset, 40 + spanEnd);
+    expected.insert(expected.end(), rest.begin(), rest.end());
+    EXPECT_EQ(sink.dataBeforeRelease, 8192u);
+    EXPECT_TRUE(sink.data == expected) << sink.data.size() << " bytes, expected " << expected.size();
+}
+
+TEST_F(StorageOperTest, QorAutoByTimeWithoutBytesFailsWithoutData) {
+    Medium* m = Make(1, 1, 1, 60);
+    ASSERT_TRUE(m);
+    StorageOper oper;
+    std::vector<FoundDataRecord> found = SearchDay(oper, m->root, m->info.firstDay);
+    ASSERT_EQ(found.size(), 1u);
+    auto file = FileOf(found[0], m->root);
+    file->EndTime = file->StartTime;  // an empty span
+    StreamSink sink;
+    ASSERT_NE(oper.StartStreamByTime(file, &StreamSink::OnData, &sink), -1);
+    EXPECT_EQ(WaitForReadEnd(oper), 200);
+    oper.StopStream();
+    EXPECT_EQ(sink.headerCalls, 1);
+    EXPECT_EQ(sink.dataCalls, 0);
+    EXPECT_EQ(CountLog("need read len is invalid"), 1);
+}
+
+TEST_F(StorageOperTest, QorAutoSeekAtOrBeforeStartDoesNotMove) {
+    Medium* m = Make(1, 1, 1, 300);
+    ASSERT_TRUE(m);
+    StorageOper oper;
+    RbsDateTime t;
+    TimeToDateTime(t, m->info.firstDay, false);
+    bool moved = true;
+    EXPECT_FALSE(oper.SetPosTime(&t, &moved));  // nothing open
+
+    std::vector<FoundDataRecord> found = SearchDay(oper, m->root, m->info.firstDay);
+    ASSERT_EQ(found.size(), 1u);
+    auto file = FileOf(found[0], m->root);
+    StreamSink sink;
+    sink.gate = true;
+    ASSERT_NE(oper.StartStreamByFileName(file, &StreamSink::OnData, &sink), -1);
+    ASSERT_TRUE(sink.WaitInGate());
+    for (uint32_t when : {file->SearchStartTime, file->SearchStartTime - 10}) {
+        TimeToDateTime(t, when, false);
+        moved = true;
+        EXPECT_TRUE(oper.SetPosTime(&t, &moved));
+        EXPECT_FALSE(moved);
+    }
+    EXPECT_EQ(CountLog("storage_record_seek_by_time enter"), 0);
+    sink.Release();
+    EXPECT_EQ(WaitForReadEnd(oper), 100);
+    oper.StopStream();
+    const QByteArray bytes = FileBytes(*m, m->info.recordings[0].relPath);
+    EXPECT_EQ(sink.data.size(), static_cast<size_t>(bytes.size() - 40));
+}
+
+TEST_F(StorageOperTest, OtherDiskByTimeWithSeek) {
+    Medium* m = Make(2, 1, 1, 300);
+    ASSERT_TRUE(m);
+    StorageOper oper;
+    std::vector<FoundDataRecord> found = SearchDay(oper, m->root, m->info.firstDay);
+    ASSERT_EQ(found.size(), 1u);
+    auto file = FileOf(found[0], m->root);
+    file->StartTime += 30;
+    file->EndTime -= 30;
+    StreamSink sink;
+    sink.gate = true;
+    ASSERT_NE(oper.StartStreamByTime(file, &StreamSink::OnData, &sink), -1);
+    ASSERT_TRUE(sink.WaitInGate());
+    RbsDateTime to;
+    TimeToDateTime(to, file->StartTime + 200, false);
+    bool moved = false;
+    EXPECT_TRUE(oper.SetPosTime(&to, &moved));
+    EXPECT_TRUE(moved);
+    sink.Release();
+    ASSERT_TRUE(sink.WaitEnded());
+    EXPECT_EQ(oper.GetPos(), 100);
+    oper.StopStream();
+    EXPECT_EQ(sink.headerCalls, 1);
+    // The seek skipped most of the span.
+    const QByteArray bytes = FileBytes(*m, m->info.recordings[0].relPath);
+    EXPECT_LT(sink.data.size(), static_cast<size_t>(bytes.size()) / 2);
+}
+
+TEST_F(StorageOperTest, NeverJudgedDiskStreamsThroughHardDiskLibrary) {
+    Medium* m = Make(2, 1, 1, 60, false);
+    ASSERT_TRUE(m);
+    StorageOper oper;
+    std::vector<FoundDataRecord> found = SearchDay(oper, m->root, m->info.firstDay);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(CountLog("GetQorvaneDiskType disk not exist, path:" + m->root), 1);
+    StreamSink sink;
+    ASSERT_NE(oper.StartStreamByFileName(FileOf(found[0], m->root), &StreamSink::OnData, &sink), -1);
+    EXPECT_EQ(oper.GetDiskType(), 2);
+    EXPECT_EQ(CountLog("GetQorvaneDiskType disk not exist, path:" + m->root), 2);
+    ASSERT_TRUE(sink.WaitEnded());
+    oper.StopStream();
+    EXPECT_EQ(sink.headerCalls, 1);
+}
+
+TEST_F(StorageOperTest, NoCallbackAfterStopOfRunningStream) {
+    for (int family : {1, 2}) {
+        SCOPED_TRACE(family);
+        Medium* m = Make(family, 1, 1, 600);
+        ASSERT_TRUE(m);
+        StorageOper oper;
+        std::vector<FoundDataRecord> found = SearchDay(oper, m->root, m->info.firstDay);
+        ASSERT_EQ(found.size(), 1u);
+        StreamSink sink;
+        sink.gate = true;
+        ASSERT_NE(oper.StartStreamByFileName(FileOf(found[0], m->root), &StreamSink::OnData, &sink), -1);
+        ASSERT_TRUE(sink.WaitInGate());
+        std::thread stopper([&] {
+            oper.StopStream();
+            sink.closed = true;
+        });
+        sink.Release();
+        stopper.join();
+        EXPECT_EQ(oper.GetHandle(), -1);
+        const size_t atStop = sink.DataSize();
+        EXPECT_EQ(sink.callsAfterClose.load(), 0);
+        EXPECT_EQ(sink.DataSize(), atStop);
+        if (family == 1 && atStop < static_cast<size_t>(found[0].fileSize) - 40) {
+            EXPECT_EQ(oper.GetPos(), 200);
+        }
+    }
+}
+
+TEST_F(StorageOperTest, StartingAgainStopsTheOldReadTask) {
+    Medium* m = Make(1, 2, 1, 600);
+    ASSERT_TRUE(m);
+    StorageOper oper;
+    std::vector<FoundDataRecord> found = SearchDay(oper, m->root, m->info.firstDay);
+    ASSERT_EQ(found.size(), 2u);
+    StreamSink first, second;
+    first.gate = true;
+    ASSERT_NE(oper.StartStreamByFileName(FileOf(found[0], m->root), &StreamSink::OnData, &first), -1);
+    ASSERT_TRUE(first.WaitInGate());
+    int handle = -1;
+    std::thread starter([&] {
+        handle = oper.StartStreamByFileName(FileOf(found[1], m->root), &StreamSink::OnData, &second);
+        first.closed = true;
+    });
+    first.Release();
+    starter.join();
+    ASSERT_NE(handle, -1);
+    EXPECT_EQ(WaitForReadEnd(oper), 100);
+    oper.StopStream();
+    EXPECT_EQ(first.callsAfterClose.load(), 0);
+
+    // The new stream got its own file whole, with nothing taken by the old task.
+    const recmedia::PlannedRecording* p = FindPlanned(*m, static_cast<int>(found[1].channel), ToTime(found[1].start));
+    ASSERT_NE(p, nullptr);
+    const QByteArray bytes = FileBytes(*m, p->relPath);
+    EXPECT_EQ(second.header, Bytes(bytes, 0, 40));
+    EXPECT_TRUE(second.data == Bytes(bytes, 40, bytes.size()));
+}
+
+TEST(TimeConversion, RoundTripsInLocalTime) {
+    kel_test::ScopedTimeZone tz("CET-1CEST,M3.5.0,M10.5.0/3");
+    RbsDateTime d;
+    TimeToDateTime(d, 1719835200, false);  // 2024-07-01 12:00:00 UTC
+    EXPECT_EQ((std::vector<int>{d.year, d.month, d.day, d.hour, d.minute, d.second}),
+              (std::vector<int>{2024, 7, 1, 14, 0, 0}));
+    EXPECT_EQ(DateTimeToTime(&d), 1719835200);
+    TimeToDateTime(d, 1719835200, true);
+    EXPECT_EQ(d.hour, 12);
+}
+
+}  // namespace
