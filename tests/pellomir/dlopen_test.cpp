@@ -1,0 +1,42 @@
+// Loads the built library the way a program would, and calls exports through
+// the C header's types.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "pellomir/Pellomir.h"
+
+extern "C" {
+int32_t c_call_error_msg(void* symbol, uint32_t code, char* text);
+int32_t c_call_find_next_veh(void* symbol, int32_t handle);
+size_t c_record_size(void);
+}
+
+TEST(PellomirLibrary, LoadsAndAnswersThroughCInterface)
+{
+    void* lib = dlopen(PELLOMIR_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(lib, nullptr) << dlerror();
+    void* getMsg = dlsym(lib, "DVR_FILE_GetErrorMsg");
+    void* getLast = dlsym(lib, "DVR_FILE_GetLastError");
+    void* findNext = dlsym(lib, "DVR_FILE_FindNextVeh");
+    ASSERT_NE(getMsg, nullptr);
+    ASSERT_NE(getLast, nullptr);
+    ASSERT_NE(findNext, nullptr);
+    for (const char* name : {"DVR_FILE_SetChannelOffSet", "DVR_FILE_CopyPicFileByTime", "DVR_FILE_CopyPicFileByTimeEx",
+                             "DVR_FILE_FindVehData", "DVR_FILE_FindVehDataEx", "DVR_FILE_FindVehClose"})
+        EXPECT_NE(dlsym(lib, name), nullptr) << name;
+    // Internals stay hidden.
+    EXPECT_EQ(dlsym(lib, "_ZN8pellomir16SetLastErrorCodeEj"), nullptr);
+
+    char text[DVR_FILE_MAX_MSG_LEN + 1] = {};
+    EXPECT_EQ(c_call_error_msg(getMsg, 28, text), 36);
+    EXPECT_STREQ(text, "DVR_FILE_SDK: no matching file found");
+    EXPECT_EQ(c_record_size(), sizeof(VEH_META_INFO));
+
+    auto lastError = reinterpret_cast<uint32_t (*)(void)>(getLast);
+    EXPECT_EQ(c_call_find_next_veh(findNext, 128), 0);
+    EXPECT_EQ(lastError(), DVR_FILE_ERR_ORDER);
+    EXPECT_EQ(dlclose(lib), 0);
+}
