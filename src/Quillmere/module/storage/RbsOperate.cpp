@@ -332,19 +332,24 @@ bool RbsOperate::RBS_SetPosByTime(int handle, const RbsDateTime* time) {
         ++ctx->pins;   // a stop frees the context only when no search uses it
     }
     // The search runs without the table lock (other streams stay usable) and
-    // without pausing the reader: the request is taken at its next block. A
-    // stop of this stream cuts the search short.
+    // without pausing the reader. A stop of this stream cuts it short.
     qDebug("DragStartFindPos %s", Now().c_str());
     int64_t offset = FindOffset(ctx->path.c_str(), *time, &ctx->stop);
     qDebug("DragEndFindPos %s", Now().c_str());
     bool ok = false;
-    {
-        ZUN_Guard guard(Table().lock);
-        if (offset > 0 && !ctx->stopping) {
+    if (offset > 0) {
+        // Stored under the context lock: the block in the callback (read
+        // before the request) is through when this returns, and every block
+        // after it comes from the new position.
+        ZUN_Guard guard(ctx->lock);
+        if (!ctx->stop.load()) {
             ctx->seekRequest.store(offset);
             ZUN_EventSet(ctx->wakeEvent);
             ok = true;
         }
+    }
+    {
+        ZUN_Guard guard(Table().lock);
         --ctx->pins;
     }
     return ok;

@@ -218,18 +218,34 @@ TEST_F(RbsOperateTest, SeekByTimeMovesTheReader) {
 
     const int64_t target = recstream::FindOffsetForTime(path, start + 4);
     RbsDateTime t = Fields(start + 4);
-    ASSERT_TRUE(op.RBS_SetPosByTime(h, &t));
-    // The block being read when the request came may still arrive; the one
-    // after starts at the packet of that second.
+    // The reader waits inside the callback; the request is stored once that
+    // block is through, so the move runs on a thread of its own.
+    std::atomic<bool> moved{false};
+    size_t sizeAtReturn = 0;
+    std::thread mover([&] {
+        moved = op.RBS_SetPosByTime(h, &t);
+        std::lock_guard<std::mutex> lock(sink.m);
+        sizeAtReturn = sink.data.size();
+    });
     sink.Allow(1000000);
-    ASSERT_TRUE(WaitDone(op, h));
+    mover.join();
+    ASSERT_TRUE(moved.load());
+    // From some block boundary on, the data are the file from the packet of
+    // that second; the switch came no later than the move's return.
     std::vector<char> tail = Slice(target, static_cast<int64_t>(bytes.size()));
-    bool found = false;
-    for (size_t i = 1; i < sink.blockStarts.size() && i <= 2 && !found; ++i) {
-        std::vector<char> rest(sink.data.begin() + static_cast<long>(sink.blockStarts[i]), sink.data.end());
-        found = rest == tail;
-    }
-    EXPECT_TRUE(found);
+    auto switched = [&] {
+        std::lock_guard<std::mutex> lock(sink.m);
+        for (size_t i = 1; i < sink.blockStarts.size() && sink.blockStarts[i] <= sizeAtReturn; ++i) {
+            if (std::vector<char>(sink.data.begin() + static_cast<long>(sink.blockStarts[i]), sink.data.end()) == tail)
+                return true;
+        }
+        return false;
+    };
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!switched() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    EXPECT_TRUE(switched());
+    ASSERT_TRUE(WaitDone(op, h));
 
     // A second not in the file is refused; so is an unknown handle.
     RbsDateTime late = Fields(end + 60);
