@@ -67,12 +67,14 @@ bool PsDemux::Next(PesUnit* out) {
                                uint64_t(p[5]) << 20 | uint64_t(p[6] >> 3) << 15 | uint64_t(p[6] & 0x03) << 13 |
                                uint64_t(p[7]) << 5 | uint64_t(p[8] >> 3);
                 m_scr = scr;
+                ++m_packs;
                 size_t len = 14 + (p[13] & 0x07);
                 if (avail < len) return false;
                 m_pos += len;
             } else if ((p[4] & 0xF0) == 0x20) {  // MPEG-1 pack
                 if (avail < 12) return false;
                 m_scr = ReadTimestamp(p + 4);
+                ++m_packs;
                 m_pos += 12;
             } else {
                 m_pos += 4;
@@ -89,6 +91,7 @@ bool PsDemux::Next(PesUnit* out) {
         PesUnit u;
         u.streamId = id;
         u.scr = m_scr;
+        u.pack = m_packs;
         if (id == 0xBF) {  // private_stream_2: no header extension
             u.data = p + 6;
             u.size = len - 6;

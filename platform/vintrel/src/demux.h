@@ -12,6 +12,7 @@ struct PesUnit {
     bool hasPts = false;
     uint64_t pts = 0;        // 90 kHz
     uint64_t scr = 0;        // 90 kHz, SCR of the pack that carried it
+    uint64_t pack = 0;       // number of the pack that carried it (counts pack headers)
     const uint8_t* data = nullptr;
     size_t size = 0;
 };
@@ -33,6 +34,7 @@ private:
     std::vector<uint8_t> m_buf;
     size_t m_pos = 0;
     uint64_t m_scr = 0;
+    uint64_t m_packs = 0;
 };
 
 }  // namespace vintrel

@@ -211,7 +211,7 @@ bool Port::SetStreamOpenMode(uint32_t mode) {
     return true;
 }
 
-bool Port::OpenStream(const void* header, uint32_t size, uint32_t bufferSize) {
+bool Port::OpenStream(const void* header, uint32_t size, uint32_t bufferSize, bool fromFile) {
     if (!header || size < recstream::kHeaderSize) { SetError(OSTRUM_ERR_PARAM); return false; }
     recstream::StreamHeader h;
     std::memcpy(&h, header, sizeof h);
@@ -220,13 +220,13 @@ bool Port::OpenStream(const void* header, uint32_t size, uint32_t bufferSize) {
         return false;
     }
     std::unique_lock<std::mutex> lk(m_mutex);
-    if (m_streamOpen || m_fileOpen) { SetError(OSTRUM_ERR_ORDER); return false; }
+    if (m_streamOpen || (m_fileOpen && !fromFile)) { SetError(OSTRUM_ERR_ORDER); return false; }
     StopWorker(lk);
     ClearQueues();
     m_header = h;
     m_capacity = std::max<size_t>(bufferSize, OSTRUM_MIN_SOURCE_BUFFER);
     m_streamOpen = true;
-    m_streamFromFile = false;
+    m_streamFromFile = fromFile;
     m_decoderStale = true;
     m_keyChecked = false;
     m_keyState = 0;
@@ -496,10 +496,7 @@ bool Port::Play(QWidget* window) {
 }
 
 bool Port::OpenStreamFromFile(const recstream::StreamHeader& header) {
-    if (!OpenStream(&header, sizeof header, OSTRUM_DEFAULT_SOURCE_BUFFER)) return false;
-    std::lock_guard<std::mutex> lk(m_mutex);
-    m_streamFromFile = true;
-    return true;
+    return OpenStream(&header, sizeof header, OSTRUM_DEFAULT_SOURCE_BUFFER, true);
 }
 
 bool Port::ReversePlay() {
@@ -921,19 +918,50 @@ void Port::CheckKey(std::unique_lock<std::mutex>& lk) {
     }
 }
 
+void Port::PushFrame(AVFrame* f, int64_t pts, uint64_t generation) {
+    Frame fr;
+    if (pts < 0) pts = m_lastT >= 0 ? m_lastT : 0;
+    fr.pts = pts;
+    fr.t = RecorderMs(static_cast<uint64_t>(pts));
+    m_lastT = pts;
+    fr.frame = av_frame_alloc();
+    if (!fr.frame) return;
+    av_frame_move_ref(fr.frame, f);
+    std::lock_guard<std::mutex> lk(m_mutex);
+    if (generation != m_generation) {
+        av_frame_free(&fr.frame);
+        return;
+    }
+    m_frames.push_back(fr);
+}
+
+// Deciphers and hands on the collected frames of enciphered streams that
+// began in a pack before `beforePack` (all of them for UINT64_MAX).
+void Port::FlushCipherUnits(uint64_t beforePack, uint64_t generation) {
+    for (size_t i = 0; i < m_cipherUnits.size();) {
+        if (m_cipherUnits[i].pack >= beforePack) {
+            ++i;
+            continue;
+        }
+        CipherUnit u = std::move(m_cipherUnits[i]);
+        m_cipherUnits.erase(m_cipherUnits.begin() + static_cast<std::ptrdiff_t>(i));
+        Decipher(m_header, m_workerKey, u.id, u.pts, u.bytes.data(), u.bytes.size());
+        HandlePayload(u.id, u.bytes.data(), u.bytes.size(), true, u.pts, generation);
+    }
+}
+
 // Runs without the port mutex; only the decode thread touches the decoders.
 void Port::HandleUnit(const PesUnit& unit, uint64_t generation) {
     const uint8_t id = unit.streamId;
     int keyState;
-    bool keyOnly, soundOn;
-    std::string key;
+    bool enciphered;
     {
         std::lock_guard<std::mutex> lk(m_mutex);
         keyState = m_keyState;
-        keyOnly = m_keyOnly || m_reverse;
-        soundOn = m_soundWanted && m_speed == 0 && !m_paused;
-        if (m_header.flags & recstream::kFlagEnciphered) key = m_key;
+        enciphered = (m_header.flags & recstream::kFlagEnciphered) != 0;
+        if (enciphered) m_workerKey = m_key;
     }
+    if (!m_cipherUnits.empty()) FlushCipherUnits(unit.pack, generation);
     if (id == recstream::kStreamPrivate) {
         Block b;
         b.t = RecorderMs(unit.scr);
@@ -944,44 +972,59 @@ void Port::HandleUnit(const PesUnit& unit, uint64_t generation) {
     const bool video = id >= 0xE0 && id <= 0xEF;
     const bool audio = id >= 0xC0 && id <= 0xDF;
     if (!video && !audio) return;
+    if (video) m_sawVideo = true;
     if (keyState != 0) return;  // enciphered and no fitting key: nothing to decode
-    const uint8_t* data = unit.data;
-    size_t size = unit.size;
-    if (!key.empty()) {
-        m_scratch.assign(unit.data, unit.data + unit.size);
-        Decipher(m_header, key, id, unit.hasPts ? unit.pts : 0, m_scratch.data(), m_scratch.size());
-        data = m_scratch.data();
-    }
-    if (video) {
-        m_sawVideo = true;
-        if (!m_video.IsOpen()) return;
-        m_video.SetKeyOnly(keyOnly);
-        m_video.Push(data, size, unit.hasPts ? static_cast<int64_t>(unit.pts) : -1,
-                     [&](AVFrame* f, int64_t pts, bool) {
-                         Frame fr;
-                         if (pts < 0) pts = m_lastT >= 0 ? m_lastT : 0;
-                         fr.pts = pts;
-                         fr.t = RecorderMs(static_cast<uint64_t>(pts));
-                         m_lastT = pts;
-                         fr.frame = av_frame_alloc();
-                         if (!fr.frame) return;
-                         av_frame_move_ref(fr.frame, f);
-                         std::lock_guard<std::mutex> lk(m_mutex);
-                         if (generation != m_generation) {
-                             av_frame_free(&fr.frame);
-                             return;
-                         }
-                         m_frames.push_back(fr);
-                     });
+    if (!enciphered) {
+        HandlePayload(id, unit.data, unit.size, unit.hasPts, unit.pts, generation);
         return;
     }
-    if (!soundOn || AudioSink::Instance().Owner() != m_number || !unit.hasPts) return;
+    // A frame's cipher runs on over the PES pieces of its pack that carry no time.
+    for (auto& u : m_cipherUnits) {
+        if (u.id == id && !unit.hasPts) {
+            u.bytes.insert(u.bytes.end(), unit.data, unit.data + unit.size);
+            return;
+        }
+    }
+    if (!unit.hasPts) return;  // a piece whose frame start was lost
+    for (size_t i = 0; i < m_cipherUnits.size(); ++i) {
+        if (m_cipherUnits[i].id == id) {
+            CipherUnit u = std::move(m_cipherUnits[i]);
+            m_cipherUnits.erase(m_cipherUnits.begin() + static_cast<std::ptrdiff_t>(i));
+            Decipher(m_header, m_workerKey, u.id, u.pts, u.bytes.data(), u.bytes.size());
+            HandlePayload(u.id, u.bytes.data(), u.bytes.size(), true, u.pts, generation);
+            break;
+        }
+    }
+    CipherUnit u;
+    u.id = id;
+    u.pts = unit.pts;
+    u.pack = unit.pack;
+    u.bytes.assign(unit.data, unit.data + unit.size);
+    m_cipherUnits.push_back(std::move(u));
+}
+
+void Port::HandlePayload(uint8_t id, const uint8_t* data, size_t size, bool hasPts, uint64_t pts,
+                         uint64_t generation) {
+    bool keyOnly, soundOn;
+    {
+        std::lock_guard<std::mutex> lk(m_mutex);
+        keyOnly = m_keyOnly || m_reverse;
+        soundOn = m_soundWanted && m_speed == 0 && !m_paused;
+    }
+    if (id >= 0xE0 && id <= 0xEF) {
+        if (!m_video.IsOpen()) return;
+        m_video.SetKeyOnly(keyOnly);
+        m_video.Push(data, size, hasPts ? static_cast<int64_t>(pts) : -1,
+                     [&](AVFrame* f, int64_t fpts, bool) { PushFrame(f, fpts, generation); });
+        return;
+    }
+    if (!soundOn || AudioSink::Instance().Owner() != m_number || !hasPts) return;
     if (!m_audio) {
         m_audio = std::make_unique<AudioDecoder>();
         if (!m_audio->Open()) return;
     }
     Block b;
-    b.t = RecorderMs(unit.pts);
+    b.t = RecorderMs(pts);
     m_audio->Decode(data, size, &b.bytes);
     if (!b.bytes.empty()) m_pcm.push_back(std::move(b));
 }
@@ -1039,6 +1082,7 @@ void Port::Run() {
             if (m_audio) m_audio->Reset();
             m_blocks.clear();
             m_pcm.clear();
+            m_cipherUnits.clear();
             m_lastT = -1;
             m_idleSince = 0;
         }
@@ -1104,27 +1148,20 @@ void Port::Run() {
                 m_demuxBuffered = m_demux.Buffered();
                 continue;
             }
+            if (!m_cipherUnits.empty() && (m_sourceEnd || (m_idleSince != 0 && now - m_idleSince > 500))) {
+                uint64_t gen = m_generation;
+                lk.unlock();
+                FlushCipherUnits(UINT64_MAX, gen);
+                lk.lock();
+                continue;
+            }
+            if (m_idleSince == 0) m_idleSince = now;
             if (m_video.HasPending()) {
-                if (m_idleSince == 0) m_idleSince = now;
                 // At the end of the data hand over what the parser still holds.
                 if (m_sourceEnd || now - m_idleSince > 500) {
                     uint64_t gen = m_generation;
                     lk.unlock();
-                    m_video.Drain([&](AVFrame* f, int64_t pts, bool) {
-                        Frame fr;
-                        if (pts < 0) pts = m_lastT >= 0 ? m_lastT : 0;
-                        fr.pts = pts;
-                        fr.t = RecorderMs(static_cast<uint64_t>(pts));
-                        fr.frame = av_frame_alloc();
-                        if (!fr.frame) return;
-                        av_frame_move_ref(fr.frame, f);
-                        std::lock_guard<std::mutex> g(m_mutex);
-                        if (gen != m_generation) {
-                            av_frame_free(&fr.frame);
-                            return;
-                        }
-                        m_frames.push_back(fr);
-                    });
+                    m_video.Drain([&](AVFrame* f, int64_t pts, bool) { PushFrame(f, pts, gen); });
                     lk.lock();
                     m_decoderPending = false;
                     continue;

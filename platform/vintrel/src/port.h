@@ -63,7 +63,7 @@ public:
     void Shutdown();
 
     bool SetStreamOpenMode(uint32_t mode);
-    bool OpenStream(const void* header, uint32_t size, uint32_t bufferSize);
+    bool OpenStream(const void* header, uint32_t size, uint32_t bufferSize, bool fromFile = false);
     bool InputData(const void* data, uint32_t size);
     bool ResetBuffer(uint32_t kind);
     uint32_t SourceRemain();
@@ -135,7 +135,9 @@ private:
     void ShowImage(const Shown& shown, bool callback);
     QImage Convert(AVFrame* frame);
     void HandleUnit(const PesUnit& unit, uint64_t generation);
-    void DeliverBlocks(std::unique_lock<std::mutex>& lk);
+    void HandlePayload(uint8_t id, const uint8_t* data, size_t size, bool hasPts, uint64_t pts, uint64_t generation);
+    void FlushCipherUnits(uint64_t beforePack, uint64_t generation);
+    void PushFrame(AVFrame* f, int64_t pts, uint64_t generation);    void DeliverBlocks(std::unique_lock<std::mutex>& lk);
     void CheckKey(std::unique_lock<std::mutex>& lk);
     void JoinClock(std::shared_ptr<Clock> clock);   // under m_mutex
     void SetPausedLocked(bool paused);
@@ -230,6 +232,14 @@ private:
     std::deque<Block> m_blocks;      // vehicle data waiting for their frame
     std::deque<Block> m_pcm;         // sound waiting for its time
     std::vector<uint8_t> m_scratch;
+    struct CipherUnit {
+        uint8_t id = 0;
+        uint64_t pts = 0;
+        uint64_t pack = 0;
+        std::vector<uint8_t> bytes;
+    };
+    std::vector<CipherUnit> m_cipherUnits;   // enciphered frames still collecting their PES pieces
+    std::string m_workerKey;
     bool m_sawVideo = false;
     int64_t m_idleSince = 0;
     int64_t m_lastT = -1;

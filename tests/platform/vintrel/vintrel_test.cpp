@@ -1,0 +1,419 @@
+// The player library stand-in: ports, input buffer, real decoding into a
+// widget, controls, vehicle data, keys, snapshots and file times.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QWidget>
+#include <atomic>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <mutex>
+#include <set>
+#include <thread>
+#include <vector>
+
+#include "kel_test/test_support.h"
+#include "recording_fixture.h"
+#include "vintrel.h"
+
+namespace {
+
+bool WaitFor(const std::function<bool()>& cond, int timeoutMs = 20000) {
+    QElapsedTimer t;
+    t.start();
+    while (!cond()) {
+        if (t.elapsed() > timeoutMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+std::vector<uint8_t> ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::string TempPath(const char* name) { return (kel_test::ProgramFolder() + "/" + name).toStdString(); }
+
+// Feeds a recording into a port from a thread of its own, as the storage
+// reader does: header first (by the caller), then blocks, retrying while the
+// player's buffer is full.
+class Feeder {
+public:
+    Feeder(int port, std::vector<uint8_t> bytes, size_t block = 16384) : m_port(port), m_bytes(std::move(bytes)) {
+        m_thread = std::thread([this, block] {
+            for (size_t at = 40; at < m_bytes.size() && !m_stop;) {
+                uint32_t n = static_cast<uint32_t>(std::min(block, m_bytes.size() - at));
+                if (Ostrum_InputData(m_port, m_bytes.data() + at, n)) {
+                    at += n;
+                } else {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                }
+            }
+            m_done = true;
+        });
+    }
+    ~Feeder() {
+        m_stop = true;
+        m_thread.join();
+    }
+    bool Done() const { return m_done; }
+
+private:
+    int m_port;
+    std::vector<uint8_t> m_bytes;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_done{false};
+    std::thread m_thread;
+};
+
+struct Seen {
+    std::mutex m;
+    std::vector<std::string> blocks;
+    std::set<uint32_t> frameHashes;
+    int frames = 0;
+    int keyMissing = 0;
+    int keyMismatch = 0;
+};
+Seen* g_seen = nullptr;
+
+void OnDisplay(int, const char* buf, int size, int, int, int, int type) {
+    if (!g_seen || type != OSTRUM_PIC_RGB32) return;
+    uint32_t h = 2166136261u;
+    for (int i = 0; i < size; i += 61) h = (h ^ static_cast<uint8_t>(buf[i])) * 16777619u;
+    std::lock_guard<std::mutex> lk(g_seen->m);
+    g_seen->frames++;
+    g_seen->frameHashes.insert(h);
+}
+void OnAddition(int, const OSTRUM_ADDITION_DATA* d, void* user) {
+    auto* seen = static_cast<Seen*>(user);
+    std::lock_guard<std::mutex> lk(seen->m);
+    if (d->dataType == OSTRUM_ADDITION_VEHICLE) seen->blocks.emplace_back(d->data, d->length);
+}
+void OnEncrypt(int, const OSTRUM_ENCRYPT_INFO* info, void* user) {
+    auto* seen = static_cast<Seen*>(user);
+    std::lock_guard<std::mutex> lk(seen->m);
+    if (info->keySet == 0) seen->keyMissing++;
+}
+void OnRuntime(int, const OSTRUM_RUNTIME_INFO* info, void* user) {
+    auto* seen = static_cast<Seen*>(user);
+    std::lock_guard<std::mutex> lk(seen->m);
+    if (info->errorCode == OSTRUM_RUNTIME_KEY_MISMATCH) seen->keyMismatch++;
+}
+
+uint32_t Packed(int y, int mo, int d, int h, int mi, int s) {
+    return uint32_t(y - 2000) << 26 | uint32_t(mo) << 22 | uint32_t(d) << 17 | uint32_t(h) << 12 | uint32_t(mi) << 6 |
+           uint32_t(s);
+}
+
+}  // namespace
+
+TEST(VintrelPorts, AllocationAndBadPorts) {
+    int a = -1, b = -1;
+    ASSERT_TRUE(Ostrum_GetPort(&a));
+    ASSERT_TRUE(Ostrum_GetPort(&b));
+    EXPECT_NE(a, b);
+    EXPECT_TRUE(Ostrum_FreePort(a));
+    EXPECT_FALSE(Ostrum_FreePort(a));
+    EXPECT_EQ(Ostrum_GetLastError(a), static_cast<uint32_t>(OSTRUM_ERR_PORT));
+    int c = -1;
+    ASSERT_TRUE(Ostrum_GetPort(&c));
+    EXPECT_EQ(c, a);  // the lowest free port is handed out again
+    EXPECT_FALSE(Ostrum_Play(9999, nullptr));
+    EXPECT_FALSE(Ostrum_InputData(b, "x", 1));  // no stream open
+    EXPECT_EQ(Ostrum_GetLastError(b), static_cast<uint32_t>(OSTRUM_ERR_ORDER));
+    uint8_t junk[40] = {'X'};
+    EXPECT_FALSE(Ostrum_OpenStream(b, junk, 40, 0));
+    EXPECT_EQ(Ostrum_GetLastError(b), static_cast<uint32_t>(OSTRUM_ERR_HEADER));
+    Ostrum_FreePort(b);
+    Ostrum_FreePort(c);
+}
+
+TEST(VintrelStream, InputRefusedWhileFullUntilReset) {
+    const std::string path = TempPath("full.rec");
+    vintrel_test::RecordingSpec spec;
+    spec.seconds = 1;
+    ASSERT_TRUE(vintrel_test::WriteRecording(path, spec));
+    auto bytes = ReadAll(path);
+    int port = -1;
+    ASSERT_TRUE(Ostrum_GetPort(&port));
+    ASSERT_TRUE(Ostrum_OpenStream(port, bytes.data(), 40, OSTRUM_MIN_SOURCE_BUFFER));
+    std::vector<uint8_t> block(40000, 0);
+    EXPECT_TRUE(Ostrum_InputData(port, block.data(), 40000));
+    EXPECT_FALSE(Ostrum_InputData(port, block.data(), 40000));  // nothing plays: the buffer stays full
+    EXPECT_EQ(Ostrum_GetLastError(port), static_cast<uint32_t>(OSTRUM_ERR_BUF_FULL));
+    EXPECT_EQ(Ostrum_GetSourceBufferRemain(port), 40000u);
+    EXPECT_GT(Ostrum_GetBufferValue(port, OSTRUM_BUF_FRAMES_LEFT), 0u);
+    EXPECT_TRUE(Ostrum_ResetSourceBuffer(port));
+    EXPECT_EQ(Ostrum_GetSourceBufferRemain(port), 0u);
+    EXPECT_TRUE(Ostrum_InputData(port, block.data(), 40000));
+    // A block larger than the whole buffer is still taken by an empty buffer.
+    EXPECT_TRUE(Ostrum_ResetSourceBuffer(port));
+    std::vector<uint8_t> big(OSTRUM_MIN_SOURCE_BUFFER * 2, 0);
+    EXPECT_TRUE(Ostrum_InputData(port, big.data(), static_cast<uint32_t>(big.size())));
+    EXPECT_TRUE(Ostrum_InputData(port, nullptr, uint32_t(-1)));  // end of stream
+    EXPECT_EQ(Ostrum_GetSpecialData(port), 0u);                // nothing shown yet
+    EXPECT_TRUE(Ostrum_CloseStream(port));
+    Ostrum_FreePort(port);
+}
+
+TEST(VintrelPlay, DecodesIntoWidgetWithControlsAndVehicleData) {
+    const std::string path = TempPath("play.rec");
+    vintrel_test::RecordingSpec spec;
+    spec.seconds = 4;
+    ASSERT_TRUE(vintrel_test::WriteRecording(path, spec));
+    auto bytes = ReadAll(path);
+
+    QWidget window;
+    window.resize(320, 240);
+    window.show();
+    Seen seen;
+    g_seen = &seen;
+    int port = -1;
+    ASSERT_TRUE(Ostrum_GetPort(&port));
+    ASSERT_TRUE(Ostrum_SetStreamOpenMode(port, OSTRUM_STREAM_FILE));
+    ASSERT_TRUE(Ostrum_SetAdditionDataCallBack(port, OSTRUM_ADDITION_VEHICLE, &OnAddition, &seen));
+    ASSERT_TRUE(Ostrum_OpenStream(port, bytes.data(), 40, 2 * 1024 * 1024));
+    ASSERT_TRUE(Ostrum_SetDisplayCallBack(port, &OnDisplay));
+    ASSERT_TRUE(Ostrum_Play(port, &window));
+    Feeder feeder(port, bytes);
+
+    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetCurrentFrameNum(port) >= 5; }));
+    const uint32_t t0 = Ostrum_GetSpecialData(port);
+    EXPECT_EQ(t0, Packed(2024, 3, 1, 12, 0, 0));
+    const QImage firstGrab = window.grab().toImage();
+    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetSpecialData(port) > t0; }));  // the played time advances
+    ASSERT_TRUE(WaitFor([&] { return window.grab().toImage() != firstGrab; }));  // the picture on screen changes
+    {
+        std::lock_guard<std::mutex> lk(seen.m);
+        EXPECT_GT(seen.frameHashes.size(), 3u);
+    }
+    int w = 0, h = 0;
+    ASSERT_TRUE(Ostrum_GetPictureSize(port, &w, &h));
+    EXPECT_EQ(w, 320);
+    EXPECT_EQ(h, 240);
+
+    // Pause holds the picture; single steps move by one frame either way.
+    ASSERT_TRUE(Ostrum_Pause(port, 1));
+    WaitFor([] { return false; }, 150);
+    const uint32_t n = Ostrum_GetCurrentFrameNum(port);
+    WaitFor([] { return false; }, 200);
+    EXPECT_EQ(Ostrum_GetCurrentFrameNum(port), n);
+    ASSERT_TRUE(Ostrum_OneByOne(port));
+    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetCurrentFrameNum(port) == n + 1; }));
+    ASSERT_TRUE(Ostrum_OneByOneBack(port));
+
+    std::vector<uint8_t> jpeg(w * h * 3 / 2);
+    uint32_t got = 0;
+    ASSERT_TRUE(Ostrum_GetJPEG(port, jpeg.data(), static_cast<uint32_t>(jpeg.size()), &got));
+    QImage decoded;
+    ASSERT_TRUE(decoded.loadFromData(jpeg.data(), static_cast<int>(got), "JPG"));
+    EXPECT_EQ(decoded.size(), QSize(320, 240));
+    std::vector<uint8_t> tiny(10);
+    EXPECT_FALSE(Ostrum_GetBMP(port, tiny.data(), 10, &got));
+    EXPECT_EQ(Ostrum_GetLastError(port), static_cast<uint32_t>(OSTRUM_ERR_BUF_TOO_SMALL));
+
+    OSTRUM_RECT zoom{0, 0, 160, 120};
+    EXPECT_TRUE(Ostrum_SetDisplayRegion(port, 0, &zoom, nullptr, 1));
+    OSTRUM_RECT bad{100, 0, 50, 120};
+    EXPECT_FALSE(Ostrum_SetDisplayRegion(port, 0, &bad, nullptr, 1));
+    EXPECT_TRUE(Ostrum_SetDisplayRegion(port, 0, nullptr, nullptr, 1));
+
+    ASSERT_TRUE(Ostrum_Play(port, &window));  // leaves single-frame mode
+    ASSERT_TRUE(WaitFor([&] { return feeder.Done(); }));
+    Ostrum_InputData(port, nullptr, uint32_t(-1));
+    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetBufferValue(port, OSTRUM_BUF_FRAMES_LEFT) == 0; }));
+    EXPECT_EQ(Ostrum_GetSpecialData(port), Packed(2024, 3, 1, 12, 0, 3));
+    {
+        std::lock_guard<std::mutex> lk(seen.m);
+        ASSERT_EQ(seen.blocks.size(), 4u);
+        EXPECT_EQ(seen.blocks[0].rfind("$QORMOBILE,KELREC,E,240301120000|", 0), 0u) << seen.blocks[0];
+        EXPECT_NE(seen.blocks[3].find("240301120003"), std::string::npos);
+    }
+    EXPECT_TRUE(Ostrum_Stop(port));
+    EXPECT_TRUE(Ostrum_CloseStream(port));
+    EXPECT_TRUE(Ostrum_FreePort(port));
+    g_seen = nullptr;
+}
+
+TEST(VintrelPlay, SpeedStepsAreBounded) {
+    const std::string path = TempPath("speed.rec");
+    vintrel_test::RecordingSpec spec;
+    spec.seconds = 1;
+    ASSERT_TRUE(vintrel_test::WriteRecording(path, spec));
+    auto bytes = ReadAll(path);
+    int port = -1;
+    ASSERT_TRUE(Ostrum_GetPort(&port));
+    ASSERT_TRUE(Ostrum_OpenStream(port, bytes.data(), 40, 0));
+    EXPECT_FALSE(Ostrum_Fast(port));  // not playing yet
+    ASSERT_TRUE(Ostrum_Play(port, nullptr));
+    for (int i = 0; i < 4; ++i) EXPECT_TRUE(Ostrum_Fast(port));
+    EXPECT_FALSE(Ostrum_Fast(port));
+    EXPECT_EQ(Ostrum_GetLastError(port), static_cast<uint32_t>(OSTRUM_ERR_SPEED_LIMIT));
+    for (int i = 0; i < 8; ++i) EXPECT_TRUE(Ostrum_Slow(port));
+    EXPECT_FALSE(Ostrum_Slow(port));
+    EXPECT_TRUE(Ostrum_SetDecodeFrameType(port, OSTRUM_DECODE_KEY_ONLY));
+    EXPECT_FALSE(Ostrum_SetDecodeFrameType(port, 7));
+    EXPECT_TRUE(Ostrum_SetSycGroup(port, 1));
+    EXPECT_TRUE(Ostrum_SetSycGroup(port, -1));
+    EXPECT_FALSE(Ostrum_SetSycGroup(port, 2));
+    Ostrum_FreePort(port);
+}
+
+TEST(VintrelPlay, KeyFramesOnlyShowsOnlyKeyFrames) {
+    const std::string path = TempPath("keys.rec");
+    vintrel_test::RecordingSpec spec;
+    spec.seconds = 3;
+    spec.gop = 25;
+    ASSERT_TRUE(vintrel_test::WriteRecording(path, spec));
+    auto bytes = ReadAll(path);
+    int port = -1;
+    ASSERT_TRUE(Ostrum_GetPort(&port));
+    ASSERT_TRUE(Ostrum_SetStreamOpenMode(port, OSTRUM_STREAM_LIVE));
+    ASSERT_TRUE(Ostrum_OpenStream(port, bytes.data(), 40, 0));
+    ASSERT_TRUE(Ostrum_SetDecodeFrameType(port, OSTRUM_DECODE_KEY_ONLY));
+    ASSERT_TRUE(Ostrum_Play(port, nullptr));
+    ASSERT_TRUE(Ostrum_InputData(port, bytes.data() + 40, static_cast<uint32_t>(bytes.size() - 40)));
+    ASSERT_TRUE(Ostrum_InputData(port, nullptr, uint32_t(-1)));
+    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetBufferValue(port, OSTRUM_BUF_FRAMES_LEFT) == 0; }));
+    EXPECT_EQ(Ostrum_GetCurrentFrameNum(port), 3u);  // one key frame per second
+    Ostrum_FreePort(port);
+}
+
+TEST(VintrelKeys, MissingWrongAndRightKey) {
+    const std::string path = TempPath("secret.rec");
+    vintrel_test::RecordingSpec spec;
+    spec.seconds = 1;
+    spec.key = "road-key-42";
+    ASSERT_TRUE(vintrel_test::WriteRecording(path, spec));
+    auto bytes = ReadAll(path);
+    struct Case {
+        const char* key;
+        int missing, mismatch;
+        bool frames;
+    } cases[] = {{"", 1, 0, false}, {"wrong", 0, 1, false}, {"road-key-42", 0, 0, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        Seen seen;
+        int port = -1;
+        ASSERT_TRUE(Ostrum_GetPort(&port));
+        ASSERT_TRUE(Ostrum_SetStreamOpenMode(port, OSTRUM_STREAM_LIVE));
+        if (*c.key) {
+            ASSERT_TRUE(Ostrum_SetSecretKey(port, 1, c.key, static_cast<int>(std::strlen(c.key) * 8)));
+        }
+        ASSERT_TRUE(Ostrum_OpenStream(port, bytes.data(), 40, 0));
+        Ostrum_SetEncryptTypeCallBack(port, 1, &OnEncrypt, &seen);
+        Ostrum_SetRunTimeInfoCallBackEx(port, 1, &OnRuntime, &seen);
+        ASSERT_TRUE(Ostrum_Play(port, nullptr));
+        ASSERT_TRUE(Ostrum_InputData(port, bytes.data() + 40, static_cast<uint32_t>(bytes.size() - 40)));
+        ASSERT_TRUE(Ostrum_InputData(port, nullptr, uint32_t(-1)));
+        ASSERT_TRUE(WaitFor([&] { return Ostrum_GetBufferValue(port, OSTRUM_BUF_FRAMES_LEFT) == 0; }));
+        std::lock_guard<std::mutex> lk(seen.m);
+        EXPECT_EQ(seen.keyMissing, c.missing);
+        EXPECT_EQ(seen.keyMismatch, c.mismatch);
+        EXPECT_EQ(Ostrum_GetCurrentFrameNum(port) == 25u, c.frames);
+        Ostrum_FreePort(port);
+    }
+}
+
+TEST(VintrelFiles, TotalTimeOfRecordingAndContainer) {
+    const std::string raw = TempPath("ch01_20240301120000.mp4");  // a raw recording named like a clip
+    vintrel_test::RecordingSpec spec;
+    spec.seconds = 3;
+    ASSERT_TRUE(vintrel_test::WriteRecording(raw, spec));
+    int port = -1;
+    ASSERT_TRUE(Ostrum_GetPort(&port));
+    ASSERT_TRUE(Ostrum_OpenFile(port, raw.c_str()));
+    OSTRUM_FILE_TIME first{}, last{};
+    ASSERT_TRUE(Ostrum_GetFileTotalTime(port, &first, &last));
+    EXPECT_EQ(first.year, 2024);
+    EXPECT_EQ(first.month, 3);
+    EXPECT_EQ(first.day, 1);
+    EXPECT_EQ(first.hour, 12);
+    EXPECT_EQ(first.second, 0);
+    EXPECT_EQ(last.second, 2);
+    ASSERT_TRUE(Ostrum_CloseFile(port));
+
+    // Converted container files: recorder time from the comment or creation time.
+    struct Case {
+        const char* name;
+        QStringList meta;
+        int firstSecond, lastSecond, firstHour;
+    } cases[] = {
+        {"created.mp4", {"-metadata", "creation_time=2024-05-06T07:08:09.000000Z"}, 9, 13, 7},
+        {"commented.mp4", {"-metadata", "comment=recorder_start=20240506101010"}, 10, 14, 10},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string mp4 = TempPath(c.name);
+        QStringList args = {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=64x48:rate=10", "-t", "4",
+                            "-c:v", "mpeg4"};
+        args << c.meta << QString::fromStdString(mp4);
+        ASSERT_EQ(QProcess::execute("ffmpeg", args), 0);
+        ASSERT_TRUE(Ostrum_OpenFile(port, mp4.c_str()));
+        ASSERT_TRUE(Ostrum_GetFileTotalTime(port, &first, &last));
+        EXPECT_EQ(first.month, 5);
+        EXPECT_EQ(first.hour, c.firstHour);
+        EXPECT_EQ(first.second, c.firstSecond);
+        EXPECT_EQ(last.second, c.lastSecond);
+        ASSERT_TRUE(Ostrum_CloseFile(port));
+    }
+    EXPECT_FALSE(Ostrum_OpenFile(port, TempPath("missing.mp4").c_str()));
+    Ostrum_FreePort(port);
+}
+
+TEST(VintrelFiles, OpenedRecordingPlays) {
+    const std::string raw = TempPath("fileplay.rec");
+    vintrel_test::RecordingSpec spec;
+    spec.seconds = 2;
+    ASSERT_TRUE(vintrel_test::WriteRecording(raw, spec));
+    int port = -1;
+    ASSERT_TRUE(Ostrum_GetPort(&port));
+    ASSERT_TRUE(Ostrum_OpenFile(port, raw.c_str()));
+    ASSERT_TRUE(Ostrum_Play(port, nullptr));
+    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetSpecialData(port) == Packed(2024, 3, 1, 12, 0, 1); }));
+    EXPECT_TRUE(Ostrum_CloseFile(port));
+    Ostrum_FreePort(port);
+}
+
+TEST(VintrelPictures, ConvertWritesFilesAndRefusesBadBuffers) {
+    QImage img(8, 6, QImage::Format_RGB32);
+    img.fill(qRgb(200, 10, 10));
+    const std::string jpg = TempPath("x.jpg"), bmp = TempPath("x.bmp");
+    ASSERT_TRUE(Ostrum_ConvertToJpegFile(reinterpret_cast<const char*>(img.constBits()), static_cast<int>(img.sizeInBytes()),
+                                         8, 6, OSTRUM_PIC_RGB32, jpg.c_str()));
+    ASSERT_TRUE(Ostrum_ConvertToBmpFile(reinterpret_cast<const char*>(img.constBits()), static_cast<int>(img.sizeInBytes()),
+                                        8, 6, OSTRUM_PIC_RGB32, bmp.c_str()));
+    EXPECT_EQ(QImage(QString::fromStdString(bmp)).pixel(3, 3), qRgb(200, 10, 10));
+    EXPECT_EQ(QImage(QString::fromStdString(jpg)).size(), QSize(8, 6));
+    EXPECT_FALSE(Ostrum_ConvertToBmpFile(reinterpret_cast<const char*>(img.constBits()), 10, 8, 6, OSTRUM_PIC_RGB32,
+                                         TempPath("y.bmp").c_str()));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(TempPath("y.bmp"))));
+}
+
+TEST(VintrelSound, WithoutDeviceFailsGracefully) {
+    const std::string path = TempPath("sound.rec");
+    vintrel_test::RecordingSpec spec;
+    spec.seconds = 1;
+    ASSERT_TRUE(vintrel_test::WriteRecording(path, spec));
+    auto bytes = ReadAll(path);
+    int port = -1;
+    ASSERT_TRUE(Ostrum_GetPort(&port));
+    ASSERT_TRUE(Ostrum_OpenStream(port, bytes.data(), 40, 0));
+    ASSERT_TRUE(Ostrum_Play(port, nullptr));
+    if (!Ostrum_PlaySound(port)) {
+        EXPECT_EQ(Ostrum_GetLastError(port), static_cast<uint32_t>(OSTRUM_ERR_NO_AUDIO_DEVICE));
+    } else {
+        EXPECT_TRUE(Ostrum_SetVolume(port, 1000));
+    }
+    EXPECT_TRUE(Ostrum_StopSound());
+    Ostrum_FreePort(port);
+}
