@@ -1,0 +1,130 @@
+// kel-mediagen: writes a complete sample recorder medium from a seed.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "recmedia/media_plan.h"
+
+namespace {
+
+void Usage() {
+    std::fprintf(stderr,
+                 "usage: kel-mediagen --out DIR [options]\n"
+                 "  --family 1|2        1 qorauto disk, 2 hard-disk library disk (default 2)\n"
+                 "  --channels N        channels 1..N (default 4)\n"
+                 "  --days N            days (default 1)\n"
+                 "  --per-day N         recordings per channel and day (default 4)\n"
+                 "  --seconds N         length of a recording (default 60)\n"
+                 "  --first-second N    second of the day of the first recording (default 28800)\n"
+                 "  --gap N             seconds between recordings (default 0)\n"
+                 "  --start YYYY-MM-DD  first day (default 2024-03-01)\n"
+                 "  --seed N            (default 1)\n"
+                 "  --key K             encipher the recordings with key K\n"
+                 "  --size WxH          picture size (default 352x288)\n"
+                 "  --pic-version 1|2   picture-index layout (default 1)\n"
+                 "  --fast              small fake recordings\n"
+                 "  --index-only        indexes without recording files\n"
+                 "  --no-logs --no-events --no-pictures --no-vehicle\n"
+                 "  --drive-table FILE  write a drive table naming the medium\n"
+                 "  --letter E          its drive letter (default E)\n"
+                 "  --drive N           its physical drive number (default 1)\n");
+}
+
+bool ToInt(const char* text, int* out) {
+    char* end = nullptr;
+    const long v = std::strtol(text, &end, 10);
+    if (!end || *end || end == text || v < -2147483647L || v > 2147483647L) return false;
+    *out = int(v);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    recmedia::MediaSpec spec;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto value = [&](const char** out) {
+            if (i + 1 >= argc) return false;
+            *out = argv[++i];
+            return true;
+        };
+        const char* v = nullptr;
+        int n = 0;
+        bool ok = true;
+        if (a == "--help" || a == "-h") {
+            Usage();
+            return 0;
+        } else if (a == "--fast") {
+            spec.fast = true;
+        } else if (a == "--index-only") {
+            spec.indexOnly = true;
+        } else if (a == "--no-logs") {
+            spec.logs = false;
+        } else if (a == "--no-events") {
+            spec.events = false;
+        } else if (a == "--no-pictures") {
+            spec.pictures = false;
+        } else if (a == "--no-vehicle") {
+            spec.vehicleFiles = false;
+        } else if (!value(&v)) {
+            ok = false;
+        } else if (a == "--out") {
+            spec.outDir = v;
+        } else if (a == "--family") {
+            ok = ToInt(v, &spec.family);
+        } else if (a == "--channels") {
+            ok = ToInt(v, &spec.channels);
+        } else if (a == "--days") {
+            ok = ToInt(v, &spec.days);
+        } else if (a == "--per-day") {
+            ok = ToInt(v, &spec.perDay);
+        } else if (a == "--seconds") {
+            ok = ToInt(v, &spec.seconds);
+        } else if (a == "--first-second") {
+            ok = ToInt(v, &spec.firstSecond);
+        } else if (a == "--gap") {
+            ok = ToInt(v, &spec.gap);
+        } else if (a == "--start") {
+            spec.startDate = v;
+        } else if (a == "--seed") {
+            ok = ToInt(v, &n) && n >= 0;
+            spec.seed = uint32_t(n);
+        } else if (a == "--key") {
+            spec.key = v;
+        } else if (a == "--size") {
+            ok = std::sscanf(v, "%dx%d", &spec.width, &spec.height) == 2;
+        } else if (a == "--pic-version") {
+            ok = ToInt(v, &spec.picVersion);
+        } else if (a == "--drive-table") {
+            spec.driveTable = v;
+        } else if (a == "--letter") {
+            ok = std::strlen(v) == 1;
+            spec.letter = v[0];
+        } else if (a == "--drive") {
+            ok = ToInt(v, &spec.physicalDrive);
+        } else {
+            ok = false;
+        }
+        if (!ok) {
+            std::fprintf(stderr, "kel-mediagen: bad argument %s\n", a.c_str());
+            Usage();
+            return 2;
+        }
+    }
+    if (spec.outDir.empty()) {
+        Usage();
+        return 2;
+    }
+    recmedia::MediumInfo info;
+    std::string error;
+    if (!recmedia::WriteMedium(spec, &info, &error)) {
+        std::fprintf(stderr, "kel-mediagen: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf("medium %s: family %d, serial %08X, %zu recordings, %zu events, %zu log records\n",
+                spec.outDir.c_str(), spec.family, info.serial, info.recordings.size(), info.events.size(),
+                info.logs.size());
+    return 0;
+}
