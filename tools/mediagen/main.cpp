@@ -23,7 +23,9 @@ void Usage() {
                  "  --key K             encipher the recordings with key K\n"
                  "  --size WxH          picture size (default 352x288)\n"
                  "  --pic-version 1|2   picture-index layout (default 1)\n"
-                 "  --fast              small fake recordings\n"
+                 "  --fast              small fake-but-valid recordings instead of encoded ones\n"
+                 "  --repeat-gop        encoded recordings repeat their first GOP (cheap)\n"
+                 "  --picture-size WxH  size of the JPEG pictures (default 176x144)\n"
                  "  --index-only        indexes without recording files\n"
                  "  --no-logs --no-events --no-pictures --no-vehicle\n"
                  "  --drive-table FILE  write a drive table naming the medium\n"
@@ -58,6 +60,8 @@ int main(int argc, char** argv) {
             return 0;
         } else if (a == "--fast") {
             spec.fast = true;
+        } else if (a == "--repeat-gop") {
+            spec.repeatGop = true;
         } else if (a == "--index-only") {
             spec.indexOnly = true;
         } else if (a == "--no-logs") {
@@ -95,6 +99,8 @@ int main(int argc, char** argv) {
             spec.key = v;
         } else if (a == "--size") {
             ok = std::sscanf(v, "%dx%d", &spec.width, &spec.height) == 2;
+        } else if (a == "--picture-size") {
+            ok = std::sscanf(v, "%dx%d", &spec.pictureWidth, &spec.pictureHeight) == 2;
         } else if (a == "--pic-version") {
             ok = ToInt(v, &spec.picVersion);
         } else if (a == "--drive-table") {
@@ -123,8 +129,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kel-mediagen: %s\n", error.c_str());
         return 1;
     }
-    std::printf("medium %s: family %d, serial %08X, %zu recordings, %zu events, %zu log records\n",
+    std::printf("medium %s: family %d, serial %08X, %zu recordings, %zu events, %zu log records, %zu pictures, "
+                "%zu vehicle samples\n",
                 spec.outDir.c_str(), spec.family, info.serial, info.recordings.size(), info.events.size(),
-                info.logs.size());
+                info.logs.size(), info.pictures, info.vehicleSamples);
     return 0;
 }

@@ -301,21 +301,22 @@ int storage_record_open(const char* name) {
         return 0;
     std::string rel;
     if (!SafeRelativePath(n.c_str() + 10, n.size() - 10 + 1, &rel)) return 0;
-    std::string root;
+    std::vector<std::string> roots;  // two disks may carry the same serial: take the one holding the file
     {
         std::lock_guard<std::mutex> lock(g_mutex);
         for (const Media& m : g_media)
-            if (!m.root.empty() && m.marker.serial == serial) {
-                root = m.root;
-                break;
-            }
+            if (!m.root.empty() && m.marker.serial == serial) roots.push_back(m.root);
     }
-    if (root.empty()) return 0;
     auto rec = std::make_shared<Record>();
-    rec->path = root + "/" + nembra_disk::kDataDir + "/" + rel;
-    rec->fd = ::open(rec->path.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat st;
-    if (rec->fd < 0 || ::fstat(rec->fd, &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+    for (const std::string& root : roots) {
+        rec->path = root + "/" + nembra_disk::kDataDir + "/" + rel;
+        rec->fd = ::open(rec->path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (rec->fd >= 0 && ::fstat(rec->fd, &st) == 0 && S_ISREG(st.st_mode)) break;
+        if (rec->fd >= 0) ::close(rec->fd);
+        rec->fd = -1;
+    }
+    if (rec->fd < 0) return 0;
     rec->size = uint64_t(st.st_size);
     uint8_t head[recstream::kHeaderSize];
     size_t got = 0;

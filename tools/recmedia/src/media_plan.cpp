@@ -1,6 +1,9 @@
 // Composition of a whole sample recorder medium.
 #include "recmedia/media_plan.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +12,10 @@
 
 #include "nembra.h"
 #include "recmedia/disk_writer.h"
+#include "recmedia/encoder.h"
+#include "recmedia/picture_writer.h"
+#include "recmedia/track.h"
+#include "recmedia/vehicle_files.h"
 
 namespace recmedia {
 
@@ -119,15 +126,27 @@ bool WriteMedium(const MediaSpec& spec, MediumInfo* info, std::string* error) {
                     fake.height = uint16_t(spec.height);
                     fake.seed = spec.seed;
                     fake.key = spec.key;
-                    if (!spec.fast) {  // about 40 KiB per second, 25 packs per second
-                        // HOOK(encoder): real pictures come from recmedia::EncodeRecording
-                        // (recmedia/encoder.h) once it is part of the library.
-                        fake.keyBytes = 6000;
-                        fake.packBytes = 1400;
-                        fake.extraPacks = 24;
-                    }
                     uint64_t size = 0;
-                    if (!WriteFakeRecording(root + "/" + r.relPath, fake, &size, error)) return false;
+                    const std::string path = root + "/" + r.relPath;
+                    if (spec.fast) {
+                        if (!WriteFakeRecording(path, fake, &size, error)) return false;
+                    } else {
+                        RecordingSpec rs;
+                        rs.path = path;
+                        rs.channel = ch;
+                        rs.start = r.start;
+                        rs.seconds = uint32_t(spec.seconds);
+                        rs.width = spec.width & ~1;
+                        rs.height = spec.height & ~1;
+                        rs.key = spec.key;
+                        rs.seed = spec.seed;
+                        rs.fastRepeat = spec.repeatGop;
+                        rs.track = MakeTrack(spec.seed, r.start, uint32_t(spec.seconds));
+                        if (!MakeFolders(path.substr(0, path.rfind('/'))) || !EncodeRecording(rs, error)) return false;
+                        struct stat st;
+                        if (::stat(path.c_str(), &st) != 0) return Fail(error, "cannot read back " + path);
+                        size = uint64_t(st.st_size);
+                    }
                     r.size = uint32_t(size);
                 }
                 const std::string name = r.relPath.substr(r.relPath.rfind('/') + 1);
@@ -177,12 +196,47 @@ bool WriteMedium(const MediaSpec& spec, MediumInfo* info, std::string* error) {
         out.events = PlanEvents(spec.seed, out.recordings);
         if (!WriteEventRecords(root, out.events, error)) return false;
     }
-    // HOOK(picture writer): the picture index ("index00p.bin", "index01p.bin")
-    // and the segments ("pic%05d.pic") with JPEG pictures of spec.width x
-    // spec.height come from recmedia/picture_writer.h once it is part of the
-    // library; the marker already names spec.picVersion as the layout.
-    // HOOK(vehicle files): "vehinfo<i>.veh" / "vehseg<i>.veh" from the track
-    // (recmedia::MakeTrack) come from recmedia/vehicle_files.h likewise.
+    if (spec.pictures && !spec.indexOnly) {
+        // One picture at the second second of every recording (channels the
+        // layout can hold), in time order.
+        const int maxChannel = spec.picVersion == 2 ? 48 : 32;
+        std::vector<const PlannedRecording*> shots;
+        for (const PlannedRecording& r : out.recordings)
+            if (r.channel <= maxChannel) shots.push_back(&r);
+        std::stable_sort(shots.begin(), shots.end(),
+                         [](const PlannedRecording* a, const PlannedRecording* b) { return a->start < b->start; });
+        PictureLayout layout;
+        layout.version = spec.picVersion == 2 ? 2 : 1;
+        layout.entriesPerBlock = 256;
+        layout.blockCount = uint32_t(spec.channels * 2 + shots.size() / layout.entriesPerBlock + 4);
+        PictureIndexWriter pictures(layout);
+        for (const PlannedRecording* r : shots) {
+            PictureSpec p;
+            p.channel = r->channel;
+            p.time = std::min(r->start + 1, r->end);
+            p.type = 1;
+            p.bytes = MakeSamplePicture(r->channel, p.time, spec.pictureWidth, spec.pictureHeight);
+            if (!pictures.Add(p)) return Fail(error, "cannot place a picture in the picture index");
+        }
+        if (!shots.empty() && !pictures.Write(root)) return Fail(error, "cannot write the picture index");
+        out.pictures = shots.size();
+    }
+    if (spec.vehicleFiles && !spec.indexOnly) {
+        // The track of channel 1's recordings, one pair of files per day for
+        // the first five days, at most four hours a day.
+        for (int d = 0; d < spec.days && d < 5; ++d) {
+            std::vector<TrackSample> samples;
+            for (const PlannedRecording& r : out.recordings) {
+                if (r.channel != 1 || r.start / 86400 != (firstDay / 86400) + uint32_t(d)) continue;
+                if (samples.size() >= 4 * 3600) break;
+                const std::vector<TrackSample> part = MakeTrack(spec.seed, r.start, r.end - r.start + 1);
+                samples.insert(samples.end(), part.begin(), part.end());
+            }
+            if (samples.empty()) continue;
+            if (!WriteVehicleFiles(root, d + 1, samples)) return Fail(error, "cannot write the vehicle-data files");
+            out.vehicleSamples += samples.size();
+        }
+    }
 
     if (!spec.driveTable.empty()) {
         const std::string abs = AbsolutePath(root);

@@ -26,13 +26,16 @@ struct MediaSpec {
     std::string key;               // non-empty: enciphered recordings
     int width = 352;               // picture size of recordings and pictures
     int height = 288;
-    bool fast = false;             // small fake recordings (no encoder)
+    bool fast = false;             // small fake-but-valid recordings instead of encoded ones
     bool indexOnly = false;        // write indexes without recording files
     bool logs = true;
     bool events = true;
     bool pictures = true;
     bool vehicleFiles = true;
-    int picVersion = 1;            // picture-index layout written into the marker
+    int picVersion = 1;            // picture-index layout (1 or 2)
+    int pictureWidth = 176;        // JPEG pictures of the picture index
+    int pictureHeight = 144;
+    bool repeatGop = false;        // real recordings: encode one GOP and repeat it (cheap)
     uint32_t serial = 0;           // disk serial; 0 = derived from the seed
     std::string driveTable;        // non-empty: write a drive-table file here
     char letter = 'E';             // letter the drive table gives the medium
@@ -57,6 +60,8 @@ struct MediumInfo {
     std::vector<PlannedRecording> recordings;   // by channel, then start
     std::vector<merrowfen_disk::EventEntry> events;
     std::vector<HD_LOG_RECORD> logs;
+    size_t pictures = 0;           // pictures in the picture index
+    size_t vehicleSamples = 0;     // samples in the vehicle-data files
 };
 
 // Parses "YYYY-MM-DD" into recorder seconds of that day's start.

@@ -1,0 +1,115 @@
+// The sample-media generator: deterministic media and the command line.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QProcess>
+
+#include "kel_test/test_support.h"
+#include "merrowfen.h"
+#include "recmedia/media_plan.h"
+#include "wincompat/drives.h"
+
+namespace {
+
+// Relative path -> bytes of every file below a folder.
+std::map<QString, QByteArray> Snapshot(const QString& root) {
+    std::map<QString, QByteArray> files;
+    QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files[QDir(root).relativeFilePath(path)] = kel_test::ReadFile(path);
+    }
+    return files;
+}
+
+recmedia::MediaSpec SmallSpec(const QString& out, uint32_t seed) {
+    recmedia::MediaSpec spec;
+    spec.outDir = out.toStdString();
+    spec.channels = 2;
+    spec.days = 2;
+    spec.perDay = 2;
+    spec.seconds = 4;
+    spec.seed = seed;
+    spec.fast = true;
+    return spec;
+}
+
+TEST(MediaGen, SameSeedGivesTheSameMediumBothFamilies) {
+    for (int family : {1, 2}) {
+        SCOPED_TRACE(family);
+        const QString base = kel_test::ProgramFolder() + "/f" + QString::number(family);
+        std::string error;
+        recmedia::MediaSpec a = SmallSpec(base + "/a", 7), b = SmallSpec(base + "/b", 7), c = SmallSpec(base + "/c", 8);
+        a.family = b.family = c.family = family;
+        recmedia::MediumInfo info;
+        ASSERT_TRUE(recmedia::WriteMedium(a, &info, &error)) << error;
+        ASSERT_TRUE(recmedia::WriteMedium(b, &error)) << error;
+        ASSERT_TRUE(recmedia::WriteMedium(c, &error)) << error;
+        const auto sa = Snapshot(base + "/a"), sb = Snapshot(base + "/b"), sc = Snapshot(base + "/c");
+        EXPECT_EQ(info.recordings.size(), 8u);
+        EXPECT_GT(info.pictures, 0u);
+        EXPECT_GT(info.vehicleSamples, 0u);
+        EXPECT_TRUE(sa.count("QORWS") && sa.count("devlog.qrl") && sa.count("events.qre") && sa.count("index00p.bin") &&
+                    sa.count("vehinfo1.veh") && sa.count("vehseg2.veh"));
+        EXPECT_EQ(sa.count("QORAUTO"), family == 1 ? 1u : 0u);
+        EXPECT_TRUE(sa == sb);
+        EXPECT_FALSE(sa == sc);
+    }
+}
+
+TEST(MediaGen, RefusesBadSpecs) {
+    struct Case {
+        const char* what;
+        void (*change)(recmedia::MediaSpec&);
+    };
+    const Case cases[] = {
+        {"family", [](recmedia::MediaSpec& s) { s.family = 3; }},
+        {"channels", [](recmedia::MediaSpec& s) { s.channels = 0; }},
+        {"date", [](recmedia::MediaSpec& s) { s.startDate = "2024-02-30"; }},
+        {"seconds", [](recmedia::MediaSpec& s) { s.seconds = 0; }},
+        {"no folder", [](recmedia::MediaSpec& s) { s.outDir.clear(); }},
+    };
+    for (const Case& c : cases) {
+        recmedia::MediaSpec spec = SmallSpec(kel_test::ProgramFolder() + "/x", 1);
+        c.change(spec);
+        std::string error;
+        EXPECT_FALSE(recmedia::WriteMedium(spec, &error)) << c.what;
+        EXPECT_FALSE(error.empty()) << c.what;
+    }
+}
+
+TEST(MediaGen, CommandLineWritesMediumAndDriveTable) {
+    const QString exe = kel_test::BinaryDir() + "/bin/kel-mediagen";
+    const QString out = kel_test::ProgramFolder() + "/m";
+    const QString table = kel_test::ProgramFolder() + "/drives.txt";
+    QProcess p;
+    p.start(exe, {"--out", out, "--family", "2", "--channels", "3", "--days", "1", "--per-day", "2", "--seconds", "3",
+                  "--start", "2023-12-31", "--seed", "5", "--fast", "--pic-version", "2", "--drive-table", table,
+                  "--letter", "H", "--drive", "4"});
+    ASSERT_TRUE(p.waitForFinished(120000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    EXPECT_TRUE(QFile::exists(out + "/record/20231231/index.qri"));
+
+    kel_test::ScopedEnv env("KEL_DRIVES", table.toStdString());
+    wincompat::ReloadDriveTable();
+    EXPECT_EQ(QDir(QString::fromStdString(wincompat::MapPath("H:\\"))).canonicalPath(), QDir(out).canonicalPath());
+    EXPECT_EQ(HD_GetDiskVersion("H:"), 2);
+    const HD_FILE_TIME s{2023, 12, 31, 0, 0, 0}, e{2023, 12, 31, 23, 59, 59};
+    const int h = HD_FILE_FindFile("\\\\.\\PHYSICALDRIVE4", -1, HD_FILE_TYPE_ALL, &s, &e);
+    ASSERT_GE(h, 0);
+    HD_FIND_FILE_RECORD r;
+    int n = 0;
+    while (HD_FILE_FindNextFile(h, &r)) ++n;
+    EXPECT_EQ(n, 6);
+    HD_FILE_FindClose(h);
+    kel_test::ScopedEnv none("KEL_DRIVES", "");
+    wincompat::ReloadDriveTable();
+
+    QProcess bad;
+    bad.start(exe, {"--out", out, "--channels", "many"});
+    ASSERT_TRUE(bad.waitForFinished(60000));
+    EXPECT_EQ(bad.exitCode(), 2);
+}
+
+}  // namespace
