@@ -1,0 +1,130 @@
+#pragma once
+// One port of the player library: opens a stream on its 40-byte header,
+// feeds it, draws into one window and carries the play controls, the display
+// region, snapshots ("Capture/"), clip recording ("Clip/"), sound and the
+// decoding settings. The library's vehicle-data and key callbacks become the
+// signals signalVehInfo and signalKeySecretState (emitted on library threads).
+#include <QObject>
+#include <cstdint>
+#include <ctime>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "VehicleData.h"
+#include "vintrel.h"
+#include "zun.h"
+
+namespace APT_QMR {
+
+class CSingleFile;
+
+class CPlayerInterface : public QObject {
+    Q_OBJECT
+public:
+    CPlayerInterface();
+    ~CPlayerInterface() override;
+
+    // Results of InputData.
+    enum { InputAccepted = 0, InputNoStream = 1, InputGivenUp = 2 };
+
+    bool OpenStream(const uint8_t* header, uint32_t size, void* window);
+    void CloseStream();
+    int InputData(const uint8_t* data, uint32_t size);
+    bool RegisterDrawFun(OSTRUM_DRAW_CB callback, void* user);
+    bool AddToSyncGroup();
+    bool LeaveSyncGroup();
+    bool Pause(bool on);
+    bool Fast();
+    bool Slow();
+    int SetSpeed(int step);
+    bool OneByOne();
+    bool OneByOneBack();
+    bool Resume();
+    bool RefreshPlay();
+    // Local time of the frame on screen; -1 when there is none.
+    time_t GetPlayedTime();
+    bool IsSameHeader(const uint8_t* header);
+    uint32_t GetSourceBufferRemain();
+    uint32_t GetBufferValue(int type);
+    void ResetSourceBuffer();
+    bool SetDisplayRegion(float left, float top, float right, float bottom);
+    bool GetPictureSize(int* width, int* height);
+    bool Capture(std::shared_ptr<CSingleFile> record);
+    bool PlaySound();
+    bool StopSound();
+    bool SetVolume(uint16_t volume);
+    uint16_t GetVolume() const { return m_volume; }
+    bool StartClip(time_t start, std::shared_ptr<CSingleFile> record);
+    void StopClip();
+
+    // Decode type for a "DecodeFrameType" value at a speed step: 1 key frames
+    // only, 0 all frames, -1 leave the decoder as it is.
+    static int DecodeFrameTypeFor(int setting, int speed);
+
+    // Set by the stream player: a blocked InputData gives up.
+    void SetStopInput(bool on) { m_stopInput = on; }
+
+    int GetPort() const { return m_port; }
+    bool IsStreamOpen() const { return m_streamOpen; }
+    bool IsPaused() const { return m_paused; }
+    bool IsSingleFrame() const { return m_singleFrame; }
+    int GetSpeed() const { return m_speed; }
+    bool IsSoundOn() const { return m_soundOn; }
+    bool IsClipping();
+    uint64_t GetClipBytes();
+    std::string GetClipPath();
+    std::string GetLastClipPath();
+    std::string GetCapturePath();
+
+signals:
+    void signalVehInfo(VEH_META_INFO vehInfo);
+    void signalKeySecretState(int state);
+
+private:
+    static void OnAdditionData(int port, const OSTRUM_ADDITION_DATA* data, void* user);
+    static void OnEncryptType(int port, const OSTRUM_ENCRYPT_INFO* info, void* user);
+    static void OnRunTimeInfo(int port, const OSTRUM_RUNTIME_INFO* info, void* user);
+    static void OnDisplay(int port, const char* buffer, int size, int width, int height, int stamp, int type);
+
+    bool AcquirePort();
+    void ReleasePort();
+    void ApplyDecodeType();
+    // Folder setting of snapshots for the current page; false when unset.
+    static bool CaptureFolder(std::string* folder);
+    bool MakeCapturePath(const std::shared_ptr<CSingleFile>& record, bool* jpeg);
+    bool CaptureFromPicture(const std::shared_ptr<CSingleFile>& record);
+
+    std::atomic<int> m_port{-1};
+    std::atomic<bool> m_streamOpen{false};
+    void* m_window = nullptr;
+    std::atomic<bool> m_stopInput{false};
+    bool m_paused = false;
+    bool m_singleFrame = false;
+    int m_speed = 0;
+
+    // Snapshot of the next drawn frame: all fields under m_captureMutex, so a
+    // library thread never posts a semaphore that is being destroyed.
+    std::mutex m_captureMutex;
+    ZUN_SEM m_captureSem = -1;
+    bool m_captureRequested = false;
+    bool m_captureDone = false;
+    std::string m_capturePath;
+
+    std::atomic<bool> m_soundOn{false};
+    uint16_t m_volume = 65535;
+    uint8_t m_header[40] = {};
+
+    // Clip: under m_mutex.
+    FILE* m_clipFile = nullptr;
+    bool m_clipping = false;
+    uint64_t m_clipBytes = 0;
+    std::string m_clipFileName;
+    std::string m_clipPath;
+    std::string m_lastClipPath;
+
+    ZUN_Mutex m_mutex;
+};
+
+}  // namespace APT_QMR
