@@ -417,3 +417,33 @@ TEST(VintrelSound, WithoutDeviceFailsGracefully) {
     EXPECT_TRUE(Ostrum_StopSound());
     Ostrum_FreePort(port);
 }
+
+TEST(VintrelSync, GroupedPortsKeepInStepOnTheRecorderClock) {
+    vintrel_test::RecordingSpec early, late;
+    early.seconds = 4;
+    late.seconds = 2;
+    late.startTime = early.startTime + 2;  // the second channel starts two seconds later
+    const std::string a = TempPath("sync_a.rec"), b = TempPath("sync_b.rec");
+    ASSERT_TRUE(vintrel_test::WriteRecording(a, early));
+    ASSERT_TRUE(vintrel_test::WriteRecording(b, late));
+    auto bytesA = ReadAll(a), bytesB = ReadAll(b);
+    int pa = -1, pb = -1;
+    ASSERT_TRUE(Ostrum_GetPort(&pa));
+    ASSERT_TRUE(Ostrum_GetPort(&pb));
+    for (auto [port, bytes] : {std::make_pair(pa, &bytesA), std::make_pair(pb, &bytesB)}) {
+        ASSERT_TRUE(Ostrum_SetSycGroup(port, 0));
+        ASSERT_TRUE(Ostrum_OpenStream(port, bytes->data(), 40, 0));
+        ASSERT_TRUE(Ostrum_InputData(port, bytes->data() + 40, static_cast<uint32_t>(bytes->size() - 40)));
+    }
+    ASSERT_TRUE(Ostrum_Play(pa, nullptr));
+    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetSpecialData(pa) != 0; }));
+    ASSERT_TRUE(Ostrum_Play(pb, nullptr));
+    // The later channel holds its first frame until the group's clock gets there.
+    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetSpecialData(pb) != 0; }));
+    EXPECT_GE(Ostrum_GetSpecialData(pa), Packed(2024, 3, 1, 12, 0, 1));
+    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetSpecialData(pa) >= Packed(2024, 3, 1, 12, 0, 3); }));
+    const uint32_t ta = Ostrum_GetSpecialData(pa), tb = Ostrum_GetSpecialData(pb);
+    EXPECT_LE((ta > tb ? ta - tb : tb - ta), 1u);
+    Ostrum_FreePort(pa);
+    Ostrum_FreePort(pb);
+}
