@@ -174,7 +174,10 @@ struct StreamWriter::Impl {
         lastScr = scr;
         pack.clear();
         PutPackHeader(pack, scr);
-        if (firstPack || (keyFrame && streamId == kStreamVideo)) {
+        // Readers take a video PES in a pack with a system header for a key
+        // frame, so a leading non-key frame does not get one.
+        const bool video = streamId == kStreamVideo;
+        if ((video && keyFrame) || (firstPack && !video)) {
             PutSystemHeader();
             PutStreamMap();
         }

@@ -194,7 +194,7 @@ TEST(RecstreamScanner, WriterRoundTrip) {
     ASSERT_TRUE(WriteUnits(path, TestHeader(start), units));
     Bytes b = ReadAll(path);
 
-    for (size_t chunk : {size_t(777), size_t(8192), size_t(1) << 20}) {
+    for (size_t chunk : {size_t(1), size_t(777), size_t(8192), size_t(1) << 20}) {
         SCOPED_TRACE(chunk);
         auto all = ScanAll(b, 0, chunk);  // scanner given no start time: taken from the header
         ExpectContiguous(all, b, 0);
@@ -230,6 +230,16 @@ TEST(RecstreamScanner, WriterRoundTrip) {
         }
         EXPECT_GT(packs[1].pes.size(), 1u);  // the 150,000-byte frame was split
     }
+}
+
+TEST(RecstreamScanner, LeadingNonKeyFrameIsNotAKeyFrame) {
+    std::string path = TempPath("nokey.rec");
+    ASSERT_TRUE(WriteUnits(path, TestHeader(0), {{kStreamVideo, 0, false, Pattern(500, 1)},
+                                                 {kStreamVideo, 3600, true, Pattern(500, 2)}}));
+    auto packs = Packs(ScanAll(ReadAll(path), 0, 4096));
+    ASSERT_EQ(packs.size(), 2u);
+    EXPECT_FALSE(packs[0].pes.front().keyFrame);
+    EXPECT_TRUE(packs[1].pes.front().keyFrame);
 }
 
 TEST(RecstreamScanner, ResynchronisesFromAnyOffset) {
@@ -333,6 +343,33 @@ TEST(RecstreamScanner, JunkBetweenPacksAndTruncatedEnd) {
     EXPECT_EQ(tail[0].size, 10u);
 }
 
+TEST(RecstreamScanner, DamagedStreamsStayContiguous) {
+    std::string path = TempPath("dmg.rec");
+    ASSERT_TRUE(WriteUnits(path, TestHeader(0), SampleUnits()));
+    const Bytes clean = ReadAll(path);
+    for (uint32_t round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        Bytes b = clean;
+        Bytes noise = Pattern(64, round);
+        for (size_t i = 0; i + 1 < noise.size(); i += 2) {
+            // Damage near pack and PES headers as well as anywhere.
+            size_t at = (noise[i] * 2654435761u + noise[i + 1] * 40503u + round * 7919u) % b.size();
+            b[at] = noise[i + 1];
+        }
+        for (size_t chunk : {size_t(13), size_t(65536)}) {
+            auto all = ScanAll(b, 0, chunk);
+            ExpectContiguous(all, b, 0);
+            for (const Packet& p : all)
+                for (const Pes& pes : p.pes) ASSERT_LE(pes.payloadOffset + pes.payloadSize, p.size);
+        }
+    }
+    // Pure noise: junk only.
+    Bytes noise = Pattern(300000, 77);
+    auto all = ScanAll(noise, 0, 4096);
+    ExpectContiguous(all, noise, 0);
+    for (const Packet& p : all) EXPECT_EQ(p.kind, kPacketJunk);
+}
+
 TEST(RecstreamFile, InfoAndTimeSearch) {
     // About 600 seconds, 1 pack of 20 KB every 0.5 s: large enough that the
     // time search narrows by bisection.
@@ -364,6 +401,13 @@ TEST(RecstreamFile, InfoAndTimeSearch) {
     EXPECT_EQ(FindOffsetForTime(path, start + 600), -1);
     EXPECT_EQ(FindOffsetForTime(TempPath("missing.rec"), start), -1);
     EXPECT_FALSE(ReadFileInfo(TempPath("missing.rec"), &info));
+
+    // A recording without packs.
+    ASSERT_TRUE(WriteUnits(TempPath("empty.rec"), TestHeader(start), {}));
+    ASSERT_TRUE(ReadFileInfo(TempPath("empty.rec"), &info));
+    EXPECT_EQ(info.firstTime, start);
+    EXPECT_EQ(info.lastTime, start);
+    EXPECT_EQ(FindOffsetForTime(TempPath("empty.rec"), start), -1);
 
     // Not a recording.
     WriteAll(TempPath("bad.rec"), Pattern(1000, 3));
