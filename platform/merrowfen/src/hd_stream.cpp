@@ -194,7 +194,9 @@ std::vector<uint64_t> KeyGroups(const Segment& s) {
 
 // The delivery loop of one stream.
 void Run(std::shared_ptr<Stream> st) {
-    std::vector<uint8_t> buf(st->blockSize);
+    std::vector<uint8_t> chunk(std::max<size_t>(st->blockSize, 256 * 1024));
+    uint64_t chunkOff = 0, chunkGen = 0;
+    size_t chunkLen = 0, chunkSeg = size_t(-1);
     int fd = -1;
     size_t fdSeg = size_t(-1);
     std::unique_lock<std::mutex> lock(st->mutex);
@@ -251,15 +253,30 @@ void Run(std::shared_ptr<Stream> st) {
         const size_t want = size_t(std::min<uint64_t>(st->blockSize, limit - st->offset));
         const uint64_t at = st->offset;
         const size_t segIndex = st->seg;
-        const std::string path = seg.path;
+        const std::string& path = seg.path;
         lock.unlock();
-        if (fdSeg != segIndex) {
-            if (fd >= 0) ::close(fd);
-            fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-            fdSeg = segIndex;
+        // Read ahead in large chunks and hand out blocks from them; a seek
+        // (new generation) or another file drops the chunk.
+        if (chunkSeg != segIndex || chunkGen != gen || at < chunkOff || at + want > chunkOff + chunkLen) {
+            if (fdSeg != segIndex) {
+                if (fd >= 0) ::close(fd);
+                fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+                fdSeg = segIndex;
+            }
+            size_t got = 0;
+            const size_t ahead = size_t(std::min<uint64_t>(chunk.size(), limit - at));
+            chunkLen = 0;
+            chunkSeg = size_t(-1);
+            if (fd >= 0 && ReadAt(fd, at, chunk.data(), ahead, &got) && got > 0) {
+                chunkOff = at;
+                chunkLen = got;
+                chunkSeg = segIndex;
+                chunkGen = gen;
+            }
         }
-        size_t got = 0;
-        const bool ok = fd >= 0 && ReadAt(fd, at, buf.data(), want, &got) && got > 0;
+        const bool ok = chunkSeg == segIndex && at >= chunkOff && at < chunkOff + chunkLen;
+        const size_t got = ok ? size_t(std::min<uint64_t>(want, chunkOff + chunkLen - at)) : 0;
+        unsigned char* const data = ok ? chunk.data() + (at - chunkOff) : nullptr;
         lock.lock();
         if (st->stop) break;
         if (st->generation != gen) continue;  // a seek came meanwhile: drop the block
@@ -269,7 +286,7 @@ void Run(std::shared_ptr<Stream> st) {
         }
         st->offset = at + got;
         lock.unlock();
-        cb(st->handle, HD_DATA_STREAM, buf.data(), int(got), user);
+        cb(st->handle, HD_DATA_STREAM, data, int(got), user);
         lock.lock();
     }
     lock.unlock();

@@ -362,6 +362,33 @@ TEST(Merrowfen, SeekByTimeLandsOnThatSecondsFirstPack) {
     EXPECT_EQ(HD_FILE_Stop(h), 1);
 }
 
+TEST(Merrowfen, ReversePlayDeliversKeyFrameGroupsNewestFirst) {
+    recmedia::MediaSpec spec;
+    spec.channels = 1;
+    spec.perDay = 1;
+    spec.seconds = 10;
+    const recmedia::MediumInfo info = MakeMedium(spec);
+    const std::string path = Root() + "/" + info.recordings[0].relPath;
+    const uint32_t t0 = info.recordings[0].start;
+    StreamCollector c;
+    const int h = HD_FILE_GetStreamByFile(path.c_str(), HD_MODE_PLAY, 0, nullptr, &c);
+    ASSERT_GE(h, 0);
+    const HD_FILE_TIME t = recmedia::ToHdTime(t0 + 5);
+    ASSERT_EQ(HD_FILE_SetStreamReversePlay(h, 1, t.year, t.month, t.day, t.hour, t.minute, t.second, 1), 1);
+    HD_FILE_SetGetStreamCallBack(h, &StreamCollector::Callback);
+    ASSERT_TRUE(c.WaitEnd());
+    HD_FILE_Stop(h);
+    std::vector<uint8_t> data;
+    for (size_t i = 1; i < c.blocks.size(); ++i) data.insert(data.end(), c.blocks[i].bytes.begin(), c.blocks[i].bytes.end());
+    recstream::StreamHeader hd;
+    ASSERT_TRUE(recstream::ParseHeader(c.blocks.at(0).bytes.data(), 40, &hd));
+    const std::vector<uint32_t> times = PackTimes(hd, data);
+    // One key frame a second: the groups of t0+5, t0+4, ... t0, two packs each.
+    std::vector<uint32_t> expected;
+    for (int s = 5; s >= 0; --s) expected.insert(expected.end(), 2, t0 + uint32_t(s));
+    EXPECT_EQ(times, expected);
+}
+
 TEST(Merrowfen, StopReturnsOnlyWhenNoCallbackCanFollow) {
     recmedia::MediaSpec spec;
     spec.channels = 1;
