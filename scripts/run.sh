@@ -6,8 +6,25 @@ cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 ./scripts/build.sh
 BUILD_DIR=${KEL_BUILD_DIR:-build}
+MEDIA_DIR=${KEL_SAMPLE_MEDIA:-$PWD/sample-media}
+
+# Two sample recorder media: a hard-disk library disk as drive E: /
+# \\.\PHYSICALDRIVE1 and a record-storage disk as drive F: / \\.\PHYSICALDRIVE2.
+if [ ! -f "$MEDIA_DIR/drives.txt" ]; then
+  rm -rf "$MEDIA_DIR"
+  mkdir -p "$MEDIA_DIR"
+  "$BUILD_DIR/bin/kel-mediagen" --out "$MEDIA_DIR/disk1" --family 2 --channels 4 --per-day 3 \
+    --seconds 60 --repeat-gop --drive-table "$MEDIA_DIR/drives1.txt" --letter E --drive 1
+  "$BUILD_DIR/bin/kel-mediagen" --out "$MEDIA_DIR/disk2" --family 1 --channels 2 --per-day 3 \
+    --seconds 60 --repeat-gop --seed 2 --drive-table "$MEDIA_DIR/drives2.txt" --letter F --drive 2
+  cat "$MEDIA_DIR/drives1.txt" "$MEDIA_DIR/drives2.txt" > "$MEDIA_DIR/drives.txt"
+fi
+export KEL_DRIVES="$MEDIA_DIR/drives.txt"
+echo "Sample recorder media: $MEDIA_DIR (drive table $KEL_DRIVES)"
+
 if [ ! -x "$BUILD_DIR/bin/KEL" ]; then
   echo "Built. The KEL main window is not part of this build yet; run the tests with scripts/test.sh."
   exit 0
 fi
+export KEL_HOME=${KEL_HOME:-$PWD/$BUILD_DIR/bin}
 exec "$BUILD_DIR/bin/KEL" "$@"

@@ -135,16 +135,15 @@ typedef struct FindDataCondition {
 } FindDataCondition;
 
 // One recording filled by HD_FILE_FindNextFile / HD_FILE_FindNextFileKEL
-// (160 bytes).
+// (148 bytes).
 typedef struct HD_FIND_FILE_RECORD {
     char fileName[100];       // 0: as in FoundDataRecord
     char startTime[16];       // 100: "YYYYMMDDhhmmss", zero-terminated
     char stopTime[16];        // 116: "YYYYMMDDhhmmss", zero-terminated
     uint32_t fileSize;        // 132
-    uint32_t channel;         // 136: 1-based
-    uint32_t fileType;        // 140: HD_FILE_TYPE_*
-    uint32_t recordType;      // 144: record-type code
-    uint8_t reserved[12];     // 148
+    uint32_t recordType;      // 136: record-type code
+    uint32_t channel;         // 140: 1-based
+    uint32_t fileType;        // 144: HD_FILE_TYPE_*
 } HD_FIND_FILE_RECORD;
 
 // One device-log record (68 bytes), filled by HD_FILE_FindNextLog.
@@ -215,7 +214,8 @@ static_assert(sizeof(HD_FILE_TIME) == 24, "HD_FILE_TIME is 24 bytes");
 static_assert(sizeof(FoundDataRecord) == 232, "FoundDataRecord is 232 bytes");
 static_assert(offsetof(FoundDataRecord, endOfSearch) == 164, "end flag at 164");
 static_assert(sizeof(FindDataCondition) == 104, "FindDataCondition is 104 bytes");
-static_assert(sizeof(HD_FIND_FILE_RECORD) == 160, "find-file record is 160 bytes");
+static_assert(sizeof(HD_FIND_FILE_RECORD) == 148, "find-file record is 148 bytes");
+static_assert(offsetof(HD_FIND_FILE_RECORD, recordType) == 136, "find-file record type at 136");
 static_assert(offsetof(HD_FIND_FILE_RECORD, startTime) == 100 && offsetof(HD_FIND_FILE_RECORD, stopTime) == 116,
               "find-file time texts at 100 and 116");
 static_assert(sizeof(HD_LOG_RECORD) == 68, "log record is 68 bytes");
