@@ -232,7 +232,7 @@ TEST(RecmediaEncoder, EncipheredRecordingDecodesOnlyWithItsKey) {
         EXPECT_NE(raw.frames[i], right.frames[i]);
     }
 
-    // The same spec gives the same bytes (the nonce comes from the spec).
+    // The same RecordingSpec gives the same bytes (its nonce derives from it).
     std::string first = spec.path;
     spec.path = TempPath("enc.rec");
     ASSERT_TRUE(EncodeRecording(spec, &error));

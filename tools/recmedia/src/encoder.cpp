@@ -362,7 +362,7 @@ private:
     int64_t m_index = 0;
 };
 
-// A nonce that depends only on the spec, so generated media are reproducible.
+// A nonce that depends only on the RecordingSpec, so generated media are reproducible.
 void SpecNonce(const RecordingSpec& spec, uint8_t out[8]) {
     std::string material = "nonce:" + std::to_string(spec.seed) + ":" + std::to_string(spec.channel) + ":" +
                            std::to_string(spec.start) + ":" + spec.path;
