@@ -104,7 +104,7 @@ bool CStreamSource::StartStreamByTime(std::shared_ptr<APT_QMR::CSingleFile>& fil
     return m_handle != -1;
 }
 
-bool CStreamSource::SetPosByTime(RbsDateTime time, bool* reset) {
+bool CStreamSource::SetPosByTime(RbsDateTime time, bool* reset, void (*resetBuffer)(void*), void* arg) {
     if (reset) *reset = true;
     if (m_handle == -1) return false;
     if (!m_openOnRbs) {
@@ -118,7 +118,8 @@ bool CStreamSource::SetPosByTime(RbsDateTime time, bool* reset) {
     }
     if (!m_pRbsOperate) return false;
     qDebug("DragStartRBS_SetPosByTime %s", qPrintable(Now()));
-    if (m_pRbsOperate->RBS_SetPosByTime(m_handle, &time)) {
+    if (m_pRbsOperate->RBS_SetPosByTime(m_handle, &time, resetBuffer, arg)) {
+        if (resetBuffer && reset) *reset = false;
         qDebug("DragEndRBS_SetPosByTime %s", qPrintable(Now()));
         return true;
     }

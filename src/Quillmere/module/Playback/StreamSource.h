@@ -31,7 +31,10 @@ public:
     bool StartStreamByTime(std::shared_ptr<APT_QMR::CSingleFile>& file);
     // Moves the open stream to a time. `reset` comes back true when the
     // player's source buffer must be dropped. False when not moved.
-    bool SetPosByTime(RbsDateTime time, bool* reset);
+    // With `resetBuffer`, the direct reader route calls it between the last
+    // block of the old position and the first of the new one (and `reset`
+    // then comes back false: nothing is left to drop).
+    bool SetPosByTime(RbsDateTime time, bool* reset, void (*resetBuffer)(void*) = nullptr, void* arg = nullptr);
     // Progress of the open stream: 0 with none; the direct reader's percent
     // (100 = read to the end, -1 without a reader); the storage layer's
     // position (100 end, 200 failure).

@@ -321,7 +321,7 @@ int RbsOperate::RBS_GetStreamByTime(const char* path, const RbsDateTime* start, 
     return Open(ctx);
 }
 
-bool RbsOperate::RBS_SetPosByTime(int handle, const RbsDateTime* time) {
+bool RbsOperate::RBS_SetPosByTime(int handle, const RbsDateTime* time, void (*onMoved)(void*), void* arg) {
     if (!time) return false;
     RbsStreamReader* ctx = nullptr;
     {
@@ -344,6 +344,7 @@ bool RbsOperate::RBS_SetPosByTime(int handle, const RbsDateTime* time) {
         ZUN_Guard guard(ctx->lock);
         if (!ctx->stop.load()) {
             ctx->seekRequest.store(offset);
+            if (onMoved) onMoved(arg);
             ZUN_EventSet(ctx->wakeEvent);
             ok = true;
         }

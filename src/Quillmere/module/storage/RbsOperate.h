@@ -43,9 +43,14 @@ public:
     int RBS_GetStreamByTime(const char* path, const RbsDateTime* start, const RbsDateTime* end,
                             uint32_t blockSizeKiB, RbsDataCallback callback, void* user);
     // Moves a running stream to the first packet of the given second. True
-    // when the second was found and the move requested; the reader serves it
-    // at its next block.
-    bool RBS_SetPosByTime(int handle, const RbsDateTime* time);
+    // when the second was found and the move requested. Every block the
+    // callback gets after this returns comes from the new position.
+    // `onMoved(arg)`, when given, runs once the move is requested and before
+    // the first block of the new position is read (the consumer drops what
+    // it buffered of the old position there; it must not call into
+    // RbsOperate).
+    bool RBS_SetPosByTime(int handle, const RbsDateTime* time, void (*onMoved)(void*) = nullptr,
+                          void* arg = nullptr);
     // Percent 0-100 of the stream delivered; 100 for an unknown handle.
     int RBS_GetPos(int handle);
     // Stops the stream, waits for its reader and releases the handle. False

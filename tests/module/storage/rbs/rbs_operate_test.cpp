@@ -219,33 +219,33 @@ TEST_F(RbsOperateTest, SeekByTimeMovesTheReader) {
     const int64_t target = recstream::FindOffsetForTime(path, start + 4);
     RbsDateTime t = Fields(start + 4);
     // The reader waits inside the callback; the request is stored once that
-    // block is through, so the move runs on a thread of its own.
+    // block is through, so the move runs on a thread of its own. The hook
+    // marks the switch: everything after it is the file from the packet of
+    // that second.
+    struct Mark {
+        Sink* sink;
+        size_t at = 0;
+        int calls = 0;
+        static void Hook(void* p) {
+            auto* m = static_cast<Mark*>(p);
+            std::lock_guard<std::mutex> lock(m->sink->m);
+            m->at = m->sink->data.size();
+            ++m->calls;
+        }
+    } mark{&sink};
     std::atomic<bool> moved{false};
-    size_t sizeAtReturn = 0;
-    std::thread mover([&] {
-        moved = op.RBS_SetPosByTime(h, &t);
-        std::lock_guard<std::mutex> lock(sink.m);
-        sizeAtReturn = sink.data.size();
-    });
+    std::thread mover([&] { moved = op.RBS_SetPosByTime(h, &t, &Mark::Hook, &mark); });
     sink.Allow(1000000);
     mover.join();
     ASSERT_TRUE(moved.load());
-    // From some block boundary on, the data are the file from the packet of
-    // that second; the switch came no later than the move's return.
+    EXPECT_EQ(mark.calls, 1);
     std::vector<char> tail = Slice(target, static_cast<int64_t>(bytes.size()));
-    auto switched = [&] {
-        std::lock_guard<std::mutex> lock(sink.m);
-        for (size_t i = 1; i < sink.blockStarts.size() && sink.blockStarts[i] <= sizeAtReturn; ++i) {
-            if (std::vector<char>(sink.data.begin() + static_cast<long>(sink.blockStarts[i]), sink.data.end()) == tail)
-                return true;
-        }
-        return false;
-    };
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!switched() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    EXPECT_TRUE(switched());
+    ASSERT_TRUE(sink.WaitSize(mark.at + tail.size()));
     ASSERT_TRUE(WaitDone(op, h));
+    {
+        std::lock_guard<std::mutex> lock(sink.m);
+        EXPECT_EQ(std::vector<char>(sink.data.begin() + static_cast<long>(mark.at), sink.data.end()), tail);
+    }
 
     // A second not in the file is refused; so is an unknown handle.
     RbsDateTime late = Fields(end + 60);
@@ -253,14 +253,16 @@ TEST_F(RbsOperateTest, SeekByTimeMovesTheReader) {
     EXPECT_FALSE(op.RBS_SetPosByTime(h + 1, &t));
 
     // Read to the end, the stream can still be moved back.
-    size_t before = sink.data.size();
     RbsDateTime back = Fields(start + 1);
-    ASSERT_TRUE(op.RBS_SetPosByTime(h, &back));
+    ASSERT_TRUE(op.RBS_SetPosByTime(h, &back, &Mark::Hook, &mark));
+    EXPECT_EQ(mark.calls, 2);
     std::vector<char> expected = Slice(recstream::FindOffsetForTime(path, start + 1), static_cast<int64_t>(bytes.size()));
-    ASSERT_TRUE(sink.WaitSize(before + expected.size()));
+    ASSERT_TRUE(sink.WaitSize(mark.at + expected.size()));
     ASSERT_TRUE(WaitDone(op, h));
-    std::vector<char> again(sink.data.begin() + static_cast<long>(before), sink.data.end());
-    EXPECT_EQ(again, expected);
+    {
+        std::lock_guard<std::mutex> lock(sink.m);
+        EXPECT_EQ(std::vector<char>(sink.data.begin() + static_cast<long>(mark.at), sink.data.end()), expected);
+    }
     EXPECT_TRUE(op.RBS_StopStream(h));
 }
 
