@@ -46,11 +46,13 @@ CStreamPlayer::~CStreamPlayer() {
 // ---- set-up -------------------------------------------------------------------
 
 bool CStreamPlayer::SetWindow(PlayWindow* window) {
-    if (!window || !window->hWnd || IsFileOpen()) {
-        delete window;
+    if (!window) return false;
+    if (window == m_window) return window->hWnd && !IsFileOpen();   // already ours
+    if (!window->hWnd || IsFileOpen()) {
+        delete window;   // ownership passed with the call
         return false;
     }
-    if (window != m_window) delete m_window;
+    delete m_window;
     m_window = window;
     return true;
 }
