@@ -118,6 +118,10 @@ void CStreamPlayer::DataCallback(int, int dataType, unsigned char* data, int len
     if (dataType == 1) {
         self->OnHeader(data, length);
     } else if (dataType == 2) {
+        {
+            std::unique_lock<std::mutex> lock(self->m_holdLock);
+            self->m_holdWake.wait(lock, [self] { return !self->m_holdInput; });
+        }
         if (self->m_window) self->m_player.InputData(data, static_cast<uint32_t>(length));
     }
 }
@@ -151,6 +155,14 @@ void CStreamPlayer::OnHeader(const uint8_t* header, int length) {
 
 void CStreamPlayer::ResetPlayerBuffer(void* self) { static_cast<CStreamPlayer*>(self)->m_player.ResetSourceBuffer(); }
 
+void CStreamPlayer::HoldInput(bool on) {
+    {
+        std::lock_guard<std::mutex> lock(m_holdLock);
+        m_holdInput = on;
+    }
+    if (!on) m_holdWake.notify_all();
+}
+
 void CStreamPlayer::DestroyStartSem() {
     std::lock_guard<std::mutex> lock(m_startLock);
     if (m_startSem != -1) {
@@ -182,11 +194,15 @@ bool CStreamPlayer::GetStreamAndPlayFile(std::shared_ptr<CSingleFile>& file, boo
     if (!noSeek) {
         qDebug("DragStartSetPosByTime %s", Now());
         bool reset = false;
-        // The direct reader drops the old position's data at the exact switch;
-        // the storage route asks for the drop afterwards.
+        // The direct reader drops the old position's data at the exact switch
+        // (the hook). The storage route asks for the drop afterwards; data of
+        // the new position that arrive meanwhile wait in the callback.
+        const bool hold = !m_source.IsOpenOnDirectRoute();
+        if (hold) HoldInput(true);
         bool ok = m_source.SetPosByTime(LocalFields(static_cast<time_t>(file->StartTime)), &reset,
                                         &CStreamPlayer::ResetPlayerBuffer, this);
         if (reset) m_player.ResetSourceBuffer();
+        if (hold) HoldInput(false);
         qDebug("DragEndSetPosByTime %s", Now());
         if (!ok) {
             DestroyStartSem();

@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include <atomic>
+#include <condition_variable>
 #include <ctime>
 #include <memory>
 #include <mutex>
@@ -143,6 +144,14 @@ private:
     // never posts a destroyed semaphore.
     std::mutex m_startLock;
     ZUN_SEM m_startSem = -1;
+
+    // While a storage-route stream is being moved, data blocks wait in the
+    // callback instead of entering the player, so the buffer reset after the
+    // move cannot throw away data of the new position.
+    void HoldInput(bool on);
+    std::mutex m_holdLock;
+    std::condition_variable m_holdWake;
+    bool m_holdInput = false;
 
     ZUN_Mutex m_mutex;   // a pump pass against the controls
 };

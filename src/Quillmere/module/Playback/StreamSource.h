@@ -42,6 +42,8 @@ public:
     void StopStream();
 
     bool IsOpen() const { return m_handle != -1; }
+    // The open stream comes through the direct file stream reader.
+    bool IsOpenOnDirectRoute() const { return m_handle != -1 && m_openOnRbs; }
 
 private:
     static void RbsForward(int handle, int kind, char* data, uint32_t length, void* user);
