@@ -1,0 +1,244 @@
+#include "OutputFileWriter.h"
+
+#include <QDebug>
+#include <QString>
+#include <cstdio>
+#include <vector>
+
+#include "Settings.h"
+#include "wincompat/drives.h"
+
+namespace {
+
+constexpr uint32_t kStreamHeaderSize = 40;
+constexpr size_t kCopyPiece = 1048576;
+
+void Debug(const QString& line) { qDebug().noquote() << line; }
+
+}  // namespace
+
+// ---- TransformWrapper ----------------------------------------------------------
+
+TransformWrapper::TransformWrapper() = default;
+
+TransformWrapper::~TransformWrapper() { Stop(); }
+
+int TransformWrapper::Create(const uint8_t* header, uint32_t headerSize, const std::string& key) {
+    Stop();
+    m_totalIn = 0;
+    m_totalOut = 0;
+    DREBEN_CREATE_PARAM param{};
+    param.header = header;
+    param.headerSize = headerSize;
+    param.targetType = DREBEN_TARGET_MP4;
+    DREBEN_HANDLE handle = nullptr;
+    DREBEN_STATUS st = DREBEN_Create(&handle, &param);
+    if (st != DREBEN_OK) {
+        Debug(QString::asprintf("DREBEN_Create Fail, error:%x", st));
+        m_handle = nullptr;
+        return -1;
+    }
+    auto fail = [&](const char* format) {
+        Debug(QString::asprintf(format, st));
+        DREBEN_Release(handle);
+        m_handle = nullptr;
+        return -1;
+    };
+    if (!key.empty()) {
+        st = DREBEN_SetEncryptKey(handle, DREBEN_KEY_RECORDER, key.data(), static_cast<uint32_t>(key.size() * 8));
+        if (st != DREBEN_OK) return fail("DREBEN_SetEncryptKey Fail,  error:%x");
+    }
+    st = DREBEN_RegisterDetailDataCallBack(handle, &TransformWrapper::OnDetailData, this);
+    if (st != DREBEN_OK) return fail("DREBEN_RegisterDetailDataCallBack Fail,  error:%x");
+    st = DREBEN_Start(handle, nullptr, nullptr);
+    if (st != DREBEN_OK) return fail("DREBEN_Start Fail,  error:%x");
+    m_handle = handle;
+    return 0;
+}
+
+void TransformWrapper::SetDataCallback(DataCallback callback, void* user) {
+    m_user.store(user);
+    m_callback.store(callback);
+}
+
+int TransformWrapper::InputData(const uint8_t* data, uint32_t size) {
+    if (!m_handle) {
+        Debug(QStringLiteral("InputData, not start(handle is null)!"));
+        return 0;
+    }
+    m_totalIn += size;
+    const DREBEN_STATUS st = DREBEN_InputData(m_handle, DREBEN_INPUT_STREAM, data, size);
+    if (st != DREBEN_OK) {
+        Debug(QString::asprintf("DREBEN_InputData error:0x%x, Total:%llu, size:%u", st,
+                                static_cast<unsigned long long>(m_totalIn), size));
+        return -1;
+    }
+    return 0;
+}
+
+void TransformWrapper::Stop() {
+    m_totalIn = 0;
+    m_totalOut = 0;
+    if (m_handle) {
+        DREBEN_Stop(m_handle);
+        DREBEN_Release(m_handle);
+        m_handle = nullptr;
+    }
+    m_callback.store(nullptr);
+    m_user.store(nullptr);
+}
+
+void TransformWrapper::OnDetailData(DREBEN_DETAIL_DATA* record, void* user) {
+    TransformWrapper* self = static_cast<TransformWrapper*>(user);
+    if (!self || !record) {
+        Debug(QStringLiteral("pTrans == NULL || pDataInfo == NULL"));
+        return;
+    }
+    const DataCallback callback = self->m_callback.load();
+    if (!callback) return;
+    switch (record->dataType) {
+    case DREBEN_DATA_PROGRESS:
+    case DREBEN_DATA_STREAM_INFO:
+    case DREBEN_DATA_END: return;  // not part of the file
+    default: break;
+    }
+    self->m_totalOut += record->dataLength;
+    callback(record, self->m_user.load());
+}
+
+// ---- CStreamFileWriter ------------------------------------------------------------
+
+CStreamFileWriter::CStreamFileWriter() = default;
+
+CStreamFileWriter::~CStreamFileWriter() { Close(); }
+
+bool CStreamFileWriter::Open(const std::string& path, bool append) {
+    Close();
+    const std::string local = wincompat::MapPath(path);
+    if (local.empty()) return false;
+    const std::string writePath = append ? local : local + ".part";
+    FILE* file = fopen(writePath.c_str(), append ? "ab+" : "wb+");
+    if (!file) return false;
+
+    m_file = file;
+    m_path = path;
+    m_localPath = local;
+    m_writePath = writePath;
+    m_append = append;
+    m_bytesWritten = 0;
+    m_headWritten = false;
+    m_failed = false;
+    m_key.clear();
+    if (append) return true;
+
+    bool ok = false;
+    const int videoType =
+        CSettingsStore::GetInstance()->GetValueText(SettingKey::DownloadVideoType).trimmed().toInt(&ok);
+    if (ok && videoType >= 1) {
+        m_bodyPath = local + "1";
+        m_bodyFile = fopen(m_bodyPath.c_str(), "wb+");
+        if (!m_bodyFile) {
+            // Without its body file the transform's output has nowhere to go.
+            fclose(m_file);
+            m_file = nullptr;
+            std::remove(m_writePath.c_str());
+            return false;
+        }
+        m_convert = true;
+        m_key = CSettingsStore::GetInstance()->GetValueText(SettingKey::SecretKey).toStdString();
+    }
+    return true;
+}
+
+uint32_t CStreamFileWriter::Write(const uint8_t* data, uint32_t size) {
+    if (!m_file || !data || size == 0) return 0;
+    if (!m_convert) {
+        const size_t n = fwrite(data, 1, size, m_file);
+        m_bytesWritten += n;
+        if (n != size) m_failed = true;
+        return static_cast<uint32_t>(n);
+    }
+    if (size == kStreamHeaderSize && !m_transform.IsRunning()) {
+        if (m_transform.Create(data, size, m_key) != 0) return 0;
+        m_transform.SetDataCallback(&CStreamFileWriter::TransHandler, this);
+        return size;
+    }
+    if (!m_transform.IsRunning()) {
+        m_transform.InputData(data, size);  // refused: no header yet
+        return 0;
+    }
+    if (m_transform.InputData(data, size) != 0) {
+        m_failed = true;
+        return 0;
+    }
+    return size;
+}
+
+void CStreamFileWriter::TransHandler(DREBEN_DETAIL_DATA* record, void* user) {
+    if (user) static_cast<CStreamFileWriter*>(user)->OnTransData(record);
+}
+
+void CStreamFileWriter::OnTransData(DREBEN_DETAIL_DATA* record) {
+    if (!m_bodyFile || !record) return;
+    if (!record->data && record->dataLength) return;
+    if (!record->isFileHead) {
+        if (record->dataLength && fwrite(record->data, 1, record->dataLength, m_bodyFile) != record->dataLength)
+            m_failed = true;
+        return;
+    }
+    // The container's head starts the file; the body follows it.
+    if (!m_file) return;
+    if (record->dataLength && fwrite(record->data, 1, record->dataLength, m_file) != record->dataLength)
+        m_failed = true;
+    if (fflush(m_bodyFile) != 0 || fseek(m_bodyFile, 0, SEEK_SET) != 0) m_failed = true;
+    std::vector<char> piece(kCopyPiece);
+    for (;;) {
+        const size_t n = fread(piece.data(), 1, piece.size(), m_bodyFile);
+        if (n == 0) break;
+        if (fwrite(piece.data(), 1, n, m_file) != n) m_failed = true;
+        fflush(m_file);
+    }
+    if (ferror(m_bodyFile)) m_failed = true;
+    CloseBodyFile();
+    m_headWritten = true;
+}
+
+void CStreamFileWriter::CloseBodyFile() {
+    if (!m_bodyFile) return;
+    fclose(m_bodyFile);
+    m_bodyFile = nullptr;
+    std::remove(m_bodyPath.c_str());
+}
+
+bool CStreamFileWriter::Close(const std::string& newName) {
+    if (!m_file) return false;
+    bool ok = true;
+    if (m_convert) {
+        // The transform hands out its last record (the head) before Stop
+        // returns.
+        m_transform.Stop();
+        m_transform.SetDataCallback(nullptr, nullptr);
+        m_convert = false;
+        if (!m_headWritten) ok = false;  // no container: nothing usable was written
+        CloseBodyFile();
+    }
+    if (fflush(m_file) != 0) ok = false;
+    if (fclose(m_file) != 0) ok = false;
+    m_file = nullptr;
+    if (m_failed.load()) ok = false;
+
+    std::string finalPath = m_localPath;
+    if (!newName.empty()) {
+        finalPath = wincompat::MapPath(newName);
+        if (finalPath.empty()) ok = false;
+    }
+    if (!m_append) {
+        if (ok && std::rename(m_writePath.c_str(), finalPath.c_str()) != 0) ok = false;
+        if (!ok) std::remove(m_writePath.c_str());
+    } else if (ok && finalPath != m_localPath) {
+        if (std::rename(m_localPath.c_str(), finalPath.c_str()) != 0) ok = false;
+    }
+    m_headWritten = false;
+    m_key.clear();
+    return ok;
+}

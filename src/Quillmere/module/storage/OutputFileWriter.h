@@ -1,0 +1,114 @@
+#pragma once
+// The output file writer of downloads and clips: it writes the recorder
+// stream as it comes, or, when the setting "DownloadVideoType" is 1 or more,
+// converts it into an .mp4 file through the stream transform library.
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "fallowin.h"
+
+// A thin wrapper round one transform of the stream transform library.
+class TransformWrapper {
+public:
+    typedef void (*DataCallback)(DREBEN_DETAIL_DATA* record, void* user);
+
+    TransformWrapper();
+    ~TransformWrapper();  // Stop
+    TransformWrapper(const TransformWrapper&) = delete;
+    TransformWrapper& operator=(const TransformWrapper&) = delete;
+
+    // Creates and starts a transform for the stream whose 40-byte header is
+    // given; a non-empty key is handed to it for enciphered streams. 0 on
+    // success; -1 (no transform, a debug line written) on failure.
+    int Create(const uint8_t* header, uint32_t headerSize, const std::string& key);
+    // Output records other than information records go to `callback`.
+    void SetDataCallback(DataCallback callback, void* user);
+    // 0 when the bytes were taken or no transform runs (a debug line then);
+    // -1 when the transform refused them.
+    int InputData(const uint8_t* data, uint32_t size);
+    // Stops and frees the transform: every output record has been handed out
+    // when this returns. Clears the callback.
+    void Stop();
+
+    bool IsRunning() const { return m_handle != nullptr; }
+    uint64_t TotalIn() const { return m_totalIn; }
+    uint64_t TotalOut() const { return m_totalOut.load(); }
+
+private:
+    static void OnDetailData(DREBEN_DETAIL_DATA* record, void* user);
+
+    DREBEN_HANDLE m_handle = nullptr;
+    std::atomic<DataCallback> m_callback{nullptr};
+    std::atomic<void*> m_user{nullptr};
+    uint64_t m_totalIn = 0;
+    std::atomic<uint64_t> m_totalOut{0};
+};
+
+// Writes one output file at a time; reused for file after file.
+//
+// A new file (append off) is written under a temporary name beside it
+// ("<name>.part") and takes its name only when Close finished it, so a failed
+// file never replaces one that existed. A file opened for appending is
+// written in place.
+//
+// Threads: Open and Close on the owner's thread, Write on the stream's
+// reading thread (the owner stops the stream before Close), OnTransData on
+// the transform's thread.
+class CStreamFileWriter {
+public:
+    CStreamFileWriter();
+    ~CStreamFileWriter();  // Close
+    CStreamFileWriter(const CStreamFileWriter&) = delete;
+    CStreamFileWriter& operator=(const CStreamFileWriter&) = delete;
+
+    // Closes any open file, then opens `path` (a path of this machine or a
+    // drive path such as "D:/Video/a.mp4"). With `append` the stream is added
+    // raw at the end of the file; otherwise the file is new, and converted
+    // when "DownloadVideoType" asks for it (key: the setting "SecretKey").
+    // False when the file (or the transform's body file) cannot be opened.
+    bool Open(const std::string& path, bool append);
+    // Raw: writes the bytes and returns how many were written. Converting: a
+    // 40-byte block while no transform runs is the stream header and starts
+    // the transform; every other block goes into it (blocks before the header
+    // are refused). Returns the bytes taken: 0 when nothing was open, the
+    // block was refused, or the write failed.
+    uint32_t Write(const uint8_t* data, uint32_t size);
+    // Finishes the file: stops the transform (joining its head and body),
+    // closes the file and gives it its name (`newName` when not empty, else
+    // the name it was opened under). True only when the whole file was
+    // written; on failure a new file is removed (a file it would have
+    // replaced stays as it was). False when no file was open.
+    bool Close(const std::string& newName = std::string());
+
+    // The transform's output: body records go to the body file; the head
+    // record is written to the output file with the whole body after it.
+    void OnTransData(DREBEN_DETAIL_DATA* record);
+
+    bool IsOpen() const { return m_file != nullptr; }
+    bool IsConverting() const { return m_convert; }
+    const std::string& Path() const { return m_path; }
+    uint64_t BytesWritten() const { return m_bytesWritten; }
+    // Any write into the file or the transform failed since Open.
+    bool HasFailed() const { return m_failed.load(); }
+
+private:
+    static void TransHandler(DREBEN_DETAIL_DATA* record, void* user);
+    void CloseBodyFile();
+
+    FILE* m_file = nullptr;
+    std::string m_path;            // as given to Open
+    uint64_t m_bytesWritten = 0;   // raw mode
+    bool m_convert = false;
+    FILE* m_bodyFile = nullptr;
+    TransformWrapper m_transform;
+    std::string m_key;
+
+    bool m_append = false;
+    std::string m_localPath;   // the file's name on this machine
+    std::string m_writePath;   // where the bytes go until Close
+    std::string m_bodyPath;
+    bool m_headWritten = false;
+    std::atomic<bool> m_failed{false};
+};

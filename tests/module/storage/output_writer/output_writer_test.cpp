@@ -1,0 +1,235 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "OutputFileWriter.h"
+#include "Settings.h"
+#include "kel_test/test_support.h"
+#include "mp4_probe.h"
+#include "recmedia/encoder.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+constexpr uint32_t kStart = 1714557600;  // 2024-05-01 10:00:00 recorder time
+
+std::string TempPath(const std::string& name) { return (kel_test::ProgramFolder() + "/").toStdString() + name; }
+
+Bytes ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteAll(const std::string& path, const Bytes& b) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+}
+
+bool Exists(const std::string& path) { return QFileInfo::exists(QString::fromStdString(path)); }
+
+Bytes Recording(uint32_t seconds, uint32_t seed, const std::string& key = std::string()) {
+    recmedia::RecordingSpec spec;
+    spec.path = TempPath("rec_" + std::to_string(seed) + ".qrs");
+    spec.start = kStart;
+    spec.seconds = seconds;
+    spec.width = 176;
+    spec.height = 144;
+    spec.fps = 10;
+    spec.seed = seed;
+    spec.withAudio = true;
+    spec.key = key;
+    std::string error;
+    EXPECT_TRUE(recmedia::EncodeRecording(spec, &error)) << error;
+    return ReadAll(spec.path);
+}
+
+void SetConversion(const QString& videoType, const QString& key = QString()) {
+    CSettingsStore* s = CSettingsStore::GetInstance();
+    s->SetValueText(SettingKey::DownloadVideoType, videoType);
+    s->SetValueText(SettingKey::SecretKey, key);
+}
+
+// Feeds a recording the way a stream source does: the 40-byte header as one
+// block, then the stream in blocks of the given sizes (repeated).
+void Feed(CStreamFileWriter& w, const Bytes& rec, const std::vector<uint32_t>& sizes, uint64_t* taken = nullptr) {
+    uint64_t sum = w.Write(rec.data(), 40);
+    size_t off = 40, i = 0;
+    while (off < rec.size()) {
+        const uint32_t n = static_cast<uint32_t>(std::min<size_t>(sizes[i++ % sizes.size()], rec.size() - off));
+        sum += w.Write(rec.data() + off, n);
+        off += n;
+    }
+    if (taken) *taken = sum;
+}
+
+// ---- raw output ----------------------------------------------------------------------
+
+TEST(OutputWriter, RawModeWritesTheStreamByteForByte) {
+    const Bytes rec = Recording(2, 21);
+    for (const char* videoType : {"", "0", "abc", "-1"}) {
+        SetConversion(videoType);
+        const std::string out = TempPath(std::string("raw_") + videoType + ".mp4");
+        CStreamFileWriter w;
+        ASSERT_TRUE(w.Open(out, false)) << videoType;
+        EXPECT_FALSE(w.IsConverting());
+        uint64_t taken = 0;
+        Feed(w, rec, {4096, 40, 188}, &taken);
+        EXPECT_EQ(rec.size(), taken);
+        EXPECT_EQ(rec.size(), w.BytesWritten());
+        EXPECT_TRUE(w.Close()) << videoType;
+        EXPECT_EQ(rec, ReadAll(out)) << videoType;
+        EXPECT_FALSE(Exists(out + ".part"));
+    }
+}
+
+TEST(OutputWriter, AppendAddsRawBytesEvenWhenConversionIsAsked) {
+    SetConversion("1");
+    const std::string out = TempPath("append.mp4");
+    WriteAll(out, Bytes{1, 2, 3});
+    CStreamFileWriter w;
+    ASSERT_TRUE(w.Open(out, true));
+    EXPECT_FALSE(w.IsConverting());
+    const Bytes more{4, 5, 6, 7};
+    EXPECT_EQ(4u, w.Write(more.data(), 4));
+    EXPECT_TRUE(w.Close());
+    EXPECT_EQ((Bytes{1, 2, 3, 4, 5, 6, 7}), ReadAll(out));
+}
+
+TEST(OutputWriter, ReuseFinishesThePreviousFileAndCloseCanRename) {
+    SetConversion("0");
+    const std::string a = TempPath("a.mp4"), b = TempPath("b.mp4"), c = TempPath("c.mp4");
+    const Bytes data{9, 8, 7};
+    CStreamFileWriter w;
+    EXPECT_FALSE(w.Close());  // nothing open
+    ASSERT_TRUE(w.Open(a, false));
+    w.Write(data.data(), 3);
+    ASSERT_TRUE(w.Open(b, false));  // closes a first
+    EXPECT_EQ(data, ReadAll(a));
+    w.Write(data.data(), 3);
+    EXPECT_TRUE(w.Close(c));
+    EXPECT_FALSE(Exists(b));
+    EXPECT_EQ(data, ReadAll(c));
+}
+
+// ---- failures -----------------------------------------------------------------------
+
+TEST(OutputWriter, OpenFailsInAMissingFolder) {
+    SetConversion("0");
+    CStreamFileWriter w;
+    EXPECT_FALSE(w.Open(TempPath("no/such/folder/x.mp4"), false));
+    EXPECT_FALSE(w.IsOpen());
+    const Bytes data{1};
+    EXPECT_EQ(0u, w.Write(data.data(), 1));
+    EXPECT_FALSE(w.Open("Q:/not/a/drive.mp4", false));  // letter not in the drive table
+}
+
+TEST(OutputWriter, AWriteThatFailsIsNotReportedAsAFinishedFile) {
+    SetConversion("0");
+    CStreamFileWriter w;
+    ASSERT_TRUE(w.Open("/dev/full", true));
+    const Bytes block(300000, 0x5A);
+    EXPECT_LT(w.Write(block.data(), static_cast<uint32_t>(block.size())), block.size());
+    EXPECT_TRUE(w.HasFailed());
+    EXPECT_FALSE(w.Close());
+}
+
+TEST(OutputWriter, AConversionThatNeverStartsKeepsTheExistingFile) {
+    SetConversion("1");
+    const std::string out = TempPath("keep.mp4");
+    const Bytes old{'o', 'l', 'd'};
+    WriteAll(out, old);
+    const Bytes rec = Recording(1, 22);
+    CStreamFileWriter w;
+    ASSERT_TRUE(w.Open(out, false));
+    EXPECT_TRUE(w.IsConverting());
+    EXPECT_EQ(old, ReadAll(out));  // untouched while the new file is written
+    // No header ever comes: every block is refused.
+    EXPECT_EQ(0u, w.Write(rec.data() + 40, 5000));
+    EXPECT_FALSE(w.Close());
+    EXPECT_EQ(old, ReadAll(out));
+    EXPECT_FALSE(Exists(out + ".part"));
+    EXPECT_FALSE(Exists(out + "1"));
+}
+
+TEST(OutputWriter, AnEncipheredStreamUnderTheWrongKeyGivesNoFile) {
+    SetConversion("1", "not-the-key");
+    const Bytes rec = Recording(1, 23, "fleet");
+    const std::string out = TempPath("wrongkey.mp4");
+    CStreamFileWriter w;
+    ASSERT_TRUE(w.Open(out, false));
+    EXPECT_EQ(0u, w.Write(rec.data(), 40));  // the transform refuses to start
+    EXPECT_FALSE(w.Close());
+    EXPECT_FALSE(Exists(out));
+}
+
+// ---- conversion ---------------------------------------------------------------------
+
+struct Ffprobe {
+    bool found = false;
+    bool ran = false;
+    QString text;
+};
+Ffprobe RunFfprobe(const std::string& path) {
+    Ffprobe r;
+    const QString exe = QStandardPaths::findExecutable(QStringLiteral("ffprobe"));
+    if (exe.isEmpty()) return r;
+    r.found = true;
+    QProcess p;
+    p.start(exe, {"-v", "error", "-show_entries", "stream=codec_type,codec_name:format=duration", "-of",
+                  "default=nw=1", QString::fromStdString(path)});
+    if (!p.waitForFinished(120000) || p.exitCode() != 0) return r;
+    r.ran = true;
+    r.text = QString::fromUtf8(p.readAllStandardOutput());
+    return r;
+}
+
+TEST(OutputWriter, ConversionWritesAnMp4WithHeadBeforeBody) {
+    for (const char* key : {"", "fleet"}) {
+        SetConversion("2", key);
+        const Bytes rec = Recording(4, 24, key);
+        const std::string out = TempPath(std::string("conv_") + key + ".mp4");
+        CStreamFileWriter w;
+        ASSERT_TRUE(w.Open(out, false));
+        ASSERT_TRUE(w.IsConverting());
+        // Blocks before the header are refused and lost.
+        EXPECT_EQ(0u, w.Write(rec.data() + 40, 100));
+        // 40-byte blocks after the header are stream data like any other.
+        Feed(w, rec, {40, 3000, 40, 65536, 777});
+        EXPECT_FALSE(Exists(out));  // the name appears when the file is finished
+        ASSERT_TRUE(w.Close()) << key;
+        EXPECT_FALSE(Exists(out + "1"));
+        EXPECT_FALSE(Exists(out + ".part"));
+
+        const Bytes file = ReadAll(out);
+        ASSERT_GT(file.size(), 16u);
+        EXPECT_EQ(0, memcmp(file.data() + 4, "ftyp", 4));
+        const kel_test::Mp4Probe p = kel_test::ProbeMp4(out, true);
+        ASSERT_TRUE(p.opened) << key;
+        EXPECT_EQ("h264", p.videoCodec);
+        EXPECT_NEAR(4.0, p.duration, 0.15);
+        EXPECT_EQ(40, p.decodedFrames);
+        EXPECT_EQ(0, p.decodeErrors);
+        EXPECT_EQ("2024-05-01T10:00:00.000000Z", p.creationTime);
+
+        const Ffprobe f = RunFfprobe(out);
+        EXPECT_EQ(f.found, f.ran);
+        if (f.ran) {
+            EXPECT_TRUE(f.text.contains("codec_name=h264")) << f.text.toStdString();
+            EXPECT_TRUE(f.text.contains("codec_type=video")) << f.text.toStdString();
+            const int at = f.text.indexOf("duration=");
+            ASSERT_GE(at, 0);
+            EXPECT_NEAR(4.0, f.text.mid(at + 9).section('\n', 0, 0).toDouble(), 0.15);
+        }
+    }
+}
+
+}  // namespace

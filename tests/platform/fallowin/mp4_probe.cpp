@@ -1,0 +1,75 @@
+#include "mp4_probe.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+namespace kel_test {
+
+Mp4Probe ProbeMp4(const std::string& path, bool decode) {
+    Mp4Probe probe;
+    AVFormatContext* fc = nullptr;
+    if (avformat_open_input(&fc, path.c_str(), nullptr, nullptr) < 0) return probe;
+    if (avformat_find_stream_info(fc, nullptr) < 0) {
+        avformat_close_input(&fc);
+        return probe;
+    }
+    probe.opened = true;
+    probe.format = fc->iformat->name;
+    if (fc->duration != AV_NOPTS_VALUE) probe.duration = fc->duration / double(AV_TIME_BASE);
+    if (AVDictionaryEntry* e = av_dict_get(fc->metadata, "creation_time", nullptr, 0)) probe.creationTime = e->value;
+    int video = -1;
+    for (unsigned i = 0; i < fc->nb_streams; ++i) {
+        const AVCodecParameters* p = fc->streams[i]->codecpar;
+        if (p->codec_type == AVMEDIA_TYPE_VIDEO && video < 0) {
+            video = static_cast<int>(i);
+            probe.videoCodec = avcodec_get_name(p->codec_id);
+            probe.width = p->width;
+            probe.height = p->height;
+        } else if (p->codec_type == AVMEDIA_TYPE_AUDIO && probe.audioCodec.empty()) {
+            probe.audioCodec = avcodec_get_name(p->codec_id);
+            probe.audioRate = p->sample_rate;
+        }
+    }
+    AVCodecContext* dec = nullptr;
+    if (decode && video >= 0) {
+        const AVCodec* codec = avcodec_find_decoder(fc->streams[video]->codecpar->codec_id);
+        dec = codec ? avcodec_alloc_context3(codec) : nullptr;
+        if (dec) {
+            avcodec_parameters_to_context(dec, fc->streams[video]->codecpar);
+            dec->thread_count = 1;
+            if (avcodec_open2(dec, codec, nullptr) < 0) avcodec_free_context(&dec);
+        }
+        if (!dec) probe.decodeErrors++;
+    }
+    AVPacket* pkt = av_packet_alloc();
+    AVFrame* frame = av_frame_alloc();
+    auto drain = [&]() {
+        while (avcodec_receive_frame(dec, frame) == 0) {
+            if (frame->decode_error_flags) probe.decodeErrors++;
+            probe.decodedFrames++;
+        }
+    };
+    while (av_read_frame(fc, pkt) >= 0) {
+        if (pkt->stream_index == video) {
+            probe.videoPackets++;
+            if (dec) {
+                if (avcodec_send_packet(dec, pkt) < 0) probe.decodeErrors++;
+                drain();
+            }
+        }
+        av_packet_unref(pkt);
+    }
+    if (dec) {
+        avcodec_send_packet(dec, nullptr);
+        drain();
+        avcodec_free_context(&dec);
+    }
+    av_frame_free(&frame);
+    av_packet_free(&pkt);
+    avformat_close_input(&fc);
+    return probe;
+}
+
+}  // namespace kel_test

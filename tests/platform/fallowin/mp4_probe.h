@@ -1,0 +1,24 @@
+#pragma once
+// Opens a converted file with libavformat and reports what a player would see.
+#include <string>
+
+namespace kel_test {
+
+struct Mp4Probe {
+    bool opened = false;
+    std::string format;         // demuxer names ("mov,mp4,m4a,3gp,3g2,mj2")
+    std::string videoCodec;     // "h264", "mpeg4", ...
+    int width = 0, height = 0;
+    std::string audioCodec;     // empty when there is no audio stream
+    int audioRate = 0;
+    double duration = 0;        // seconds, from the container
+    int videoPackets = 0;
+    int decodedFrames = 0;      // pictures the decoder gave back
+    int decodeErrors = 0;
+    std::string creationTime;   // the container's "creation_time" tag
+};
+
+// `decode` also runs every picture through the decoder.
+Mp4Probe ProbeMp4(const std::string& path, bool decode);
+
+}  // namespace kel_test
