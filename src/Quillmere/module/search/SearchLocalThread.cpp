@@ -93,6 +93,11 @@ bool SearchLocalThread::nameMatches(const QString& name, int mode) {
 }
 
 void SearchLocalThread::run() {
+    search();
+    emit signalSearchFinish();
+}
+
+void SearchLocalThread::search() {
     QString folder;
     int mode = 0;
     bool filter = false;
@@ -168,5 +173,4 @@ void SearchLocalThread::run() {
         record->SingleFileList.assign(it.value().begin(), it.value().end());
         m_results.append(record);
     }
-    emit signalSearchFinish();
 }

@@ -47,6 +47,9 @@ protected:
     void run() override;
 
 private:
+    // One scan of the folder into the results.
+    void search();
+
     // Guards the inputs: the panel may set them while a search still runs;
     // a run works on the copy it takes when it begins.
     QMutex m_inputLock;

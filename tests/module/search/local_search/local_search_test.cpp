@@ -5,12 +5,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSignalSpy>
 #include <QStandardPaths>
 
 #include <string>
 #include <vector>
 
+#include "../search_thread/signal_counter.h"
 #include "SearchLocalThread.h"
 #include "kel_test/test_support.h"
 #include "recmedia/encoder.h"
@@ -54,14 +54,15 @@ protected:
     }
 
     bool Run(int mode, Results* out, bool filter = false) {
-        QSignalSpy spy(&thread, &SearchLocalThread::signalSearchFinish);
+        search_test::SignalCounter ended(&thread, &SearchLocalThread::signalSearchFinish);
         thread.setSearchCondition(filter, {}, {});
         thread.setFolderPath(folder);
         thread.setTypeFromName(mode);
         thread.startSearch();
         if (!thread.wait(120000)) return false;
+        const bool once = ended.count() == 1;
         thread.getResults(out->records);
-        return spy.count() == 1;
+        return once;
     }
 
     static std::vector<std::string> Names(const ChannelFiles& r) {

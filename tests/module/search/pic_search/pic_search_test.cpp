@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "../search_thread/search_media.h"
+#include "../search_thread/signal_counter.h"
 #include "PicSearchThread.h"
 #include "PictureListModel.h"
 #include "kel_test/test_support.h"
@@ -74,9 +75,9 @@ protected:
     }
 
     bool Run(const QStringList& disks, std::vector<time_t> times, int channel) {
-        QSignalSpy spy(&thread, &CPicSearchThread::signalSendWriteOver);
+        SignalCounter ended(&thread, &CPicSearchThread::signalSendWriteOver);
         thread.StartSearch(disks, times, channel);
-        return thread.wait(120000) && spy.count() == 1;
+        return thread.wait(120000) && ended.count() == 1;
     }
 
     static bool IsEmptyFolder(const QString& path) {
@@ -169,7 +170,7 @@ TEST_F(PicSearch, StartWhileRunningStartsNothing) {
         std::lock_guard<std::mutex> g(g_mutex);
         g_block = true;
     }
-    QSignalSpy spy(&thread, &CPicSearchThread::signalSendWriteOver);
+    SignalCounter ended(&thread, &CPicSearchThread::signalSendWriteOver);
     thread.StartSearch({"E:\\"}, {1000, 2000}, 2);
     {
         std::unique_lock<std::mutex> lock(g_mutex);
@@ -183,7 +184,7 @@ TEST_F(PicSearch, StartWhileRunningStartsNothing) {
         g_cv.notify_all();
     }
     ASSERT_TRUE(thread.wait(120000));
-    EXPECT_EQ(spy.count(), 1);
+    EXPECT_EQ(ended.count(), 1);
     ASSERT_EQ(g_copies.size(), 1u);
     EXPECT_EQ(g_copies[0].drives, "E");
     EXPECT_EQ(g_copies[0].channel, 2);

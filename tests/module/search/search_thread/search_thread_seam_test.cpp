@@ -6,7 +6,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QSignalSpy>
 
 #include <algorithm>
 #include <chrono>
@@ -20,6 +19,7 @@
 #include "SearchThread.h"
 #include "kel_test/test_support.h"
 #include "pellomir/Pellomir.h"
+#include "signal_counter.h"
 #include "ziraz/ziraz.h"
 
 namespace {
@@ -70,7 +70,7 @@ void Release() {
 FoundDataRecord Rec(const char* name, uint32_t channel, HD_FILE_TIME start, HD_FILE_TIME end, uint32_t code = 0) {
     FoundDataRecord r;
     std::memset(&r, 0, sizeof r);
-    std::memcpy(r.fileName, name, std::min(std::strlen(name), sizeof r.fileName));
+    std::memcpy(r.fileName, name, strnlen(name, sizeof r.fileName));
     r.start = start;
     r.end = end;
     r.fileSize = 1000 + channel;
@@ -143,11 +143,12 @@ protected:
     void TearDown() override { ResetFakes(); }
 
     bool Run(const QStringList& disks, std::vector<time_t> times, Results* out) {
-        QSignalSpy spy(&thread, &SearchThread::signalSendWriteOver);
+        search_test::SignalCounter ended(&thread, &SearchThread::signalSendWriteOver);
         thread.startSearch(disks, times);
         if (!thread.wait(120000)) return false;
+        const bool once = ended.count() == 1;
         thread.getResults(out->records);
-        return spy.count() == 1;
+        return once;
     }
 
     SearchThread thread;
@@ -236,7 +237,7 @@ TEST_F(SearchThreadSeams, StopSkipsTheDisksNotYetSearched) {
         g_plan["disk-3"] = {Rec("three", 1, At(1, 10, 0, 0), At(1, 10, 1, 0))};
         g_blockDisk = "disk-2";
     }
-    QSignalSpy spy(&thread, &SearchThread::signalSendWriteOver);
+    search_test::SignalCounter ended(&thread, &SearchThread::signalSendWriteOver);
     thread.startSearch({"disk-1", "disk-2", "disk-3"}, {Utc(1, 0, 0, 0), Utc(1, 0, 0, 0)});
     ASSERT_TRUE(WaitInBlock());
     thread.stopSearch();
@@ -244,7 +245,7 @@ TEST_F(SearchThreadSeams, StopSkipsTheDisksNotYetSearched) {
     thread.startSearch({"disk-9"}, {Utc(5, 0, 0, 0), Utc(5, 0, 0, 0)});
     Release();
     ASSERT_TRUE(thread.wait(120000));
-    EXPECT_EQ(spy.count(), 1);
+    EXPECT_EQ(ended.count(), 1);
     Results results;
     thread.getResults(results.records);
     ASSERT_EQ(results.records.size(), 1);

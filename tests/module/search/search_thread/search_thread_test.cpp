@@ -1,14 +1,13 @@
 // The record search over generated media of both disk families.
 #include <gtest/gtest.h>
 
-#include <QSignalSpy>
-
 #include <algorithm>
 #include <map>
 
 #include "RecordTypeCatalogue.h"
 #include "SearchThread.h"
 #include "search_media.h"
+#include "signal_counter.h"
 #include "ziraz/ziraz.h"
 
 using namespace search_test;
@@ -27,12 +26,13 @@ struct Results {
 
 // Runs one search to its end; false when it did not end or signal once.
 bool RunSearch(SearchThread& thread, const QStringList& disks, std::vector<time_t> times, Results* out) {
-    QSignalSpy spy(&thread, &SearchThread::signalSendWriteOver);
+    SignalCounter ended(&thread, &SearchThread::signalSendWriteOver);
     thread.setSearchMode(-1);
     thread.startSearch(disks, times);
     if (!thread.wait(180000)) return false;
+    const bool once = ended.count() == 1;
     thread.getResults(out->records);
-    return spy.count() == 1;
+    return once;
 }
 
 // The record-type fields a found code must give.
