@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QWidget>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "SavePathCheck.h"
+#include "kel_test/test_support.h"
+#include "wincompat/drives.h"
+
+namespace {
+
+struct Shown {
+    QString title;
+    QString text;
+    QWidget* window = nullptr;
+};
+
+// Captures the warnings instead of showing modal boxes, and puts the real
+// file system back afterwards.
+class SavePathTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetSaveWarningPresenter([this](const QString& title, const QString& text, QWidget* window) {
+            shown.push_back(Shown{title, text, window});
+        });
+    }
+    void TearDown() override {
+        SetSaveWarningPresenter(nullptr);
+        SetSavePathProbe(SavePathProbe{});
+    }
+    std::vector<Shown> shown;
+};
+
+const QString kNotExist = "The file path is not exist.";
+const QString kNoWrite = "The directory has no write permissions.";
+const QString k2GB = "Save failed, disk free space is less than 2GB";
+constexpr uint64_t kMB = 1000ull * 1000ull;
+
+TEST_F(SavePathTest, CheckTable) {
+    struct Row {
+        const char* name;
+        bool exists;
+        bool writable;
+        bool freeKnown;
+        uint64_t freeBytes;
+        bool ok;
+        QString warning;
+    } rows[] = {
+        {"600 MB free", true, true, true, 600 * kMB, true, ""},
+        {"exactly 512 MiB", true, true, true, kSavePathMinFreeBytes, true, ""},
+        {"one byte short", true, true, true, kSavePathMinFreeBytes - 1, false, k2GB},
+        {"400 MB free", true, true, true, 400 * kMB, false, k2GB},
+        {"free space unknown", true, true, false, 0, false, k2GB},
+        {"missing on a full drive", false, true, true, 0, false, kNotExist},
+        {"read-only", true, false, true, 600 * kMB, false, kNoWrite},
+    };
+    QWidget top;
+    QWidget* child = new QWidget(&top);
+    for (const Row& r : rows) {
+        SavePathProbe probe;
+        probe.exists = [&r](const QString&) { return r.exists; };
+        probe.writable = [&r](const QString&) { return r.writable; };
+        probe.freeBytes = [&r](const QString&, uint64_t* b) {
+            *b = r.freeBytes;
+            return r.freeKnown;
+        };
+        SetSavePathProbe(probe);
+        shown.clear();
+        EXPECT_EQ(r.ok, CheckSavePath("D:/Video", child)) << r.name;
+        if (r.warning.isEmpty()) {
+            EXPECT_TRUE(shown.empty()) << r.name;
+        } else {
+            ASSERT_EQ(1u, shown.size()) << r.name;
+            EXPECT_EQ("Warn", shown[0].title);
+            EXPECT_EQ(r.warning, shown[0].text) << r.name;
+            EXPECT_EQ(&top, shown[0].window) << r.name;
+        }
+    }
+}
+
+TEST_F(SavePathTest, WarningTexts) {
+    EXPECT_EQ(kNoWrite, SaveWarningText(1));
+    EXPECT_EQ("Save failed, disk free space is less than 512MB", SaveWarningText(2));
+    EXPECT_EQ(k2GB, SaveWarningText(3));
+    EXPECT_EQ(kNotExist, SaveWarningText(4));
+    EXPECT_EQ("", SaveWarningText(0));
+    EXPECT_EQ("", SaveWarningText(5));
+    ShowSaveWarning(7, nullptr);
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_EQ("", shown[0].text);
+    EXPECT_EQ(nullptr, shown[0].window);
+}
+
+TEST_F(SavePathTest, RealFoldersAndDrivePaths) {
+    const QString folder = kel_test::ProgramFolder() + "/Video";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    EXPECT_TRUE(HasFreeSpace(folder, 1));
+    EXPECT_FALSE(HasFreeSpace(folder, UINT64_MAX));
+
+    // Existence and permission come from the file system; the room is fixed.
+    SavePathProbe probe;
+    probe.freeBytes = [](const QString&, uint64_t* b) {
+        *b = 1ull << 40;
+        return true;
+    };
+    SetSavePathProbe(probe);
+    const QString table = kel_test::ProgramFolder() + "/drives.txt";
+    ASSERT_TRUE(kel_test::WriteFile(table, ("letter E 1 removable vfat " + kel_test::ProgramFolder()).toUtf8()));
+    {
+        kel_test::ScopedEnv drives("KEL_DRIVES", table.toStdString());
+        wincompat::ReloadDriveTable();
+        EXPECT_TRUE(CheckSavePath(folder, nullptr));
+        EXPECT_TRUE(CheckSavePath("E:/Video", nullptr));
+        EXPECT_TRUE(CheckSavePath("E:\\Video", nullptr));
+        EXPECT_TRUE(shown.empty());
+        for (const QString& missing : {folder + "/none", QString("E:/none"), QString("Q:/Video"), QString()}) {
+            shown.clear();
+            EXPECT_FALSE(CheckSavePath(missing, nullptr)) << missing.toStdString();
+            EXPECT_EQ(1u, shown.size());
+            EXPECT_EQ(kNotExist, shown.empty() ? QString() : shown[0].text);
+        }
+    }
+    wincompat::ReloadDriveTable();
+
+    // A folder without write permission (root may write anywhere: skip then).
+    const QString locked = kel_test::ProgramFolder() + "/locked";
+    ASSERT_TRUE(QDir().mkpath(locked));
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
+    if (access(locked.toLocal8Bit().constData(), W_OK) != 0) {
+        shown.clear();
+        EXPECT_FALSE(CheckSavePath(locked, nullptr));
+        ASSERT_EQ(1u, shown.size());
+        EXPECT_EQ(kNoWrite, shown[0].text);
+    }
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+}  // namespace
