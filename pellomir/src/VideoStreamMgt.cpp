@@ -13,6 +13,12 @@ CRecordTimeRange* g_timeRange = nullptr;
 
 }  // namespace
 
+STREAM_CONTEXT::~STREAM_CONTEXT()
+{
+    if (outputFile)
+        std::fclose(outputFile);
+}
+
 CVideoStreamMgt* CVideoStreamMgt::Instance()
 {
     std::lock_guard<std::mutex> guard(g_singletonLock);
@@ -54,13 +60,40 @@ bool CVideoStreamMgt::AddStream(std::unique_ptr<STREAM_CONTEXT> context)
         SetLastErrorCode(DVR_FILE_ERR_STREAM_PLAYED);
         return false;
     }
-    m_streams.emplace(stream, std::move(context));
+    m_streams.emplace(stream, std::shared_ptr<STREAM_CONTEXT>(std::move(context)));
     return true;
+}
+
+std::shared_ptr<STREAM_CONTEXT> CVideoStreamMgt::GetStream(int32_t stream)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    auto it = m_streams.find(stream);
+    return it == m_streams.end() ? nullptr : it->second;
+}
+
+std::shared_ptr<STREAM_CONTEXT> CVideoStreamMgt::TakeStream(int32_t stream)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    auto it = m_streams.find(stream);
+    if (it == m_streams.end())
+        return nullptr;
+    std::shared_ptr<STREAM_CONTEXT> context = std::move(it->second);
+    m_streams.erase(it);
+    return context;
+}
+
+std::vector<int32_t> CVideoStreamMgt::StreamHandles()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    std::vector<int32_t> handles;
+    for (const auto& entry : m_streams)
+        handles.push_back(entry.first);
+    return handles;
 }
 
 void CVideoStreamMgt::RemoveStream(int32_t stream)
 {
-    std::unique_ptr<STREAM_CONTEXT> context;
+    std::shared_ptr<STREAM_CONTEXT> context;
     {
         std::lock_guard<std::mutex> guard(m_lock);
         auto it = m_streams.find(stream);

@@ -8,6 +8,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <shared_mutex>
+#include <vector>
 
 namespace pellomir {
 
@@ -33,6 +35,22 @@ struct STREAM_CONTEXT {
     std::atomic<bool> reverse{false};
     char keyText[kKeyTextSize] = {};
     uint32_t decodeEngine = 0;
+
+    // Set once by DVR_FILE_Stop and never cleared: the callback gives up
+    // input for good, and control calls no longer touch the port.
+    std::atomic<bool> closing{false};
+    // Control calls hold it shared while they use the port; the stop takes it
+    // exclusively to wait for them before the port is freed.
+    std::shared_mutex useLock;
+    // Copies: the output file did not open (7) or a write failed (25); 0 while
+    // the output is sound.
+    std::atomic<uint32_t> outputError{0};
+
+    STREAM_CONTEXT() = default;
+    STREAM_CONTEXT(const STREAM_CONTEXT&) = delete;
+    STREAM_CONTEXT& operator=(const STREAM_CONTEXT&) = delete;
+    // Closes the output file when one is still open.
+    ~STREAM_CONTEXT();
 };
 
 class CVideoStreamMgt {
@@ -49,6 +67,14 @@ public:
     bool AddStream(std::unique_ptr<STREAM_CONTEXT> context);
     // Closes the context's output file and frees it.
     void RemoveStream(int32_t stream);
+    // The context of a registered stream (shared, so it outlives a stop that
+    // runs meanwhile), or null.
+    std::shared_ptr<STREAM_CONTEXT> GetStream(int32_t stream);
+    // Takes the context out of the map and hands it to the caller, or null
+    // when the handle is not registered.
+    std::shared_ptr<STREAM_CONTEXT> TakeStream(int32_t stream);
+    // Every stream handle registered.
+    std::vector<int32_t> StreamHandles();
     bool GetStreamPort(int32_t stream, int32_t* port, uintptr_t* window);
     bool GetStreamKind(int32_t stream, uint32_t* kind);
     bool GetStreamReverse(int32_t stream, bool* reverse);
@@ -60,7 +86,7 @@ private:
     static void CloseContext(STREAM_CONTEXT& context);
 
     std::mutex m_lock;
-    std::map<int32_t, std::unique_ptr<STREAM_CONTEXT>> m_streams;
+    std::map<int32_t, std::shared_ptr<STREAM_CONTEXT>> m_streams;
 };
 
 // Earliest start and latest end (seconds as TimeFromText14 gives them, 0 =

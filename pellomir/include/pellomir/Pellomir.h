@@ -104,6 +104,151 @@ PELLOMIR_API int32_t DVR_FILE_FindNextVeh(int32_t handle, VEH_META_INFO* record)
  * in use. */
 PELLOMIR_API int32_t DVR_FILE_FindVehClose(int32_t handle);
 
+/* ---- recordings: find, play and copy ------------------------------------ */
+
+/* Size of the hard-disk library's recording record filled by
+ * DVR_FILE_FindNextFile: the file name at byte 0 (100 bytes, the name the
+ * by-file exports take), the start and stop times at bytes 100 and 116 as
+ * zero-terminated "YYYYMMDDhhmmss" texts, then size, record type, channel and
+ * file type (32-bit each). */
+#define DVR_FILE_FIND_RECORD_SIZE 148
+/* Size of the hard-disk library's device-log record (DVR_FILE_FindNextLog). */
+#define DVR_FILE_LOG_RECORD_SIZE 68
+/* Drive paths read by the by-time playback and copy exports at most. */
+#define DVR_FILE_MAX_PLAY_DRIVES 4
+#define DVR_FILE_MAX_COPY_DRIVES 8
+/* Longest secret key text and output path taken, without the terminator. */
+#define DVR_FILE_MAX_KEY_LEN 22
+#define DVR_FILE_MAX_OUTPUT_PATH 261
+/* Not one of the codes above: no player port was free for a new playback. */
+#define DVR_FILE_ERR_NO_PORT 24u
+
+/* Draw callback of the player: runs on the GUI thread after a frame was
+ * drawn; `dc` is the painter that drew it. */
+typedef void (*DVR_FILE_DRAW_CALLBACK)(int32_t port, void* dc, void* user);
+/* Private (vehicle) data of the stream, on a player thread; `data` is the
+ * player's addition-data record, valid only during the call. */
+typedef void (*DVR_FILE_PRIVATE_DATA_CALLBACK)(int32_t port, const void* data, void* user);
+
+/* Recording search on a drive ("X:") for `channel` (plus the channel
+ * offset) over [start, end]. `type`: 0 manual, 1 normal, 2 motion, 6 alarm,
+ * 49 event, 3 to 5, 7, 8 and 65 further kinds of the recorder; any other
+ * value every type. `reserved` is ignored. Returns a find handle, negative on failure. Drives A and B are
+ * never read. */
+PELLOMIR_API int32_t DVR_FILE_FindFile(char driveLetter, int32_t channel, int32_t type, int32_t reserved,
+                                       const DVR_FILE_TIME* start, const DVR_FILE_TIME* end);
+PELLOMIR_API int32_t DVR_FILE_FindFileEx(const char* drivePath, int32_t channel, int32_t type, int32_t reserved,
+                                         const DVR_FILE_TIME* start, const DVR_FILE_TIME* end);
+/* Fills `record` (DVR_FILE_FIND_RECORD_SIZE bytes) with the next recording;
+ * non-zero while one was filled. Found spans feed the range of
+ * DVR_FILE_GetRecordFileTimeZone. */
+PELLOMIR_API int32_t DVR_FILE_FindNextFile(int32_t findHandle, void* record);
+PELLOMIR_API int32_t DVR_FILE_FindNextFileKEL(int32_t findHandle, void* record);
+/* Ends the search and forgets the found range. */
+PELLOMIR_API int32_t DVR_FILE_FindClose(int32_t findHandle);
+/* Earliest start and latest stop (seconds, the texts read as local time) of
+ * the recordings found since the last DVR_FILE_FindClose; 1, or 0 (last
+ * error 2) when none was found. */
+PELLOMIR_API int32_t DVR_FILE_GetRecordFileTimeZone(int32_t* earliest, int32_t* latest);
+
+/* Plays the recording named by a found record into `window` (a QWidget*;
+ * null decodes without drawing). `key` is the secret key text of an
+ * enciphered recording or null; `decodeEngine` 1 asks for hardware decoding.
+ * Returns the stream handle, or -1. */
+PELLOMIR_API int32_t DVR_FILE_Play(const char* file, void* window, const char* key, uint32_t decodeEngine);
+/* The same, starting backwards from the end. */
+PELLOMIR_API int32_t DVR_FILE_ReversePlay(const char* file, void* window);
+/* Plays `channel` (plus the channel offset) over [start, end] from the
+ * drives named by the first 4 letters of `driveLetters`. */
+PELLOMIR_API int32_t DVR_FILE_PlayFileByTime(const char* driveLetters, const DVR_FILE_TIME* start,
+                                             const DVR_FILE_TIME* end, int32_t channel, void* window);
+/* The same over a null-terminated array of at most 4 drive paths. */
+PELLOMIR_API int32_t DVR_FILE_PlayFileByTimeEx(const char* const* drivePaths, const DVR_FILE_TIME* start,
+                                               const DVR_FILE_TIME* end, int32_t channel, void* window);
+/* Ends a playback or a copy (closing the copy's file). Non-zero on success;
+ * 0 for an unknown handle (last error 2) and for a copy whose file did not
+ * open (7) or could not be written (25). */
+PELLOMIR_API int32_t DVR_FILE_Stop(int32_t stream);
+
+/* Playback control; each returns non-zero on success, 0 with last error 2
+ * for a stream without a player, or 300 + the player's code. */
+PELLOMIR_API int32_t DVR_FILE_Pause(int32_t stream, uint32_t pause);
+PELLOMIR_API int32_t DVR_FILE_Fast(int32_t stream);
+PELLOMIR_API int32_t DVR_FILE_Slow(int32_t stream);
+PELLOMIR_API int32_t DVR_FILE_OneByOne(int32_t stream);
+PELLOMIR_API int32_t DVR_FILE_OneByOneBack(int32_t stream);
+PELLOMIR_API int32_t DVR_FILE_RefreshPlay(int32_t stream);
+PELLOMIR_API int32_t DVR_FILE_PlaySound(int32_t stream);
+/* Sound off for every stream; on failure last error 0xFFFFFFFF. */
+PELLOMIR_API int32_t DVR_FILE_CloseSound(void);
+PELLOMIR_API int32_t DVR_FILE_SetVolume(int32_t stream, uint32_t volume);
+PELLOMIR_API int32_t DVR_FILE_ThrowBFrame(int32_t stream, uint32_t count);
+/* Picture adjustment, each value 0 to 128 (64 unchanged). */
+PELLOMIR_API int32_t DVR_FILE_SetVideoPara(int32_t stream, int32_t brightness, int32_t contrast, int32_t saturation,
+                                           int32_t hue);
+PELLOMIR_API int32_t DVR_FILE_GetVideoPara(int32_t stream, int32_t* brightness, int32_t* contrast,
+                                           int32_t* saturation, int32_t* hue);
+PELLOMIR_API int32_t DVR_FILE_GetPictureSize(int32_t stream, int32_t* width, int32_t* height);
+PELLOMIR_API int32_t DVR_FILE_RigisterDrawFun(int32_t stream, DVR_FILE_DRAW_CALLBACK callback, void* user);
+PELLOMIR_API int32_t DVR_FILE_SetPrivateDataCallBack(int32_t stream, DVR_FILE_PRIVATE_DATA_CALLBACK callback,
+                                                     void* user);
+/* Moves to `position` percent of the stream. */
+PELLOMIR_API int32_t DVR_FILE_SetPos(int32_t stream, int32_t position);
+/* Moves to the first frame of `time`'s second. */
+PELLOMIR_API int32_t DVR_FILE_SetPosByTime(int32_t stream, const DVR_FILE_TIME* time);
+/* Back to forward play at normal speed. */
+PELLOMIR_API int32_t DVR_FILE_NormalPlay(int32_t stream);
+/* Switches a by-file playback to backward play: from the frame on screen
+ * when `flag` is 1, else from the current position (last error 14 for other
+ * streams). */
+PELLOMIR_API int32_t DVR_FILE_Reverse(int32_t stream, int32_t flag);
+/* Writes the frame on screen as a JPEG file. */
+PELLOMIR_API int32_t DVR_FILE_CapturePicture(int32_t stream, const char* path);
+/* The stream's player port, or -1; never sets the last error. */
+PELLOMIR_API int32_t DVR_FILE_GetVintrelPort(int32_t stream);
+
+/* 1 while the stream is registered with a player port, else 0; never sets
+ * the last error. */
+PELLOMIR_API int32_t DVR_FILE_GetPlayState(int32_t stream);
+/* Played (copied) share in percent, 100 at the end; -1 on failure. */
+PELLOMIR_API int32_t DVR_FILE_GetPos(int32_t stream);
+/* Seconds and frames of the stream's span; -1 on failure. */
+PELLOMIR_API int32_t DVR_FILE_GetTotalTime(int32_t stream);
+PELLOMIR_API int32_t DVR_FILE_GetTotalFrames(int32_t stream);
+PELLOMIR_API int32_t DVR_FILE_GetCurrentFrameNum(int32_t stream);
+/* Seconds from the stream's start to the frame on screen, plus 1; -1 on
+ * failure. */
+PELLOMIR_API int32_t DVR_FILE_GetPlayedTime(int32_t stream);
+/* Recorder time of the frame on screen; 1, or 0 when none is shown. */
+PELLOMIR_API int32_t DVR_FILE_GetOsdTime(int32_t stream, DVR_FILE_TIME* time);
+
+/* Copies the recording named by a found record into `outputPath` (appended
+ * as it is stored: header first). The copy runs after the call returns:
+ * follow it with DVR_FILE_GetPos up to 100, end it with DVR_FILE_Stop.
+ * Returns the stream handle, or -1. */
+PELLOMIR_API int32_t DVR_FILE_CopyFile(const char* file, const char* outputPath);
+/* Copies `channel` (plus the channel offset) over [start, end] from the
+ * drives named by the first 8 letters of `driveLetters`. */
+PELLOMIR_API int32_t DVR_FILE_CopyFileByTime(const char* driveLetters, const DVR_FILE_TIME* start,
+                                             const DVR_FILE_TIME* end, int32_t channel, const char* outputPath);
+/* The same over a null-terminated array of at most 8 drive paths. */
+PELLOMIR_API int32_t DVR_FILE_CopyFileByTimeEx(const char* const* drivePaths, const DVR_FILE_TIME* start,
+                                               const DVR_FILE_TIME* end, int32_t channel, const char* outputPath);
+
+/* ---- device logs -------------------------------------------------------- */
+
+/* Log search of a drive: `type` (its low byte) is the hard-disk library's
+ * log kind; major, minor, start and end pass unchanged. Returns a find
+ * handle, negative on failure. */
+PELLOMIR_API int32_t DVR_FILE_FindLog(char driveLetter, int32_t type, int32_t major, int32_t minor,
+                                      const DVR_FILE_TIME* start, const DVR_FILE_TIME* end);
+PELLOMIR_API int32_t DVR_FILE_FindLogEx(const char* drivePath, int32_t type, int32_t major, int32_t minor,
+                                        const DVR_FILE_TIME* start, const DVR_FILE_TIME* end);
+/* Fills `record` (DVR_FILE_LOG_RECORD_SIZE bytes); non-zero while one was
+ * filled. */
+PELLOMIR_API int32_t DVR_FILE_FindNextLog(int32_t findHandle, void* record);
+PELLOMIR_API int32_t DVR_FILE_FindLogClose(int32_t findHandle);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,0 +1,333 @@
+// Playback through the library's exports: into no window and into an
+// offscreen widget, its controls, and stops that meet a busy stream.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QWidget>
+#include <atomic>
+#include <future>
+#include <string>
+
+#include "PlayContext.h"
+#include "merrowfen.h"
+#include "record_fixture.h"
+#include "recmedia/disk_writer.h"
+#include "recmedia/encoder.h"
+#include "recstream/recstream.h"
+#include "vintrel.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+recmedia::MediaSpec PlaySpec(const std::string& key = std::string())
+{
+    recmedia::MediaSpec spec;
+    spec.channels = 1;
+    spec.perDay = 2;
+    spec.seconds = 20;
+    spec.width = 176;
+    spec.height = 144;
+    spec.repeatGop = true;
+    spec.key = key;
+    spec.logs = false;
+    spec.events = false;
+    spec.pictures = false;
+    spec.vehicleFiles = false;
+    return spec;
+}
+
+int64_t Seconds(const DVR_FILE_TIME& t)
+{
+    return recmedia::FromHdTime(HD_FILE_TIME{t.year, t.month, t.day, t.hour, t.minute, t.second});
+}
+
+// Recorder time of the frame on screen, or -1 while none is shown. Keeps
+// the GUI thread's events flowing (the player draws there).
+int64_t Shown(int32_t stream)
+{
+    QCoreApplication::processEvents();
+    DVR_FILE_TIME t{};
+    return DVR_FILE_GetOsdTime(stream, &t) ? Seconds(t) : -1;
+}
+
+class RecordPlay : public ::testing::Test {
+protected:
+    void TearDown() override { DVR_FILE_CloseSound(); }
+    RecordMedium medium{PlaySpec()};
+};
+
+TEST_F(RecordPlay, ByFileIntoNoWindowWithItsControls)
+{
+    ASSERT_TRUE(medium.ok());
+    const recmedia::PlannedRecording r = medium.OfChannel(1).at(0);
+    const int32_t stream = DVR_FILE_Play(FoundName(medium, r).c_str(), nullptr, nullptr, 1);
+    ASSERT_GE(stream, 0) << DVR_FILE_GetLastError();
+    EXPECT_EQ(DVR_FILE_GetPlayState(stream), 1);
+    EXPECT_GE(DVR_FILE_GetVintrelPort(stream), 0);
+    ASSERT_TRUE(WaitUntil([&] { return Shown(stream) >= 0; }));
+    EXPECT_GE(Shown(stream), r.start);
+    EXPECT_LE(Shown(stream), r.end);
+
+    EXPECT_EQ(DVR_FILE_GetTotalTime(stream), static_cast<int32_t>(r.end - r.start + 1));
+    EXPECT_EQ(DVR_FILE_GetTotalFrames(stream), static_cast<int32_t>(r.end - r.start + 1) * 25);
+    int32_t width = 0, height = 0;
+    EXPECT_EQ(DVR_FILE_GetPictureSize(stream, &width, &height), 1);
+    EXPECT_EQ(width, 176);
+    EXPECT_EQ(height, 144);
+    EXPECT_GT(DVR_FILE_GetCurrentFrameNum(stream), 0);
+    int32_t b = 0, c = 0, s = 0, h = 0;
+    EXPECT_EQ(DVR_FILE_SetVideoPara(stream, 70, 60, 50, 64), 1);
+    EXPECT_EQ(DVR_FILE_GetVideoPara(stream, &b, &c, &s, &h), 1);
+    EXPECT_EQ(b, 70);
+    EXPECT_EQ(s, 50);
+    EXPECT_EQ(DVR_FILE_ThrowBFrame(stream, 0), 1);
+    EXPECT_EQ(DVR_FILE_RefreshPlay(stream), 1);
+
+    // Pause holds the frame on screen; the played time counts from 1.
+    EXPECT_EQ(DVR_FILE_Pause(stream, 1), 1);
+    const int64_t held = Shown(stream);
+    EXPECT_EQ(DVR_FILE_GetPlayedTime(stream), static_cast<int32_t>(held - r.start + 1));
+    const std::string snapshot = medium.NewFolder("shots") + "/frame.jpg";
+    EXPECT_EQ(DVR_FILE_CapturePicture(stream, snapshot.c_str()), 1);
+    const std::vector<uint8_t> jpeg = Slurp(snapshot);
+    ASSERT_GT(jpeg.size(), 2u);
+    EXPECT_EQ(jpeg[0], 0xFF);
+    EXPECT_EQ(jpeg[1], 0xD8);
+    EXPECT_EQ(DVR_FILE_CapturePicture(stream, "/nonexistent/folder/x.jpg"), 0);
+    EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_OPEN);
+    EXPECT_EQ(DVR_FILE_OneByOne(stream), 1);
+    EXPECT_TRUE(WaitUntil([&] { return Shown(stream) >= held; }));
+    EXPECT_EQ(DVR_FILE_Pause(stream, 0), 1);
+
+    // Speed steps up to the player's limit, whose refusal carries its code.
+    EXPECT_EQ(DVR_FILE_Slow(stream), 1);
+    int32_t fast = 1;
+    for (int i = 0; i < 12 && fast; ++i)
+        fast = DVR_FILE_Fast(stream);
+    EXPECT_EQ(fast, 0);
+    EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_PLAYER_BASE + OSTRUM_ERR_SPEED_LIMIT);
+    EXPECT_EQ(DVR_FILE_NormalPlay(stream), 1);
+
+    // Seek by time.
+    DVR_FILE_Pause(stream, 1);
+    const DVR_FILE_TIME target = ToDvrTime(r.start + 12);
+    EXPECT_EQ(DVR_FILE_SetPosByTime(stream, &target), 1);
+    DVR_FILE_Pause(stream, 0);
+    EXPECT_TRUE(WaitUntil([&] { return Shown(stream) >= r.start + 12; }));
+    const DVR_FILE_TIME outside = ToDvrTime(r.end + 100);
+    EXPECT_EQ(DVR_FILE_SetPosByTime(stream, &outside), 0);
+    EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_HD_BASE + HD_ERR_SEEK);
+    const int32_t pos = DVR_FILE_GetPos(stream);
+    EXPECT_GE(pos, 0);
+    EXPECT_LE(pos, 100);
+
+    EXPECT_EQ(DVR_FILE_Stop(stream), 1);
+    EXPECT_EQ(DVR_FILE_GetPlayState(stream), 0);
+    EXPECT_EQ(DVR_FILE_Pause(stream, 1), 0);
+    EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_ORDER);
+}
+
+TEST_F(RecordPlay, ReverseGoesBackOnlyForFilePlayback)
+{
+    ASSERT_TRUE(medium.ok());
+    const recmedia::PlannedRecording r = medium.OfChannel(1).at(1);
+    const int32_t stream = DVR_FILE_Play(FoundName(medium, r).c_str(), nullptr, nullptr, 0);
+    ASSERT_GE(stream, 0);
+    ASSERT_TRUE(WaitUntil([&] { return Shown(stream) >= r.start + 6; }));
+    ASSERT_EQ(DVR_FILE_Reverse(stream, 1), 1) << DVR_FILE_GetLastError();
+    const int64_t turned = Shown(stream);
+    EXPECT_TRUE(WaitUntil([&] { return Shown(stream) >= 0 && Shown(stream) < turned - 1; }));
+    // Already backwards: stays so.
+    EXPECT_EQ(DVR_FILE_Reverse(stream, 1), 1);
+    ASSERT_EQ(DVR_FILE_NormalPlay(stream), 1) << DVR_FILE_GetLastError();
+    const int64_t forward = Shown(stream);
+    EXPECT_TRUE(WaitUntil([&] { return Shown(stream) > forward + 1; }));
+    EXPECT_EQ(DVR_FILE_Stop(stream), 1);
+
+    // A by-time playback spanning both recordings cannot go backwards.
+    const DVR_FILE_TIME s = ToDvrTime(medium.OfChannel(1).at(0).start + 15), e = ToDvrTime(r.start + 5);
+    const int32_t byTime = DVR_FILE_PlayFileByTime("E", &s, &e, 1, nullptr);
+    ASSERT_GE(byTime, 0) << DVR_FILE_GetLastError();
+    EXPECT_EQ(DVR_FILE_Reverse(byTime, 1), 0);
+    EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_PLAY_FILE_ONLY);
+    ASSERT_TRUE(WaitUntil([&] { return Shown(byTime) >= 0; }));
+    EXPECT_GE(Shown(byTime), Seconds(s));
+    EXPECT_EQ(DVR_FILE_Stop(byTime), 1);
+
+    // Backwards from the end.
+    const int32_t back = DVR_FILE_ReversePlay(FoundName(medium, r).c_str(), nullptr);
+    ASSERT_GE(back, 0);
+    ASSERT_TRUE(WaitUntil([&] { return Shown(back) >= 0; }));
+    const int64_t first = Shown(back);
+    EXPECT_GE(first, r.end - 2);
+    EXPECT_TRUE(WaitUntil([&] { return Shown(back) < first; }));
+    EXPECT_EQ(DVR_FILE_Stop(back), 1);
+}
+
+std::atomic<int> g_draws{0};
+void CountDraw(int32_t, void*, void*)
+{
+    ++g_draws;
+}
+
+TEST_F(RecordPlay, IntoAnOffscreenWidget)
+{
+    ASSERT_TRUE(medium.ok());
+    const recmedia::PlannedRecording r = medium.OfChannel(1).at(0);
+    QWidget window;
+    window.resize(320, 240);
+    window.show();
+    const int32_t stream = DVR_FILE_Play(FoundName(medium, r).c_str(), &window, nullptr, 0);
+    ASSERT_GE(stream, 0);
+    EXPECT_EQ(DVR_FILE_RigisterDrawFun(stream, &CountDraw, nullptr), 1);
+    EXPECT_TRUE(WaitUntil([&] {
+        Shown(stream);
+        return g_draws.load() > 2;
+    }));
+    EXPECT_EQ(DVR_FILE_Stop(stream), 1);
+    QCoreApplication::processEvents();
+}
+
+TEST(RecordPlayKey, AnEncipheredRecordingPlaysWithItsKey)
+{
+    RecordMedium medium(PlaySpec("k3y-of-the-fleet"));
+    ASSERT_TRUE(medium.ok());
+    const recmedia::PlannedRecording r = medium.OfChannel(1).at(0);
+    const std::string name = FoundName(medium, r);
+    EXPECT_EQ(DVR_FILE_Play(name.c_str(), nullptr, "a-key-far-longer-than-fits", 0), -1);
+    EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_PARAM);
+    const int32_t stream = DVR_FILE_Play(name.c_str(), nullptr, "k3y-of-the-fleet", 0);
+    ASSERT_GE(stream, 0);
+    EXPECT_TRUE(WaitUntil([&] { return Shown(stream) >= static_cast<int64_t>(r.start); }));
+    EXPECT_EQ(DVR_FILE_Stop(stream), 1);
+}
+
+// A large recording that the paused player cannot take in: its data
+// callback waits for room.
+class BusyStream : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        path = kel_test::ProgramFolder().toStdString() + "/busy.qrv";
+        recmedia::RecordingSpec spec;
+        spec.path = path;
+        spec.start = 1709280000;
+        spec.seconds = 150;
+        spec.width = 704;
+        spec.height = 576;
+        spec.fastRepeat = true;
+        std::string error;
+        ASSERT_TRUE(recmedia::EncodeRecording(spec, &error)) << error;
+        ASSERT_GT(Slurp(path).size(), 3u * pellomir::kPlayerBufferSize);
+    }
+
+    // Opens a playback and waits until its callback is stuck on a full player.
+    int32_t OpenBlocked()
+    {
+        const int32_t stream = DVR_FILE_Play(path.c_str(), nullptr, nullptr, 0);
+        EXPECT_GE(stream, 0);
+        const int port = DVR_FILE_GetVintrelPort(stream);
+        EXPECT_TRUE(WaitUntil([&] { return DVR_FILE_Pause(stream, 1) == 1; }));
+        EXPECT_TRUE(WaitUntil([&] { return Ostrum_GetSourceBufferRemain(port) + 64 * 1024 > pellomir::kPlayerBufferSize; }));
+        return stream;
+    }
+    std::string path;
+};
+
+TEST_F(BusyStream, StopEndsAStreamWhoseCallbackWaits)
+{
+    const int32_t stream = OpenBlocked();
+    const int port = DVR_FILE_GetVintrelPort(stream);
+    auto stopping = std::async(std::launch::async, [&] { return DVR_FILE_Stop(stream); });
+    ASSERT_EQ(stopping.wait_for(60s), std::future_status::ready);
+    EXPECT_EQ(stopping.get(), 1);
+    EXPECT_EQ(DVR_FILE_GetPlayState(stream), 0);
+    EXPECT_EQ(Ostrum_GetLastError(port), static_cast<uint32_t>(OSTRUM_ERR_PORT));  // freed
+}
+
+TEST_F(BusyStream, ConcurrentStopsAndControlsFreeThePortOnce)
+{
+    const int32_t stream = OpenBlocked();
+    const int port = DVR_FILE_GetVintrelPort(stream);
+    std::atomic<int> stops{0};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 4; ++i) {
+        threads.emplace_back([&] { stops += DVR_FILE_Stop(stream) ? 1 : 0; });
+        threads.emplace_back([&] {
+            for (int k = 0; k < 50; ++k) {
+                DVR_FILE_Fast(stream);
+                DVR_FILE_Slow(stream);
+            }
+        });
+    }
+    for (auto& t : threads)
+        t.join();
+    EXPECT_EQ(stops.load(), 1);
+    // A port handed out afterwards is not taken away by a late stop.
+    const int32_t next = DVR_FILE_Play(path.c_str(), nullptr, nullptr, 0);
+    ASSERT_GE(next, 0);
+    EXPECT_EQ(DVR_FILE_Stop(stream), 0);
+    EXPECT_EQ(DVR_FILE_GetVintrelPort(next), port);
+    EXPECT_EQ(Ostrum_GetLastError(port), static_cast<uint32_t>(OSTRUM_ERR_NONE));
+    EXPECT_EQ(DVR_FILE_Stop(next), 1);
+}
+
+TEST_F(BusyStream, StreamsLeftRunningAreStoppedAtUnload)
+{
+    const int32_t a = OpenBlocked();
+    const int32_t b = OpenBlocked();
+    auto stopping = std::async(std::launch::async, [] { pellomir::StopAllStreams(); });
+    ASSERT_EQ(stopping.wait_for(60s), std::future_status::ready);
+    EXPECT_EQ(DVR_FILE_GetPlayState(a), 0);
+    EXPECT_EQ(DVR_FILE_GetPlayState(b), 0);
+    EXPECT_EQ(HD_FILE_GetPos(a), HD_POS_ERROR);  // the hard-disk library's stream is gone too
+}
+
+TEST(RecordPlayErrors, FailuresCarryTheirCodes)
+{
+    EXPECT_EQ(DVR_FILE_Play(nullptr, nullptr, nullptr, 0), -1);
+    EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_PARAM);
+    EXPECT_EQ(DVR_FILE_Play("E:\\record\\none.qrv", nullptr, nullptr, 0), -1);
+    EXPECT_GE(DVR_FILE_GetLastError(), DVR_FILE_ERR_HD_BASE);
+    EXPECT_EQ(DVR_FILE_ReversePlay("B:\\x.qrv", nullptr), -1);
+    EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_PARAM);
+    const DVR_FILE_TIME s = ToDvrTime(1709280000), e = ToDvrTime(1709280010);
+    EXPECT_EQ(DVR_FILE_PlayFileByTime(nullptr, &s, &e, 1, nullptr), -1);
+    EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_PARAM);
+
+    const int32_t unknown = 4242;
+    const struct {
+        const char* what;
+        std::function<int32_t()> call;
+        int32_t result;
+    } cases[] = {
+        {"Pause", [&] { return DVR_FILE_Pause(unknown, 1); }, 0},
+        {"Fast", [&] { return DVR_FILE_Fast(unknown); }, 0},
+        {"SetVolume", [&] { return DVR_FILE_SetVolume(unknown, 100); }, 0},
+        {"SetPos", [&] { return DVR_FILE_SetPos(unknown, 50); }, 0},
+        {"SetPosByTime", [&] { return DVR_FILE_SetPosByTime(unknown, &s); }, 0},
+        {"NormalPlay", [&] { return DVR_FILE_NormalPlay(unknown); }, 0},
+        {"Reverse", [&] { return DVR_FILE_Reverse(unknown, 1); }, 0},
+        {"CapturePicture", [&] { return DVR_FILE_CapturePicture(unknown, "x.jpg"); }, 0},
+        {"GetTotalTime", [&] { return DVR_FILE_GetTotalTime(unknown); }, -1},
+        {"GetCurrentFrameNum", [&] { return DVR_FILE_GetCurrentFrameNum(unknown); }, -1},
+        {"GetPlayedTime", [&] { return DVR_FILE_GetPlayedTime(unknown); }, -1},
+        {"Stop", [&] { return DVR_FILE_Stop(unknown); }, 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.call(), c.result) << c.what;
+        EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_ORDER) << c.what;
+    }
+    // These two never set the last error.
+    DVR_FILE_Play(nullptr, nullptr, nullptr, 0);
+    EXPECT_EQ(DVR_FILE_GetVintrelPort(unknown), -1);
+    EXPECT_EQ(DVR_FILE_GetPlayState(unknown), 0);
+    EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_PARAM);
+    EXPECT_EQ(DVR_FILE_GetPos(unknown), -1);
+    EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_HD_BASE + HD_ERR_ORDER);
+    EXPECT_EQ(DVR_FILE_CloseSound(), 1);
+}
+
+}  // namespace
