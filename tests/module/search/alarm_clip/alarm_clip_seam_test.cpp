@@ -5,7 +5,6 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QSignalSpy>
 
 #include <condition_variable>
 #include <cstring>

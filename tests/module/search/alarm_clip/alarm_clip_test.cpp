@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QSignalSpy>
 
 #include <algorithm>
 #include <memory>
@@ -42,10 +41,9 @@ QVector<ChannelFiles*> Search(CAlarmSearchThread& thread, const QStringList& dis
         thread.GetResults(results);
         ++finished;
     });
-    QSignalSpy spy(&thread, &CAlarmSearchThread::signalSendWriteOver);
     thread.SetSearchMode(1);
     thread.StartSearch(disks, {time_t(from), time_t(to)}, channel);
-    EXPECT_TRUE(spy.wait(60000));
+    EXPECT_TRUE(thread.wait(60000));
     QCoreApplication::processEvents();
     EXPECT_EQ(finished, 1);
     return results;

@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
-#include <QSignalSpy>
 
 #include <cstring>
 #include <map>
@@ -293,12 +292,11 @@ TEST(AlarmSearchSeam, RecordsReachTheGuiThreadQueued) {
     Reset(Mode::Deliver, {{4117, 4098, Block({10, 20, 5}, 40)}});
     QObject page;
     auto* search = new CAlarmSearch(&page);
-    QSignalSpy spy(search, &CAlarmSearch::signalAlarmInfo);
     std::vector<COMMON_MSG_INFO> got;
     QObject::connect(search, &CAlarmSearch::signalAlarmInfo, &page, [&](std::vector<COMMON_MSG_INFO> v) { got = v; });
     search->SetSearchCondition(Disks(1), kStart, kEnd, {4});
     search->start();
-    ASSERT_TRUE(spy.wait(60000));
+    ASSERT_TRUE(search->wait(60000));
     QCoreApplication::processEvents();
     ASSERT_EQ(got.size(), 1u);
     EXPECT_EQ(got[0].Channel, 4);

@@ -3,7 +3,6 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QSignalSpy>
 
 #include <cstring>
 #include <vector>
@@ -58,10 +57,9 @@ std::vector<COMMON_MSG_INFO> RunSearch(const QStringList& disks, const QDateTime
         got = v;
         ++delivered;
     });
-    QSignalSpy spy(search, &CAlarmSearch::signalAlarmInfo);
     search->SetSearchCondition(disks, start, end, channels);
     search->start(QThread::InheritPriority);
-    EXPECT_TRUE(spy.wait(60000));
+    EXPECT_TRUE(search->wait(60000));
     QCoreApplication::processEvents();
     EXPECT_EQ(delivered, 1);
     return got;

@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QXmlStreamReader>
 
@@ -27,9 +26,8 @@ TEST(LogExportMedia, FoundLogsExportToAFileThatReadsBack) {
                      });
     search.SetDiskPaths({QString::fromStdString(m->physical)});
     search.SetSearchCondition(LogSearchCondition());
-    QSignalSpy finished(&search, &QThread::finished);
     search.start();
-    ASSERT_TRUE(finished.wait(60000));
+    ASSERT_TRUE(search.wait(60000));
     QCoreApplication::processEvents();
     ASSERT_EQ(model.rowCount(), int(m->info.logs.size()));
 

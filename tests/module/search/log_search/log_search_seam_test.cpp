@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QSignalSpy>
 
 #include <cstring>
 #include <map>
@@ -116,9 +115,8 @@ Outcome RunOnce(CLogSearch& search, const QStringList& partitions, LogSearchCond
     QObject::connect(&search, &CLogSearch::signalSetLogInfoNullToView, &page, [&] { ++out.nulls; });
     search.SetDiskPaths(partitions);
     search.SetSearchCondition(cond);
-    QSignalSpy finished(&search, &QThread::finished);
     search.start();
-    EXPECT_TRUE(finished.wait(60000));
+    EXPECT_TRUE(search.wait(60000));
     QCoreApplication::processEvents();
     return out;
 }
@@ -195,9 +193,8 @@ TEST(LogSearchSeam, ConditionIsPassedAndItsTimesAreCopied) {
     search.SetSearchCondition(cond);
     from.hour = 23;  // the page's record changes after the query was set
     search.SetDiskPaths({"\\\\.\\PHYSICALDRIVE2"});
-    QSignalSpy finished(&search, &QThread::finished);
     search.start();
-    ASSERT_TRUE(finished.wait(60000));
+    ASSERT_TRUE(search.wait(60000));
     std::lock_guard<std::mutex> lock(g_mutex);
     ASSERT_EQ(g_opens.size(), 1u);
     EXPECT_EQ(g_opens[0].path, "\\\\.\\PHYSICALDRIVE2");

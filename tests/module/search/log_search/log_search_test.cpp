@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QSignalSpy>
 
 #include <algorithm>
 #include <cstring>
@@ -35,9 +34,8 @@ Outcome RunSearch(CLogSearch& search, const QStringList& partitions, const LogSe
     QObject::connect(&search, &CLogSearch::signalSetLogInfoNullToView, &page, [&] { ++out.nulls; });
     search.SetDiskPaths(partitions);
     search.SetSearchCondition(cond);
-    QSignalSpy finished(&search, &QThread::finished);
     search.start(QThread::InheritPriority);
-    EXPECT_TRUE(finished.wait(60000));
+    EXPECT_TRUE(search.wait(60000));
     QCoreApplication::processEvents();
     return out;
 }
