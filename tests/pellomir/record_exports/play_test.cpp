@@ -119,6 +119,11 @@ TEST_F(RecordPlay, ByFileIntoNoWindowWithItsControls)
     const DVR_FILE_TIME outside = ToDvrTime(r.end + 100);
     EXPECT_EQ(DVR_FILE_SetPosByTime(stream, &outside), 0);
     EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_HD_BASE + HD_ERR_SEEK);
+    // Seek by share of the stream.
+    EXPECT_EQ(DVR_FILE_SetPos(stream, 75), 1);
+    EXPECT_TRUE(WaitUntil([&] { return Shown(stream) >= r.start + 10; }));
+    EXPECT_EQ(DVR_FILE_SetPos(stream, 150), 0);
+    EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_HD_BASE + HD_ERR_PARAM);
     const int32_t pos = DVR_FILE_GetPos(stream);
     EXPECT_GE(pos, 0);
     EXPECT_LE(pos, 100);
@@ -172,6 +177,14 @@ void CountDraw(int32_t, void*, void*)
     ++g_draws;
 }
 
+std::atomic<int> g_vehicleBlocks{0};
+void CountVehicleData(int32_t, const void* data, void* user)
+{
+    const auto* block = static_cast<const OSTRUM_ADDITION_DATA*>(data);
+    if (user == &g_vehicleBlocks && block && block->dataType == OSTRUM_ADDITION_VEHICLE && block->length > 0)
+        ++g_vehicleBlocks;
+}
+
 TEST_F(RecordPlay, IntoAnOffscreenWidget)
 {
     ASSERT_TRUE(medium.ok());
@@ -182,9 +195,10 @@ TEST_F(RecordPlay, IntoAnOffscreenWidget)
     const int32_t stream = DVR_FILE_Play(FoundName(medium, r).c_str(), &window, nullptr, 0);
     ASSERT_GE(stream, 0);
     EXPECT_EQ(DVR_FILE_RigisterDrawFun(stream, &CountDraw, nullptr), 1);
+    EXPECT_EQ(DVR_FILE_SetPrivateDataCallBack(stream, &CountVehicleData, &g_vehicleBlocks), 1);
     EXPECT_TRUE(WaitUntil([&] {
         Shown(stream);
-        return g_draws.load() > 2;
+        return g_draws.load() > 2 && g_vehicleBlocks.load() > 0;
     }));
     EXPECT_EQ(DVR_FILE_Stop(stream), 1);
     QCoreApplication::processEvents();
