@@ -11,7 +11,6 @@
 #include "PlaybackGlobals.h"
 #include "Settings.h"
 #include "SingleFile.h"
-#include "wincompat/drives.h"
 #include "ziraz/ziraz.h"
 
 namespace APT_QMR {
@@ -151,8 +150,8 @@ int CPlayerInterface::InputData(const uint8_t* data, uint32_t size) {
         ZUN_Sleep(15);
     }
     ZUN_Guard g(m_mutex);
-    if (m_clipping && m_clipFile && data) {
-        if (std::fwrite(data, 1, size, m_clipFile) == size) m_clipBytes += size;
+    if (m_clipping && data) {
+        if (m_clipWriter.Write(data, size) == size) m_clipBytes += size;
     }
     return InputAccepted;
 }
@@ -439,15 +438,13 @@ bool CPlayerInterface::StartClip(time_t start, std::shared_ptr<CSingleFile> reco
 
     ZUN_Guard g(m_mutex);
     if (m_clipping) return false;
-    FILE* f = std::fopen(wincompat::MapPath(path).c_str(), "wb+");
-    if (!f) return false;
+    if (!m_clipWriter.Open(path, false)) return false;
     uint8_t header[40];
     std::memcpy(header, m_header, sizeof header);
-    if (std::fwrite(header, 1, sizeof header, f) != sizeof header) {
-        std::fclose(f);
+    if (m_clipWriter.Write(header, sizeof header) != sizeof header) {
+        m_clipWriter.Close();
         return false;
     }
-    m_clipFile = f;
     m_clipFileName = fileName;
     m_clipPath = path;
     m_clipBytes = 40;
@@ -458,9 +455,14 @@ bool CPlayerInterface::StartClip(time_t start, std::shared_ptr<CSingleFile> reco
 void CPlayerInterface::StopClip() {
     ZUN_Guard g(m_mutex);
     if (!m_clipping) return;
-    if (m_clipFile) std::fclose(m_clipFile);
-    m_clipFile = nullptr;
-    m_lastClipPath = m_clipPath;
+    // A clip that could not be written whole is removed by the writer: it
+    // is then not announced as the last clip.
+    if (m_clipWriter.Close()) {
+        m_lastClipPath = m_clipPath;
+    } else {
+        qDebug("CPlayerInterface::StopClip clip not written: %s", m_clipPath.c_str());
+        m_lastClipPath.clear();
+    }
     m_clipping = false;
     m_clipBytes = 0;
 }

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <string>
 
+#include "OutputFileWriter.h"
 #include "VehicleData.h"
 #include "vintrel.h"
 #include "zun.h"
@@ -116,8 +117,9 @@ private:
     uint16_t m_volume = 65535;
     uint8_t m_header[40] = {};
 
-    // Clip: under m_mutex.
-    FILE* m_clipFile = nullptr;
+    // Clip: under m_mutex. The writer converts the stream when
+    // "DownloadVideoType" asks for it.
+    CStreamFileWriter m_clipWriter;
     bool m_clipping = false;
     uint64_t m_clipBytes = 0;
     std::string m_clipFileName;

@@ -1,0 +1,565 @@
+#include "StreamDownloader.h"
+
+#include <QDebug>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "CommonHelpers.h"
+#include "InterfaceHelpers.h"
+#include "Settings.h"
+#include "wincompat/drives.h"
+
+namespace APT_QMR {
+
+namespace {
+
+constexpr int kFirstDataWaitMs = 30000;
+// A stream that delivers nothing for this long before its end has failed
+// (a file that cannot be read may be opened and then stay silent).
+constexpr uint64_t kStalledMs = 30000;
+constexpr int kPassSleepMs = 5;
+constexpr float kLowSpaceGiB = 2.0f;
+
+// End of stream and failure as the stream source reports them.
+constexpr int kPosEnd = 100;
+constexpr int kPosFailed = 200;
+
+bool FileExists(const std::string& path) {
+    const std::string local = wincompat::MapPath(path);
+    if (local.empty()) return false;
+    FILE* f = std::fopen(local.c_str(), "rb");
+    if (!f) return false;
+    std::fclose(f);
+    return true;
+}
+
+void DeleteFile(const std::string& path) {
+    const std::string local = wincompat::MapPath(path);
+    if (!local.empty()) std::remove(local.c_str());
+}
+
+std::string TwoDigits(int channel) { return (channel >= 0 && channel < 10 ? "0" : "") + std::to_string(channel); }
+
+}  // namespace
+
+// ---- parameter -------------------------------------------------------------------------
+
+CStreamDownloaderParam::CStreamDownloaderParam() : Id(-1), ChannelNumber(-1) {}
+
+CStreamDownloaderParam::CStreamDownloaderParam(int channelNumber) : Id(-1), ChannelNumber(channelNumber) {}
+
+CStreamDownloaderParam::~CStreamDownloaderParam() = default;
+
+// ---- set-up ------------------------------------------------------------------------------
+
+CStreamDownloader::CStreamDownloader() : QObject(nullptr) {
+    m_source.SetCallback(&CStreamDownloader::OnSourceData, this);
+}
+
+CStreamDownloader::~CStreamDownloader() {
+    // Posted events die with the object: this last one is emitted at once.
+    StopRunning(DownloadFailed, false);
+    {
+        ZUN_Guard guard(m_mutex);
+        m_paramSet = false;
+    }
+    DestroyStartSem();
+    delete m_param;
+    m_param = nullptr;
+    m_source.StopStream();
+    m_writer.Close();
+}
+
+void CStreamDownloader::SetDiskKind(uint8_t bareDisk) { m_diskKind = bareDisk; }
+
+void CStreamDownloader::SetDownLoadFileType(int type) { m_fileType = type; }
+
+void CStreamDownloader::SetClipMode(bool on) { m_clipMode = on; }
+
+void CStreamDownloader::SetSavePath(const QString& subFolder) { m_subFolder = subFolder; }
+
+bool CStreamDownloader::SetParam(CStreamDownloaderParam* param) {
+    ZUN_Guard guard(m_mutex);
+    if (IsDownloading()) return false;
+    if (param != m_param) delete m_param;
+    m_param = param;
+    m_paramSet = true;
+    return true;
+}
+
+uint32_t CStreamDownloader::GetTotalProgress() const {
+    const uint64_t done = m_bytesDone.load();
+    const uint64_t total = m_bytesTotal.load();
+    if (done == total && total != 0) return 100;
+    if (total == 0) return 0;
+    const double percent = static_cast<double>(done) * 100.0 / static_cast<double>(total) + 0.5;
+    if (percent >= 100.0) return 99;
+    return static_cast<uint32_t>(percent);
+}
+
+QString CStreamDownloader::CurrentFilePath() const {
+    ZUN_Guard guard(m_mutex);
+    return LocalToUnicode(m_fullPath.c_str(), false);
+}
+
+uint64_t CStreamDownloader::EstimateFilesSize(const std::vector<CSingleFile*>& files, time_t start, time_t end) {
+    uint64_t sum = 0;
+    for (const CSingleFile* f : files) {
+        if (!f) continue;
+        const time_t fs = f->StartTime;
+        const time_t fe = f->EndTime;
+        if (!(fe > start && fs < end)) continue;
+        if (fs >= start && fe <= end) {
+            sum += f->FileSize;
+            continue;
+        }
+        // The share of the file's own length that lies in the span.
+        const time_t from = std::max(start, fs);
+        const time_t to = std::min(end, fe);
+        const double length = static_cast<double>(fe - fs + 1);
+        if (length <= 0 || to < from) continue;
+        sum += static_cast<uint64_t>(static_cast<double>(f->FileSize) * static_cast<double>(to - from + 1) / length + 0.5);
+    }
+    return sum;
+}
+
+// ---- the first-data semaphore ------------------------------------------------------------
+
+bool CStreamDownloader::CreateStartSem() {
+    std::lock_guard<std::mutex> lock(m_semLock);
+    if (m_startSem != -1) ZUN_SemDestroy(m_startSem);
+    m_startSem = ZUN_SemCreate(0);
+    return m_startSem != -1;
+}
+
+void CStreamDownloader::DestroyStartSem() {
+    std::lock_guard<std::mutex> lock(m_semLock);
+    if (m_startSem != -1) {
+        ZUN_SemDestroy(m_startSem);
+        m_startSem = -1;
+    }
+}
+
+// ---- data ------------------------------------------------------------------------------------
+
+void CStreamDownloader::OnSourceData(int, int dataType, unsigned char* data, int length, void* user) {
+    auto* self = static_cast<CStreamDownloader*>(user);
+    if (!self || !data || length <= 0) return;
+    self->WriteData(dataType, data, static_cast<uint32_t>(length));
+}
+
+void CStreamDownloader::WriteData(int dataType, const uint8_t* data, uint32_t size) {
+    if (dataType == 1) {
+        // A span file that a later recording is appended to keeps its
+        // first header.
+        if (m_dropHeader.load()) return;
+        m_writer.Write(data, size);
+        m_bytesDone += size;
+        m_bytesFile += size;
+        m_lastDataMs = ZUN_MonotonicMs();
+        std::lock_guard<std::mutex> lock(m_semLock);
+        if (m_startSem != -1) ZUN_SemPost(m_startSem);
+    } else if (dataType == 2) {
+        m_writer.Write(data, size);
+        m_bytesDone += size;
+        m_bytesFile += size;
+        m_lastDataMs = ZUN_MonotonicMs();
+    }
+}
+
+// ---- output files ------------------------------------------------------------------------------
+
+bool CStreamDownloader::StartFileTask(const std::shared_ptr<CSingleFile>& task, bool keepExisting, bool firstOfSpan) {
+    if (!task) {
+        m_fullPath.clear();   // no file of this task exists
+        return false;
+    }
+    const std::string channel = TwoDigits(task->ChannelNumber);
+    const time_t from = keepExisting ? m_spanStart : static_cast<time_t>(task->StartTime);
+    const time_t to = keepExisting ? m_spanEnd : static_cast<time_t>(task->EndTime);
+    std::string name = "ch" + channel + "_" + TimeToString(from) + "_" + TimeToString(to);
+    if (m_fileType == 1) {
+        char code[16];
+        std::snprintf(code, sizeof code, "%04d", task->SubFileType);
+        name += "_";
+        name += code;
+    }
+    name += ".mp4";
+
+    SettingKey key = m_fileType == 1 ? SettingKey::EvidenceVideoSavePath : SettingKey::DownloadSavePath;
+    if (m_clipMode) key = SettingKey::ClipSavePath;
+    QString base;
+    std::string folder;
+    if (CSettingsStore::GetInstance()->GetValueText(key, &base)) {
+        folder = base.toLocal8Bit().toStdString();
+    } else {
+        folder = "C:/";
+    }
+    const std::string sub = m_subFolder.toLocal8Bit().toStdString();
+    const bool endsWithSeparator = !folder.empty() && (folder.back() == '/' || folder.back() == '\\');
+    if (!endsWithSeparator) folder += "/";
+    if (!sub.empty()) folder += sub + "/";
+    CreateDirectoryPath(folder);
+
+    m_fileName = name;
+    m_folder = folder;
+    m_fullPath = folder + name;
+    qDebug("Create file path:%s", m_fullPath.c_str());
+
+    bool opened = false;
+    if (!keepExisting) {
+        DeleteFile(m_fullPath);
+        m_dropHeader = false;
+        opened = m_writer.Open(m_fullPath, false);
+    } else {
+        // One file for the whole span: the recordings after the first are
+        // appended to it. A file of the same name from an earlier download
+        // is replaced.
+        if (firstOfSpan) DeleteFile(m_fullPath);
+        m_dropHeader = !firstOfSpan && FileExists(m_fullPath);
+        opened = m_writer.Open(m_fullPath, true);
+    }
+    if (!opened) {
+        qDebug() << "CStreamDownloader::StartFileTask open file failed";
+        return false;
+    }
+    return OpenTask(task);
+}
+
+bool CStreamDownloader::OpenTask(const std::shared_ptr<CSingleFile>& task) {
+    m_source.SetDiskKind(m_diskKind != 0);
+    m_lastDataMs = ZUN_MonotonicMs();
+    m_openTask = task;
+    if (!m_source.StartStreamByTime(m_openTask)) {
+        qDebug() << "CStreamDownloader::StartFileTask open stream failed";
+        m_writer.Close();
+        RemoveOutputFile();
+        return false;
+    }
+    return true;
+}
+
+void CStreamDownloader::RemoveOutputFile() {
+    if (!m_fullPath.empty()) DeleteFile(m_fullPath);
+}
+
+bool CStreamDownloader::CloseCurrentFile(bool keep) {
+    m_source.StopStream();
+    if (!m_writer.IsOpen()) return true;
+    const bool ok = m_writer.Close();
+    if (!keep || !ok) RemoveOutputFile();
+    if (!ok) qDebug() << "CStreamDownloader::CloseCurrentFile the file could not be finished";
+    return ok;
+}
+
+void CStreamDownloader::ClearTasks() {
+    m_tasks.clear();
+    m_currentTask.reset();
+}
+
+void CStreamDownloader::EndTasks() {
+    m_lastIndex = m_taskIndex.load();
+    m_taskIndex = -1;
+    ClearTasks();
+}
+
+bool CStreamDownloader::FindFileInSpan(int from) {
+    for (int i = std::max(from, 0); i < TaskCount(); ++i) {
+        const std::shared_ptr<CSingleFile>& f = m_tasks[static_cast<size_t>(i)];
+        if (!f) continue;
+        const time_t fs = f->StartTime;
+        const time_t fe = f->EndTime;
+        if (!(fe > m_spanStart && fs < m_spanEnd)) continue;
+        if (fs >= m_spanStart && fe <= m_spanEnd) {
+            m_currentTask = f;
+        } else {
+            m_currentTask.reset(f->clone(static_cast<int>(std::max(fs, m_spanStart)), static_cast<int>(std::min(fe, m_spanEnd))));
+        }
+        m_taskIndex = i;
+        return true;
+    }
+    return false;
+}
+
+// ---- starting and stopping -----------------------------------------------------------------------
+
+void CStreamDownloader::PostSignal(int code, int lastIndex, int count) {
+    QMetaObject::invokeMethod(
+        this, [this, code, lastIndex, count] { emit DownloadSignal(code, lastIndex, count); }, Qt::QueuedConnection);
+}
+
+void CStreamDownloader::PostPath(const QString& path) {
+    QMetaObject::invokeMethod(this, [this, path] { emit DownloadFiles(path); }, Qt::QueuedConnection);
+}
+
+void CStreamDownloader::StopRunning(int code, bool post) {
+    CBaseThread::Stop();
+    ZUN_Guard guard(m_mutex);
+    ++m_generation;
+    if (m_taskIndex.load() == -1) return;
+    // A stop by the caller keeps what was written; a failure does not leave
+    // a file that looks complete.
+    CloseCurrentFile(code == DownloadStopped);
+    EndTasks();
+    const int last = m_lastIndex;
+    guard.Release();
+    if (post) {
+        PostSignal(code, last, 0);
+    } else {
+        emit DownloadSignal(code, last, 0);
+    }
+}
+
+void CStreamDownloader::StopDownload(bool failed) { StopRunning(failed ? DownloadFailed : DownloadStopped, true); }
+
+bool CStreamDownloader::DownloadByFile(std::vector<CSingleFile*> files, std::vector<int> positions,
+                                       std::vector<int> resume) {
+    StopRunning(DownloadStopped, true);
+    ZUN_Guard guard(m_mutex);
+    m_bytesFile = 0;
+    m_dropHeader = false;
+    if (!m_paramSet || files.empty() || positions.size() != resume.size()) return false;
+
+    ClearTasks();
+    uint64_t total = 0;
+    for (CSingleFile* f : files) {
+        m_tasks.emplace_back(f ? new CSingleFile(*f) : nullptr);
+        if (f) total += f->FileSize;
+    }
+    m_lastIndex = -1;
+    m_taskIndex = 0;
+    m_bytesDone = 0;
+    m_bytesTotal = total;
+    m_byTime = false;
+
+    if (!CreateStartSem()) {
+        m_taskIndex = -1;
+        ClearTasks();
+        return false;
+    }
+    m_currentTask = m_tasks[0];
+    if (!StartFileTask(m_currentTask, false, false)) {
+        DestroyStartSem();
+        ClearTasks();
+        m_taskIndex = -1;
+        return false;
+    }
+    const ZUN_SEM sem = m_startSem;
+    const bool gotData = ZUN_SemTimedWait(sem, kFirstDataWaitMs) == 0;
+    DestroyStartSem();
+    if (!gotData) {
+        qDebug() << "CStreamDownloader::DownloadByFile no data";
+        CloseCurrentFile(false);
+        EndTasks();
+        return false;
+    }
+
+    const uint32_t generation = ++m_generation;
+    const int last = m_lastIndex;
+    const int count = TaskCount();
+    const QString path = CurrentFilePath();
+    guard.Release();
+    // Posted before the worker starts: the worker's events reach the pages
+    // after them.
+    PostPath(path);
+    PostSignal(DownloadNextFile, last, count);
+    PostSignal(DownloadStarted, last, count);
+    if (m_generation.load() == generation && IsDownloading() && !CBaseThread::Start()) StopRunning(DownloadFailed, true);
+    return true;
+}
+
+bool CStreamDownloader::DownloadByTime(std::vector<CSingleFile*> files, time_t start, time_t end) {
+    StopRunning(DownloadStopped, true);
+    ZUN_Guard guard(m_mutex);
+    m_bytesFile = 0;
+    if (!m_paramSet || files.empty() || start < 0 || start > end) return false;
+
+    ClearTasks();
+    for (CSingleFile* f : files) m_tasks.emplace_back(f ? new CSingleFile(*f) : nullptr);
+    m_spanStart = start;
+    m_spanEnd = end;
+    m_lastIndex = -1;
+    m_taskIndex = 0;
+    m_bytesDone = 0;
+    m_bytesTotal = EstimateFilesSize(files, start, end);
+    m_byTime = true;
+
+    if (!FindFileInSpan(0)) {
+        m_taskIndex = -1;
+        ClearTasks();
+        return false;
+    }
+    if (!CreateStartSem()) {
+        m_taskIndex = -1;
+        ClearTasks();
+        return false;
+    }
+    const bool opened = m_fileType == 0 ? StartFileTask(m_currentTask, true, true)
+                                        : StartFileTask(m_currentTask, false, false);
+    if (!opened) {
+        DestroyStartSem();
+        m_taskIndex = -1;
+        ClearTasks();
+        return false;
+    }
+    const ZUN_SEM sem = m_startSem;
+    const bool gotData = ZUN_SemTimedWait(sem, kFirstDataWaitMs) == 0;
+    DestroyStartSem();
+    if (!gotData) {
+        qDebug() << "CStreamDownloader::DownloadByTime no data";
+        CloseCurrentFile(false);
+        EndTasks();
+        return false;
+    }
+
+    const uint32_t generation = ++m_generation;
+    const int last = m_lastIndex;
+    const int count = TaskCount();
+    const QString path = CurrentFilePath();
+    guard.Release();
+    PostPath(path);
+    PostSignal(DownloadStarted, last, count);
+    if (m_generation.load() == generation && IsDownloading() && !CBaseThread::Start()) StopRunning(DownloadFailed, true);
+    return true;
+}
+
+// ---- the worker ------------------------------------------------------------------------------------
+
+bool CStreamDownloader::EmitUnlocked(int code, int lastIndex, int count) {
+    const uint32_t generation = m_generation.load();
+    m_mutex.Unlock();
+    emit DownloadSignal(code, lastIndex, count);
+    m_mutex.Lock();
+    return m_generation.load() == generation;
+}
+
+bool CStreamDownloader::EmitPathUnlocked() {
+    const uint32_t generation = m_generation.load();
+    const QString path = CurrentFilePath();
+    m_mutex.Unlock();
+    emit DownloadFiles(path);
+    m_mutex.Lock();
+    return m_generation.load() == generation;
+}
+
+bool CStreamDownloader::LoopPass() {
+    ZUN_Guard guard(m_mutex);
+    if (m_taskIndex.load() == -1) return false;
+
+    // The drive that is written to, whatever folder setting chose it.
+    if (IsDiskSpaceLow(kLowSpaceGiB, -1, LocalToUnicode(m_folder.c_str(), false))) {
+        const int last = m_lastIndex + 1;
+        const int count = TaskCount();
+        CloseCurrentFile(false);
+        EndTasks();
+        ++m_generation;
+        guard.Release();
+        emit DownloadSignal(DownloadDiskSpaceLow, last, count);
+        return false;
+    }
+
+    const int pos = m_source.GetPos();
+    if (pos == kPosEnd) return m_byTime ? NextFileInSpan() : NextFile();
+    const uint64_t lastData = m_lastDataMs.load();
+    const uint64_t now = ZUN_MonotonicMs();
+    const bool stalled = pos != kPosEnd && now > lastData && now - lastData > kStalledMs;
+    if (pos == kPosFailed || m_writer.HasFailed() || stalled) {
+        if (m_lastIndex == -1) m_lastIndex = 0;
+        const int task = m_taskIndex.load();
+        const int count = TaskCount();
+        CloseCurrentFile(false);
+        EndTasks();
+        ++m_generation;
+        guard.Release();
+        emit DownloadSignal(DownloadFailed, task, count);
+        return false;
+    }
+    guard.Release();
+    ZUN_Sleep(kPassSleepMs);
+    return true;
+}
+
+bool CStreamDownloader::NextFile() {
+    const bool finished = CloseCurrentFile(true);
+    m_lastIndex = m_taskIndex.load();
+    if (!finished) {
+        // A file that could not be written completely is no finished file.
+        const int count = TaskCount();
+        EndTasks();
+        ++m_generation;
+        EmitUnlocked(DownloadFailed, m_lastIndex, count);
+        return false;
+    }
+    if (!EmitPathUnlocked()) return false;
+    if (!EmitUnlocked(DownloadFileDone, m_lastIndex, TaskCount())) return false;
+    m_bytesFile = 0;
+
+    const int next = m_taskIndex.load() + 1;
+    if (next >= TaskCount()) {
+        m_taskIndex = -1;
+        ClearTasks();
+        m_bytesDone = m_bytesTotal.load();
+        ++m_generation;
+        EmitUnlocked(DownloadAllDone, m_lastIndex, 0);
+        return false;
+    }
+    m_taskIndex = next;
+    m_currentTask = m_tasks[static_cast<size_t>(next)];
+    if (StartFileTask(m_currentTask, false, false)) {
+        if (!EmitPathUnlocked()) return false;
+        return EmitUnlocked(DownloadNextFile, m_lastIndex, TaskCount());
+    }
+    RemoveOutputFile();   // nothing of a file that could not be opened stays
+    m_taskIndex = -1;
+    ClearTasks();
+    ++m_generation;
+    const QString path = CurrentFilePath();
+    m_mutex.Unlock();
+    emit DownloadFiles(path);
+    emit DownloadSignal(DownloadFailed, m_lastIndex, 0);
+    m_mutex.Lock();
+    return false;
+}
+
+bool CStreamDownloader::NextFileInSpan() {
+    // The span file of type 0 stays open for appending until its last
+    // recording; closing it between recordings keeps it whole.
+    const bool finished = CloseCurrentFile(true);
+    m_lastIndex = m_taskIndex.load();
+    if (!finished) {
+        const int count = TaskCount();
+        EndTasks();
+        ++m_generation;
+        EmitUnlocked(DownloadFailed, m_lastIndex, count);
+        return false;
+    }
+    if (!EmitPathUnlocked()) return false;
+    if (!EmitUnlocked(DownloadFileDone, m_lastIndex, TaskCount())) return false;
+    m_bytesFile = 0;
+
+    if (!FindFileInSpan(m_taskIndex.load() + 1)) {
+        m_taskIndex = -1;
+        ClearTasks();
+        m_bytesDone = m_bytesTotal.load();
+        ++m_generation;
+        EmitUnlocked(DownloadAllDone, m_lastIndex, 0);
+        return false;
+    }
+    const bool opened = m_fileType == 0 ? StartFileTask(m_currentTask, true, false)
+                                        : StartFileTask(m_currentTask, false, false);
+    if (opened) return EmitPathUnlocked();
+    RemoveOutputFile();   // nothing of a file that could not be opened stays
+    m_taskIndex = -1;
+    ClearTasks();
+    ++m_generation;
+    const QString path = CurrentFilePath();
+    m_mutex.Unlock();
+    emit DownloadFiles(path);
+    emit DownloadSignal(DownloadFailed, m_lastIndex, 0);
+    m_mutex.Lock();
+    return false;
+}
+
+}  // namespace APT_QMR

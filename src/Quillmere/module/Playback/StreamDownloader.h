@@ -1,0 +1,180 @@
+#pragma once
+// Copies recordings from a recorder medium into output files on a worker
+// thread: a list of whole files (one output file each) or a time span over a
+// list of files. Progress reaches the pages only through DownloadSignal and
+// DownloadFiles.
+//
+// Threads: the caller (GUI) runs the setters, SetParam, the two download
+// calls and StopDownload; the worker runs the passes that move from file to
+// file; the stream source's reading thread writes the data. The signals are
+// emitted on the worker; those of the caller's calls (start, stop) are
+// emitted from the downloader's own thread through its event queue, so a
+// page receives every event in order. The downloader lives on a thread with
+// an event loop (the GUI thread).
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <cstdint>
+#include <ctime>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "BaseThread.h"
+#include "OutputFileWriter.h"
+#include "SingleFile.h"
+#include "StreamSource.h"
+#include "zun.h"
+
+namespace APT_QMR {
+
+// First value of CStreamDownloader::DownloadSignal.
+enum DownloadEventCode {
+    DownloadStarted = 0,        // second value: last index (-1), third: number of tasks
+    DownloadStopped = 1,        // stopped by the caller: index of the task that ran, 0
+    DownloadAllDone = 2,        // index of the last finished task, 0
+    DownloadFailed = 3,         // failure or forced stop
+    DownloadNextFile = 4,       // next file opened: last index, number of tasks
+    DownloadFileDone = 5,       // file finished: its index, number of tasks
+    DownloadDiskSpaceLow = 6,   // the output drive has less than 2 GiB free: last index + 1, number of tasks
+};
+
+// One download task handed over with SetParam: the condition for starting a
+// download. The downloader reads none of its fields.
+class CStreamDownloaderParam {
+public:
+    CStreamDownloaderParam();
+    explicit CStreamDownloaderParam(int channelNumber);
+    virtual ~CStreamDownloaderParam();
+
+    int Id;
+    int ChannelNumber;
+    std::string Name;
+    std::string Extra;
+};
+
+class CStreamDownloader : public QObject, public CBaseThread {
+    Q_OBJECT
+public:
+    CStreamDownloader();
+    ~CStreamDownloader() override;
+
+    // Setters, for an idle downloader.
+    // true: streams through the direct file stream reader; false: through the
+    // storage layer.
+    void SetDiskKind(uint8_t bareDisk);
+    // 0 ordinary download ("DownloadSavePath"), 1 evidence video
+    // ("EvidenceVideoSavePath", the record's type code in the file name).
+    void SetDownLoadFileType(int type);
+    // Output under "ClipSavePath", whatever the type.
+    void SetClipMode(bool on);
+    // Sub-folder between the configured folder and the file name ("AlarmVideo").
+    void SetSavePath(const QString& subFolder);
+
+    // Takes ownership of `param` (deleted with the downloader or when a later
+    // parameter replaces it). False while a download runs (the caller keeps it).
+    bool SetParam(CStreamDownloaderParam* param);
+    bool IsDownloading() const { return m_taskIndex.load() != -1; }
+    // 0..100; 100 only once every byte is done.
+    uint32_t GetTotalProgress() const;
+
+    // Each recording into an output file of its own. The two int lists must
+    // have the same length; their contents are not used. The records are
+    // copied: the caller may free them once the call returns. True when the
+    // first file gave data within 30 s and the download runs.
+    bool DownloadByFile(std::vector<CSingleFile*> files, std::vector<int> positions, std::vector<int> resume);
+    // The span [start, end] (seconds since 1970) of the recordings that
+    // overlap it: one output file for the whole span (type 0) or one per
+    // recording, cut to the span (type 1).
+    bool DownloadByTime(std::vector<CSingleFile*> files, time_t start, time_t end);
+    // Ends a running download: code 1, or code 3 with `failed` (reported
+    // through the event queue). The file being written is kept (code 1) or
+    // removed (code 3). Nothing is reported when no download runs.
+    void StopDownload(bool failed);
+
+    // Path of the current (or last) output file, as reported with DownloadFiles.
+    QString CurrentFilePath() const;
+    // Byte estimate of the span [start, end] over the files (seconds since 1970).
+    static uint64_t EstimateFilesSize(const std::vector<CSingleFile*>& files, time_t start, time_t end);
+
+signals:
+    void DownloadSignal(int code, int lastIndex, int count);
+    void DownloadFiles(QString path);
+
+protected:
+    bool OnStart() override { return true; }
+    void OnExit() override {}
+    bool Loop() override { return LoopPass(); }
+
+private:
+    static void OnSourceData(int handle, int dataType, unsigned char* data, int length, void* user);
+    void WriteData(int dataType, const uint8_t* data, uint32_t size);
+
+    bool LoopPass();
+    bool NextFile();
+    bool NextFileInSpan();
+    // Opens `task` into its output file and starts its stream. `keepExisting`
+    // appends onto the span's file (`firstOfSpan`: a file left by an earlier
+    // download of the same span is replaced).
+    bool StartFileTask(const std::shared_ptr<CSingleFile>& task, bool keepExisting, bool firstOfSpan);
+    bool OpenTask(const std::shared_ptr<CSingleFile>& task);
+    bool FindFileInSpan(int from);
+    // Stops the stream and closes the output file. `keep` false removes it.
+    // False when the file could not be finished.
+    bool CloseCurrentFile(bool keep);
+    // Ends the batch: the list emptied, the downloader idle.
+    void EndTasks();
+    // Stops the worker and, when a task runs, ends it with `code` (posted
+    // to the downloader's own thread with `post`).
+    void StopRunning(int code, bool post);
+    // Emissions from the caller's side go through the downloader's thread,
+    // so they reach the pages in order with the worker's queued ones.
+    void PostSignal(int code, int lastIndex, int count);
+    void PostPath(const QString& path);
+    void ClearTasks();
+    void RemoveOutputFile();
+    bool CreateStartSem();
+    void DestroyStartSem();
+    int TaskCount() const { return static_cast<int>(m_tasks.size()); }
+    // Emits with the mutex released; false when a stop or a new download
+    // took over meanwhile (the pass must then leave the state alone).
+    bool EmitUnlocked(int code, int lastIndex, int count);
+    bool EmitPathUnlocked();
+
+    CStreamSource m_source;
+    CStreamFileWriter m_writer;
+    CStreamDownloaderParam* m_param = nullptr;
+    bool m_paramSet = false;
+
+    std::vector<std::shared_ptr<CSingleFile>> m_tasks;   // copies of the caller's records
+    std::shared_ptr<CSingleFile> m_currentTask;
+    int m_lastIndex = -1;
+    std::atomic<uint64_t> m_bytesDone{0};
+    std::atomic<uint64_t> m_bytesTotal{0};
+    std::string m_fileName;
+    std::string m_fullPath;        // local 8-bit, drive paths allowed
+    std::string m_folder;
+    QString m_subFolder;
+    std::atomic<uint64_t> m_bytesFile{0};
+    bool m_clipMode = false;
+    bool m_byTime = false;
+    time_t m_spanStart = 0;
+    time_t m_spanEnd = 0;
+    uint8_t m_diskKind = 0;
+    std::shared_ptr<CSingleFile> m_openTask;   // the record the stream was opened with
+    int m_fileType = 0;
+    // The open output file already holds a stream header (a span file that a
+    // later recording is appended to): the stream's header is dropped.
+    std::atomic<bool> m_dropHeader{false};
+    std::atomic<uint64_t> m_lastDataMs{0};   // monotonic time of the last data
+
+    mutable ZUN_Mutex m_mutex;
+    std::mutex m_semLock;          // guards m_startSem against the reading thread
+    ZUN_SEM m_startSem = -1;
+    std::atomic<int> m_taskIndex{-1};
+    std::atomic<uint32_t> m_generation{0};   // changes at every start and stop
+};
+
+}  // namespace APT_QMR
