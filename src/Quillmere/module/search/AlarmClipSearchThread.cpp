@@ -17,15 +17,7 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcAlarmClip, "kel.search.alarmclip")
 
-void Log(const char* format, ...) __attribute__((format(printf, 1, 2)));
-void Log(const char* format, ...) {
-    char text[1024];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof(text), format, args);
-    va_end(args);
-    qCDebug(lcAlarmClip, "%s", text);
-}
+#define Log(...) LogDebugLine(lcAlarmClip(), __VA_ARGS__)
 
 constexpr int kPathBufferSize = 260;
 constexpr int kLastChannel = 64;

@@ -9,19 +9,13 @@
 #include <cstring>
 #include <string>
 
+#include "CommonHelpers.h"
+
 namespace {
 
 Q_LOGGING_CATEGORY(lcAlarmSearch, "kel.search.alarm")
 
-void Log(const char* format, ...) __attribute__((format(printf, 1, 2)));
-void Log(const char* format, ...) {
-    char text[1024];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof(text), format, args);
-    va_end(args);
-    qCDebug(lcAlarmSearch, "%s", text);
-}
+#define Log(...) LogDebugLine(lcAlarmSearch(), __VA_ARGS__)
 
 HD_FILE_TIME ToHdTime(const QDateTime& t) {
     HD_FILE_TIME h;

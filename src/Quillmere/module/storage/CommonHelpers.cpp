@@ -1,3 +1,5 @@
+#include <cstdarg>
+#include <cstdio>
 #include "CommonHelpers.h"
 
 #include <QFile>
@@ -90,4 +92,14 @@ bool IsDiskSpaceLow(float thresholdGiB, int key, const QString& path) {
 
 bool IsDiskSpaceLow(float thresholdGiB, SettingKey key, const QString& path) {
     return IsDiskSpaceLow(thresholdGiB, static_cast<int>(key), path);
+}
+
+void LogDebugLine(const QLoggingCategory& category, const char* format, ...) {
+    if (!category.isDebugEnabled()) return;
+    char text[1024];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof(text), format, args);
+    va_end(args);
+    qCDebug(category, "%s", text);
 }

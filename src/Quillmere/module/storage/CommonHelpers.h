@@ -1,6 +1,7 @@
 #pragma once
 // Time, folder and free-space helpers shared by the engine and the pages.
 // All are re-entrant and keep no state.
+#include <QLoggingCategory>
 #include <QString>
 #include <cstdint>
 #include <ctime>
@@ -41,3 +42,7 @@ bool IsDiskSpaceLow(float thresholdGiB, SettingKey key, const QString& path = QS
 // holds `path` (the nearest existing part of it). False when they cannot be
 // read; the outputs are then untouched. Either output may be null.
 bool GetFreeDiskBytes(const QString& path, uint64_t* freeBytes, uint64_t* totalBytes);
+
+// Writes one printf-style diagnostic line (at most 1023 characters) to the
+// debug output of `category`.
+void LogDebugLine(const QLoggingCategory& category, const char* format, ...) __attribute__((format(printf, 2, 3)));

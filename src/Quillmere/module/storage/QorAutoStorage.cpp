@@ -5,19 +5,13 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "CommonHelpers.h"
+
 namespace {
 
 Q_LOGGING_CATEGORY(lcStorage, "kel.storage")
 
-void Log(const char* format, ...) __attribute__((format(printf, 1, 2)));
-void Log(const char* format, ...) {
-    char text[1024];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof(text), format, args);
-    va_end(args);
-    qCDebug(lcStorage, "%s", text);
-}
+#define Log(...) LogDebugLine(lcStorage(), __VA_ARGS__)
 
 }  // namespace
 

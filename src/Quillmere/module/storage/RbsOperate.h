@@ -8,18 +8,7 @@
 // (handles 0 to 99); an object has no state of its own.
 #include <cstdint>
 
-#ifndef KEL_RBS_DATE_TIME_DEFINED
-#define KEL_RBS_DATE_TIME_DEFINED
-// Civil date and time: year (full), month 1-12, day, hour, minute, second.
-struct RbsDateTime {
-    int32_t year;
-    int32_t month;
-    int32_t day;
-    int32_t hour;
-    int32_t minute;
-    int32_t second;
-};
-#endif
+#include "RbsDateTime.h"
 
 // Called on the reader thread. kind 1: the 40-byte stream header (once,
 // first); kind 2: one block of file data. The buffer belongs to the reader and

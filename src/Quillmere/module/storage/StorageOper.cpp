@@ -24,15 +24,7 @@ constexpr int kHeaderSize = 40;
 constexpr int kStreamMode = 8;
 constexpr int kPathListSize = 256;
 
-void Log(const char* format, ...) __attribute__((format(printf, 1, 2)));
-void Log(const char* format, ...) {
-    char text[1024];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof(text), format, args);
-    va_end(args);
-    qCDebug(lcStorage, "%s", text);
-}
+#define Log(...) LogDebugLine(lcStorage(), __VA_ARGS__)
 
 HD_FILE_TIME ToHdTime(const RbsDateTime& t) {
     HD_FILE_TIME h;

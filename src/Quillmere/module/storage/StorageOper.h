@@ -23,18 +23,7 @@ namespace APT_QMR {
 class CSingleFile;
 }
 
-#ifndef KEL_RBS_DATE_TIME_DEFINED
-#define KEL_RBS_DATE_TIME_DEFINED
-// Civil date and time: year (full), month 1-12, day, hour, minute, second.
-struct RbsDateTime {
-    int32_t year;
-    int32_t month;
-    int32_t day;
-    int32_t hour;
-    int32_t minute;
-    int32_t second;
-};
-#endif
+#include "RbsDateTime.h"
 
 // (handle, data type 1 header / 2 data, buffer, length, user data). The buffer
 // is valid only during the call.
