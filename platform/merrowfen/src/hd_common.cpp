@@ -1,3 +1,4 @@
+#include "recstream/recstream.h"
 #include "hd_common.h"
 
 #include <fcntl.h>
@@ -19,28 +20,6 @@ thread_local int t_lastError = HD_ERR_NONE;
 
 std::mutex g_diskMutex;
 std::vector<std::string> g_disks;
-
-int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<int64_t>(doe) - 719468;
-}
-
-void CivilFromDays(int64_t z, int* y, int* m, int* d) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t yy = static_cast<int64_t>(yoe) + era * 400;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    *d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    *m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    *y = static_cast<int>(yy + (*m <= 2));
-}
 
 bool IsDir(const std::string& path) {
     struct stat st;
@@ -75,26 +54,18 @@ bool LoadTable(const std::string& path, const char magic[4], uint32_t tag, bool 
 void SetError(int code) { t_lastError = code; }
 
 bool TimeToSeconds(const HD_FILE_TIME& t, int64_t* seconds) {
-    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (t.year < 1970 || t.year > 2105 || t.month < 1 || t.month > 12 || t.day < 1 || t.hour < 0 || t.hour > 23 ||
-        t.minute < 0 || t.minute > 59 || t.second < 0 || t.second > 59)
-        return false;
-    const bool leap = (t.year % 4 == 0 && t.year % 100 != 0) || t.year % 400 == 0;
-    const int dim = kDays[t.month - 1] + (t.month == 2 && leap ? 1 : 0);
-    if (t.day > dim) return false;
-    *seconds = DaysFromCivil(t.year, unsigned(t.month), unsigned(t.day)) * 86400 + t.hour * 3600 + t.minute * 60 +
-               t.second;
-    return true;
+    return recstream::CivilToSeconds({t.year, t.month, t.day, t.hour, t.minute, t.second}, seconds);
 }
 
 HD_FILE_TIME SecondsToTime(int64_t seconds) {
+    const recstream::CivilTime c = recstream::SecondsToCivil(seconds);
     HD_FILE_TIME t{};
-    const int64_t day = DayOf(seconds);
-    const int64_t rest = seconds - day * 86400;
-    CivilFromDays(day, &t.year, &t.month, &t.day);
-    t.hour = int(rest / 3600);
-    t.minute = int(rest / 60 % 60);
-    t.second = int(rest % 60);
+    t.year = c.year;
+    t.month = c.month;
+    t.day = c.day;
+    t.hour = c.hour;
+    t.minute = c.minute;
+    t.second = c.second;
     return t;
 }
 
@@ -107,7 +78,7 @@ std::string SecondsToText14(int64_t seconds) {
 
 uint32_t DayTag(int64_t day) {
     int y, m, d;
-    CivilFromDays(day, &y, &m, &d);
+    recstream::CivilFromDays(day, &y, &m, &d);
     return uint32_t(y * 10000 + m * 100 + d);
 }
 

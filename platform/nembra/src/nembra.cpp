@@ -50,24 +50,8 @@ int g_nextRecord = 1;
 constexpr size_t kMaxRecords = 1024;
 constexpr size_t kMaxListings = 1024;
 
-int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<int64_t>(doe) - 719468;
-}
-
 bool ToSeconds(const STORAGE_TIME& t, int64_t* out) {
-    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (t.year < 1970 || t.year > 2105 || t.month < 1 || t.month > 12 || t.day < 1 || t.hour < 0 || t.hour > 23 ||
-        t.minute < 0 || t.minute > 59 || t.second < 0 || t.second > 59)
-        return false;
-    const bool leap = (t.year % 4 == 0 && t.year % 100 != 0) || t.year % 400 == 0;
-    if (t.day > kDays[t.month - 1] + (t.month == 2 && leap ? 1 : 0)) return false;
-    *out = DaysFromCivil(t.year, unsigned(t.month), unsigned(t.day)) * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
-    return true;
+    return recstream::CivilToSeconds({t.year, t.month, t.day, t.hour, t.minute, t.second}, out);
 }
 
 STORAGE_TIME FromSeconds(uint32_t secs) {

@@ -29,32 +29,18 @@ int64_t NowMs() {
 
 namespace {
 
-// Days since 1970-01-01 to a civil date (proleptic Gregorian).
-void CivilFromDays(int64_t z, int* y, int* m, int* d) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t yy = static_cast<int64_t>(yoe) + era * 400;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    *d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    *m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    *y = static_cast<int>(yy + (*m <= 2 ? 1 : 0));
-}
-
 constexpr int kHistory = 50;
 
 }  // namespace
 
 void RecorderSecondsToFields(int64_t seconds, OSTRUM_FILE_TIME* out) {
-    int64_t days = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
-    int64_t rest = seconds - days * 86400;
-    CivilFromDays(days, &out->year, &out->month, &out->day);
-    out->hour = static_cast<int>(rest / 3600);
-    out->minute = static_cast<int>(rest / 60 % 60);
-    out->second = static_cast<int>(rest % 60);
-    out->millisecond = 0;
+    const recstream::CivilTime c = recstream::SecondsToCivil(seconds);
+    out->year = c.year;
+    out->month = c.month;
+    out->day = c.day;
+    out->hour = c.hour;
+    out->minute = c.minute;
+    out->second = c.second;
 }
 
 OSTRUM_PACKED_TIME PackRecorderSeconds(int64_t seconds) {

@@ -13,15 +13,6 @@ namespace recmedia {
 
 namespace {
 
-int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<int64_t>(doe) - 719468;
-}
-
 bool Fail(std::string* error, const std::string& message) {
     if (error) *error = message;
     return false;
@@ -71,26 +62,20 @@ bool WriteTable(const std::string& path, const char magic[4], uint32_t tag, cons
 bool MakeFolders(const std::string& path) { return MakeDirs(path); }
 
 HD_FILE_TIME ToHdTime(int64_t seconds) {
-    int64_t z = (seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400);
-    const int64_t rest = seconds - z * 86400;
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
+    const recstream::CivilTime c = recstream::SecondsToCivil(seconds);
     HD_FILE_TIME t{};
-    t.day = int(doy - (153 * mp + 2) / 5 + 1);
-    t.month = int(mp < 10 ? mp + 3 : mp - 9);
-    t.year = int(int64_t(yoe) + era * 400 + (t.month <= 2));
-    t.hour = int(rest / 3600);
-    t.minute = int(rest / 60 % 60);
-    t.second = int(rest % 60);
+    t.year = c.year;
+    t.month = c.month;
+    t.day = c.day;
+    t.hour = c.hour;
+    t.minute = c.minute;
+    t.second = c.second;
     return t;
 }
 
 int64_t FromHdTime(const HD_FILE_TIME& t) {
-    return DaysFromCivil(t.year, unsigned(t.month), unsigned(t.day)) * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
+    return recstream::DaysFromCivil(t.year, unsigned(t.month), unsigned(t.day)) * 86400 + t.hour * 3600 + t.minute * 60 +
+           t.second;
 }
 
 std::string Text14(int64_t seconds) {

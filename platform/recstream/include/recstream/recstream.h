@@ -56,6 +56,26 @@ StreamHeader MakeHeader();
 // True when the bytes hold a header of this format (magic, version, size).
 bool ParseHeader(const void* data, size_t size, StreamHeader* out);
 
+// ---- civil time --------------------------------------------------------------
+// A civil date and time of the recorder clock.
+struct CivilTime {
+    int year = 1970;
+    int month = 1;
+    int day = 1;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+// Days since 1970-01-01 of a proleptic Gregorian date (month 1-12).
+int64_t DaysFromCivil(int64_t year, unsigned month, unsigned day);
+// The date of a day count since 1970-01-01.
+void CivilFromDays(int64_t days, int* year, int* month, int* day);
+// Recorder seconds of a civil time; false when a field is out of range (year
+// 1970 to 2105, a day that exists in its month, 00:00:00 to 23:59:59).
+bool CivilToSeconds(const CivilTime& t, int64_t* seconds);
+// The civil time of recorder seconds (negative values count back from 1970).
+CivilTime SecondsToCivil(int64_t seconds);
+
 // ---- keys ------------------------------------------------------------------
 // Check word of a key text: the first 4 bytes (little-endian) of
 // SHA-256("QRS1-key-check" + key).
