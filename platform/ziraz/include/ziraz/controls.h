@@ -1,0 +1,220 @@
+#pragma once
+// Plain widgets of the toolkit. Most add nothing to their Qt base beyond a
+// constructor that matches the forms; the few extras are listed per class.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QList>
+#include <QMenu>
+#include <QPixmap>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVariant>
+#include <QVector>
+#include <QWidget>
+
+#include <QAbstractItemView>
+
+namespace ziraz {
+
+// Widget base of the pages. Paints its style sheet background, so that
+// subclasses which paint themselves call Widget::paintEvent first.
+class Widget : public QWidget {
+    Q_OBJECT
+public:
+    explicit Widget(QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+class Label : public QLabel {
+    Q_OBJECT
+public:
+    explicit Label(QWidget* parent = nullptr) : QLabel(parent) {}
+    explicit Label(const QString& text, QWidget* parent = nullptr) : QLabel(text, parent) {}
+};
+
+class LineEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit LineEdit(QWidget* parent = nullptr) : QLineEdit(parent) {}
+};
+
+// A line edit that hides what is typed.
+class PasswordLineEdit : public LineEdit {
+    Q_OBJECT
+public:
+    explicit PasswordLineEdit(QWidget* parent = nullptr);
+};
+
+// A line edit with an optional picture button on either side.
+class FancyLineEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    enum Side { Left = 0, Right = 1 };
+    explicit FancyLineEdit(QWidget* parent = nullptr);
+
+    // Puts `pixmap` on the button of `side` (0 left, 1 right) and shows it;
+    // a null pixmap hides the button. Other sides are ignored.
+    void SetButtonPixmap(int side, const QPixmap& pixmap);
+    QPixmap ButtonPixmap(int side) const;
+    QToolButton* Button(int side) const;
+
+signals:
+    void SignalButtonClicked(int side);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void placeButtons();
+    QToolButton* m_buttons[2];
+};
+
+// A search line: the text is the filter, trimmed.
+class SearchLineEdit : public FancyLineEdit {
+    Q_OBJECT
+public:
+    explicit SearchLineEdit(QWidget* parent = nullptr);
+    void ClearFilterText();
+    void SetMaxLineEditLength(int length);
+    QString FilterText() const { return text().trimmed(); }
+
+signals:
+    void SignalFilterTextChanged(const QString& text);
+};
+
+// A search line that filters the rows of an item view: rows whose display
+// text (or that of a descendant) holds the filter text stay visible. Works
+// with tree and list views; other views are only remembered.
+class LocationViewWidget : public SearchLineEdit {
+    Q_OBJECT
+public:
+    explicit LocationViewWidget(QWidget* parent = nullptr);
+    void SetView(QAbstractItemView* view);
+    QAbstractItemView* View() const { return m_view; }
+    // Applies the current filter again (after the view's model changed).
+    void ApplyFilter();
+
+private:
+    QPointer<QAbstractItemView> m_view;
+};
+
+class ToolButton : public QToolButton {
+    Q_OBJECT
+public:
+    explicit ToolButton(QWidget* parent = nullptr) : QToolButton(parent) {}
+};
+
+class PushButton : public QPushButton {
+    Q_OBJECT
+public:
+    explicit PushButton(QWidget* parent = nullptr) : QPushButton(parent) {}
+    explicit PushButton(const QString& text, QWidget* parent = nullptr) : QPushButton(text, parent) {}
+};
+
+class RadioButton : public QRadioButton {
+    Q_OBJECT
+public:
+    explicit RadioButton(QWidget* parent = nullptr) : QRadioButton(parent) {}
+    explicit RadioButton(const QString& text, QWidget* parent = nullptr) : QRadioButton(text, parent) {}
+};
+
+class CheckBox : public QCheckBox {
+    Q_OBJECT
+public:
+    explicit CheckBox(QWidget* parent = nullptr) : QCheckBox(parent) {}
+    explicit CheckBox(const QString& text, QWidget* parent = nullptr) : QCheckBox(text, parent) {}
+};
+
+class ComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit ComboBox(QWidget* parent = nullptr) : QComboBox(parent) {}
+    // Adds an entry showing `text`; `toolTip` becomes the entry's tooltip when
+    // not empty, `data` its user data.
+    void AddItem(const QString& text, const QString& toolTip = QString(), const QVariant& data = QVariant());
+};
+
+class TabWidget : public QTabWidget {
+    Q_OBJECT
+public:
+    explicit TabWidget(QWidget* parent = nullptr) : QTabWidget(parent) {}
+};
+
+class StackedWidget : public QStackedWidget {
+    Q_OBJECT
+public:
+    explicit StackedWidget(QWidget* parent = nullptr) : QStackedWidget(parent) {}
+};
+
+class VerScrollBar : public QScrollBar {
+    Q_OBJECT
+public:
+    explicit VerScrollBar(QWidget* parent = nullptr) : QScrollBar(Qt::Vertical, parent) {}
+};
+
+class HorScrollBar : public QScrollBar {
+    Q_OBJECT
+public:
+    explicit HorScrollBar(QWidget* parent = nullptr) : QScrollBar(Qt::Horizontal, parent) {}
+};
+
+class PlaneMenu : public QMenu {
+    Q_OBJECT
+public:
+    explicit PlaneMenu(QWidget* parent = nullptr) : QMenu(parent) {}
+};
+
+// Sound button: on/off state and a volume value.
+class VolumeButton : public QToolButton {
+    Q_OBJECT
+public:
+    explicit VolumeButton(QWidget* parent = nullptr);
+    void setStateValue(bool soundOn, int value);
+    bool soundOn() const { return m_on; }
+    int value() const { return m_value; }
+
+signals:
+    void SignalStateChanged(bool soundOn, int value);
+
+private:
+    bool m_on = false;
+    int m_value = 0;
+};
+
+// Grid layout that places widgets left to right, `itemCount` per row.
+class LeftRightLayout : public QGridLayout {
+    Q_OBJECT
+public:
+    explicit LeftRightLayout(QWidget* parent = nullptr);
+    void setItemCount(int perRow);
+    int itemCount() const { return m_perRow; }
+    void addWidget(QWidget* widget);
+    void addWidget(const QList<QWidget*>& widgets);
+    template <class T>
+    void addWidget(const QList<T*>& widgets) {
+        for (T* w : widgets) addWidget(static_cast<QWidget*>(w));
+    }
+    template <class T>
+    void addWidget(const QVector<T*>& widgets) {
+        for (T* w : widgets) addWidget(static_cast<QWidget*>(w));
+    }
+    // Removes every item; the widgets are hidden and deleted later.
+    void clear();
+    int widgetCount() const { return m_count; }
+
+private:
+    int m_perRow = 1;
+    int m_count = 0;
+};
+
+}  // namespace ziraz

@@ -1,0 +1,165 @@
+#include "ziraz/controls.h"
+
+#include <QAbstractItemView>
+#include <QListView>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QStyle>
+#include <QStyleOption>
+#include <QTreeView>
+
+namespace ziraz {
+
+Widget::Widget(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags) {}
+
+void Widget::paintEvent(QPaintEvent* event) {
+    Q_UNUSED(event);
+    QStyleOption option;
+    option.initFrom(this);
+    QPainter painter(this);
+    style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);
+}
+
+PasswordLineEdit::PasswordLineEdit(QWidget* parent) : LineEdit(parent) {
+    setEchoMode(QLineEdit::Password);
+    setContextMenuPolicy(Qt::NoContextMenu);
+}
+
+FancyLineEdit::FancyLineEdit(QWidget* parent) : QLineEdit(parent) {
+    for (int side = 0; side < 2; ++side) {
+        QToolButton* button = new QToolButton(this);
+        button->setObjectName(side == Left ? QStringLiteral("FancyLineEdit_LeftButton")
+                                           : QStringLiteral("FancyLineEdit_RightButton"));
+        button->setCursor(Qt::ArrowCursor);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setAutoRaise(true);
+        button->hide();
+        connect(button, &QToolButton::clicked, this, [this, side]() { emit SignalButtonClicked(side); });
+        m_buttons[side] = button;
+    }
+}
+
+void FancyLineEdit::SetButtonPixmap(int side, const QPixmap& pixmap) {
+    if (side != Left && side != Right) return;
+    QToolButton* button = m_buttons[side];
+    button->setIcon(QIcon(pixmap));
+    button->setProperty("ziraz_pixmap", pixmap);
+    button->setVisible(!pixmap.isNull());
+    placeButtons();
+}
+
+QPixmap FancyLineEdit::ButtonPixmap(int side) const {
+    if (side != Left && side != Right) return QPixmap();
+    return m_buttons[side]->property("ziraz_pixmap").value<QPixmap>();
+}
+
+QToolButton* FancyLineEdit::Button(int side) const {
+    return (side == Left || side == Right) ? m_buttons[side] : nullptr;
+}
+
+void FancyLineEdit::resizeEvent(QResizeEvent* event) {
+    QLineEdit::resizeEvent(event);
+    placeButtons();
+}
+
+void FancyLineEdit::placeButtons() {
+    const int edge = qMax(0, height() - 4);
+    int left = 0, right = 0;
+    if (!m_buttons[Left]->isHidden()) {
+        m_buttons[Left]->setGeometry(2, 2, edge, edge);
+        left = edge + 2;
+    }
+    if (!m_buttons[Right]->isHidden()) {
+        m_buttons[Right]->setGeometry(width() - edge - 2, 2, edge, edge);
+        right = edge + 2;
+    }
+    setTextMargins(left, 0, right, 0);
+}
+
+SearchLineEdit::SearchLineEdit(QWidget* parent) : FancyLineEdit(parent) {
+    connect(this, &QLineEdit::textChanged, this,
+            [this](const QString& text) { emit SignalFilterTextChanged(text.trimmed()); });
+}
+
+void SearchLineEdit::ClearFilterText() { clear(); }
+
+void SearchLineEdit::SetMaxLineEditLength(int length) {
+    if (length > 0) setMaxLength(length);
+}
+
+LocationViewWidget::LocationViewWidget(QWidget* parent) : SearchLineEdit(parent) {
+    connect(this, &SearchLineEdit::SignalFilterTextChanged, this, [this]() { ApplyFilter(); });
+}
+
+void LocationViewWidget::SetView(QAbstractItemView* view) {
+    m_view = view;
+    ApplyFilter();
+}
+
+namespace {
+
+// Hides the rows under `parent` that neither match nor hold a match; returns
+// whether any row under parent stays visible.
+bool FilterRows(QAbstractItemView* view, const QModelIndex& parent, const QString& filter) {
+    QAbstractItemModel* model = view->model();
+    bool any = false;
+    const int rows = model->rowCount(parent);
+    for (int row = 0; row < rows; ++row) {
+        const QModelIndex index = model->index(row, 0, parent);
+        const bool self = filter.isEmpty() || index.data().toString().contains(filter, Qt::CaseInsensitive);
+        const bool child = model->hasChildren(index) && FilterRows(view, index, self ? QString() : filter);
+        const bool show = self || child;
+        if (QTreeView* tree = qobject_cast<QTreeView*>(view)) tree->setRowHidden(row, parent, !show);
+        else if (QListView* list = qobject_cast<QListView*>(view)) list->setRowHidden(row, !show);
+        any = any || show;
+    }
+    return any;
+}
+
+}  // namespace
+
+void LocationViewWidget::ApplyFilter() {
+    if (!m_view || !m_view->model()) return;
+    FilterRows(m_view, m_view->rootIndex(), FilterText());
+}
+
+void ComboBox::AddItem(const QString& text, const QString& toolTip, const QVariant& data) {
+    addItem(text, data);
+    if (!toolTip.isEmpty()) setItemData(count() - 1, toolTip, Qt::ToolTipRole);
+}
+
+VolumeButton::VolumeButton(QWidget* parent) : QToolButton(parent) {}
+
+void VolumeButton::setStateValue(bool soundOn, int value) {
+    m_on = soundOn;
+    m_value = value;
+    setChecked(soundOn);
+    emit SignalStateChanged(soundOn, value);
+}
+
+LeftRightLayout::LeftRightLayout(QWidget* parent) : QGridLayout(parent) {}
+
+void LeftRightLayout::setItemCount(int perRow) { m_perRow = perRow > 0 ? perRow : 1; }
+
+void LeftRightLayout::addWidget(QWidget* widget) {
+    if (!widget) return;
+    QGridLayout::addWidget(widget, m_count / m_perRow, m_count % m_perRow);
+    ++m_count;
+}
+
+void LeftRightLayout::addWidget(const QList<QWidget*>& widgets) {
+    for (QWidget* w : widgets) addWidget(w);
+}
+
+void LeftRightLayout::clear() {
+    while (QLayoutItem* item = takeAt(0)) {
+        if (QWidget* w = item->widget()) {
+            w->hide();
+            w->deleteLater();
+        }
+        delete item;
+    }
+    m_count = 0;
+}
+
+}  // namespace ziraz

@@ -1,0 +1,307 @@
+#include "ziraz/itemviews.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QStyle>
+#include <QStyleOptionButton>
+
+namespace ziraz {
+
+namespace {
+
+QRect CheckBoxRect(const QRect& section, const QWidget* widget) {
+    QStyleOptionButton option;
+    const QRect box = widget->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, widget);
+    return QRect(section.x() + 4, section.y() + (section.height() - box.height()) / 2, box.width(), box.height());
+}
+
+bool RegisterRoleType() {
+    qRegisterMetaType<ziraz::ItemDataRole>("ziraz::ItemDataRole");
+    qRegisterMetaType<Qt::CheckState>("Qt::CheckState");
+    return true;
+}
+[[maybe_unused]] const bool g_roleTypeRegistered = RegisterRoleType();
+
+}  // namespace
+
+// --- header ---------------------------------------------------------------
+
+CheckHeaderView::CheckHeaderView(Qt::Orientation orientation, QWidget* parent) : QHeaderView(orientation, parent) {
+    setSectionsClickable(true);
+    setHighlightSections(false);
+}
+
+bool CheckHeaderView::hasCheckBox() const {
+    return model() && model()->headerData(0, orientation(), HeaderCheckRole).toBool();
+}
+
+Qt::CheckState CheckHeaderView::checkState() const {
+    if (!model()) return Qt::Unchecked;
+    return static_cast<Qt::CheckState>(model()->headerData(0, orientation(), Qt::CheckStateRole).toInt());
+}
+
+Qt::CheckState CheckHeaderView::toggleCheckState() {
+    const Qt::CheckState next = checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked;
+    if (model()) model()->setHeaderData(0, orientation(), static_cast<int>(next), Qt::CheckStateRole);
+    viewport()->update();
+    emit SignalCheckStateChanged(next);
+    return next;
+}
+
+void CheckHeaderView::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
+    painter->save();
+    QHeaderView::paintSection(painter, rect, logicalIndex);
+    painter->restore();
+    if (logicalIndex != 0 || !hasCheckBox()) return;
+    QStyleOptionButton option;
+    option.rect = CheckBoxRect(rect, this);
+    option.state = QStyle::State_Enabled;
+    switch (checkState()) {
+    case Qt::Checked: option.state |= QStyle::State_On; break;
+    case Qt::PartiallyChecked: option.state |= QStyle::State_NoChange; break;
+    default: option.state |= QStyle::State_Off; break;
+    }
+    style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &option, painter, this);
+}
+
+void CheckHeaderView::mousePressEvent(QMouseEvent* event) {
+    const int section = logicalIndexAt(event->pos());
+    if (section == 0 && hasCheckBox() && event->button() == Qt::LeftButton) {
+        const QRect rect(sectionViewportPosition(0), 0, sectionSize(0), height());
+        if (CheckBoxRect(rect, this).contains(event->pos())) {
+            toggleCheckState();
+            return;
+        }
+    }
+    QHeaderView::mousePressEvent(event);
+}
+
+// --- views ----------------------------------------------------------------
+
+AbstractItemView::AbstractItemView(QWidget* parent) : QTreeView(parent), m_header(new CheckHeaderView(Qt::Horizontal, this)) {
+    setHeader(m_header);
+    connect(m_header, &CheckHeaderView::SignalCheckStateChanged, this, &AbstractItemView::SignalHeaderCheckStateChanged);
+}
+
+void AbstractItemView::clickIndex(const QModelIndex& index) {
+    if (!index.isValid()) return;
+    const QModelIndex first = index.sibling(index.row(), 0);
+    QAbstractItemModel* m = model();
+    // Rows that keep their check under the toolkit's role and are not
+    // checkable through the delegate toggle on a click of the row.
+    if (m && first.data(CheckStateDataRole).isValid() && !(m->flags(first) & Qt::ItemIsUserCheckable)) {
+        const int state = first.data(CheckStateDataRole).toInt() == Qt::Checked ? Qt::Unchecked : Qt::Checked;
+        m->setData(first, state, CheckStateDataRole);
+    }
+    emit SignalClicked(index);
+}
+
+void AbstractItemView::mouseReleaseEvent(QMouseEvent* event) {
+    const QModelIndex index = indexAt(event->pos());
+    QTreeView::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && index.isValid()) clickIndex(index);
+}
+
+TableView::TableView(QWidget* parent) : QTableView(parent), m_header(new CheckHeaderView(Qt::Horizontal, this)) {
+    setHorizontalHeader(m_header);
+    connect(m_header, &CheckHeaderView::SignalCheckStateChanged, this, &TableView::SignalHeaderCheckStateChanged);
+    connect(this, &QTableView::clicked, this, &TableView::SignalClicked);
+}
+
+// --- models ---------------------------------------------------------------
+
+StandardItemModel::StandardItemModel(QObject* parent) : QStandardItemModel(parent) { init(); }
+
+StandardItemModel::StandardItemModel(int rows, int columns, QObject* parent)
+    : QStandardItemModel(rows, columns, parent) {
+    init();
+}
+
+void StandardItemModel::init() {
+    connect(this, &QStandardItemModel::itemChanged, this, [this](QStandardItem* item) {
+        if (!m_syncing && item && item->column() == 0 && !item->parent()) updateHeaderCheckState();
+    });
+    connect(this, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex& parent) {
+        if (!m_syncing && !parent.isValid()) updateHeaderCheckState();
+    });
+    connect(this, &QAbstractItemModel::rowsRemoved, this, [this](const QModelIndex& parent) {
+        if (!m_syncing && !parent.isValid()) updateHeaderCheckState();
+    });
+}
+
+Qt::CheckState StandardItemModel::rowCheckState(int row) const {
+    const QStandardItem* it = item(row, 0);
+    if (!it) return Qt::Unchecked;
+    const QVariant own = it->data(CheckStateDataRole);
+    if (own.isValid()) return own.toInt() == Qt::Checked ? Qt::Checked : Qt::Unchecked;
+    return it->checkState();
+}
+
+bool StandardItemModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role) {
+    // A header set before any row or column exists makes room for itself.
+    if (section >= 0 && orientation == Qt::Horizontal && section >= columnCount()) setColumnCount(section + 1);
+    const bool ok = QStandardItemModel::setHeaderData(section, orientation, value, role);
+    if (!ok || m_syncing || section != 0 || orientation != Qt::Horizontal || role != Qt::CheckStateRole) return ok;
+    if (!headerData(0, Qt::Horizontal, HeaderCheckRole).toBool()) return ok;
+    const int state = value.toInt();
+    if (state != Qt::Checked && state != Qt::Unchecked) return ok;
+    m_syncing = true;
+    for (int row = 0; row < rowCount(); ++row) {
+        QStandardItem* it = item(row, 0);
+        if (!it) continue;
+        if (it->data(CheckStateDataRole).isValid()) it->setData(state, CheckStateDataRole);
+        else if (it->isCheckable() || it->data(Qt::CheckStateRole).isValid()) it->setCheckState(static_cast<Qt::CheckState>(state));
+    }
+    m_syncing = false;
+    return ok;
+}
+
+void StandardItemModel::updateHeaderCheckState() {
+    if (!headerData(0, Qt::Horizontal, HeaderCheckRole).toBool()) return;
+    int checked = 0;
+    const int rows = rowCount();
+    for (int row = 0; row < rows; ++row)
+        if (rowCheckState(row) == Qt::Checked) ++checked;
+    const Qt::CheckState state = checked == 0 ? Qt::Unchecked : (checked == rows ? Qt::Checked : Qt::PartiallyChecked);
+    if (headerData(0, Qt::Horizontal, Qt::CheckStateRole).toInt() == state) return;
+    m_syncing = true;
+    QStandardItemModel::setHeaderData(0, Qt::Horizontal, static_cast<int>(state), Qt::CheckStateRole);
+    m_syncing = false;
+}
+
+TreeViewItem::TreeViewItem(TreeViewItem* parent) : m_parent(parent) {
+    if (parent) parent->m_children.push_back(this);
+}
+
+TreeViewItem::~TreeViewItem() {
+    for (TreeViewItem* child : m_children) {
+        child->m_parent = nullptr;
+        delete child;
+    }
+}
+
+void TreeViewItem::SetData(int column, int role, const QVariant& value) {
+    if (column < 0) return;
+    if (column >= m_columns.size()) m_columns.resize(column + 1);
+    m_columns[column].insert(role, value);
+}
+
+QVariant TreeViewItem::Data(int column, int role) const {
+    if (column < 0 || column >= m_columns.size()) return QVariant();
+    return m_columns[column].value(role);
+}
+
+int TreeViewItem::ColumnCount() const { return m_columns.size(); }
+
+TreeViewModel::TreeViewModel(QObject* parent) : StandardItemModel(parent) {}
+
+TreeViewModel::~TreeViewModel() = default;
+
+QVariant TreeViewModel::data(const QModelIndex& index, int role) const {
+    if (role == Qt::CheckStateRole) {
+        const QVariant own = QStandardItemModel::data(index, CheckStateDataRole);
+        if (own.isValid()) return own.toInt() == Qt::Checked ? Qt::Checked : Qt::Unchecked;
+    }
+    return QStandardItemModel::data(index, role);
+}
+
+bool TreeViewModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role == Qt::CheckStateRole) role = CheckStateDataRole;
+    return QStandardItemModel::setData(index, value, role);
+}
+
+void TreeViewModel::fill(QStandardItem* under, int row, TreeViewItem* item) {
+    QList<QStandardItem*> cells;
+    const int columns = qMax(1, item->ColumnCount());
+    for (int c = 0; c < columns; ++c) {
+        QStandardItem* cell = new QStandardItem;
+        cell->setEditable(false);
+        if (c < item->m_columns.size()) {
+            const QMap<int, QVariant>& roles = item->m_columns[c];
+            for (auto it = roles.constBegin(); it != roles.constEnd(); ++it) {
+                const int role = it.key() == Qt::CheckStateRole ? int(CheckStateDataRole) : it.key();
+                cell->setData(it.value(), role);
+            }
+        }
+        cells << cell;
+    }
+    QStandardItem* parentItem = under ? under : invisibleRootItem();
+    if (row < 0 || row > parentItem->rowCount()) row = parentItem->rowCount();
+    parentItem->insertRow(row, cells);
+    for (size_t i = 0; i < item->m_children.size(); ++i) fill(cells.first(), static_cast<int>(i), item->m_children[i]);
+}
+
+bool TreeViewModel::insertRow(TreeViewItem* item, int row, const QModelIndex& parent) {
+    if (!item) return false;
+    QStandardItem* under = parent.isValid() ? itemFromIndex(parent) : nullptr;
+    if (parent.isValid() && !under) return false;
+    fill(under, row, item);
+    if (!item->m_parent) m_items.emplace_back(item);
+    return true;
+}
+
+// --- delegates ------------------------------------------------------------
+
+void NoCheckDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    option->features &= ~QStyleOptionViewItem::HasCheckIndicator;
+}
+
+void TableDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    QStyledItemDelegate::paint(painter, option, index);
+    int x = option.rect.x() + kIconGap;
+    for (int role : {int(PictureActionRole), int(LiveViewActionRole)}) {
+        const QVariant v = index.data(role);
+        if (!v.isValid()) continue;
+        QPixmap pixmap = v.value<QPixmap>();
+        if (pixmap.isNull()) pixmap = v.value<QIcon>().pixmap(kIconSize, kIconSize);
+        const QRect target(x, option.rect.y() + (option.rect.height() - kIconSize) / 2, kIconSize, kIconSize);
+        if (!pixmap.isNull()) painter->drawPixmap(target, pixmap);
+        x += kIconSize + kIconGap;
+    }
+}
+
+int TableDelegate::actionAt(const QModelIndex& index, int x) {
+    int left = kIconGap;
+    for (int role : {int(PictureActionRole), int(LiveViewActionRole)}) {
+        if (!index.data(role).isValid()) continue;
+        if (x >= left && x < left + kIconSize) return role;
+        left += kIconSize + kIconGap;
+    }
+    return 0;
+}
+
+CMultiPageTableView::CMultiPageTableView(QWidget* parent) : QWidget(parent), m_view(new TreeView(this)) {
+    QHBoxLayout* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+    m_view->setRootIsDecorated(false);
+    m_view->setItemDelegate(new TableDelegate(m_view));
+    connect(m_view, &AbstractItemView::SignalClicked, this, [this](const QModelIndex& index) {
+        const QRect rect = m_view->visualRect(index);
+        const QPoint pos = m_view->viewport()->mapFromGlobal(QCursor::pos());
+        clickCell(index, pos.x() - rect.x());
+    });
+}
+
+void CMultiPageTableView::SetModel(QAbstractItemModel* model) { m_view->setModel(model); }
+
+void CMultiPageTableView::SetSortingEnabled(bool enabled, int column) {
+    m_view->setSortingEnabled(enabled);
+    if (enabled) m_view->sortByColumn(column, Qt::AscendingOrder);
+}
+
+void CMultiPageTableView::UpdatePage() {
+    m_view->viewport()->update();
+    m_view->header()->viewport()->update();
+}
+
+void CMultiPageTableView::clickCell(const QModelIndex& index, int x) {
+    const int role = TableDelegate::actionAt(index, x);
+    if (role) emit SignalClicked(index, static_cast<ItemDataRole>(role));
+}
+
+}  // namespace ziraz

@@ -1,0 +1,372 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <vector>
+
+#include "ziraz/widgets.h"
+
+namespace {
+
+using ziraz::DialogCall;
+using ziraz::DialogKind;
+
+TEST(MainWindow, CoverBlocksTheWholeWindowUntilRemoved) {
+    ziraz::MainWindow window;
+    EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
+    QWidget* central = new QWidget;
+    QPushButton* button = new QPushButton(QStringLiteral("press"), central);
+    button->setGeometry(0, 0, 200, 100);
+    window.setCentralWidget(central);
+    window.resize(400, 300);
+    window.show();
+    EXPECT_FALSE(window.isCovered());
+
+    window.enableCover();
+    ASSERT_TRUE(window.isCovered());
+    EXPECT_EQ(window.cover()->geometry(), window.rect());
+    const QPoint onButton = button->mapTo(&window, QPoint(10, 10));
+    EXPECT_EQ(window.childAt(onButton), window.cover());
+    // A click where the button lies goes to the cover, not the button.
+    QSignalSpy clicked(button, &QPushButton::clicked);
+    QTest::mouseClick(window.childAt(onButton), Qt::LeftButton, Qt::NoModifier,
+                      window.childAt(onButton)->mapFrom(&window, onButton));
+    EXPECT_EQ(clicked.count(), 0);
+
+    window.resize(640, 480);
+    EXPECT_EQ(window.cover()->geometry(), window.rect());
+    window.enableCover();  // a second cover call keeps one cover
+    EXPECT_EQ(window.findChildren<QWidget*>(QStringLiteral("ziraz_MainWindowCover")).size(), 1);
+
+    window.disableCover();
+    EXPECT_FALSE(window.isCovered());
+    EXPECT_EQ(window.childAt(onButton), button);
+}
+
+TEST(DialogPresenter, StaticShowsReachThePresenterWithTheirArguments) {
+    std::vector<DialogCall> calls;
+    ziraz::ScopedDialogPresenter hook([&](const DialogCall& call) -> std::optional<int> {
+        calls.push_back(call);
+        return call.kind == DialogKind::CheckMessage ? 1 : 0;
+    });
+    QWidget parent;
+    QLabel label;
+    const QStringList icons{"ok.png", "info.png", "error.png"};
+    EXPECT_EQ(ziraz::WarningDialog::showWarningDialog(2000, 2, "Disk full", &parent, nullptr, &label, icons,
+                                                      QSize(310, 120)),
+              0);
+    EXPECT_EQ(ziraz::WarningDlg::CheckMessageInfo("Exit", "Leave?", &parent), 1);
+    EXPECT_EQ(ziraz::WarningDlg::ShowMessageInfo("Hint", "Done", nullptr), 0);
+    ziraz::InformationDlg::ShowInformationAtScreenRightBottom("C:/clip.mp4", &parent, true, false, true);
+    ziraz::SnapshotInfoWnd::ShowInformationAtScreenRightBottom("C:/shot.jpg", &parent);
+
+    ASSERT_EQ(calls.size(), 5u);
+    EXPECT_EQ(calls[0].kind, DialogKind::Warning);
+    EXPECT_EQ(calls[0].number, 2000);
+    EXPECT_EQ(calls[0].pictureType, 2);
+    EXPECT_EQ(calls[0].text, "Disk full");
+    EXPECT_EQ(calls[0].parent, &parent);
+    EXPECT_EQ(calls[0].icons, icons);
+    EXPECT_EQ(calls[0].size, QSize(310, 120));
+    EXPECT_EQ(label.text(), "Disk full");
+    EXPECT_EQ(calls[1].kind, DialogKind::CheckMessage);
+    EXPECT_EQ(calls[1].title, "Exit");
+    EXPECT_EQ(calls[1].text, "Leave?");
+    EXPECT_EQ(calls[2].kind, DialogKind::MessageInfo);
+    EXPECT_EQ(calls[3].kind, DialogKind::Information);
+    EXPECT_TRUE(calls[3].flags[0]);
+    EXPECT_FALSE(calls[3].flags[1]);
+    EXPECT_TRUE(calls[3].flags[2]);
+    EXPECT_EQ(calls[4].kind, DialogKind::SnapshotInfo);
+    EXPECT_EQ(calls[4].text, "C:/shot.jpg");
+    // Notices answered by the presenter show nothing.
+    EXPECT_TRUE(parent.findChildren<ziraz::InformationDlg*>().isEmpty());
+}
+
+TEST(DialogPresenter, ModalRunIsAnsweredWithoutBlockingAndRestoredAfterwards) {
+    ziraz::BaseDialog dialog(false, false, false, false, true, true, true, nullptr);
+    dialog.setTitle("Information");
+    {
+        QString seenTitle;
+        ziraz::ScopedDialogPresenter hook([&](const DialogCall& call) -> std::optional<int> {
+            if (call.kind != DialogKind::Modal || call.dialog != &dialog) return std::nullopt;
+            seenTitle = call.title;
+            return 1;
+        });
+        EXPECT_EQ(dialog.exec(), 1);
+        EXPECT_EQ(dialog.result(), 1);
+        EXPECT_EQ(seenTitle, "Information");
+    }
+    // Without a presenter the real modal loop runs: confirm ends it with 1.
+    QTimer::singleShot(0, dialog.confirmButton(), &QPushButton::click);
+    EXPECT_EQ(dialog.exec(), 1);
+    QTimer::singleShot(0, dialog.cancelButton(), &QPushButton::click);
+    EXPECT_EQ(dialog.exec(), 0);
+}
+
+TEST(DialogPresenter, PresenterMayLetTheRealDialogRun) {
+    int asked = 0;
+    ziraz::ScopedDialogPresenter hook([&](const DialogCall&) -> std::optional<int> {
+        ++asked;
+        return std::nullopt;
+    });
+    // A timed warning closes itself; the call returns instead of blocking.
+    ziraz::WarningDialog::showWarningDialog(20, 0, "Saved.", nullptr);
+    EXPECT_EQ(asked, 1);
+}
+
+TEST(BaseDialog, CenterWidgetTitleAndConfirmBehaviour) {
+    ziraz::BaseDialog dialog(false, false, false, false, true, true, true, nullptr);
+    QPointer<QWidget> first = dialog.getSetupUiWidget();
+    ASSERT_TRUE(first);
+    QWidget* center = new QWidget;
+    dialog.setCenterWidget(center);
+    EXPECT_TRUE(first.isNull());
+    EXPECT_EQ(dialog.getSetupUiWidget(), center);
+    EXPECT_TRUE(dialog.isAncestorOf(center));
+    dialog.setTitle("Clip");
+    EXPECT_EQ(dialog.title(), "Clip");
+    dialog.setConfirmButtonText("Upgrade");
+    EXPECT_EQ(dialog.confirmButton()->text(), "Upgrade");
+    dialog.setBottomVisible(false);
+    EXPECT_FALSE(dialog.isBottomVisible());
+    dialog.setBottomVisible(true);
+
+    // With the confirm behaviour off, confirm only signals; cancel ends the run.
+    dialog.setConfirmButtonBehavior(false);
+    QSignalSpy confirmed(&dialog, &ziraz::BaseDialog::signalConfirmButtonClicked);
+    QTimer::singleShot(0, [&]() {
+        dialog.confirmButton()->click();
+        EXPECT_TRUE(dialog.isVisible());
+        dialog.cancelButton()->click();
+    });
+    EXPECT_EQ(dialog.exec(), 0);
+    EXPECT_EQ(confirmed.count(), 1);
+}
+
+TEST(Progress, ConfirmSlotEndsTheModalRun) {
+    ziraz::Progress progress;
+    progress.OnProgressChanged(2, 5);
+    EXPECT_EQ(progress.value(), 3);
+    EXPECT_EQ(progress.maximum(), 5);
+    QTimer::singleShot(0, &progress, &ziraz::Progress::onConfirmButtonClicked);
+    EXPECT_EQ(progress.exec(), 1);
+}
+
+TEST(RangeDateTimeEdit, RangeRoundTripsAndOnlyTheOperatorsChoiceSignals) {
+    ziraz::RangeDateTimeEdit edit;
+    QDateTime start, end;
+    edit.getDateTimeRange(start, end);
+    EXPECT_EQ(start.time(), QTime(0, 0, 0));
+    EXPECT_EQ(end.time(), QTime(23, 59, 59));
+
+    QSignalSpy changed(&edit, &ziraz::RangeDateTimeEdit::signalDataTimeChanged);
+    const QDateTime a(QDate(2024, 3, 1), QTime(0, 0, 0)), b(QDate(2024, 3, 19), QTime(23, 59, 59));
+    edit.setDateTimeRange(a, b);
+    edit.getDateTimeRange(start, end);
+    EXPECT_EQ(start, a);
+    EXPECT_EQ(end, b);
+    EXPECT_EQ(changed.count(), 0);
+    EXPECT_EQ(edit.text(), ziraz::RangeDateTimeEdit::formatText(a, b));
+
+    edit.setDateTimeRange(b, a);  // reversed: swapped
+    edit.getDateTimeRange(start, end);
+    EXPECT_EQ(start, a);
+    EXPECT_EQ(end, b);
+
+    // The pop-up's OK takes its editors' range and reports it.
+    QWidget* popup = edit.popup();
+    auto editors = popup->findChildren<ziraz::DateTimeEdit*>();
+    ASSERT_EQ(editors.size(), 2);
+    editors[0]->setDateTime(a.addDays(1));
+    editors[1]->setDateTime(b);
+    edit.acceptPopupRange();
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_EQ(changed.at(0).at(0).toDateTime(), a.addDays(1));
+    edit.acceptPopupRange();  // nothing changed: no second report
+    EXPECT_EQ(changed.count(), 1);
+}
+
+TEST(RangeDateTimeEdit, DayMarksAreRemovedByColour) {
+    ziraz::RangeDateTimeEdit edit;
+    const QColor red("#fa3239"), blue(Qt::blue);
+    edit.setDayMarkColor(QDate(2024, 3, 1), red);
+    edit.setDayMarkColor(QDate(2024, 3, 2), red);
+    edit.setDayMarkColor(QDate(2024, 3, 3), blue);
+    edit.setDayMarkColor(QDate(), red);
+    EXPECT_EQ(edit.dayMarks().size(), 3);
+    edit.removeAllDayMarkByColor(red);
+    ASSERT_EQ(edit.dayMarks().size(), 1);
+    EXPECT_EQ(edit.dayMarks().firstKey(), QDate(2024, 3, 3));
+}
+
+TEST(RangeDateEdit, DateRangeRoundTrip) {
+    ziraz::RangeDateEdit edit;
+    edit.SetDateRange(QDate(2024, 3, 19), QDate(2024, 3, 1));
+    QDate first, last;
+    edit.GetDateRange(first, last);
+    EXPECT_EQ(first, QDate(2024, 3, 1));
+    EXPECT_EQ(last, QDate(2024, 3, 19));
+}
+
+TEST(StandardItemModel, HeaderCheckBoxFollowsTheRowsAndSetsThem) {
+    ziraz::StandardItemModel model(0, 2);
+    model.setHeaderData(0, Qt::Horizontal, true, ziraz::HeaderCheckRole);
+    model.setHeaderData(0, Qt::Horizontal, int(Qt::Unchecked), Qt::CheckStateRole);
+    for (int i = 0; i < 3; ++i) {
+        QStandardItem* item = new QStandardItem(QString::number(i + 1));
+        item->setCheckable(true);
+        item->setCheckState(Qt::Unchecked);
+        model.appendRow(QList<QStandardItem*>{item, new QStandardItem("x")});
+    }
+    auto header = [&]() { return model.headerData(0, Qt::Horizontal, Qt::CheckStateRole).toInt(); };
+    EXPECT_EQ(header(), Qt::Unchecked);
+    model.item(1, 0)->setCheckState(Qt::Checked);
+    EXPECT_EQ(header(), Qt::PartiallyChecked);
+    model.setHeaderData(0, Qt::Horizontal, int(Qt::Checked), Qt::CheckStateRole);
+    for (int r = 0; r < 3; ++r) EXPECT_EQ(model.item(r, 0)->checkState(), Qt::Checked) << r;
+    EXPECT_EQ(header(), Qt::Checked);
+    model.setHeaderData(0, Qt::Horizontal, int(Qt::Unchecked), Qt::CheckStateRole);
+    for (int r = 0; r < 3; ++r) EXPECT_EQ(model.item(r, 0)->checkState(), Qt::Unchecked) << r;
+
+    // The header of a table view toggles through the model.
+    ziraz::TableView view;
+    view.setModel(&model);
+    QSignalSpy spy(&view, &ziraz::TableView::SignalHeaderCheckStateChanged);
+    EXPECT_TRUE(view.checkHeader()->hasCheckBox());
+    EXPECT_EQ(view.checkHeader()->toggleCheckState(), Qt::Checked);
+    EXPECT_EQ(spy.count(), 1);
+    EXPECT_EQ(model.item(2, 0)->checkState(), Qt::Checked);
+}
+
+TEST(TreeViewModel, RowsFromItemsAndClickTogglesTheCheckRole) {
+    ziraz::TreeViewModel model;
+    model.setHeaderData(0, Qt::Horizontal, true, ziraz::HeaderCheckRole);
+    for (int n = 1; n <= 3; ++n) {
+        ziraz::TreeViewItem* item = new ziraz::TreeViewItem(nullptr);
+        item->SetData(0, ziraz::CheckStateDataRole, 0);
+        item->SetData(0, Qt::DisplayRole, QString("Channel%1").arg(n));
+        item->SetData(0, Qt::UserRole + 1001, n);
+        ASSERT_TRUE(model.insertRow(item, model.rowCount(), QModelIndex()));
+    }
+    ASSERT_EQ(model.rowCount(), 3);
+    EXPECT_EQ(model.index(2, 0).data().toString(), "Channel3");
+    EXPECT_EQ(model.index(2, 0).data(Qt::UserRole + 1001).toInt(), 3);
+    EXPECT_EQ(model.index(0, 0).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
+
+    ziraz::TreeView view;
+    view.setModel(&model);
+    QSignalSpy clicked(&view, &ziraz::AbstractItemView::SignalClicked);
+    view.clickIndex(model.index(1, 0));
+    EXPECT_EQ(clicked.count(), 1);
+    EXPECT_EQ(model.index(1, 0).data(ziraz::CheckStateDataRole).toInt(), Qt::Checked);
+    EXPECT_EQ(model.index(1, 0).data(Qt::CheckStateRole).toInt(), Qt::Checked);
+    EXPECT_EQ(model.headerData(0, Qt::Horizontal, Qt::CheckStateRole).toInt(), Qt::PartiallyChecked);
+    view.clickIndex(model.index(1, 0));
+    EXPECT_EQ(model.index(1, 0).data(ziraz::CheckStateDataRole).toInt(), Qt::Unchecked);
+
+    QSignalSpy header(&view, &ziraz::AbstractItemView::SignalHeaderCheckStateChanged);
+    view.checkHeader()->toggleCheckState();
+    ASSERT_EQ(header.count(), 1);
+    for (int r = 0; r < 3; ++r) EXPECT_EQ(model.index(r, 0).data(ziraz::CheckStateDataRole).toInt(), Qt::Checked);
+}
+
+TEST(CMultiPageTableView, ClickOnAnActionIconReportsItsRole) {
+    QStandardItemModel model(1, 1);
+    QStandardItem* item = new QStandardItem;
+    item->setData(QPixmap(4, 4), ziraz::PictureActionRole);
+    item->setData(QPixmap(4, 4), ziraz::LiveViewActionRole);
+    model.setItem(0, 0, item);
+    ziraz::CMultiPageTableView table;
+    table.SetModel(&model);
+    ASSERT_EQ(table.GetTableView()->model(), &model);
+    QSignalSpy spy(&table, &ziraz::CMultiPageTableView::SignalClicked);
+    const int icon = ziraz::TableDelegate::kIconSize, gap = ziraz::TableDelegate::kIconGap;
+    table.clickCell(model.index(0, 0), gap + 1);
+    table.clickCell(model.index(0, 0), gap + icon + gap + 1);
+    table.clickCell(model.index(0, 0), 1);  // between icons: nothing
+    ASSERT_EQ(spy.count(), 2);
+    EXPECT_EQ(spy.at(0).at(1).value<ziraz::ItemDataRole>(), ziraz::PictureActionRole);
+    EXPECT_EQ(spy.at(1).at(1).value<ziraz::ItemDataRole>(), ziraz::LiveViewActionRole);
+}
+
+TEST(Toolkit, IndependentWindowOfAWidget) {
+    EXPECT_EQ(ziraz::GetIndependentWindow(nullptr), nullptr);
+    ziraz::MainWindow window;
+    QWidget* inner = new QWidget;
+    QLabel* label = new QLabel(inner);
+    window.setCentralWidget(inner);
+    EXPECT_EQ(ziraz::GetIndependentWindow(label), &window);
+    EXPECT_EQ(ziraz::GetIndependentWindow(label, "ziraz::MainWindow"), &window);
+    EXPECT_EQ(ziraz::GetIndependentWindow(label, "QDialog"), nullptr);
+}
+
+TEST(Toolkit, LeftRightLayoutPlacesRowsAndClears) {
+    QWidget holder;
+    ziraz::LeftRightLayout* layout = new ziraz::LeftRightLayout(&holder);
+    layout->setItemCount(2);
+    QVector<ziraz::CheckBox*> boxes;
+    for (int i = 0; i < 3; ++i) boxes << new ziraz::CheckBox(QString("Disk %1").arg(i), &holder);
+    layout->addWidget(boxes);
+    int row = -1, column = -1, rs, cs;
+    layout->getItemPosition(2, &row, &column, &rs, &cs);
+    EXPECT_EQ(row, 1);
+    EXPECT_EQ(column, 0);
+    QPointer<ziraz::CheckBox> first = boxes[0];
+    layout->clear();
+    EXPECT_EQ(layout->count(), 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull());
+}
+
+TEST(ShareTools, ClearLayoutEmptiesNestedLayoutsAndDebugMessageCanBeCaptured) {
+    QWidget holder;
+    QVBoxLayout* layout = new QVBoxLayout(&holder);
+    QPointer<QLabel> a = new QLabel("a", &holder);
+    QPointer<QLabel> b = new QLabel("b", &holder);
+    QHBoxLayout* inner = new QHBoxLayout;
+    layout->addWidget(a);
+    layout->addLayout(inner);
+    inner->addWidget(b);
+    ShareTools::clearLayout(layout);
+    EXPECT_EQ(layout->count(), 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(a.isNull());
+    EXPECT_TRUE(b.isNull());
+    ShareTools::clearLayout(nullptr);
+
+    QStringList lines;
+    auto old = ShareTools::setDebugMessageHandler([&](const QString& line) { lines << line; });
+    ShareTools::debugMessage("connect failure! a.cpp:1 in f");
+    ShareTools::setDebugMessageHandler(old);
+    EXPECT_EQ(lines, QStringList{"connect failure! a.cpp:1 in f"});
+}
+
+TEST(FancyTitle, DoubleClickTogglesMaximisedWhenEnabled) {
+    QWidget window;
+    QVBoxLayout* layout = new QVBoxLayout(&window);
+    ziraz::FancyTitle* title = new ziraz::FancyTitle(&window);
+    layout->addWidget(title);
+    window.resize(300, 200);
+    window.show();
+    QSignalSpy spy(title, &ziraz::FancyTitle::SignalDoubleClicked);
+    QTest::mouseDClick(title, Qt::LeftButton);
+    EXPECT_EQ(spy.count(), 1);
+    EXPECT_FALSE(ziraz::WidgetSizeFactory::isWindowMaximized(&window));
+    title->SetOpenDoubleClickEnable(true);
+    title->OnImitateDoubleClick();
+    EXPECT_TRUE(ziraz::WidgetSizeFactory::isWindowMaximized(&window));
+    title->OnImitateDoubleClick();
+    EXPECT_FALSE(ziraz::WidgetSizeFactory::isWindowMaximized(&window));
+}
+
+}  // namespace
