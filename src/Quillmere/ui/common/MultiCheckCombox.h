@@ -1,0 +1,92 @@
+#pragma once
+// Drop-down selector whose list rows carry check boxes (check state under
+// role 360) and whose head shows the checked entries as small labels: as
+// many as fit in 300 pixels, the rest summarised by a "···" label whose
+// tooltip lists them.
+#include <QLabel>
+#include <QModelIndex>
+#include <QStringList>
+#include <QWidget>
+
+class QAbstractItemModel;
+class QHBoxLayout;
+class QSpacerItem;
+class QToolButton;
+class QVBoxLayout;
+
+namespace ziraz {
+class TreeView;
+}
+
+class CMultiCheckComboxLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit CMultiCheckComboxLabel(QWidget* parent = nullptr) : QLabel(parent) {}
+    explicit CMultiCheckComboxLabel(const QString& text, QWidget* parent = nullptr) : QLabel(text, parent) {}
+};
+
+namespace Ui {
+
+class MultiCheckedCombox {
+public:
+    QHBoxLayout* horizontalLayout = nullptr;
+    QWidget* widget = nullptr;
+    QVBoxLayout* verticalLayout = nullptr;
+    QWidget* widgetHead = nullptr;
+    QHBoxLayout* horizontalLayout_7 = nullptr;
+    QWidget* m_pInfoWidget = nullptr;
+    QHBoxLayout* horizontalLayout_8 = nullptr;
+    QWidget* m_checkedLabelsWidget = nullptr;
+    CMultiCheckComboxLabel* m_dotLabel = nullptr;
+    QSpacerItem* horizontalSpacer = nullptr;
+    QToolButton* m_arrowBtn = nullptr;
+    QWidget* m_widgetViewParent = nullptr;
+    QHBoxLayout* horizontalLayout_3 = nullptr;
+    ziraz::TreeView* m_pTreeview = nullptr;
+
+    void setupUi(QWidget* form);
+    void retranslateUi(QWidget* form);
+};
+
+}  // namespace Ui
+
+class CMultiCheckCombox : public QWidget {
+    Q_OBJECT
+public:
+    static const int kCheckRole = Qt::UserRole + 104;  // 360
+    static const int kHeadWidth = 300;
+
+    CMultiCheckCombox();
+    ~CMultiCheckCombox() override;
+
+    // Shows `model` in the list and keeps it (the combo box owns it from
+    // then on). A null model changes nothing.
+    void setModel(QAbstractItemModel* model);
+    QAbstractItemModel* model() const { return m_model; }
+    ziraz::TreeView* view() const;
+
+    void refreshCheckedText();
+    void setCheckedTexts(const QStringList& texts);
+    QModelIndexList checkedIndexes() const;
+    void clearChecked();
+    void updatePopupPosition();
+
+    // What the head shows: the label texts in order, and the "···" label.
+    QStringList shownTexts() const;
+    QLabel* dotLabel() const;
+    QWidget* popupWidget() const;
+
+    // Splits `texts` into those that fit the head and the overflow.
+    static void splitTexts(const QStringList& texts, QStringList* shown, QStringList* overflow);
+
+public slots:
+    void onCheckedChanged(QModelIndex miIndex);
+    void onHeaderCheckStateChanged(Qt::CheckState enumCheckState);
+    void onClickArrowBtn();
+
+private:
+    QStringList checkedTexts() const;
+
+    Ui::MultiCheckedCombox* ui;
+    QAbstractItemModel* m_model = nullptr;
+};

@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPointer>
+#include <QStandardItemModel>
+#include <QTest>
+#include <QTimer>
+
+#include "LoadingWidget.h"
+#include "MultiCheckCombox.h"
+#include "TipDialog.h"
+#include "ziraz/widgets.h"
+
+namespace {
+
+void Tick(LoadingWidget& w, int times) {
+    for (int i = 0; i < times; ++i) ASSERT_TRUE(QMetaObject::invokeMethod(&w, "onShowDialog"));
+}
+
+TEST(LoadingWidget, FramesCycleOneToEight) {
+    LoadingWidget w;
+    EXPECT_EQ(w.size(), QSize(90, 90));
+    EXPECT_TRUE(w.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(w.testAttribute(Qt::WA_TranslucentBackground));
+    EXPECT_EQ(w.currentFrame(), 0);
+    Tick(w, 1);
+    EXPECT_EQ(w.currentFrame(), 1);
+    Tick(w, 7);
+    EXPECT_EQ(w.currentFrame(), 8);
+    Tick(w, 1);
+    EXPECT_EQ(w.currentFrame(), 1);
+    EXPECT_EQ(LoadingWidget::framePath(8), ":/Quillmere/Images/PlayBack/Search/8.png");
+}
+
+TEST(LoadingWidget, RunsWhileHiddenAndItsTimerGoesWithIt) {
+    LoadingWidget* w = new LoadingWidget;
+    ASSERT_FALSE(w->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&]() { return w->currentFrame() >= 1; }, 30000));
+    QPointer<QTimer> timer = w->findChild<QTimer*>();
+    ASSERT_TRUE(timer);
+    EXPECT_TRUE(timer->isActive());
+    delete w;
+    EXPECT_TRUE(timer.isNull());
+}
+
+TEST(LoadingWidget, CloseSlotClosesAShownDialog) {
+    LoadingWidget w;
+    w.show();
+    ASSERT_TRUE(w.isVisible());
+    ASSERT_TRUE(QMetaObject::invokeMethod(&w, "onCloseDialog"));
+    EXPECT_FALSE(w.isVisible());
+}
+
+TEST(TipDialog, QuestionTextAndAnswers) {
+    QWidget page;
+    TipDialog dialog(&page);
+    EXPECT_EQ(dialog.tipText(), "sure");
+    dialog.resize(350, 220);
+    dialog.setTitle("Information");
+    dialog.setTipText("Save new settings?");
+    EXPECT_EQ(dialog.tipText(), "Save new settings?");
+    QLabel* label = dialog.findChild<QLabel*>("m_labelTip");
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->alignment(), Qt::AlignCenter);
+    EXPECT_TRUE(dialog.isAncestorOf(label));
+
+    // A page test answers through the presenter.
+    {
+        QString asked;
+        ziraz::ScopedDialogPresenter hook([&](const ziraz::DialogCall& call) -> std::optional<int> {
+            if (auto* tip = qobject_cast<TipDialog*>(call.dialog)) asked = tip->tipText();
+            return 0;
+        });
+        EXPECT_EQ(dialog.exec(), 0);
+        EXPECT_EQ(asked, "Save new settings?");
+    }
+    // The real run: confirm gives 1.
+    QTimer::singleShot(0, dialog.confirmButton(), &QPushButton::click);
+    EXPECT_EQ(dialog.exec(), 1);
+}
+
+QStandardItemModel* CheckModel(const QStringList& texts) {
+    QStandardItemModel* model = new QStandardItemModel;
+    for (const QString& t : texts) {
+        QStandardItem* item = new QStandardItem(t);
+        item->setData(int(Qt::Unchecked), CMultiCheckCombox::kCheckRole);
+        model->appendRow(item);
+    }
+    return model;
+}
+
+TEST(MultiCheckCombox, HeadShowsWhatFitsAndTheRestInTheTooltip) {
+    CMultiCheckCombox combo;
+    EXPECT_EQ(combo.width(), 310);
+    EXPECT_TRUE(combo.popupWidget()->isHidden());
+    EXPECT_TRUE(combo.dotLabel()->isHidden());
+    EXPECT_EQ(combo.dotLabel()->text(), QString::fromUtf8("\xC2\xB7\xC2\xB7\xC2\xB7"));
+    combo.setModel(nullptr);
+    EXPECT_EQ(combo.model(), nullptr);
+
+    QStringList texts;
+    for (int i = 1; i <= 12; ++i) texts << QString("Channel %1").arg(i);
+    QPointer<QStandardItemModel> model = CheckModel(texts);
+    combo.setModel(model);
+    EXPECT_EQ(combo.model(), model.data());
+
+    combo.refreshCheckedText();
+    EXPECT_TRUE(combo.shownTexts().isEmpty());
+    EXPECT_TRUE(combo.dotLabel()->isHidden());
+
+    for (int row : {0, 2, 3, 5, 6, 7, 8, 9, 10}) model->setData(model->index(row, 0), int(Qt::Checked), CMultiCheckCombox::kCheckRole);
+    const QModelIndexList checked = combo.checkedIndexes();
+    ASSERT_EQ(checked.size(), 9);
+    EXPECT_EQ(checked.first().row(), 0);
+    EXPECT_EQ(checked.last().row(), 10);
+
+    // A click in the list rebuilds the head.
+    emit combo.view()->SignalClicked(model->index(0, 0));
+    QStringList all;
+    for (const QModelIndex& i : checked) all << i.data().toString();
+    QStringList shown, overflow;
+    CMultiCheckCombox::splitTexts(all, &shown, &overflow);
+    ASSERT_FALSE(overflow.isEmpty()) << "nine labels must pass 300 pixels";
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_EQ(shown + overflow, all);
+    EXPECT_EQ(combo.shownTexts(), shown);
+    EXPECT_FALSE(combo.dotLabel()->isHidden());
+    EXPECT_EQ(combo.dotLabel()->toolTip(), overflow.join(","));
+
+    combo.clearChecked();
+    EXPECT_TRUE(combo.checkedIndexes().isEmpty());
+    combo.refreshCheckedText();
+    EXPECT_TRUE(combo.shownTexts().isEmpty());
+    EXPECT_TRUE(combo.dotLabel()->isHidden());
+}
+
+TEST(MultiCheckCombox, SplitKeepsOrderOnceTheLimitIsPassed) {
+    // A long text passes the limit; a later short one overflows as well.
+    const QString longText(200, QLatin1Char('W'));
+    QStringList shown, overflow;
+    CMultiCheckCombox::splitTexts({"a", longText, "b"}, &shown, &overflow);
+    EXPECT_EQ(shown, QStringList{"a"});
+    EXPECT_EQ(overflow, (QStringList{longText, "b"}));
+
+    CMultiCheckCombox combo;
+    combo.setCheckedTexts({"a", longText, "b"});
+    EXPECT_EQ(combo.shownTexts(), QStringList{"a"});
+    EXPECT_EQ(combo.dotLabel()->toolTip(), longText + ",b");
+}
+
+TEST(MultiCheckCombox, ArrowShowsThePopupBelowTheHead) {
+    CMultiCheckCombox combo;
+    combo.setModel(CheckModel({"x"}));
+    combo.show();
+    combo.onClickArrowBtn();
+    QWidget* popup = combo.popupWidget();
+    EXPECT_TRUE(popup->isVisible());
+    QWidget* info = combo.findChild<QWidget*>("m_pInfoWidget");
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(popup->pos(), info->mapToGlobal(QPoint(0, 0)) + QPoint(0, info->height()));
+    popup->hide();
+}
+
+TEST(MultiCheckCombox, OwnsItsModel) {
+    QPointer<QStandardItemModel> model = CheckModel({"x"});
+    {
+        CMultiCheckCombox combo;
+        combo.setModel(model);
+    }
+    EXPECT_TRUE(model.isNull());
+}
+
+}  // namespace
