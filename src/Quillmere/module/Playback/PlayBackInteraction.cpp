@@ -1,0 +1,297 @@
+#include "PlayBackInteraction.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDebug>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QTimer>
+
+#include <mutex>
+
+#include "ziraz/ziraz.h"
+
+namespace APT_QMR {
+
+namespace {
+
+constexpr int kNoticeMs = 5000;
+
+std::mutex& PresenterLock() {
+    static std::mutex m;
+    return m;
+}
+
+ClipNoticePresenter& Presenter() {
+    static ClipNoticePresenter p;
+    return p;
+}
+
+// A note without parent at the bottom right of the screen that goes away
+// by itself.
+void ShowNoteAtScreenRightBottom(const QString& text) {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        qDebug().noquote() << text;
+        return;
+    }
+    auto* note = new QLabel(text);
+    note->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    note->setAttribute(Qt::WA_DeleteOnClose);
+    note->setAttribute(Qt::WA_ShowWithoutActivating);
+    note->setMargin(12);
+    note->adjustSize();
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        note->move(area.right() - note->width() + 1, area.bottom() - note->height() + 1);
+    }
+    note->show();
+    QTimer::singleShot(kNoticeMs, note, &QWidget::close);
+}
+
+void ShowClipNotice(const QString& text) {
+    ClipNoticePresenter presenter;
+    {
+        std::lock_guard<std::mutex> lock(PresenterLock());
+        presenter = Presenter();
+    }
+    if (presenter) {
+        presenter(text);
+    } else {
+        ShowNoteAtScreenRightBottom(text);
+    }
+}
+
+}  // namespace
+
+void SetClipNoticePresenter(ClipNoticePresenter presenter) {
+    std::lock_guard<std::mutex> lock(PresenterLock());
+    Presenter() = std::move(presenter);
+}
+
+CPlayBackInteraction::CPlayBackInteraction() : QObject(nullptr) {
+    RegisterVehicleDataTypes();
+    if (!connect(&m_streamPlayer, &CStreamPlayer::signalDiskSpacelow, this, &CPlayBackInteraction::signalDiskSpaceLow)) {
+        qDebug().noquote() << QString("connect failure! %1:%2 in %3").arg(__FILE__).arg(__LINE__).arg(Q_FUNC_INFO);
+    }
+    connect(&m_streamPlayer, &CStreamPlayer::signalVehInfo, this, &CPlayBackInteraction::signalVehInfo);
+}
+
+CPlayBackInteraction::~CPlayBackInteraction() {
+    m_streamPlayer.Stop();
+    delete m_channelFiles;
+    m_channelFiles = nullptr;
+}
+
+// ---- channel and files ------------------------------------------------------------
+
+void CPlayBackInteraction::SetChannel(CChannel channel) {
+    ZUN_Guard guard(m_windowMutex);
+    m_streamPlayer.Reset();
+    {
+        ZUN_Guard list(m_listMutex);
+        m_fileList.clear();
+    }
+    m_channel.SetChannelNumber(channel.GetChannelNumber());
+    m_channel.SetDevice(channel.GetDevice());
+    m_channel.SetRbs(channel.GetRbs());
+}
+
+CChannel CPlayBackInteraction::GetChannel() const { return m_channel; }
+
+void CPlayBackInteraction::SetDownLoadFileType(int type) { m_downloader.SetDownLoadFileType(type); }
+
+void CPlayBackInteraction::SetChannelFiles(ChannelFiles* files) {
+    if (files == m_channelFiles) return;
+    delete m_channelFiles;
+    m_channelFiles = files;
+}
+
+time_t CPlayBackInteraction::GetSearchStartTime() const {
+    if (!m_channelFiles) return -1;
+    return static_cast<time_t>(QDateTime(m_channelFiles->StartTime, QTime(0, 0, 0)).toSecsSinceEpoch());
+}
+
+time_t CPlayBackInteraction::GetSearchEndTime() const {
+    if (!m_channelFiles) return -1;
+    return static_cast<time_t>(QDateTime(m_channelFiles->EndTime, QTime(23, 59, 59)).toSecsSinceEpoch());
+}
+
+void CPlayBackInteraction::SetFileList(std::vector<CSingleFile*> files) {
+    ZUN_Guard list(m_listMutex);
+    m_fileList.swap(files);
+}
+
+void CPlayBackInteraction::Reset() {
+    ZUN_Guard guard(m_windowMutex);
+    m_streamPlayer.Reset();
+    ZUN_Guard list(m_listMutex);
+    m_fileList.clear();
+}
+
+// ---- playing ------------------------------------------------------------------------------
+
+bool CPlayBackInteraction::StartPlayback(void* window, time_t t) {
+    m_streamPlayer.SetState(CStreamPlayer::StatePlaying);
+    std::vector<CSingleFile*> channelList;
+    {
+        ZUN_Guard list(m_listMutex);
+        if (m_fileList.empty()) {
+            m_streamPlayer.SetState(CStreamPlayer::StateOpenFailed);
+            qDebug("CPlayBackInteraction-StartPlayback nofile");
+            return false;
+        }
+        for (CSingleFile* f : m_fileList)
+            if (f && f->ChannelNumber == m_channel.GetChannelNumber()) channelList.push_back(f);
+    }
+    m_streamPlayer.Stop();
+    m_bPlaying = false;
+    m_window = window;
+
+    auto* record = new PlayWindow;
+    record->hWnd = window;
+    record->nChannel = m_channel.GetChannelNumber();
+    // The player takes the record, also when it refuses it.
+    if (!m_streamPlayer.SetWindow(record)) return false;
+    if (!m_streamPlayer.SetFileList(channelList)) return false;
+    m_streamPlayer.SetDiskKind(m_bRbs);
+
+    if (m_streamPlayer.StartPlayByTime(t)) {
+        m_bTimeInFile = m_streamPlayer.IsTimeInFile();
+        m_streamPlayer.SetEndOfList(false);
+        m_bPlaying = true;
+        return true;
+    }
+    if (m_streamPlayer.GetState() == CStreamPlayer::StatePlaying) m_streamPlayer.SetState(CStreamPlayer::StateOpenFailed);
+    return false;
+}
+
+void CPlayBackInteraction::StopPlayback() {
+    m_streamPlayer.Stop();
+    m_bPlaying = false;
+}
+
+bool CPlayBackInteraction::SeekTo(time_t t) {
+    const bool clipping = m_streamPlayer.IsClipping();
+    if (clipping) {
+        m_streamPlayer.StopClip();
+        const std::string path = m_streamPlayer.GetPlayer()->GetLastClipPath();
+        if (!path.empty()) ShowClipNotice(ziraz::ConvertToUnicode(path));
+    }
+    if (!m_streamPlayer.SeekTo(t)) return false;
+    if (clipping) {
+        const bool started = m_streamPlayer.StartClip(t);
+        qDebug() << "CPlayBackInteraction::SeekTo StartClip" << started;
+    }
+    return true;
+}
+
+bool CPlayBackInteraction::Pause(bool on) {
+    if (!m_streamPlayer.Pause(on)) return false;
+    m_bPause = on;
+    m_bPlaying = !on;
+    return true;
+}
+
+bool CPlayBackInteraction::Fast() { return m_streamPlayer.Fast(); }
+
+bool CPlayBackInteraction::Slow() { return m_streamPlayer.Slow(); }
+
+bool CPlayBackInteraction::OneByOne() {
+    if (m_streamPlayer.OneByOne()) {
+        m_bSingleFrame = true;
+        m_bPlaying = false;
+        return true;
+    }
+    m_bSingleFrame = false;
+    return false;
+}
+
+bool CPlayBackInteraction::OneByOneBack() {
+    if (m_streamPlayer.OneByOneBack()) {
+        m_bSingleFrame = true;
+        m_bPlaying = false;
+        return true;
+    }
+    m_bSingleFrame = false;
+    return false;
+}
+
+bool CPlayBackInteraction::Resume() {
+    m_bSingleFrame = false;
+    m_bPause = false;
+    if (!m_streamPlayer.Resume()) return false;
+    m_bPlaying = true;
+    return true;
+}
+
+bool CPlayBackInteraction::StartClip(time_t start) { return m_streamPlayer.StartClip(start); }
+
+bool CPlayBackInteraction::SetDisplayRegion(float left, float top, float right, float bottom) {
+    if ((left == right && top == bottom) || left - right >= 0 || top - bottom >= 0) {
+        m_region[0] = 0.0f;
+        m_region[1] = 0.0f;
+        m_region[2] = 1.0f;
+        m_region[3] = 1.0f;
+    } else {
+        const float w = m_region[2] - m_region[0];
+        const float h = m_region[3] - m_region[1];
+        const float l0 = m_region[0];
+        const float t0 = m_region[1];
+        m_region[0] = l0 + w * left;
+        m_region[1] = t0 + h * top;
+        m_region[2] = l0 + w * right;
+        m_region[3] = t0 + h * bottom;
+    }
+    return m_streamPlayer.SetDisplayRegion(m_region[0], m_region[1], m_region[2], m_region[3]);
+}
+
+void CPlayBackInteraction::GetDisplayRegion(float region[4]) const {
+    for (int i = 0; i < 4; ++i) region[i] = m_region[i];
+}
+
+bool CPlayBackInteraction::RefreshPlay() { return m_streamPlayer.RefreshPlay(); }
+
+uint64_t CPlayBackInteraction::EstimateDownloadSize(time_t start, time_t end) {
+    if (end < start) return 0;
+    auto share = [](const CSingleFile* f, time_t seconds) -> uint64_t {
+        const double length = static_cast<double>(f->EndTime) - static_cast<double>(f->StartTime) + 1.0;
+        if (length <= 0 || seconds <= 0) return 0;
+        return static_cast<uint64_t>(static_cast<double>(seconds) / length * static_cast<double>(f->FileSize) + 0.5);
+    };
+    ZUN_Guard list(m_listMutex);
+    uint64_t sum = 0;
+    time_t s = start;
+    for (const CSingleFile* f : m_fileList) {
+        if (!f) continue;
+        const time_t fs = f->StartTime;
+        const time_t fe = f->EndTime;
+        if (fs < s) {
+            if (s >= fe) continue;
+            if (end <= fe) {
+                sum += share(f, end - s + 1);
+                break;
+            }
+            sum += share(f, fe - s + 1);
+            s = fe;
+        } else {
+            if (end <= fs) break;
+            if (end <= fe) {
+                sum += share(f, end - fs + 1);
+                break;
+            }
+            sum += f->FileSize;
+            s = fe;
+        }
+    }
+    return sum;
+}
+
+// The player turns the volume to half (32767) with the sound.
+bool CPlayBackInteraction::PlaySound() { return m_streamPlayer.GetPlayer()->PlaySound(); }
+
+bool CPlayBackInteraction::SetVolume(uint16_t volume) { return m_streamPlayer.GetPlayer()->SetVolume(volume); }
+
+bool CPlayBackInteraction::Capture() { return m_streamPlayer.Capture(); }
+
+}  // namespace APT_QMR

@@ -1,0 +1,111 @@
+#pragma once
+// One play window as the playback views see it: its channel, the files found
+// for it, its stream player and its downloader, with start, stop, seek, the
+// play controls, zoom, snapshot, clip, sound and a download-size estimate.
+// Lives on the GUI thread; every method is called from it.
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <vector>
+
+#include "Channel.h"
+#include "ChannelFiles.h"
+#include "SingleFile.h"
+#include "StreamDownloader.h"
+#include "StreamPlayer.h"
+#include "VehicleData.h"
+#include "zun.h"
+
+namespace APT_QMR {
+
+class CPlayBackInteraction : public QObject {
+    Q_OBJECT
+public:
+    CPlayBackInteraction();
+    ~CPlayBackInteraction() override;
+    CPlayBackInteraction(const CPlayBackInteraction&) = delete;
+    CPlayBackInteraction& operator=(const CPlayBackInteraction&) = delete;
+
+    // Stops the player, empties the file list, then takes the channel.
+    void SetChannel(CChannel channel);
+    CChannel GetChannel() const;
+    // 0 download, 1 evidence video (the downloader's output folder and names).
+    void SetDownLoadFileType(int type);
+    // The search result the window was filled from; owned from now on (a
+    // record set before is deleted).
+    void SetChannelFiles(ChannelFiles* files);
+    bool HasChannelFiles() const { return m_channelFiles != nullptr; }
+    // Start day 00:00:00 and end day 23:59:59 (local) of the search result;
+    // -1 without one.
+    time_t GetSearchStartTime() const;
+    time_t GetSearchEndTime() const;
+    // Files of any channel, in time order; not owned.
+    void SetFileList(std::vector<CSingleFile*> files);
+    // Stops the player and empties the file list.
+    void Reset();
+
+    // Plays the window's channel from `t` (0: the start of its first file)
+    // into `window` (a QWidget*). False when nothing could be started; the
+    // stream player's state then tells why.
+    bool StartPlayback(void* window, time_t t);
+    bool IsTimeInFile() const { return m_bTimeInFile; }
+    // Stops the player; the file list stays.
+    void StopPlayback();
+    // Moves to `t`. A running clip is finished (its path shown to the
+    // operator) and a new one starts at `t`.
+    bool SeekTo(time_t t);
+    bool Pause(bool on);
+    bool Fast();
+    bool Slow();
+    bool OneByOne();
+    bool OneByOneBack();
+    bool Resume();
+    // -1: from the frame on screen.
+    bool StartClip(time_t start);
+    // A rectangle in fractions of the region now shown (zooms nest); an
+    // empty or inverted one shows the whole picture again.
+    bool SetDisplayRegion(float left, float top, float right, float bottom);
+    bool RefreshPlay();
+    // Bytes of [start, end] (inclusive seconds) over the file list.
+    uint64_t EstimateDownloadSize(time_t start, time_t end);
+    bool PlaySound();
+    bool SetVolume(uint16_t volume);
+    bool Capture();
+
+    // The zoom region now shown: left, top, right, bottom.
+    void GetDisplayRegion(float region[4]) const;
+    void* GetWindow() const { return m_window; }
+
+    // Used directly by the views.
+    CStreamPlayer m_streamPlayer;
+    CStreamDownloader m_downloader;
+    bool m_bSingleFrame = false;
+    bool m_bPause = false;
+    bool m_bPlaying = false;
+    bool m_bRbs = false;
+    bool m_bTimeInFile = false;
+
+signals:
+    void signalDiskSpaceLow();
+    void signalVehInfo(VEH_META_INFO vehInfo);
+
+private:
+    void* m_window = nullptr;
+    std::vector<CSingleFile*> m_fileList;
+    float m_region[4] = {0.0f, 0.0f, 1.0f, 1.0f};
+    ChannelFiles* m_channelFiles = nullptr;
+    CChannel m_channel;
+    ZUN_Mutex m_windowMutex;
+    ZUN_Mutex m_listMutex;
+};
+
+// How the path of a finished clip reaches the operator: by default a small
+// note at the bottom right of the screen. Tests and windowless programs
+// install their own; an empty function restores the note.
+using ClipNoticePresenter = std::function<void(const QString& text)>;
+void SetClipNoticePresenter(ClipNoticePresenter presenter);
+
+}  // namespace APT_QMR

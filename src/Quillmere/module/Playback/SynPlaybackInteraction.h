@@ -1,0 +1,79 @@
+#pragma once
+// Plays a set of windows in step: every control goes to each window that has
+// a file open, the result is the AND of theirs, single frames keep the
+// windows within a second of each other, and a ticker emits the current time
+// every 500 ms for the time axis.
+//
+// Lives on the GUI thread; the ticker runs on a thread of its own. Lock
+// order: the group's mutex before any window's stream-player mutex.
+#include <QObject>
+
+#include <atomic>
+#include <ctime>
+#include <vector>
+
+#include "BaseThread.h"
+#include "PlayBackInteraction.h"
+#include "zun.h"
+
+namespace APT_QMR {
+
+class SynPlaybackInteraction : public QObject, public CBaseThread {
+    Q_OBJECT
+public:
+    SynPlaybackInteraction();
+    ~SynPlaybackInteraction() override;
+
+    // False for null or a window already in the set. The windows join the
+    // page's sync group when their stream opens next.
+    bool AddInteraction(CPlayBackInteraction* window);
+    bool SetInteractions(std::vector<CPlayBackInteraction*> windows);
+    void RemoveInteraction(CPlayBackInteraction* window);
+    // Empties the set; nothing is stopped.
+    void Clear();
+    void StopAndClear();
+    bool SetContext(int context);
+    int GetContext() const { return m_context; }
+
+    // Plays the set and starts the ticker.
+    bool Start();
+    // The windows leave the sync group, the set is emptied and the ticker
+    // ends. False when not started.
+    bool Stop();
+    bool SeekTo(time_t t);
+    void SetPlayState(bool held, bool paused, bool singleFrame);
+    // Played time of the first window with a file open; -1 when none.
+    time_t GetCurrentTime();
+    // Speed step of the first window with a file open; 0 when none.
+    int GetSpeed();
+    bool HasActiveWindow();
+    bool IsPlaying() const { return !m_held; }
+    bool IsPaused() const { return m_paused; }
+    bool IsSingleFrame() const { return m_singleFrame; }
+    bool IsStarted() const { return m_running.load(); }
+    bool Pause(bool on);
+    bool Fast();
+    bool Slow();
+    bool SetSpeed(int step);
+    bool OneByOne();
+    bool Play();
+
+signals:
+    void signalCurrentTime(time_t time);
+
+protected:
+    bool Loop() override;
+
+private:
+    static bool HasFile(CPlayBackInteraction* window);
+
+    std::vector<CPlayBackInteraction*> m_windows;
+    bool m_held = false;
+    bool m_paused = false;
+    bool m_singleFrame = false;
+    std::atomic<bool> m_running{false};
+    int m_context = 0;
+    ZUN_Mutex m_mutex;
+};
+
+}  // namespace APT_QMR

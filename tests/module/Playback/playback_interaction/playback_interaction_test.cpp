@@ -1,0 +1,411 @@
+// One play window driven through its interaction (start, pause, single
+// frames, speed, seek, clips across a seek, zoom, size estimate) and windows
+// played in step by the synchronised group.
+#include "PlayBackInteraction.h"
+#include "SynPlaybackInteraction.h"
+
+#include "CommonHelpers.h"
+#include "PlaybackGlobals.h"
+#include "Settings.h"
+#include "kel_test/test_support.h"
+#include "recmedia/encoder.h"
+#include "recmedia/track.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <ctime>
+#include <functional>
+#include <memory>
+
+namespace {
+
+using APT_QMR::CChannel;
+using APT_QMR::CPlayBackInteraction;
+using APT_QMR::CSingleFile;
+using APT_QMR::CStreamPlayer;
+using APT_QMR::SynPlaybackInteraction;
+
+uint32_t Civil(int y, int mo, int d, int h, int mi, int s) {
+    struct tm t = {};
+    t.tm_year = y - 1900;
+    t.tm_mon = mo - 1;
+    t.tm_mday = d;
+    t.tm_hour = h;
+    t.tm_min = mi;
+    t.tm_sec = s;
+    return static_cast<uint32_t>(timegm(&t));
+}
+
+// Per channel 1 and 2: [T, T+3), [T+3, T+6) and, after a gap, [T+10, T+13).
+const uint32_t T = Civil(2024, 3, 1, 8, 0, 0);
+const uint32_t kStarts[3] = {T, T + 3, T + 10};
+const uint32_t kSeconds = 3;
+
+bool WaitFor(const std::function<bool()>& done, int seconds = 60) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > seconds * 1000) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+CChannel Channel(int number) {
+    CChannel c;
+    c.SetChannelNumber(number);
+    c.SetDevice("DVR");
+    c.SetRbs(true);
+    return c;
+}
+
+class PlaybackInteractionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = (kel_test::ProgramFolder() + "/local").toStdString();
+        ASSERT_TRUE(QDir().mkpath(QString::fromStdString(folder)));
+        for (int ch = 1; ch <= 2; ++ch) {
+            for (int i = 0; i < 3; ++i) {
+                recmedia::RecordingSpec spec;
+                spec.channel = ch;
+                spec.start = kStarts[i];
+                spec.seconds = kSeconds;
+                spec.width = 160;
+                spec.height = 120;
+                spec.fps = 10;
+                spec.seed = static_cast<uint32_t>(ch * 10 + i);
+                if (ch == 1) spec.track = recmedia::MakeTrack(1, spec.start, spec.seconds);
+                spec.path = folder + "/" + TimeToString(spec.start) + "_" + TimeToString(spec.start + kSeconds) + "_" +
+                            std::to_string(ch) + ".mp4";
+                std::string error;
+                ASSERT_TRUE(recmedia::EncodeRecording(spec, &error)) << error;
+                files.emplace_back(new CSingleFile(spec.path, folder, 1000, spec.start, spec.start + kSeconds, 0, "DVR", ch));
+            }
+        }
+        auto* s = CSettingsStore::GetInstance();
+        s->SetValueText(SettingKey::ClipSavePath, kel_test::ProgramFolder() + "/clips/");
+        s->SetValueText(SettingKey::DownloadVideoType, "0");
+        CurrentSyncGroup = 0;
+        CurrentCapturePage = 0;
+        for (auto& w : windows) {
+            w.reset(new QWidget);
+            w->resize(320, 240);
+            w->show();
+        }
+    }
+    void TearDown() override { APT_QMR::SetClipNoticePresenter(nullptr); }
+
+    // Both channels' files, in time order per channel.
+    std::vector<CSingleFile*> All() {
+        std::vector<CSingleFile*> list;
+        for (auto& f : files) list.push_back(f.get());
+        return list;
+    }
+
+    void Prepare(CPlayBackInteraction& w, int channel) {
+        w.SetChannel(Channel(channel));
+        w.SetFileList(All());
+        w.m_bRbs = true;
+    }
+
+    static bool Shows(CPlayBackInteraction& w, time_t from, time_t to) {
+        const time_t t = w.m_streamPlayer.GetPlayedTime();
+        return t >= from && t < to;
+    }
+
+    std::string folder;
+    std::vector<std::unique_ptr<CSingleFile>> files;
+    std::unique_ptr<QWidget> windows[3];
+};
+
+TEST_F(PlaybackInteractionTest, PlaysPausesStepsChangesSpeedAndSeeks) {
+    CPlayBackInteraction w;
+    Prepare(w, 1);
+    int vehicleRecords = 0;
+    QObject::connect(&w, &CPlayBackInteraction::signalVehInfo, [&](VEH_META_INFO) { ++vehicleRecords; });
+
+    ASSERT_TRUE(w.StartPlayback(windows[0].get(), T + 1));
+    EXPECT_TRUE(w.m_bPlaying);
+    EXPECT_TRUE(w.IsTimeInFile());
+    EXPECT_EQ(w.GetWindow(), windows[0].get());
+    EXPECT_EQ(w.m_streamPlayer.GetCurrentIndex(), 0);   // the channel's own list
+    ASSERT_TRUE(WaitFor([&] { return Shows(w, T + 1, T + 3); }));
+    ASSERT_TRUE(WaitFor([&] { return vehicleRecords > 0; }));
+
+    ASSERT_TRUE(w.Pause(true));
+    EXPECT_TRUE(w.m_bPause);
+    EXPECT_FALSE(w.m_bPlaying);
+    ASSERT_TRUE(w.OneByOne());
+    EXPECT_TRUE(w.m_bSingleFrame);
+    EXPECT_FALSE(w.m_bPlaying);
+    ASSERT_TRUE(w.Resume());
+    EXPECT_TRUE(w.m_bPlaying);
+    EXPECT_FALSE(w.m_bPause);
+    EXPECT_FALSE(w.m_bSingleFrame);
+
+    ASSERT_TRUE(w.Fast());
+    EXPECT_EQ(w.m_streamPlayer.GetSpeed(), 1);
+    ASSERT_TRUE(w.Slow());
+    EXPECT_EQ(w.m_streamPlayer.GetSpeed(), 0);
+
+    ASSERT_TRUE(w.SeekTo(T + 10));
+    EXPECT_EQ(w.m_streamPlayer.GetCurrentIndex(), 2);
+    ASSERT_TRUE(WaitFor([&] { return Shows(w, T + 10, T + 13); }));
+
+    w.StopPlayback();
+    EXPECT_FALSE(w.m_bPlaying);
+    EXPECT_EQ(w.m_streamPlayer.GetCurrentIndex(), -1);
+    // The file list stays: the window starts again; a reset empties it.
+    ASSERT_TRUE(w.StartPlayback(windows[0].get(), T + 4));
+    EXPECT_EQ(w.m_streamPlayer.GetCurrentIndex(), 1);
+    w.Reset();
+    EXPECT_EQ(w.m_streamPlayer.GetCurrentIndex(), -1);
+    EXPECT_FALSE(w.StartPlayback(windows[0].get(), T));
+}
+
+TEST_F(PlaybackInteractionTest, StartWithoutFilesOfTheChannel) {
+    CPlayBackInteraction w;
+    w.SetChannel(Channel(1));
+    EXPECT_FALSE(w.StartPlayback(windows[0].get(), T));
+    EXPECT_EQ(w.m_streamPlayer.GetState(), CStreamPlayer::StateOpenFailed);
+    EXPECT_FALSE(w.m_bPlaying);
+
+    Prepare(w, 3);   // files of channels 1 and 2 only
+    EXPECT_FALSE(w.StartPlayback(windows[0].get(), T));
+    EXPECT_EQ(w.m_streamPlayer.GetState(), CStreamPlayer::StateNoFile);
+    EXPECT_FALSE(w.m_bPlaying);
+}
+
+// A seek while a clip runs finishes that clip (announced to the operator)
+// and starts a new one at the seek time; clips are converted when
+// "DownloadVideoType" asks for it. A clip holds what enters the player after
+// its start, so the first recording is larger than the player's 2 MiB
+// buffer; the seek goes into a small second one, all of which may enter the
+// player before the new clip starts, so the new clip is checked once the
+// third (small) recording has been played into it.
+TEST_F(PlaybackInteractionTest, SeekDuringAClipCutsItInTwo) {
+    const uint32_t start = T + 100;
+    const uint32_t later = T + 400;
+    auto encode = [&](uint32_t from, uint32_t seconds, int width, int height, int fps) {
+        recmedia::RecordingSpec spec;
+        spec.channel = 3;
+        spec.start = from;
+        spec.seconds = seconds;
+        spec.width = width;
+        spec.height = height;
+        spec.fps = fps;
+        spec.fastRepeat = true;
+        spec.seed = from;
+        spec.path = folder + "/" + TimeToString(from) + "_" + TimeToString(from + seconds) + "_3.mp4";
+        std::string error;
+        EXPECT_TRUE(recmedia::EncodeRecording(spec, &error)) << error;
+        return spec.path;
+    };
+    const std::string big = encode(start, 200, 1280, 720, 10);
+    ASSERT_GT(QFile(QString::fromStdString(big)).size(), 3 * 1024 * 1024);
+    const std::string small = encode(later, 3, 160, 120, 10);
+    const std::string last = encode(later + 3, 3, 160, 120, 10);
+    CSingleFile first(big, folder, 1000, start, start + 200, 0, "DVR", 3);
+    CSingleFile second(small, folder, 1000, later, later + 3, 0, "DVR", 3);
+    CSingleFile third(last, folder, 1000, later + 3, later + 6, 0, "DVR", 3);
+
+    CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadVideoType, "1");
+    std::vector<QString> notices;
+    APT_QMR::SetClipNoticePresenter([&](const QString& text) { notices.push_back(text); });
+    CPlayBackInteraction w;
+    w.SetChannel(Channel(3));
+    w.SetFileList({&first, &second, &third});
+    w.m_bRbs = true;
+    ASSERT_TRUE(w.StartPlayback(windows[0].get(), start));
+    ASSERT_TRUE(WaitFor([&] { return Shows(w, start, start + 10); }));
+    const time_t clipStart = w.m_streamPlayer.GetPlayedTime();
+    ASSERT_TRUE(w.StartClip(-1));
+    // Two seconds played: at least one key frame has entered the clip.
+    ASSERT_TRUE(WaitFor([&] { return w.m_streamPlayer.GetPlayedTime() >= clipStart + 2; }));
+
+    ASSERT_TRUE(w.SeekTo(later + 1));
+    const QString folderOfClips = kel_test::ProgramFolder() + "/clips/Clip/";
+    const QString firstClip = folderOfClips + "ch03_" + QString::fromStdString(TimeToString(clipStart)) + ".mp4";
+    const QString secondClip = folderOfClips + "ch03_" + QString::fromStdString(TimeToString(later + 1)) + ".mp4";
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0], firstClip);
+    EXPECT_TRUE(w.m_streamPlayer.IsClipping());
+    ASSERT_TRUE(WaitFor([&] { return Shows(w, later + 4, later + 6); }));
+    w.m_streamPlayer.StopClip();
+    EXPECT_EQ(w.m_streamPlayer.GetPlayer()->GetLastClipPath(), secondClip.toStdString());
+    for (const QString& clip : {firstClip, secondClip}) {
+        const QByteArray bytes = kel_test::ReadFile(clip);
+        ASSERT_GT(bytes.size(), 8) << clip.toStdString();
+        EXPECT_EQ(bytes.mid(4, 4), QByteArray("ftyp")) << clip.toStdString();
+    }
+    EXPECT_EQ(QDir(folderOfClips).entryList(QDir::Files).size(), 2);
+    w.StopPlayback();
+}
+
+TEST_F(PlaybackInteractionTest, ZoomRegionsNest) {
+    CPlayBackInteraction w;
+    float r[4];
+    w.GetDisplayRegion(r);
+    EXPECT_EQ(std::vector<float>(r, r + 4), (std::vector<float>{0, 0, 1, 1}));
+    // Nothing plays, so the player refuses the region; it is kept anyway.
+    EXPECT_FALSE(w.SetDisplayRegion(0.25f, 0.25f, 0.75f, 0.75f));
+    w.SetDisplayRegion(0.25f, 0.25f, 0.75f, 0.75f);
+    w.GetDisplayRegion(r);
+    for (int i = 0; i < 4; ++i) EXPECT_FLOAT_EQ(r[i], i < 2 ? 0.375f : 0.625f);
+    w.SetDisplayRegion(0.5f, 0.1f, 0.5f, 0.9f);   // left equal to right: whole picture
+    w.GetDisplayRegion(r);
+    EXPECT_EQ(std::vector<float>(r, r + 4), (std::vector<float>{0, 0, 1, 1}));
+}
+
+TEST(PlaybackInteractionEstimate, BytesOfASpan) {
+    // 100-second files of 1000 bytes: 0..99, 100..199, and after a gap 300..399.
+    CSingleFile a("a", "d", 1000, 0, 99, 0, "", 1);
+    CSingleFile b("b", "d", 1000, 100, 199, 0, "", 1);
+    CSingleFile c("c", "d", 1000, 300, 399, 0, "", 1);
+    CPlayBackInteraction w;
+    w.SetFileList({&a, &b, &c});
+    struct Case {
+        time_t start, end;
+        uint64_t bytes;
+    } cases[] = {
+        {50, 99, 500},     // the second half of the first file
+        {0, 99, 1000},
+        {50, 149, 1000},   // the last 50 seconds of a, the first 50 of b
+        {0, 399, 3000},
+        {250, 349, 500},   // the gap counts nothing
+        {99, 50, 0},       // end before start
+        {400, 500, 0},
+    };
+    for (const Case& k : cases) EXPECT_EQ(w.EstimateDownloadSize(k.start, k.end), k.bytes) << k.start << ".." << k.end;
+}
+
+TEST(PlaybackInteractionSearch, SearchDaysOfTheChannelFiles) {
+    CPlayBackInteraction w;
+    EXPECT_FALSE(w.HasChannelFiles());
+    EXPECT_EQ(w.GetSearchStartTime(), -1);
+    auto* record = new ChannelFiles;
+    record->StartTime = QDate(2024, 3, 1);
+    record->EndTime = QDate(2024, 3, 2);
+    w.SetChannelFiles(record);
+    EXPECT_TRUE(w.HasChannelFiles());
+    EXPECT_EQ(w.GetSearchStartTime(), static_cast<time_t>(Civil(2024, 3, 1, 0, 0, 0)));
+    EXPECT_EQ(w.GetSearchEndTime(), static_cast<time_t>(Civil(2024, 3, 2, 23, 59, 59)));
+}
+
+// Two windows in the page's sync group play together; the ticker reports
+// the time; the group pauses, steps, changes speed, seeks and stops.
+TEST_F(PlaybackInteractionTest, WindowsInAGroupAdvanceTogether) {
+    CPlayBackInteraction a, b;
+    Prepare(a, 1);
+    Prepare(b, 2);
+    SynPlaybackInteraction group;
+    std::vector<time_t> ticks;
+    QObject::connect(&group, &SynPlaybackInteraction::signalCurrentTime, &group, [&](time_t t) { ticks.push_back(t); });
+    EXPECT_FALSE(group.Stop());   // never started
+    ASSERT_TRUE(group.AddInteraction(&a));
+    ASSERT_TRUE(group.AddInteraction(&b));
+    EXPECT_FALSE(group.AddInteraction(&a));
+    EXPECT_FALSE(group.AddInteraction(nullptr));
+    EXPECT_FALSE(group.HasActiveWindow());
+    EXPECT_EQ(group.GetCurrentTime(), -1);
+
+    ASSERT_TRUE(a.StartPlayback(windows[0].get(), T));
+    ASSERT_TRUE(b.StartPlayback(windows[1].get(), T));
+    ASSERT_TRUE(group.Start());
+    EXPECT_TRUE(group.IsPlaying());
+    ASSERT_TRUE(WaitFor([&] { return ticks.size() >= 2; }));
+    for (time_t t : ticks) {
+        EXPECT_GE(t, static_cast<time_t>(T));
+        EXPECT_LT(t, static_cast<time_t>(T + 13));
+    }
+    for (int i = 0; i < 5; ++i) {
+        const time_t ta = a.m_streamPlayer.GetPlayedTime();
+        const time_t tb = b.m_streamPlayer.GetPlayedTime();
+        if (ta != -1 && tb != -1) {
+            EXPECT_LE(std::llabs(static_cast<long long>(ta - tb)), 1);
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+
+    ASSERT_TRUE(group.Pause(true));
+    EXPECT_TRUE(group.IsPaused());
+    EXPECT_FALSE(group.IsPlaying());
+    EXPECT_TRUE(a.m_bPause && b.m_bPause);
+    ASSERT_TRUE(group.OneByOne());
+    EXPECT_TRUE(group.IsSingleFrame());
+    EXPECT_TRUE(a.m_bSingleFrame && b.m_bSingleFrame);
+    ASSERT_TRUE(group.Play());
+    EXPECT_TRUE(a.m_bPlaying && b.m_bPlaying);
+
+    ASSERT_TRUE(group.SetSpeed(1));
+    EXPECT_EQ(group.GetSpeed(), 1);
+    EXPECT_FALSE(group.SetSpeed(1));   // no window changes
+    ASSERT_TRUE(group.Slow());
+    EXPECT_EQ(group.GetSpeed(), 0);
+
+    ASSERT_TRUE(group.SeekTo(T + 10));
+    ASSERT_TRUE(WaitFor([&] { return Shows(a, T + 10, T + 13) && Shows(b, T + 10, T + 13); }));
+    ticks.clear();
+    ASSERT_TRUE(WaitFor([&] { return !ticks.empty() && ticks.back() >= static_cast<time_t>(T + 10); }));
+
+    ASSERT_TRUE(group.Stop());
+    EXPECT_FALSE(group.Stop());
+    EXPECT_FALSE(group.HasActiveWindow());   // the set is empty
+    EXPECT_FALSE(group.SeekTo(T));
+    a.StopPlayback();
+    b.StopPlayback();
+}
+
+// Windows more than a second ahead of the earliest wait (paused) while the
+// others step one frame.
+TEST_F(PlaybackInteractionTest, GroupSingleFrameKeepsWindowsTogether) {
+    CPlayBackInteraction w[3];
+    const uint32_t at[3] = {T, T + 1, T + 4};
+    for (int i = 0; i < 3; ++i) {
+        Prepare(w[i], 1);
+        ASSERT_TRUE(w[i].StartPlayback(windows[i].get(), at[i]));
+        ASSERT_TRUE(WaitFor([&] { return w[i].m_streamPlayer.GetPlayedTime() >= static_cast<time_t>(at[i]); }));
+        ASSERT_TRUE(w[i].Pause(true));
+    }
+    time_t shown[3];
+    for (int i = 0; i < 3; ++i) shown[i] = w[i].m_streamPlayer.GetPlayedTime();
+    ASSERT_LE(shown[1] - shown[0], 1);
+    ASSERT_GT(shown[2] - shown[0], 1);
+
+    SynPlaybackInteraction group;
+    ASSERT_TRUE(group.SetInteractions({&w[0], &w[1], &w[2]}));
+    for (auto& x : w) x.m_bPause = false;
+    ASSERT_TRUE(group.OneByOne());
+    EXPECT_TRUE(w[0].m_bSingleFrame);
+    EXPECT_TRUE(w[1].m_bSingleFrame);
+    EXPECT_FALSE(w[2].m_bSingleFrame);
+    EXPECT_TRUE(w[2].m_bPause);
+    EXPECT_FALSE(w[2].m_bPlaying);
+    for (auto& x : w) x.StopPlayback();
+}
+
+// A group started without windows runs only its ticker, which reports
+// nothing.
+TEST(PlaybackInteractionGroup, EmptyGroupTicksNothing) {
+    SynPlaybackInteraction group;
+    int ticks = 0;
+    QObject::connect(&group, &SynPlaybackInteraction::signalCurrentTime, &group, [&](time_t) { ++ticks; });
+    ASSERT_TRUE(group.Start());
+    EXPECT_TRUE(group.IsStarted());
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 1200) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(ticks, 0);
+    EXPECT_EQ(group.GetSpeed(), 0);
+    EXPECT_TRUE(group.Stop());
+    EXPECT_FALSE(group.IsStarted());
+}
+
+}  // namespace
