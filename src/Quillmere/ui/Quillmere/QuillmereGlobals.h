@@ -1,0 +1,61 @@
+#pragma once
+// Values shared by the pages of the main window. Header only, so that any page
+// can read or set them without linking the main window's library.
+//
+//  g_playbackMode   0 while the Playback page was chosen last, 1 for the
+//                   Evidence page; sync group of the player and colour scheme
+//                   of the playback grid.
+//  g_saveFolderMode the same two values; picks the snapshot and clip folders.
+//  g_diskSearchMode 1 after a disk search, 0 after a folder search.
+//  MapKeyHolder     the plain map service key: filled by the main window at
+//                   start-up, replaced by the settings page, read by the map.
+#include <QString>
+#include <atomic>
+#include <mutex>
+
+#include "zun.h"
+
+inline int g_playbackMode = 0;
+inline int g_saveFolderMode = 0;
+inline int g_diskSearchMode = 0;
+
+class MapKeyHolder {
+public:
+    // Made on first use (double-checked under a process-wide mutex); never
+    // destroyed before exit.
+    static MapKeyHolder* instance() {
+        MapKeyHolder* holder = s_instance.load(std::memory_order_acquire);
+        if (!holder) {
+            ZUN_Guard guard(creationLock());
+            holder = s_instance.load(std::memory_order_relaxed);
+            if (!holder) {
+                holder = new MapKeyHolder;
+                s_instance.store(holder, std::memory_order_release);
+            }
+        }
+        return holder;
+    }
+
+    QString key() const {
+        std::lock_guard<std::mutex> lock(m_lock);
+        return m_key;
+    }
+    void setKey(const QString& key) {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_key = key;
+    }
+
+    MapKeyHolder(const MapKeyHolder&) = delete;
+    MapKeyHolder& operator=(const MapKeyHolder&) = delete;
+
+private:
+    MapKeyHolder() = default;
+    static ZUN_Mutex& creationLock() {
+        static ZUN_Mutex lock;
+        return lock;
+    }
+
+    mutable std::mutex m_lock;
+    QString m_key;
+    static inline std::atomic<MapKeyHolder*> s_instance{nullptr};
+};
