@@ -1,0 +1,62 @@
+#include "sysinstall/sysinstall.h"
+
+#include <QByteArray>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace sysinstall {
+
+namespace {
+QByteArray ReadSmallFile(const QByteArray& path) {
+    int fd = open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return {};
+    char buf[256];
+    ssize_t n = read(fd, buf, sizeof buf);
+    close(fd);
+    return n > 0 ? QByteArray(buf, static_cast<int>(n)) : QByteArray();
+}
+
+QString ImageFileName(const QByteArray& pidDir) {
+    const QByteArray link = "/proc/" + pidDir + "/exe";
+    char target[4096];
+    ssize_t n = readlink(link.constData(), target, sizeof target - 1);
+    if (n <= 0) return {};
+    QByteArray path(target, static_cast<int>(n));
+    // An image removed while the process runs reads back with this ending.
+    static const QByteArray deleted(" (deleted)");
+    if (path.endsWith(deleted)) path.chop(deleted.size());
+    const int slash = path.lastIndexOf('/');
+    return QString::fromLocal8Bit(path.mid(slash + 1));
+}
+}  // namespace
+
+bool SnapshotProcesses(std::vector<ProcessEntry>* out) {
+    out->clear();
+    DIR* proc = opendir("/proc");
+    if (!proc) return false;
+    while (dirent* e = readdir(proc)) {
+        char* end = nullptr;
+        const long long pid = std::strtoll(e->d_name, &end, 10);
+        if (!end || *end != '\0' || pid <= 0) continue;
+        ProcessEntry entry;
+        entry.pid = pid;
+        entry.exeFile = ImageFileName(QByteArray(e->d_name));
+        QByteArray comm = ReadSmallFile("/proc/" + QByteArray(e->d_name) + "/comm");
+        if (comm.endsWith('\n')) comm.chop(1);
+        entry.comm = QString::fromLocal8Bit(comm);
+        // A process that ended between the listing and the reads is left out.
+        if (entry.exeFile.isEmpty() && entry.comm.isEmpty()) continue;
+        out->push_back(entry);
+    }
+    closedir(proc);
+    return true;
+}
+
+qint64 CurrentProcessId() { return static_cast<qint64>(getpid()); }
+
+}  // namespace sysinstall

@@ -1,0 +1,71 @@
+#include "sysinstall/sysinstall.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace sysinstall {
+
+QString RegistryRoot() {
+    QString dir = QString::fromLocal8Bit(qgetenv("KEL_REGISTRY_DIR"));
+    if (dir.isEmpty()) dir = QDir::homePath() + "/.local/share/kel/registry";
+    return QDir::cleanPath(dir);
+}
+
+namespace {
+bool UsablePart(const QString& part) {
+    if (part.isEmpty() || part == "." || part == "..") return false;
+    for (QChar c : part) {
+        if (c == '/' || c.unicode() < 0x20 || c.unicode() == 0x7f) return false;
+    }
+    return true;
+}
+}  // namespace
+
+QString RegistryKeyFile(const QString& keyName) {
+    const QStringList parts = keyName.split('\\');
+    for (const QString& p : parts) {
+        if (!UsablePart(p)) return QString();
+    }
+    return RegistryRoot() + '/' + parts.join('/') + ".ini";
+}
+
+std::shared_ptr<QSettings> OpenRegistryKey(const QString& keyName) {
+    const QString file = RegistryKeyFile(keyName);
+    if (file.isEmpty()) return nullptr;
+    return std::make_shared<QSettings>(file, QSettings::IniFormat);
+}
+
+bool DeleteRegistryKey(const QString& keyName, QString* error) {
+    const QString file = RegistryKeyFile(keyName);
+    if (file.isEmpty()) {
+        if (error) *error = "unusable key name";
+        return false;
+    }
+    QFileInfo info(file);
+    if (info.exists() || info.isSymLink()) {
+        {
+            QSettings key(file, QSettings::IniFormat);
+            key.clear();
+            key.sync();
+        }
+        if (!QFile::remove(file) && (QFileInfo::exists(file) || QFileInfo(file).isSymLink())) {
+            if (error) *error = "cannot remove " + file;
+            return false;
+        }
+    }
+    // Subkeys stored as files of their own below the key's folder.
+    const QString subkeys = file.left(file.size() - 4);
+    QFileInfo sub(subkeys);
+    if (sub.isSymLink()) {
+        QFile::remove(subkeys);
+    } else if (sub.isDir() && !QDir(subkeys).removeRecursively()) {
+        if (error) *error = "cannot remove " + subkeys;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace sysinstall

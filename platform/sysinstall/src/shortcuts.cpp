@@ -1,0 +1,69 @@
+#include "sysinstall/sysinstall.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace sysinstall {
+
+namespace {
+QString FromEnv(const char* name) {
+    return QString::fromLocal8Bit(qgetenv(name));
+}
+
+// Desktop entry values: escapes of the desktop entry format, one line.
+QString EntryValue(const QString& v) {
+    QString out;
+    for (QChar c : v) {
+        if (c == '\\') out += "\\\\";
+        else if (c == '\n') out += "\\n";
+        else if (c == '\r') out += "\\r";
+        else if (c == '\t') out += "\\t";
+        else out += c;
+    }
+    return out;
+}
+
+// Exec argument: quoted, with the characters the format reserves escaped.
+QString ExecArgument(const QString& v) {
+    QString quoted;
+    for (QChar c : v) {
+        if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
+        if (c == '%') quoted += '%';
+        quoted += c;
+    }
+    return EntryValue('"' + quoted + '"');
+}
+}  // namespace
+
+QString DesktopFolder() {
+    QString dir = FromEnv("KEL_DESKTOP_DIR");
+    if (dir.isEmpty()) dir = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    return QDir::cleanPath(dir);
+}
+
+QString PublicDesktopFolder() {
+    const QString dir = FromEnv("KEL_PUBLIC_DESKTOP_DIR");
+    return dir.isEmpty() ? QString() : QDir::cleanPath(dir);
+}
+
+QString StartMenuFolder() {
+    QString dir = FromEnv("KEL_APPLICATIONS_DIR");
+    if (dir.isEmpty()) dir = QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation);
+    return QDir::cleanPath(dir);
+}
+
+QString ShortcutSuffix() { return QStringLiteral(".desktop"); }
+
+bool WriteShortcut(const QString& path, const QString& name, const QString& target) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    const QString text = "[Desktop Entry]\nType=Application\nName=" + EntryValue(name) +
+                         "\nExec=" + ExecArgument(target) + "\nTerminal=false\n";
+    const QByteArray bytes = text.toUtf8();
+    return f.write(bytes) == bytes.size();
+}
+
+}  // namespace sysinstall

@@ -1,0 +1,29 @@
+#pragma once
+// The uninstaller's application object: loads the translations of the
+// system's language from the "translations/" folder of the program.
+#include <QApplication>
+#include <QLocale>
+#include <QStringList>
+
+namespace appinstaller {
+
+class Application : public QApplication {
+    Q_OBJECT
+public:
+    Application(int& argc, char** argv);
+
+    // File name patterns of the translations for `locale`: English always,
+    // then the locale's own language when there is one.
+    static QStringList TranslationFilters(const QLocale& locale);
+    // Installs every translation file of `folder` that matches the filters of
+    // `locale`, in name order; the translators stay installed (owned by the
+    // application). Returns the names of the files loaded.
+    static QStringList LoadTranslations(const QString& folder, const QLocale& locale);
+};
+
+// Start-up checks and questions, then the window and its event loop; returns
+// the program's exit code (-1 when nothing was removed). Uses `config` for the
+// installation.
+int RunUninstaller(const class AppConfig& config);
+
+}  // namespace appinstaller

@@ -1,0 +1,12 @@
+#include "UpperWidget.h"
+
+#include "CustomTitleWidget.h"
+
+namespace appinstaller {
+
+UpperWidget::UpperWidget(QWidget* parent) : QWidget(parent) {
+    m_ui.setupUi(this);
+    connect(m_ui.m_pTopTitleWidget, &CustomTitleWidget::signalClose, this, &UpperWidget::signalClose);
+}
+
+}  // namespace appinstaller

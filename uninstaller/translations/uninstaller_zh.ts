@@ -1,0 +1,122 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>InstallingUI</name>
+    <message>
+        <source>MainWindowUI</source>
+        <translation>卸载</translation>
+    </message>
+    <message>
+        <source>UndoMerge</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindowUI</name>
+    <message>
+        <source>MainWindowUI</source>
+        <translation>卸载</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Confirm</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Success</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Info</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>TheClientIsRunningPrnptTrdtT</source>
+        <translation>客户端正在运行，请先关闭后再试。</translation>
+    </message>
+    <message>
+        <source>DetermineTheUninstalfYANYiIa</source>
+        <translation>确定要卸载软件并删除其全部文件吗？</translation>
+    </message>
+    <message>
+        <source>ThisSoftwareIsNotCurmXqDCfI</source>
+        <translation>当前未安装本软件。</translation>
+    </message>
+    <message>
+        <source>ConfirmUninstallOemAjtmnj</source>
+        <translation>确定要取消卸载吗？</translation>
+    </message>
+    <message>
+        <source>BeganToUnloadWkJrSaJaAq</source>
+        <translation>正在卸载……</translation>
+    </message>
+    <message>
+        <source>DeleteShortcutULXVgdVTs</source>
+        <translation>正在删除快捷方式……</translation>
+    </message>
+    <message>
+        <source>ClearTheRegistryeuyqTkYHjj</source>
+        <translation>正在清除注册表项……</translation>
+    </message>
+    <message>
+        <source>Uninstalled</source>
+        <translation>卸载完成</translation>
+    </message>
+    <message>
+        <source>NotEverythingWasRemovedHxQpLm</source>
+        <translation>卸载完成，但有部分内容未能删除</translation>
+    </message>
+    <message>
+        <source>AndMoreLeftoversTqWnZr</source>
+        <translation>（另有 %1 项）</translation>
+    </message>
+</context>
+<context>
+    <name>UnInstallCompletedUI</name>
+    <message>
+        <source>MainWindowUI</source>
+        <translation>卸载</translation>
+    </message>
+    <message>
+        <source>Uninstalled</source>
+        <translation>卸载完成</translation>
+    </message>
+    <message>
+        <source>Completed</source>
+        <translation>完成</translation>
+    </message>
+</context>
+<context>
+    <name>UpperWidgeUI</name>
+    <message>
+        <source>MainWindowUI</source>
+        <translation>卸载</translation>
+    </message>
+</context>
+<context>
+    <name>appinstaller::CustomTitleWidget</name>
+    <message>
+        <source>Qorvane KEL</source>
+        <translation>Qorvane KEL</translation>
+    </message>
+</context>
+</TS>
