@@ -26,5 +26,7 @@ if [ ! -x "$BUILD_DIR/bin/KEL" ]; then
   echo "Built. The KEL main window is not part of this build yet; run the tests with scripts/test.sh."
   exit 0
 fi
-export KEL_HOME=${KEL_HOME:-$PWD/$BUILD_DIR/bin}
+export KEL_HOME=${KEL_HOME:-$PWD/$BUILD_DIR/kel-home}
+./scripts/prepare-home.sh "$KEL_HOME" "$BUILD_DIR"
+echo "Program folder: $KEL_HOME"
 exec "$BUILD_DIR/bin/KEL" "$@"

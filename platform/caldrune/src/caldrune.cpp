@@ -1,0 +1,158 @@
+#include "caldrune/caldrune.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QRegExp>
+#include <QTranslator>
+#include <QtDebug>
+#include <atomic>
+
+#include "ziraz/ziraz.h"
+
+namespace apt {
+
+namespace {
+std::atomic<int> g_language{0};
+
+int ChildInt(const ziraz::GenericDS& root, const char* name, int fallback) {
+    ziraz::GenericDS child = root.GetChildByName(name);
+    if (child.isNull()) return fallback;
+    bool ok = false;
+    const int value = child.GetValue().trimmed().toInt(&ok);
+    return ok ? value : fallback;
+}
+}  // namespace
+
+ToolApplicationHull* ToolApplicationHull::instance() {
+    // Made on first use; C++ guarantees a single construction across threads.
+    static ToolApplicationHull* hull = new ToolApplicationHull;
+    return hull;
+}
+
+ToolApplicationHull::ToolApplicationHull() = default;
+ToolApplicationHull::~ToolApplicationHull() = default;
+
+bool ToolApplicationHull::initialize(int& argc, char** argv, const QString& first, const QString& second, bool gui) {
+    if (second.endsWith(".xml", Qt::CaseInsensitive) || !first.endsWith(".xml", Qt::CaseInsensitive)) {
+        m_moduleName = first;
+        m_configFile = second;
+    } else {
+        m_moduleName = second;
+        m_configFile = first;
+    }
+    if (QCoreApplication* existing = QCoreApplication::instance()) {
+        m_app = qobject_cast<QApplication*>(existing);
+        if (!m_app && gui) {
+            qDebug() << "ToolApplicationHull::initialize an application without widgets exists already";
+            return false;
+        }
+    } else {
+        m_app = new QApplication(argc, argv);
+    }
+    if (m_app && m_app->applicationName().isEmpty()) m_app->setApplicationName(m_moduleName);
+    readSetup();
+    m_initialised = true;
+    return true;
+}
+
+void ToolApplicationHull::readSetup() {
+    m_language = 0;
+    m_versionType = 0;
+    m_singleInstance = true;
+    m_styleSheet.clear();
+    if (!m_configFile.isEmpty()) {
+        const QString path = QDir::isAbsolutePath(m_configFile) ? m_configFile : ziraz::GetTargetPathFile(m_configFile);
+        ziraz::GenericDS root;
+        if (root.loadXML(path)) {
+            m_language = ChildInt(root, "Language", 0);
+            m_versionType = ChildInt(root, "VersionType", 0);
+            m_singleInstance = ChildInt(root, "SingleInstance", 1) != 0;
+            ziraz::GenericDS style = root.GetChildByName("StyleSheet");
+            if (!style.isNull()) m_styleSheet = style.GetValue().trimmed();
+        }
+    }
+    g_language.store(m_language);
+}
+
+void ToolApplicationHull::setAppName(const QString& name) {
+    m_appName = name;
+    if (m_app) m_app->setApplicationDisplayName(name);
+}
+
+QString ToolApplicationHull::appName() const { return m_appName; }
+QString ToolApplicationHull::moduleName() const { return m_moduleName; }
+QString ToolApplicationHull::configFile() const { return m_configFile; }
+
+bool ToolApplicationHull::startApp() {
+    if (!m_initialised || !QCoreApplication::instance()) return false;
+    if (m_started) return true;
+    if (m_singleInstance) {
+        // One running instance per program folder and module.
+        m_lock = new QLockFile(instanceLockPath(m_moduleName));
+        m_lock->setStaleLockTime(0);
+        if (!m_lock->tryLock(0)) {
+            qDebug() << "ToolApplicationHull::startApp another instance is running";
+            delete m_lock;
+            m_lock = nullptr;
+            return false;
+        }
+    }
+    if (m_language == 1 && QCoreApplication::instance()) {
+        auto* translator = new QTranslator;
+        if (translator->load(m_moduleName + "_zh", ziraz::GetTargetPathFile("translations"))) {
+            QCoreApplication::installTranslator(translator);
+            m_translator = translator;
+        } else {
+            delete translator;
+        }
+    }
+    if (m_app && !m_styleSheet.isEmpty()) {
+        QFile file(QDir::isAbsolutePath(m_styleSheet) ? m_styleSheet : ziraz::GetTargetPathFile(m_styleSheet));
+        if (file.open(QIODevice::ReadOnly)) m_app->setStyleSheet(QString::fromUtf8(file.readAll()));
+    }
+    m_started = true;
+    return true;
+}
+
+QString ToolApplicationHull::instanceLockPath(const QString& moduleName) {
+    const QByteArray folder = QDir(ziraz::GetTargetPath()).absolutePath().toUtf8();
+    const QString tag = QString::fromLatin1(QCryptographicHash::hash(folder, QCryptographicHash::Md5).toHex().left(12));
+    QString name = moduleName;
+    name.replace(QRegExp("[^A-Za-z0-9_.-]"), "_");
+    return QDir::temp().filePath(name + "-" + tag + ".lock");
+}
+
+bool ToolApplicationHull::isStarted() const { return m_started; }
+QApplication* ToolApplicationHull::application() const { return m_app; }
+int ToolApplicationHull::language() const { return m_language; }
+int ToolApplicationHull::versionType() const { return m_versionType; }
+bool ToolApplicationHull::singleInstance() const { return m_singleInstance; }
+
+void ToolApplicationHull::distory() {
+    if (m_translator) {
+        QCoreApplication::removeTranslator(m_translator);
+        delete m_translator;
+        m_translator = nullptr;
+    }
+    if (m_lock) {
+        m_lock->unlock();
+        delete m_lock;
+        m_lock = nullptr;
+    }
+    m_started = false;
+    m_initialised = false;
+}
+
+ConfigureManager* ConfigureManager::instance() {
+    static ConfigureManager manager;
+    return &manager;
+}
+
+int ConfigureManager::getCurrentLanguage() { return g_language.load(); }
+void ConfigureManager::setCurrentLanguage(int language) { g_language.store(language); }
+
+}  // namespace apt

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Prepares the program folder KEL starts with: set-up file, default settings,
+# setup benchmark, output folders and the map pages. Safe to run again: files
+# that exist are kept.
+#
+#   scripts/prepare-home.sh <program folder> [<build folder>]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+HOME_DIR=${1:?usage: prepare-home.sh <program folder> [<build folder>]}
+BUILD_DIR=${2:-${KEL_BUILD_DIR:-build}}
+
+"$BUILD_DIR/bin/kel-prepare-home" "$HOME_DIR"
+
+# Map pages, when the tree has them.
+if [ -d resources/map ]; then
+  mkdir -p "$HOME_DIR/map"
+  for page in resources/map/*; do
+    [ -e "$HOME_DIR/map/$(basename "$page")" ] || cp -r "$page" "$HOME_DIR/map/"
+  done
+fi

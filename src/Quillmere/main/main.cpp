@@ -1,0 +1,4 @@
+// Entry point of KEL.
+#include "KelStartup.h"
+
+int main(int argc, char** argv) { return KelStartup::Run(argc, argv); }

@@ -1,0 +1,37 @@
+#pragma once
+// The about panel under the title bar's about button: name, version with the
+// build date, "User Help" (opens "help.pdf" of the program folder) and
+// "Licenses" (opens the folder of licence texts).
+#include <QUrl>
+#include <functional>
+
+#include "ziraz/dialogs.h"
+
+// The build date as yyyymmdd from a compiler date text "Mmm dd yyyy" (a
+// blank before days 1 to 9); 0 when the text is not of that form.
+unsigned BuildDateNumber(const char* compileDate);
+// The build date of this program.
+unsigned BuildDateNumber();
+
+class AboutDialog : public ziraz::DialogAbout {
+    Q_OBJECT
+public:
+    explicit AboutDialog(QObject* parent = nullptr);
+
+    // How URLs are handed to the system's viewer (QDesktopServices::openUrl
+    // when none is set). Returns the previous opener.
+    using UrlOpener = std::function<bool(const QUrl&)>;
+    static UrlOpener setUrlOpener(UrlOpener opener);
+
+signals:
+    void signalCover();
+    void signalDiscover();
+
+public slots:
+    // True when the manual was handed to the system's viewer.
+    bool onGetHelp();
+    void onSourceLicense();
+
+private:
+    QWidget* parentWidgetOfBox() const;
+};

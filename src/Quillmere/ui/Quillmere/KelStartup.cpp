@@ -1,0 +1,64 @@
+#include "KelStartup.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+
+#include "Quillmere.h"
+#include "Settings.h"
+#include "caldrune/caldrune.h"
+#include "ziraz/ziraz.h"
+
+namespace KelStartup {
+
+void PrepareEnvironment() {
+    QCoreApplication::setAttribute(Qt::AA_UseSoftwareOpenGL, true);
+    qputenv("QMLSCENE_DEVICE", "softwarecontext");
+}
+
+bool LoadSettings() { return CSettingsStore::GetInstance()->Load(ziraz::GetTargetPathFile("Settings.xml")); }
+
+void FitToScreen(QWidget* window, const QRect& available) {
+    if (!window) return;
+    if (available.height() < 720 || available.width() < 720) {
+        window->setMinimumSize(available.size());
+        window->resize(available.size());
+        window->move(0, 0);
+    } else {
+        window->resize(1024, 720);
+    }
+}
+
+int Run(int& argc, char** argv) {
+    PrepareEnvironment();
+    apt::ToolApplicationHull* hull = apt::ToolApplicationHull::instance();
+    hull->initialize(argc, argv, "Quillmere", "setup.xml", true);
+    hull->setAppName(QObject::tr("KEL4.3"));
+    if (!hull->startApp()) return 0;
+
+    LoadSettings();
+
+    int exitCode = 0;
+    {
+        Quillmere window(nullptr);
+        window.show();
+        QScreen* screen = QGuiApplication::primaryScreen();
+        FitToScreen(&window, screen ? screen->availableGeometry() : QRect(0, 0, 1024, 720));
+
+        const QByteArray quitAfter = qgetenv("KEL_QUIT_AFTER_MS");
+        if (!quitAfter.isEmpty()) {
+            bool ok = false;
+            const int ms = quitAfter.toInt(&ok);
+            if (ok && ms >= 0) QTimer::singleShot(ms, hull->application(), [] { QCoreApplication::exit(0); });
+        }
+
+        hull->application();
+        exitCode = QApplication::exec();
+        // The hull goes first; the window is destroyed after it.
+        hull->distory();
+    }
+    return exitCode;
+}
+
+}  // namespace KelStartup

@@ -1,0 +1,24 @@
+#pragma once
+// The start-up sequence of KEL, in steps that main() runs in order.
+#include <QRect>
+
+class QWidget;
+
+namespace KelStartup {
+
+// Software OpenGL and the software scene graph; before any window exists.
+void PrepareEnvironment();
+// Loads "Settings.xml" of the program folder into the settings store; a
+// missing file leaves the store as it was. True when the file was read.
+bool LoadSettings();
+// Sizes a shown window to the screen's available area: below 720 in either
+// direction the window takes the whole area (also as its minimum) at (0, 0);
+// otherwise it asks for 1024 by 720, bounded by its own minimum size.
+void FitToScreen(QWidget* window, const QRect& available);
+// The whole program: hull, settings, main window, event loop. The exit code
+// of the event loop, or 0 when the hull refuses to start.
+// KEL_QUIT_AFTER_MS (milliseconds) ends the event loop after that delay,
+// for demos and tests.
+int Run(int& argc, char** argv);
+
+}  // namespace KelStartup

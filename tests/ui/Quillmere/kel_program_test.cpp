@@ -1,0 +1,76 @@
+// The KEL program itself: starts with a fresh program folder, builds its
+// window and ends on the quit request; a second start in the same folder is
+// refused by the hull and ends at once with 0.
+#include <gtest/gtest.h>
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QThread>
+
+#include "caldrune/caldrune.h"
+#include "kel_test/test_support.h"
+
+namespace {
+
+QString KelBinary() { return qEnvironmentVariable("KEL_BINARY_DIR") + "/bin/KEL"; }
+
+QProcessEnvironment KelEnvironment(const QString& home) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("KEL_HOME", home);
+    env.remove("KEL_QUIT_AFTER_MS");
+    return env;
+}
+
+TEST(KelProgram, StartsAndQuitsOnRequest) {
+    ASSERT_TRUE(QFile::exists(KelBinary())) << KelBinary().toStdString();
+    const QString home = kel_test::ProgramFolder();
+    kel_test::WriteFile(home + "/Settings.xml", "<Settings><ChannelNum><Value>4</Value></ChannelNum></Settings>");
+    QProcess kel;
+    QProcessEnvironment env = KelEnvironment(home);
+    env.insert("KEL_QUIT_AFTER_MS", "300");
+    kel.setProcessEnvironment(env);
+    kel.start(KelBinary(), QStringList());
+    ASSERT_TRUE(kel.waitForStarted(60000));
+    ASSERT_TRUE(kel.waitForFinished(180000)) << kel.readAllStandardError().constData();
+    EXPECT_EQ(kel.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(kel.exitCode(), 0) << kel.readAllStandardError().constData();
+}
+
+TEST(KelProgram, SecondInstanceInTheSameFolderEndsAtOnce) {
+    const QString home = kel_test::ProgramFolder();
+    QProcess first;
+    first.setProcessEnvironment(KelEnvironment(home));
+    first.start(KelBinary(), QStringList());
+    ASSERT_TRUE(first.waitForStarted(60000));
+    // Wait until the first instance holds the folder's instance lock.
+    const QString lockPath = apt::ToolApplicationHull::instanceLockPath("Quillmere");
+    QDeadlineTimer deadline(120000);
+    bool locked = false;
+    while (!deadline.hasExpired() && first.state() == QProcess::Running) {
+        if (QFile::exists(lockPath)) {
+            locked = true;
+            break;
+        }
+        first.waitForFinished(50);
+    }
+    ASSERT_TRUE(locked);
+    ASSERT_EQ(first.state(), QProcess::Running);
+
+    QProcess second;
+    second.setProcessEnvironment(KelEnvironment(home));
+    second.start(KelBinary(), QStringList());
+    ASSERT_TRUE(second.waitForStarted(60000));
+    const bool ended = second.waitForFinished(120000);
+    if (!ended) second.kill();
+    first.kill();
+    first.waitForFinished(60000);
+    second.waitForFinished(60000);
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(second.exitCode(), 0);
+}
+
+}  // namespace
