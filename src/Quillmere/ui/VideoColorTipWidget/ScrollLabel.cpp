@@ -1,0 +1,44 @@
+#include "ScrollLabel.h"
+
+#include <QFontMetrics>
+#include <QTimer>
+
+ScrollLabel::ScrollLabel(QWidget* parent) : QLabel(parent), m_timer(new QTimer(this)) {
+    connect(m_timer, &QTimer::timeout, this, &ScrollLabel::onUpdateText);
+}
+
+bool ScrollLabel::isScrolling() const { return m_timer->isActive(); }
+
+void ScrollLabel::setScrollText(const QString& text) {
+    const QFontMetrics metrics(font());
+    m_offset = 0;
+    if (metrics.horizontalAdvance(text) <= width()) {
+        m_timer->stop();
+        m_scrollText = text;
+        setText(text);
+        return;
+    }
+    m_scrollText = text + QStringLiteral("    ") + text;
+    m_timer->start(kStepMs);
+    // Shown whole; the label clips what does not fit.
+    setText(metrics.elidedText(m_scrollText, Qt::ElideNone, width()));
+}
+
+void ScrollLabel::onUpdateText() {
+    const int half = m_scrollText.length() / 2;
+    if (half <= 0) {
+        setText(QString());
+        return;
+    }
+    ++m_offset;
+    if (m_offset >= half) m_offset = 0;
+    const QString part = m_scrollText.mid(m_offset, half);
+    const QString elided = QFontMetrics(font()).elidedText(part, Qt::ElideRight, width());
+    if (elided.isEmpty() || part.isEmpty()) {
+        setText(QString());
+        return;
+    }
+    // End in a real character of the text, never in the ellipsis.
+    const int last = qMin(elided.length(), part.length()) - 1;
+    setText(elided.left(last) + part.at(last));
+}
