@@ -153,7 +153,11 @@ void CStreamPlayer::OnHeader(const uint8_t* header, int length) {
     if (!m_player.IsSameHeader(header)) OpenPlayer(header, length);
 }
 
-void CStreamPlayer::ResetPlayerBuffer(void* self) { static_cast<CStreamPlayer*>(self)->m_player.ResetSourceBuffer(); }
+void CStreamPlayer::ResetPlayerBuffer(void* self) {
+    auto* player = static_cast<CStreamPlayer*>(self);
+    player->m_player.ResetSourceBuffer();
+    player->m_player.SetStopInput(false);
+}
 
 void CStreamPlayer::HoldInput(bool on) {
     {
@@ -199,6 +203,10 @@ bool CStreamPlayer::GetStreamAndPlayFile(std::shared_ptr<CSingleFile>& file, boo
         // the new position that arrive meanwhile wait in the callback.
         const bool hold = !m_source.IsOpenOnDirectRoute();
         if (hold) HoldInput(true);
+        // A block of the old position blocked on a full player buffer would
+        // keep the reader (and so the move) waiting until the player has
+        // played it: let it give up; the switch hook takes input up again.
+        else m_player.SetStopInput(true);
         bool ok = m_source.SetPosByTime(LocalFields(static_cast<time_t>(file->StartTime)), &reset,
                                         &CStreamPlayer::ResetPlayerBuffer, this);
         if (reset) m_player.ResetSourceBuffer();

@@ -36,6 +36,7 @@ struct RbsStreamReader {
     std::atomic<bool> stop{false};
     bool headerOk = false;
     std::atomic<int64_t> seekRequest{-1};   // > 0: absolute file offset to move to
+    std::atomic<int> moversWaiting{0};      // repositions waiting for the read loop's lock
     ZUN_Mutex lock;                         // the read loop, one block at a time
     std::atomic<int> progress{0};
     std::atomic<bool> running{false};       // the reader thread has not ended
@@ -203,6 +204,9 @@ void ReadStream(RbsStreamReader* ctx) {
 
     for (;;) {
         bool atEnd = false;
+        // A reposition waiting for the lock gets it before the next block:
+        // the loop would otherwise take it back at once, block after block.
+        while (ctx->moversWaiting.load() > 0 && !ctx->stop.load()) ZUN_Sleep(1);
         {
             ZUN_Guard guard(ctx->lock);
             if (ctx->stop.load()) break;
@@ -341,7 +345,9 @@ bool RbsOperate::RBS_SetPosByTime(int handle, const RbsDateTime* time, void (*on
         // Stored under the context lock: the block in the callback (read
         // before the request) is through when this returns, and every block
         // after it comes from the new position.
+        ctx->moversWaiting.fetch_add(1);
         ZUN_Guard guard(ctx->lock);
+        ctx->moversWaiting.fetch_sub(1);
         if (!ctx->stop.load()) {
             ctx->seekRequest.store(offset);
             if (onMoved) onMoved(arg);

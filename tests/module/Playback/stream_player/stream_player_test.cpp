@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -216,6 +217,46 @@ TEST_P(StreamPlayerTest, DestroyedWhilePlaying) {
     ASSERT_TRUE(WaitFor([&] { return player->GetPlayedTime() >= static_cast<time_t>(T); }));
     EXPECT_TRUE(player->Pause(true));
     player.reset();
+}
+
+// A recording larger than the player's source buffer: the reader is held by
+// a full buffer when the start and the seeks move it; each move still lands
+// where it was asked, in both directions.
+TEST_P(StreamPlayerTest, MovesInARecordingLargerThanThePlayerBuffer) {
+    recmedia::RecordingSpec spec;
+    spec.channel = 1;
+    spec.start = T + 100;
+    spec.seconds = 90;
+    spec.width = 640;
+    spec.height = 480;
+    spec.fps = 25;
+    spec.gop = 5;
+    spec.seed = 9;
+    spec.path = Folder() + "/ch01_long.mp4";
+    std::string error;
+    ASSERT_TRUE(recmedia::EncodeRecording(spec, &error)) << error;
+    QFileInfo info(QString::fromStdString(spec.path));
+    ASSERT_GT(info.size(), 3 * 1024 * 1024);  // well over the player's 2 MiB buffer
+    CSingleFile longFile(spec.path, Folder(), static_cast<uint32_t>(info.size()), spec.start, spec.start + spec.seconds, 0,
+                         "DVR", 1);
+
+    CStreamPlayer player;
+    Prepare(player, {&longFile});
+    // Frames of the file's start may show before a move takes effect; each
+    // move must then land inside the asked window.
+    auto lands = [&](uint32_t from, uint32_t to) {
+        return WaitFor([&] {
+            time_t t = player.GetPlayedTime();
+            return t >= static_cast<time_t>(from) && t < static_cast<time_t>(to);
+        });
+    };
+    ASSERT_TRUE(player.StartPlayByTime(spec.start + 80));
+    EXPECT_TRUE(lands(spec.start + 80, spec.start + 90));
+    ASSERT_TRUE(player.SeekTo(spec.start + 5));
+    EXPECT_TRUE(lands(spec.start + 5, spec.start + 20));
+    ASSERT_TRUE(player.SeekTo(spec.start + 60));
+    EXPECT_TRUE(lands(spec.start + 60, spec.start + 70));
+    player.Stop();
 }
 
 INSTANTIATE_TEST_SUITE_P(Routes, StreamPlayerTest, ::testing::Values(false, true),
