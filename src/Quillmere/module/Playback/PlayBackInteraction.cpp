@@ -117,6 +117,11 @@ time_t CPlayBackInteraction::GetSearchEndTime() const {
     return static_cast<time_t>(QDateTime(m_channelFiles->EndTime, QTime(23, 59, 59)).toSecsSinceEpoch());
 }
 
+std::vector<CSingleFile*> CPlayBackInteraction::GetFileList() const {
+    ZUN_Guard list(m_listMutex);
+    return m_fileList;
+}
+
 void CPlayBackInteraction::SetFileList(std::vector<CSingleFile*> files) {
     ZUN_Guard list(m_listMutex);
     m_fileList.swap(files);

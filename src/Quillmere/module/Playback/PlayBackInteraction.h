@@ -44,6 +44,8 @@ public:
     time_t GetSearchEndTime() const;
     // Files of any channel, in time order; not owned.
     void SetFileList(std::vector<CSingleFile*> files);
+    // A copy of the file list.
+    std::vector<CSingleFile*> GetFileList() const;
     // Stops the player and empties the file list.
     void Reset();
 
@@ -99,7 +101,7 @@ private:
     ChannelFiles* m_channelFiles = nullptr;
     CChannel m_channel;
     ZUN_Mutex m_windowMutex;
-    ZUN_Mutex m_listMutex;
+    mutable ZUN_Mutex m_listMutex;
 };
 
 // How the path of a finished clip reaches the operator: by default a small

@@ -1,0 +1,979 @@
+#include "BatchDownloadDialog.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QProgressBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "ChannelFiles.h"
+#include "CommonHelpers.h"
+#include "InterfaceHelpers.h"
+#include "QorAutoStorage.h"
+#include "Settings.h"
+#include "wincompat/drives.h"
+#include "ziraz/genericds.h"
+#include "ziraz/sharetools.h"
+#include "ziraz/ziraz.h"
+
+namespace {
+
+const char* const kTimeFormat = "yyyy-MM-dd hh:mm:ss";
+const uint32_t kNoTime = 0xFFFFFFFFu;
+const int kKeyDownloadSavePath = 5;
+const int kKeyEvidenceVideoSavePath = 6;
+
+std::function<void(int)>& ExitFunction() {
+    static std::function<void(int)> fn = [](int code) { std::exit(code); };
+    return fn;
+}
+
+QString FormText(const char* text) { return QCoreApplication::translate("CLorrimaxClass", text); }
+
+ziraz::ToolButton* MakeButton(QWidget* parent, const char* name, int minW, int minH) {
+    auto* b = new ziraz::ToolButton(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setMinimumSize(minW, minH);
+    return b;
+}
+
+}  // namespace
+
+// --- form ---------------------------------------------------------------------
+
+void CLorrimaxClass::setupUi(QWidget* form) {
+    form->setObjectName(QStringLiteral("CLorrimaxClass"));
+    auto* root = new QVBoxLayout(form);
+    root->setContentsMargins(10, 0, 10, 0);
+    root->setSpacing(6);
+
+    auto* tabs = new QHBoxLayout;
+    tab1Btn = MakeButton(form, "tab1Btn", 0, 30);
+    tab2Btn = MakeButton(form, "tab2Btn", 0, 30);
+    tab1Btn->setCheckable(true);
+    tab2Btn->setCheckable(true);
+    tabs->addWidget(tab1Btn);
+    tabs->addWidget(tab2Btn);
+    tabs->addStretch();
+    root->addLayout(tabs);
+
+    m_pDownloadTabWidget = new QTabWidget(form);
+    m_pDownloadTabWidget->setObjectName(QStringLiteral("m_pDownloadTabWidget"));
+    m_pDownloadTabWidget->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    m_pDownloadTabWidget->setElideMode(Qt::ElideNone);
+
+    tabFile = new QWidget;
+    tabFile->setObjectName(QStringLiteral("tabFile"));
+    auto* fileLayout = new QVBoxLayout(tabFile);
+    m_pFileView = new ziraz::TableView(tabFile);
+    m_pFileView->setObjectName(QStringLiteral("m_pFileView"));
+    fileLayout->addWidget(m_pFileView);
+    m_pDownloadTabWidget->addTab(tabFile, QString());
+
+    tabTime = new QWidget;
+    tabTime->setObjectName(QStringLiteral("tabTime"));
+    auto* timeLayout = new QVBoxLayout(tabTime);
+    auto* periods = new QGridLayout;
+    label = new QLabel(tabTime);
+    label->setObjectName(QStringLiteral("label"));
+    label_2 = new QLabel(tabTime);
+    label_2->setObjectName(QStringLiteral("label_2"));
+    label->setStyleSheet(QStringLiteral("color: #666666;"));
+    label_2->setStyleSheet(QStringLiteral("color: #666666;"));
+    periods->addWidget(label, 0, 1);
+    periods->addWidget(label_2, 0, 2);
+    const char* boxNames[4] = {"m_pFirstPeriodCheckBox", "m_pSecondPeriodCheckBox", "m_pThirdPeriodCheckBox",
+                               "m_pFourPeriodCheckBox"};
+    const char* beginNames[4] = {"m_pFirstBeginTime", "m_pSecondBeginTime", "m_pThirdBeginTime", "m_pFourBeginTime"};
+    const char* endNames[4] = {"m_pFirstEndTime", "m_pSecondEndTime", "m_pThirdEndTime", "m_pFourEndTime"};
+    const char* barNames[4] = {"m_pFirstProgressBar", "m_pSecondProgressBar", "m_pThirdProgressBar",
+                               "m_pFourProgressBar"};
+    ziraz::CheckBox** boxes[4] = {&m_pFirstPeriodCheckBox, &m_pSecondPeriodCheckBox, &m_pThirdPeriodCheckBox,
+                                  &m_pFourPeriodCheckBox};
+    ziraz::DateTimeEdit** begins[4] = {&m_pFirstBeginTime, &m_pSecondBeginTime, &m_pThirdBeginTime,
+                                       &m_pFourBeginTime};
+    ziraz::DateTimeEdit** ends[4] = {&m_pFirstEndTime, &m_pSecondEndTime, &m_pThirdEndTime, &m_pFourEndTime};
+    QProgressBar** bars[4] = {&m_pFirstProgressBar, &m_pSecondProgressBar, &m_pThirdProgressBar,
+                              &m_pFourProgressBar};
+    for (int i = 0; i < 4; ++i) {
+        auto* box = new ziraz::CheckBox(tabTime);
+        box->setObjectName(QString::fromLatin1(boxNames[i]));
+        auto* begin = new ziraz::DateTimeEdit(tabTime);
+        begin->setObjectName(QString::fromLatin1(beginNames[i]));
+        auto* end = new ziraz::DateTimeEdit(tabTime);
+        end->setObjectName(QString::fromLatin1(endNames[i]));
+        for (auto* e : {begin, end}) {
+            e->setEnabled(false);
+            e->setMinimumWidth(187);
+            e->setDisplayFormat(QString::fromLatin1(kTimeFormat));
+        }
+        auto* bar = new QProgressBar(tabTime);
+        bar->setObjectName(QString::fromLatin1(barNames[i]));
+        bar->setMaximumHeight(8);
+        bar->setValue(0);
+        bar->setTextVisible(false);
+        QObject::connect(box, &QCheckBox::toggled, begin, &QWidget::setEnabled);
+        QObject::connect(box, &QCheckBox::toggled, end, &QWidget::setEnabled);
+        periods->addWidget(box, 1 + 2 * i, 0);
+        periods->addWidget(begin, 1 + 2 * i, 1);
+        periods->addWidget(end, 1 + 2 * i, 2);
+        periods->addWidget(bar, 2 + 2 * i, 1, 1, 2);
+        *boxes[i] = box;
+        *begins[i] = begin;
+        *ends[i] = end;
+        *bars[i] = bar;
+    }
+    timeLayout->addLayout(periods);
+    auto* channels = new QGridLayout;
+    checkBox = new ziraz::CheckBox(tabTime);
+    checkBox->setObjectName(QStringLiteral("checkBox"));
+    checkBox->setFixedWidth(100);
+    channels->addWidget(checkBox, 0, 0);
+    for (int i = 0; i < 24; ++i) {
+        auto* b = new ziraz::CheckBox(tabTime);
+        b->setObjectName(QStringLiteral("checkBox%1").arg(i + 1));
+        b->setFixedWidth(100);
+        channels->addWidget(b, 1 + i / 6, i % 6);
+        channelBoxes[i] = b;
+    }
+    timeLayout->addLayout(channels);
+    timeLayout->addStretch();
+    m_pDownloadTabWidget->addTab(tabTime, QString());
+    root->addWidget(m_pDownloadTabWidget, 1);
+
+    auto* sizes = new QGridLayout;
+    label_3 = new QLabel(form);
+    label_3->setObjectName(QStringLiteral("label_3"));
+    m_pAllFileLabel = new QLabel(form);
+    m_pAllFileLabel->setObjectName(QStringLiteral("m_pAllFileLabel"));
+    label_4 = new QLabel(form);
+    label_4->setObjectName(QStringLiteral("label_4"));
+    m_pHardSpaceLabel = new QLabel(form);
+    m_pHardSpaceLabel->setObjectName(QStringLiteral("m_pHardSpaceLabel"));
+    sizes->addWidget(label_3, 0, 0);
+    sizes->addWidget(m_pAllFileLabel, 0, 1);
+    sizes->addWidget(label_4, 1, 0);
+    sizes->addWidget(m_pHardSpaceLabel, 1, 1);
+    sizes->setColumnStretch(1, 1);
+    root->addLayout(sizes);
+
+    auto* path = new QHBoxLayout;
+    label_5 = new ziraz::Label(form);
+    label_5->setObjectName(QStringLiteral("label_5"));
+    lineEdit = new ziraz::LineEdit(form);
+    lineEdit->setObjectName(QStringLiteral("lineEdit"));
+    lineEdit->setFixedHeight(30);
+    savePathBtn = MakeButton(form, "savePathBtn", 30, 30);
+    savePathBtn->setFixedSize(30, 30);
+    path->addWidget(label_5);
+    path->addWidget(lineEdit, 1);
+    path->addWidget(savePathBtn);
+    root->addLayout(path);
+
+    bottomWidget = new QWidget(form);
+    bottomWidget->setObjectName(QStringLiteral("bottomWidget"));
+    bottomWidget->setFixedHeight(56);
+    auto* bottom = new QHBoxLayout(bottomWidget);
+    bottom->addStretch();
+    m_pDownloadBtn = MakeButton(bottomWidget, "m_pDownloadBtn", 90, 30);
+    m_pStopBtn = MakeButton(bottomWidget, "m_pStopBtn", 90, 30);
+    m_pCancelBtn = MakeButton(bottomWidget, "m_pCancelBtn", 90, 30);
+    m_pDownloadBtn->setEnabled(false);
+    m_pStopBtn->setEnabled(false);
+    bottom->addWidget(m_pDownloadBtn);
+    bottom->addWidget(m_pStopBtn);
+    bottom->addWidget(m_pCancelBtn);
+    root->addWidget(bottomWidget);
+
+    retranslateUi(form);
+    m_pDownloadTabWidget->setCurrentIndex(0);
+}
+
+void CLorrimaxClass::retranslateUi(QWidget* form) {
+    form->setWindowTitle(FormText("Form"));
+    tab1Btn->setText(FormText("Download By File"));
+    tab2Btn->setText(FormText("Download By Time"));
+    m_pDownloadTabWidget->setTabText(0, FormText("Download By File"));
+    m_pDownloadTabWidget->setTabText(1, FormText("Download By Time"));
+    m_pFirstPeriodCheckBox->setText(FormText("Time Period 1"));
+    m_pSecondPeriodCheckBox->setText(FormText("Time Period 2"));
+    m_pThirdPeriodCheckBox->setText(FormText("Time Period 3"));
+    m_pFourPeriodCheckBox->setText(FormText("Time Period 4"));
+    label->setText(FormText("Start Time"));
+    label_2->setText(FormText("End Time"));
+    checkBox->setText(FormText("All"));
+    for (int i = 0; i < 24; ++i)
+        channelBoxes[i]->setText(FormText("Channel") + QString::number(i + 1));
+    label_3->setText(FormText("All selected files size:"));
+    label_4->setText(FormText("The remaining disk space size:"));
+    label_5->setText(FormText("File Save Path:"));
+    m_pDownloadBtn->setText(FormText("DownLoad"));
+    m_pStopBtn->setText(FormText("Stop"));
+    m_pCancelBtn->setText(FormText("Cannel"));
+}
+
+// --- dialog -------------------------------------------------------------------
+
+#define LORRIMAX_CONNECT(...) Connect(static_cast<bool>(connect(__VA_ARGS__)), __LINE__, __func__)
+
+Lorrimax::Lorrimax(QWidget* parent) : ziraz::BaseDialog(false, false, false, false, true, true, true, parent) {
+    setBottomVisible(false);
+    InitFrame();
+    m_icons << QStringLiteral(":/CommonSkin/Dialog/Images/Public/Control/Dialog/icon_alert_ok_large.png")
+            << QStringLiteral(":/CommonSkin/Dialog/Images/Public/Control/Dialog/icon_alert_info_large.png")
+            << QStringLiteral(":/CommonSkin/Dialog/Images/Public/Control/Dialog/icon_alert_error_large.png");
+    ui.m_pAllFileLabel->setText(QStringLiteral("0"));
+    LORRIMAX_CONNECT(ui.savePathBtn, &QAbstractButton::clicked, this, &Lorrimax::onChangeFilePath);
+    setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
+}
+
+Lorrimax::~Lorrimax() {
+    // The downloader works on copies of the records, but stop it before the
+    // records go so nothing reads them any more.
+    if (m_downloader.IsDownloading()) m_downloader.StopDownload(false);
+    m_entries.clear();
+    FreeRecords();
+}
+
+void Lorrimax::Connect(bool ok, int line, const char* method) {
+    if (ok) return;
+    ShareTools::debugMessage(QStringLiteral("connect failure! %1:%2 in %3")
+                                 .arg(QString::fromLatin1(__FILE__))
+                                 .arg(line)
+                                 .arg(QString::fromLatin1(method)));
+}
+
+std::function<void(int)> Lorrimax::setExitFunction(std::function<void(int)> fn) {
+    std::function<void(int)> old = ExitFunction();
+    ExitFunction() = fn ? std::move(fn) : [](int code) { std::exit(code); };
+    return old;
+}
+
+void Lorrimax::InitFrame() {
+    ui.setupUi(getSetupUiWidget());
+    ui.m_pDownloadTabWidget->tabBar()->hide();
+    ui.m_pFileView->setHorizontalScrollBar(new ziraz::HorScrollBar(ui.m_pFileView));
+    ui.m_pDownloadTabWidget->setCurrentIndex(0);
+    ui.tab1Btn->setChecked(true);
+    m_periods[0] = {ui.m_pFirstPeriodCheckBox, ui.m_pFirstBeginTime, ui.m_pFirstEndTime, ui.m_pFirstProgressBar};
+    m_periods[1] = {ui.m_pSecondPeriodCheckBox, ui.m_pSecondBeginTime, ui.m_pSecondEndTime, ui.m_pSecondProgressBar};
+    m_periods[2] = {ui.m_pThirdPeriodCheckBox, ui.m_pThirdBeginTime, ui.m_pThirdEndTime, ui.m_pThirdProgressBar};
+    m_periods[3] = {ui.m_pFourPeriodCheckBox, ui.m_pFourBeginTime, ui.m_pFourEndTime, ui.m_pFourProgressBar};
+    for (Period& p : m_periods) p.bar->hide();
+    ui.m_pStopBtn->setEnabled(false);
+
+    const QDate today = QDate::currentDate();
+    for (Period& p : m_periods) {
+        p.begin->setDateTime(QDateTime(today, QTime(0, 0, 0)));
+        p.end->setDateTime(QDateTime(today, QTime(23, 59, 59)));
+    }
+
+    m_pCheckTimer = new QTimer(this);
+    LORRIMAX_CONNECT(m_pCheckTimer, &QTimer::timeout, this, &Lorrimax::OnDownLoadCheck);
+    resize(650, 640);
+
+    LORRIMAX_CONNECT(ui.m_pDownloadBtn, &QAbstractButton::clicked, this, &Lorrimax::OnDownLoad);
+    LORRIMAX_CONNECT(ui.m_pStopBtn, &QAbstractButton::clicked, this, &Lorrimax::OnStopDonload);
+    LORRIMAX_CONNECT(ui.m_pCancelBtn, &QAbstractButton::clicked, this, &QWidget::close);
+
+    m_pModel = new ziraz::StandardItemModel(ui.m_pFileView);
+    m_pModel->insertColumns(0, 7);
+    m_pModel->setHeaderData(0, Qt::Horizontal, QString());
+    m_pModel->setHeaderData(0, Qt::Horizontal, 1, ziraz::HeaderCheckRole);
+    m_pModel->setHeaderData(0, Qt::Horizontal, int(Qt::Unchecked), Qt::CheckStateRole);
+    const QStringList headers = {tr("Disk"), tr("Channel"), tr("Start Time"), tr("End Time"), tr("Size"), tr("Status")};
+    for (int i = 0; i < headers.size(); ++i) m_pModel->setHeaderData(i + 1, Qt::Horizontal, headers[i]);
+    for (int i = 0; i < 7; ++i)
+        m_pModel->setHeaderData(i, Qt::Horizontal, int(Qt::AlignLeft | Qt::AlignVCenter), Qt::TextAlignmentRole);
+    ui.m_pFileView->setModel(m_pModel);
+    const int widths[7] = {60, 60, 60, 160, 160, -1, 60};
+    for (int i = 0; i < 7; ++i)
+        if (widths[i] > 0) ui.m_pFileView->setColumnWidth(i, widths[i]);
+
+    LORRIMAX_CONNECT(m_pModel, &QStandardItemModel::itemChanged, this, &Lorrimax::OnSelectFileSizeChanged);
+    LORRIMAX_CONNECT(&m_downloader, &APT_QMR::CStreamDownloader::DownloadSignal, this,
+                     &Lorrimax::OnPlaybackRemoteEvent);
+    LORRIMAX_CONNECT(&m_downloader, &APT_QMR::CStreamDownloader::DownloadFiles, this, &Lorrimax::OnGetFiles);
+    for (Period& p : m_periods) {
+        LORRIMAX_CONNECT(p.box, &QCheckBox::stateChanged, this, &Lorrimax::OnSelectFileSizeChanged);
+        LORRIMAX_CONNECT(p.begin, &QDateTimeEdit::dateTimeChanged, this, &Lorrimax::OnSelectFileSizeChanged);
+        LORRIMAX_CONNECT(p.end, &QDateTimeEdit::dateTimeChanged, this, &Lorrimax::OnSelectFileSizeChanged);
+    }
+    LORRIMAX_CONNECT(ui.tab1Btn, &QAbstractButton::clicked, this, &Lorrimax::onTabOne);
+    LORRIMAX_CONNECT(ui.tab2Btn, &QAbstractButton::clicked, this, &Lorrimax::onTabTwo);
+
+    ui.savePathBtn->hide();
+    m_subFolder = tr("RodoroZOD");
+    ui.lineEdit->setText(m_subFolder);
+    m_downloader.SetSavePath(m_subFolder);
+    ui.lineEdit->setContextMenuPolicy(Qt::NoContextMenu);
+    ui.lineEdit->setMaxLength(15);
+    ui.m_pFileView->setFocus();
+
+    for (int i = 0; i < 24; ++i) m_channelBoxes.append(ui.channelBoxes[i]);
+    ui.checkBox->setChecked(true);
+    for (QCheckBox* b : m_channelBoxes) {
+        b->setChecked(true);
+        LORRIMAX_CONNECT(b, &QCheckBox::stateChanged, this, &Lorrimax::onSigleCheckedStateChanged);
+        LORRIMAX_CONNECT(b, &QCheckBox::stateChanged, this, &Lorrimax::OnSelectFileSizeChanged);
+    }
+    LORRIMAX_CONNECT(ui.checkBox, &QCheckBox::stateChanged, this, &Lorrimax::onAllCheckedStateChanged);
+}
+
+void Lorrimax::setTitleSuffix(const QString& suffix) {
+    m_titleSuffix = suffix;
+    setTitle(tr("Files download") + "(" + suffix + ")");
+}
+
+void Lorrimax::setDiskKind(bool bareDisk) { m_bDiskKind = bareDisk; }
+
+void Lorrimax::setDownLoadFileType(int mode) {
+    m_nMode = mode;
+    m_downloader.SetDownLoadFileType(mode);
+}
+
+void Lorrimax::makeTopMost() {
+    setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
+    show();
+    raise();
+}
+
+void Lorrimax::FreeRecords() {
+    m_records.clear();
+    m_files.clear();
+}
+
+// --- hand-over ----------------------------------------------------------------
+
+void Lorrimax::LoadSearchedFiles() {
+    m_pModel->removeRows(0, m_pModel->rowCount());
+    m_pModel->setHeaderData(0, Qt::Horizontal, int(Qt::Unchecked), Qt::CheckStateRole);
+    ui.m_pAllFileLabel->setText(QStringLiteral("0"));
+    m_loadErrors.clear();
+
+    // Disks first: the storage layer picks its library by the judged type
+    // of a disk path, so every path is judged before any record is used.
+    const QString diskFile = ziraz::GetTargetPath() + QStringLiteral("DiskFile.xml");
+    std::vector<std::string> disks;
+    ziraz::GenericDS diskDoc;
+    if (diskDoc.loadXML(diskFile)) {
+        for (int i = 0; i < diskDoc.GetChildCount(); ++i)
+            disks.push_back(diskDoc.GetChildByIndex(i).GetChildByName(QStringLiteral("DiskName")).GetValue().toStdString());
+    } else if (QFileInfo::exists(diskFile)) {
+        m_loadErrors << tr("The disk list \"%1\" cannot be read.").arg(QStringLiteral("DiskFile.xml"));
+    }
+    std::stable_sort(disks.begin(), disks.end());
+    QorAutoStorage::GetInstance()->JudgeDiskTypes(disks);
+    m_judgedDisks = disks;
+
+    // Channel records. The dialog owns them and their file records; records
+    // whose times are missing or reversed are left out.
+    m_entries.clear();
+    FreeRecords();
+    const QString searchedFile = ziraz::GetTargetPath() + QStringLiteral("SearchedFile.xml");
+    ziraz::GenericDS doc;
+    int skippedFiles = 0;
+    int skippedBlocks = 0;
+    if (doc.loadXML(searchedFile)) {
+        for (int i = 0; i < doc.GetChildCount(); ++i) {
+            ziraz::GenericDS child = doc.GetChildByIndex(i);
+            if (child.GetName() != QLatin1String("PlaybackFilesOfChannel")) {
+                ++skippedBlocks;
+                continue;
+            }
+            std::unique_ptr<ChannelFiles> record(new ChannelFiles);
+            record->FromXml(child.elemToString());
+            std::vector<APT_QMR::CSingleFile*> kept;
+            for (APT_QMR::CSingleFile* f : record->SingleFileList) {
+                if (!f) continue;
+                std::unique_ptr<APT_QMR::CSingleFile> owned(f);
+                if (f->StartTime == kNoTime || f->EndTime == kNoTime || f->EndTime < f->StartTime) {
+                    ++skippedFiles;
+                    continue;
+                }
+                kept.push_back(f);
+                m_files.push_back(std::move(owned));
+            }
+            record->SingleFileList = kept;
+            m_records.push_back(std::move(record));
+        }
+    } else if (QFileInfo::exists(searchedFile)) {
+        m_loadErrors << tr("The search result \"%1\" cannot be read.").arg(QStringLiteral("SearchedFile.xml"));
+    }
+    if (skippedBlocks > 0) m_loadErrors << tr("%1 unknown entries of the search result were left out.").arg(skippedBlocks);
+    if (skippedFiles > 0) m_loadErrors << tr("%1 files with invalid times were left out.").arg(skippedFiles);
+
+    for (const auto& r : m_records) {
+        DownloadListEntry e;
+        e.diskName = r->DiskName;
+        e.deviceName = r->DeviceName;
+        e.channelNumber = r->ChannelInfo.GetChannelNumber();
+        e.files = r->SingleFileList;
+        m_entries.append(e);
+    }
+    for (const QString& e : m_loadErrors) ShareTools::debugMessage(QStringLiteral("Lorrimax: ") + e);
+
+    InitDownloadFiles();
+    if (!m_loadErrors.isEmpty()) Warn(2000, m_loadErrors.join(QLatin1Char('\n')));
+}
+
+bool Lorrimax::LookupSaveFolder(QString* folder) const {
+    CSettings* s = CSettingsStore::GetInstance()->GetValue(m_nMode == 1 ? kKeyEvidenceVideoSavePath
+                                                                         : kKeyDownloadSavePath);
+    if (!s) return false;
+    *folder = s->GetValue();
+    return true;
+}
+
+void Lorrimax::InitDownloadFiles() {
+    QString folder;
+    if (!LookupSaveFolder(&folder)) return;
+    CheckDiskSpace(folder);
+
+    m_pModel->removeRows(0, m_pModel->rowCount());
+    m_pModel->setHeaderData(0, Qt::Horizontal, int(Qt::Unchecked), Qt::CheckStateRole);
+    ui.m_pAllFileLabel->setText(QStringLiteral("0"));
+    m_pModel->removeRows(0, m_pModel->rowCount());
+
+    auto* progress = new ziraz::Progress(this);
+    {
+        CDataDistributionThread builder(m_entries, this);
+        LORRIMAX_CONNECT(&builder, &CDataDistributionThread::SignalProgressChanged, progress,
+                         &ziraz::Progress::OnProgressChanged, Qt::QueuedConnection);
+        LORRIMAX_CONNECT(this, &Lorrimax::SignalFinishedRev, &builder, &CDataDistributionThread::OnStartNow);
+        LORRIMAX_CONNECT(&builder, &CDataDistributionThread::SendFinished, progress,
+                         &ziraz::BaseDialog::onConfirmButtonClicked);
+        LORRIMAX_CONNECT(&builder, &CDataDistributionThread::SignalSendItems, this, &Lorrimax::OnRevItems);
+        builder.startThread();
+        progress->setFixedSize(1, 1);
+        progress->exec();
+        SetDownloadButtonsFromState();
+    }
+    delete progress;
+}
+
+// --- slots --------------------------------------------------------------------
+
+void Lorrimax::OnRevItems(QList<QStandardItem*> listItems) {
+    if (!m_pModel) {
+        qDeleteAll(listItems);
+        return;
+    }
+    if (!listItems.isEmpty()) listItems.first()->setText(QString::number(m_pModel->rowCount() + 1));
+    m_pModel->appendRow(listItems);
+    emit SignalFinishedRev();
+}
+
+void Lorrimax::SetDownloadButtonsFromState() {
+    const bool idle = !m_downloader.IsDownloading();
+    ui.m_pDownloadBtn->setEnabled(idle);
+    ui.savePathBtn->setEnabled(idle);
+}
+
+void Lorrimax::OnUpdateDownloadBtnState() { SetDownloadButtonsFromState(); }
+
+void Lorrimax::OnSelectFileSizeChanged() {
+    const uint64_t total =
+        ui.m_pDownloadTabWidget->currentIndex() == 1 ? TimePeriodsSize() : SelectedFilesSize();
+    ui.m_pAllFileLabel->setText(FormatFileSize(total));
+    m_nSelectedSize = total;
+    SetDownloadButtonsFromState();
+}
+
+void Lorrimax::onTabOne() {
+    ui.m_pDownloadTabWidget->setCurrentIndex(0);
+    ui.tab1Btn->setChecked(true);
+    ui.tab2Btn->setChecked(false);
+    OnSelectFileSizeChanged();
+}
+
+void Lorrimax::onTabTwo() {
+    ui.m_pDownloadTabWidget->setCurrentIndex(1);
+    ui.tab2Btn->setChecked(true);
+    ui.tab1Btn->setChecked(false);
+    OnSelectFileSizeChanged();
+}
+
+void Lorrimax::onChangeFilePath() {}
+
+void Lorrimax::onAllCheckedStateChanged() {
+    for (QCheckBox* b : m_channelBoxes)
+        disconnect(b, &QCheckBox::stateChanged, this, &Lorrimax::onSigleCheckedStateChanged);
+    const bool on = ui.checkBox->checkState() != Qt::Unchecked;
+    if (on) ui.checkBox->setCheckState(Qt::Checked);
+    for (QCheckBox* b : m_channelBoxes) b->setChecked(on);
+    for (QCheckBox* b : m_channelBoxes)
+        LORRIMAX_CONNECT(b, &QCheckBox::stateChanged, this, &Lorrimax::onSigleCheckedStateChanged);
+}
+
+void Lorrimax::onSigleCheckedStateChanged() {
+    disconnect(ui.checkBox, &QCheckBox::stateChanged, this, &Lorrimax::onAllCheckedStateChanged);
+    int checked = 0;
+    for (QCheckBox* b : m_channelBoxes)
+        if (b->isChecked()) ++checked;
+    ui.checkBox->setCheckState(checked == 0 ? Qt::Unchecked
+                                            : checked == m_channelBoxes.size() ? Qt::Checked : Qt::PartiallyChecked);
+    LORRIMAX_CONNECT(ui.checkBox, &QCheckBox::stateChanged, this, &Lorrimax::onAllCheckedStateChanged);
+}
+
+void Lorrimax::OnGetFiles(QString text) { m_currentFile = text; }
+
+void Lorrimax::OnStopDonload() {
+    m_downloader.StopDownload(false);
+    m_pCheckTimer->stop();
+}
+
+void Lorrimax::OnDownLoadCheck() {
+    QString folder;
+    if (!LookupSaveFolder(&folder)) return;
+    CheckDiskSpace(folder);
+}
+
+// --- starting -----------------------------------------------------------------
+
+bool Lorrimax::IsSafeFolderName(const QString& name) {
+    static const QString kBad = QStringLiteral("/\\:*?\"<>|");
+    for (const QChar c : name)
+        if (kBad.contains(c) || c.unicode() < 0x20) return false;
+    // "." and ".." (and any name made of dots only) would leave the folder.
+    if (!name.isEmpty() && name.count(QLatin1Char('.')) == name.size()) return false;
+    return true;
+}
+
+void Lorrimax::OnDownLoad() {
+    const QString name = ui.lineEdit->text().trimmed();
+    ui.m_pDownloadBtn->setFocus();
+    // The downloader reads its sub-folder while it works: change it only
+    // when it is idle.
+    if (m_downloader.IsDownloading()) return;
+    if (!IsSafeFolderName(name)) {
+        Warn(2000, tr("The folder name must not contain \\ / : * ? \" < > | or be only dots."));
+        return;
+    }
+    m_subFolder = name;
+    m_downloader.SetSavePath(m_subFolder);
+
+    m_lastAnnouncedFile.clear();
+    emit SignalBeginDownLoad();
+    for (Period& p : m_periods) p.bar->setValue(0);
+    if (checkTimePeriods()) return;
+    if (m_nSelectedSize == 0) {
+        Warn(2500, tr("No file to download."));
+        return;
+    }
+    QString folder;
+    if (!LookupSaveFolder(&folder)) return;
+    if (CheckDiskSpace(folder) == 2) {
+        Warn(2500, tr("At least 2G disk space is need."));
+        return;
+    }
+    m_downloader.SetDiskKind(m_bDiskKind ? 1 : 0);
+    m_nStartPage = ui.m_pDownloadTabWidget->currentIndex();
+    StartDownload();
+}
+
+bool Lorrimax::checkTimePeriods() {
+    QVector<QPair<qint64, qint64>> spans;
+    for (int i = 0; i < 4; ++i) {
+        const Period& p = m_periods[i];
+        if (!p.box->isChecked()) continue;
+        const qint64 s = p.begin->dateTime().toSecsSinceEpoch();
+        const qint64 e = p.end->dateTime().toSecsSinceEpoch();
+        if (s >= e) {
+            onTabTwo();
+            Warn(2000, tr("The segment") + QStringLiteral(" %1, ").arg(i + 1) +
+                           tr("the start time should be earlier than end time."));
+            return true;
+        }
+        spans.append(qMakePair(s, e));
+    }
+    for (int p = 0; p < spans.size(); ++p) {
+        for (int q = 0; q < spans.size(); ++q) {
+            if (p == q) continue;
+            const auto in = [&](qint64 t) { return t >= spans[p].first && t <= spans[p].second; };
+            if (in(spans[q].first) || in(spans[q].second)) {
+                onTabTwo();
+                Warn(2000, tr("The time cross."));
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+int Lorrimax::CheckDiskSpace(const QString& folder) {
+    // The free space of the file system that holds the folder (drive paths
+    // such as "D:/Video" go through the drive table).
+    uint64_t freeBytes = 0;
+    if (!GetFreeDiskBytes(folder, &freeBytes, nullptr)) freeBytes = 0;
+    ui.m_pHardSpaceLabel->setText(FormatFileSize(freeBytes));
+    return freeBytes >= kMinFreeBytes ? 0 : 2;
+}
+
+bool Lorrimax::HeaderChecked() const {
+    return m_pModel->headerData(0, Qt::Horizontal, Qt::CheckStateRole).toInt() != 0;
+}
+
+bool Lorrimax::HasSelection() const {
+    if (HeaderChecked()) return true;
+    for (const Period& p : m_periods)
+        if (p.box->isChecked()) return true;
+    return false;
+}
+
+void Lorrimax::StartDownload() {
+    if (m_nStartPage == 0 && HeaderChecked()) DownloadByFile();
+    if (m_nStartPage == 1) {
+        for (const Period& p : m_periods) {
+            if (p.box->isChecked()) {
+                DownloadByTime();
+                break;
+            }
+        }
+    }
+}
+
+APT_QMR::CSingleFile* Lorrimax::FindRecord(int channel, const QString& disk, time_t start, time_t end) const {
+    // The same channel and times may come from two disks: prefer the record
+    // of the row's disk, else the first match.
+    APT_QMR::CSingleFile* first = nullptr;
+    for (const DownloadListEntry& e : m_entries) {
+        if (e.channelNumber != channel) continue;
+        for (APT_QMR::CSingleFile* f : e.files) {
+            if (!f || time_t(f->StartTime) != start || time_t(f->EndTime) != end) continue;
+            if (ziraz::ConvertToUnicode(f->DiskName) == disk) return f;
+            if (!first) first = f;
+        }
+    }
+    return first;
+}
+
+void Lorrimax::DownloadByFile() {
+    m_bByTime = 0;
+    m_statusItems.clear();
+    std::vector<APT_QMR::CSingleFile*> files;
+    std::vector<int> positions;
+    std::vector<int> resume;
+    for (int row = 0; row < m_pModel->rowCount(); ++row) {
+        QStandardItem* check = m_pModel->item(row, 0);
+        if (!check || check->checkState() != Qt::Checked) continue;
+        QStandardItem* status = m_pModel->item(row, 6);
+        const int channel = m_pModel->item(row, 2) ? m_pModel->item(row, 2)->text().toInt() : -1;
+        const QString disk = m_pModel->item(row, 1) ? m_pModel->item(row, 1)->text() : QString();
+        const auto timeOf = [&](int col) -> time_t {
+            QStandardItem* it = m_pModel->item(row, col);
+            const QDateTime t = QDateTime::fromString(it ? it->text() : QString(), QString::fromLatin1(kTimeFormat));
+            return t.isValid() ? time_t(t.toSecsSinceEpoch()) : time_t(-1);
+        };
+        APT_QMR::CSingleFile* record = FindRecord(channel, disk, timeOf(3), timeOf(4));
+        if (!record || !status) {
+            // A row without its record cannot be downloaded: say so and take
+            // it out of the selection.
+            if (status) status->setText(tr("Download Exception"));
+            check->setCheckState(Qt::Unchecked);
+            continue;
+        }
+        const QVariant mark = status->data(kResumeRole);
+        if (mark.isValid() && mark.toInt() != -1) {
+            positions.push_back(int(files.size()));
+            resume.push_back(mark.toInt());
+        }
+        files.push_back(record);
+        m_statusItems.append(status);
+    }
+    auto* param = new APT_QMR::CStreamDownloaderParam(0);
+    m_downloader.SetDiskKind(m_bDiskKind ? 1 : 0);
+    if (!m_downloader.SetParam(param)) {
+        delete param;
+        return;
+    }
+    if (files.empty()) return;
+    if (m_downloader.DownloadByFile(files, positions, resume)) {
+        m_pCheckTimer->start(1000);
+        return;
+    }
+    for (QStandardItem* s : m_statusItems) s->setText(tr("Download Exception"));
+    ShowNotice(tr("DownLoad Exception."), false, false, true);
+}
+
+std::vector<APT_QMR::CSingleFile*> Lorrimax::CheckedChannelRecords() const {
+    const QVector<int> channels = GetCheckedChannels();
+    std::vector<APT_QMR::CSingleFile*> list;
+    for (const DownloadListEntry& e : m_entries)
+        for (APT_QMR::CSingleFile* f : e.files)
+            if (f && channels.contains(f->ChannelNumber)) list.push_back(f);
+    return list;
+}
+
+QVector<int> Lorrimax::GetCheckedChannels() const {
+    QVector<int> out;
+    for (int i = 0; i < m_channelBoxes.size(); ++i)
+        if (m_channelBoxes[i]->isChecked()) out.append(i + 1);
+    return out;
+}
+
+void Lorrimax::DownloadByTime() {
+    m_downloader.StopDownload(false);
+    m_pCheckTimer->stop();
+    m_bByTime = 1;
+    std::unique_ptr<APT_QMR::CStreamDownloaderParam> param(new APT_QMR::CStreamDownloaderParam(0));
+    m_downloader.SetDiskKind(m_bDiskKind ? 1 : 0);
+    const std::vector<APT_QMR::CSingleFile*> list = CheckedChannelRecords();
+    const QVector<int> channels = GetCheckedChannels();
+
+    const auto prepare = [&](time_t s, time_t e) {
+        for (int ch : channels) RemoveExistingOutput(s, e, QStringLiteral("%1").arg(ch, 2, 10, QLatin1Char('0')), m_nMode);
+    };
+    for (int i = 0; i < 4; ++i) {
+        Period& p = m_periods[i];
+        if (!p.box->isChecked()) continue;
+        const time_t s = time_t(p.begin->dateTime().toSecsSinceEpoch());
+        const time_t e = time_t(p.end->dateTime().toSecsSinceEpoch());
+        if (i == 0) prepare(s, e);
+        if (!HasFilesInSpan(p.begin->dateTime(), p.end->dateTime())) {
+            p.box->setChecked(false);
+            continue;
+        }
+        if (i != 0) prepare(s, e);
+        if (s < e && s >= 0 && !list.empty() && m_downloader.SetParam(param.get())) {
+            param.release();
+            if (m_downloader.DownloadByTime(list, s, e)) {
+                m_pCheckTimer->start(1000);
+                return;
+            }
+        }
+        // The period stays checked; tell the operator nothing was started.
+        ShowNotice(tr("DownLoad Exception."), false, false, true);
+        return;
+    }
+}
+
+bool Lorrimax::HasFilesInSpan(const QDateTime& start, const QDateTime& end) const {
+    for (const DownloadListEntry& e : m_entries) {
+        for (APT_QMR::CSingleFile* f : e.files) {
+            if (!f) continue;
+            const QDateTime rs = QDateTime::fromSecsSinceEpoch(f->StartTime);
+            const QDateTime re = QDateTime::fromSecsSinceEpoch(f->EndTime);
+            if ((start >= rs && start <= re) || (end >= rs && end <= re) || (start <= rs && end >= re)) return true;
+        }
+    }
+    return false;
+}
+
+bool Lorrimax::RemoveExistingOutput(time_t start, time_t end, const QString& channelText, int mode) {
+    if (mode == 1) return false;
+    CSettings* s = CSettingsStore::GetInstance()->GetValue(kKeyDownloadSavePath);
+    const QString folder = s ? s->GetValue() : QStringLiteral("C:/");
+    const QString name = QStringLiteral("ch") + channelText + "_" + QString::fromStdString(TimeToString(start)) + "_" +
+                         QString::fromStdString(TimeToString(end)) + ".mp4";
+    const QString dir = (folder.endsWith('\\') || folder.endsWith('/')) ? folder + m_subFolder + "/"
+                                                                         : folder + "/" + m_subFolder + "/";
+    CreateDirectoryPath(dir.toLocal8Bit().toStdString());
+    const QString path = QString::fromStdString(wincompat::MapPath((dir + name).toLocal8Bit().toStdString()));
+    if (QFile::exists(path)) QFile::remove(path);
+    return true;
+}
+
+// --- sizes --------------------------------------------------------------------
+
+uint64_t Lorrimax::SelectedFilesSize() const {
+    uint64_t total = 0;
+    for (int row = 0; row < m_pModel->rowCount(); ++row) {
+        QStandardItem* it = m_pModel->item(row, 0);
+        if (it && it->checkState() == Qt::Checked) total += it->data(CDataDistributionThread::kFileSizeRole).toUInt();
+    }
+    return total;
+}
+
+uint64_t Lorrimax::TimePeriodsSize() {
+    const std::vector<APT_QMR::CSingleFile*> list = CheckedChannelRecords();
+    uint64_t total = 0;
+    for (const Period& p : m_periods)
+        if (p.box->isChecked())
+            total += EstimateSpanSize(time_t(p.begin->dateTime().toSecsSinceEpoch()),
+                                      time_t(p.end->dateTime().toSecsSinceEpoch()), list);
+    return total;
+}
+
+uint64_t Lorrimax::EstimateSpanSize(time_t a, time_t b, const std::vector<APT_QMR::CSingleFile*>& files) {
+    ZUN_Guard guard(m_sizeLock);
+    if (b < a) return 0;
+    uint64_t total = 0;
+    const auto round = [](double x) { return static_cast<uint64_t>(x + 0.5); };
+    for (const APT_QMR::CSingleFile* f : files) {
+        if (!f) continue;
+        const double c = f->StartTime, d = f->EndTime, s = f->FileSize;
+        if (d < c) continue;
+        const double da = double(a), db = double(b);
+        if (c < da) {
+            if (da >= d) continue;
+            total += round((std::min(d, db) - da + 1) / (d - c + 1) * s);
+        } else {
+            if (c >= db) continue;
+            if (d < db)
+                total += f->FileSize;
+            else
+                total += round((db - c + 1) / (d - c + 1) * s);
+        }
+    }
+    return total;
+}
+
+// --- downloader events --------------------------------------------------------
+
+void Lorrimax::SetBusy(bool busy) {
+    ui.m_pFileView->setEnabled(!busy);
+    for (Period& p : m_periods) {
+        p.box->setEnabled(!busy);
+        p.begin->setEnabled(!busy && p.box->isChecked());
+        p.end->setEnabled(!busy && p.box->isChecked());
+    }
+    ui.checkBox->setEnabled(!busy);
+    for (QCheckBox* b : m_channelBoxes) b->setEnabled(!busy);
+    ui.m_pStopBtn->setEnabled(busy);
+}
+
+void Lorrimax::EndDownload() {
+    m_pCheckTimer->stop();
+    SetBusy(false);
+    OnUpdateDownloadBtnState();
+}
+
+void Lorrimax::EnableStart() {
+    ui.m_pDownloadBtn->setEnabled(true);
+    ui.savePathBtn->setEnabled(true);
+}
+
+void Lorrimax::ShowNotice(const QString& text, bool isPath, bool stay, bool autoClose) {
+    ziraz::InformationDlg::ShowInformationAtScreenRightBottom(text, this, isPath, stay, autoClose);
+}
+
+void Lorrimax::Warn(int displayMs, const QString& text) {
+    ziraz::WarningDialog::showWarningDialog(displayMs, 2, text, this, nullptr, nullptr, m_icons, QSize(310, 120));
+}
+
+void Lorrimax::OnPlaybackRemoteEvent(int code, int index, int /*value*/) {
+    const bool byFile = m_bByTime == 0;
+    const bool validIndex = index != -1 && index >= 0 && index < m_statusItems.size();
+    switch (code) {
+    case APT_QMR::DownloadStarted:
+        SetBusy(true);
+        OnUpdateDownloadBtnState();
+        ui.m_pDownloadBtn->setEnabled(false);
+        ui.savePathBtn->setEnabled(false);
+        break;
+    case APT_QMR::DownloadStopped:
+        EndDownload();
+        if (byFile) {
+            if (!validIndex) return;
+            m_statusItems[index]->setText(tr("Manual Stop"));
+            m_statusItems[index]->setData(-1, kResumeRole);
+        }
+        ShowNotice(m_currentFile, true, false, true);
+        EnableStart();
+        break;
+    case APT_QMR::DownloadAllDone: {
+        EndDownload();
+        bool more = false;
+        if (!byFile) {
+            for (Period& p : m_periods) {
+                if (p.box->isChecked()) {
+                    p.box->setChecked(false);
+                    break;
+                }
+            }
+            for (const Period& p : m_periods) more = more || p.box->isChecked();
+        } else {
+            // Rows of this batch that are still ticked were not finished:
+            // mark them, so only rows ticked since start a new round.
+            for (int row = 0; row < m_pModel->rowCount(); ++row) {
+                QStandardItem* check = m_pModel->item(row, 0);
+                QStandardItem* status = m_pModel->item(row, 6);
+                if (!check || check->checkState() != Qt::Checked) continue;
+                if (m_statusItems.contains(status)) {
+                    status->setText(tr("Download Exception"));
+                    check->setCheckState(Qt::Unchecked);
+                } else {
+                    more = true;
+                }
+            }
+        }
+        if (more && HasSelection()) {
+            StartDownload();
+            return;
+        }
+        ShowNotice(m_currentFile, true, false, true);
+        EnableStart();
+        break;
+    }
+    case APT_QMR::DownloadFailed:
+        EndDownload();
+        ShowNotice(tr("DownLoad Exception."), false, false, true);
+        if (byFile) {
+            if (!validIndex) return;
+            m_statusItems[index]->setText(tr("Download Exception"));
+        }
+        EnableStart();
+        break;
+    case APT_QMR::DownloadNextFile:
+        if (byFile) {
+            if (index + 1 >= 0 && index + 1 < m_statusItems.size()) {
+                m_statusItems[index + 1]->setText(tr("Downloading"));
+                ui.m_pDownloadBtn->setEnabled(false);
+                ui.savePathBtn->setEnabled(false);
+            }
+        } else {
+            ui.m_pDownloadBtn->setEnabled(false);
+            ui.savePathBtn->setEnabled(false);
+        }
+        break;
+    case APT_QMR::DownloadFileDone:
+        if (!byFile) {
+            if (m_nMode == 0) {
+                if (!m_lastAnnouncedFile.isEmpty() && m_lastAnnouncedFile != m_currentFile)
+                    ShowNotice(m_lastAnnouncedFile, true, false, true);
+                m_lastAnnouncedFile = m_currentFile;
+            } else {
+                ShowNotice(m_currentFile, true, false, true);
+            }
+            break;
+        }
+        if (!validIndex) return;
+        m_statusItems[index]->setText(tr("Download Completed"));
+        m_statusItems[index]->setData(-1, kResumeRole);
+        if (QStandardItem* check = m_pModel->item(m_statusItems[index]->row(), 0))
+            check->setCheckState(Qt::Unchecked);
+        ShowNotice(m_currentFile, true, false, true);
+        break;
+    case APT_QMR::DownloadDiskSpaceLow:
+        EndDownload();
+        ziraz::WarningDlg::ShowMessageInfo(tr("Error"), tr("Disk space is not enough. At least 2G disk space is need."),
+                                           this);
+        if (byFile) {
+            if (!validIndex) return;
+            m_statusItems[index]->setText(tr("Download Exception"));
+        }
+        EnableStart();
+        break;
+    default:
+        break;
+    }
+}
+
+void Lorrimax::closeEvent(QCloseEvent* event) {
+    if (m_downloader.IsDownloading()) {
+        Warn(2000, tr("Downloading, please wait or stop."));
+        event->ignore();
+        return;
+    }
+    event->accept();
+    ExitFunction()(0);
+}

@@ -1,0 +1,121 @@
+#include "DataDistributionThread.h"
+
+#include <QDateTime>
+#include <QMetaType>
+#include <QMutexLocker>
+#include <QtDebug>
+
+#include "ziraz/ziraz.h"
+
+namespace {
+
+void RegisterRowType() { qRegisterMetaType<QList<QStandardItem*>>("QList<QStandardItem*>"); }
+
+QStandardItem* TextItem(const QString& text) {
+    auto* item = new QStandardItem(text);
+    item->setEditable(false);
+    return item;
+}
+
+QString TimeText(uint32_t seconds) {
+    return QDateTime::fromTime_t(seconds).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+}
+
+QStandardItem* NumberItem(int number, const APT_QMR::CSingleFile& file) {
+    auto* item = new QStandardItem(QString::number(number));
+    item->setCheckable(true);
+    item->setCheckState(Qt::Unchecked);
+    item->setEditable(false);
+    item->setData(static_cast<unsigned int>(file.FileSize), CDataDistributionThread::kFileSizeRole);
+    item->setData(QString::fromUtf8(file.FileName.c_str()), CDataDistributionThread::kFileNameRole);
+    return item;
+}
+
+// Start, end, size and status: the columns both forms end with.
+void AppendTail(QList<QStandardItem*>& row, const APT_QMR::CSingleFile& file) {
+    row << TextItem(TimeText(file.StartTime)) << TextItem(TimeText(file.EndTime))
+        << TextItem(ziraz::GetFileSize(static_cast<uint64_t>(file.FileSize), QString(), 2))
+        << TextItem(CDataDistributionThread::tr("Wait"));
+}
+
+}  // namespace
+
+CDataDistributionThread::CDataDistributionThread(const std::vector<APT_QMR::CSingleFile*>& files, QObject* parent)
+    : QThread(parent), m_files(files), m_nMode(0) {
+    RegisterRowType();
+    qDebug("Download Init File: %d", static_cast<int>(m_files.size()));
+}
+
+CDataDistributionThread::CDataDistributionThread(const QVector<DownloadListEntry>& channels, QObject* parent)
+    : QThread(parent), m_channels(channels), m_nMode(1) {
+    RegisterRowType();
+}
+
+CDataDistributionThread::~CDataDistributionThread() {
+    {
+        QMutexLocker locker(&m_lock);
+        m_bNoWait = true;
+        m_wake.wakeOne();
+    }
+    wait();
+}
+
+void CDataDistributionThread::startThread() {
+    if (isRunning()) return;
+    {
+        QMutexLocker locker(&m_lock);
+        m_bNoWait = false;
+    }
+    start(QThread::InheritPriority);
+}
+
+void CDataDistributionThread::stopWaiting() {
+    QMutexLocker locker(&m_lock);
+    m_bNoWait = true;
+    m_wake.wakeOne();
+}
+
+void CDataDistributionThread::OnStartNow() {
+    QMutexLocker locker(&m_lock);
+    m_wake.wakeOne();
+}
+
+void CDataDistributionThread::sendRow(const QList<QStandardItem*>& row, int index, int count) {
+    // The lock is held from before the emits until the wait releases it, so
+    // the receiver's wake-up cannot arrive before the worker waits.
+    QMutexLocker locker(&m_lock);
+    emit SignalProgressChanged(index, count);
+    emit SignalSendItems(row);
+    if (!m_bNoWait) m_wake.wait(&m_lock);
+}
+
+void CDataDistributionThread::run() {
+    if (m_nMode == 0) {
+        const int n = static_cast<int>(m_files.size());
+        for (int i = 0; i < n; ++i) {
+            const APT_QMR::CSingleFile& file = *m_files[static_cast<size_t>(i)];
+            QList<QStandardItem*> row;
+            row << NumberItem(i + 1, file);
+            AppendTail(row, file);
+            sendRow(row, i, n);
+        }
+    } else {
+        for (const DownloadListEntry& original : m_channels) {
+            const DownloadListEntry entry = original;
+            const std::vector<APT_QMR::CSingleFile*> files = entry.files;
+            const int n = static_cast<int>(files.size());
+            for (int i = 0; i < n; ++i) {
+                const APT_QMR::CSingleFile& file = *files[static_cast<size_t>(i)];
+                QList<QStandardItem*> row;
+                row << NumberItem(i + 1, file) << TextItem(ziraz::ConvertToUnicode(file.DiskName, nullptr))
+                    << TextItem(QString::number(entry.channelNumber));
+                AppendTail(row, file);
+                sendRow(row, i, n);
+            }
+        }
+    }
+    emit SendFinished();
+    // Under the lock: the destructor may be setting the flag at this moment.
+    QMutexLocker locker(&m_lock);
+    m_bNoWait = false;
+}

@@ -1,0 +1,70 @@
+#pragma once
+// Builds the rows of a download table on a worker thread: one row of items
+// per recording file, handed over with SignalSendItems. After each row the
+// worker waits until the receiver has taken it (OnStartNow), so at most one
+// row is in flight. Two forms: a plain file list (five columns: number,
+// start, end, size, status) and a list of searched channels (seven
+// columns: number, disk, channel, start, end, size, status).
+#include <QList>
+#include <QMutex>
+#include <QStandardItem>
+#include <QString>
+#include <QThread>
+#include <QVector>
+#include <QWaitCondition>
+
+#include <vector>
+
+#include "SingleFile.h"
+
+// One searched channel as the batch dialog hands it over. The file records
+// are not owned.
+struct DownloadListEntry {
+    QString diskName;
+    QString deviceName;
+    int channelNumber = 0;
+    std::vector<APT_QMR::CSingleFile*> files;
+};
+
+class CDataDistributionThread : public QThread {
+    Q_OBJECT
+public:
+    // Roles on the number item: the file size (unsigned) and the file name.
+    static const int kFileSizeRole = Qt::UserRole + 114;  // 370
+    static const int kFileNameRole = Qt::UserRole + 116;  // 372
+
+    CDataDistributionThread(const std::vector<APT_QMR::CSingleFile*>& files, QObject* parent = nullptr);
+    CDataDistributionThread(const QVector<DownloadListEntry>& channels, QObject* parent = nullptr);
+    // Releases the worker (it sends the remaining rows without waiting) and
+    // waits for it to end.
+    ~CDataDistributionThread() override;
+
+    // Starts the worker unless it runs.
+    void startThread();
+    // Lets the worker send every remaining row without waiting.
+    void stopWaiting();
+    int mode() const { return m_nMode; }
+
+signals:
+    void SignalSendItems(const QList<QStandardItem*>& listItems);
+    void SignalProgressChanged(int index, int count);
+    void SendFinished();
+
+public slots:
+    void OnStartNow();
+
+protected:
+    void run() override;
+
+private:
+    void sendRow(const QList<QStandardItem*>& row, int index, int count);
+
+    QWaitCondition m_wake;
+    bool m_bNoWait = false;
+    QMutex m_lock;
+    std::vector<APT_QMR::CSingleFile*> m_files;
+    QVector<DownloadListEntry> m_channels;
+    int m_nMode = 0;
+};
+
+Q_DECLARE_METATYPE(QList<QStandardItem*>)

@@ -1,0 +1,144 @@
+// The download row builder: one row per file, handed over one at a time with
+// progress before each, in both forms; release on destruction.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QStandardItemModel>
+
+#include <memory>
+#include <vector>
+
+#include "DataDistributionThread.h"
+#include "ziraz/ziraz.h"
+
+using APT_QMR::CSingleFile;
+
+namespace {
+
+std::unique_ptr<CSingleFile> File(const char* name, uint32_t size, uint32_t start, const char* disk = "E:\\") {
+    return std::unique_ptr<CSingleFile>(new CSingleFile(name, disk, size, start, start + 60, 0, "DVR", 1));
+}
+
+// Takes the rows the way the dialogs do: append, then release the builder.
+class Receiver : public QObject {
+public:
+    explicit Receiver(CDataDistributionThread& builder) {
+        connect(&builder, &CDataDistributionThread::SignalProgressChanged, this,
+                [this](int i, int n) { progress.emplace_back(i, n); }, Qt::QueuedConnection);
+        connect(&builder, &CDataDistributionThread::SignalSendItems, this, [this, &builder](const QList<QStandardItem*>& row) {
+            model.appendRow(row);
+            builder.OnStartNow();
+        });
+        connect(&builder, &CDataDistributionThread::SendFinished, this, [this] { finished = true; });
+    }
+    bool Wait() {
+        QElapsedTimer t;
+        t.start();
+        while (!finished && t.elapsed() < 60000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QCoreApplication::processEvents();
+        return finished;
+    }
+    QStandardItemModel model;
+    std::vector<std::pair<int, int>> progress;
+    bool finished = false;
+};
+
+}  // namespace
+
+TEST(DataDistributionThread, FileListRowsInOrderWithProgress) {
+    const auto a = File("rec/one.mp4", 1048576, 0);
+    const auto b = File("rec/two.mp4", 512, 1709280000);
+    CDataDistributionThread builder(std::vector<CSingleFile*>{a.get(), b.get()});
+    Receiver r(builder);
+    builder.startThread();
+    ASSERT_TRUE(r.Wait());
+    ASSERT_TRUE(builder.wait(60000));
+    EXPECT_EQ(r.progress, (std::vector<std::pair<int, int>>{{0, 2}, {1, 2}}));
+    ASSERT_EQ(r.model.rowCount(), 2);
+    ASSERT_EQ(r.model.columnCount(), 5);
+    QStandardItem* number = r.model.item(0, 0);
+    EXPECT_EQ(number->text(), "1");
+    EXPECT_TRUE(number->isCheckable());
+    EXPECT_EQ(number->checkState(), Qt::Unchecked);
+    EXPECT_EQ(number->data(CDataDistributionThread::kFileSizeRole).toUInt(), 1048576u);
+    EXPECT_EQ(number->data(CDataDistributionThread::kFileNameRole).toString(), "rec/one.mp4");
+    // Local time of the PC (the tests run in UTC): second 0 is 1970-01-01.
+    EXPECT_EQ(r.model.item(0, 1)->text(), "1970-01-01 00:00:00");
+    EXPECT_EQ(r.model.item(0, 2)->text(), "1970-01-01 00:01:00");
+    EXPECT_EQ(r.model.item(0, 3)->text(), ziraz::GetFileSize(1048576, QString(), 2));
+    EXPECT_EQ(r.model.item(0, 4)->text(), "Wait");
+    EXPECT_FALSE(r.model.item(0, 4)->isEditable());
+    EXPECT_EQ(r.model.item(1, 0)->text(), "2");
+    EXPECT_EQ(r.model.item(1, 1)->text(), QDateTime::fromTime_t(1709280000).toString("yyyy-MM-dd hh:mm:ss"));
+}
+
+TEST(DataDistributionThread, ChannelListNumbersEachChannelFromOne) {
+    std::vector<std::unique_ptr<CSingleFile>> files;
+    for (int i = 0; i < 5; ++i) files.push_back(File("f.mp4", 100, 1000 + i, i < 3 ? "E:\\" : "F:\\"));
+    QVector<DownloadListEntry> channels(2);
+    channels[0].channelNumber = 3;
+    channels[1].channelNumber = 7;
+    for (int i = 0; i < 3; ++i) channels[0].files.push_back(files[i].get());
+    for (int i = 3; i < 5; ++i) channels[1].files.push_back(files[i].get());
+    CDataDistributionThread builder(channels);
+    EXPECT_EQ(builder.mode(), 1);
+    Receiver r(builder);
+    builder.startThread();
+    ASSERT_TRUE(r.Wait());
+    EXPECT_EQ(r.progress, (std::vector<std::pair<int, int>>{{0, 3}, {1, 3}, {2, 3}, {0, 2}, {1, 2}}));
+    ASSERT_EQ(r.model.rowCount(), 5);
+    ASSERT_EQ(r.model.columnCount(), 7);
+    const char* numbers[5] = {"1", "2", "3", "1", "2"};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(r.model.item(i, 0)->text(), numbers[i]);
+    EXPECT_EQ(r.model.item(0, 1)->text(), "E:\\");
+    EXPECT_EQ(r.model.item(4, 1)->text(), "F:\\");
+    EXPECT_EQ(r.model.item(0, 2)->text(), "3");
+    EXPECT_EQ(r.model.item(4, 2)->text(), "7");
+    EXPECT_EQ(r.model.item(4, 6)->text(), "Wait");
+}
+
+TEST(DataDistributionThread, EmptyListsOnlyFinish) {
+    CDataDistributionThread a(std::vector<CSingleFile*>{});
+    Receiver ra(a);
+    a.startThread();
+    ASSERT_TRUE(ra.Wait());
+    EXPECT_EQ(ra.model.rowCount(), 0);
+    EXPECT_TRUE(ra.progress.empty());
+
+    QVector<DownloadListEntry> empty(2);
+    CDataDistributionThread b(empty);
+    Receiver rb(b);
+    b.startThread();
+    ASSERT_TRUE(rb.Wait());
+    EXPECT_EQ(rb.model.rowCount(), 0);
+}
+
+TEST(DataDistributionThread, DestroyingAWaitingBuilderSendsTheRestAndEnds) {
+    std::vector<std::unique_ptr<CSingleFile>> files;
+    std::vector<CSingleFile*> list;
+    for (int i = 0; i < 4; ++i) {
+        files.push_back(File("f.mp4", 10, 100 + i));
+        list.push_back(files.back().get());
+    }
+    int rows = 0;
+    bool finished = false;
+    {
+        CDataDistributionThread builder(list);
+        // Nobody releases the worker: it waits after the first row.
+        QObject::connect(&builder, &CDataDistributionThread::SignalSendItems, &builder,
+                         [&rows](const QList<QStandardItem*>& row) {
+                             ++rows;
+                             qDeleteAll(row);
+                         }, Qt::DirectConnection);
+        QObject::connect(&builder, &CDataDistributionThread::SendFinished, &builder, [&finished] { finished = true; },
+                         Qt::DirectConnection);
+        builder.startThread();
+        QElapsedTimer t;
+        t.start();
+        while (rows < 1 && t.elapsed() < 60000) QThread::yieldCurrentThread();
+    }
+    EXPECT_EQ(rows, 4);
+    EXPECT_TRUE(finished);
+}
