@@ -29,6 +29,7 @@
 #include "PictureListModel.h"
 #include "PictureShowLabel.h"
 #include "QorAutoStorage.h"
+#include "SearchBarGlobals.h"
 #include "SearchBarWidget.h"
 #include "SearchBarWidgetForm.h"
 #include "VideoColorTipWidget.h"
@@ -263,8 +264,8 @@ TEST_F(Panel, DiskListFromTheDriveTable) {
                         .arg(root));
     SearchBarWidget panel;
     ASSERT_EQ(panel.diskCount(), 3u);
-    EXPECT_EQ(panel.disks()[2].number, -1);
-    EXPECT_EQ(QByteArray(panel.disks()[2].letters, panel.disks()[2].count), "H");
+    EXPECT_EQ(panel.disks()[2].driveNumber, -1);
+    EXPECT_EQ(QByteArray(panel.disks()[2].letters, panel.disks()[2].letterCount), "H");
 
     const auto boxes = panel.diskCheckBoxes();
     ASSERT_EQ(boxes.size(), 2);

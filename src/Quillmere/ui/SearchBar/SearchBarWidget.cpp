@@ -29,6 +29,7 @@
 #include "PictureListModel.h"
 #include "PictureShowLabel.h"
 #include "QorAutoStorage.h"
+#include "SearchBarGlobals.h"
 #include "SearchBarWidgetForm.h"
 #include "SearchLocalThread.h"
 #include "SearchThread.h"
@@ -39,8 +40,6 @@
 #include "ziraz/itemviews.h"
 #include "ziraz/sharetools.h"
 #include "ziraz/ziraz.h"
-
-int g_diskSearchMode = 0;
 
 using namespace ResultTree;
 
@@ -355,11 +354,11 @@ void SearchBarWidget::reloadDisks() {
     for (int i = 0; i < found && m_diskCount < static_cast<unsigned>(kDiskTableSize - 1); ++i) {
         DiskLettersRecord& entry = m_disks[m_diskCount];
         entry = DiskLettersRecord();
-        entry.number = numbers[static_cast<size_t>(i)];
-        const int count = disks.GetDriveLetterOfPhysicalDrive(entry.number, entry.letters);
-        entry.count = count > 0 ? count : 0;
+        entry.driveNumber = numbers[static_cast<size_t>(i)];
+        const int count = disks.GetDriveLetterOfPhysicalDrive(entry.driveNumber, entry.letters);
+        entry.letterCount = count > 0 ? count : 0;
         if (count <= 0) std::fill(std::begin(entry.letters), std::end(entry.letters), 0);
-        listed.push_back(entry.number);
+        listed.push_back(entry.driveNumber);
         ++m_diskCount;
     }
     if (found > kDiskTableSize - 1)
@@ -368,7 +367,7 @@ void SearchBarWidget::reloadDisks() {
     rest = DiskLettersRecord();
     const int count = disks.ListDriveLetters(listed, rest.letters);
     if (count > 0) {
-        rest.count = count;
+        rest.letterCount = count;
         ++m_diskCount;
     } else {
         std::fill(std::begin(rest.letters), std::end(rest.letters), 0);
@@ -377,7 +376,7 @@ void SearchBarWidget::reloadDisks() {
 
 void SearchBarWidget::getDiskPaths(int number, QStringList& paths) {
     for (const DiskLettersRecord& entry : m_disks) {
-        if (entry.number != number) continue;
+        if (entry.driveNumber != number) continue;
         bool any = false;
         for (char letter : entry.letters) {
             if (!letter) continue;
@@ -395,10 +394,10 @@ void SearchBarWidget::buildDiskCheckBoxes() {
     m_diskCheckBoxes.clear();
     QMap<QString, QString> boxes;
     for (unsigned i = 0; i < m_diskCount; ++i) {
-        if (m_disks[i].number == -1) continue;
+        if (m_disks[i].driveNumber == -1) continue;
         QStringList paths;
-        getDiskPaths(m_disks[i].number, paths);
-        boxes.insert(tr("Disk ") + QString::number(m_disks[i].number), paths.join(QLatin1Char(' ')));
+        getDiskPaths(m_disks[i].driveNumber, paths);
+        boxes.insert(tr("Disk ") + QString::number(m_disks[i].driveNumber), paths.join(QLatin1Char(' ')));
     }
     for (auto it = boxes.constBegin(); it != boxes.constEnd(); ++it) {
         auto* box = new ziraz::CheckBox(it.key(), this);

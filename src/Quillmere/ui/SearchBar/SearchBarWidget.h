@@ -16,7 +16,7 @@
 #include <functional>
 
 #include "ChannelFiles.h"
-#include "SearchBarGlobals.h"
+#include "DiskTreeBox.h"
 #include "ziraz/controls.h"
 
 class PictureShowModel;
@@ -31,19 +31,12 @@ namespace Ui {
 class SearchBarWidget;
 }
 
-// One entry of the disk table: a physical drive and the drive letters of
-// the volumes on it. Number -1 marks the entry of the letters that lie on
-// no listed physical drive (or an unused entry).
-struct DiskLettersRecord {
-    int number = -1;
-    char letters[26] = {};
-    int count = 0;
-};
-
 class SearchBarWidget : public ziraz::Widget {
     Q_OBJECT
 public:
-    enum { kDiskTableSize = 20 };
+    // The disk table: physical drives with their drive letters, and one
+    // entry (drive number -1) of the letters that lie on none of them.
+    enum { kDiskTableSize = kDiskLettersRecordCount };
 
     explicit SearchBarWidget(QWidget* parent = nullptr);
     ~SearchBarWidget() override;
