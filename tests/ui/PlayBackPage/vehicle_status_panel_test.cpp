@@ -1,6 +1,7 @@
 // Vehicle status panel, its instrument plates and the tab panel around it.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QLabel>
 #include <QMediaPlayer>
 #include <QSignalSpy>
@@ -147,6 +148,10 @@ TEST(VehicleStatusPanel, StartsAtRest) {
     EXPECT_EQ(panel.xPlate()->titleLabel()->text(), "Left/Right");
     EXPECT_DOUBLE_EQ(panel.zPlate()->angle(), 180.0);
     EXPECT_NE(panel.alarmPlayer(), nullptr);
+    // The pictures the panel names are there.
+    for (const char* name : {"car/Car_90.png", "car/Car_355.png", "satellite/Satellite_12.png", "P_sel.png",
+                             "!_sel.png", "R-nor.png", "alarm_on.png", "left_off.png", "right_on.png"})
+        EXPECT_FALSE(QImage(QString(":/Quillmere/Images/PlayBack/VehicleData/") + name).isNull()) << name;
 }
 
 TEST(VehicleStatusPanel, SpeedTextAndParkedMarkerFollowTheUnit) {

@@ -55,7 +55,12 @@ QString threeDigits(long long value) { return QString("%1").arg(value, 3, 10, QC
 
 }  // namespace
 
+// The pictures are compiled into this static library; they have to be
+// registered by hand, or the linker leaves them out.
+static void initVehicleDataPictures() { Q_INIT_RESOURCE(vehicledata); }
+
 VehicleDataAnalysisWidget::VehicleDataAnalysisWidget(QWidget* parent) : ziraz::Widget(parent) {
+    initVehicleDataPictures();
     setupUi();
     initUi();
 }
@@ -167,6 +172,9 @@ void VehicleDataAnalysisWidget::setupUi() {
     gpsGrid->addWidget(ui.label_6, 6, 0);
     gpsGrid->addWidget(ui.latValue, 7, 0);
 
+    // The lamp buttons show only their pictures.
+    setStyleSheet("QToolButton { border: none; background: transparent; }");
+
     setWindowTitle(tr("VehicleDataAnalysisWidget"));
     ui.signalbutton->setToolTip(tr("Signal"));
     ui.locationModelLabel->setToolTip(tr("SatellitesLocateMode"));
@@ -192,26 +200,26 @@ void VehicleDataAnalysisWidget::initUi() {
     bareGrid(ui.speedAndRotateWidget)->addWidget(m_speedPlate);
     m_speedPlate->setToolTip(tr("SpeedMeterToolTip"));
 
-    struct PlateSpec {
+    struct PlateSetup {
         XYZPlateWidget** plate;
         QWidget* host;
         QString title;
         const char* name;
         QString tip;
     };
-    const PlateSpec plates[] = {
+    const PlateSetup plates[] = {
         {&m_xPlate, ui.XWidget, tr("Left/Right"), "XPlateWidget", tr("LeftRightGForceToolTip")},
         {&m_yPlate, ui.YWidget, tr("Front/Rear"), "YPlateWidget", tr("FrontRearGForceToolTip")},
         {&m_zPlate, ui.ZWidget, tr("Up/Down"), "ZPlateWidget", tr("UpDownGForceToolTip")},
     };
-    for (const PlateSpec& spec : plates) {
+    for (const PlateSetup& setup : plates) {
         // The containers are not laid out yet, so this is the plate's centre.
-        const QPoint pivot = spec.host->geometry().topLeft() + QPoint(48, 48);
-        auto* plate = new XYZPlateWidget(pivot.x(), pivot.y(), spec.title);
-        plate->setObjectName(spec.name);
-        plate->setToolTip(spec.tip);
-        bareGrid(spec.host)->addWidget(plate);
-        *spec.plate = plate;
+        const QPoint pivot = setup.host->geometry().topLeft() + QPoint(48, 48);
+        auto* plate = new XYZPlateWidget(pivot.x(), pivot.y(), setup.title);
+        plate->setObjectName(setup.name);
+        plate->setToolTip(setup.tip);
+        bareGrid(setup.host)->addWidget(plate);
+        *setup.plate = plate;
     }
 
     m_headingPlate = new VehiclePlateWidget();
