@@ -9,6 +9,8 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QIcon>
+#include <QMovie>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStackedWidget>
@@ -177,6 +179,7 @@ void ExpectTreeShows(SearchBarWidget& panel, const QVector<ChannelFiles*>& recor
     for (int d = 0; d < model->rowCount(); ++d) {
         const QModelIndex device = model->index(d, 0);
         EXPECT_EQ(device.data(kItemKindRole).toString(), "device");
+        EXPECT_FALSE(device.data(Qt::DecorationRole).value<QIcon>().isNull());
         EXPECT_TRUE(panel.form()->treeRecordFileList->treeView()->isExpanded(device));
     }
     for (int i = 0; i < channels.size(); ++i) {
@@ -557,6 +560,10 @@ TEST_F(Panel, EvidencePicturesFollowThePlaybackTime) {
     panel.setPanelMode(1);
     panel.resize(300, 900);
     EXPECT_TRUE(panel.form()->frameSearchType->isHidden());
+    // The panel's own pictures: the default preview and the loading animation.
+    EXPECT_FALSE(panel.form()->pictureLable->pixmap(Qt::ReturnByValue).isNull());
+    ASSERT_NE(panel.form()->movePictureLabel->movie(), nullptr);
+    EXPECT_TRUE(panel.form()->movePictureLabel->movie()->isValid());
     EXPECT_FALSE(panel.form()->pictureLable->isHidden());
     EXPECT_TRUE(panel.form()->pictureTableView->isHidden());
     SetSearchDay(panel, kDay);

@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTest>
@@ -50,6 +51,7 @@ TEST(ColorTip, EntriesSwatchesAndNamesPerPage) {
     EXPECT_EQ(tip.size(), QSize(250, 200));
     EXPECT_EQ(tip.windowFlags() & (Qt::Dialog | Qt::FramelessWindowHint), Qt::Dialog | Qt::FramelessWindowHint);
     EXPECT_TRUE(tip.testAttribute(Qt::WA_TranslucentBackground));
+    EXPECT_FALSE(QPixmap(":/Quillmere/Images/PlayBack/Search/TipBg2.png").isNull());
     const QWidget* pages[] = {tip.findChild<QWidget*>("evidenceNormalPage"), tip.findChild<QWidget*>("evidence832Page")};
     ASSERT_TRUE(pages[0] && pages[1]);
     for (const Entry& e : kEntries) {

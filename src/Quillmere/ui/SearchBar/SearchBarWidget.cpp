@@ -147,7 +147,12 @@ void DeleteRecords(QVector<ChannelFiles*>& records, bool withFiles) {
 
 }  // namespace
 
+// The pictures of the panel live in this static library; the linker keeps
+// them only when something names their registration (outside any namespace).
+static void InitSearchBarResources() { Q_INIT_RESOURCE(searchbar); }
+
 SearchBarWidget::SearchBarWidget(QWidget* parent) : ziraz::Widget(parent), ui(new Ui::SearchBarWidget) {
+    InitSearchBarResources();
     ui->setupUi(this);
     ui->stackedWidget->setCurrentIndex(1);
 

@@ -38,6 +38,10 @@ void AddEntry(QWidget* page, QGridLayout* grid, int row, int column, const char*
 
 }  // namespace
 
+// The legend's background lives in this static library (see the search
+// panel's resources).
+static void InitColorTipResources() { Q_INIT_RESOURCE(colortip); }
+
 namespace Ui {
 
 void QVideoColorTipWidget::setupUi(QWidget* form) {
@@ -136,6 +140,7 @@ void QVideoColorTipWidget::retranslateUi(QWidget* form) {
 }  // namespace Ui
 
 VideoColorTipWidget::VideoColorTipWidget(QWidget* parent) : QWidget(parent), ui(new Ui::QVideoColorTipWidget) {
+    InitColorTipResources();
     ui->setupUi(this);
     setFixedSize(250, 200);
     ui->stackedWidget->setCurrentIndex(0);
