@@ -92,7 +92,6 @@ void GravitySensorWidget::addGSample(QCustomPlot* plot, Series& series, double v
     }
     showSeries(plot, series);
     plot->xAxis->setLabel(prefix + QString::number(value, 'f', 2) + tr(" G"));
-    plot->replot(QCustomPlot::rpRefreshHint);
 }
 
 void GravitySensorWidget::addSpeedSample(int speed) {
@@ -116,6 +115,9 @@ void GravitySensorWidget::onUpdateVehicleGSData(VEH_META_INFO vehInfo) {
         for (int i = 0; i < 9; ++i) addGSample(ui.widgetX, m_x, run.gSensorX[i] / d, tr("X : "));
         for (int i = 0; i < 9; ++i) addGSample(ui.widgetY, m_y, run.gSensorY[i] / d, tr("Y : "));
         for (int i = 0; i < 9; ++i) addGSample(ui.widgetZ, m_z, run.gSensorZ[i] / d, tr("Z : "));
+        // One replot per chart and record: the nine samples of a record are
+        // shown together, so drawing each of them would only cost time.
+        for (QCustomPlot* plot : {ui.widgetX, ui.widgetY, ui.widgetZ}) plot->replot(QCustomPlot::rpRefreshHint);
     }
     addSpeedSample(static_cast<int>(run.speed / 100000u));
 }
