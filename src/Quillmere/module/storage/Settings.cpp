@@ -170,7 +170,9 @@ bool CSettingsStore::Save(const QString& path) const {
     }
     xml.writeEndElement();
     xml.writeEndDocument();
-    if (xml.hasError() || !file.commit()) {
+    // commit() does not report a failed flush of the buffered tail (a full
+    // disk, a file-size limit) and would put a cut-short file in place.
+    if (xml.hasError() || !file.flush() || !file.commit()) {
         qDebug().noquote() << "Error: cannot write file";
         return false;
     }
