@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QTextStream>
@@ -17,7 +18,18 @@ QMutex g_observerLock;
 WebEngineView::ScriptObserver g_observer;
 }  // namespace
 
-WebEngineView::WebEngineView(QWidget* parent) : QWebEngineView(parent) {}
+namespace {
+// Platforms without OpenGL (offscreen, minimal) cannot draw the page through
+// the default scene graph; the software one works everywhere. The choice is
+// read when the first web view is made, so it is settled here.
+void chooseSceneGraphForPlatform() {
+    const QString platform = QGuiApplication::platformName();
+    if ((platform == "offscreen" || platform == "minimal") && qEnvironmentVariableIsEmpty("QMLSCENE_DEVICE"))
+        qputenv("QMLSCENE_DEVICE", "softwarecontext");
+}
+}  // namespace
+
+WebEngineView::WebEngineView(QWidget* parent) : QWebEngineView(parent) { chooseSceneGraphForPlatform(); }
 
 WebEngineView::~WebEngineView() = default;
 
