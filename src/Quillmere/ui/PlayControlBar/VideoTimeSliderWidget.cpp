@@ -1,0 +1,91 @@
+#include "VideoTimeSliderWidget.h"
+
+#include <QMetaType>
+#include <QVBoxLayout>
+
+#include "MultiTimeSlider.h"
+#include "ziraz/sharetools.h"
+
+namespace {
+void ReportConnectFailure(int line) {
+    ShareTools::debugMessage(QString("connect failure! %1:%2 in VideoTimeSliderWidget::VideoTimeSliderWidget")
+                                 .arg(__FILE__)
+                                 .arg(line));
+}
+}  // namespace
+
+VideoTimeSliderWidget::VideoTimeSliderWidget(QWidget* parent) : QWidget(parent) {
+    qRegisterMetaType<time_t>("time_t");
+    if (objectName().isEmpty()) setObjectName("VideoTimeSliderWidget");
+    resize(1130, 567);
+    m_layout = new QVBoxLayout(this);
+    m_layout->setSpacing(0);
+    m_layout->setContentsMargins(0, 0, 0, 0);
+    m_slider = new CMultiTimeSlider(this);
+    m_slider->setObjectName("multiTimeSlider");
+    m_layout->addWidget(m_slider);
+    setWindowTitle(tr("VideoTimeSliderWidget"));
+
+    m_slider->setRowCount(kRowCount);
+    QStringList captions;
+    for (int i = 1; i <= kRowCount; ++i) captions << tr(QString("window%1").arg(i, 2, 10, QChar('0')).toLatin1().constData());
+    m_slider->setRowCaptions(captions);
+
+    if (!connect(m_slider, SIGNAL(MouseClick(int, time_t)), this, SIGNAL(signalMouseClick(int, time_t))))
+        ReportConnectFailure(__LINE__);
+    if (!connect(m_slider, SIGNAL(Mousedrag(time_t)), this, SIGNAL(signalDrag(time_t))))
+        ReportConnectFailure(__LINE__);
+}
+
+VideoTimeSliderWidget::~VideoTimeSliderWidget() = default;
+
+void VideoTimeSliderWidget::onPlayTime(time_t uTime) {
+    m_slider->setCurrentTime(uTime);
+    m_currentTime = uTime;
+}
+
+void VideoTimeSliderWidget::onAddSingleTime(int index, QList<CDateTimePair> times) {
+    m_slider->clearRowFilter(index);
+    m_slider->clearRow(index);
+    m_slider->setRowRecords(times, index);
+}
+
+void VideoTimeSliderWidget::onAddBatchTime(QMap<uint, QList<CDateTimePair>> times) {
+    for (auto it = times.cbegin(); it != times.cend(); ++it) onAddSingleTime(static_cast<int>(it.key()), it.value());
+}
+
+void VideoTimeSliderWidget::setSearchRange(const QDateTime& start, const QDateTime& end) {
+    m_slider->setSearchRange(start, end);
+}
+
+void VideoTimeSliderWidget::setDays(const QDate& first, const QDate& last) { m_slider->setDays(first, last); }
+
+void VideoTimeSliderWidget::setRecords(int row, const QList<CDateTimePair>& times) {
+    m_slider->setRowRecords(times, row);
+}
+
+void VideoTimeSliderWidget::setAllRecords(const QMap<uint, QList<CDateTimePair>>& times) {
+    for (auto it = times.cbegin(); it != times.cend(); ++it) setRecords(static_cast<int>(it.key()), it.value());
+}
+
+void VideoTimeSliderWidget::setDragging(bool dragging) { m_slider->setDragging(dragging); }
+
+void VideoTimeSliderWidget::clearRow(int row) {
+    m_slider->clearRowFilter(row);
+    m_slider->clearRow(row);
+}
+
+void VideoTimeSliderWidget::clearRowRecords(int row) { m_slider->clearRow(row); }
+void VideoTimeSliderWidget::clearRowFilter(int row) { m_slider->clearRowFilter(row); }
+void VideoTimeSliderWidget::clearAllRows() { m_slider->clearAllRows(); }
+void VideoTimeSliderWidget::clearAllFilters() { m_slider->clearAllFilters(); }
+void VideoTimeSliderWidget::resetSlider() { m_slider->reset(); }
+
+void VideoTimeSliderWidget::reset() {
+    resetSlider();
+    clearAllFilters();
+}
+
+void VideoTimeSliderWidget::addFilterEntry(int row, const QIcon& icon, const QString& text, int type) {
+    m_slider->addFilterEntry(row, icon, text, type);
+}

@@ -1,0 +1,321 @@
+#include "VideoCutWidget.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSet>
+#include <QVBoxLayout>
+
+#include "CommonHelpers.h"
+#include "SavePathCheck.h"
+#include "Settings.h"
+#include "ziraz/controls.h"
+#include "ziraz/datetimeedit.h"
+#include "ziraz/sharetools.h"
+
+using APT_QMR::CSingleFile;
+
+namespace {
+
+const uint64_t kClipMinFree = 2147483648ull;
+
+// The value of a setting; "C:/" when the store has none.
+QString FolderOf(SettingKey key, bool* present = nullptr) {
+    QString value;
+    const bool ok = CSettingsStore::GetInstance()->GetValueText(key, &value);
+    if (present) *present = ok;
+    return ok ? value : QString("C:/");
+}
+
+bool EndsWithSeparator(const QString& s) { return s.endsWith('/') || s.endsWith('\\'); }
+
+// A car number is one folder name: no separators, not "." or "..".
+bool IsSafeFolderName(const QString& name) {
+    return !name.contains('/') && !name.contains('\\') && name != "." && name != "..";
+}
+
+}  // namespace
+
+VideoCutWidget::VideoCutWidget(QWidget* parent)
+    : ziraz::BaseDialog(false, false, false, false, true, true, true, parent) {
+    m_form = getSetupUiWidget();
+    m_form->setObjectName("QVideoCutWidget");
+    m_form->resize(393, 205);
+    m_form->setWindowTitle(QCoreApplication::translate("QVideoCutWidget", "QVideoCutWidget"));
+    auto* grid = new QGridLayout(m_form);
+    grid->setObjectName("gridLayout");
+    grid->setSpacing(6);
+    grid->setContentsMargins(11, 11, 11, 11);
+    auto* vertical = new QVBoxLayout();
+    vertical->setObjectName("verticalLayout");
+    vertical->setSpacing(6);
+    grid->addLayout(vertical, 0, 0);
+
+    auto addRow = [&](const char* layoutName, const char* labelName, const char* text, QWidget* right) {
+        auto* row = new QHBoxLayout();
+        row->setObjectName(layoutName);
+        row->setSpacing(6);
+        auto* label = new QLabel(QCoreApplication::translate("QVideoCutWidget", text), m_form);
+        label->setObjectName(labelName);
+        label->setFixedWidth(120);
+        row->addWidget(label);
+        if (right) row->addWidget(right);
+        vertical->addLayout(row);
+    };
+    m_begin = new ziraz::DateTimeEdit(m_form);
+    m_begin->setObjectName("m_pBeginTime");
+    m_begin->setMinimumWidth(187);
+    m_end = new ziraz::DateTimeEdit(m_form);
+    m_end->setObjectName("m_pEndTime");
+    m_end->setMinimumWidth(187);
+    m_combo = new ziraz::ComboBox(m_form);
+    m_combo->setObjectName("comboBox");
+    m_combo->setMinimumWidth(187);
+    m_carNumber = new QLineEdit(m_form);
+    m_carNumber->setObjectName("lineEditCameraName");
+    addRow("horizontalLayout", "label", "Start Time:", m_begin);
+    addRow("horizontalLayout_2", "label_2", "End Time:", m_end);
+    addRow("horizontalLayout_4", "label_4", "Clip channel\xEF\xBC\x9A", m_combo);
+    addRow("horizontalLayout_3", "label_3", "Car Number:", m_carNumber);
+    auto* stateRow = new QHBoxLayout();
+    stateRow->setObjectName("horizontalLayout_6");
+    stateRow->setSpacing(6);
+    m_state = new QLabel(m_form);
+    m_state->setObjectName("labelState");
+    m_state->setAlignment(Qt::AlignCenter);
+    stateRow->addWidget(m_state);
+    vertical->addLayout(stateRow);
+
+    setConfirmButtonBehavior(false);
+    setCancelButtonVisible(false);
+    m_icons << ":/CommonSkin/Dialog/Images/Public/Control/Dialog/icon_alert_ok_large.png"
+            << ":/CommonSkin/Dialog/Images/Public/Control/Dialog/icon_alert_info_large.png"
+            << ":/CommonSkin/Dialog/Images/Public/Control/Dialog/icon_alert_error_large.png";
+    m_combo->addItem(tr("Selected Window"));
+    m_combo->addItem(tr("All Windows"));
+    m_combo->setCurrentIndex(0);
+    setConfirmButtonText(tr("Clip"));
+    m_carNumber->setMaxLength(10);
+    setTitle(tr("Clip"));
+    initConnect();
+}
+
+VideoCutWidget::~VideoCutWidget() { m_downloader.StopDownload(false); }
+
+void VideoCutWidget::initConnect() {
+    auto check = [](bool ok, int line) {
+        if (!ok)
+            ShareTools::debugMessage(
+                QString("connect failure! %1:%2 in VideoCutWidget::initConnect").arg(__FILE__).arg(line));
+    };
+    check(connect(this, &ziraz::BaseDialog::signalConfirmButtonClicked, this, &VideoCutWidget::onVideoCutClicked),
+          __LINE__);
+    check(connect(&m_downloader, &APT_QMR::CStreamDownloader::DownloadFiles, this,
+                  &VideoCutWidget::onCurrentDownloadFile),
+          __LINE__);
+    check(connect(&m_downloader, &APT_QMR::CStreamDownloader::DownloadSignal, this,
+                  &VideoCutWidget::OnPlaybackRemoteEvent),
+          __LINE__);
+}
+
+void VideoCutWidget::setTimeRange(const QDateTime& begin, const QDateTime& end) {
+    m_begin->setDateTime(begin);
+    m_end->setDateTime(end);
+}
+
+void VideoCutWidget::resetInput() {
+    m_carNumber->clear();
+    m_state->clear();
+    m_combo->setCurrentIndex(0);
+}
+
+void VideoCutWidget::warn(const QString& text, int ms) {
+    ziraz::WarningDialog::showWarningDialog(ms, 2, text, this, nullptr, nullptr, m_icons, QSize(310, 120));
+}
+
+void VideoCutWidget::showPath(const QString& text, bool isPath) {
+    ziraz::InformationDlg::ShowInformationAtScreenRightBottom(text, this, isPath, false, true);
+}
+
+bool VideoCutWidget::checkSavePath() {
+    QString folder("C:/");
+    if (m_fileType == 0) folder = FolderOf(SettingKey::DownloadSavePath);
+    else if (m_fileType == 1) folder = FolderOf(SettingKey::EvidenceVideoSavePath);
+    return CheckSavePath(folder, this);
+}
+
+int VideoCutWidget::checkFreeSpace(const QString& folder) {
+    uint64_t freeBytes = 0;
+    if (!GetFreeDiskBytes(folder, &freeBytes, nullptr)) return 2;
+    return freeBytes < kClipMinFree ? 2 : 0;
+}
+
+bool VideoCutWidget::checkInput() {
+    const time_t begin = static_cast<time_t>(m_begin->dateTime().toSecsSinceEpoch());
+    const time_t end = static_cast<time_t>(m_end->dateTime().toSecsSinceEpoch());
+    if (!(begin < end)) {
+        warn(tr("the start time should be earlier than end time."));
+        return false;
+    }
+    if (!m_carNumber->isHidden() && m_carNumber->text().isEmpty()) {
+        warn(tr("Camera Name can not be empty."));
+        return false;
+    }
+    if (!IsSafeFolderName(m_carNumber->text().trimmed())) {
+        warn(tr("Car Number is invalid."));
+        return false;
+    }
+    bool present = false;
+    QString folder;
+    if (m_fileType == 0) folder = FolderOf(SettingKey::CaptureSavePath, &present);
+    else if (m_fileType == 1) folder = FolderOf(SettingKey::EvidenceVideoSavePath, &present);
+    if (!present) return false;
+    if (checkFreeSpace(folder) != 0) {
+        warn(tr("At least 2G disk space is need."));
+        return false;
+    }
+    const QString car = m_carNumber->text().trimmed();
+    const QString clipFolder = EndsWithSeparator(folder) ? folder + car : folder + "/" + car;
+    QString loading;
+    const std::vector<CSingleFile*> list = m_files.value(m_selected);
+    if (!list.empty() && list.front()) loading = QFileInfo(QString::fromStdString(list.front()->FileName)).absolutePath();
+    if (QDir(clipFolder) == QDir(loading)) {
+        warn(tr("Clipping path can not be equal to loading path."));
+        return false;
+    }
+    return true;
+}
+
+std::vector<CSingleFile*> VideoCutWidget::chosenRecordings() const {
+    if (m_combo->currentIndex() == 0) return m_files.value(m_selected);
+    std::vector<CSingleFile*> all;
+    QSet<QString> names;
+    for (auto it = m_files.cbegin(); it != m_files.cend(); ++it) {
+        for (CSingleFile* f : it.value()) {
+            if (!f) continue;
+            const QString name = QString::fromStdString(f->FileName);
+            if (names.contains(name)) continue;
+            names.insert(name);
+            all.push_back(f);
+        }
+    }
+    return all;
+}
+
+void VideoCutWidget::removeOldClips(time_t begin, time_t end) {
+    if (m_fileType != 0) return;
+    QString folder = FolderOf(SettingKey::ClipSavePath);
+    if (m_carNumberText.isEmpty()) {
+        if (!EndsWithSeparator(folder)) folder += "/";
+    } else {
+        folder += (EndsWithSeparator(folder) ? "" : "/") + m_carNumberText + "/";
+    }
+    CreateDirectoryPath(folder.toLocal8Bit().toStdString());
+    for (int ch = 1; ch <= 16; ++ch) {
+        const QString name = QString("ch%1_%2_%3.mp4")
+                                 .arg(ch, 2, 10, QChar('0'))
+                                 .arg(QString::fromStdString(TimeToString(begin)))
+                                 .arg(QString::fromStdString(TimeToString(end)));
+        const QString path = folder + name;
+        if (QFile::exists(path)) QFile::remove(path);
+    }
+}
+
+bool VideoCutWidget::hasFileInSpan(const std::vector<CSingleFile*>& files, time_t begin, time_t end) {
+    for (CSingleFile* f : files) {
+        if (!f) continue;
+        const time_t s = f->StartTime;
+        const time_t e = f->EndTime;
+        if ((begin >= s && begin <= e) || (end >= s && end <= e) || (begin <= s && end >= e)) return true;
+    }
+    return false;
+}
+
+void VideoCutWidget::onVideoCutClicked() {
+    if (!checkSavePath()) return;
+    if (m_downloader.IsDownloading()) return;
+    if (!checkInput()) return;
+    m_downloader.StopDownload(false);
+    m_carNumberText = m_carNumber->text().trimmed();
+    m_downloader.SetSavePath(m_carNumberText);
+    m_downloader.SetDiskKind(m_diskKind);
+    m_downloader.SetDownLoadFileType(m_fileType);
+    m_downloader.SetClipMode(true);
+    const time_t begin = static_cast<time_t>(m_begin->dateTime().toSecsSinceEpoch());
+    const time_t end = static_cast<time_t>(m_end->dateTime().toSecsSinceEpoch());
+    const std::vector<CSingleFile*> recordings = chosenRecordings();
+    removeOldClips(begin, end);
+    auto* param = new APT_QMR::CStreamDownloaderParam(0);
+    if (!hasFileInSpan(recordings, begin, end)) {
+        delete param;
+        warn(tr("No file to download."), 2500);
+        return;
+    }
+    if (begin < end && begin >= 0) {
+        if (!m_downloader.SetParam(param)) {
+            delete param;
+            return;
+        }
+        m_downloader.DownloadByTime(recordings, begin, end);
+    } else {
+        delete param;
+    }
+}
+
+void VideoCutWidget::onCurrentDownloadFile(QString fileName) { m_currentFile = fileName; }
+
+void VideoCutWidget::OnPlaybackRemoteEvent(int state, int, int) {
+    switch (state) {
+        case 0:
+            setInputEnabled(false);
+            m_state->setText(tr("Downloading"));
+            break;
+        case 1:
+            setInputEnabled(true);
+            showPath(m_currentFile, true);
+            break;
+        case 2:
+            setInputEnabled(true);
+            m_state->setText(tr("Download Completed"));
+            showPath(m_currentFile, true);
+            break;
+        case 3:
+            setInputEnabled(true);
+            m_state->setText(tr("Download Exception"));
+            showPath(tr("DownLoad Exception."), false);
+            break;
+        case 5:
+            if (m_fileType == 1) showPath(m_currentFile, true);
+            break;
+        case 6:
+            setInputEnabled(true);
+            ziraz::WarningDlg::ShowMessageInfo(tr("Error"), tr("Disk space is not enough. At least 2G disk space is need."),
+                                              this);
+            break;
+        default:
+            break;
+    }
+}
+
+void VideoCutWidget::setInputEnabled(bool enabled) {
+    m_begin->setEnabled(enabled);
+    m_end->setEnabled(enabled);
+    m_combo->setEnabled(enabled);
+    m_carNumber->setEnabled(enabled);
+    setConfirmButtonEnabled(enabled);
+}
+
+void VideoCutWidget::closeEvent(QCloseEvent* event) {
+    if (m_downloader.IsDownloading()) {
+        warn(tr("Clipping, please wait or stop."));
+        event->ignore();
+        return;
+    }
+    event->accept();
+}

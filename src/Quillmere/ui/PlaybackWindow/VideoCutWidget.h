@@ -1,0 +1,87 @@
+#pragma once
+// The clip dialog: cuts a time span out of the recordings of the selected
+// window (or of all windows) into ".mp4" files under the clip folder and an
+// optional car-number sub-folder, through its own downloader.
+#include <QDateTime>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+#include <ctime>
+#include <vector>
+
+#include "SingleFile.h"
+#include "StreamDownloader.h"
+#include "ziraz/dialogs.h"
+
+class QComboBox;
+class QDateTimeEdit;
+class QLabel;
+class QLineEdit;
+
+class VideoCutWidget : public ziraz::BaseDialog {
+    Q_OBJECT
+public:
+    using WindowFiles = QMap<int, std::vector<APT_QMR::CSingleFile*>>;
+
+    explicit VideoCutWidget(QWidget* parent = nullptr);
+    ~VideoCutWidget() override;
+
+    void setTimeRange(const QDateTime& begin, const QDateTime& end);
+    void setSelectedWindow(int index) { m_selected = index; }
+    void setWindowFiles(WindowFiles files) { m_files = files; }
+    void setDownLoadFileType(int type) { m_fileType = type; }
+    void setDiskKind(bool bareDisk) { m_diskKind = bareDisk; }
+    void resetInput();
+    // The same operations under the names the grid uses.
+    void setWindowIndex(int index) { setSelectedWindow(index); }
+    void setWindowRecords(WindowFiles files) { setWindowFiles(files); }
+    void setPageMode(int mode) { setDownLoadFileType(mode); }
+    void setRbs(bool rbs) { setDiskKind(rbs); }
+    void resetOutput() { resetInput(); }
+
+    // Read by tests.
+    QDateTimeEdit* beginEdit() const { return m_begin; }
+    QDateTimeEdit* endEdit() const { return m_end; }
+    QComboBox* windowChoice() const { return m_combo; }
+    QLineEdit* carNumberEdit() const { return m_carNumber; }
+    QLabel* stateLabel() const { return m_state; }
+    APT_QMR::CStreamDownloader* downloader() { return &m_downloader; }
+    QString currentFile() const { return m_currentFile; }
+    // The recordings a clip of the current choice would cut.
+    std::vector<APT_QMR::CSingleFile*> chosenRecordings() const;
+    static bool hasFileInSpan(const std::vector<APT_QMR::CSingleFile*>& files, time_t begin, time_t end);
+    static int checkFreeSpace(const QString& folder);
+
+public slots:
+    void onVideoCutClicked();
+    void onCurrentDownloadFile(QString fileName);
+    void OnPlaybackRemoteEvent(int state, int iLastIndex, int iTotalIndex);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void initConnect();
+    bool checkSavePath();
+    bool checkInput();
+    void removeOldClips(time_t begin, time_t end);
+    void setInputEnabled(bool enabled);
+    void warn(const QString& text, int ms = 2000);
+    void showPath(const QString& text, bool isPath);
+
+    QWidget* m_form = nullptr;
+    QDateTimeEdit* m_begin = nullptr;
+    QDateTimeEdit* m_end = nullptr;
+    QComboBox* m_combo = nullptr;
+    QLineEdit* m_carNumber = nullptr;
+    QLabel* m_state = nullptr;
+    WindowFiles m_files;
+    APT_QMR::CStreamDownloader m_downloader;
+    QStringList m_icons;
+    int m_fileType = 0;
+    bool m_diskKind = false;
+    int m_selected = -1;
+    QString m_carNumberText;
+    QString m_currentFile;
+};

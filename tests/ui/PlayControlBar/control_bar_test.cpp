@@ -1,0 +1,136 @@
+// The control bar's states and signals, its layout pop-up, the control area's
+// relays, and the window time axis.
+#include "MultiTimeSlider.h"
+#include "PlayControlBar.h"
+#include "PlaybackControlArea.h"
+#include "PlaybackGridModel.h"
+#include "PlaybackWindow.h"
+#include "VideoTimeSliderWidget.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// No web engine in these tests: the bars get no map dialog.
+class NoMapDialog : public ::testing::Environment {
+    void SetUp() override { PlayControlBar::SetMapDialogFactory([](PlayControlBar*) { return nullptr; }); }
+};
+const auto* const kNoMap = ::testing::AddGlobalTestEnvironment(new NoMapDialog);
+
+// A button of the bar or of its layout pop-up.
+QToolButton* Button(PlayControlBar& bar, const char* name) {
+    if (auto* b = bar.findChild<QToolButton*>(name)) return b;
+    return bar.layoutMenu()->findChild<QToolButton*>(name);
+}
+
+const char* const kPlaybackButtons[] = {"btnStart",  "btnStop",    "singleFrameBtn", "btnSlow",
+                                        "btnFast",   "btnSync",    "btnUnSync",      "playAllBtn",
+                                        "pauseAllBtn", "restoreAllBtn", "closeAllBtn"};
+
+TEST(PlayControlBar, FreshBarHasItsPlaybackButtonsOff) {
+    PlayControlBar bar;
+    EXPECT_EQ(bar.objectName(), "Quillmere_PlayControlBar");
+    EXPECT_EQ(bar.height(), 45);
+    for (const char* name : kPlaybackButtons) {
+        auto* b = bar.findChild<QToolButton*>(name);
+        ASSERT_NE(b, nullptr) << name;
+        EXPECT_FALSE(b->isEnabled()) << name;
+    }
+    EXPECT_FALSE(bar.findChild<QWidget*>("soundBtn")->isEnabled());
+    for (const char* name : {"cutBtn", "winInfoBtn", "layoutBtn", "mapBtn", "fullScreenBtn"})
+        EXPECT_TRUE(bar.findChild<QToolButton*>(name)->isEnabled()) << name;
+    EXPECT_TRUE(bar.findChild<QToolButton*>("reversePlayBtn")->isHidden());
+    EXPECT_EQ(bar.speedPicture(), "beishu_1.png");
+}
+
+TEST(PlayControlBar, ButtonsEmitTheirSignals) {
+    PlayControlBar bar;
+    struct Case {
+        const char* button;
+        void (PlayControlBar::*signal)();
+    };
+    const Case cases[] = {{"cutBtn", &PlayControlBar::signalVideoCut},
+                          {"winInfoBtn", &PlayControlBar::signalPlayTitle},
+                          {"fullScreenBtn", &PlayControlBar::signalFullScreen},
+                          {"PlayControlBar_NineWindowBtn", &PlayControlBar::nineScreenSplit}};
+    for (const Case& c : cases) {
+        QSignalSpy spy(&bar, c.signal);
+        Button(bar, c.button)->click();
+        EXPECT_EQ(spy.count(), 1) << c.button;
+    }
+}
+
+TEST(PlayControlBar, StateOfAnUnboundWindowOffersOnlySync) {
+    PlayControlBar bar;
+    PlaybackGridModel model;
+    bar.onControlBtnState(5, &model);
+    for (const char* name : kPlaybackButtons)
+        EXPECT_EQ(bar.findChild<QToolButton*>(name)->isEnabled(), QString(name) == "btnSync") << name;
+}
+
+TEST(PlayControlBar, SpeedStepPictures) {
+    PlayControlBar bar;
+    bar.setControlBtnEnabled(true, true, true, true, true, true, false, true);
+    bar.setSpeedState(4);
+    EXPECT_EQ(bar.speedPicture(), "beishu_16.png");
+    EXPECT_FALSE(bar.findChild<QToolButton*>("btnFast")->isEnabled());
+    bar.setSpeedState(-4);
+    EXPECT_EQ(bar.speedPicture(), "beishu_1_16.png");
+    EXPECT_FALSE(bar.findChild<QToolButton*>("btnSlow")->isEnabled());
+    bar.setSpeedState(9);
+    EXPECT_EQ(bar.speedPicture(), "beishu_1_16.png");
+}
+
+TEST(PlayControlBar, LayoutMenuStaysOpenOnAChoiceAndHidesOnAPressOutside) {
+    PlayControlBar bar;
+    bar.show();
+    QSignalSpy four(&bar, &PlayControlBar::fourScreenSplit);
+    bar.findChild<QToolButton*>("layoutBtn")->click();
+    ASSERT_TRUE(bar.layoutMenu()->isVisible());
+    EXPECT_EQ(bar.layoutMenu()->size(), QSize(322, 88));
+    Button(bar, "PlayControlBar_FourWindowBtn")->click();
+    EXPECT_EQ(four.count(), 1);
+    EXPECT_TRUE(bar.layoutMenu()->isVisible());
+    const QPoint outside = bar.layoutMenu()->geometry().bottomRight() + QPoint(50, 50);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(-10, -10), QPointF(outside), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    EXPECT_TRUE(bar.layoutMenu()->event(&press));
+    EXPECT_FALSE(bar.layoutMenu()->isVisible());
+}
+
+TEST(PlaybackControlArea, ShortcutsActLikeTheButtons) {
+    PlaybackControlArea area(nullptr, 0);
+    QSignalSpy play(area.controlBar(), &PlayControlBar::signalPlay);
+    QSignalSpy slow(area.controlBar(), &PlayControlBar::signalSlow);
+    emit area.signalKeyPlayAndPause();
+    emit area.signalKeySlow();
+    EXPECT_EQ(play.count(), 1);
+    EXPECT_EQ(slow.count(), 1);
+    // The bar's split buttons reach the grid.
+    Button(*area.controlBar(), "PlayControlBar_SixteenWindowBtn")->click();
+    EXPECT_EQ(area.playbackWindow()->splitMode(), 3);
+    area.connectTimeWithShowPicture(nullptr);  // no panel: no connection, no failure
+    EXPECT_TRUE(area.stopAllWindows());
+}
+
+TEST(VideoTimeSliderWidget, RowsCaptionsAndPassedOnSignals) {
+    VideoTimeSliderWidget axis;
+    EXPECT_EQ(axis.currentTime(), -1);
+    EXPECT_EQ(axis.slider()->objectName(), "multiTimeSlider");
+    EXPECT_EQ(axis.slider()->popupCount(), 16);
+    QSignalSpy click(&axis, SIGNAL(signalMouseClick(int, time_t)));
+    QSignalSpy drag(&axis, &VideoTimeSliderWidget::signalDrag);
+    emit axis.slider()->MouseClick(3, time_t(1000));
+    emit axis.slider()->Mousedrag(time_t(2000));
+    ASSERT_EQ(click.count(), 1);
+    EXPECT_EQ(click.at(0).at(0).toInt(), 3);
+    ASSERT_EQ(drag.count(), 1);
+    axis.onPlayTime(1234);
+    EXPECT_EQ(axis.currentTime(), 1234);
+}
+
+}  // namespace

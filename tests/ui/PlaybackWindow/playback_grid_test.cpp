@@ -1,0 +1,421 @@
+// The playback grid with real recordings: splits, maximise, binding from a
+// window on, play / pause / speed / frame through the control bar, played time
+// reaching the time axis, snapshot and clip files, sync, seeking behind the
+// busy indicator, digital zoom and the cell menu.
+#include "PlayBackInteraction.h"
+#include "PlayControlBar.h"
+#include "PlaybackControlArea.h"
+#include "PlaybackGridModel.h"
+#include "PlaybackModes.h"
+#include "PlaybackWindow.h"
+#include "SinglePlaybackWindow.h"
+#include "SynPlaybackInteraction.h"
+#include "VideoCutWidget.h"
+#include "VideoTimeSliderWidget.h"
+#include "media_fixture.h"
+
+#include <QAction>
+#include <QDateTimeEdit>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+using namespace media_fixture;
+using APT_QMR::CPlayBackInteraction;
+
+namespace {
+
+const int kChannels = 6;
+
+class PlaybackGridTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        RecordingFolder(kChannels);
+        PlayControlBar::SetMapDialogFactory([](PlayControlBar*) { return nullptr; });
+    }
+
+    void SetUp() override {
+        SetSaveFolders();
+        g_playbackMode = 0;
+        g_saveFolderMode = 0;
+        g_diskSearchMode = 0;
+        area.reset(new PlaybackControlArea(nullptr, 0));
+        area->resize(800, 600);
+        slider.reset(new VideoTimeSliderWidget);
+        area->setTimeSlider(slider.get());
+        area->connectTimeUpdate();
+        grid = area->playbackWindow();
+        bar = area->controlBar();
+        SearchPanelAccess access;
+        access.selectedFiles = [this]() { return panelRecords; };
+        access.locateFile = [this](const QModelIndex&) { return panelRecords; };
+        access.dateTimeRange = [](QDateTime* start, QDateTime* end) {
+            *start = QDateTime::fromSecsSinceEpoch(T).date().startOfDay();
+            *end = QDateTime(start->date(), QTime(23, 59, 59));
+            return true;
+        };
+        grid->setSearchAccess(access);
+        area->show();
+    }
+
+    void TearDown() override {
+        area->stopAll();
+        area.reset();
+        FreeRecords(panelRecords);
+    }
+
+    void Offer(std::initializer_list<int> channels) {
+        FreeRecords(panelRecords);
+        for (int ch : channels) panelRecords.append(Record(ch));
+    }
+
+    CPlayBackInteraction* Interaction(int i) { return grid->model()->interaction(i); }
+    bool Playing(int i) {
+        CPlayBackInteraction* ia = Interaction(i);
+        return ia && ia->m_streamPlayer.IsFileOpen() && ia->m_bPlaying;
+    }
+    time_t Played(int i) { return Interaction(i) ? Interaction(i)->m_streamPlayer.GetPlayedTime() : -1; }
+    QToolButton* BarButton(const char* name) { return bar->findChild<QToolButton*>(name); }
+
+    DialogRecorder dialogs;
+    std::unique_ptr<PlaybackControlArea> area;
+    std::unique_ptr<VideoTimeSliderWidget> slider;
+    PlaybackWindow* grid = nullptr;
+    PlayControlBar* bar = nullptr;
+    QVector<ChannelFiles*> panelRecords;
+};
+
+TEST_F(PlaybackGridTest, SixteenCellsTitledAndFourShown) {
+    ASSERT_EQ(grid->cells().size(), 16);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_EQ(grid->cells()[i]->objectName(), QString("pPlaybackWnd%1").arg(i));
+        EXPECT_EQ(grid->cells()[i]->titleText(), QString::asprintf("Window%02d", i + 1));
+        EXPECT_EQ(grid->cells()[i]->isVisibleTo(grid), i < 4) << i;
+    }
+    EXPECT_EQ(grid->splitMode(), 1);
+    // The grid sits above the bar without margins.
+    EXPECT_EQ(grid->geometry().bottom() + 1, bar->geometry().top());
+    EXPECT_EQ(grid->x(), 0);
+}
+
+TEST_F(PlaybackGridTest, SplitsFitAndMaximise) {
+    grid->sixteenScreenSplit();
+    grid->fitSplitToCount(3);
+    EXPECT_EQ(grid->splitMode(), 3);
+    grid->oneScreenSplit();
+    grid->fitSplitToCount(3);
+    EXPECT_EQ(grid->splitMode(), 1);
+    grid->fitSplitToCount(10);
+    EXPECT_EQ(grid->splitMode(), 3);
+    grid->setSplitMode(7);
+    EXPECT_EQ(grid->splitMode(), 4);
+
+    grid->oneScreenSplit();
+    grid->onSingleWindowDoubleClick(0);
+    EXPECT_TRUE(grid->isMaximised());
+    grid->onSingleWindowDoubleClick(0);
+    EXPECT_FALSE(grid->isMaximised());
+    EXPECT_EQ(grid->splitMode(), 0);
+
+    grid->nineScreenSplit();
+    grid->onSingleWindowDoubleClick(5);
+    EXPECT_TRUE(grid->cells()[5]->isVisibleTo(grid));
+    EXPECT_FALSE(grid->cells()[0]->isVisibleTo(grid));
+    grid->fourScreenSplit();
+    EXPECT_FALSE(grid->isMaximised());
+    EXPECT_TRUE(grid->cells()[0]->isVisibleTo(grid));
+}
+
+TEST_F(PlaybackGridTest, EscapeIsConsumedAndLeavesFullScreen) {
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    EXPECT_TRUE(QCoreApplication::sendEvent(grid->cells()[0], &esc));
+    EXPECT_FALSE(grid->isFullScreenMode());
+    grid->onFullScreen();
+    EXPECT_TRUE(grid->isFullScreenMode());
+    EXPECT_TRUE(grid->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(QCoreApplication::sendEvent(grid->cells()[0], &esc));
+    EXPECT_FALSE(grid->isFullScreenMode());
+    EXPECT_FALSE(grid->windowFlags() & Qt::FramelessWindowHint);
+}
+
+TEST_F(PlaybackGridTest, DropPastTheLastWindowPlaysWhatFitsAndWarns) {
+    Offer({1, 2, 3, 4, 5, 6});
+    grid->onAcceptDrop(12);
+    for (int i = 12; i < 16; ++i) EXPECT_NE(Interaction(i), nullptr) << i;
+    EXPECT_EQ(grid->model()->interactionMap().size(), 4);
+    EXPECT_EQ(grid->splitMode(), 3);
+    EXPECT_EQ(grid->model()->selectedIndex(), 12);
+    const ziraz::DialogCall* warning = dialogs.find(ziraz::DialogKind::Warning);
+    ASSERT_NE(warning, nullptr);
+    EXPECT_EQ(warning->text, "Some channel not play because not enough window.");
+    EXPECT_EQ(warning->number, 3000);
+    EXPECT_EQ(warning->pictureType, 2);
+    EXPECT_EQ(warning->icons.size(), 3);
+    EXPECT_EQ(warning->size, QSize(310, 120));
+    EXPECT_TRUE(WaitFor([&] { return Playing(12) && Playing(15); }));
+    EXPECT_TRUE(area->isAnyWindowBusy());
+    // The panel's records stay the panel's; the grid played copies.
+    EXPECT_EQ(panelRecords.size(), 6);
+    EXPECT_TRUE(area->stopAllWindows());
+    EXPECT_FALSE(area->isAnyWindowBusy());
+}
+
+TEST_F(PlaybackGridTest, ControlBarDrivesTheSelectedWindow) {
+    Offer({1});
+    QSignalSpy update(grid, &PlaybackWindow::signalUpdateControlBar);
+    grid->onDoubleClickPlay(QModelIndex(), 0);
+    ASSERT_TRUE(WaitFor([&] { return Playing(0); }));
+    SinglePlaybackWindow* cell = grid->cells()[0];
+    EXPECT_TRUE(cell->isOsdTimerActive());
+    EXPECT_FALSE(update.isEmpty());
+
+    // The played time advances, shows in the title band and reaches the axis.
+    ASSERT_TRUE(WaitFor([&] { return Played(0) >= static_cast<time_t>(T); }));
+    const time_t first = Played(0);
+    EXPECT_TRUE(WaitFor([&] { return Played(0) >= first + 2; }));
+    EXPECT_TRUE(WaitFor([&] { return cell->timeLabel()->text() != "0000-00-00 00:00:00"; }));
+    EXPECT_TRUE(WaitFor([&] { return slider->currentTime() >= static_cast<time_t>(T); }));
+
+    // The bar shows the playing window.
+    QToolButton* start = BarButton("btnStart");
+    ASSERT_TRUE(start->isEnabled());
+    EXPECT_EQ(start->toolTip(), "Pause");
+    EXPECT_TRUE(BarButton("btnStop")->isEnabled());
+    EXPECT_TRUE(BarButton("btnSync")->isEnabled());
+    EXPECT_FALSE(BarButton("btnUnSync")->isEnabled());
+    EXPECT_TRUE(BarButton("closeAllBtn")->isEnabled());
+    EXPECT_TRUE(BarButton("pauseAllBtn")->isEnabled());
+
+    // Pause, resume, faster, slower, one frame.
+    start->click();
+    EXPECT_TRUE(Interaction(0)->m_bPause);
+    EXPECT_EQ(start->toolTip(), "Start");
+    EXPECT_TRUE(BarButton("restoreAllBtn")->isEnabled());
+    start->click();
+    EXPECT_TRUE(Playing(0));
+    BarButton("btnFast")->click();
+    EXPECT_EQ(Interaction(0)->m_streamPlayer.GetSpeed(), 1);
+    EXPECT_EQ(bar->speedPicture(), "beishu_2.png");
+    BarButton("btnSlow")->click();
+    BarButton("btnSlow")->click();
+    EXPECT_EQ(Interaction(0)->m_streamPlayer.GetSpeed(), -1);
+    EXPECT_EQ(bar->speedPicture(), "beishu_1_2.png");
+    // A key relayed signal to signal works like the button.
+    emit area->signalKeyFast();
+    EXPECT_EQ(Interaction(0)->m_streamPlayer.GetSpeed(), 0);
+    BarButton("singleFrameBtn")->click();
+    EXPECT_TRUE(Interaction(0)->m_bSingleFrame);
+    EXPECT_FALSE(Interaction(0)->m_bPlaying);
+    emit area->signalKeyPlayAndPause();
+    EXPECT_TRUE(Playing(0));
+
+    BarButton("btnStop")->click();
+    EXPECT_FALSE(Interaction(0)->m_streamPlayer.IsFileOpen());
+    EXPECT_FALSE(cell->isOsdTimerActive());
+    EXPECT_EQ(cell->timeLabel()->text(), "0000-00-00 00:00:00");
+    EXPECT_TRUE(BarButton("playAllBtn")->isEnabled());
+    // Start again from the window's earliest recording.
+    start->click();
+    EXPECT_TRUE(WaitFor([&] { return Playing(0); }));
+}
+
+TEST_F(PlaybackGridTest, SnapshotAndClipFilesAreWritten) {
+    Offer({2});
+    grid->onDoubleClickPlay(QModelIndex(), 1);
+    ASSERT_TRUE(WaitFor([&] { return Playing(1) && Played(1) >= static_cast<time_t>(T); }));
+    SinglePlaybackWindow* cell = grid->cells()[1];
+
+    cell->onSnapshot();
+    const ziraz::DialogCall* shot = dialogs.find(ziraz::DialogKind::SnapshotInfo);
+    ASSERT_NE(shot, nullptr) << (dialogs.calls.empty() ? std::string() : dialogs.calls.back().text.toStdString());
+    EXPECT_TRUE(QFileInfo::exists(shot->text)) << shot->text.toStdString();
+    EXPECT_TRUE(shot->text.startsWith(kel_test::ProgramFolder() + "/capture/"));
+
+    cell->onRecord();
+    EXPECT_TRUE(dialogs.saw(ziraz::DialogKind::Information, "start recording."));
+    EXPECT_TRUE(Interaction(1)->m_streamPlayer.IsClipping());
+    const time_t from = Played(1);
+    ASSERT_TRUE(WaitFor([&] { return Played(1) >= from + 2; }));
+    dialogs.calls.clear();
+    cell->onRecord();
+    EXPECT_FALSE(Interaction(1)->m_streamPlayer.IsClipping());
+    const ziraz::DialogCall* clip = dialogs.find(ziraz::DialogKind::Information);
+    ASSERT_NE(clip, nullptr);
+    EXPECT_TRUE(clip->text.startsWith(kel_test::ProgramFolder() + "/clips/")) << clip->text.toStdString();
+    EXPECT_TRUE(QFileInfo(clip->text).size() > 0);
+}
+
+TEST_F(PlaybackGridTest, ClipWithoutRoomIsRefused) {
+    Offer({2});
+    grid->onDoubleClickPlay(QModelIndex(), 0);
+    ASSERT_TRUE(WaitFor([&] { return Playing(0); }));
+    CSettingsStore::GetInstance()->SetValueText(SettingKey::ClipSavePath, QString());  // cannot be measured
+    grid->cells()[0]->onRecord();
+    EXPECT_TRUE(dialogs.saw(ziraz::DialogKind::Information, "At least 2G disk space is need."));
+    EXPECT_FALSE(Interaction(0)->m_streamPlayer.IsClipping());
+}
+
+TEST_F(PlaybackGridTest, SyncPlaysWindowsInStepAndFeedsTheAxis) {
+    grid->model()->select(0);
+    grid->onBtnSyncClick();
+    EXPECT_TRUE(dialogs.saw(ziraz::DialogKind::Warning, "Please select a playing window to sync."));
+    EXPECT_FALSE(grid->isSynchronised());
+    grid->onBtnUnSyncClick();  // not in step: nothing
+    EXPECT_FALSE(grid->isSynchronised());
+
+    Offer({1, 2});
+    grid->onAcceptDrop(0);
+    ASSERT_TRUE(WaitFor([&] { return Playing(0) && Playing(1); }));
+    grid->model()->select(0);
+    QSignalSpy ticks(grid->model()->syncGroup(), &APT_QMR::SynPlaybackInteraction::signalCurrentTime);
+    BarButton("btnSync")->click();
+    EXPECT_TRUE(grid->isSynchronised());
+    EXPECT_TRUE(grid->model()->isSyncRunning());
+    EXPECT_TRUE(BarButton("btnUnSync")->isEnabled());
+    EXPECT_FALSE(BarButton("btnSync")->isEnabled());
+    EXPECT_TRUE(WaitFor([&] { return ticks.count() >= 2; }));
+    const time_t axis = slider->currentTime();
+    EXPECT_GE(axis, static_cast<time_t>(T));
+
+    // The group pauses and resumes from the play button.
+    BarButton("btnStart")->click();
+    EXPECT_FALSE(grid->model()->syncGroup()->IsPlaying());
+    BarButton("btnStart")->click();
+    EXPECT_TRUE(grid->model()->syncGroup()->IsPlaying());
+
+    BarButton("btnUnSync")->click();
+    EXPECT_FALSE(grid->isSynchronised());
+    EXPECT_FALSE(grid->model()->isSyncRunning());
+}
+
+TEST_F(PlaybackGridTest, SoundIsOnInOneWindowOnly) {
+    Offer({1, 2, 3, 4, 5, 6});
+    grid->onAcceptDrop(0);
+    ASSERT_TRUE(WaitFor([&] { return Playing(3) && Playing(5); }));
+    auto soundOn = [&](int i) { return Interaction(i)->m_streamPlayer.GetPlayer()->IsSoundOn(); };
+    grid->model()->select(3);
+    grid->onVoiceStateChanged(true);
+    EXPECT_TRUE(soundOn(3));
+    grid->model()->select(5);
+    grid->onVoiceStateChanged(true);
+    EXPECT_TRUE(soundOn(5));
+    EXPECT_FALSE(soundOn(3));
+    grid->cells()[2]->onVoiceActionClicked();
+    EXPECT_TRUE(soundOn(2));
+    EXPECT_FALSE(soundOn(5));
+}
+
+TEST_F(PlaybackGridTest, ClickOnTheAxisSeeksThatWindow) {
+    Offer({1, 2});
+    grid->onAcceptDrop(0);
+    ASSERT_TRUE(WaitFor([&] { return Playing(0) && Playing(1); }));
+    grid->model()->select(1);
+    const time_t target = T + 20;
+    grid->onVideoTimeClicked(0, target);
+    EXPECT_TRUE(WaitFor([&] { return Played(0) >= target && Played(0) < target + 5; }));
+    EXPECT_LT(Played(1), target);
+    EXPECT_TRUE(grid->cells()[0]->isOsdTimerActive());
+
+    // A drag seeks the selected window.
+    grid->onVideoTimeDrag(target);
+    EXPECT_TRUE(WaitFor([&] { return Played(1) >= target && Played(1) < target + 5; }));
+
+    // A row without a window binding does nothing.
+    grid->onVideoTimeClicked(9, target);
+    EXPECT_EQ(Interaction(9), nullptr);
+}
+
+TEST_F(PlaybackGridTest, DigitalZoomSelectsARegion) {
+    SinglePlaybackWindow* cell = grid->cells()[0];
+    cell->onDigitalZoom();  // no file: nothing
+    EXPECT_FALSE(cell->isDigitalZoom());
+
+    Offer({1});
+    grid->onDoubleClickPlay(QModelIndex(), 0);
+    ASSERT_TRUE(WaitFor([&] { return Playing(0); }));
+    QWidget* video = cell->videoWidget();
+    ASSERT_GT(video->width(), 20);
+
+    // A release without a press changes nothing.
+    QTest::mouseRelease(video, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    float region[4];
+    Interaction(0)->GetDisplayRegion(region);
+    EXPECT_FLOAT_EQ(region[2], 1.0f);
+
+    cell->onDigitalZoom();
+    ASSERT_TRUE(cell->isDigitalZoom());
+    QTest::mousePress(video, Qt::LeftButton, Qt::NoModifier, QPoint(0, 0));
+    QMouseEvent move(QEvent::MouseMove, QPointF(video->width() * 2, video->height() / 2.0), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(video, &move);
+    EXPECT_DOUBLE_EQ(cell->selectionEnd().x(), 1.0);  // clamped
+    EXPECT_NEAR(cell->selectionEnd().y(), 0.5, 0.02);
+    QTest::mouseRelease(video, Qt::LeftButton, Qt::NoModifier, QPoint(video->width() / 2, video->height() / 2));
+    EXPECT_EQ(cell->selectionStart(), QPointF(-1, -1));
+    Interaction(0)->GetDisplayRegion(region);
+    EXPECT_NEAR(region[2], 1.0f, 0.02f);
+    EXPECT_NEAR(region[3], 0.5f, 0.02f);
+
+    cell->onDigitalZoom();  // leaving restores the whole picture
+    EXPECT_FALSE(cell->isDigitalZoom());
+    Interaction(0)->GetDisplayRegion(region);
+    EXPECT_FLOAT_EQ(region[0], 0.0f);
+    EXPECT_FLOAT_EQ(region[3], 1.0f);
+}
+
+TEST_F(PlaybackGridTest, ContextMenuEntriesFollowTheWindowState) {
+    SinglePlaybackWindow* cell = grid->cells()[0];
+    EXPECT_EQ(cell->buildContextMenu(), nullptr);
+
+    Offer({1});
+    grid->onDoubleClickPlay(QModelIndex(), 0);
+    ASSERT_TRUE(WaitFor([&] { return Playing(0); }));
+    cell->onStop();
+    g_diskSearchMode = 1;
+    QMenu* menu = cell->buildContextMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->objectName(), "SinglePlaybackWin_RightClick_Menu");
+    QStringList enabled;
+    for (QAction* a : menu->actions())
+        if (a->isEnabled()) enabled << a->text();
+    EXPECT_EQ(enabled, QStringList({"DownLoad", "Full Screen"}));
+
+    g_diskSearchMode = 0;
+    cell->onStartOrPause();
+    ASSERT_TRUE(WaitFor([&] { return Playing(0); }));
+    menu = cell->buildContextMenu();
+    ASSERT_EQ(menu->actions().size(), 5);  // no "DownLoad" after a folder search
+    for (QAction* a : menu->actions()) EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+
+    cell->onPause();
+    menu = cell->buildContextMenu();
+    EXPECT_FALSE(menu->actions()[2]->isEnabled());  // record: not while paused
+    EXPECT_TRUE(menu->actions()[0]->isEnabled());
+}
+
+TEST_F(PlaybackGridTest, ClipDialogOpensForTheSelectedWindow) {
+    grid->model()->select(0);
+    grid->onVideoCut();
+    EXPECT_TRUE(dialogs.saw(ziraz::DialogKind::Warning, "No video in selected window."));
+    EXPECT_EQ(dialogs.find(ziraz::DialogKind::Modal), nullptr);
+
+    Offer({3});
+    grid->onAcceptDrop(0);
+    VideoCutWidget* shown = nullptr;
+    dialogs.onModal = [&](const ziraz::DialogCall& call) {
+        shown = qobject_cast<VideoCutWidget*>(call.dialog);
+        return 0;
+    };
+    grid->onVideoCut();
+    ASSERT_EQ(shown, grid->clipDialog());
+    EXPECT_EQ(shown->beginEdit()->dateTime().toSecsSinceEpoch(), T);
+    EXPECT_EQ(shown->endEdit()->dateTime().toSecsSinceEpoch(), T + kSeconds);
+    EXPECT_EQ(shown->chosenRecordings().size(), 1u);
+    EXPECT_EQ(shown->size(), QSize(400, 250));
+}
+
+}  // namespace
