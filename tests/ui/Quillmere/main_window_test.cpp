@@ -18,6 +18,14 @@
 #include "kel_test/test_support.h"
 #include "ziraz/controls.h"
 #include "ziraz/dialogs.h"
+#include "ziraz/sharetools.h"
+
+#include <cstdio>
+
+#if __has_include("SearchBarWidget.h") && __has_include("PlaybackControlArea.h")
+#include "PlaybackControlArea.h"
+#include "SearchBarWidget.h"
+#endif
 
 namespace {
 
@@ -163,6 +171,18 @@ TEST(MainWindow, KeysEmitTheirSignals) {
     ASSERT_EQ(dialogs.calls.size(), 1u);
     EXPECT_EQ(dialogs.calls[0].kind, ziraz::DialogKind::MessageInfo);
     EXPECT_EQ(dialogs.calls[0].text, "No user manual found.");
+
+    // Whatever page is shown, the keys reach both control areas.
+    if (!QuillmerePages::IsPlaceholder(window.playbackControlArea())) {
+        QSignalSpy playbackPlay(window.playbackControlArea(), SIGNAL(signalKeyPlayAndPause()));
+        QSignalSpy evidencePlay(window.evidenceControlArea(), SIGNAL(signalKeyPlayAndPause()));
+        QSignalSpy evidenceSlow(window.evidenceControlArea(), SIGNAL(signalKeySlow()));
+        QTest::keyClick(&window, Qt::Key_Space);
+        QTest::keyClick(&window, Qt::Key_Left);
+        EXPECT_EQ(playbackPlay.count(), 1);
+        EXPECT_EQ(evidencePlay.count(), 1);
+        EXPECT_EQ(evidenceSlow.count(), 1);
+    }
 }
 
 TEST(MainWindow, CoverFollowsTheSearchPanels) {
@@ -226,6 +246,38 @@ TEST(MainWindow, MapKeyHolderIsOneObject) {
     EXPECT_EQ(holder, MapKeyHolder::instance());
     holder->setKey("abc");
     EXPECT_EQ(MapKeyHolder::instance()->key(), "abc");
+}
+
+}  // namespace
+
+namespace {
+
+// Every connection between the pages that were built is made.
+TEST(MainWindow, ConnectionsBetweenBuiltPagesHold) {
+    QStringList messages;
+    auto previous = ShareTools::setDebugMessageHandler([&](const QString& text) { messages << text; });
+    {
+        Quillmere window;
+        for (QWidget* page : {window.trackPage(), window.settingPage(), window.logPage(), window.alarmPage(),
+                              window.playbackControlArea(), window.vehicleDataPanel(), window.playbackSearchBar(),
+                              window.evidenceSearchBar(), window.evidenceControlArea(), window.evidenceTimeAxis()})
+            std::printf("page %s: %s\n", page->metaObject()->className(),
+                        QuillmerePages::IsPlaceholder(page) ? "stand-in" : "built");
+        if (!QuillmerePages::IsPlaceholder(window.vehicleDataPanel())) {
+            EXPECT_TRUE(QuillmerePages::VehicleDataTimeAxis(window.vehicleDataPanel()));
+        }
+#if __has_include("SearchBarWidget.h") && __has_include("PlaybackControlArea.h")
+        auto* playbackBar = dynamic_cast<SearchBarWidget*>(window.playbackSearchBar());
+        auto* evidenceBar = dynamic_cast<SearchBarWidget*>(window.evidenceSearchBar());
+        ASSERT_TRUE(playbackBar && evidenceBar);
+        EXPECT_EQ(playbackBar->panelMode(), 0);
+        EXPECT_EQ(evidenceBar->panelMode(), 1);
+        EXPECT_EQ(playbackBar->playbackControlArea(), window.playbackControlArea());
+        EXPECT_EQ(evidenceBar->playbackControlArea(), window.evidenceControlArea());
+#endif
+    }
+    ShareTools::setDebugMessageHandler(previous);
+    for (const QString& m : messages) EXPECT_FALSE(m.contains("in Quillmere::initConnect")) << m.toStdString();
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+#include <unistd.h>
 
 #include "Quillmere.h"
 #include "Settings.h"
@@ -15,6 +16,13 @@ namespace KelStartup {
 void PrepareEnvironment() {
     QCoreApplication::setAttribute(Qt::AA_UseSoftwareOpenGL, true);
     qputenv("QMLSCENE_DEVICE", "softwarecontext");
+    // The map page's web view shares OpenGL contexts with the application,
+    // which must be asked for before the application object exists.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts, true);
+    // The web engine's sandbox refuses to run for the super-user (as in a
+    // container); the map page then runs without it.
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 }
 
 bool LoadSettings() { return CSettingsStore::GetInstance()->Load(ziraz::GetTargetPathFile("Settings.xml")); }

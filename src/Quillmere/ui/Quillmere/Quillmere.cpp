@@ -24,6 +24,8 @@
 
 using namespace QuillmerePages;
 
+static void InitQuillmereResources() { Q_INIT_RESOURCE(Quillmere); }
+
 namespace {
 void ReportConnectFailure(int line) {
     ShareTools::debugMessage(
@@ -140,6 +142,7 @@ void Quillmere::Form::retranslateUi(QWidget* widget) {
 }
 
 Quillmere::Quillmere(QWidget* parent) : ziraz::MainWindow(parent, Qt::WindowFlags()), m_form(new Form) {
+    InitQuillmereResources();
     checkDESetup();
     readMapKey();
     initUi();

@@ -11,7 +11,22 @@
 #include "ziraz/dialogs.h"
 #include "ziraz/sharetools.h"
 
+// The images of the bar live in this library's resources; a static library
+// has to register them itself.
+static void InitTitleBarResources() { Q_INIT_RESOURCE(Quillmere); }
+
 namespace {
+// Button images follow the object names: "TitleBar_restore" while the window
+// is normal (the button maximises), "TitleBar_max" while it is maximised.
+const char kTitleBarStyle[] =
+    "QToolButton { border: none; background: transparent; }"
+    "QToolButton#aboutBtn { image: url(:/Quillmere/Images/Title/title_about.svg); }"
+    "QToolButton#minBtn { image: url(:/Quillmere/Images/Title/title_min.svg); }"
+    "QToolButton#TitleBar_restore { image: url(:/Quillmere/Images/Title/title_max.svg); }"
+    "QToolButton#TitleBar_max { image: url(:/Quillmere/Images/Title/title_restore.svg); }"
+    "QToolButton#closeBtn { image: url(:/Quillmere/Images/Title/title_close.svg); }"
+    "QToolButton#iconBtn { image: url(:/Quillmere/Images/Title/logo_256.png); }";
+
 void ReportConnectFailure(int line) {
     ShareTools::debugMessage(
         QString("connect failure! %1:%2 in TitleBar::initConnect").arg(QString::fromLatin1(__FILE__)).arg(line));
@@ -67,7 +82,9 @@ void TitleBar::Form::retranslateUi(QFrame* widget) {
 }
 
 TitleBar::TitleBar(QWidget* parent) : ziraz::FancyTitle(parent), m_form(new Form) {
+    InitTitleBarResources();
     m_form->setupUi(this);
+    setStyleSheet(kTitleBarStyle);
 
     m_aboutMenu = new ziraz::PlaneMenu();
     m_aboutMenu->setObjectName("Title_AboutMenu");
