@@ -69,6 +69,7 @@ void UpgradeToolClass::setupUi(QWidget* form) {
     verticalLayout->addItem(verticalSpacer);
     horizontalLayout_3 = new QHBoxLayout();
     horizontalLayout_3->setObjectName(QStringLiteral("horizontalLayout_3"));
+    horizontalLayout_3->setSpacing(6);
     horizontalSpacer = new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum);
     horizontalLayout_3->addItem(horizontalSpacer);
     iconLabel = new QLabel(frame);
