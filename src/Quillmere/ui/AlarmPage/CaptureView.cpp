@@ -210,10 +210,13 @@ QPixmap CCaptureView::loadMatchingPicture(const QString& path, int channel, time
     if (!taken.isValid()) return QPixmap();
     const time_t t = static_cast<time_t>(taken.toSecsSinceEpoch());
     if (fileChannel != channel || t < start || t > end) return QPixmap();
-    if (data.size() <= kHeaderBytes) return QPixmap();
+    // The recorder's picture files carry a 1024-byte header before the
+    // picture; the disk file library writes the picture alone (with a short
+    // trailer). Both are read.
     QPixmap pixmap;
-    pixmap.loadFromData(data.mid(kHeaderBytes));
-    return pixmap;
+    if (data.size() > kHeaderBytes && pixmap.loadFromData(data.mid(kHeaderBytes))) return pixmap;
+    if (!data.isEmpty() && pixmap.loadFromData(data)) return pixmap;
+    return QPixmap();
 }
 
 void CCaptureView::showAlarmPicture(int channel, int alarmType, time_t start, time_t end) {

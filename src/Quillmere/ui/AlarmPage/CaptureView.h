@@ -66,7 +66,8 @@ public:
     QString lastSavedPath() const { return m_strLastSaved; }
 
     // The picture of `path` when its name carries `channel` and a local time
-    // within [start, end]; the data follow a 1024-byte header. Null otherwise.
+    // within [start, end]; the picture follows a 1024-byte header or fills the
+    // file. Null otherwise.
     static QPixmap loadMatchingPicture(const QString& path, int channel, time_t start, time_t end);
     // Every file below `path`, depth first.
     static void collectFiles(const QString& path, QStringList& list, int depth = 0);

@@ -1,0 +1,191 @@
+// The alarm page over a generated medium: disk paths, the refusals of a
+// query, a day's alarms listed with their types and times, CSV export of the
+// ticked rows, and the clip viewer opened on the alarm's span.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+
+#include <functional>
+
+#include "AlarmClipSearchThread.h"
+#include "AlarmModels.h"
+#include "AlarmWidget.h"
+#include "CaptureView.h"
+#include "PlayBackInteraction.h"
+#include "Settings.h"
+#include "page_media.h"
+#include "ziraz/datetimeedit.h"
+#include "ziraz/dialogs.h"
+
+namespace {
+
+bool WaitFor(const std::function<bool()>& done, int ms = 120000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > ms) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+QDateTime RecorderDay(uint32_t seconds) {
+    const QDateTime utc = QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
+    return QDateTime(utc.date(), utc.time(), Qt::LocalTime);
+}
+
+// Answers every dialog; a wait dialog is held until it is closed by the
+// report it waits for, as the real modal loop would be.
+struct Dialogs {
+    Dialogs()
+        : presenter([this](const ziraz::DialogCall& call) -> std::optional<int> {
+              calls.push_back(call);
+              if (call.kind == ziraz::DialogKind::Modal && qobject_cast<ziraz::ChaseDialog*>(call.dialog)) {
+                  bool done = false;
+                  QMetaObject::Connection c =
+                      QObject::connect(call.dialog, &QDialog::finished, [&done] { done = true; });
+                  EXPECT_TRUE(WaitFor([&] { return done; }));
+                  QObject::disconnect(c);
+              }
+              return 1;
+          }) {}
+    QStringList Texts(ziraz::DialogKind kind) const {
+        QStringList out;
+        for (const auto& c : calls)
+            if (c.kind == kind) out << c.text;
+        return out;
+    }
+    std::vector<ziraz::DialogCall> calls;
+    ziraz::ScopedDialogPresenter presenter;
+};
+
+void Tick(QStandardItemModel* model, int row) { model->setData(model->index(row, 0), Qt::Checked, Qt::CheckStateRole); }
+
+void TickAll(QStandardItemModel* model) {
+    for (int r = 0; r < model->rowCount(); ++r) Tick(model, r);
+}
+
+}  // namespace
+
+TEST(AlarmPage, DiskPathsFollowTheDrivesAndTheirLetters) {
+    page_test::MediaSet media;
+    ASSERT_TRUE(media.Add(3, 'E'));
+    ASSERT_TRUE(media.Add(4, 0));
+    CAlarmWidget page;
+    EXPECT_EQ(page.getDiskPaths(), (QStringList{"E:\\", "\\\\.\\PHYSICALDRIVE2"}));
+}
+
+TEST(AlarmPage, QueryNeedsAChannelAndAType) {
+    CSettingsStore::GetInstance()->SetValueText(SettingKey::ChannelNum, "2");
+    CAlarmWidget page;
+    Dialogs d;
+    page.onQueryBtn();
+    EXPECT_EQ(d.Texts(ziraz::DialogKind::MessageInfo), QStringList{"PleaseSeleJuzmqbfo"});
+    d.calls.clear();
+    Tick(page.channelModel(), 0);
+    page.onQueryBtn();
+    EXPECT_EQ(d.Texts(ziraz::DialogKind::MessageInfo), QStringList{"PleaseSelectAlarmTypegNJVOICO"});
+    d.calls.clear();
+    page.onExportBtn();
+    EXPECT_EQ(d.Texts(ziraz::DialogKind::MessageInfo), QStringList{"NoDataCanBeExported"});
+}
+
+TEST(AlarmPage, ListsTheAlarmsOfADayExportsAndOpensTheClip) {
+    page_test::MediaSet media;
+    page_test::Medium* m = media.Add(11, 'E', [](recmedia::MediaSpec& spec) {
+        spec.indexOnly = false;  // recordings for the clip viewer
+        spec.perDay = 3;
+    });
+    ASSERT_TRUE(m);
+    ASSERT_FALSE(m->info.events.empty());
+    CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadSavePath, kel_test::ProgramFolder() + "/dl");
+    CSettingsStore::GetInstance()->SetValueText(SettingKey::ChannelNum, "2");
+
+    CAlarmWidget page;
+    Dialogs d;
+    TickAll(page.channelModel());
+    TickAll(page.alarmTypeModel());
+    page.ui()->m_pRangeDateTimeEdit->setDateTimeRange(RecorderDay(m->info.firstDay),
+                                                      RecorderDay(m->info.firstDay + 86399));
+    page.onQueryBtn();
+    CAlarmCheckedModel* model = page.alarmModel();
+    ASSERT_GT(model->rowCount(), 0) << d.Texts(ziraz::DialogKind::Warning).join("|").toStdString();
+    EXPECT_TRUE(d.Texts(ziraz::DialogKind::Warning).isEmpty());
+    EXPECT_LE(model->rowCount(), static_cast<int>(m->info.events.size()));
+    for (int r = 0; r < model->rowCount(); ++r) {
+        const QModelIndex action = model->index(r, 4);
+        const int channel = action.data(alarmroles::kNumberRole).toInt();
+        EXPECT_EQ(model->index(r, 2).data().toString(), "Channel" + QString::number(channel));
+        EXPECT_EQ(model->index(r, 3).data().toString(),
+                  model->GetAlarmTypeName(static_cast<int>(action.data(alarmroles::kAlarmTypeRole).toUInt())));
+        const QDateTime start = QDateTime::fromSecsSinceEpoch(
+            static_cast<qint64>(action.data(alarmroles::kAlarmStartRole).toDouble()), Qt::UTC);
+        EXPECT_TRUE(model->index(r, 1).data().toString().startsWith(start.toString("yyyy.MM.dd hh:mm:ss") + "-"));
+    }
+
+    // Export: nothing ticked, then rows 0 and 2 (when there are three).
+    d.calls.clear();
+    page.onExportBtn();
+    EXPECT_EQ(d.Texts(ziraz::DialogKind::MessageInfo), QStringList{"SelectExportContentpbiCojov"});
+    Tick(model, 0);
+    const int second = model->rowCount() > 2 ? 2 : -1;
+    if (second > 0) Tick(model, second);
+    const QString csv = kel_test::ProgramFolder() + "/alarms.csv";
+    ASSERT_TRUE(page.exportCsv(csv));
+    QStringList lines = QString::fromUtf8(kel_test::ReadFile(csv)).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), second > 0 ? 3 : 2);
+    EXPECT_EQ(lines[0], "TimeOfOccurrence,AlarmChannelNameJzmkhgDE,AlarmType");
+    EXPECT_EQ(lines[1], model->index(0, 1).data().toString() + "," + model->index(0, 2).data().toString() + "," +
+                            model->index(0, 3).data().toString());
+    EXPECT_FALSE(page.exportCsv(kel_test::ProgramFolder() + "/missing/dir/a.csv"));
+
+    // The clip of an alarm: the viewer gets the recordings that hold its start.
+    const QModelIndex action = model->index(0, 4);
+    page.onClickAction(action, ziraz::LiveViewActionRole);
+    EXPECT_EQ(page.alarmStart(), static_cast<time_t>(action.data(alarmroles::kAlarmStartRole).toDouble()));
+    CVideoView& view = page.videoView();
+    APT_QMR::CPlayBackInteraction* playback = view.playback();
+    ASSERT_TRUE(WaitFor([&] { return !playback->GetFileList().empty(); }));
+    for (const APT_QMR::CSingleFile* f : playback->GetFileList()) {
+        EXPECT_LE(static_cast<time_t>(f->StartTime), page.alarmStart());
+        EXPECT_GE(static_cast<time_t>(f->EndTime), page.alarmStart());
+    }
+    EXPECT_EQ(playback->GetChannel().GetChannelNumber(), page.alarmChannel());
+    EXPECT_EQ(view.ui().m_pEndTime->text(), CVideoView::SpanText(page.alarmEnd() - page.alarmStart()));
+    EXPECT_EQ(view.ui().m_pTitleLabel->text(),
+              "ChannelRKQ33T39" + QString::number(page.alarmChannel()) + "-" + model->index(0, 3).data().toString());
+    EXPECT_TRUE(view.isPlaying());
+    playback->StopPlayback();
+
+    // Download of the span into the alarm video folder.
+    std::vector<int> codes;
+    QObject::connect(&view.downloader(), &APT_QMR::CStreamDownloader::DownloadSignal,
+                     [&codes](int code, int, int) { codes.push_back(code); });
+    view.onDownLoadBtn();
+    ASSERT_TRUE(WaitFor([&] {
+        for (int c : codes)
+            if (c == 2 || c == 3 || c == 6) return true;
+        return false;
+    }));
+    EXPECT_EQ(codes.back(), 2);
+    EXPECT_TRUE(view.downloadedFile().startsWith(kel_test::ProgramFolder() + "/dl/AlarmVideo/ch0"));
+    EXPECT_TRUE(view.downloadedFile().endsWith(".mp4"));
+    EXPECT_GT(QFileInfo(view.downloadedFile()).size(), 0);
+    EXPECT_TRUE(view.ui().m_pDownloadBtn->isEnabled());
+
+    // The picture of an alarm: the viewer is titled and run once the copy ends.
+    d.calls.clear();
+    page.onClickAction(action, ziraz::PictureActionRole);
+    ASSERT_TRUE(page.captureView());
+    ASSERT_TRUE(WaitFor([&] {
+        for (const auto& c : d.calls)
+            if (c.kind == ziraz::DialogKind::Modal && c.dialog == page.captureView()) return true;
+        return false;
+    }));
+    EXPECT_EQ(page.captureView()->ui()->m_pTitleLabel->text(), view.ui().m_pTitleLabel->text());
+}
