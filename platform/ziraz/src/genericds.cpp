@@ -35,7 +35,9 @@ bool GenericDS::SaveXML(const QString& path) const {
     QByteArray bytes = m_doc.toByteArray(2);
     if (!bytes.startsWith("<?xml"))
         bytes.prepend("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
-    if (f.write(bytes) != bytes.size()) {
+    // A failed flush of the buffered tail must not let a cut-short file
+    // replace the old one.
+    if (f.write(bytes) != bytes.size() || !f.flush()) {
         f.cancelWriting();
         return false;
     }
