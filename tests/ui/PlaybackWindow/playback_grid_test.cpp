@@ -17,6 +17,8 @@
 #include <QAction>
 #include <QDateTimeEdit>
 #include <QFileInfo>
+#include <QImage>
+#include <QPainter>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -348,7 +350,7 @@ TEST_F(PlaybackGridTest, DigitalZoomSelectsARegion) {
 
     cell->onDigitalZoom();
     ASSERT_TRUE(cell->isDigitalZoom());
-    QTest::mousePress(video, Qt::LeftButton, Qt::NoModifier, QPoint(0, 0));
+    QTest::mousePress(video, Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
     QMouseEvent move(QEvent::MouseMove, QPointF(video->width() * 2, video->height() / 2.0), Qt::NoButton,
                      Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(video, &move);
@@ -416,6 +418,60 @@ TEST_F(PlaybackGridTest, ClipDialogOpensForTheSelectedWindow) {
     EXPECT_EQ(shown->endEdit()->dateTime().toSecsSinceEpoch(), T + kSeconds);
     EXPECT_EQ(shown->chosenRecordings().size(), 1u);
     EXPECT_EQ(shown->size(), QSize(400, 250));
+}
+
+TEST_F(PlaybackGridTest, MissingRecordingReportsFailedToPlay) {
+    ChannelFiles* missing = Record(1);
+    missing->SingleFileList.front()->FileName = RecordingFolder(0) + "/gone.mp4";
+    panelRecords.append(missing);
+    grid->onAcceptDrop(2);
+    EXPECT_TRUE(dialogs.saw(ziraz::DialogKind::Information, "Failed to play video."));
+    EXPECT_FALSE(Interaction(2)->m_streamPlayer.IsFileOpen());
+    dialogs.calls.clear();
+    grid->onBtnStartClick();  // window 2 is selected: the start fails again
+    EXPECT_TRUE(dialogs.saw(ziraz::DialogKind::Information, "Failed to play video."));
+}
+
+TEST_F(PlaybackGridTest, CoverPausesPlayingWindowsAndResumesThem) {
+    Offer({1, 2});
+    grid->onAcceptDrop(0);
+    ASSERT_TRUE(WaitFor([&] { return Playing(0) && Playing(1); }));
+    grid->cells()[1]->onPause();
+    area->setCover(true);
+    EXPECT_TRUE(Interaction(0)->m_bPause);
+    EXPECT_FALSE(Interaction(0)->m_bPlaying);
+    area->setCover(false);
+    EXPECT_TRUE(Playing(0));
+    EXPECT_TRUE(Interaction(1)->m_bPause);  // paused by the operator: stays paused
+}
+
+TEST_F(PlaybackGridTest, ZoomOverlayIsDrawnOverThePicture) {
+    Offer({1});
+    grid->onDoubleClickPlay(QModelIndex(), 0);
+    ASSERT_TRUE(WaitFor([&] { return Playing(0); }));
+    SinglePlaybackWindow* cell = grid->cells()[0];
+    QWidget* video = cell->videoWidget();
+    cell->onDigitalZoom();
+    QTest::mousePress(video, Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
+    QMouseEvent move(QEvent::MouseMove, QPointF(video->width() / 2.0, video->height() / 2.0), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(video, &move);
+
+    QImage image(video->size(), QImage::Format_RGB32);
+    image.fill(Qt::black);
+    {
+        QPainter painter(&image);
+        SinglePlaybackWindow::DrawCallback(0, &painter, cell);
+    }
+    // The grey selection frame runs along the top edge to the middle.
+    auto greyNearTop = [&](int x) {
+        for (int y = 0; y < 3; ++y)
+            if (image.pixelColor(x, y) == QColor(172, 168, 168)) return true;
+        return false;
+    };
+    EXPECT_TRUE(greyNearTop(video->width() / 4));
+    EXPECT_FALSE(greyNearTop(video->width() * 3 / 4));
+    QTest::mouseRelease(video, Qt::LeftButton, Qt::NoModifier, QPoint(video->width() / 2, video->height() / 2));
 }
 
 }  // namespace
