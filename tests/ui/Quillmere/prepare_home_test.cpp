@@ -1,0 +1,56 @@
+// The program-folder preparation tool: what it writes is what KEL reads, and
+// a second run keeps every file as it was.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include "Settings.h"
+#include "SetupCipher.h"
+#include "kel_test/test_support.h"
+
+namespace {
+
+int RunTool(const QStringList& args) {
+    QProcess tool;
+    tool.start(qEnvironmentVariable("KEL_BINARY_DIR") + "/bin/kel-prepare-home", args);
+    if (!tool.waitForFinished(120000)) return -1;
+    return tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
+}
+
+TEST(PrepareHome, WritesWhatTheProgramReadsAndKeepsItOnASecondRun) {
+    const QString home = kel_test::ProgramFolder() + "/kel home";
+    ASSERT_EQ(RunTool({home}), 0);
+
+    CSettingsStore store;
+    ASSERT_TRUE(store.Load(home + "/Settings.xml"));
+    std::vector<CSettings*> entries;
+    store.GetAll(entries);
+    ASSERT_EQ(entries.size(), static_cast<size_t>(kSettingKeyCount));
+    for (int key = 0; key < kSettingKeyCount; ++key) EXPECT_EQ(entries[key]->GetKey(), SettingKeyName(key));
+    EXPECT_EQ(store.GetValueText(SettingKey::ChannelNum), "16");
+    for (SettingKey folder : {SettingKey::CaptureSavePath, SettingKey::ClipSavePath, SettingKey::DownloadSavePath,
+                              SettingKey::EvidenceVideoSavePath, SettingKey::EvidencePictureSavePath}) {
+        const QString path = store.GetValueText(folder);
+        EXPECT_TRUE(path.endsWith('/')) << path.toStdString();
+        EXPECT_TRUE(QDir(path).exists()) << path.toStdString();
+    }
+
+    DESetupConfig config;
+    ASSERT_TRUE(config.Load(home + "/maintain/DESetup.xml.benchmark"));
+    EXPECT_EQ(config.Segments().size(), 4);
+    EXPECT_TRUE(QFile::exists(home + "/setup.xml"));
+
+    const QByteArray settings = kel_test::ReadFile(home + "/Settings.xml");
+    const QByteArray benchmark = kel_test::ReadFile(home + "/maintain/DESetup.xml.benchmark");
+    kel_test::WriteFile(home + "/setup.xml", "<Setup><Language>1</Language></Setup>");
+    ASSERT_EQ(RunTool({home}), 0);
+    EXPECT_EQ(kel_test::ReadFile(home + "/Settings.xml"), settings);
+    EXPECT_EQ(kel_test::ReadFile(home + "/maintain/DESetup.xml.benchmark"), benchmark);
+    EXPECT_EQ(kel_test::ReadFile(home + "/setup.xml"), "<Setup><Language>1</Language></Setup>");
+}
+
+TEST(PrepareHome, NeedsAFolder) { EXPECT_EQ(RunTool({}), 2); }
+
+}  // namespace
