@@ -282,8 +282,8 @@ bool CVideoView::hasFileInSpan(const QDateTime& a, const QDateTime& b) const {
 void CVideoView::onDownLoadBtn() {
     m_downloader.SetSavePath(QString::fromLatin1(kSubFolder));
     if (!m_pPlayback || m_pPlayback->m_downloader.IsDownloading()) return;
-    ReportConnect(connect(&m_downloader, SIGNAL(DownloadFiles(QString)), this, SLOT(onGetFiles(QString)),
-                          Qt::UniqueConnection),
+    disconnect(&m_downloader, SIGNAL(DownloadFiles(QString)), this, SLOT(onGetFiles(QString)));
+    ReportConnect(connect(&m_downloader, SIGNAL(DownloadFiles(QString)), this, SLOT(onGetFiles(QString))),
                   __LINE__);
     QString folder;
     if (!CSettingsStore::GetInstance()->GetValueText(SettingKey::DownloadSavePath, &folder)) return;

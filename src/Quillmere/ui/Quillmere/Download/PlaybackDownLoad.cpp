@@ -485,8 +485,9 @@ void CPlaybackDownLoad::DownloadByFile() {
     }
     APT_QMR::CPlayBackInteraction* cell = playback();
     if (!cell) return;
-    ReportConnect(connect(&m_downloader, SIGNAL(DownloadFiles(QString)), this, SLOT(OnGetFiles(QString)),
-                          Qt::UniqueConnection),
+    // Connected again at every start: the earlier connection goes first.
+    disconnect(&m_downloader, SIGNAL(DownloadFiles(QString)), this, SLOT(OnGetFiles(QString)));
+    ReportConnect(connect(&m_downloader, SIGNAL(DownloadFiles(QString)), this, SLOT(OnGetFiles(QString))),
                   __LINE__, method);
     auto* param = new APT_QMR::CStreamDownloaderParam(cell->GetChannel().GetChannelNumber());
     m_downloader.SetDiskKind(m_bDiskKind);
@@ -539,8 +540,9 @@ void CPlaybackDownLoad::DownloadByTime() {
     APT_QMR::CPlayBackInteraction* cell = playback();
     if (!cell) return;
     OnStopDonload();
-    ReportConnect(connect(&m_downloader, SIGNAL(DownloadFiles(QString)), this, SLOT(OnGetFiles(QString)),
-                          Qt::UniqueConnection),
+    // Connected again at every start: the earlier connection goes first.
+    disconnect(&m_downloader, SIGNAL(DownloadFiles(QString)), this, SLOT(OnGetFiles(QString)));
+    ReportConnect(connect(&m_downloader, SIGNAL(DownloadFiles(QString)), this, SLOT(OnGetFiles(QString))),
                   __LINE__, method);
     m_nDownloadMode = 1;
     auto* param = new APT_QMR::CStreamDownloaderParam(cell->GetChannel().GetChannelNumber());

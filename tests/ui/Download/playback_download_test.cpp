@@ -1,0 +1,261 @@
+// The download dialog of a playback cell over generated recordings: rows
+// built in batches, the period checks, the refusals of a start, and
+// downloads by file and by time to .mp4 files with their row states.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProgressBar>
+#include <QTabWidget>
+
+#include <sys/statvfs.h>
+
+#include <cstring>
+#include <functional>
+#include <memory>
+
+#include "CommonHelpers.h"
+#include "PlayBackInteraction.h"
+#include "PlaybackDownLoad.h"
+#include "Settings.h"
+#include "kel_test/test_support.h"
+#include "recmedia/encoder.h"
+#include "ziraz/controls.h"
+#include "ziraz/datetimeedit.h"
+#include "ziraz/itemviews.h"
+
+// A folder whose path holds "/nearly_full" reports 16 free blocks.
+extern "C" int __real_statvfs(const char* path, struct statvfs* buf);
+extern "C" int __wrap_statvfs(const char* path, struct statvfs* buf) {
+    const int rc = __real_statvfs(path, buf);
+    if (rc == 0 && path && std::strstr(path, "/nearly_full")) buf->f_bavail = 16;
+    return rc;
+}
+
+namespace {
+
+using APT_QMR::CSingleFile;
+
+bool WaitFor(const std::function<bool()>& done, int ms = 120000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > ms) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+// 2024-03-01 08:00:00 UTC; the tests run with TZ=UTC.
+const uint32_t T = 1709280000;
+const uint32_t kStarts[3] = {T, T + 3, T + 10};
+
+QDateTime At(uint32_t t) { return QDateTime::fromSecsSinceEpoch(t); }
+
+class PlaybackDownload : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string folder = (kel_test::ProgramFolder() + "/rec").toStdString();
+        ASSERT_TRUE(QDir().mkpath(QString::fromStdString(folder)));
+        for (int i = 0; i < 3; ++i) {
+            recmedia::RecordingSpec spec;
+            spec.channel = 1;
+            spec.start = kStarts[i];
+            spec.seconds = 3;
+            spec.width = 160;
+            spec.height = 120;
+            spec.fps = 10;
+            spec.seed = static_cast<uint32_t>(i + 1);
+            spec.path = folder + "/" + TimeToString(spec.start) + "_" + TimeToString(spec.start + 3) + "_1.mp4";
+            std::string error;
+            ASSERT_TRUE(recmedia::EncodeRecording(spec, &error)) << error;
+            const auto size = static_cast<uint32_t>(QFileInfo(QString::fromStdString(spec.path)).size());
+            files[i].reset(new CSingleFile(spec.path, folder, size, spec.start, spec.start + 3, 0, "DVR", 1));
+            list.push_back(files[i].get());
+        }
+        APT_QMR::CChannel channel;
+        channel.SetChannelNumber(1);
+        channel.SetRbs(true);
+        playback.SetChannel(channel);
+        playback.SetFileList(list);
+        CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadSavePath, kel_test::ProgramFolder() + "/dl");
+
+        DownloadCellAccess access;
+        access.playback = [this](uint32_t index) { return index == 2 ? &playback : nullptr; };
+        access.files = [this](uint32_t index) { return index == 2 ? list : std::vector<CSingleFile*>(); };
+        dialog.reset(new CPlaybackDownLoad(access, 2));
+        dialog->setChannel(0);
+        dialog->setDiskKind(true);
+        dialog->InitDownloadFiles();
+    }
+
+    QStringList Warnings() const {
+        QStringList out;
+        for (const auto& c : calls)
+            if (c.kind == ziraz::DialogKind::Warning) out << c.text;
+        return out;
+    }
+
+    void SetPeriod(int p, uint32_t start, uint32_t end) {
+        dialog->ui().periodBox[p]->setChecked(true);
+        dialog->ui().beginTime[p]->setDateTime(At(start));
+        dialog->ui().endTime[p]->setDateTime(At(end));
+    }
+
+    bool WaitJobEnd(std::vector<int>& codes) {
+        return WaitFor([&] {
+            for (int c : codes)
+                if (c == 3 || c == 6) return true;
+            return !codes.empty() && codes.back() == 2 && !dialog->downloader().IsDownloading() &&
+                   dialog->ui().m_pDownloadBtn->isEnabled();
+        });
+    }
+
+    std::vector<ziraz::DialogCall> calls;
+    // Answers every dialog; the row builder's progress dialog is held until
+    // the last row has arrived, as its modal loop would be.
+    ziraz::ScopedDialogPresenter presenter{[this](const ziraz::DialogCall& call) -> std::optional<int> {
+        calls.push_back(call);
+        if (call.kind == ziraz::DialogKind::Modal && qobject_cast<ziraz::Progress*>(call.dialog)) {
+            bool done = false;
+            auto c = QObject::connect(call.dialog, &QDialog::finished, [&done] { done = true; });
+            EXPECT_TRUE(WaitFor([&] { return done; }));
+            QObject::disconnect(c);
+        }
+        return 1;
+    }};
+    std::unique_ptr<CSingleFile> files[3];
+    std::vector<CSingleFile*> list;
+    APT_QMR::CPlayBackInteraction playback;
+    std::unique_ptr<CPlaybackDownLoad> dialog;
+};
+
+}  // namespace
+
+TEST_F(PlaybackDownload, RowsOfTheCellsRecordings) {
+    ziraz::StandardItemModel* model = dialog->model();
+    ASSERT_EQ(model->rowCount(), 3);
+    EXPECT_EQ(model->columnCount(), 5);
+    EXPECT_EQ(model->item(2, 0)->text(), "3");
+    EXPECT_EQ(model->item(0, 1)->text(), "2024-03-01 08:00:00");
+    EXPECT_EQ(model->item(0, 4)->text(), "Wait");
+    EXPECT_EQ(dialog->ui().m_pAllFileLabel->text(), "0");
+    EXPECT_EQ(dialog->ui().lineEdit->text(), "RodoroZOD");
+    EXPECT_EQ(dialog->ui().lineEdit->maxLength(), 15);
+    EXPECT_FALSE(dialog->ui().m_pStopBtn->isEnabled());
+
+    // Ticking rows sums their sizes.
+    model->item(0, 0)->setCheckState(Qt::Checked);
+    model->item(2, 0)->setCheckState(Qt::Checked);
+    EXPECT_EQ(dialog->selectedSize(), uint64_t(files[0]->FileSize) + files[2]->FileSize);
+    EXPECT_NE(model->headerData(0, Qt::Horizontal, Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+
+    // A second fill starts again from empty.
+    dialog->InitDownloadFiles();
+    EXPECT_EQ(model->rowCount(), 3);
+}
+
+TEST_F(PlaybackDownload, PeriodChecksAndRefusedStarts) {
+    struct Case {
+        std::vector<std::tuple<int, uint32_t, uint32_t>> periods;
+        QString warning;
+    } cases[] = {
+        {{{1, T + 7200, T + 7200}}, "The segment 2, the start time should be earlier than end time."},
+        {{{0, T, T + 3600}, {1, T + 3600, T + 7200}}, "The time cross."},
+        {{{0, T, T + 4 * 3600}, {2, T + 3600, T + 7200}}, "The time cross."},
+        {{{0, T + 86400, T + 86400 + 60}}, "No file to download."},
+    };
+    for (const Case& c : cases) {
+        dialog->resetFrame();
+        dialog->onTabOne();
+        calls.clear();
+        for (const auto& p : c.periods) SetPeriod(std::get<0>(p), std::get<1>(p), std::get<2>(p));
+        dialog->OnDownLoad();
+        EXPECT_EQ(Warnings(), QStringList{c.warning});
+        if (c.warning != "No file to download.") {
+            EXPECT_EQ(dialog->ui().m_pDownloadTabWidget->currentIndex(), 1);
+        }
+        EXPECT_FALSE(dialog->downloader().IsDownloading());
+    }
+    dialog->resetFrame();
+    for (int p = 0; p < 4; ++p) {
+        EXPECT_FALSE(dialog->ui().periodBox[p]->isChecked());
+        EXPECT_EQ(dialog->ui().beginTime[p]->time(), QTime(0, 0, 0));
+        EXPECT_EQ(dialog->ui().endTime[p]->time(), QTime(23, 59, 59));
+    }
+
+    // Too little room on the download drive.
+    CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadSavePath, kel_test::ProgramFolder() + "/nearly_full");
+    QDir().mkpath(kel_test::ProgramFolder() + "/nearly_full");
+    dialog->model()->item(0, 0)->setCheckState(Qt::Checked);
+    calls.clear();
+    dialog->OnDownLoad();
+    EXPECT_EQ(Warnings(), QStringList{"At least 2G disk space is need."});
+    EXPECT_FALSE(dialog->downloader().IsDownloading());
+}
+
+TEST_F(PlaybackDownload, FilesThenPeriodsDownloadToMp4) {
+    std::vector<int> codes;
+    QObject::connect(&dialog->downloader(), &APT_QMR::CStreamDownloader::DownloadSignal,
+                     [&codes](int code, int, int) { codes.push_back(code); });
+    ziraz::StandardItemModel* model = dialog->model();
+    model->item(0, 0)->setCheckState(Qt::Checked);
+    model->item(2, 0)->setCheckState(Qt::Checked);
+    SetPeriod(0, T + 1, T + 5);
+    dialog->ui().lineEdit->setText("  saved  ");
+    dialog->OnDownLoad();
+    ASSERT_EQ(dialog->statusItems().size(), 2);
+    EXPECT_EQ(dialog->statusItems()[1], model->item(2, 4));
+    // The start arrives through the downloader's queue: the dialog is busy then.
+    bool sawBusy = false;
+    QObject::connect(&dialog->downloader(), &APT_QMR::CStreamDownloader::DownloadSignal, dialog.get(),
+                     [&](int code, int, int) {
+                         if (code == 0)
+                             sawBusy = dialog->ui().m_pStopBtn->isEnabled() && !dialog->ui().m_pDownloadBtn->isEnabled() &&
+                                       !dialog->ui().m_pFileView->isEnabled();
+                     });
+    ASSERT_TRUE(WaitJobEnd(codes));
+    // The period has followed the files.
+    ASSERT_TRUE(WaitFor([&] { return !dialog->ui().periodBox[0]->isChecked() && !dialog->downloader().IsDownloading(); }));
+    ASSERT_TRUE(WaitJobEnd(codes));
+
+    EXPECT_EQ(model->item(0, 4)->text(), "Download Completed");
+    EXPECT_EQ(model->item(1, 4)->text(), "Wait");
+    EXPECT_EQ(model->item(2, 4)->text(), "Download Completed");
+    EXPECT_EQ(model->item(0, 0)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(dialog->downloadMode(), 1);
+    const QString dir = kel_test::ProgramFolder() + "/dl/saved/";
+    for (int i : {0, 2}) {
+        const QString name = QString("ch01_%1_%2.mp4")
+                                 .arg(QString::fromStdString(TimeToString(kStarts[i])))
+                                 .arg(QString::fromStdString(TimeToString(kStarts[i] + 3)));
+        EXPECT_GT(QFileInfo(dir + name).size(), 0) << name.toStdString();
+    }
+    // The span file(s) of the period.
+    const QStringList spans = QDir(dir).entryList({"ch01_*.mp4"}, QDir::Files);
+    EXPECT_GE(spans.size(), 3) << spans.join(",").toStdString();
+    EXPECT_TRUE(dialog->lastFile().startsWith(dir));
+    EXPECT_TRUE(dialog->ui().m_pDownloadBtn->isEnabled());
+    EXPECT_FALSE(dialog->ui().m_pStopBtn->isEnabled());
+    int codeTwo = 0;
+    for (int c : codes) codeTwo += c == 2;
+    EXPECT_EQ(codeTwo, 2);
+    EXPECT_TRUE(sawBusy);
+}
+
+TEST_F(PlaybackDownload, ClosingIsRefusedWhileAJobRuns) {
+    dialog->model()->item(0, 0)->setCheckState(Qt::Checked);
+    dialog->model()->item(1, 0)->setCheckState(Qt::Checked);
+    dialog->model()->item(2, 0)->setCheckState(Qt::Checked);
+    dialog->show();
+    dialog->OnDownLoad();
+    if (dialog->downloader().IsDownloading()) {
+        calls.clear();
+        EXPECT_FALSE(dialog->close());
+        EXPECT_EQ(Warnings(), QStringList{"Downloading, please wait or stop."});
+        dialog->OnStopDonload();
+    }
+    ASSERT_TRUE(WaitFor([&] { return !dialog->downloader().IsDownloading(); }));
+    EXPECT_TRUE(dialog->close());
+}
