@@ -1,5 +1,6 @@
 // The control bar's states and signals, its layout pop-up, the control area's
 // relays, and the window time axis.
+#include "ChartLayer.h"
 #include "MultiTimeSlider.h"
 #include "PlayControlBar.h"
 #include "PlaybackControlArea.h"
@@ -7,6 +8,7 @@
 #include "PlaybackWindow.h"
 #include "VideoTimeSliderWidget.h"
 
+#include <QBrush>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -131,6 +133,35 @@ TEST(VideoTimeSliderWidget, RowsCaptionsAndPassedOnSignals) {
     ASSERT_EQ(drag.count(), 1);
     axis.onPlayTime(1234);
     EXPECT_EQ(axis.currentTime(), 1234);
+}
+
+TEST(VideoTimeSliderWidget, SingleRowReplacesBatchAdds) {
+    VideoTimeSliderWidget axis;
+    const QDateTime day(QDate(2024, 3, 1), QTime(0, 0, 0));
+    axis.setSearchRange(day, day.addSecs(86399));
+    axis.setDays(day.date(), day.date());
+    auto span = [&](int from, int to) {
+        CDateTimePair p(day.addSecs(from), day.addSecs(to));
+        p.setData(1, CDateTimePair::RecordTypeRole);
+        p.setData(QBrush(Qt::green), CDateTimePair::ColorRole);
+        return p;
+    };
+    ASSERT_NE(axis.findRow(1), nullptr);
+    axis.onAddSingleTime(1, {span(3600, 7200)});
+    const int one = axis.findRow(1)->rectCount();
+    EXPECT_GT(one, 0);
+    axis.onAddSingleTime(1, {span(3600, 7200)});
+    EXPECT_EQ(axis.findRow(1)->rectCount(), one);  // replaced
+    QMap<uint, QList<CDateTimePair>> batch;
+    batch[1] = {span(36000, 39600)};
+    axis.setAllRecords(batch);
+    EXPECT_GT(axis.findRow(1)->rectCount(), one);  // added
+    axis.clearRow(1);
+    EXPECT_EQ(axis.findRow(1)->rectCount(), 0);
+    axis.onAddBatchTime(batch);
+    EXPECT_GT(axis.findRow(1)->rectCount(), 0);
+    axis.reset();
+    EXPECT_EQ(axis.findRow(1)->rectCount(), 0);
 }
 
 }  // namespace

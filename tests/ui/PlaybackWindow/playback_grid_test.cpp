@@ -2,6 +2,7 @@
 // window on, play / pause / speed / frame through the control bar, played time
 // reaching the time axis, snapshot and clip files, sync, seeking behind the
 // busy indicator, digital zoom and the cell menu.
+#include "ChartLayer.h"
 #include "PlayBackInteraction.h"
 #include "PlayControlBar.h"
 #include "PlaybackControlArea.h"
@@ -418,6 +419,23 @@ TEST_F(PlaybackGridTest, ClipDialogOpensForTheSelectedWindow) {
     EXPECT_EQ(shown->endEdit()->dateTime().toSecsSinceEpoch(), T + kSeconds);
     EXPECT_EQ(shown->chosenRecordings().size(), 1u);
     EXPECT_EQ(shown->size(), QSize(400, 250));
+}
+
+TEST_F(PlaybackGridTest, TimeAxisShowsEachWindowsRecordingsOnce) {
+    Offer({1});
+    grid->onAcceptDrop(0);
+    ASSERT_NE(slider->findRow(0), nullptr);
+    const int first = slider->findRow(0)->rectCount();
+    EXPECT_GT(first, 0);
+    Offer({2});
+    grid->onAcceptDrop(1);
+    EXPECT_EQ(slider->findRow(0)->rectCount(), first);
+    EXPECT_GT(slider->findRow(1)->rectCount(), 0);
+    grid->cells()[1]->onCloseClicked();
+    EXPECT_EQ(slider->findRow(1)->rectCount(), 0);
+    EXPECT_EQ(Interaction(1), nullptr);
+    grid->onCloseAll();
+    EXPECT_EQ(slider->findRow(0)->rectCount(), 0);
 }
 
 TEST_F(PlaybackGridTest, MissingRecordingReportsFailedToPlay) {

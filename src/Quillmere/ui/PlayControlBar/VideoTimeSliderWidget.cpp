@@ -47,6 +47,7 @@ void VideoTimeSliderWidget::onPlayTime(time_t uTime) {
 void VideoTimeSliderWidget::onAddSingleTime(int index, QList<CDateTimePair> times) {
     m_slider->clearRowFilter(index);
     m_slider->clearRow(index);
+    m_rows[index] = times;
     m_slider->setRowRecords(times, index);
 }
 
@@ -61,7 +62,9 @@ void VideoTimeSliderWidget::setSearchRange(const QDateTime& start, const QDateTi
 void VideoTimeSliderWidget::setDays(const QDate& first, const QDate& last) { m_slider->setDays(first, last); }
 
 void VideoTimeSliderWidget::setRecords(int row, const QList<CDateTimePair>& times) {
-    m_slider->setRowRecords(times, row);
+    QList<CDateTimePair>& shown = m_rows[row];
+    shown += times;
+    m_slider->setRowRecords(shown, row);
 }
 
 void VideoTimeSliderWidget::setAllRecords(const QMap<uint, QList<CDateTimePair>>& times) {
@@ -72,14 +75,23 @@ void VideoTimeSliderWidget::setDragging(bool dragging) { m_slider->setDragging(d
 
 void VideoTimeSliderWidget::clearRow(int row) {
     m_slider->clearRowFilter(row);
-    m_slider->clearRow(row);
+    clearRowRecords(row);
 }
 
-void VideoTimeSliderWidget::clearRowRecords(int row) { m_slider->clearRow(row); }
+void VideoTimeSliderWidget::clearRowRecords(int row) {
+    m_rows.remove(row);
+    m_slider->clearRow(row);
+}
 void VideoTimeSliderWidget::clearRowFilter(int row) { m_slider->clearRowFilter(row); }
-void VideoTimeSliderWidget::clearAllRows() { m_slider->clearAllRows(); }
+void VideoTimeSliderWidget::clearAllRows() {
+    m_rows.clear();
+    m_slider->clearAllRows();
+}
 void VideoTimeSliderWidget::clearAllFilters() { m_slider->clearAllFilters(); }
-void VideoTimeSliderWidget::resetSlider() { m_slider->reset(); }
+void VideoTimeSliderWidget::resetSlider() {
+    m_rows.clear();
+    m_slider->reset();
+}
 
 void VideoTimeSliderWidget::reset() {
     resetSlider();
@@ -89,3 +101,7 @@ void VideoTimeSliderWidget::reset() {
 void VideoTimeSliderWidget::addFilterEntry(int row, const QIcon& icon, const QString& text, int type) {
     m_slider->addFilterEntry(row, icon, text, type);
 }
+
+CTimeRectSeries* VideoTimeSliderWidget::findRow(uint key) const { return m_slider->findRow(key); }
+
+unsigned VideoTimeSliderWidget::rowStartTime(unsigned row) const { return m_slider->rowStartTime(row); }

@@ -14,6 +14,7 @@
 #include "DateTimePair.h"
 
 class CMultiTimeSlider;
+class CTimeRectSeries;
 class QVBoxLayout;
 
 class VideoTimeSliderWidget : public QWidget {
@@ -38,7 +39,18 @@ public:
     void resetSlider();
     void reset();
     void addFilterEntry(int row, const QIcon& icon, const QString& text, int type);
+    // The row's segments of the slider (null when absent).
+    CTimeRectSeries* findRow(uint key) const;
     CMultiTimeSlider* slider() const { return m_slider; }
+
+    // The same operations under the slider's own names.
+    void setRecordLimits(const QDateTime& start, const QDateTime& end) { setSearchRange(start, end); }
+    void setRowRecords(const QList<CDateTimePair>& times, int row) { setRecords(row, times); }
+    void setMoving(bool moving) { setDragging(moving); }
+    void addFilterType(int row, const QIcon& icon, const QString& text, int type) {
+        addFilterEntry(row, icon, text, type);
+    }
+    unsigned rowStartTime(unsigned row) const;
 
 signals:
     void signalMouseClick(int index, time_t clickTime);
@@ -54,4 +66,6 @@ private:
     QVBoxLayout* m_layout = nullptr;
     CMultiTimeSlider* m_slider = nullptr;
     time_t m_currentTime = -1;
+    // What each row shows: setRecords adds to it, onAddSingleTime replaces it.
+    QMap<int, QList<CDateTimePair>> m_rows;
 };

@@ -692,7 +692,12 @@ void PlaybackWindow::refreshTimeAxis() {
         m_timeSlider->setDays(QDateTime::fromSecsSinceEpoch(first).date(), QDateTime::fromSecsSinceEpoch(last).date());
     QMap<uint, QList<CDateTimePair>> rows;
     const auto& segments = m_model->segmentsPerCell();
-    for (auto it = segments.cbegin(); it != segments.cend(); ++it) rows[static_cast<uint>(it.key())] = it.value();
+    for (auto it = segments.cbegin(); it != segments.cend(); ++it) {
+        rows[static_cast<uint>(it.key())] = it.value();
+        // The axis adds what it is given: a refresh must not show a window's
+        // recordings twice.
+        m_timeSlider->clearRowRecords(it.key());
+    }
     m_timeSlider->setAllRecords(rows);
 }
 
