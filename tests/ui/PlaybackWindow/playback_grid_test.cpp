@@ -290,6 +290,13 @@ TEST_F(PlaybackGridTest, SyncPlaysWindowsInStepAndFeedsTheAxis) {
     BarButton("btnStart")->click();
     EXPECT_TRUE(grid->model()->syncGroup()->IsPlaying());
 
+    // A seek in step moves every window, and the group's ticks reach the
+    // axis again afterwards.
+    const time_t target = T + 20;
+    grid->onVideoTimeClicked(0, target);
+    EXPECT_TRUE(WaitFor([&] { return Played(0) >= target && Played(1) >= target; }));
+    EXPECT_TRUE(WaitFor([&] { return slider->currentTime() >= target; }));
+
     BarButton("btnUnSync")->click();
     EXPECT_FALSE(grid->isSynchronised());
     EXPECT_FALSE(grid->model()->isSyncRunning());

@@ -738,6 +738,12 @@ void PlaybackWindow::seekTo(int index, time_t t, bool) {
         disconnectTimeUpdate();
     }
 
+    // The display timers of the windows being sought would read (and on a
+    // passing stop state, stop) their players while the finder restarts them
+    // on its thread: they rest until each window has started again.
+    for (SinglePlaybackWindow* cell : cells)
+        if (cell) cell->stopOsdTimer();
+
     auto* busy = new LoadingWidget(this);
     const QPoint origin = mapToGlobal(QPoint(0, 0));
     busy->move(origin + QPoint(width() / 2 - busy->width() / 2, height() / 2 - busy->height() / 2));
@@ -770,6 +776,8 @@ void PlaybackWindow::seekTo(int index, time_t t, bool) {
         cell->startOsdTimer();
         cell->refreshControls();
     }
+    for (auto it = cells.cbegin(); it != cells.cend(); ++it)
+        if (!started.contains(it.key()) && it.value()) it.value()->refreshControls();
     if (sync) {
         m_model->syncGroup()->SetPlayState(false, false, false);
         emitUpdate(m_model->selectedIndex());

@@ -542,6 +542,8 @@ void SinglePlaybackWindow::startOsdTimer() {
     videoWidget()->setUpdatesEnabled(false);
 }
 
+void SinglePlaybackWindow::stopOsdTimer() { m_osdTimer->stop(); }
+
 void SinglePlaybackWindow::resetOsd() {
     if (m_zoom) resetDigitalZoom();
     videoWidget()->setUpdatesEnabled(true);

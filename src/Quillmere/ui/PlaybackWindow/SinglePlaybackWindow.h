@@ -54,6 +54,9 @@ public:
     void setChannel(APT_QMR::CChannel channel);
     void refreshControls();
     void startOsdTimer();
+    // Stops the display timer only (while the window is sought on the
+    // position finder's thread, nothing here may touch its player).
+    void stopOsdTimer();
     void pauseForSeek(bool pause);
     void resetOsd();
     void resetDigitalZoom();
