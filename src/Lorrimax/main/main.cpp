@@ -1,0 +1,4 @@
+// The batch downloader program.
+#include "LorrimaxStartup.h"
+
+int main(int argc, char** argv) { return RunLorrimax(argc, argv); }

@@ -1,0 +1,199 @@
+// Real batch downloads over a generated recorder medium named by a drive
+// table: by file (every row ticked) and by time (one period, one channel),
+// with the row statuses, the downloader's progress codes and the files in
+// the download folder.
+#include "lorrimax_fixture.h"
+
+#include <QDir>
+#include <QSignalSpy>
+
+#include <cstring>
+#include <map>
+#include <mutex>
+
+#include "CommonHelpers.h"
+#include "QorAutoStorage.h"
+#include "StorageOper.h"
+#include "recmedia/media_plan.h"
+#include "wincompat/drives.h"
+
+using namespace lorrimax_test;
+using APT_QMR::CSingleFile;
+
+namespace {
+
+HD_FILE_TIME HdTime(time_t t) {
+    RbsDateTime d;
+    TimeToDateTime(d, t, false);
+    return HD_FILE_TIME{d.year, d.month, d.day, d.hour, d.minute, d.second};
+}
+
+time_t ToTime(const HD_FILE_TIME& t) {
+    RbsDateTime d{t.year, t.month, t.day, t.hour, t.minute, t.second};
+    return DateTimeToTime(&d);
+}
+
+struct Found {
+    StorageOper* oper = nullptr;
+    std::mutex mutex;
+    std::vector<FoundDataRecord> records;
+    bool ended = false;
+    static void OnFound(int, const FoundDataRecord* r, void* user) {
+        auto* self = static_cast<Found*>(user);
+        if (r->endOfSearch) {
+            {
+                std::lock_guard<std::mutex> g(self->mutex);
+                self->ended = true;
+            }
+            self->oper->StopSearchFileInfos();
+            return;
+        }
+        std::lock_guard<std::mutex> g(self->mutex);
+        self->records.push_back(*r);
+    }
+};
+
+class DownloadTest : public DialogTest {
+protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadVideoType, QStringLiteral("0"));
+        m_folder = (Home() + "/medium").toStdString();
+        recmedia::MediaSpec spec;
+        spec.outDir = m_folder;
+        spec.family = 2;
+        spec.channels = 2;
+        spec.perDay = 2;
+        spec.seconds = 4;
+        spec.fast = true;
+        spec.logs = spec.events = spec.pictures = spec.vehicleFiles = false;
+        std::string error;
+        ASSERT_TRUE(recmedia::WriteMedium(spec, &m_info, &error)) << error;
+        const QString table = QStringLiteral("disk 1 %1\nletter K 1 removable vfat %1\n").arg(QString::fromStdString(m_folder));
+        ASSERT_TRUE(kel_test::WriteFile(Home() + "/drives.txt", table.toUtf8()));
+        m_env.reset(new kel_test::ScopedEnv("KEL_DRIVES", (Home() + "/drives.txt").toStdString()));
+        wincompat::ReloadDriveTable();
+        QorAutoStorage::GetInstance()->JudgeDiskTypes({"K:\\"});
+
+        // What a search of the whole day finds, handed over per channel.
+        StorageOper oper;
+        Found found;
+        found.oper = &oper;
+        FindDataCondition cond;
+        std::memset(&cond, 0, sizeof cond);
+        cond.diskPath = "K:\\";
+        cond.channel = -1;
+        cond.start = HdTime(m_info.firstDay);
+        cond.end = HdTime(m_info.firstDay + 86399);
+        cond.callback = &Found::OnFound;
+        cond.user = &found;
+        ASSERT_TRUE(oper.SearchFileInfos(&cond));
+        {
+            std::lock_guard<std::mutex> g(found.mutex);
+            ASSERT_TRUE(found.ended);
+        }
+        std::map<int, ChannelFiles> blocks;
+        for (const FoundDataRecord& r : found.records) {
+            ChannelFiles& b = blocks[int(r.channel)];
+            b.DiskName = QStringLiteral("K:\\");
+            b.ChannelInfo.SetChannelNumber(int(r.channel));
+            m_files.emplace_back(new CSingleFile(r.fileName, "K:\\", r.fileSize, uint32_t(ToTime(r.start)),
+                                                 uint32_t(ToTime(r.end)), int(r.fileType), std::string(),
+                                                 int(r.channel)));
+            m_files.back()->SearchEndTime = m_files.back()->EndTime;
+            b.SingleFileList.push_back(m_files.back().get());
+        }
+        ASSERT_EQ(found.records.size(), 4u);
+        std::vector<ChannelFiles*> list;
+        for (auto& kv : blocks) list.push_back(&kv.second);
+        WriteSearchedFile(list);
+        WriteDiskFile({QStringLiteral("K:\\")});
+    }
+
+    void TearDown() override {
+        DialogTest::TearDown();
+        m_env.reset();
+        wincompat::ReloadDriveTable();
+    }
+
+    QStringList Outputs() const {
+        return QDir(Home() + "/dl/RodoroZOD").entryList({QStringLiteral("*.mp4")}, QDir::Files, QDir::Name);
+    }
+
+    std::string m_folder;
+    recmedia::MediumInfo m_info;
+    std::vector<std::unique_ptr<CSingleFile>> m_files;
+    std::unique_ptr<kel_test::ScopedEnv> m_env;
+};
+
+std::vector<int> Codes(const QSignalSpy& spy) {
+    std::vector<int> out;
+    for (const auto& args : spy) out.push_back(args.at(0).toInt());
+    return out;
+}
+
+TEST_F(DownloadTest, ByFileWritesEveryTickedRow) {
+    Lorrimax& d = Make();
+    d.LoadSearchedFiles();
+    ASSERT_EQ(d.tableModel()->rowCount(), 4);
+    d.tableModel()->setHeaderData(0, Qt::Horizontal, int(Qt::Checked), Qt::CheckStateRole);
+    EXPECT_GT(d.selectedSize(), 0u);
+    QSignalSpy codes(&d.downloader(), &APT_QMR::CStreamDownloader::DownloadSignal);
+    d.OnDownLoad();
+    ASSERT_TRUE(WaitFor([&] {
+        const auto c = Codes(codes);
+        return std::find(c.begin(), c.end(), 2) != c.end() || std::find(c.begin(), c.end(), 3) != c.end();
+    }));
+    const std::vector<int> c = Codes(codes);
+    EXPECT_EQ(c.front(), 4);
+    EXPECT_EQ(std::count(c.begin(), c.end(), 5), 4);
+    EXPECT_EQ(c.back(), 2);
+    ASSERT_TRUE(WaitFor([&] { return d.form().m_pDownloadBtn->isEnabled(); }));
+    for (int r = 0; r < 4; ++r) {
+        EXPECT_EQ(Cell(r, 6), QStringLiteral("Download Completed")) << r;
+        EXPECT_EQ(d.tableModel()->item(r, 0)->checkState(), Qt::Unchecked);
+    }
+    const QStringList files = Outputs();
+    ASSERT_EQ(files.size(), 4);
+    EXPECT_TRUE(files[0].startsWith(QStringLiteral("ch01_")));
+    for (const QString& f : files) EXPECT_GT(QFileInfo(Home() + "/dl/RodoroZOD/" + f).size(), 0) << f.toStdString();
+    // One notice per finished file and one at the end, with the paths.
+    const QStringList notices = presenter.Texts(ziraz::DialogKind::Information);
+    EXPECT_EQ(notices.size(), 5);
+    EXPECT_TRUE(notices.back().endsWith(files.last()));
+    EXPECT_FALSE(d.form().m_pStopBtn->isEnabled());
+    EXPECT_TRUE(d.form().m_pFileView->isEnabled());
+}
+
+TEST_F(DownloadTest, ByTimeWritesTheCheckedChannelAndUnchecksThePeriod) {
+    Lorrimax& d = Make();
+    d.LoadSearchedFiles();
+    d.onTabTwo();
+    auto& f = d.form();
+    const time_t s = m_files[0]->StartTime + 1;
+    const time_t e = m_files[0]->EndTime + 3;
+    f.m_pFirstBeginTime->setDateTime(QDateTime::fromSecsSinceEpoch(s));
+    f.m_pFirstEndTime->setDateTime(QDateTime::fromSecsSinceEpoch(e));
+    f.m_pFirstPeriodCheckBox->setChecked(true);
+    d.channelBoxes()[1]->setChecked(false);
+    EXPECT_GT(d.selectedSize(), 0u);
+    // An earlier file of this channel and span goes before the download.
+    const QString old = Home() + QStringLiteral("/dl/RodoroZOD/ch01_%1_%2.mp4")
+                                     .arg(QString::fromStdString(TimeToString(s)), QString::fromStdString(TimeToString(e)));
+    ASSERT_TRUE(kel_test::WriteFile(old, "old"));
+    QSignalSpy codes(&d.downloader(), &APT_QMR::CStreamDownloader::DownloadSignal);
+    d.OnDownLoad();
+    ASSERT_TRUE(WaitFor([&] {
+        const auto c = Codes(codes);
+        return std::find(c.begin(), c.end(), 2) != c.end() || std::find(c.begin(), c.end(), 3) != c.end();
+    }));
+    EXPECT_EQ(Codes(codes).back(), 2);
+    ASSERT_TRUE(WaitFor([&] { return f.m_pDownloadBtn->isEnabled(); }));
+    EXPECT_FALSE(f.m_pFirstPeriodCheckBox->isChecked());
+    const QStringList files = Outputs();
+    ASSERT_FALSE(files.isEmpty());
+    for (const QString& name : files) EXPECT_TRUE(name.startsWith(QStringLiteral("ch01_"))) << name.toStdString();
+    EXPECT_NE(kel_test::ReadFile(old), QByteArray("old"));
+}
+
+}  // namespace

@@ -1,0 +1,118 @@
+#pragma once
+// Shared pieces of the batch downloader tests: hand-over files written the
+// way the main program writes them, a dialog presenter that records every
+// warning and notice, and a settings store set to the test's folders.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTextCodec>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "BatchDownloadDialog.h"
+#include "ChannelFiles.h"
+#include "Settings.h"
+#include "kel_test/test_support.h"
+#include "ziraz/dialogs.h"
+
+namespace lorrimax_test {
+
+inline QString Home() { return kel_test::ProgramFolder(); }
+
+inline bool WaitFor(const std::function<bool()>& done, int seconds = 120) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > seconds * 1000) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+// Writes an XML hand-over file with the declaration encoding "GB2312",
+// encoded in that code page.
+inline void WriteGb2312(const QString& name, const QString& root, const QString& body) {
+    const QString text = QStringLiteral("<?xml version=\"1.0\" encoding=\"GB2312\"?>\n<%1>%2</%1>\n").arg(root, body);
+    QTextCodec* codec = QTextCodec::codecForName("GB2312");
+    ASSERT_NE(codec, nullptr);
+    ASSERT_TRUE(kel_test::WriteFile(Home() + "/" + name, codec->fromUnicode(text)));
+}
+
+inline void WriteSearchedFile(const std::vector<ChannelFiles*>& blocks) {
+    QString body;
+    for (const ChannelFiles* b : blocks) body += b->ToXml();
+    WriteGb2312(QStringLiteral("SearchedFile.xml"), QStringLiteral("SearchedFile"), body);
+}
+
+inline void WriteDiskFile(const QStringList& disks) {
+    QString body;
+    for (const QString& d : disks) body += QStringLiteral("<Disk><DiskName>%1</DiskName></Disk>").arg(d.toHtmlEscaped());
+    WriteGb2312(QStringLiteral("DiskFile.xml"), QStringLiteral("DiskInfos"), body);
+}
+
+// Removes every entry of the process-wide settings store.
+inline void ClearSettings() {
+    CSettingsStore* s = CSettingsStore::GetInstance();
+    std::vector<CSettings*> old;
+    s->GetAll(old);
+    s->ReplaceAll({});
+    for (CSettings* e : old) delete e;
+}
+
+// Records warnings, message boxes and notices; modal runs (the progress
+// dialog of the row builder) run for real.
+class Presenter {
+public:
+    Presenter()
+        : m_scope([this](const ziraz::DialogCall& call) -> std::optional<int> {
+              if (call.kind == ziraz::DialogKind::Modal) return std::nullopt;
+              calls.push_back(call);
+              return 1;
+          }) {}
+    QStringList Texts(ziraz::DialogKind kind) const {
+        QStringList out;
+        for (const auto& c : calls)
+            if (c.kind == kind) out << c.text;
+        return out;
+    }
+    std::vector<ziraz::DialogCall> calls;
+
+private:
+    ziraz::ScopedDialogPresenter m_scope;
+};
+
+// A dialog as the program entry sets it up, with its exit caught.
+class DialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ClearSettings();
+        CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadSavePath, Home() + "/dl");
+        CSettingsStore::GetInstance()->SetValueText(SettingKey::EvidenceVideoSavePath, Home() + "/ev");
+        m_oldExit = Lorrimax::setExitFunction([this](int code) { exitCodes.push_back(code); });
+    }
+    void TearDown() override {
+        dialog.reset();
+        Lorrimax::setExitFunction(m_oldExit);
+    }
+    Lorrimax& Make(int mode = 0) {
+        dialog.reset(new Lorrimax);
+        dialog->setFixedWidth(720);
+        dialog->setTitleSuffix(QStringLiteral("Lorrimax"));
+        dialog->setDiskKind(false);
+        dialog->setDownLoadFileType(mode);
+        return *dialog;
+    }
+    QString Cell(int row, int col) const { return dialog->tableModel()->item(row, col)->text(); }
+
+    Presenter presenter;
+    std::unique_ptr<Lorrimax> dialog;
+    std::vector<int> exitCodes;
+
+private:
+    std::function<void(int)> m_oldExit;
+};
+
+}  // namespace lorrimax_test
