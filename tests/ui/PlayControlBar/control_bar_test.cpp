@@ -9,6 +9,8 @@
 #include "VideoTimeSliderWidget.h"
 
 #include <QBrush>
+#include <QLabel>
+#include <QPixmap>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -47,6 +49,15 @@ TEST(PlayControlBar, FreshBarHasItsPlaybackButtonsOff) {
         EXPECT_TRUE(bar.findChild<QToolButton*>(name)->isEnabled()) << name;
     EXPECT_TRUE(bar.findChild<QToolButton*>("reversePlayBtn")->isHidden());
     EXPECT_EQ(bar.speedPicture(), "beishu_1.png");
+}
+
+TEST(PlayControlBar, PicturesAreAvailable) {
+    PlayControlBar bar;
+    for (const char* name : {"beishu_2.png", "beishu_1_16.png", "bofang_nor .png", "pause.png", "fenping9_hov.png"})
+        EXPECT_FALSE(QPixmap(QString(":/Quillmere/Images/PlayBack/Buttons/") + name).isNull()) << name;
+    auto* speed = bar.findChild<QLabel*>("speedLabel");
+    ASSERT_NE(speed, nullptr);
+    EXPECT_FALSE(speed->pixmap(Qt::ReturnByValue).isNull());
 }
 
 TEST(PlayControlBar, ButtonsEmitTheirSignals) {

@@ -19,6 +19,7 @@
 #include <QDateTimeEdit>
 #include <QFileInfo>
 #include <QImage>
+#include <QPixmap>
 #include <QPainter>
 #include <QKeyEvent>
 #include <QLabel>
@@ -105,6 +106,21 @@ TEST_F(PlaybackGridTest, SixteenCellsTitledAndFourShown) {
     EXPECT_EQ(grid->x(), 0);
 }
 
+TEST_F(PlaybackGridTest, CellPicturesAreAvailable) {
+    EXPECT_FALSE(grid->cells()[0]->findChild<QToolButton*>("PlayBottom_PauseBtn")->icon().isNull());
+    for (const char* path : {":/Playback/preview/Images/PlayBack/Preview/eZoom.png",
+                             ":/Quillmere/Images/PlayBack/Preview/CloseView.png",
+                             ":/Quillmere/Images/PlayBack/Windows/record.png"})
+        EXPECT_FALSE(QPixmap(path).isNull()) << path;
+    if (qEnvironmentVariableIsSet("KEL_GRAB")) {
+        Offer({1, 2, 3});
+        grid->onAcceptDrop(0);
+        WaitFor([&] { return Played(2) >= static_cast<time_t>(T) + 2; });
+        grid->cells()[0]->onFast();
+        area->grab().save(qEnvironmentVariable("KEL_GRAB"));
+    }
+}
+
 TEST_F(PlaybackGridTest, SplitsFitAndMaximise) {
     grid->sixteenScreenSplit();
     grid->fitSplitToCount(3);
@@ -182,6 +198,11 @@ TEST_F(PlaybackGridTest, ControlBarDrivesTheSelectedWindow) {
     EXPECT_TRUE(WaitFor([&] { return Played(0) >= first + 2; }));
     EXPECT_TRUE(WaitFor([&] { return cell->timeLabel()->text() != "0000-00-00 00:00:00"; }));
     EXPECT_TRUE(WaitFor([&] { return slider->currentTime() >= static_cast<time_t>(T); }));
+    // The picture shows in the cell's video area.
+    EXPECT_TRUE(WaitFor([&] {
+        const QImage shown = cell->videoWidget()->grab().toImage();
+        return shown.pixelColor(shown.width() / 2, shown.height() / 2) != QColor(Qt::black);
+    }));
 
     // The bar shows the playing window.
     QToolButton* start = BarButton("btnStart");

@@ -20,6 +20,15 @@
 
 using APT_QMR::CPlayBackInteraction;
 
+// The bar's pictures live in this static library: register them once.
+static void InitBarImages() {
+    static const bool done = [] {
+        Q_INIT_RESOURCE(playcontrolbar);
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
 namespace {
 
 const QString kButtons(":/Quillmere/Images/PlayBack/Buttons/");
@@ -72,6 +81,7 @@ bool LayoutMenu::event(QEvent* e) {
 // ---------------------------------------------------------------- bar
 
 PlayControlBar::PlayControlBar(QWidget* parent) : ziraz::Widget(parent) {
+    InitBarImages();
     setupForm();
     setObjectName("Quillmere_PlayControlBar");
     setFixedHeight(45);

@@ -32,6 +32,15 @@
 
 using APT_QMR::CPlayBackInteraction;
 
+// The cells' pictures live in this static library: register them once.
+static void InitCellImages() {
+    static const bool done = [] {
+        Q_INIT_RESOURCE(playbackwindow);
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
 namespace {
 
 const char* const kButtonStyle =
@@ -63,6 +72,7 @@ QCursor ZoomCursor() {
 }  // namespace
 
 SinglePlaybackWindow::SinglePlaybackWindow(PlaybackGridModel* model, QWidget* parent) : CPlaybackCellFrame(parent) {
+    InitCellImages();
     m_link = new Link{this, model};
 
     m_speedLabel = new QLabel(this);
@@ -539,7 +549,9 @@ void SinglePlaybackWindow::onUpdateVehInfo(VEH_META_INFO wehInfo) { emit signalV
 
 void SinglePlaybackWindow::startOsdTimer() {
     if (!m_osdTimer->isActive()) m_osdTimer->start();
-    videoWidget()->setUpdatesEnabled(false);
+    // The player draws into a child view of the video area here, and a
+    // widget without updates holds back its children's too: the area keeps
+    // repainting (its black background lies under the player's view).
 }
 
 void SinglePlaybackWindow::stopOsdTimer() { m_osdTimer->stop(); }
