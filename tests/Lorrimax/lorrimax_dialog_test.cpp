@@ -11,6 +11,18 @@
 #include "LorrimaxStartup.h"
 #include "QorAutoStorage.h"
 
+#include <sys/statvfs.h>
+
+#include <cstring>
+
+// A folder whose path holds "/nearly_full" reports 16 free blocks.
+extern "C" int __real_statvfs(const char* path, struct statvfs* buf);
+extern "C" int __wrap_statvfs(const char* path, struct statvfs* buf) {
+    const int rc = __real_statvfs(path, buf);
+    if (rc == 0 && path && std::strstr(path, "/nearly_full")) buf->f_bavail = 16;
+    return rc;
+}
+
 using namespace lorrimax_test;
 using APT_QMR::CSingleFile;
 
@@ -207,6 +219,20 @@ TEST_F(DialogTest, SubFolderMustStayInsideTheSaveFolder) {
     EXPECT_FALSE(d.downloader().IsDownloading());
     EXPECT_EQ(presenter.Texts(ziraz::DialogKind::Warning).size(), 1);
     EXPECT_FALSE(QDir(Home() + "/etc").exists());
+}
+
+TEST_F(DialogTest, TooLittleFreeSpaceStartsNothing) {
+    ASSERT_TRUE(QDir().mkpath(Home() + "/nearly_full"));
+    CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadSavePath, Home() + "/nearly_full");
+    Block a(QStringLiteral("E:\\"), 1, {0});
+    WriteSearchedFile({&a.record});
+    Lorrimax& d = Make();
+    d.LoadSearchedFiles();
+    d.tableModel()->item(0, 0)->setCheckState(Qt::Checked);
+    d.OnDownLoad();
+    EXPECT_EQ(presenter.Texts(ziraz::DialogKind::Warning), QStringList{QStringLiteral("At least 2G disk space is need.")});
+    EXPECT_FALSE(d.downloader().IsDownloading());
+    EXPECT_EQ(Cell(0, 6), QStringLiteral("Wait"));
 }
 
 TEST_F(DialogTest, PeriodChecks) {

@@ -196,4 +196,24 @@ TEST_F(DownloadTest, ByTimeWritesTheCheckedChannelAndUnchecksThePeriod) {
     EXPECT_NE(kel_test::ReadFile(old), QByteArray("old"));
 }
 
+TEST_F(DownloadTest, AFileThatCannotBeReadIsReportedAsFailed) {
+    // The hand-over names a recording that the medium does not hold.
+    ChannelFiles block;
+    block.DiskName = QStringLiteral("K:\\");
+    block.ChannelInfo.SetChannelNumber(3);
+    CSingleFile missing("no_such_recording.dat", "K:\\", 5000, m_files[0]->StartTime, m_files[0]->EndTime, 0, "", 3);
+    block.SingleFileList.push_back(&missing);
+    WriteSearchedFile({&block});
+    Lorrimax& d = Make();
+    d.LoadSearchedFiles();
+    ASSERT_EQ(d.tableModel()->rowCount(), 1);
+    d.tableModel()->item(0, 0)->setCheckState(Qt::Checked);
+    d.OnDownLoad();
+    ASSERT_TRUE(WaitFor([&] { return !presenter.Texts(ziraz::DialogKind::Information).isEmpty(); }));
+    EXPECT_EQ(presenter.Texts(ziraz::DialogKind::Information).first(), QStringLiteral("DownLoad Exception."));
+    ASSERT_TRUE(WaitFor([&] { return !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled(); }));
+    EXPECT_EQ(Cell(0, 6), QStringLiteral("Download Exception"));
+    EXPECT_FALSE(d.form().m_pStopBtn->isEnabled());
+}
+
 }  // namespace
