@@ -4,7 +4,9 @@
 // the download folder.
 #include "lorrimax_fixture.h"
 
+#include <QCloseEvent>
 #include <QDir>
+#include <QRegExp>
 #include <QSignalSpy>
 
 #include <cstring>
@@ -63,7 +65,7 @@ protected:
         spec.outDir = m_folder;
         spec.family = 2;
         spec.channels = 2;
-        spec.perDay = 2;
+        spec.perDay = PerDay();
         spec.seconds = 4;
         spec.fast = true;
         spec.logs = spec.events = spec.pictures = spec.vehicleFiles = false;
@@ -103,7 +105,7 @@ protected:
             m_files.back()->SearchEndTime = m_files.back()->EndTime;
             b.SingleFileList.push_back(m_files.back().get());
         }
-        ASSERT_EQ(found.records.size(), 4u);
+        ASSERT_EQ(found.records.size(), size_t(2 * PerDay()));
         std::vector<ChannelFiles*> list;
         for (auto& kv : blocks) list.push_back(&kv.second);
         WriteSearchedFile(list);
@@ -116,8 +118,10 @@ protected:
         wincompat::ReloadDriveTable();
     }
 
-    QStringList Outputs() const {
-        return QDir(Home() + "/dl/RodoroZOD").entryList({QStringLiteral("*.mp4")}, QDir::Files, QDir::Name);
+    virtual int PerDay() const { return 2; }
+
+    QStringList Outputs(const QString& folder = QStringLiteral("/dl/RodoroZOD")) const {
+        return QDir(Home() + folder).entryList({QStringLiteral("*.mp4")}, QDir::Files, QDir::Name);
     }
 
     std::string m_folder;
@@ -194,6 +198,57 @@ TEST_F(DownloadTest, ByTimeWritesTheCheckedChannelAndUnchecksThePeriod) {
     ASSERT_FALSE(files.isEmpty());
     for (const QString& name : files) EXPECT_TRUE(name.startsWith(QStringLiteral("ch01_"))) << name.toStdString();
     EXPECT_NE(kel_test::ReadFile(old), QByteArray("old"));
+}
+
+TEST_F(DownloadTest, EvidenceModeWritesToTheEvidenceFolder) {
+    Lorrimax& d = Make(1);
+    d.LoadSearchedFiles();
+    ASSERT_EQ(d.tableModel()->rowCount(), 4);
+    d.tableModel()->item(2, 0)->setCheckState(Qt::Checked);
+    d.OnDownLoad();
+    ASSERT_TRUE(WaitFor([&] { return Cell(2, 6) == QStringLiteral("Download Completed"); }));
+    ASSERT_TRUE(WaitFor([&] { return d.form().m_pDownloadBtn->isEnabled(); }));
+    const QStringList files = Outputs(QStringLiteral("/ev/RodoroZOD"));
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_TRUE(QRegExp(QStringLiteral("ch02_\\d{14}_\\d{14}_\\d{4}\\.mp4")).exactMatch(files[0])) << files[0].toStdString();
+    EXPECT_TRUE(Outputs().isEmpty());
+}
+
+// Enough recordings that the download still runs right after it started.
+class LongDownloadTest : public DownloadTest {
+protected:
+    int PerDay() const override { return 40; }
+};
+
+TEST_F(LongDownloadTest, CloseIsRefusedWhileDownloadingAndStopEndsIt) {
+    Lorrimax& d = Make();
+    d.LoadSearchedFiles();
+    ASSERT_EQ(d.tableModel()->rowCount(), 80);
+    d.tableModel()->setHeaderData(0, Qt::Horizontal, int(Qt::Checked), Qt::CheckStateRole);
+    QSignalSpy codes(&d.downloader(), &APT_QMR::CStreamDownloader::DownloadSignal);
+    d.OnDownLoad();
+    ASSERT_TRUE(d.downloader().IsDownloading());
+    QCloseEvent ev;
+    QCoreApplication::sendEvent(&d, &ev);
+    EXPECT_FALSE(ev.isAccepted());
+    EXPECT_TRUE(exitCodes.empty());
+    EXPECT_EQ(presenter.Texts(ziraz::DialogKind::Warning), QStringList{QStringLiteral("Downloading, please wait or stop.")});
+
+    d.OnStopDonload();
+    ASSERT_TRUE(WaitFor([&] {
+        const auto c = Codes(codes);
+        return std::find(c.begin(), c.end(), 1) != c.end();
+    }));
+    ASSERT_TRUE(WaitFor([&] { return d.form().m_pDownloadBtn->isEnabled(); }));
+    EXPECT_FALSE(d.form().m_pStopBtn->isEnabled());
+    int stopped = 0, done = 0;
+    for (int r = 0; r < 80; ++r) {
+        if (Cell(r, 6) == QStringLiteral("Manual Stop")) ++stopped;
+        if (Cell(r, 6) == QStringLiteral("Download Completed")) ++done;
+    }
+    EXPECT_EQ(stopped, 1);
+    EXPECT_LT(done, 80);
+    EXPECT_FALSE(d.downloader().IsDownloading());
 }
 
 TEST_F(DownloadTest, AFileThatCannotBeReadIsReportedAsFailed) {
