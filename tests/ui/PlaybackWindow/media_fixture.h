@@ -6,6 +6,7 @@
 #include "Settings.h"
 #include "kel_test/test_support.h"
 #include "recmedia/encoder.h"
+#include "recmedia/track.h"
 #include "ziraz/dialogs.h"
 
 #include <QCoreApplication>
@@ -66,6 +67,7 @@ inline std::string RecordingFolder(int channels) {
         spec.fps = 10;
         spec.seed = static_cast<uint32_t>(ch);
         spec.fastRepeat = true;
+        if (ch == 1) spec.track = recmedia::MakeTrack(1, spec.start, spec.seconds);
         spec.path = folder + "/" + TimeToString(T) + "_" + TimeToString(T + kSeconds) + "_" + std::to_string(ch) + ".mp4";
         std::string error;
         if (!recmedia::EncodeRecording(spec, &error)) ADD_FAILURE() << error;

@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QDateTimeEdit>
+#include <QDialog>
 #include <QFileInfo>
 #include <QImage>
 #include <QPixmap>
@@ -186,6 +187,7 @@ TEST_F(PlaybackGridTest, DropPastTheLastWindowPlaysWhatFitsAndWarns) {
 TEST_F(PlaybackGridTest, ControlBarDrivesTheSelectedWindow) {
     Offer({1});
     QSignalSpy update(grid, &PlaybackWindow::signalUpdateControlBar);
+    QSignalSpy vehicle(grid->cells()[0], &SinglePlaybackWindow::signalVehInfo);
     grid->onDoubleClickPlay(QModelIndex(), 0);
     ASSERT_TRUE(WaitFor([&] { return Playing(0); }));
     SinglePlaybackWindow* cell = grid->cells()[0];
@@ -198,6 +200,8 @@ TEST_F(PlaybackGridTest, ControlBarDrivesTheSelectedWindow) {
     EXPECT_TRUE(WaitFor([&] { return Played(0) >= first + 2; }));
     EXPECT_TRUE(WaitFor([&] { return cell->timeLabel()->text() != "0000-00-00 00:00:00"; }));
     EXPECT_TRUE(WaitFor([&] { return slider->currentTime() >= static_cast<time_t>(T); }));
+    // The stream's vehicle data come out of the cell.
+    EXPECT_TRUE(WaitFor([&] { return vehicle.count() > 0; }));
     // The picture shows in the cell's video area.
     EXPECT_TRUE(WaitFor([&] {
         const QImage shown = cell->videoWidget()->grab().toImage();
@@ -464,6 +468,28 @@ TEST_F(PlaybackGridTest, TimeAxisShowsEachWindowsRecordingsOnce) {
     EXPECT_EQ(Interaction(1), nullptr);
     grid->onCloseAll();
     EXPECT_EQ(slider->findRow(0)->rectCount(), 0);
+}
+
+TEST_F(PlaybackGridTest, DownloadDialogOfACell) {
+    Offer({2});
+    grid->onAcceptDrop(4);
+    SinglePlaybackWindow* cell = grid->cells()[4];
+    grid->model()->select(0);
+    QDialog* run = nullptr;
+    dialogs.onModal = [&](const ziraz::DialogCall& call) {
+        run = call.dialog;
+        return 0;
+    };
+    cell->onDownLoad();
+    EXPECT_EQ(grid->model()->selectedIndex(), 4);
+    if (!run) GTEST_SKIP() << "the download dialog is not part of this program";
+    EXPECT_TRUE(run->inherits("CPlaybackDownLoad"));
+    EXPECT_EQ(run->parent(), cell);
+    QDialog* first = run;
+    run = nullptr;
+    cell->onDownLoad();  // made once, run again
+    EXPECT_EQ(run, first);
+    cell->closeChannel();
 }
 
 TEST_F(PlaybackGridTest, MissingRecordingReportsFailedToPlay) {
