@@ -75,11 +75,14 @@ void CLorrimaxClass::setupUi(QWidget* form) {
     auto* fileLayout = new QVBoxLayout(tabFile);
     m_pFileView = new ziraz::TableView(tabFile);
     m_pFileView->setObjectName(QStringLiteral("m_pFileView"));
+    m_pFileView->verticalHeader()->hide();  // column 0 carries the numbers
     fileLayout->addWidget(m_pFileView);
     m_pDownloadTabWidget->addTab(tabFile, QString());
 
     tabTime = new QWidget;
     tabTime->setObjectName(QStringLiteral("tabTime"));
+    // The channel boxes are 100 pixels wide: keep "Channel24" inside them.
+    tabTime->setStyleSheet(QStringLiteral("QCheckBox { font-size: 12px; }"));
     auto* timeLayout = new QVBoxLayout(tabTime);
     auto* periods = new QGridLayout;
     label = new QLabel(tabTime);
