@@ -252,11 +252,12 @@ TEST_F(LongDownloadTest, CloseIsRefusedWhileDownloadingAndStopEndsIt) {
 }
 
 TEST_F(DownloadTest, AFileThatCannotBeReadIsReportedAsFailed) {
-    // The hand-over names a recording that the medium does not hold.
+    // The hand-over names a recording that the medium does not hold, with
+    // a name that climbs out of the folders.
     ChannelFiles block;
     block.DiskName = QStringLiteral("K:\\");
     block.ChannelInfo.SetChannelNumber(3);
-    CSingleFile missing("no_such_recording.dat", "K:\\", 5000, m_files[0]->StartTime, m_files[0]->EndTime, 0, "", 3);
+    CSingleFile missing("../../../no_such_recording.dat", "K:\\", 5000, m_files[0]->StartTime, m_files[0]->EndTime, 0, "", 3);
     block.SingleFileList.push_back(&missing);
     WriteSearchedFile({&block});
     Lorrimax& d = Make();
@@ -269,6 +270,8 @@ TEST_F(DownloadTest, AFileThatCannotBeReadIsReportedAsFailed) {
     ASSERT_TRUE(WaitFor([&] { return !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled(); }));
     EXPECT_EQ(Cell(0, 6), QStringLiteral("Download Exception"));
     EXPECT_FALSE(d.form().m_pStopBtn->isEnabled());
+    EXPECT_TRUE(Outputs().isEmpty());
+    EXPECT_FALSE(QFile::exists(Home() + "/../no_such_recording.dat"));
 }
 
 }  // namespace
