@@ -397,4 +397,8 @@ TEST(TimeVehicleDataPanel, TabsAndRecordReachesTheChartOnce) {
     panel.vehicleDataAnalysisWidget()->onUpdateVehicleData1(info);
     EXPECT_EQ(panel.gravitySensorWidget()->plotX()->graph(0)->dataCount(), 18);
     EXPECT_EQ(panel.findChild<QLabel*>("speedLabel")->text(), "045 KPH");
+
+    // The record type is known by name, for the queued hops from the player.
+    EXPECT_NE(QMetaType::type("VEH_META_INFO"), QMetaType::UnknownType);
+    EXPECT_EQ(QMetaType::sizeOf(QMetaType::type("VEH_META_INFO")), 564);
 }
