@@ -492,6 +492,40 @@ TEST_F(PlaybackGridTest, DownloadDialogOfACell) {
     cell->closeChannel();
 }
 
+TEST_F(PlaybackGridTest, SeekWhileRecordingStartsANewClipAtTheTarget) {
+    Offer({1});
+    grid->onAcceptDrop(0);
+    ASSERT_TRUE(WaitFor([&] { return Playing(0) && Played(0) >= static_cast<time_t>(T); }));
+    grid->cells()[0]->onRecord();
+    ASSERT_TRUE(Interaction(0)->m_streamPlayer.IsClipping());
+    dialogs.calls.clear();
+    grid->onVideoTimeClicked(0, T + 20);
+    const ziraz::DialogCall* cut = dialogs.find(ziraz::DialogKind::Information);
+    ASSERT_NE(cut, nullptr);
+    EXPECT_TRUE(cut->flags[0]);  // shown as a path
+    EXPECT_TRUE(cut->text.startsWith(kel_test::ProgramFolder() + "/clips/")) << cut->text.toStdString();
+    EXPECT_TRUE(Interaction(0)->m_streamPlayer.IsClipping());
+    EXPECT_TRUE(WaitFor([&] { return Played(0) >= static_cast<time_t>(T) + 20; }));
+    grid->cells()[0]->onStop();
+    EXPECT_FALSE(Interaction(0)->m_streamPlayer.IsClipping());
+}
+
+TEST_F(PlaybackGridTest, PlayStopsAtTheEndOfTheSearchRange) {
+    SearchPanelAccess access;
+    access.selectedFiles = [this]() { return panelRecords; };
+    access.dateTimeRange = [](QDateTime* start, QDateTime* end) {
+        *start = QDateTime::fromSecsSinceEpoch(T);
+        *end = QDateTime::fromSecsSinceEpoch(T + 3);
+        return true;
+    };
+    grid->setSearchAccess(access);
+    Offer({1});
+    grid->onAcceptDrop(0);
+    ASSERT_TRUE(WaitFor([&] { return Playing(0); }));
+    EXPECT_TRUE(WaitFor([&] { return dialogs.saw(ziraz::DialogKind::Information, "The video has reach the end."); }));
+    EXPECT_TRUE(WaitFor([&] { return !Interaction(0)->m_streamPlayer.IsFileOpen(); }));
+}
+
 TEST_F(PlaybackGridTest, MissingRecordingReportsFailedToPlay) {
     ChannelFiles* missing = Record(1);
     missing->SingleFileList.front()->FileName = RecordingFolder(0) + "/gone.mp4";
