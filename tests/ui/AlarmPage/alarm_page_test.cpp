@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QLabel>
 
+#include <algorithm>
 #include <functional>
 
 #include "AlarmClipSearchThread.h"
@@ -24,7 +25,7 @@
 
 namespace {
 
-bool WaitFor(const std::function<bool()>& done, int ms = 120000) {
+bool WaitFor(const std::function<bool()>& done, int ms = 300000) {
     QElapsedTimer t;
     t.start();
     while (!done()) {
@@ -167,16 +168,23 @@ TEST(AlarmPage, ListsTheAlarmsOfADayExportsAndOpensTheClip) {
     QObject::connect(&view.downloader(), &APT_QMR::CStreamDownloader::DownloadSignal,
                      [&codes](int code, int, int) { codes.push_back(code); });
     view.onDownLoadBtn();
+    // The start's own reports (path, code 0) come through the downloader's
+    // queue; the worker's may overtake them on a loaded machine.
     ASSERT_TRUE(WaitFor([&] {
-        for (int c : codes)
-            if (c == 2 || c == 3 || c == 6) return true;
-        return false;
+        bool started = false, ended = false;
+        for (int c : codes) {
+            started = started || c == 0;
+            ended = ended || c == 2 || c == 3 || c == 6;
+        }
+        return started && ended;
     }));
-    EXPECT_EQ(codes.back(), 2);
+    QString trace;
+    for (int c : codes) trace += QString::number(c) + " ";
+    EXPECT_NE(std::find(codes.begin(), codes.end(), 2), codes.end()) << trace.toStdString();
     EXPECT_TRUE(view.downloadedFile().startsWith(kel_test::ProgramFolder() + "/dl/AlarmVideo/ch0"));
-    EXPECT_TRUE(view.downloadedFile().endsWith(".mp4"));
+    EXPECT_TRUE(view.downloadedFile().endsWith(".mp4")) << trace.toStdString();
     EXPECT_GT(QFileInfo(view.downloadedFile()).size(), 0);
-    EXPECT_TRUE(view.ui().m_pDownloadBtn->isEnabled());
+    EXPECT_TRUE(view.ui().m_pDownloadBtn->isEnabled()) << trace.toStdString();
 
     // The picture of an alarm: the viewer is titled and run once the copy ends.
     d.calls.clear();

@@ -21,6 +21,7 @@
 #include "AlarmModels.h"
 #include "AlarmSearch.h"
 #include "CaptureView.h"
+#include "CustomPlayerFrame.h"
 #include "DiskEnum.h"
 #include "MultiCheckCombox.h"
 #include "PicSearchThread.h"
@@ -33,6 +34,7 @@
 namespace Ui {
 
 void AlarmWidget::setupUi(QWidget* form) {
+    EnsureAlarmPageResources();
     if (form->objectName().isEmpty()) form->setObjectName(QStringLiteral("AlarmWidget"));
     form->resize(1670, 883);
     gridLayout_3 = new QGridLayout(form);
@@ -388,12 +390,14 @@ void CAlarmWidget::onClickAction(QModelIndex miIndex, ziraz::ItemDataRole enumTy
             connect(m_pPicSearchThread, &CPicSearchThread::signalSendWriteOver, this, &CAlarmWidget::onSearchPicFinished);
         }
         if (m_pPicSearchThread->isRunning()) m_pPicSearchThread->StopSearch();
-        m_pPicSearchThread->StartSearch(disks, times, m_iAlarmChannel);
+        // The wait dialog listens before the copy starts: a copy that ends at
+        // once must still close it.
         ziraz::ChaseDialog wait(this, QStringLiteral(":/Quillmere/Images/Alarm/Loading.gif"), tr("SearchHCU29A3C"),
                                 false);
         if (wait.titleBar()) wait.titleBar()->setCloseButtonShow(false);
         connect(m_pPicSearchThread, &CPicSearchThread::signalSendWriteOver, &wait,
                 &ziraz::ChaseDialog::OnStopChaseByAccept);
+        m_pPicSearchThread->StartSearch(disks, times, m_iAlarmChannel);
         wait.exec();
     } else if (enumType == ziraz::LiveViewActionRole) {
         if (m_pAlarmSearchThread->isRunning()) m_pAlarmSearchThread->StopSearch();

@@ -1,4 +1,5 @@
 #include "CaptureView.h"
+#include "CustomPlayerFrame.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -35,6 +36,7 @@ const int kHeaderBytes = 1024;
 namespace Ui {
 
 void CCaptureViewUI::setupUi(QWidget* form) {
+    EnsureAlarmPageResources();
     if (form->objectName().isEmpty()) form->setObjectName(QStringLiteral("CCaptureViewUI"));
     form->resize(625, 523);
     form->setMinimumSize(625, 510);

@@ -10,9 +10,19 @@
 #include <QSpacerItem>
 #include <QToolButton>
 
+// The page's icons live in this static library's resources; they are
+// registered before the first form uses them.
+static void InitAlarmPageResources() { Q_INIT_RESOURCE(alarmpage); }
+
+void EnsureAlarmPageResources() {
+    static const bool done = (InitAlarmPageResources(), true);
+    Q_UNUSED(done);
+}
+
 namespace Ui {
 
 void CCustomPlayerFrameUI::setupUi(QFrame* form) {
+    EnsureAlarmPageResources();
     if (form->objectName().isEmpty()) form->setObjectName(QStringLiteral("CCustomPlayerFrameUI"));
     form->resize(499, 375);
     form->setAutoFillBackground(true);

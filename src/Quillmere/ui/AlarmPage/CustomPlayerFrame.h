@@ -14,6 +14,9 @@ class QSlider;
 class QToolButton;
 class QWidget;
 
+// Registers the alarm page's icons (once).
+void EnsureAlarmPageResources();
+
 namespace Ui {
 class CCustomPlayerFrameUI {
 public:

@@ -24,6 +24,7 @@
 namespace Ui {
 
 void CVideoViewClass::setupUi(QWidget* form) {
+    EnsureAlarmPageResources();
     if (form->objectName().isEmpty()) form->setObjectName(QStringLiteral("CVideoViewClass"));
     form->resize(625, 540);
     form->setMinimumSize(625, 540);
@@ -310,6 +311,8 @@ void CVideoView::onDownLoadBtn() {
         delete param;  // refused: still the caller's
         return;
     }
+    m_bJobEnded = false;
+    m_strDownloadedFile.clear();
     if (m_downloader.DownloadByTime(m_pPlayback->GetFileList(), s, e)) m_checkTimer.start(1000);
 }
 
@@ -326,22 +329,30 @@ void CVideoView::notice(const QString& text, bool isPath) {
 }
 
 void CVideoView::onPlaybackRemoteEvent(int state, int, int) {
+    // The start's own reports come through the downloader's queue and may
+    // arrive after the end of a short job: a start of a job that is already
+    // over leaves the button as the end left it; a missing path is taken
+    // from the downloader.
+    if (m_strDownloadedFile.isEmpty()) m_strDownloadedFile = m_downloader.CurrentFilePath();
     switch (state) {
     case 0:
     case 4:
-        m_ui.m_pDownloadBtn->setEnabled(false);
+        if (!m_bJobEnded) m_ui.m_pDownloadBtn->setEnabled(false);
         break;
     case 1:
+        m_bJobEnded = true;
         m_checkTimer.stop();
         notice(m_strDownloadedFile, true);
         m_ui.m_pDownloadBtn->setEnabled(true);
         break;
     case 2:
+        m_bJobEnded = true;
         m_checkTimer.stop();
         notice(m_strDownloadedFile, true);
         m_ui.m_pDownloadBtn->setEnabled(true);
         break;
     case 3:
+        m_bJobEnded = true;
         m_checkTimer.stop();
         notice(tr("DownloadException"), false);
         m_ui.m_pDownloadBtn->setEnabled(true);
@@ -350,6 +361,7 @@ void CVideoView::onPlaybackRemoteEvent(int state, int, int) {
         notice(m_strDownloadedFile, true);
         break;
     case 6:
+        m_bJobEnded = true;
         m_checkTimer.stop();
         ziraz::WarningDlg::ShowMessageInfo(tr("Error"), tr("InsufficientDiskSpace"), this);
         m_ui.m_pDownloadBtn->setEnabled(true);

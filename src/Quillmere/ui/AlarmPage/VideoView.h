@@ -103,4 +103,6 @@ private:
     time_t m_tEnd = 0;
     QList<QString> m_iconPaths;
     QTimer m_checkTimer;
+    // The running job has reported its end (its start report may still come).
+    bool m_bJobEnded = true;
 };

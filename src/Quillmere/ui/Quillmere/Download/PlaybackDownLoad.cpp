@@ -495,6 +495,7 @@ void CPlaybackDownLoad::DownloadByFile() {
         delete param;
         return;
     }
+    m_bJobEnded = false;
     if (m_downloader.DownloadByFile(selection, positions, resume)) m_pCheckTimer->start(1000);
 }
 
@@ -567,6 +568,7 @@ void CPlaybackDownLoad::DownloadByTime() {
             return;
         }
         param = nullptr;
+        m_bJobEnded = false;
         if (m_downloader.DownloadByTime(cell->GetFileList(), static_cast<time_t>(s), static_cast<time_t>(e)))
             m_pCheckTimer->start(1000);
         return;
@@ -615,8 +617,14 @@ void CPlaybackDownLoad::OnPlaybackRemoteEvent(int code, int index, int count) {
         m_ui.m_pDownloadBtn->setEnabled(!downloading() && !m_downloader.IsDownloading());
         m_ui.savePathBtn->setEnabled(m_ui.m_pDownloadBtn->isEnabled());
     };
+    // The start's own reports (code 0, the first path) come through the
+    // downloader's queue and may arrive after the end of a short job: a late
+    // start report of a job that is over changes nothing, and a missing path
+    // is taken from the downloader.
+    if (m_strLastFile.isEmpty()) m_strLastFile = m_downloader.CurrentFilePath();
     switch (code) {
     case 0:
+        if (m_bJobEnded) break;
         m_ui.m_pFileView->setEnabled(false);
         for (int p = 0; p < 4; ++p) {
             m_ui.periodBox[p]->setEnabled(false);
@@ -629,6 +637,7 @@ void CPlaybackDownLoad::OnPlaybackRemoteEvent(int code, int index, int count) {
         m_ui.savePathBtn->setEnabled(false);
         break;
     case 1:
+        m_bJobEnded = true;
         unlock();
         if (byFile) {
             if (!isRow) return;
@@ -642,6 +651,7 @@ void CPlaybackDownLoad::OnPlaybackRemoteEvent(int code, int index, int count) {
         enableStart();
         break;
     case 2: {
+        m_bJobEnded = true;
         unlock();
         if (!byFile) {
             const int p = firstTickedPeriod();
@@ -659,6 +669,7 @@ void CPlaybackDownLoad::OnPlaybackRemoteEvent(int code, int index, int count) {
         break;
     }
     case 3:
+        m_bJobEnded = true;
         unlock();
         // A failure is always reported, also one before the first file.
         ziraz::InformationDlg::ShowInformationAtScreenRightBottom(tr("DownLoad Exception."), this, false, false, true);
@@ -667,6 +678,7 @@ void CPlaybackDownLoad::OnPlaybackRemoteEvent(int code, int index, int count) {
         enableStart();
         break;
     case 4:
+        if (m_bJobEnded) break;
         if (byFile) {
             if (index + 1 < 0 || index + 1 >= m_statusItems.size()) return;
             m_statusItems[index + 1]->setText(tr("Downloading"));
@@ -694,6 +706,7 @@ void CPlaybackDownLoad::OnPlaybackRemoteEvent(int code, int index, int count) {
         }
         break;
     case 6:
+        m_bJobEnded = true;
         unlock();
         ziraz::WarningDlg::ShowMessageInfo(tr("Error"), tr("Disk space is not enough. At least 2G disk space is need."),
                                            this);

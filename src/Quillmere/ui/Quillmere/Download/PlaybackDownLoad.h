@@ -176,4 +176,6 @@ private:
     uint64_t m_nSelectedSize = 0;
     QString m_strSaveFolder;
     QString m_strAnnouncedFile;
+    // The running job has reported its end (its start report may still come).
+    bool m_bJobEnded = true;
 };
