@@ -10,14 +10,17 @@ MEDIA_DIR=${KEL_SAMPLE_MEDIA:-$PWD/sample-media}
 
 # Two sample recorder media: a hard-disk library disk as drive E: /
 # \\.\PHYSICALDRIVE1 and a record-storage disk as drive F: / \\.\PHYSICALDRIVE2.
-if [ ! -f "$MEDIA_DIR/drives.txt" ]; then
+# The recordings are dated today, so the search panel's default day finds them.
+TODAY=$(date +%F)
+if [ ! -f "$MEDIA_DIR/drives.txt" ] || [ "$(cat "$MEDIA_DIR/day" 2>/dev/null)" != "$TODAY" ]; then
   rm -rf "$MEDIA_DIR"
   mkdir -p "$MEDIA_DIR"
   "$BUILD_DIR/bin/kel-mediagen" --out "$MEDIA_DIR/disk1" --family 2 --channels 4 --per-day 3 \
-    --seconds 60 --repeat-gop --drive-table "$MEDIA_DIR/drives1.txt" --letter E --drive 1
+    --seconds 60 --repeat-gop --start "$TODAY" --drive-table "$MEDIA_DIR/drives1.txt" --letter E --drive 1
   "$BUILD_DIR/bin/kel-mediagen" --out "$MEDIA_DIR/disk2" --family 1 --channels 2 --per-day 3 \
-    --seconds 60 --repeat-gop --seed 2 --drive-table "$MEDIA_DIR/drives2.txt" --letter F --drive 2
+    --seconds 60 --repeat-gop --seed 2 --start "$TODAY" --drive-table "$MEDIA_DIR/drives2.txt" --letter F --drive 2
   cat "$MEDIA_DIR/drives1.txt" "$MEDIA_DIR/drives2.txt" > "$MEDIA_DIR/drives.txt"
+  echo "$TODAY" > "$MEDIA_DIR/day"
 fi
 export KEL_DRIVES="$MEDIA_DIR/drives.txt"
 echo "Sample recorder media: $MEDIA_DIR (drive table $KEL_DRIVES)"
