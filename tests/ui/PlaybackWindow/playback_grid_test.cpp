@@ -25,6 +25,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
+#include <QDropEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -524,6 +526,23 @@ TEST_F(PlaybackGridTest, PlayStopsAtTheEndOfTheSearchRange) {
     ASSERT_TRUE(WaitFor([&] { return Playing(0); }));
     EXPECT_TRUE(WaitFor([&] { return dialogs.saw(ziraz::DialogKind::Information, "The video has reach the end."); }));
     EXPECT_TRUE(WaitFor([&] { return !Interaction(0)->m_streamPlayer.IsFileOpen(); }));
+}
+
+TEST_F(PlaybackGridTest, DropOnACellPlaysThePanelsSelection) {
+    Offer({3});
+    SinglePlaybackWindow* cell = grid->cells()[2];
+    QSignalSpy dropped(cell, &SinglePlaybackWindow::signalAcceptDrop);
+    QMimeData mime;
+    mime.setText("files");
+    QDragEnterEvent enter(QPoint(5, 5), Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(cell, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(cell, &drop);
+    ASSERT_EQ(dropped.count(), 1);
+    EXPECT_EQ(dropped.at(0).at(0).toInt(), 2);
+    EXPECT_NE(Interaction(2), nullptr);
+    EXPECT_EQ(grid->model()->selectedIndex(), 2);
 }
 
 TEST_F(PlaybackGridTest, MissingRecordingReportsFailedToPlay) {

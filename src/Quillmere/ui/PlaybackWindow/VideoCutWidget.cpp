@@ -319,3 +319,11 @@ void VideoCutWidget::closeEvent(QCloseEvent* event) {
     }
     event->accept();
 }
+
+void VideoCutWidget::reject() {
+    if (m_downloader.IsDownloading()) {
+        warn(tr("Clipping, please wait or stop."));
+        return;
+    }
+    ziraz::BaseDialog::reject();
+}

@@ -58,6 +58,10 @@ public slots:
     void onCurrentDownloadFile(QString fileName);
     void OnPlaybackRemoteEvent(int state, int iLastIndex, int iTotalIndex);
 
+    // The title bar's close button and Escape end the dialog this way: refused
+    // while a clip runs, like a close.
+    void reject() override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
