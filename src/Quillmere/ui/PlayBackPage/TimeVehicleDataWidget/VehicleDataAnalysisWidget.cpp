@@ -172,8 +172,17 @@ void VehicleDataAnalysisWidget::setupUi() {
     gpsGrid->addWidget(ui.label_6, 6, 0);
     gpsGrid->addWidget(ui.latValue, 7, 0);
 
-    // The lamp buttons show only their pictures.
-    setStyleSheet("QToolButton { border: none; background: transparent; }");
+    // The lamp buttons show only their pictures; the plate containers carry
+    // the faces behind the needles (a round face per G-force and heading
+    // plate, and the dial's two pivots).
+    for (QWidget* face : {ui.speedAndRotateWidget, ui.XWidget, ui.YWidget, ui.ZWidget, ui.VWidget})
+        face->setAttribute(Qt::WA_StyledBackground, true);
+    setStyleSheet(
+        "QToolButton { border: none; background: transparent; }\n"
+        "#XWidget, #YWidget, #ZWidget, #VWidget { border: 2px solid rgba(90, 176, 238, 0.35);"
+        " border-radius: 48px; background-color: rgba(33, 38, 43, 0.9); }\n"
+        "#speedAndRotateWidget { border: 1px solid rgba(90, 176, 238, 0.25); border-radius: 10px;"
+        " background-color: rgba(33, 38, 43, 0.9); }");
 
     setWindowTitle(tr("VehicleDataAnalysisWidget"));
     ui.signalbutton->setToolTip(tr("Signal"));
