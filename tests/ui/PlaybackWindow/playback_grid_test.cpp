@@ -324,6 +324,17 @@ TEST_F(PlaybackGridTest, SyncPlaysWindowsInStepAndFeedsTheAxis) {
     EXPECT_TRUE(WaitFor([&] { return Played(0) >= target && Played(1) >= target; }));
     EXPECT_TRUE(WaitFor([&] { return slider->currentTime() >= target; }));
 
+    // A window dropped on during play in step joins the group at its time.
+    Offer({3});
+    grid->onAcceptDrop(2);
+    EXPECT_TRUE(grid->isSynchronised());
+    EXPECT_TRUE(WaitFor([&] { return Playing(2) && Played(2) >= target; }));
+    grid->onBtnStopClick();  // in step: every window stops
+    EXPECT_FALSE(Interaction(0)->m_streamPlayer.IsFileOpen());
+    EXPECT_FALSE(Interaction(2)->m_streamPlayer.IsFileOpen());
+    grid->onPlayAll();
+    EXPECT_TRUE(WaitFor([&] { return Playing(0) && Playing(1) && Playing(2); }));
+
     BarButton("btnUnSync")->click();
     EXPECT_FALSE(grid->isSynchronised());
     EXPECT_FALSE(grid->model()->isSyncRunning());
