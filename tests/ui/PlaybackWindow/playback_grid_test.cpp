@@ -556,6 +556,38 @@ TEST_F(PlaybackGridTest, DropOnACellPlaysThePanelsSelection) {
     EXPECT_EQ(grid->model()->selectedIndex(), 2);
 }
 
+TEST_F(PlaybackGridTest, CellButtonsAndSpeedOverTheVideo) {
+    SinglePlaybackWindow* cell = grid->cells()[0];
+    auto button = [&](const char* name) { return cell->findChild<QToolButton*>(name); };
+    EXPECT_FALSE(button("PlayBottom_PauseBtn")->isEnabled());
+    Offer({1});
+    grid->onAcceptDrop(0);
+    ASSERT_TRUE(WaitFor([&] { return Playing(0); }));
+    QEvent enter(QEvent::Enter);
+    QCoreApplication::sendEvent(cell, &enter);
+    EXPECT_TRUE(cell->bottomBar()->isVisibleTo(cell));
+    EXPECT_TRUE(cell->closeButton()->isVisibleTo(cell));
+    for (const char* name : {"PlayBottom_PauseBtn", "PlayBottom_StopBtn", "PlayBottom_SlowBtn", "PlayBottom_FastBtn",
+                             "PlayBottom_FrameBtn", "PlayBottom_CaptureBtn", "PlayBottom_RecordBtn"})
+        EXPECT_TRUE(button(name)->isEnabled()) << name;
+    EXPECT_EQ(cell->speedLabel()->text(), "1x");
+    cell->onCtrlSpeed(4);
+    EXPECT_EQ(cell->speedLabel()->text(), "16x");
+    EXPECT_FALSE(button("PlayBottom_FastBtn")->isEnabled());
+    cell->onCtrlSpeed(-4);
+    EXPECT_EQ(cell->speedLabel()->text(), "1/16x");
+    EXPECT_FALSE(button("PlayBottom_SlowBtn")->isEnabled());
+    EXPECT_TRUE(button("PlayBottom_FastBtn")->isEnabled());
+    cell->onPause();
+    EXPECT_FALSE(button("PlayBottom_FrameBtn")->isEnabled());
+    EXPECT_FALSE(button("PlayBottom_RecordBtn")->isEnabled());
+    EXPECT_EQ(button("PlayBottom_PauseBtn")->toolTip(), "Start");
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(cell, &leave);
+    EXPECT_FALSE(cell->speedLabel()->isVisibleTo(cell));
+    EXPECT_FALSE(cell->closeButton()->isVisibleTo(cell));
+}
+
 TEST_F(PlaybackGridTest, MissingRecordingReportsFailedToPlay) {
     ChannelFiles* missing = Record(1);
     missing->SingleFileList.front()->FileName = RecordingFolder(0) + "/gone.mp4";
