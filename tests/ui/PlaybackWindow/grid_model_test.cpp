@@ -126,12 +126,12 @@ TEST(PlaybackGridModel, SelectMovesTheRedBorder) {
     EXPECT_EQ(model->selectedIndex(), -1);
     model->select(3);
     EXPECT_EQ(model->selectedIndex(), 3);
-    EXPECT_EQ(grid.cells()[3]->selectedState(), 1);
+    EXPECT_EQ(grid.cells()[3]->selected(), 1);
     EXPECT_TRUE(grid.cells()[3]->styleSheet().contains("red"));
     model->select(5);
-    EXPECT_EQ(grid.cells()[3]->selectedState(), 0);
+    EXPECT_EQ(grid.cells()[3]->selected(), 0);
     EXPECT_TRUE(grid.cells()[3]->styleSheet().contains("QFrame#pPlaybackWnd3"));
-    EXPECT_EQ(grid.cells()[5]->selectedState(), 1);
+    EXPECT_EQ(grid.cells()[5]->selected(), 1);
     EXPECT_EQ(model->selectedInteraction(), nullptr);
     EXPECT_EQ(model->cell(16), nullptr);
 }

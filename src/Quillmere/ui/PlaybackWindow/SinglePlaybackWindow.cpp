@@ -71,7 +71,7 @@ QCursor ZoomCursor() {
 
 }  // namespace
 
-SinglePlaybackWindow::SinglePlaybackWindow(PlaybackGridModel* model, QWidget* parent) : CPlaybackCellFrame(parent) {
+SinglePlaybackWindow::SinglePlaybackWindow(PlaybackGridModel* model, QWidget* parent) : CPlayerFrame(parent) {
     InitCellImages();
     m_link = new Link{this, model};
 
@@ -100,7 +100,12 @@ SinglePlaybackWindow::SinglePlaybackWindow(PlaybackGridModel* model, QWidget* pa
     m_slowBtn = setupToolButton("PlayBottom_SlowBtn", tr("Slow Speed"), QString());
     m_fastBtn = setupToolButton("PlayBottom_FastBtn", tr("Fast Speed"), QString());
     m_frameBtn = setupToolButton("PlayBottom_FrameBtn", tr("Frame"), QString());
-    setToolButtons({m_captureBtn, m_recordBtn}, {m_pauseBtn, m_stopBtn, m_slowBtn, m_fastBtn, m_frameBtn});
+    bottomBar()->setToolButtons({m_captureBtn, m_recordBtn}, {m_pauseBtn, m_stopBtn, m_slowBtn, m_fastBtn, m_frameBtn});
+    bottomBar()->updateLayout();
+    setSliderVisible(false);
+    setAutoShow(false);
+    videoWidget()->setObjectName("videoSurface");
+    videoWidget()->setStyleSheet("QFrame#videoSurface{background-color: rgb(0,0,0);}");
 
     m_closeBtn = new QPushButton(this);
     m_closeBtn->setObjectName("PlayFrame_CloseBtn");
@@ -254,8 +259,8 @@ void SinglePlaybackWindow::setTitleHidden(bool hidden) {
     m_titleLabel->setVisible(!hidden);
     m_timeLabel->setVisible(!hidden);
     QWidget* video = videoWidget();
-    const int m = horizontalMargin();
-    const int n = verticalMargin();
+    const int m = m_nHorBorder;
+    const int n = m_nVerBorder;
     if (hidden) video->setGeometry(video->x(), video->y() - 18, video->width(), video->height() + 18);
     else video->setGeometry(video->x(), video->y() + 18, video->width(), video->height() - 18);
     const int w = video->width();
@@ -269,7 +274,7 @@ void SinglePlaybackWindow::setChannel(APT_QMR::CChannel channel) {
         videoWidget()->setUpdatesEnabled(true);
         videoWidget()->update();
     }
-    setHasVideo(channel.GetChannelNumber() != -1);
+    setAutoShow(channel.GetChannelNumber() != -1);
 }
 
 // ---------------------------------------------------------------- controls
@@ -692,7 +697,7 @@ void SinglePlaybackWindow::resetDigitalZoom() {
 }
 
 bool SinglePlaybackWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != videoWidget()) return CPlaybackCellFrame::eventFilter(watched, event);
+    if (watched != videoWidget()) return CPlayerFrame::eventFilter(watched, event);
     QWidget* video = videoWidget();
     switch (event->type()) {
         case QEvent::MouseButtonPress: {
@@ -743,7 +748,7 @@ bool SinglePlaybackWindow::eventFilter(QObject* watched, QEvent* event) {
         default:
             break;
     }
-    return CPlaybackCellFrame::eventFilter(watched, event);
+    return CPlayerFrame::eventFilter(watched, event);
 }
 
 void SinglePlaybackWindow::DrawCallback(int, void* dc, void* user) {
@@ -885,12 +890,12 @@ void SinglePlaybackWindow::onBottomHidden() {
 void SinglePlaybackWindow::mousePressEvent(QMouseEvent* event) {
     selectThis();
     emit signalUpdateControlBar(m_index, m_link->model);
-    CPlaybackCellFrame::mousePressEvent(event);
+    CPlayerFrame::mousePressEvent(event);
 }
 
 void SinglePlaybackWindow::mouseDoubleClickEvent(QMouseEvent* event) {
     if (hasFileOpen()) emit signalDoubleClicked(m_index);
-    CPlaybackCellFrame::mouseDoubleClickEvent(event);
+    CPlayerFrame::mouseDoubleClickEvent(event);
 }
 
 void SinglePlaybackWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -927,23 +932,23 @@ void SinglePlaybackWindow::enterEvent(QEvent* event) {
         m_closeBtn->raise();
     }
     updateToolButtons();
-    CPlaybackCellFrame::enterEvent(event);
+    CPlayerFrame::enterEvent(event);
 }
 
 void SinglePlaybackWindow::leaveEvent(QEvent* event) {
     m_closeBtn->hide();
-    CPlaybackCellFrame::leaveEvent(event);
+    CPlayerFrame::leaveEvent(event);
 }
 
 void SinglePlaybackWindow::paintEvent(QPaintEvent* event) {
     if (hasFileOpen()) interaction()->RefreshPlay();
-    CPlaybackCellFrame::paintEvent(event);
+    CPlayerFrame::paintEvent(event);
 }
 
 void SinglePlaybackWindow::resizeEvent(QResizeEvent* event) {
     if (!m_layoutHold) {
-        const int m = horizontalMargin();
-        const int n = verticalMargin();
+        const int m = m_nHorBorder;
+        const int n = m_nVerBorder;
         const int w = width();
         const int h = height();
         if (!m_titleHidden) {
@@ -960,5 +965,5 @@ void SinglePlaybackWindow::resizeEvent(QResizeEvent* event) {
             m_closeBtn->move(w - 2 * m - 16, n);
         }
     }
-    CPlaybackCellFrame::resizeEvent(event);
+    CPlayerFrame::resizeEvent(event);
 }

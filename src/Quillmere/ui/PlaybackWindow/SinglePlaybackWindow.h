@@ -9,7 +9,7 @@
 
 #include <ctime>
 
-#include "CellFrame.h"
+#include "PlayerFrame.h"
 #include "Channel.h"
 #include "VehicleData.h"
 
@@ -27,7 +27,7 @@ namespace APT_QMR {
 class CPlayBackInteraction;
 }  // namespace APT_QMR
 
-class SinglePlaybackWindow : public CPlaybackCellFrame {
+class SinglePlaybackWindow : public CPlayerFrame {
     Q_OBJECT
 public:
     SinglePlaybackWindow(PlaybackGridModel* model, QWidget* parent = nullptr);
@@ -40,6 +40,9 @@ public:
     void setWindowIndex(int index) { m_index = index; }
     int windowIndex() const { return m_index; }
     void setViewMode(int mode) { m_viewMode = mode; }
+    // The video surface and the handle the player draws into.
+    QWidget* videoWidget() const { return videoSurface(); }
+    void* videoWindow() const { return videoWinId(); }
     void setTitle(const QString& title);
     void setChannelTitle(const QString& text);
     QString titleText() const;
