@@ -15,16 +15,7 @@
 
 #include "zun.h"
 
-// The playback views declare the same three inline variables (one object
-// each, whichever header defines it); take theirs when they are reachable so
-// that one file may include both headers.
-#if __has_include("PlaybackModes.h")
-#include "PlaybackModes.h"
-#else
-inline int g_playbackMode = 0;
-inline int g_saveFolderMode = 0;
-inline int g_diskSearchMode = 0;
-#endif
+#include "PageModes.h"
 
 class MapKeyHolder {
 public:
