@@ -11,10 +11,10 @@ BUILD_DIR=${2:-${KEL_BUILD_DIR:-build}}
 
 "$BUILD_DIR/bin/kel-prepare-home" "$HOME_DIR"
 
-# Map pages, when the tree has them.
-if [ -d resources/map ]; then
+# Map pages, as the build made them.
+if [ -d "$BUILD_DIR/bin/map" ]; then
   mkdir -p "$HOME_DIR/map"
-  for page in resources/map/*; do
+  for page in "$BUILD_DIR"/bin/map/*; do
     [ -e "$HOME_DIR/map/$(basename "$page")" ] || cp -r "$page" "$HOME_DIR/map/"
   done
 fi

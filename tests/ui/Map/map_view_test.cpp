@@ -70,9 +70,9 @@ private:
 
 void setMapType(const QString& type) { CSettingsStore::GetInstance()->SetValueText(SettingKey::MapType, type); }
 
-// Copies the installed map pages into the test's program folder.
+// Copies the map pages the build made into the test's program folder.
 void installPages() {
-    const QString from = kel_test::SourceDir() + "/resources/map/";
+    const QString from = kel_test::BinaryDir() + "/bin/map/";
     for (const QString& name : QDir(from).entryList(QDir::Files)) {
         QFile file(from + name);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
