@@ -19,7 +19,7 @@
 #include "CaptureView.h"
 #include "PlayBackInteraction.h"
 #include "Settings.h"
-#include "page_media.h"
+#include "kel_test/page_media.h"
 #include "ziraz/datetimeedit.h"
 #include "ziraz/dialogs.h"
 

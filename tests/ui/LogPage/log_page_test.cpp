@@ -16,7 +16,7 @@
 #include "LogDiskBox.h"
 #include "LogTypeTable.h"
 #include "LogWidget.h"
-#include "page_media.h"
+#include "kel_test/page_media.h"
 #include "ziraz/datetimeedit.h"
 #include "ziraz/dialogs.h"
 #include "ziraz/itemviews.h"

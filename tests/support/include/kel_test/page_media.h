@@ -1,5 +1,6 @@
 #pragma once
-// Sample recorder media for the page tests, named in a drive table as
+// Sample recorder media for the page tests (header only; the test links
+// recmedia and wincompat), named in a drive table as
 // "\\.\PHYSICALDRIVE<N>" and (optionally) a drive letter.
 #include <gtest/gtest.h>
 
