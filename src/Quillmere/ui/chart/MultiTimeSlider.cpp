@@ -17,6 +17,7 @@
 #include "TimeSliderFilterPopup.h"
 #include "UpdateEvent.h"
 
+using chart_support::PanRange;
 using chart_support::Trunc64;
 
 namespace {
@@ -472,21 +473,8 @@ void CMultiTimeSlider::mouseMoveEvent(QMouseEvent* event) {
     }
     if (viewHasOpenHand()) {
         const qint64 d = Trunc64(secondsAtPixel(pos.x()) - m_pressOffset);
-        const double s = m_savedUpper - m_savedLower;
         CAxisScale& x = m_view->xAxis();
-        if (d >= 0) {
-            if (m_savedLower - d >= m_lowerLimit) {
-                x.setRange(m_savedLower - d, m_savedUpper - d);
-            } else {
-                x.setRange(m_lowerLimit, m_lowerLimit + s);
-            }
-        } else {
-            if (m_savedUpper - d <= m_upperLimit) {
-                x.setRange(m_savedLower - d, m_savedUpper - d);
-            } else {
-                x.setRange(m_upperLimit - s, m_upperLimit);
-            }
-        }
+        PanRange(x, m_savedLower, m_savedUpper, d, m_lowerLimit, m_upperLimit);
         setCursorToTime(Trunc64((x.lower() + x.upper()) / 2 + m_baseTime.toSecsSinceEpoch()));
     }
     postUpdate();

@@ -1,5 +1,7 @@
 #include "SliderSupport.h"
 
+#include "ChartLayer.h"
+
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
@@ -85,6 +87,23 @@ QPixmap FilterIconPixmap(const QString& resource) {
     painter.fillRect(QRect(2, 7, 12, 2), QColor(0xcf, 0xcf, 0xcf));
     painter.fillRect(QRect(2, 11, 12, 2), QColor(0xcf, 0xcf, 0xcf));
     return p;
+}
+
+void PanRange(CAxisScale& axis, double savedLower, double savedUpper, qint64 d, int lowerLimit, int upperLimit) {
+    const double span = savedUpper - savedLower;
+    if (d >= 0) {
+        if (savedLower - d >= lowerLimit) {
+            axis.setRange(savedLower - d, savedUpper - d);
+        } else {
+            axis.setRange(lowerLimit, lowerLimit + span);
+        }
+    } else {
+        if (savedUpper - d <= upperLimit) {
+            axis.setRange(savedLower - d, savedUpper - d);
+        } else {
+            axis.setRange(upperLimit - span, upperLimit);
+        }
+    }
 }
 
 }  // namespace chart_support

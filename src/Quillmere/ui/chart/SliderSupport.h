@@ -7,6 +7,8 @@
 #include <QString>
 #include <QVariant>
 
+class CAxisScale;
+
 namespace chart_support {
 
 // Truncation toward zero into the 64-bit range (NaN gives 0).
@@ -22,6 +24,9 @@ QString ClockOfDay(qint64 secs);
 QBrush BrushFrom(const QVariant& value, const QBrush& fallback);
 // The resource's pixmap, or a small drawn stand-in when it is not available.
 QPixmap FilterIconPixmap(const QString& resource);
+// A drag of the time range by `d` seconds from the range [savedLower,
+// savedUpper] it had at the press, kept inside [lowerLimit, upperLimit].
+void PanRange(CAxisScale& axis, double savedLower, double savedUpper, qint64 d, int lowerLimit, int upperLimit);
 // The most days a day window may span, so that second counts stay in int.
 constexpr qint64 kMaxWindowDays = 20000;
 
