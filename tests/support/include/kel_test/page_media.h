@@ -31,7 +31,7 @@ public:
         wincompat::ReloadDriveTable();
     }
 
-    // `adjust` may change the spec before it is written; `letter` 0 leaves
+    // `adjust` may change the MediaSpec before it is written; `letter` 0 leaves
     // the disk without a drive letter.
     Medium* Add(uint32_t seed, char letter, const std::function<void(recmedia::MediaSpec&)>& adjust = nullptr) {
         auto m = std::make_unique<Medium>();
