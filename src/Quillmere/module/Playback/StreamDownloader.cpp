@@ -346,28 +346,7 @@ bool CStreamDownloader::DownloadByFile(std::vector<CSingleFile*> files, std::vec
         m_taskIndex = -1;
         return false;
     }
-    const ZUN_SEM sem = m_startSem;
-    const bool gotData = ZUN_SemTimedWait(sem, kFirstDataWaitMs) == 0;
-    DestroyStartSem();
-    if (!gotData) {
-        qDebug() << "CStreamDownloader::DownloadByFile no data";
-        CloseCurrentFile(false);
-        EndTasks();
-        return false;
-    }
-
-    const uint32_t generation = ++m_generation;
-    const int last = m_lastIndex;
-    const int count = TaskCount();
-    const QString path = CurrentFilePath();
-    guard.Release();
-    // Posted before the worker starts: the worker's events reach the pages
-    // after them.
-    PostPath(path);
-    PostSignal(DownloadNextFile, last, count);
-    PostSignal(DownloadStarted, last, count);
-    if (m_generation.load() == generation && IsDownloading() && !CBaseThread::Start()) StopRunning(DownloadFailed, true);
-    return true;
+    return LaunchAfterFirstData(guard, "CStreamDownloader::DownloadByFile", true);
 }
 
 bool CStreamDownloader::DownloadByTime(std::vector<CSingleFile*> files, time_t start, time_t end) {
@@ -404,11 +383,15 @@ bool CStreamDownloader::DownloadByTime(std::vector<CSingleFile*> files, time_t s
         ClearTasks();
         return false;
     }
+    return LaunchAfterFirstData(guard, "CStreamDownloader::DownloadByTime", false);
+}
+
+bool CStreamDownloader::LaunchAfterFirstData(ZUN_Guard& guard, const char* caller, bool announceFirstFile) {
     const ZUN_SEM sem = m_startSem;
     const bool gotData = ZUN_SemTimedWait(sem, kFirstDataWaitMs) == 0;
     DestroyStartSem();
     if (!gotData) {
-        qDebug() << "CStreamDownloader::DownloadByTime no data";
+        qDebug() << caller << "no data";
         CloseCurrentFile(false);
         EndTasks();
         return false;
@@ -419,7 +402,10 @@ bool CStreamDownloader::DownloadByTime(std::vector<CSingleFile*> files, time_t s
     const int count = TaskCount();
     const QString path = CurrentFilePath();
     guard.Release();
+    // Posted before the worker starts: the worker's events reach the pages
+    // after them.
     PostPath(path);
+    if (announceFirstFile) PostSignal(DownloadNextFile, last, count);
     PostSignal(DownloadStarted, last, count);
     if (m_generation.load() == generation && IsDownloading() && !CBaseThread::Start()) StopRunning(DownloadFailed, true);
     return true;

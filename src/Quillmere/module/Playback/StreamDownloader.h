@@ -119,6 +119,9 @@ private:
     // appends onto the span's file (`firstOfSpan`: a file left by an earlier
     // download of the same span is replaced).
     bool StartFileTask(const std::shared_ptr<CSingleFile>& task, bool keepExisting, bool firstOfSpan);
+    // Waits for the first data of the task just opened (mutex held through
+    // `guard`), then releases the mutex, posts the start and starts the worker.
+    bool LaunchAfterFirstData(ZUN_Guard& guard, const char* caller, bool announceFirstFile);
     bool OpenTask(const std::shared_ptr<CSingleFile>& task);
     bool FindFileInSpan(int from);
     // Stops the stream and closes the output file. `keep` false removes it.
