@@ -7,7 +7,6 @@
 // (MouseClick). The wheel and two buttons zoom, two buttons step the view.
 //
 // The x axis counts seconds from the base time, midnight of the first day.
-#include <QBasicTimer>
 #include <QBrush>
 #include <QDate>
 #include <QDateTime>
@@ -20,6 +19,7 @@
 #include <ctime>
 
 #include "DateTimePair.h"
+#include "TimeSliderCore.h"
 
 class QTimer;
 class CMultiChartView;
@@ -73,26 +73,26 @@ public:
     // Playback time and dragging.
     void setCurrentTime(time_t t);
     void setCurrentTime(const QDateTime& t);
-    void setMoving(bool moving) { m_moving = moving; }
+    void setMoving(bool moving) { m_core.setMoving(moving); }
     void setDragging(bool dragging) { setMoving(dragging); }
-    bool isMoving() const { return m_moving; }
+    bool isMoving() const { return m_core.isMoving(); }
 
     // Zoom level (tick and visible span from the level table).
     void applyLevel(int level);
     void setSpan(double span);
-    int level() const { return m_level; }
+    int level() const { return m_core.level(); }
     static int tickOfLevel(int level);
     static double spanOfLevel(int level);
 
     // State for the host and for checks.
     CMultiChartView* view() const { return m_view; }
-    int lowerLimit() const { return m_lowerLimit; }
-    int upperLimit() const { return m_upperLimit; }
-    QDateTime baseTime() const { return m_baseTime; }
-    QDateTime windowStart() const { return m_windowStart; }
-    QDateTime windowEnd() const { return m_windowEnd; }
-    QDateTime recordLimitStart() const { return m_recordLimitStart; }
-    QDateTime recordLimitEnd() const { return m_recordLimitEnd; }
+    int lowerLimit() const { return m_core.lowerLimit(); }
+    int upperLimit() const { return m_core.upperLimit(); }
+    QDateTime baseTime() const { return m_core.baseTime(); }
+    QDateTime windowStart() const { return m_core.windowStart(); }
+    QDateTime windowEnd() const { return m_core.windowEnd(); }
+    QDateTime recordLimitStart() const { return m_core.recordLimitStart(); }
+    QDateTime recordLimitEnd() const { return m_core.recordLimitEnd(); }
     int popupCount() const { return m_popups.size(); }
     CTimeSliderFilterPopup* popup(int row) const;
     int rowSeriesCount() const { return m_rowSeries.size(); }
@@ -100,9 +100,9 @@ public:
     CAxisSeries* axisSeries() const { return m_axis; }
     CImageSeries* imageSeries() const { return m_images; }
     CBackGroundSeries* backgroundSeries() const { return m_background; }
-    bool isInside() const { return m_inside; }
-    QTimer* updateTimer() const { return m_updateTimer; }
-    bool leaveTimerActive() const { return m_leaveTimer.isActive(); }
+    bool isInside() const { return m_core.isInside(); }
+    QTimer* updateTimer() const { return m_core.updateTimer(); }
+    bool leaveTimerActive() const { return m_core.leaveTimerActive(); }
 
 signals:
     void MouseEnter();
@@ -130,30 +130,8 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
-    void postUpdate(int type = 1000);
-    void setCursorToTime(qint64 secs);
-    // Seconds from the plot's left edge to pixel x at the current range.
-    double secondsAtPixel(int x) const;
-    bool viewHasOpenHand() const;
-
     CMultiChartView* m_view = nullptr;
-    int m_level = 9;
-    int m_pressOffset = 0;
-    QPoint m_lastMousePos;
-    double m_savedLower = 0;
-    double m_savedUpper = 0;
-    bool m_moving = false;
-    bool m_inside = false;
-    QDateTime m_baseTime;
-    int m_lowerLimit = -43200;
-    int m_upperLimit = 129600;
-    QDateTime m_windowStart;
-    QDateTime m_windowEnd;
-    QDateTime m_recordLimitStart;
-    QDateTime m_recordLimitEnd;
-    QPoint m_pressPos;
-    QTimer* m_updateTimer = nullptr;
-    QBasicTimer m_leaveTimer;
+    CTimeSliderCore m_core;
     QList<CTimeSliderFilterPopup*> m_popups;
     QMap<unsigned, unsigned> m_rowStartTimes;
 

@@ -2,7 +2,6 @@
 // The single-row variant of the recording time axis: one groove with the
 // recorded spans of one channel, ticks and a cursor. A drag reports the
 // time at the cursor, a click on the groove the time clicked.
-#include <QBasicTimer>
 #include <QBrush>
 #include <QDate>
 #include <QDateTime>
@@ -12,6 +11,7 @@
 #include <ctime>
 
 #include "DateTimePair.h"
+#include "TimeSliderCore.h"
 
 class QTimer;
 class CChartView;
@@ -37,23 +37,23 @@ public:
 
     void setCurrentTime(time_t t);
     void setCurrentTime(const QDateTime& t);
-    void setMoving(bool moving) { m_moving = moving; }
-    bool isMoving() const { return m_moving; }
+    void setMoving(bool moving) { m_core.setMoving(moving); }
+    bool isMoving() const { return m_core.isMoving(); }
 
     void applyLevel(int level);
     void setSpan(double span);
-    int level() const { return m_level; }
+    int level() const { return m_core.level(); }
     static double spanOfLevel(int level);
 
     CChartView* view() const { return m_view; }
     CTimeRectSeries* recordSeries() const { return m_rects; }
     CAxisSeries* axisSeries() const { return m_axis; }
     CMouseTextSeries* mouseTextSeries() const { return m_mouseText; }
-    int lowerLimit() const { return m_lowerLimit; }
-    int upperLimit() const { return m_upperLimit; }
-    QDateTime baseTime() const { return m_baseTime; }
-    QDateTime windowStart() const { return m_windowStart; }
-    QDateTime windowEnd() const { return m_windowEnd; }
+    int lowerLimit() const { return m_core.lowerLimit(); }
+    int upperLimit() const { return m_core.upperLimit(); }
+    QDateTime baseTime() const { return m_core.baseTime(); }
+    QDateTime windowStart() const { return m_core.windowStart(); }
+    QDateTime windowEnd() const { return m_core.windowEnd(); }
 
 signals:
     void MouseEnter();
@@ -80,31 +80,8 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
-    void postUpdate(int type = 1000);
-    void setCursorToTime(qint64 secs);
-    double secondsAtPixel(int x) const;
-    bool viewHasOpenHand() const;
-    void onEnter();
-    void onLeave();
-
     CChartView* m_view = nullptr;
-    int m_level = 7;
-    int m_pressOffset = 0;
-    QPoint m_lastMousePos;
-    double m_savedLower = 0;
-    double m_savedUpper = 0;
-    bool m_moving = false;
-    bool m_inside = false;
-    QDateTime m_baseTime;
-    int m_lowerLimit = -43200;
-    int m_upperLimit = 129600;
-    QDateTime m_windowStart;
-    QDateTime m_windowEnd;
-    QDateTime m_recordLimitStart;
-    QDateTime m_recordLimitEnd;
-    QPoint m_pressPos;
-    QTimer* m_updateTimer = nullptr;
-    QBasicTimer m_leaveTimer;
+    CTimeSliderCore m_core;
 
     CGrooveSeries* m_groove = nullptr;
     CTimeRectSeries* m_rects = nullptr;
