@@ -1,17 +1,10 @@
 #pragma once
-// Builds the pages of the main window and makes the calls between them.
-//
-// Each page comes from its own library. When a page's library is part of the
-// build, the function returns the real page; otherwise a plain widget with
-// the page's object name stands in for it (IsPlaceholder() tells), so the
-// window can be built and run with any set of pages. The calls below do
-// nothing on a stand-in.
-class QObject;
+// Builds the pages of the main window and makes the calls between them. Each
+// page comes from its own library; the calls take the pages as plain widgets
+// and do nothing when given another kind of widget.
 class QWidget;
 
 namespace QuillmerePages {
-
-bool IsPlaceholder(const QObject* page);
 
 QWidget* CreateTrackPage(QWidget* parent);        // TrackPlaybackWidget
 QWidget* CreateSettingPage(QWidget* parent);      // SettingWidget

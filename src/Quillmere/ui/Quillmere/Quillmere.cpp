@@ -311,7 +311,7 @@ void Quillmere::addPageWidget(int pageBit, int area, QWidget* widget) {
 }
 
 void Quillmere::connectPages(QObject* sender, const char* signal, QObject* receiver, const char* member, int line) {
-    if (IsPlaceholder(sender) || IsPlaceholder(receiver)) return;
+    if (!sender || !receiver) return;
     if (!connect(sender, signal, receiver, member)) ReportConnectFailure(line);
 }
 
