@@ -13,10 +13,7 @@
 #include "SynPlaybackInteraction.h"
 #include "ziraz/sharetools.h"
 
-#if defined(KEL_HAVE_MAP_DIALOG) && __has_include("ViewMapWidget.h")
 #include "ViewMapWidget.h"
-#define KEL_BAR_MAP 1
-#endif
 
 using APT_QMR::CPlayBackInteraction;
 
@@ -47,12 +44,7 @@ PlayControlBar::MapDialogFactory& Factory() {
 }
 
 QWidget* DefaultMapDialog(PlayControlBar* bar) {
-#if defined(KEL_BAR_MAP)
     return new ViewMapWidget(bar);
-#else
-    Q_UNUSED(bar);
-    return nullptr;
-#endif
 }
 
 }  // namespace
@@ -229,7 +221,6 @@ void PlayControlBar::onLayout() {
 void PlayControlBar::onCloseLayoutMenu() {}
 
 void PlayControlBar::onLoadMap() {
-#if defined(KEL_BAR_MAP)
     auto* map = qobject_cast<ViewMapWidget*>(m_map);
     if (!map) return;
     if (map->isVisible()) {
@@ -238,24 +229,17 @@ void PlayControlBar::onLoadMap() {
         map->setCenter();
         map->show();
     }
-#endif
 }
 
 void PlayControlBar::onVehicleEnviMapShow(VEH_META_INFO vehInfo) {
-#if defined(KEL_BAR_MAP)
     RUN_INFO point;
     static_assert(sizeof(RUN_INFO) <= sizeof(VEH_META_INFO) - 216, "RUN_INFO lies inside the record");
     memcpy(&point, reinterpret_cast<const char*>(&vehInfo) + 216, sizeof(RUN_INFO));
     if (auto* map = qobject_cast<ViewMapWidget*>(m_map)) map->addTracePoint(point);
-#else
-    Q_UNUSED(vehInfo);
-#endif
 }
 
 void PlayControlBar::onReloadMap() {
-#if defined(KEL_BAR_MAP)
     if (auto* map = qobject_cast<ViewMapWidget*>(m_map)) map->reloadMap();
-#endif
 }
 
 void PlayControlBar::closeMapWidget() {
@@ -263,9 +247,7 @@ void PlayControlBar::closeMapWidget() {
 }
 
 void PlayControlBar::clearMapTrace() {
-#if defined(KEL_BAR_MAP)
     if (auto* map = qobject_cast<ViewMapWidget*>(m_map)) map->removeTrace();
-#endif
 }
 
 void PlayControlBar::setControlBtnEnabled(bool start, bool stop, bool frame, bool slow, bool fast, bool sync,

@@ -26,10 +26,7 @@
 #include "ziraz/dialogs.h"
 #include "ziraz/sharetools.h"
 
-#if defined(KEL_HAVE_SEARCHBAR) && __has_include("SearchBarWidget.h")
 #include "SearchBarWidget.h"
-#define KEL_GRID_SEARCHBAR 1
-#endif
 
 using APT_QMR::CPlayBackInteraction;
 using APT_QMR::CSingleFile;
@@ -119,7 +116,6 @@ void PlaybackWindow::onCellPlay() { clearMapTrace(); }
 
 void PlaybackWindow::setSearchBar(QWidget* searchBar) {
     m_searchBar = searchBar;
-#if defined(KEL_GRID_SEARCHBAR)
     auto* panel = qobject_cast<SearchBarWidget*>(searchBar);
     if (panel) {
         QPointer<SearchBarWidget> guarded(panel);
@@ -137,7 +133,6 @@ void PlaybackWindow::setSearchBar(QWidget* searchBar) {
             return true;
         };
     }
-#endif
 }
 
 void PlaybackWindow::setVehicleDataWidget(QWidget* panel) {

@@ -25,10 +25,7 @@
 #include "ziraz/dialogs.h"
 #include "ziraz/sharetools.h"
 
-#if defined(KEL_HAVE_DOWNLOAD_DIALOG) && __has_include("PlaybackDownLoad.h")
 #include "PlaybackDownLoad.h"
-#define KEL_CELL_DOWNLOAD 1
-#endif
 
 using APT_QMR::CPlayBackInteraction;
 
@@ -465,7 +462,6 @@ void SinglePlaybackWindow::onUpdateOSDTime() {
 
 void SinglePlaybackWindow::onDownLoad() {
     selectThis();
-#if defined(KEL_CELL_DOWNLOAD)
     if (!m_downloadDialog) {
         PlaybackGridModel* model = m_link->model;
         DownloadCellAccess access;
@@ -484,7 +480,6 @@ void SinglePlaybackWindow::onDownLoad() {
     dialog->InitDownloadFiles();
     dialog->setDiskKind(m_rbs);
     dialog->exec();
-#endif
 }
 
 void SinglePlaybackWindow::onSetDownState() {}
@@ -532,7 +527,6 @@ void SinglePlaybackWindow::onCloseClicked() {
 void SinglePlaybackWindow::closeChannel() {
     CPlayBackInteraction* ia = interaction();
     if (ia && ia->m_streamPlayer.IsClipping()) stopRecording();
-#if defined(KEL_CELL_DOWNLOAD)
     if (m_downloadDialog) {
         auto* dialog = static_cast<CPlaybackDownLoad*>(m_downloadDialog.data());
         dialog->setSavePath(tr("RodoroZOD"));
@@ -540,7 +534,6 @@ void SinglePlaybackWindow::closeChannel() {
         dialog->hide();
         dialog->resetFrame();
     }
-#endif
     onStop();
     APT_QMR::CChannel none;
     none.SetChannelNumber(-1);

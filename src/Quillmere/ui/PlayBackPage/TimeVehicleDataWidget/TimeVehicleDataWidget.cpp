@@ -7,10 +7,7 @@
 #include "VehicleDataAnalysisWidget.h"
 #include "ziraz/sharetools.h"
 
-#if defined(KEL_HAVE_TIME_SLIDER_WIDGET) && __has_include("VideoTimeSliderWidget.h")
 #include "VideoTimeSliderWidget.h"
-#define KEL_TIME_SLIDER_AVAILABLE 1
-#endif
 
 namespace {
 
@@ -67,14 +64,8 @@ void TimeVehicleDataWidget::setupUi() {
 }
 
 void TimeVehicleDataWidget::initUi() {
-#ifdef KEL_TIME_SLIDER_AVAILABLE
     m_timeSlider = new VideoTimeSliderWidget(nullptr);
     placeAlone(ui.timeAxisTab, m_timeSlider);
-#else
-    auto* placeholder = new QWidget();
-    placeholder->setObjectName("VideoTimeSliderWidget");
-    placeAlone(ui.timeAxisTab, placeholder);
-#endif
     m_vehicleData = new VehicleDataAnalysisWidget(nullptr);
     placeAlone(ui.vehicleDataTab, m_vehicleData);
     m_gravity = new GravitySensorWidget(nullptr);
