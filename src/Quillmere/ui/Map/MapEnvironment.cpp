@@ -3,14 +3,8 @@
 #include <QMutex>
 #include <QMutexLocker>
 
-#if defined(KEL_HAVE_CALDRUNE) && __has_include(<caldrune/caldrune.h>)
 #include <caldrune/caldrune.h>
-#define KEL_LANGUAGE_FROM_APPLICATION 1
-#endif
-#if defined(KEL_HAVE_MAP_KEY_HOLDER) && __has_include("QuillmereGlobals.h")
 #include "QuillmereGlobals.h"
-#define KEL_KEY_FROM_HOLDER 1
-#endif
 
 namespace {
 QMutex g_lock;
@@ -27,11 +21,7 @@ int CurrentLanguage() {
         source = g_language;
     }
     if (source) return source();
-#ifdef KEL_LANGUAGE_FROM_APPLICATION
     return apt::ConfigureManager::getCurrentLanguage();
-#else
-    return 0;
-#endif
 }
 
 QString MapKey() {
@@ -41,11 +31,7 @@ QString MapKey() {
         source = g_key;
     }
     if (source) return source();
-#ifdef KEL_KEY_FROM_HOLDER
     return MapKeyHolder::instance()->key();
-#else
-    return QString();
-#endif
 }
 
 std::function<int()> SetLanguageSource(std::function<int()> source) {

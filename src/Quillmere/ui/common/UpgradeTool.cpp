@@ -15,21 +15,14 @@
 #include "ziraz/genericds.h"
 #include "ziraz/ziraz.h"
 
-#if __has_include("caldrune/caldrune.h")
 #include "caldrune/caldrune.h"
-#define KEL_HAVE_APP_HULL 1
-#endif
 
 namespace {
 
 const char kUpgradeFile[] = "Upgrade.xml";
 
 int InterfaceLanguage() {
-#ifdef KEL_HAVE_APP_HULL
     return apt::ToolApplicationHull::instance()->language();
-#else
-    return 0;
-#endif
 }
 
 // The "Value" child of the document's child `node`; missing elements are
