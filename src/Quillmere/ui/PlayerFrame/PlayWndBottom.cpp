@@ -32,7 +32,7 @@ void CUiPlayerWndBottom::setupUi(QFrame* form) {
     m_pFrameToolBtns->setMaximumSize(16777215, 30);
     m_pFrameToolBtns->setStyleSheet(QString::fromUtf8(
         "QFrame#m_pFrameToolBtns\n{\nborder-image: url(:/images/MainView/bottom_background.png);\nborder:none;\n"
-        "background-color: #333333\xef\xbc\x9b\n}\n"));
+        "background-color: #333333;\n}\n"));
     m_pFrameToolBtns->setFrameShape(QFrame::StyledPanel);
     m_pFrameToolBtns->setFrameShadow(QFrame::Raised);
 
