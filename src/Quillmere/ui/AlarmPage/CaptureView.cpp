@@ -1,4 +1,5 @@
 #include "CaptureView.h"
+#include "AlarmViewParts.h"
 #include "CustomPlayerFrame.h"
 
 #include <QApplication>
@@ -64,18 +65,7 @@ void CCaptureViewUI::setupUi(QWidget* form) {
     horizontalLayout = new QHBoxLayout();
     horizontalLayout->setObjectName(QStringLiteral("horizontalLayout"));
     horizontalLayout->setSpacing(0);
-    m_pTitleLabel = new QLabel(m_pTopWidget);
-    m_pTitleLabel->setObjectName(QStringLiteral("m_pTitleLabel"));
-    m_pTitleLabel->setMinimumSize(240, 20);
-    horizontalLayout->addWidget(m_pTitleLabel);
-    horizontalLayout->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
-    m_pDownloadBtn = new QToolButton(m_pTopWidget);
-    m_pDownloadBtn->setObjectName(QStringLiteral("m_pDownloadBtn"));
-    m_pDownloadBtn->setFixedSize(96, 32);
-    m_pDownloadBtn->setIcon(QIcon(QStringLiteral(":/Quillmere/Images/Alarm/common_download.svg")));
-    m_pDownloadBtn->setIconSize(QSize(24, 24));
-    m_pDownloadBtn->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    horizontalLayout->addWidget(m_pDownloadBtn);
+    AddTitleAndDownload(m_pTopWidget, horizontalLayout, &m_pTitleLabel, &m_pDownloadBtn);
     gridLayout_2->addLayout(horizontalLayout, 0, 0, 1, 1);
     verticalLayout->addWidget(m_pTopWidget);
 

@@ -1,4 +1,5 @@
 #include "VideoView.h"
+#include "AlarmViewParts.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -50,18 +51,7 @@ void CVideoViewClass::setupUi(QWidget* form) {
     gridLayout->setContentsMargins(0, 0, 0, 0);
     horizontalLayout = new QHBoxLayout();
     horizontalLayout->setObjectName(QStringLiteral("horizontalLayout"));
-    m_pTitleLabel = new QLabel(m_pTopWidget);
-    m_pTitleLabel->setObjectName(QStringLiteral("m_pTitleLabel"));
-    m_pTitleLabel->setMinimumSize(240, 20);
-    horizontalLayout->addWidget(m_pTitleLabel);
-    horizontalLayout->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
-    m_pDownloadBtn = new QToolButton(m_pTopWidget);
-    m_pDownloadBtn->setObjectName(QStringLiteral("m_pDownloadBtn"));
-    m_pDownloadBtn->setFixedSize(96, 32);
-    m_pDownloadBtn->setIcon(QIcon(QStringLiteral(":/Quillmere/Images/Alarm/common_download.svg")));
-    m_pDownloadBtn->setIconSize(QSize(24, 24));
-    m_pDownloadBtn->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    horizontalLayout->addWidget(m_pDownloadBtn);
+    AddTitleAndDownload(m_pTopWidget, horizontalLayout, &m_pTitleLabel, &m_pDownloadBtn);
     gridLayout->addLayout(horizontalLayout, 0, 0, 1, 1);
     verticalLayout->addWidget(m_pTopWidget);
 
