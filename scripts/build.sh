@@ -5,6 +5,10 @@ cd "$(dirname "$0")/.."
 BUILD_DIR=${KEL_BUILD_DIR:-build}
 GEN=()
 if command -v ninja >/dev/null 2>&1; then GEN=(-G Ninja); fi
+# A compiler cache, where the machine has one, makes rebuilds of other checkouts cheap.
+if command -v ccache >/dev/null 2>&1; then
+  GEN+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
   cmake -S . -B "$BUILD_DIR" "${GEN[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
 else

@@ -7,7 +7,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QRegExp>
-#include <QSignalSpy>
 
 #include <cstring>
 #include <map>
@@ -17,6 +16,7 @@
 #include "QorAutoStorage.h"
 #include "StorageOper.h"
 #include "recmedia/media_plan.h"
+#include "kel_test/signal_log.h"
 #include "wincompat/drives.h"
 
 using namespace lorrimax_test;
@@ -130,7 +130,7 @@ protected:
     std::unique_ptr<kel_test::ScopedEnv> m_env;
 };
 
-std::vector<int> Codes(const QSignalSpy& spy) {
+std::vector<int> Codes(const kel_test::SignalLog& spy) {
     std::vector<int> out;
     for (const auto& args : spy) out.push_back(args.at(0).toInt());
     return out;
@@ -142,7 +142,7 @@ TEST_F(DownloadTest, ByFileWritesEveryTickedRow) {
     ASSERT_EQ(d.tableModel()->rowCount(), 4);
     d.tableModel()->setHeaderData(0, Qt::Horizontal, int(Qt::Checked), Qt::CheckStateRole);
     EXPECT_GT(d.selectedSize(), 0u);
-    QSignalSpy codes(&d.downloader(), &APT_QMR::CStreamDownloader::DownloadSignal);
+    kel_test::SignalLog codes(&d.downloader(), &APT_QMR::CStreamDownloader::DownloadSignal);
     d.OnDownLoad();
     ASSERT_TRUE(WaitFor([&] {
         const auto c = Codes(codes);
@@ -185,7 +185,7 @@ TEST_F(DownloadTest, ByTimeWritesTheCheckedChannelAndUnchecksThePeriod) {
     const QString old = Home() + QStringLiteral("/dl/RodoroZOD/ch01_%1_%2.mp4")
                                      .arg(QString::fromStdString(TimeToString(s)), QString::fromStdString(TimeToString(e)));
     ASSERT_TRUE(kel_test::WriteFile(old, "old"));
-    QSignalSpy codes(&d.downloader(), &APT_QMR::CStreamDownloader::DownloadSignal);
+    kel_test::SignalLog codes(&d.downloader(), &APT_QMR::CStreamDownloader::DownloadSignal);
     d.OnDownLoad();
     ASSERT_TRUE(WaitFor([&] {
         const auto c = Codes(codes);
@@ -225,7 +225,7 @@ TEST_F(LongDownloadTest, CloseIsRefusedWhileDownloadingAndStopEndsIt) {
     d.LoadSearchedFiles();
     ASSERT_EQ(d.tableModel()->rowCount(), 80);
     d.tableModel()->setHeaderData(0, Qt::Horizontal, int(Qt::Checked), Qt::CheckStateRole);
-    QSignalSpy codes(&d.downloader(), &APT_QMR::CStreamDownloader::DownloadSignal);
+    kel_test::SignalLog codes(&d.downloader(), &APT_QMR::CStreamDownloader::DownloadSignal);
     d.OnDownLoad();
     ASSERT_TRUE(d.downloader().IsDownloading());
     QCloseEvent ev;

@@ -302,7 +302,7 @@ uint32_t Port::BufferValue(uint32_t kind) {
         return AudioSink::Instance().Owner() == m_number ? static_cast<uint32_t>(AudioSink::Instance().Queued()) : 0;
     case OSTRUM_BUF_FRAMES_LEFT: {
         bool more = m_sourceBytes > 0 || m_demuxBuffered > 3 || m_decoderPending;
-        return static_cast<uint32_t>(m_frames.size()) + (more ? 1 : 0);
+        return static_cast<uint32_t>(m_frames.size() + m_inFlight) + (more ? 1 : 0);
     }
     default:
         SetError(OSTRUM_ERR_PARAM);
@@ -1101,9 +1101,11 @@ void Port::Run() {
                 Frame f = m_frames.front();
                 m_frames.pop_front();
                 m_cv.notify_all();
+                ++m_inFlight;
                 lk.unlock();
                 Present(f);
                 lk.lock();
+                --m_inFlight;
                 continue;
             }
         }
@@ -1116,9 +1118,11 @@ void Port::Run() {
             PesUnit unit;
             if (m_demux.Next(&unit)) {
                 uint64_t gen = m_generation;
+                ++m_inFlight;
                 lk.unlock();
                 HandleUnit(unit, gen);
                 lk.lock();
+                --m_inFlight;
                 m_demuxBuffered = m_demux.Buffered();
                 m_decoderPending = m_video.HasPending();
                 m_idleSince = 0;
@@ -1136,9 +1140,11 @@ void Port::Run() {
             }
             if (!m_cipherUnits.empty() && (m_sourceEnd || (m_idleSince != 0 && now - m_idleSince > 500))) {
                 uint64_t gen = m_generation;
+                ++m_inFlight;
                 lk.unlock();
                 FlushCipherUnits(UINT64_MAX, gen);
                 lk.lock();
+                --m_inFlight;
                 continue;
             }
             if (m_idleSince == 0) m_idleSince = now;
@@ -1146,9 +1152,11 @@ void Port::Run() {
                 // At the end of the data hand over what the parser still holds.
                 if (m_sourceEnd || now - m_idleSince > 500) {
                     uint64_t gen = m_generation;
+                    ++m_inFlight;
                     lk.unlock();
                     m_video.Drain([&](AVFrame* f, int64_t pts, bool) { PushFrame(f, pts, gen); });
                     lk.lock();
+                    --m_inFlight;
                     m_decoderPending = false;
                     continue;
                 }

@@ -164,6 +164,9 @@ private:
     bool m_sourceEnd = false;
     size_t m_demuxBuffered = 0;
     bool m_decoderPending = false;
+    // Units being decoded and frames being presented outside the lock: they
+    // are still to come for anyone asking how much is left.
+    int m_inFlight = 0;
     uint64_t m_generation = 0;
 
     // decoded frames and the picture on screen

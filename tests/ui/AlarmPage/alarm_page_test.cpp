@@ -165,7 +165,7 @@ TEST(AlarmPage, ListsTheAlarmsOfADayExportsAndOpensTheClip) {
 
     // Download of the span into the alarm video folder.
     std::vector<int> codes;
-    QObject::connect(&view.downloader(), &APT_QMR::CStreamDownloader::DownloadSignal,
+    QObject::connect(&view.downloader(), &APT_QMR::CStreamDownloader::DownloadSignal, &view,
                      [&codes](int code, int, int) { codes.push_back(code); });
     view.onDownLoadBtn();
     // The start's own reports (path, code 0) come through the downloader's

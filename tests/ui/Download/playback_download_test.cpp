@@ -197,7 +197,7 @@ TEST_F(PlaybackDownload, PeriodChecksAndRefusedStarts) {
 
 TEST_F(PlaybackDownload, FilesThenPeriodsDownloadToMp4) {
     std::vector<int> codes;
-    QObject::connect(&dialog->downloader(), &APT_QMR::CStreamDownloader::DownloadSignal,
+    QObject::connect(&dialog->downloader(), &APT_QMR::CStreamDownloader::DownloadSignal, dialog.get(),
                      [&codes](int code, int, int) { codes.push_back(code); });
     ziraz::StandardItemModel* model = dialog->model();
     model->item(0, 0)->setCheckState(Qt::Checked);

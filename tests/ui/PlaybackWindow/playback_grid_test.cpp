@@ -13,6 +13,7 @@
 #include "SynPlaybackInteraction.h"
 #include "VideoCutWidget.h"
 #include "VideoTimeSliderWidget.h"
+#include "kel_test/signal_log.h"
 #include "media_fixture.h"
 
 #include <QAction>
@@ -301,7 +302,7 @@ TEST_F(PlaybackGridTest, SyncPlaysWindowsInStepAndFeedsTheAxis) {
     grid->onAcceptDrop(0);
     ASSERT_TRUE(WaitFor([&] { return Playing(0) && Playing(1); }));
     grid->model()->select(0);
-    QSignalSpy ticks(grid->model()->syncGroup(), &APT_QMR::SynPlaybackInteraction::signalCurrentTime);
+    kel_test::SignalLog ticks(grid->model()->syncGroup(), &APT_QMR::SynPlaybackInteraction::signalCurrentTime);
     BarButton("btnSync")->click();
     EXPECT_TRUE(grid->isSynchronised());
     EXPECT_TRUE(grid->model()->isSyncRunning());

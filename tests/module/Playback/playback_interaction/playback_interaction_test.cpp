@@ -129,7 +129,7 @@ TEST_F(PlaybackInteractionTest, PlaysPausesStepsChangesSpeedAndSeeks) {
     CPlayBackInteraction w;
     Prepare(w, 1);
     int vehicleRecords = 0;
-    QObject::connect(&w, &CPlayBackInteraction::signalVehInfo, [&](VEH_META_INFO) { ++vehicleRecords; });
+    QObject::connect(&w, &CPlayBackInteraction::signalVehInfo, &w, [&](VEH_META_INFO) { ++vehicleRecords; });
 
     ASSERT_TRUE(w.StartPlayback(windows[0].get(), T + 1));
     EXPECT_TRUE(w.m_bPlaying);

@@ -135,7 +135,7 @@ TEST_F(PlayerInterfaceTest, PlaysWithVehicleDataSnapshotsAndClip) {
     auto bytes = Recording("play.rec", 4);
     CPlayerInterface player;
     std::vector<VEH_META_INFO> infos;
-    QObject::connect(&player, &CPlayerInterface::signalVehInfo, [&](VEH_META_INFO v) { infos.push_back(v); });
+    QObject::connect(&player, &CPlayerInterface::signalVehInfo, &player, [&](VEH_META_INFO v) { infos.push_back(v); });
     ASSERT_TRUE(player.OpenStream(bytes.data(), 40, &m_window));
     EXPECT_EQ(player.GetPlayedTime(), -1);  // nothing on screen yet: no time, not 1999
     const size_t half = bytes.size() / 2;
