@@ -71,10 +71,6 @@ extern "C" {
 int32_t DVR_FILE_CopyFile(const char* file, const char* outputPath)
 {
     return Guarded<int32_t>(-1, [&]() -> int32_t {
-        if (file && !IsReadableDrivePath(file)) {
-            SetLastErrorCode(DVR_FILE_ERR_PARAM);
-            return -1;
-        }
         return StartCopy(outputPath, kCopyByFile, [&](STREAM_CONTEXT* context) {
             return HD_FILE_GetStreamByFile(file, kModeCopy, 0, nullptr, context);
         });

@@ -171,19 +171,10 @@ std::vector<std::string> PathsFromArray(const char* const* paths, size_t max)
     return out;
 }
 
-bool IsReadableDrivePath(const char* path)
-{
-    if (!path || !*path)
-        return false;
-    const char c = path[0];
-    const bool floppy = c == 'A' || c == 'a' || c == 'B' || c == 'b';
-    return !(floppy && path[1] == ':');
-}
-
 PathArray::PathArray(const std::vector<std::string>& paths)
 {
     for (const std::string& p : paths) {
-        if (IsReadableDrivePath(p.c_str()))
+        if (!p.empty())
             m_paths.push_back(p);
     }
     for (const std::string& p : m_paths)

@@ -51,8 +51,6 @@ void AppendToFile(STREAM_CONTEXT& context, const unsigned char* data, int length
 std::vector<std::string> PathsFromLetters(const char* letters, size_t max);
 // Drive paths taken from a caller's null-terminated array (at most `max`).
 std::vector<std::string> PathsFromArray(const char* const* paths, size_t max);
-// False for drives A and B, which are never read, and for empty paths.
-bool IsReadableDrivePath(const char* path);
 
 // A null-terminated pointer array over `paths` for the hard-disk library.
 class PathArray {

@@ -104,8 +104,7 @@ int32_t PlayByFile(const char* file, void* window, const char* key, uint32_t dec
         SetLastErrorCode(DVR_FILE_ERR_PARAM);
         return -1;
     }
-    if ((key && strnlen(key, DVR_FILE_MAX_KEY_LEN + 1) > DVR_FILE_MAX_KEY_LEN) ||
-        (file && !IsReadableDrivePath(file))) {
+    if (key && strnlen(key, DVR_FILE_MAX_KEY_LEN + 1) > DVR_FILE_MAX_KEY_LEN) {
         SetLastErrorCode(DVR_FILE_ERR_PARAM);
         return -1;
     }
@@ -167,7 +166,7 @@ int32_t DVR_FILE_FindFileEx(const char* drivePath, int32_t channel, int32_t type
                             const DVR_FILE_TIME* end)
 {
     return Guarded<int32_t>(-1, [&]() -> int32_t {
-        if (!IsReadableDrivePath(drivePath)) {
+        if (!drivePath || !*drivePath) {
             SetLastErrorCode(DVR_FILE_ERR_PARAM);
             return -1;
         }
@@ -708,7 +707,7 @@ int32_t DVR_FILE_FindLogEx(const char* drivePath, int32_t type, int32_t major, i
                            const DVR_FILE_TIME* start, const DVR_FILE_TIME* end)
 {
     return Guarded<int32_t>(-1, [&]() -> int32_t {
-        if (!IsReadableDrivePath(drivePath)) {
+        if (!drivePath || !*drivePath) {
             SetLastErrorCode(DVR_FILE_ERR_PARAM);
             return -1;
         }

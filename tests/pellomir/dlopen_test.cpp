@@ -40,3 +40,44 @@ TEST(PellomirLibrary, LoadsAndAnswersThroughCInterface)
     EXPECT_EQ(lastError(), DVR_FILE_ERR_ORDER);
     EXPECT_EQ(dlclose(lib), 0);
 }
+
+namespace {
+bool MappedInThisProcess(const char* fileName)
+{
+    FILE* maps = std::fopen("/proc/self/maps", "r");
+    if (!maps)
+        return false;
+    char line[4096];
+    bool found = false;
+    while (!found && std::fgets(line, sizeof line, maps))
+        found = std::strstr(line, fileName) != nullptr;
+    std::fclose(maps);
+    return found;
+}
+}  // namespace
+
+// The library exports its DVR_FILE_ functions and nothing else, so a program
+// that unloads it gets it unloaded: a later load starts afresh.
+TEST(PellomirLibrary, UnloadsAndLoadsAfresh)
+{
+    const char* name = "libPellomir.so";
+    ASSERT_FALSE(MappedInThisProcess(name));
+    for (int round = 0; round < 2; ++round) {
+        void* lib = dlopen(PELLOMIR_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(lib, nullptr) << dlerror();
+        EXPECT_TRUE(MappedInThisProcess(name)) << round;
+        auto setLast = reinterpret_cast<int32_t (*)(int32_t)>(dlsym(lib, "DVR_FILE_SetChannelOffSet"));
+        auto lastError = reinterpret_cast<uint32_t (*)(void)>(dlsym(lib, "DVR_FILE_GetLastError"));
+        ASSERT_NE(setLast, nullptr);
+        ASSERT_NE(lastError, nullptr);
+        // Fresh state: no error from an earlier load survives.
+        EXPECT_EQ(lastError(), 0u) << round;
+        auto findNext = reinterpret_cast<int32_t (*)(int32_t, void*)>(dlsym(lib, "DVR_FILE_FindNextVeh"));
+        ASSERT_NE(findNext, nullptr);
+        EXPECT_EQ(c_call_find_next_veh(reinterpret_cast<void*>(findNext), 128), 0);
+        EXPECT_NE(lastError(), 0u);
+        EXPECT_EQ(dlclose(lib), 0);
+        EXPECT_FALSE(MappedInThisProcess(name)) << "still mapped after unloading, round " << round;
+        EXPECT_EQ(dlopen(PELLOMIR_LIBRARY_PATH, RTLD_NOW | RTLD_NOLOAD), nullptr);
+    }
+}

@@ -344,12 +344,15 @@ int HD_GetDiskVersion(const char* drive) {
         return -1;
     }
     const std::string root = ResolveDiskRoot(std::string(drive, strnlen(drive, 4096)));
-    std::vector<uint8_t> marker;
-    if (root.empty() || !HasMarker(root) ||
-        !ReadWholeFile(root + "/" + merrowfen_disk::kMarkerName, &marker, 1 << 16)) {
-        SetError(root.empty() ? HD_ERR_DIR : HD_ERR_OPEN_FILE);
+    if (root.empty()) {
+        SetError(HD_ERR_DIR);
         return -1;
     }
+    // The version is a property of the disk's layout: a drive whose marker is
+    // missing still has one (the caller's own marker check then tells why
+    // nothing can be read there).
+    std::vector<uint8_t> marker;
+    if (HasMarker(root)) ReadWholeFile(root + "/" + merrowfen_disk::kMarkerName, &marker, 1 << 16);
     const std::string text(marker.begin(), marker.end());
     const size_t at = text.find("picver=");
     if (at != std::string::npos && at + 7 < text.size() && (at == 0 || text[at - 1] == '\n')) {

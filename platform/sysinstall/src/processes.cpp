@@ -33,6 +33,15 @@ QString ImageFileName(const QByteArray& pidDir) {
     const int slash = path.lastIndexOf('/');
     return QString::fromLocal8Bit(path.mid(slash + 1));
 }
+// True for a process that has exited and only waits for its parent to
+// collect it (state Z or X in /proc/<pid>/stat): it runs nothing any more.
+bool HasExited(const QByteArray& pidDir) {
+    const QByteArray stat = ReadSmallFile("/proc/" + pidDir + "/stat");
+    const int close = stat.lastIndexOf(')');   // the name may hold anything
+    if (close < 0 || close + 2 >= stat.size()) return false;
+    const char state = stat[close + 2];
+    return state == 'Z' || state == 'X' || state == 'x';
+}
 }  // namespace
 
 bool SnapshotProcesses(std::vector<ProcessEntry>* out) {
@@ -43,6 +52,7 @@ bool SnapshotProcesses(std::vector<ProcessEntry>* out) {
         char* end = nullptr;
         const long long pid = std::strtoll(e->d_name, &end, 10);
         if (!end || *end != '\0' || pid <= 0) continue;
+        if (HasExited(QByteArray(e->d_name))) continue;
         ProcessEntry entry;
         entry.pid = pid;
         entry.exeFile = ImageFileName(QByteArray(e->d_name));

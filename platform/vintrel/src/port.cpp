@@ -757,8 +757,13 @@ bool Port::SetVolume(uint16_t volume) {
 bool Port::Due(int64_t t, int64_t now, int64_t* waitMs) {
     if (m_openMode == OSTRUM_STREAM_LIVE) return true;
     if (m_reverse) {
-        int fps = m_header.frameRate > 0 ? m_header.frameRate : 25;
-        int64_t interval = static_cast<int64_t>(1000.0 / fps / std::ldexp(1.0, m_speed));
+        // Key frames only, paced on the recorder clock: the picture moves
+        // backwards at the chosen speed, as forward play moves forwards.
+        // The first picture, one that is not earlier than the last, and one
+        // across a gap in the recording are shown at once.
+        const int64_t back = m_shownT - t;
+        if (m_shownT < 0 || back <= 0 || back > 3000) return true;
+        const int64_t interval = static_cast<int64_t>(static_cast<double>(back) / std::ldexp(1.0, m_speed));
         if (now - m_lastPresentWall >= interval) return true;
         *waitMs = interval - (now - m_lastPresentWall);
         return false;

@@ -140,16 +140,32 @@ TEST_F(RecordFind, ChannelOffsetMovesTheChannel)
         EXPECT_EQ(f.channel, 2u);
 }
 
+// The drive path goes to the hard-disk library as it is: a recorder disk
+// that the machine names A: is searched like any other.
+TEST(RecordFindOnDriveA, ListsTheRecordingsOfDriveA)
+{
+    RecordMedium medium{FindSpec(), "EA"};
+    ASSERT_TRUE(medium.ok());
+    const DVR_FILE_TIME s = ToDvrTime(medium.Info().firstDay), e = ToDvrTime(medium.Info().firstDay + 86399);
+    const int32_t find = DVR_FILE_FindFile('A', 1, 9, 0, &s, &e);
+    ASSERT_GE(find, 0) << DVR_FILE_GetLastError();
+    const std::vector<Found> found = Drain(find, nullptr);
+    EXPECT_EQ(DVR_FILE_FindClose(find), 1);
+    ASSERT_FALSE(found.empty());
+    ASSERT_EQ(found.size(), medium.OfChannel(1).size());
+    EXPECT_EQ(found[0].name.rfind("A:", 0), 0u) << found[0].name;
+}
+
 TEST_F(RecordFind, FailuresCarryTheirCodes)
 {
     ASSERT_TRUE(medium.ok());
     HD_FIND_FILE_RECORD record;
-    // Drives A and B are never read; a letter without a drive fails in the
-    // hard-disk library.
+    // A letter without a drive (A and B included) fails in the hard-disk
+    // library.
     EXPECT_EQ(DVR_FILE_FindFileEx("A:", 1, 9, 0, &dayStart, &dayEnd), -1);
-    EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_PARAM);
+    EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_HD_BASE + HD_ERR_DIR);
     EXPECT_EQ(DVR_FILE_FindFile('b', 1, 9, 0, &dayStart, &dayEnd), -1);
-    EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_PARAM);
+    EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_HD_BASE + HD_ERR_DIR);
     EXPECT_LT(DVR_FILE_FindFile('Q', 1, 9, 0, &dayStart, &dayEnd), 0);
     EXPECT_GE(DVR_FILE_GetLastError(), DVR_FILE_ERR_HD_BASE + 1);
     EXPECT_LE(DVR_FILE_GetLastError(), DVR_FILE_ERR_HD_BASE + 19);
@@ -198,6 +214,8 @@ TEST_F(RecordFind, ListsTheDeviceLog)
         EXPECT_LE(std::string(logs[i - 1].time), std::string(logs[i].time));
 
     EXPECT_EQ(DVR_FILE_FindLogEx("a:", HD_LOG_KIND_ALL, 0, 0, nullptr, nullptr), -1);
+    EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_HD_BASE + HD_ERR_DIR);
+    EXPECT_EQ(DVR_FILE_FindLogEx(nullptr, HD_LOG_KIND_ALL, 0, 0, nullptr, nullptr), -1);
     EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_PARAM);
     EXPECT_EQ(DVR_FILE_FindLogClose(-3), 0);
     EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_HD_BASE + HD_ERR_ORDER);

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QWidget>
 #include <atomic>
+#include <chrono>
 #include <future>
 #include <string>
 
@@ -166,8 +167,14 @@ TEST_F(RecordPlay, ReverseGoesBackOnlyForFilePlayback)
     ASSERT_GE(back, 0);
     ASSERT_TRUE(WaitUntil([&] { return Shown(back) >= 0; }));
     const int64_t first = Shown(back);
+    const auto firstSeen = std::chrono::steady_clock::now();
     EXPECT_GE(first, r.end - 2);
     EXPECT_TRUE(WaitUntil([&] { return Shown(back) < first; }));
+    // Backwards at normal speed moves on the recorder's clock: three seconds
+    // back take at least the two seconds between the key frames they cross
+    // (a busy machine only makes it slower).
+    ASSERT_TRUE(WaitUntil([&] { return Shown(back) <= first - 3; }));
+    EXPECT_GE(std::chrono::steady_clock::now() - firstSeen, std::chrono::seconds(2));
     EXPECT_EQ(DVR_FILE_Stop(back), 1);
 }
 
@@ -284,7 +291,11 @@ TEST_F(BusyStream, ConcurrentStopsAndControlsFreeThePortOnce)
     ASSERT_GE(next, 0);
     EXPECT_EQ(DVR_FILE_Stop(stream), 0);
     EXPECT_EQ(DVR_FILE_GetVintrelPort(next), port);
-    EXPECT_EQ(Ostrum_GetLastError(port), static_cast<uint32_t>(OSTRUM_ERR_NONE));
+    // The port still plays the new stream (a full source buffer while the
+    // stream is fed is no fault).
+    EXPECT_NE(DVR_FILE_GetPlayState(next), 0);
+    const uint32_t portError = Ostrum_GetLastError(port);
+    EXPECT_TRUE(portError == OSTRUM_ERR_NONE || portError == OSTRUM_ERR_BUF_FULL) << portError;
     EXPECT_EQ(DVR_FILE_Stop(next), 1);
 }
 
@@ -305,8 +316,9 @@ TEST(RecordPlayErrors, FailuresCarryTheirCodes)
     EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_PARAM);
     EXPECT_EQ(DVR_FILE_Play("E:\\record\\none.qrv", nullptr, nullptr, 0), -1);
     EXPECT_GE(DVR_FILE_GetLastError(), DVR_FILE_ERR_HD_BASE);
+    // A drive B: that is not there fails in the hard-disk library.
     EXPECT_EQ(DVR_FILE_ReversePlay("B:\\x.qrv", nullptr), -1);
-    EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_PARAM);
+    EXPECT_GE(DVR_FILE_GetLastError(), DVR_FILE_ERR_HD_BASE);
     const DVR_FILE_TIME s = ToDvrTime(1709280000), e = ToDvrTime(1709280010);
     EXPECT_EQ(DVR_FILE_PlayFileByTime(nullptr, &s, &e, 1, nullptr), -1);
     EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_PARAM);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -122,6 +125,32 @@ TEST(SysinstallProcesses, SnapshotHoldsThisProcessAndAChild) {
     child.kill();
     child.waitForFinished(30000);
     EXPECT_TRUE(foundChild);
+}
+
+// A child that has exited but is not collected yet (a zombie) runs nothing:
+// it is not in the list, so it cannot pass for a running program.
+TEST(SysinstallProcesses, LeavesOutProcessesThatHaveExited) {
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) _exit(0);
+    const QByteArray statPath = "/proc/" + QByteArray::number(pid) + "/stat";
+    auto state = [&] {
+        QFile f(QString::fromLatin1(statPath));
+        if (!f.open(QIODevice::ReadOnly)) return '?';
+        const QByteArray stat = f.readAll();
+        const int close = stat.lastIndexOf(')');
+        return close >= 0 && close + 2 < stat.size() ? stat[close + 2] : '?';
+    };
+    // The child's exit is only a matter of its scheduling.
+    for (char now = state(); now != 'Z'; now = state()) {
+        ASSERT_NE(now, '?') << "the child was collected by someone else";
+        QThread::yieldCurrentThread();
+    }
+    std::vector<sysinstall::ProcessEntry> list;
+    ASSERT_TRUE(sysinstall::SnapshotProcesses(&list));
+    for (const auto& p : list) EXPECT_NE(p.pid, qint64(pid));
+    int status = 0;
+    EXPECT_EQ(waitpid(pid, &status, 0), pid);
 }
 
 TEST(SysinstallSystemInfo, ArchitectureOfMachineNames) {

@@ -20,7 +20,7 @@ constexpr int kFirstDataWaitMs = 30000;
 // (a file that cannot be read may be opened and then stay silent).
 constexpr uint64_t kStalledMs = 30000;
 constexpr int kPassSleepMs = 5;
-constexpr float kLowSpaceGiB = 2.0f;
+constexpr float kLowSpaceGiB = kDownloadMinFreeGiB;
 
 // End of stream and failure as the stream source reports them.
 constexpr int kPosEnd = 100;

@@ -30,6 +30,13 @@ const PackedDateTime kNoPackedTime = 0xFFFFFFFFu;
 // are normalised as mktime does.
 time_t PackedTimeToTime(PackedDateTime packed);
 
+// The room a folder must have before a download, a clip or an evidence video
+// is written to it: below it the save is refused before it starts and a
+// running download stops. One value, so that a folder the checks pass is a
+// folder the downloader accepts.
+constexpr uint64_t kDownloadMinFreeBytes = 2ull * 1024 * 1024 * 1024;
+constexpr float kDownloadMinFreeGiB = 2.0f;
+
 // True when the file system holding the folder has less than `thresholdGiB`
 // free for the caller. With `key` other than -1 the folder is the value of
 // that setting (a missing setting counts as low); otherwise `path`. A folder

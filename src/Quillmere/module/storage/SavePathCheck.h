@@ -8,8 +8,11 @@
 
 class QWidget;
 
-// Free space a save folder must have for CheckSavePath: 512 MiB.
-constexpr uint64_t kSavePathMinFreeBytes = 536870912ull;
+#include "CommonHelpers.h"
+
+// Free space a save folder must have for CheckSavePath: the downloader's own
+// limit (2 GiB), the value the refusal names.
+constexpr uint64_t kSavePathMinFreeBytes = kDownloadMinFreeBytes;
 
 enum SaveWarningCode {
     kSaveWarnNoWritePermission = 1,

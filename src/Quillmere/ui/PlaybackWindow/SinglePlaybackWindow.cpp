@@ -51,7 +51,7 @@ const char* const kRecordIcon = ":/Quillmere/Images/PlayBack/Windows/record.png"
 const char* const kZoomCursor = ":/Playback/preview/Images/PlayBack/Preview/eZoom.png";
 const char* const kPreview = ":/Playback/preview/Images/PlayBack/Preview/";
 
-const float kClipFreeGiB = 2.0f;
+const float kClipFreeGiB = kDownloadMinFreeGiB;
 const float kSnapshotFreeGiB = 0.5f;
 
 QString SpeedText(int step) {

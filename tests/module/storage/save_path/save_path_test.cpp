@@ -50,13 +50,15 @@ TEST_F(SavePathTest, CheckTable) {
         bool ok;
         QString warning;
     } rows[] = {
-        {"600 MB free", true, true, true, 600 * kMB, true, ""},
-        {"exactly 512 MiB", true, true, true, kSavePathMinFreeBytes, true, ""},
+        {"3 GB free", true, true, true, 3000 * kMB, true, ""},
+        {"exactly 2 GiB", true, true, true, kSavePathMinFreeBytes, true, ""},
         {"one byte short", true, true, true, kSavePathMinFreeBytes - 1, false, k2GB},
+        // Room the downloader would stop at at once is refused before it starts.
+        {"600 MB free", true, true, true, 600 * kMB, false, k2GB},
         {"400 MB free", true, true, true, 400 * kMB, false, k2GB},
         {"free space unknown", true, true, false, 0, false, k2GB},
         {"missing on a full drive", false, true, true, 0, false, kNotExist},
-        {"read-only", true, false, true, 600 * kMB, false, kNoWrite},
+        {"read-only", true, false, true, 3000 * kMB, false, kNoWrite},
     };
     QWidget top;
     QWidget* child = new QWidget(&top);
@@ -80,6 +82,11 @@ TEST_F(SavePathTest, CheckTable) {
             EXPECT_EQ(&top, shown[0].window) << r.name;
         }
     }
+}
+
+TEST_F(SavePathTest, TheCheckAndTheDownloaderAgree) {
+    EXPECT_EQ(kSavePathMinFreeBytes, kDownloadMinFreeBytes);
+    EXPECT_EQ(uint64_t(kDownloadMinFreeGiB * 1024 * 1024 * 1024), kDownloadMinFreeBytes);
 }
 
 TEST_F(SavePathTest, WarningTexts) {

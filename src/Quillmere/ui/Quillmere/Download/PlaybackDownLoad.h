@@ -15,6 +15,7 @@
 #include <functional>
 #include <vector>
 
+#include "CommonHelpers.h"
 #include "SingleFile.h"
 #include "StreamDownloader.h"
 #include "ziraz/dialogs.h"
@@ -96,7 +97,7 @@ class CPlaybackDownLoad : public ziraz::BaseDialog {
     Q_OBJECT
 public:
     static const int kResumeRole = Qt::UserRole + 115;  // 371
-    static const uint64_t kMinFreeBytes = 2ull * 1024 * 1024 * 1024;
+    static const uint64_t kMinFreeBytes = kDownloadMinFreeBytes;
 
     CPlaybackDownLoad(DownloadCellAccess cells, uint32_t windowIndex, QWidget* parent = nullptr);
     ~CPlaybackDownLoad() override;

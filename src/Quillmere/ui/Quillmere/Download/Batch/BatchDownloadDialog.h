@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "DataDistributionThread.h"
+#include "CommonHelpers.h"
 #include "SingleFile.h"
 #include "StreamDownloader.h"
 #include "zun.h"
@@ -90,7 +91,7 @@ public:
     // Rows of the file table: the status item carries a resume mark (-1 for
     // none) under this role.
     static const int kResumeRole = Qt::UserRole + 115;  // 371
-    static const uint64_t kMinFreeBytes = 2147483648ull;  // 2 GiB
+    static const uint64_t kMinFreeBytes = kDownloadMinFreeBytes;
 
     explicit Lorrimax(QWidget* parent = nullptr);
     ~Lorrimax() override;
