@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDebug>
 #include <QDesktopWidget>
+#include <QDir>
 #include <QEvent>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -247,6 +248,20 @@ void PlaybackWindow::showFailedToPlay() {
     ziraz::InformationDlg::ShowInformationAtScreenRightBottom(tr("Failed to play video."), this, false, false, true);
 }
 
+// A file of a local folder that cannot be played is named in a message box;
+// other failures get the notice.
+void PlaybackWindow::showFailedToPlay(SinglePlaybackWindow* cell) {
+    CPlayBackInteraction* ia = cell ? cell->interaction() : nullptr;
+    std::shared_ptr<APT_QMR::CSingleFile> file = ia ? ia->m_streamPlayer.GetCurrentFile() : nullptr;
+    if (!cell || !cell->isRbs() || !file || ia->m_streamPlayer.GetState() != APT_QMR::CStreamPlayer::StateOpenFailed) {
+        showFailedToPlay();
+        return;
+    }
+    const QString name = QDir::toNativeSeparators(QString::fromLocal8Bit(file->FileName.c_str()));
+    ziraz::WarningDlg::ShowMessageInfo(
+        tr("Error"), tr("The file %1 cannot be played: it is damaged or it is not a video file.").arg(name), this);
+}
+
 // ---------------------------------------------------------------- layout
 
 int PlaybackWindow::windowCountOfSplit(int mode) {
@@ -433,7 +448,7 @@ void PlaybackWindow::onBtnStartClick() {
         if (sel >= 0 && sel < m_cells.size()) {
             SinglePlaybackWindow* cell = m_cells[sel];
             if (!HasFile(ia)) {
-                if (!cell->playFrom(m_model->earliestStart(sel))) showFailedToPlay();
+                if (!cell->playFrom(m_model->earliestStart(sel))) showFailedToPlay(cell);
             } else if (!ia->m_bPlaying) {
                 const int speed = ia->m_streamPlayer.GetSpeed();
                 cell->onNormal();
@@ -645,7 +660,7 @@ void PlaybackWindow::playRecords(const QVector<ChannelFiles*>& source, int id, b
             time_t t = m_model->earliestStart(i);
             if (doubleClick && rangeStart > static_cast<qint64>(t)) t = static_cast<time_t>(rangeStart);
             SinglePlaybackWindow* cell = m_model->cell(i);
-            if (!cell || !cell->playFrom(t)) showFailedToPlay();
+            if (!cell || !cell->playFrom(t)) showFailedToPlay(cell);
         }
     } else {
         group->Play();
@@ -654,7 +669,7 @@ void PlaybackWindow::playRecords(const QVector<ChannelFiles*>& source, int id, b
             group->AddInteraction(m_model->interaction(i));
             SinglePlaybackWindow* cell = m_model->cell(i);
             if (!cell || !cell->playFrom(group->GetCurrentTime())) {
-                showFailedToPlay();
+                showFailedToPlay(cell);
                 continue;
             }
             // Every window that joins takes the group's speed.
