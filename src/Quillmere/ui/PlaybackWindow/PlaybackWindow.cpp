@@ -4,6 +4,7 @@
 #include <QDebug>
 #include <QDesktopWidget>
 #include <QDir>
+#include <QFileInfo>
 #include <QEvent>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -248,16 +249,18 @@ void PlaybackWindow::showFailedToPlay() {
     ziraz::InformationDlg::ShowInformationAtScreenRightBottom(tr("Failed to play video."), this, false, false, true);
 }
 
-// A file of a local folder that cannot be played is named in a message box;
-// other failures get the notice.
+// A file of a local folder that is there but cannot be played is named in a
+// message box; other failures get the notice.
 void PlaybackWindow::showFailedToPlay(SinglePlaybackWindow* cell) {
     CPlayBackInteraction* ia = cell ? cell->interaction() : nullptr;
     std::shared_ptr<APT_QMR::CSingleFile> file = ia ? ia->m_streamPlayer.GetCurrentFile() : nullptr;
-    if (!cell || !cell->isRbs() || !file || ia->m_streamPlayer.GetState() != APT_QMR::CStreamPlayer::StateOpenFailed) {
+    const QString name =
+        file ? QDir::toNativeSeparators(QString::fromLocal8Bit(file->FileName.c_str())) : QString();
+    if (!cell || !cell->isRbs() || !file || ia->m_streamPlayer.GetState() != APT_QMR::CStreamPlayer::StateOpenFailed ||
+        !QFileInfo(name).isFile()) {
         showFailedToPlay();
         return;
     }
-    const QString name = QDir::toNativeSeparators(QString::fromLocal8Bit(file->FileName.c_str()));
     ziraz::WarningDlg::ShowMessageInfo(
         tr("Error"), tr("The file %1 cannot be played: it is damaged or it is not a video file.").arg(name), this);
 }
