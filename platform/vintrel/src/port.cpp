@@ -500,8 +500,9 @@ bool Port::SetPlayedTime(const OSTRUM_FILE_TIME* time) {
     std::unique_lock<std::mutex> lk(m_mutex);
     if (!m_streamOpen) { SetError(OSTRUM_ERR_ORDER); return false; }
     ClearQueues();
-    // A joined recorder file starts again on the clock of its first recording.
-    m_header = m_fileHeader;
+    // A joined recorder file starts again on the clock of its first recording
+    // (the decode thread takes it up with the new data).
+    m_restartHeader = true;
     m_dropBefore = target;
     m_history.clear();
     m_historyBack = 0;
@@ -1168,6 +1169,15 @@ void Port::Run() {
     while (!m_quit) {
         if (m_workerGeneration != m_generation) {
             m_workerGeneration = m_generation;
+            if (m_restartHeader) {
+                m_restartHeader = false;
+                if (m_header.videoCodec != m_fileHeader.videoCodec) {
+                    m_video.Close();
+                    if (m_fileHeader.videoCodec != recstream::kVideoNone && !m_video.Open(m_fileHeader.videoCodec))
+                        SetError(OSTRUM_ERR_DECODER);
+                }
+                m_header = m_fileHeader;
+            }
             m_demux.Reset();
             m_video.Reset();
             if (m_audio) m_audio->Reset();

@@ -226,6 +226,7 @@ private:
     OSTRUM_FILE_TIME m_fileLast{};
     recstream::StreamHeader m_fileHeader{};   // the stream the file plays as
     bool m_feeding = false;                   // the feeder has not read the whole file yet
+    bool m_restartHeader = false;             // the file is read again from its first recording
     std::thread m_feeder;
     std::atomic<bool> m_feederStop{false};
 

@@ -227,10 +227,8 @@ TEST_F(FileKinds, PauseMoveStepAndSpeedOnAnMp4) {
     // Moved while paused: the first frame at the time comes with a single step.
     OSTRUM_FILE_TIME target{2024, 5, 1, 10, 0, 6, 0};
     ASSERT_TRUE(Ostrum_SetPlayedTime(port, &target));
-    const uint32_t before = Ostrum_GetCurrentFrameNum(port);
     ASSERT_TRUE(Ostrum_OneByOne(port));
-    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetCurrentFrameNum(port) == before + 1; }));
-    EXPECT_EQ(Ostrum_GetSpecialData(port), Packed(kStart + 6));
+    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetSpecialData(port) == Packed(kStart + 6); }, 10000));
     // Ten more single frames reach the next second; none is shown on its own.
     for (int i = 0; i < 10; ++i) {
         const uint32_t n = Ostrum_GetCurrentFrameNum(port);
@@ -257,6 +255,31 @@ TEST_F(FileKinds, PauseMoveStepAndSpeedOnAnMp4) {
     EXPECT_TRUE(std::is_sorted(from, times.end()));
     EXPECT_FALSE(Ostrum_Fast(port));   // the top speed step
     EXPECT_EQ(Ostrum_GetLastError(port), static_cast<uint32_t>(OSTRUM_ERR_SPEED_LIMIT));
+    EXPECT_TRUE(Ostrum_CloseFile(port));
+}
+
+// Moves inside joined recordings land on the right recording's clock, also
+// back into the first one after the second has been reached.
+TEST_F(FileKinds, MovesInsideJoinedRecordings) {
+    const std::string path = Download("kind_joined_moves.mp4", {first, second}, false);
+    ASSERT_TRUE(Ostrum_OpenFile(port, path.c_str()));
+    ASSERT_TRUE(Ostrum_Play(port, nullptr));
+    ASSERT_TRUE(Ostrum_Pause(port, 1));   // nothing is shown but the single frames asked for
+    for (const uint32_t at : {kStart + 11, kStart + 1, kStart + 12}) {
+        SCOPED_TRACE(at - kStart);
+        const size_t mark = Times().size();   // a frame still on its way when paused may come first
+        const time_t t = at;
+        struct tm c = {};
+        gmtime_r(&t, &c);
+        const OSTRUM_FILE_TIME target{c.tm_year + 1900, c.tm_mon + 1, c.tm_mday, c.tm_hour, c.tm_min, c.tm_sec, 0};
+        ASSERT_TRUE(Ostrum_SetPlayedTime(port, &target));
+        ASSERT_TRUE(Ostrum_OneByOne(port));
+        // On a wrong clock the frame shown would be of another second.
+        ASSERT_TRUE(WaitFor([&] { return Times().size() > mark && Times().back() == Packed(at); }, 10000));
+    }
+    ASSERT_TRUE(Ostrum_Pause(port, 0));
+    ASSERT_TRUE(WaitFor([&] { return PlayedOut(); }));
+    EXPECT_EQ(Times().back(), Packed(kStart + 12));
     EXPECT_TRUE(Ostrum_CloseFile(port));
 }
 
