@@ -283,4 +283,25 @@ TEST_F(FileKinds, MovesInsideJoinedRecordings) {
     EXPECT_TRUE(Ostrum_CloseFile(port));
 }
 
+// Joined recordings given as a stream (the direct file reader hands the file
+// on block by block) play on each recording's clock too.
+TEST_F(FileKinds, JoinedRecordingsAsAStream) {
+    const Bytes joined = ReadAll(Download("kind_joined_stream.mp4", {first, second}, false));
+    ASSERT_TRUE(Ostrum_OpenStream(port, joined.data(), 40, 0));
+    ASSERT_TRUE(Ostrum_Play(port, nullptr));
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(Ostrum_Fast(port));
+    for (size_t at = 40; at < joined.size();) {
+        const uint32_t n = static_cast<uint32_t>(std::min<size_t>(8192, joined.size() - at));
+        if (Ostrum_InputData(port, joined.data() + at, n)) at += n;
+        else ASSERT_TRUE(WaitFor([&] { return Ostrum_GetSourceBufferRemain(port) + n <= OSTRUM_DEFAULT_SOURCE_BUFFER; }));
+    }
+    ASSERT_TRUE(Ostrum_InputData(port, nullptr, static_cast<uint32_t>(-1)));
+    ASSERT_TRUE(WaitFor([&] { return Times().size() >= 7u * kFps && PlayedOut(); }));
+    const std::vector<uint32_t> times = Times();
+    EXPECT_EQ(times.size(), 7u * kFps);
+    EXPECT_EQ(times.front(), Packed(kStart));
+    EXPECT_EQ(times.back(), Packed(kStart + 12));
+    EXPECT_TRUE(std::is_sorted(times.begin(), times.end()));
+}
+
 }  // namespace
