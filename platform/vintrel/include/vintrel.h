@@ -1,8 +1,8 @@
 #pragma once
 // Vintrel: the player library. It decodes recorder streams (a 40-byte stream
-// header followed by the recorder's program stream) and recorder files on
-// numbered ports, paces the frames on the recorder clock at the chosen speed
-// and draws them into a window.
+// header followed by the recorder's program stream), recorder files and
+// converted container files (.mp4) on numbered ports, paces the frames on
+// the recorder clock at the chosen speed and draws them into a window.
 //
 // Conventions:
 // - Every call that returns OSTRUM_BOOL gives non-zero on success and 0 on
@@ -179,14 +179,25 @@ OSTRUM_BOOL Ostrum_CloseStream(int port);
 // converted container file (.mp4). The path is 8-bit local text; drive-letter
 // paths go through the drive table.
 //
+// A recorder file joined from several recordings carries the header of
+// each before its stream; each part plays on its own header's clock.
+//
 // Recorder time of a container file: its "comment" tag "recorder_start=
 // YYYYMMDDhhmmss" when present, else its "creation_time" tag, whose date and
-// time are taken as the recorder's clock (the zone suffix is ignored). The
-// first frame time is that start plus the first packet's time, the last one
-// the first plus the duration.
+// time are taken as the recorder's clock (the zone suffix is ignored); a
+// frame's time is that start plus the frame's time stamp. Container files
+// play through the same decoding as recorder files (H.264 or MPEG-4 Part 2
+// video, MPEG audio); a container without a recorder time is refused with
+// OSTRUM_ERR_NO_TIME, one that cannot be read with OSTRUM_ERR_UNSUPPORTED.
 OSTRUM_BOOL Ostrum_OpenFile(int port, const char* path);
+// Recorder times of the first and of the last frame of the file (for a
+// joined file: of its last recording), to the second.
 OSTRUM_BOOL Ostrum_GetFileTotalTime(int port, OSTRUM_FILE_TIME* first, OSTRUM_FILE_TIME* last);
 OSTRUM_BOOL Ostrum_CloseFile(int port);
+// Moves a file being played (Ostrum_OpenFile, Ostrum_Play) to the first frame
+// at or after the recorder time; the frames before it are decoded, not shown.
+// Pause, speed and sync group stay as they were.
+OSTRUM_BOOL Ostrum_SetPlayedTime(int port, const OSTRUM_FILE_TIME* time);
 
 // ---- play controls -------------------------------------------------------------
 // Starts (or restarts after Stop / OneByOne / Pause) playing into the window.

@@ -87,6 +87,10 @@ OSTRUM_BOOL Ostrum_GetFileTotalTime(int port, OSTRUM_FILE_TIME* first, OSTRUM_FI
     return p->FileTotalTime(first, last);
 }
 OSTRUM_BOOL Ostrum_CloseFile(int port) { WITH_PORT(port, 0); return p->CloseFile(); }
+OSTRUM_BOOL Ostrum_SetPlayedTime(int port, const OSTRUM_FILE_TIME* time) {
+    WITH_PORT(port, 0);
+    return p->SetPlayedTime(time);
+}
 
 OSTRUM_BOOL Ostrum_Play(int port, OSTRUM_HWND window) {
     WITH_PORT(port, 0);

@@ -10,6 +10,8 @@ inline uint64_t ReadTimestamp(const uint8_t* p) {
            uint64_t(p[3]) << 7 | uint64_t(p[4] >> 1);
 }
 inline bool IsStartCode(const uint8_t* p) { return p[0] == 0 && p[1] == 0 && p[2] == 1; }
+inline bool IsHeaderMagic(const uint8_t* p) { return p[0] == 'Q' && p[1] == 'R' && p[2] == 'S' && p[3] == '1'; }
+constexpr size_t kStreamHeaderSize = 40;
 }  // namespace
 
 void PsDemux::Reset() {
@@ -51,6 +53,18 @@ bool PsDemux::Next(PesUnit* out) {
         size_t avail = m_buf.size() - m_pos;
         if (avail < 4) return false;
         const uint8_t* p = m_buf.data() + m_pos;
+        if (IsHeaderMagic(p)) {  // the next recording of a joined file
+            if (avail < kStreamHeaderSize) return false;
+            PesUnit u;
+            u.streamId = kUnitStreamHeader;
+            u.data = p;
+            u.size = kStreamHeaderSize;
+            u.pack = m_packs;
+            m_pos += kStreamHeaderSize;
+            m_scr = 0;
+            *out = u;
+            return true;
+        }
         if (!IsStartCode(p) || p[3] < 0xB9) {
             if (!Resync()) return false;
             continue;

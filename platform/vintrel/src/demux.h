@@ -7,6 +7,11 @@
 
 namespace vintrel {
 
+// Stream id of a unit that carries a 40-byte stream header found between
+// packs: a file joined from several recordings starts each of them with its
+// own header (and its own clock).
+constexpr uint8_t kUnitStreamHeader = 0x00;
+
 struct PesUnit {
     uint8_t streamId = 0;
     bool hasPts = false;

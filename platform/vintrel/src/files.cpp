@@ -7,11 +7,8 @@
 #include <fstream>
 #include <vector>
 
-extern "C" {
-#include <libavformat/avformat.h>
-#include <libavutil/dict.h>
-}
 
+#include "container.h"
 #include "demux.h"
 #include "port.h"
 #include "wincompat/drives.h"
@@ -31,71 +28,91 @@ int64_t RecorderSeconds(int year, int month, int day, int hour, int minute, int 
 
 namespace {
 
-// First and last pack clock of a recorder file.
-bool ScanRawTimes(const std::string& path, uint64_t fileSize, uint64_t* firstScr, uint64_t* lastScr) {
+constexpr size_t kScanWindow = 2 * 1024 * 1024;
+
+bool IsStreamHeader(const uint8_t* p) {
+    recstream::StreamHeader h;
+    std::memcpy(&h, p, sizeof h);
+    return std::memcmp(h.magic, "QRS1", 4) == 0 && h.version == 1 && h.headerSize == recstream::kHeaderSize;
+}
+
+size_t ReadAt(std::ifstream& in, uint64_t offset, std::vector<uint8_t>* buf) {
+    in.clear();
+    in.seekg(static_cast<std::streamoff>(offset));
+    in.read(reinterpret_cast<char*>(buf->data()), static_cast<std::streamsize>(buf->size()));
+    return static_cast<size_t>(in.gcount());
+}
+
+// Offset of the last stream header of a recorder file: a file joined from
+// several recordings carries one before each of them. Reads the file from
+// its end backwards, one window at a time.
+uint64_t LastHeaderOffset(std::ifstream& in, uint64_t fileSize, std::vector<uint8_t>* buf) {
+    const size_t overlap = recstream::kHeaderSize - 1;
+    uint64_t end = fileSize;
+    while (end > recstream::kHeaderSize) {
+        const uint64_t from = end > buf->size() + recstream::kHeaderSize ? end - buf->size() : recstream::kHeaderSize;
+        const size_t got = ReadAt(in, from, buf);
+        const size_t usable = static_cast<size_t>(std::min<uint64_t>(got, end - from));
+        size_t left = usable;
+        while (const void* hit = memrchr(buf->data(), 'Q', left)) {
+            const size_t i = static_cast<size_t>(static_cast<const uint8_t*>(hit) - buf->data());
+            if (i + recstream::kHeaderSize <= got && IsStreamHeader(buf->data() + i)) return from + i;
+            left = i;
+        }
+        if (from == recstream::kHeaderSize) break;
+        end = from + overlap;
+    }
+    return 0;
+}
+
+// Recorder milliseconds of the earliest (`first`) or latest video frame of
+// the units handed out by `demux`, on the clock of `header`; a stream header
+// met among the units starts a new clock. False when no video unit was seen.
+bool FrameTime(PsDemux* demux, recstream::StreamHeader* header, bool first, int64_t* ms) {
+    PesUnit u;
+    bool any = false;
+    int64_t best = 0;
+    while (demux->Next(&u)) {
+        if (u.streamId == kUnitStreamHeader) {
+            if (first && any) break;   // the first recording ends here
+            std::memcpy(header, u.data, sizeof *header);
+            any = false;
+            continue;
+        }
+        if (u.streamId < 0xE0 || u.streamId > 0xEF || !u.hasPts) continue;
+        const int64_t t = int64_t(header->startTime) * 1000 + int64_t(u.pts / 90);
+        if (!any || (first ? t < best : t > best)) best = t;
+        any = true;
+    }
+    *ms = best;
+    return any;
+}
+
+// First and last frame time of a recorder file, in recorder milliseconds.
+bool ScanRawTimes(const std::string& path, uint64_t fileSize, const recstream::StreamHeader& head, int64_t* first,
+                  int64_t* last) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
-    const size_t window = 2 * 1024 * 1024;
-    std::vector<uint8_t> buf(window);
-    in.seekg(static_cast<std::streamoff>(recstream::kHeaderSize));
-    in.read(reinterpret_cast<char*>(buf.data()), static_cast<std::streamsize>(window));
-    size_t got = static_cast<size_t>(in.gcount());
-    PsDemux head;
-    head.Feed(buf.data(), got);
-    PesUnit u;
-    if (!head.Next(&u)) return false;
-    *firstScr = u.scr;
-    *lastScr = u.scr;
-    uint64_t from = fileSize > window + recstream::kHeaderSize ? fileSize - window : recstream::kHeaderSize;
-    in.clear();
-    in.seekg(static_cast<std::streamoff>(from));
-    in.read(reinterpret_cast<char*>(buf.data()), static_cast<std::streamsize>(window));
-    got = static_cast<size_t>(in.gcount());
+    std::vector<uint8_t> buf(kScanWindow);
+    recstream::StreamHeader clock = head;
+    PsDemux demux;
+    demux.Feed(buf.data(), ReadAt(in, recstream::kHeaderSize, &buf));
+    if (!FrameTime(&demux, &clock, true, first)) return false;
+
+    const uint64_t lastHeader = LastHeaderOffset(in, fileSize, &buf);
+    clock = head;
+    uint64_t from = recstream::kHeaderSize;
+    if (lastHeader > 0) {
+        ReadAt(in, lastHeader, &buf);
+        std::memcpy(&clock, buf.data(), sizeof clock);
+        from = lastHeader + recstream::kHeaderSize;
+    }
+    if (fileSize > kScanWindow && fileSize - kScanWindow > from) from = fileSize - kScanWindow;
     PsDemux tail;
-    tail.Feed(buf.data(), got);
-    while (tail.Next(&u))
-        if (u.scr > *lastScr) *lastScr = u.scr;
+    tail.Feed(buf.data(), ReadAt(in, from, &buf));
+    if (!FrameTime(&tail, &clock, false, last)) *last = *first;
+    if (*last < *first) *last = *first;
     return true;
-}
-
-bool ParseDigits(const char* s, int count, int* out) {
-    int v = 0;
-    for (int i = 0; i < count; ++i) {
-        if (s[i] < '0' || s[i] > '9') return false;
-        v = v * 10 + (s[i] - '0');
-    }
-    *out = v;
-    return true;
-}
-
-// "recorder_start=YYYYMMDDhhmmss" in a comment, or an ISO creation time.
-bool ContainerStart(AVFormatContext* fmt, int64_t* seconds) {
-    AVDictionaryEntry* e = av_dict_get(fmt->metadata, "comment", nullptr, 0);
-    if (e && e->value) {
-        const char* p = std::strstr(e->value, "recorder_start=");
-        int f[6];
-        if (p) {
-            p += std::strlen("recorder_start=");
-            if (std::strlen(p) >= 14 && ParseDigits(p, 4, &f[0]) && ParseDigits(p + 4, 2, &f[1]) &&
-                ParseDigits(p + 6, 2, &f[2]) && ParseDigits(p + 8, 2, &f[3]) && ParseDigits(p + 10, 2, &f[4]) &&
-                ParseDigits(p + 12, 2, &f[5])) {
-                *seconds = RecorderSeconds(f[0], f[1], f[2], f[3], f[4], f[5]);
-                return true;
-            }
-        }
-    }
-    AVDictionaryEntry* c = av_dict_get(fmt->metadata, "creation_time", nullptr, 0);
-    for (unsigned i = 0; !c && i < fmt->nb_streams; ++i) c = av_dict_get(fmt->streams[i]->metadata, "creation_time", nullptr, 0);
-    if (c && c->value && std::strlen(c->value) >= 19) {
-        const char* p = c->value;  // YYYY-MM-DDThh:mm:ss
-        int f[6];
-        if (ParseDigits(p, 4, &f[0]) && ParseDigits(p + 5, 2, &f[1]) && ParseDigits(p + 8, 2, &f[2]) &&
-            ParseDigits(p + 11, 2, &f[3]) && ParseDigits(p + 14, 2, &f[4]) && ParseDigits(p + 17, 2, &f[5])) {
-            *seconds = RecorderSeconds(f[0], f[1], f[2], f[3], f[4], f[5]);
-            return true;
-        }
-    }
-    return false;
 }
 
 }  // namespace
@@ -110,32 +127,26 @@ uint32_t ReadFileTimes(const char* path, FileTimes* out) {
     std::fseek(f, 0, SEEK_END);
     long size = std::ftell(f);
     std::fclose(f);
+    int64_t first = 0, last = 0;
     if (got == sizeof head && std::memcmp(head, "QRS1", 4) == 0) {
         std::memcpy(&out->header, head, sizeof head);
-        uint64_t firstScr = 0, lastScr = 0;
-        if (!ScanRawTimes(mapped, static_cast<uint64_t>(size), &firstScr, &lastScr)) return OSTRUM_ERR_FILE_OPEN;
+        if (!ScanRawTimes(mapped, static_cast<uint64_t>(size), out->header, &first, &last)) return OSTRUM_ERR_FILE_OPEN;
         out->raw = true;
-        RecorderSecondsToFields(int64_t(out->header.startTime) + int64_t(firstScr / 90000), &out->first);
-        RecorderSecondsToFields(int64_t(out->header.startTime) + int64_t(lastScr / 90000), &out->last);
-        return OSTRUM_ERR_NONE;
-    }
-    AVFormatContext* fmt = nullptr;
-    if (avformat_open_input(&fmt, mapped.c_str(), nullptr, nullptr) < 0) return OSTRUM_ERR_UNSUPPORTED;
-    uint32_t result = OSTRUM_ERR_NONE;
-    int64_t start = 0;
-    if (avformat_find_stream_info(fmt, nullptr) < 0) {
-        result = OSTRUM_ERR_FILE_OPEN;
-    } else if (!ContainerStart(fmt, &start)) {
-        result = OSTRUM_ERR_NO_TIME;
     } else {
-        int64_t offset = fmt->start_time != AV_NOPTS_VALUE && fmt->start_time > 0 ? fmt->start_time / AV_TIME_BASE : 0;
-        int64_t duration = fmt->duration != AV_NOPTS_VALUE && fmt->duration > 0 ? fmt->duration / AV_TIME_BASE : 0;
+        ContainerReader reader;
+        const uint32_t err = reader.Open(mapped);
+        if (err != OSTRUM_ERR_NONE) return err;
+        uint64_t a = 0, b = 0;
+        if (!reader.FrameSpan(&a, &b)) return OSTRUM_ERR_FILE_OPEN;
         out->raw = false;
-        RecorderSecondsToFields(start + offset, &out->first);
-        RecorderSecondsToFields(start + offset + duration, &out->last);
+        out->header = reader.Header();
+        first = int64_t(out->header.startTime) * 1000 + int64_t(a / 90);
+        last = int64_t(out->header.startTime) * 1000 + int64_t(b / 90);
     }
-    avformat_close_input(&fmt);
-    return result;
+    out->firstMs = first;
+    RecorderSecondsToFields(first / 1000, &out->first);
+    RecorderSecondsToFields(last / 1000, &out->last);
+    return OSTRUM_ERR_NONE;
 }
 
 QByteArray EncodeImage(const QImage& image, const char* format) {

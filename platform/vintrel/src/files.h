@@ -13,11 +13,15 @@ namespace vintrel {
 struct FileTimes {
     bool raw = false;                   // a recorder file (else a container file)
     std::string mappedPath;             // the path on this machine
-    recstream::StreamHeader header{};   // recorder files
-    OSTRUM_FILE_TIME first{};
+    // Recorder files: the first header. Container files: the header of the
+    // stream their packets are re-wrapped into.
+    recstream::StreamHeader header{};
+    int64_t firstMs = 0;                // recorder milliseconds of the first frame
+    OSTRUM_FILE_TIME first{};           // first and last frame, to the second
     OSTRUM_FILE_TIME last{};
 };
-// OSTRUM_ERR_NONE or the error code.
+// First and last frame time of a recorder or container file; OSTRUM_ERR_NONE
+// or the error code.
 uint32_t ReadFileTimes(const char* path, FileTimes* out);
 
 // Seconds since 1970 of a civil date and time taken as UTC.

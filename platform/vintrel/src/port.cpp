@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QWidget>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -17,6 +18,7 @@ extern "C" {
 }
 
 #include "audio_sink.h"
+#include "container.h"
 #include "files.h"
 #include "surface.h"
 
@@ -210,6 +212,7 @@ bool Port::OpenStream(const void* header, uint32_t size, uint32_t bufferSize, bo
     StopWorker(lk);
     ClearQueues();
     m_header = h;
+    m_dropBefore = INT64_MIN;
     m_capacity = std::max<size_t>(bufferSize, OSTRUM_MIN_SOURCE_BUFFER);
     m_streamOpen = true;
     m_streamFromFile = fromFile;
@@ -301,7 +304,7 @@ uint32_t Port::BufferValue(uint32_t kind) {
     case OSTRUM_BUF_AUDIO:
         return AudioSink::Instance().Owner() == m_number ? static_cast<uint32_t>(AudioSink::Instance().Queued()) : 0;
     case OSTRUM_BUF_FRAMES_LEFT: {
-        bool more = m_sourceBytes > 0 || m_demuxBuffered > 3 || m_decoderPending;
+        bool more = m_sourceBytes > 0 || m_demuxBuffered > 3 || m_decoderPending || m_feeding;
         return static_cast<uint32_t>(m_frames.size() + m_inFlight) + (more ? 1 : 0);
     }
     default:
@@ -367,7 +370,7 @@ bool Port::OpenFile(const char* path) {
     m_filePath = times.mappedPath;
     m_fileFirst = times.first;
     m_fileLast = times.last;
-    if (times.raw) m_header = times.header;
+    m_fileHeader = times.header;
     return true;
 }
 
@@ -409,29 +412,108 @@ void Port::StopFeeder() {
     m_feederStop = false;
 }
 
-// Reads a recorder file into the source buffer, waiting while it is full.
-void Port::Feed(std::string path) {
-    std::ifstream in(path, std::ios::binary);
-    in.seekg(static_cast<std::streamoff>(recstream::kHeaderSize));
-    std::vector<char> buf(256 * 1024);
-    while (!m_feederStop && in) {
-        in.read(buf.data(), static_cast<std::streamsize>(buf.size()));
-        std::streamsize got = in.gcount();
-        if (got <= 0) break;
-        std::unique_lock<std::mutex> lk(m_mutex);
-        m_cv.wait(lk, [&] {
-            return m_feederStop || !m_streamOpen || m_sourceBytes == 0 || m_sourceBytes + size_t(got) <= m_capacity;
-        });
-        if (m_feederStop || !m_streamOpen) return;
-        m_source.emplace_back(buf.begin(), buf.begin() + got);
-        m_sourceBytes += size_t(got);
-        m_cv.notify_all();
+// Queues a block of stream bytes read from the file, waiting while the
+// source buffer is full; false when the feeding is to end.
+bool Port::QueueFileData(std::vector<uint8_t>&& block) {
+    std::unique_lock<std::mutex> lk(m_mutex);
+    m_cv.wait(lk, [&] {
+        return m_feederStop || !m_streamOpen || m_sourceBytes == 0 || m_sourceBytes + block.size() <= m_capacity;
+    });
+    if (m_feederStop || !m_streamOpen) return false;
+    m_sourceBytes += block.size();
+    m_source.push_back(std::move(block));
+    m_cv.notify_all();
+    return true;
+}
+
+// Reads the open file into the source buffer: a recorder file as it is, a
+// container file re-wrapped packet by packet; `fromTicks` > 0 starts a
+// container file at the key frame before that time.
+void Port::Feed(std::string path, bool raw, uint64_t fromTicks) {
+    constexpr size_t kBlock = 256 * 1024;
+    bool go = true;
+    if (raw) {
+        std::ifstream in(path, std::ios::binary);
+        in.seekg(static_cast<std::streamoff>(recstream::kHeaderSize));
+        while (go && !m_feederStop && in) {
+            std::vector<uint8_t> block(kBlock);
+            in.read(reinterpret_cast<char*>(block.data()), static_cast<std::streamsize>(block.size()));
+            const std::streamsize got = in.gcount();
+            if (got <= 0) break;
+            block.resize(static_cast<size_t>(got));
+            go = QueueFileData(std::move(block));
+        }
+    } else {
+        ContainerReader reader;
+        if (reader.Open(path) != OSTRUM_ERR_NONE || (fromTicks > 0 && !reader.Seek(fromTicks))) SetError(OSTRUM_ERR_FILE_OPEN);
+        else {
+            std::vector<uint8_t> block;
+            while (go && !m_feederStop) {
+                const bool more = reader.Next(&block);
+                if (block.size() >= kBlock || (!more && !block.empty())) {
+                    go = QueueFileData(std::move(block));
+                    block = std::vector<uint8_t>();
+                }
+                if (!more) break;
+            }
+        }
     }
     std::lock_guard<std::mutex> lk(m_mutex);
-    if (!m_feederStop && m_streamOpen) {
-        m_sourceEnd = true;
-        m_cv.notify_all();
+    m_feeding = false;
+    if (go && !m_feederStop && m_streamOpen) m_sourceEnd = true;
+    m_cv.notify_all();
+}
+
+bool Port::StartFeeder(uint64_t fromTicks) {
+    std::string path;
+    bool raw;
+    {
+        std::lock_guard<std::mutex> lk(m_mutex);
+        path = m_filePath;
+        raw = m_fileRaw;
+        m_feeding = true;
     }
+    try {
+        m_feeder = std::thread(&Port::Feed, this, path, raw, fromTicks);
+    } catch (...) {
+        std::lock_guard<std::mutex> lk(m_mutex);
+        m_feeding = false;
+        SetError(OSTRUM_ERR_THREAD);
+        return false;
+    }
+    return true;
+}
+
+bool Port::SetPlayedTime(const OSTRUM_FILE_TIME* time) {
+    if (!time) { SetError(OSTRUM_ERR_PARAM); return false; }
+    const int64_t target =
+        RecorderSeconds(time->year, time->month, time->day, time->hour, time->minute, time->second) * 1000 +
+        std::clamp(time->millisecond, 0, 999);
+    uint64_t fromTicks = 0;
+    {
+        std::lock_guard<std::mutex> lk(m_mutex);
+        if (!m_fileOpen || !m_streamFromFile) { SetError(OSTRUM_ERR_ORDER); return false; }
+        const int64_t offset = target - int64_t(m_fileHeader.startTime) * 1000;
+        if (!m_fileRaw && offset > 0) fromTicks = static_cast<uint64_t>(offset) * 90;
+    }
+    StopFeeder();
+    std::unique_lock<std::mutex> lk(m_mutex);
+    if (!m_streamOpen) { SetError(OSTRUM_ERR_ORDER); return false; }
+    ClearQueues();
+    // A joined recorder file starts again on the clock of its first recording
+    // (the decode thread takes it up with the new data).
+    m_restartHeader = true;
+    m_dropBefore = target;
+    m_history.clear();
+    m_historyBack = 0;
+    m_stepForward = 0;
+    {
+        std::lock_guard<std::mutex> ck(m_clock->m);
+        if (m_group < 0) m_clock->valid = false;
+    }
+    lk.unlock();
+    AudioSink::Instance().Clear(m_number);
+    return StartFeeder(fromTicks);
 }
 
 // ---- play controls ---------------------------------------------------------------
@@ -440,9 +522,8 @@ bool Port::Play(QWidget* window) {
     bool startFeeder = false;
     if (!m_streamOpen) {
         if (!m_fileOpen) { SetError(OSTRUM_ERR_ORDER); return false; }
-        if (!m_fileRaw) { SetError(OSTRUM_ERR_UNSUPPORTED); return false; }
-        // A recorder file plays as a stream fed from the file.
-        recstream::StreamHeader h = m_header;
+        // A file plays as a stream fed from the file.
+        recstream::StreamHeader h = m_fileHeader;
         lk.unlock();
         if (!OpenStreamFromFile(h)) return false;
         lk.lock();
@@ -467,13 +548,10 @@ bool Port::Play(QWidget* window) {
         }
     }
     m_playing = true;
-    if (startFeeder) {
-        std::string path = m_filePath;
-        m_feeder = std::thread(&Port::Feed, this, path);
-    }
     m_cv.notify_all();
     QImage current = m_shown;
     lk.unlock();
+    if (startFeeder && !StartFeeder(0)) return false;
     if (attach) {
         m_surface->Attach(window);
         if (!current.isNull()) m_surface->SetImage(current);
@@ -919,10 +997,11 @@ void Port::PushFrame(AVFrame* f, int64_t pts, uint64_t generation) {
     if (!fr.frame) return;
     av_frame_move_ref(fr.frame, f);
     std::lock_guard<std::mutex> lk(m_mutex);
-    if (generation != m_generation) {
+    if (generation != m_generation || fr.t < m_dropBefore) {   // stale, or before the time moved to
         av_frame_free(&fr.frame);
         return;
     }
+    m_dropBefore = INT64_MIN;
     m_frames.push_back(fr);
 }
 
@@ -941,6 +1020,29 @@ void Port::FlushCipherUnits(uint64_t beforePack, uint64_t generation) {
     }
 }
 
+// A stream header inside the stream: the recordings of a joined file follow
+// each other. What the decoder holds still belongs to the previous recording
+// and its clock; the next recording decodes on its own header.
+void Port::NextRecording(const PesUnit& unit, uint64_t generation) {
+    recstream::StreamHeader next;
+    std::memcpy(&next, unit.data, sizeof next);
+    if (next.version != 1 || next.headerSize != recstream::kHeaderSize) return;
+    FlushCipherUnits(UINT64_MAX, generation);
+    m_video.Drain([&](AVFrame* f, int64_t pts, bool) { PushFrame(f, pts, generation); });
+    const bool newCodec = next.videoCodec != m_header.videoCodec;
+    {
+        std::lock_guard<std::mutex> lk(m_mutex);
+        if (generation != m_generation) return;
+        m_header = next;
+        m_keyChecked = false;   // its own key check and nonce
+    }
+    m_lastT = -1;
+    if (newCodec) {
+        m_video.Close();
+        if (next.videoCodec != recstream::kVideoNone && !m_video.Open(next.videoCodec)) SetError(OSTRUM_ERR_DECODER);
+    }
+}
+
 // Runs without the port mutex; only the decode thread touches the decoders.
 void Port::HandleUnit(const PesUnit& unit, uint64_t generation) {
     const uint8_t id = unit.streamId;
@@ -951,6 +1053,10 @@ void Port::HandleUnit(const PesUnit& unit, uint64_t generation) {
         keyState = m_keyState;
         enciphered = (m_header.flags & recstream::kFlagEnciphered) != 0;
         if (enciphered) m_workerKey = m_key;
+    }
+    if (id == kUnitStreamHeader) {
+        NextRecording(unit, generation);
+        return;
     }
     if (!m_cipherUnits.empty()) FlushCipherUnits(unit.pack, generation);
     if (id == recstream::kStreamPrivate) {
@@ -1068,6 +1174,15 @@ void Port::Run() {
     while (!m_quit) {
         if (m_workerGeneration != m_generation) {
             m_workerGeneration = m_generation;
+            if (m_restartHeader) {
+                m_restartHeader = false;
+                if (m_header.videoCodec != m_fileHeader.videoCodec) {
+                    m_video.Close();
+                    if (m_fileHeader.videoCodec != recstream::kVideoNone && !m_video.Open(m_fileHeader.videoCodec))
+                        SetError(OSTRUM_ERR_DECODER);
+                }
+                m_header = m_fileHeader;
+            }
             m_demux.Reset();
             m_video.Reset();
             if (m_audio) m_audio->Reset();

@@ -74,6 +74,7 @@ public:
     bool OpenFile(const char* path);
     bool FileTotalTime(OSTRUM_FILE_TIME* first, OSTRUM_FILE_TIME* last);
     bool CloseFile();
+    bool SetPlayedTime(const OSTRUM_FILE_TIME* time);
 
     bool Play(QWidget* window);
     bool ReversePlay();
@@ -129,7 +130,10 @@ private:
     void ClearQueues();       // under m_mutex
     void StopFeeder();
     bool OpenStreamFromFile(const recstream::StreamHeader& header);
-    void Feed(std::string path);
+    bool StartFeeder(uint64_t fromTicks);
+    void Feed(std::string path, bool raw, uint64_t fromTicks);
+    bool QueueFileData(std::vector<uint8_t>&& block);
+    void NextRecording(const PesUnit& unit, uint64_t generation);
     bool Due(int64_t t, int64_t now, int64_t* waitMs);
     void Present(Frame frame);
     void ShowImage(const Shown& shown, bool callback);
@@ -168,6 +172,9 @@ private:
     // are still to come for anyone asking how much is left.
     int m_inFlight = 0;
     uint64_t m_generation = 0;
+    // Frames before this recorder time are decoded but not shown (the target
+    // of a move inside a file).
+    int64_t m_dropBefore = INT64_MIN;
 
     // decoded frames and the picture on screen
     std::deque<Frame> m_frames;
@@ -217,6 +224,9 @@ private:
     std::string m_filePath;
     OSTRUM_FILE_TIME m_fileFirst{};
     OSTRUM_FILE_TIME m_fileLast{};
+    recstream::StreamHeader m_fileHeader{};   // the stream the file plays as
+    bool m_feeding = false;                   // the feeder has not read the whole file yet
+    bool m_restartHeader = false;             // the file is read again from its first recording
     std::thread m_feeder;
     std::atomic<bool> m_feederStop{false};
 

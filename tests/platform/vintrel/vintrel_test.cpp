@@ -348,8 +348,9 @@ TEST(VintrelFiles, TotalTimeOfRecordingAndContainer) {
         QStringList meta;
         int firstSecond, lastSecond, firstHour;
     } cases[] = {
-        {"created.mp4", {"-metadata", "creation_time=2024-05-06T07:08:09.000000Z"}, 9, 13, 7},
-        {"commented.mp4", {"-metadata", "comment=recorder_start=20240506101010"}, 10, 14, 10},
+        // 4 s at 10 frames a second: the last frame is 3.9 s after the first.
+        {"created.mp4", {"-metadata", "creation_time=2024-05-06T07:08:09.000000Z"}, 9, 12, 7},
+        {"commented.mp4", {"-metadata", "comment=recorder_start=20240506101010"}, 10, 13, 10},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

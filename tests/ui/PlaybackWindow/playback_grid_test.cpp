@@ -3,6 +3,7 @@
 // reaching the time axis, snapshot and clip files, sync, seeking behind the
 // busy indicator, digital zoom and the cell menu.
 #include "ChartLayer.h"
+#include "OutputFileWriter.h"
 #include "PlayBackInteraction.h"
 #include "PlayControlBar.h"
 #include "PlaybackControlArea.h"
@@ -600,6 +601,60 @@ TEST_F(PlaybackGridTest, MissingRecordingReportsFailedToPlay) {
     dialogs.calls.clear();
     grid->onBtnStartClick();  // window 2 is selected: the start fails again
     EXPECT_TRUE(dialogs.saw(ziraz::DialogKind::Information, "Failed to play video."));
+}
+
+TEST_F(PlaybackGridTest, LocalFileThatCannotBePlayedIsNamedInAMessageBox) {
+    const std::string path = RecordingFolder(0) + "/ch01_20240301080000_20240301080030.mp4";
+    ASSERT_TRUE(kel_test::WriteFile(QString::fromStdString(path), QByteArray(30000, 'x')));
+    ChannelFiles* damaged = Record(1);
+    damaged->SingleFileList.front()->FileName = path;
+    panelRecords.append(damaged);
+    grid->onDoubleClickedPlay(QModelIndex());
+    const ziraz::DialogCall* box = dialogs.find(ziraz::DialogKind::MessageInfo);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->title, "Error");
+    EXPECT_EQ(box->text, "The file " + QString::fromStdString(path) +
+                             " cannot be played: it is damaged or it is not a video file.");
+    EXPECT_FALSE(dialogs.saw(ziraz::DialogKind::Information, "Failed to play video."));
+    EXPECT_FALSE(Interaction(0)->m_streamPlayer.IsFileOpen());
+}
+
+// The downloader's .mp4 of a recording, found in a local folder, plays in a
+// cell: played time, pause, a move on the time axis and the end of the file.
+TEST_F(PlaybackGridTest, SavedMp4PlaysInACell) {
+    CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadVideoType, "1");
+    const std::string path = RecordingFolder(0) + "/ch02_saved.mp4";
+    {
+        const QByteArray rec = kel_test::ReadFile(QString::fromStdString(RecordingPath(2)));
+        CStreamFileWriter w;
+        ASSERT_TRUE(w.Open(path, false));
+        for (int at = 0; at < rec.size(); at += at == 0 ? 40 : 8192) {
+            const int n = at == 0 ? 40 : std::min(8192, rec.size() - at);
+            ASSERT_EQ(w.Write(reinterpret_cast<const uint8_t*>(rec.constData()) + at, static_cast<uint32_t>(n)),
+                      static_cast<uint32_t>(n));
+        }
+        ASSERT_TRUE(w.Close());
+    }
+    CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadVideoType, "0");
+    ChannelFiles* saved = Record(2);
+    saved->SingleFileList.front()->FileName = path;
+    panelRecords.append(saved);
+    grid->onDoubleClickedPlay(QModelIndex());
+    EXPECT_EQ(dialogs.find(ziraz::DialogKind::MessageInfo), nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Playing(0) && Played(0) >= static_cast<time_t>(T) + 1; }));
+
+    grid->cells()[0]->onPause();
+    ASSERT_TRUE(WaitFor([&] { return !Interaction(0)->m_bPlaying; }));
+    const time_t held = Played(0);
+    grid->model()->select(0);
+    const time_t target = T + 20;
+    grid->onVideoTimeClicked(0, target);
+    EXPECT_TRUE(WaitFor([&] { return Played(0) >= target && Played(0) < target + 8; }));
+    EXPECT_NE(Played(0), held);
+    grid->cells()[0]->onFast();
+    // The pump notices the end of the file, the cell tells and stops.
+    EXPECT_TRUE(WaitFor([&] { return dialogs.saw(ziraz::DialogKind::Information, "The video has reach the end."); }));
+    EXPECT_FALSE(Interaction(0)->m_streamPlayer.IsFileOpen());
 }
 
 TEST_F(PlaybackGridTest, CoverPausesPlayingWindowsAndResumesThem) {

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <cstring>
 #include <map>
+#include <tuple>
 #include <vector>
 
 #include "CommonHelpers.h"
@@ -78,10 +79,7 @@ void CPlayerInterface::ReleasePort() {
     m_port = -1;
 }
 
-bool CPlayerInterface::OpenStream(const uint8_t* header, uint32_t size, void* window) {
-    // A port lost by an earlier failure is taken again.
-    if (!header || (m_port < 0 && !AcquirePort())) return false;
-    CloseStream();
+bool CPlayerInterface::StartPort(const std::function<bool(int port)>& open, void* window) {
     const int port = m_port;
     const char* failed = nullptr;
     qDebug() << "Ostrum_SetStreamOpenMode before";
@@ -94,7 +92,7 @@ bool CPlayerInterface::OpenStream(const uint8_t* header, uint32_t size, void* wi
             std::string bytes = ziraz::ConvertFromUnicode(key);
             Ostrum_SetSecretKey(port, 1, bytes.c_str(), static_cast<int>(bytes.size() * 8));
         }
-        if (!Ostrum_OpenStream(port, header, size, 2097152)) failed = "Ostrum_OpenStream Failed iError = %d";
+        if (!open(port)) failed = "Ostrum_OpenStream / Ostrum_OpenFile Failed iError = %d";
     }
     if (!failed && !Ostrum_SetDisplayBuf(port, 5)) failed = "Ostrum_SetDisplayBuf Failed iError = %d";
     if (!failed) {
@@ -109,28 +107,70 @@ bool CPlayerInterface::OpenStream(const uint8_t* header, uint32_t size, void* wi
     if (failed) {
         qDebug(failed, static_cast<int>(Ostrum_GetLastError(port)));
         // The port goes back to the library (and out of the registry); a
-        // fresh one is taken so that the next OpenStream can succeed.
+        // fresh one is taken so that the next open can succeed.
         ReleasePort();
         AcquirePort();
         return false;
     }
     if (m_soundOn) Ostrum_PlaySound(port);
-    {
-        ZUN_Guard g(m_mutex);
-        std::memcpy(m_header, header, sizeof m_header);
-    }
     m_window = window;
     m_stopInput = false;
     m_streamOpen = true;
     return true;
 }
 
+bool CPlayerInterface::OpenStream(const uint8_t* header, uint32_t size, void* window) {
+    // A port lost by an earlier failure is taken again.
+    if (!header || (m_port < 0 && !AcquirePort())) return false;
+    CloseStream();
+    if (!StartPort([&](int port) { return Ostrum_OpenStream(port, header, size, 2097152) != 0; }, window)) return false;
+    ZUN_Guard g(m_mutex);
+    std::memcpy(m_header, header, sizeof m_header);
+    return true;
+}
+
+namespace {
+OSTRUM_FILE_TIME LocalFileTime(time_t t) {
+    struct tm tmv = {};
+    localtime_r(&t, &tmv);
+    return OSTRUM_FILE_TIME{tmv.tm_year + 1900, tmv.tm_mon + 1, tmv.tm_mday, tmv.tm_hour, tmv.tm_min, tmv.tm_sec, 0};
+}
+}  // namespace
+
+bool CPlayerInterface::OpenFile(const std::string& path, void* window, time_t start) {
+    if (path.empty() || (m_port < 0 && !AcquirePort())) return false;
+    CloseStream();
+    if (!StartPort([&](int port) { return Ostrum_OpenFile(port, path.c_str()) != 0; }, window)) return false;
+    m_fileRoute = true;
+    // A fresh file plays from its first frame on anyway.
+    if (start >= 0 && !SeekFile(start, false)) {
+        CloseStream();
+        return false;
+    }
+    return true;
+}
+
+bool CPlayerInterface::SeekFile(time_t t, bool toFirst) {
+    if (!m_fileRoute || t < 0) return false;
+    OSTRUM_FILE_TIME first{}, last{};
+    if (!Ostrum_GetFileTotalTime(m_port, &first, &last)) return false;
+    OSTRUM_FILE_TIME target = LocalFileTime(t);
+    if (std::tie(target.year, target.month, target.day, target.hour, target.minute, target.second) <=
+        std::tie(first.year, first.month, first.day, first.hour, first.minute, first.second)) {
+        if (!toFirst) return true;
+        target = first;
+    }
+    return Ostrum_SetPlayedTime(m_port, &target) != 0;
+}
+
 void CPlayerInterface::CloseStream() {
     const int port = m_port;
     if (port >= 0) {
         Ostrum_Stop(port);
-        Ostrum_CloseStream(port);
+        if (m_fileRoute) Ostrum_CloseFile(port);
+        else Ostrum_CloseStream(port);
     }
+    m_fileRoute = false;
     m_streamOpen = false;
     m_paused = false;
     m_singleFrame = false;
@@ -141,7 +181,7 @@ void CPlayerInterface::CloseStream() {
 }
 
 int CPlayerInterface::InputData(const uint8_t* data, uint32_t size) {
-    if (!m_streamOpen) return InputNoStream;
+    if (!m_streamOpen || m_fileRoute) return InputNoStream;
     for (;;) {
         if (!m_streamOpen) return InputNoStream;
         if (Ostrum_InputData(m_port, data, size)) break;
@@ -420,6 +460,9 @@ bool CPlayerInterface::StartClip(time_t start, std::shared_ptr<CSingleFile> reco
         start = GetPlayedTime();
         if (start == -1) return false;
     }
+    // The clip is cut from the stream being fed, which a file read by the
+    // library does not have.
+    if (m_fileRoute) return false;
     const std::string timeText = TimeToString(start);
     QString value;
     int page = CurrentCapturePage;

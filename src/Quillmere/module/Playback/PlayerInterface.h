@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <ctime>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -31,6 +32,15 @@ public:
     enum { InputAccepted = 0, InputNoStream = 1, InputGivenUp = 2 };
 
     bool OpenStream(const uint8_t* header, uint32_t size, void* window);
+    // Plays a converted file (.mp4) that the library reads itself, from the
+    // local time `start` on (-1: from its first frame). The controls work as
+    // for a stream; nothing is fed and no clip can be cut from it.
+    bool OpenFile(const std::string& path, void* window, time_t start);
+    // Moves a file opened by OpenFile to a local time; a time before its
+    // first frame moves to its start with `toFirst`, and leaves the file
+    // where it is without.
+    bool SeekFile(time_t t, bool toFirst = true);
+    bool IsFileOpen() const { return m_fileRoute; }
     void CloseStream();
     int InputData(const uint8_t* data, uint32_t size);
     bool RegisterDrawFun(OSTRUM_DRAW_CB callback, void* user);
@@ -91,6 +101,9 @@ private:
 
     bool AcquirePort();
     void ReleasePort();
+    // Callbacks, key and display settings around `open`, then Play; on
+    // failure the port is exchanged for a fresh one.
+    bool StartPort(const std::function<bool(int port)>& open, void* window);
     void ApplyDecodeType();
     // Folder setting of snapshots for the current page; false when unset.
     static bool CaptureFolder(std::string* folder);
@@ -99,6 +112,7 @@ private:
 
     std::atomic<int> m_port{-1};
     std::atomic<bool> m_streamOpen{false};
+    std::atomic<bool> m_fileRoute{false};   // the open stream is a file read by the library
     void* m_window = nullptr;
     std::atomic<bool> m_stopInput{false};
     bool m_paused = false;

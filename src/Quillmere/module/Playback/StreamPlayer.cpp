@@ -20,6 +20,17 @@ RbsDateTime LocalFields(time_t t) {
     return RbsDateTime{tmv.tm_year + 1900, tmv.tm_mon + 1, tmv.tm_mday, tmv.tm_hour, tmv.tm_min, tmv.tm_sec};
 }
 
+// A file that does not start with a recorder stream header: a converted
+// file (.mp4), or no recording at all. The player library reads it itself.
+bool IsConvertedFile(const std::string& path) {
+    char magic[4] = {};
+    ZUN_FILE f = ZUN_OpenFile(path.c_str(), ZUN_FILE_READ);
+    if (!f) return false;
+    const bool whole = ZUN_ReadFile(f, magic, sizeof magic) == static_cast<int64_t>(sizeof magic);
+    ZUN_CloseFile(f);
+    return !whole || std::memcmp(magic, "QRS1", 4) != 0;
+}
+
 const char* Now() {
     thread_local QByteArray text;
     text = QDateTime::currentDateTime().toString("yyyy-MM-dd hh:mm:ss.zzz").toLatin1();
@@ -129,12 +140,42 @@ void CStreamPlayer::DataCallback(int, int dataType, unsigned char* data, int len
 bool CStreamPlayer::OpenPlayer(const uint8_t* header, int length) {
     int speed = m_player.GetSpeed();
     if (!m_player.OpenStream(header, static_cast<uint32_t>(length), m_window->hWnd)) return false;
+    PlayerOpened(speed);
+    return true;
+}
+
+void CStreamPlayer::PlayerOpened(int speed) {
     if (m_syncRequested) {
         m_player.AddToSyncGroup();
         m_inSyncGroup = true;
     }
     m_player.RegisterDrawFun(m_drawCallback, m_drawUser);
     if (speed != 0) m_player.SetSpeed(speed);
+}
+
+bool CStreamPlayer::PlayConvertedFile(std::shared_ptr<CSingleFile>& file, bool noSeek) {
+    m_player.SetStopInput(true);
+    m_source.StopStream();
+    const time_t start = noSeek ? -1 : static_cast<time_t>(file->StartTime);
+    const int speed = m_player.GetSpeed();
+    if (m_player.IsFileOpen() && m_player.GetPort() >= 0 && m_openedFile == file->FileName) {
+        // The same file: only the position moves.
+        if (!m_player.SeekFile(start < 0 ? 0 : start, true)) {
+            m_player.CloseStream();
+            m_state = StateOpenFailed;
+            return false;
+        }
+    } else {
+        if (!m_player.OpenFile(file->FileName, m_window->hWnd, start)) {
+            m_openedFile.clear();
+            m_state = StateOpenFailed;
+            return false;
+        }
+        m_openedFile = file->FileName;
+        PlayerOpened(speed);
+    }
+    m_endOfList = false;
+    m_state = StatePlaying;
     return true;
 }
 
@@ -178,6 +219,8 @@ void CStreamPlayer::DestroyStartSem() {
 // ---- starting a file ------------------------------------------------------------------
 
 bool CStreamPlayer::GetStreamAndPlayFile(std::shared_ptr<CSingleFile>& file, bool noSeek) {
+    if (m_source.IsDirectRoute() && IsConvertedFile(file->FileName)) return PlayConvertedFile(file, noSeek);
+    if (m_player.IsFileOpen()) m_player.CloseStream();
     m_player.SetStopInput(true);   // a blocked input of the previous stream gives up
     m_player.ResetSourceBuffer();
 
@@ -327,7 +370,10 @@ void CStreamPlayer::Stop() {
 bool CStreamPlayer::Loop() {
     ZUN_Guard guard(m_mutex);
     if (!IsFileOpen()) return false;
-    const int pos = m_source.GetPos();
+    // A file read by the player library has been read whole when the
+    // library has nothing left to show.
+    const bool libraryReads = m_player.IsFileOpen();
+    const int pos = libraryReads ? 100 : m_source.GetPos();
     const time_t played = GetPlayedTime();
     const uint32_t remain = m_player.GetSourceBufferRemain();
     const uint32_t frames = m_player.GetBufferValue(OSTRUM_BUF_FRAMES_LEFT);
@@ -361,7 +407,7 @@ bool CStreamPlayer::Loop() {
         m_endOfList = true;
         return false;
     }
-    if (m_source.GetPos() == 200) {
+    if (!libraryReads && m_source.GetPos() == 200) {
         CloseAll();
         m_state = StateReadFailed;
         return false;

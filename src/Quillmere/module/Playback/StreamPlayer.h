@@ -11,6 +11,7 @@
 #include <ctime>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "BaseThread.h"
@@ -108,6 +109,10 @@ private:
     void OnHeader(const uint8_t* header, int length);
     static void ResetPlayerBuffer(void* self);
     bool OpenPlayer(const uint8_t* header, int length);
+    // Sync group, draw callback and speed of a player just opened.
+    void PlayerOpened(int speed);
+    // A converted file on the direct route: the player library reads it.
+    bool PlayConvertedFile(std::shared_ptr<CSingleFile>& file, bool noSeek);
 
     bool GetStreamAndPlayFile(std::shared_ptr<CSingleFile>& file, bool noSeek);
     bool LocateFileAndPlay(time_t t);
@@ -126,6 +131,7 @@ private:
     PlayWindow* m_window = nullptr;
     std::mutex m_fileLock;                       // guards m_currentFile
     std::shared_ptr<CSingleFile> m_currentFile;
+    std::string m_openedFile;   // the converted file open in the player
     std::atomic<int> m_currentIndex{-1};
     OSTRUM_DRAW_CB m_drawCallback = nullptr;
     void* m_drawUser = nullptr;

@@ -44,6 +44,8 @@ public:
     bool IsOpen() const { return m_handle != -1; }
     // The open stream comes through the direct file stream reader.
     bool IsOpenOnDirectRoute() const { return m_handle != -1 && m_openOnRbs; }
+    // The next start reads files straight from the file system.
+    bool IsDirectRoute() const { return m_bRbs; }
 
 private:
     static void RbsForward(int handle, int kind, char* data, uint32_t length, void* user);

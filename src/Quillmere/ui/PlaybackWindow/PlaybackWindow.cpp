@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDebug>
 #include <QDesktopWidget>
+#include <QDir>
+#include <QFileInfo>
 #include <QEvent>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -247,6 +249,22 @@ void PlaybackWindow::showFailedToPlay() {
     ziraz::InformationDlg::ShowInformationAtScreenRightBottom(tr("Failed to play video."), this, false, false, true);
 }
 
+// A file of a local folder that is there but cannot be played is named in a
+// message box; other failures get the notice.
+void PlaybackWindow::showFailedToPlay(SinglePlaybackWindow* cell) {
+    CPlayBackInteraction* ia = cell ? cell->interaction() : nullptr;
+    std::shared_ptr<APT_QMR::CSingleFile> file = ia ? ia->m_streamPlayer.GetCurrentFile() : nullptr;
+    const QString name =
+        file ? QDir::toNativeSeparators(QString::fromLocal8Bit(file->FileName.c_str())) : QString();
+    if (!cell || !cell->isRbs() || !file || ia->m_streamPlayer.GetState() != APT_QMR::CStreamPlayer::StateOpenFailed ||
+        !QFileInfo(name).isFile()) {
+        showFailedToPlay();
+        return;
+    }
+    ziraz::WarningDlg::ShowMessageInfo(
+        tr("Error"), tr("The file %1 cannot be played: it is damaged or it is not a video file.").arg(name), this);
+}
+
 // ---------------------------------------------------------------- layout
 
 int PlaybackWindow::windowCountOfSplit(int mode) {
@@ -433,7 +451,7 @@ void PlaybackWindow::onBtnStartClick() {
         if (sel >= 0 && sel < m_cells.size()) {
             SinglePlaybackWindow* cell = m_cells[sel];
             if (!HasFile(ia)) {
-                if (!cell->playFrom(m_model->earliestStart(sel))) showFailedToPlay();
+                if (!cell->playFrom(m_model->earliestStart(sel))) showFailedToPlay(cell);
             } else if (!ia->m_bPlaying) {
                 const int speed = ia->m_streamPlayer.GetSpeed();
                 cell->onNormal();
@@ -645,7 +663,7 @@ void PlaybackWindow::playRecords(const QVector<ChannelFiles*>& source, int id, b
             time_t t = m_model->earliestStart(i);
             if (doubleClick && rangeStart > static_cast<qint64>(t)) t = static_cast<time_t>(rangeStart);
             SinglePlaybackWindow* cell = m_model->cell(i);
-            if (!cell || !cell->playFrom(t)) showFailedToPlay();
+            if (!cell || !cell->playFrom(t)) showFailedToPlay(cell);
         }
     } else {
         group->Play();
@@ -654,7 +672,7 @@ void PlaybackWindow::playRecords(const QVector<ChannelFiles*>& source, int id, b
             group->AddInteraction(m_model->interaction(i));
             SinglePlaybackWindow* cell = m_model->cell(i);
             if (!cell || !cell->playFrom(group->GetCurrentTime())) {
-                showFailedToPlay();
+                showFailedToPlay(cell);
                 continue;
             }
             // Every window that joins takes the group's speed.

@@ -140,6 +140,7 @@ private:
     void seekTo(int index, time_t t, bool byClick);
     void showWarning(int number, const QString& text);
     void showFailedToPlay();
+    void showFailedToPlay(SinglePlaybackWindow* cell);
     void emitUpdate(int id);
     bool searchRange(QDateTime* start, QDateTime* end) const;
 

@@ -7,11 +7,14 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "../search_thread/signal_counter.h"
+#include "OutputFileWriter.h"
 #include "SearchLocalThread.h"
+#include "Settings.h"
 #include "kel_test/test_support.h"
 #include "recmedia/encoder.h"
 
@@ -159,6 +162,39 @@ TEST_F(LocalSearch, ConvertedContainerFilesAreListed) {
     const APT_QMR::CSingleFile& f = *results.records[0]->SingleFileList.at(0);
     EXPECT_EQ(f.StartTime, Utc(8, 0, 0));
     EXPECT_GT(f.EndTime, f.StartTime);
+}
+
+// Each file is listed from its first to its last frame: a file that joins
+// two recordings ends with the second one, and the downloader's .mp4 of a
+// recording ends where the recording ends.
+TEST_F(LocalSearch, FilesSpanFromTheirFirstToTheirLastFrame) {
+    const QString a = folder + "/part_a.qrs", b = folder + "/part_b.qrs";
+    Record(a, 3, Utc(9, 0, 0), 4);
+    Record(b, 3, Utc(9, 1, 0), 5);
+    QByteArray joined = kel_test::ReadFile(a) + kel_test::ReadFile(b);
+    ASSERT_TRUE(kel_test::WriteFile(folder + "/ch03_20240101090000_20240101090105.mp4", joined));
+
+    CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadVideoType, "1");
+    const QByteArray single = kel_test::ReadFile(a);
+    CStreamFileWriter w;
+    ASSERT_TRUE(w.Open((folder + "/ch04_20240101090000_20240101090004.mp4").toStdString(), false));
+    for (int at = 0; at < single.size(); at += at == 0 ? 40 : 4096) {
+        const int n = at == 0 ? 40 : std::min(4096, single.size() - at);
+        ASSERT_EQ(w.Write(reinterpret_cast<const uint8_t*>(single.constData()) + at, static_cast<uint32_t>(n)),
+                  static_cast<uint32_t>(n));
+    }
+    ASSERT_TRUE(w.Close());
+
+    Results results;
+    ASSERT_TRUE(Run(0, &results));
+    ASSERT_EQ(results.records.size(), 2);
+    for (const ChannelFiles* r : results.records) {
+        SCOPED_TRACE(r->ChannelInfo.GetChannelNumber());
+        ASSERT_EQ(r->SingleFileList.size(), 1u);
+        const APT_QMR::CSingleFile& f = *r->SingleFileList[0];
+        EXPECT_EQ(f.StartTime, Utc(9, 0, 0));
+        EXPECT_EQ(f.EndTime, r->ChannelInfo.GetChannelNumber() == 3 ? Utc(9, 1, 4) : Utc(9, 0, 3));
+    }
 }
 
 TEST_F(LocalSearch, MissingOrEmptyFolderEndsWithTheSignal) {

@@ -1,0 +1,307 @@
+// Every kind of file an operator keeps plays in the player library: a
+// recording, recordings joined by the downloader, the downloader's .mp4 of
+// one recording and of two, and a damaged file. For each: open, first and
+// last frame time, play to the end with every frame shown; on the .mp4:
+// pause, move, single frames forwards and back, speed.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <algorithm>
+#include <atomic>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "OutputFileWriter.h"
+#include "Settings.h"
+#include "kel_test/test_support.h"
+#include "recmedia/encoder.h"
+#include "vintrel.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+constexpr uint32_t kStart = 1714557600;  // 2024-05-01 10:00:00 recorder time
+constexpr int kFps = 10;
+
+std::string TempPath(const std::string& name) { return (kel_test::ProgramFolder() + "/").toStdString() + name; }
+
+Bytes ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool WaitFor(const std::function<bool()>& cond, int timeoutMs = 60000) {
+    QElapsedTimer t;
+    t.start();
+    while (!cond()) {
+        if (t.elapsed() > timeoutMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+// A recording of `seconds` from `start` on, with sound.
+Bytes Recording(uint32_t start, uint32_t seconds, uint32_t seed) {
+    recmedia::RecordingSpec spec;
+    spec.path = TempPath("kind_rec_" + std::to_string(seed) + ".qrs");
+    spec.start = start;
+    spec.seconds = seconds;
+    spec.width = 160;
+    spec.height = 120;
+    spec.fps = kFps;
+    spec.seed = seed;
+    spec.withAudio = true;
+    std::string error;
+    EXPECT_TRUE(recmedia::EncodeRecording(spec, &error)) << error;
+    return ReadAll(spec.path);
+}
+
+// Saves recordings one after the other the way the downloader does: each
+// recording's header, then its stream, into one writer; "DownloadVideoType"
+// 1 converts to .mp4, 0 keeps the recorder stream.
+std::string Download(const std::string& name, const std::vector<const Bytes*>& recordings, bool mp4) {
+    CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadVideoType, mp4 ? "1" : "0");
+    const std::string path = TempPath(name);
+    CStreamFileWriter w;
+    EXPECT_TRUE(w.Open(path, false));
+    for (const Bytes* rec : recordings) {
+        EXPECT_EQ(w.Write(rec->data(), 40), 40u);
+        for (size_t at = 40; at < rec->size(); at += 8192) {
+            const uint32_t n = static_cast<uint32_t>(std::min<size_t>(8192, rec->size() - at));
+            EXPECT_EQ(w.Write(rec->data() + at, n), n);
+        }
+    }
+    EXPECT_TRUE(w.Close());
+    return path;
+}
+
+uint32_t Packed(uint32_t recorderSeconds) {
+    const time_t t = recorderSeconds;
+    struct tm c = {};
+    gmtime_r(&t, &c);
+    return uint32_t(c.tm_year + 1900 - 2000) << 26 | uint32_t(c.tm_mon + 1) << 22 | uint32_t(c.tm_mday) << 17 |
+           uint32_t(c.tm_hour) << 12 | uint32_t(c.tm_min) << 6 | uint32_t(c.tm_sec);
+}
+
+uint32_t Seconds(const OSTRUM_FILE_TIME& f) {
+    struct tm c = {};
+    c.tm_year = f.year - 1900;
+    c.tm_mon = f.month - 1;
+    c.tm_mday = f.day;
+    c.tm_hour = f.hour;
+    c.tm_min = f.minute;
+    c.tm_sec = f.second;
+    return static_cast<uint32_t>(timegm(&c));
+}
+
+// Recorder time of every frame shown on the port, in order.
+struct Shown {
+    std::mutex m;
+    std::vector<uint32_t> times;
+};
+Shown* g_shown = nullptr;
+int g_port = -1;
+void OnDisplay(int port, const char*, int, int, int, int, int) {
+    if (!g_shown || port != g_port) return;
+    const uint32_t t = Ostrum_GetSpecialData(port);
+    std::lock_guard<std::mutex> lk(g_shown->m);
+    g_shown->times.push_back(t);
+}
+
+class FileKinds : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        first = new Bytes(Recording(kStart, 4, 1));
+        second = new Bytes(Recording(kStart + 10, 3, 2));   // a gap of 6 s after the first
+    }
+    static void TearDownTestSuite() {
+        delete first;
+        delete second;
+    }
+    void SetUp() override {
+        ASSERT_TRUE(Ostrum_GetPort(&port));
+        g_port = port;
+        g_shown = &shown;
+        ASSERT_TRUE(Ostrum_SetDisplayCallBack(port, &OnDisplay));
+    }
+    void TearDown() override {
+        Ostrum_FreePort(port);
+        g_shown = nullptr;
+        g_port = -1;
+    }
+    std::vector<uint32_t> Times() {
+        std::lock_guard<std::mutex> lk(shown.m);
+        return shown.times;
+    }
+    bool PlayedOut() { return Ostrum_GetBufferValue(port, OSTRUM_BUF_FRAMES_LEFT) == 0; }
+
+    static Bytes* first;
+    static Bytes* second;
+    int port = -1;
+    Shown shown;
+};
+Bytes* FileKinds::first = nullptr;
+Bytes* FileKinds::second = nullptr;
+
+TEST_F(FileKinds, OpenTimesAndPlayToTheEnd) {
+    struct Case {
+        const char* name;
+        std::vector<const Bytes*> parts;
+        bool mp4;
+        uint32_t firstTime, lastTime;   // recorder seconds of the first and the last frame
+        size_t frames;
+    } cases[] = {
+        {"kind_single_raw.mp4", {first}, false, kStart, kStart + 3, 4 * kFps},
+        {"kind_joined_raw.mp4", {first, second}, false, kStart, kStart + 12, 7 * kFps},
+        {"kind_single_mp4.mp4", {first}, true, kStart, kStart + 3, 4 * kFps},
+        {"kind_joined_mp4.mp4", {first, second}, true, kStart, kStart + 12, 7 * kFps},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = Download(c.name, c.parts, c.mp4);
+        {
+            std::lock_guard<std::mutex> lk(shown.m);
+            shown.times.clear();
+        }
+        ASSERT_TRUE(Ostrum_OpenFile(port, path.c_str())) << Ostrum_GetLastError(port);
+        OSTRUM_FILE_TIME a{}, b{};
+        ASSERT_TRUE(Ostrum_GetFileTotalTime(port, &a, &b));
+        EXPECT_EQ(Seconds(a), c.firstTime);
+        EXPECT_EQ(Seconds(b), c.lastTime);
+
+        ASSERT_TRUE(Ostrum_Play(port, nullptr));
+        for (int i = 0; i < 3; ++i) ASSERT_TRUE(Ostrum_Fast(port));   // 8 times normal speed
+        ASSERT_TRUE(WaitFor([&] { return Times().size() >= c.frames && PlayedOut(); }));
+        const std::vector<uint32_t> times = Times();
+        EXPECT_EQ(times.size(), c.frames);
+        EXPECT_EQ(Ostrum_GetCurrentFrameNum(port), c.frames);
+        ASSERT_FALSE(times.empty());
+        EXPECT_EQ(times.front(), Packed(c.firstTime));
+        EXPECT_EQ(times.back(), Packed(c.lastTime));
+        EXPECT_TRUE(std::is_sorted(times.begin(), times.end()));
+        ASSERT_TRUE(Ostrum_CloseFile(port));
+    }
+}
+
+TEST_F(FileKinds, DamagedFilesAreRefusedWithTheirReason) {
+    const Bytes mp4 = ReadAll(Download("kind_whole.mp4", {first}, true));
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        uint32_t error;
+    } cases[] = {
+        {"kind_noise.mp4", Bytes(50000, 0x5A), OSTRUM_ERR_UNSUPPORTED},
+        {"kind_empty.mp4", Bytes(), OSTRUM_ERR_UNSUPPORTED},
+        {"kind_headless.mp4", Bytes(mp4.begin() + static_cast<std::ptrdiff_t>(mp4.size() / 2), mp4.end()),
+         OSTRUM_ERR_UNSUPPORTED},
+        // A recorder header followed by no stream at all.
+        {"kind_header_only.mp4", Bytes(first->begin(), first->begin() + 40), OSTRUM_ERR_FILE_OPEN},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = TempPath(c.name);
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(c.bytes.data()),
+                                                     static_cast<std::streamsize>(c.bytes.size()));
+        EXPECT_FALSE(Ostrum_OpenFile(port, path.c_str()));
+        EXPECT_EQ(Ostrum_GetLastError(port), c.error);
+        EXPECT_FALSE(Ostrum_Play(port, nullptr));
+    }
+}
+
+TEST_F(FileKinds, PauseMoveStepAndSpeedOnAnMp4) {
+    const Bytes longer = Recording(kStart, 10, 3);
+    const std::string path = Download("kind_controls.mp4", {&longer}, true);
+    ASSERT_TRUE(Ostrum_OpenFile(port, path.c_str()));
+    ASSERT_TRUE(Ostrum_Play(port, nullptr));
+    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetSpecialData(port) != 0; }));
+    ASSERT_TRUE(Ostrum_Pause(port, 1));
+
+    // Moved while paused: the first frame at the time comes with a single step.
+    OSTRUM_FILE_TIME target{2024, 5, 1, 10, 0, 6, 0};
+    ASSERT_TRUE(Ostrum_SetPlayedTime(port, &target));
+    ASSERT_TRUE(Ostrum_OneByOne(port));
+    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetSpecialData(port) == Packed(kStart + 6); }, 10000));
+    // Ten more single frames reach the next second; none is shown on its own.
+    for (int i = 0; i < 10; ++i) {
+        const uint32_t n = Ostrum_GetCurrentFrameNum(port);
+        ASSERT_TRUE(Ostrum_OneByOne(port));
+        ASSERT_TRUE(WaitFor([&] { return Ostrum_GetCurrentFrameNum(port) == n + 1; }));
+    }
+    EXPECT_EQ(Ostrum_GetSpecialData(port), Packed(kStart + 7));
+    for (int i = 0; i < 10; ++i) ASSERT_TRUE(Ostrum_OneByOneBack(port));
+    EXPECT_EQ(Ostrum_GetSpecialData(port), Packed(kStart + 6));
+
+    // Back to an earlier time, then on at 16 times normal speed to the end.
+    const size_t mark = Times().size();
+    target.second = 2;
+    ASSERT_TRUE(Ostrum_SetPlayedTime(port, &target));
+    ASSERT_TRUE(Ostrum_Pause(port, 0));
+    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetSpecialData(port) == Packed(kStart + 2); }));
+    for (int i = 0; i < 4; ++i) ASSERT_TRUE(Ostrum_Fast(port));
+    ASSERT_TRUE(WaitFor([&] { return PlayedOut() && Ostrum_GetSpecialData(port) == Packed(kStart + 9); }));
+    // Every frame from 2 s on was shown once after the move.
+    const std::vector<uint32_t> times = Times();
+    const auto from = std::find(times.begin() + static_cast<std::ptrdiff_t>(mark), times.end(), Packed(kStart + 2));
+    ASSERT_NE(from, times.end());
+    EXPECT_EQ(times.end() - from, 8 * kFps);
+    EXPECT_TRUE(std::is_sorted(from, times.end()));
+    EXPECT_FALSE(Ostrum_Fast(port));   // the top speed step
+    EXPECT_EQ(Ostrum_GetLastError(port), static_cast<uint32_t>(OSTRUM_ERR_SPEED_LIMIT));
+    EXPECT_TRUE(Ostrum_CloseFile(port));
+}
+
+// Moves inside joined recordings land on the right recording's clock, also
+// back into the first one after the second has been reached.
+TEST_F(FileKinds, MovesInsideJoinedRecordings) {
+    const std::string path = Download("kind_joined_moves.mp4", {first, second}, false);
+    ASSERT_TRUE(Ostrum_OpenFile(port, path.c_str()));
+    ASSERT_TRUE(Ostrum_Play(port, nullptr));
+    ASSERT_TRUE(Ostrum_Pause(port, 1));   // nothing is shown but the single frames asked for
+    for (const uint32_t at : {kStart + 11, kStart + 1, kStart + 12}) {
+        SCOPED_TRACE(at - kStart);
+        const size_t mark = Times().size();   // a frame still on its way when paused may come first
+        const time_t t = at;
+        struct tm c = {};
+        gmtime_r(&t, &c);
+        const OSTRUM_FILE_TIME target{c.tm_year + 1900, c.tm_mon + 1, c.tm_mday, c.tm_hour, c.tm_min, c.tm_sec, 0};
+        ASSERT_TRUE(Ostrum_SetPlayedTime(port, &target));
+        ASSERT_TRUE(Ostrum_OneByOne(port));
+        // On a wrong clock the frame shown would be of another second.
+        ASSERT_TRUE(WaitFor([&] { return Times().size() > mark && Times().back() == Packed(at); }, 10000));
+    }
+    ASSERT_TRUE(Ostrum_Pause(port, 0));
+    ASSERT_TRUE(WaitFor([&] { return PlayedOut(); }));
+    EXPECT_EQ(Times().back(), Packed(kStart + 12));
+    EXPECT_TRUE(Ostrum_CloseFile(port));
+}
+
+// Joined recordings given as a stream (the direct file reader hands the file
+// on block by block) play on each recording's clock too.
+TEST_F(FileKinds, JoinedRecordingsAsAStream) {
+    const Bytes joined = ReadAll(Download("kind_joined_stream.mp4", {first, second}, false));
+    ASSERT_TRUE(Ostrum_OpenStream(port, joined.data(), 40, 0));
+    ASSERT_TRUE(Ostrum_Play(port, nullptr));
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(Ostrum_Fast(port));
+    for (size_t at = 40; at < joined.size();) {
+        const uint32_t n = static_cast<uint32_t>(std::min<size_t>(8192, joined.size() - at));
+        if (Ostrum_InputData(port, joined.data() + at, n)) at += n;
+        else ASSERT_TRUE(WaitFor([&] { return Ostrum_GetSourceBufferRemain(port) + n <= OSTRUM_DEFAULT_SOURCE_BUFFER; }));
+    }
+    ASSERT_TRUE(Ostrum_InputData(port, nullptr, static_cast<uint32_t>(-1)));
+    ASSERT_TRUE(WaitFor([&] { return Times().size() >= 7u * kFps && PlayedOut(); }));
+    const std::vector<uint32_t> times = Times();
+    EXPECT_EQ(times.size(), 7u * kFps);
+    EXPECT_EQ(times.front(), Packed(kStart));
+    EXPECT_EQ(times.back(), Packed(kStart + 12));
+    EXPECT_TRUE(std::is_sorted(times.begin(), times.end()));
+}
+
+}  // namespace
