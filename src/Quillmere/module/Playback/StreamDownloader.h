@@ -103,8 +103,9 @@ public:
     // recording, cut to the span (type 1).
     bool DownloadByTime(std::vector<CSingleFile*> files, time_t start, time_t end);
     // Ends a running download: code 1, or code 3 with `failed` (reported
-    // through the event queue). The file being written is kept (code 1) or
-    // removed (code 3). Nothing is reported when no download runs.
+    // through the event queue, after DownloadFiles with what is left of the
+    // file being written: an incomplete file, or an empty path when it was
+    // removed). Nothing is reported when no download runs.
     void StopDownload(bool failed);
 
     // Path of the current (or last) output file, as reported with DownloadFiles

@@ -667,7 +667,7 @@ void CPlaybackDownLoad::OnPlaybackRemoteEvent(int code, int index, int count) {
         if (headerCheckState() != Qt::Unchecked || firstTickedPeriod() >= 0) {
             startNextDownload();
         } else {
-            announce(m_strLastFile);
+            announceFile();
             enableStart();
         }
         break;
