@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -447,6 +448,44 @@ TEST_F(StreamDownloaderTest, StopByTheCallerAndForcedStop) {
         EXPECT_EQ(Read(Home() + "/dl/" + Name(T, T + 3)), source[0]);
         EXPECT_TRUE(Read(Home() + "/dl/" + partial) == source[1]);
         EXPECT_EQ(QDir(Home() + "/dl").entryList(QDir::Files, QDir::Name), (QStringList{Name(T, T + 3), partial}));
+    }
+}
+
+// A stop right after the start, by time in both types: whatever moment it
+// hits, only files reported finished look complete, no file holds only a
+// header, and the path reported with the stop names what is left.
+TEST_F(StreamDownloaderTest, StopRightAfterTheStartLeavesNothingCompleteLooking) {
+    for (int type : {0, 1}) {
+        SCOPED_TRACE(type);
+        const QString dir = Home() + (type == 0 ? "/dl" : "/ev");
+        QDir(dir).removeRecursively();
+        CStreamDownloader d;
+        Prepare(d, type);
+        Recorder rec(d);
+        ASSERT_TRUE(d.DownloadByTime(All(), T + 1, T + 11));
+        d.StopDownload(false);
+        ASSERT_TRUE(rec.WaitEnd());
+        ASSERT_GE(rec.events.size(), 2u);
+        EXPECT_EQ(rec.events.back().code, 1);
+        const QString reported = rec.events[rec.events.size() - 2].path;
+        QStringList finished;   // reported done (code 5) before the stop
+        for (size_t i = 1; i < rec.events.size(); ++i)
+            if (rec.events[i].code == 5) finished << rec.events[i - 1].path;
+        QStringList incomplete;
+        for (const QString& name : QDir(dir).entryList(QDir::Files)) {
+            const QString path = dir + "/" + name;
+            EXPECT_GT(QFileInfo(path).size(), 40) << name.toStdString();
+            if (CStreamDownloader::IsIncompleteFile(name))
+                incomplete << path;
+            else
+                EXPECT_TRUE(finished.contains(path)) << name.toStdString();
+        }
+        EXPECT_LE(incomplete.size(), 1);
+        // A stop between two files reports the last finished one.
+        if (incomplete.isEmpty())
+            EXPECT_TRUE(reported.isEmpty() || finished.contains(reported)) << reported.toStdString();
+        else
+            EXPECT_EQ(incomplete.first(), reported);
     }
 }
 
