@@ -302,8 +302,7 @@ TEST_F(DownloadTest, BadRecordingsMarkTheirRowsAndTheBatchGoesOn) {
     ASSERT_TRUE(WaitFor([&] { return !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled(); }));
     const char* statuses[4] = {"Download Exception", "Download Completed", "Download Exception", "Download Completed"};
     for (int r = 0; r < 4; ++r) {
-        EXPECT_EQ(Cell(r, 6), QString::fromLatin1(statuses[r])) << r << " " << Cell(r, 3).toStdString() << " "
-                                                                 << Cell(r, 6).toStdString();
+        EXPECT_EQ(Cell(r, 6), QString::fromLatin1(statuses[r])) << r;
         EXPECT_EQ(d.tableModel()->item(r, 0)->checkState(), Qt::Unchecked) << r;
     }
     EXPECT_EQ(Outputs().size(), 2);

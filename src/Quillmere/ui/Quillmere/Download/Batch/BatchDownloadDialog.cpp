@@ -683,8 +683,10 @@ void Lorrimax::DownloadByFile() {
         if (!record || !status) {
             // A row without its record cannot be downloaded: say so and take
             // it out of the selection.
-            if (status) status->setText(tr("Download Exception"));
-            check->setCheckState(Qt::Unchecked);
+            if (status)
+                MarkFailedRow(status);
+            else
+                check->setCheckState(Qt::Unchecked);
             continue;
         }
         const QVariant mark = status->data(kResumeRole);
@@ -701,8 +703,7 @@ void Lorrimax::DownloadByFile() {
         delete param;
         return;
     }
-    if (files.empty()) return;
-    for (;;) {
+    while (!files.empty()) {
         if (m_downloader.DownloadByFile(files, positions, resume)) {
             m_pCheckTimer->start(1000);
             return;
@@ -720,7 +721,6 @@ void Lorrimax::DownloadByFile() {
                 --positions[i];
             }
         }
-        if (files.empty()) break;
     }
     EndDownload();
     AnnounceEnd();
@@ -959,6 +959,15 @@ void Lorrimax::OnPlaybackRemoteEvent(int code, int index, int /*value*/) {
         break;
     }
     case APT_QMR::DownloadFailed:
+        // By file, the failed row is marked and the rest of the batch goes
+        // on (the dialog stays busy meanwhile).
+        if (byFile && validIndex) {
+            MarkFailedRow(m_statusItems[index]);
+            if (HasCheckedRowOfBatch()) {
+                DownloadByFile();
+                return;
+            }
+        }
         EndDownload();
         if (!byFile) {
             ShowNotice(m_currentFile.isEmpty()
@@ -968,14 +977,6 @@ void Lorrimax::OnPlaybackRemoteEvent(int code, int index, int /*value*/) {
                        false, false, true);
             EnableStart();
             break;
-        }
-        // The failed row is marked; the rest of the batch goes on.
-        if (validIndex) {
-            MarkFailedRow(m_statusItems[index]);
-            if (HasCheckedRowOfBatch()) {
-                StartDownload();
-                return;
-            }
         }
         AnnounceEnd();
         EnableStart();
