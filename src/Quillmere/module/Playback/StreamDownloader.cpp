@@ -313,15 +313,6 @@ void CStreamDownloader::RemoveOutputFile() {
     if (!m_fullPath.empty()) DeleteFile(m_fullPath);
 }
 
-bool CStreamDownloader::CloseCurrentFile(bool keep) {
-    m_source.StopStream();
-    if (!m_writer.IsOpen()) return true;
-    const bool ok = m_writer.Close();
-    if (!keep || !ok) RemoveOutputFile();
-    if (!ok) qDebug() << "CStreamDownloader::CloseCurrentFile the file could not be finished";
-    return ok;
-}
-
 bool CStreamDownloader::FinishFile(bool complete) {
     m_source.StopStream();
     if (!m_writer.IsOpen()) return false;
@@ -520,7 +511,7 @@ bool CStreamDownloader::LaunchAfterFirstData(ZUN_Guard& guard, const char* calle
     DestroyStartSem();
     if (!gotData) {
         qDebug() << caller << "no data";
-        CloseCurrentFile(false);
+        FinishFile(false);   // no whole frame: removed
         EndTasks();
         return false;
     }

@@ -152,9 +152,6 @@ private:
     bool LaunchAfterFirstData(ZUN_Guard& guard, const char* caller, bool announceFirstFile);
     bool OpenTask(const std::shared_ptr<CSingleFile>& task);
     bool FindFileInSpan(int from);
-    // Stops the stream and closes the output file. `keep` false removes it.
-    // False when the file could not be finished.
-    bool CloseCurrentFile(bool keep);
     // Closes the current output file by the rule above: `complete` keeps it
     // under its name; otherwise it is kept as an incomplete file when it
     // holds a complete frame, else removed. The full path then names what is
