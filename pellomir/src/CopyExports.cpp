@@ -1,6 +1,7 @@
 // Exports that copy a recording, or a channel's time span, into a file.
 #if defined(PELLOMIR_HAVE_MERROWFEN) && defined(PELLOMIR_HAVE_VINTREL)
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -39,7 +40,11 @@ int32_t StartCopy(const char* outputPath, uint32_t kind, Open&& open)
     context->stream = stream;
     context->kind = kind;
     const std::string target = wincompat::MapPath(context->outputPath);
-    context->outputFile = target.empty() ? nullptr : std::fopen(target.c_str(), "ab");
+    // A copy by file holds the recording once: it replaces a file of that
+    // path. A copy by time is added at the end of what the file holds.
+    context->outputFile = target.empty() ? nullptr : std::fopen(target.c_str(), kind == kCopyByFile ? "wb" : "ab");
+    if (context->outputFile && std::fseek(context->outputFile, 0, SEEK_END) == 0)
+        context->outputSizeBefore = std::max<int64_t>(0, ftello(context->outputFile));
     if (!context->outputFile) {
         DebugOut("copy: output file %s does not open\r\n", context->outputPath);
         context->outputError.store(DVR_FILE_ERR_OPEN);

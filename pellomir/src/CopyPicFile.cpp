@@ -168,16 +168,22 @@ void SetFileTime(const std::string& path, uint32_t time)
     utimensat(AT_FDCWD, path.c_str(), times, 0);
 }
 
+// Answer of WritePictureFile for a name that a file already has.
+constexpr int kNameTaken = -1;
+
 // Writes `length` picture bytes plus the trailer that follows them in the
-// buffer. 0 on success; 25 (stored as last error) when the file cannot be
-// created or written.
+// buffer into a new file. 0 on success; kNameTaken when a file of that name
+// exists (it is left alone); 25 (stored as last error) when the file cannot
+// be created or written.
 int WritePictureFile(const std::string& path, const uint8_t* buffer, size_t length, uint32_t time)
 {
     if (path.size() >= kMaxPathLength) {
         SetLastErrorCode(DVR_FILE_ERR_CREATE_FILE);
         return DVR_FILE_ERR_CREATE_FILE;
     }
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0 && errno == EEXIST)
+        return kNameTaken;
     if (fd < 0) {
         SetLastErrorCode(DVR_FILE_ERR_CREATE_FILE);
         return DVR_FILE_ERR_CREATE_FILE;
@@ -249,7 +255,6 @@ int CCopyPicFileMgtImp<V>::CopyByTime(const char* const* paths, int pathCount, c
     std::memset(m_destination, 0, sizeof(m_destination));
     std::memcpy(m_destination, destination, std::strlen(destination));
     m_copied.clear();
-    m_multiNames.clear();
 
     for (int i = 0; i < pathCount; ++i) {
         if (!IsReadableDrive(paths[i]))
@@ -385,9 +390,12 @@ int CCopyPicFileMgt::WritePicture(const std::vector<uint8_t>& buffer, size_t len
 {
     const std::string folder = wincompat::MapPath(m_destination);
     const std::string base = BaseName(time, channelIndex);
-    std::string path;
+    // The name carries no drive: a picture of another drive, or another
+    // sub-picture of the same second, takes the next "(k)" instead of
+    // replacing a file.
+    std::string stem;
     if (!multi) {
-        path = folder + "/" + base + "(" + std::to_string(entryNo) + ").jpg";
+        stem = folder + "/" + base + "(" + std::to_string(entryNo) + ")";
     } else {
         const std::string multiFolder = folder + "/832";
         struct stat st;
@@ -395,15 +403,14 @@ int CCopyPicFileMgt::WritePicture(const std::vector<uint8_t>& buffer, size_t len
             SetLastErrorCode(DVR_FILE_ERR_CREATE_FILE);
             return DVR_FILE_ERR_CREATE_FILE;
         }
-        // Two pictures of one channel and second must not replace each other.
-        path = multiFolder + "/" + base + ".jpg";
-        for (int k = 1; m_multiNames.count(path); ++k)
-            path = multiFolder + "/" + base + "(" + std::to_string(k) + ").jpg";
+        stem = multiFolder + "/" + base;
     }
-    const int result = WritePictureFile(path, buffer.data(), length, time);
-    if (result == 0 && multi)
-        m_multiNames.insert(path);
-    return result;
+    for (int k = 0;; ++k) {
+        const std::string path = stem + (k == 0 ? std::string() : "(" + std::to_string(k) + ")") + ".jpg";
+        const int result = WritePictureFile(path, buffer.data(), length, time);
+        if (result != kNameTaken)
+            return result;
+    }
 }
 
 template <int V>

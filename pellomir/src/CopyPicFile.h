@@ -3,7 +3,6 @@
 // recorder drive's picture index into a folder as JPEG files.
 #include <cstdint>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -55,13 +54,12 @@ protected:
     char m_destination[kMaxPathLength] = {};
     int32_t m_type = -1;
     std::vector<std::unique_ptr<CopiedPicture>> m_copied;
-    // Files written into the "832" folder by this copier, so that two
-    // pictures of one channel and second get distinct names.
-    std::set<std::string> m_multiNames;
 
     // Writes one picture (the start of `buffer`, `length` bytes) into the
     // destination, as "<base>(<entry>).jpg" or, for a picture of a multi-
-    // picture record, "832/<base>.jpg". 0 on success, else the error code.
+    // picture record, "832/<base>.jpg"; a name that a file already has gets
+    // "(1)", "(2)"... before ".jpg" (no file is replaced). 0 on success, else
+    // the error code.
     int WritePicture(const std::vector<uint8_t>& buffer, size_t length, uint32_t time, uint32_t entryNo,
                      int channelIndex, bool multi);
 };

@@ -2,8 +2,12 @@
 
 #if defined(PELLOMIR_HAVE_MERROWFEN) && defined(PELLOMIR_HAVE_VINTREL)
 
+#include <unistd.h>
+
 #include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <thread>
 
 #include "Frame.h"
@@ -11,6 +15,7 @@
 #include "merrowfen.h"
 #include "pellomir/Pellomir.h"
 #include "vintrel.h"
+#include "wincompat/drives.h"
 
 namespace pellomir {
 namespace {
@@ -200,6 +205,19 @@ StreamUse::~StreamUse()
         m_context->useLock.unlock_shared();
 }
 
+void TakeBackCopy(const STREAM_CONTEXT& context)
+{
+    const std::string target = wincompat::MapPath(context.outputPath);
+    if (target.empty())
+        return;
+    if (context.outputSizeBefore <= 0) {
+        std::remove(target.c_str());
+        return;
+    }
+    if (::truncate(target.c_str(), static_cast<off_t>(context.outputSizeBefore)) != 0)
+        DebugOut("copy: %s could not be cut back\r\n", context.outputPath);
+}
+
 int32_t StopStream(int32_t stream)
 {
     std::shared_ptr<STREAM_CONTEXT> context = CVideoStreamMgt::Instance()->TakeStream(stream);
@@ -214,6 +232,9 @@ int32_t StopStream(int32_t stream)
         std::unique_lock<std::shared_mutex> exclusive(context->useLock);
         context->closing.store(true);
     }
+    const bool isCopy = context->kind == kCopyByTime || context->kind == kCopyByFile;
+    // Once the stream has ended no block is left to come.
+    const bool copiedAll = isCopy && HD_FILE_GetPos(stream) == HD_POS_END;
     int32_t result = HD_FILE_Stop(stream);
     if (!result)
         SetHardDiskError();
@@ -223,12 +244,15 @@ int32_t StopStream(int32_t stream)
         Ostrum_CloseStream(context->port);
         Ostrum_FreePort(context->port);
     }
-    if (context->kind == kCopyByTime || context->kind == kCopyByFile) {
+    if (isCopy) {
+        const bool opened = context->outputFile != nullptr;
         if (context->outputFile) {
             if (std::fclose(context->outputFile) != 0 && context->outputError.load() == 0)
                 context->outputError.store(DVR_FILE_ERR_CREATE_FILE);
             context->outputFile = nullptr;
         }
+        if (opened && (!copiedAll || context->outputError.load() != 0))
+            TakeBackCopy(*context);
         if (const uint32_t error = context->outputError.load()) {
             SetLastErrorCode(error);
             result = 0;

@@ -83,8 +83,13 @@ private:
     bool m_held = false;
 };
 
+// Cuts a copy's output back to the size it had before the copy (a file that
+// was empty or new is removed).
+void TakeBackCopy(const STREAM_CONTEXT& context);
+
 // Stops a registered stream: no callback runs once it returns, the port is
-// freed, the output file closed. Result of the hard-disk library's stop; 0
+// freed, the output file closed; a copy that failed or had not reached its
+// end is taken back (TakeBackCopy). Result of the hard-disk library's stop; 0
 // with last error 2 for a stream that is not registered.
 int32_t StopStream(int32_t stream);
 

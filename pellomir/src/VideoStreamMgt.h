@@ -31,6 +31,10 @@ struct STREAM_CONTEXT {
     std::atomic<bool> stopRequested{false};  // polled by the data callback
     char outputPath[kOutputPathSize] = {};
     FILE* outputFile = nullptr;     // copies: opened for appending
+    // Copies: the output's size before the copy wrote to it. A copy that
+    // fails or is stopped before its end is cut back to it (a file that was
+    // empty or new is removed), so nothing it wrote stays under the name.
+    int64_t outputSizeBefore = 0;
     uint32_t kind = kPlayByTime;
     std::atomic<bool> reverse{false};
     char keyText[kKeyTextSize] = {};

@@ -181,7 +181,8 @@ TEST_F(DownloadTest, ByTimeWritesTheCheckedChannelAndUnchecksThePeriod) {
     f.m_pFirstPeriodCheckBox->setChecked(true);
     d.channelBoxes()[1]->setChecked(false);
     EXPECT_GT(d.selectedSize(), 0u);
-    // An earlier file of this channel and span goes before the download.
+    // An earlier file of this channel and span stays; the download is
+    // written beside it.
     const QString old = Home() + QStringLiteral("/dl/RodoroZOD/ch01_%1_%2.mp4")
                                      .arg(QString::fromStdString(TimeToString(s)), QString::fromStdString(TimeToString(e)));
     ASSERT_TRUE(kel_test::WriteFile(old, "old"));
@@ -195,9 +196,11 @@ TEST_F(DownloadTest, ByTimeWritesTheCheckedChannelAndUnchecksThePeriod) {
     ASSERT_TRUE(WaitFor([&] { return f.m_pDownloadBtn->isEnabled(); }));
     EXPECT_FALSE(f.m_pFirstPeriodCheckBox->isChecked());
     const QStringList files = Outputs();
-    ASSERT_FALSE(files.isEmpty());
+    ASSERT_EQ(files.size(), 2);
     for (const QString& name : files) EXPECT_TRUE(name.startsWith(QStringLiteral("ch01_"))) << name.toStdString();
-    EXPECT_NE(kel_test::ReadFile(old), QByteArray("old"));
+    EXPECT_EQ(kel_test::ReadFile(old), QByteArray("old"));
+    const QString written = Home() + "/dl/RodoroZOD/" + QFileInfo(old).completeBaseName() + " (1).mp4";
+    EXPECT_GT(QFileInfo(written).size(), 40);
 }
 
 TEST_F(DownloadTest, EvidenceModeWritesToTheEvidenceFolder) {
@@ -266,12 +269,48 @@ TEST_F(DownloadTest, AFileThatCannotBeReadIsReportedAsFailed) {
     d.tableModel()->item(0, 0)->setCheckState(Qt::Checked);
     d.OnDownLoad();
     ASSERT_TRUE(WaitFor([&] { return !presenter.Texts(ziraz::DialogKind::Information).isEmpty(); }));
-    EXPECT_EQ(presenter.Texts(ziraz::DialogKind::Information).first(), QStringLiteral("DownLoad Exception."));
+    EXPECT_EQ(presenter.Texts(ziraz::DialogKind::Information),
+              QStringList{QStringLiteral("0 of 1 files downloaded completely.\nFailed: 1.")});
     ASSERT_TRUE(WaitFor([&] { return !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled(); }));
     EXPECT_EQ(Cell(0, 6), QStringLiteral("Download Exception"));
     EXPECT_FALSE(d.form().m_pStopBtn->isEnabled());
     EXPECT_TRUE(Outputs().isEmpty());
     EXPECT_FALSE(QFile::exists(Home() + "/../no_such_recording.dat"));
+}
+
+// Recordings that cannot be read, first and in the middle of the batch:
+// each marks its own row, the others are written, and the end notice says
+// how many failed.
+TEST_F(DownloadTest, BadRecordingsMarkTheirRowsAndTheBatchGoesOn) {
+    std::vector<CSingleFile*> ch1;
+    for (const auto& f : m_files)
+        if (f->ChannelNumber == 1) ch1.push_back(f.get());
+    ASSERT_EQ(ch1.size(), 2u);
+    const uint32_t late = ch1[1]->EndTime + 100;
+    CSingleFile missingA("no_such_a.dat", "K:\\", 5000, late, late + 4, 0, "", 1);
+    CSingleFile missingB("no_such_b.dat", "K:\\", 5000, late + 10, late + 14, 0, "", 1);
+    ChannelFiles block;
+    block.DiskName = QStringLiteral("K:\\");
+    block.ChannelInfo.SetChannelNumber(1);
+    block.SingleFileList = {&missingA, ch1[0], &missingB, ch1[1]};
+    WriteSearchedFile({&block});
+    Lorrimax& d = Make();
+    d.LoadSearchedFiles();
+    ASSERT_EQ(d.tableModel()->rowCount(), 4);
+    d.tableModel()->setHeaderData(0, Qt::Horizontal, int(Qt::Checked), Qt::CheckStateRole);
+    d.OnDownLoad();
+    ASSERT_TRUE(WaitFor([&] { return !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled(); }));
+    const char* statuses[4] = {"Download Exception", "Download Completed", "Download Exception", "Download Completed"};
+    for (int r = 0; r < 4; ++r) {
+        EXPECT_EQ(Cell(r, 6), QString::fromLatin1(statuses[r])) << r;
+        EXPECT_EQ(d.tableModel()->item(r, 0)->checkState(), Qt::Unchecked) << r;
+    }
+    EXPECT_EQ(Outputs().size(), 2);
+    const QStringList notices = presenter.Texts(ziraz::DialogKind::Information);
+    ASSERT_FALSE(notices.isEmpty());
+    EXPECT_EQ(notices.back(), QStringLiteral("2 of 4 files downloaded completely.\nFailed: 2."));
+    // A second round has nothing left to do: the failed rows are not ticked.
+    EXPECT_EQ(d.selectedSize(), 0u);
 }
 
 }  // namespace

@@ -129,6 +129,36 @@ TEST(PellomirPictureCopy, NamesByChannelTimeAndEntry)
     EXPECT_EQ(ListFiles(dest), std::vector<std::string>{"ch03_2018-03-15 09-30-05(7).jpg"});
 }
 
+// Two drives hold a picture of the same channel, second and entry: both are
+// kept, and a file of that name from before stays as it was.
+TEST(PellomirPictureCopy, PicturesOfTwoDrivesKeepEachOther)
+{
+    TestDrives drives("EF");
+    const uint32_t t0 = kDay + 3600;
+    for (char letter : {'E', 'F'}) {
+        recmedia::PictureIndexWriter writer;
+        recmedia::PictureSpec p = Pic(1, t0);
+        p.bytes = Bytes(letter == 'E' ? 1 : 2, t0);
+        ASSERT_TRUE(writer.Add(p));
+        ASSERT_TRUE(writer.Write(drives.Root(letter)));
+    }
+    const std::string dest = drives.NewFolder("out");
+    const std::string name = "ch01_2018-03-15 01-00-00(0)";
+    const std::vector<uint8_t> earlier = {'o', 'l', 'd'};
+    {
+        std::ofstream f(dest + "/" + name + ".jpg", std::ios::binary);
+        f.write(reinterpret_cast<const char*>(earlier.data()), static_cast<std::streamsize>(earlier.size()));
+    }
+    ASSERT_EQ(Copy("EF", t0 - 1, t0 + 1, 1, dest), 1);
+    EXPECT_EQ(ListFiles(dest), (std::vector<std::string>{name + "(1).jpg", name + "(2).jpg", name + ".jpg"}));
+    EXPECT_EQ(ReadAll(dest + "/" + name + ".jpg"), earlier);
+    for (int k = 1; k <= 2; ++k) {
+        std::vector<uint8_t> want = Bytes(k, t0);
+        want.resize(want.size() + 10, 0);
+        EXPECT_EQ(ReadAll(dest + "/" + name + "(" + std::to_string(k) + ").jpg"), want) << k;
+    }
+}
+
 TEST(PellomirPictureCopy, ArgumentsAndDrives)
 {
     TestDrives drives("EF");

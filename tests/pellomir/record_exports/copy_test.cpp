@@ -2,7 +2,10 @@
 // of stream blocks to the player.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <QFile>
+#include <csignal>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -189,6 +192,105 @@ TEST_F(RecordCopy, AnOutputThatDoesNotOpenIsReportedNotHidden)
     EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_OPEN);
     EXPECT_FALSE(QFile::exists(QString::fromStdString(target)));
     EXPECT_EQ(DVR_FILE_GetPlayState(stream), 0);
+}
+
+TEST_F(RecordCopy, ByFileOntoAnExistingPathHoldsTheRecordingOnce)
+{
+    ASSERT_TRUE(medium.ok());
+    const recmedia::PlannedRecording r = medium.OfChannel(1).at(0);
+    const std::string target = out + "/twice.qrv";
+    for (int round = 0; round < 2; ++round) {
+        const int32_t stream = DVR_FILE_CopyFile(FoundName(medium, r).c_str(), target.c_str());
+        ASSERT_GE(stream, 0) << DVR_FILE_GetLastError();
+        EXPECT_EQ(FinishCopy(stream), 1);
+        EXPECT_TRUE(Slurp(target) == Slurp(medium.PathOf(r))) << "round " << round;
+    }
+}
+
+// Lets the process write files up to `bytes` long (SIGXFSZ ignored, so a
+// write past it fails with EFBIG); the old limit comes back at the end.
+class WriteLimit {
+public:
+    explicit WriteLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~WriteLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = SIG_DFL;
+};
+
+// A copy that fails (the disk is full) or is stopped before its end leaves
+// the output as it was before the copy: nothing it wrote stays.
+TEST_F(RecordCopy, AFailedOrStoppedCopyTakesBackWhatItWrote)
+{
+    ASSERT_TRUE(medium.ok());
+    const recmedia::PlannedRecording r = medium.OfChannel(1).at(0);
+    const std::string name = FoundName(medium, r);
+    const std::vector<uint8_t> whole = Slurp(medium.PathOf(r));
+    ASSERT_GT(whole.size(), 2u * 4096u);
+    const std::vector<uint8_t> earlier(1000, 0x5A);
+    const DVR_FILE_TIME s = ToDvrTime(r.start), e = ToDvrTime(r.end);
+
+    const struct {
+        const char* what;
+        bool existed;   // the output holds `earlier` before the copy
+        std::function<int32_t(const std::string&)> open;
+    } cases[] = {
+        {"by file, new output", false, [&](const std::string& t) { return DVR_FILE_CopyFile(name.c_str(), t.c_str()); }},
+        {"by time, new output", false,
+         [&](const std::string& t) { return DVR_FILE_CopyFileByTime("E", &s, &e, 1, t.c_str()); }},
+        {"by time onto a file", true,
+         [&](const std::string& t) { return DVR_FILE_CopyFileByTime("E", &s, &e, 1, t.c_str()); }},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const std::string target = out + "/full" + std::to_string(n++) + ".qrv";
+        if (c.existed) {
+            FILE* f = std::fopen(target.c_str(), "wb");
+            ASSERT_NE(f, nullptr);
+            std::fwrite(earlier.data(), 1, earlier.size(), f);
+            std::fclose(f);
+        }
+        {
+            WriteLimit limit(4096 + (c.existed ? earlier.size() : 0));
+            const int32_t stream = c.open(target);
+            ASSERT_GE(stream, 0) << c.what;
+            ASSERT_TRUE(WaitUntil([&] { return DVR_FILE_GetPos(stream) == -1; })) << c.what;
+            EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_CREATE_FILE) << c.what;
+            EXPECT_EQ(DVR_FILE_Stop(stream), 0) << c.what;
+            EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_CREATE_FILE) << c.what;
+        }
+        if (c.existed)
+            EXPECT_TRUE(Slurp(target) == earlier) << c.what;
+        else
+            EXPECT_FALSE(QFile::exists(QString::fromStdString(target))) << c.what;
+    }
+
+    // A stop right after the start: whatever moment it hits, the output is
+    // the file as it was, or it holds the whole copy.
+    const std::string target = out + "/stopped.qrv";
+    FILE* f = std::fopen(target.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(earlier.data(), 1, earlier.size(), f);
+    std::fclose(f);
+    const int32_t stream = DVR_FILE_CopyFileByTime("E", &s, &e, 1, target.c_str());
+    ASSERT_GE(stream, 0);
+    DVR_FILE_Stop(stream);
+    const std::vector<uint8_t> left = Slurp(target);
+    std::vector<uint8_t> full = earlier;
+    full.insert(full.end(), whole.begin(), whole.end());
+    EXPECT_TRUE(left == earlier || left == full) << left.size();
 }
 
 // ---- feeding the player --------------------------------------------------------

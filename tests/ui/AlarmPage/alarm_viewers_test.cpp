@@ -96,6 +96,41 @@ TEST(CaptureView, ShowsTheFirstMatchAtAnyDepthAndSavesIt) {
     EXPECT_FALSE(view.ui()->m_pDownloadBtn->isEnabled());
 }
 
+// The capture folder is made with every missing level; a picture that
+// cannot be written is reported as not saved.
+TEST(CaptureView, SaveMakesTheFoldersAndReportsAFailure) {
+    const QString folder = Other();
+    ASSERT_TRUE(kel_test::WriteFile(folder + "/ch05_2024-03-01 09-00-06.jpg", WithHeader(Jpeg(Qt::red))));
+    const QString root = kel_test::ProgramFolder() + "/capsave";
+    ASSERT_TRUE(kel_test::WriteFile(root + "/plainfile", "x"));   // a file where a folder must go
+    const struct {
+        QString setting;
+        bool saved;
+    } cases[] = {
+        {root + "/deep/er/", true},
+        {root + "/plainfile/inside", false},
+    };
+    for (const auto& c : cases) {
+        CSettingsStore::GetInstance()->SetValueText(SettingKey::CaptureSavePath, c.setting);
+        CCaptureView view;
+        view.showAlarmPicture(5, 1, Local(9, 0, 0), Local(9, 1, 0));
+        ASSERT_TRUE(view.ui()->m_pDownloadBtn->isEnabled());
+        QStringList notices;
+        ziraz::ScopedDialogPresenter record([&](const ziraz::DialogCall& call) -> std::optional<int> {
+            if (call.kind == ziraz::DialogKind::Information) notices << call.text;
+            return 1;
+        });
+        view.onDownLoadBtn();
+        QString path = c.setting;
+        if (!path.endsWith('/')) path += '/';
+        path += "Capture/ch05_2024-03-01 09-00-06.jpg";
+        EXPECT_EQ(QFileInfo::exists(path), c.saved) << path.toStdString();
+        EXPECT_EQ(view.lastSavedPath(), c.saved ? path : QString());
+        EXPECT_EQ(notices, QStringList{c.saved ? path : "The picture could not be saved to " + path + "."});
+        if (c.saved) EXPECT_FALSE(QImage(path).isNull());
+    }
+}
+
 TEST(CustomPlayerFrame, EnterAndLeaveSignals) {
     CCustomPlayerFrame frame;
     QSignalSpy shown(&frame, &CCustomPlayerFrame::SignalShow);

@@ -142,3 +142,27 @@ TEST(DataDistributionThread, DestroyingAWaitingBuilderSendsTheRestAndEnds) {
     EXPECT_EQ(rows, 4);
     EXPECT_TRUE(finished);
 }
+
+TEST(DataDistributionThread, NullEntriesGetNoRow) {
+    const auto a = File("rec/one.mp4", 10, 1000);
+    const auto b = File("rec/two.mp4", 20, 2000, "F:\\");
+    CDataDistributionThread files(std::vector<CSingleFile*>{nullptr, a.get(), nullptr, b.get()});
+    Receiver rf(files);
+    files.startThread();
+    ASSERT_TRUE(rf.Wait());
+    EXPECT_EQ(rf.progress, (std::vector<std::pair<int, int>>{{0, 2}, {1, 2}}));
+    ASSERT_EQ(rf.model.rowCount(), 2);
+    EXPECT_EQ(rf.model.item(0, 0)->data(CDataDistributionThread::kFileNameRole).toString(), "rec/one.mp4");
+    EXPECT_EQ(rf.model.item(1, 0)->text(), "2");
+
+    QVector<DownloadListEntry> channels(1);
+    channels[0].channelNumber = 4;
+    channels[0].files = {a.get(), nullptr, b.get(), nullptr};
+    CDataDistributionThread list(channels);
+    Receiver rl(list);
+    list.startThread();
+    ASSERT_TRUE(rl.Wait());
+    ASSERT_EQ(rl.model.rowCount(), 2);
+    EXPECT_EQ(rl.model.item(1, 1)->text(), "F:\\");
+    EXPECT_EQ(rl.model.item(1, 0)->data(CDataDistributionThread::kFileSizeRole).toUInt(), 20u);
+}

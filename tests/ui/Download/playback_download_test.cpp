@@ -21,6 +21,7 @@
 #include "Settings.h"
 #include "kel_test/test_support.h"
 #include "recmedia/encoder.h"
+#include "recstream/recstream.h"
 #include "ziraz/controls.h"
 #include "ziraz/datetimeedit.h"
 #include "ziraz/itemviews.h"
@@ -258,4 +259,51 @@ TEST_F(PlaybackDownload, ClosingIsRefusedWhileAJobRuns) {
     }
     ASSERT_TRUE(WaitFor([&] { return !dialog->downloader().IsDownloading(); }));
     EXPECT_TRUE(dialog->close());
+}
+
+// A cell list with a null entry and a recording that ends a second after its
+// start: the rows skip the null entry, the short one is marked incomplete
+// and kept under an incomplete name, the others are written whole.
+TEST_F(PlaybackDownload, ARecordingCutShortIsMarkedIncomplete) {
+    const int64_t cutAt = recstream::FindOffsetForTime(files[1]->FileName, kStarts[1] + 1);
+    ASSERT_GT(cutAt, 40);
+    const QString cutPath = QString::fromStdString(files[1]->FileName);
+    const QByteArray whole = kel_test::ReadFile(cutPath);
+    ASSERT_TRUE(kel_test::WriteFile(cutPath, whole.left(static_cast<int>(cutAt))));
+
+    DownloadCellAccess access;
+    access.playback = [this](uint32_t index) { return index == 2 ? &playback : nullptr; };
+    access.files = [this](uint32_t) { return std::vector<CSingleFile*>{list[0], nullptr, list[1], list[2]}; };
+    dialog.reset(new CPlaybackDownLoad(access, 2));
+    dialog->setChannel(0);
+    dialog->setDiskKind(true);
+    dialog->InitDownloadFiles();
+    ziraz::StandardItemModel* model = dialog->model();
+    ASSERT_EQ(model->rowCount(), 3);
+    std::vector<int> codes;
+    QObject::connect(&dialog->downloader(), &APT_QMR::CStreamDownloader::DownloadSignal, dialog.get(),
+                     [&codes](int code, int, int) { codes.push_back(code); });
+    for (int r = 0; r < 3; ++r) model->item(r, 0)->setCheckState(Qt::Checked);
+    calls.clear();
+    dialog->OnDownLoad();
+    ASSERT_TRUE(WaitJobEnd(codes));
+    EXPECT_EQ(codes, (std::vector<int>{4, 0, 5, 4, 7, 4, 5, 2}));
+    const char* statuses[3] = {"Download Completed", "Download Incomplete", "Download Completed"};
+    for (int r = 0; r < 3; ++r) {
+        EXPECT_EQ(model->item(r, 4)->text(), statuses[r]) << r;
+        EXPECT_EQ(model->item(r, 0)->checkState(), Qt::Unchecked) << r;
+    }
+    const QString dir = kel_test::ProgramFolder() + "/dl/RodoroZOD/";
+    const QString partial = QString("ch01_%1_%2_partial.mp4")
+                                .arg(QString::fromStdString(TimeToString(kStarts[1])))
+                                .arg(QString::fromStdString(TimeToString(kStarts[1])));
+    EXPECT_EQ(kel_test::ReadFile(dir + partial), whole.left(static_cast<int>(cutAt)));
+    EXPECT_FALSE(QFileInfo::exists(dir + QString("ch01_%1_%2.mp4")
+                                              .arg(QString::fromStdString(TimeToString(kStarts[1])))
+                                              .arg(QString::fromStdString(TimeToString(kStarts[1] + 3)))));
+    QStringList notices;
+    for (const auto& c : calls)
+        if (c.kind == ziraz::DialogKind::Information) notices << c.text;
+    EXPECT_TRUE(notices.contains("The download is incomplete. What was saved up to its end: " + dir + partial))
+        << notices.join("|").toStdString();
 }

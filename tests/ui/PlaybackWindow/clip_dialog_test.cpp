@@ -100,8 +100,10 @@ TEST_F(ClipDialogTest, ClipIsWrittenUnderTheCarNumber) {
     dialog->endEdit()->setDateTime(QDateTime::fromSecsSinceEpoch(T + 6));
     dialog->carNumberEdit()->setText("CAR7 ");
     dialog->onVideoCutClicked();
-    EXPECT_FALSE(QFileInfo::exists(old) && QFileInfo(old).size() == 5);  // an old clip of that span is gone
     ASSERT_TRUE(WaitFor([&] { return dialog->stateLabel()->text() == "Download Completed"; }, 120));
+    // An old clip of that span stays; the new one is written beside it.
+    EXPECT_EQ(kel_test::ReadFile(old), QByteArray("stale"));
+    EXPECT_EQ(QFileInfo(dialog->currentFile()).fileName(), QFileInfo(old).completeBaseName() + " (1).mp4");
     EXPECT_TRUE(dialog->carNumberEdit()->isEnabled());
     EXPECT_TRUE(dialog->currentFile().startsWith(kel_test::ProgramFolder() + "/clips/CAR7/"))
         << dialog->currentFile().toStdString();

@@ -1,6 +1,8 @@
 #include "StreamDownloader.h"
 
 #include <QDebug>
+#include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cstdio>
@@ -42,7 +44,22 @@ void DeleteFile(const std::string& path) {
 
 std::string TwoDigits(int channel) { return (channel >= 0 && channel < 10 ? "0" : "") + std::to_string(channel); }
 
+// A name is taken by a file, or by a file still being written under it.
+bool NameTaken(const std::string& path) { return FileExists(path) || FileExists(path + ".part"); }
+
+// folder + stem + extension, with " (1)", " (2)"... before the extension
+// while that name is taken: an output never replaces another file.
+std::string UniquePath(const std::string& folder, const std::string& stem, const std::string& extension) {
+    std::string path = folder + stem + extension;
+    for (int n = 1; NameTaken(path); ++n) path = folder + stem + " (" + std::to_string(n) + ")" + extension;
+    return path;
+}
+
+const char* const kExtension = ".mp4";
+
 }  // namespace
+
+const char* const kPartialMarker = "_partial";
 
 // ---- parameter -------------------------------------------------------------------------
 
@@ -104,6 +121,18 @@ QString CStreamDownloader::CurrentFilePath() const {
     return LocalToUnicode(m_fullPath.c_str(), false);
 }
 
+bool CStreamDownloader::IsIncompleteFile(const QString& path) {
+    static const QRegularExpression kIncomplete(QStringLiteral("%1( \\(\\d+\\))?\\.mp4$")
+                                                    .arg(QRegularExpression::escape(QLatin1String(kPartialMarker))));
+    return kIncomplete.match(QFileInfo(path).fileName()).hasMatch();
+}
+
+QString CStreamDownloader::FileNotice(const QString& path) {
+    if (path.isEmpty()) return tr("The download is incomplete: nothing complete was saved.");
+    if (IsIncompleteFile(path)) return tr("The download is incomplete. What was saved up to its end: %1").arg(path);
+    return path;
+}
+
 uint64_t CStreamDownloader::EstimateFilesSize(const std::vector<CSingleFile*>& files, time_t start, time_t end) {
     uint64_t sum = 0;
     for (const CSingleFile* f : files) {
@@ -152,6 +181,10 @@ void CStreamDownloader::OnSourceData(int, int dataType, unsigned char* data, int
 
 void CStreamDownloader::WriteData(int dataType, const uint8_t* data, uint32_t size) {
     if (dataType == 1) {
+        recstream::StreamHeader header;
+        m_scanner.reset(recstream::ParseHeader(data, size, &header)
+                            ? new recstream::PacketScanner(header.startTime, false)
+                            : nullptr);
         // A span file that a later recording is appended to keeps its
         // first header.
         if (m_dropHeader.load()) return;
@@ -166,6 +199,29 @@ void CStreamDownloader::WriteData(int dataType, const uint8_t* data, uint32_t si
         m_bytesDone += size;
         m_bytesFile += size;
         m_lastDataMs = ZUN_MonotonicMs();
+        if (m_scanner) {
+            m_scanner->Feed(data, size);
+            CountFrames(false);
+        }
+    }
+}
+
+void CStreamDownloader::CountFrames(bool endOfStream) {
+    if (!m_scanner) return;
+    if (endOfStream) m_scanner->Finish();
+    // A pack is handed out once the next one starts (or the stream ended):
+    // its frames are whole.
+    recstream::Packet packet;
+    while (m_scanner->Next(&packet)) {
+        if (packet.kind != recstream::kPacketPack) continue;
+        for (const recstream::Pes& pes : packet.pes) {
+            if (pes.streamId >= 0xE0 && pes.streamId <= 0xEF && pes.hasPts) {
+                ++m_fileFrames;
+                break;
+            }
+        }
+        m_taskLastTime = packet.time;
+        m_fileLastTime = packet.time;
     }
 }
 
@@ -176,17 +232,43 @@ bool CStreamDownloader::StartFileTask(const std::shared_ptr<CSingleFile>& task, 
         m_fullPath.clear();   // no file of this task exists
         return false;
     }
-    const std::string channel = TwoDigits(task->ChannelNumber);
-    const time_t from = keepExisting ? m_spanStart : static_cast<time_t>(task->StartTime);
-    const time_t to = keepExisting ? m_spanEnd : static_cast<time_t>(task->EndTime);
-    std::string name = "ch" + channel + "_" + TimeToString(from) + "_" + TimeToString(to);
+    // The recordings after the first of a span go on in the span's file.
+    const bool sameSpanFile = keepExisting && !firstOfSpan && !m_fullPath.empty();
+    if (!sameSpanFile && !NameOutputFile(task, keepExisting)) return false;
+    qDebug("Create file path:%s", m_fullPath.c_str());
+
+    bool opened = false;
+    if (!keepExisting) {
+        m_dropHeader = false;
+        opened = m_writer.Open(m_fullPath, false);
+    } else {
+        m_dropHeader = sameSpanFile && FileExists(m_fullPath);
+        opened = m_writer.Open(m_fullPath, true);
+    }
+    if (!opened) {
+        qDebug() << "CStreamDownloader::StartFileTask open file failed";
+        return false;
+    }
+    return OpenTask(task);
+}
+
+std::string CStreamDownloader::OutputName(const std::string& endText, const char* marker) const {
+    std::string name = "ch" + m_nameChannel + "_" + m_nameStart + "_" + endText;
+    if (!m_nameCode.empty()) name += "_" + m_nameCode;
+    return name + marker;
+}
+
+bool CStreamDownloader::NameOutputFile(const std::shared_ptr<CSingleFile>& task, bool spanName) {
+    const time_t from = spanName ? m_spanStart : static_cast<time_t>(task->StartTime);
+    const time_t to = spanName ? m_spanEnd : static_cast<time_t>(task->EndTime);
+    m_nameChannel = TwoDigits(task->ChannelNumber);
+    m_nameStart = TimeToString(from);
+    m_nameCode.clear();
     if (m_fileType == 1) {
         char code[16];
         std::snprintf(code, sizeof code, "%04d", task->SubFileType);
-        name += "_";
-        name += code;
+        m_nameCode = code;
     }
-    name += ".mp4";
 
     SettingKey key = m_fileType == 1 ? SettingKey::EvidenceVideoSavePath : SettingKey::DownloadSavePath;
     if (m_clipMode) key = SettingKey::ClipSavePath;
@@ -203,32 +285,18 @@ bool CStreamDownloader::StartFileTask(const std::shared_ptr<CSingleFile>& task, 
     if (!sub.empty()) folder += sub + "/";
     CreateDirectoryPath(folder);
 
-    m_fileName = name;
     m_folder = folder;
-    m_fullPath = folder + name;
-    qDebug("Create file path:%s", m_fullPath.c_str());
-
-    bool opened = false;
-    if (!keepExisting) {
-        DeleteFile(m_fullPath);
-        m_dropHeader = false;
-        opened = m_writer.Open(m_fullPath, false);
-    } else {
-        // One file for the whole span: the recordings after the first are
-        // appended to it. A file of the same name from an earlier download
-        // is replaced.
-        if (firstOfSpan) DeleteFile(m_fullPath);
-        m_dropHeader = !firstOfSpan && FileExists(m_fullPath);
-        opened = m_writer.Open(m_fullPath, true);
-    }
-    if (!opened) {
-        qDebug() << "CStreamDownloader::StartFileTask open file failed";
-        return false;
-    }
-    return OpenTask(task);
+    // A file of that name, from this download or any other, stays.
+    m_fullPath = UniquePath(folder, OutputName(TimeToString(to), ""), kExtension);
+    m_fileName = m_fullPath.substr(folder.size());
+    m_fileFrames = 0;
+    m_fileLastTime = -1;
+    return true;
 }
 
 bool CStreamDownloader::OpenTask(const std::shared_ptr<CSingleFile>& task) {
+    m_scanner.reset();
+    m_taskLastTime = -1;
     m_source.SetDiskKind(m_diskKind != 0);
     m_lastDataMs = ZUN_MonotonicMs();
     m_openTask = task;
@@ -245,13 +313,54 @@ void CStreamDownloader::RemoveOutputFile() {
     if (!m_fullPath.empty()) DeleteFile(m_fullPath);
 }
 
-bool CStreamDownloader::CloseCurrentFile(bool keep) {
+bool CStreamDownloader::FinishFile(bool complete) {
     m_source.StopStream();
-    if (!m_writer.IsOpen()) return true;
-    const bool ok = m_writer.Close();
-    if (!keep || !ok) RemoveOutputFile();
-    if (!ok) qDebug() << "CStreamDownloader::CloseCurrentFile the file could not be finished";
-    return ok;
+    if (!m_writer.IsOpen()) return false;
+    if (complete) {
+        if (m_writer.Close()) return true;
+        qDebug() << "CStreamDownloader::FinishFile the file could not be finished";
+        RemoveOutputFile();
+        m_fullPath.clear();
+        return false;
+    }
+    m_writer.Close();
+    // Kept only with a whole frame in it, named after the time it reaches.
+    if (m_fileFrames.load() == 0 || m_fileLastTime.load() < 0 || !FileExists(m_fullPath)) {
+        RemoveOutputFile();
+        m_fullPath.clear();
+        return false;
+    }
+    const std::string partial =
+        UniquePath(m_folder, OutputName(TimeToString(static_cast<time_t>(m_fileLastTime.load())), kPartialMarker),
+                   kExtension);
+    const std::string from = wincompat::MapPath(m_fullPath);
+    const std::string to = wincompat::MapPath(partial);
+    if (from.empty() || to.empty() || std::rename(from.c_str(), to.c_str()) != 0) {
+        qDebug("CStreamDownloader::FinishFile %s could not be renamed", m_fullPath.c_str());
+        RemoveOutputFile();
+        m_fullPath.clear();
+        return false;
+    }
+    m_fullPath = partial;
+    m_fileName = partial.substr(m_folder.size());
+    return true;
+}
+
+bool CStreamDownloader::OpenTaskReachedItsEnd() {
+    if (!m_openTask || !m_scanner) return true;   // nothing to judge the stream by
+    const int64_t last = m_taskLastTime.load();
+    // The last pack lies in the last second of the recording (its end time
+    // is that second or the one after it).
+    return last >= 0 && last + 1 >= static_cast<int64_t>(m_openTask->EndTime);
+}
+
+bool CStreamDownloader::HasFileInSpanAfter(int index) const {
+    for (int i = std::max(index + 1, 0); i < TaskCount(); ++i) {
+        const std::shared_ptr<CSingleFile>& f = m_tasks[static_cast<size_t>(i)];
+        if (f && static_cast<time_t>(f->EndTime) > m_spanStart && static_cast<time_t>(f->StartTime) < m_spanEnd)
+            return true;
+    }
+    return false;
 }
 
 void CStreamDownloader::ClearTasks() {
@@ -299,15 +408,17 @@ void CStreamDownloader::StopRunning(int code, bool post) {
     ZUN_Guard guard(m_mutex);
     ++m_generation;
     if (m_taskIndex.load() == -1) return;
-    // A stop by the caller keeps what was written; a failure does not leave
-    // a file that looks complete.
-    CloseCurrentFile(code == DownloadStopped);
+    // Stopped before its end: the file is incomplete.
+    FinishFile(false);
     EndTasks();
     const int last = m_lastIndex;
+    const QString path = LocalToUnicode(m_fullPath.c_str(), false);
     guard.Release();
     if (post) {
+        PostPath(path);
         PostSignal(code, last, 0);
     } else {
+        emit DownloadFiles(path);
         emit DownloadSignal(code, last, 0);
     }
 }
@@ -316,11 +427,13 @@ void CStreamDownloader::StopDownload(bool failed) { StopRunning(failed ? Downloa
 
 bool CStreamDownloader::DownloadByFile(std::vector<CSingleFile*> files, std::vector<int> positions,
                                        std::vector<int> resume) {
+    // A refused call leaves a running download alone.
+    if (!ArgumentsAccepted(!files.empty() && positions.size() == resume.size())) return false;
     StopRunning(DownloadStopped, true);
     ZUN_Guard guard(m_mutex);
     m_bytesFile = 0;
     m_dropHeader = false;
-    if (!m_paramSet || files.empty() || positions.size() != resume.size()) return false;
+    if (!m_paramSet) return false;
 
     ClearTasks();
     uint64_t total = 0;
@@ -349,11 +462,17 @@ bool CStreamDownloader::DownloadByFile(std::vector<CSingleFile*> files, std::vec
     return LaunchAfterFirstData(guard, "CStreamDownloader::DownloadByFile", true);
 }
 
+bool CStreamDownloader::ArgumentsAccepted(bool argumentsValid) const {
+    ZUN_Guard guard(m_mutex);
+    return argumentsValid && m_paramSet;
+}
+
 bool CStreamDownloader::DownloadByTime(std::vector<CSingleFile*> files, time_t start, time_t end) {
+    if (!ArgumentsAccepted(!files.empty() && start >= 0 && start <= end)) return false;
     StopRunning(DownloadStopped, true);
     ZUN_Guard guard(m_mutex);
     m_bytesFile = 0;
-    if (!m_paramSet || files.empty() || start < 0 || start > end) return false;
+    if (!m_paramSet) return false;
 
     ClearTasks();
     for (CSingleFile* f : files) m_tasks.emplace_back(f ? new CSingleFile(*f) : nullptr);
@@ -392,7 +511,7 @@ bool CStreamDownloader::LaunchAfterFirstData(ZUN_Guard& guard, const char* calle
     DestroyStartSem();
     if (!gotData) {
         qDebug() << caller << "no data";
-        CloseCurrentFile(false);
+        FinishFile(false);   // no whole frame: removed
         EndTasks();
         return false;
     }
@@ -438,10 +557,12 @@ bool CStreamDownloader::LoopPass() {
     if (IsDiskSpaceLow(kLowSpaceGiB, -1, LocalToUnicode(m_folder.c_str(), false))) {
         const int last = m_lastIndex + 1;
         const int count = TaskCount();
-        CloseCurrentFile(false);
+        FinishFile(false);
         EndTasks();
         ++m_generation;
+        const QString path = LocalToUnicode(m_fullPath.c_str(), false);
         guard.Release();
+        emit DownloadFiles(path);
         emit DownloadSignal(DownloadDiskSpaceLow, last, count);
         return false;
     }
@@ -455,10 +576,12 @@ bool CStreamDownloader::LoopPass() {
         if (m_lastIndex == -1) m_lastIndex = 0;
         const int task = m_taskIndex.load();
         const int count = TaskCount();
-        CloseCurrentFile(false);
+        FinishFile(false);
         EndTasks();
         ++m_generation;
+        const QString path = LocalToUnicode(m_fullPath.c_str(), false);
         guard.Release();
+        emit DownloadFiles(path);
         emit DownloadSignal(DownloadFailed, task, count);
         return false;
     }
@@ -468,9 +591,12 @@ bool CStreamDownloader::LoopPass() {
 }
 
 bool CStreamDownloader::NextFile() {
-    const bool finished = CloseCurrentFile(true);
+    m_source.StopStream();
+    CountFrames(true);
+    const bool whole = OpenTaskReachedItsEnd();
+    const bool finished = FinishFile(whole);
     m_lastIndex = m_taskIndex.load();
-    if (!finished) {
+    if (whole && !finished) {
         // A file that could not be written completely is no finished file.
         const int count = TaskCount();
         EndTasks();
@@ -479,7 +605,7 @@ bool CStreamDownloader::NextFile() {
         return false;
     }
     if (!EmitPathUnlocked()) return false;
-    if (!EmitUnlocked(DownloadFileDone, m_lastIndex, TaskCount())) return false;
+    if (!EmitUnlocked(whole ? DownloadFileDone : DownloadFileIncomplete, m_lastIndex, TaskCount())) return false;
     m_bytesFile = 0;
 
     const int next = m_taskIndex.load() + 1;
@@ -497,24 +623,35 @@ bool CStreamDownloader::NextFile() {
         if (!EmitPathUnlocked()) return false;
         return EmitUnlocked(DownloadNextFile, m_lastIndex, TaskCount());
     }
+    return NextFileFailed();
+}
+
+bool CStreamDownloader::NextFileFailed() {
     RemoveOutputFile();   // nothing of a file that could not be opened stays
+    m_fullPath.clear();
+    // The task that could not be opened is the one reported.
+    m_lastIndex = m_taskIndex.load();
     m_taskIndex = -1;
     ClearTasks();
     ++m_generation;
-    const QString path = CurrentFilePath();
+    const int failed = m_lastIndex;
     m_mutex.Unlock();
-    emit DownloadFiles(path);
-    emit DownloadSignal(DownloadFailed, m_lastIndex, 0);
+    emit DownloadFiles(QString());
+    emit DownloadSignal(DownloadFailed, failed, 0);
     m_mutex.Lock();
     return false;
 }
 
 bool CStreamDownloader::NextFileInSpan() {
-    // The span file of type 0 stays open for appending until its last
-    // recording; closing it between recordings keeps it whole.
-    const bool finished = CloseCurrentFile(true);
+    m_source.StopStream();
+    CountFrames(true);
+    // The span file of type 0 is closed between its recordings and opened
+    // again for the next; a recording that ended early, when it is the
+    // last of the span, leaves the file incomplete.
+    const bool whole = OpenTaskReachedItsEnd() || (m_fileType == 0 && HasFileInSpanAfter(m_taskIndex.load()));
+    const bool finished = FinishFile(whole);
     m_lastIndex = m_taskIndex.load();
-    if (!finished) {
+    if (whole && !finished) {
         const int count = TaskCount();
         EndTasks();
         ++m_generation;
@@ -522,7 +659,7 @@ bool CStreamDownloader::NextFileInSpan() {
         return false;
     }
     if (!EmitPathUnlocked()) return false;
-    if (!EmitUnlocked(DownloadFileDone, m_lastIndex, TaskCount())) return false;
+    if (!EmitUnlocked(whole ? DownloadFileDone : DownloadFileIncomplete, m_lastIndex, TaskCount())) return false;
     m_bytesFile = 0;
 
     if (!FindFileInSpan(m_taskIndex.load() + 1)) {
@@ -536,16 +673,7 @@ bool CStreamDownloader::NextFileInSpan() {
     const bool opened = m_fileType == 0 ? StartFileTask(m_currentTask, true, false)
                                         : StartFileTask(m_currentTask, false, false);
     if (opened) return EmitPathUnlocked();
-    RemoveOutputFile();   // nothing of a file that could not be opened stays
-    m_taskIndex = -1;
-    ClearTasks();
-    ++m_generation;
-    const QString path = CurrentFilePath();
-    m_mutex.Unlock();
-    emit DownloadFiles(path);
-    emit DownloadSignal(DownloadFailed, m_lastIndex, 0);
-    m_mutex.Lock();
-    return false;
+    return NextFileFailed();
 }
 
 }  // namespace APT_QMR

@@ -26,6 +26,7 @@
 #include "OutputFileWriter.h"
 #include "SingleFile.h"
 #include "StreamSource.h"
+#include "recstream/recstream.h"
 #include "zun.h"
 
 namespace APT_QMR {
@@ -39,7 +40,17 @@ enum DownloadEventCode {
     DownloadNextFile = 4,       // next file opened: last index, number of tasks
     DownloadFileDone = 5,       // file finished: its index, number of tasks
     DownloadDiskSpaceLow = 6,   // the output drive has less than 2 GiB free: last index + 1, number of tasks
+    // A recording ended before its end time: its file is kept as an
+    // incomplete one (see FinishFile) and the download goes on. Its index,
+    // number of tasks.
+    DownloadFileIncomplete = 7,
 };
+
+// What a stopped or failed download leaves: an output file that holds at
+// least one complete frame is kept under a name that ends in its real end
+// time and this marker before the extension; any other is removed. Names
+// never replace an existing file: " (1)", " (2)"... go before the extension.
+extern const char* const kPartialMarker;   // "_partial"
 
 // One download task handed over with SetParam: the condition for starting a
 // download. The downloader reads none of its fields.
@@ -77,6 +88,8 @@ public:
     // parameter replaces it). False while a download runs (the caller keeps it).
     bool SetParam(CStreamDownloaderParam* param);
     bool IsDownloading() const { return m_taskIndex.load() != -1; }
+    // Bytes the current output file has been given so far.
+    uint64_t CurrentFileBytes() const { return m_bytesFile.load(); }
     // 0..100; 100 only once every byte is done.
     uint32_t GetTotalProgress() const;
 
@@ -90,12 +103,18 @@ public:
     // recording, cut to the span (type 1).
     bool DownloadByTime(std::vector<CSingleFile*> files, time_t start, time_t end);
     // Ends a running download: code 1, or code 3 with `failed` (reported
-    // through the event queue). The file being written is kept (code 1) or
-    // removed (code 3). Nothing is reported when no download runs.
+    // through the event queue, after DownloadFiles with what is left of the
+    // file being written: an incomplete file, or an empty path when it was
+    // removed). Nothing is reported when no download runs.
     void StopDownload(bool failed);
 
-    // Path of the current (or last) output file, as reported with DownloadFiles.
+    // Path of the current (or last) output file, as reported with DownloadFiles
+    // (empty when the last file was removed).
     QString CurrentFilePath() const;
+    // The notice for the output file a download reported last: the path of
+    // a complete file; for an incomplete one (or none) a text that says so.
+    static QString FileNotice(const QString& path);
+    static bool IsIncompleteFile(const QString& path);
     // Byte estimate of the span [start, end] over the files (seconds since 1970).
     static uint64_t EstimateFilesSize(const std::vector<CSingleFile*>& files, time_t start, time_t end);
 
@@ -111,22 +130,38 @@ protected:
 private:
     static void OnSourceData(int handle, int dataType, unsigned char* data, int length, void* user);
     void WriteData(int dataType, const uint8_t* data, uint32_t size);
+    void CountFrames(bool endOfStream);
 
     bool LoopPass();
     bool NextFile();
     bool NextFileInSpan();
+    // Ends the batch at a next file that could not be opened (code 3 with
+    // that file's index).
+    bool NextFileFailed();
+    // Sets the name parts, folder and a free path for a new output file of
+    // `task` (named after the span with `spanName`).
+    bool NameOutputFile(const std::shared_ptr<CSingleFile>& task, bool spanName);
     // Opens `task` into its output file and starts its stream. `keepExisting`
     // appends onto the span's file (`firstOfSpan`: a file left by an earlier
     // download of the same span is replaced).
     bool StartFileTask(const std::shared_ptr<CSingleFile>& task, bool keepExisting, bool firstOfSpan);
     // Waits for the first data of the task just opened (mutex held through
     // `guard`), then releases the mutex, posts the start and starts the worker.
+    // The checks a download call makes before it touches a running one.
+    bool ArgumentsAccepted(bool argumentsValid) const;
     bool LaunchAfterFirstData(ZUN_Guard& guard, const char* caller, bool announceFirstFile);
     bool OpenTask(const std::shared_ptr<CSingleFile>& task);
     bool FindFileInSpan(int from);
-    // Stops the stream and closes the output file. `keep` false removes it.
-    // False when the file could not be finished.
-    bool CloseCurrentFile(bool keep);
+    // Closes the current output file by the rule above: `complete` keeps it
+    // under its name; otherwise it is kept as an incomplete file when it
+    // holds a complete frame, else removed. The full path then names what is
+    // left (empty when nothing is). False when nothing complete was kept.
+    bool FinishFile(bool complete);
+    // The recording just streamed reached its end time.
+    bool OpenTaskReachedItsEnd();
+    // A recording after `index` overlaps the span.
+    bool HasFileInSpanAfter(int index) const;
+    std::string OutputName(const std::string& endText, const char* marker) const;
     // Ends the batch: the list emptied, the downloader idle.
     void EndTasks();
     // Stops the worker and, when a task runs, ends it with `code` (posted
@@ -172,6 +207,16 @@ private:
     // later recording is appended to): the stream's header is dropped.
     std::atomic<bool> m_dropHeader{false};
     std::atomic<uint64_t> m_lastDataMs{0};   // monotonic time of the last data
+    // The frames the current output file received whole, counted as the
+    // stream passes (reading thread); read once the stream has stopped.
+    std::unique_ptr<recstream::PacketScanner> m_scanner;
+    std::atomic<uint64_t> m_fileFrames{0};
+    std::atomic<int64_t> m_fileLastTime{-1};   // recorder seconds of its last whole pack
+    std::atomic<int64_t> m_taskLastTime{-1};   // the same, of the recording being streamed
+    // Parts of the current file's name: channel text, start text, type code.
+    std::string m_nameChannel;
+    std::string m_nameStart;
+    std::string m_nameCode;
 
     mutable ZUN_Mutex m_mutex;
     std::mutex m_semLock;          // guards m_startSem against the reading thread

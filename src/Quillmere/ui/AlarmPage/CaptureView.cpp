@@ -240,11 +240,17 @@ void CCaptureView::onDownLoadBtn() {
     if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')) && !folder.endsWith(QLatin1Char('\\')))
         folder += QLatin1Char('/');
     folder += QStringLiteral("Capture/");
-    if (!QDir(folder).exists()) QDir().mkdir(folder);
     const QString path = folder + m_strPictureName;
-    m_pixPicture.save(path, "jpg");
-    m_strLastSaved = path;
+    // Every missing level of the folder is made; only a written file is
+    // announced as saved.
+    const bool saved = QDir().mkpath(folder) && m_pixPicture.save(path, "jpg");
     static QPointer<ziraz::InformationDlg> notice;
     if (!notice) notice = new ziraz::InformationDlg(this);
+    if (!saved) {
+        ziraz::InformationDlg::ShowInformationAtScreenRightBottom(tr("The picture could not be saved to %1.").arg(path),
+                                                                  this, false, false, true);
+        return;
+    }
+    m_strLastSaved = path;
     ziraz::InformationDlg::ShowInformationAtScreenRightBottom(path, this, true, false, true);
 }

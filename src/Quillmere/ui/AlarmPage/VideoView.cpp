@@ -332,13 +332,16 @@ void CVideoView::onPlaybackRemoteEvent(int state, int, int) {
     case 1:
         m_bJobEnded = true;
         m_checkTimer.stop();
-        notice(m_strDownloadedFile, true);
+        noticeFile();
         m_ui.m_pDownloadBtn->setEnabled(true);
+        break;
+    case APT_QMR::DownloadFileIncomplete:
+        noticeFile();
         break;
     case 2:
         m_bJobEnded = true;
         m_checkTimer.stop();
-        notice(m_strDownloadedFile, true);
+        noticeFile();
         m_ui.m_pDownloadBtn->setEnabled(true);
         break;
     case 3:
@@ -359,6 +362,11 @@ void CVideoView::onPlaybackRemoteEvent(int state, int, int) {
     default:
         break;
     }
+}
+
+void CVideoView::noticeFile() {
+    const QString text = APT_QMR::CStreamDownloader::FileNotice(m_strDownloadedFile);
+    notice(text, text == m_strDownloadedFile);
 }
 
 void CVideoView::onStopDownload() { m_downloader.StopDownload(false); }

@@ -92,6 +92,8 @@ public slots:
 private:
     bool hasFileInSpan(const QDateTime& a, const QDateTime& b) const;
     void notice(const QString& text, bool isPath);
+    // The last output file, or what a stopped or cut-short one left.
+    void noticeFile();
 
     QString m_strDownloadedFile;
     QTimer m_playTimer;

@@ -208,7 +208,9 @@ std::vector<CSingleFile*> VideoCutWidget::chosenRecordings() const {
     return all;
 }
 
-void VideoCutWidget::removeOldClips(time_t begin, time_t end) {
+void VideoCutWidget::prepareClipFolder() {
+    // A clip of the same name from before stays: the downloader writes
+    // beside it under a name of its own.
     if (m_fileType != 0) return;
     QString folder = FolderOf(SettingKey::ClipSavePath);
     if (m_carNumberText.isEmpty()) {
@@ -217,14 +219,6 @@ void VideoCutWidget::removeOldClips(time_t begin, time_t end) {
         folder += (EndsWithSeparator(folder) ? "" : "/") + m_carNumberText + "/";
     }
     CreateDirectoryPath(folder.toLocal8Bit().toStdString());
-    for (int ch = 1; ch <= 16; ++ch) {
-        const QString name = QString("ch%1_%2_%3.mp4")
-                                 .arg(ch, 2, 10, QChar('0'))
-                                 .arg(QString::fromStdString(TimeToString(begin)))
-                                 .arg(QString::fromStdString(TimeToString(end)));
-        const QString path = folder + name;
-        if (QFile::exists(path)) QFile::remove(path);
-    }
 }
 
 bool VideoCutWidget::hasFileInSpan(const std::vector<CSingleFile*>& files, time_t begin, time_t end) {
@@ -250,7 +244,7 @@ void VideoCutWidget::onVideoCutClicked() {
     const time_t begin = static_cast<time_t>(m_begin->dateTime().toSecsSinceEpoch());
     const time_t end = static_cast<time_t>(m_end->dateTime().toSecsSinceEpoch());
     const std::vector<CSingleFile*> recordings = chosenRecordings();
-    removeOldClips(begin, end);
+    prepareClipFolder();
     auto* param = new APT_QMR::CStreamDownloaderParam(0);
     if (!hasFileInSpan(recordings, begin, end)) {
         delete param;
@@ -278,12 +272,20 @@ void VideoCutWidget::OnPlaybackRemoteEvent(int state, int, int) {
             break;
         case 1:
             setInputEnabled(true);
-            showPath(m_currentFile, true);
+            m_state->setText(tr("Download Incomplete"));
+            showFile();
+            break;
+        case APT_QMR::DownloadFileIncomplete:
+            m_state->setText(tr("Download Incomplete"));
+            showFile();
             break;
         case 2:
             setInputEnabled(true);
-            m_state->setText(tr("Download Completed"));
-            showPath(m_currentFile, true);
+            // A clip whose recording ended early stays marked incomplete.
+            if (!APT_QMR::CStreamDownloader::IsIncompleteFile(m_currentFile)) {
+                m_state->setText(tr("Download Completed"));
+                showPath(m_currentFile, true);
+            }
             break;
         case 3:
             setInputEnabled(true);
@@ -301,6 +303,11 @@ void VideoCutWidget::OnPlaybackRemoteEvent(int state, int, int) {
         default:
             break;
     }
+}
+
+void VideoCutWidget::showFile() {
+    const QString text = APT_QMR::CStreamDownloader::FileNotice(m_currentFile);
+    showPath(text, text == m_currentFile);
 }
 
 void VideoCutWidget::setInputEnabled(bool enabled) {

@@ -69,7 +69,9 @@ private:
     void initConnect();
     bool checkSavePath();
     bool checkInput();
-    void removeOldClips(time_t begin, time_t end);
+    void prepareClipFolder();
+    // The clip file, or what a stopped or cut-short one left.
+    void showFile();
     void setInputEnabled(bool enabled);
     void warn(const QString& text, int ms = 2000);
     void showPath(const QString& text, bool isPath);

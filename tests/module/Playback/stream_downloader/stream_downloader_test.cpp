@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -229,11 +230,12 @@ TEST_F(StreamDownloaderTest, ByFileWritesEachRecordingInOrder) {
 
 // Type 0: the overlapping recordings, each cut to the span, go into one file
 // named after the span, with one header. A second download of the same span
-// replaces that file.
+// writes beside that file.
 TEST_F(StreamDownloaderTest, ByTimeOrdinaryMakesOneFileForTheSpan) {
-    const QString out = Home() + "/dl/" + Name(T + 1, T + 11);
+    const QString names[2] = {Name(T + 1, T + 11), Name(T + 1, T + 11, " (1)")};
     const QByteArray expected = source[0].left(40) + Slice(0, T + 1, -1) + Slice(1, -1, -1) + Slice(2, -1, T + 11);
     for (int round = 0; round < 2; ++round) {
+        const QString out = Home() + "/dl/" + names[round];
         CStreamDownloader d;
         Prepare(d);
         Recorder rec(d);
@@ -247,7 +249,73 @@ TEST_F(StreamDownloaderTest, ByTimeOrdinaryMakesOneFileForTheSpan) {
         EXPECT_EQ(written.size(), expected.size());
         EXPECT_TRUE(written == expected) << "round " << round;
     }
-    EXPECT_EQ(QDir(Home() + "/dl").entryList(QDir::Files), QStringList{Name(T + 1, T + 11)});
+    EXPECT_EQ(QDir(Home() + "/dl").entryList(QDir::Files, QDir::Name), (QStringList{names[1], names[0]}));
+}
+
+// Two recordings with the same channel and times (two disks) and a file of
+// that name from before: every output stays, each under a name of its own.
+TEST_F(StreamDownloaderTest, SameNamesGetANumberAndReplaceNothing) {
+    const QString dl = Home() + "/dl/";
+    ASSERT_TRUE(QDir().mkpath(dl));
+    const QByteArray earlier("an earlier download");
+    kel_test::WriteFile(dl + Name(T, T + 3), earlier);
+    CSingleFile other(*files[0]);
+    CStreamDownloader d;
+    Prepare(d);
+    Recorder rec(d);
+    ASSERT_TRUE(d.DownloadByFile({files[0].get(), &other, files[1].get()}, {}, {}));
+    ASSERT_TRUE(rec.WaitEnd());
+    EXPECT_EQ(rec.Codes(), (std::vector<int>{4, 0, 5, 4, 5, 4, 5, 2}));
+    const struct {
+        QString name;
+        QByteArray bytes;
+    } expected[] = {
+        {Name(T, T + 3), earlier},
+        {Name(T, T + 3, " (1)"), source[0]},
+        {Name(T, T + 3, " (2)"), source[0]},
+        {Name(T + 3, T + 6), source[1]},
+    };
+    QStringList names;
+    for (const auto& e : expected) {
+        names << e.name;
+        EXPECT_TRUE(Read(dl + e.name) == e.bytes) << e.name.toStdString();
+    }
+    names.sort();
+    EXPECT_EQ(QDir(dl).entryList(QDir::Files, QDir::Name), names);
+}
+
+// A recording that ends before its end time: its file is kept as an
+// incomplete one, named after the time it reaches, reported with code 7,
+// and the download goes on with the next file.
+TEST_F(StreamDownloaderTest, ARecordingCutShortIsKeptAsIncomplete) {
+    const QByteArray cut = source[1].left(40) + Slice(1, -1, T + 4);   // only its first second
+    const std::string cutPath = folder + "/cut/" + TimeToString(T + 3) + "_" + TimeToString(T + 6) + "_1.mp4";
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(folder + "/cut")));
+    kel_test::WriteFile(QString::fromStdString(cutPath), cut);
+    CSingleFile cutFile(*files[1]);
+    cutFile.FileName = cutPath;
+    CStreamDownloader d;
+    Prepare(d);
+    Recorder rec(d);
+    ASSERT_TRUE(d.DownloadByFile({files[0].get(), &cutFile, files[2].get()}, {}, {}));
+    ASSERT_TRUE(rec.WaitEnd());
+    EXPECT_EQ(rec.Codes(), (std::vector<int>{4, 0, 5, 4, 7, 4, 5, 2}));
+    const QString dl = Home() + "/dl/";
+    const QString partial = Name(T + 3, T + 3, "_partial");
+    EXPECT_TRUE(Read(dl + partial) == cut);
+    EXPECT_EQ(QDir(dl).entryList(QDir::Files, QDir::Name),
+              (QStringList{Name(T, T + 3), partial, Name(T + 10, T + 13)}));
+    // The path reported before code 7 is the incomplete file's, and its
+    // notice says so.
+    QString reported;
+    for (size_t i = 1; i < rec.events.size(); ++i)
+        if (rec.events[i].code == 7) reported = rec.events[i - 1].path;
+    EXPECT_EQ(reported, dl + partial);
+    EXPECT_TRUE(CStreamDownloader::IsIncompleteFile(reported));
+    EXPECT_FALSE(CStreamDownloader::IsIncompleteFile(dl + Name(T, T + 3)));
+    EXPECT_EQ(CStreamDownloader::FileNotice(reported),
+              "The download is incomplete. What was saved up to its end: " + dl + partial);
+    EXPECT_EQ(CStreamDownloader::FileNotice(dl + Name(T, T + 3)), dl + Name(T, T + 3));
 }
 
 // Type 1: one file per recording, cut to the span, with the record's type
@@ -313,7 +381,7 @@ TEST_F(StreamDownloaderTest, NextFileThatCannotBeOpenedFails) {
     ASSERT_TRUE(d.DownloadByFile({files[0].get(), nullptr}, {}, {}));
     ASSERT_TRUE(rec.WaitEnd());
     EXPECT_EQ(rec.Codes(), (std::vector<int>{4, 0, 5, 3}));
-    EXPECT_EQ(rec.Last()->last, 0);
+    EXPECT_EQ(rec.Last()->last, 1);   // the file that could not be opened
     EXPECT_EQ(rec.Last()->count, 0);
     EXPECT_FALSE(d.IsDownloading());
     EXPECT_EQ(QDir(Home() + "/dl").entryList(QDir::Files), QStringList{Name(T, T + 3)});
@@ -335,9 +403,10 @@ TEST_F(StreamDownloaderTest, SilentStreamFails) {
     EXPECT_EQ(QDir(Home() + "/dl").entryList(QDir::Files), QStringList{Name(T, T + 3)});
 }
 
-// The worker is held after its first file until the stop has been asked, so
-// the stop always meets the second file. A stop by the caller (code 1) keeps
-// it; a forced stop (code 3) removes it.
+// The worker is held when the second file has started, until that file has
+// taken every byte of its recording and the stop has been asked: the stop
+// meets a file whose last pack is not known to be whole. Both stops keep it
+// as an incomplete file that ends with its last whole second.
 TEST_F(StreamDownloaderTest, StopByTheCallerAndForcedStop) {
     for (bool forced : {false, true}) {
         SCOPED_TRACE(forced ? "forced" : "by the caller");
@@ -346,27 +415,88 @@ TEST_F(StreamDownloaderTest, StopByTheCallerAndForcedStop) {
         Prepare(d);
         Recorder rec(d);
         std::atomic<bool> held{false};
+        std::atomic<bool> held2{false};
         QObject::connect(
             &d, &CStreamDownloader::DownloadSignal, &d,
-            [&](int code, int, int) {
-                if (code != 5 || held.exchange(true)) return;
+            [&](int code, int last, int) {
+                // The worker's report that the second file has started.
+                if (code != 4 || last != 0 || held.exchange(true)) return;
                 QElapsedTimer timer;
                 timer.start();
+                while (d.CurrentFileBytes() < static_cast<uint64_t>(source[1].size()) && timer.elapsed() < 60000)
+                    ZUN_Sleep(2);
+                held2 = true;
                 while (!d.StopAsked() && timer.elapsed() < 60000) ZUN_Sleep(2);
             },
             Qt::DirectConnection);
         ASSERT_TRUE(d.DownloadByFile(All(), {}, {}));
-        ASSERT_TRUE(WaitFor([&] { return held.load(); }));
+        ASSERT_TRUE(WaitFor([&] { return held2.load(); }));
         EXPECT_FALSE(d.SetParam(new CStreamDownloaderParam(2)));   // not while downloading
+        // A refused call leaves the running download alone.
+        EXPECT_FALSE(d.DownloadByFile({}, {}, {}));
+        EXPECT_FALSE(d.DownloadByTime(All(), T + 5, T + 4));
+        EXPECT_TRUE(d.IsDownloading());
         d.StopDownload(forced);
         EXPECT_FALSE(d.IsDownloading());
         ASSERT_TRUE(rec.WaitEnd());
         EXPECT_EQ(rec.Codes(), (std::vector<int>{4, 0, 5, 4, forced ? 3 : 1}));
         EXPECT_EQ(rec.Last()->last, 1);
         EXPECT_EQ(rec.Last()->count, 0);
+        const QString partial = Name(T + 3, T + 5, "_partial");
+        EXPECT_EQ(rec.events.back().code, forced ? 3 : 1);
+        EXPECT_EQ(rec.events[rec.events.size() - 2].path, Home() + "/dl/" + partial);
         EXPECT_EQ(Read(Home() + "/dl/" + Name(T, T + 3)), source[0]);
-        EXPECT_EQ(QFile::exists(Home() + "/dl/" + Name(T + 3, T + 6)), !forced);
-        EXPECT_FALSE(QFile::exists(Home() + "/dl/" + Name(T + 10, T + 13)));
+        EXPECT_TRUE(Read(Home() + "/dl/" + partial) == source[1]);
+        EXPECT_EQ(QDir(Home() + "/dl").entryList(QDir::Files, QDir::Name), (QStringList{Name(T, T + 3), partial}));
+    }
+}
+
+// A stop right after the start, by time in both types, by the caller or by
+// the downloader's end with its window: whatever moment it
+// hits, only files reported finished look complete, no file holds only a
+// header, and the path reported with the stop names what is left.
+TEST_F(StreamDownloaderTest, StopRightAfterTheStartLeavesNothingCompleteLooking) {
+    for (int type : {0, 1})
+    for (bool destroyed : {false, true}) {   // a stop by the caller; the owner (a window) closed
+        SCOPED_TRACE(std::to_string(type) + (destroyed ? " destroyed" : " stopped"));
+        const QString dir = Home() + (type == 0 ? "/dl" : "/ev");
+        QDir(dir).removeRecursively();
+        std::unique_ptr<CStreamDownloader> d(new CStreamDownloader);
+        Prepare(*d, type);
+        Recorder rec(*d);
+        ASSERT_TRUE(d->DownloadByTime(All(), T + 1, T + 11));
+        if (destroyed)
+            d.reset();
+        else
+            d->StopDownload(false);
+        ASSERT_TRUE(rec.WaitEnd());
+        // A closing downloader reports its end at once: the worker's reports
+        // queued before it come after it.
+        QCoreApplication::processEvents();
+        size_t end = 0;
+        for (size_t i = 1; i < rec.events.size(); ++i)
+            if (rec.events[i].code == 1 || rec.events[i].code == 3) end = i;
+        ASSERT_GT(end, 0u);
+        EXPECT_EQ(rec.events[end].code, destroyed ? 3 : 1);
+        const QString reported = rec.events[end - 1].path;
+        QStringList finished;   // reported done (code 5) before the stop
+        for (size_t i = 1; i < rec.events.size(); ++i)
+            if (rec.events[i].code == 5) finished << rec.events[i - 1].path;
+        QStringList incomplete;
+        for (const QString& name : QDir(dir).entryList(QDir::Files)) {
+            const QString path = dir + "/" + name;
+            EXPECT_GT(QFileInfo(path).size(), 40) << name.toStdString();
+            if (CStreamDownloader::IsIncompleteFile(name))
+                incomplete << path;
+            else
+                EXPECT_TRUE(finished.contains(path)) << name.toStdString();
+        }
+        EXPECT_LE(incomplete.size(), 1);
+        // A stop between two files reports the last finished one.
+        if (incomplete.isEmpty())
+            EXPECT_TRUE(reported.isEmpty() || finished.contains(reported)) << reported.toStdString();
+        else
+            EXPECT_EQ(incomplete.first(), reported);
     }
 }
 
@@ -387,7 +517,10 @@ TEST_F(StreamDownloaderTest, NearlyFullOutputDriveEndsTheDownload) {
         EXPECT_EQ(rec.Last()->last, 0);
         EXPECT_EQ(rec.Last()->count, 3);
         EXPECT_FALSE(d.IsDownloading());
-        EXPECT_TRUE(QDir(Home() + "/nearly_full/clip").entryList(QDir::Files).isEmpty());
+        // Nothing that looks complete: at most what was written up to the
+        // stop, named as incomplete.
+        for (const QString& name : QDir(Home() + "/nearly_full/clip").entryList(QDir::Files))
+            EXPECT_TRUE(CStreamDownloader::IsIncompleteFile(name)) << name.toStdString();
     }
     s->SetValueText(SettingKey::ClipSavePath, Home() + "/clip");
     s->SetValueText(SettingKey::DownloadSavePath, Home() + "/nearly_full/dl");

@@ -38,6 +38,15 @@ void AppendTail(QList<QStandardItem*>& row, const APT_QMR::CSingleFile& file) {
         << TextItem(CDataDistributionThread::tr("Wait"));
 }
 
+// The lists may hold null entries: they have no row.
+std::vector<const APT_QMR::CSingleFile*> PresentFiles(const std::vector<APT_QMR::CSingleFile*>& files) {
+    std::vector<const APT_QMR::CSingleFile*> present;
+    present.reserve(files.size());
+    for (const APT_QMR::CSingleFile* f : files)
+        if (f) present.push_back(f);
+    return present;
+}
+
 }  // namespace
 
 CDataDistributionThread::CDataDistributionThread(const std::vector<APT_QMR::CSingleFile*>& files, QObject* parent)
@@ -91,9 +100,10 @@ void CDataDistributionThread::sendRow(const QList<QStandardItem*>& row, int inde
 
 void CDataDistributionThread::run() {
     if (m_nMode == 0) {
-        const int n = static_cast<int>(m_files.size());
+        const std::vector<const APT_QMR::CSingleFile*> files = PresentFiles(m_files);
+        const int n = static_cast<int>(files.size());
         for (int i = 0; i < n; ++i) {
-            const APT_QMR::CSingleFile& file = *m_files[static_cast<size_t>(i)];
+            const APT_QMR::CSingleFile& file = *files[static_cast<size_t>(i)];
             QList<QStandardItem*> row;
             row << NumberItem(i + 1, file);
             AppendTail(row, file);
@@ -102,7 +112,7 @@ void CDataDistributionThread::run() {
     } else {
         for (const DownloadListEntry& original : m_channels) {
             const DownloadListEntry entry = original;
-            const std::vector<APT_QMR::CSingleFile*> files = entry.files;
+            const std::vector<const APT_QMR::CSingleFile*> files = PresentFiles(entry.files);
             const int n = static_cast<int>(files.size());
             for (int i = 0; i < n; ++i) {
                 const APT_QMR::CSingleFile& file = *files[static_cast<size_t>(i)];

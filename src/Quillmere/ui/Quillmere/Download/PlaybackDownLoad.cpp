@@ -203,7 +203,12 @@ APT_QMR::CPlayBackInteraction* CPlaybackDownLoad::playback() const {
 }
 
 std::vector<APT_QMR::CSingleFile*> CPlaybackDownLoad::cellFiles() const {
-    return m_cells.files ? m_cells.files(m_nWindowIndex) : std::vector<APT_QMR::CSingleFile*>();
+    // Without the null entries a list may hold: row i is file i of this list.
+    std::vector<APT_QMR::CSingleFile*> files;
+    if (m_cells.files)
+        for (APT_QMR::CSingleFile* f : m_cells.files(m_nWindowIndex))
+            if (f) files.push_back(f);
+    return files;
 }
 
 void CPlaybackDownLoad::InitFrame() {
@@ -531,9 +536,8 @@ QString CPlaybackDownLoad::prepareTimeFile(const QDateTime& start, const QDateTi
     if (!folder.endsWith(QLatin1Char('\\')) && !folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
     const QString directory = folder + m_strSaveFolder + QStringLiteral("/");
     CreateDirectoryPath(std::string(directory.toLocal8Bit().constData()));
-    const QString path = directory + name;
-    if (QFile::exists(path)) QFile::remove(path);
-    return path;
+    // A file of that name from before stays: the downloader writes beside it.
+    return directory + name;
 }
 
 void CPlaybackDownLoad::DownloadByTime() {
@@ -647,7 +651,7 @@ void CPlaybackDownLoad::OnPlaybackRemoteEvent(int code, int index, int count) {
             const int p = firstTickedPeriod();
             if (p >= 0) m_ui.progressBar[p]->setValue(count);
         }
-        announce(m_strLastFile);
+        announceFile();
         enableStart();
         break;
     case 2: {
@@ -663,7 +667,7 @@ void CPlaybackDownLoad::OnPlaybackRemoteEvent(int code, int index, int count) {
         if (headerCheckState() != Qt::Unchecked || firstTickedPeriod() >= 0) {
             startNextDownload();
         } else {
-            announce(m_strLastFile);
+            announceFile();
             enableStart();
         }
         break;
@@ -705,6 +709,15 @@ void CPlaybackDownLoad::OnPlaybackRemoteEvent(int code, int index, int count) {
             announce(m_strLastFile);
         }
         break;
+    case APT_QMR::DownloadFileIncomplete:
+        if (byFile && isRow) {
+            QStandardItem* status = m_statusItems[index];
+            status->setText(tr("Download Incomplete"));
+            status->setData(-1, kResumeRole);
+            if (QStandardItem* number = m_pModel->item(status->row(), 0)) number->setCheckState(Qt::Unchecked);
+        }
+        announceFile();
+        break;
     case 6:
         m_bJobEnded = true;
         unlock();
@@ -717,6 +730,14 @@ void CPlaybackDownLoad::OnPlaybackRemoteEvent(int code, int index, int count) {
     default:
         break;
     }
+}
+
+void CPlaybackDownLoad::announceFile() {
+    const QString text = APT_QMR::CStreamDownloader::FileNotice(m_strLastFile);
+    if (text == m_strLastFile)
+        announce(text);
+    else
+        ziraz::InformationDlg::ShowInformationAtScreenRightBottom(text, this, false, false, true);
 }
 
 void CPlaybackDownLoad::OnDownLoadCheck() {

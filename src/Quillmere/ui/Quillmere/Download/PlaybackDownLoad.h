@@ -151,6 +151,8 @@ private:
     void DownloadByTime();
     void unlock();
     void announce(const QString& text);
+    // The last output file, or what a stopped or cut-short one left.
+    void announceFile();
     void warn(int displayMs, const QString& text);
     uint64_t refreshFreeSpace(const QString& folder);
     APT_QMR::CPlayBackInteraction* playback() const;

@@ -565,6 +565,9 @@ void Lorrimax::OnDownLoad() {
     m_downloader.SetSavePath(m_subFolder);
 
     m_lastAnnouncedFile.clear();
+    m_failedRows = 0;
+    m_incompleteRows = 0;
+    m_completedRows = 0;
     emit SignalBeginDownLoad();
     for (Period& p : m_periods) p.bar->setValue(0);
     if (checkTimePeriods()) return;
@@ -680,8 +683,10 @@ void Lorrimax::DownloadByFile() {
         if (!record || !status) {
             // A row without its record cannot be downloaded: say so and take
             // it out of the selection.
-            if (status) status->setText(tr("Download Exception"));
-            check->setCheckState(Qt::Unchecked);
+            if (status)
+                MarkFailedRow(status);
+            else
+                check->setCheckState(Qt::Unchecked);
             continue;
         }
         const QVariant mark = status->data(kResumeRole);
@@ -698,13 +703,52 @@ void Lorrimax::DownloadByFile() {
         delete param;
         return;
     }
-    if (files.empty()) return;
-    if (m_downloader.DownloadByFile(files, positions, resume)) {
-        m_pCheckTimer->start(1000);
+    while (!files.empty()) {
+        if (m_downloader.DownloadByFile(files, positions, resume)) {
+            m_pCheckTimer->start(1000);
+            return;
+        }
+        // The first file could not be started: that row failed, the rest
+        // go on without it.
+        MarkFailedRow(m_statusItems.first());
+        m_statusItems.removeFirst();
+        files.erase(files.begin());
+        for (size_t i = positions.size(); i-- > 0;) {
+            if (positions[i] == 0) {
+                positions.erase(positions.begin() + long(i));
+                resume.erase(resume.begin() + long(i));
+            } else {
+                --positions[i];
+            }
+        }
+    }
+    EndDownload();
+    AnnounceEnd();
+    EnableStart();
+}
+
+void Lorrimax::MarkFailedRow(QStandardItem* status) {
+    status->setText(tr("Download Exception"));
+    status->setData(-1, kResumeRole);
+    if (QStandardItem* check = m_pModel->item(status->row(), 0)) check->setCheckState(Qt::Unchecked);
+    ++m_failedRows;
+}
+
+void Lorrimax::AnnounceFile() {
+    const QString text = APT_QMR::CStreamDownloader::FileNotice(m_currentFile);
+    ShowNotice(text, text == m_currentFile, false, true);
+}
+
+void Lorrimax::AnnounceEnd() {
+    if (m_failedRows == 0 && m_incompleteRows == 0) {
+        AnnounceFile();
         return;
     }
-    for (QStandardItem* s : m_statusItems) s->setText(tr("Download Exception"));
-    ShowNotice(tr("DownLoad Exception."), false, false, true);
+    const int total = m_failedRows + m_incompleteRows + m_completedRows;
+    QString text = tr("%1 of %2 files downloaded completely.").arg(m_completedRows).arg(total);
+    if (m_failedRows > 0) text += QLatin1Char('\n') + tr("Failed: %1.").arg(m_failedRows);
+    if (m_incompleteRows > 0) text += QLatin1Char('\n') + tr("Incomplete: %1.").arg(m_incompleteRows);
+    ShowNotice(text, false, false, true);
 }
 
 std::vector<APT_QMR::CSingleFile*> Lorrimax::CheckedChannelRecords() const {
@@ -733,7 +777,7 @@ void Lorrimax::DownloadByTime() {
     const QVector<int> channels = GetCheckedChannels();
 
     const auto prepare = [&](time_t s, time_t e) {
-        for (int ch : channels) RemoveExistingOutput(s, e, QStringLiteral("%1").arg(ch, 2, 10, QLatin1Char('0')), m_nMode);
+        for (int ch : channels) PrepareOutputFolder(s, e, QStringLiteral("%1").arg(ch, 2, 10, QLatin1Char('0')), m_nMode);
     };
     for (int i = 0; i < 4; ++i) {
         Period& p = m_periods[i];
@@ -771,17 +815,15 @@ bool Lorrimax::HasFilesInSpan(const QDateTime& start, const QDateTime& end) cons
     return false;
 }
 
-bool Lorrimax::RemoveExistingOutput(time_t start, time_t end, const QString& channelText, int mode) {
+bool Lorrimax::PrepareOutputFolder(time_t, time_t, const QString&, int mode) {
+    // A file of the span's name from before stays: the downloader writes
+    // beside it under a name of its own.
     if (mode == 1) return false;
     CSettings* s = CSettingsStore::GetInstance()->GetValue(kKeyDownloadSavePath);
     const QString folder = s ? s->GetValue() : QStringLiteral("C:/");
-    const QString name = QStringLiteral("ch") + channelText + "_" + QString::fromStdString(TimeToString(start)) + "_" +
-                         QString::fromStdString(TimeToString(end)) + ".mp4";
     const QString dir = (folder.endsWith('\\') || folder.endsWith('/')) ? folder + m_subFolder + "/"
                                                                          : folder + "/" + m_subFolder + "/";
     CreateDirectoryPath(dir.toLocal8Bit().toStdString());
-    const QString path = QString::fromStdString(wincompat::MapPath((dir + name).toLocal8Bit().toStdString()));
-    if (QFile::exists(path)) QFile::remove(path);
     return true;
 }
 
@@ -880,7 +922,7 @@ void Lorrimax::OnPlaybackRemoteEvent(int code, int index, int /*value*/) {
             m_statusItems[index]->setText(tr("Manual Stop"));
             m_statusItems[index]->setData(-1, kResumeRole);
         }
-        ShowNotice(m_currentFile, true, false, true);
+        AnnounceFile();
         EnableStart();
         break;
     case APT_QMR::DownloadAllDone: {
@@ -902,8 +944,7 @@ void Lorrimax::OnPlaybackRemoteEvent(int code, int index, int /*value*/) {
                 QStandardItem* status = m_pModel->item(row, 6);
                 if (!check || check->checkState() != Qt::Checked) continue;
                 if (m_statusItems.contains(status)) {
-                    status->setText(tr("Download Exception"));
-                    check->setCheckState(Qt::Unchecked);
+                    MarkFailedRow(status);
                 } else {
                     more = true;
                 }
@@ -913,18 +954,42 @@ void Lorrimax::OnPlaybackRemoteEvent(int code, int index, int /*value*/) {
             StartDownload();
             return;
         }
-        ShowNotice(m_currentFile, true, false, true);
+        AnnounceEnd();
         EnableStart();
         break;
     }
     case APT_QMR::DownloadFailed:
-        EndDownload();
-        ShowNotice(tr("DownLoad Exception."), false, false, true);
-        if (byFile) {
-            if (!validIndex) return;
-            m_statusItems[index]->setText(tr("Download Exception"));
+        // By file, the failed row is marked and the rest of the batch goes
+        // on (the dialog stays busy meanwhile).
+        if (byFile && validIndex) {
+            MarkFailedRow(m_statusItems[index]);
+            if (HasCheckedRowOfBatch()) {
+                DownloadByFile();
+                return;
+            }
         }
+        EndDownload();
+        if (!byFile) {
+            ShowNotice(m_currentFile.isEmpty()
+                           ? tr("DownLoad Exception.")
+                           : tr("DownLoad Exception.") + QLatin1Char('\n') +
+                                 APT_QMR::CStreamDownloader::FileNotice(m_currentFile),
+                       false, false, true);
+            EnableStart();
+            break;
+        }
+        AnnounceEnd();
         EnableStart();
+        break;
+    case APT_QMR::DownloadFileIncomplete:
+        if (byFile && validIndex) {
+            m_statusItems[index]->setText(tr("Download Incomplete"));
+            m_statusItems[index]->setData(-1, kResumeRole);
+            if (QStandardItem* check = m_pModel->item(m_statusItems[index]->row(), 0))
+                check->setCheckState(Qt::Unchecked);
+            ++m_incompleteRows;
+        }
+        AnnounceFile();
         break;
     case APT_QMR::DownloadNextFile:
         if (byFile) {
@@ -954,6 +1019,7 @@ void Lorrimax::OnPlaybackRemoteEvent(int code, int index, int /*value*/) {
         m_statusItems[index]->setData(-1, kResumeRole);
         if (QStandardItem* check = m_pModel->item(m_statusItems[index]->row(), 0))
             check->setCheckState(Qt::Unchecked);
+        ++m_completedRows;
         ShowNotice(m_currentFile, true, false, true);
         break;
     case APT_QMR::DownloadDiskSpaceLow:
@@ -969,6 +1035,14 @@ void Lorrimax::OnPlaybackRemoteEvent(int code, int index, int /*value*/) {
     default:
         break;
     }
+}
+
+bool Lorrimax::HasCheckedRowOfBatch() const {
+    for (QStandardItem* status : m_statusItems) {
+        QStandardItem* check = m_pModel->item(status->row(), 0);
+        if (check && check->checkState() == Qt::Checked) return true;
+    }
+    return false;
 }
 
 void Lorrimax::closeEvent(QCloseEvent* event) {

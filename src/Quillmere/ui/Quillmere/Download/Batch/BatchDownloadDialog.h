@@ -172,7 +172,15 @@ private:
     void DownloadByTime();
     APT_QMR::CSingleFile* FindRecord(int channel, const QString& disk, time_t start, time_t end) const;
     bool HasFilesInSpan(const QDateTime& start, const QDateTime& end) const;
-    bool RemoveExistingOutput(time_t start, time_t end, const QString& channelText, int mode);
+    bool PrepareOutputFolder(time_t start, time_t end, const QString& channelText, int mode);
+    // A row of the by-file batch that failed: marked, unticked, counted.
+    void MarkFailedRow(QStandardItem* status);
+    bool HasCheckedRowOfBatch() const;
+    // Notice of the last output file (says when it is incomplete).
+    void AnnounceFile();
+    // Notice at the end of a by-file round: how many files failed or are
+    // incomplete, else the last file.
+    void AnnounceEnd();
     uint64_t SelectedFilesSize() const;
     uint64_t TimePeriodsSize();
     std::vector<APT_QMR::CSingleFile*> CheckedChannelRecords() const;
@@ -206,6 +214,9 @@ private:
     QString m_subFolder;
     QVector<QCheckBox*> m_channelBoxes;
     QString m_lastAnnouncedFile;
+    int m_failedRows = 0;
+    int m_incompleteRows = 0;
+    int m_completedRows = 0;
 
     Period m_periods[4] = {};
     // Records read from the hand-over (the entries point into them).
