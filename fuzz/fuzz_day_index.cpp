@@ -16,8 +16,7 @@ void OnFound(int, const FoundDataRecord*, void*) {}
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::vector<uint8_t> bytes(data, data + size);
-    kelfuzz::FixTableChecksum(&bytes);
+    const std::vector<uint8_t> bytes(data, data + size);
 
     // The index goes into the folder of the day its header names (when that
     // is a date), so that the day test passes as on a real disk.
@@ -32,12 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             day = d;
         }
     }
-    const std::string root = kelfuzz::CleanFolder("disk");
-    const std::string marker = kelfuzz::DiskMarkerText(2, 1);
-    kelfuzz::WriteFile(root + "/QORWS", marker.data(), marker.size());
     char folder[32];
     std::snprintf(folder, sizeof folder, "%04d%02d%02d", year, month, day);
-    kelfuzz::WriteFile(root + "/record/" + folder + "/index.qri", bytes);
+    const std::string root = kelfuzz::TableDisk(std::string("record/") + folder + "/index.qri", bytes);
 
     const HD_FILE_TIME start{year, month, day, 0, 0, 0};
     const HD_FILE_TIME end{year, month, day, 23, 59, 59};

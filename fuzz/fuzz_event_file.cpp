@@ -53,12 +53,7 @@ void Search(const std::string& root, int channel, const HD_FILE_TIME& start, con
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::vector<uint8_t> bytes(data, data + size);
-    kelfuzz::FixTableChecksum(&bytes);
-    const std::string root = kelfuzz::CleanFolder("disk");
-    const std::string marker = kelfuzz::DiskMarkerText(2, 1);
-    kelfuzz::WriteFile(root + "/QORWS", marker.data(), marker.size());
-    kelfuzz::WriteFile(root + "/events.qre", bytes);
+    const std::string root = kelfuzz::TableDisk("events.qre", std::vector<uint8_t>(data, data + size));
 
     Search(root, -1, HD_FILE_TIME{}, HD_FILE_TIME{});
     Search(root, 1, HD_FILE_TIME{2024, 3, 1, 8, 0, 0}, HD_FILE_TIME{2024, 3, 1, 9, 0, 0});

@@ -20,12 +20,7 @@ void ReadAll(int handle) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::vector<uint8_t> bytes(data, data + size);
-    kelfuzz::FixTableChecksum(&bytes);
-    const std::string root = kelfuzz::CleanFolder("disk");
-    const std::string marker = kelfuzz::DiskMarkerText(2, 1);
-    kelfuzz::WriteFile(root + "/QORWS", marker.data(), marker.size());
-    kelfuzz::WriteFile(root + "/devlog.qrl", bytes);
+    const std::string root = kelfuzz::TableDisk("devlog.qrl", std::vector<uint8_t>(data, data + size));
 
     ReadAll(HD_FILE_FindLog(root.c_str(), HD_LOG_KIND_ALL, 0, 0, nullptr, nullptr));
     const HD_FILE_TIME start{2024, 3, 1, 0, 0, 0};

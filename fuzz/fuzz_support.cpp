@@ -154,6 +154,15 @@ std::string DiskMarkerText(int family, int picVersion) {
 
 namespace kelfuzz {
 
+std::string TableDisk(const std::string& relativePath, std::vector<uint8_t> table) {
+    FixTableChecksum(&table);
+    const std::string root = CleanFolder("disk");
+    const std::string marker = DiskMarkerText(2, 1);
+    WriteFile(root + "/QORWS", marker.data(), marker.size());
+    WriteFile(root + "/" + relativePath, table);
+    return root;
+}
+
 void UseDriveE() {
     const std::string disk = CleanFolder("disk");
     const std::string table = ScratchDir() + "/drives.txt";

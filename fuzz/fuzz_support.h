@@ -43,6 +43,10 @@ std::string DiskMarkerText(int family, int picVersion);
 }  // namespace kelfuzz
 
 namespace kelfuzz {
+// A fresh hard-disk library medium in the scratch folder ("disk"): the text
+// marker and one table file (its checksum recomputed) at `relativePath`.
+// Returns the medium's root.
+std::string TableDisk(const std::string& relativePath, std::vector<uint8_t> table);
 // Points the drive table at a file that gives letter E: to the scratch
 // folder's "disk" folder (call before the first library call).
 void UseDriveE();

@@ -7,13 +7,17 @@
 #   scripts/fuzz.sh [SECONDS] [TARGET...]
 #
 # Corpora grow in build-fuzz/fuzz-work/corpus/<target> from run to run;
-# crashing inputs land in build-fuzz/fuzz-work/findings/<target>/ and the logs
-# in build-fuzz/fuzz-work/logs/. Exits non-zero when a target found anything.
+# crashing inputs land in build-fuzz/fuzz-work/findings/<run>/<target>/ and
+# the logs in build-fuzz/fuzz-work/logs/<run>/ (<run>: the run's start time). Exits non-zero when a target found anything.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SECS=${1:-60}
 shift || true
 JOBS=${KEL_FUZZ_JOBS:-6}
+# Seconds one input may take before it counts as a hang. Generous: at the
+# lowest priority on a busy machine a target can be kept waiting for tens of
+# seconds, and a time-out ends its run.
+TIMEOUT=${KEL_FUZZ_TIMEOUT:-300}
 BUILD_DIR=${KEL_FUZZ_BUILD_DIR:-build-fuzz}
 
 ./scripts/install-deps.sh
@@ -45,14 +49,19 @@ $GEN_MEDIA --out "$WORK/media/v2" --pic-version 2 --seed 2 --key fuzzkey >/dev/n
 $GEN_MEDIA --out "$WORK/media/qorauto" --family 1 --seed 3 --fast >/dev/null
 "$BIN/kel-fuzz-seeds" "$WORK/seeds" "$WORK/media/v1" "$WORK/media/v2" "$WORK/media/qorauto"
 
-mkdir -p "$WORK/logs"
+RUN=$(date -u +%Y%m%d-%H%M%S)
+LOGS=$WORK/logs/$RUN
+FINDINGS=$WORK/findings/$RUN
+mkdir -p "$LOGS"
 run_one() {
   local t=$1
-  mkdir -p "$WORK/corpus/$t" "$WORK/findings/$t" "$WORK/seeds/$t"
-  nice -n 19 "$BIN/$t" -max_total_time="$SECS" -timeout=30 -rss_limit_mb=4096 -print_final_stats=1 \
-    -artifact_prefix="$WORK/findings/$t/" "$WORK/corpus/$t" "$WORK/seeds/$t" >"$WORK/logs/$t.log" 2>&1 || true
+  mkdir -p "$WORK/corpus/$t" "$FINDINGS/$t" "$WORK/seeds/$t"
+  local start=$(date +%s)
+  nice -n 19 "$BIN/$t" -max_total_time="$SECS" -timeout="$TIMEOUT" -rss_limit_mb=4096 -print_final_stats=1 \
+    -artifact_prefix="$FINDINGS/$t/" "$WORK/corpus/$t" "$WORK/seeds/$t" >"$LOGS/$t.log" 2>&1 || true
+  echo $(($(date +%s) - start)) >"$LOGS/$t.seconds"
 }
-echo "fuzzing ${#TARGETS[@]} targets for ${SECS} s each, ${JOBS} at a time"
+echo "fuzzing ${#TARGETS[@]} targets for ${SECS} s each, ${JOBS} at a time (run $RUN)"
 running=0
 for t in "${TARGETS[@]}"; do
   if [ "$running" -ge "$JOBS" ]; then
@@ -64,12 +73,16 @@ for t in "${TARGETS[@]}"; do
 done
 wait
 
+# Crashes, leaks, time-outs and out-of-memory inputs are findings; inputs
+# reported as slow (over 10 s, which a loaded machine can cause) are listed
+# apart. Each finding is one input: run the target on it to see the report.
 found=0
-printf '%-24s %8s %14s %10s\n' target seconds executions findings
+printf '%-24s %8s %14s %9s %6s\n' target seconds executions findings slow
 for t in "${TARGETS[@]}"; do
-  execs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$WORK/logs/$t.log" | grep -o '[0-9]*$' | tail -1 || true)
-  n=$(find "$WORK/findings/$t" -type f | wc -l)
-  printf '%-24s %8s %14s %10s\n' "$t" "$SECS" "${execs:-?}" "$n"
+  execs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$LOGS/$t.log" | grep -o '[0-9]*$' | tail -1 || true)
+  n=$(find "$FINDINGS/$t" -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) | wc -l)
+  slow=$(find "$FINDINGS/$t" -type f -name 'slow-unit-*' | wc -l)
+  printf '%-24s %8s %14s %9s %6s\n' "$t" "$(cat "$LOGS/$t.seconds")" "${execs:-?}" "$n" "$slow"
   if [ "$n" -gt 0 ]; then found=1; fi
 done
 exit $found

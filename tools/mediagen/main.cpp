@@ -44,6 +44,16 @@ bool ToInt(const char* text, int* out) {
     return true;
 }
 
+bool TakesValue(const std::string& option) {
+    static const char* const kOptions[] = {"--out",  "--family", "--channels",     "--days",         "--per-day",
+                                           "--seconds", "--first-second", "--gap", "--start",    "--seed",
+                                           "--key",  "--size",   "--picture-size", "--pic-version", "--drive-table",
+                                           "--letter", "--drive"};
+    for (const char* o : kOptions)
+        if (option == o) return true;
+    return false;
+}
+
 // "WxH" with two whole numbers and nothing else.
 bool ToSize(const char* text, int* width, int* height) {
     const char* x = std::strchr(text, 'x');
@@ -83,7 +93,7 @@ int main(int argc, char** argv) {
             spec.pictures = false;
         } else if (a == "--no-vehicle") {
             spec.vehicleFiles = false;
-        } else if (a.rfind("--", 0) != 0) {
+        } else if (!TakesValue(a)) {
             known = false;
         } else if (!value(&v)) {
             std::fprintf(stderr, "kel-mediagen: %s needs a value\n", a.c_str());
