@@ -37,8 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     const char drives[1][DVR_FILE_PATH_SLOT] = {"E:"};
-    const DVR_FILE_TIME start{1970, 1, 1, 0, 0, 1};
-    const DVR_FILE_TIME end{2105, 12, 31, 23, 59, 59};
+    // The whole span the copy's packed times can hold (years 2000 to 2063).
+    const DVR_FILE_TIME start{2000, 1, 1, 0, 0, 1};
+    const DVR_FILE_TIME end{2063, 12, 31, 23, 59, 59};
     DVR_FILE_CopyPicFileByTimeEx(drives, 1, &start, &end, channel, type, out.c_str());
     return 0;
 }
