@@ -177,13 +177,17 @@ TEST_F(DialogTest, MalformedHandOverIsRefusedWithAMessage) {
     const Case cases[] = {
         {"not xml", head + "<SearchedFile><PlaybackFilesOfChannel>", 0},
         {"binary", QByteArray("\x00\x01\x02garbage", 10), 0},
+        // Nested far deeper than any hand-over: refused before it is parsed.
+        {"nested 100000 deep", head + "<SearchedFile>" + QByteArray("<a>").repeated(100000) +
+                                   QByteArray("</a>").repeated(100000) + "</SearchedFile>", 0},
         {"bad records", head + "<SearchedFile>" + badBody.toUtf8() + "</SearchedFile>", 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         presenter.calls.clear();
         ASSERT_TRUE(kel_test::WriteFile(Home() + "/SearchedFile.xml", c.searched));
-        ASSERT_TRUE(kel_test::WriteFile(Home() + "/DiskFile.xml", head + "<DiskInfos><Disk>"));
+        ASSERT_TRUE(kel_test::WriteFile(Home() + "/DiskFile.xml",
+                                        head + "<DiskInfos>" + QByteArray("<Disk>").repeated(50000) + "</DiskInfos>"));
         Lorrimax& d = Make();
         d.LoadSearchedFiles();
         EXPECT_EQ(d.tableModel()->rowCount(), c.rows);

@@ -1,6 +1,8 @@
 // kel-mediagen: writes a complete sample recorder medium from a seed.
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cctype>
 #include <cstring>
 #include <string>
 
@@ -12,33 +14,51 @@ void Usage() {
     std::fprintf(stderr,
                  "usage: kel-mediagen --out DIR [options]\n"
                  "  --family 1|2        1 qorauto disk, 2 hard-disk library disk (default 2)\n"
-                 "  --channels N        channels 1..N (default 4)\n"
-                 "  --days N            days (default 1)\n"
-                 "  --per-day N         recordings per channel and day (default 4)\n"
-                 "  --seconds N         length of a recording (default 60)\n"
-                 "  --first-second N    second of the day of the first recording (default 28800)\n"
-                 "  --gap N             seconds between recordings (default 0)\n"
+                 "  --channels N        channels 1..N, N 1..64 (default 4)\n"
+                 "  --days N            days, 1..3660 (default 1)\n"
+                 "  --per-day N         recordings per channel and day, 0..86400 (default 4)\n"
+                 "  --seconds N         length of a recording, 1..86399 (default 60)\n"
+                 "  --first-second N    second of the day of the first recording, 0..86399 (default 28800)\n"
+                 "  --gap N             seconds between recordings, 0..86399 (default 0)\n"
                  "  --start YYYY-MM-DD  first day (default 2024-03-01)\n"
-                 "  --seed N            (default 1)\n"
+                 "  --seed N            0..2147483647 (default 1)\n"
                  "  --key K             encipher the recordings with key K\n"
-                 "  --size WxH          picture size (default 352x288)\n"
+                 "  --size WxH          picture size, 16..4096 each (default 352x288)\n"
                  "  --pic-version 1|2   picture-index layout (default 1)\n"
                  "  --fast              small fake-but-valid recordings instead of encoded ones\n"
                  "  --repeat-gop        encoded recordings repeat their first GOP (cheap)\n"
-                 "  --picture-size WxH  size of the JPEG pictures (default 176x144)\n"
+                 "  --picture-size WxH  size of the JPEG pictures, 16..4096 each (default 176x144)\n"
                  "  --index-only        indexes without recording files\n"
                  "  --no-logs --no-events --no-pictures --no-vehicle\n"
                  "  --drive-table FILE  write a drive table naming the medium\n"
                  "  --letter E          its drive letter (default E)\n"
-                 "  --drive N           its physical drive number (default 1)\n");
+                 "  --drive N           its physical drive number, 0..99 (default 1)\n");
 }
 
 bool ToInt(const char* text, int* out) {
     char* end = nullptr;
+    errno = 0;
     const long v = std::strtol(text, &end, 10);
-    if (!end || *end || end == text || v < -2147483647L || v > 2147483647L) return false;
+    if (errno || !end || *end || end == text || v < -2147483647L || v > 2147483647L) return false;
     *out = int(v);
     return true;
+}
+
+bool TakesValue(const std::string& option) {
+    static const char* const kOptions[] = {"--out",  "--family", "--channels",     "--days",         "--per-day",
+                                           "--seconds", "--first-second", "--gap", "--start",    "--seed",
+                                           "--key",  "--size",   "--picture-size", "--pic-version", "--drive-table",
+                                           "--letter", "--drive"};
+    for (const char* o : kOptions)
+        if (option == o) return true;
+    return false;
+}
+
+// "WxH" with two whole numbers and nothing else.
+bool ToSize(const char* text, int* width, int* height) {
+    const char* x = std::strchr(text, 'x');
+    if (!x) return false;
+    return ToInt(std::string(text, x).c_str(), width) && ToInt(x + 1, height);
 }
 
 }  // namespace
@@ -55,6 +75,7 @@ int main(int argc, char** argv) {
         const char* v = nullptr;
         int n = 0;
         bool ok = true;
+        bool known = true;
         if (a == "--help" || a == "-h") {
             Usage();
             return 0;
@@ -72,8 +93,12 @@ int main(int argc, char** argv) {
             spec.pictures = false;
         } else if (a == "--no-vehicle") {
             spec.vehicleFiles = false;
+        } else if (!TakesValue(a)) {
+            known = false;
         } else if (!value(&v)) {
-            ok = false;
+            std::fprintf(stderr, "kel-mediagen: %s needs a value\n", a.c_str());
+            Usage();
+            return 2;
         } else if (a == "--out") {
             spec.outDir = v;
         } else if (a == "--family") {
@@ -98,23 +123,28 @@ int main(int argc, char** argv) {
         } else if (a == "--key") {
             spec.key = v;
         } else if (a == "--size") {
-            ok = std::sscanf(v, "%dx%d", &spec.width, &spec.height) == 2;
+            ok = ToSize(v, &spec.width, &spec.height);
         } else if (a == "--picture-size") {
-            ok = std::sscanf(v, "%dx%d", &spec.pictureWidth, &spec.pictureHeight) == 2;
+            ok = ToSize(v, &spec.pictureWidth, &spec.pictureHeight);
         } else if (a == "--pic-version") {
             ok = ToInt(v, &spec.picVersion);
         } else if (a == "--drive-table") {
             spec.driveTable = v;
         } else if (a == "--letter") {
-            ok = std::strlen(v) == 1;
+            ok = std::strlen(v) == 1 && std::isalpha(static_cast<unsigned char>(v[0]));
             spec.letter = v[0];
         } else if (a == "--drive") {
             ok = ToInt(v, &spec.physicalDrive);
         } else {
-            ok = false;
+            known = false;
+        }
+        if (!known) {
+            std::fprintf(stderr, "kel-mediagen: unknown option %s\n", a.c_str());
+            Usage();
+            return 2;
         }
         if (!ok) {
-            std::fprintf(stderr, "kel-mediagen: bad argument %s\n", a.c_str());
+            std::fprintf(stderr, "kel-mediagen: bad value for %s: %s\n", a.c_str(), v);
             Usage();
             return 2;
         }

@@ -42,7 +42,8 @@ bool ScanPacks(FILE* f, const StreamHeader& header, uint64_t from, uint64_t to, 
     if (fseeko(f, static_cast<off_t>(from), SEEK_SET) != 0) return false;
     PacketScanner scanner(header.startTime, false);
     scanner.Reset(from);
-    std::vector<uint8_t> block(kReadBlock);
+    // A short range needs no full block (small recordings are read often).
+    std::vector<uint8_t> block(static_cast<size_t>(std::min<uint64_t>(kReadBlock, to > from ? to - from : 1)));
     Packet packet;
     uint64_t pos = from;
     for (;;) {

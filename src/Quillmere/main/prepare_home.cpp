@@ -2,9 +2,11 @@
 // settings, the setup benchmark the program makes "DESetup.xml" from, and the
 // output folders the settings name. Files that exist are left as they are.
 //
-//   kel-prepare-home <program folder> [<output folder>]
+//   kel-prepare-home [--help] [--] <program folder> [<output folder>]
 //
-// The output folder defaults to "<program folder>/output".
+// The output folder defaults to "<program folder>/output". Options are
+// refused unless known; "--" ends them (for a folder whose name starts with
+// "-").
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -14,15 +16,39 @@
 
 #include "ProgramFolder.h"
 
+namespace {
+
+const char kUsage[] =
+    "usage: kel-prepare-home [--help] [--] <program folder> [<output folder>]\n"
+    "Prepares a program folder for KEL: set-up file, default settings, setup\n"
+    "benchmark and the output folders (default <program folder>/output).\n"
+    "Files that exist are left as they are.\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.size() < 2) {
-        std::fprintf(stderr, "usage: kel-prepare-home <program folder> [<output folder>]\n");
+    QStringList args;
+    bool optionsEnd = false;
+    for (const QString& a : app.arguments().mid(1)) {
+        if (!optionsEnd && a == QLatin1String("--")) {
+            optionsEnd = true;
+        } else if (!optionsEnd && (a == QLatin1String("--help") || a == QLatin1String("-h"))) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (!optionsEnd && a.startsWith(QLatin1Char('-'))) {
+            std::fprintf(stderr, "kel-prepare-home: unknown option %s\n%s", qPrintable(a), kUsage);
+            return 2;
+        } else {
+            args << a;
+        }
+    }
+    if (args.isEmpty() || args.size() > 2) {
+        std::fputs(kUsage, stderr);
         return 2;
     }
-    const QString home = QDir(args[1]).absolutePath();
-    const QString output = QDir(args.size() > 2 ? args[2] : home + "/output").absolutePath();
+    const QString home = QDir(args[0]).absolutePath();
+    const QString output = QDir(args.size() > 1 ? args[1] : home + "/output").absolutePath();
     ProgramFolderReport report;
     const bool ok = PrepareProgramFolder(home, output, &report);
     for (const QString& f : report.written) std::printf("wrote %s\n", qPrintable(f));

@@ -26,6 +26,62 @@ TEST(GenericDS, LoadLookupAndRender) {
     EXPECT_TRUE(bad.isNull());
 }
 
+QString Nested(int depth) {
+    QString xml;
+    xml.reserve(depth * 8);
+    for (int i = 0; i < depth; ++i) xml += QStringLiteral("<a>");
+    xml += QStringLiteral("x");
+    for (int i = 0; i < depth; ++i) xml += QStringLiteral("</a>");
+    return xml;
+}
+
+// Documents nested deeper than the limit are refused before the tree is
+// built (building and rendering it recurse once per level); the limit itself
+// loads and renders.
+TEST(GenericDS, RefusesDocumentsNestedTooDeep) {
+    const int limit = ziraz::GenericDS::kMaxDepth;
+    ziraz::GenericDS ok;
+    ASSERT_TRUE(ok.loadXmlString(Nested(limit))) << ok.errorString().toStdString();
+    EXPECT_TRUE(ok.errorString().isEmpty());
+    EXPECT_EQ(ok.elemToString(), Nested(limit));
+
+    const QString path = kel_test::ProgramFolder() + "/deep.xml";
+    for (int depth : {limit + 1, 100000}) {
+        SCOPED_TRACE(depth);
+        ziraz::GenericDS text;
+        EXPECT_FALSE(text.loadXmlString(Nested(depth)));
+        EXPECT_TRUE(text.isNull());
+        EXPECT_EQ(text.errorString(), QStringLiteral("XML text: elements nested deeper than 256 levels"));
+
+        ASSERT_TRUE(kel_test::WriteFile(path, "<?xml version=\"1.0\" encoding=\"GB2312\"?>" + Nested(depth).toUtf8()));
+        ziraz::GenericDS file;
+        EXPECT_FALSE(file.loadXML(path));
+        EXPECT_TRUE(file.isNull());
+        EXPECT_EQ(file.errorString(), path + QStringLiteral(": elements nested deeper than 256 levels"));
+    }
+
+    // A failed load leaves the handle null, whatever it held before; the
+    // parser's own message says where the text breaks.
+    ziraz::GenericDS reused;
+    ASSERT_TRUE(reused.loadXmlString("<A/>"));
+    EXPECT_FALSE(reused.loadXmlString("<A><B></A>"));
+    EXPECT_TRUE(reused.isNull());
+    EXPECT_TRUE(reused.errorString().startsWith("XML text: ")) << reused.errorString().toStdString();
+    EXPECT_TRUE(reused.errorString().contains("line 1")) << reused.errorString().toStdString();
+}
+
+TEST(GenericDS, WalksChildrenInOrder) {
+    ziraz::GenericDS ds;
+    ASSERT_TRUE(ds.loadXmlString("<A>t<B>1</B><!-- c --><C>2</C>u<D><E/></D></A>"));
+    QStringList names;
+    for (ziraz::GenericDS c = ds.FirstChild(); !c.isNull(); c = c.NextSibling()) names << c.GetName();
+    EXPECT_EQ(names, QStringList({"B", "C", "D"}));
+    EXPECT_TRUE(ds.GetChildByName("B").FirstChild().isNull());
+    EXPECT_TRUE(ds.NextSibling().isNull());
+    EXPECT_TRUE(ziraz::GenericDS().FirstChild().isNull());
+    EXPECT_TRUE(ziraz::GenericDS().NextSibling().isNull());
+}
+
 TEST(GenericDS, SaveAndReload) {
     QString path = kel_test::ProgramFolder() + "/t.xml";
     ziraz::GenericDS ds;

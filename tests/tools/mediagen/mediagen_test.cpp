@@ -69,6 +69,13 @@ TEST(MediaGen, RefusesBadSpecs) {
         {"date", [](recmedia::MediaSpec& s) { s.startDate = "2024-02-30"; }},
         {"seconds", [](recmedia::MediaSpec& s) { s.seconds = 0; }},
         {"no folder", [](recmedia::MediaSpec& s) { s.outDir.clear(); }},
+        {"picture layout 3", [](recmedia::MediaSpec& s) { s.picVersion = 3; }},
+        {"picture layout 0", [](recmedia::MediaSpec& s) { s.picVersion = 0; }},
+        {"gap", [](recmedia::MediaSpec& s) { s.gap = 2147483647; }},
+        {"first second", [](recmedia::MediaSpec& s) { s.firstSecond = 86400; }},
+        {"JPEG size", [](recmedia::MediaSpec& s) { s.pictureWidth = 0; }},
+        {"drive letter", [](recmedia::MediaSpec& s) { s.driveTable = "t.txt"; s.letter = '1'; }},
+        {"drive number", [](recmedia::MediaSpec& s) { s.driveTable = "t.txt"; s.physicalDrive = -1; }},
     };
     for (const Case& c : cases) {
         recmedia::MediaSpec spec = SmallSpec(kel_test::ProgramFolder() + "/x", 1);
@@ -76,6 +83,47 @@ TEST(MediaGen, RefusesBadSpecs) {
         std::string error;
         EXPECT_FALSE(recmedia::WriteMedium(spec, &error)) << c.what;
         EXPECT_FALSE(error.empty()) << c.what;
+        EXPECT_FALSE(QDir(kel_test::ProgramFolder() + "/x").exists()) << c.what;  // refused before writing
+    }
+}
+
+// Every numeric option is checked: a value out of range or not a number is
+// refused with a message naming it, and nothing is written.
+TEST(MediaGen, CommandLineRefusesValuesOutOfRange) {
+    struct Case {
+        QStringList args;
+        const char* says;
+    };
+    const Case cases[] = {
+        {{"--pic-version", "3"}, "picture-index layout must be 1 or 2"},
+        {{"--family", "0"}, "family must be 1 or 2"},
+        {{"--channels", "65"}, "channels must be 1..64"},
+        {{"--days", "0"}, "days must be 1..3660"},
+        {{"--per-day", "-1"}, "recordings per day must be 0..86400"},
+        {{"--seconds", "86400"}, "seconds must be 1..86399"},
+        {{"--first-second", "-5"}, "first second must be 0..86399"},
+        {{"--gap", "99999999"}, "gap must be 0..86399"},
+        {{"--size", "8x8"}, "picture size must be"},
+        {{"--size", "352x288junk"}, "bad value for --size"},
+        {{"--picture-size", "5000x10"}, "size of the JPEG pictures must be"},
+        {{"--drive-table", "t.txt", "--drive", "100"}, "physical drive number must be 0..99"},
+        {{"--seed", "-1"}, "bad value for --seed"},
+        {{"--channels", "99999999999"}, "bad value for --channels"},
+        {{"--letter", "7"}, "bad value for --letter"},
+        {{"--bogus"}, "unknown option --bogus"},
+        {{"--days"}, "--days needs a value"},
+    };
+    const QString exe = kel_test::BinaryDir() + "/bin/kel-mediagen";
+    for (const Case& c : cases) {
+        const QString out = kel_test::ProgramFolder() + "/refused";
+        QProcess p;
+        p.setWorkingDirectory(kel_test::ProgramFolder());
+        p.start(exe, QStringList{"--out", out, "--fast"} + c.args);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        const QByteArray err = p.readAllStandardError();
+        EXPECT_NE(p.exitCode(), 0) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(err.contains(c.says)) << c.args.join(' ').toStdString() << ": " << err.toStdString();
+        EXPECT_FALSE(QDir(out).exists()) << c.args.join(' ').toStdString();
     }
 }
 

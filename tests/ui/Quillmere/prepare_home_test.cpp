@@ -12,10 +12,12 @@
 
 namespace {
 
-int RunTool(const QStringList& args) {
+int RunTool(const QStringList& args, const QString& workingFolder = QString(), QByteArray* out = nullptr) {
     QProcess tool;
+    if (!workingFolder.isEmpty()) tool.setWorkingDirectory(workingFolder);
     tool.start(qEnvironmentVariable("KEL_BINARY_DIR") + "/bin/kel-prepare-home", args);
     if (!tool.waitForFinished(120000)) return -1;
+    if (out) *out = tool.readAllStandardOutput() + tool.readAllStandardError();
     return tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
 }
 
@@ -52,5 +54,36 @@ TEST(PrepareHome, WritesWhatTheProgramReadsAndKeepsItOnASecondRun) {
 }
 
 TEST(PrepareHome, NeedsAFolder) { EXPECT_EQ(RunTool({}), 2); }
+
+// Options never become folders: help is printed, anything unknown refused.
+TEST(PrepareHome, PrintsUsageAndRefusesUnknownOptionsWithoutMakingFolders) {
+    struct Case {
+        QStringList args;
+        int code;
+        const char* says;
+    };
+    const Case cases[] = {
+        {{"--help"}, 0, "usage: kel-prepare-home"},
+        {{"-h"}, 0, "usage: kel-prepare-home"},
+        {{"--output", "x"}, 2, "unknown option --output"},
+        {{"-x", "home"}, 2, "unknown option -x"},
+        {{"a", "b", "c"}, 2, "usage: kel-prepare-home"},
+    };
+    for (const Case& c : cases) {
+        const QString work = kel_test::ProgramFolder() + "/work";
+        QDir(work).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(work));
+        QByteArray out;
+        EXPECT_EQ(RunTool(c.args, work, &out), c.code) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(out.contains(c.says)) << out.toStdString();
+        EXPECT_TRUE(QDir(work).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty())
+            << c.args.join(' ').toStdString();
+    }
+    // "--" ends the options: a folder may start with a dash.
+    const QString work = kel_test::ProgramFolder() + "/dash";
+    ASSERT_TRUE(QDir().mkpath(work));
+    ASSERT_EQ(RunTool({"--", "-home"}, work), 0);
+    EXPECT_TRUE(QFile::exists(work + "/-home/Settings.xml"));
+}
 
 }  // namespace

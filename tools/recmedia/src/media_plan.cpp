@@ -83,9 +83,18 @@ bool WriteMedium(const MediaSpec& spec, MediumInfo* info, std::string* error) {
     if (spec.days < 1 || spec.days > 3660) return Fail(error, "days must be 1..3660");
     if (spec.perDay < 0 || spec.perDay > 86400) return Fail(error, "recordings per day must be 0..86400");
     if (spec.seconds < 1 || spec.seconds >= 86400) return Fail(error, "seconds must be 1..86399");
-    if (spec.firstSecond < 0 || spec.firstSecond >= 86400 || spec.gap < 0) return Fail(error, "bad recording schedule");
+    if (spec.firstSecond < 0 || spec.firstSecond >= 86400) return Fail(error, "first second must be 0..86399");
+    if (spec.gap < 0 || spec.gap >= 86400) return Fail(error, "gap must be 0..86399");
     if (spec.width < 16 || spec.height < 16 || spec.width > 4096 || spec.height > 4096)
-        return Fail(error, "bad picture size");
+        return Fail(error, "picture size must be 16x16..4096x4096");
+    if (spec.pictureWidth < 16 || spec.pictureHeight < 16 || spec.pictureWidth > 4096 || spec.pictureHeight > 4096)
+        return Fail(error, "size of the JPEG pictures must be 16x16..4096x4096");
+    if (spec.picVersion != 1 && spec.picVersion != 2) return Fail(error, "picture-index layout must be 1 or 2");
+    const char letter = char(spec.letter >= 'a' && spec.letter <= 'z' ? spec.letter - 'a' + 'A' : spec.letter);
+    if (!spec.driveTable.empty() && (letter < 'A' || letter > 'Z'))
+        return Fail(error, "drive letter must be A..Z");
+    if (!spec.driveTable.empty() && (spec.physicalDrive < 0 || spec.physicalDrive > 99))
+        return Fail(error, "physical drive number must be 0..99");
     uint32_t firstDay = 0;
     if (!ParseDate(spec.startDate, &firstDay)) return Fail(error, "bad start date: " + spec.startDate);
 
@@ -241,8 +250,6 @@ bool WriteMedium(const MediaSpec& spec, MediumInfo* info, std::string* error) {
     if (!spec.driveTable.empty()) {
         const std::string abs = AbsolutePath(root);
         char text[PATH_MAX * 2 + 128];
-        const char letter = char(spec.letter >= 'a' && spec.letter <= 'z' ? spec.letter - 'a' + 'A' : spec.letter);
-        if (letter < 'A' || letter > 'Z' || spec.physicalDrive < 0) return Fail(error, "bad drive letter or number");
         std::snprintf(text, sizeof text, "# sample recorder medium\ndisk %d %s\nletter %c %d removable vfat %s\n",
                       spec.physicalDrive, abs.c_str(), letter, spec.physicalDrive, abs.c_str());
         FILE* f = std::fopen(spec.driveTable.c_str(), "wb");

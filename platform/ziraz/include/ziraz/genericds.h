@@ -9,12 +9,19 @@ namespace ziraz {
 
 class GenericDS {
 public:
+    // Documents nested deeper than this many elements are refused before
+    // they are parsed (the tree is built and rendered recursively).
+    static constexpr int kMaxDepth = 256;
+
     GenericDS();
     // Loads an XML text; the handle then stands for the document element.
-    // False (and the handle is left null) when the text is not well-formed.
+    // False (and the handle is left null) when the text is not well-formed
+    // or nested deeper than kMaxDepth; errorString() then says why.
     bool loadXmlString(const QString& text);
-    // Loads an XML file; false when it cannot be read or parsed.
+    // Loads an XML file; false when it cannot be read or parsed (as above).
     bool loadXML(const QString& path);
+    // Why the last load failed; empty after a successful one.
+    QString errorString() const { return m_error; }
     // Writes the document this handle belongs to (declaration included,
     // UTF-8, indented). False when the file cannot be written; the old file
     // is kept in that case.
@@ -31,6 +38,10 @@ public:
     GenericDS FindDescendant(const QString& name) const;
     int GetChildCount() const;                 // direct child elements
     GenericDS GetChildByIndex(int index) const;  // null when out of range
+    // Walking the children in order, each step in constant time: the first
+    // child element, then the next sibling element; null at the end.
+    GenericDS FirstChild() const;
+    GenericDS NextSibling() const;
 
     // Text content of the element (entities resolved); empty for a null handle.
     QString GetValue() const;
@@ -44,8 +55,11 @@ public:
 
 private:
     GenericDS(const QDomDocument& doc, const QDomElement& elem);
+    template <typename Source>
+    bool parse(Source source, const QString& name);
     QDomDocument m_doc;
     QDomElement m_elem;
+    QString m_error;
 };
 
 }  // namespace ziraz

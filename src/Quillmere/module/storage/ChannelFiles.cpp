@@ -50,12 +50,10 @@ void ChannelFiles::FromXml(const QString& xml) {
     EndTime = QDate::fromString(doc.GetChildByName(QStringLiteral("EndTime")).GetValue(),
                                 QLatin1String(kDatePattern));
 
-    ziraz::GenericDS list = doc.GetChildByName(QStringLiteral("SingleFileList"));
-    const int count = list.GetChildCount();
-    SingleFileList.reserve(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) {
+    const ziraz::GenericDS list = doc.GetChildByName(QStringLiteral("SingleFileList"));
+    for (ziraz::GenericDS item = list.FirstChild(); !item.isNull(); item = item.NextSibling()) {
         auto* file = new APT_QMR::CSingleFile;
-        file->fromXml(list.GetChildByIndex(i).elemToString());
+        file->fromXml(item.elemToString());
         SingleFileList.push_back(file);
     }
 }

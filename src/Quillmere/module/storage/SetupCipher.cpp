@@ -89,10 +89,9 @@ QString HexUpper(const uint8_t* bytes, int count) {
 // The segment values below every root child named "Segments".
 QStringList ReadSegments(const ziraz::GenericDS& root) {
     QStringList values;
-    for (int i = 0; i < root.GetChildCount(); ++i) {
-        ziraz::GenericDS child = root.GetChildByIndex(i);
+    for (ziraz::GenericDS child = root.FirstChild(); !child.isNull(); child = child.NextSibling()) {
         if (child.GetName() != QLatin1String("Segments")) continue;
-        for (int j = 0; j < child.GetChildCount(); ++j) values << child.GetChildByIndex(j).GetValue();
+        for (ziraz::GenericDS s = child.FirstChild(); !s.isNull(); s = s.NextSibling()) values << s.GetValue();
     }
     return values;
 }
@@ -265,10 +264,9 @@ bool DESetupConfig::WriteNewSegments(const QString& path) {
     }
     ziraz::GenericDS root;
     if (!root.loadXmlString(text)) return false;
-    for (int i = 0; i < root.GetChildCount(); ++i) {
-        ziraz::GenericDS child = root.GetChildByIndex(i);
+    for (ziraz::GenericDS child = root.FirstChild(); !child.isNull(); child = child.NextSibling()) {
         if (child.GetName() != QLatin1String("Segments")) continue;
-        for (int j = 0; j < child.GetChildCount(); ++j) child.GetChildByIndex(j).SetValue(NewGuidText());
+        for (ziraz::GenericDS s = child.FirstChild(); !s.isNull(); s = s.NextSibling()) s.SetValue(NewGuidText());
     }
     // Keep the XML declaration the file had.
     QString declaration;

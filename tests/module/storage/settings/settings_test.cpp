@@ -97,6 +97,20 @@ TEST(Settings, MalformedFileKeepsWhatWasRead) {
     EXPECT_EQ(store.GetValueText(SettingKey::SpeedValue), "60");
 }
 
+// The reader streams: a key nested 100,000 levels deep is read past like any
+// other, and the keys around it keep their values.
+TEST(Settings, DeeplyNestedKeyIsReadPast) {
+    const QByteArray deep = QByteArray("<x>").repeated(100000) + QByteArray("</x>").repeated(100000);
+    ASSERT_TRUE(kel_test::WriteFile(Path("deep.xml"), "<Settings><SpeedValue><Value>60</Value></SpeedValue><MapKey>" +
+                                                          deep + "</MapKey><MapType><Value>2</Value></MapType>"
+                                                                 "</Settings>"));
+    CSettingsStore store;
+    EXPECT_TRUE(store.Load(Path("deep.xml")));
+    EXPECT_EQ(store.GetValueText(SettingKey::SpeedValue), "60");
+    EXPECT_EQ(store.GetValueText(SettingKey::MapKey), "");
+    EXPECT_EQ(store.GetValueText(SettingKey::MapType), "2");
+}
+
 TEST(Settings, SaveWritesEntriesInOrderAndLoadsBack) {
     CSettingsStore store;
     std::vector<CSettings*> entries = {new CSettings("Zeta", "z"), new CSettings("CaptureSavePath", "C:/a<b>&\"c\""),

@@ -20,7 +20,7 @@
 #include "QorAutoStorage.h"
 #include "Settings.h"
 #include "wincompat/drives.h"
-#include "ziraz/genericds.h"
+#include "HandOverFiles.h"
 #include "ziraz/sharetools.h"
 #include "ziraz/ziraz.h"
 
@@ -366,12 +366,10 @@ void Lorrimax::LoadSearchedFiles() {
     // of a disk path, so every path is judged before any record is used.
     const QString diskFile = ziraz::GetTargetPath() + QStringLiteral("DiskFile.xml");
     std::vector<std::string> disks;
-    ziraz::GenericDS diskDoc;
-    if (diskDoc.loadXML(diskFile)) {
-        for (int i = 0; i < diskDoc.GetChildCount(); ++i)
-            disks.push_back(diskDoc.GetChildByIndex(i).GetChildByName(QStringLiteral("DiskName")).GetValue().toStdString());
-    } else if (QFileInfo::exists(diskFile)) {
+    QString error;
+    if (!ReadHandOverDisks(diskFile, &disks, &error) && QFileInfo::exists(diskFile)) {
         m_loadErrors << tr("The disk list \"%1\" cannot be read.").arg(QStringLiteral("DiskFile.xml"));
+        ShareTools::debugMessage(QStringLiteral("Lorrimax: ") + error);
     }
     std::stable_sort(disks.begin(), disks.end());
     QorAutoStorage::GetInstance()->JudgeDiskTypes(disks);
@@ -382,18 +380,11 @@ void Lorrimax::LoadSearchedFiles() {
     m_entries.clear();
     FreeRecords();
     const QString searchedFile = ziraz::GetTargetPath() + QStringLiteral("SearchedFile.xml");
-    ziraz::GenericDS doc;
     int skippedFiles = 0;
     int skippedBlocks = 0;
-    if (doc.loadXML(searchedFile)) {
-        for (int i = 0; i < doc.GetChildCount(); ++i) {
-            ziraz::GenericDS child = doc.GetChildByIndex(i);
-            if (child.GetName() != QLatin1String("PlaybackFilesOfChannel")) {
-                ++skippedBlocks;
-                continue;
-            }
-            std::unique_ptr<ChannelFiles> record(new ChannelFiles);
-            record->FromXml(child.elemToString());
+    std::vector<std::unique_ptr<ChannelFiles>> records;
+    if (ReadHandOverChannels(searchedFile, &records, &skippedBlocks, &error)) {
+        for (std::unique_ptr<ChannelFiles>& record : records) {
             std::vector<APT_QMR::CSingleFile*> kept;
             for (APT_QMR::CSingleFile* f : record->SingleFileList) {
                 if (!f) continue;
@@ -410,6 +401,7 @@ void Lorrimax::LoadSearchedFiles() {
         }
     } else if (QFileInfo::exists(searchedFile)) {
         m_loadErrors << tr("The search result \"%1\" cannot be read.").arg(QStringLiteral("SearchedFile.xml"));
+        ShareTools::debugMessage(QStringLiteral("Lorrimax: ") + error);
     }
     if (skippedBlocks > 0) m_loadErrors << tr("%1 unknown entries of the search result were left out.").arg(skippedBlocks);
     if (skippedFiles > 0) m_loadErrors << tr("%1 files with invalid times were left out.").arg(skippedFiles);
