@@ -10,6 +10,7 @@
 #include "Settings.h"
 #include "caldrune/caldrune.h"
 #include "ziraz/ziraz.h"
+#include "KelLogging.h"
 
 int ReadDownloadFileType(int argc, char** argv) {
     if (argc < 2 || !argv || !argv[1]) return 0;
@@ -26,7 +27,7 @@ int RunLorrimax(int argc, char** argv) {
     if (!hull->startApp()) return 0;
 
     const int number = ReadDownloadFileType(argc, argv);
-    qDebug() << "downLoadFileType =" << number;
+    qCDebug(lcKelUi) << "downLoadFileType =" << number;
 
     CSettingsStore::GetInstance()->Load(ziraz::GetTargetPathFile(QStringLiteral("Settings.xml")));
 

@@ -8,14 +8,18 @@
 #include <QLockFile>
 #include <QRegExp>
 #include <QTranslator>
-#include <QtDebug>
 #include <atomic>
+#include <QLoggingCategory>
 
 #include "ziraz/ziraz.h"
 
 namespace apt {
 
 namespace {
+
+// Debug lines of this library; off unless enabled (QT_LOGGING_RULES="kel.platform.hull.debug=true").
+Q_LOGGING_CATEGORY(lcHull, "kel.platform.hull", QtWarningMsg)
+
 std::atomic<int> g_language{0};
 
 int ChildInt(const ziraz::GenericDS& root, const char* name, int fallback) {
@@ -47,7 +51,7 @@ bool ToolApplicationHull::initialize(int& argc, char** argv, const QString& firs
     if (QCoreApplication* existing = QCoreApplication::instance()) {
         m_app = qobject_cast<QApplication*>(existing);
         if (!m_app && gui) {
-            qDebug() << "ToolApplicationHull::initialize an application without widgets exists already";
+            qCDebug(lcHull) << "ToolApplicationHull::initialize an application without widgets exists already";
             return false;
         }
     } else {
@@ -95,7 +99,7 @@ bool ToolApplicationHull::startApp() {
         m_lock = new QLockFile(instanceLockPath(m_moduleName));
         m_lock->setStaleLockTime(0);
         if (!m_lock->tryLock(0)) {
-            qDebug() << "ToolApplicationHull::startApp another instance is running";
+            qCDebug(lcHull) << "ToolApplicationHull::startApp another instance is running";
             delete m_lock;
             m_lock = nullptr;
             return false;

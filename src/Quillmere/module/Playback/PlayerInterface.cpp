@@ -12,6 +12,7 @@
 #include "Settings.h"
 #include "SingleFile.h"
 #include "ziraz/ziraz.h"
+#include "KelLogging.h"
 
 namespace APT_QMR {
 
@@ -38,7 +39,7 @@ bool SettingText(SettingKey key, QString* out) {
 
 CPlayerInterface::CPlayerInterface() : QObject(nullptr) {
     RegisterVehicleDataTypes();
-    if (!AcquirePort()) qDebug() << "Ostrum_GetPort Failed";
+    if (!AcquirePort()) qCDebug(lcKelPlayback) << "Ostrum_GetPort Failed";
 }
 
 CPlayerInterface::~CPlayerInterface() {
@@ -84,7 +85,7 @@ bool CPlayerInterface::OpenStream(const uint8_t* header, uint32_t size, void* wi
     CloseStream();
     const int port = m_port;
     const char* failed = nullptr;
-    qDebug() << "Ostrum_SetStreamOpenMode before";
+    qCDebug(lcKelPlayback) << "Ostrum_SetStreamOpenMode before";
     if (!Ostrum_SetStreamOpenMode(port, OSTRUM_STREAM_FILE)) failed = "Ostrum_SetStreamOpenMode Failed iError = %d";
     if (!failed) {
         Ostrum_SetAdditionDataCallBack(port, OSTRUM_ADDITION_VEHICLE, &CPlayerInterface::OnAdditionData, this);
@@ -99,15 +100,15 @@ bool CPlayerInterface::OpenStream(const uint8_t* header, uint32_t size, void* wi
     if (!failed && !Ostrum_SetDisplayBuf(port, 5)) failed = "Ostrum_SetDisplayBuf Failed iError = %d";
     if (!failed) {
         if (!Ostrum_SetRunTimeInfoCallBackEx(port, 1, &CPlayerInterface::OnRunTimeInfo, this))
-            qDebug("Ostrum_SetRunTimeInfoCallBackEx Failed iError = %d", static_cast<int>(Ostrum_GetLastError(port)));
+            qCDebug(lcKelPlayback, "Ostrum_SetRunTimeInfoCallBackEx Failed iError = %d", static_cast<int>(Ostrum_GetLastError(port)));
         if (!Ostrum_SetEncryptTypeCallBack(port, 1, &CPlayerInterface::OnEncryptType, this))
-            qDebug("Ostrum_SetEncryptTypeCallBack Failed iError = %d", static_cast<int>(Ostrum_GetLastError(port)));
+            qCDebug(lcKelPlayback, "Ostrum_SetEncryptTypeCallBack Failed iError = %d", static_cast<int>(Ostrum_GetLastError(port)));
         if (!Ostrum_SetDisplayCallBack(port, &CPlayerInterface::OnDisplay))
             failed = "Ostrum_SetDisplayCallBack Failed iError = %d";
     }
     if (!failed && !Ostrum_Play(port, window)) failed = "Ostrum_Play Failed iError = %d";
     if (failed) {
-        qDebug(failed, static_cast<int>(Ostrum_GetLastError(port)));
+        qCDebug(lcKelPlayback, failed, static_cast<int>(Ostrum_GetLastError(port)));
         // The port goes back to the library (and out of the registry); a
         // fresh one is taken so that the next OpenStream can succeed.
         ReleasePort();
@@ -163,7 +164,7 @@ bool CPlayerInterface::RegisterDrawFun(OSTRUM_DRAW_CB callback, void* user) {
 
 bool CPlayerInterface::AddToSyncGroup() {
     int group = CurrentSyncGroup;
-    qDebug() << "AddToSyncGroup" << group;
+    qCDebug(lcKelPlayback) << "AddToSyncGroup" << group;
     return Ostrum_SetSycGroup(m_port, group) != 0;
 }
 
@@ -173,7 +174,7 @@ bool CPlayerInterface::Pause(bool on) {
     if (!m_streamOpen) return false;
     if (m_paused == on) return true;
     if (!Ostrum_Pause(m_port, on ? 1 : 0)) {
-        qDebug("Ostrum_Pause Failed iError = %d", static_cast<int>(Ostrum_GetLastError(m_port)));
+        qCDebug(lcKelPlayback, "Ostrum_Pause Failed iError = %d", static_cast<int>(Ostrum_GetLastError(m_port)));
         return false;
     }
     m_paused = on;
@@ -460,7 +461,7 @@ void CPlayerInterface::StopClip() {
     if (m_clipWriter.Close()) {
         m_lastClipPath = m_clipPath;
     } else {
-        qDebug("CPlayerInterface::StopClip clip not written: %s", m_clipPath.c_str());
+        qCDebug(lcKelPlayback, "CPlayerInterface::StopClip clip not written: %s", m_clipPath.c_str());
         m_lastClipPath.clear();
     }
     m_clipping = false;

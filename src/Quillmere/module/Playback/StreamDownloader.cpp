@@ -10,6 +10,7 @@
 #include "InterfaceHelpers.h"
 #include "Settings.h"
 #include "wincompat/drives.h"
+#include "KelLogging.h"
 
 namespace APT_QMR {
 
@@ -206,7 +207,7 @@ bool CStreamDownloader::StartFileTask(const std::shared_ptr<CSingleFile>& task, 
     m_fileName = name;
     m_folder = folder;
     m_fullPath = folder + name;
-    qDebug("Create file path:%s", m_fullPath.c_str());
+    qCDebug(lcKelPlayback, "Create file path:%s", m_fullPath.c_str());
 
     bool opened = false;
     if (!keepExisting) {
@@ -222,7 +223,7 @@ bool CStreamDownloader::StartFileTask(const std::shared_ptr<CSingleFile>& task, 
         opened = m_writer.Open(m_fullPath, true);
     }
     if (!opened) {
-        qDebug() << "CStreamDownloader::StartFileTask open file failed";
+        qCDebug(lcKelPlayback) << "CStreamDownloader::StartFileTask open file failed";
         return false;
     }
     return OpenTask(task);
@@ -233,7 +234,7 @@ bool CStreamDownloader::OpenTask(const std::shared_ptr<CSingleFile>& task) {
     m_lastDataMs = ZUN_MonotonicMs();
     m_openTask = task;
     if (!m_source.StartStreamByTime(m_openTask)) {
-        qDebug() << "CStreamDownloader::StartFileTask open stream failed";
+        qCDebug(lcKelPlayback) << "CStreamDownloader::StartFileTask open stream failed";
         m_writer.Close();
         RemoveOutputFile();
         return false;
@@ -250,7 +251,7 @@ bool CStreamDownloader::CloseCurrentFile(bool keep) {
     if (!m_writer.IsOpen()) return true;
     const bool ok = m_writer.Close();
     if (!keep || !ok) RemoveOutputFile();
-    if (!ok) qDebug() << "CStreamDownloader::CloseCurrentFile the file could not be finished";
+    if (!ok) qCDebug(lcKelPlayback) << "CStreamDownloader::CloseCurrentFile the file could not be finished";
     return ok;
 }
 
@@ -391,7 +392,7 @@ bool CStreamDownloader::LaunchAfterFirstData(ZUN_Guard& guard, const char* calle
     const bool gotData = ZUN_SemTimedWait(sem, kFirstDataWaitMs) == 0;
     DestroyStartSem();
     if (!gotData) {
-        qDebug() << caller << "no data";
+        qCDebug(lcKelPlayback) << caller << "no data";
         CloseCurrentFile(false);
         EndTasks();
         return false;

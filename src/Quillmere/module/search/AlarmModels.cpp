@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "Settings.h"
+#include "KelLogging.h"
 
 using namespace alarmroles;
 
@@ -210,7 +211,7 @@ void CChannelCheckedModel::buildRows() {
     int count = CSettingsStore::GetInstance()->GetValueText(SettingKey::ChannelNum).toInt(&ok, 10);
     if (!ok) count = 0;
     if (count > kMaxChannels) {
-        qDebug("CChannelCheckedModel::buildRows ChannelNum %d limited to %d", count, kMaxChannels);
+        qCDebug(lcKelSearch, "CChannelCheckedModel::buildRows ChannelNum %d limited to %d", count, kMaxChannels);
         count = kMaxChannels;
     }
     for (int channel = 1; channel <= count; ++channel)
