@@ -23,8 +23,9 @@ int RunLorrimax(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_UseSoftwareOpenGL, true);
     apt::ToolApplicationHull* hull = apt::ToolApplicationHull::instance();
     hull->initialize(argc, argv, QStringLiteral("setup.xml"), QStringLiteral("Lorrimax"), true);
-    hull->setAppName(QCoreApplication::translate("Lorrimax", "Lorrimax"));
     if (!hull->startApp()) return 0;
+    // Named once the catalogue is loaded, so the name is translated.
+    hull->setAppName(QCoreApplication::translate("Lorrimax", "Lorrimax"));
 
     const int number = ReadDownloadFileType(argc, argv);
     qCDebug(lcKelUi) << "downLoadFileType =" << number;

@@ -105,9 +105,12 @@ bool ToolApplicationHull::startApp() {
             return false;
         }
     }
-    if (m_language == 1 && QCoreApplication::instance()) {
+    if (QCoreApplication::instance()) {
+        // The catalogue of the configured language: "<module>_zh" for
+        // Chinese, "<module>_en" otherwise.
         auto* translator = new QTranslator;
-        if (translator->load(m_moduleName + "_zh", ziraz::GetTargetPathFile("translations"))) {
+        const QString name = m_moduleName + (m_language == 1 ? QStringLiteral("_zh") : QStringLiteral("_en"));
+        if (translator->load(name, ziraz::GetTargetPathFile("translations"))) {
             QCoreApplication::installTranslator(translator);
             m_translator = translator;
         } else {
