@@ -42,15 +42,20 @@ SavePathProbe CurrentProbe() {
     return probe;
 }
 
-
 }  // namespace
 
 QString SaveWarningText(int code) {
     switch (code) {
-    case kSaveWarnNoWritePermission: return QCoreApplication::translate("SavePathCheck", "The directory has no write permissions.");
-    case kSaveWarnLessThan512MB: return QCoreApplication::translate("SavePathCheck", "Save failed, disk free space is less than %1").arg(QStringLiteral("512MB"));
-    case kSaveWarnLessThan2GB: return QCoreApplication::translate("SavePathCheck", "Save failed, disk free space is less than %1").arg(QStringLiteral("2GB"));
-    case kSaveWarnPathNotExist: return QCoreApplication::translate("SavePathCheck", "The file path is not exist.");
+    case kSaveWarnNoWritePermission:
+        return QCoreApplication::translate("SavePathCheck", "The directory has no write permissions.");
+    case kSaveWarnLessThan512MB:
+        return QCoreApplication::translate("SavePathCheck", "Save failed, disk free space is less than %1")
+            .arg(QStringLiteral("512MB"));
+    case kSaveWarnLessThan2GB:
+        return QCoreApplication::translate("SavePathCheck", "Save failed, disk free space is less than %1")
+            .arg(QStringLiteral("2GB"));
+    case kSaveWarnPathNotExist:
+        return QCoreApplication::translate("SavePathCheck", "The file path is not exist.");
     default: return QString();
     }
 }
