@@ -3107,7 +3107,7 @@
     </message>
     <message>
         <source>Rigion</source>
-        <translation>Region</translation>
+        <translation>Time Span</translation>
     </message>
     <message>
         <source>Mode:</source>
