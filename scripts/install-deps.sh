@@ -14,6 +14,7 @@ PACKAGES=(
   ffmpeg
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth
+  fonts-wqy-microhei
 )
 
 missing=()
