@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qtbase5-dev qtbase5-dev-tools qttools5-dev-tools libqt5xml5 libqt5svg5-dev
+  qtbase5-dev qtbase5-dev-tools qttools5-dev qttools5-dev-tools libqt5xml5 libqt5svg5-dev
   qtmultimedia5-dev libqt5multimedia5-plugins
   qtwebengine5-dev
   libqcustomplot-dev
@@ -14,6 +14,7 @@ PACKAGES=(
   ffmpeg
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth
+  fonts-wqy-microhei
 )
 
 missing=()

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Prepares the program folder KEL starts with: set-up file, default settings,
-# setup benchmark, output folders and the map pages. Safe to run again: files
+# setup benchmark, output folders, the map pages and the translations. Safe to run again: files
 # that exist are kept.
 #
 #   scripts/prepare-home.sh <program folder> [<build folder>]
@@ -17,4 +17,10 @@ if [ -d "$BUILD_DIR/bin/map" ]; then
   for page in "$BUILD_DIR"/bin/map/*; do
     [ -e "$HOME_DIR/map/$(basename "$page")" ] || cp -r "$page" "$HOME_DIR/map/"
   done
+fi
+
+# Translation catalogues, refreshed from every build.
+if [ -d "$BUILD_DIR/bin/translations" ]; then
+  mkdir -p "$HOME_DIR/translations"
+  cp "$BUILD_DIR"/bin/translations/*.qm "$HOME_DIR/translations/"
 fi

@@ -11,6 +11,7 @@
 #include "Settings.h"
 #include "caldrune/caldrune.h"
 #include "ziraz/ziraz.h"
+#include "KelLogging.h"
 
 int ReadDownloadFileType(int argc, char** argv) {
     if (argc < 2 || !argv || !argv[1]) return 0;
@@ -24,11 +25,12 @@ int RunLorrimax(int argc, char** argv) {
     PrepareUserProgramFolder();
     apt::ToolApplicationHull* hull = apt::ToolApplicationHull::instance();
     hull->initialize(argc, argv, QStringLiteral("setup.xml"), QStringLiteral("Lorrimax"), true);
-    hull->setAppName(QCoreApplication::translate("Lorrimax", "Lorrimax"));
     if (!hull->startApp()) return 0;
+    // Named once the catalogue is loaded, so the name is translated.
+    hull->setAppName(QCoreApplication::translate("Lorrimax", "Lorrimax"));
 
     const int number = ReadDownloadFileType(argc, argv);
-    qDebug() << "downLoadFileType =" << number;
+    qCDebug(lcKelUi) << "downLoadFileType =" << number;
 
     CSettingsStore::GetInstance()->Load(ziraz::GetTargetPathFile(QStringLiteral("Settings.xml")));
 

@@ -1,7 +1,8 @@
 // Real batch downloads over a generated recorder medium named by a drive
 // table: by file (every row ticked) and by time (one period, one channel),
 // with the row statuses, the downloader's progress codes and the files in
-// the download folder.
+// the download folder. The English catalogue is loaded, so the texts and the
+// download sub-folder are the words the operator sees.
 #include "lorrimax_fixture.h"
 
 #include <QCloseEvent>
@@ -58,6 +59,7 @@ struct Found {
 class DownloadTest : public DialogTest {
 protected:
     void SetUp() override {
+        ASSERT_TRUE(m_catalogue.loaded());
         DialogTest::SetUp();
         CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadVideoType, QStringLiteral("0"));
         m_folder = (Home() + "/medium").toStdString();
@@ -120,10 +122,11 @@ protected:
 
     virtual int PerDay() const { return 2; }
 
-    QStringList Outputs(const QString& folder = QStringLiteral("/dl/RodoroZOD")) const {
+    QStringList Outputs(const QString& folder = QStringLiteral("/dl/Downloads")) const {
         return QDir(Home() + folder).entryList({QStringLiteral("*.mp4")}, QDir::Files, QDir::Name);
     }
 
+    kel_test::ScopedCatalogue m_catalogue{QStringLiteral("en")};
     std::string m_folder;
     recmedia::MediumInfo m_info;
     std::vector<std::unique_ptr<CSingleFile>> m_files;
@@ -160,7 +163,7 @@ TEST_F(DownloadTest, ByFileWritesEveryTickedRow) {
     const QStringList files = Outputs();
     ASSERT_EQ(files.size(), 4);
     EXPECT_TRUE(files[0].startsWith(QStringLiteral("ch01_")));
-    for (const QString& f : files) EXPECT_GT(QFileInfo(Home() + "/dl/RodoroZOD/" + f).size(), 0) << f.toStdString();
+    for (const QString& f : files) EXPECT_GT(QFileInfo(Home() + "/dl/Downloads/" + f).size(), 0) << f.toStdString();
     // One notice per finished file and one at the end, with the paths.
     const QStringList notices = presenter.Texts(ziraz::DialogKind::Information);
     EXPECT_EQ(notices.size(), 5);
@@ -183,7 +186,7 @@ TEST_F(DownloadTest, ByTimeWritesTheCheckedChannelAndUnchecksThePeriod) {
     EXPECT_GT(d.selectedSize(), 0u);
     // An earlier file of this channel and span stays; the download is
     // written beside it.
-    const QString old = Home() + QStringLiteral("/dl/RodoroZOD/ch01_%1_%2.mp4")
+    const QString old = Home() + QStringLiteral("/dl/Downloads/ch01_%1_%2.mp4")
                                      .arg(QString::fromStdString(TimeToString(s)), QString::fromStdString(TimeToString(e)));
     ASSERT_TRUE(kel_test::WriteFile(old, "old"));
     kel_test::SignalLog codes(&d.downloader(), &APT_QMR::CStreamDownloader::DownloadSignal);
@@ -199,7 +202,7 @@ TEST_F(DownloadTest, ByTimeWritesTheCheckedChannelAndUnchecksThePeriod) {
     ASSERT_EQ(files.size(), 2);
     for (const QString& name : files) EXPECT_TRUE(name.startsWith(QStringLiteral("ch01_"))) << name.toStdString();
     EXPECT_EQ(kel_test::ReadFile(old), QByteArray("old"));
-    const QString written = Home() + "/dl/RodoroZOD/" + QFileInfo(old).completeBaseName() + " (1).mp4";
+    const QString written = Home() + "/dl/Downloads/" + QFileInfo(old).completeBaseName() + " (1).mp4";
     EXPECT_GT(QFileInfo(written).size(), 40);
 }
 
@@ -211,7 +214,7 @@ TEST_F(DownloadTest, EvidenceModeWritesToTheEvidenceFolder) {
     d.OnDownLoad();
     ASSERT_TRUE(WaitFor([&] { return Cell(2, 6) == QStringLiteral("Download Completed"); }));
     ASSERT_TRUE(WaitFor([&] { return d.form().m_pDownloadBtn->isEnabled(); }));
-    const QStringList files = Outputs(QStringLiteral("/ev/RodoroZOD"));
+    const QStringList files = Outputs(QStringLiteral("/ev/Downloads"));
     ASSERT_EQ(files.size(), 1);
     EXPECT_TRUE(QRegExp(QStringLiteral("ch02_\\d{14}_\\d{14}_\\d{4}\\.mp4")).exactMatch(files[0])) << files[0].toStdString();
     EXPECT_TRUE(Outputs().isEmpty());
@@ -235,7 +238,7 @@ TEST_F(LongDownloadTest, CloseIsRefusedWhileDownloadingAndStopEndsIt) {
     QCoreApplication::sendEvent(&d, &ev);
     EXPECT_FALSE(ev.isAccepted());
     EXPECT_TRUE(exitCodes.empty());
-    EXPECT_EQ(presenter.Texts(ziraz::DialogKind::Warning), QStringList{QStringLiteral("Downloading, please wait or stop.")});
+    EXPECT_EQ(presenter.Texts(ziraz::DialogKind::Warning), QStringList{QStringLiteral("Downloading, please wait or stop the download.")});
 
     d.OnStopDonload();
     ASSERT_TRUE(WaitFor([&] {
@@ -246,7 +249,7 @@ TEST_F(LongDownloadTest, CloseIsRefusedWhileDownloadingAndStopEndsIt) {
     EXPECT_FALSE(d.form().m_pStopBtn->isEnabled());
     int stopped = 0, done = 0;
     for (int r = 0; r < 80; ++r) {
-        if (Cell(r, 6) == QStringLiteral("Manual Stop")) ++stopped;
+        if (Cell(r, 6) == QStringLiteral("Stopped")) ++stopped;
         if (Cell(r, 6) == QStringLiteral("Download Completed")) ++done;
     }
     EXPECT_EQ(stopped, 1);
@@ -272,7 +275,7 @@ TEST_F(DownloadTest, AFileThatCannotBeReadIsReportedAsFailed) {
     EXPECT_EQ(presenter.Texts(ziraz::DialogKind::Information),
               QStringList{QStringLiteral("0 of 1 files downloaded completely.\nFailed: 1.")});
     ASSERT_TRUE(WaitFor([&] { return !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled(); }));
-    EXPECT_EQ(Cell(0, 6), QStringLiteral("Download Exception"));
+    EXPECT_EQ(Cell(0, 6), QStringLiteral("Download Failed"));
     EXPECT_FALSE(d.form().m_pStopBtn->isEnabled());
     EXPECT_TRUE(Outputs().isEmpty());
     EXPECT_FALSE(QFile::exists(Home() + "/../no_such_recording.dat"));

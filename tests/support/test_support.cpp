@@ -1,5 +1,8 @@
 #include "kel_test/test_support.h"
 
+#include <QCoreApplication>
+#include <QTranslator>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -74,5 +77,15 @@ QByteArray ReadFile(const QString& path) {
 
 QString SourceDir() { return QString::fromLocal8Bit(qgetenv("KEL_SOURCE_DIR")); }
 QString BinaryDir() { return QString::fromLocal8Bit(qgetenv("KEL_BINARY_DIR")); }
+
+ScopedCatalogue::ScopedCatalogue(const QString& language) : m_translator(new QTranslator) {
+    m_installed = m_translator->load("Quillmere_" + language, BinaryDir() + "/bin/translations") &&
+                  QCoreApplication::installTranslator(m_translator);
+}
+
+ScopedCatalogue::~ScopedCatalogue() {
+    if (m_installed) QCoreApplication::removeTranslator(m_translator);
+    delete m_translator;
+}
 
 }  // namespace kel_test

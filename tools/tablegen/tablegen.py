@@ -135,12 +135,13 @@ def render_record_types(rows):
 
 def render_log_types(majors):
     total = sum(len(p) for _, _, p in majors)
-    out = [BANNER, "// major type, minor type, text (a translation key); ascending by major, then minor\n"]
+    out = [BANNER, "// major type, minor type, text (a translation key of the context \"QObject\"); ascending by\n"
+           "// major, then minor\n"]
     out.append("static const LogMinorTypeRow kLogMinorTypeRows[%d] = {\n" % total)
     for major, name, pairs in majors:
         out.append("    // %d: %s, %d codes\n" % (major, name, len(pairs)))
         for code, text in pairs:
-            out.append("    {%d, %d, %s},\n" % (major, code, c_string(text)))
+            out.append("    {%d, %d, QT_TRANSLATE_NOOP(\"QObject\", %s)},\n" % (major, code, c_string(text)))
     out.append("};\n")
     return "".join(out)
 

@@ -8,14 +8,18 @@
 #include <QLockFile>
 #include <QRegExp>
 #include <QTranslator>
-#include <QtDebug>
 #include <atomic>
+#include <QLoggingCategory>
 
 #include "ziraz/ziraz.h"
 
 namespace apt {
 
 namespace {
+
+// Debug lines of this library; off unless enabled (QT_LOGGING_RULES="kel.platform.hull.debug=true").
+Q_LOGGING_CATEGORY(lcHull, "kel.platform.hull", QtWarningMsg)
+
 std::atomic<int> g_language{0};
 
 int ChildInt(const ziraz::GenericDS& root, const char* name, int fallback) {
@@ -47,7 +51,7 @@ bool ToolApplicationHull::initialize(int& argc, char** argv, const QString& firs
     if (QCoreApplication* existing = QCoreApplication::instance()) {
         m_app = qobject_cast<QApplication*>(existing);
         if (!m_app && gui) {
-            qDebug() << "ToolApplicationHull::initialize an application without widgets exists already";
+            qCDebug(lcHull) << "ToolApplicationHull::initialize an application without widgets exists already";
             return false;
         }
     } else {
@@ -95,15 +99,18 @@ bool ToolApplicationHull::startApp() {
         m_lock = new QLockFile(instanceLockPath(m_moduleName));
         m_lock->setStaleLockTime(0);
         if (!m_lock->tryLock(0)) {
-            qDebug() << "ToolApplicationHull::startApp another instance is running";
+            qCDebug(lcHull) << "ToolApplicationHull::startApp another instance is running";
             delete m_lock;
             m_lock = nullptr;
             return false;
         }
     }
-    if (m_language == 1 && QCoreApplication::instance()) {
+    if (QCoreApplication::instance()) {
+        // The catalogue of the configured language: "<module>_zh" for
+        // Chinese, "<module>_en" otherwise.
         auto* translator = new QTranslator;
-        if (translator->load(m_moduleName + "_zh", ziraz::GetTargetPathFile("translations"))) {
+        const QString name = m_moduleName + (m_language == 1 ? QStringLiteral("_zh") : QStringLiteral("_en"));
+        if (translator->load(name, ziraz::GetTargetPathFile("translations"))) {
             QCoreApplication::installTranslator(translator);
             m_translator = translator;
         } else {

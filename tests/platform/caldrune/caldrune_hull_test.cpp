@@ -1,8 +1,11 @@
 // Application hull: adopts the test's application object, reads the set-up
-// file of the program folder, starts and tears down.
+// file of the program folder, loads the catalogue of its language, starts and
+// tears down.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QProcess>
 
 #include "caldrune/caldrune.h"
 #include "kel_test/test_support.h"
@@ -76,6 +79,38 @@ TEST(CaldruneHull, StartIsRepeatableAndTearDownReleasesTheInstance) {
     // After the tear-down the same program folder can be started again.
     ASSERT_TRUE(run.hull->initialize(g_argc, g_argv, "HullLockCase", "setup.xml", true));
     EXPECT_TRUE(run.hull->startApp());
+}
+
+// A catalogue of one text, compiled into the program folder's translations.
+bool WriteCatalogue(const QString& name, const char* language, const char* text) {
+    const QString folder = kel_test::ProgramFolder() + "/translations/";
+    const QByteArray ts = QByteArray("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE TS>\n<TS version=\"2.1\" "
+                                     "language=\"") + language + "\"><context><name>Hull</name><message>"
+                          "<source>Greeting</source><translation>" + text + "</translation></message></context></TS>\n";
+    if (!kel_test::WriteFile(folder + name + ".ts", ts)) return false;
+    QProcess release;
+    release.start(qEnvironmentVariable("LRELEASE"), {"-silent", folder + name + ".ts", "-qm", folder + name + ".qm"});
+    return release.waitForFinished(60000) && release.exitCode() == 0 && QFileInfo(folder + name + ".qm").size() > 0;
+}
+
+TEST(CaldruneHull, LoadsTheCatalogueOfEitherLanguage) {
+    ASSERT_TRUE(WriteCatalogue("HullLanguageCase_en", "en_US", "Hello"));
+    ASSERT_TRUE(WriteCatalogue("HullLanguageCase_zh", "zh_CN", "\xE4\xBD\xA0\xE5\xA5\xBD"));
+    const struct {
+        int language;
+        const char* greeting;
+    } cases[] = {{0, "Hello"}, {1, "\xE4\xBD\xA0\xE5\xA5\xBD"}};
+    for (const auto& c : cases) {
+        kel_test::WriteFile(kel_test::ProgramFolder() + "/setup.xml",
+                            QByteArray("<Setup><Language>") + QByteArray::number(c.language) +
+                                "</Language><SingleInstance>0</SingleInstance></Setup>");
+        HullRun run;
+        ASSERT_TRUE(run.hull->initialize(g_argc, g_argv, "HullLanguageCase", "setup.xml", true));
+        ASSERT_TRUE(run.hull->startApp());
+        EXPECT_EQ(QCoreApplication::translate("Hull", "Greeting"), QString::fromUtf8(c.greeting)) << c.language;
+        run.hull->distory();
+        EXPECT_EQ(QCoreApplication::translate("Hull", "Greeting"), "Greeting") << c.language;
+    }
 }
 
 }  // namespace

@@ -137,10 +137,15 @@ TEST(AlarmPage, ListsTheAlarmsOfADayExportsAndOpensTheClip) {
     const int second = model->rowCount() > 2 ? 2 : -1;
     if (second > 0) Tick(model, second);
     const QString csv = kel_test::ProgramFolder() + "/alarms.csv";
-    ASSERT_TRUE(page.exportCsv(csv));
+    {
+        // The header is written in the operator's language.
+        kel_test::ScopedCatalogue english{QStringLiteral("en")};
+        ASSERT_TRUE(english.loaded());
+        ASSERT_TRUE(page.exportCsv(csv));
+    }
     QStringList lines = QString::fromUtf8(kel_test::ReadFile(csv)).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), second > 0 ? 3 : 2);
-    EXPECT_EQ(lines[0], "TimeOfOccurrence,AlarmChannelNameJzmkhgDE,AlarmType");
+    EXPECT_EQ(lines[0], "Time of Occurrence,Alarm Channel,Alarm Type");
     EXPECT_EQ(lines[1], model->index(0, 1).data().toString() + "," + model->index(0, 2).data().toString() + "," +
                             model->index(0, 3).data().toString());
     EXPECT_FALSE(page.exportCsv(kel_test::ProgramFolder() + "/missing/dir/a.csv"));

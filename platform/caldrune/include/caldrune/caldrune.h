@@ -16,8 +16,9 @@
 //                                        relative to the program folder
 //   </Setup>
 // A missing or unreadable file gives these defaults (no style sheet).
-// Translations "translations/<name>_zh.qm" are loaded for language 1 when
-// present.
+// startApp loads the translation catalogue of the configured language,
+// "translations/<name>_en.qm" (language 0) or "translations/<name>_zh.qm"
+// (language 1) in the program folder, when present.
 #include <QString>
 
 class QApplication;

@@ -5,10 +5,14 @@
 #include <QMutex>
 #include <QMutexLocker>
 #include <QWidget>
+#include <QLoggingCategory>
 
 namespace ShareTools {
 
 namespace {
+
+// Debug lines of this library; off unless enabled (QT_LOGGING_RULES="kel.platform.toolkit.debug=true").
+Q_LOGGING_CATEGORY(lcToolkit, "kel.platform.toolkit", QtWarningMsg)
 
 QMutex& HandlerLock() {
     static QMutex lock;
@@ -29,7 +33,7 @@ void debugMessage(const QString& text) {
         handler = Handler();
     }
     if (handler) handler(text);
-    else qDebug().noquote() << text;
+    else qCDebug(lcToolkit).noquote() << text;
 }
 
 std::function<void(const QString&)> setDebugMessageHandler(std::function<void(const QString&)> handler) {

@@ -11,6 +11,7 @@
 #include <mutex>
 
 #include "ziraz/ziraz.h"
+#include "KelLogging.h"
 
 namespace APT_QMR {
 
@@ -32,7 +33,7 @@ ClipNoticePresenter& Presenter() {
 // by itself.
 void ShowNoteAtScreenRightBottom(const QString& text) {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
-        qDebug().noquote() << text;
+        qCDebug(lcKelPlayback).noquote() << text;
         return;
     }
     auto* note = new QLabel(text);
@@ -72,7 +73,7 @@ void SetClipNoticePresenter(ClipNoticePresenter presenter) {
 CPlayBackInteraction::CPlayBackInteraction() : QObject(nullptr) {
     RegisterVehicleDataTypes();
     if (!connect(&m_streamPlayer, &CStreamPlayer::signalDiskSpacelow, this, &CPlayBackInteraction::signalDiskSpaceLow)) {
-        qDebug().noquote() << QString("connect failure! %1:%2 in %3").arg(__FILE__).arg(__LINE__).arg(Q_FUNC_INFO);
+        qCDebug(lcKelPlayback).noquote() << QString("connect failure! %1:%2 in %3").arg(__FILE__).arg(__LINE__).arg(Q_FUNC_INFO);
     }
     connect(&m_streamPlayer, &CStreamPlayer::signalVehInfo, this, &CPlayBackInteraction::signalVehInfo);
 }
@@ -143,7 +144,7 @@ bool CPlayBackInteraction::StartPlayback(void* window, time_t t) {
         ZUN_Guard list(m_listMutex);
         if (m_fileList.empty()) {
             m_streamPlayer.SetState(CStreamPlayer::StateOpenFailed);
-            qDebug("CPlayBackInteraction-StartPlayback nofile");
+            qCDebug(lcKelPlayback, "CPlayBackInteraction-StartPlayback nofile");
             return false;
         }
         for (CSingleFile* f : m_fileList)
@@ -186,7 +187,7 @@ bool CPlayBackInteraction::SeekTo(time_t t) {
     if (!m_streamPlayer.SeekTo(t)) return false;
     if (clipping) {
         const bool started = m_streamPlayer.StartClip(t);
-        qDebug() << "CPlayBackInteraction::SeekTo StartClip" << started;
+        qCDebug(lcKelPlayback) << "CPlayBackInteraction::SeekTo StartClip" << started;
     }
     return true;
 }

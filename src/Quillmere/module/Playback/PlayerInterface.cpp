@@ -13,6 +13,7 @@
 #include "Settings.h"
 #include "SingleFile.h"
 #include "ziraz/ziraz.h"
+#include "KelLogging.h"
 
 namespace APT_QMR {
 
@@ -39,7 +40,7 @@ bool SettingText(SettingKey key, QString* out) {
 
 CPlayerInterface::CPlayerInterface() : QObject(nullptr) {
     RegisterVehicleDataTypes();
-    if (!AcquirePort()) qDebug() << "Ostrum_GetPort Failed";
+    if (!AcquirePort()) qCDebug(lcKelPlayback) << "Ostrum_GetPort Failed";
 }
 
 CPlayerInterface::~CPlayerInterface() {
@@ -82,7 +83,7 @@ void CPlayerInterface::ReleasePort() {
 bool CPlayerInterface::StartPort(const std::function<bool(int port)>& open, void* window) {
     const int port = m_port;
     const char* failed = nullptr;
-    qDebug() << "Ostrum_SetStreamOpenMode before";
+    qCDebug(lcKelPlayback) << "Ostrum_SetStreamOpenMode before";
     if (!Ostrum_SetStreamOpenMode(port, OSTRUM_STREAM_FILE)) failed = "Ostrum_SetStreamOpenMode Failed iError = %d";
     if (!failed) {
         Ostrum_SetAdditionDataCallBack(port, OSTRUM_ADDITION_VEHICLE, &CPlayerInterface::OnAdditionData, this);
@@ -97,15 +98,15 @@ bool CPlayerInterface::StartPort(const std::function<bool(int port)>& open, void
     if (!failed && !Ostrum_SetDisplayBuf(port, 5)) failed = "Ostrum_SetDisplayBuf Failed iError = %d";
     if (!failed) {
         if (!Ostrum_SetRunTimeInfoCallBackEx(port, 1, &CPlayerInterface::OnRunTimeInfo, this))
-            qDebug("Ostrum_SetRunTimeInfoCallBackEx Failed iError = %d", static_cast<int>(Ostrum_GetLastError(port)));
+            qCDebug(lcKelPlayback, "Ostrum_SetRunTimeInfoCallBackEx Failed iError = %d", static_cast<int>(Ostrum_GetLastError(port)));
         if (!Ostrum_SetEncryptTypeCallBack(port, 1, &CPlayerInterface::OnEncryptType, this))
-            qDebug("Ostrum_SetEncryptTypeCallBack Failed iError = %d", static_cast<int>(Ostrum_GetLastError(port)));
+            qCDebug(lcKelPlayback, "Ostrum_SetEncryptTypeCallBack Failed iError = %d", static_cast<int>(Ostrum_GetLastError(port)));
         if (!Ostrum_SetDisplayCallBack(port, &CPlayerInterface::OnDisplay))
             failed = "Ostrum_SetDisplayCallBack Failed iError = %d";
     }
     if (!failed && !Ostrum_Play(port, window)) failed = "Ostrum_Play Failed iError = %d";
     if (failed) {
-        qDebug(failed, static_cast<int>(Ostrum_GetLastError(port)));
+        qCDebug(lcKelPlayback, failed, static_cast<int>(Ostrum_GetLastError(port)));
         // The port goes back to the library (and out of the registry); a
         // fresh one is taken so that the next open can succeed.
         ReleasePort();
@@ -203,7 +204,7 @@ bool CPlayerInterface::RegisterDrawFun(OSTRUM_DRAW_CB callback, void* user) {
 
 bool CPlayerInterface::AddToSyncGroup() {
     int group = CurrentSyncGroup;
-    qDebug() << "AddToSyncGroup" << group;
+    qCDebug(lcKelPlayback) << "AddToSyncGroup" << group;
     return Ostrum_SetSycGroup(m_port, group) != 0;
 }
 
@@ -213,7 +214,7 @@ bool CPlayerInterface::Pause(bool on) {
     if (!m_streamOpen) return false;
     if (m_paused == on) return true;
     if (!Ostrum_Pause(m_port, on ? 1 : 0)) {
-        qDebug("Ostrum_Pause Failed iError = %d", static_cast<int>(Ostrum_GetLastError(m_port)));
+        qCDebug(lcKelPlayback, "Ostrum_Pause Failed iError = %d", static_cast<int>(Ostrum_GetLastError(m_port)));
         return false;
     }
     m_paused = on;
@@ -503,7 +504,7 @@ void CPlayerInterface::StopClip() {
     if (m_clipWriter.Close()) {
         m_lastClipPath = m_clipPath;
     } else {
-        qDebug("CPlayerInterface::StopClip clip not written: %s", m_clipPath.c_str());
+        qCDebug(lcKelPlayback, "CPlayerInterface::StopClip clip not written: %s", m_clipPath.c_str());
         m_lastClipPath.clear();
     }
     m_clipping = false;

@@ -10,6 +10,7 @@
 
 #include "CommonHelpers.h"
 #include "InterfaceHelpers.h"
+#include "KelLogging.h"
 #include "Settings.h"
 #include "wincompat/drives.h"
 
@@ -235,7 +236,7 @@ bool CStreamDownloader::StartFileTask(const std::shared_ptr<CSingleFile>& task, 
     // The recordings after the first of a span go on in the span's file.
     const bool sameSpanFile = keepExisting && !firstOfSpan && !m_fullPath.empty();
     if (!sameSpanFile && !NameOutputFile(task, keepExisting)) return false;
-    qDebug("Create file path:%s", m_fullPath.c_str());
+    qCDebug(lcKelPlayback, "Create file path:%s", m_fullPath.c_str());
 
     bool opened = false;
     if (!keepExisting) {
@@ -246,7 +247,7 @@ bool CStreamDownloader::StartFileTask(const std::shared_ptr<CSingleFile>& task, 
         opened = m_writer.Open(m_fullPath, true);
     }
     if (!opened) {
-        qDebug() << "CStreamDownloader::StartFileTask open file failed";
+        qCDebug(lcKelPlayback) << "CStreamDownloader::StartFileTask open file failed";
         return false;
     }
     return OpenTask(task);
@@ -301,7 +302,7 @@ bool CStreamDownloader::OpenTask(const std::shared_ptr<CSingleFile>& task) {
     m_lastDataMs = ZUN_MonotonicMs();
     m_openTask = task;
     if (!m_source.StartStreamByTime(m_openTask)) {
-        qDebug() << "CStreamDownloader::StartFileTask open stream failed";
+        qCDebug(lcKelPlayback) << "CStreamDownloader::StartFileTask open stream failed";
         m_writer.Close();
         RemoveOutputFile();
         return false;
@@ -318,7 +319,7 @@ bool CStreamDownloader::FinishFile(bool complete) {
     if (!m_writer.IsOpen()) return false;
     if (complete) {
         if (m_writer.Close()) return true;
-        qDebug() << "CStreamDownloader::FinishFile the file could not be finished";
+        qCDebug(lcKelPlayback) << "CStreamDownloader::FinishFile the file could not be finished";
         RemoveOutputFile();
         m_fullPath.clear();
         return false;
@@ -336,7 +337,7 @@ bool CStreamDownloader::FinishFile(bool complete) {
     const std::string from = wincompat::MapPath(m_fullPath);
     const std::string to = wincompat::MapPath(partial);
     if (from.empty() || to.empty() || std::rename(from.c_str(), to.c_str()) != 0) {
-        qDebug("CStreamDownloader::FinishFile %s could not be renamed", m_fullPath.c_str());
+        qCDebug(lcKelPlayback, "CStreamDownloader::FinishFile %s could not be renamed", m_fullPath.c_str());
         RemoveOutputFile();
         m_fullPath.clear();
         return false;
@@ -510,7 +511,7 @@ bool CStreamDownloader::LaunchAfterFirstData(ZUN_Guard& guard, const char* calle
     const bool gotData = ZUN_SemTimedWait(sem, kFirstDataWaitMs) == 0;
     DestroyStartSem();
     if (!gotData) {
-        qDebug() << caller << "no data";
+        qCDebug(lcKelPlayback) << caller << "no data";
         FinishFile(false);   // no whole frame: removed
         EndTasks();
         return false;

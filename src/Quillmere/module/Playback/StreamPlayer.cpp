@@ -4,6 +4,7 @@
 #include <QDebug>
 
 #include <cstring>
+#include "KelLogging.h"
 
 namespace APT_QMR {
 
@@ -186,7 +187,7 @@ void CStreamPlayer::OnHeader(const uint8_t* header, int length) {
         // A start waits for this header: open the player and let it go on,
         // whether or not the open worked (it checks the player).
         OpenPlayer(header, length);
-        qDebug() << "this:" << static_cast<void*>(this);
+        qCDebug(lcKelPlayback) << "this:" << static_cast<void*>(this);
         ZUN_SemPost(m_startSem);
         return;
     }
@@ -239,7 +240,7 @@ bool CStreamPlayer::GetStreamAndPlayFile(std::shared_ptr<CSingleFile>& file, boo
         return false;
     }
     if (!noSeek) {
-        qDebug("DragStartSetPosByTime %s", Now());
+        qCDebug(lcKelPlayback, "DragStartSetPosByTime %s", Now());
         bool reset = false;
         // The direct reader drops the old position's data at the exact switch
         // (the hook). The storage route asks for the drop afterwards; data of
@@ -254,7 +255,7 @@ bool CStreamPlayer::GetStreamAndPlayFile(std::shared_ptr<CSingleFile>& file, boo
                                         &CStreamPlayer::ResetPlayerBuffer, this);
         if (reset) m_player.ResetSourceBuffer();
         if (hold) HoldInput(false);
-        qDebug("DragEndSetPosByTime %s", Now());
+        qCDebug(lcKelPlayback, "DragEndSetPosByTime %s", Now());
         if (!ok) {
             DestroyStartSem();
             m_player.SetStopInput(true);
@@ -268,7 +269,7 @@ bool CStreamPlayer::GetStreamAndPlayFile(std::shared_ptr<CSingleFile>& file, boo
     int waited = ZUN_SemTimedWait(sem, kStartWaitMs);
     DestroyStartSem();
     if (waited != 0) {
-        qDebug() << "this:" << static_cast<void*>(this);
+        qCDebug(lcKelPlayback) << "this:" << static_cast<void*>(this);
         m_player.SetStopInput(true);
         m_source.StopStream();
         m_player.CloseStream();
@@ -281,27 +282,27 @@ bool CStreamPlayer::GetStreamAndPlayFile(std::shared_ptr<CSingleFile>& file, boo
 }
 
 bool CStreamPlayer::LocateFileAndPlay(time_t t) {
-    qDebug("DragStartPos %s", Now());
+    qCDebug(lcKelPlayback, "DragStartPos %s", Now());
     FilePosition pos;
     if (!FindFileAtTime(pos, m_fileList, static_cast<int>(t)) || pos.index < 0 ||
         pos.index >= static_cast<int>(m_fileList.size()) || !m_fileList[static_cast<size_t>(pos.index)]) {
-        qDebug("StreamPlayer-FindFileAndPos failed");
+        qCDebug(lcKelPlayback, "StreamPlayer-FindFileAndPos failed");
         m_state = StateNoFile;
         return false;
     }
     m_timeInFile = IsTimeInFiles(m_fileList, static_cast<int>(t));
-    qDebug("DragEndPos %s", Now());
+    qCDebug(lcKelPlayback, "DragEndPos %s", Now());
 
     const CSingleFile* found = m_fileList[static_cast<size_t>(pos.index)];
     std::shared_ptr<CSingleFile> file(found->clone(pos.time, -1));
     SetCurrentFile(file);
 
-    qDebug("DragStartGetStreamAndPlayFile %s", Now());
+    qCDebug(lcKelPlayback, "DragStartGetStreamAndPlayFile %s", Now());
     if (!GetStreamAndPlayFile(file, t == 0)) {
-        qDebug("LocateFileAndPlay-GetStreamAndPlayFile-failed");
+        qCDebug(lcKelPlayback, "LocateFileAndPlay-GetStreamAndPlayFile-failed");
         return false;
     }
-    qDebug("DragEndGetStreamAndPlayFile %s", Now());
+    qCDebug(lcKelPlayback, "DragEndGetStreamAndPlayFile %s", Now());
     m_currentIndex = pos.index;
     m_sameTimeCount = 0;
     m_lastPlayedTime = -1;

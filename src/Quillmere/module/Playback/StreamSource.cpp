@@ -7,6 +7,7 @@
 #include <QDebug>
 
 #include <ctime>
+#include "KelLogging.h"
 
 namespace {
 
@@ -75,12 +76,12 @@ bool CStreamSource::StartStreamByFile(std::shared_ptr<APT_QMR::CSingleFile>& fil
     StopStream();
     if (!file) return false;
     if (!m_bRbs) {
-        qDebug("m_storageOper.StartStreamByFileName enter, filename:%s", file->FileName.c_str());
+        qCDebug(lcKelPlayback, "m_storageOper.StartStreamByFileName enter, filename:%s", file->FileName.c_str());
         m_handle = m_storageOper.StartStreamByFileName(file, m_callback, m_user);
-        qDebug("m_storageOper.StartStreamByFileName out, return:%d", m_handle);
+        qCDebug(lcKelPlayback, "m_storageOper.StartStreamByFileName out, return:%d", m_handle);
     } else if (m_pRbsOperate) {
         m_handle = m_pRbsOperate->RBS_GetStreamByFile(file->FileName.c_str(), 8, 0, &CStreamSource::RbsForward, this);
-        if (m_handle == -1) qDebug("RBS_GetStreamByFile Failed");
+        if (m_handle == -1) qCDebug(lcKelPlayback, "RBS_GetStreamByFile Failed");
     }
     m_openOnRbs = m_bRbs;
     return m_handle != -1;
@@ -92,11 +93,11 @@ bool CStreamSource::StartStreamByTime(std::shared_ptr<APT_QMR::CSingleFile>& fil
     RbsDateTime start = LocalFields(file->StartTime);
     RbsDateTime end = LocalFields(file->EndTime);
     if (!m_bRbs) {
-        qDebug("m_storageOper.StartStreamByTime enter, disk:%s", file->DiskName.c_str());
+        qCDebug(lcKelPlayback, "m_storageOper.StartStreamByTime enter, disk:%s", file->DiskName.c_str());
         m_handle = m_storageOper.StartStreamByTime(file, m_callback, m_user);
-        qDebug("m_storageOper.StartStreamByTime out, return:%d", m_handle);
+        qCDebug(lcKelPlayback, "m_storageOper.StartStreamByTime out, return:%d", m_handle);
     } else if (m_pRbsOperate) {
-        qDebug("m_pRbsOperate->RBS_GetStreamByTime enter, disk:%s", file->DiskName.c_str());
+        qCDebug(lcKelPlayback, "m_pRbsOperate->RBS_GetStreamByTime enter, disk:%s", file->DiskName.c_str());
         m_handle = m_pRbsOperate->RBS_GetStreamByTime(RbsPathOf(*file).c_str(), &start, &end, 8,
                                                      &CStreamSource::RbsForward, this);
     }
@@ -108,22 +109,22 @@ bool CStreamSource::SetPosByTime(RbsDateTime time, bool* reset, void (*resetBuff
     if (reset) *reset = true;
     if (m_handle == -1) return false;
     if (!m_openOnRbs) {
-        qDebug("HD_FILE_SetPosByTime Start");
+        qCDebug(lcKelPlayback, "HD_FILE_SetPosByTime Start");
         bool moved = true;
         bool ok = m_storageOper.SetPosTime(&time, &moved);
         if (reset) *reset = moved;
-        if (!ok) qDebug("HD_FILE_SetPosByTime Failed error = %d", HD_FILE_GetLastError());
-        qDebug("HD_FILE_SetPosByTime Stop");
+        if (!ok) qCDebug(lcKelPlayback, "HD_FILE_SetPosByTime Failed error = %d", HD_FILE_GetLastError());
+        qCDebug(lcKelPlayback, "HD_FILE_SetPosByTime Stop");
         return ok;
     }
     if (!m_pRbsOperate) return false;
-    qDebug("DragStartRBS_SetPosByTime %s", qPrintable(Now()));
+    qCDebug(lcKelPlayback, "DragStartRBS_SetPosByTime %s", qPrintable(Now()));
     if (m_pRbsOperate->RBS_SetPosByTime(m_handle, &time, resetBuffer, arg)) {
         if (resetBuffer && reset) *reset = false;
-        qDebug("DragEndRBS_SetPosByTime %s", qPrintable(Now()));
+        qCDebug(lcKelPlayback, "DragEndRBS_SetPosByTime %s", qPrintable(Now()));
         return true;
     }
-    qDebug("RBS_SetPosByTime Failed");
+    qCDebug(lcKelPlayback, "RBS_SetPosByTime Failed");
     return false;
 }
 

@@ -1,7 +1,6 @@
 #include "AlarmClipSearchThread.h"
 
 #include <QDateTime>
-#include <QLoggingCategory>
 #include <QMutexLocker>
 
 #include <algorithm>
@@ -12,12 +11,11 @@
 
 #include "CommonHelpers.h"
 #include "RecordTypeCatalogue.h"
+#include "KelLogging.h"
 
 namespace {
 
-Q_LOGGING_CATEGORY(lcAlarmClip, "kel.search.alarmclip")
-
-#define Log(...) LogDebugLine(lcAlarmClip(), __VA_ARGS__)
+#define Log(...) LogDebugLine(lcKelSearch(), __VA_ARGS__)
 
 constexpr int kPathBufferSize = 260;
 constexpr int kLastChannel = 64;

@@ -1,11 +1,14 @@
 #include "AlarmModels.h"
 
+#include <QCoreApplication>
+
 #include <QDateTime>
 #include <QPixmap>
 #include <QStandardItem>
 #include <algorithm>
 
 #include "Settings.h"
+#include "KelLogging.h"
 
 using namespace alarmroles;
 
@@ -66,6 +69,9 @@ QString ClockText(uint32_t seconds) {
     return QDateTime::fromSecsSinceEpoch(static_cast<qint64>(seconds), Qt::UTC).toString(kTimePattern);
 }
 
+// Alarm type names are translated in one context, whichever model shows them.
+QString AlarmTypeName(const char* key) { return QCoreApplication::translate("CAlarmCheckedModel", key); }
+
 QStandardItem* Cell(const QString& text) {
     auto* item = new QStandardItem(text);
     item->setEditable(false);
@@ -76,21 +82,21 @@ QStandardItem* Cell(const QString& text) {
 
 const std::vector<const char*>& AlarmTypeKeys() {
     static const std::vector<const char*> keys = {
-        "Unknown",
-        "SmokingiSwnxfh",
-        "AnswerThePhonemPNzgYkL",
-        "FatigueDrivingcttFiWkY",
-        "ADistractionToRemindnvRdnVff",
-        "DriverAnomalyMpPHjbwf",
-        "NotBuckledUp",
-        "PickUpGoodskSZxVFP",
-        "YawninglwmkwsOd",
-        "EatAndDrinkfanQTADi",
-        "ChatomdyRnIE",
-        "VideoTampering",
-        "WorkClothesNotWornRLTwujYV",
-        "InfraredBlockingSungzToZeHOo",
-        "AbnormalDriverIdentiYEajWWLY",
+        QT_TRANSLATE_NOOP("CAlarmCheckedModel", "Unknown"),
+        QT_TRANSLATE_NOOP("CAlarmCheckedModel", "SmokingiSwnxfh"),
+        QT_TRANSLATE_NOOP("CAlarmCheckedModel", "AnswerThePhonemPNzgYkL"),
+        QT_TRANSLATE_NOOP("CAlarmCheckedModel", "FatigueDrivingcttFiWkY"),
+        QT_TRANSLATE_NOOP("CAlarmCheckedModel", "ADistractionToRemindnvRdnVff"),
+        QT_TRANSLATE_NOOP("CAlarmCheckedModel", "DriverAnomalyMpPHjbwf"),
+        QT_TRANSLATE_NOOP("CAlarmCheckedModel", "NotBuckledUp"),
+        QT_TRANSLATE_NOOP("CAlarmCheckedModel", "PickUpGoodskSZxVFP"),
+        QT_TRANSLATE_NOOP("CAlarmCheckedModel", "YawninglwmkwsOd"),
+        QT_TRANSLATE_NOOP("CAlarmCheckedModel", "EatAndDrinkfanQTADi"),
+        QT_TRANSLATE_NOOP("CAlarmCheckedModel", "ChatomdyRnIE"),
+        QT_TRANSLATE_NOOP("CAlarmCheckedModel", "VideoTampering"),
+        QT_TRANSLATE_NOOP("CAlarmCheckedModel", "WorkClothesNotWornRLTwujYV"),
+        QT_TRANSLATE_NOOP("CAlarmCheckedModel", "InfraredBlockingSungzToZeHOo"),
+        QT_TRANSLATE_NOOP("CAlarmCheckedModel", "AbnormalDriverIdentiYEajWWLY"),
     };
     return keys;
 }
@@ -111,7 +117,7 @@ CAlarmCheckedModel::CAlarmCheckedModel(QObject* parent) : QStandardItemModel(par
         setHeaderData(column, Qt::Horizontal, kHeaderAlignment, Qt::TextAlignmentRole);
     }
     const std::vector<const char*>& keys = AlarmTypeKeys();
-    for (size_t code = 0; code < keys.size(); ++code) m_typeNames.insert(tr(keys[code]), static_cast<int>(code));
+    for (size_t code = 0; code < keys.size(); ++code) m_typeNames.insert(AlarmTypeName(keys[code]), static_cast<int>(code));
 }
 
 CAlarmCheckedModel::~CAlarmCheckedModel() = default;
@@ -177,7 +183,7 @@ CAlarmTypeCheckedModel::CAlarmTypeCheckedModel(QObject* parent) : QStandardItemM
 void CAlarmTypeCheckedModel::buildRows() {
     m_typeNames.clear();
     const std::vector<const char*>& keys = AlarmTypeKeys();
-    for (size_t code = 0; code < keys.size(); ++code) m_typeNames.insert(tr(keys[code]), static_cast<int>(code));
+    for (size_t code = 0; code < keys.size(); ++code) m_typeNames.insert(AlarmTypeName(keys[code]), static_cast<int>(code));
     for (auto it = m_typeNames.constBegin(); it != m_typeNames.constEnd(); ++it)
         appendRow(CheckListRow(it.key(), it.value()));
 }
@@ -210,7 +216,7 @@ void CChannelCheckedModel::buildRows() {
     int count = CSettingsStore::GetInstance()->GetValueText(SettingKey::ChannelNum).toInt(&ok, 10);
     if (!ok) count = 0;
     if (count > kMaxChannels) {
-        qDebug("CChannelCheckedModel::buildRows ChannelNum %d limited to %d", count, kMaxChannels);
+        qCDebug(lcKelSearch, "CChannelCheckedModel::buildRows ChannelNum %d limited to %d", count, kMaxChannels);
         count = kMaxChannels;
     }
     for (int channel = 1; channel <= count; ++channel)

@@ -1,6 +1,5 @@
 #include "AlarmSearch.h"
 
-#include <QLoggingCategory>
 
 #include <algorithm>
 #include <chrono>
@@ -10,12 +9,11 @@
 #include <string>
 
 #include "CommonHelpers.h"
+#include "KelLogging.h"
 
 namespace {
 
-Q_LOGGING_CATEGORY(lcAlarmSearch, "kel.search.alarm")
-
-#define Log(...) LogDebugLine(lcAlarmSearch(), __VA_ARGS__)
+#define Log(...) LogDebugLine(lcKelSearch(), __VA_ARGS__)
 
 HD_FILE_TIME ToHdTime(const QDateTime& t) {
     HD_FILE_TIME h;

@@ -1,6 +1,5 @@
 #include "LogSearch.h"
 
-#include <QLoggingCategory>
 #include <QMetaMethod>
 #include <QMetaType>
 #include <QMutexLocker>
@@ -11,10 +10,9 @@
 #include "IpStandardItem.h"
 #include "LogTypeTable.h"
 #include "ziraz/ziraz.h"
+#include "KelLogging.h"
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcLogSearch, "kel.search.log")
 
 // A zero-terminated text field that may fill its whole width.
 std::string Field(const char* text, size_t width) { return std::string(text, strnlen(text, width)); }
@@ -53,7 +51,7 @@ CLogSearch::~CLogSearch() {
 
 void CLogSearch::SetDiskPaths(QStringList paths) {
     if (isRunning()) {
-        qCDebug(lcLogSearch, "CLogSearch::SetDiskPaths ignored, a search is running");
+        qCDebug(lcKelSearch, "CLogSearch::SetDiskPaths ignored, a search is running");
         return;
     }
     m_partitions = std::move(paths);
@@ -61,7 +59,7 @@ void CLogSearch::SetDiskPaths(QStringList paths) {
 
 void CLogSearch::SetSearchCondition(LogSearchCondition condition) {
     if (isRunning()) {
-        qCDebug(lcLogSearch, "CLogSearch::SetSearchCondition ignored, a search is running");
+        qCDebug(lcKelSearch, "CLogSearch::SetSearchCondition ignored, a search is running");
         return;
     }
     // The page's time records are copied: the run never reads the page's memory.
@@ -141,7 +139,7 @@ bool CLogSearch::SearchPartitions() {
             HD_FILE_FindLog(m_path.constData(), HD_LOG_KIND_FILTER, cond.majorType, cond.minorType, cond.start, cond.end);
         const int error = HD_FILE_GetLastError();
         if (handle < 0) {
-            qCDebug(lcLogSearch, "HD_FILE_FindLog failed, path:%s, error:%d", m_path.constData(), error);
+            qCDebug(lcKelSearch, "HD_FILE_FindLog failed, path:%s, error:%d", m_path.constData(), error);
             continue;
         }
         LogRecord record;

@@ -38,10 +38,10 @@ const char* LogMinorTypeKey(int major, int minor) {
 
 const char* LogMajorTypeKey(int major) {
     switch (major) {
-    case 1: return "Alarm";
-    case 2: return "Exception";
-    case 3: return "Operation";
-    case 4: return "Information";
+    case 1: return QT_TRANSLATE_NOOP("QObject", "Alarm");
+    case 2: return QT_TRANSLATE_NOOP("QObject", "Exception");
+    case 3: return QT_TRANSLATE_NOOP("QObject", "Operation");
+    case 4: return QT_TRANSLATE_NOOP("QObject", "Information");
     default: return nullptr;
     }
 }

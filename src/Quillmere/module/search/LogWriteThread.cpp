@@ -4,6 +4,7 @@
 #include <QDebug>
 #include <QSaveFile>
 #include <QXmlStreamWriter>
+#include "KelLogging.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ QStringList CLogWriteThread::ColumnNames() {
 void CLogWriteThread::run() {
     QSaveFile file(m_filePath);
     if (m_filePath.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        qDebug() << "Error: cannot write file";
+        qCDebug(lcKelSearch) << "Error: cannot write file";
         emit signalSendWriteOver(OpenFailed);
         return;
     }

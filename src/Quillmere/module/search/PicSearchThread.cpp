@@ -7,6 +7,7 @@
 #include "pellomir/Pellomir.h"
 #include "zun.h"
 #include "ziraz/ziraz.h"
+#include "KelLogging.h"
 
 CPicSearchThread::CPicSearchThread() : QThread(nullptr) {}
 
@@ -15,7 +16,7 @@ CPicSearchThread::~CPicSearchThread() { wait(); }
 void CPicSearchThread::StartSearch(QStringList disks, std::vector<time_t> times, int channel) {
     if (isRunning()) {
         // The running copy reads its inputs without a lock.
-        qDebug("CPicSearchThread::StartSearch a copy is running, request ignored");
+        qCDebug(lcKelSearch, "CPicSearchThread::StartSearch a copy is running, request ignored");
         return;
     }
     m_disks = disks;
@@ -63,7 +64,7 @@ void CPicSearchThread::run() {
             DVR_FILE_CopyPicFileByTime(drives.c_str(), &start, &end, m_channel, 3, folder.c_str());
         }
     } else {
-        qDebug("CPicSearchThread::run time span needs two values, got %d", static_cast<int>(m_times.size()));
+        qCDebug(lcKelSearch, "CPicSearchThread::run time span needs two values, got %d", static_cast<int>(m_times.size()));
     }
     emit signalSendWriteOver();
 }

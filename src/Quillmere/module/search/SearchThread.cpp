@@ -15,6 +15,7 @@
 #include "pellomir/Pellomir.h"
 #include "zun.h"
 #include "ziraz/ziraz.h"
+#include "KelLogging.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ void SearchThread::startSearch(QStringList disks, std::vector<time_t> times) {
     if (isRunning()) {
         // The running search reads its inputs without a lock: they stay as
         // they are until it ends.
-        qDebug("SearchThread::startSearch a search is running, request ignored");
+        qCDebug(lcKelSearch, "SearchThread::startSearch a search is running, request ignored");
         return;
     }
     m_disks = disks;
@@ -98,7 +99,7 @@ void SearchThread::run() {
     m_filesByChannel.clear();
 
     if (m_times.empty()) {
-        qDebug("SearchThread::run no search range given, nothing searched");
+        qCDebug(lcKelSearch, "SearchThread::run no search range given, nothing searched");
         emit signalSendWriteOver();
         return;
     }
@@ -118,7 +119,7 @@ void SearchThread::run() {
 
         const QByteArray local = disk.toLocal8Bit();
         if (local.size() >= kDiskPathSize) {
-            qDebug("SearchThread::run disk path too long, skipped:%s", local.constData());
+            qCDebug(lcKelSearch, "SearchThread::run disk path too long, skipped:%s", local.constData());
             continue;
         }
         char path[kDiskPathSize];
@@ -134,7 +135,7 @@ void SearchThread::run() {
         cond.end = ToHdTime(last);
         cond.callback = &SearchThread::findDataCallback;
         cond.user = this;
-        qDebug("m_storage.SearchFileInfos start, path:%s", path);
+        qCDebug(lcKelSearch, "m_storage.SearchFileInfos start, path:%s", path);
         m_storage.SearchFileInfos(&cond);
     }
 
@@ -168,7 +169,7 @@ void SearchThread::findDataCallback(int /*kind*/, const FoundDataRecord* record,
     auto* self = static_cast<SearchThread*>(user);
     if (!self || !record) return;
     if (record->endOfSearch) {
-        qDebug("m_storage.StopSearchFileInfos() enter");
+        qCDebug(lcKelSearch, "m_storage.StopSearchFileInfos() enter");
         self->m_storage.StopSearchFileInfos();
         return;
     }

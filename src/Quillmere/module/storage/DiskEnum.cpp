@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "wincompat/drives.h"
+#include "KelLogging.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ int DiskEnum::GetDevicePaths(std::vector<std::string>* paths) {
     paths->clear();
     for (int number : wincompat::GetPhysicalDriveNumbers()) {
         if (static_cast<int>(paths->size()) >= kMaxDevicePaths) {
-            qDebug() << "DiskEnum::GetDevicePaths more than" << kMaxDevicePaths
+            qCDebug(lcKelStorage) << "DiskEnum::GetDevicePaths more than" << kMaxDevicePaths
                      << "disk interfaces, the rest is left out";
             break;
         }
@@ -47,7 +48,7 @@ int DiskEnum::GetPhysicalDriveNumbers(std::vector<int>* out) {
         const int number = wincompat::ParsePhysicalDriveName(path);
         if (number < 0 || !wincompat::CanOpenPhysicalDrive(number)) {
             // One drive we may not open must not hide every other disk.
-            qDebug() << "DiskEnum::GetPhysicalDriveNumbers cannot open device, skipped:" << path.c_str();
+            qCDebug(lcKelStorage) << "DiskEnum::GetPhysicalDriveNumbers cannot open device, skipped:" << path.c_str();
             continue;
         }
         out->push_back(number);
@@ -82,7 +83,7 @@ int DiskEnum::GetDriveLetterOfPhysicalDrive(int deviceNumber, char* out) {
         if (type == wincompat::kDriveCdRom || type == wincompat::kDriveNoRootDir ||
             type == wincompat::kDriveUnknown) {
             mask &= ~(1u << i);
-            qDebug().nospace() << "error, dwPhyDriveNumber:" << deviceNumber << ", invalid letter:" << letter;
+            qCDebug(lcKelStorage).nospace() << "error, dwPhyDriveNumber:" << deviceNumber << ", invalid letter:" << letter;
             continue;
         }
         if (GetPhysicalDriveOfLetter(letter) != deviceNumber) mask &= ~(1u << i);
@@ -97,7 +98,7 @@ int DiskEnum::GetDriveLetterOfPhysicalDrive(int deviceNumber, char* out) {
         if (wincompat::GetVolumeFileSystem(root, &fileSystem)) {
             out[count++] = letter;
         } else {
-            qDebug().nospace() << "error, dwPhyDriveNumber:" << deviceNumber
+            qCDebug(lcKelStorage).nospace() << "error, dwPhyDriveNumber:" << deviceNumber
                                << ", cannot load letter:" << root.c_str();
         }
     }

@@ -7,13 +7,14 @@
 
 #include "Settings.h"
 #include "wincompat/drives.h"
+#include "KelLogging.h"
 
 namespace {
 
 constexpr uint32_t kStreamHeaderSize = 40;
 constexpr size_t kCopyPiece = 1048576;
 
-void Debug(const QString& line) { qDebug().noquote() << line; }
+void Debug(const QString& line) { qCDebug(lcKelStorage).noquote() << line; }
 
 }  // namespace
 

@@ -1,17 +1,15 @@
 #include "QorAutoStorage.h"
 
-#include <QLoggingCategory>
 
 #include <cstdarg>
 #include <cstdio>
 
 #include "CommonHelpers.h"
+#include "KelLogging.h"
 
 namespace {
 
-Q_LOGGING_CATEGORY(lcStorage, "kel.storage")
-
-#define Log(...) LogDebugLine(lcStorage(), __VA_ARGS__)
+#define Log(...) LogDebugLine(lcKelStorage(), __VA_ARGS__)
 
 }  // namespace
 

@@ -13,6 +13,7 @@
 #include <ctime>
 #include <string>
 #include <vector>
+#include "KelLogging.h"
 
 namespace {
 
@@ -132,7 +133,7 @@ int64_t FindOffset(const char* path, const RbsDateTime& when, const std::atomic<
             QORANA_InputEnd(analysis);
             atEnd = true;
         } else if (!QORANA_InputData(analysis, buffer.data(), static_cast<uint32_t>(got))) {
-            qDebug("RbsOperate: analysis input failed, error %d", QORANA_GetLastErrorH(analysis));
+            qCDebug(lcKelStorage, "RbsOperate: analysis input failed, error %d", QORANA_GetLastErrorH(analysis));
             break;
         }
         QORANA_PACKET_INFO packet;
@@ -258,7 +259,7 @@ int Open(RbsStreamReader* ctx) {
         }
     }
     if (handle < 0) {
-        qDebug("RbsOperate: no free stream handle");
+        qCDebug(lcKelStorage, "RbsOperate: no free stream handle");
         delete ctx;
         return -1;
     }
@@ -337,9 +338,9 @@ bool RbsOperate::RBS_SetPosByTime(int handle, const RbsDateTime* time, void (*on
     }
     // The search runs without the table lock (other streams stay usable) and
     // without pausing the reader. A stop of this stream cuts it short.
-    qDebug("DragStartFindPos %s", Now().c_str());
+    qCDebug(lcKelStorage, "DragStartFindPos %s", Now().c_str());
     int64_t offset = FindOffset(ctx->path.c_str(), *time, &ctx->stop);
-    qDebug("DragEndFindPos %s", Now().c_str());
+    qCDebug(lcKelStorage, "DragEndFindPos %s", Now().c_str());
     bool ok = false;
     if (offset > 0) {
         // Stored under the context lock: the block in the callback (read

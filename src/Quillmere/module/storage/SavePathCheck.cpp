@@ -42,23 +42,27 @@ SavePathProbe CurrentProbe() {
     return probe;
 }
 
-QString Tr(const char* text) { return QCoreApplication::translate("SavePathCheck", text); }
-
 }  // namespace
 
 QString SaveWarningText(int code) {
     switch (code) {
-    case kSaveWarnNoWritePermission: return Tr("The directory has no write permissions.");
-    case kSaveWarnLessThan512MB: return Tr("Save failed, disk free space is less than %1").arg(QStringLiteral("512MB"));
-    case kSaveWarnLessThan2GB: return Tr("Save failed, disk free space is less than %1").arg(QStringLiteral("2GB"));
-    case kSaveWarnPathNotExist: return Tr("The file path is not exist.");
+    case kSaveWarnNoWritePermission:
+        return QCoreApplication::translate("SavePathCheck", "The directory has no write permissions.");
+    case kSaveWarnLessThan512MB:
+        return QCoreApplication::translate("SavePathCheck", "Save failed, disk free space is less than %1")
+            .arg(QStringLiteral("512MB"));
+    case kSaveWarnLessThan2GB:
+        return QCoreApplication::translate("SavePathCheck", "Save failed, disk free space is less than %1")
+            .arg(QStringLiteral("2GB"));
+    case kSaveWarnPathNotExist:
+        return QCoreApplication::translate("SavePathCheck", "The file path is not exist.");
     default: return QString();
     }
 }
 
 void ShowSaveWarning(int code, QWidget* parent) {
     QWidget* window = parent ? parent->window() : nullptr;
-    const QString title = Tr("Warn");
+    const QString title = QCoreApplication::translate("SavePathCheck", "Warn");
     const QString text = SaveWarningText(code);
     SaveWarningPresenter presenter;
     {

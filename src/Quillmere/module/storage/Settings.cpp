@@ -10,6 +10,7 @@
 #include <set>
 
 #include "ziraz/ziraz.h"
+#include "KelLogging.h"
 
 namespace {
 
@@ -103,7 +104,7 @@ CSettingsStore::~CSettingsStore() {
 bool CSettingsStore::Load(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        qDebug().noquote() << "No file to read...";
+        qCDebug(lcKelStorage).noquote() << "No file to read...";
         return false;
     }
 
@@ -155,7 +156,7 @@ bool CSettingsStore::Save(const QString& path) const {
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        qDebug().noquote() << "Error: cannot write file";
+        qCDebug(lcKelStorage).noquote() << "Error: cannot write file";
         return false;
     }
     QXmlStreamWriter xml(&file);
@@ -173,7 +174,7 @@ bool CSettingsStore::Save(const QString& path) const {
     // commit() does not report a failed flush of the buffered tail (a full
     // disk, a file-size limit) and would put a cut-short file in place.
     if (xml.hasError() || !file.flush() || !file.commit()) {
-        qDebug().noquote() << "Error: cannot write file";
+        qCDebug(lcKelStorage).noquote() << "Error: cannot write file";
         return false;
     }
     return true;

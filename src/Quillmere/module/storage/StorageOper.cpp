@@ -1,6 +1,5 @@
 #include "StorageOper.h"
 
-#include <QLoggingCategory>
 
 #include <algorithm>
 #include <chrono>
@@ -13,10 +12,9 @@
 #include "CommonHelpers.h"
 #include "QorAutoStorage.h"
 #include "SingleFile.h"
+#include "KelLogging.h"
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcStorage, "kel.storage")
 
 constexpr int kReadBlock = 8192;
 constexpr int kHeaderSize = 40;
@@ -24,7 +22,7 @@ constexpr int kHeaderSize = 40;
 constexpr int kStreamMode = 8;
 constexpr int kPathListSize = 256;
 
-#define Log(...) LogDebugLine(lcStorage(), __VA_ARGS__)
+#define Log(...) LogDebugLine(lcKelStorage(), __VA_ARGS__)
 
 HD_FILE_TIME ToHdTime(const RbsDateTime& t) {
     HD_FILE_TIME h;

@@ -13,7 +13,6 @@
 #include <QTextStream>
 #include <QToolButton>
 #include <QTreeView>
-#include <QtDebug>
 
 #include <ctime>
 
@@ -30,6 +29,7 @@
 #include "ziraz/dialogs.h"
 #include "ziraz/mainwindow.h"
 #include "ziraz/sharetools.h"
+#include "KelLogging.h"
 
 namespace Ui {
 
@@ -322,7 +322,7 @@ void CAlarmWidget::onResetBtn() {
 bool CAlarmWidget::exportCsv(const QString& path) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        qDebug("open DeviceDatabase failed or Cannot open file for writing!");
+        qCDebug(lcKelUi, "open DeviceDatabase failed or Cannot open file for writing!");
         return false;
     }
     QTextStream out(&file);
@@ -336,7 +336,7 @@ bool CAlarmWidget::exportCsv(const QString& path) {
     }
     out.flush();
     if (out.status() != QTextStream::Ok || !file.commit()) {
-        qDebug("open DeviceDatabase failed or Cannot open file for writing!");
+        qCDebug(lcKelUi, "open DeviceDatabase failed or Cannot open file for writing!");
         return false;
     }
     return true;
@@ -375,7 +375,7 @@ QString CAlarmWidget::alarmCaption() {
 void CAlarmWidget::onClickAction(QModelIndex miIndex, ziraz::ItemDataRole enumType) {
     if (!miIndex.isValid() || miIndex.column() != 4) return;
     const long offset = LocalOffsetSeconds();
-    qDebug("offset second:%d", static_cast<int>(offset));
+    qCDebug(lcKelUi, "offset second:%d", static_cast<int>(offset));
     m_tAlarmStart = static_cast<time_t>(miIndex.data(alarmroles::kAlarmStartRole).toDouble() - offset);
     m_tAlarmEnd = static_cast<time_t>(miIndex.data(alarmroles::kAlarmEndRole).toDouble() - offset);
     m_iAlarmChannel = miIndex.data(alarmroles::kNumberRole).toInt();

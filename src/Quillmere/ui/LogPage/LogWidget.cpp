@@ -26,9 +26,20 @@
 
 namespace {
 
-const char* const kHeaders[12] = {"ID",          "Operation time",  "Major Type",          "Minor Type",
-                                  "Local Operator", "Remote Operator", "Remote Host Address", "Parameter Type",
-                                  "Channel No",  "Disk No",         "Alarm Input",         "Alarm Output"};
+const char* const kHeaders[12] = {
+    QT_TRANSLATE_NOOP("LogWidget", "ID"),
+    QT_TRANSLATE_NOOP("LogWidget", "Operation time"),
+    QT_TRANSLATE_NOOP("LogWidget", "Major Type"),
+    QT_TRANSLATE_NOOP("LogWidget", "Minor Type"),
+    QT_TRANSLATE_NOOP("LogWidget", "Local Operator"),
+    QT_TRANSLATE_NOOP("LogWidget", "Remote Operator"),
+    QT_TRANSLATE_NOOP("LogWidget", "Remote Host Address"),
+    QT_TRANSLATE_NOOP("LogWidget", "Parameter Type"),
+    QT_TRANSLATE_NOOP("LogWidget", "Channel No"),
+    QT_TRANSLATE_NOOP("LogWidget", "Disk No"),
+    QT_TRANSLATE_NOOP("LogWidget", "Alarm Input"),
+    QT_TRANSLATE_NOOP("LogWidget", "Alarm Output"),
+};
 const int kWidths[12] = {70, 130, 120, 120, 110, 120, 140, 0, 85, 90, 85, 85};
 const int kHiddenColumn = 7;
 const int kLeftCentred = 0x81;

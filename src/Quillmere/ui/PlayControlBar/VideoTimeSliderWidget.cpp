@@ -28,7 +28,13 @@ VideoTimeSliderWidget::VideoTimeSliderWidget(QWidget* parent) : QWidget(parent) 
 
     m_slider->setRowCount(kRowCount);
     QStringList captions;
-    for (int i = 1; i <= kRowCount; ++i) captions << tr(QString("window%1").arg(i, 2, 10, QChar('0')).toLatin1().constData());
+    static const char* const kCaptions[] = {
+        QT_TR_NOOP("window01"), QT_TR_NOOP("window02"), QT_TR_NOOP("window03"), QT_TR_NOOP("window04"),
+        QT_TR_NOOP("window05"), QT_TR_NOOP("window06"), QT_TR_NOOP("window07"), QT_TR_NOOP("window08"),
+        QT_TR_NOOP("window09"), QT_TR_NOOP("window10"), QT_TR_NOOP("window11"), QT_TR_NOOP("window12"),
+        QT_TR_NOOP("window13"), QT_TR_NOOP("window14"), QT_TR_NOOP("window15"), QT_TR_NOOP("window16")};
+    static_assert(sizeof(kCaptions) / sizeof(kCaptions[0]) == kRowCount, "one caption per row");
+    for (const char* caption : kCaptions) captions << tr(caption);
     m_slider->setRowCaptions(captions);
 
     if (!connect(m_slider, SIGNAL(MouseClick(int, time_t)), this, SIGNAL(signalMouseClick(int, time_t))))

@@ -11,6 +11,7 @@
 #include "PlaybackWindow.h"
 #include "SinglePlaybackWindow.h"
 #include "VideoTimeSliderWidget.h"
+#include "KelLogging.h"
 
 using APT_QMR::CPlayBackInteraction;
 using APT_QMR::CSingleFile;
@@ -104,7 +105,7 @@ int PlaybackGridModel::bind(QVector<ChannelFiles*> records, int firstIndex) {
 
         interaction->SetChannel(channel);
         if (c) c->setChannel(channel);
-        qDebug() << "PCNVRSet" << channel.GetChannelNumber();
+        qCDebug(lcKelUi) << "PCNVRSet" << channel.GetChannelNumber();
 
         if (c) {
             c->setChannelTitle(record->DeviceName + "_" + QObject::tr("Channel") +
@@ -121,7 +122,7 @@ int PlaybackGridModel::bind(QVector<ChannelFiles*> records, int firstIndex) {
             if (!f) continue;
             QDateTime start = QDateTime::fromSecsSinceEpoch(f->StartTime);
             const QDateTime end = QDateTime::fromSecsSinceEpoch(f->EndTime);
-            qDebug() << "segment" << start.date().year() << start.date().month() << start.date().day()
+            qCDebug(lcKelUi) << "segment" << start.date().year() << start.date().month() << start.date().day()
                      << start.time().hour() << start.time().minute() << start.time().second() << "-"
                      << end.date().year() << end.date().month() << end.date().day() << end.time().hour()
                      << end.time().minute() << end.time().second();

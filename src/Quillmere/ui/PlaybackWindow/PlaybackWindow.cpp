@@ -29,6 +29,7 @@
 #include "ziraz/sharetools.h"
 
 #include "SearchBarWidget.h"
+#include "KelLogging.h"
 
 using APT_QMR::CPlayBackInteraction;
 using APT_QMR::CSingleFile;
@@ -580,7 +581,7 @@ void PlaybackWindow::onVoiceStateChanged(bool state) {
 }
 
 void PlaybackWindow::onVoiceValueChanged(int value) {
-    qDebug() << "Voice " << value;
+    qCDebug(lcKelUi) << "Voice " << value;
     const int sel = m_model->selectedIndex();
     if (sel >= 0 && sel < m_cells.size()) m_cells[sel]->onSetVoiceValue(value);
     emitUpdate(sel);
@@ -722,7 +723,7 @@ void PlaybackWindow::onVideoTimeDrag(time_t currentTime) { seekTo(m_model->selec
 
 void PlaybackWindow::seekTo(int index, time_t t, bool) {
     clearMapTrace();
-    qDebug() << "seek to" << QDateTime::fromSecsSinceEpoch(t);
+    qCDebug(lcKelUi) << "seek to" << QDateTime::fromSecsSinceEpoch(t);
 
     QMap<int, CPlayBackInteraction*> windows;
     QMap<int, SinglePlaybackWindow*> cells;

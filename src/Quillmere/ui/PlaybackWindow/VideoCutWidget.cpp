@@ -79,10 +79,10 @@ VideoCutWidget::VideoCutWidget(QWidget* parent)
     m_combo->setMinimumWidth(187);
     m_carNumber = new QLineEdit(m_form);
     m_carNumber->setObjectName("lineEditCameraName");
-    addRow("horizontalLayout", "label", "Start Time:", m_begin);
-    addRow("horizontalLayout_2", "label_2", "End Time:", m_end);
-    addRow("horizontalLayout_4", "label_4", "Clip channel\xEF\xBC\x9A", m_combo);
-    addRow("horizontalLayout_3", "label_3", "Car Number:", m_carNumber);
+    addRow("horizontalLayout", "label", QT_TRANSLATE_NOOP("QVideoCutWidget", "Start Time:"), m_begin);
+    addRow("horizontalLayout_2", "label_2", QT_TRANSLATE_NOOP("QVideoCutWidget", "End Time:"), m_end);
+    addRow("horizontalLayout_4", "label_4", QT_TRANSLATE_NOOP("QVideoCutWidget", "Clip channel\xEF\xBC\x9A"), m_combo);
+    addRow("horizontalLayout_3", "label_3", QT_TRANSLATE_NOOP("QVideoCutWidget", "Car Number:"), m_carNumber);
     auto* stateRow = new QHBoxLayout();
     stateRow->setObjectName("horizontalLayout_6");
     stateRow->setSpacing(6);

@@ -44,8 +44,9 @@ int Run(int& argc, char** argv) {
     PrepareUserProgramFolder();
     apt::ToolApplicationHull* hull = apt::ToolApplicationHull::instance();
     hull->initialize(argc, argv, "Quillmere", "setup.xml", true);
-    hull->setAppName(QObject::tr("KEL4.3"));
     if (!hull->startApp()) return 0;
+    // Named once the catalogue is loaded, so the name is translated.
+    hull->setAppName(QObject::tr("KEL4.3"));
 
     LoadSettings();
 

@@ -40,6 +40,7 @@
 #include "ziraz/itemviews.h"
 #include "ziraz/sharetools.h"
 #include "ziraz/ziraz.h"
+#include "KelLogging.h"
 
 using namespace ResultTree;
 
@@ -367,7 +368,7 @@ void SearchBarWidget::reloadDisks() {
         ++m_diskCount;
     }
     if (found > kDiskTableSize - 1)
-        qDebug() << "SearchBarWidget::reloadDisks only" << (kDiskTableSize - 1) << "of" << found << "disks listed";
+        qCDebug(lcKelUi) << "SearchBarWidget::reloadDisks only" << (kDiskTableSize - 1) << "of" << found << "disks listed";
     DiskLettersRecord& rest = m_disks[m_diskCount];
     rest = DiskLettersRecord();
     const int count = disks.ListDriveLetters(listed, rest.letters);
@@ -391,7 +392,7 @@ void SearchBarWidget::getDiskPaths(int number, QStringList& paths) {
         if (!any) paths << QStringLiteral("\\\\.\\PHYSICALDRIVE") + QString::number(number);
         return;
     }
-    qDebug() << QString::asprintf("error, not find DriverNum:%d", number);
+    qCDebug(lcKelUi) << QString::asprintf("error, not find DriverNum:%d", number);
 }
 
 void SearchBarWidget::buildDiskCheckBoxes() {
@@ -1018,7 +1019,7 @@ void SearchBarWidget::onLorrimax() {
     const QString argument = m_panelMode == 1 ? QStringLiteral("1") : QStringLiteral("0");
     const QString program = lorrimaxProgram();
     if (!QFileInfo(program).isExecutable())
-        qDebug() << "SearchBarWidget::onLorrimax Lorrimax4.0.exe not found:" << program;
+        qCDebug(lcKelUi) << "SearchBarWidget::onLorrimax Lorrimax4.0.exe not found:" << program;
 
     auto* process = new QProcess(this);
     // A child that never starts sends no finished: its start error lifts the

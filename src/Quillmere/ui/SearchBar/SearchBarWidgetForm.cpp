@@ -210,34 +210,33 @@ void SearchBarWidget::setupUi(QWidget* form) {
 }
 
 void SearchBarWidget::retranslateUi(QWidget* form) {
-    auto tr = [](const char* text) { return QCoreApplication::translate("SearchBarWidget", text); };
-    form->setWindowTitle(tr("SearchBarWidget"));
-    labelSearchType->setText(tr("Type:"));
+    form->setWindowTitle(QCoreApplication::translate("SearchBarWidget", "SearchBarWidget"));
+    labelSearchType->setText(QCoreApplication::translate("SearchBarWidget", "Type:"));
     groupBox->setTitle(QString());
-    radioNormal->setText(tr("Video"));
-    radioRigion->setText(tr("Rigion"));
-    labelDiskMode->setText(tr("Mode:"));
+    radioNormal->setText(QCoreApplication::translate("SearchBarWidget", "Video"));
+    radioRigion->setText(QCoreApplication::translate("SearchBarWidget", "Rigion"));
+    labelDiskMode->setText(QCoreApplication::translate("SearchBarWidget", "Mode:"));
     groupBox_2->setTitle(QString());
-    radioPartition->setText(tr("Partition"));
-    radioDisk->setText(tr("Disk"));
-    radioLocal->setText(tr("Local"));
-    reloadDiskBtn->setText(tr("Refresh"));
-    labelPath->setText(tr("Path:"));
+    radioPartition->setText(QCoreApplication::translate("SearchBarWidget", "Partition"));
+    radioDisk->setText(QCoreApplication::translate("SearchBarWidget", "Disk"));
+    radioLocal->setText(QCoreApplication::translate("SearchBarWidget", "Local"));
+    reloadDiskBtn->setText(QCoreApplication::translate("SearchBarWidget", "Refresh"));
+    labelPath->setText(QCoreApplication::translate("SearchBarWidget", "Path:"));
     btnPath->setText(QString());
-    labelSelectDisk->setText(tr("Select:"));
-    labelSelectRigion->setText(tr("SearchTime:"));
-    btnSearchRecord->setText(tr("Search"));
-    recordBtn->setText(tr("Evidence Record"));
-    pictureBtn->setText(tr("Evidence Picture"));
-    label->setText(tr("Evidence Picture"));
+    labelSelectDisk->setText(QCoreApplication::translate("SearchBarWidget", "Select:"));
+    labelSelectRigion->setText(QCoreApplication::translate("SearchBarWidget", "SearchTime:"));
+    btnSearchRecord->setText(QCoreApplication::translate("SearchBarWidget", "Search"));
+    recordBtn->setText(QCoreApplication::translate("SearchBarWidget", "Evidence Record"));
+    pictureBtn->setText(QCoreApplication::translate("SearchBarWidget", "Evidence Picture"));
+    label->setText(QCoreApplication::translate("SearchBarWidget", "Evidence Picture"));
     pictureHintBtn->setText(QString());
     pictureLable->setText(QString());
-    downloadBtn->setText(tr("Download"));
-    littleTipLabel->setText(tr("TextLabel"));
-    firstLabel->setText(tr("Please choose the search mode and the corresponding partion(s) or disk(s).If no video "
+    downloadBtn->setText(QCoreApplication::translate("SearchBarWidget", "Download"));
+    littleTipLabel->setText(QCoreApplication::translate("SearchBarWidget", "TextLabel"));
+    firstLabel->setText(QCoreApplication::translate("SearchBarWidget", "Please choose the search mode and the corresponding partion(s) or disk(s).If no video "
                            "found, please try to use another search mode."));
     bigTipLabel->setText(QString());
-    secondLabel->setText(tr("No data temporarily, please search file."));
+    secondLabel->setText(QCoreApplication::translate("SearchBarWidget", "No data temporarily, please search file."));
     label_3->setText(QString());
     movePictureLabel->setText(QString());
 }

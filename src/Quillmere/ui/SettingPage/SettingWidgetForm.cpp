@@ -330,32 +330,31 @@ void SettingWidget::setupUi(QWidget* page) {
 }
 
 void SettingWidget::retranslateUi(QWidget* page) {
-    auto tr = [](const char* text) { return QCoreApplication::translate("SettingWidget", text); };
-    page->setWindowTitle(tr("SettingWidget"));
-    label_2->setText(tr("Enforce Setting"));
-    label_5->setText(tr("Evidence Path:"));
-    label_6->setText(tr("Evidence Picture:"));
-    label_7->setText(tr("Playback Setting"));
-    label_3->setText(tr("Map Type:"));
-    osmRadioBtn->setText(tr("Open Street Map"));
-    googlemapRadioBtn->setText(tr("Google Map"));
+    page->setWindowTitle(QCoreApplication::translate("SettingWidget", "SettingWidget"));
+    label_2->setText(QCoreApplication::translate("SettingWidget", "Enforce Setting"));
+    label_5->setText(QCoreApplication::translate("SettingWidget", "Evidence Path:"));
+    label_6->setText(QCoreApplication::translate("SettingWidget", "Evidence Picture:"));
+    label_7->setText(QCoreApplication::translate("SettingWidget", "Playback Setting"));
+    label_3->setText(QCoreApplication::translate("SettingWidget", "Map Type:"));
+    osmRadioBtn->setText(QCoreApplication::translate("SettingWidget", "Open Street Map"));
+    googlemapRadioBtn->setText(QCoreApplication::translate("SettingWidget", "Google Map"));
     label_8->setText(QString());
-    speedAlarmCheckBox->setText(tr("Enable Speed Alarm"));
-    label_17->setText(tr("Secret Key:"));
-    label_15->setText(tr("Download Path:"));
-    label_11->setText(tr("Picuure Path:"));
-    label_10->setText(tr("Clip Path:"));
-    label_18->setText(tr("Speed Unit:"));
-    label_20->setText(tr("Voice(<1s):"));
-    label_16->setText(tr("Decode Frame Type:"));
-    label_19->setText(tr("Speed Value:"));
-    label_4->setText(tr("Map Key:"));
-    label_9->setText(tr("Download Video Type:"));
-    psRadioBtn->setText(tr("PS"));
-    mp4RadioBtn->setText(tr("MP4"));
-    m_pAlarmSettingLabel->setText(tr("Alarm Setting"));
-    m_pChannelNumLabel->setText(tr("TheChannelNumber:"));
-    saveBtn->setText(tr("Save"));
+    speedAlarmCheckBox->setText(QCoreApplication::translate("SettingWidget", "Enable Speed Alarm"));
+    label_17->setText(QCoreApplication::translate("SettingWidget", "Secret Key:"));
+    label_15->setText(QCoreApplication::translate("SettingWidget", "Download Path:"));
+    label_11->setText(QCoreApplication::translate("SettingWidget", "Picuure Path:"));
+    label_10->setText(QCoreApplication::translate("SettingWidget", "Clip Path:"));
+    label_18->setText(QCoreApplication::translate("SettingWidget", "Speed Unit:"));
+    label_20->setText(QCoreApplication::translate("SettingWidget", "Voice(<1s):"));
+    label_16->setText(QCoreApplication::translate("SettingWidget", "Decode Frame Type:"));
+    label_19->setText(QCoreApplication::translate("SettingWidget", "Speed Value:"));
+    label_4->setText(QCoreApplication::translate("SettingWidget", "Map Key:"));
+    label_9->setText(QCoreApplication::translate("SettingWidget", "Download Video Type:"));
+    psRadioBtn->setText(QCoreApplication::translate("SettingWidget", "PS"));
+    mp4RadioBtn->setText(QCoreApplication::translate("SettingWidget", "MP4"));
+    m_pAlarmSettingLabel->setText(QCoreApplication::translate("SettingWidget", "Alarm Setting"));
+    m_pChannelNumLabel->setText(QCoreApplication::translate("SettingWidget", "TheChannelNumber:"));
+    saveBtn->setText(QCoreApplication::translate("SettingWidget", "Save"));
 }
 
 }  // namespace Ui

@@ -14,6 +14,7 @@
 #include "MultiChartView.h"
 #include "SliderSupport.h"
 #include "TimeSliderFilterPopup.h"
+#include "KelLogging.h"
 
 using chart_support::Trunc64;
 
@@ -354,9 +355,9 @@ void CMultiTimeSlider::mouseReleaseEvent(QMouseEvent* event) {
     const qint64 base = m_core.baseTime().toSecsSinceEpoch();
     if (pos.x() != pressX) {
         const time_t t = static_cast<time_t>(base + Trunc64((x.lower() + x.upper()) / 2));
-        qDebug() << "DragSiganlSend" << QDateTime::currentDateTime();
+        qCDebug(lcKelUi) << "DragSiganlSend" << QDateTime::currentDateTime();
         emit Mousedrag(t);
-        qDebug() << "DragSiganlEnd" << QDateTime::currentDateTime();
+        qCDebug(lcKelUi) << "DragSiganlEnd" << QDateTime::currentDateTime();
         m_mouseText->clear();
         m_core.postUpdate();
         return;

@@ -1,4 +1,5 @@
 // The storage layer over generated media of both families.
+#include <QLoggingCategory>
 #include <gtest/gtest.h>
 
 #include <QtGlobal>
@@ -33,8 +34,13 @@ protected:
             g_log.clear();
         }
         m_oldHandler = qInstallMessageHandler(CaptureLog);
+        // The storage lines are debug lines, off by default.
+        QLoggingCategory::setFilterRules(QStringLiteral("kel.storage.debug=true"));
     }
-    void TearDown() override { qInstallMessageHandler(m_oldHandler); }
+    void TearDown() override {
+        QLoggingCategory::setFilterRules(QString());
+        qInstallMessageHandler(m_oldHandler);
+    }
 
     // A medium of the family, judged (unless `judge` is false).
     Medium* Make(int family, int channels, int perDay, int seconds, bool judge = true) {

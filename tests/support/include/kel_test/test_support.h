@@ -1,6 +1,8 @@
 #pragma once
 // Shared helpers of the test programs.
 #include <QString>
+
+class QTranslator;
 #include <string>
 
 namespace kel_test {
@@ -42,5 +44,20 @@ QByteArray ReadFile(const QString& path);
 // Folder of the source tree and of the build tree (from the test environment).
 QString SourceDir();
 QString BinaryDir();
+
+// Installs the program's built translation catalogue of a language ("en" or
+// "zh", from the build tree's bin/translations) for the lifetime of the
+// object. Tests that use it depend on the target kel_translations.
+class ScopedCatalogue {
+public:
+    explicit ScopedCatalogue(const QString& language);
+    ~ScopedCatalogue();
+    bool loaded() const { return m_installed; }
+    ScopedCatalogue(const ScopedCatalogue&) = delete;
+    ScopedCatalogue& operator=(const ScopedCatalogue&) = delete;
+private:
+    QTranslator* m_translator = nullptr;
+    bool m_installed = false;
+};
 
 }  // namespace kel_test

@@ -3,9 +3,9 @@
 #include <QDateTime>
 #include <QMetaType>
 #include <QMutexLocker>
-#include <QtDebug>
 
 #include "ziraz/ziraz.h"
+#include "KelLogging.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ std::vector<const APT_QMR::CSingleFile*> PresentFiles(const std::vector<APT_QMR:
 CDataDistributionThread::CDataDistributionThread(const std::vector<APT_QMR::CSingleFile*>& files, QObject* parent)
     : QThread(parent), m_files(files), m_nMode(0) {
     RegisterRowType();
-    qDebug("Download Init File: %d", static_cast<int>(m_files.size()));
+    qCDebug(lcKelUi, "Download Init File: %d", static_cast<int>(m_files.size()));
 }
 
 CDataDistributionThread::CDataDistributionThread(const QVector<DownloadListEntry>& channels, QObject* parent)

@@ -158,24 +158,26 @@ void CPlaybackDownloadClass::setupUi(QWidget* form) {
 }
 
 void CPlaybackDownloadClass::retranslateUi(QWidget* form) {
-    auto tr = [](const char* text) { return QApplication::translate("CPlaybackDownloadClass", text, nullptr); };
-    form->setWindowTitle(tr("Form"));
-    tab1Btn->setText(tr("Download By File"));
-    tab2Btn->setText(tr("Download By Time"));
-    m_pDownloadTabWidget->setTabText(0, tr("Download By File"));
-    m_pDownloadTabWidget->setTabText(1, tr("Download By Time"));
-    label->setText(tr("Start Time"));
-    label_2->setText(tr("End Time"));
-    const char* const periods[4] = {"Time Period 1", "Time Period 2", "Time Period 3", "Time Period 4"};
-    for (int p = 0; p < 4; ++p) periodBox[p]->setText(tr(periods[p]));
-    label_3->setText(tr("All selected files size:"));
+    form->setWindowTitle(QApplication::translate("CPlaybackDownloadClass", "Form"));
+    tab1Btn->setText(QApplication::translate("CPlaybackDownloadClass", "Download By File"));
+    tab2Btn->setText(QApplication::translate("CPlaybackDownloadClass", "Download By Time"));
+    m_pDownloadTabWidget->setTabText(0, QApplication::translate("CPlaybackDownloadClass", "Download By File"));
+    m_pDownloadTabWidget->setTabText(1, QApplication::translate("CPlaybackDownloadClass", "Download By Time"));
+    label->setText(QApplication::translate("CPlaybackDownloadClass", "Start Time"));
+    label_2->setText(QApplication::translate("CPlaybackDownloadClass", "End Time"));
+    const char* const periods[4] = {QT_TRANSLATE_NOOP("CPlaybackDownloadClass", "Time Period 1"),
+                                    QT_TRANSLATE_NOOP("CPlaybackDownloadClass", "Time Period 2"),
+                                    QT_TRANSLATE_NOOP("CPlaybackDownloadClass", "Time Period 3"),
+                                    QT_TRANSLATE_NOOP("CPlaybackDownloadClass", "Time Period 4")};
+    for (int p = 0; p < 4; ++p) periodBox[p]->setText(QApplication::translate("CPlaybackDownloadClass", periods[p]));
+    label_3->setText(QApplication::translate("CPlaybackDownloadClass", "All selected files size:"));
     m_pAllFileLabel->setText(QString());
-    label_4->setText(tr("The remaining disk space size:"));
+    label_4->setText(QApplication::translate("CPlaybackDownloadClass", "The remaining disk space size:"));
     m_pHardSpaceLabel->setText(QString());
-    label_5->setText(tr("File Save Path:"));
-    m_pDownloadBtn->setText(tr("DownLoad"));
-    m_pStopBtn->setText(tr("Stop"));
-    m_pCancelBtn->setText(tr("Cannel"));
+    label_5->setText(QApplication::translate("CPlaybackDownloadClass", "File Save Path:"));
+    m_pDownloadBtn->setText(QApplication::translate("CPlaybackDownloadClass", "DownLoad"));
+    m_pStopBtn->setText(QApplication::translate("CPlaybackDownloadClass", "Stop"));
+    m_pCancelBtn->setText(QApplication::translate("CPlaybackDownloadClass", "Cannel"));
 }
 
 }  // namespace Ui
@@ -233,7 +235,8 @@ void CPlaybackDownLoad::InitFrame() {
     ReportConnect(connect(m_ui.m_pCancelBtn, SIGNAL(clicked()), this, SLOT(close())), __LINE__, method);
 
     m_pModel = new ziraz::StandardItemModel(0, 5, this);
-    const char* const headers[5] = {"", "Start Time", "End Time", "Size", "Status"};
+    const char* const headers[5] = {"", QT_TR_NOOP("Start Time"), QT_TR_NOOP("End Time"), QT_TR_NOOP("Size"),
+                                    QT_TR_NOOP("Status")};
     for (int c = 0; c < 5; ++c) {
         m_pModel->setHeaderData(c, Qt::Horizontal, c == 0 ? QString() : tr(headers[c]));
         m_pModel->setHeaderData(c, Qt::Horizontal, kLeftCentred, Qt::TextAlignmentRole);

@@ -36,7 +36,6 @@ std::function<void(int)>& ExitFunction() {
     return fn;
 }
 
-QString FormText(const char* text) { return QCoreApplication::translate("CLorrimaxClass", text); }
 
 ziraz::ToolButton* MakeButton(QWidget* parent, const char* name, int minW, int minH) {
     auto* b = new ziraz::ToolButton(parent);
@@ -201,26 +200,26 @@ void CLorrimaxClass::setupUi(QWidget* form) {
 }
 
 void CLorrimaxClass::retranslateUi(QWidget* form) {
-    form->setWindowTitle(FormText("Form"));
-    tab1Btn->setText(FormText("Download By File"));
-    tab2Btn->setText(FormText("Download By Time"));
-    m_pDownloadTabWidget->setTabText(0, FormText("Download By File"));
-    m_pDownloadTabWidget->setTabText(1, FormText("Download By Time"));
-    m_pFirstPeriodCheckBox->setText(FormText("Time Period 1"));
-    m_pSecondPeriodCheckBox->setText(FormText("Time Period 2"));
-    m_pThirdPeriodCheckBox->setText(FormText("Time Period 3"));
-    m_pFourPeriodCheckBox->setText(FormText("Time Period 4"));
-    label->setText(FormText("Start Time"));
-    label_2->setText(FormText("End Time"));
-    checkBox->setText(FormText("All"));
+    form->setWindowTitle(QCoreApplication::translate("CLorrimaxClass", "Form"));
+    tab1Btn->setText(QCoreApplication::translate("CLorrimaxClass", "Download By File"));
+    tab2Btn->setText(QCoreApplication::translate("CLorrimaxClass", "Download By Time"));
+    m_pDownloadTabWidget->setTabText(0, QCoreApplication::translate("CLorrimaxClass", "Download By File"));
+    m_pDownloadTabWidget->setTabText(1, QCoreApplication::translate("CLorrimaxClass", "Download By Time"));
+    m_pFirstPeriodCheckBox->setText(QCoreApplication::translate("CLorrimaxClass", "Time Period 1"));
+    m_pSecondPeriodCheckBox->setText(QCoreApplication::translate("CLorrimaxClass", "Time Period 2"));
+    m_pThirdPeriodCheckBox->setText(QCoreApplication::translate("CLorrimaxClass", "Time Period 3"));
+    m_pFourPeriodCheckBox->setText(QCoreApplication::translate("CLorrimaxClass", "Time Period 4"));
+    label->setText(QCoreApplication::translate("CLorrimaxClass", "Start Time"));
+    label_2->setText(QCoreApplication::translate("CLorrimaxClass", "End Time"));
+    checkBox->setText(QCoreApplication::translate("CLorrimaxClass", "All"));
     for (int i = 0; i < 24; ++i)
-        channelBoxes[i]->setText(FormText("Channel") + QString::number(i + 1));
-    label_3->setText(FormText("All selected files size:"));
-    label_4->setText(FormText("The remaining disk space size:"));
-    label_5->setText(FormText("File Save Path:"));
-    m_pDownloadBtn->setText(FormText("DownLoad"));
-    m_pStopBtn->setText(FormText("Stop"));
-    m_pCancelBtn->setText(FormText("Cannel"));
+        channelBoxes[i]->setText(QCoreApplication::translate("CLorrimaxClass", "Channel") + QString::number(i + 1));
+    label_3->setText(QCoreApplication::translate("CLorrimaxClass", "All selected files size:"));
+    label_4->setText(QCoreApplication::translate("CLorrimaxClass", "The remaining disk space size:"));
+    label_5->setText(QCoreApplication::translate("CLorrimaxClass", "File Save Path:"));
+    m_pDownloadBtn->setText(QCoreApplication::translate("CLorrimaxClass", "DownLoad"));
+    m_pStopBtn->setText(QCoreApplication::translate("CLorrimaxClass", "Stop"));
+    m_pCancelBtn->setText(QCoreApplication::translate("CLorrimaxClass", "Cannel"));
 }
 
 // --- dialog -------------------------------------------------------------------
