@@ -233,6 +233,48 @@ TEST_F(StorageOperTest, QorAutoSeekAtOrBeforeStartDoesNotMove) {
     EXPECT_EQ(sink.data.size(), static_cast<size_t>(bytes.size() - 40));
 }
 
+// A stream opened held delivers no data until released: moved meanwhile,
+// its data are the recording from the new position to the end and nothing
+// of its start; stopped while held, it delivers none.
+TEST_F(StorageOperTest, HeldStreamByNameStartsWhereItWasMoved) {
+    for (int family : {1, 2}) {
+        SCOPED_TRACE(family);
+        Medium* m = Make(family, 1, 1, 300);
+        ASSERT_TRUE(m);
+        StorageOper oper;
+        std::vector<FoundDataRecord> found = SearchDay(oper, m->root, m->info.firstDay);
+        ASSERT_EQ(found.size(), 1u);
+        auto file = FileOf(found[0], m->root);
+        const QByteArray bytes = FileBytes(*m, m->info.recordings[0].relPath);
+
+        StreamSink sink;
+        ASSERT_NE(oper.StartStreamByFileName(file, &StreamSink::OnData, &sink, true), -1);
+        RbsDateTime to;
+        TimeToDateTime(to, file->StartTime + 200, false);
+        bool moved = false;
+        EXPECT_TRUE(oper.SetPosTime(&to, &moved));
+        EXPECT_TRUE(moved);
+        oper.ReleaseStream();
+        if (family == 1) {
+            EXPECT_EQ(WaitForReadEnd(oper), 100);
+        } else {
+            ASSERT_TRUE(sink.WaitEnded());
+        }
+        oper.StopStream();
+        EXPECT_EQ(sink.headerCalls, 1);
+        EXPECT_EQ(sink.header, Bytes(bytes, 0, 40));
+        ASSERT_GT(sink.data.size(), 0u);
+        EXPECT_LT(sink.data.size(), static_cast<size_t>(bytes.size()) / 2);
+        EXPECT_TRUE(sink.data == Bytes(bytes, bytes.size() - static_cast<int>(sink.data.size()), bytes.size()));
+
+        StreamSink idle;
+        ASSERT_NE(oper.StartStreamByFileName(file, &StreamSink::OnData, &idle, true), -1);
+        oper.StopStream();
+        EXPECT_EQ(oper.GetHandle(), -1);
+        EXPECT_EQ(idle.dataCalls, 0);
+    }
+}
+
 TEST_F(StorageOperTest, OtherDiskByTimeWithSeek) {
     Medium* m = Make(2, 1, 1, 300);
     ASSERT_TRUE(m);
