@@ -42,6 +42,12 @@ protected:
         if (m && judge) QorAutoStorage::GetInstance()->JudgeDiskTypes({m->root});
         return m;
     }
+    // The record of a medium's only recording (one channel, one a day).
+    std::shared_ptr<APT_QMR::CSingleFile> OnlyRecording(StorageOper& oper, const Medium& m) {
+        std::vector<FoundDataRecord> found = SearchDay(oper, m.root, m.info.firstDay);
+        EXPECT_EQ(found.size(), 1u);
+        return found.size() == 1 ? FileOf(found[0], m.root) : nullptr;
+    }
     const recmedia::PlannedRecording* FindPlanned(const Medium& m, int channel, time_t start) {
         for (const auto& r : m.info.recordings) {
             if (r.channel == channel && r.start == static_cast<uint32_t>(start)) return &r;
@@ -242,9 +248,8 @@ TEST_F(StorageOperTest, HeldStreamByNameStartsWhereItWasMoved) {
         Medium* m = Make(family, 1, 1, 300);
         ASSERT_TRUE(m);
         StorageOper oper;
-        std::vector<FoundDataRecord> found = SearchDay(oper, m->root, m->info.firstDay);
-        ASSERT_EQ(found.size(), 1u);
-        auto file = FileOf(found[0], m->root);
+        auto file = OnlyRecording(oper, *m);
+        ASSERT_TRUE(file);
         const QByteArray bytes = FileBytes(*m, m->info.recordings[0].relPath);
 
         StreamSink sink;
@@ -325,11 +330,11 @@ TEST_F(StorageOperTest, NoCallbackAfterStopOfRunningStream) {
         Medium* m = Make(family, 1, 1, 600);
         ASSERT_TRUE(m);
         StorageOper oper;
-        std::vector<FoundDataRecord> found = SearchDay(oper, m->root, m->info.firstDay);
-        ASSERT_EQ(found.size(), 1u);
+        auto file = OnlyRecording(oper, *m);
+        ASSERT_TRUE(file);
         StreamSink sink;
         sink.gate = true;
-        ASSERT_NE(oper.StartStreamByFileName(FileOf(found[0], m->root), &StreamSink::OnData, &sink), -1);
+        ASSERT_NE(oper.StartStreamByFileName(file, &StreamSink::OnData, &sink), -1);
         ASSERT_TRUE(sink.WaitInGate());
         std::thread stopper([&] {
             oper.StopStream();
@@ -341,7 +346,7 @@ TEST_F(StorageOperTest, NoCallbackAfterStopOfRunningStream) {
         const size_t atStop = sink.DataSize();
         EXPECT_EQ(sink.callsAfterClose.load(), 0);
         EXPECT_EQ(sink.DataSize(), atStop);
-        if (family == 1 && atStop < static_cast<size_t>(found[0].fileSize) - 40) {
+        if (family == 1 && atStop < static_cast<size_t>(file->FileSize) - 40) {
             EXPECT_EQ(oper.GetPos(), 200);
         }
     }
