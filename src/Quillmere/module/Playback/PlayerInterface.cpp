@@ -564,11 +564,20 @@ void CPlayerInterface::OnRunTimeInfo(int port, const OSTRUM_RUNTIME_INFO* info, 
     if (it != Registry().end()) emit it->second->signalKeySecretState(1);
 }
 
+void CPlayerInterface::SetShownCallback(std::function<void(time_t)> callback) {
+    std::lock_guard<std::mutex> lk(m_shownMutex);
+    m_shownCallback = std::move(callback);
+}
+
 void CPlayerInterface::OnDisplay(int port, const char* buffer, int size, int width, int height, int, int type) {
     ZUN_Guard g(RegistryMutex());
     auto it = Registry().find(port);
     if (it == Registry().end()) return;
     CPlayerInterface* self = it->second;
+    {
+        std::lock_guard<std::mutex> lk(self->m_shownMutex);
+        if (self->m_shownCallback) self->m_shownCallback(self->GetPlayedTime());
+    }
     std::lock_guard<std::mutex> lk(self->m_captureMutex);
     if (!self->m_captureRequested || self->m_captureSem == -1) return;
     std::string folder;

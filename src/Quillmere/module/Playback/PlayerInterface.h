@@ -5,6 +5,7 @@
 // decoding settings. The library's vehicle-data and key callbacks become the
 // signals signalVehInfo and signalKeySecretState (emitted on library threads).
 #include <QObject>
+#include <atomic>
 #include <cstdint>
 #include <ctime>
 #include <cstdio>
@@ -74,6 +75,11 @@ public:
     // only, 0 all frames, -1 leave the decoder as it is.
     static int DecodeFrameTypeFor(int setting, int speed);
 
+    // Called on the player's decode thread with the time (as GetPlayedTime
+    // gives it) of every frame the player shows; kept across streams. Null
+    // removes it. The callback must not call into this object's controls.
+    void SetShownCallback(std::function<void(time_t)> callback);
+
     // Set by the stream player: a blocked InputData gives up.
     void SetStopInput(bool on) { m_stopInput = on; }
 
@@ -117,7 +123,7 @@ private:
     std::atomic<bool> m_stopInput{false};
     bool m_paused = false;
     bool m_singleFrame = false;
-    int m_speed = 0;
+    std::atomic<int> m_speed{0};
 
     // Snapshot of the next drawn frame: all fields under m_captureMutex, so a
     // library thread never posts a semaphore that is being destroyed.
@@ -126,6 +132,9 @@ private:
     bool m_captureRequested = false;
     bool m_captureDone = false;
     std::string m_capturePath;
+
+    std::mutex m_shownMutex;
+    std::function<void(time_t)> m_shownCallback;
 
     std::atomic<bool> m_soundOn{false};
     uint16_t m_volume = 65535;

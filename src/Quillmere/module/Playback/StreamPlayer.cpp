@@ -130,10 +130,6 @@ void CStreamPlayer::DataCallback(int, int dataType, unsigned char* data, int len
     if (dataType == 1) {
         self->OnHeader(data, length);
     } else if (dataType == 2) {
-        {
-            std::unique_lock<std::mutex> lock(self->m_holdLock);
-            self->m_holdWake.wait(lock, [self] { return !self->m_holdInput; });
-        }
         if (self->m_window) self->m_player.InputData(data, static_cast<uint32_t>(length));
     }
 }
@@ -195,20 +191,6 @@ void CStreamPlayer::OnHeader(const uint8_t* header, int length) {
     if (!m_player.IsSameHeader(header)) OpenPlayer(header, length);
 }
 
-void CStreamPlayer::ResetPlayerBuffer(void* self) {
-    auto* player = static_cast<CStreamPlayer*>(self);
-    player->m_player.ResetSourceBuffer();
-    player->m_player.SetStopInput(false);
-}
-
-void CStreamPlayer::HoldInput(bool on) {
-    {
-        std::lock_guard<std::mutex> lock(m_holdLock);
-        m_holdInput = on;
-    }
-    if (!on) m_holdWake.notify_all();
-}
-
 void CStreamPlayer::DestroyStartSem() {
     std::lock_guard<std::mutex> lock(m_startLock);
     if (m_startSem != -1) {
@@ -234,27 +216,19 @@ bool CStreamPlayer::GetStreamAndPlayFile(std::shared_ptr<CSingleFile>& file, boo
     }
     if (sem == -1) return false;
 
-    if (!m_source.StartStreamByFile(file)) {
+    // A positioned start opens the stream held: it is moved before its first
+    // block is read, so nothing that precedes the target reaches the player.
+    const bool held = !noSeek;
+    if (!m_source.StartStreamByFile(file, held)) {
         DestroyStartSem();
         m_state = StateOpenFailed;
         return false;
     }
-    if (!noSeek) {
+    if (held) {
         qCDebug(lcKelPlayback, "DragStartSetPosByTime %s", Now());
         bool reset = false;
-        // The direct reader drops the old position's data at the exact switch
-        // (the hook). The storage route asks for the drop afterwards; data of
-        // the new position that arrive meanwhile wait in the callback.
-        const bool hold = !m_source.IsOpenOnDirectRoute();
-        if (hold) HoldInput(true);
-        // A block of the old position blocked on a full player buffer would
-        // keep the reader (and so the move) waiting until the player has
-        // played it: let it give up; the switch hook takes input up again.
-        else m_player.SetStopInput(true);
-        bool ok = m_source.SetPosByTime(LocalFields(static_cast<time_t>(file->StartTime)), &reset,
-                                        &CStreamPlayer::ResetPlayerBuffer, this);
+        bool ok = m_source.SetPosByTime(LocalFields(static_cast<time_t>(file->StartTime)), &reset);
         if (reset) m_player.ResetSourceBuffer();
-        if (hold) HoldInput(false);
         qCDebug(lcKelPlayback, "DragEndSetPosByTime %s", Now());
         if (!ok) {
             DestroyStartSem();
@@ -264,6 +238,7 @@ bool CStreamPlayer::GetStreamAndPlayFile(std::shared_ptr<CSingleFile>& file, boo
             m_state = StateOpenFailed;
             return false;
         }
+        m_source.ReleaseStream();
     }
 
     int waited = ZUN_SemTimedWait(sem, kStartWaitMs);
@@ -298,12 +273,14 @@ bool CStreamPlayer::LocateFileAndPlay(time_t t) {
     SetCurrentFile(file);
 
     qCDebug(lcKelPlayback, "DragStartGetStreamAndPlayFile %s", Now());
+    // The index names the file being played from before its first frame is
+    // shown, as the current file does; a failed start clears it.
+    m_currentIndex = pos.index;
     if (!GetStreamAndPlayFile(file, t == 0)) {
         qCDebug(lcKelPlayback, "LocateFileAndPlay-GetStreamAndPlayFile-failed");
         return false;
     }
     qCDebug(lcKelPlayback, "DragEndGetStreamAndPlayFile %s", Now());
-    m_currentIndex = pos.index;
     m_sameTimeCount = 0;
     m_lastPlayedTime = -1;
     return true;
@@ -391,8 +368,8 @@ bool CStreamPlayer::Loop() {
             // A copy of the entry: the current file never points into the list.
             std::shared_ptr<CSingleFile> file(m_fileList[next]->clone(static_cast<int>(m_fileList[next]->StartTime), -1));
             SetCurrentFile(file);
+            m_currentIndex = static_cast<int>(next);
             if (GetStreamAndPlayFile(file, false)) {
-                m_currentIndex = static_cast<int>(next);
                 m_sameTimeCount = 0;
                 m_lastPlayedTime = -1;
                 m_endOfList = false;

@@ -7,7 +7,6 @@
 #include <QObject>
 
 #include <atomic>
-#include <condition_variable>
 #include <ctime>
 #include <memory>
 #include <mutex>
@@ -107,7 +106,6 @@ protected:
 private:
     static void DataCallback(int handle, int dataType, unsigned char* data, int length, void* user);
     void OnHeader(const uint8_t* header, int length);
-    static void ResetPlayerBuffer(void* self);
     bool OpenPlayer(const uint8_t* header, int length);
     // Sync group, draw callback and speed of a player just opened.
     void PlayerOpened(int speed);
@@ -150,14 +148,6 @@ private:
     // never posts a destroyed semaphore.
     std::mutex m_startLock;
     ZUN_SEM m_startSem = -1;
-
-    // While a storage-route stream is being moved, data blocks wait in the
-    // callback instead of entering the player, so the buffer reset after the
-    // move cannot throw away data of the new position.
-    void HoldInput(bool on);
-    std::mutex m_holdLock;
-    std::condition_variable m_holdWake;
-    bool m_holdInput = false;
 
     ZUN_Mutex m_mutex;   // a pump pass against the controls
 };

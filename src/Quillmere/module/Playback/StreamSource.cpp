@@ -72,19 +72,29 @@ void CStreamSource::StopStream() {
     m_handle = -1;
 }
 
-bool CStreamSource::StartStreamByFile(std::shared_ptr<APT_QMR::CSingleFile>& file) {
+bool CStreamSource::StartStreamByFile(std::shared_ptr<APT_QMR::CSingleFile>& file, bool held) {
     StopStream();
     if (!file) return false;
     if (!m_bRbs) {
         qCDebug(lcKelPlayback, "m_storageOper.StartStreamByFileName enter, filename:%s", file->FileName.c_str());
-        m_handle = m_storageOper.StartStreamByFileName(file, m_callback, m_user);
+        m_handle = m_storageOper.StartStreamByFileName(file, m_callback, m_user, held);
         qCDebug(lcKelPlayback, "m_storageOper.StartStreamByFileName out, return:%d", m_handle);
     } else if (m_pRbsOperate) {
-        m_handle = m_pRbsOperate->RBS_GetStreamByFile(file->FileName.c_str(), 8, 0, &CStreamSource::RbsForward, this);
+        m_handle =
+            m_pRbsOperate->RBS_GetStreamByFile(file->FileName.c_str(), 8, 0, &CStreamSource::RbsForward, this, held);
         if (m_handle == -1) qCDebug(lcKelPlayback, "RBS_GetStreamByFile Failed");
     }
     m_openOnRbs = m_bRbs;
     return m_handle != -1;
+}
+
+void CStreamSource::ReleaseStream() {
+    if (m_handle == -1) return;
+    if (!m_openOnRbs) {
+        m_storageOper.ReleaseStream();
+    } else if (m_pRbsOperate) {
+        m_pRbsOperate->RBS_ReleaseStream(m_handle);
+    }
 }
 
 bool CStreamSource::StartStreamByTime(std::shared_ptr<APT_QMR::CSingleFile>& file) {

@@ -26,7 +26,11 @@ public:
     void SetDiskKind(bool bareDisk);
 
     // Each start stops an open stream first. True when a stream is open.
-    bool StartStreamByFile(std::shared_ptr<APT_QMR::CSingleFile>& file);
+    // A stream opened `held` delivers at most its header and then no data
+    // until ReleaseStream: a SetPosByTime made meanwhile takes effect before
+    // the first block, so nothing of the file's start reaches the callback.
+    bool StartStreamByFile(std::shared_ptr<APT_QMR::CSingleFile>& file, bool held = false);
+    void ReleaseStream();
     // Streams the span StartTime..EndTime of the file.
     bool StartStreamByTime(std::shared_ptr<APT_QMR::CSingleFile>& file);
     // Moves the open stream to a time. `reset` comes back true when the
@@ -42,8 +46,6 @@ public:
     void StopStream();
 
     bool IsOpen() const { return m_handle != -1; }
-    // The open stream comes through the direct file stream reader.
-    bool IsOpenOnDirectRoute() const { return m_handle != -1 && m_openOnRbs; }
     // The next start reads files straight from the file system.
     bool IsDirectRoute() const { return m_bRbs; }
 

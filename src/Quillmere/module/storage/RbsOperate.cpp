@@ -35,6 +35,7 @@ struct RbsStreamReader {
     int handle = -1;
     ZUN_THREAD thread = 0;
     std::atomic<bool> stop{false};
+    std::atomic<bool> held{false};          // no data until released
     bool headerOk = false;
     std::atomic<int64_t> seekRequest{-1};   // > 0: absolute file offset to move to
     std::atomic<int> moversWaiting{0};      // repositions waiting for the read loop's lock
@@ -200,6 +201,7 @@ void ReadStream(RbsStreamReader* ctx) {
         done = kHeaderSize;
         if (ctx->headerOk && ctx->callback) ctx->callback(ctx->handle, 1, buffer.data(), kHeaderSize, ctx->user);
     }
+    while (ctx->held.load() && !ctx->stop.load()) ZUN_EventWait(ctx->wakeEvent, 1000);
     uint64_t pos = dataBegin;
     ZUN_SeekFile(f, static_cast<int64_t>(pos), 0);
 
@@ -291,9 +293,10 @@ int64_t RbsOperate::FindOffsetByTime(const char* path, const RbsDateTime& time) 
 }
 
 int RbsOperate::RBS_GetStreamByFile(const char* path, uint32_t blockSizeKiB, uint64_t startOffset,
-                                    RbsDataCallback callback, void* user) {
+                                    RbsDataCallback callback, void* user, bool held) {
     if (!path) return -1;
     auto* ctx = new RbsStreamReader;
+    ctx->held.store(held);
     ctx->path = path;
     ctx->blockSizeKiB = blockSizeKiB;
     ctx->startOffset = startOffset;
@@ -361,6 +364,15 @@ bool RbsOperate::RBS_SetPosByTime(int handle, const RbsDateTime* time, void (*on
         --ctx->pins;
     }
     return ok;
+}
+
+bool RbsOperate::RBS_ReleaseStream(int handle) {
+    ZUN_Guard guard(Table().lock);
+    RbsStreamReader* ctx = FindLocked(handle);
+    if (!ctx || ctx->stopping) return false;
+    ctx->held.store(false);
+    ZUN_EventSet(ctx->wakeEvent);
+    return true;
 }
 
 int RbsOperate::RBS_GetPos(int handle) {

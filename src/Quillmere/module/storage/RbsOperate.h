@@ -23,9 +23,13 @@ public:
     ~RbsOperate() = default;
 
     // Streams the whole file from `startOffset` (0 = right after the header).
-    // Returns the stream handle, or -1.
+    // Returns the stream handle, or -1. A stream opened `held` delivers its
+    // header and then no data until RBS_ReleaseStream, so a move made
+    // meanwhile takes effect before the first block.
     int RBS_GetStreamByFile(const char* path, uint32_t blockSizeKiB, uint64_t startOffset,
-                            RbsDataCallback callback, void* user);
+                            RbsDataCallback callback, void* user, bool held = false);
+    // Lets a held stream deliver its data. False for an unknown handle.
+    bool RBS_ReleaseStream(int handle);
     // Streams the span [start, end) of the file. The file name is taken to
     // carry the file's own span ("<start>_<end>_..."); a query time that
     // differs from it is looked up in the stream. Returns the handle, or -1.

@@ -214,16 +214,33 @@ void StorageOper::SearchOther(const FindDataCondition* cond, const std::function
 
 int StorageOper::StartStreamByTime(const std::shared_ptr<APT_QMR::CSingleFile>& file,
                                    StreamDataCallback callback, void* user) {
-    return StartStream(file, callback, user, true);
+    return StartStream(file, callback, user, true, false);
 }
 
 int StorageOper::StartStreamByFileName(const std::shared_ptr<APT_QMR::CSingleFile>& file,
-                                       StreamDataCallback callback, void* user) {
-    return StartStream(file, callback, user, false);
+                                       StreamDataCallback callback, void* user, bool held) {
+    return StartStream(file, callback, user, false, held);
+}
+
+bool StorageOper::WaitWhileHeld() {
+    std::unique_lock<std::mutex> lock(m_holdMutex);
+    m_holdWake.wait(lock, [this] { return !m_held || !m_running; });
+    return m_running;
+}
+
+void StorageOper::ReleaseStream() {
+    {
+        std::lock_guard<std::mutex> lock(m_holdMutex);
+        if (!m_held) return;
+        m_held = false;
+    }
+    m_holdWake.notify_all();
+    const int handle = m_handle.load();
+    if (m_diskType == QorAutoStorage::kTypeOther && handle != -1) HD_FILE_SetGetStreamCallBack(handle, m_callback);
 }
 
 int StorageOper::StartStream(const std::shared_ptr<APT_QMR::CSingleFile>& file, StreamDataCallback callback,
-                             void* user, bool byTime) {
+                             void* user, bool byTime, bool held) {
     const char* failed = byTime ? "StorageOper::StartStreamByTime failed" : "StorageOper::StartStreamByFileName failed";
     // A stream or read task still running on this object would go on reading
     // through the new handle: end it first.
@@ -232,6 +249,12 @@ int StorageOper::StartStream(const std::shared_ptr<APT_QMR::CSingleFile>& file, 
     if (!file) {
         Log("%s", failed);
         return -1;
+    }
+    m_callback = callback;
+    m_user = user;
+    {
+        std::lock_guard<std::mutex> lock(m_holdMutex);
+        m_held = held;
     }
 
     QorAutoStorage* registry = QorAutoStorage::GetInstance();
@@ -254,8 +277,6 @@ int StorageOper::StartStream(const std::shared_ptr<APT_QMR::CSingleFile>& file, 
                 Log(byTime ? "StorageOper::StartStreamByTime storage_record_open sucess, file:%s, handle:%d"
                            : "StorageOper::StartStreamByFileName storage_record_open sucess, file:%s, handle:%d",
                     file->FileName.c_str(), record);
-                m_callback = callback;
-                m_user = user;
 
                 // The header goes out before the read task starts, so the
                 // consumer can open its decoder first.
@@ -266,7 +287,10 @@ int StorageOper::StartStream(const std::shared_ptr<APT_QMR::CSingleFile>& file, 
                 m_running = true;
                 m_readTask = std::async(std::launch::async, [this, byTime] {
                     m_readThread = std::this_thread::get_id();
-                    if (byTime) {
+                    if (!WaitWhileHeld()) {
+                        CloseQorAutoRecord(m_handle.load());
+                        m_readStatus = kPosFailed;
+                    } else if (byTime) {
                         ReadQorAutoBatchStream();
                     } else {
                         ReadQorAutoStream();
@@ -292,7 +316,9 @@ int StorageOper::StartStream(const std::shared_ptr<APT_QMR::CSingleFile>& file, 
                 m_handle.load());
         } else {
             Log("StorageOper::StartStreamByFileName HD_FILE_GetStreamByFile enter, path:%s", file->FileName.c_str());
-            m_handle = HD_FILE_GetStreamByFile(file->FileName.c_str(), kStreamMode, 0, callback, user);
+            // Held: without a callback the library delivers nothing, not
+            // even the header, until ReleaseStream hands the callback over.
+            m_handle = HD_FILE_GetStreamByFile(file->FileName.c_str(), kStreamMode, 0, held ? nullptr : callback, user);
             Log("StorageOper::StartStreamByFileName HD_FILE_GetStreamByFile out, path:%s, return:%d",
                 file->FileName.c_str(), m_handle.load());
         }
@@ -462,7 +488,11 @@ int StorageOper::GetPos() {
 
 void StorageOper::JoinReadTask() {
     if (!m_readTask.valid()) return;
-    m_running = false;
+    {
+        std::lock_guard<std::mutex> lock(m_holdMutex);
+        m_running = false;
+    }
+    m_holdWake.notify_all();
     // Called from the task's own callback the task cannot be awaited here; the
     // next start or the destructor joins it.
     if (m_readThread.load() == std::this_thread::get_id()) return;

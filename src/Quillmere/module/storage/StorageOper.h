@@ -58,8 +58,13 @@ public:
     // Returns the stream handle, or -1.
     int StartStreamByTime(const std::shared_ptr<APT_QMR::CSingleFile>& file, StreamDataCallback callback,
                           void* user);
+    // A stream opened `held` delivers at most its header and then no data
+    // until ReleaseStream, so a SetPosTime made meanwhile takes effect before
+    // the first block.
     int StartStreamByFileName(const std::shared_ptr<APT_QMR::CSingleFile>& file, StreamDataCallback callback,
-                              void* user);
+                              void* user, bool held = false);
+    // Lets a held stream deliver its data; nothing for a stream not held.
+    void ReleaseStream();
     // Moves the open stream to `time`. *moved tells whether the position
     // changed (a type-1 stream is not moved to a time at or before the file's
     // start). False when nothing is open or the move failed.
@@ -78,7 +83,10 @@ public:
 
 private:
     int StartStream(const std::shared_ptr<APT_QMR::CSingleFile>& file, StreamDataCallback callback, void* user,
-                    bool byTime);
+                    bool byTime, bool held);
+    // Read task of a type-1 stream: false when the stream was stopped while
+    // it was held.
+    bool WaitWhileHeld();
     void SearchQorAuto(const FindDataCondition* cond, const std::function<bool()>& stopRequested);
     void SearchOther(const FindDataCondition* cond, const std::function<bool()>& stopRequested);
     void ReadQorAutoStream();
@@ -97,6 +105,12 @@ private:
     std::atomic<int> m_handle{-1};
     StreamDataCallback m_callback = nullptr;
     void* m_user = nullptr;
+
+    // A held stream: the type-1 read task waits on m_holdWake; a type-2
+    // stream was started without a callback, which ReleaseStream hands over.
+    std::mutex m_holdMutex;
+    std::condition_variable m_holdWake;
+    bool m_held = false;
 
     // Read task of type-1 streams.
     std::atomic<bool> m_running{false};

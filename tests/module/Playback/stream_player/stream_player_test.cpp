@@ -10,10 +10,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <ctime>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <set>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -52,6 +57,66 @@ bool WaitFor(const std::function<bool()>& done, int seconds = 60) {
     }
     return true;
 }
+
+// What the player really shows: the time of every frame, reported by the
+// player on its decode thread, with the file index and the speed step in
+// force when the frame was shown.
+class ShownFrames {
+public:
+    struct Frame {
+        time_t time;
+        int index;
+        int speed;
+    };
+    explicit ShownFrames(CStreamPlayer& player) : m_player(player) {
+        player.GetPlayer()->SetShownCallback([this](time_t t) {
+            Frame frame{t, m_player.GetCurrentIndex(), m_player.GetPlayer()->GetSpeed()};
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_frames.push_back(frame);
+        });
+    }
+    ~ShownFrames() { m_player.GetPlayer()->SetShownCallback(nullptr); }
+    std::vector<Frame> Frames() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_frames;
+    }
+    size_t Count() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_frames.size();
+    }
+    // Frames shown from the `from`-th on.
+    std::vector<time_t> TimesFrom(size_t from) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        std::vector<time_t> times;
+        for (size_t i = from; i < m_frames.size(); ++i) times.push_back(m_frames[i].time);
+        return times;
+    }
+    // The times of the frames from the `from`-th to before the `to`-th (the
+    // last one for SIZE_MAX) that precede `target`, leaving out those of the
+    // stream that played before (they go on from the last frame shown before
+    // the `from`-th); empty when there are none.
+    std::string Before(size_t from, size_t to, time_t target) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const time_t previous = from > 0 && from <= m_frames.size() ? m_frames[from - 1].time : target;
+        std::string early;
+        for (size_t i = from; i < std::min(to, m_frames.size()); ++i)
+            if (m_frames[i].time < target && m_frames[i].time < previous) early += std::to_string(m_frames[i].time) + " ";
+        return early;
+    }
+    // Waits until a frame from the `from`-th on shows a time in [lo, hi).
+    bool WaitForTimeIn(size_t from, time_t lo, time_t hi) {
+        return WaitFor([&] {
+            for (time_t t : TimesFrom(from))
+                if (t >= lo && t < hi) return true;
+            return false;
+        });
+    }
+
+private:
+    CStreamPlayer& m_player;
+    std::mutex m_mutex;
+    std::vector<Frame> m_frames;
+};
 
 class StreamPlayerTest : public ::testing::TestWithParam<bool> {
 protected:
@@ -108,31 +173,28 @@ protected:
 TEST_P(StreamPlayerTest, PlaysTheListFileAfterFile) {
     CStreamPlayer player;
     Prepare(player, {files[0].get(), nullptr, files[1].get(), files[2].get()});
+    ShownFrames shown(player);
     ASSERT_TRUE(player.StartPlayByTime(0));
     EXPECT_EQ(player.GetState(), CStreamPlayer::StatePlaying);
     EXPECT_EQ(player.GetCurrentIndex(), 0);
     EXPECT_EQ(player.SetSpeed(2), 2);
     EXPECT_EQ(player.GetSpeed(), 2);
+    ASSERT_TRUE(WaitFor([&] { return player.IsEndOfList(); }));
 
+    const std::vector<ShownFrames::Frame> frames = shown.Frames();
+    ASSERT_FALSE(frames.empty());
     std::set<int> indexes;
-    std::vector<time_t> times;
-    int speedInLastFile = -100;
-    ASSERT_TRUE(WaitFor([&] {
-        int index = player.GetCurrentIndex();
-        if (index >= 0) indexes.insert(index);
-        time_t t = player.GetPlayedTime();
-        if (t >= static_cast<time_t>(T)) times.push_back(t);
-        if (index == 3 && speedInLastFile == -100) speedInLastFile = player.GetPlayer()->GetSpeed();
-        return player.IsEndOfList();
-    }));
-    EXPECT_EQ(indexes, (std::set<int>{0, 2, 3}));
-    EXPECT_EQ(speedInLastFile, 2);   // the speed step survives the change of file
-    ASSERT_FALSE(times.empty());
-    for (size_t i = 1; i < times.size(); ++i) EXPECT_GE(times[i], times[i - 1]);
-    EXPECT_LE(times.front(), static_cast<time_t>(T + 1));
-    EXPECT_GE(times.back(), static_cast<time_t>(T + 12));
     bool sawSecond = false;
-    for (time_t t : times) sawSecond |= t >= static_cast<time_t>(T + 3) && t < static_cast<time_t>(T + 6);
+    for (size_t i = 0; i < frames.size(); ++i) {
+        const ShownFrames::Frame& f = frames[i];
+        indexes.insert(f.index);
+        if (i > 0) EXPECT_GE(f.time, frames[i - 1].time);
+        if (f.index == 3) EXPECT_EQ(f.speed, 2);   // the speed step survives the change of file
+        sawSecond |= f.time >= static_cast<time_t>(T + 3) && f.time < static_cast<time_t>(T + 6);
+    }
+    EXPECT_EQ(indexes, (std::set<int>{0, 2, 3}));
+    EXPECT_EQ(frames.front().time, static_cast<time_t>(T));   // starts with the first frame of the list
+    EXPECT_GE(frames.back().time, static_cast<time_t>(T + 12));
     EXPECT_TRUE(sawSecond);
 
     EXPECT_EQ(player.GetCurrentIndex(), -1);
@@ -141,34 +203,34 @@ TEST_P(StreamPlayerTest, PlaysTheListFileAfterFile) {
     player.Stop();
 }
 
-// Starts inside the second file, then seeks back into the first.
+// Starts inside the second file, then seeks back into the first. Nothing
+// that precedes the asked time is ever shown.
 TEST_P(StreamPlayerTest, StartsInsideAFileAndSeeksBack) {
     CStreamPlayer player;
     Prepare(player, All());
+    ShownFrames shown(player);
     ASSERT_TRUE(player.StartPlayByTime(T + 4));
     EXPECT_EQ(player.GetCurrentIndex(), 1);
     EXPECT_TRUE(player.IsTimeInFile());
-    time_t first = -1;
-    ASSERT_TRUE(WaitFor([&] { return (first = player.GetPlayedTime()) >= static_cast<time_t>(T); }));
+    ASSERT_TRUE(WaitFor([&] { return shown.Count() > 0; }));
+    const time_t first = shown.TimesFrom(0).front();
     EXPECT_GE(first, static_cast<time_t>(T + 4));
     EXPECT_LE(first, static_cast<time_t>(T + 5));
     EXPECT_FALSE(player.SetWindow(new PlayWindow{&window, 1}));
     EXPECT_FALSE(player.SetFileList(All()));
 
+    const size_t beforeSeek = shown.Count();
     ASSERT_TRUE(player.SeekTo(T + 1));
     EXPECT_EQ(player.GetCurrentIndex(), 0);
-    time_t back = -1;
-    ASSERT_TRUE(WaitFor([&] {
-        back = player.GetPlayedTime();
-        return back >= static_cast<time_t>(T) && back < static_cast<time_t>(T + 3);
-    }));
-    EXPECT_GE(back, static_cast<time_t>(T + 1));
+    ASSERT_TRUE(shown.WaitForTimeIn(beforeSeek, T, T + 3));
     EXPECT_FALSE(player.SeekTo(-1));
 
     player.Stop();
     EXPECT_EQ(player.GetCurrentIndex(), -1);
     EXPECT_EQ(player.GetPlayedTime(), -1);
     EXPECT_FALSE(player.SeekTo(T + 1));
+    EXPECT_EQ(shown.Before(0, beforeSeek, T + 4), "");
+    EXPECT_EQ(shown.Before(beforeSeek, SIZE_MAX, T + 1), "");
 }
 
 TEST_P(StreamPlayerTest, WhereATimeLeads) {
@@ -232,6 +294,7 @@ TEST_P(StreamPlayerTest, MovesInARecordingLargerThanThePlayerBuffer) {
     spec.fps = 25;
     spec.gop = 5;
     spec.seed = 9;
+    spec.fastRepeat = true;   // the size matters here, not the picture
     spec.path = Folder() + "/ch01_long.mp4";
     std::string error;
     ASSERT_TRUE(recmedia::EncodeRecording(spec, &error)) << error;
@@ -242,20 +305,23 @@ TEST_P(StreamPlayerTest, MovesInARecordingLargerThanThePlayerBuffer) {
 
     CStreamPlayer player;
     Prepare(player, {&longFile});
-    // Frames of the file's start may show before a move takes effect; each
-    // move must then land inside the asked window.
-    auto lands = [&](uint32_t from, uint32_t to) {
-        return WaitFor([&] {
-            time_t t = player.GetPlayedTime();
-            return t >= static_cast<time_t>(from) && t < static_cast<time_t>(to);
-        });
+    ShownFrames shown(player);
+    // Each move lands inside the asked window, and nothing shown after it
+    // precedes the asked time (but what the earlier position still shows on
+    // its way out).
+    auto move = [&](uint32_t from, uint32_t to, bool start) {
+        const size_t before = shown.Count();
+        if (start) {
+            ASSERT_TRUE(player.StartPlayByTime(from));
+        } else {
+            ASSERT_TRUE(player.SeekTo(from));
+        }
+        EXPECT_TRUE(shown.WaitForTimeIn(before, from, to));
+        EXPECT_EQ(shown.Before(before, SIZE_MAX, from), "");
     };
-    ASSERT_TRUE(player.StartPlayByTime(spec.start + 80));
-    EXPECT_TRUE(lands(spec.start + 80, spec.start + 90));
-    ASSERT_TRUE(player.SeekTo(spec.start + 5));
-    EXPECT_TRUE(lands(spec.start + 5, spec.start + 20));
-    ASSERT_TRUE(player.SeekTo(spec.start + 60));
-    EXPECT_TRUE(lands(spec.start + 60, spec.start + 70));
+    move(spec.start + 80, spec.start + 90, true);
+    move(spec.start + 5, spec.start + 20, false);
+    move(spec.start + 60, spec.start + 70, false);
     player.Stop();
 }
 

@@ -266,6 +266,30 @@ TEST_F(RbsOperateTest, SeekByTimeMovesTheReader) {
     EXPECT_TRUE(op.RBS_StopStream(h));
 }
 
+// A held stream delivers its header and then nothing until released: moved
+// meanwhile, its data are the file from the packet of the asked second, with
+// nothing of the start before; stopped while held, it delivers none.
+TEST_F(RbsOperateTest, HeldStreamStartsWhereItWasMoved) {
+    Sink sink;
+    int h = op.RBS_GetStreamByFile(path.c_str(), 8, 0, &Sink::Callback, &sink, true);
+    ASSERT_GE(h, 0);
+    RbsDateTime t = Fields(start + 4);
+    ASSERT_TRUE(op.RBS_SetPosByTime(h, &t));
+    ASSERT_TRUE(op.RBS_ReleaseStream(h));
+    ASSERT_TRUE(WaitDone(op, h));
+    ASSERT_TRUE(op.RBS_StopStream(h));
+    EXPECT_EQ(sink.headers, 1);
+    EXPECT_TRUE(sink.headerFirst);
+    EXPECT_EQ(sink.data, Slice(recstream::FindOffsetForTime(path, start + 4), static_cast<int64_t>(bytes.size())));
+    EXPECT_FALSE(op.RBS_ReleaseStream(h));
+
+    Sink idle;
+    h = op.RBS_GetStreamByFile(path.c_str(), 8, 0, &Sink::Callback, &idle, true);
+    ASSERT_GE(h, 0);
+    ASSERT_TRUE(op.RBS_StopStream(h));
+    EXPECT_EQ(idle.blocks, 0);
+}
+
 // A stop waits for the block in the callback; no callback comes after it, and
 // other streams stay usable while it waits.
 TEST_F(RbsOperateTest, StopWhileReading) {

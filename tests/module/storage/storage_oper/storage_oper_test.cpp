@@ -48,6 +48,12 @@ protected:
         if (m && judge) QorAutoStorage::GetInstance()->JudgeDiskTypes({m->root});
         return m;
     }
+    // The record of a medium's only recording (one channel, one a day).
+    std::shared_ptr<APT_QMR::CSingleFile> OnlyRecording(StorageOper& oper, const Medium& m) {
+        std::vector<FoundDataRecord> found = SearchDay(oper, m.root, m.info.firstDay);
+        EXPECT_EQ(found.size(), 1u);
+        return found.size() == 1 ? FileOf(found[0], m.root) : nullptr;
+    }
     const recmedia::PlannedRecording* FindPlanned(const Medium& m, int channel, time_t start) {
         for (const auto& r : m.info.recordings) {
             if (r.channel == channel && r.start == static_cast<uint32_t>(start)) return &r;
@@ -239,6 +245,47 @@ TEST_F(StorageOperTest, QorAutoSeekAtOrBeforeStartDoesNotMove) {
     EXPECT_EQ(sink.data.size(), static_cast<size_t>(bytes.size() - 40));
 }
 
+// A stream opened held delivers no data until released: moved meanwhile,
+// its data are the recording from the new position to the end and nothing
+// of its start; stopped while held, it delivers none.
+TEST_F(StorageOperTest, HeldStreamByNameStartsWhereItWasMoved) {
+    for (int family : {1, 2}) {
+        SCOPED_TRACE(family);
+        Medium* m = Make(family, 1, 1, 300);
+        ASSERT_TRUE(m);
+        StorageOper oper;
+        auto file = OnlyRecording(oper, *m);
+        ASSERT_TRUE(file);
+        const QByteArray bytes = FileBytes(*m, m->info.recordings[0].relPath);
+
+        StreamSink sink;
+        ASSERT_NE(oper.StartStreamByFileName(file, &StreamSink::OnData, &sink, true), -1);
+        RbsDateTime to;
+        TimeToDateTime(to, file->StartTime + 200, false);
+        bool moved = false;
+        EXPECT_TRUE(oper.SetPosTime(&to, &moved));
+        EXPECT_TRUE(moved);
+        oper.ReleaseStream();
+        if (family == 1) {
+            EXPECT_EQ(WaitForReadEnd(oper), 100);
+        } else {
+            ASSERT_TRUE(sink.WaitEnded());
+        }
+        oper.StopStream();
+        EXPECT_EQ(sink.headerCalls, 1);
+        EXPECT_EQ(sink.header, Bytes(bytes, 0, 40));
+        ASSERT_GT(sink.data.size(), 0u);
+        EXPECT_LT(sink.data.size(), static_cast<size_t>(bytes.size()) / 2);
+        EXPECT_TRUE(sink.data == Bytes(bytes, bytes.size() - static_cast<int>(sink.data.size()), bytes.size()));
+
+        StreamSink idle;
+        ASSERT_NE(oper.StartStreamByFileName(file, &StreamSink::OnData, &idle, true), -1);
+        oper.StopStream();
+        EXPECT_EQ(oper.GetHandle(), -1);
+        EXPECT_EQ(idle.dataCalls, 0);
+    }
+}
+
 TEST_F(StorageOperTest, OtherDiskByTimeWithSeek) {
     Medium* m = Make(2, 1, 1, 300);
     ASSERT_TRUE(m);
@@ -289,11 +336,11 @@ TEST_F(StorageOperTest, NoCallbackAfterStopOfRunningStream) {
         Medium* m = Make(family, 1, 1, 600);
         ASSERT_TRUE(m);
         StorageOper oper;
-        std::vector<FoundDataRecord> found = SearchDay(oper, m->root, m->info.firstDay);
-        ASSERT_EQ(found.size(), 1u);
+        auto file = OnlyRecording(oper, *m);
+        ASSERT_TRUE(file);
         StreamSink sink;
         sink.gate = true;
-        ASSERT_NE(oper.StartStreamByFileName(FileOf(found[0], m->root), &StreamSink::OnData, &sink), -1);
+        ASSERT_NE(oper.StartStreamByFileName(file, &StreamSink::OnData, &sink), -1);
         ASSERT_TRUE(sink.WaitInGate());
         std::thread stopper([&] {
             oper.StopStream();
@@ -305,7 +352,7 @@ TEST_F(StorageOperTest, NoCallbackAfterStopOfRunningStream) {
         const size_t atStop = sink.DataSize();
         EXPECT_EQ(sink.callsAfterClose.load(), 0);
         EXPECT_EQ(sink.DataSize(), atStop);
-        if (family == 1 && atStop < static_cast<size_t>(found[0].fileSize) - 40) {
+        if (family == 1 && atStop < static_cast<size_t>(file->FileSize) - 40) {
             EXPECT_EQ(oper.GetPos(), 200);
         }
     }
