@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="en_US">
 <context>
+    <name>APT_QMR::CStreamDownloader</name>
+    <message>
+        <source>The download is incomplete: nothing complete was saved.</source>
+        <translation>The download is incomplete: nothing complete was saved.</translation>
+    </message>
+    <message>
+        <source>The download is incomplete. What was saved up to its end: %1</source>
+        <translation>The download is incomplete. What was saved up to its end: %1</translation>
+    </message>
+</context>
+<context>
     <name>AboutDialog</name>
     <message>
         <source>Check Update</source>
@@ -236,6 +247,10 @@
     <message>
         <source>AlarmPicture</source>
         <translation>Alarm Picture</translation>
+    </message>
+    <message>
+        <source>The picture could not be saved to %1.</source>
+        <translation>The picture could not be saved to %1.</translation>
     </message>
 </context>
 <context>
@@ -479,6 +494,10 @@
     <message>
         <source>Downloading, please wait or stop.</source>
         <translation>Downloading, please wait or stop the download.</translation>
+    </message>
+    <message>
+        <source>Download Incomplete</source>
+        <translation>Download Incomplete</translation>
     </message>
 </context>
 <context>
@@ -977,6 +996,22 @@
         <source>Downloading, please wait or stop.</source>
         <translation>Downloading, please wait or stop the download.</translation>
     </message>
+    <message>
+        <source>%1 of %2 files downloaded completely.</source>
+        <translation>%1 of %2 files downloaded completely.</translation>
+    </message>
+    <message>
+        <source>Failed: %1.</source>
+        <translation>Failed: %1.</translation>
+    </message>
+    <message>
+        <source>Incomplete: %1.</source>
+        <translation>Incomplete: %1.</translation>
+    </message>
+    <message>
+        <source>Download Incomplete</source>
+        <translation>Download Incomplete</translation>
+    </message>
 </context>
 <context>
     <name>MultiCheckedCombox</name>
@@ -1139,6 +1174,14 @@
     <message>
         <source>No video in selected window.</source>
         <translation>No video in the selected window.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>The file %1 cannot be played: it is damaged or it is not a video file.</source>
+        <translation>The file %1 cannot be played: it is damaged or it is not a video file.</translation>
     </message>
 </context>
 <context>
@@ -3818,6 +3861,10 @@
     <message>
         <source>Clipping, please wait or stop.</source>
         <translation>Clipping, please wait or stop the clip.</translation>
+    </message>
+    <message>
+        <source>Download Incomplete</source>
+        <translation>Download Incomplete</translation>
     </message>
 </context>
 <context>

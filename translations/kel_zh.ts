@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN" sourcelanguage="en_US">
 <context>
+    <name>APT_QMR::CStreamDownloader</name>
+    <message>
+        <source>The download is incomplete: nothing complete was saved.</source>
+        <translation>下载未完成：没有保存任何完整内容。</translation>
+    </message>
+    <message>
+        <source>The download is incomplete. What was saved up to its end: %1</source>
+        <translation>下载未完成。已保存到中断处的内容：%1</translation>
+    </message>
+</context>
+<context>
     <name>AboutDialog</name>
     <message>
         <source>Check Update</source>
@@ -236,6 +247,10 @@
     <message>
         <source>AlarmPicture</source>
         <translation>报警图片</translation>
+    </message>
+    <message>
+        <source>The picture could not be saved to %1.</source>
+        <translation>图片无法保存到 %1。</translation>
     </message>
 </context>
 <context>
@@ -479,6 +494,10 @@
     <message>
         <source>Downloading, please wait or stop.</source>
         <translation>正在下载，请等待或停止下载。</translation>
+    </message>
+    <message>
+        <source>Download Incomplete</source>
+        <translation>下载未完成</translation>
     </message>
 </context>
 <context>
@@ -977,6 +996,22 @@
         <source>Downloading, please wait or stop.</source>
         <translation>正在下载，请等待或停止下载。</translation>
     </message>
+    <message>
+        <source>%1 of %2 files downloaded completely.</source>
+        <translation>已完整下载 %1/%2 个文件。</translation>
+    </message>
+    <message>
+        <source>Failed: %1.</source>
+        <translation>失败：%1。</translation>
+    </message>
+    <message>
+        <source>Incomplete: %1.</source>
+        <translation>未完成：%1。</translation>
+    </message>
+    <message>
+        <source>Download Incomplete</source>
+        <translation>下载未完成</translation>
+    </message>
 </context>
 <context>
     <name>MultiCheckedCombox</name>
@@ -1139,6 +1174,14 @@
     <message>
         <source>No video in selected window.</source>
         <translation>所选窗口中没有视频。</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>The file %1 cannot be played: it is damaged or it is not a video file.</source>
+        <translation>文件 %1 无法播放：文件已损坏或不是视频文件。</translation>
     </message>
 </context>
 <context>
@@ -3818,6 +3861,10 @@
     <message>
         <source>Clipping, please wait or stop.</source>
         <translation>正在剪辑，请等待或停止剪辑。</translation>
+    </message>
+    <message>
+        <source>Download Incomplete</source>
+        <translation>下载未完成</translation>
     </message>
 </context>
 <context>

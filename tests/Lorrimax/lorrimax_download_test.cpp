@@ -303,7 +303,7 @@ TEST_F(DownloadTest, BadRecordingsMarkTheirRowsAndTheBatchGoesOn) {
     d.tableModel()->setHeaderData(0, Qt::Horizontal, int(Qt::Checked), Qt::CheckStateRole);
     d.OnDownLoad();
     ASSERT_TRUE(WaitFor([&] { return !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled(); }));
-    const char* statuses[4] = {"Download Exception", "Download Completed", "Download Exception", "Download Completed"};
+    const char* statuses[4] = {"Download Failed", "Download Completed", "Download Failed", "Download Completed"};
     for (int r = 0; r < 4; ++r) {
         EXPECT_EQ(Cell(r, 6), QString::fromLatin1(statuses[r])) << r;
         EXPECT_EQ(d.tableModel()->item(r, 0)->checkState(), Qt::Unchecked) << r;
