@@ -26,15 +26,6 @@ constexpr float kLowSpaceGiB = 2.0f;
 constexpr int kPosEnd = 100;
 constexpr int kPosFailed = 200;
 
-bool FileExists(const std::string& path) {
-    const std::string local = wincompat::MapPath(path);
-    if (local.empty()) return false;
-    FILE* f = std::fopen(local.c_str(), "rb");
-    if (!f) return false;
-    std::fclose(f);
-    return true;
-}
-
 void DeleteFile(const std::string& path) {
     const std::string local = wincompat::MapPath(path);
     if (!local.empty()) std::remove(local.c_str());
@@ -152,10 +143,9 @@ void CStreamDownloader::OnSourceData(int, int dataType, unsigned char* data, int
 
 void CStreamDownloader::WriteData(int dataType, const uint8_t* data, uint32_t size) {
     if (dataType == 1) {
-        // A span file that a later recording is appended to keeps its
-        // first header.
-        if (m_dropHeader.load()) return;
-        m_writer.Write(data, size);
+        // The first header starts the file; on a span file the header of a
+        // later recording joins that recording on.
+        m_writer.WriteHeader(data, size);
         m_bytesDone += size;
         m_bytesFile += size;
         m_lastDataMs = ZUN_MonotonicMs();
@@ -211,15 +201,13 @@ bool CStreamDownloader::StartFileTask(const std::shared_ptr<CSingleFile>& task, 
     bool opened = false;
     if (!keepExisting) {
         DeleteFile(m_fullPath);
-        m_dropHeader = false;
         opened = m_writer.Open(m_fullPath, false);
     } else {
-        // One file for the whole span: the recordings after the first are
-        // appended to it. A file of the same name from an earlier download
-        // is replaced.
+        // One file for the whole span: it stays open while the recordings
+        // after the first are joined onto it. A file of the same name from
+        // an earlier download is replaced.
         if (firstOfSpan) DeleteFile(m_fullPath);
-        m_dropHeader = !firstOfSpan && FileExists(m_fullPath);
-        opened = m_writer.Open(m_fullPath, true);
+        opened = m_writer.Open(m_fullPath, false);
     }
     if (!opened) {
         qDebug() << "CStreamDownloader::StartFileTask open file failed";
@@ -265,22 +253,30 @@ void CStreamDownloader::EndTasks() {
     ClearTasks();
 }
 
-bool CStreamDownloader::FindFileInSpan(int from) {
+int CStreamDownloader::SpanIndexFrom(int from) const {
     for (int i = std::max(from, 0); i < TaskCount(); ++i) {
         const std::shared_ptr<CSingleFile>& f = m_tasks[static_cast<size_t>(i)];
         if (!f) continue;
         const time_t fs = f->StartTime;
         const time_t fe = f->EndTime;
-        if (!(fe > m_spanStart && fs < m_spanEnd)) continue;
-        if (fs >= m_spanStart && fe <= m_spanEnd) {
-            m_currentTask = f;
-        } else {
-            m_currentTask.reset(f->clone(static_cast<int>(std::max(fs, m_spanStart)), static_cast<int>(std::min(fe, m_spanEnd))));
-        }
-        m_taskIndex = i;
-        return true;
+        if (fe > m_spanStart && fs < m_spanEnd) return i;
     }
-    return false;
+    return -1;
+}
+
+bool CStreamDownloader::FindFileInSpan(int from) {
+    const int i = SpanIndexFrom(from);
+    if (i < 0) return false;
+    const std::shared_ptr<CSingleFile>& f = m_tasks[static_cast<size_t>(i)];
+    const time_t fs = f->StartTime;
+    const time_t fe = f->EndTime;
+    if (fs >= m_spanStart && fe <= m_spanEnd) {
+        m_currentTask = f;
+    } else {
+        m_currentTask.reset(f->clone(static_cast<int>(std::max(fs, m_spanStart)), static_cast<int>(std::min(fe, m_spanEnd))));
+    }
+    m_taskIndex = i;
+    return true;
 }
 
 // ---- starting and stopping -----------------------------------------------------------------------
@@ -319,7 +315,6 @@ bool CStreamDownloader::DownloadByFile(std::vector<CSingleFile*> files, std::vec
     StopRunning(DownloadStopped, true);
     ZUN_Guard guard(m_mutex);
     m_bytesFile = 0;
-    m_dropHeader = false;
     if (!m_paramSet || files.empty() || positions.size() != resume.size()) return false;
 
     ClearTasks();
@@ -510,10 +505,18 @@ bool CStreamDownloader::NextFile() {
 }
 
 bool CStreamDownloader::NextFileInSpan() {
-    // The span file of type 0 stays open for appending until its last
-    // recording; closing it between recordings keeps it whole.
-    const bool finished = CloseCurrentFile(true);
-    m_lastIndex = m_taskIndex.load();
+    // The span file of type 0 stays open until its last recording: the next
+    // one is joined onto it.
+    const int done = m_taskIndex.load();
+    const bool joinNext = m_fileType == 0 && SpanIndexFrom(done + 1) >= 0;
+    bool finished;
+    if (joinNext) {
+        m_source.StopStream();
+        finished = !m_writer.HasFailed();
+    } else {
+        finished = CloseCurrentFile(true);
+    }
+    m_lastIndex = done;
     if (!finished) {
         const int count = TaskCount();
         EndTasks();
@@ -533,8 +536,7 @@ bool CStreamDownloader::NextFileInSpan() {
         EmitUnlocked(DownloadAllDone, m_lastIndex, 0);
         return false;
     }
-    const bool opened = m_fileType == 0 ? StartFileTask(m_currentTask, true, false)
-                                        : StartFileTask(m_currentTask, false, false);
+    const bool opened = joinNext ? OpenTask(m_currentTask) : StartFileTask(m_currentTask, false, false);
     if (opened) return EmitPathUnlocked();
     RemoveOutputFile();   // nothing of a file that could not be opened stays
     m_taskIndex = -1;

@@ -116,14 +116,16 @@ private:
     bool NextFile();
     bool NextFileInSpan();
     // Opens `task` into its output file and starts its stream. `keepExisting`
-    // appends onto the span's file (`firstOfSpan`: a file left by an earlier
-    // download of the same span is replaced).
+    // opens the span's file, named after the span (`firstOfSpan`: a file left
+    // by an earlier download of the same span is replaced).
     bool StartFileTask(const std::shared_ptr<CSingleFile>& task, bool keepExisting, bool firstOfSpan);
     // Waits for the first data of the task just opened (mutex held through
     // `guard`), then releases the mutex, posts the start and starts the worker.
     bool LaunchAfterFirstData(ZUN_Guard& guard, const char* caller, bool announceFirstFile);
     bool OpenTask(const std::shared_ptr<CSingleFile>& task);
     bool FindFileInSpan(int from);
+    // Index of the first task from `from` on that overlaps the span; -1.
+    int SpanIndexFrom(int from) const;
     // Stops the stream and closes the output file. `keep` false removes it.
     // False when the file could not be finished.
     bool CloseCurrentFile(bool keep);
@@ -168,9 +170,6 @@ private:
     uint8_t m_diskKind = 0;
     std::shared_ptr<CSingleFile> m_openTask;   // the record the stream was opened with
     int m_fileType = 0;
-    // The open output file already holds a stream header (a span file that a
-    // later recording is appended to): the stream's header is dropped.
-    std::atomic<bool> m_dropHeader{false};
     std::atomic<uint64_t> m_lastDataMs{0};   // monotonic time of the last data
 
     mutable ZUN_Mutex m_mutex;

@@ -127,8 +127,11 @@ bool CStreamFileWriter::Open(const std::string& path, bool append) {
     m_append = append;
     m_bytesWritten = 0;
     m_headWritten = false;
+    m_haveHeader = false;
     m_failed = false;
-    m_key.clear();
+    // The key also serves raw files: enciphered recordings joined into one
+    // file are enciphered again on the first recording's terms.
+    m_key = CSettingsStore::GetInstance()->GetValueText(SettingKey::SecretKey).toStdString();
     if (append) return true;
 
     bool ok = false;
@@ -145,7 +148,6 @@ bool CStreamFileWriter::Open(const std::string& path, bool append) {
             return false;
         }
         m_convert = true;
-        m_key = CSettingsStore::GetInstance()->GetValueText(SettingKey::SecretKey).toStdString();
     }
     return true;
 }
@@ -153,6 +155,10 @@ bool CStreamFileWriter::Open(const std::string& path, bool append) {
 uint32_t CStreamFileWriter::Write(const uint8_t* data, uint32_t size) {
     if (!m_file || !data || size == 0) return 0;
     if (!m_convert) {
+        if (m_joiner.Active()) {
+            const bool ok = m_joiner.Feed(data, size, [this](const uint8_t* d, size_t n) { return WriteRaw(d, n); });
+            return ok ? size : 0;
+        }
         const size_t n = fwrite(data, 1, size, m_file);
         m_bytesWritten += n;
         if (n != size) m_failed = true;
@@ -172,6 +178,45 @@ uint32_t CStreamFileWriter::Write(const uint8_t* data, uint32_t size) {
         return 0;
     }
     return size;
+}
+
+bool CStreamFileWriter::WriteHeader(const uint8_t* header, uint32_t size) {
+    if (!m_file || !header || size != kStreamHeaderSize) return false;
+    if (m_convert) {
+        if (!m_transform.IsRunning()) return Write(header, size) == size;
+        // A recording joined on: the transform takes its header in the
+        // stream and goes on at its start time.
+        if (m_transform.InputData(header, size) != 0) {
+            m_failed = true;
+            return false;
+        }
+        return true;
+    }
+    if (!FinishJoin()) return false;
+    recstream::StreamHeader next;
+    const bool parsed = recstream::ParseHeader(header, size, &next);
+    if (!m_haveHeader) {
+        m_haveHeader = parsed && m_bytesWritten == 0;
+        if (m_haveHeader) m_header = next;
+        return WriteRaw(header, size);
+    }
+    if (parsed && m_joiner.Begin(m_header, next, m_key)) return true;
+    // Kept as it came, with its own header: nothing of it is lost.
+    Debug(QStringLiteral("CStreamFileWriter: a joined recording keeps its own header"));
+    return WriteRaw(header, size);
+}
+
+bool CStreamFileWriter::WriteRaw(const uint8_t* data, size_t size) {
+    const size_t n = fwrite(data, 1, size, m_file);
+    m_bytesWritten += n;
+    if (n == size) return true;
+    m_failed = true;
+    return false;
+}
+
+bool CStreamFileWriter::FinishJoin() {
+    if (!m_joiner.Active()) return true;
+    return m_joiner.Finish([this](const uint8_t* d, size_t n) { return WriteRaw(d, n); });
 }
 
 void CStreamFileWriter::TransHandler(DREBEN_DETAIL_DATA* record, void* user) {
@@ -222,6 +267,7 @@ bool CStreamFileWriter::Close(const std::string& newName) {
         if (!m_headWritten) ok = false;  // no container: nothing usable was written
         CloseBodyFile();
     }
+    if (!FinishJoin()) ok = false;
     if (fflush(m_file) != 0) ok = false;
     if (fclose(m_file) != 0) ok = false;
     m_file = nullptr;
@@ -239,6 +285,7 @@ bool CStreamFileWriter::Close(const std::string& newName) {
         if (std::rename(m_localPath.c_str(), finalPath.c_str()) != 0) ok = false;
     }
     m_headWritten = false;
+    m_haveHeader = false;
     m_key.clear();
     return ok;
 }

@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <string>
 
+#include "StreamJoin.h"
 #include "fallowin.h"
+#include "recstream/recstream.h"
 
 // A thin wrapper round one transform of the stream transform library.
 class TransformWrapper {
@@ -75,6 +77,14 @@ public:
     // are refused). Returns the bytes taken: 0 when nothing was open, the
     // block was refused, or the write failed.
     uint32_t Write(const uint8_t* data, uint32_t size);
+    // A recording's 40-byte stream header. The first one starts the file
+    // (raw: written as it is; converting: starts the transform). One that
+    // comes while the file already has its header joins the next recording
+    // on: raw, its times are moved onto the first recording's clock (see
+    // StreamJoiner; a recording that cannot be moved keeps its own header in
+    // the file); converting, it goes into the transform, which continues the
+    // timeline at the recording's own start time. False when it was refused.
+    bool WriteHeader(const uint8_t* header, uint32_t size);
     // Finishes the file: stops the transform (joining its head and body),
     // closes the file and gives it its name (`newName` when not empty, else
     // the name it was opened under). True only when the whole file was
@@ -96,6 +106,8 @@ public:
 private:
     static void TransHandler(DREBEN_DETAIL_DATA* record, void* user);
     void CloseBodyFile();
+    bool WriteRaw(const uint8_t* data, size_t size);
+    bool FinishJoin();
 
     FILE* m_file = nullptr;
     std::string m_path;            // as given to Open
@@ -110,5 +122,8 @@ private:
     std::string m_writePath;   // where the bytes go until Close
     std::string m_bodyPath;
     bool m_headWritten = false;
+    bool m_haveHeader = false;                 // raw: the file's first header is written
+    recstream::StreamHeader m_header{};        // raw: that header
+    StreamJoiner m_joiner;                     // raw: moves a joined recording's times
     std::atomic<bool> m_failed{false};
 };
