@@ -187,8 +187,11 @@ const SaveCase kCases[] = {
 
 class SavedFilesTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        media = new storage_test::MediaSet;
+    // Media live in the test's own program folder.
+    void SetUp() override {
+        media.reset(new storage_test::MediaSet);
+        std::vector<storage_test::Medium*> written;
+        std::vector<std::string> roots;
         for (const MediumCase& c : kMedia) {
             storage_test::Medium* m = media->Add(c.family, 1, 3, kSeconds, kGap, [&](recmedia::MediaSpec& spec) {
                 spec.fast = false;
@@ -197,7 +200,14 @@ protected:
                 if (c.enciphered) spec.key = kKey;
             });
             ASSERT_NE(m, nullptr);
-            QorAutoStorage::GetInstance()->JudgeDiskTypes({m->root});
+            written.push_back(m);
+            roots.push_back(m->root);
+        }
+        // The disks are judged together, as the search panel does.
+        QorAutoStorage::GetInstance()->JudgeDiskTypes(roots);
+        for (size_t mi = 0; mi < written.size(); ++mi) {
+            const MediumCase& c = kMedia[mi];
+            storage_test::Medium* m = written[mi];
             Source source;
             source.medium = m;
             for (const recmedia::PlannedRecording& r : m->info.recordings) {
@@ -230,10 +240,9 @@ protected:
             sources.push_back(source);
         }
     }
-    static void TearDownTestSuite() {
+    void TearDown() override {
         sources.clear();
-        delete media;
-        media = nullptr;
+        media.reset();
     }
 
     struct Source {
@@ -242,11 +251,9 @@ protected:
         std::vector<std::vector<int64_t>> frames;
         std::vector<std::shared_ptr<CSingleFile>> files;
     };
-    static storage_test::MediaSet* media;
-    static std::vector<Source> sources;
+    std::unique_ptr<storage_test::MediaSet> media;
+    std::vector<Source> sources;
 };
-storage_test::MediaSet* SavedFilesTest::media = nullptr;
-std::vector<SavedFilesTest::Source> SavedFilesTest::sources;
 
 // Runs one save and gives the files it reported, in order.
 std::vector<QString> Save(const SaveCase& c, const MediumCase& medium, const std::vector<std::shared_ptr<CSingleFile>>& files,
