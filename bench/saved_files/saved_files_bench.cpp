@@ -8,7 +8,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <cstdlib>
@@ -57,19 +59,50 @@ bool Write(recmedia::MediaSpec spec, recmedia::MediumInfo* info, std::string* er
 const Medium& TheMedium() {
     static Medium m = [] {
         Medium m;
-        // One recording tells the size of each.
+        // One recording tells the size of each (kept, like the medium).
         recmedia::MediaSpec probe;
         probe.outDir = Work() + "/probe";
         probe.perDay = 1;
+        probe.indexOnly = QFile::exists(QString::fromStdString(probe.outDir + "/record"));
         recmedia::MediumInfo info;
         if (!Write(probe, &info, &m.error)) return m;
-        const uint64_t each = info.recordings.at(0).size;
+        uint64_t each = 0;
+        {
+            FILE* f = std::fopen((probe.outDir + "/" + info.recordings.at(0).relPath).c_str(), "rb");
+            if (f && std::fseek(f, 0, SEEK_END) == 0) each = uint64_t(std::ftell(f));
+            if (f) std::fclose(f);
+        }
+        if (each == 0) {
+            m.error = "no probe recording";
+            return m;
+        }
         const int count = int((SpanBytes() + each - 1) / each);
         m.folder = Work() + "/medium_" + std::to_string(count);
-        recmedia::MediaSpec spec;
-        spec.outDir = m.folder;
-        spec.perDay = count;
-        if (!Write(spec, &info, &m.error)) return m;
+        // The medium of an earlier run is used again: its list of
+        // recordings is kept beside it.
+        const std::string list = m.folder + ".list";
+        info.recordings.clear();
+        if (FILE* in = std::fopen(list.c_str(), "r")) {
+            char path[512];
+            recmedia::PlannedRecording r;
+            while (std::fscanf(in, "%511s %u %u %d", path, &r.start, &r.end, &r.fileType) == 4) {
+                r.relPath = path;
+                r.channel = 1;
+                info.recordings.push_back(r);
+            }
+            std::fclose(in);
+        }
+        if (info.recordings.empty()) {
+            recmedia::MediaSpec spec;
+            spec.outDir = m.folder;
+            spec.perDay = count;
+            if (!Write(spec, &info, &m.error)) return m;
+            if (FILE* out = std::fopen(list.c_str(), "w")) {
+                for (const recmedia::PlannedRecording& r : info.recordings)
+                    std::fprintf(out, "%s %u %u %d\n", r.relPath.c_str(), r.start, r.end, r.fileType);
+                std::fclose(out);
+            }
+        }
         const std::string table = Work() + "/drives.txt";
         FILE* f = std::fopen(table.c_str(), "w");
         if (!f) {
@@ -82,9 +115,11 @@ const Medium& TheMedium() {
         wincompat::ReloadDriveTable();
         for (const recmedia::PlannedRecording& r : info.recordings) {
             m.paths.push_back(m.folder + "/" + r.relPath);
-            m.files.emplace_back(r.relPath, "E:\\", r.size, r.start, r.end, r.fileType, "", r.channel);
+            QFileInfo file(QString::fromStdString(m.paths.back()));
+            const uint32_t size = uint32_t(file.size());
+            m.files.emplace_back(r.relPath, "E:\\", size, r.start, r.end, r.fileType, "", r.channel);
             m.files.back().SearchEndTime = r.end;
-            m.bytes += r.size;
+            m.bytes += size;
         }
         m.start = info.recordings.front().start;
         m.end = info.recordings.back().end;
@@ -157,11 +192,15 @@ void Download(benchmark::State& state, const char* videoType) {
         d.SetDownLoadFileType(0);
         d.SetParam(new APT_QMR::CStreamDownloaderParam(1));
         int code = -1;
-        QObject::connect(&d, &APT_QMR::CStreamDownloader::DownloadSignal, &d, [&](int c, int, int) {
-            if (c == 1 || c == 2 || c == 3 || c == 6) code = c;
+        QEventLoop loop;
+        QObject::connect(&d, &APT_QMR::CStreamDownloader::DownloadSignal, &loop, [&](int c, int, int) {
+            if (c == 1 || c == 2 || c == 3 || c == 6) {
+                code = c;
+                loop.quit();
+            }
         });
         if (!d.DownloadByTime(list, m.start, m.end)) return state.SkipWithError("the download did not start");
-        while (code < 0) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        if (code < 0) loop.exec();
         if (code != APT_QMR::DownloadAllDone) return state.SkipWithError("the download failed");
         if (!Shell("sync -f " + Quote(out))) return state.SkipWithError("sync failed");
     }

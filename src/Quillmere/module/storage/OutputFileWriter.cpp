@@ -12,6 +12,7 @@ namespace {
 
 constexpr uint32_t kStreamHeaderSize = 40;
 constexpr size_t kCopyPiece = 1048576;
+constexpr size_t kWriteBuffer = 1048576;
 
 void Debug(const QString& line) { qDebug().noquote() << line; }
 
@@ -119,6 +120,9 @@ bool CStreamFileWriter::Open(const std::string& path, bool append) {
     const std::string writePath = append ? local : local + ".part";
     FILE* file = fopen(writePath.c_str(), append ? "ab+" : "wb+");
     if (!file) return false;
+    // Streams come in small blocks: the file takes them in large writes.
+    if (m_buffer.empty()) m_buffer.resize(kWriteBuffer);
+    setvbuf(file, m_buffer.data(), _IOFBF, m_buffer.size());
 
     m_file = file;
     m_path = path;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "StreamJoin.h"
 #include "fallowin.h"
@@ -110,6 +111,7 @@ private:
     bool FinishJoin();
 
     FILE* m_file = nullptr;
+    std::vector<char> m_buffer;    // m_file's buffer
     std::string m_path;            // as given to Open
     uint64_t m_bytesWritten = 0;   // raw mode
     bool m_convert = false;

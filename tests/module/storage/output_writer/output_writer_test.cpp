@@ -223,7 +223,7 @@ TEST(OutputWriter, AWriteThatFailsIsNotReportedAsAFinishedFile) {
     SetConversion("0");
     CStreamFileWriter w;
     ASSERT_TRUE(w.Open("/dev/full", true));
-    const Bytes block(300000, 0x5A);
+    const Bytes block(3000000, 0x5A);   // more than the file's buffer holds
     EXPECT_LT(w.Write(block.data(), static_cast<uint32_t>(block.size())), block.size());
     EXPECT_TRUE(w.HasFailed());
     EXPECT_FALSE(w.Close());
