@@ -1,6 +1,8 @@
 #include "kel_test/test_support.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -74,5 +76,15 @@ QByteArray ReadFile(const QString& path) {
 
 QString SourceDir() { return QString::fromLocal8Bit(qgetenv("KEL_SOURCE_DIR")); }
 QString BinaryDir() { return QString::fromLocal8Bit(qgetenv("KEL_BINARY_DIR")); }
+
+bool WaitUntil(const std::function<bool()>& done, int seconds) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > qint64(seconds) * 1000) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
 
 }  // namespace kel_test

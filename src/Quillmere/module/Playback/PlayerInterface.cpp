@@ -118,6 +118,9 @@ bool CPlayerInterface::OpenStream(const uint8_t* header, uint32_t size, void* wi
     {
         ZUN_Guard g(m_mutex);
         std::memcpy(m_header, header, sizeof m_header);
+        // A clip being recorded goes on with this recording, joined on
+        // after the one before.
+        if (m_clipping && size == sizeof m_header) m_clipWriter.WriteHeader(header, size);
     }
     m_window = window;
     m_stopInput = false;

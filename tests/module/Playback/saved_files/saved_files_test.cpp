@@ -44,15 +44,7 @@ constexpr int kGap = 3;         // pause between two recordings
 constexpr int kFrameMs = 40;    // 25 frames a second
 const char* const kKey = "kel-evidence-key";
 
-bool WaitFor(const std::function<bool()>& done, int seconds = 120) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > seconds * 1000) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
+bool WaitFor(const std::function<bool()>& done, int seconds = 120) { return kel_test::WaitUntil(done, seconds); }
 
 // Video frame times (recorder milliseconds) of a recording, from its packs.
 std::vector<int64_t> FrameTimes(const QByteArray& bytes) {

@@ -61,15 +61,7 @@ const uint32_t kSeconds = 3;
 
 QString Home() { return kel_test::ProgramFolder(); }
 
-bool WaitFor(const std::function<bool()>& done, int seconds = 60) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > seconds * 1000) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
+bool WaitFor(const std::function<bool()>& done, int seconds = 60) { return kel_test::WaitUntil(done, seconds); }
 
 QByteArray Read(const QString& path) { return kel_test::ReadFile(path); }
 
