@@ -444,7 +444,7 @@ bool CPlayerInterface::StartClip(time_t start, std::shared_ptr<CSingleFile> reco
     if (!m_clipWriter.Open(path, false)) return false;
     uint8_t header[40];
     std::memcpy(header, m_header, sizeof header);
-    if (m_clipWriter.Write(header, sizeof header) != sizeof header) {
+    if (!m_clipWriter.WriteHeader(header, sizeof header)) {
         m_clipWriter.Close();
         return false;
     }
