@@ -513,6 +513,7 @@ bool CStreamDownloader::NextFileInSpan() {
     if (joinNext) {
         m_source.StopStream();
         finished = !m_writer.HasFailed();
+        if (!finished) CloseCurrentFile(false);
     } else {
         finished = CloseCurrentFile(true);
     }

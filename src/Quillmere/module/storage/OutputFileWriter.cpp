@@ -107,6 +107,88 @@ void TransformWrapper::OnDetailData(DREBEN_DETAIL_DATA* record, void* user) {
     callback(record, self->m_user.load());
 }
 
+// ---- WriteBehind -------------------------------------------------------------------
+
+namespace {
+constexpr size_t kBehindPiece = 1048576;
+constexpr size_t kBehindQueue = 4;   // pieces waiting at most
+}  // namespace
+
+WriteBehind::WriteBehind() = default;
+
+WriteBehind::~WriteBehind() { Finish(); }
+
+void WriteBehind::Start(FILE* file) {
+    Finish();
+    m_file = file;
+    m_failed = false;
+    m_ending = false;
+    m_current.clear();
+    m_current.reserve(kBehindPiece);
+    m_thread = std::thread([this] { Run(); });
+}
+
+void WriteBehind::QueueCurrent(std::unique_lock<std::mutex>& lock) {
+    m_changed.wait(lock, [this] { return m_full.size() < kBehindQueue || m_failed.load(); });
+    std::vector<uint8_t> next;
+    if (!m_spare.empty()) {
+        next.swap(m_spare.back());
+        m_spare.pop_back();
+    }
+    next.clear();
+    next.reserve(kBehindPiece);
+    m_full.push_back(std::move(m_current));
+    m_current.swap(next);
+    m_changed.notify_all();
+}
+
+bool WriteBehind::Put(const uint8_t* data, size_t size) {
+    if (!m_thread.joinable() || m_failed.load()) return false;
+    while (size > 0) {
+        const size_t n = std::min(size, kBehindPiece - m_current.size());
+        m_current.insert(m_current.end(), data, data + n);
+        data += n;
+        size -= n;
+        if (m_current.size() == kBehindPiece) {
+            std::unique_lock<std::mutex> lock(m_lock);
+            QueueCurrent(lock);
+        }
+    }
+    return !m_failed.load();
+}
+
+bool WriteBehind::Finish() {
+    if (!m_thread.joinable()) return !m_failed.load();
+    {
+        std::unique_lock<std::mutex> lock(m_lock);
+        if (!m_current.empty()) QueueCurrent(lock);
+        m_ending = true;
+        m_changed.notify_all();
+    }
+    m_thread.join();
+    m_full.clear();
+    m_spare.clear();
+    m_current.clear();
+    m_current.shrink_to_fit();
+    m_file = nullptr;
+    return !m_failed.load();
+}
+
+void WriteBehind::Run() {
+    std::unique_lock<std::mutex> lock(m_lock);
+    for (;;) {
+        m_changed.wait(lock, [this] { return !m_full.empty() || m_ending; });
+        if (m_full.empty()) return;
+        std::vector<uint8_t> piece = std::move(m_full.front());
+        m_full.pop_front();
+        lock.unlock();
+        if (!m_failed.load() && fwrite(piece.data(), 1, piece.size(), m_file) != piece.size()) m_failed = true;
+        lock.lock();
+        m_spare.push_back(std::move(piece));
+        m_changed.notify_all();
+    }
+}
+
 // ---- CStreamFileWriter ------------------------------------------------------------
 
 CStreamFileWriter::CStreamFileWriter() = default;
@@ -136,7 +218,10 @@ bool CStreamFileWriter::Open(const std::string& path, bool append) {
     // The key also serves raw files: enciphered recordings joined into one
     // file are enciphered again on the first recording's terms.
     m_key = CSettingsStore::GetInstance()->GetValueText(SettingKey::SecretKey).toStdString();
-    if (append) return true;
+    if (append) {
+        m_behind.Start(m_file);
+        return true;
+    }
 
     bool ok = false;
     const int videoType =
@@ -152,21 +237,19 @@ bool CStreamFileWriter::Open(const std::string& path, bool append) {
             return false;
         }
         m_convert = true;
+        return true;
     }
+    m_behind.Start(m_file);
     return true;
 }
 
 uint32_t CStreamFileWriter::Write(const uint8_t* data, uint32_t size) {
     if (!m_file || !data || size == 0) return 0;
     if (!m_convert) {
-        if (m_joiner.Active()) {
-            const bool ok = m_joiner.Feed(data, size, [this](const uint8_t* d, size_t n) { return WriteRaw(d, n); });
-            return ok ? size : 0;
-        }
-        const size_t n = fwrite(data, 1, size, m_file);
-        m_bytesWritten += n;
-        if (n != size) m_failed = true;
-        return static_cast<uint32_t>(n);
+        const bool ok = m_joiner.Active()
+                            ? m_joiner.Feed(data, size, [this](const uint8_t* d, size_t n) { return WriteRaw(d, n); })
+                            : WriteRaw(data, size);
+        return ok ? size : 0;
     }
     if (size == kStreamHeaderSize && !m_transform.IsRunning()) {
         if (m_transform.Create(data, size, m_key) != 0) return 0;
@@ -211,11 +294,12 @@ bool CStreamFileWriter::WriteHeader(const uint8_t* header, uint32_t size) {
 }
 
 bool CStreamFileWriter::WriteRaw(const uint8_t* data, size_t size) {
-    const size_t n = fwrite(data, 1, size, m_file);
-    m_bytesWritten += n;
-    if (n == size) return true;
-    m_failed = true;
-    return false;
+    if (!m_behind.Put(data, size)) {
+        m_failed = true;
+        return false;
+    }
+    m_bytesWritten += size;
+    return true;
 }
 
 bool CStreamFileWriter::FinishJoin() {
@@ -272,6 +356,7 @@ bool CStreamFileWriter::Close(const std::string& newName) {
         CloseBodyFile();
     }
     if (!FinishJoin()) ok = false;
+    if (!m_behind.Finish()) ok = false;
     if (fflush(m_file) != 0) ok = false;
     if (fclose(m_file) != 0) ok = false;
     m_file = nullptr;

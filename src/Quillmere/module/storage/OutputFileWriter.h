@@ -3,8 +3,12 @@
 // stream as it comes, or, when the setting "DownloadVideoType" is 1 or more,
 // converts it into an .mp4 file through the stream transform library.
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
+#include <deque>
+#include <mutex>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -47,6 +51,39 @@ private:
     std::atomic<void*> m_user{nullptr};
     uint64_t m_totalIn = 0;
     std::atomic<uint64_t> m_totalOut{0};
+};
+
+// Writes a file behind its producer: bytes gather in 1 MiB pieces that a
+// thread of its own writes, so reading the next block of a stream and
+// writing the last ones overlap.
+class WriteBehind {
+public:
+    WriteBehind();
+    ~WriteBehind();  // Finish
+    WriteBehind(const WriteBehind&) = delete;
+    WriteBehind& operator=(const WriteBehind&) = delete;
+
+    void Start(FILE* file);
+    // Takes a copy of the bytes; false once a write has failed.
+    bool Put(const uint8_t* data, size_t size);
+    // Writes what is left and ends the thread; false when any write failed.
+    bool Finish();
+    bool Failed() const { return m_failed.load(); }
+
+private:
+    void Run();
+    void QueueCurrent(std::unique_lock<std::mutex>& lock);
+
+    FILE* m_file = nullptr;
+    std::thread m_thread;
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    std::deque<std::vector<uint8_t>> m_full;    // waiting to be written
+    std::vector<std::vector<uint8_t>> m_spare;  // written, for reuse
+    std::vector<uint8_t> m_current;             // being filled
+    bool m_ending = false;
+    bool m_writing = false;
+    std::atomic<bool> m_failed{false};
 };
 
 // Writes one output file at a time; reused for file after file.
@@ -102,7 +139,7 @@ public:
     const std::string& Path() const { return m_path; }
     uint64_t BytesWritten() const { return m_bytesWritten; }
     // Any write into the file or the transform failed since Open.
-    bool HasFailed() const { return m_failed.load(); }
+    bool HasFailed() const { return m_failed.load() || m_behind.Failed(); }
 
 private:
     static void TransHandler(DREBEN_DETAIL_DATA* record, void* user);
@@ -127,5 +164,6 @@ private:
     bool m_haveHeader = false;                 // raw: the file's first header is written
     recstream::StreamHeader m_header{};        // raw: that header
     StreamJoiner m_joiner;                     // raw: moves a joined recording's times
+    WriteBehind m_behind;                      // raw: writes the file
     std::atomic<bool> m_failed{false};
 };
