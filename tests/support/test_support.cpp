@@ -2,8 +2,8 @@
 
 #include <QCoreApplication>
 #include <QTranslator>
-
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -86,6 +86,16 @@ ScopedCatalogue::ScopedCatalogue(const QString& language) : m_translator(new QTr
 ScopedCatalogue::~ScopedCatalogue() {
     if (m_installed) QCoreApplication::removeTranslator(m_translator);
     delete m_translator;
+}
+
+bool WaitUntil(const std::function<bool()>& done, int seconds) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > qint64(seconds) * 1000) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
 }
 
 }  // namespace kel_test

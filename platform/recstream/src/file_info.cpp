@@ -10,6 +10,8 @@ namespace recstream {
 namespace {
 
 constexpr size_t kReadBlock = 1u << 20;
+// The first read of a scan: most scans stop at the first pack or two.
+constexpr size_t kFirstRead = 64u << 10;
 
 struct FileCloser {
     void operator()(FILE* f) const {
@@ -42,12 +44,14 @@ bool ScanPacks(FILE* f, const StreamHeader& header, uint64_t from, uint64_t to, 
     if (fseeko(f, static_cast<off_t>(from), SEEK_SET) != 0) return false;
     PacketScanner scanner(header.startTime, false);
     scanner.Reset(from);
-    // A short range needs no full block (small recordings are read often).
-    std::vector<uint8_t> block(static_cast<size_t>(std::min<uint64_t>(kReadBlock, to > from ? to - from : 1)));
+    std::vector<uint8_t> block;
     Packet packet;
     uint64_t pos = from;
+    size_t read = kFirstRead;   // grows to kReadBlock while the scan goes on
     for (;;) {
-        size_t want = static_cast<size_t>(std::min<uint64_t>(kReadBlock, to - pos));
+        size_t want = static_cast<size_t>(std::min<uint64_t>(read, to - pos));
+        read = std::min(read * 2, kReadBlock);
+        if (block.size() < want) block.resize(want);
         size_t got = want ? std::fread(block.data(), 1, want, f) : 0;
         pos += got;
         if (got > 0) scanner.Feed(block.data(), got);
@@ -71,7 +75,7 @@ bool ReadFileInfo(const std::string& path, FileInfo* out) {
     });
     if (any) {
         // The last pack: scan a tail window, widening it until a pack shows up.
-        uint64_t window = kReadBlock;
+        uint64_t window = kFirstRead;
         for (;;) {
             uint64_t from = info.size > window + kHeaderSize ? info.size - window : kHeaderSize;
             bool found = false;

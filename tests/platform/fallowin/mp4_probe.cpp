@@ -5,12 +5,45 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
+#include <atomic>
+#include <cstdarg>
+
 namespace kel_test {
 
-Mp4Probe ProbeMp4(const std::string& path, bool decode) {
+namespace {
+
+std::atomic<int> g_logErrors{0};
+
+void CountErrors(void* avcl, int level, const char* format, va_list args) {
+    if (level <= AV_LOG_ERROR) ++g_logErrors;
+    av_log_default_callback(avcl, level, format, args);
+}
+
+// Counts error messages while it lives (probes run one at a time).
+struct ErrorLog {
+    ErrorLog() {
+        g_logErrors = 0;
+        av_log_set_callback(&CountErrors);
+    }
+    ~ErrorLog() { av_log_set_callback(&av_log_default_callback); }
+    int Count() const { return g_logErrors.load(); }
+};
+
+}  // namespace
+
+Mp4Probe ProbeMp4(const std::string& path, bool decode, bool recorderStream) {
     Mp4Probe probe;
+    ErrorLog log;
     AVFormatContext* fc = nullptr;
-    if (avformat_open_input(&fc, path.c_str(), nullptr, nullptr) < 0) return probe;
+    AVDictionary* options = nullptr;
+    const AVInputFormat* format = nullptr;
+    if (recorderStream) {
+        av_dict_set(&options, "skip_initial_bytes", "40", 0);
+        format = av_find_input_format("mpeg");
+    }
+    const int opened = avformat_open_input(&fc, path.c_str(), format, &options);
+    av_dict_free(&options);
+    if (opened < 0) return probe;
     if (avformat_find_stream_info(fc, nullptr) < 0) {
         avformat_close_input(&fc);
         return probe;
@@ -45,8 +78,15 @@ Mp4Probe ProbeMp4(const std::string& path, bool decode) {
     }
     AVPacket* pkt = av_packet_alloc();
     AVFrame* frame = av_frame_alloc();
+    bool haveTime = false;
     auto drain = [&]() {
         while (avcodec_receive_frame(dec, frame) == 0) {
+            if (frame->best_effort_timestamp != AV_NOPTS_VALUE) {
+                const double t = frame->best_effort_timestamp * av_q2d(fc->streams[video]->time_base);
+                if (!haveTime || t < probe.firstTime) probe.firstTime = t;
+                if (!haveTime || t > probe.lastTime) probe.lastTime = t;
+                haveTime = true;
+            }
             if (frame->decode_error_flags) probe.decodeErrors++;
             probe.decodedFrames++;
         }
@@ -69,6 +109,7 @@ Mp4Probe ProbeMp4(const std::string& path, bool decode) {
     av_frame_free(&frame);
     av_packet_free(&pkt);
     avformat_close_input(&fc);
+    probe.logErrors = log.Count();
     return probe;
 }
 

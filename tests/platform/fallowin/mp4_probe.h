@@ -1,5 +1,6 @@
 #pragma once
-// Opens a converted file with libavformat and reports what a player would see.
+// Opens a converted file (or a plain recorder stream) with libavformat and
+// reports what a player would see.
 #include <string>
 
 namespace kel_test {
@@ -16,9 +17,14 @@ struct Mp4Probe {
     int decodedFrames = 0;      // pictures the decoder gave back
     int decodeErrors = 0;
     std::string creationTime;   // the container's "creation_time" tag
+    double firstTime = 0;       // seconds: time stamp of the first and the last picture
+    double lastTime = 0;
+    int logErrors = 0;          // messages libavformat / libavcodec wrote at error level
 };
 
-// `decode` also runs every picture through the decoder.
-Mp4Probe ProbeMp4(const std::string& path, bool decode);
+// `decode` also runs every picture through the decoder. `recorderStream`:
+// the file is a recorder stream (its 40-byte header skipped, the program
+// stream read as MPEG-PS).
+Mp4Probe ProbeMp4(const std::string& path, bool decode, bool recorderStream = false);
 
 }  // namespace kel_test

@@ -127,6 +127,9 @@ bool CPlayerInterface::OpenStream(const uint8_t* header, uint32_t size, void* wi
     if (!StartPort([&](int port) { return Ostrum_OpenStream(port, header, size, 2097152) != 0; }, window)) return false;
     ZUN_Guard g(m_mutex);
     std::memcpy(m_header, header, sizeof m_header);
+    // A clip being recorded goes on with this recording, joined on after
+    // the one before.
+    if (m_clipping && size == sizeof m_header) m_clipWriter.WriteHeader(header, size);
     return true;
 }
 
@@ -485,7 +488,7 @@ bool CPlayerInterface::StartClip(time_t start, std::shared_ptr<CSingleFile> reco
     if (!m_clipWriter.Open(path, false)) return false;
     uint8_t header[40];
     std::memcpy(header, m_header, sizeof header);
-    if (m_clipWriter.Write(header, sizeof header) != sizeof header) {
+    if (!m_clipWriter.WriteHeader(header, sizeof header)) {
         m_clipWriter.Close();
         return false;
     }

@@ -29,15 +29,6 @@ constexpr float kLowSpaceGiB = kDownloadMinFreeGiB;
 constexpr int kPosEnd = 100;
 constexpr int kPosFailed = 200;
 
-bool FileExists(const std::string& path) {
-    const std::string local = wincompat::MapPath(path);
-    if (local.empty()) return false;
-    FILE* f = std::fopen(local.c_str(), "rb");
-    if (!f) return false;
-    std::fclose(f);
-    return true;
-}
-
 void DeleteFile(const std::string& path) {
     const std::string local = wincompat::MapPath(path);
     if (!local.empty()) std::remove(local.c_str());
@@ -186,10 +177,9 @@ void CStreamDownloader::WriteData(int dataType, const uint8_t* data, uint32_t si
         m_scanner.reset(recstream::ParseHeader(data, size, &header)
                             ? new recstream::PacketScanner(header.startTime, false)
                             : nullptr);
-        // A span file that a later recording is appended to keeps its
-        // first header.
-        if (m_dropHeader.load()) return;
-        m_writer.Write(data, size);
+        // The first header starts the file; on a span file the header of a
+        // later recording joins that recording on.
+        m_writer.WriteHeader(data, size);
         m_bytesDone += size;
         m_bytesFile += size;
         m_lastDataMs = ZUN_MonotonicMs();
@@ -228,25 +218,16 @@ void CStreamDownloader::CountFrames(bool endOfStream) {
 
 // ---- output files ------------------------------------------------------------------------------
 
-bool CStreamDownloader::StartFileTask(const std::shared_ptr<CSingleFile>& task, bool keepExisting, bool firstOfSpan) {
+bool CStreamDownloader::StartFileTask(const std::shared_ptr<CSingleFile>& task, bool keepExisting, bool) {
     if (!task) {
         m_fullPath.clear();   // no file of this task exists
         return false;
     }
-    // The recordings after the first of a span go on in the span's file.
-    const bool sameSpanFile = keepExisting && !firstOfSpan && !m_fullPath.empty();
-    if (!sameSpanFile && !NameOutputFile(task, keepExisting)) return false;
+    // A span's file is named after the span; the recordings after its first
+    // are joined onto it while it stays open (NextFileInSpan).
+    if (!NameOutputFile(task, keepExisting)) return false;
     qCDebug(lcKelPlayback, "Create file path:%s", m_fullPath.c_str());
-
-    bool opened = false;
-    if (!keepExisting) {
-        m_dropHeader = false;
-        opened = m_writer.Open(m_fullPath, false);
-    } else {
-        m_dropHeader = sameSpanFile && FileExists(m_fullPath);
-        opened = m_writer.Open(m_fullPath, true);
-    }
-    if (!opened) {
+    if (!m_writer.Open(m_fullPath, false)) {
         qCDebug(lcKelPlayback) << "CStreamDownloader::StartFileTask open file failed";
         return false;
     }
@@ -355,15 +336,6 @@ bool CStreamDownloader::OpenTaskReachedItsEnd() {
     return last >= 0 && last + 1 >= static_cast<int64_t>(m_openTask->EndTime);
 }
 
-bool CStreamDownloader::HasFileInSpanAfter(int index) const {
-    for (int i = std::max(index + 1, 0); i < TaskCount(); ++i) {
-        const std::shared_ptr<CSingleFile>& f = m_tasks[static_cast<size_t>(i)];
-        if (f && static_cast<time_t>(f->EndTime) > m_spanStart && static_cast<time_t>(f->StartTime) < m_spanEnd)
-            return true;
-    }
-    return false;
-}
-
 void CStreamDownloader::ClearTasks() {
     m_tasks.clear();
     m_currentTask.reset();
@@ -375,22 +347,30 @@ void CStreamDownloader::EndTasks() {
     ClearTasks();
 }
 
-bool CStreamDownloader::FindFileInSpan(int from) {
+int CStreamDownloader::SpanIndexFrom(int from) const {
     for (int i = std::max(from, 0); i < TaskCount(); ++i) {
         const std::shared_ptr<CSingleFile>& f = m_tasks[static_cast<size_t>(i)];
         if (!f) continue;
         const time_t fs = f->StartTime;
         const time_t fe = f->EndTime;
-        if (!(fe > m_spanStart && fs < m_spanEnd)) continue;
-        if (fs >= m_spanStart && fe <= m_spanEnd) {
-            m_currentTask = f;
-        } else {
-            m_currentTask.reset(f->clone(static_cast<int>(std::max(fs, m_spanStart)), static_cast<int>(std::min(fe, m_spanEnd))));
-        }
-        m_taskIndex = i;
-        return true;
+        if (fe > m_spanStart && fs < m_spanEnd) return i;
     }
-    return false;
+    return -1;
+}
+
+bool CStreamDownloader::FindFileInSpan(int from) {
+    const int i = SpanIndexFrom(from);
+    if (i < 0) return false;
+    const std::shared_ptr<CSingleFile>& f = m_tasks[static_cast<size_t>(i)];
+    const time_t fs = f->StartTime;
+    const time_t fe = f->EndTime;
+    if (fs >= m_spanStart && fe <= m_spanEnd) {
+        m_currentTask = f;
+    } else {
+        m_currentTask.reset(f->clone(static_cast<int>(std::max(fs, m_spanStart)), static_cast<int>(std::min(fe, m_spanEnd))));
+    }
+    m_taskIndex = i;
+    return true;
 }
 
 // ---- starting and stopping -----------------------------------------------------------------------
@@ -433,7 +413,6 @@ bool CStreamDownloader::DownloadByFile(std::vector<CSingleFile*> files, std::vec
     StopRunning(DownloadStopped, true);
     ZUN_Guard guard(m_mutex);
     m_bytesFile = 0;
-    m_dropHeader = false;
     if (!m_paramSet) return false;
 
     ClearTasks();
@@ -646,12 +625,20 @@ bool CStreamDownloader::NextFileFailed() {
 bool CStreamDownloader::NextFileInSpan() {
     m_source.StopStream();
     CountFrames(true);
-    // The span file of type 0 is closed between its recordings and opened
-    // again for the next; a recording that ended early, when it is the
-    // last of the span, leaves the file incomplete.
-    const bool whole = OpenTaskReachedItsEnd() || (m_fileType == 0 && HasFileInSpanAfter(m_taskIndex.load()));
-    const bool finished = FinishFile(whole);
-    m_lastIndex = m_taskIndex.load();
+    const int done = m_taskIndex.load();
+    // The span file of type 0 stays open until its last recording: the next
+    // one is joined onto it. A recording that ended early, when it is the
+    // last of its file, leaves the file incomplete.
+    const bool joinNext = m_fileType == 0 && SpanIndexFrom(done + 1) >= 0;
+    const bool whole = joinNext || OpenTaskReachedItsEnd();
+    bool finished;
+    if (joinNext) {
+        finished = !m_writer.HasFailed();
+        if (!finished) FinishFile(false);   // what is whole in it stays, marked incomplete
+    } else {
+        finished = FinishFile(whole);
+    }
+    m_lastIndex = done;
     if (whole && !finished) {
         const int count = TaskCount();
         EndTasks();
@@ -671,8 +658,7 @@ bool CStreamDownloader::NextFileInSpan() {
         EmitUnlocked(DownloadAllDone, m_lastIndex, 0);
         return false;
     }
-    const bool opened = m_fileType == 0 ? StartFileTask(m_currentTask, true, false)
-                                        : StartFileTask(m_currentTask, false, false);
+    const bool opened = joinNext ? OpenTask(m_currentTask) : StartFileTask(m_currentTask, false, false);
     if (opened) return EmitPathUnlocked();
     return NextFileFailed();
 }

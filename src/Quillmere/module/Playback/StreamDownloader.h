@@ -141,9 +141,9 @@ private:
     // Sets the name parts, folder and a free path for a new output file of
     // `task` (named after the span with `spanName`).
     bool NameOutputFile(const std::shared_ptr<CSingleFile>& task, bool spanName);
-    // Opens `task` into its output file and starts its stream. `keepExisting`
-    // appends onto the span's file (`firstOfSpan`: a file left by an earlier
-    // download of the same span is replaced).
+    // Opens `task` into a new output file and starts its stream. `keepExisting`
+    // names the file after the span (the span's later recordings are joined
+    // onto it). A file of that name that exists already stays.
     bool StartFileTask(const std::shared_ptr<CSingleFile>& task, bool keepExisting, bool firstOfSpan);
     // Waits for the first data of the task just opened (mutex held through
     // `guard`), then releases the mutex, posts the start and starts the worker.
@@ -159,9 +159,9 @@ private:
     bool FinishFile(bool complete);
     // The recording just streamed reached its end time.
     bool OpenTaskReachedItsEnd();
-    // A recording after `index` overlaps the span.
-    bool HasFileInSpanAfter(int index) const;
     std::string OutputName(const std::string& endText, const char* marker) const;
+    // Index of the first task from `from` on that overlaps the span; -1.
+    int SpanIndexFrom(int from) const;
     // Ends the batch: the list emptied, the downloader idle.
     void EndTasks();
     // Stops the worker and, when a task runs, ends it with `code` (posted
@@ -203,9 +203,6 @@ private:
     uint8_t m_diskKind = 0;
     std::shared_ptr<CSingleFile> m_openTask;   // the record the stream was opened with
     int m_fileType = 0;
-    // The open output file already holds a stream header (a span file that a
-    // later recording is appended to): the stream's header is dropped.
-    std::atomic<bool> m_dropHeader{false};
     std::atomic<uint64_t> m_lastDataMs{0};   // monotonic time of the last data
     // The frames the current output file received whole, counted as the
     // stream passes (reading thread); read once the stream has stopped.

@@ -13,6 +13,7 @@ namespace {
 
 constexpr uint32_t kStreamHeaderSize = 40;
 constexpr size_t kCopyPiece = 1048576;
+constexpr size_t kWriteBuffer = 1048576;
 
 void Debug(const QString& line) { qCDebug(lcKelStorage).noquote() << line; }
 
@@ -107,6 +108,88 @@ void TransformWrapper::OnDetailData(DREBEN_DETAIL_DATA* record, void* user) {
     callback(record, self->m_user.load());
 }
 
+// ---- WriteBehind -------------------------------------------------------------------
+
+namespace {
+constexpr size_t kBehindPiece = 1048576;
+constexpr size_t kBehindQueue = 4;   // pieces waiting at most
+}  // namespace
+
+WriteBehind::WriteBehind() = default;
+
+WriteBehind::~WriteBehind() { Finish(); }
+
+void WriteBehind::Start(FILE* file) {
+    Finish();
+    m_file = file;
+    m_failed = false;
+    m_ending = false;
+    m_current.clear();
+    m_current.reserve(kBehindPiece);
+    m_thread = std::thread([this] { Run(); });
+}
+
+void WriteBehind::QueueCurrent(std::unique_lock<std::mutex>& lock) {
+    m_changed.wait(lock, [this] { return m_full.size() < kBehindQueue || m_failed.load(); });
+    std::vector<uint8_t> next;
+    if (!m_spare.empty()) {
+        next.swap(m_spare.back());
+        m_spare.pop_back();
+    }
+    next.clear();
+    next.reserve(kBehindPiece);
+    m_full.push_back(std::move(m_current));
+    m_current.swap(next);
+    m_changed.notify_all();
+}
+
+bool WriteBehind::Put(const uint8_t* data, size_t size) {
+    if (!m_thread.joinable() || m_failed.load()) return false;
+    while (size > 0) {
+        const size_t n = std::min(size, kBehindPiece - m_current.size());
+        m_current.insert(m_current.end(), data, data + n);
+        data += n;
+        size -= n;
+        if (m_current.size() == kBehindPiece) {
+            std::unique_lock<std::mutex> lock(m_lock);
+            QueueCurrent(lock);
+        }
+    }
+    return !m_failed.load();
+}
+
+bool WriteBehind::Finish() {
+    if (!m_thread.joinable()) return !m_failed.load();
+    {
+        std::unique_lock<std::mutex> lock(m_lock);
+        if (!m_current.empty()) QueueCurrent(lock);
+        m_ending = true;
+        m_changed.notify_all();
+    }
+    m_thread.join();
+    m_full.clear();
+    m_spare.clear();
+    m_current.clear();
+    m_current.shrink_to_fit();
+    m_file = nullptr;
+    return !m_failed.load();
+}
+
+void WriteBehind::Run() {
+    std::unique_lock<std::mutex> lock(m_lock);
+    for (;;) {
+        m_changed.wait(lock, [this] { return !m_full.empty() || m_ending; });
+        if (m_full.empty()) return;
+        std::vector<uint8_t> piece = std::move(m_full.front());
+        m_full.pop_front();
+        lock.unlock();
+        if (!m_failed.load() && fwrite(piece.data(), 1, piece.size(), m_file) != piece.size()) m_failed = true;
+        lock.lock();
+        m_spare.push_back(std::move(piece));
+        m_changed.notify_all();
+    }
+}
+
 // ---- CStreamFileWriter ------------------------------------------------------------
 
 CStreamFileWriter::CStreamFileWriter() = default;
@@ -120,6 +203,9 @@ bool CStreamFileWriter::Open(const std::string& path, bool append) {
     const std::string writePath = append ? local : local + ".part";
     FILE* file = fopen(writePath.c_str(), append ? "ab+" : "wb+");
     if (!file) return false;
+    // Streams come in small blocks: the file takes them in large writes.
+    if (m_buffer.empty()) m_buffer.resize(kWriteBuffer);
+    setvbuf(file, m_buffer.data(), _IOFBF, m_buffer.size());
 
     m_file = file;
     m_path = path;
@@ -128,9 +214,15 @@ bool CStreamFileWriter::Open(const std::string& path, bool append) {
     m_append = append;
     m_bytesWritten = 0;
     m_headWritten = false;
+    m_haveHeader = false;
     m_failed = false;
-    m_key.clear();
-    if (append) return true;
+    // The key also serves raw files: enciphered recordings joined into one
+    // file are enciphered again on the first recording's terms.
+    m_key = CSettingsStore::GetInstance()->GetValueText(SettingKey::SecretKey).toStdString();
+    if (append) {
+        m_behind.Start(m_file);
+        return true;
+    }
 
     bool ok = false;
     const int videoType =
@@ -146,18 +238,19 @@ bool CStreamFileWriter::Open(const std::string& path, bool append) {
             return false;
         }
         m_convert = true;
-        m_key = CSettingsStore::GetInstance()->GetValueText(SettingKey::SecretKey).toStdString();
+        return true;
     }
+    m_behind.Start(m_file);
     return true;
 }
 
 uint32_t CStreamFileWriter::Write(const uint8_t* data, uint32_t size) {
     if (!m_file || !data || size == 0) return 0;
     if (!m_convert) {
-        const size_t n = fwrite(data, 1, size, m_file);
-        m_bytesWritten += n;
-        if (n != size) m_failed = true;
-        return static_cast<uint32_t>(n);
+        const bool ok = m_joiner.Active()
+                            ? m_joiner.Feed(data, size, [this](const uint8_t* d, size_t n) { return WriteRaw(d, n); })
+                            : WriteRaw(data, size);
+        return ok ? size : 0;
     }
     if (size == kStreamHeaderSize && !m_transform.IsRunning()) {
         if (m_transform.Create(data, size, m_key) != 0) return 0;
@@ -173,6 +266,46 @@ uint32_t CStreamFileWriter::Write(const uint8_t* data, uint32_t size) {
         return 0;
     }
     return size;
+}
+
+bool CStreamFileWriter::WriteHeader(const uint8_t* header, uint32_t size) {
+    if (!m_file || !header || size != kStreamHeaderSize) return false;
+    if (m_convert) {
+        if (!m_transform.IsRunning()) return Write(header, size) == size;
+        // A recording joined on: the transform takes its header in the
+        // stream and goes on at its start time.
+        if (m_transform.InputData(header, size) != 0) {
+            m_failed = true;
+            return false;
+        }
+        return true;
+    }
+    if (!FinishJoin()) return false;
+    recstream::StreamHeader next;
+    const bool parsed = recstream::ParseHeader(header, size, &next);
+    if (!m_haveHeader) {
+        m_haveHeader = parsed && m_bytesWritten == 0;
+        if (m_haveHeader) m_header = next;
+        return WriteRaw(header, size);
+    }
+    if (parsed && m_joiner.Begin(m_header, next, m_key)) return true;
+    // Kept as it came, with its own header: nothing of it is lost.
+    Debug(QStringLiteral("CStreamFileWriter: a joined recording keeps its own header"));
+    return WriteRaw(header, size);
+}
+
+bool CStreamFileWriter::WriteRaw(const uint8_t* data, size_t size) {
+    if (!m_behind.Put(data, size)) {
+        m_failed = true;
+        return false;
+    }
+    m_bytesWritten += size;
+    return true;
+}
+
+bool CStreamFileWriter::FinishJoin() {
+    if (!m_joiner.Active()) return true;
+    return m_joiner.Finish([this](const uint8_t* d, size_t n) { return WriteRaw(d, n); });
 }
 
 void CStreamFileWriter::TransHandler(DREBEN_DETAIL_DATA* record, void* user) {
@@ -223,6 +356,8 @@ bool CStreamFileWriter::Close(const std::string& newName) {
         if (!m_headWritten) ok = false;  // no container: nothing usable was written
         CloseBodyFile();
     }
+    if (!FinishJoin()) ok = false;
+    if (!m_behind.Finish()) ok = false;
     if (fflush(m_file) != 0) ok = false;
     if (fclose(m_file) != 0) ok = false;
     m_file = nullptr;
@@ -240,6 +375,7 @@ bool CStreamFileWriter::Close(const std::string& newName) {
         if (std::rename(m_localPath.c_str(), finalPath.c_str()) != 0) ok = false;
     }
     m_headWritten = false;
+    m_haveHeader = false;
     m_key.clear();
     return ok;
 }

@@ -3,11 +3,18 @@
 // stream as it comes, or, when the setting "DownloadVideoType" is 1 or more,
 // converts it into an .mp4 file through the stream transform library.
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
+#include <deque>
+#include <mutex>
+#include <thread>
 #include <string>
+#include <vector>
 
+#include "StreamJoin.h"
 #include "fallowin.h"
+#include "recstream/recstream.h"
 
 // A thin wrapper round one transform of the stream transform library.
 class TransformWrapper {
@@ -46,6 +53,39 @@ private:
     std::atomic<uint64_t> m_totalOut{0};
 };
 
+// Writes a file behind its producer: bytes gather in 1 MiB pieces that a
+// thread of its own writes, so reading the next block of a stream and
+// writing the last ones overlap.
+class WriteBehind {
+public:
+    WriteBehind();
+    ~WriteBehind();  // Finish
+    WriteBehind(const WriteBehind&) = delete;
+    WriteBehind& operator=(const WriteBehind&) = delete;
+
+    void Start(FILE* file);
+    // Takes a copy of the bytes; false once a write has failed.
+    bool Put(const uint8_t* data, size_t size);
+    // Writes what is left and ends the thread; false when any write failed.
+    bool Finish();
+    bool Failed() const { return m_failed.load(); }
+
+private:
+    void Run();
+    void QueueCurrent(std::unique_lock<std::mutex>& lock);
+
+    FILE* m_file = nullptr;
+    std::thread m_thread;
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    std::deque<std::vector<uint8_t>> m_full;    // waiting to be written
+    std::vector<std::vector<uint8_t>> m_spare;  // written, for reuse
+    std::vector<uint8_t> m_current;             // being filled
+    bool m_ending = false;
+    bool m_writing = false;
+    std::atomic<bool> m_failed{false};
+};
+
 // Writes one output file at a time; reused for file after file.
 //
 // A new file (append off) is written under a temporary name beside it
@@ -75,6 +115,14 @@ public:
     // are refused). Returns the bytes taken: 0 when nothing was open, the
     // block was refused, or the write failed.
     uint32_t Write(const uint8_t* data, uint32_t size);
+    // A recording's 40-byte stream header. The first one starts the file
+    // (raw: written as it is; converting: starts the transform). One that
+    // comes while the file already has its header joins the next recording
+    // on: raw, its times are moved onto the first recording's clock (see
+    // StreamJoiner; a recording that cannot be moved keeps its own header in
+    // the file); converting, it goes into the transform, which continues the
+    // timeline at the recording's own start time. False when it was refused.
+    bool WriteHeader(const uint8_t* header, uint32_t size);
     // Finishes the file: stops the transform (joining its head and body),
     // closes the file and gives it its name (`newName` when not empty, else
     // the name it was opened under). True only when the whole file was
@@ -91,13 +139,16 @@ public:
     const std::string& Path() const { return m_path; }
     uint64_t BytesWritten() const { return m_bytesWritten; }
     // Any write into the file or the transform failed since Open.
-    bool HasFailed() const { return m_failed.load(); }
+    bool HasFailed() const { return m_failed.load() || m_behind.Failed(); }
 
 private:
     static void TransHandler(DREBEN_DETAIL_DATA* record, void* user);
     void CloseBodyFile();
+    bool WriteRaw(const uint8_t* data, size_t size);
+    bool FinishJoin();
 
     FILE* m_file = nullptr;
+    std::vector<char> m_buffer;    // m_file's buffer
     std::string m_path;            // as given to Open
     uint64_t m_bytesWritten = 0;   // raw mode
     bool m_convert = false;
@@ -110,5 +161,9 @@ private:
     std::string m_writePath;   // where the bytes go until Close
     std::string m_bodyPath;
     bool m_headWritten = false;
+    bool m_haveHeader = false;                 // raw: the file's first header is written
+    recstream::StreamHeader m_header{};        // raw: that header
+    StreamJoiner m_joiner;                     // raw: moves a joined recording's times
+    WriteBehind m_behind;                      // raw: writes the file
     std::atomic<bool> m_failed{false};
 };

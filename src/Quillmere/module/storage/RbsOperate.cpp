@@ -105,7 +105,9 @@ void SpanTextsOfName(const std::string& path, std::string* startText, std::strin
 
 std::string Now() { return QDateTime::currentDateTime().toString("yyyy-MM-dd hh:mm:ss.zzz").toStdString(); }
 
-int64_t FindOffset(const char* path, const RbsDateTime& when, const std::atomic<bool>* stop) {
+// Offset of the first packet of second `when`; with `after`, of the first
+// packet later than that second (where a span ending with it stops).
+int64_t FindOffset(const char* path, const RbsDateTime& when, const std::atomic<bool>* stop, bool after = false) {
     if (!path || !*path) return -1;
     ZUN_FILE f = ZUN_OpenFile(path, ZUN_FILE_READ);
     if (!f) return -1;
@@ -147,7 +149,7 @@ int64_t FindOffset(const char* path, const RbsDateTime& when, const std::atomic<
             int64_t t = CivilSeconds(static_cast<int>(packet.year), static_cast<int>(packet.month),
                                      static_cast<int>(packet.day), static_cast<int>(packet.hour),
                                      static_cast<int>(packet.minute), static_cast<int>(packet.second));
-            if (t == target) {
+            if (after ? t > target : t == target) {
                 result = base + sum - packet.packetLength;
                 break;
             }
@@ -323,7 +325,8 @@ int RbsOperate::RBS_GetStreamByTime(const char* path, const RbsDateTime* start, 
         if (off > 0) ctx->startOffset = static_cast<uint64_t>(off);
     }
     if (TimeText(*end) != fileEnd) {
-        int64_t off = FindOffset(path, *end, nullptr);
+        // The span holds every packet of its end second.
+        int64_t off = FindOffset(path, *end, nullptr, true);
         if (off > 0) ctx->endOffset = static_cast<uint64_t>(off);
     }
     return Open(ctx);

@@ -392,13 +392,16 @@ void StorageOper::ReadQorAutoBatchStream() {
         static_cast<int>(file.SearchEndTime));
 
     QorAutoStorage* registry = QorAutoStorage::GetInstance();
+    // The library counts offsets from the end of the header. The span holds
+    // its end second: it ends where the first pack of the second after it
+    // starts (the end of the data when there is none).
     uint32_t startOffset = 0;
-    uint32_t endOffset = file.FileSize;
+    uint32_t endOffset = file.FileSize > static_cast<uint32_t>(kHeaderSize) ? file.FileSize - kHeaderSize : 0;
     if (file.StartTime > file.SearchStartTime) {
         registry->storage_record_seek_by_time(handle, file.StartTime - file.SearchStartTime, &startOffset);
     }
-    registry->storage_record_seek_by_time(handle, SecondsAfter(file.EndTime, file.SearchStartTime), &endOffset);
-    const int64_t need = static_cast<int64_t>(endOffset) - static_cast<int64_t>(startOffset) - kHeaderSize;
+    registry->storage_record_seek_by_time(handle, SecondsAfter(file.EndTime + 1, file.SearchStartTime), &endOffset);
+    const int64_t need = static_cast<int64_t>(endOffset) - static_cast<int64_t>(startOffset);
     registry->storage_record_seek(handle, startOffset);
     Log("StorageOper::ReadQorAutoBatchStream start offset:%u, end offset:%u, need read:%d", startOffset, endOffset,
         static_cast<int>(need));

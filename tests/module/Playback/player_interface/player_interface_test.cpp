@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QRegularExpression>
 #include <QWidget>
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <fstream>
@@ -22,7 +23,9 @@
 #include "Settings.h"
 #include "SingleFile.h"
 #include "kel_test/test_support.h"
+#include "mp4_probe.h"
 #include "recording_fixture.h"
+#include "recstream/recstream.h"
 
 using APT_QMR::CPlayerInterface;
 using APT_QMR::CSingleFile;
@@ -40,10 +43,11 @@ bool WaitFor(const std::function<bool()>& cond, int timeoutMs = 20000) {
     return true;
 }
 
-std::vector<uint8_t> Recording(const char* name, int seconds) {
+std::vector<uint8_t> Recording(const char* name, int seconds, uint32_t start = 1709294400u) {
     const std::string path = (kel_test::ProgramFolder() + "/" + name).toStdString();
     vintrel_test::RecordingSpec spec;
     spec.seconds = seconds;
+    spec.startTime = start;
     EXPECT_TRUE(vintrel_test::WriteRecording(path, spec));
     std::ifstream in(path, std::ios::binary);
     return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -184,6 +188,50 @@ TEST_F(PlayerInterfaceTest, PlaysWithVehicleDataSnapshotsAndClip) {
     EXPECT_EQ(0, std::memcmp(written.constData(), bytes.data(), 40));
     // After the header the clip holds every block accepted since its start.
     EXPECT_EQ(0, std::memcmp(written.constData() + 40, bytes.data() + half, bytes.size() - half));
+}
+
+// The player moves on to the next recording while a clip is recorded: the
+// clip goes on with it, its times running forward across the pause between
+// the two, in recorder form and as .mp4.
+TEST_F(PlayerInterfaceTest, ClipGoesOnAcrossRecordings) {
+    const uint32_t start = 1709294400u;
+    auto first = Recording("first.rec", 2, start);
+    auto second = Recording("second.rec", 2, start + 5);
+    for (const char* videoType : {"0", "1"}) {
+        SCOPED_TRACE(videoType);
+        CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadVideoType, videoType);
+        CPlayerInterface player;
+        ASSERT_TRUE(player.OpenStream(first.data(), 40, &m_window));
+        ASSERT_TRUE(player.StartClip(start, Record(3, "")));
+        const std::string clip = player.GetClipPath();
+        StartFeeding(&player, first, 40, first.size());
+        m_feeder.join();
+        ASSERT_TRUE(player.OpenStream(second.data(), 40, &m_window));
+        StartFeeding(&player, second, 40, second.size());
+        m_feeder.join();
+        player.StopClip();
+        ASSERT_EQ(player.GetLastClipPath(), clip);
+        const QByteArray written = kel_test::ReadFile(QString::fromStdString(clip));
+        if (videoType[0] == '0') {
+            recstream::PacketScanner scanner(start, false);
+            scanner.Feed(written.constData() + 40, static_cast<size_t>(written.size()) - 40);
+            scanner.Finish();
+            std::vector<uint32_t> times;
+            recstream::Packet packet;
+            while (scanner.Next(&packet))
+                if (packet.kind == recstream::kPacketPack) times.push_back(packet.time);
+            ASSERT_FALSE(times.empty());
+            EXPECT_TRUE(std::is_sorted(times.begin(), times.end()));
+            EXPECT_EQ(times.front(), start);
+            EXPECT_EQ(times.back(), start + 6);
+            continue;
+        }
+        const kel_test::Mp4Probe probe = kel_test::ProbeMp4(clip, true);
+        ASSERT_TRUE(probe.opened);
+        EXPECT_EQ(probe.logErrors, 0);
+        EXPECT_EQ(probe.decodedFrames, 4 * 25);
+        EXPECT_NEAR(probe.lastTime - probe.firstTime, 6.96, 0.041);   // 0:00.00 to 0:06.96
+    }
 }
 
 TEST_F(PlayerInterfaceTest, CaptureFailsWithoutFolderSettingOrFrame) {

@@ -5,6 +5,7 @@
 
 #include "RbsOperate.h"
 #include "StorageOper.h"
+#include "StreamJoin.h"
 #include "Settings.h"
 #include "CommonHelpers.h"
 #include "kel_test/test_support.h"
@@ -61,15 +62,7 @@ const uint32_t kSeconds = 3;
 
 QString Home() { return kel_test::ProgramFolder(); }
 
-bool WaitFor(const std::function<bool()>& done, int seconds = 60) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > seconds * 1000) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
+bool WaitFor(const std::function<bool()>& done, int seconds = 60) { return kel_test::WaitUntil(done, seconds); }
 
 QByteArray Read(const QString& path) { return kel_test::ReadFile(path); }
 
@@ -157,8 +150,10 @@ protected:
     std::vector<CSingleFile*> All() { return {files[0].get(), files[1].get(), files[2].get()}; }
 
     // The stream from the first packet of second `from` (or the start) up to
-    // the first packet of second `to` (or the end), header excluded.
-    QByteArray Slice(int i, int64_t from, int64_t to) {
+    // the first packet of second `to` (or the end), header excluded, with
+    // its times moved onto the clock of a recording that started `onto`
+    // (0: its own).
+    QByteArray Slice(int i, int64_t from, int64_t to, uint32_t onto = 0) {
         auto offset = [&](int64_t t) -> int {
             RbsDateTime d;
             TimeToDateTime(d, static_cast<time_t>(t), false);
@@ -169,7 +164,10 @@ protected:
         if (from >= 0) {
             EXPECT_GT(begin, 40);
         }
-        return source[i].mid(begin, end - begin);
+        QByteArray slice = source[i].mid(begin, end - begin);
+        if (onto) StreamJoiner::ShiftTimes(reinterpret_cast<uint8_t*>(slice.data()), static_cast<size_t>(slice.size()),
+                                           (int64_t(kStarts[i]) - int64_t(onto)) * 90000);
+        return slice;
     }
 
     std::string folder;
@@ -228,12 +226,14 @@ TEST_F(StreamDownloaderTest, ByFileWritesEachRecordingInOrder) {
     }
 }
 
-// Type 0: the overlapping recordings, each cut to the span, go into one file
-// named after the span, with one header. A second download of the same span
-// writes beside that file.
+// Type 0: the overlapping recordings, each cut to the span (its end second
+// included), go into one file named after the span, with one header and on
+// the first recording's clock. A second download of the same span writes
+// beside that file.
 TEST_F(StreamDownloaderTest, ByTimeOrdinaryMakesOneFileForTheSpan) {
     const QString names[2] = {Name(T + 1, T + 11), Name(T + 1, T + 11, " (1)")};
-    const QByteArray expected = source[0].left(40) + Slice(0, T + 1, -1) + Slice(1, -1, -1) + Slice(2, -1, T + 11);
+    const QByteArray expected =
+        source[0].left(40) + Slice(0, T + 1, -1) + Slice(1, -1, -1, T) + Slice(2, -1, T + 12, T);
     for (int round = 0; round < 2; ++round) {
         const QString out = Home() + "/dl/" + names[round];
         CStreamDownloader d;
@@ -331,7 +331,7 @@ TEST_F(StreamDownloaderTest, ByTimeEvidenceMakesOneFilePerRecording) {
     EXPECT_EQ(rec.events.front().path, base + Name(T + 1, T + 3, "_0007"));
     EXPECT_EQ(Read(base + Name(T + 1, T + 3, "_0007")), source[0].left(40) + Slice(0, T + 1, -1));
     EXPECT_EQ(Read(base + Name(T + 3, T + 6, "_0007")), source[1]);
-    EXPECT_EQ(Read(base + Name(T + 10, T + 11, "_0007")), source[2].left(40) + Slice(2, -1, T + 11));
+    EXPECT_EQ(Read(base + Name(T + 10, T + 11, "_0007")), source[2].left(40) + Slice(2, -1, T + 12));
 }
 
 // Clip mode writes below "ClipSavePath" whatever the type; with
@@ -551,53 +551,6 @@ TEST(StreamDownloaderEstimate, ShareOfEachFileInTheSpan) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(CStreamDownloader::EstimateFilesSize(list, c.start, c.end), c.bytes) << c.start << ".." << c.end;
-}
-
-// The storage route: a recording of a medium named by a drive letter.
-TEST(StreamDownloaderStorage, ByFileOverTheStorageLayer) {
-    const std::string mediumFolder = (Home() + "/medium").toStdString();
-    recmedia::MediaSpec spec;
-    spec.outDir = mediumFolder;
-    spec.family = 2;
-    spec.channels = 1;
-    spec.perDay = 1;
-    spec.seconds = 60;
-    spec.fast = true;
-    spec.logs = spec.events = spec.pictures = spec.vehicleFiles = false;
-    recmedia::MediumInfo info;
-    std::string error;
-    ASSERT_TRUE(recmedia::WriteMedium(spec, &info, &error)) << error;
-    ASSERT_EQ(info.recordings.size(), 1u);
-    const QString table = Home() + "/drives.txt";
-    kel_test::WriteFile(table, QString("disk 1 %1\nletter E 1 removable vfat %1\n")
-                                   .arg(QString::fromStdString(mediumFolder))
-                                   .toUtf8());
-    auto env = std::make_unique<kel_test::ScopedEnv>("KEL_DRIVES", table.toStdString());
-    wincompat::ReloadDriveTable();
-    CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadSavePath, Home() + "/dl");
-
-    const recmedia::PlannedRecording& r = info.recordings[0];
-    CSingleFile file(r.relPath, "E:\\", r.size, r.start, r.end, r.fileType, "", r.channel);
-    file.SearchEndTime = r.end;
-    {
-        CStreamDownloader d;
-        d.SetDiskKind(0);
-        ASSERT_TRUE(d.SetParam(new CStreamDownloaderParam(r.channel)));
-        Recorder rec(d);
-        ASSERT_TRUE(d.DownloadByFile({&file}, {}, {}));
-        ASSERT_TRUE(rec.WaitEnd());
-        EXPECT_EQ(rec.Codes(), (std::vector<int>{4, 0, 5, 2}));
-        const QByteArray recording = Read(QString::fromStdString(mediumFolder + "/" + r.relPath));
-        const QByteArray written = Read(Home() + "/dl/" +
-                                        QString("ch01_%1_%2.mp4")
-                                            .arg(QString::fromStdString(TimeToString(r.start)))
-                                            .arg(QString::fromStdString(TimeToString(r.end))));
-        ASSERT_GT(written.size(), 40);
-        EXPECT_EQ(written.left(40), recording.left(40));
-        EXPECT_GT(written.size(), recording.size() / 2);
-    }
-    env.reset();
-    wincompat::ReloadDriveTable();
 }
 
 }  // namespace

@@ -179,12 +179,13 @@ TEST_F(RbsOperateTest, ByTimeSpans) {
     };
     const Case cases[] = {
         {"the file's own span", start, end, 40, size},
-        {"inside the file", start + 2, start + 4, off(start + 2), off(start + 4)},
+        // A span holds every packet of its end second.
+        {"inside the file", start + 2, start + 4, off(start + 2), off(start + 5)},
         {"start only", start + 3, end, off(start + 3), size},
-        {"end only", start, start + 1, 40, off(start + 1)},
-        {"start outside the file", start - 100, start + 2, 40, off(start + 2)},
+        {"end only", start, start + 1, 40, off(start + 2)},
+        {"start outside the file", start - 100, start + 2, 40, off(start + 3)},
         {"end before start", start + 4, start + 2, 0, 0},
-        {"end equal to start", start + 3, start + 3, 0, 0},
+        {"one second", start + 3, start + 3, off(start + 3), off(start + 4)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

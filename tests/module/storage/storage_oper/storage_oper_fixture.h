@@ -10,6 +10,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -48,7 +49,9 @@ public:
         wincompat::ReloadDriveTable();
     }
 
-    Medium* Add(int family, int channels, int perDay, int seconds, int gap = 0) {
+    // `adjust` may change the medium's spec before it is written.
+    Medium* Add(int family, int channels, int perDay, int seconds, int gap = 0,
+                const std::function<void(recmedia::MediaSpec&)>& adjust = {}) {
         Medium m;
         m.letter = NextLetter();
         m.root = Root(m.letter);
@@ -64,6 +67,7 @@ public:
         spec.logs = spec.events = spec.pictures = spec.vehicleFiles = false;
         spec.seed = static_cast<uint32_t>(m.letter);
         spec.serial = 0x5E000000u + static_cast<uint32_t>(m.letter);
+        if (adjust) adjust(spec);
         std::string error;
         if (!recmedia::WriteMedium(spec, &m.info, &error)) {
             ADD_FAILURE() << "medium not written: " << error;

@@ -168,10 +168,10 @@ TEST_F(StorageOperTest, QorAutoByTimeSeekKeepsTheSpanEnd) {
     ASSERT_GT(ref, 0);
     uint32_t spanStart = 0, spanEndOffset = 0, seekOffset = 0;
     ASSERT_EQ(storage_record_seek_by_time(ref, 60, &spanStart), 0);
-    ASSERT_EQ(storage_record_seek_by_time(ref, 400, &spanEndOffset), 0);
+    ASSERT_EQ(storage_record_seek_by_time(ref, 401, &spanEndOffset), 0);   // the span holds its end second
     ASSERT_EQ(storage_record_seek_by_time(ref, 300, &seekOffset), 0);
     storage_record_close(ref);
-    const uint32_t spanEnd = spanEndOffset - 40;
+    const uint32_t spanEnd = spanEndOffset;
     ASSERT_GT(seekOffset, spanStart + 8192);
     ASSERT_GT(spanEnd, seekOffset + 8192);
 
@@ -205,7 +205,8 @@ TEST_F(StorageOperTest, QorAutoByTimeWithoutBytesFailsWithoutData) {
     std::vector<FoundDataRecord> found = SearchDay(oper, m->root, m->info.firstDay);
     ASSERT_EQ(found.size(), 1u);
     auto file = FileOf(found[0], m->root);
-    file->EndTime = file->StartTime;  // an empty span
+    file->StartTime = file->EndTime + 10;  // a span after the recording's end
+    file->EndTime = file->StartTime;
     StreamSink sink;
     ASSERT_NE(oper.StartStreamByTime(file, &StreamSink::OnData, &sink), -1);
     EXPECT_EQ(WaitForReadEnd(oper), 200);

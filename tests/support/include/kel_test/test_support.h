@@ -1,9 +1,10 @@
 #pragma once
 // Shared helpers of the test programs.
 #include <QString>
+#include <functional>
+#include <string>
 
 class QTranslator;
-#include <string>
 
 namespace kel_test {
 
@@ -40,6 +41,10 @@ private:
 // Writes a whole file (creating parent folders); returns false on failure.
 bool WriteFile(const QString& path, const QByteArray& bytes);
 QByteArray ReadFile(const QString& path);
+
+// Handles the events of the calling thread until `done` holds; false when it
+// still does not after `seconds`.
+bool WaitUntil(const std::function<bool()>& done, int seconds = 60);
 
 // Folder of the source tree and of the build tree (from the test environment).
 QString SourceDir();

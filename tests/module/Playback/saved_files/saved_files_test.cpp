@@ -1,0 +1,381 @@
+// Every video the downloader saves, checked the way an operator's player
+// sees it: one table of cases (by file, by time inside one recording and
+// across two recordings with a pause between them, clip, alarm clip, batch
+// by file and by time), each with the raw and the .mp4 setting, over media of
+// both disk families, an enciphered medium and recordings read straight from
+// a folder. Every output is opened and decoded: .mp4 files with libavformat,
+// recorder streams with libavformat (plain ones) and with this program's
+// player library; the pictures and their first and last times must be those
+// of the span, and a raw file of one whole recording is that recording.
+#include "StreamDownloader.h"
+
+#include "CommonHelpers.h"
+#include "Settings.h"
+#include "mp4_probe.h"
+#include "recstream/recstream.h"
+#include "storage_oper_fixture.h"
+#include "vintrel.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace {
+
+using APT_QMR::CSingleFile;
+using APT_QMR::CStreamDownloader;
+using APT_QMR::CStreamDownloaderParam;
+
+constexpr int kSeconds = 4;     // length of each recording
+constexpr int kGap = 3;         // pause between two recordings
+constexpr int kFrameMs = 40;    // 25 frames a second
+const char* const kKey = "kel-evidence-key";
+
+bool WaitFor(const std::function<bool()>& done, int seconds = 120) { return kel_test::WaitUntil(done, seconds); }
+
+// Video frame times (recorder milliseconds) of a recording, from its packs.
+std::vector<int64_t> FrameTimes(const QByteArray& bytes) {
+    std::vector<int64_t> times;
+    recstream::StreamHeader header;
+    if (!recstream::ParseHeader(bytes.constData(), static_cast<size_t>(bytes.size()), &header)) return times;
+    recstream::PacketScanner scanner(header.startTime, false);
+    scanner.Feed(bytes.constData() + 40, static_cast<size_t>(bytes.size()) - 40);
+    scanner.Finish();
+    recstream::Packet packet;
+    while (scanner.Next(&packet)) {
+        for (const recstream::Pes& pes : packet.pes)
+            if (pes.streamId == recstream::kStreamVideo && pes.hasPts)
+                times.push_back(int64_t(header.startTime) * 1000 + int64_t(pes.pts / 90));
+    }
+    return times;
+}
+
+// Plays a recorder stream through the player library, as fast as it decodes,
+// and notes the frames it shows.
+struct Played {
+    int frames = 0;
+    int64_t firstMs = 0;   // stream clock of the first and the last frame
+    int64_t lastMs = 0;
+};
+std::mutex g_playedLock;
+Played* g_played = nullptr;
+
+void OnFrame(int, const char*, int, int, int, int ms, int) {
+    std::lock_guard<std::mutex> lock(g_playedLock);
+    if (!g_played) return;
+    if (g_played->frames == 0) g_played->firstMs = ms;
+    g_played->lastMs = ms;
+    ++g_played->frames;
+}
+
+bool PlayRecorderStream(const QByteArray& bytes, const std::string& key, Played* out) {
+    int port = -1;
+    if (!Ostrum_GetPort(&port)) return false;
+    {
+        std::lock_guard<std::mutex> lock(g_playedLock);
+        *out = Played();
+        g_played = out;
+    }
+    bool ok = Ostrum_SetStreamOpenMode(port, OSTRUM_STREAM_LIVE) &&
+              (key.empty() || Ostrum_SetSecretKey(port, 1, key.data(), static_cast<int>(key.size() * 8))) &&
+              Ostrum_OpenStream(port, bytes.constData(), 40, 4 * 1024 * 1024) &&
+              Ostrum_SetDisplayCallBack(port, &OnFrame) && Ostrum_Play(port, nullptr);
+    int at = 40;
+    while (ok && at < bytes.size()) {
+        const int n = std::min(65536, bytes.size() - at);
+        if (Ostrum_InputData(port, bytes.constData() + at, static_cast<uint32_t>(n))) {
+            at += n;
+        } else {
+            // The player's buffer is full: it takes more once it has decoded.
+            ok = Ostrum_GetLastError(port) == OSTRUM_ERR_BUF_FULL &&
+                 WaitFor([&] { return Ostrum_GetSourceBufferRemain(port) < 4u * 1024 * 1024 - n; }, 60);
+        }
+    }
+    ok = ok && Ostrum_InputData(port, nullptr, uint32_t(-1)) &&
+         WaitFor([&] { return Ostrum_GetBufferValue(port, OSTRUM_BUF_FRAMES_LEFT) == 0; }, 60);
+    Ostrum_FreePort(port);
+    std::lock_guard<std::mutex> lock(g_playedLock);
+    g_played = nullptr;
+    return ok;
+}
+
+// Seconds since 1970 of "YYYY-MM-DDThh:mm:ss..." taken as recorder time.
+int64_t CreationSeconds(const std::string& text) {
+    int f[6] = {};
+    if (std::sscanf(text.c_str(), "%d-%d-%dT%d:%d:%d", &f[0], &f[1], &f[2], &f[3], &f[4], &f[5]) != 6) return -1;
+    recstream::CivilTime t;
+    t.year = f[0];
+    t.month = f[1];
+    t.day = f[2];
+    t.hour = f[3];
+    t.minute = f[4];
+    t.second = f[5];
+    int64_t s = -1;
+    return recstream::CivilToSeconds(t, &s) ? s : -1;
+}
+
+// Where the recordings come from.
+enum class Route { Storage, Direct };
+struct MediumCase {
+    const char* name;
+    int family;
+    bool enciphered;
+    Route route;
+};
+
+// One saved file: the recordings (and seconds of them) it must hold.
+struct Piece {
+    int recording;
+    int fromSecond;   // seconds after the recording's start, both included
+    int toSecond;
+};
+using Output = std::vector<Piece>;
+
+enum class Kind { ByFile, ByTime };
+struct SaveCase {
+    const char* name;
+    Kind kind;
+    int fileType;            // 0 one file for a span, 1 one file per recording
+    bool clip;
+    const char* subFolder;
+    std::vector<int> recordings;   // by file
+    Piece from, to;                // by time: the span's first and last second
+    std::vector<Output> outputs;
+};
+
+const MediumCase kMedia[] = {
+    {"qorauto disk", 1, false, Route::Storage},
+    {"hard-disk library disk", 2, false, Route::Storage},
+    {"enciphered disk", 2, true, Route::Storage},
+    {"enciphered qorauto disk", 1, true, Route::Storage},
+    {"folder of recordings", 2, false, Route::Direct},
+};
+
+const SaveCase kCases[] = {
+    {"by file", Kind::ByFile, 0, false, "", {1}, {}, {}, {{{1, 0, kSeconds - 1}}}},
+    {"by time inside one recording", Kind::ByTime, 0, false, "", {}, {1, 1, 1}, {1, 2, 2}, {{{1, 1, 2}}}},
+    {"by time across two recordings with a pause", Kind::ByTime, 0, false, "", {}, {0, 2, 2}, {1, 1, 1},
+     {{{0, 2, kSeconds - 1}, {1, 0, 1}}}},
+    {"clip", Kind::ByTime, 0, true, "car 7", {}, {0, 1, 1}, {1, 2, 2}, {{{0, 1, kSeconds - 1}, {1, 0, 2}}}},
+    {"alarm clip", Kind::ByTime, 0, false, "AlarmVideo", {}, {2, 0, 0}, {2, 2, 2}, {{{2, 0, 2}}}},
+    {"batch by file", Kind::ByFile, 0, false, "", {0, 1, 2}, {}, {},
+     {{{0, 0, kSeconds - 1}}, {{1, 0, kSeconds - 1}}, {{2, 0, kSeconds - 1}}}},
+    {"batch by time", Kind::ByTime, 1, false, "", {}, {0, 1, 1}, {2, 1, 1},
+     {{{0, 1, kSeconds - 1}}, {{1, 0, kSeconds - 1}}, {{2, 0, 1}}}},
+};
+
+class SavedFilesTest : public ::testing::Test {
+protected:
+    // Media live in the test's own program folder.
+    void SetUp() override {
+        media.reset(new storage_test::MediaSet);
+        std::vector<storage_test::Medium*> written;
+        std::vector<std::string> roots;
+        for (const MediumCase& c : kMedia) {
+            storage_test::Medium* m = media->Add(c.family, 1, 3, kSeconds, kGap, [&](recmedia::MediaSpec& spec) {
+                spec.fast = false;
+                spec.width = 176;
+                spec.height = 144;
+                if (c.enciphered) spec.key = kKey;
+            });
+            ASSERT_NE(m, nullptr);
+            written.push_back(m);
+            roots.push_back(m->root);
+        }
+        // The disks are judged together, as the search panel does.
+        QorAutoStorage::GetInstance()->JudgeDiskTypes(roots);
+        for (size_t mi = 0; mi < written.size(); ++mi) {
+            const MediumCase& c = kMedia[mi];
+            storage_test::Medium* m = written[mi];
+            Source source;
+            source.medium = m;
+            for (const recmedia::PlannedRecording& r : m->info.recordings) {
+                source.bytes.push_back(storage_test::FileBytes(*m, r.relPath));
+                source.frames.push_back(FrameTimes(source.bytes.back()));
+            }
+            if (c.route == Route::Storage) {
+                StorageOper oper;
+                for (const FoundDataRecord& r : storage_test::SearchDay(oper, m->root, m->info.firstDay))
+                    source.files.push_back(storage_test::FileOf(r, m->root));
+                std::sort(source.files.begin(), source.files.end(),
+                          [](const std::shared_ptr<CSingleFile>& a, const std::shared_ptr<CSingleFile>& b) {
+                              return a->StartTime < b->StartTime;
+                          });
+            } else {
+                // A folder of exported recordings, as the local search lists
+                // them: the folder as the disk, each file under the name that
+                // carries its span.
+                const std::string folder = m->folder + "_export";
+                QDir().mkpath(QString::fromStdString(folder));
+                for (size_t i = 0; i < m->info.recordings.size(); ++i) {
+                    const recmedia::PlannedRecording& r = m->info.recordings[i];
+                    const std::string path =
+                        folder + "/" + TimeToString(r.start) + "_" + TimeToString(r.end) + "_1.mp4";
+                    kel_test::WriteFile(QString::fromStdString(path), source.bytes[i]);
+                    auto f = std::make_shared<CSingleFile>(path, folder, r.size, r.start, r.end, 0, "DVR", 1);
+                    source.files.push_back(f);
+                }
+            }
+            sources.push_back(source);
+        }
+    }
+    void TearDown() override {
+        sources.clear();
+        media.reset();
+    }
+
+    struct Source {
+        storage_test::Medium* medium = nullptr;
+        std::vector<QByteArray> bytes;
+        std::vector<std::vector<int64_t>> frames;
+        std::vector<std::shared_ptr<CSingleFile>> files;
+    };
+    std::unique_ptr<storage_test::MediaSet> media;
+    std::vector<Source> sources;
+};
+
+// Runs one save and gives the files it reported, in order.
+std::vector<QString> Save(const SaveCase& c, const MediumCase& medium, const std::vector<std::shared_ptr<CSingleFile>>& files,
+                          const std::vector<const recmedia::PlannedRecording*>& plan) {
+    CStreamDownloader d;
+    d.SetDiskKind(medium.route == Route::Direct ? 1 : 0);
+    d.SetDownLoadFileType(c.fileType);
+    d.SetClipMode(c.clip);
+    d.SetSavePath(QString::fromUtf8(c.subFolder));
+    EXPECT_TRUE(d.SetParam(new CStreamDownloaderParam(1)));
+    std::vector<QString> paths;
+    std::vector<int> codes;
+    QObject context;
+    QObject::connect(&d, &CStreamDownloader::DownloadFiles, &context, [&](QString p) {
+        if (std::find(paths.begin(), paths.end(), p) == paths.end()) paths.push_back(p);
+    });
+    QObject::connect(&d, &CStreamDownloader::DownloadSignal, &context, [&](int code, int, int) { codes.push_back(code); });
+    std::vector<CSingleFile*> list;
+    bool started = false;
+    if (c.kind == Kind::ByFile) {
+        for (int i : c.recordings) list.push_back(files[static_cast<size_t>(i)].get());
+        started = d.DownloadByFile(list, {}, {});
+    } else {
+        for (const auto& f : files) list.push_back(f.get());
+        started = d.DownloadByTime(list, static_cast<time_t>(plan[static_cast<size_t>(c.from.recording)]->start) + c.from.fromSecond,
+                                   static_cast<time_t>(plan[static_cast<size_t>(c.to.recording)]->start) + c.to.toSecond);
+    }
+    EXPECT_TRUE(started);
+    if (!started) return paths;
+    EXPECT_TRUE(WaitFor([&] {
+        return std::any_of(codes.begin(), codes.end(), [](int code) { return code == 1 || code == 2 || code == 3 || code == 6; });
+    }));
+    EXPECT_EQ(codes.back(), APT_QMR::DownloadAllDone);
+    return paths;
+}
+
+TEST_F(SavedFilesTest, EverySavedFileHoldsItsSpan) {
+    auto* settings = CSettingsStore::GetInstance();
+    const QString home = kel_test::ProgramFolder();
+    for (size_t mi = 0; mi < sizeof(kMedia) / sizeof(kMedia[0]); ++mi) {
+        const MediumCase& medium = kMedia[mi];
+        const Source& source = sources[mi];
+        ASSERT_EQ(source.files.size(), 3u) << medium.name;
+        std::vector<const recmedia::PlannedRecording*> plan;
+        for (const auto& r : source.medium->info.recordings) plan.push_back(&r);
+        settings->SetValueText(SettingKey::SecretKey, medium.enciphered ? kKey : "");
+        for (const SaveCase& c : kCases) {
+            for (const bool mp4 : {false, true}) {
+                SCOPED_TRACE(std::string(medium.name) + ", " + c.name + (mp4 ? ", .mp4" : ", raw"));
+                const QString out = home + "/out";
+                QDir(out).removeRecursively();
+                settings->SetValueText(SettingKey::DownloadSavePath, out + "/dl");
+                settings->SetValueText(SettingKey::EvidenceVideoSavePath, out + "/ev");
+                settings->SetValueText(SettingKey::ClipSavePath, out + "/clip");
+                settings->SetValueText(SettingKey::DownloadVideoType, mp4 ? "1" : "0");
+
+                const std::vector<QString> paths = Save(c, medium, source.files, plan);
+                ASSERT_EQ(paths.size(), c.outputs.size());
+                // Every output exists, once.
+                int filesWritten = 0;
+                QDirIterator it(out, QDir::Files, QDirIterator::Subdirectories);
+                while (it.hasNext()) {
+                    it.next();
+                    ++filesWritten;
+                }
+                EXPECT_EQ(filesWritten, static_cast<int>(paths.size()));
+
+                for (size_t oi = 0; oi < paths.size(); ++oi) {
+                    SCOPED_TRACE("output " + std::to_string(oi));
+                    const std::string path = paths[oi].toStdString();
+                    const QByteArray written = kel_test::ReadFile(paths[oi]);
+                    ASSERT_GT(written.size(), 40);
+                    std::vector<int64_t> expected;
+                    for (const Piece& p : c.outputs[oi]) {
+                        const int64_t from = (int64_t(plan[size_t(p.recording)]->start) + p.fromSecond) * 1000;
+                        const int64_t to = (int64_t(plan[size_t(p.recording)]->start) + p.toSecond + 1) * 1000;
+                        for (int64_t t : source.frames[size_t(p.recording)])
+                            if (t >= from && t < to) expected.push_back(t);
+                    }
+                    ASSERT_FALSE(expected.empty());
+                    const int64_t firstMs = expected.front();
+                    const int64_t lastMs = expected.back();
+
+                    if (mp4) {
+                        EXPECT_EQ(written.mid(4, 4), QByteArray("ftyp"));
+                        const kel_test::Mp4Probe probe = kel_test::ProbeMp4(path, true);
+                        ASSERT_TRUE(probe.opened);
+                        EXPECT_NE(probe.format.find("mp4"), std::string::npos);
+                        EXPECT_EQ(probe.logErrors, 0);
+                        EXPECT_EQ(probe.decodeErrors, 0);
+                        EXPECT_NEAR(probe.decodedFrames, static_cast<int>(expected.size()), 1);
+                        const int64_t start = CreationSeconds(probe.creationTime);
+                        ASSERT_GE(start, 0) << probe.creationTime;
+                        EXPECT_NEAR(start * 1000 + std::llround(probe.firstTime * 1000), firstMs, kFrameMs);
+                        EXPECT_NEAR(start * 1000 + std::llround(probe.lastTime * 1000), lastMs, kFrameMs);
+                        EXPECT_NEAR(probe.duration * 1000, double(lastMs - firstMs + kFrameMs), kFrameMs);
+                        continue;
+                    }
+
+                    // Raw: one recorder stream on the first recording's clock.
+                    recstream::StreamHeader header;
+                    ASSERT_TRUE(recstream::ParseHeader(written.constData(), 40, &header));
+                    const QByteArray& firstSource = source.bytes[size_t(c.outputs[oi].front().recording)];
+                    EXPECT_EQ(written.left(40), firstSource.left(40));
+                    if (c.outputs[oi].size() == 1 && c.outputs[oi][0].fromSecond == 0 &&
+                        c.outputs[oi][0].toSecond == kSeconds - 1) {
+                        EXPECT_TRUE(written == firstSource) << written.size() << " of " << firstSource.size() << " bytes";
+                    }
+                    EXPECT_EQ(FrameTimes(written), expected);
+                    if (!medium.enciphered) {
+                        const kel_test::Mp4Probe probe = kel_test::ProbeMp4(path, true, true);
+                        ASSERT_TRUE(probe.opened);
+                        EXPECT_EQ(probe.logErrors, 0);
+                        EXPECT_EQ(probe.decodeErrors, 0);
+                        EXPECT_NEAR(probe.decodedFrames, static_cast<int>(expected.size()), 1);
+                        const int64_t base = int64_t(header.startTime) * 1000;
+                        EXPECT_NEAR(base + std::llround(probe.firstTime * 1000), firstMs, kFrameMs);
+                        EXPECT_NEAR(base + std::llround(probe.lastTime * 1000), lastMs, kFrameMs);
+                    }
+                    // This program's player shows it from start to end.
+                    Played played;
+                    ASSERT_TRUE(PlayRecorderStream(written, medium.enciphered ? kKey : "", &played));
+                    EXPECT_NEAR(played.frames, static_cast<int>(expected.size()), 1);
+                    const int64_t base = int64_t(header.startTime) * 1000;
+                    EXPECT_NEAR(base + played.firstMs, firstMs, kFrameMs);
+                    EXPECT_NEAR(base + played.lastMs, lastMs, kFrameMs);
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
