@@ -127,7 +127,9 @@ TEST(CaptureView, SaveMakesTheFoldersAndReportsAFailure) {
         EXPECT_EQ(QFileInfo::exists(path), c.saved) << path.toStdString();
         EXPECT_EQ(view.lastSavedPath(), c.saved ? path : QString());
         EXPECT_EQ(notices, QStringList{c.saved ? path : "The picture could not be saved to " + path + "."});
-        if (c.saved) EXPECT_FALSE(QImage(path).isNull());
+        if (c.saved) {
+            EXPECT_FALSE(QImage(path).isNull());
+        }
     }
 }
 

@@ -29,6 +29,15 @@ constexpr float kLowSpaceGiB = kDownloadMinFreeGiB;
 constexpr int kPosEnd = 100;
 constexpr int kPosFailed = 200;
 
+bool FileExists(const std::string& path) {
+    const std::string local = wincompat::MapPath(path);
+    if (local.empty()) return false;
+    FILE* f = std::fopen(local.c_str(), "rb");
+    if (!f) return false;
+    std::fclose(f);
+    return true;
+}
+
 void DeleteFile(const std::string& path) {
     const std::string local = wincompat::MapPath(path);
     if (!local.empty()) std::remove(local.c_str());
