@@ -8,6 +8,7 @@
 
 #include "Quillmere.h"
 #include "Settings.h"
+#include "Skin.h"
 #include "caldrune/caldrune.h"
 #include "ziraz/ziraz.h"
 
@@ -44,6 +45,7 @@ int Run(int& argc, char** argv) {
     hull->initialize(argc, argv, "Quillmere", "setup.xml", true);
     hull->setAppName(QObject::tr("KEL4.3"));
     if (!hull->startApp()) return 0;
+    Skin::Apply(hull->application());
 
     LoadSettings();
 
