@@ -224,6 +224,20 @@ TEST_F(SkinnedButtons, ControlBarButtonsShowTheirPictureInEveryState) {
                              "reSingleFrameBtn", "singleFrameBtn", "btnSlow", "btnFast", "btnSync", "btnUnSync",
                              "cutBtn", "winInfoBtn", "layoutBtn", "mapBtn", "fullScreenBtn"})
         ExpectSkinnedStates(bar.findChild<QToolButton*>(name));
+    // The two buttons with pictures of their own show their disabled faces
+    // before the first state report.
+    for (const char* name : {"btnStart", "soundBtn"}) {
+        SCOPED_TRACE(name);
+        auto* button = bar.findChild<QToolButton*>(name);
+        ASSERT_NE(button, nullptr);
+        EXPECT_FALSE(button->icon().isNull());
+        const QImage image = button->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+        int drawn = 0;  // opaque pixels lighter than the bar's dark
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                drawn += qAlpha(image.pixel(x, y)) >= 128 && qGray(image.pixel(x, y)) > 0x50;
+        EXPECT_GE(drawn, 20);
+    }
 }
 
 TEST_F(SkinnedButtons, CellButtonsShowTheirPictureInEveryState) {
