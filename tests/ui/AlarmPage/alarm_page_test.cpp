@@ -8,7 +8,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QAbstractButton>
+#include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 
 #include <algorithm>
 #include <functional>
@@ -196,4 +199,31 @@ TEST(AlarmPage, ListsTheAlarmsOfADayExportsAndOpensTheClip) {
         return false;
     }));
     EXPECT_EQ(page.captureView()->ui()->m_pTitleLabel->text(), view.ui().m_pTitleLabel->text());
+}
+
+// At the smallest window the page's top row shows every text whole and
+// every control inside the page.
+TEST(AlarmPage, TopRowShowsWholeTextsAtTheSmallestWindow) {
+    CAlarmWidget page;
+    page.resize(1280 - 70, 700);  // the page beside the navigation column
+    page.show();
+    QApplication::processEvents();
+    for (const char* name : {"m_pStartStopTimeLabel", "m_pChannelLabel", "m_pAlarmTypeLabel", "m_pQueryBtn",
+                             "m_pResetBtn", "m_pExportBtn", "m_pRangeDateTimeEdit"}) {
+        SCOPED_TRACE(name);
+        auto* w = page.findChild<QWidget*>(name);
+        ASSERT_NE(w, nullptr);
+        QString text;
+        int room = w->contentsRect().width();
+        if (auto* label = qobject_cast<QLabel*>(w)) text = label->text();
+        if (auto* button = qobject_cast<QAbstractButton*>(w)) text = button->text();
+        if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+            text = edit->text();
+            room -= edit->textMargins().left() + edit->textMargins().right() + 2 * 2;  // beside the text
+        }
+        ASSERT_FALSE(text.isEmpty());
+        EXPECT_LE(w->fontMetrics().horizontalAdvance(text), room);
+        const QRect inPage(w->mapTo(&page, QPoint(0, 0)), w->size());
+        EXPECT_TRUE(page.rect().contains(inPage)) << "outside the page";
+    }
 }

@@ -67,6 +67,10 @@ public:
     void SetButtonPixmap(int side, const QPixmap& pixmap);
     QPixmap ButtonPixmap(int side) const;
     QToolButton* Button(int side) const;
+    // A read-only line asks for the width of its whole text and buttons, so
+    // that a layout shows all of it; an editable one sizes as a line edit.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 signals:
     void SignalButtonClicked(int side);
@@ -76,6 +80,7 @@ protected:
 
 private:
     void placeButtons();
+    int textWidthHint() const;
     QToolButton* m_buttons[2];
 };
 

@@ -6,6 +6,7 @@
 #include <QResizeEvent>
 #include <QStyle>
 #include <QStyleOption>
+#include <QStyleOptionFrame>
 #include <QTreeView>
 
 namespace ziraz {
@@ -46,6 +47,7 @@ void FancyLineEdit::SetButtonPixmap(int side, const QPixmap& pixmap) {
     button->setProperty("ziraz_pixmap", pixmap);
     button->setVisible(!pixmap.isNull());
     placeButtons();
+    updateGeometry();
 }
 
 QPixmap FancyLineEdit::ButtonPixmap(int side) const {
@@ -55,6 +57,30 @@ QPixmap FancyLineEdit::ButtonPixmap(int side) const {
 
 QToolButton* FancyLineEdit::Button(int side) const {
     return (side == Left || side == Right) ? m_buttons[side] : nullptr;
+}
+
+int FancyLineEdit::textWidthHint() const {
+    const int height = qMax(this->height(), QLineEdit::sizeHint().height());
+    int buttons = 0;
+    for (QToolButton* button : m_buttons)
+        if (!button->isHidden()) buttons += qMax(0, height - 4) + 2;
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    const int frame = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, this);
+    // QLineEdit keeps 2 pixels on either side of its text, plus the cursor.
+    return fontMetrics().horizontalAdvance(text()) + buttons + frame + 2 * 2 + 2;
+}
+
+QSize FancyLineEdit::sizeHint() const {
+    QSize size = QLineEdit::sizeHint();
+    if (isReadOnly()) size.setWidth(qMax(size.width(), textWidthHint()));
+    return size;
+}
+
+QSize FancyLineEdit::minimumSizeHint() const {
+    QSize size = QLineEdit::minimumSizeHint();
+    if (isReadOnly()) size.setWidth(qMax(size.width(), textWidthHint()));
+    return size;
 }
 
 void FancyLineEdit::resizeEvent(QResizeEvent* event) {

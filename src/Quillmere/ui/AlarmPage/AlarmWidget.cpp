@@ -16,6 +16,7 @@
 #include <QtDebug>
 
 #include <ctime>
+#include <initializer_list>
 
 #include "AlarmClipSearchThread.h"
 #include "AlarmModels.h"
@@ -23,6 +24,7 @@
 #include "CaptureView.h"
 #include "CustomPlayerFrame.h"
 #include "DiskEnum.h"
+#include "InterfaceHelpers.h"
 #include "MultiCheckCombox.h"
 #include "PicSearchThread.h"
 #include "PlayBackInteraction.h"
@@ -67,7 +69,7 @@ void AlarmWidget::setupUi(QWidget* form) {
     horizontalLayout_6->setSpacing(12);
     horizontalLayout_5 = new QHBoxLayout();
     horizontalLayout_5->setObjectName(QStringLiteral("horizontalLayout_5"));
-    horizontalLayout_5->setSpacing(40);
+    horizontalLayout_5->setSpacing(16);
     horizontalLayout_3 = new QHBoxLayout();
     horizontalLayout_3->setObjectName(QStringLiteral("horizontalLayout_3"));
     horizontalLayout_3->setSpacing(8);
@@ -200,6 +202,13 @@ void CAlarmWidget::initUi() {
     m_pUi->m_pRangeDateTimeEdit->SetButtonPixmap(1, QPixmap(QStringLiteral(":/Quillmere/Images/PlayBack/Search/date.png")));
     const QDate today = QDate::currentDate();
     m_pUi->m_pRangeDateTimeEdit->setDateTimeRange(QDateTime(today, QTime(0, 0, 0)), QDateTime(today, QTime(23, 59, 59)));
+    // The texts are set: let the labels, buttons and the range grow to show
+    // them whole.
+    for (QWidget* w : std::initializer_list<QWidget*>{m_pUi->m_pStartStopTimeLabel, m_pUi->m_pChannelLabel,
+                                                      m_pUi->m_pAlarmTypeLabel, m_pUi->m_pQueryBtn, m_pUi->m_pResetBtn,
+                                                      m_pUi->m_pExportBtn})
+        FitToContent(w, 96, 32);
+    FitToContent(m_pUi->m_pRangeDateTimeEdit, 310, 32);
     if (!m_pChannelModel) {
         m_pChannelModel = new CChannelCheckedModel(this);
         m_pUi->m_pChannelWidget->setModel(m_pChannelModel);
