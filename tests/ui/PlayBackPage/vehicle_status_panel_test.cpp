@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <cmath>
+#include <functional>
 #include <QLabel>
 #include <QMediaPlayer>
 #include <QSignalSpy>
@@ -99,6 +101,42 @@ TEST(SpeedPlate, NeedlesFollowValidGpsSpeedUpTo140Mph) {
     EXPECT_FLOAT_EQ(plate.speedAngle(), 53.5f);
     EXPECT_FLOAT_EQ(plate.rotateAngle(), 143.5f);
     plate.grab();  // paints without trouble
+}
+
+// The dial draws its scales: a tick at every 20 miles per hour where the
+// speed needle would point, and the ticks of the rotation scale.
+TEST(SpeedPlate, DrawsItsScales) {
+    SpeedAndRotatePlateWidget plate;
+    plate.setStyleSheet("background-color: #21262b;");  // the dark face the panel gives it
+    const QImage image = plate.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    // Whether a light, opaque pixel lies within 2 pixels of (x, y).
+    const auto tickNear = [&image](double x, double y) {
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx) {
+                const QRgb p = image.pixel(qRound(x) + dx, qRound(y) + dy);
+                if (qAlpha(p) > 120 && qGray(p) > 150) return true;
+            }
+        return false;
+    };
+    const auto at = [](double cx, double cy, double angle, double r) {
+        const double a = angle * M_PI / 180.0;
+        return QPointF(cx - r * std::sin(a), cy + r * std::cos(a));
+    };
+    const struct {
+        const char* scale;
+        double cx, cy, angle, radius;
+    } ticks[] = {
+        {"20 mph", 70, 70, 20 * 1.8 + 53.5, 62},   {"60 mph", 70, 70, 60 * 1.8 + 53.5, 62},
+        {"100 mph", 70, 70, 100 * 1.8 + 53.5, 62}, {"140 mph", 70, 70, 140 * 1.8 + 53.5, 62},
+        {"rotation 2", 177, 65, 143.5 + 91.28 * 2 / 8, 58}, {"rotation 6", 177, 65, 143.5 + 91.28 * 6 / 8, 58},
+    };
+    for (const auto& t : ticks) {
+        const QPointF p = at(t.cx, t.cy, t.angle, t.radius);
+        EXPECT_TRUE(tickNear(p.x(), p.y())) << t.scale;
+    }
+    // Between two ticks of the speed scale the face stays clear.
+    const QPointF gap = at(70, 70, 15 * 1.8 + 53.5, 62);
+    EXPECT_FALSE(tickNear(gap.x(), gap.y()));
 }
 
 TEST(GForcePlate, ValueTurnsNeedleWithinTwoG) {
@@ -401,4 +439,51 @@ TEST(TimeVehicleDataPanel, TabsAndRecordReachesTheChartOnce) {
     // The record type is known by name, for the queued hops from the player.
     EXPECT_NE(QMetaType::type("VEH_META_INFO"), QMetaType::UnknownType);
     EXPECT_EQ(QMetaType::sizeOf(QMetaType::type("VEH_META_INFO")), 564);
+}
+
+// The lamps are seen: each shows a picture from the start (off) and a
+// different one when its signal is on.
+TEST(VehicleStatusPanel, LampsShowTheirPicturesOffAndOn) {
+    setSpeedSettings("0");
+    VehicleDataAnalysisWidget panel;
+    panel.resize(1038, 130);
+    panel.show();
+    // The lamp as seen: drawn over the face it sits on.
+    const auto drawn = [](QWidget* w) {
+        return w->parentWidget()->grab(w->geometry()).toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    // Pixels that stand out from the face (its colour at the lamp's corner).
+    const auto visible = [](const QImage& image) {
+        const int face = qGray(image.pixel(0, 0));
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) n += qAbs(qGray(image.pixel(x, y)) - face) > 40;
+        return n;
+    };
+    const struct {
+        const char* name;
+        std::function<void(VEH_META_INFO&)> light;
+    } lamps[] = {
+        {"leftTurnBtn", [](VEH_META_INFO& i) { i.runInfo.leftLight = 1; }},
+        {"rightTurnBtn", [](VEH_META_INFO& i) { i.runInfo.rightLight = 1; }},
+        {"alarmBtn", [](VEH_META_INFO& i) { i.runInfo.alarm = 1; }},
+        {"brakeBtn", [](VEH_META_INFO& i) { i.runInfo.brake = 1; }},
+        {"backCarBtn", [](VEH_META_INFO& i) { i.runInfo.reverse = 1; }},
+    };
+    for (const auto& lamp : lamps) {
+        SCOPED_TRACE(lamp.name);
+        auto* button = child<QToolButton>(&panel, lamp.name);
+        panel.onUpdateVehicleData1(vehtest::Record());
+        const QImage off = drawn(button);
+        EXPECT_GT(visible(off), 10) << "the lamp cannot be seen when off";
+        VEH_META_INFO lit = vehtest::Record();
+        lamp.light(lit);
+        panel.onUpdateVehicleData1(lit);
+        const QImage on = drawn(button);
+        EXPECT_GT(visible(on), 10);
+        EXPECT_NE(on, off);
+    }
+    // Before any record every lamp shows its off picture.
+    VehicleDataAnalysisWidget fresh;
+    for (const auto& lamp : lamps) EXPECT_FALSE(child<QToolButton>(&fresh, lamp.name)->styleSheet().isEmpty()) << lamp.name;
 }
