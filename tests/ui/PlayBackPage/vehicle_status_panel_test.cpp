@@ -1,7 +1,9 @@
 // Vehicle status panel, its instrument plates and the tab panel around it.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
+#include <QTabBar>
 #include <cmath>
 #include <functional>
 #include <QLabel>
@@ -422,7 +424,8 @@ TEST(TimeVehicleDataPanel, TabsAndRecordReachesTheChartOnce) {
     EXPECT_EQ(tabs->tabText(0), "TimeAxis");
     EXPECT_EQ(tabs->tabText(1), "VehicleData");
     EXPECT_EQ(tabs->tabText(2), "Gravity");
-    EXPECT_EQ(panel.vehicleDataAnalysisWidget()->parentWidget()->objectName(), "vehicleDataTab");
+    // The status panel scrolls inside its tab when the tab is narrower than it.
+    EXPECT_TRUE(panel.findChild<QWidget*>("vehicleDataTab")->isAncestorOf(panel.vehicleDataAnalysisWidget()));
     EXPECT_EQ(panel.gravitySensorWidget()->parentWidget()->objectName(), "gravityTab");
 
     VEH_META_INFO info = vehtest::Record(4500000);
@@ -486,4 +489,41 @@ TEST(VehicleStatusPanel, LampsShowTheirPicturesOffAndOn) {
     // Before any record every lamp shows its off picture.
     VehicleDataAnalysisWidget fresh;
     for (const auto& lamp : lamps) EXPECT_FALSE(child<QToolButton>(&fresh, lamp.name)->styleSheet().isEmpty()) << lamp.name;
+}
+
+// At the smallest window (the tab panel beside the search panel) every tab
+// title shows whole, selected or not, and the instruments never overlap.
+TEST(TimeVehicleDataPanel, TitlesWholeAndInstrumentsApartAtTheSmallestWindow) {
+    setSpeedSettings("0");
+    for (int width : {885, 1530}) {
+        SCOPED_TRACE(width);
+        TimeVehicleDataWidget panel;
+        panel.resize(width, 220);
+        panel.show();
+        EXPECT_EQ(panel.width(), width);  // the panel does not ask for more than the window has
+        ziraz::TabWidget* tabs = panel.tabWidget();
+        for (int selected = 0; selected < tabs->count(); ++selected) {
+            tabs->setCurrentIndex(selected);
+            QApplication::processEvents();
+            QTabBar* bar = tabs->tabBar();
+            for (int i = 0; i < tabs->count(); ++i) {
+                SCOPED_TRACE(tabs->tabText(i).toStdString());
+                EXPECT_GE(bar->tabRect(i).width(), bar->fontMetrics().horizontalAdvance(tabs->tabText(i)) + 8);
+                EXPECT_GE(bar->tabRect(i).left(), 0);
+                EXPECT_LE(bar->tabRect(i).right(), bar->width());
+            }
+        }
+        tabs->setCurrentIndex(1);
+        QApplication::processEvents();
+        VehicleDataAnalysisWidget* data = panel.vehicleDataAnalysisWidget();
+        int right = -1;
+        for (const char* name : {"speedAndRotateWidget", "vehicleStateWidget", "XWidget", "YWidget", "ZWidget",
+                                 "VWidget", "widget_7"}) {
+            SCOPED_TRACE(name);
+            QWidget* w = data->findChild<QWidget*>(name);
+            ASSERT_NE(w, nullptr);
+            EXPECT_GT(w->x(), right) << "overlaps the one before";
+            right = w->geometry().right();
+        }
+    }
 }
