@@ -37,6 +37,8 @@ GREEN = "#30a46c"
 AMBER = "#f5a524"
 WHITE = "#ffffff"
 STATES = (("nor", NORMAL), ("hov", HOVER), ("pre", PRESSED), ("dis", DISABLED))
+# The same states on the light surfaces (search panel, alarm page).
+LIGHT_STATES = (("nor", LIGHT), ("hov", HOVER), ("pre", PRESSED), ("dis", "#a8b0b8"))
 STROKE = 2.0
 
 
@@ -217,6 +219,14 @@ def g_chevron_right():
 
 def g_chevron_down():
     return [line((6, 9), (12, 15), (18, 9))]
+
+
+def g_folder():
+    return [line((3, 18.5), (3, 6), (9, 6), (11, 8.5), (21, 8.5), (21, 18.5), (3, 18.5))]
+
+
+def g_legend():
+    return [rect(3, 4, 7, 7, 1.5), rect(14, 4, 7, 7, 1.5, STROKE), rect(3, 13, 7, 7, 1.5, STROKE), rect(14, 13, 7, 7, 1.5)]
 
 
 def g_menu():
@@ -591,16 +601,18 @@ AXIS_BUTTONS = [("moveleft", g_chevron_left, "TimeSlider_MoveLeft"),
                 ("moveright", g_chevron_right, "TimeSlider_MoveRight"),
                 ("zoomin", lambda: g_magnifier("+"), "TimeSlider_ZoomIn"),
                 ("zoomout", lambda: g_magnifier("-"), "TimeSlider_ZoomOut")]
+PANEL_BUTTONS = [("folder", g_folder, "btnPath"), ("legend", g_legend, "pictureHintBtn")]
 BAR_PREFIX = ":/Quillmere/Images/PlayBack/Buttons/skin/"
+PANEL_PREFIX = ":/Quillmere/Images/PlayBack/Search/skin/"
 CELL_PREFIX = ":/Quillmere/Images/PlayBack/Windows/skin/"
 AXIS_PREFIX = ":/images/public/Timeslider/"
 
 
-def skin_rules(buttons, prefix, scope=""):
+def skin_rules(buttons, prefix, scope="", kind="QToolButton"):
     """Style sheet rules giving each button its picture in every state."""
     out = []
     for stem, _, name in buttons:
-        sel = "%sQToolButton#%s" % (scope, name)
+        sel = "%s%s#%s" % (scope, kind, name)
         out.append("%s { border: none; background: transparent; image: url(%s%s_nor.svg); }" % (sel, prefix, stem))
         for state, pseudo in (("hov", "hover"), ("pre", "pressed"), ("dis", "disabled")):
             out.append("%s:%s { image: url(%s%s_%s.svg); }" % (sel, pseudo, prefix, stem, state))
@@ -615,9 +627,9 @@ def write(path, data):
     return path
 
 
-def state_svgs(folder, buttons, size):
+def state_svgs(folder, buttons, size, states=STATES):
     for stem, glyph, _ in buttons:
-        for state, colour in STATES:
+        for state, colour in states:
             write(os.path.join(folder, "%s_%s.svg" % (stem, state)), svg_text(glyph(), colour, size, size))
 
 
@@ -705,6 +717,7 @@ def main():
     rules += skin_rules(BAR_BUTTONS, BAR_PREFIX, "#Quillmere_PlayControlBar ")
     rules += skin_rules(CELL_BUTTONS, CELL_PREFIX)
     rules += skin_rules(AXIS_BUTTONS, AXIS_PREFIX)
+    rules += skin_rules(PANEL_BUTTONS, PANEL_PREFIX, "#SearchBarWidget ", "")
     write(os.path.join(skin, "skin.qss"), "\n".join(rules) + "\n")
 
     # Alarm page and selectors (light surfaces).
@@ -718,6 +731,8 @@ def main():
     }
     for (folder, name), text in svgs.items():
         write(os.path.join(folder, name), text)
+
+    state_svgs(os.path.join(search, "skin"), PANEL_BUTTONS, 20, LIGHT_STATES)
 
     # Busy animations: the alarm page's wait dialog and the search panel's.
     write(os.path.join(alarm, "Loading.gif"), gif(spinner_frames(48)))

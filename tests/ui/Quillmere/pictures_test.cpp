@@ -4,10 +4,13 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QImage>
+#include <QHoverEvent>
 #include <QImageReader>
 #include <QMovie>
 #include <QRegularExpression>
 #include <QSet>
+#include <QAbstractButton>
+#include <QRadioButton>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -15,6 +18,8 @@
 
 #include "MultiChartView.h"
 #include "PlayControlBar.h"
+#include "SearchBarWidget.h"
+#include "SearchBarWidgetForm.h"
 #include "SinglePlaybackWindow.h"
 #include "Skin.h"
 
@@ -175,8 +180,11 @@ const QRgb kHover = qRgb(0x15, 0xa4, 0xfa);
 const QRgb kPressed = qRgb(0x0b, 0x7d, 0xc2);
 const QRgb kDisabled = qRgb(0x5c, 0x63, 0x6b);
 
+const QRgb kDark[4] = {kNormal, kHover, kPressed, kDisabled};
+const QRgb kLight[4] = {qRgb(0x4a, 0x90, 0xe2), kHover, kPressed, qRgb(0xa8, 0xb0, 0xb8)};
+
 // Each state of a skinned button shows its glyph in the state's colour.
-void ExpectSkinnedStates(QToolButton* button) {
+void ExpectSkinnedStates(QAbstractButton* button, const QRgb (&colours)[4] = kDark) {
     ASSERT_NE(button, nullptr);
     SCOPED_TRACE(button->objectName().toStdString());
     struct State {
@@ -185,15 +193,19 @@ void ExpectSkinnedStates(QToolButton* button) {
         QRgb colour;
     };
     const State states[] = {
-        {"normal", true, false, false, kNormal},
-        {"hover", true, true, false, kHover},
-        {"pressed", true, true, true, kPressed},
-        {"disabled", false, false, false, kDisabled},
+        {"normal", true, false, false, colours[0]},
+        {"hover", true, true, false, colours[1]},
+        {"pressed", true, true, true, colours[2]},
+        {"disabled", false, false, false, colours[3]},
     };
     for (const State& s : states) {
         SCOPED_TRACE(s.name);
+        // A push button takes its hover state from real pointer moves only.
+        if (s.under && !s.down && !qobject_cast<QToolButton*>(button)) continue;
         button->setEnabled(s.enabled);
         button->setAttribute(Qt::WA_UnderMouse, s.under);
+        QHoverEvent hover(s.under ? QEvent::HoverEnter : QEvent::HoverLeave, QPointF(5, 5), QPointF(-1, -1));
+        QApplication::sendEvent(button, &hover);
         button->setDown(s.down);
         button->style()->unpolish(button);
         button->style()->polish(button);
@@ -259,6 +271,19 @@ TEST_F(SkinnedButtons, TimeAxisButtonsShowTheirPictureInEveryState) {
     view.show();
     for (const char* name : {"TimeSlider_MoveLeft", "TimeSlider_MoveRight", "TimeSlider_ZoomIn", "TimeSlider_ZoomOut"})
         ExpectSkinnedStates(view.findChild<QToolButton*>(name));
+}
+
+TEST_F(SkinnedButtons, SearchPanelButtonsShowTheirPictureInEveryState) {
+    SearchBarWidget panel;
+    panel.form()->radioLocal->click();  // shows the path row
+    panel.resize(300, 720);
+    panel.show();
+    for (const char* name : {"btnPath", "pictureHintBtn"}) {
+        auto* button = panel.findChild<QAbstractButton*>(name);
+        ASSERT_NE(button, nullptr) << name;
+        button->setFixedSize(26, 26);
+        ExpectSkinnedStates(button, kLight);
+    }
 }
 
 TEST_F(SkinnedButtons, SkinKeepsTheSetUpStyleSheetAfterIt) {

@@ -624,3 +624,32 @@ TEST_F(Panel, EvidencePicturesFollowThePlaybackTime) {
     EXPECT_EQ(model->rowCount(), 0);
     EXPECT_TRUE(panel.form()->recordBtn->isChecked());
 }
+
+// At the smallest window (the panel 720 pixels high beside the pages) the
+// result page keeps every control on screen, for both sources and both
+// panel modes, down to the Download button.
+TEST_F(Panel, ResultPageFitsTheSmallestWindow) {
+    const struct {
+        const char* source;
+        int mode;
+    } cases[] = {{"disk", 0}, {"local", 0}, {"disk", 1}, {"local", 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.source) + " mode " + std::to_string(c.mode));
+        SearchBarWidget panel;
+        panel.setPanelMode(c.mode);
+        if (std::string(c.source) == "local") panel.form()->radioLocal->click();
+        panel.form()->stackedWidget->setCurrentIndex(0);
+        panel.resize(300, 720);
+        panel.show();
+        QApplication::processEvents();
+        EXPECT_LE(panel.height(), 720);
+        for (QWidget* w : {static_cast<QWidget*>(panel.form()->downloadBtn),
+                           static_cast<QWidget*>(panel.form()->btnSearchRecord)}) {
+            if (!w->isVisibleTo(&panel)) continue;
+            SCOPED_TRACE(w->objectName().toStdString());
+            const QRect inPanel(w->mapTo(&panel, QPoint(0, 0)), w->size());
+            EXPECT_LE(inPanel.bottom(), panel.height() - 1);
+            EXPECT_LE(inPanel.right(), panel.width() - 1);
+        }
+    }
+}
