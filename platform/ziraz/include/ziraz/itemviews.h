@@ -37,6 +37,8 @@ public:
     Qt::CheckState checkState() const;
     // What a click on the box does; returns the new state.
     Qt::CheckState toggleCheckState();
+    // Widens every section narrower than its whole title (and check box).
+    void fitSectionsToTitles();
 
 signals:
     void SignalCheckStateChanged(Qt::CheckState state);

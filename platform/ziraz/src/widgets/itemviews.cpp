@@ -53,6 +53,15 @@ Qt::CheckState CheckHeaderView::toggleCheckState() {
     return next;
 }
 
+void CheckHeaderView::fitSectionsToTitles() {
+    if (!model()) return;
+    for (int i = 0; i < count(); ++i) {
+        int needed = sectionSizeFromContents(i).width();
+        if (i == 0 && hasCheckBox()) needed = qMax(needed, CheckBoxRect(QRect(), this).width() + 8);
+        if (sectionSize(i) < needed) resizeSection(i, needed);
+    }
+}
+
 void CheckHeaderView::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
     painter->save();
     QHeaderView::paintSection(painter, rect, logicalIndex);
@@ -136,6 +145,9 @@ bool AbstractItemView::viewportEvent(QEvent* event) {
 }
 
 TableView::TableView(QWidget* parent) : QTableView(parent), m_header(new CheckHeaderView(Qt::Horizontal, this)) {
+    // The last column takes the free width, so that a status column at the
+    // end shows its texts.
+    m_header->setStretchLastSection(true);
     setHorizontalHeader(m_header);
     connect(m_header, &CheckHeaderView::SignalCheckStateChanged, this, &TableView::SignalHeaderCheckStateChanged);
     connect(this, &QTableView::clicked, this, &TableView::SignalClicked);
