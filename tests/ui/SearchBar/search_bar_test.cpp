@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
+#include <QLineEdit>
 #include <QMovie>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -639,10 +640,18 @@ TEST_F(Panel, ResultPageFitsTheSmallestWindow) {
         panel.setPanelMode(c.mode);
         if (std::string(c.source) == "local") panel.form()->radioLocal->click();
         panel.form()->stackedWidget->setCurrentIndex(0);
-        panel.resize(300, 720);
+        panel.setFixedWidth(315);  // as the main window places it
+        panel.resize(315, 720);
         panel.show();
         QApplication::processEvents();
         EXPECT_LE(panel.height(), 720);
+        // The date ranges show their whole text.
+        for (QLineEdit* edit : {static_cast<QLineEdit*>(panel.form()->rangeDateTimeEdit),
+                                static_cast<QLineEdit*>(panel.form()->searchRangeDateTimeEdit)}) {
+            SCOPED_TRACE(edit->objectName().toStdString());
+            const int room = edit->contentsRect().width() - edit->textMargins().left() - edit->textMargins().right() - 4;
+            EXPECT_LE(edit->fontMetrics().horizontalAdvance(edit->text()), room) << edit->text().toStdString();
+        }
         for (QWidget* w : {static_cast<QWidget*>(panel.form()->downloadBtn),
                            static_cast<QWidget*>(panel.form()->btnSearchRecord)}) {
             if (!w->isVisibleTo(&panel)) continue;

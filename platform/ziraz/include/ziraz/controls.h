@@ -77,11 +77,16 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // A read-only line whose layout gives it less room than its text needs
+    // draws the text smaller (down to 8 pixels), so that all of it shows.
+    void fitTextToWidth();
 
 private:
     void placeButtons();
     int textWidthHint() const;
     QToolButton* m_buttons[2];
+    QFont m_baseFont;
+    bool m_baseFontKept = false;
 };
 
 // A search line: the text is the filter, trimmed.

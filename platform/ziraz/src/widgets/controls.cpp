@@ -1,6 +1,8 @@
 #include "ziraz/controls.h"
 
 #include <QAbstractItemView>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QListView>
 #include <QPainter>
 #include <QResizeEvent>
@@ -68,7 +70,8 @@ int FancyLineEdit::textWidthHint() const {
     initStyleOption(&option);
     const int frame = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, this);
     // QLineEdit keeps 2 pixels on either side of its text, plus the cursor.
-    return fontMetrics().horizontalAdvance(text()) + buttons + frame + 2 * 2 + 2;
+    const QFontMetrics metrics(m_baseFontKept ? m_baseFont : font());  // the size the text asks for, unshrunk
+    return metrics.horizontalAdvance(text()) + buttons + frame + 2 * 2 + 2;
 }
 
 QSize FancyLineEdit::sizeHint() const {
@@ -86,6 +89,26 @@ QSize FancyLineEdit::minimumSizeHint() const {
 void FancyLineEdit::resizeEvent(QResizeEvent* event) {
     QLineEdit::resizeEvent(event);
     placeButtons();
+    fitTextToWidth();
+}
+
+void FancyLineEdit::fitTextToWidth() {
+    if (!isReadOnly()) return;
+    if (!m_baseFontKept) {
+        m_baseFont = font();
+        m_baseFontKept = true;
+    }
+    const QMargins margins = textMargins();
+    const int room = contentsRect().width() - margins.left() - margins.right() - 2 * 2 - 2;
+    QFont fitted = m_baseFont;
+    const int width = QFontMetrics(fitted).horizontalAdvance(text());
+    if (room > 0 && width > room) {
+        const int pixels = fitted.pixelSize() > 0 ? fitted.pixelSize() : QFontInfo(fitted).pixelSize();
+        int size = qMax(8, pixels * room / width);
+        fitted.setPixelSize(size);
+        while (size > 8 && QFontMetrics(fitted).horizontalAdvance(text()) > room) fitted.setPixelSize(--size);
+    }
+    if (font() != fitted) setFont(fitted);
 }
 
 void FancyLineEdit::placeButtons() {

@@ -127,6 +127,7 @@ void RangeDateTimeEdit::updateText() {
     setText(formatText(m_start, m_end));
     setCursorPosition(0);  // what does not fit is cut at the end, not at the start
     updateGeometry();
+    fitTextToWidth();
 }
 
 void RangeDateTimeEdit::applyMarks() {
@@ -185,6 +186,7 @@ void RangeDateEdit::updateText() {
             m_last.toString(QLatin1String(kDateFormat)));
     setCursorPosition(0);
     updateGeometry();
+    fitTextToWidth();
 }
 
 }  // namespace ziraz
