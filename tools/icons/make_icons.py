@@ -717,7 +717,8 @@ def main():
     rules += skin_rules(BAR_BUTTONS, BAR_PREFIX, "#Quillmere_PlayControlBar ")
     rules += skin_rules(CELL_BUTTONS, CELL_PREFIX)
     rules += skin_rules(AXIS_BUTTONS, AXIS_PREFIX)
-    rules += skin_rules(PANEL_BUTTONS, PANEL_PREFIX, "#SearchBarWidget ", "")
+    rules += skin_rules(PANEL_BUTTONS[:1], PANEL_PREFIX, "", "QToolButton")
+    rules += skin_rules(PANEL_BUTTONS[1:], PANEL_PREFIX, "", "QPushButton")
     write(os.path.join(skin, "skin.qss"), "\n".join(rules) + "\n")
 
     # Alarm page and selectors (light surfaces).

@@ -275,6 +275,7 @@ TEST_F(SkinnedButtons, TimeAxisButtonsShowTheirPictureInEveryState) {
 
 TEST_F(SkinnedButtons, SearchPanelButtonsShowTheirPictureInEveryState) {
     SearchBarWidget panel;
+    panel.setObjectName("Quillmere_SearchBar");  // as the main window names it
     panel.form()->radioLocal->click();  // shows the path row
     panel.resize(300, 720);
     panel.show();
