@@ -6,6 +6,7 @@
 #include <QTabBar>
 #include <cmath>
 #include <functional>
+#include <string>
 #include <QLabel>
 #include <QMediaPlayer>
 #include <QSignalSpy>
@@ -524,6 +525,15 @@ TEST(TimeVehicleDataPanel, TitlesWholeAndInstrumentsApartAtTheSmallestWindow) {
             ASSERT_NE(w, nullptr);
             EXPECT_GT(w->x(), right) << "overlaps the one before";
             right = w->geometry().right();
+        }
+        // The GPS block's texts fit its width.
+        for (const char* name : {"label_2", "longValue", "latValue"}) {
+            auto* label = data->findChild<QLabel*>(name);
+            ASSERT_NE(label, nullptr) << name;
+            int width = label->fontMetrics().horizontalAdvance(label->text());
+            if (std::string(name) == "label_2")
+                width += 6 + data->findChild<QLabel*>("satelliteCountLabel")->fontMetrics().horizontalAdvance("00");
+            EXPECT_LE(width, data->findChild<QWidget*>("widget_7")->width()) << name;
         }
     }
 }

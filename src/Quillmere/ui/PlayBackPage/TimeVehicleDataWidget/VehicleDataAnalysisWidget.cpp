@@ -186,7 +186,8 @@ void VehicleDataAnalysisWidget::setupUi() {
         " border-radius: 48px; background-color: rgba(33, 38, 43, 0.9); }\n"
         "#speedAndRotateWidget, #vehicleStateWidget, #widget_7 { border: 1px solid rgba(90, 176, 238, 0.25);"
         " border-radius: 10px; background-color: rgba(33, 38, 43, 0.9); }\n"
-        "#vehicleStateWidget QLabel, #widget_7 QLabel { color: rgba(255, 255, 255, 0.85); }");
+        "#vehicleStateWidget QLabel, #widget_7 QLabel { color: rgba(255, 255, 255, 0.85); }\n"
+        "#widget_7 QLabel { font-size: 11px; }");  // the GPS block is 110 pixels wide
 
     setWindowTitle(tr("VehicleDataAnalysisWidget"));
     ui.signalbutton->setToolTip(tr("Signal"));
