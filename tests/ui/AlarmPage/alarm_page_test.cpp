@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QFont>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
@@ -204,10 +205,21 @@ TEST(AlarmPage, ListsTheAlarmsOfADayExportsAndOpensTheClip) {
 // At the smallest window the page's top row shows every text whole and
 // every control inside the page.
 TEST(AlarmPage, TopRowShowsWholeTextsAtTheSmallestWindow) {
+    // The desktop's usual font, whatever the test platform's is.
+    const QFont platformFont = QApplication::font();
+    QFont desktop = platformFont;
+    desktop.setPixelSize(12);
+    QApplication::setFont(desktop);
+    struct Restore {
+        QFont font;
+        ~Restore() { QApplication::setFont(font); }
+    } restore{platformFont};
     CAlarmWidget page;
-    page.resize(1280 - 70, 700);  // the page beside the navigation column
+    const int pageWidth = 1270 - 70 - 24;  // the page beside the navigation column, inside its margins
+    page.resize(pageWidth, 700);
     page.show();
     QApplication::processEvents();
+    EXPECT_EQ(page.width(), pageWidth) << "the page asks for more than the smallest window has";
     for (const char* name : {"m_pStartStopTimeLabel", "m_pChannelLabel", "m_pAlarmTypeLabel", "m_pQueryBtn",
                              "m_pResetBtn", "m_pExportBtn", "m_pRangeDateTimeEdit"}) {
         SCOPED_TRACE(name);
@@ -225,5 +237,16 @@ TEST(AlarmPage, TopRowShowsWholeTextsAtTheSmallestWindow) {
         EXPECT_LE(w->fontMetrics().horizontalAdvance(text), room);
         const QRect inPage(w->mapTo(&page, QPoint(0, 0)), w->size());
         EXPECT_TRUE(page.rect().contains(inPage)) << "outside the page";
+    }
+    // The controls of the top row stand apart, left to right.
+    int right = -1;
+    for (const char* name : {"m_pStartStopTimeLabel", "m_pRangeDateTimeEdit", "m_pChannelLabel", "m_pChannelWidget",
+                             "m_pQueryBtn", "m_pResetBtn", "m_pExportBtn"}) {
+        SCOPED_TRACE(name);
+        auto* w = page.findChild<QWidget*>(name);
+        ASSERT_NE(w, nullptr);
+        const int x = w->mapTo(&page, QPoint(0, 0)).x();
+        EXPECT_GT(x, right) << "overlaps the control before";
+        right = x + w->width() - 1;
     }
 }

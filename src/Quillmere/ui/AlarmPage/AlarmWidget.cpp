@@ -94,7 +94,9 @@ void AlarmWidget::setupUi(QWidget* form) {
     m_pChannelWidget = new CMultiCheckCombox();
     m_pChannelWidget->setParent(m_pTopWidget);
     m_pChannelWidget->setObjectName(QStringLiteral("m_pChannelWidget"));
-    m_pChannelWidget->setFixedSize(310, 32);
+    m_pChannelWidget->setFixedHeight(32);
+    m_pChannelWidget->setMinimumWidth(200);
+    m_pChannelWidget->setMaximumWidth(310);
     horizontalLayout_2->addWidget(m_pChannelWidget);
     horizontalLayout_5->addLayout(horizontalLayout_2);
     horizontalLayout_6->addLayout(horizontalLayout_5);
@@ -128,7 +130,9 @@ void AlarmWidget::setupUi(QWidget* form) {
     m_pAlarmTypeWidget = new CMultiCheckCombox();
     m_pAlarmTypeWidget->setParent(m_pTopWidget);
     m_pAlarmTypeWidget->setObjectName(QStringLiteral("m_pAlarmTypeWidget"));
-    m_pAlarmTypeWidget->setFixedSize(310, 32);
+    m_pAlarmTypeWidget->setFixedHeight(32);
+    m_pAlarmTypeWidget->setMinimumWidth(200);
+    m_pAlarmTypeWidget->setMaximumWidth(310);
     horizontalLayout_4->addWidget(m_pAlarmTypeWidget);
     gridLayout->addLayout(horizontalLayout_4, 1, 0, 1, 1);
     gridLayout->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum), 1, 1, 1, 1);
