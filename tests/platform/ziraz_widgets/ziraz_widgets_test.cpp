@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -370,3 +371,36 @@ TEST(FancyTitle, DoubleClickTogglesMaximisedWhenEnabled) {
 }
 
 }  // namespace
+
+// Item views show whole titles: sections widen to their titles, the last
+// column of a table and of a tree takes the free width.
+TEST(ItemViewLayout, SectionsFitTheirTitlesAndTheLastOneStretches) {
+    const QStringList titles = {"", "Start Time", "End Time", "Size", "Download status",
+                                QString::fromUtf8("\xe4\xb8\x8b\xe8\xbd\xbd\xe7\x8a\xb6\xe6\x80\x81")};
+    ziraz::StandardItemModel model(1, titles.size());
+    for (int i = 0; i < titles.size(); ++i) model.setHeaderData(i, Qt::Horizontal, titles[i]);
+    model.setHeaderData(0, Qt::Horizontal, 1, ziraz::HeaderCheckRole);
+    ziraz::TableView table;
+    ziraz::TreeView tree;
+    const struct {
+        const char* kind;
+        QAbstractItemView* view;
+        ziraz::CheckHeaderView* header;
+    } views[] = {{"table", &table, table.checkHeader()}, {"tree", &tree, tree.checkHeader()}};
+    for (const auto& v : views) {
+        SCOPED_TRACE(v.kind);
+        v.view->setModel(&model);
+        v.view->resize(1200, 200);
+        v.view->show();
+        for (int i = 0; i < titles.size(); ++i) v.header->resizeSection(i, 30);
+        v.header->fitSectionsToTitles();
+        QApplication::processEvents();
+        for (int i = 1; i < titles.size(); ++i) {
+            SCOPED_TRACE(titles[i].toStdString());
+            EXPECT_GE(v.header->sectionSize(i), v.header->fontMetrics().horizontalAdvance(titles[i]));
+        }
+        EXPECT_GT(v.header->sectionSize(0), 30);  // the check box has room
+        const int last = titles.size() - 1;
+        EXPECT_EQ(v.header->sectionViewportPosition(last) + v.header->sectionSize(last), v.header->viewport()->width());
+    }
+}

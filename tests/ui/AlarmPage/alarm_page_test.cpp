@@ -8,7 +8,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QFont>
+#include <QAbstractButton>
+#include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 
 #include <algorithm>
 #include <functional>
@@ -201,4 +205,53 @@ TEST(AlarmPage, ListsTheAlarmsOfADayExportsAndOpensTheClip) {
         return false;
     }));
     EXPECT_EQ(page.captureView()->ui()->m_pTitleLabel->text(), view.ui().m_pTitleLabel->text());
+}
+
+// At the smallest window the page's top row shows every text whole and
+// every control inside the page.
+TEST(AlarmPage, TopRowShowsWholeTextsAtTheSmallestWindow) {
+    // The desktop's usual font, whatever the test platform's is.
+    const QFont platformFont = QApplication::font();
+    QFont desktop = platformFont;
+    desktop.setPixelSize(12);
+    QApplication::setFont(desktop);
+    struct Restore {
+        QFont font;
+        ~Restore() { QApplication::setFont(font); }
+    } restore{platformFont};
+    CAlarmWidget page;
+    const int pageWidth = 1270 - 70 - 24;  // the page beside the navigation column, inside its margins
+    page.resize(pageWidth, 700);
+    page.show();
+    QApplication::processEvents();
+    EXPECT_EQ(page.width(), pageWidth) << "the page asks for more than the smallest window has";
+    for (const char* name : {"m_pStartStopTimeLabel", "m_pChannelLabel", "m_pAlarmTypeLabel", "m_pQueryBtn",
+                             "m_pResetBtn", "m_pExportBtn", "m_pRangeDateTimeEdit"}) {
+        SCOPED_TRACE(name);
+        auto* w = page.findChild<QWidget*>(name);
+        ASSERT_NE(w, nullptr);
+        QString text;
+        int room = w->contentsRect().width();
+        if (auto* label = qobject_cast<QLabel*>(w)) text = label->text();
+        if (auto* button = qobject_cast<QAbstractButton*>(w)) text = button->text();
+        if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+            text = edit->text();
+            room -= edit->textMargins().left() + edit->textMargins().right() + 2 * 2;  // beside the text
+        }
+        ASSERT_FALSE(text.isEmpty());
+        EXPECT_LE(w->fontMetrics().horizontalAdvance(text), room);
+        const QRect inPage(w->mapTo(&page, QPoint(0, 0)), w->size());
+        EXPECT_TRUE(page.rect().contains(inPage)) << "outside the page";
+    }
+    // The controls of the top row stand apart, left to right.
+    int right = -1;
+    for (const char* name : {"m_pStartStopTimeLabel", "m_pRangeDateTimeEdit", "m_pChannelLabel", "m_pChannelWidget",
+                             "m_pQueryBtn", "m_pResetBtn", "m_pExportBtn"}) {
+        SCOPED_TRACE(name);
+        auto* w = page.findChild<QWidget*>(name);
+        ASSERT_NE(w, nullptr);
+        const int x = w->mapTo(&page, QPoint(0, 0)).x();
+        EXPECT_GT(x, right) << "overlaps the control before";
+        right = x + w->width() - 1;
+    }
 }

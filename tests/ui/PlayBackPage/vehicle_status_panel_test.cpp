@@ -1,7 +1,12 @@
 // Vehicle status panel, its instrument plates and the tab panel around it.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
+#include <QTabBar>
+#include <cmath>
+#include <functional>
+#include <string>
 #include <QLabel>
 #include <QMediaPlayer>
 #include <QSignalSpy>
@@ -99,6 +104,42 @@ TEST(SpeedPlate, NeedlesFollowValidGpsSpeedUpTo140Mph) {
     EXPECT_FLOAT_EQ(plate.speedAngle(), 53.5f);
     EXPECT_FLOAT_EQ(plate.rotateAngle(), 143.5f);
     plate.grab();  // paints without trouble
+}
+
+// The dial draws its scales: a tick at every 20 miles per hour where the
+// speed needle would point, and the ticks of the rotation scale.
+TEST(SpeedPlate, DrawsItsScales) {
+    SpeedAndRotatePlateWidget plate;
+    plate.setStyleSheet("background-color: #21262b;");  // the dark face the panel gives it
+    const QImage image = plate.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    // Whether a light, opaque pixel lies within 2 pixels of (x, y).
+    const auto tickNear = [&image](double x, double y) {
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx) {
+                const QRgb p = image.pixel(qRound(x) + dx, qRound(y) + dy);
+                if (qAlpha(p) > 120 && qGray(p) > 150) return true;
+            }
+        return false;
+    };
+    const auto at = [](double cx, double cy, double angle, double r) {
+        const double a = angle * M_PI / 180.0;
+        return QPointF(cx - r * std::sin(a), cy + r * std::cos(a));
+    };
+    const struct {
+        const char* scale;
+        double cx, cy, angle, radius;
+    } ticks[] = {
+        {"20 mph", 70, 70, 20 * 1.8 + 53.5, 62},   {"60 mph", 70, 70, 60 * 1.8 + 53.5, 62},
+        {"100 mph", 70, 70, 100 * 1.8 + 53.5, 62}, {"140 mph", 70, 70, 140 * 1.8 + 53.5, 62},
+        {"rotation 2", 177, 65, 143.5 + 91.28 * 2 / 8, 58}, {"rotation 6", 177, 65, 143.5 + 91.28 * 6 / 8, 58},
+    };
+    for (const auto& t : ticks) {
+        const QPointF p = at(t.cx, t.cy, t.angle, t.radius);
+        EXPECT_TRUE(tickNear(p.x(), p.y())) << t.scale;
+    }
+    // Between two ticks of the speed scale the face stays clear.
+    const QPointF gap = at(70, 70, 15 * 1.8 + 53.5, 62);
+    EXPECT_FALSE(tickNear(gap.x(), gap.y()));
 }
 
 TEST(GForcePlate, ValueTurnsNeedleWithinTwoG) {
@@ -384,7 +425,8 @@ TEST(TimeVehicleDataPanel, TabsAndRecordReachesTheChartOnce) {
     EXPECT_EQ(tabs->tabText(0), "TimeAxis");
     EXPECT_EQ(tabs->tabText(1), "VehicleData");
     EXPECT_EQ(tabs->tabText(2), "Gravity");
-    EXPECT_EQ(panel.vehicleDataAnalysisWidget()->parentWidget()->objectName(), "vehicleDataTab");
+    // The status panel scrolls inside its tab when the tab is narrower than it.
+    EXPECT_TRUE(panel.findChild<QWidget*>("vehicleDataTab")->isAncestorOf(panel.vehicleDataAnalysisWidget()));
     EXPECT_EQ(panel.gravitySensorWidget()->parentWidget()->objectName(), "gravityTab");
 
     VEH_META_INFO info = vehtest::Record(4500000);
@@ -401,4 +443,97 @@ TEST(TimeVehicleDataPanel, TabsAndRecordReachesTheChartOnce) {
     // The record type is known by name, for the queued hops from the player.
     EXPECT_NE(QMetaType::type("VEH_META_INFO"), QMetaType::UnknownType);
     EXPECT_EQ(QMetaType::sizeOf(QMetaType::type("VEH_META_INFO")), 564);
+}
+
+// The lamps are seen: each shows a picture from the start (off) and a
+// different one when its signal is on.
+TEST(VehicleStatusPanel, LampsShowTheirPicturesOffAndOn) {
+    setSpeedSettings("0");
+    VehicleDataAnalysisWidget panel;
+    panel.resize(1038, 130);
+    panel.show();
+    // The lamp as seen: drawn over the face it sits on.
+    const auto drawn = [](QWidget* w) {
+        return w->parentWidget()->grab(w->geometry()).toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    // Pixels that stand out from the face (its colour at the lamp's corner).
+    const auto visible = [](const QImage& image) {
+        const int face = qGray(image.pixel(0, 0));
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) n += qAbs(qGray(image.pixel(x, y)) - face) > 40;
+        return n;
+    };
+    const struct {
+        const char* name;
+        std::function<void(VEH_META_INFO&)> light;
+    } lamps[] = {
+        {"leftTurnBtn", [](VEH_META_INFO& i) { i.runInfo.leftLight = 1; }},
+        {"rightTurnBtn", [](VEH_META_INFO& i) { i.runInfo.rightLight = 1; }},
+        {"alarmBtn", [](VEH_META_INFO& i) { i.runInfo.alarm = 1; }},
+        {"brakeBtn", [](VEH_META_INFO& i) { i.runInfo.brake = 1; }},
+        {"backCarBtn", [](VEH_META_INFO& i) { i.runInfo.reverse = 1; }},
+    };
+    for (const auto& lamp : lamps) {
+        SCOPED_TRACE(lamp.name);
+        auto* button = child<QToolButton>(&panel, lamp.name);
+        panel.onUpdateVehicleData1(vehtest::Record());
+        const QImage off = drawn(button);
+        EXPECT_GT(visible(off), 10) << "the lamp cannot be seen when off";
+        VEH_META_INFO lit = vehtest::Record();
+        lamp.light(lit);
+        panel.onUpdateVehicleData1(lit);
+        const QImage on = drawn(button);
+        EXPECT_GT(visible(on), 10);
+        EXPECT_NE(on, off);
+    }
+    // Before any record every lamp shows its off picture.
+    VehicleDataAnalysisWidget fresh;
+    for (const auto& lamp : lamps) EXPECT_FALSE(child<QToolButton>(&fresh, lamp.name)->styleSheet().isEmpty()) << lamp.name;
+}
+
+// At the smallest window (the tab panel beside the search panel) every tab
+// title shows whole, selected or not, and the instruments never overlap.
+TEST(TimeVehicleDataPanel, TitlesWholeAndInstrumentsApartAtTheSmallestWindow) {
+    setSpeedSettings("0");
+    for (int width : {885, 1530}) {
+        SCOPED_TRACE(width);
+        TimeVehicleDataWidget panel;
+        panel.resize(width, 220);
+        panel.show();
+        EXPECT_EQ(panel.width(), width);  // the panel does not ask for more than the window has
+        ziraz::TabWidget* tabs = panel.tabWidget();
+        for (int selected = 0; selected < tabs->count(); ++selected) {
+            tabs->setCurrentIndex(selected);
+            QApplication::processEvents();
+            QTabBar* bar = tabs->tabBar();
+            for (int i = 0; i < tabs->count(); ++i) {
+                SCOPED_TRACE(tabs->tabText(i).toStdString());
+                EXPECT_GE(bar->tabRect(i).width(), bar->fontMetrics().horizontalAdvance(tabs->tabText(i)) + 8);
+                EXPECT_GE(bar->tabRect(i).left(), 0);
+                EXPECT_LE(bar->tabRect(i).right(), bar->width());
+            }
+        }
+        tabs->setCurrentIndex(1);
+        QApplication::processEvents();
+        VehicleDataAnalysisWidget* data = panel.vehicleDataAnalysisWidget();
+        int right = -1;
+        for (const char* name : {"speedAndRotateWidget", "vehicleStateWidget", "XWidget", "YWidget", "ZWidget",
+                                 "VWidget", "widget_7"}) {
+            SCOPED_TRACE(name);
+            QWidget* w = data->findChild<QWidget*>(name);
+            ASSERT_NE(w, nullptr);
+            EXPECT_GT(w->x(), right) << "overlaps the one before";
+            right = w->geometry().right();
+        }
+        // The GPS block's texts fit its width.
+        for (const char* name : {"label_2", "longValue", "latValue"}) {
+            auto* label = data->findChild<QLabel*>(name);
+            ASSERT_NE(label, nullptr) << name;
+            int width = label->fontMetrics().horizontalAdvance(label->text());
+            if (std::string(name) == "label_2")
+                width += 6 + data->findChild<QLabel*>("satelliteCountLabel")->fontMetrics().horizontalAdvance("00");
+            EXPECT_LE(width, data->findChild<QWidget*>("widget_7")->width()) << name;
+        }
+    }
 }

@@ -191,3 +191,49 @@ TEST(PicturePreview, ViewerCopyIsWrittenBesideThePicture) {
     EXPECT_EQ(label.saveTempCopy(), folder + "/a_temp.jpg");
     EXPECT_FALSE(QImage(folder + "/a_temp.jpg").isNull());
 }
+
+// The tree's one column fills the view at every width, every row keeps its
+// whole text, and a row too long for the view tells its text as a tool tip.
+TEST(ResultTreeLayout, ColumnFillsTheViewAndClippedRowsGiveTheirText) {
+    const QString fileText = "2026-12-10 00:00:00~2026-12-10 00:01:00";
+    const struct {
+        int width;
+        bool fileClipped;
+    } cases[] = {{900, false}, {200, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.width);
+        QStandardItemModel model;
+        QStandardItem* device = Item("DVR Vehicle 01", "device");
+        QStandardItem* channel = Item("channel1", "channel");
+        channel->appendRow(Item(fileText, "file"));
+        device->appendRow(channel);
+        model.appendRow(device);
+        ChaseTree tree;
+        tree.setModel(&model);
+        tree.resize(c.width, 300);
+        tree.show();
+        tree.expandAll();
+        QApplication::processEvents();
+        GroupTreeView* view = tree.treeView();
+        EXPECT_EQ(view->columnWidth(0), view->viewport()->width());
+
+        const QModelIndex dev = model.index(0, 0);
+        const QModelIndex ch = model.index(0, 0, dev);
+        const QModelIndex file = model.index(0, 0, ch);
+        const struct {
+            QModelIndex index;
+            QString text;
+            bool clipped;
+        } rows[] = {{dev, "DVR Vehicle 01", false}, {ch, "channel1", false}, {file, fileText, c.fileClipped}};
+        for (const auto& r : rows) {
+            SCOPED_TRACE(r.text.toStdString());
+            EXPECT_EQ(r.index.data().toString(), r.text);
+            const QRect rect = view->visualRect(r.index);
+            ASSERT_TRUE(rect.isValid());
+            const QString tip = view->clippedText(rect.center());
+            EXPECT_EQ(tip, r.clipped ? r.text : QString());
+            if (!r.clipped)  // the whole text is drawn inside the view
+                EXPECT_LE(rect.left() + view->fontMetrics().horizontalAdvance(r.text), view->viewport()->width());
+        }
+    }
+}

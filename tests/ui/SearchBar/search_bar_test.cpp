@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
+#include <QLineEdit>
 #include <QMovie>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -623,4 +624,41 @@ TEST_F(Panel, EvidencePicturesFollowThePlaybackTime) {
     panel.clearPictures();
     EXPECT_EQ(model->rowCount(), 0);
     EXPECT_TRUE(panel.form()->recordBtn->isChecked());
+}
+
+// At the smallest window (the panel 720 pixels high beside the pages) the
+// result page keeps every control on screen, for both sources and both
+// panel modes, down to the Download button.
+TEST_F(Panel, ResultPageFitsTheSmallestWindow) {
+    const struct {
+        const char* source;
+        int mode;
+    } cases[] = {{"disk", 0}, {"local", 0}, {"disk", 1}, {"local", 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.source) + " mode " + std::to_string(c.mode));
+        SearchBarWidget panel;
+        panel.setPanelMode(c.mode);
+        if (std::string(c.source) == "local") panel.form()->radioLocal->click();
+        panel.form()->stackedWidget->setCurrentIndex(0);
+        panel.setFixedWidth(315);  // as the main window places it
+        panel.resize(315, 720);
+        panel.show();
+        QApplication::processEvents();
+        EXPECT_LE(panel.height(), 720);
+        // The date ranges show their whole text.
+        for (QLineEdit* edit : {static_cast<QLineEdit*>(panel.form()->rangeDateTimeEdit),
+                                static_cast<QLineEdit*>(panel.form()->searchRangeDateTimeEdit)}) {
+            SCOPED_TRACE(edit->objectName().toStdString());
+            const int room = edit->contentsRect().width() - edit->textMargins().left() - edit->textMargins().right() - 4;
+            EXPECT_LE(edit->fontMetrics().horizontalAdvance(edit->text()), room) << edit->text().toStdString();
+        }
+        for (QWidget* w : {static_cast<QWidget*>(panel.form()->downloadBtn),
+                           static_cast<QWidget*>(panel.form()->btnSearchRecord)}) {
+            if (!w->isVisibleTo(&panel)) continue;
+            SCOPED_TRACE(w->objectName().toStdString());
+            const QRect inPanel(w->mapTo(&panel, QPoint(0, 0)), w->size());
+            EXPECT_LE(inPanel.bottom(), panel.height() - 1);
+            EXPECT_LE(inPanel.right(), panel.width() - 1);
+        }
+    }
 }

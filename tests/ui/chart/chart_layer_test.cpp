@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 
@@ -375,3 +377,26 @@ TEST(LineSeries, StepsUseThePreviousY) {
 }
 
 }  // namespace
+
+// Row captions show whole before the filter icon: a caption too wide for the
+// room is drawn smaller, one that fits keeps the font.
+TEST(BackGroundSeries, CaptionsFitBeforeTheFilterIcon) {
+    QFont font;
+    font.setPixelSize(13);
+    const struct {
+        QString caption;
+        bool keepsFont;
+    } cases[] = {
+        {"window01", true},
+        {QString::fromUtf8("\xe7\xaa\x97\xe5\x8f\xa3" "16"), true},  // "window16" in Chinese
+        {"Playback window 16", false},
+        {"WWWWWWWWWW16", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.caption.toStdString());
+        const QFont fitted = CBackGroundSeries::captionFont(font, c.caption);
+        EXPECT_LE(QFontMetrics(fitted).horizontalAdvance(c.caption), CBackGroundSeries::kCaptionRoom);
+        EXPECT_EQ(fitted == font, c.keepsFont);
+        EXPECT_GE(QFontInfo(fitted).pixelSize(), 6);
+    }
+}

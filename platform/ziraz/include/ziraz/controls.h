@@ -67,16 +67,26 @@ public:
     void SetButtonPixmap(int side, const QPixmap& pixmap);
     QPixmap ButtonPixmap(int side) const;
     QToolButton* Button(int side) const;
+    // A read-only line asks for the width of its whole text and buttons, so
+    // that a layout shows all of it; an editable one sizes as a line edit.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 signals:
     void SignalButtonClicked(int side);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // A read-only line whose layout gives it less room than its text needs
+    // draws the text smaller (down to 8 pixels), so that all of it shows.
+    void fitTextToWidth();
 
 private:
     void placeButtons();
+    int textWidthHint() const;
     QToolButton* m_buttons[2];
+    QFont m_baseFont;
+    bool m_baseFontKept = false;
 };
 
 // A search line: the text is the filter, trimmed.

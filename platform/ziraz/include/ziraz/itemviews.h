@@ -37,6 +37,8 @@ public:
     Qt::CheckState checkState() const;
     // What a click on the box does; returns the new state.
     Qt::CheckState toggleCheckState();
+    // Widens every section narrower than its whole title (and check box).
+    void fitSectionsToTitles();
 
 signals:
     void SignalCheckStateChanged(Qt::CheckState state);
@@ -58,6 +60,9 @@ public:
     CheckHeaderView* checkHeader() const { return m_header; }
     // The click behaviour of a row, callable without a mouse.
     void clickIndex(const QModelIndex& index);
+    // The whole text of the item at `pos` (viewport coordinates) when the
+    // item cannot show all of it and has no tool tip of its own; else empty.
+    QString clippedText(const QPoint& pos) const;
 
 signals:
     void SignalClicked(const QModelIndex& index);
@@ -65,6 +70,7 @@ signals:
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     CheckHeaderView* m_header;

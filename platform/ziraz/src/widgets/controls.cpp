@@ -1,11 +1,14 @@
 #include "ziraz/controls.h"
 
 #include <QAbstractItemView>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QListView>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QStyle>
 #include <QStyleOption>
+#include <QStyleOptionFrame>
 #include <QTreeView>
 
 namespace ziraz {
@@ -46,6 +49,7 @@ void FancyLineEdit::SetButtonPixmap(int side, const QPixmap& pixmap) {
     button->setProperty("ziraz_pixmap", pixmap);
     button->setVisible(!pixmap.isNull());
     placeButtons();
+    updateGeometry();
 }
 
 QPixmap FancyLineEdit::ButtonPixmap(int side) const {
@@ -57,9 +61,54 @@ QToolButton* FancyLineEdit::Button(int side) const {
     return (side == Left || side == Right) ? m_buttons[side] : nullptr;
 }
 
+int FancyLineEdit::textWidthHint() const {
+    const int height = qMax(this->height(), QLineEdit::sizeHint().height());
+    int buttons = 0;
+    for (QToolButton* button : m_buttons)
+        if (!button->isHidden()) buttons += qMax(0, height - 4) + 2;
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    const int frame = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, this);
+    // QLineEdit keeps 2 pixels on either side of its text, plus the cursor.
+    const QFontMetrics metrics(m_baseFontKept ? m_baseFont : font());  // the size the text asks for, unshrunk
+    return metrics.horizontalAdvance(text()) + buttons + frame + 2 * 2 + 2;
+}
+
+QSize FancyLineEdit::sizeHint() const {
+    QSize size = QLineEdit::sizeHint();
+    if (isReadOnly()) size.setWidth(qMax(size.width(), textWidthHint()));
+    return size;
+}
+
+QSize FancyLineEdit::minimumSizeHint() const {
+    QSize size = QLineEdit::minimumSizeHint();
+    if (isReadOnly()) size.setWidth(qMax(size.width(), textWidthHint()));
+    return size;
+}
+
 void FancyLineEdit::resizeEvent(QResizeEvent* event) {
     QLineEdit::resizeEvent(event);
     placeButtons();
+    fitTextToWidth();
+}
+
+void FancyLineEdit::fitTextToWidth() {
+    if (!isReadOnly()) return;
+    if (!m_baseFontKept) {
+        m_baseFont = font();
+        m_baseFontKept = true;
+    }
+    const QMargins margins = textMargins();
+    const int room = contentsRect().width() - margins.left() - margins.right() - 2 * 2 - 2;
+    QFont fitted = m_baseFont;
+    const int width = QFontMetrics(fitted).horizontalAdvance(text());
+    if (room > 0 && width > room) {
+        const int pixels = fitted.pixelSize() > 0 ? fitted.pixelSize() : QFontInfo(fitted).pixelSize();
+        int size = qMax(8, pixels * room / width);
+        fitted.setPixelSize(size);
+        while (size > 8 && QFontMetrics(fitted).horizontalAdvance(text()) > room) fitted.setPixelSize(--size);
+    }
+    if (font() != fitted) setFont(fitted);
 }
 
 void FancyLineEdit::placeButtons() {

@@ -123,7 +123,12 @@ void RangeDateTimeEdit::onButtonClicked(int side) {
     p->show();
 }
 
-void RangeDateTimeEdit::updateText() { setText(formatText(m_start, m_end)); }
+void RangeDateTimeEdit::updateText() {
+    setText(formatText(m_start, m_end));
+    setCursorPosition(0);  // what does not fit is cut at the end, not at the start
+    updateGeometry();
+    fitTextToWidth();
+}
 
 void RangeDateTimeEdit::applyMarks() {
     if (!m_calendar) return;
@@ -179,6 +184,9 @@ void RangeDateEdit::onButtonClicked(int side) {
 void RangeDateEdit::updateText() {
     setText(m_first.toString(QLatin1String(kDateFormat)) + QStringLiteral(" - ") +
             m_last.toString(QLatin1String(kDateFormat)));
+    setCursorPosition(0);
+    updateGeometry();
+    fitTextToWidth();
 }
 
 }  // namespace ziraz

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -51,6 +53,15 @@ Qt::CheckState CheckHeaderView::toggleCheckState() {
     return next;
 }
 
+void CheckHeaderView::fitSectionsToTitles() {
+    if (!model()) return;
+    for (int i = 0; i < count(); ++i) {
+        int needed = sectionSizeFromContents(i).width();
+        if (i == 0 && hasCheckBox()) needed = qMax(needed, CheckBoxRect(QRect(), this).width() + 8);
+        if (sectionSize(i) < needed) resizeSection(i, needed);
+    }
+}
+
 void CheckHeaderView::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
     painter->save();
     QHeaderView::paintSection(painter, rect, logicalIndex);
@@ -82,6 +93,10 @@ void CheckHeaderView::mousePressEvent(QMouseEvent* event) {
 // --- views ----------------------------------------------------------------
 
 AbstractItemView::AbstractItemView(QWidget* parent) : QTreeView(parent), m_header(new CheckHeaderView(Qt::Horizontal, this)) {
+    // A tree's own header stretches its last column over the free width and
+    // aligns its titles left; the replacement keeps that.
+    m_header->setStretchLastSection(true);
+    m_header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setHeader(m_header);
     connect(m_header, &CheckHeaderView::SignalCheckStateChanged, this, &AbstractItemView::SignalHeaderCheckStateChanged);
 }
@@ -105,7 +120,34 @@ void AbstractItemView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && index.isValid()) clickIndex(index);
 }
 
+QString AbstractItemView::clippedText(const QPoint& pos) const {
+    const QModelIndex index = indexAt(pos);
+    if (!index.isValid() || index.data(Qt::ToolTipRole).isValid()) return QString();
+    const QString text = index.data(Qt::DisplayRole).toString();
+    if (text.isEmpty()) return QString();
+    QStyleOptionViewItem option = viewOptions();
+    option.rect = visualRect(index);
+    const int needed = itemDelegate(index)->sizeHint(option, index).width();
+    const int shown = qMin(option.rect.right(), viewport()->width() - 1) - option.rect.left() + 1;
+    return needed > shown ? text : QString();
+}
+
+bool AbstractItemView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QString text = clippedText(help->pos());
+        if (!text.isEmpty()) {
+            QToolTip::showText(help->globalPos(), text, viewport(), visualRect(indexAt(help->pos())));
+            return true;
+        }
+    }
+    return QTreeView::viewportEvent(event);
+}
+
 TableView::TableView(QWidget* parent) : QTableView(parent), m_header(new CheckHeaderView(Qt::Horizontal, this)) {
+    // The last column takes the free width, so that a status column at the
+    // end shows its texts.
+    m_header->setStretchLastSection(true);
     setHorizontalHeader(m_header);
     connect(m_header, &CheckHeaderView::SignalCheckStateChanged, this, &TableView::SignalHeaderCheckStateChanged);
     connect(this, &QTableView::clicked, this, &TableView::SignalClicked);

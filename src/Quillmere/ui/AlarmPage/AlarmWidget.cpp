@@ -15,6 +15,7 @@
 #include <QTreeView>
 
 #include <ctime>
+#include <initializer_list>
 
 #include "AlarmClipSearchThread.h"
 #include "AlarmModels.h"
@@ -22,6 +23,7 @@
 #include "CaptureView.h"
 #include "CustomPlayerFrame.h"
 #include "DiskEnum.h"
+#include "InterfaceHelpers.h"
 #include "MultiCheckCombox.h"
 #include "PicSearchThread.h"
 #include "PlayBackInteraction.h"
@@ -67,7 +69,7 @@ void AlarmWidget::setupUi(QWidget* form) {
     horizontalLayout_6->setSpacing(12);
     horizontalLayout_5 = new QHBoxLayout();
     horizontalLayout_5->setObjectName(QStringLiteral("horizontalLayout_5"));
-    horizontalLayout_5->setSpacing(40);
+    horizontalLayout_5->setSpacing(16);
     horizontalLayout_3 = new QHBoxLayout();
     horizontalLayout_3->setObjectName(QStringLiteral("horizontalLayout_3"));
     horizontalLayout_3->setSpacing(8);
@@ -92,7 +94,9 @@ void AlarmWidget::setupUi(QWidget* form) {
     m_pChannelWidget = new CMultiCheckCombox();
     m_pChannelWidget->setParent(m_pTopWidget);
     m_pChannelWidget->setObjectName(QStringLiteral("m_pChannelWidget"));
-    m_pChannelWidget->setFixedSize(310, 32);
+    m_pChannelWidget->setFixedHeight(32);
+    m_pChannelWidget->setMinimumWidth(200);
+    m_pChannelWidget->setMaximumWidth(310);
     horizontalLayout_2->addWidget(m_pChannelWidget);
     horizontalLayout_5->addLayout(horizontalLayout_2);
     horizontalLayout_6->addLayout(horizontalLayout_5);
@@ -126,7 +130,9 @@ void AlarmWidget::setupUi(QWidget* form) {
     m_pAlarmTypeWidget = new CMultiCheckCombox();
     m_pAlarmTypeWidget->setParent(m_pTopWidget);
     m_pAlarmTypeWidget->setObjectName(QStringLiteral("m_pAlarmTypeWidget"));
-    m_pAlarmTypeWidget->setFixedSize(310, 32);
+    m_pAlarmTypeWidget->setFixedHeight(32);
+    m_pAlarmTypeWidget->setMinimumWidth(200);
+    m_pAlarmTypeWidget->setMaximumWidth(310);
     horizontalLayout_4->addWidget(m_pAlarmTypeWidget);
     gridLayout->addLayout(horizontalLayout_4, 1, 0, 1, 1);
     gridLayout->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum), 1, 1, 1, 1);
@@ -200,6 +206,13 @@ void CAlarmWidget::initUi() {
     m_pUi->m_pRangeDateTimeEdit->SetButtonPixmap(1, QPixmap(QStringLiteral(":/Quillmere/Images/PlayBack/Search/date.png")));
     const QDate today = QDate::currentDate();
     m_pUi->m_pRangeDateTimeEdit->setDateTimeRange(QDateTime(today, QTime(0, 0, 0)), QDateTime(today, QTime(23, 59, 59)));
+    // The texts are set: let the labels, buttons and the range grow to show
+    // them whole.
+    for (QWidget* w : std::initializer_list<QWidget*>{m_pUi->m_pStartStopTimeLabel, m_pUi->m_pChannelLabel,
+                                                      m_pUi->m_pAlarmTypeLabel, m_pUi->m_pQueryBtn, m_pUi->m_pResetBtn,
+                                                      m_pUi->m_pExportBtn})
+        FitToContent(w, 96, 32);
+    FitToContent(m_pUi->m_pRangeDateTimeEdit, 310, 32);
     if (!m_pChannelModel) {
         m_pChannelModel = new CChannelCheckedModel(this);
         m_pUi->m_pChannelWidget->setModel(m_pChannelModel);

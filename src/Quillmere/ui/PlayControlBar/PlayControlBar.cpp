@@ -111,6 +111,10 @@ PlayControlBar::PlayControlBar(QWidget* parent) : ziraz::Widget(parent) {
     m_map = Factory() ? Factory()(this) : DefaultMapDialog(this);
     initConnect();
     setAllButtonsEnabled(false);
+    // Disabled from the start, with their disabled faces: the start button has
+    // no other picture until the first state report.
+    m_start->setIcon(QIcon(kButtons + "bofang_dis.png"));
+    m_sound->setIcon(QIcon(kButtons + "sound_dis.png"));
 }
 
 PlayControlBar::~PlayControlBar() {

@@ -9,6 +9,7 @@
 #include "ProgramFolder.h"
 #include "Quillmere.h"
 #include "Settings.h"
+#include "Skin.h"
 #include "caldrune/caldrune.h"
 #include "ziraz/ziraz.h"
 
@@ -47,6 +48,7 @@ int Run(int& argc, char** argv) {
     if (!hull->startApp()) return 0;
     // Named once the catalogue is loaded, so the name is translated.
     hull->setAppName(QObject::tr("KEL4.3"));
+    Skin::Apply(hull->application());
 
     LoadSettings();
 

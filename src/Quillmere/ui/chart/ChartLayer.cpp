@@ -1,5 +1,7 @@
 #include "ChartLayer.h"
 
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygon>
@@ -306,7 +308,8 @@ void CBackGroundSeries::draw(QPainter* painter) {
         painter->save();
         painter->setPen(QPen(QBrush(QColor("#949697")), 2));
         if (i < m_captions.size()) {
-            painter->drawText(QRect(5, p, 112, 24), Qt::AlignLeft | Qt::AlignVCenter, m_captions.at(i));
+            painter->setFont(captionFont(painter->font(), m_captions.at(i)));
+            painter->drawText(QRect(kCaptionLeft, p, 112, 24), Qt::AlignLeft | Qt::AlignVCenter, m_captions.at(i));
         }
         painter->restore();
     }
@@ -315,6 +318,17 @@ void CBackGroundSeries::draw(QPainter* painter) {
     painter->setPen(QPen(QColor("#383C41"), 1));
     painter->drawLine(87, 0, 87, m_owner->plotHeight());
     painter->drawLine(0, 0, 0, m_owner->plotHeight());
+}
+
+QFont CBackGroundSeries::captionFont(const QFont& font, const QString& caption) {
+    QFont fitted = font;
+    const int width = QFontMetrics(font).horizontalAdvance(caption);
+    if (width <= kCaptionRoom) return fitted;
+    const qreal pixels = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+    int size = qMax(6, static_cast<int>(pixels * kCaptionRoom / width));
+    fitted.setPixelSize(size);
+    while (size > 6 && QFontMetrics(fitted).horizontalAdvance(caption) > kCaptionRoom) fitted.setPixelSize(--size);
+    return fitted;
 }
 
 // ------------------------------------------------------------- CAxisSeries

@@ -230,6 +230,14 @@ public:
     void setCaptions(const QStringList& captions) { m_captions = captions; }
     QStringList captions() const { return m_captions; }
 
+    // Room for a caption: from its left edge to just before the row's filter
+    // icon.
+    static constexpr int kCaptionLeft = 5;
+    static constexpr int kCaptionRoom = 80 - 3 - kCaptionLeft;
+    // `font`, made smaller where `caption` would not fit the room otherwise
+    // (never below 6 pixels), so that the whole caption shows.
+    static QFont captionFont(const QFont& font, const QString& caption);
+
 private:
     QStringList m_captions;
 };

@@ -427,3 +427,10 @@ int ComputeBlockChecksum(const char* buffer, int offset, int length) {
 bool RowLess(const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); }
 bool RectXLess(const QRect& a, const QRect& b) { return a.x() < b.x(); }
 bool RectYLess(const QRect& a, const QRect& b) { return a.y() < b.y(); }
+
+void FitToContent(QWidget* widget, int minWidth, int height) {
+    if (!widget) return;
+    widget->setFixedHeight(height);
+    widget->setMaximumWidth(QWIDGETSIZE_MAX);
+    widget->setMinimumWidth(qMax(minWidth, widget->sizeHint().width()));
+}

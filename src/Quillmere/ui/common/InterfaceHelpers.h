@@ -103,3 +103,10 @@ int ComputeBlockChecksum(const char* buffer, int offset, int length = -1);
 bool RowLess(const QModelIndex& a, const QModelIndex& b);
 bool RectXLess(const QRect& a, const QRect& b);
 bool RectYLess(const QRect& a, const QRect& b);
+
+// --- layout -------------------------------------------------------------------
+
+// Lets `widget` show its whole content: it keeps `height` and is at least
+// `minWidth` wide, wider when its content (a translated text, a date range)
+// asks for more. Call it after the content is set.
+void FitToContent(QWidget* widget, int minWidth, int height);

@@ -15,14 +15,17 @@
 void Ui::MultiCheckedCombox::setupUi(QWidget* form) {
     if (form->objectName().isEmpty()) form->setObjectName(QStringLiteral("MultiCheckedCombox"));
     form->resize(310, 32);
-    form->setFixedWidth(310);
+    // 310 pixels where there is room; down to 200 in a narrow window.
+    form->setMinimumWidth(200);
+    form->setMaximumWidth(310);
     horizontalLayout = new QHBoxLayout(form);
     horizontalLayout->setSpacing(0);
     horizontalLayout->setObjectName(QStringLiteral("horizontalLayout"));
     horizontalLayout->setContentsMargins(0, 0, 0, 0);
     widget = new QWidget(form);
     widget->setObjectName(QStringLiteral("widget"));
-    widget->setFixedWidth(310);
+    widget->setMinimumWidth(200);
+    widget->setMaximumWidth(310);
     verticalLayout = new QVBoxLayout(widget);
     verticalLayout->setSpacing(0);
     verticalLayout->setObjectName(QStringLiteral("verticalLayout"));
@@ -67,7 +70,8 @@ void Ui::MultiCheckedCombox::setupUi(QWidget* form) {
     horizontalLayout_3->setContentsMargins(0, 0, 0, 0);
     m_pTreeview = new ziraz::TreeView(m_widgetViewParent);
     m_pTreeview->setObjectName(QStringLiteral("m_pTreeview"));
-    m_pTreeview->setFixedWidth(310);
+    m_pTreeview->setMinimumWidth(200);
+    m_pTreeview->setMaximumWidth(310);
     horizontalLayout_3->addWidget(m_pTreeview);
     verticalLayout->addWidget(m_widgetViewParent);
 

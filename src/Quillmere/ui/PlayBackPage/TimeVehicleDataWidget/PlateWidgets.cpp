@@ -8,7 +8,10 @@
 #include <QSpacerItem>
 #include <QToolButton>
 
+#include <QtMath>
+
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -23,6 +26,57 @@ void prepareNeedlePainter(QPainter& painter) {
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setPen(kNeedleColor);
     painter.setBrush(QBrush(kNeedleColor, Qt::SolidPattern));
+}
+
+// A point at `radius` from the pivot along a needle turned by `angle`
+// degrees (a needle points down at 0 and turns clockwise).
+QPointF onNeedle(double angle, double radius) {
+    const double a = qDegreesToRadians(angle);
+    return QPointF(-radius * std::sin(a), radius * std::cos(a));
+}
+
+// The dial's faces: the speed scale around (70, 70), 0 to 140 miles per hour
+// over the needle's sweep, and the rotation scale around (177, 65).
+void drawDialScales(QPainter& painter) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    const QColor tick(255, 255, 255, 170);
+    const QColor minor(255, 255, 255, 90);
+    QFont font = painter.font();
+    font.setPixelSize(9);
+    painter.setFont(font);
+
+    painter.save();
+    painter.translate(70, 70);
+    for (int mph = 0; mph <= 140; mph += 10) {
+        const double angle = mph * 1.8 + SpeedAndRotatePlateWidget::kSpeedRestAngle;
+        const bool major = mph % 20 == 0;
+        painter.setPen(QPen(major ? tick : minor, major ? 2.0 : 1.0, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(onNeedle(angle, major ? 56 : 60), onNeedle(angle, 66));
+        if (major) {
+            painter.setPen(tick);
+            const QPointF at = onNeedle(angle, 45);
+            painter.drawText(QRectF(at.x() - 12, at.y() - 6, 24, 12), Qt::AlignCenter, QString::number(mph));
+        }
+    }
+    painter.restore();
+
+    painter.save();
+    painter.translate(177, 65);
+    const double sweep = 140 * 1.1642857 * 0.56;  // the rotation needle's turn at 140 mph
+    for (int k = 0; k <= 8; ++k) {
+        const double angle = SpeedAndRotatePlateWidget::kRotateRestAngle + sweep * k / 8.0;
+        const QColor colour = k >= 7 ? QColor(255, 90, 54, 200) : tick;  // the last steps in red
+        painter.setPen(QPen(colour, k % 2 == 0 ? 2.0 : 1.0, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(onNeedle(angle, k % 2 == 0 ? 52 : 56), onNeedle(angle, 62));
+        if (k % 2 == 0) {
+            painter.setPen(colour);
+            const QPointF at = onNeedle(angle, 42);
+            painter.drawText(QRectF(at.x() - 8, at.y() - 6, 16, 12), Qt::AlignCenter, QString::number(k));
+        }
+    }
+    painter.restore();
+    painter.restore();
 }
 
 }  // namespace
@@ -63,6 +117,7 @@ void SpeedAndRotatePlateWidget::reset() {
 void SpeedAndRotatePlateWidget::paintEvent(QPaintEvent* event) {
     ziraz::Widget::paintEvent(event);
     QPainter painter(this);
+    drawDialScales(painter);
     prepareNeedlePainter(painter);
     painter.translate(70, 70);
     painter.save();

@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QMetaType>
+#include <QScrollArea>
 
 #include "GravitySensorWidget.h"
 #include "VehicleDataAnalysisWidget.h"
@@ -14,7 +15,10 @@ namespace {
 const char kStyle[] =
     "QTabBar::tab {\n    background-color: #21262b;\n\tcolor:rgba(255,255,255,0.6);\n}\n"
     "QTabBar::tab:selected {\n\tcolor: #5ab0ee;\n    border-bottom-color:  #5ab0ee;\n"
-    "\tborder-bottom: 2px solid #5ab0ee;\n}";
+    "\tborder-bottom: 2px solid #5ab0ee;\n}"
+    // Every tab as wide as its whole title, selected or not.
+    "QTabBar::tab { padding: 4px 12px; border-bottom: 2px solid transparent; }\n"
+    "QTabBar::tab:selected { border-bottom: 2px solid #5ab0ee; }";
 
 void placeAlone(QWidget* page, QWidget* child) {
     auto* layout = new QGridLayout();
@@ -67,7 +71,15 @@ void TimeVehicleDataWidget::initUi() {
     m_timeSlider = new VideoTimeSliderWidget(nullptr);
     placeAlone(ui.timeAxisTab, m_timeSlider);
     m_vehicleData = new VehicleDataAnalysisWidget(nullptr);
-    placeAlone(ui.vehicleDataTab, m_vehicleData);
+    // The instruments keep their sizes: where the row is wider than the
+    // page (the smallest window), it scrolls instead of overlapping.
+    auto* scroll = new QScrollArea();
+    scroll->setObjectName("vehicleDataScroll");
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    scroll->setWidget(m_vehicleData);
+    placeAlone(ui.vehicleDataTab, scroll);
     m_gravity = new GravitySensorWidget(nullptr);
     placeAlone(ui.gravityTab, m_gravity);
 }

@@ -177,12 +177,17 @@ void VehicleDataAnalysisWidget::setupUi() {
     // plate, and the dial's two pivots).
     for (QWidget* face : {ui.speedAndRotateWidget, ui.XWidget, ui.YWidget, ui.ZWidget, ui.VWidget})
         face->setAttribute(Qt::WA_StyledBackground, true);
+    // The lamps and the GPS block sit on the same dark face as the dial, so
+    // that their dim "off" pictures and light texts can be seen.
+    for (QWidget* face : {ui.vehicleStateWidget, ui.widget_7}) face->setAttribute(Qt::WA_StyledBackground, true);
     setStyleSheet(
         "QToolButton { border: none; background: transparent; }\n"
         "#XWidget, #YWidget, #ZWidget, #VWidget { border: 2px solid rgba(90, 176, 238, 0.35);"
         " border-radius: 48px; background-color: rgba(33, 38, 43, 0.9); }\n"
-        "#speedAndRotateWidget { border: 1px solid rgba(90, 176, 238, 0.25); border-radius: 10px;"
-        " background-color: rgba(33, 38, 43, 0.9); }");
+        "#speedAndRotateWidget, #vehicleStateWidget, #widget_7 { border: 1px solid rgba(90, 176, 238, 0.25);"
+        " border-radius: 10px; background-color: rgba(33, 38, 43, 0.9); }\n"
+        "#vehicleStateWidget QLabel, #widget_7 QLabel { color: rgba(255, 255, 255, 0.85); }\n"
+        "#widget_7 QLabel { font-size: 11px; }");  // the GPS block is 110 pixels wide
 
     setWindowTitle(tr("VehicleDataAnalysisWidget"));
     ui.signalbutton->setToolTip(tr("Signal"));
@@ -249,6 +254,13 @@ void VehicleDataAnalysisWidget::resetDisplay() {
     ui.speedLabel->setText("000 KPH");
     ui.speedLabel->setToolTip(tr("SpeedLblToolTip"));
     ui.signalbutton->setStyleSheet(PictureStyle("satellite/Satellite_0.png"));
+    // Every lamp shows its "off" picture until a record lights it.
+    ui.leftTurnBtn->setStyleSheet(PictureStyle("left_off.png"));
+    ui.rightTurnBtn->setStyleSheet(PictureStyle("right_off.png"));
+    ui.brakeBtn->setStyleSheet(PictureStyle("!.png"));
+    ui.stopBtn->setStyleSheet(PictureStyle("P.png"));
+    ui.backCarBtn->setStyleSheet(PictureStyle("R-nor.png"));
+    ui.alarmBtn->setStyleSheet(PictureStyle("alarm_off.png"));
     m_headingPlate->setHeading(0);
     m_speedPlate->reset();
     m_xPlate->setValue(0);

@@ -248,6 +248,7 @@ void CPlaybackDownLoad::InitFrame() {
     m_ui.m_pFileView->setColumnWidth(1, 160);
     m_ui.m_pFileView->setColumnWidth(2, 160);
     m_ui.m_pFileView->setColumnWidth(4, 60);
+    m_ui.m_pFileView->checkHeader()->fitSectionsToTitles();
 
     ReportConnect(connect(m_pModel, SIGNAL(itemChanged(QStandardItem*)), this, SLOT(OnSelectFileSizeChanged())),
                   __LINE__, method);

@@ -1,10 +1,8 @@
 #!/usr/bin/env python3
 """Draws the small pictures of the search panel and its legend as PNG files.
 
-Run from this folder: python3 make_images.py. The loading animation
-dengdai.gif is made with ffmpeg:
-  ffmpeg -f lavfi -i "nullsrc=s=32x32:r=8:d=1,format=gray,geq=lum='if(lt(hypot(X-16-10*cos(2*PI*T),Y-16-10*sin(2*PI*T)),5),40,235)'" \
-         -loop 0 dengdai.gif
+Run from this folder: python3 make_images.py. The busy animations
+(dengdai.gif and loading/N.png) come from tools/icons/make_icons.py.
 """
 import math
 import struct

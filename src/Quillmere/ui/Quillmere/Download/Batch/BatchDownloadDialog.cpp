@@ -299,6 +299,7 @@ void Lorrimax::InitFrame() {
     const int widths[7] = {60, 60, 60, 160, 160, -1, 60};
     for (int i = 0; i < 7; ++i)
         if (widths[i] > 0) ui.m_pFileView->setColumnWidth(i, widths[i]);
+    ui.m_pFileView->checkHeader()->fitSectionsToTitles();
 
     LORRIMAX_CONNECT(m_pModel, &QStandardItemModel::itemChanged, this, &Lorrimax::OnSelectFileSizeChanged);
     LORRIMAX_CONNECT(&m_downloader, &APT_QMR::CStreamDownloader::DownloadSignal, this,
