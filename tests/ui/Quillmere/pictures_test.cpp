@@ -215,8 +215,11 @@ void ExpectSkinnedStates(QAbstractButton* button, const QRgb (&colours)[4] = kDa
         const int side = qMin(button->width(), button->height());
         EXPECT_GE(qMax(glyph.bounds.width(), glyph.bounds.height()), side / 2 - 1);
         EXPECT_GE(qMin(glyph.bounds.width(), glyph.bounds.height()), side / 3);
-        for (const State& other : states)
-            if (other.colour != s.colour) EXPECT_LT(PixelsOf(button, other.colour), 3) << "shows " << other.name;
+        for (const State& other : states) {
+            if (other.colour != s.colour) {
+                EXPECT_LT(PixelsOf(button, other.colour), 3) << "shows " << other.name;
+            }
+        }
     }
     button->setDown(false);
     button->setAttribute(Qt::WA_UnderMouse, false);

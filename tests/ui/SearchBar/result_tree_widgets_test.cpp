@@ -232,8 +232,9 @@ TEST(ResultTreeLayout, ColumnFillsTheViewAndClippedRowsGiveTheirText) {
             ASSERT_TRUE(rect.isValid());
             const QString tip = view->clippedText(rect.center());
             EXPECT_EQ(tip, r.clipped ? r.text : QString());
-            if (!r.clipped)  // the whole text is drawn inside the view
+            if (!r.clipped) {  // the whole text is drawn inside the view
                 EXPECT_LE(rect.left() + view->fontMetrics().horizontalAdvance(r.text), view->viewport()->width());
+            }
         }
     }
 }
