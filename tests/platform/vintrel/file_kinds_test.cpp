@@ -37,17 +37,6 @@ Bytes ReadAll(const std::string& path) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool WaitFor(const std::function<bool()>& cond, int timeoutMs = 60000) {
-    QElapsedTimer t;
-    t.start();
-    while (!cond()) {
-        if (t.elapsed() > timeoutMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
-
 // A recording of `seconds` from `start` on, with sound.
 Bytes Recording(uint32_t start, uint32_t seconds, uint32_t seed) {
     recmedia::RecordingSpec spec;
@@ -179,7 +168,7 @@ TEST_F(FileKinds, OpenTimesAndPlayToTheEnd) {
 
         ASSERT_TRUE(Ostrum_Play(port, nullptr));
         for (int i = 0; i < 3; ++i) ASSERT_TRUE(Ostrum_Fast(port));   // 8 times normal speed
-        ASSERT_TRUE(WaitFor([&] { return Times().size() >= c.frames && PlayedOut(); }));
+        ASSERT_TRUE(kel_test::WaitUntil([&] { return Times().size() >= c.frames && PlayedOut(); }));
         const std::vector<uint32_t> times = Times();
         EXPECT_EQ(times.size(), c.frames);
         EXPECT_EQ(Ostrum_GetCurrentFrameNum(port), c.frames);
@@ -221,19 +210,19 @@ TEST_F(FileKinds, PauseMoveStepAndSpeedOnAnMp4) {
     const std::string path = Download("kind_controls.mp4", {&longer}, true);
     ASSERT_TRUE(Ostrum_OpenFile(port, path.c_str()));
     ASSERT_TRUE(Ostrum_Play(port, nullptr));
-    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetSpecialData(port) != 0; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetSpecialData(port) != 0; }));
     ASSERT_TRUE(Ostrum_Pause(port, 1));
 
     // Moved while paused: the first frame at the time comes with a single step.
     OSTRUM_FILE_TIME target{2024, 5, 1, 10, 0, 6, 0};
     ASSERT_TRUE(Ostrum_SetPlayedTime(port, &target));
     ASSERT_TRUE(Ostrum_OneByOne(port));
-    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetSpecialData(port) == Packed(kStart + 6); }, 10000));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetSpecialData(port) == Packed(kStart + 6); }));
     // Ten more single frames reach the next second; none is shown on its own.
     for (int i = 0; i < 10; ++i) {
         const uint32_t n = Ostrum_GetCurrentFrameNum(port);
         ASSERT_TRUE(Ostrum_OneByOne(port));
-        ASSERT_TRUE(WaitFor([&] { return Ostrum_GetCurrentFrameNum(port) == n + 1; }));
+        ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetCurrentFrameNum(port) == n + 1; }));
     }
     EXPECT_EQ(Ostrum_GetSpecialData(port), Packed(kStart + 7));
     for (int i = 0; i < 10; ++i) ASSERT_TRUE(Ostrum_OneByOneBack(port));
@@ -244,9 +233,9 @@ TEST_F(FileKinds, PauseMoveStepAndSpeedOnAnMp4) {
     target.second = 2;
     ASSERT_TRUE(Ostrum_SetPlayedTime(port, &target));
     ASSERT_TRUE(Ostrum_Pause(port, 0));
-    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetSpecialData(port) == Packed(kStart + 2); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetSpecialData(port) == Packed(kStart + 2); }));
     for (int i = 0; i < 4; ++i) ASSERT_TRUE(Ostrum_Fast(port));
-    ASSERT_TRUE(WaitFor([&] { return PlayedOut() && Ostrum_GetSpecialData(port) == Packed(kStart + 9); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return PlayedOut() && Ostrum_GetSpecialData(port) == Packed(kStart + 9); }));
     // Every frame from 2 s on was shown once after the move.
     const std::vector<uint32_t> times = Times();
     const auto from = std::find(times.begin() + static_cast<std::ptrdiff_t>(mark), times.end(), Packed(kStart + 2));
@@ -275,10 +264,10 @@ TEST_F(FileKinds, MovesInsideJoinedRecordings) {
         ASSERT_TRUE(Ostrum_SetPlayedTime(port, &target));
         ASSERT_TRUE(Ostrum_OneByOne(port));
         // On a wrong clock the frame shown would be of another second.
-        ASSERT_TRUE(WaitFor([&] { return Times().size() > mark && Times().back() == Packed(at); }, 10000));
+        ASSERT_TRUE(kel_test::WaitUntil([&] { return Times().size() > mark && Times().back() == Packed(at); }));
     }
     ASSERT_TRUE(Ostrum_Pause(port, 0));
-    ASSERT_TRUE(WaitFor([&] { return PlayedOut(); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return PlayedOut(); }));
     EXPECT_EQ(Times().back(), Packed(kStart + 12));
     EXPECT_TRUE(Ostrum_CloseFile(port));
 }
@@ -293,10 +282,10 @@ TEST_F(FileKinds, JoinedRecordingsAsAStream) {
     for (size_t at = 40; at < joined.size();) {
         const uint32_t n = static_cast<uint32_t>(std::min<size_t>(8192, joined.size() - at));
         if (Ostrum_InputData(port, joined.data() + at, n)) at += n;
-        else ASSERT_TRUE(WaitFor([&] { return Ostrum_GetSourceBufferRemain(port) + n <= OSTRUM_DEFAULT_SOURCE_BUFFER; }));
+        else ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetSourceBufferRemain(port) + n <= OSTRUM_DEFAULT_SOURCE_BUFFER; }));
     }
     ASSERT_TRUE(Ostrum_InputData(port, nullptr, static_cast<uint32_t>(-1)));
-    ASSERT_TRUE(WaitFor([&] { return Times().size() >= 7u * kFps && PlayedOut(); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Times().size() >= 7u * kFps && PlayedOut(); }));
     const std::vector<uint32_t> times = Times();
     EXPECT_EQ(times.size(), 7u * kFps);
     EXPECT_EQ(times.front(), Packed(kStart));
