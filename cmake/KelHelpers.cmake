@@ -37,6 +37,10 @@ function(kel_add_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
+  if(KEL_SANITIZE)
+    # Sanitized code runs several times slower.
+    math(EXPR T_TIMEOUT "${T_TIMEOUT} * 6")
+  endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT}
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KEL_SOURCE_DIR=${CMAKE_SOURCE_DIR};KEL_BINARY_DIR=${CMAKE_BINARY_DIR};${T_ENV}")
 endfunction()
