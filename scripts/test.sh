@@ -32,7 +32,7 @@ case "$SANITIZE" in
   address)
     FLAGS="address,undefined"
     export KEL_BUILD_DIR=${KEL_BUILD_DIR:-build-asan}
-    export ASAN_OPTIONS="detect_leaks=1:check_initialization_order=1"
+    export ASAN_OPTIONS="detect_leaks=1:check_initialization_order=1:fast_unwind_on_malloc=0"
     export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:suppressions=$SUPP/ubsan.supp"
     export LSAN_OPTIONS="suppressions=$SUPP/lsan.supp:print_suppressions=0"
     ;;
