@@ -14,4 +14,4 @@ if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
 else
   cmake -S . -B "$BUILD_DIR" "$@" >/dev/null
 fi
-cmake --build "$BUILD_DIR" -j "$(nproc)"
+cmake --build "$BUILD_DIR" -j "${KEL_BUILD_JOBS:-$(nproc)}"

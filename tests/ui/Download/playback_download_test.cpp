@@ -157,6 +157,17 @@ TEST_F(PlaybackDownload, RowsOfTheCellsRecordings) {
     EXPECT_EQ(model->rowCount(), 3);
 }
 
+// The progress is closed at once: the rows still on their way reach the
+// table before the fill returns; none is dropped.
+TEST_F(PlaybackDownload, ProgressClosedAtOnceStillFillsTheTable) {
+    ziraz::ScopedDialogPresenter closesAtOnce{[](const ziraz::DialogCall&) -> std::optional<int> { return 0; }};
+    dialog->InitDownloadFiles();
+    ziraz::StandardItemModel* model = dialog->model();
+    ASSERT_EQ(model->rowCount(), 3);
+    for (int row = 0; row < 3; ++row) EXPECT_EQ(model->item(row, 0)->text(), QString::number(row + 1));
+    EXPECT_EQ(model->item(2, 1)->text(), "2024-03-01 08:00:10");
+}
+
 TEST_F(PlaybackDownload, PeriodChecksAndRefusedStarts) {
     struct Case {
         std::vector<std::tuple<int, uint32_t, uint32_t>> periods;

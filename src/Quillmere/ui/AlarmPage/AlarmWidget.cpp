@@ -194,12 +194,28 @@ CAlarmWidget::CAlarmWidget(QWidget* parent) : ziraz::Widget(parent) {
 CAlarmWidget::~CAlarmWidget() {
     delete m_pUi;
     m_pUi = nullptr;
-    qDeleteAll(m_vecChannelFiles);
-    m_vecChannelFiles.clear();
+    // A search under way ends first; what it found and never reported is
+    // freed with the rest.
+    m_pAlarmSearchThread->StopSearch();
+    m_pAlarmSearchThread->wait();
+    QVector<ChannelFiles*> unreported;
+    m_pAlarmSearchThread->GetResults(unreported);
+    for (ChannelFiles* record : unreported)
+        if (!m_vecChannelFiles.contains(record)) m_vecChannelFiles << record;
+    releaseChannelFiles();
     delete m_pAlarmSearchThread;
     m_pAlarmSearchThread = nullptr;
     delete m_pPicSearchThread;
     m_pPicSearchThread = nullptr;
+}
+
+void CAlarmWidget::releaseChannelFiles() {
+    if (APT_QMR::CPlayBackInteraction* playback = m_videoView.playback()) playback->Reset();
+    for (ChannelFiles* record : m_vecChannelFiles) {
+        for (APT_QMR::CSingleFile* file : record->SingleFileList) delete file;
+        delete record;
+    }
+    m_vecChannelFiles.clear();
 }
 
 void CAlarmWidget::initUi() {
@@ -414,8 +430,7 @@ void CAlarmWidget::onClickAction(QModelIndex miIndex, ziraz::ItemDataRole enumTy
         wait.exec();
     } else if (enumType == ziraz::LiveViewActionRole) {
         if (m_pAlarmSearchThread->isRunning()) m_pAlarmSearchThread->StopSearch();
-        qDeleteAll(m_vecChannelFiles);
-        m_vecChannelFiles.clear();
+        releaseChannelFiles();
         m_pAlarmSearchThread->SetSearchMode(1);
         m_pAlarmSearchThread->StartSearch(disks, times, m_iAlarmChannel);
         m_videoView.setDownloadEnabled(false);

@@ -113,6 +113,9 @@ public slots:
 private:
     void initUi();
     QString alarmCaption();
+    // Empties the alarm video's window, then frees the search records and
+    // the file records in their lists.
+    void releaseChannelFiles();
 
     Ui::AlarmWidget* m_pUi = nullptr;
     int m_iDiskCount = 0;

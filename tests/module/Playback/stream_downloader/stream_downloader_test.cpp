@@ -431,7 +431,11 @@ TEST_F(StreamDownloaderTest, StopByTheCallerAndForcedStop) {
             Qt::DirectConnection);
         ASSERT_TRUE(d.DownloadByFile(All(), {}, {}));
         ASSERT_TRUE(WaitFor([&] { return held2.load(); }));
-        EXPECT_FALSE(d.SetParam(new CStreamDownloaderParam(2)));   // not while downloading
+        // Not while downloading: a refused parameter stays with the caller.
+        auto param = std::make_unique<CStreamDownloaderParam>(2);
+        const bool taken = d.SetParam(param.get());
+        if (taken) param.release();
+        EXPECT_FALSE(taken);
         // A refused call leaves the running download alone.
         EXPECT_FALSE(d.DownloadByFile({}, {}, {}));
         EXPECT_FALSE(d.DownloadByTime(All(), T + 5, T + 4));

@@ -202,7 +202,7 @@ TEST(LogSearchSeam, ConditionIsPassedAndItsTimesAreCopied) {
     EXPECT_EQ(g_opens[0].major, 2);
     EXPECT_EQ(g_opens[0].minor, 35);
     EXPECT_TRUE(g_opens[0].hasStart);
-    EXPECT_EQ(g_opens[0].start.hour, 8);
+    EXPECT_EQ(int{g_opens[0].start.hour}, 8);   // a copy: the record is packed
     EXPECT_FALSE(g_opens[0].hasEnd);
 }
 

@@ -1,6 +1,8 @@
 #include "DataDistributionThread.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QEvent>
 #include <QMetaType>
 #include <QMutexLocker>
 
@@ -129,3 +131,5 @@ void CDataDistributionThread::run() {
     QMutexLocker locker(&m_lock);
     m_bNoWait = false;
 }
+
+void TakeRowsOnTheirWay(QObject* receiver) { QCoreApplication::sendPostedEvents(receiver, QEvent::MetaCall); }

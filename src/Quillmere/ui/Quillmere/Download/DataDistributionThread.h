@@ -67,4 +67,9 @@ private:
     int m_nMode = 0;
 };
 
+// Once the builder has ended: delivers to `receiver` the rows still queued
+// for it (the progress was closed before they arrived), so that every row
+// reaches its table instead of being dropped, unowned, with the receiver.
+void TakeRowsOnTheirWay(QObject* receiver);
+
 Q_DECLARE_METATYPE(QList<QStandardItem*>)

@@ -323,20 +323,23 @@ void CPlaybackDownLoad::InitDownloadFiles() {
     m_ui.m_pAllFileLabel->setText(QStringLiteral("0"));
     if (!playback()) return;
 
-    ziraz::Progress progress(this);
-    CDataDistributionThread builder(cellFiles(), this);
-    ReportConnect(connect(&builder, SIGNAL(SignalProgressChanged(int, int)), &progress,
-                          SLOT(OnProgressChanged(int, int)), Qt::QueuedConnection),
-                  __LINE__, method);
-    ReportConnect(connect(this, SIGNAL(SignalFinishedRev()), &builder, SLOT(OnStartNow())), __LINE__, method);
-    ReportConnect(connect(&builder, SIGNAL(SendFinished()), &progress, SLOT(onConfirmButtonClicked())), __LINE__,
-                  method);
-    ReportConnect(connect(&builder, SIGNAL(SignalSendItems(const QList<QStandardItem*>&)), this,
-                          SLOT(OnRevItems(const QList<QStandardItem*>&))),
-                  __LINE__, method);
-    builder.startThread();
-    progress.setFixedSize(1, 1);
-    progress.exec();
+    {
+        ziraz::Progress progress(this);
+        CDataDistributionThread builder(cellFiles(), this);
+        ReportConnect(connect(&builder, SIGNAL(SignalProgressChanged(int, int)), &progress,
+                              SLOT(OnProgressChanged(int, int)), Qt::QueuedConnection),
+                      __LINE__, method);
+        ReportConnect(connect(this, SIGNAL(SignalFinishedRev()), &builder, SLOT(OnStartNow())), __LINE__, method);
+        ReportConnect(connect(&builder, SIGNAL(SendFinished()), &progress, SLOT(onConfirmButtonClicked())), __LINE__,
+                      method);
+        ReportConnect(connect(&builder, SIGNAL(SignalSendItems(const QList<QStandardItem*>&)), this,
+                              SLOT(OnRevItems(const QList<QStandardItem*>&))),
+                      __LINE__, method);
+        builder.startThread();
+        progress.setFixedSize(1, 1);
+        progress.exec();
+    }
+    TakeRowsOnTheirWay(this);
     OnUpdateDownloadBtnState();
 }
 

@@ -450,8 +450,9 @@ void Lorrimax::InitDownloadFiles() {
         builder.startThread();
         progress->setFixedSize(1, 1);
         progress->exec();
-        SetDownloadButtonsFromState();
     }
+    TakeRowsOnTheirWay(this);
+    SetDownloadButtonsFromState();
     delete progress;
 }
 
