@@ -18,6 +18,8 @@
 #include "AlarmModels.h"
 #include "AlarmWidget.h"
 #include "CaptureView.h"
+#include "CustomPlayerFrame.h"
+#include "VideoView.h"
 #include "PlayBackInteraction.h"
 #include "Settings.h"
 #include "MultiCheckCombox.h"
@@ -213,6 +215,9 @@ TEST(AlarmPage, ListsTheAlarmsOfADayExportsAndOpensTheClip) {
     EXPECT_EQ(view.ui().m_pTitleLabel->text(),
               "ChannelRKQ33T39" + QString::number(page.alarmChannel()) + "-" + model->index(0, 3).data().toString());
     EXPECT_TRUE(view.isPlaying());
+    // While it plays, the "NoVideo" sign is gone from the picture.
+    EXPECT_TRUE(view.ui().m_pVideoPlayFrame->ui().m_pNoVideoContainerWidget->isHidden());
+    EXPECT_FALSE(view.ui().m_pVideoPlayFrame->ui().m_pNoVideoLabel->isVisible());
     playback->StopPlayback();
 
     // Download of the span into the alarm video folder.
