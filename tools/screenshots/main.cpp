@@ -25,7 +25,7 @@
 #include "Quillmere.h"
 #include "SearchBarWidget.h"
 #include "ChaseTree.h"
-#include "PanelPictureView.h"
+#include "PictureShowView.h"
 #include "PictureShowLabel.h"
 #include "SearchBarWidgetForm.h"
 

@@ -25,7 +25,7 @@
 #include "PlaybackGridModel.h"
 #include "PlaybackWindow.h"
 #include "SearchBarWidget.h"
-#include "PanelPictureView.h"
+#include "PictureShowView.h"
 #include "PictureShowLabel.h"
 #include "SearchBarWidgetForm.h"
 #include "TipDialog.h"
