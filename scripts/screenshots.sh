@@ -6,8 +6,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${KEL_BUILD_DIR:-build}
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
+# A fixed folder inside the build, so the pictures show the same paths each time.
+WORK=$PWD/$BUILD_DIR/screenshots
+rm -rf "$WORK"
+mkdir -p "$WORK"
 TODAY=$(date +%F)
 "$BUILD_DIR/bin/kel-mediagen" --out "$WORK/disk1" --family 2 --channels 4 --per-day 3 \
   --seconds 60 --repeat-gop --start "$TODAY" --drive-table "$WORK/drives1.txt" --letter E --drive 1
