@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Prepares the program folder KEL starts with: set-up file, default settings,
-# setup benchmark, output folders, the map pages and the translations. Safe to run again: files
+# setup benchmark, output folders, the default alarm sound, the map pages and the
+# translations. Safe to run again: files
 # that exist are kept.
 #
 #   scripts/prepare-home.sh <program folder> [<build folder>]
@@ -10,6 +11,11 @@ HOME_DIR=${1:?usage: prepare-home.sh <program folder> [<build folder>]}
 BUILD_DIR=${2:-${KEL_BUILD_DIR:-build}}
 
 "$BUILD_DIR/bin/kel-prepare-home" "$HOME_DIR"
+
+# The default alarm sound of the speed alarm.
+if [ -f "$BUILD_DIR/bin/alarm_input.wav" ] && [ ! -e "$HOME_DIR/alarm_input.wav" ]; then
+  cp "$BUILD_DIR/bin/alarm_input.wav" "$HOME_DIR/"
+fi
 
 # Map pages, as the build made them.
 if [ -d "$BUILD_DIR/bin/map" ]; then

@@ -58,6 +58,31 @@ TEST(MediaGen, SameSeedGivesTheSameMediumBothFamilies) {
     }
 }
 
+// Besides one picture per recording, every other driver-behaviour alarm
+// gets a picture of its own inside its span.
+TEST(MediaGen, AlarmsGetPicturesInsideTheirSpans) {
+    recmedia::MediaSpec spec = SmallSpec(kel_test::ProgramFolder() + "/alarms", 3);
+    spec.seconds = 30;
+    spec.perDay = 4;
+    recmedia::MediumInfo info;
+    std::string error;
+    ASSERT_TRUE(recmedia::WriteMedium(spec, &info, &error)) << error;
+    size_t behaviour = 0, own = 0;
+    for (const merrowfen_disk::EventEntry& e : info.events) {
+        if (e.majorType != HD_EXTRA_MAJOR_DRIVER_BEHAVIOR) continue;
+        ASSERT_LT(e.start, e.end);
+        // A picture at e.start + 1 lies inside [start, end]; it is the
+        // recording's own picture when the alarm starts with the recording.
+        bool recordingShot = false;
+        for (const auto& r : info.recordings)
+            recordingShot = recordingShot || (r.channel == e.channel && r.start == e.start);
+        if (behaviour++ % 2 == 0 && !recordingShot) ++own;
+    }
+    ASSERT_GT(behaviour, 0u);
+    ASSERT_GT(own, 0u);
+    EXPECT_EQ(info.pictures, info.recordings.size() + own);
+}
+
 TEST(MediaGen, RefusesBadSpecs) {
     struct Case {
         const char* what;

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTest>
 
 #include <algorithm>
 #include <functional>
@@ -21,9 +22,13 @@
 #include "AlarmModels.h"
 #include "AlarmWidget.h"
 #include "CaptureView.h"
+#include "CustomPlayerFrame.h"
+#include "VideoView.h"
 #include "PlayBackInteraction.h"
 #include "Settings.h"
+#include "MultiCheckCombox.h"
 #include "kel_test/page_media.h"
+#include "ziraz/itemviews.h"
 #include "ziraz/datetimeedit.h"
 #include "ziraz/dialogs.h"
 
@@ -100,6 +105,55 @@ TEST(AlarmPage, QueryNeedsAChannelAndAType) {
     EXPECT_EQ(d.Texts(ziraz::DialogKind::MessageInfo), QStringList{"NoDataCanBeExported"});
 }
 
+// The "All" box in the head of each check list ticks and unticks every row,
+// and the combo box's head shows the ticked entries.
+TEST(AlarmPage, AllBoxesTickEveryRowOfTheirList) {
+    CSettingsStore::GetInstance()->SetValueText(SettingKey::ChannelNum, "4");
+    CAlarmWidget page;
+    page.show();
+    struct Case {
+        const char* name;
+        QStandardItemModel* model;
+        int rows;
+    };
+    const Case cases[] = {
+        {"m_pChannelWidget", page.channelModel(), 4},
+        {"m_pAlarmTypeWidget", page.alarmTypeModel(), 15},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto* combo = page.findChild<CMultiCheckCombox*>(c.name);
+        ASSERT_TRUE(combo);
+        ASSERT_EQ(combo->model(), c.model);
+        ASSERT_EQ(c.model->rowCount(), c.rows);
+        combo->onClickArrowBtn();
+        ziraz::CheckHeaderView* header = combo->view()->checkHeader();
+        QTRY_VERIFY(header->isVisible());
+        const QRect section(header->sectionViewportPosition(0), 0, header->sectionSize(0), header->height());
+        const QPoint box(section.x() + 8, section.center().y());
+        for (const Qt::CheckState want : {Qt::Checked, Qt::Unchecked}) {
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, box);
+            EXPECT_EQ(header->checkState(), want);
+            int ticked = 0;
+            for (int r = 0; r < c.rows; ++r)
+                ticked += c.model->index(r, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked;
+            EXPECT_EQ(ticked, want == Qt::Checked ? c.rows : 0);
+            EXPECT_EQ(combo->checkedIndexes().size(), want == Qt::Checked ? c.rows : 0);
+            const QStringList shown = combo->shownTexts();
+            if (want == Qt::Checked) {
+                ASSERT_FALSE(shown.isEmpty());
+                EXPECT_EQ(shown.first(), c.model->index(0, 0).data().toString());
+            } else {
+                EXPECT_TRUE(shown.isEmpty());
+            }
+        }
+        // A row ticked on its own leaves the box partly ticked.
+        c.model->setData(c.model->index(0, 0), Qt::Checked, Qt::CheckStateRole);
+        EXPECT_EQ(header->checkState(), Qt::PartiallyChecked);
+        c.model->setData(c.model->index(0, 0), Qt::Unchecked, Qt::CheckStateRole);
+    }
+}
+
 TEST(AlarmPage, ListsTheAlarmsOfADayExportsAndOpensTheClip) {
     page_test::MediaSet media;
     page_test::Medium* m = media.Add(11, 'E', [](recmedia::MediaSpec& spec) {
@@ -170,6 +224,9 @@ TEST(AlarmPage, ListsTheAlarmsOfADayExportsAndOpensTheClip) {
     EXPECT_EQ(view.ui().m_pTitleLabel->text(),
               "ChannelRKQ33T39" + QString::number(page.alarmChannel()) + "-" + model->index(0, 3).data().toString());
     EXPECT_TRUE(view.isPlaying());
+    // While it plays, the "NoVideo" sign is gone from the picture.
+    EXPECT_TRUE(view.ui().m_pVideoPlayFrame->ui().m_pNoVideoContainerWidget->isHidden());
+    EXPECT_FALSE(view.ui().m_pVideoPlayFrame->ui().m_pNoVideoLabel->isVisible());
     playback->StopPlayback();
 
     // Download of the span into the alarm video folder.

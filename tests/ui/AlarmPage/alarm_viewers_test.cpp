@@ -90,9 +90,15 @@ TEST(CaptureView, ShowsTheFirstMatchAtAnyDepthAndSavesIt) {
     EXPECT_EQ(view.lastSavedPath(), saved);
     EXPECT_FALSE(QImage(saved).isNull());
 
-    // A later alarm without a picture keeps the page but disables saving.
+    // A later alarm without a picture shows the no-picture page, not the
+    // earlier alarm's picture, and cannot be saved.
+    view.show();
     view.showAlarmPicture(3, 1, Local(10, 0, 0), Local(10, 1, 0));
-    EXPECT_EQ(view.ui()->m_pShowPicStackedWidget->currentWidget(), view.ui()->m_pShowPicPage);
+    EXPECT_EQ(view.ui()->m_pShowPicStackedWidget->currentWidget(), view.ui()->m_pNoPicPage);
+    EXPECT_TRUE(view.ui()->m_pNoPictureLabel->isVisible());
+    EXPECT_FALSE(view.ui()->m_pShowImageLabel->isVisible());
+    EXPECT_TRUE(view.ui()->m_pShowImageLabel->pixmap() == nullptr || view.ui()->m_pShowImageLabel->pixmap()->isNull());
+    EXPECT_TRUE(view.picture().isNull());
     EXPECT_FALSE(view.ui()->m_pDownloadBtn->isEnabled());
 }
 
@@ -146,6 +152,7 @@ TEST(CustomPlayerFrame, EnterAndLeaveSignals) {
     QApplication::sendEvent(&frame, &leave);
     EXPECT_EQ(hidden.count(), 1);
     EXPECT_EQ(frame.ui().m_pNoVideoLabel->text(), "NoVideo");
+    EXPECT_FALSE(frame.ui().m_pNoVideoContainerWidget->isHidden());
     CCustomPlayWndBottom strip;
     EXPECT_EQ(strip.ui().m_pEndTime->text(), "00:04:00");
 }

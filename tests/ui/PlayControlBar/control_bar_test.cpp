@@ -14,6 +14,9 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
+#include <QSlider>
+#include <functional>
+#include "ziraz/controls.h"
 
 #include <gtest/gtest.h>
 
@@ -75,6 +78,62 @@ TEST(PlayControlBar, ButtonsEmitTheirSignals) {
         Button(bar, c.button)->click();
         EXPECT_EQ(spy.count(), 1) << c.button;
     }
+}
+
+// The sound button opens its volume pop-up; the slider reports the volume,
+// the pop-up's button the sound state, each with the matching icons.
+TEST(PlayControlBar, SoundButtonPopupSetsTheVolumeAndTheSound) {
+    PlayControlBar bar;
+    bar.show();
+    auto* sound = bar.findChild<ziraz::VolumeButton*>("soundBtn");
+    ASSERT_TRUE(sound);
+    bar.setVoiceState(false, 0);
+    sound->setEnabled(true);
+    QSignalSpy values(&bar, &PlayControlBar::signalVoiceValue);
+    QSignalSpy states(&bar, &PlayControlBar::signalVoiceState);
+    const QString volumeIcons = ":/CommonSkin/Volume/Images/Public/Control/Volume/";
+    for (const QString& path : {QString(":/Quillmere/Images/PlayBack/Buttons/sound.png"),
+                                QString(":/Quillmere/Images/PlayBack/Buttons/jingyin_nor.png"),
+                                volumeIcons + "OpenSound.png", volumeIcons + "CloseSound.png"})
+        EXPECT_FALSE(QPixmap(path).isNull()) << path.toStdString();
+
+    QTest::mouseClick(sound, Qt::LeftButton);
+    ASSERT_TRUE(sound->popup()->isVisible());
+    QSlider* slider = sound->volumeSlider();
+    EXPECT_TRUE(slider->isVisible());
+    EXPECT_TRUE(sound->muteButton()->isVisible());
+    EXPECT_EQ(sound->muteButton()->icon().cacheKey() != 0, true);
+
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        QList<int> values;     // signalVoiceValue arguments so far
+        QList<bool> states;    // signalVoiceState arguments so far
+    };
+    const Step steps[] = {
+        {"slider up", [&] { slider->setValue(40000); }, {40000}, {true}},
+        {"slider down", [&] { slider->triggerAction(QAbstractSlider::SliderPageStepSub); },
+         {40000, 40000 - ziraz::VolumeButton::kMaxVolume / 10}, {true}},
+        {"mute", [&] { QTest::mouseClick(sound->muteButton(), Qt::LeftButton); },
+         {40000, 40000 - ziraz::VolumeButton::kMaxVolume / 10}, {true, false}},
+        {"unmute", [&] { QTest::mouseClick(sound->muteButton(), Qt::LeftButton); },
+         {40000, 40000 - ziraz::VolumeButton::kMaxVolume / 10}, {true, false, true}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        QList<int> gotValues;
+        for (const auto& args : values) gotValues << args.at(0).toInt();
+        QList<bool> gotStates;
+        for (const auto& args : states) gotStates << args.at(0).toBool();
+        EXPECT_EQ(gotValues, step.values);
+        EXPECT_EQ(gotStates, step.states);
+        EXPECT_EQ(sound->soundOn(), step.states.last());
+    }
+    // The grid's report puts the slider where the cell's volume is, silently.
+    bar.setVoiceState(true, 1234);
+    EXPECT_EQ(slider->value(), 1234);
+    EXPECT_EQ(values.count(), 2);
 }
 
 TEST(PlayControlBar, StateOfAnUnboundWindowOffersOnlySync) {

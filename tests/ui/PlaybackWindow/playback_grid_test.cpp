@@ -378,6 +378,16 @@ TEST_F(PlaybackGridTest, ClickOnTheAxisSeeksThatWindow) {
     // A row without a window binding does nothing.
     grid->onVideoTimeClicked(9, target);
     EXPECT_EQ(Interaction(9), nullptr);
+
+    // A time with no recording: the window is told so and resets, with no
+    // picture and no stale time left.
+    SinglePlaybackWindow* cell = grid->cells()[0];
+    dialogs.calls.clear();
+    grid->onVideoTimeClicked(0, T + 10 * kSeconds);
+    EXPECT_TRUE(WaitFor([&] { return dialogs.saw(ziraz::DialogKind::Information, "Cannot find file."); }));
+    EXPECT_TRUE(WaitFor([&] { return !cell->isOsdTimerActive(); }));
+    EXPECT_FALSE(Interaction(0)->m_streamPlayer.IsFileOpen());
+    EXPECT_EQ(cell->timeLabel()->text(), "0000-00-00 00:00:00");
 }
 
 TEST_F(PlaybackGridTest, DigitalZoomSelectsARegion) {

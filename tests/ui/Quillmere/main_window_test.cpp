@@ -22,7 +22,15 @@
 
 
 #include "PlaybackControlArea.h"
+#include "PlaybackGridModel.h"
+#include "PlaybackWindow.h"
 #include "SearchBarWidget.h"
+#include "PictureShowView.h"
+#include "PictureShowLabel.h"
+#include "SearchBarWidgetForm.h"
+#include "TipDialog.h"
+
+#include <QTemporaryDir>
 
 namespace {
 
@@ -236,6 +244,69 @@ TEST(MainWindow, TitleBarCloseButtonAsksFirst) {
     ASSERT_EQ(dialogs.calls.size(), 1u);
     EXPECT_EQ(dialogs.calls[0].text, "Exit the KEL4.0 software?");
     EXPECT_TRUE(window.isVisible());
+}
+
+// Each search panel holds the widgets of its page.
+TEST(MainWindow, SearchPanelsShowTheWidgetsOfTheirPage) {
+    Quillmere window;
+    window.show();
+    struct Case {
+        const char* page;
+        int button;
+        SearchBarWidget* panel;
+        bool evidence;
+    };
+    const Case cases[] = {
+        {"Playback", 0, qobject_cast<SearchBarWidget*>(window.playbackSearchBar()), false},
+        {"Evidence", 1, qobject_cast<SearchBarWidget*>(window.evidenceSearchBar()), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.page);
+        ASSERT_TRUE(c.panel);
+        QTest::mouseClick(window.operateSelWidget()->button(c.button), Qt::LeftButton);
+        Ui::SearchBarWidget* form = c.panel->form();
+        EXPECT_EQ(form->recordBtn->isHidden(), !c.evidence);
+        EXPECT_EQ(form->pictureBtn->isHidden(), !c.evidence);
+        EXPECT_EQ(form->label->isHidden(), !c.evidence);
+        EXPECT_EQ(form->pictureHintBtn->isHidden(), !c.evidence);
+        EXPECT_EQ(form->pictureLable->isHidden(), !c.evidence);
+        EXPECT_TRUE(form->pictureTableView->isHidden());
+    }
+}
+
+// A new search while a window of the same page holds recordings asks first;
+// "no" keeps the window, "yes" stops it and searches.
+TEST(MainWindow, NewSearchAsksBeforeStoppingThePlayback) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    Quillmere window;
+    window.show();
+    auto* panel = qobject_cast<SearchBarWidget*>(window.playbackSearchBar());
+    auto* area = qobject_cast<PlaybackControlArea*>(window.playbackControlArea());
+    ASSERT_TRUE(panel && area);
+    ASSERT_EQ(area->playbackWindow()->model()->bind({new ChannelFiles}, 0), 0);
+    ASSERT_TRUE(area->isAnyWindowBusy());
+    panel->form()->radioLocal->click();
+    panel->form()->lineEditPath->setText(folder.path());
+
+    struct Case {
+        int answer;
+        bool stillPlaying;
+    };
+    for (const Case c : {Case{0, true}, Case{1, false}}) {
+        SCOPED_TRACE(c.answer);
+        DialogRecorder dialogs(c.answer);
+        QString asked;
+        dialogs.onCall = [&](const ziraz::DialogCall& call) {
+            if (auto* question = dynamic_cast<TipDialog*>(call.dialog)) asked = question->tipText();
+        };
+        panel->form()->btnSearchRecord->click();
+        ASSERT_EQ(dialogs.calls.size(), 1u);
+        EXPECT_EQ(dialogs.calls[0].kind, ziraz::DialogKind::Modal);
+        EXPECT_EQ(asked, "Stop the video play?");
+        EXPECT_EQ(area->isAnyWindowBusy(), c.stillPlaying);
+    }
+    QTRY_VERIFY(panel->form()->btnSearchRecord->isEnabled());
 }
 
 TEST(MainWindow, MapKeyHolderIsOneObject) {

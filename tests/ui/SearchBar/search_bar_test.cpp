@@ -9,6 +9,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QIcon>
 #include <QLineEdit>
 #include <QMovie>
@@ -28,7 +29,7 @@
 #include <vector>
 
 #include "ChaseTree.h"
-#include "PanelPictureView.h"
+#include "PictureShowView.h"
 #include "PictureListModel.h"
 #include "PictureShowLabel.h"
 #include "QorAutoStorage.h"
@@ -600,6 +601,15 @@ TEST_F(Panel, EvidencePicturesFollowThePlaybackTime) {
     panel.form()->pictureBtn->click();
     EXPECT_TRUE(panel.form()->treeRecordFileList->isHidden());
     EXPECT_FALSE(panel.form()->pictureTableView->isHidden());
+    // The picture list: bare rows of 28 pixels, the name column 300 wide.
+    PictureShowView* list = panel.form()->pictureTableView;
+    EXPECT_TRUE(list->horizontalHeader()->isHidden());
+    EXPECT_TRUE(list->verticalHeader()->isHidden());
+    EXPECT_FALSE(list->showGrid());
+    EXPECT_EQ(list->verticalHeader()->defaultSectionSize(), 28);
+    EXPECT_EQ(list->columnWidth(0), 300);
+    EXPECT_EQ(list->styleSheet(), "border:none");
+    EXPECT_EQ(list->visualRect(model->index(0, 0)).height(), 28);
     EXPECT_TRUE(panel.form()->pictureBtn->isChecked());
     panel.form()->recordBtn->click();
     EXPECT_FALSE(panel.form()->treeRecordFileList->isHidden());

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -193,6 +195,43 @@ TEST_F(SettingPageTest, ControlsShowTheStoredValues) {
     Child<QRadioButton>(page, "osmRadioBtn")->click();
     EXPECT_FALSE(Child<QRadioButton>(page, "googlemapRadioBtn")->isChecked());
     EXPECT_FALSE(Child<QLineEdit>(page, "mapKeyLineEdit")->isEnabled());
+}
+
+// A fresh program folder: the empty voice file is the shipped alarm sound,
+// and Save takes it; a cleared field is saved empty.
+TEST_F(SettingPageTest, FreshProgramFolderSavesWithTheShippedAlarmSound) {
+    const QString shipped = QStringLiteral(KEL_SHIPPED_ALARM_SOUND);
+    ASSERT_TRUE(QFile::exists(shipped));
+    const QString own = kel_test::ProgramFolder() + "/alarm_input.wav";
+    QFile::remove(own);
+    ASSERT_TRUE(QFile::copy(shipped, own));
+    const QByteArray wav = kel_test::ReadFile(own);
+    ASSERT_GT(wav.size(), 44);
+    EXPECT_EQ(wav.left(4), "RIFF");
+    EXPECT_EQ(wav.mid(8, 8), "WAVEfmt ");
+
+    ASSERT_TRUE(kel_test::WriteFile(SettingsPath(),
+                                    "<?xml version=\"1.0\"?><Settings><VoicePath><Value></Value></VoicePath></Settings>"));
+    FillStore({});
+    ASSERT_TRUE(CSettingsStore::GetInstance()->Load(SettingsPath()));
+    SettingWidget page;
+    page.show();
+    auto* voice = Child<QLineEdit>(page, "voiceEdit");
+    EXPECT_EQ(voice->text(), QDir::cleanPath(own));
+    ClickSave(page);
+    EXPECT_EQ(Texts(), QStringList{"Save successful."});
+
+    QAction* clear = voice->findChild<QAction*>("clearVoiceAction");
+    ASSERT_TRUE(clear);
+    EXPECT_TRUE(clear->isVisible());
+    clear->trigger();
+    EXPECT_EQ(voice->text(), "");
+    EXPECT_FALSE(clear->isVisible());
+    m_shown.clear();
+    ClickSave(page);
+    EXPECT_EQ(Texts(), QStringList{"Save successful."});
+    EXPECT_EQ(CSettingsStore::GetInstance()->GetValueText(SettingKey::VoicePath), "");
+    EXPECT_EQ(DefaultVoicePath(), QDir::cleanPath(own));
 }
 
 TEST_F(SettingPageTest, MissingKeysShowDefaultsAndAreWrittenByTheNextSave) {

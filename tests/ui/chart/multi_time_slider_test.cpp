@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QApplication>
 #include <QWheelEvent>
 
 #include <memory>
@@ -150,14 +151,20 @@ TEST_F(SliderTest, ZoomWalksTheLevelTable) {
     QTest::mouseClick(view()->findChild<QToolButton*>("TimeSlider_ZoomIn"), Qt::LeftButton);
     EXPECT_EQ(slider->level(), 9);
 
-    // The wheel: a delta of 1 or more widens, anything else narrows.
-    for (int delta : {0, -120, 120}) {
+    // The wheel over the rows (delivered to the widget under the pointer, as
+    // the window system does): a delta of 1 or more widens, anything else
+    // narrows.
+    QWidget* under = slider->childAt(500, 100);
+    ASSERT_TRUE(under);
+    const QPoint at = under->mapFrom(slider.get(), QPoint(500, 100));
+    for (int delta : {0, -120, 120, -120, -120, 120}) {
         const int before = slider->level();
-        QWheelEvent w(QPointF(500, 100), slider->mapToGlobal(QPoint(500, 100)), QPoint(), QPoint(0, delta),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(slider.get(), &w);
+        QWheelEvent w(QPointF(at), under->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+        QApplication::sendEvent(under, &w);
         EXPECT_EQ(slider->level(), delta >= 1 ? std::max(before - 1, 9) : before + 1) << delta;
     }
+    for (int i = 0; i < 3; ++i) slider->OnSlotZoomIn();
 
     slider->applyLevel(7);
     EXPECT_EQ(slider->axisSeries()->interval(), 43200);

@@ -206,25 +206,40 @@ bool WriteMedium(const MediaSpec& spec, MediumInfo* info, std::string* error) {
         if (!WriteEventRecords(root, out.events, error)) return false;
     }
     if (spec.pictures && !spec.indexOnly) {
-        // One picture at the second second of every recording (channels the
-        // layout can hold), in time order.
+        // One picture at the second second of every recording, and one at
+        // the second second of every other driver-behaviour alarm, so that
+        // alarms have pictures to show (channels the layout can hold), in
+        // time order.
         const int maxChannel = spec.picVersion == 2 ? 48 : 32;
-        std::vector<const PlannedRecording*> shots;
+        struct Shot {
+            int channel;
+            uint32_t time;
+        };
+        std::vector<Shot> shots;
         for (const PlannedRecording& r : out.recordings)
-            if (r.channel <= maxChannel) shots.push_back(&r);
-        std::stable_sort(shots.begin(), shots.end(),
-                         [](const PlannedRecording* a, const PlannedRecording* b) { return a->start < b->start; });
+            if (r.channel <= maxChannel) shots.push_back({r.channel, std::min(r.start + 1, r.end)});
+        size_t behaviour = 0;
+        for (const merrowfen_disk::EventEntry& e : out.events) {
+            if (e.majorType != HD_EXTRA_MAJOR_DRIVER_BEHAVIOR || e.channel > maxChannel) continue;
+            if (behaviour++ % 2 != 0) continue;
+            const Shot shot{e.channel, std::min(e.start + 1, e.end)};
+            const bool taken = std::any_of(shots.begin(), shots.end(), [&shot](const Shot& s) {
+                return s.channel == shot.channel && s.time == shot.time;
+            });
+            if (!taken) shots.push_back(shot);
+        }
+        std::stable_sort(shots.begin(), shots.end(), [](const Shot& a, const Shot& b) { return a.time < b.time; });
         PictureLayout layout;
         layout.version = spec.picVersion == 2 ? 2 : 1;
         layout.entriesPerBlock = 256;
         layout.blockCount = uint32_t(spec.channels * 2 + shots.size() / layout.entriesPerBlock + 4);
         PictureIndexWriter pictures(layout);
-        for (const PlannedRecording* r : shots) {
+        for (const Shot& shot : shots) {
             PictureSpec p;
-            p.channel = r->channel;
-            p.time = std::min(r->start + 1, r->end);
+            p.channel = shot.channel;
+            p.time = shot.time;
             p.type = 1;
-            p.bytes = MakeSamplePicture(r->channel, p.time, spec.pictureWidth, spec.pictureHeight);
+            p.bytes = MakeSamplePicture(shot.channel, p.time, spec.pictureWidth, spec.pictureHeight);
             if (!pictures.Add(p)) return Fail(error, "cannot place a picture in the picture index");
         }
         if (!shots.empty() && !pictures.Write(root)) return Fail(error, "cannot write the picture index");

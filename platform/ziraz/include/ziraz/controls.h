@@ -16,6 +16,9 @@
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QAbstractButton>
+#include <QFrame>
+#include <QSlider>
 #include <QVariant>
 #include <QVector>
 #include <QWidget>
@@ -188,17 +191,37 @@ public:
 class VolumeButton : public QToolButton {
     Q_OBJECT
 public:
+    // Volumes run from 0 to kMaxVolume.
+    static const int kMaxVolume = 0xFFFF;
+
     explicit VolumeButton(QWidget* parent = nullptr);
+    // Shows the state without reporting it.
     void setStateValue(bool soundOn, int value);
     bool soundOn() const { return m_on; }
     int value() const { return m_value; }
+    // The button's icons for sound on and off, and the pop-up's mute button
+    // icons for the same two states.
+    void setIcons(const QString& soundOn, const QString& soundOff, const QString& popupOn, const QString& popupOff);
+
+    // The pop-up a click opens: a mute button and a volume slider.
+    QWidget* popup() const { return m_popup; }
+    QAbstractButton* muteButton() const;
+    QSlider* volumeSlider() const { return m_slider; }
+    void showPopup();
 
 signals:
-    void SignalStateChanged(bool soundOn, int value);
+    void SignalSoundOpened(bool soundOn);
+    void SignalVolumeValueChanged(int value);
 
 private:
+    void updateIcons();
+
     bool m_on = false;
     int m_value = 0;
+    QString m_icons[4];
+    QFrame* m_popup = nullptr;
+    QToolButton* m_mute = nullptr;
+    QSlider* m_slider = nullptr;
 };
 
 // Grid layout that places widgets left to right, `itemCount` per row.

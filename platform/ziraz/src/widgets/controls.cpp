@@ -1,4 +1,8 @@
 #include "ziraz/controls.h"
+#include <QIcon>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+#include <QSlider>
 
 #include <QAbstractItemView>
 #include <QFontInfo>
@@ -177,13 +181,78 @@ void ComboBox::AddItem(const QString& text, const QString& toolTip, const QVaria
     if (!toolTip.isEmpty()) setItemData(count() - 1, toolTip, Qt::ToolTipRole);
 }
 
-VolumeButton::VolumeButton(QWidget* parent) : QToolButton(parent) {}
+VolumeButton::VolumeButton(QWidget* parent) : QToolButton(parent) {
+    m_popup = new QFrame(this, Qt::Popup);
+    m_popup->setObjectName(QStringLiteral("volumePopup"));
+    m_popup->setFrameShape(QFrame::StyledPanel);
+    auto* column = new QVBoxLayout(m_popup);
+    column->setContentsMargins(6, 8, 6, 6);
+    column->setSpacing(6);
+    m_slider = new QSlider(Qt::Vertical, m_popup);
+    m_slider->setObjectName(QStringLiteral("volumeSlider"));
+    m_slider->setRange(0, kMaxVolume);
+    m_slider->setSingleStep(kMaxVolume / 20);
+    m_slider->setPageStep(kMaxVolume / 10);
+    m_slider->setFixedHeight(100);
+    column->addWidget(m_slider, 0, Qt::AlignHCenter);
+    m_mute = new QToolButton(m_popup);
+    m_mute->setObjectName(QStringLiteral("volumeMuteBtn"));
+    m_mute->setFixedSize(20, 20);
+    m_mute->setIconSize(QSize(16, 16));
+    m_mute->setAutoRaise(true);
+    column->addWidget(m_mute, 0, Qt::AlignHCenter);
+
+    connect(this, &QToolButton::clicked, this, &VolumeButton::showPopup);
+    connect(m_mute, &QToolButton::clicked, this, [this] {
+        m_on = !m_on;
+        updateIcons();
+        emit SignalSoundOpened(m_on);
+    });
+    connect(m_slider, &QSlider::valueChanged, this, [this](int value) {
+        if (value == m_value) return;
+        m_value = value;
+        emit SignalVolumeValueChanged(value);
+        // Moving the volume up from silence opens the sound.
+        if (!m_on && value > 0) {
+            m_on = true;
+            updateIcons();
+            emit SignalSoundOpened(true);
+        }
+    });
+}
+
+QAbstractButton* VolumeButton::muteButton() const { return m_mute; }
 
 void VolumeButton::setStateValue(bool soundOn, int value) {
     m_on = soundOn;
     m_value = value;
     setChecked(soundOn);
-    emit SignalStateChanged(soundOn, value);
+    const QSignalBlocker quiet(m_slider);
+    m_slider->setValue(qBound(0, value, int(kMaxVolume)));
+    updateIcons();
+}
+
+void VolumeButton::setIcons(const QString& soundOn, const QString& soundOff, const QString& popupOn,
+                            const QString& popupOff) {
+    m_icons[0] = soundOn;
+    m_icons[1] = soundOff;
+    m_icons[2] = popupOn;
+    m_icons[3] = popupOff;
+    updateIcons();
+}
+
+void VolumeButton::updateIcons() {
+    const QString& own = m_on ? m_icons[0] : m_icons[1];
+    const QString& pop = m_on ? m_icons[2] : m_icons[3];
+    if (!own.isEmpty()) setIcon(QIcon(own));
+    if (!pop.isEmpty()) m_mute->setIcon(QIcon(pop));
+}
+
+void VolumeButton::showPopup() {
+    m_popup->adjustSize();
+    const QPoint corner = mapToGlobal(QPoint(width() / 2 - m_popup->width() / 2, -m_popup->height()));
+    m_popup->move(corner);
+    m_popup->show();
 }
 
 LeftRightLayout::LeftRightLayout(QWidget* parent) : QGridLayout(parent) {}

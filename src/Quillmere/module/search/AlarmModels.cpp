@@ -39,12 +39,13 @@ void SetCheckListHeader(QStandardItemModel* model, const QString& all) {
     model->setHeaderData(0, Qt::Horizontal, kHeaderAlignment, Qt::TextAlignmentRole);
 }
 
-QStandardItem* CheckListRow(const QString& text, int number) {
-    auto* item = new QStandardItem;
-    item->setData(0, kStoredCheckRole);
-    item->setData(text, Qt::DisplayRole);
-    item->setData(number, kNumberRole);
-    return item;
+// Appends an unticked check-list row.
+void AppendCheckListRow(ziraz::TreeViewModel* model, const QString& text, int number) {
+    auto* item = new ziraz::TreeViewItem(nullptr);
+    item->SetData(0, kStoredCheckRole, 0);
+    item->SetData(0, Qt::DisplayRole, text);
+    item->SetData(0, kNumberRole, number);
+    model->insertRow(item, model->rowCount(), QModelIndex());
 }
 
 QList<QModelIndex> CheckedRows(const QStandardItemModel* model) {
@@ -73,7 +74,7 @@ QString ClockText(uint32_t seconds) {
 QString AlarmTypeName(const char* key) { return QCoreApplication::translate("CAlarmCheckedModel", key); }
 
 QStandardItem* Cell(const QString& text) {
-    auto* item = new QStandardItem(text);
+    auto* item = new ziraz::StandardItem(text);
     item->setEditable(false);
     return item;
 }
@@ -103,7 +104,7 @@ const std::vector<const char*>& AlarmTypeKeys() {
 
 // ---- alarm table ---------------------------------------------------------------
 
-CAlarmCheckedModel::CAlarmCheckedModel(QObject* parent) : QStandardItemModel(parent) {
+CAlarmCheckedModel::CAlarmCheckedModel(QObject* parent) : ziraz::StandardItemModel(parent) {
     setColumnCount(5);
     setHeaderData(0, Qt::Horizontal, tr(""), Qt::DisplayRole);
     setHeaderData(0, Qt::Horizontal, 0, Qt::CheckStateRole);
@@ -162,20 +163,20 @@ QString CAlarmCheckedModel::GetAlarmTypeName(int code) {
 }
 
 QVariant CAlarmCheckedModel::data(const QModelIndex& index, int role) const {
-    return CheckAwareData(this, QStandardItemModel::data(index, role), index, role);
+    return CheckAwareData(this, ziraz::StandardItemModel::data(index, role), index, role);
 }
 
 bool CAlarmCheckedModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    return QStandardItemModel::setData(index, value, MappedRole(role));
+    return ziraz::StandardItemModel::setData(index, value, MappedRole(role));
 }
 
 Qt::ItemFlags CAlarmCheckedModel::flags(const QModelIndex& index) const {
-    return QStandardItemModel::flags(index) | Qt::ItemIsUserCheckable;
+    return ziraz::StandardItemModel::flags(index) | Qt::ItemIsUserCheckable;
 }
 
 // ---- alarm-type list -----------------------------------------------------------
 
-CAlarmTypeCheckedModel::CAlarmTypeCheckedModel(QObject* parent) : QStandardItemModel(parent) {
+CAlarmTypeCheckedModel::CAlarmTypeCheckedModel(QObject* parent) : ziraz::TreeViewModel(parent) {
     SetCheckListHeader(this, tr("All"));
     buildRows();
 }
@@ -185,7 +186,7 @@ void CAlarmTypeCheckedModel::buildRows() {
     const std::vector<const char*>& keys = AlarmTypeKeys();
     for (size_t code = 0; code < keys.size(); ++code) m_typeNames.insert(AlarmTypeName(keys[code]), static_cast<int>(code));
     for (auto it = m_typeNames.constBegin(); it != m_typeNames.constEnd(); ++it)
-        appendRow(CheckListRow(it.key(), it.value()));
+        AppendCheckListRow(this, it.key(), it.value());
 }
 
 QList<QModelIndex> CAlarmTypeCheckedModel::GetCheckedIndexes() { return CheckedRows(this); }
@@ -193,20 +194,20 @@ QList<QModelIndex> CAlarmTypeCheckedModel::GetCheckedIndexes() { return CheckedR
 void CAlarmTypeCheckedModel::UncheckAll() { UncheckRows(this); }
 
 QVariant CAlarmTypeCheckedModel::data(const QModelIndex& index, int role) const {
-    return CheckAwareData(this, QStandardItemModel::data(index, role), index, role);
+    return CheckAwareData(this, ziraz::TreeViewModel::data(index, role), index, role);
 }
 
 bool CAlarmTypeCheckedModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    return QStandardItemModel::setData(index, value, MappedRole(role));
+    return ziraz::TreeViewModel::setData(index, value, MappedRole(role));
 }
 
 Qt::ItemFlags CAlarmTypeCheckedModel::flags(const QModelIndex& index) const {
-    return QStandardItemModel::flags(index) | Qt::ItemIsUserCheckable;
+    return ziraz::TreeViewModel::flags(index) | Qt::ItemIsUserCheckable;
 }
 
 // ---- channel list ----------------------------------------------------------------
 
-CChannelCheckedModel::CChannelCheckedModel(QObject* parent) : QStandardItemModel(parent) {
+CChannelCheckedModel::CChannelCheckedModel(QObject* parent) : ziraz::TreeViewModel(parent) {
     SetCheckListHeader(this, tr("All"));
     buildRows();
 }
@@ -220,7 +221,7 @@ void CChannelCheckedModel::buildRows() {
         count = kMaxChannels;
     }
     for (int channel = 1; channel <= count; ++channel)
-        appendRow(CheckListRow(tr("ChannelRKQ33T39") + QString::number(channel), channel));
+        AppendCheckListRow(this, tr("ChannelRKQ33T39") + QString::number(channel), channel);
 }
 
 QList<QModelIndex> CChannelCheckedModel::GetCheckedIndexes() { return CheckedRows(this); }
@@ -228,13 +229,13 @@ QList<QModelIndex> CChannelCheckedModel::GetCheckedIndexes() { return CheckedRow
 void CChannelCheckedModel::UncheckAll() { UncheckRows(this); }
 
 QVariant CChannelCheckedModel::data(const QModelIndex& index, int role) const {
-    return CheckAwareData(this, QStandardItemModel::data(index, role), index, role);
+    return CheckAwareData(this, ziraz::TreeViewModel::data(index, role), index, role);
 }
 
 bool CChannelCheckedModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    return QStandardItemModel::setData(index, value, MappedRole(role));
+    return ziraz::TreeViewModel::setData(index, value, MappedRole(role));
 }
 
 Qt::ItemFlags CChannelCheckedModel::flags(const QModelIndex& index) const {
-    return QStandardItemModel::flags(index) | Qt::ItemIsUserCheckable;
+    return ziraz::TreeViewModel::flags(index) | Qt::ItemIsUserCheckable;
 }

@@ -4,7 +4,8 @@
 // (CAlarmTypeCheckedModel) and channels (CChannelCheckedModel).
 //
 // All three keep check states under kStoredCheckRole (0 unchecked, 2
-// checked) and map Qt::CheckStateRole onto it. They live on the GUI thread.
+// checked) and map Qt::CheckStateRole onto it; the toolkit's models keep the
+// "All" header box and the rows in step. They live on the GUI thread.
 #include <QList>
 #include <QMap>
 #include <QModelIndex>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "AlarmRecords.h"
+#include "ziraz/itemviews.h"
 
 namespace alarmroles {
 // Stored check state; Qt::CheckStateRole reads and writes it.
@@ -35,7 +37,7 @@ constexpr int kHeaderAlignment = 129;
 // The untranslated keys of the alarm types 0 to 14, by code.
 const std::vector<const char*>& AlarmTypeKeys();
 
-class CAlarmCheckedModel : public QStandardItemModel {
+class CAlarmCheckedModel : public ziraz::StandardItemModel {
     Q_OBJECT
 public:
     explicit CAlarmCheckedModel(QObject* parent = nullptr);
@@ -59,7 +61,7 @@ private:
     std::mutex m_mutex;
 };
 
-class CAlarmTypeCheckedModel : public QStandardItemModel {
+class CAlarmTypeCheckedModel : public ziraz::TreeViewModel {
     Q_OBJECT
 public:
     explicit CAlarmTypeCheckedModel(QObject* parent = nullptr);
@@ -78,7 +80,7 @@ private:
     QMap<QString, int> m_typeNames;
 };
 
-class CChannelCheckedModel : public QStandardItemModel {
+class CChannelCheckedModel : public ziraz::TreeViewModel {
     Q_OBJECT
 public:
     // Offers channels 1 to the "ChannelNum" setting (at most kMaxChannels).

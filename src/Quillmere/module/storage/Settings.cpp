@@ -26,9 +26,9 @@ const char kRoot[] = "Settings";
 const char kValue[] = "Value";
 const char kVoicePath[] = "VoicePath";
 
-QString DefaultVoicePath() { return QDir::cleanPath(ziraz::GetTargetPathFile(QStringLiteral("alarm_input.wav"))); }
-
 }  // namespace
+
+QString DefaultVoicePath() { return QDir::cleanPath(ziraz::GetTargetPathFile(QStringLiteral("alarm_input.wav"))); }
 
 QString SettingKeyName(int key) {
     if (key < 0 || key >= kSettingKeyCount) return QString();

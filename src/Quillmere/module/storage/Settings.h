@@ -61,6 +61,10 @@ private:
     QString m_value;
 };
 
+// The program's own alarm sound, "alarm_input.wav" in the program folder; an
+// empty "VoicePath" stands for it.
+QString DefaultVoicePath();
+
 class CSettingsStore {
 public:
     // The process-wide store, created on first use from any thread; it lives

@@ -213,7 +213,13 @@ QPixmap CCaptureView::loadMatchingPicture(const QString& path, int channel, time
 
 void CCaptureView::showAlarmPicture(int channel, int alarmType, time_t start, time_t end) {
     Q_UNUSED(alarmType);
+    // An alarm without a picture shows the no-picture page, never the picture
+    // of an earlier alarm.
     m_pUi->m_pDownloadBtn->setEnabled(false);
+    m_pixPicture = QPixmap();
+    m_strPictureName.clear();
+    m_pUi->m_pShowImageLabel->clear();
+    m_pUi->m_pShowPicStackedWidget->setCurrentWidget(m_pUi->m_pNoPicPage);
     const QString folder = ziraz::GetTargetPath() + QStringLiteral("Other");
     if (!QFileInfo(folder).isDir()) return;
     QStringList files;

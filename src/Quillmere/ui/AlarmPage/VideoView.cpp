@@ -194,6 +194,8 @@ QString CVideoView::SpanText(time_t seconds) {
 
 void CVideoView::startPlay(time_t t) {
     m_pPlayback->StartPlayback(static_cast<QWidget*>(m_ui.m_pVideoPlayFrame), t);
+    // The pictures take the place of the "NoVideo" sign.
+    m_ui.m_pVideoPlayFrame->ui().m_pNoVideoContainerWidget->hide();
     m_bPlaying = true;
     m_ui.m_pPlayBtn->setIcon(QIcon(QStringLiteral(":/Quillmere/Images/Alarm/common_video_pause.svg")));
     m_ui.m_pPlayBtn->setIconSize(QSize(24, 24));

@@ -107,6 +107,9 @@ PlayControlBar::PlayControlBar(QWidget* parent) : ziraz::Widget(parent) {
     m_reSingleFrame->hide();
     m_speedPicture = "beishu_1.png";
     m_speedLabel->setPixmap(QPixmap(kButtons + m_speedPicture));
+    m_sound->setIcons(kButtons + "sound.png", kButtons + "jingyin_nor.png",
+                      QStringLiteral(":/CommonSkin/Volume/Images/Public/Control/Volume/OpenSound.png"),
+                      QStringLiteral(":/CommonSkin/Volume/Images/Public/Control/Volume/CloseSound.png"));
     m_sound->setIcon(QIcon(kButtons + "sound.png"));
     m_map = Factory() ? Factory()(this) : DefaultMapDialog(this);
     initConnect();
@@ -195,11 +198,11 @@ void PlayControlBar::initConnect() {
     check(connect(m_fast, &QToolButton::clicked, this, &PlayControlBar::signalFast), __LINE__);
     check(connect(m_slow, &QToolButton::clicked, this, &PlayControlBar::signalSlow), __LINE__);
     check(connect(m_singleFrame, &QToolButton::clicked, this, &PlayControlBar::signalFrame), __LINE__);
-    check(connect(m_sound, &ziraz::VolumeButton::SignalStateChanged, this, &PlayControlBar::onSoundStateChanged),
+    check(connect(m_sound, &ziraz::VolumeButton::SignalSoundOpened, this,
+                  [this](bool on) { onSoundStateChanged(on, m_sound->value()); }),
           __LINE__);
-    // The stand-in sound button has no pop-up: a click toggles the sound.
-    check(connect(m_sound, &QToolButton::clicked, this,
-                  [this]() { m_sound->setStateValue(!m_sound->soundOn(), m_sound->value()); }),
+    check(connect(m_sound, &ziraz::VolumeButton::SignalVolumeValueChanged, this,
+                  [this](int value) { onSoundStateChanged(m_sound->soundOn(), value); }),
           __LINE__);
     check(connect(m_cut, &QToolButton::clicked, this, &PlayControlBar::signalVideoCut), __LINE__);
     check(connect(m_layoutBtn, &QToolButton::clicked, this, &PlayControlBar::onLayout), __LINE__);

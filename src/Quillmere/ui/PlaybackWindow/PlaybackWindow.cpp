@@ -755,8 +755,12 @@ void PlaybackWindow::seekTo(int index, time_t t, bool) {
     // The display timers of the windows being sought would read (and on a
     // passing stop state, stop) their players while the finder restarts them
     // on its thread: they rest until each window has started again.
-    for (SinglePlaybackWindow* cell : cells)
-        if (cell) cell->stopOsdTimer();
+    QList<int> timed;
+    for (auto it = cells.cbegin(); it != cells.cend(); ++it) {
+        if (!it.value()) continue;
+        if (it.value()->isOsdTimerActive()) timed << it.key();
+        it.value()->stopOsdTimer();
+    }
 
     auto* busy = new LoadingWidget(this);
     const QPoint origin = mapToGlobal(QPoint(0, 0));
@@ -790,8 +794,14 @@ void PlaybackWindow::seekTo(int index, time_t t, bool) {
         cell->startOsdTimer();
         cell->refreshControls();
     }
-    for (auto it = cells.cbegin(); it != cells.cend(); ++it)
-        if (!started.contains(it.key()) && it.value()) it.value()->refreshControls();
+    for (auto it = cells.cbegin(); it != cells.cend(); ++it) {
+        if (started.contains(it.key()) || !it.value()) continue;
+        // A window that could not start at the time (no recording there)
+        // keeps its display timer, which reads the player's state, tells the
+        // operator and resets the window.
+        if (timed.contains(it.key())) it.value()->startOsdTimer();
+        it.value()->refreshControls();
+    }
     if (sync) {
         m_model->syncGroup()->SetPlayState(false, false, false);
         emitUpdate(m_model->selectedIndex());

@@ -50,7 +50,15 @@ void SetSearchBarPanelMode(QWidget* searchBar, int mode) {
 }
 
 void SetSearchBarControlArea(QWidget* searchBar, QWidget* controlArea) {
-    if (SearchBarWidget* bar = Bar(searchBar)) bar->setPlaybackControlArea(Area(controlArea));
+    SearchBarWidget* bar = Bar(searchBar);
+    if (!bar) return;
+    PlaybackControlArea* area = Area(controlArea);
+    bar->setPlaybackControlArea(area);
+    // A new search asks before it stops the windows that play in the same page.
+    if (area)
+        bar->setPlaybackBusyHooks([area] { return area->isAnyWindowBusy(); }, [area] { area->stopAllWindows(); });
+    else
+        bar->setPlaybackBusyHooks(nullptr, nullptr);
 }
 
 void ControlAreaSetSearchBar(QWidget* controlArea, QWidget* searchBar) {

@@ -247,6 +247,7 @@ void Quillmere::initUi() {
     addPageWidget(PagePlayback, AreaRightBottom, m_vehicleData);
 
     m_playbackSearchBar = CreateSearchBar(this);
+    SetSearchBarPanelMode(m_playbackSearchBar, 0);
     m_playbackSearchBar->setObjectName("Quillmere_SearchBar");
     m_playbackSearchBar->setFixedWidth(315);
     addPageWidget(PagePlayback, AreaLeft, m_playbackSearchBar);

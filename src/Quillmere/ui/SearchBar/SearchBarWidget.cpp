@@ -25,7 +25,7 @@
 #include "ChaseTree.h"
 #include "DiskEnum.h"
 #include "InterfaceHelpers.h"
-#include "PanelPictureView.h"
+#include "PictureShowView.h"
 #include "PictureListModel.h"
 #include "PictureShowLabel.h"
 #include "QorAutoStorage.h"
@@ -163,7 +163,7 @@ SearchBarWidget::SearchBarWidget(QWidget* parent) : ziraz::Widget(parent), ui(ne
     m_treeModel = new QStandardItemModel(view);
     m_pictureModel = new PictureShowModel(ui->pictureTableView);
     ui->pictureTableView->setModel(m_pictureModel);
-    ui->pictureTableView->initScrollBarStyle();
+    ui->pictureTableView->setScrollBarStyle();
     ui->treeRecordFileList->setCurrentPage(false);
     ui->locationViewWidget->SetView(view);
     view->installEventFilter(this);

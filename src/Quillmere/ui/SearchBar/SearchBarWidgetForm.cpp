@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 #include "ChaseTree.h"
-#include "PanelPictureView.h"
+#include "PictureShowView.h"
 #include "PictureShowLabel.h"
 #include "ziraz/controls.h"
 #include "ziraz/datetimeedit.h"
@@ -151,7 +151,7 @@ void SearchBarWidget::setupUi(QWidget* form) {
     treeRecordFileList = Named(new ChaseTree(page), "treeRecordFileList");
     treeRecordFileList->setStyleSheet(QStringLiteral("background-color: #ffffff;"));
     treeRecordFileList->widget(0)->setObjectName(QStringLiteral("page_6"));
-    pictureTableView = Named(new PanelPictureView(page), "pictureTableView");
+    pictureTableView = Named(new PictureShowView(page), "pictureTableView");
     listRow->addWidget(treeRecordFileList);
     listRow->addWidget(pictureTableView);
     auto* hintRow = new QHBoxLayout();

@@ -2,7 +2,7 @@
 // The form of the search panel: the widget tree with its object names, and
 // its texts (translation context "SearchBarWidget").
 class ChaseTree;
-class PanelPictureView;
+class PictureShowView;
 class PictureShowLabel;
 class QFormLayout;
 class QFrame;
@@ -68,7 +68,7 @@ public:
     ziraz::PushButton* recordBtn = nullptr;
     ziraz::PushButton* pictureBtn = nullptr;
     ChaseTree* treeRecordFileList = nullptr;
-    PanelPictureView* pictureTableView = nullptr;
+    PictureShowView* pictureTableView = nullptr;
     QLabel* label = nullptr;
     ziraz::PushButton* pictureHintBtn = nullptr;
     PictureShowLabel* pictureLable = nullptr;

@@ -1,5 +1,8 @@
 #include "SettingWidget.h"
 
+#include <QAction>
+#include <QStyle>
+
 #include <QButtonGroup>
 #include <QDir>
 #include <QFile>
@@ -116,6 +119,15 @@ void SettingWidget::initUi() {
         edit->setReadOnly(true);
         edit->setContextMenuPolicy(Qt::NoContextMenu);
     }
+    // The voice file may be cleared: an empty field plays the program's own alarm sound.
+    QAction* clearVoice =
+        ui->voiceEdit->addAction(style()->standardIcon(QStyle::SP_LineEditClearButton), QLineEdit::TrailingPosition);
+    clearVoice->setObjectName(QStringLiteral("clearVoiceAction"));
+    clearVoice->setToolTip(tr("Use the default alarm sound"));
+    clearVoice->setVisible(!ui->voiceEdit->text().isEmpty());
+    connect(clearVoice, &QAction::triggered, ui->voiceEdit, &QLineEdit::clear);
+    connect(ui->voiceEdit, &QLineEdit::textChanged, clearVoice,
+            [clearVoice](const QString& text) { clearVoice->setVisible(!text.isEmpty()); });
     ui->mapKeyLineEdit->setMaxLength(kMaxPathLength);
 
     ui->speedEdit->setValidator(new QIntValidator(1, 999, ui->speedEdit));

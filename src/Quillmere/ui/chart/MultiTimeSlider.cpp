@@ -67,6 +67,11 @@ CMultiTimeSlider::CMultiTimeSlider(QWidget* parent)
     grid->setSpacing(0);
     grid->addWidget(m_view, 0, 0);
 
+    // The wheel zooms wherever the pointer is over the axis: the view and its
+    // buttons and scroll bar hand their wheel events to the slider.
+    m_view->installEventFilter(this);
+    for (QWidget* child : m_view->findChildren<QWidget*>()) child->installEventFilter(this);
+
     CMultiChartView* view = m_view;
     m_core.setView(m_view, m_view, [view](const QString& text) { view->setCursorText(text); });
     connect(m_view, &CMultiChartView::SignalMoveLeft, this, &CMultiTimeSlider::MoveLeft);
@@ -373,6 +378,14 @@ void CMultiTimeSlider::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CMultiTimeSlider::wheelEvent(QWheelEvent* event) { m_core.wheel(event); }
+
+bool CMultiTimeSlider::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel && watched->isWidgetType()) {
+        m_core.wheel(static_cast<QWheelEvent*>(event));
+        return true;
+    }
+    return QFrame::eventFilter(watched, event);
+}
 
 void CMultiTimeSlider::OnUpdateTimeSlider() { m_core.updateMouseText(); }
 

@@ -376,6 +376,7 @@ void VehicleDataAnalysisWidget::updateSpeedAlarm(const VEH_META_INFO& vehInfo) {
     if (!(static_cast<float>(speed) > limit)) return;
     QString voicePath;
     if (!readSetting(SettingKey::VoicePath, &voicePath)) return;
+    if (voicePath.isEmpty()) voicePath = DefaultVoicePath();
     voicePath.replace('\\', '/');
     playAlarmSound(QUrl::fromLocalFile(voicePath));
 }
