@@ -24,6 +24,8 @@ endforeach()
 foreach(d translations map rcc)
   install(DIRECTORY ${CMAKE_BINARY_DIR}/bin/${d} DESTINATION . OPTIONAL)
 endforeach()
+# The default sound of the speed alarm.
+install(FILES ${CMAKE_BINARY_DIR}/bin/alarm_input.wav DESTINATION . OPTIONAL)
 install(FILES ${CMAKE_SOURCE_DIR}/resources/icons/kel.svg ${CMAKE_SOURCE_DIR}/resources/icons/kel-uninstall.svg
   DESTINATION icons)
 

@@ -3398,6 +3398,10 @@
         <source>Save</source>
         <translation>Save</translation>
     </message>
+    <message>
+        <source>Use the default alarm sound</source>
+        <translation>Use the default alarm sound</translation>
+    </message>
 </context>
 <context>
     <name>SinglePlaybackWindow</name>

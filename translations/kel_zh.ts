@@ -3398,6 +3398,10 @@
         <source>Save</source>
         <translation>保存</translation>
     </message>
+    <message>
+        <source>Use the default alarm sound</source>
+        <translation>使用默认报警声音</translation>
+    </message>
 </context>
 <context>
     <name>SinglePlaybackWindow</name>

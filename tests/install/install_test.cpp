@@ -87,7 +87,8 @@ TEST_F(Install, InstallsUsesAndUninstalls) {
     for (const char* f : {"KEL", "Lorrimax", "uninstaller", "kel-register", "lib/libPellomir.so", "lib/libvintrel.so",
                           "include/pellomir/Pellomir.h", "include/pellomir/VehMetaInfo.h", "lib/pkgconfig/pellomir.pc",
                           "lib/cmake/Pellomir/PellomirConfig.cmake", "rcc/guiresource.rcc", "setup.xml", "Settings.xml",
-                          "AppConfig.xml", "maintain/DESetup.xml.benchmark", "icons/kel.svg"})
+                          "AppConfig.xml", "maintain/DESetup.xml.benchmark", "icons/kel.svg", "alarm_input.wav",
+                          "translations/Quillmere_en.qm", "translations/Quillmere_zh.qm"})
         EXPECT_TRUE(QFileInfo::exists(prefix + "/" + f)) << f;
     // The programs find their libraries in the installation, not in the build.
     const Outcome ldd = Execute("ldd", {prefix + "/KEL"}, env);

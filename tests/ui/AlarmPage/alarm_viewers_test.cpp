@@ -97,7 +97,7 @@ TEST(CaptureView, ShowsTheFirstMatchAtAnyDepthAndSavesIt) {
     EXPECT_EQ(view.ui()->m_pShowPicStackedWidget->currentWidget(), view.ui()->m_pNoPicPage);
     EXPECT_TRUE(view.ui()->m_pNoPictureLabel->isVisible());
     EXPECT_FALSE(view.ui()->m_pShowImageLabel->isVisible());
-    EXPECT_TRUE(view.ui()->m_pShowImageLabel->pixmap() == nullptr || view.ui()->m_pShowImageLabel->pixmap()->isNull());
+    EXPECT_TRUE(view.ui()->m_pShowImageLabel->pixmap(Qt::ReturnByValue).isNull());
     EXPECT_TRUE(view.picture().isNull());
     EXPECT_FALSE(view.ui()->m_pDownloadBtn->isEnabled());
 }
