@@ -15,11 +15,14 @@
 #include <QTest>
 #include <QTextStream>
 #include <QToolButton>
+#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 
 #include "KelStartup.h"
+#include "Skin.h"
+#include "ziraz/ziraz.h"
 #include "OperateSelWidget.h"
 #include "PlaybackControlArea.h"
 #include "Quillmere.h"
@@ -79,6 +82,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     KelStartup::LoadSettings();
+    // As the program shows itself: its skin and its English texts.
+    Skin::Apply(&app);
+    QTranslator texts;
+    if (texts.load(QStringLiteral("Quillmere_en"), ziraz::GetTargetPath() + QStringLiteral("translations")))
+        app.installTranslator(&texts);
 
     Quillmere window;
     window.resize(width, height);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -261,3 +262,19 @@ TEST(UpgradeQuestion, FormTextsAndAnswer) {
 }
 
 }  // namespace
+
+// The navigation keeps its 70-pixel width: every caption, in either
+// language, is drawn whole inside its button.
+TEST(OperateSelWidget, CaptionsFitTheirButtons) {
+    for (const char* language : {"en", "zh"}) {
+        kel_test::ScopedCatalogue catalogue(language);
+        OperateSelWidget nav;
+        nav.show();
+        for (int i = 0; i < 6; ++i) {
+            QToolButton* b = nav.button(i);
+            ASSERT_TRUE(b);
+            EXPECT_LE(QFontMetrics(b->font()).horizontalAdvance(b->text()), b->width() - 4)
+                << language << " " << b->text().toStdString();
+        }
+    }
+}

@@ -1,6 +1,7 @@
 #include "OperateSelWidget.h"
 
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QSpacerItem>
 #include <QToolButton>
@@ -13,6 +14,16 @@ void ReportConnectFailure(int line) {
     ShareTools::debugMessage(QString("connect failure! %1:%2 in OperateSelWidget::OperateSelWidget")
                                  .arg(QString::fromLatin1(__FILE__))
                                  .arg(line));
+}
+// The navigation buttons keep their width: a caption wider than the button
+// is drawn in a smaller font, so that it shows whole.
+void FitCaption(QToolButton* button) {
+    QFont font = button->font();
+    font.setPointSizeF(QFont().pointSizeF());
+    const int room = button->maximumWidth() - 6;
+    while (font.pointSizeF() > 6 && QFontMetrics(font).horizontalAdvance(button->text()) > room)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    button->setFont(font);
 }
 }  // namespace
 
@@ -57,6 +68,8 @@ void OperateSelWidget::Form::retranslateUi(QWidget* widget) {
     logBtn->setText(QCoreApplication::translate("OperateSelWidget", "Log"));
     alarmBtn->setText(QCoreApplication::translate("OperateSelWidget", "Alarm"));
     settingBtn->setText(QCoreApplication::translate("OperateSelWidget", "Setting"));
+    for (QToolButton* b : {playbackBtn, evidencePlaybackBtn, trackPlaybackBtn, logBtn, alarmBtn, settingBtn})
+        FitCaption(b);
 }
 
 OperateSelWidget::OperateSelWidget(QWidget* parent) : ziraz::Widget(parent), m_form(new Form) {
