@@ -7,6 +7,7 @@
 #include <string>
 
 #include "BatchDownloadDialog.h"
+#include "ProgramFolder.h"
 #include "Settings.h"
 #include "caldrune/caldrune.h"
 #include "ziraz/ziraz.h"
@@ -20,6 +21,7 @@ int ReadDownloadFileType(int argc, char** argv) {
 
 int RunLorrimax(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_UseSoftwareOpenGL, true);
+    PrepareUserProgramFolder();
     apt::ToolApplicationHull* hull = apt::ToolApplicationHull::instance();
     hull->initialize(argc, argv, QStringLiteral("setup.xml"), QStringLiteral("Lorrimax"), true);
     hull->setAppName(QCoreApplication::translate("Lorrimax", "Lorrimax"));

@@ -133,8 +133,7 @@ typedef void (*DVR_FILE_PRIVATE_DATA_CALLBACK)(int32_t port, const void* data, v
 /* Recording search on a drive ("X:") for `channel` (plus the channel
  * offset) over [start, end]. `type`: 0 manual, 1 normal, 2 motion, 6 alarm,
  * 49 event, 3 to 5, 7, 8 and 65 further kinds of the recorder; any other
- * value every type. `reserved` is ignored. Returns a find handle, negative on failure. Drives A and B are
- * never read. */
+ * value every type. `reserved` is ignored. Returns a find handle, negative on failure. */
 PELLOMIR_API int32_t DVR_FILE_FindFile(char driveLetter, int32_t channel, int32_t type, int32_t reserved,
                                        const DVR_FILE_TIME* start, const DVR_FILE_TIME* end);
 PELLOMIR_API int32_t DVR_FILE_FindFileEx(const char* drivePath, int32_t channel, int32_t type, int32_t reserved,

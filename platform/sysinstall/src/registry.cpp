@@ -1,5 +1,7 @@
 #include "sysinstall/sysinstall.h"
 
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,7 +12,10 @@ namespace sysinstall {
 
 QString RegistryRoot() {
     QString dir = QString::fromLocal8Bit(qgetenv("KEL_REGISTRY_DIR"));
-    if (dir.isEmpty()) dir = QDir::homePath() + "/.local/share/kel/registry";
+    // The machine's own keys belong to the administrator; a user's
+    // installation keeps them in the user's data folder.
+    if (dir.isEmpty()) dir = geteuid() == 0 ? QStringLiteral("/var/lib/kel/registry")
+                                            : QDir::homePath() + "/.local/share/kel/registry";
     return QDir::cleanPath(dir);
 }
 

@@ -1,5 +1,7 @@
 #include "sysinstall/sysinstall.h"
 
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -50,18 +52,21 @@ QString PublicDesktopFolder() {
 
 QString StartMenuFolder() {
     QString dir = FromEnv("KEL_APPLICATIONS_DIR");
-    if (dir.isEmpty()) dir = QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation);
+    // The administrator's start menu is every user's.
+    if (dir.isEmpty()) dir = geteuid() == 0 ? QStringLiteral("/usr/share/applications")
+                                            : QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation);
     return QDir::cleanPath(dir);
 }
 
 QString ShortcutSuffix() { return QStringLiteral(".desktop"); }
 
-bool WriteShortcut(const QString& path, const QString& name, const QString& target) {
+bool WriteShortcut(const QString& path, const QString& name, const QString& target, const QString& icon) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
     const QString text = "[Desktop Entry]\nType=Application\nName=" + EntryValue(name) +
-                         "\nExec=" + ExecArgument(target) + "\nTerminal=false\n";
+                         "\nExec=" + ExecArgument(target) + "\nTerminal=false\n" +
+                         (icon.isEmpty() ? QString() : "Icon=" + EntryValue(icon) + "\n");
     const QByteArray bytes = text.toUtf8();
     return f.write(bytes) == bytes.size();
 }

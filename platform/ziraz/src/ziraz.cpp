@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTextCodec>
 
@@ -23,7 +24,7 @@ std::string ConvertFromUnicode(const QString& text, QTextCodec* codec) {
     return std::string(b.constData(), static_cast<size_t>(b.size()));
 }
 
-QString GetTargetPath() {
+QString GetInstallPath() {
     QString dir = QString::fromLocal8Bit(qgetenv("KEL_HOME"));
     if (dir.isEmpty()) {
         if (QCoreApplication::instance()) {
@@ -42,6 +43,56 @@ QString GetTargetPath() {
     dir = QDir::cleanPath(dir);
     if (!dir.endsWith('/')) dir += '/';
     return dir;
+}
+
+namespace {
+QString UserDataFolder() {
+    QString base = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME"));
+    if (base.isEmpty() || !QDir::isAbsolutePath(base)) base = QDir::homePath() + "/.local/share";
+    return QDir::cleanPath(base + "/KEL") + '/';
+}
+
+bool PerUser(const QString& install) {
+    return qgetenv("KEL_HOME").isEmpty() && access(QFile::encodeName(install).constData(), W_OK) != 0;
+}
+}  // namespace
+
+bool IsPerUserTargetPath() { return PerUser(GetInstallPath()); }
+
+bool MirrorInstallFolder(const QString& installFolder, const QString& userFolder, const QStringList& skip) {
+    if (!QDir().mkpath(userFolder)) return false;
+    bool ok = true;
+    const QDir install(installFolder);
+    const QFileInfoList entries = install.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo& e : entries) {
+        if (skip.contains(e.fileName())) continue;
+        const QString target = QDir(userFolder).filePath(e.fileName());
+        if (QFileInfo(target).exists() || QFileInfo(target).isSymLink()) continue;
+        if (e.isFile() && !e.isExecutable()) {
+            // Files the programs may rewrite: the user's own copy.
+            if (QFile::copy(e.absoluteFilePath(), target))
+                QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+            else
+                ok = false;
+        } else {
+            ok &= QFile::link(e.absoluteFilePath(), target);
+        }
+    }
+    return ok;
+}
+
+QString GetTargetPath() {
+    const QString install = GetInstallPath();
+    if (!PerUser(install)) return install;
+    const QString user = UserDataFolder();
+    // The user's folder is filled once per process; the programs write their
+    // settings and working files themselves.
+    static const bool mirrored = MirrorInstallFolder(
+        install, user,
+        {QStringLiteral("Settings.xml"), QStringLiteral("DESetup.xml"), QStringLiteral("maintain"),
+         QStringLiteral("output"), QStringLiteral("lib"), QStringLiteral("include"), QStringLiteral("share")});
+    Q_UNUSED(mirrored);
+    return user;
 }
 
 QString GetTargetPathFile(const QString& name) { return GetTargetPath() + name; }

@@ -12,34 +12,7 @@
 #include <cstdio>
 #include <string>
 
-#include "Settings.h"
-#include "SetupCipher.h"
-
-namespace {
-
-bool WriteNew(const QString& path, const QByteArray& bytes) {
-    if (QFileInfo::exists(path)) return true;
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("wrote %s\n", qPrintable(path));
-    return true;
-}
-
-QByteArray SetupBenchmark() {
-    QString xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<DESetup><Version>1</Version><Segments>";
-    for (int i = 0; i < 4; ++i) xml += QString("<Segment%1>%2</Segment%1>").arg(i + 1).arg(NewGuidText());
-    xml += "</Segments></DESetup>\n";
-    ScopedCipherKeys fileKeys(SetupFileCipherKeys());
-    std::string cipher;
-    if (!SetupCipher::GetInstance()->EncryptString(cipher, xml.toStdString())) return QByteArray();
-    return QByteArray::fromStdString(cipher);
-}
-
-}  // namespace
+#include "ProgramFolder.h"
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -50,51 +23,9 @@ int main(int argc, char** argv) {
     }
     const QString home = QDir(args[1]).absolutePath();
     const QString output = QDir(args.size() > 2 ? args[2] : home + "/output").absolutePath();
-    QDir().mkpath(home);
-    bool ok = true;
-
-    ok &= WriteNew(home + "/setup.xml",
-                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Setup>\n  <Language>0</Language>\n"
-                   "  <VersionType>0</VersionType>\n  <SingleInstance>1</SingleInstance>\n</Setup>\n");
-
-    const QString settingsPath = home + "/Settings.xml";
-    if (!QFileInfo::exists(settingsPath)) {
-        const QString folders[] = {"Capture", "Clip", "Download", "EvidenceVideo", "EvidencePicture"};
-        for (const QString& f : folders) QDir().mkpath(output + "/" + f);
-        const QString values[kSettingKeyCount] = {
-            "0",                               // CaptureSaveType
-            output + "/Capture/",              // CaptureSavePath
-            "512",                             // ClipPackageSize
-            output + "/Clip/",                 // ClipSavePath
-            "512",                             // DownloadPackageSize
-            output + "/Download/",             // DownloadSavePath
-            output + "/EvidenceVideo/",        // EvidenceVideoSavePath
-            output + "/EvidencePicture/",      // EvidencePictureSavePath
-            "0",                               // DecodeFrameType
-            "",                                // SecretKey
-            "0",                               // EnableSpeedAlarm
-            "0",                               // SpeedUnitType
-            "120",                             // SpeedValue
-            "",                                // VoicePath (the program's alarm_input.wav)
-            "",                                // MapKey
-            "16",                              // ChannelNum
-            "0",                               // MapType
-            "1",                               // DownloadVideoType
-        };
-        CSettingsStore store;
-        for (int key = 0; key < kSettingKeyCount; ++key) store.SetValueText(key, values[key]);
-        if (store.Save(settingsPath)) {
-            std::printf("wrote %s\n", qPrintable(settingsPath));
-        } else {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(settingsPath));
-            ok = false;
-        }
-    }
-
-    const QString benchmarkPath = home + "/maintain/DESetup.xml.benchmark";
-    if (!QFileInfo::exists(benchmarkPath)) {
-        const QByteArray benchmark = SetupBenchmark();
-        ok &= !benchmark.isEmpty() && WriteNew(benchmarkPath, benchmark);
-    }
+    ProgramFolderReport report;
+    const bool ok = PrepareProgramFolder(home, output, &report);
+    for (const QString& f : report.written) std::printf("wrote %s\n", qPrintable(f));
+    for (const QString& f : report.failed) std::fprintf(stderr, "cannot write %s\n", qPrintable(f));
     return ok ? 0 : 1;
 }

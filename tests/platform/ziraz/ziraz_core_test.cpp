@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 
 #include "kel_test/test_support.h"
 #include "ziraz/ziraz.h"
@@ -49,3 +50,39 @@ TEST(Ziraz, TargetPathAndConversions) {
 }
 
 }  // namespace
+
+// Beside an installation the user cannot write to, the user's own program
+// folder reaches the installed folders and programs through links and holds
+// writable copies of the other files; what the user has already is kept.
+TEST(ZirazTargetPath, MirrorsAnInstallationIntoTheUsersFolder) {
+    const QString install = kel_test::ProgramFolder() + "/opt/KEL";
+    const QString user = kel_test::ProgramFolder() + "/user/KEL";
+    ASSERT_TRUE(kel_test::WriteFile(install + "/translations/kel_en.qm", "qm"));
+    ASSERT_TRUE(kel_test::WriteFile(install + "/KEL", "#!/bin/sh\n"));
+    QFile::setPermissions(install + "/KEL", QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    ASSERT_TRUE(kel_test::WriteFile(install + "/setup.xml", "<Setup/>"));
+    QFile::setPermissions(install + "/setup.xml", QFile::ReadOwner | QFile::ReadOther);
+    ASSERT_TRUE(kel_test::WriteFile(install + "/Settings.xml", "<Settings/>"));
+    ASSERT_TRUE(kel_test::WriteFile(install + "/AppConfig.xml", "<AppConfig/>"));
+    ASSERT_TRUE(kel_test::WriteFile(user + "/AppConfig.xml", "mine"));
+
+    ASSERT_TRUE(ziraz::MirrorInstallFolder(install, user, {"Settings.xml"}));
+    const struct {
+        const char* name;
+        bool link;
+    } entries[] = {{"translations", true}, {"KEL", true}, {"setup.xml", false}};
+    for (const auto& e : entries) {
+        const QFileInfo info(user + "/" + e.name);
+        EXPECT_TRUE(info.exists()) << e.name;
+        EXPECT_EQ(info.isSymLink(), e.link) << e.name;
+    }
+    EXPECT_EQ(QFileInfo(user + "/translations").symLinkTarget(), install + "/translations");
+    EXPECT_TRUE(QFileInfo(user + "/setup.xml").isWritable());
+    EXPECT_EQ(kel_test::ReadFile(user + "/setup.xml"), QByteArray("<Setup/>"));
+    EXPECT_FALSE(QFileInfo::exists(user + "/Settings.xml"));
+    EXPECT_EQ(kel_test::ReadFile(user + "/AppConfig.xml"), QByteArray("mine"));
+    // Again: nothing changes, nothing fails.
+    EXPECT_TRUE(ziraz::MirrorInstallFolder(install, user, {"Settings.xml"}));
+    // The program folder named by KEL_HOME is always that folder.
+    EXPECT_FALSE(ziraz::IsPerUserTargetPath());
+}

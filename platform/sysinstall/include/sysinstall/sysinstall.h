@@ -48,7 +48,8 @@ QString StartMenuFolder();
 QString ShortcutSuffix();
 
 // Writes a shortcut (desktop entry) named `name` that starts `target`.
-bool WriteShortcut(const QString& path, const QString& name, const QString& target);
+// `icon` (a picture file) is optional.
+bool WriteShortcut(const QString& path, const QString& name, const QString& target, const QString& icon = QString());
 
 // ---- processes ------------------------------------------------------------
 

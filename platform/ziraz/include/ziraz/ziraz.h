@@ -2,6 +2,7 @@
 // Core services of the GUI toolkit that the engine uses: 8-bit text
 // conversion, the program folder and the XML element tree.
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <string>
 
@@ -17,8 +18,23 @@ QString ConvertToUnicode(const char* text, QTextCodec* codec = nullptr);
 std::string ConvertFromUnicode(const QString& text, QTextCodec* codec = nullptr);
 
 // The program folder, ending in '/': the folder named by the environment
-// variable KEL_HOME when it is set, else the folder of the executable.
+// variable KEL_HOME when it is set, else the folder of the executable. When
+// the executable's folder cannot be written by this user (an installation
+// made by the administrator), the program folder is the user's own
+// "$XDG_DATA_HOME/KEL" (default "~/.local/share/KEL"): it reaches the
+// installation's folders, programs and read-only files through links and
+// holds copies of its other files, so that settings and working files can be
+// written.
 QString GetTargetPath();
+// True when GetTargetPath() is the user's own folder beside a read-only
+// installation (see above).
+bool IsPerUserTargetPath();
+// The folder of the executable (or KEL_HOME), ending in '/'.
+QString GetInstallPath();
+// Fills `userFolder` from `installFolder` as described at GetTargetPath:
+// entries that exist in `userFolder` are kept. Entries named in `skip` are
+// left out. False when an entry could not be made.
+bool MirrorInstallFolder(const QString& installFolder, const QString& userFolder, const QStringList& skip);
 // GetTargetPath() + name.
 QString GetTargetPathFile(const QString& name);
 

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <unistd.h>
 
+#include "ProgramFolder.h"
 #include "Quillmere.h"
 #include "Settings.h"
 #include "caldrune/caldrune.h"
@@ -40,6 +41,7 @@ void FitToScreen(QWidget* window, const QRect& available) {
 
 int Run(int& argc, char** argv) {
     PrepareEnvironment();
+    PrepareUserProgramFolder();
     apt::ToolApplicationHull* hull = apt::ToolApplicationHull::instance();
     hull->initialize(argc, argv, "Quillmere", "setup.xml", true);
     hull->setAppName(QObject::tr("KEL4.3"));

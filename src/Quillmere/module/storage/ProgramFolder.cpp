@@ -1,0 +1,100 @@
+#include "ProgramFolder.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <string>
+
+#include "Settings.h"
+#include "SetupCipher.h"
+#include "ziraz/ziraz.h"
+
+namespace {
+
+bool WriteNew(const QString& path, const QByteArray& bytes, ProgramFolderReport* report) {
+    if (QFileInfo::exists(path)) return true;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
+        report->failed << path;
+        return false;
+    }
+    report->written << path;
+    return true;
+}
+
+QByteArray SetupBenchmark() {
+    QString xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<DESetup><Version>1</Version><Segments>";
+    for (int i = 0; i < 4; ++i) xml += QString("<Segment%1>%2</Segment%1>").arg(i + 1).arg(NewGuidText());
+    xml += "</Segments></DESetup>\n";
+    ScopedCipherKeys fileKeys(SetupFileCipherKeys());
+    std::string cipher;
+    if (!SetupCipher::GetInstance()->EncryptString(cipher, xml.toStdString())) return QByteArray();
+    return QByteArray::fromStdString(cipher);
+}
+
+}  // namespace
+
+bool PrepareProgramFolder(const QString& homeIn, const QString& outputIn, ProgramFolderReport* reportIn) {
+    ProgramFolderReport own;
+    ProgramFolderReport* report = reportIn ? reportIn : &own;
+    const QString home = QDir(homeIn).absolutePath();
+    const QString output = QDir(outputIn.isEmpty() ? home + "/output" : outputIn).absolutePath();
+    QDir().mkpath(home);
+    bool ok = true;
+
+    ok &= WriteNew(home + "/setup.xml",
+                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Setup>\n  <Language>0</Language>\n"
+                   "  <VersionType>0</VersionType>\n  <SingleInstance>1</SingleInstance>\n</Setup>\n",
+                   report);
+
+    const QString settingsPath = home + "/Settings.xml";
+    if (!QFileInfo::exists(settingsPath)) {
+        const QString folders[] = {"Capture", "Clip", "Download", "EvidenceVideo", "EvidencePicture"};
+        for (const QString& f : folders) QDir().mkpath(output + "/" + f);
+        const QString values[kSettingKeyCount] = {
+            "0",                               // CaptureSaveType
+            output + "/Capture/",              // CaptureSavePath
+            "512",                             // ClipPackageSize
+            output + "/Clip/",                 // ClipSavePath
+            "512",                             // DownloadPackageSize
+            output + "/Download/",             // DownloadSavePath
+            output + "/EvidenceVideo/",        // EvidenceVideoSavePath
+            output + "/EvidencePicture/",      // EvidencePictureSavePath
+            "0",                               // DecodeFrameType
+            "",                                // SecretKey
+            "0",                               // EnableSpeedAlarm
+            "0",                               // SpeedUnitType
+            "120",                             // SpeedValue
+            "",                                // VoicePath (the program's alarm_input.wav)
+            "",                                // MapKey
+            "16",                              // ChannelNum
+            "0",                               // MapType
+            "1",                               // DownloadVideoType
+        };
+        CSettingsStore store;
+        for (int key = 0; key < kSettingKeyCount; ++key) store.SetValueText(key, values[key]);
+        if (store.Save(settingsPath)) {
+            report->written << settingsPath;
+        } else {
+            report->failed << settingsPath;
+            ok = false;
+        }
+    }
+
+    const QString benchmarkPath = home + "/maintain/DESetup.xml.benchmark";
+    if (!QFileInfo::exists(benchmarkPath)) {
+        const QByteArray benchmark = SetupBenchmark();
+        ok &= !benchmark.isEmpty() && WriteNew(benchmarkPath, benchmark, report);
+    }
+    return ok;
+}
+
+void PrepareUserProgramFolder() {
+    if (!ziraz::IsPerUserTargetPath()) return;
+    ProgramFolderReport report;
+    if (!PrepareProgramFolder(ziraz::GetTargetPath(), QString(), &report))
+        qWarning().noquote() << "PrepareUserProgramFolder cannot write" << report.failed.join(", ");
+}

@@ -1,0 +1,22 @@
+#pragma once
+// What a program folder holds before KEL first starts in it: the hull's
+// set-up file, default settings, the set-up benchmark "DESetup.xml" is made
+// from, and the output folders the settings name. Files that exist are left
+// as they are.
+#include <QString>
+#include <QStringList>
+
+struct ProgramFolderReport {
+    QStringList written;   // files made
+    QStringList failed;    // files that could not be made
+};
+
+// Prepares `home` with output folders below `output` (empty: "<home>/output").
+// True when everything is in place afterwards.
+bool PrepareProgramFolder(const QString& home, const QString& output = QString(),
+                          ProgramFolderReport* report = nullptr);
+
+// Beside an installation this user cannot write to, the program folder is the
+// user's own (ziraz::GetTargetPath): prepares it there on the first start.
+// Nothing happens otherwise.
+void PrepareUserProgramFolder();
