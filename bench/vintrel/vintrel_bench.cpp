@@ -7,6 +7,8 @@
 //   public calls (decode, colour conversion, presentation), as fast as they
 //   can; "realtime_x" is the frame rate reached over the 16 x 25 frames per
 //   second that real-time playback needs (goal: at least 1).
+// - BM_PortMemory: resident memory one port holds after playing 4 s of a
+//   1080p recording (the pictures it keeps for stepping back included).
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -42,12 +44,11 @@ struct Media {
     std::vector<uint8_t> elementary;
 };
 
-const Media& Sample() {
-    static Media media = [] {
+Media MakeSample(int width, int height) {
         Media m;
         vintrel_test::RecordingSpec spec;
-        spec.width = 1280;
-        spec.height = 720;
+        spec.width = width;
+        spec.height = height;
         spec.fps = kFps;
         spec.seconds = kSeconds;
         spec.gop = 50;
@@ -59,8 +60,19 @@ const Media& Sample() {
         std::remove((base + ".rec").c_str());
         std::remove((base + ".h264").c_str());
         return m;
-    }();
+}
+
+const Media& Sample() {
+    static Media media = MakeSample(1280, 720);
     return media;
+}
+
+double ResidentMiB() {
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind("VmRSS:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+    return 0;
 }
 
 void BM_LibraryDecode(benchmark::State& state) {
@@ -129,6 +141,21 @@ void BM_BareDecode(benchmark::State& state) {
     state.counters["frames"] = static_cast<double>(frames) / static_cast<double>(state.iterations());
 }
 
+void StartPort(const Media& m, int* port) {
+    int& p = *port;
+    Ostrum_GetPort(&p);
+    Ostrum_SetStreamOpenMode(p, OSTRUM_STREAM_LIVE);
+    Ostrum_OpenStream(p, m.recording.data(), 40, 8 * 1024 * 1024);
+    Ostrum_Play(p, nullptr);
+    Ostrum_InputData(p, m.recording.data() + 40, static_cast<uint32_t>(m.recording.size() - 40));
+    Ostrum_InputData(p, nullptr, uint32_t(-1));
+}
+
+void WaitPlayed(int p) {
+    while (Ostrum_GetBufferValue(p, OSTRUM_BUF_FRAMES_LEFT) != 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+}
+
 void BM_SixteenStreams(benchmark::State& state) {
     const Media& m = Sample();
     const int streams = static_cast<int>(state.range(0));
@@ -137,17 +164,8 @@ void BM_SixteenStreams(benchmark::State& state) {
     for (auto _ : state) {
         std::vector<int> ports(static_cast<size_t>(streams), -1);
         auto start = std::chrono::steady_clock::now();
-        for (int& p : ports) {
-            Ostrum_GetPort(&p);
-            Ostrum_SetStreamOpenMode(p, OSTRUM_STREAM_LIVE);
-            Ostrum_OpenStream(p, m.recording.data(), 40, 8 * 1024 * 1024);
-            Ostrum_Play(p, nullptr);
-            Ostrum_InputData(p, m.recording.data() + 40, static_cast<uint32_t>(m.recording.size() - 40));
-            Ostrum_InputData(p, nullptr, uint32_t(-1));
-        }
-        for (int p : ports)
-            while (Ostrum_GetBufferValue(p, OSTRUM_BUF_FRAMES_LEFT) != 0)
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        for (int& p : ports) StartPort(m, &p);
+        for (int p : ports) WaitPlayed(p);
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         for (int p : ports) {
             shown += Ostrum_GetCurrentFrameNum(p);
@@ -159,10 +177,25 @@ void BM_SixteenStreams(benchmark::State& state) {
     state.counters["realtime_x"] = fps / (streams * kFps);
 }
 
+void BM_PortMemory(benchmark::State& state) {
+    static Media m = MakeSample(1920, 1080);
+    double grown = 0;
+    for (auto _ : state) {
+        const double before = ResidentMiB();
+        int port = -1;
+        StartPort(m, &port);
+        WaitPlayed(port);
+        grown += ResidentMiB() - before;
+        Ostrum_FreePort(port);
+    }
+    state.counters["port_MiB"] = grown / static_cast<double>(state.iterations());
+}
+
 }  // namespace
 
 BENCHMARK(BM_BareDecode)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LibraryDecode)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SixteenStreams)->Arg(16)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_PortMemory)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 BENCHMARK_MAIN();

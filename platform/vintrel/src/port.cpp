@@ -31,7 +31,10 @@ int64_t NowMs() {
 
 namespace {
 
-constexpr int kHistory = 50;
+constexpr size_t kHistory = 50;
+// Stepping back keeps at most this many bytes of decoded pictures per port
+// (about 15 frames of 1080p, 36 of 720p, all 50 below that).
+constexpr size_t kHistoryBudget = 48u << 20;
 
 }  // namespace
 
@@ -133,6 +136,7 @@ void Port::Shutdown() {
     lk.unlock();
     m_surface->Detach();
     if (AudioSink::Instance().Owner() == m_number) AudioSink::Instance().Stop();
+    std::lock_guard<std::mutex> sk(m_swsMutex);
     sws_freeContext(m_sws);
     m_sws = nullptr;
 }
@@ -222,8 +226,7 @@ bool Port::OpenStream(const void* header, uint32_t size, uint32_t bufferSize, bo
     m_shown = QImage();
     m_shownT = -1;
     m_frameNum = 0;
-    m_history.clear();
-    m_historyBack = 0;
+    ClearHistoryLocked();
     m_width = h.width;
     m_height = h.height;
     m_speed = 0;
@@ -322,8 +325,7 @@ bool Port::Stop() {
     StopWorker(lk);
     for (auto& f : m_frames) av_frame_free(&f.frame);
     m_frames.clear();
-    m_history.clear();
-    m_historyBack = 0;
+    ClearHistoryLocked();
     m_stepForward = 0;
     m_window = nullptr;
     lk.unlock();
@@ -345,8 +347,7 @@ bool Port::CloseStream() {
     m_header = recstream::StreamHeader{};
     m_shown = QImage();
     m_shownT = -1;
-    m_history.clear();
-    m_historyBack = 0;
+    ClearHistoryLocked();
     m_window = nullptr;
     lk.unlock();
     m_surface->Detach();
@@ -504,8 +505,7 @@ bool Port::SetPlayedTime(const OSTRUM_FILE_TIME* time) {
     // (the decode thread takes it up with the new data).
     m_restartHeader = true;
     m_dropBefore = target;
-    m_history.clear();
-    m_historyBack = 0;
+    ClearHistoryLocked();
     m_stepForward = 0;
     {
         std::lock_guard<std::mutex> ck(m_clock->m);
@@ -624,7 +624,7 @@ bool Port::OneByOne() {
 }
 
 bool Port::OneByOneBack() {
-    Shown shown;
+    Kept kept;
     {
         std::lock_guard<std::mutex> lk(m_mutex);
         if (!m_playing) { SetError(OSTRUM_ERR_ORDER); return false; }
@@ -632,9 +632,9 @@ bool Port::OneByOneBack() {
         m_stepForward = 0;
         if (m_history.size() < m_historyBack + 2) { SetError(OSTRUM_ERR_NO_FRAME); return false; }
         ++m_historyBack;
-        shown = m_history[m_history.size() - 1 - m_historyBack];
+        kept = m_history[m_history.size() - 1 - m_historyBack];
     }
-    ShowImage(shown, true);
+    ShowImage(ShownFrom(kept), true);
     return true;
 }
 
@@ -878,6 +878,7 @@ QImage Port::Convert(AVFrame* frame) {
         serial = m_colorSerial;
         std::memcpy(color, m_color, sizeof color);
     }
+    std::lock_guard<std::mutex> sk(m_swsMutex);
     m_sws = sws_getCachedContext(m_sws, frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
                                  frame->width, frame->height, AV_PIX_FMT_RGB32, SWS_FAST_BILINEAR, nullptr,
                                  nullptr, nullptr);
@@ -903,6 +904,36 @@ QImage Port::Convert(AVFrame* frame) {
     return image;
 }
 
+void Port::KeepLocked(AVFrame* frame, int64_t t, int64_t pts) {
+    Kept kept;
+    for (AVBufferRef* buf : frame->buf)
+        if (buf) kept.bytes += buf->size;
+    for (int i = 0; i < frame->nb_extended_buf; ++i) kept.bytes += frame->extended_buf[i]->size;
+    kept.frame.reset(frame, [](AVFrame* f) { av_frame_free(&f); });
+    kept.t = t;
+    kept.pts = pts;
+    m_historyBytes += kept.bytes;
+    m_history.push_back(std::move(kept));
+    while (m_history.size() > kHistory || (m_history.size() > 1 && m_historyBytes > kHistoryBudget)) {
+        m_historyBytes -= m_history.front().bytes;
+        m_history.pop_front();
+    }
+}
+
+void Port::ClearHistoryLocked() {
+    m_history.clear();
+    m_historyBytes = 0;
+    m_historyBack = 0;
+}
+
+Port::Shown Port::ShownFrom(const Kept& kept) {
+    Shown shown;
+    shown.image = Convert(kept.frame.get());
+    shown.t = kept.t;
+    shown.pts = kept.pts;
+    return shown;
+}
+
 void Port::ShowImage(const Shown& shown, bool callback) {
     OSTRUM_DISPLAY_CB cb;
     {
@@ -923,9 +954,11 @@ void Port::Present(Frame frame) {
     shown.image = Convert(frame.frame);
     shown.t = frame.t;
     shown.pts = frame.pts;
-    av_frame_free(&frame.frame);
     m_lastPresentWall = NowMs();
-    if (shown.image.isNull()) return;
+    if (shown.image.isNull()) {
+        av_frame_free(&frame.frame);
+        return;
+    }
     OSTRUM_DISPLAY_CB cb;
     {
         std::lock_guard<std::mutex> lk(m_mutex);
@@ -935,8 +968,7 @@ void Port::Present(Frame frame) {
         m_width = shown.image.width();
         m_height = shown.image.height();
         ++m_frameNum;
-        m_history.push_back(shown);
-        while (m_history.size() > kHistory) m_history.pop_front();
+        KeepLocked(frame.frame, frame.t, frame.pts);
         m_historyBack = 0;
         cb = m_dispCb;
     }
@@ -1203,9 +1235,9 @@ void Port::Run() {
         if (m_stepForward > 0 && m_historyBack > 0) {
             --m_stepForward;
             --m_historyBack;
-            Shown s = m_history[m_history.size() - 1 - m_historyBack];
+            Kept kept = m_history[m_history.size() - 1 - m_historyBack];
             lk.unlock();
-            ShowImage(s, true);
+            ShowImage(ShownFrom(kept), true);
             lk.lock();
             continue;
         }

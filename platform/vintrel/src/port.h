@@ -120,6 +120,14 @@ private:
         int64_t t = 0;
         int64_t pts = 0;
     };
+    // A picture kept for stepping back: the decoded frame itself (its buffers
+    // shared with the decoder), converted again when it is shown.
+    struct Kept {
+        std::shared_ptr<AVFrame> frame;
+        int64_t t = 0;
+        int64_t pts = 0;
+        size_t bytes = 0;
+    };
     struct Block {
         int64_t t = 0;
         std::vector<uint8_t> bytes;
@@ -138,6 +146,9 @@ private:
     void Present(Frame frame);
     void ShowImage(const Shown& shown, bool callback);
     QImage Convert(AVFrame* frame);
+    void KeepLocked(AVFrame* frame, int64_t t, int64_t pts);   // under m_mutex; takes the frame
+    void ClearHistoryLocked();                                   // under m_mutex
+    Shown ShownFrom(const Kept& kept);
     void HandleUnit(const PesUnit& unit, uint64_t generation);
     void HandlePayload(uint8_t id, const uint8_t* data, size_t size, bool hasPts, uint64_t pts, uint64_t generation);
     void FlushCipherUnits(uint64_t beforePack, uint64_t generation);
@@ -185,7 +196,10 @@ private:
     uint32_t m_frameNum = 0;
     int m_width = 0;
     int m_height = 0;
-    std::deque<Shown> m_history;
+    std::deque<Kept> m_history;
+    size_t m_historyBytes = 0;
+    // The converter is used by the worker and by a caller stepping back.
+    std::mutex m_swsMutex;
     size_t m_historyBack = 0;
 
     // play state

@@ -207,9 +207,19 @@ TEST(VintrelPlay, DecodesIntoWidgetWithControlsAndVehicleData) {
     const uint32_t n = Ostrum_GetCurrentFrameNum(port);
     WaitFor([] { return false; }, 200);
     EXPECT_EQ(Ostrum_GetCurrentFrameNum(port), n);
+    auto bmp = [&] {
+        std::vector<uint8_t> out(static_cast<size_t>(w) * h * 4 + 1024);
+        uint32_t size = 0;
+        EXPECT_TRUE(Ostrum_GetBMP(port, out.data(), static_cast<uint32_t>(out.size()), &size));
+        out.resize(size);
+        return out;
+    };
+    const std::vector<uint8_t> before = bmp();
     ASSERT_TRUE(Ostrum_OneByOne(port));
     ASSERT_TRUE(WaitFor([&] { return Ostrum_GetCurrentFrameNum(port) == n + 1; }));
+    EXPECT_NE(bmp(), before);
     ASSERT_TRUE(Ostrum_OneByOneBack(port));
+    EXPECT_EQ(bmp(), before);   // the very picture shown before the step
 
     std::vector<uint8_t> jpeg(w * h * 3 / 2);
     uint32_t got = 0;
