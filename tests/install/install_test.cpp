@@ -119,7 +119,9 @@ TEST_F(Install, InstallsUsesAndUninstalls) {
     const QString source = kel_test::SourceDir() + "/tests/install/client.c";
     const Outcome flags = Execute("pkg-config", {"--cflags", "--libs", "pellomir"}, clientEnv);
     ASSERT_EQ(flags.code, 0) << flags.out.toStdString();
-    const QStringList pc = flags.out.simplified().split(' ', Qt::SkipEmptyParts);
+    QStringList pc = flags.out.simplified().split(' ', Qt::SkipEmptyParts);
+    const QString sanitize = qEnvironmentVariable("KEL_SANITIZE");
+    if (!sanitize.isEmpty()) pc << "-fsanitize=" + sanitize;
     struct Compiler {
         const char* program;
         QStringList args;
@@ -139,8 +141,10 @@ TEST_F(Install, InstallsUsesAndUninstalls) {
                                     "cmake_minimum_required(VERSION 3.16)\nproject(client C)\n"
                                     "find_package(Pellomir 4.3 REQUIRED)\nadd_executable(client " +
                                         source.toUtf8() + ")\ntarget_link_libraries(client Pellomir::Pellomir)\n"));
-    const Outcome configure = Execute("cmake", {"-S", project, "-B", project + "/build", "-DCMAKE_PREFIX_PATH=" + prefix},
-                                  clientEnv);
+    QStringList cmakeArgs{"-S", project, "-B", project + "/build", "-DCMAKE_PREFIX_PATH=" + prefix};
+    if (!sanitize.isEmpty())
+        cmakeArgs << "-DCMAKE_C_FLAGS=-fsanitize=" + sanitize << "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=" + sanitize;
+    const Outcome configure = Execute("cmake", cmakeArgs, clientEnv);
     ASSERT_EQ(configure.code, 0) << configure.out.toStdString();
     const Outcome make = Execute("cmake", {"--build", project + "/build"}, clientEnv);
     ASSERT_EQ(make.code, 0) << make.out.toStdString();

@@ -85,7 +85,10 @@ void VideoDecoder::Decode(const uint8_t* data, int size, int64_t pts, bool key, 
 }
 
 void VideoDecoder::Push(const uint8_t* data, size_t size, int64_t pts, const FrameSink& sink) {
-    if (!m_ctx) return;
+    if (!m_ctx || size == 0) return;
+    m_padded.assign(data, data + size);
+    m_padded.resize(size + AV_INPUT_BUFFER_PADDING_SIZE, 0);
+    data = m_padded.data();
     int64_t inPts = pts >= 0 ? pts : AV_NOPTS_VALUE;
     while (size > 0) {
         uint8_t* out = nullptr;

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 struct AVCodecContext;
 struct AVCodecParserContext;
@@ -55,6 +56,9 @@ private:
     bool m_needKey = true;
     bool m_pending = false;   // the parser holds bytes not yet decoded
     uint64_t m_errors = 0;
+    // The parser reads up to AV_INPUT_BUFFER_PADDING_SIZE bytes past its
+    // input: payloads are handed to it from this zero-padded copy.
+    std::vector<uint8_t> m_padded;
 };
 
 }  // namespace vintrel
