@@ -302,7 +302,15 @@ TEST_F(DownloadTest, BadRecordingsMarkTheirRowsAndTheBatchGoesOn) {
     ASSERT_EQ(d.tableModel()->rowCount(), 4);
     d.tableModel()->setHeaderData(0, Qt::Horizontal, int(Qt::Checked), Qt::CheckStateRole);
     d.OnDownLoad();
-    ASSERT_TRUE(WaitFor([&] { return !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled(); }));
+    // The batch has ended when its summary is shown.
+    const auto summaryShown = [&] {
+        for (const QString& n : presenter.Texts(ziraz::DialogKind::Information))
+            if (n.contains(QStringLiteral("files downloaded completely"))) return true;
+        return false;
+    };
+    ASSERT_TRUE(WaitFor([&] {
+        return summaryShown() && !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled();
+    }));
     const char* statuses[4] = {"Download Failed", "Download Completed", "Download Failed", "Download Completed"};
     for (int r = 0; r < 4; ++r) {
         EXPECT_EQ(Cell(r, 6), QString::fromLatin1(statuses[r])) << r;
