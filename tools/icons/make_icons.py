@@ -86,6 +86,19 @@ def shape_colour(shape, default):
 # ---------------------------------------------------------------- glyphs
 
 
+def g_logo():
+    """The program's own picture: a screen showing a play sign (window icon,
+    title bar, desktop entries)."""
+    return [rect(1, 4, 22, 15, radius=2.5, colour="#1e5aa8"),
+            rect(2.8, 5.8, 18.4, 11.4, radius=1.2, colour="#0c2340"),
+            poly((10, 8.5), (10, 15.5), (15.8, 12), colour=WHITE),
+            rect(8, 20.2, 8, 1.8, radius=0.9, colour="#1e5aa8")]
+
+
+def g_logo_uninstall():
+    return g_logo()[:2] + [circle(17, 17, 5.5, colour=RED), rect(14, 16.1, 6, 1.8, radius=0.6, colour=WHITE)]
+
+
 def g_play():
     return [poly((8, 5), (19, 12), (8, 19))]
 
@@ -740,6 +753,12 @@ def main():
     write(os.path.join(search, "dengdai.gif"), gif(spinner_frames(32)))
     for k, frame in enumerate(spinner_frames(48), start=1):
         pngs[(search, "loading/%d.png" % k)] = frame
+
+    # The program's own picture, in the resources and as the desktop icons.
+    pngs[(os.path.join(UI, "Quillmere", "images"), "logo_256.png")] = raster(g_logo(), NORMAL, 256)
+    icons = os.path.join(ROOT, "resources", "icons")
+    write(os.path.join(icons, "kel.svg"), svg_text(g_logo(), NORMAL, 64, 64))
+    write(os.path.join(icons, "kel-uninstall.svg"), svg_text(g_logo_uninstall(), NORMAL, 64, 64))
 
     for (folder, name), canvas in pngs.items():
         write(os.path.join(folder, name), canvas.png())
