@@ -46,6 +46,7 @@ void SearchBarWidget::setupUi(QWidget* form) {
     widget = Named(new QWidget(form), "widget");
     widget->setMaximumHeight(220);
     gridLayout_3 = Named(new QGridLayout(widget), "gridLayout_3");
+    gridLayout_3->setContentsMargins(0, 0, 0, 0);
     verticalLayout_2 = Named(new QVBoxLayout(), "verticalLayout_2");
     formLayout = Named(new QFormLayout(), "formLayout");
 
@@ -71,6 +72,8 @@ void SearchBarWidget::setupUi(QWidget* form) {
     groupBox_2 = Named(new QGroupBox(widget), "groupBox_2");
     auto* modeRadios = new QHBoxLayout(groupBox_2);
     modeRadios->setContentsMargins(0, 0, 0, 0);
+    modeRadios->setSpacing(4);
+    modeRow->setSpacing(4);
     radioPartition = Named(new ziraz::RadioButton(groupBox_2), "radioPartition");
     radioDisk = Named(new ziraz::RadioButton(groupBox_2), "radioDisk");
     radioLocal = Named(new ziraz::RadioButton(groupBox_2), "radioLocal");
@@ -118,7 +121,9 @@ void SearchBarWidget::setupUi(QWidget* form) {
     FixHeight(searchRangeDateTimeEdit, 26);
     verticalLayout_2->addWidget(searchRangeDateTimeEdit);
     btnSearchRecord = Named(new QToolButton(widget), "btnSearchRecord");
-    btnSearchRecord->setFixedSize(290, 30);
+    // As wide as the panel leaves it.
+    FixHeight(btnSearchRecord, 30);
+    btnSearchRecord->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     verticalLayout_2->addWidget(btnSearchRecord);
     line = Named(new QFrame(widget), "line");
     line->setFrameShape(QFrame::HLine);
