@@ -342,6 +342,32 @@ TEST_F(PlaybackGridTest, SyncPlaysWindowsInStepAndFeedsTheAxis) {
     EXPECT_FALSE(grid->model()->isSyncRunning());
 }
 
+// Quick clicks on the bar's Frame button: each click shows one more frame,
+// in one window and in windows played in step (where a window just moved to
+// the group's time shows nothing yet when the clicks begin).
+TEST_F(PlaybackGridTest, QuickFrameClicksAllArrive) {
+    for (const bool inStep : {false, true}) {
+        SCOPED_TRACE(inStep ? "in step" : "one window");
+        Offer({1, 2});
+        grid->onAcceptDrop(0);
+        ASSERT_TRUE(WaitFor([&] { return Playing(0) && Playing(1); }));
+        ASSERT_TRUE(WaitFor([&] { return Played(0) >= static_cast<time_t>(T) && Played(1) >= static_cast<time_t>(T); }));
+        grid->model()->select(0);
+        if (inStep) {
+            BarButton("btnSync")->click();
+            ASSERT_TRUE(grid->isSynchronised());
+        }
+        // The first click leaves play for single frames, the others step.
+        BarButton("singleFrameBtn")->click();
+        const time_t before[2] = {Played(0), Played(1)};
+        for (int c = 0; c < 25; ++c) BarButton("singleFrameBtn")->click();   // 2.5 s at 10 fps
+        EXPECT_TRUE(WaitFor([&] { return Played(0) >= before[0] + 2; })) << Played(0) << " from " << before[0];
+        if (inStep) EXPECT_TRUE(WaitFor([&] { return Played(1) >= before[1] + 2; })) << Played(1) << " from " << before[1];
+        if (inStep) BarButton("btnUnSync")->click();
+        area->stopAll();
+    }
+}
+
 TEST_F(PlaybackGridTest, SoundIsOnInOneWindowOnly) {
     Offer({1, 2, 3, 4, 5, 6});
     grid->onAcceptDrop(0);

@@ -190,8 +190,11 @@ bool SynPlaybackInteraction::OneByOne() {
             CPlayBackInteraction* w = m_windows[i];
             if (!w) continue;
             const time_t t = times[i];
-            if (t == -1 || t - earliest > 1) {
-                // Ahead of the others (or showing nothing): it waits for them.
+            // A window that shows nothing yet (just started or moved) steps to
+            // its first picture: paused there it would never show one, and
+            // every later step would skip it again.
+            if (t != -1 && t - earliest > 1) {
+                // Ahead of the others: it waits for them.
                 if (w->m_streamPlayer.Pause(true)) {
                     w->m_bPause = true;
                     w->m_bPlaying = false;

@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <ctime>
 #include <functional>
@@ -388,6 +389,32 @@ TEST_F(PlaybackInteractionTest, GroupSingleFrameKeepsWindowsTogether) {
     EXPECT_FALSE(w[2].m_bSingleFrame);
     EXPECT_TRUE(w[2].m_bPause);
     EXPECT_FALSE(w[2].m_bPlaying);
+    for (auto& x : w) x.StopPlayback();
+}
+
+// Quick clicks on Frame: every click of the group shows one more frame in
+// each window, also across the change to the next recording.
+TEST_F(PlaybackInteractionTest, QuickGroupFrameStepsAllArrive) {
+    CPlayBackInteraction w[2];
+    std::atomic<int> shown[2] = {{0}, {0}};
+    for (int i = 0; i < 2; ++i) {
+        Prepare(w[i], i + 1);
+        ASSERT_TRUE(w[i].StartPlayback(windows[i].get(), T));
+        ASSERT_TRUE(WaitFor([&] { return w[i].m_streamPlayer.GetPlayedTime() >= static_cast<time_t>(T); }));
+    }
+    SynPlaybackInteraction group;
+    ASSERT_TRUE(group.SetInteractions({&w[0], &w[1]}));
+    ASSERT_TRUE(group.Pause(true));
+    for (int i = 0; i < 2; ++i)
+        w[i].m_streamPlayer.GetPlayer()->SetShownCallback([&shown, i](time_t) { ++shown[i]; });
+    const time_t before[2] = {w[0].m_streamPlayer.GetPlayedTime(), w[1].m_streamPlayer.GetPlayedTime()};
+    const int kClicks = 25;   // 2.5 s of 10 fps recordings of 3 s each
+    for (int c = 0; c < kClicks; ++c) ASSERT_TRUE(group.OneByOne()) << "click " << c;
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_TRUE(WaitFor([&] { return shown[i] >= kClicks; }, 30)) << "window " << i << " showed " << shown[i];
+        EXPECT_GE(w[i].m_streamPlayer.GetPlayedTime(), before[i] + 2) << "window " << i;
+    }
+    for (int i = 0; i < 2; ++i) w[i].m_streamPlayer.GetPlayer()->SetShownCallback(nullptr);
     for (auto& x : w) x.StopPlayback();
 }
 
