@@ -27,6 +27,11 @@ void Usage() {
                  "  --pic-version 1|2   picture-index layout (default 1)\n"
                  "  --fast              small fake-but-valid recordings instead of encoded ones\n"
                  "  --repeat-gop        encoded recordings repeat their first GOP (cheap)\n"
+                 "  --realistic         camera-like recordings (a detailed scene panning and shaking,\n"
+                 "                      a road, sensor noise, the recorder's text line) at a\n"
+                 "                      recorder's bit rate: 720p 3 Mbit/s, 1080p 8 Mbit/s, linear\n"
+                 "                      in the pixel count between, smaller sizes in proportion to\n"
+                 "                      720p; not with --repeat-gop or --fast\n"
                  "  --picture-size WxH  size of the JPEG pictures, 16..4096 each (default 176x144)\n"
                  "  --index-only        indexes without recording files\n"
                  "  --no-logs --no-events --no-pictures --no-vehicle\n"
@@ -83,6 +88,8 @@ int main(int argc, char** argv) {
             spec.fast = true;
         } else if (a == "--repeat-gop") {
             spec.repeatGop = true;
+        } else if (a == "--realistic") {
+            spec.realistic = true;
         } else if (a == "--index-only") {
             spec.indexOnly = true;
         } else if (a == "--no-logs") {
@@ -151,6 +158,11 @@ int main(int argc, char** argv) {
     }
     if (spec.outDir.empty()) {
         Usage();
+        return 2;
+    }
+    if (spec.realistic && (spec.repeatGop || spec.fast)) {
+        std::fprintf(stderr, "kel-mediagen: --realistic cannot be combined with %s\n",
+                     spec.repeatGop ? "--repeat-gop" : "--fast");
         return 2;
     }
     recmedia::MediumInfo info;

@@ -1,6 +1,7 @@
 #include "recmedia/encoder.h"
 
 #include "recmedia/vehicle_block.h"
+#include "scene.h"
 #include "recstream/recstream.h"
 #include "wincompat/drives.h"
 
@@ -32,42 +33,15 @@ namespace {
 
 // ---- picture ---------------------------------------------------------------
 
-// 5 x 7 glyphs of the characters the picture shows.
-struct Glyph {
-    char c;
-    uint8_t rows[7];
-};
-const Glyph kGlyphs[] = {
-    {'0', {0x0E, 0x11, 0x13, 0x15, 0x19, 0x11, 0x0E}}, {'1', {0x04, 0x0C, 0x04, 0x04, 0x04, 0x04, 0x0E}},
-    {'2', {0x0E, 0x11, 0x01, 0x02, 0x04, 0x08, 0x1F}}, {'3', {0x1F, 0x02, 0x04, 0x02, 0x01, 0x11, 0x0E}},
-    {'4', {0x02, 0x06, 0x0A, 0x12, 0x1F, 0x02, 0x02}}, {'5', {0x1F, 0x10, 0x1E, 0x01, 0x01, 0x11, 0x0E}},
-    {'6', {0x06, 0x08, 0x10, 0x1E, 0x11, 0x11, 0x0E}}, {'7', {0x1F, 0x01, 0x02, 0x04, 0x08, 0x08, 0x08}},
-    {'8', {0x0E, 0x11, 0x11, 0x0E, 0x11, 0x11, 0x0E}}, {'9', {0x0E, 0x11, 0x11, 0x0F, 0x01, 0x02, 0x0C}},
-    {'-', {0x00, 0x00, 0x00, 0x1F, 0x00, 0x00, 0x00}}, {':', {0x00, 0x0C, 0x0C, 0x00, 0x0C, 0x0C, 0x00}},
-    {'C', {0x0E, 0x11, 0x10, 0x10, 0x10, 0x11, 0x0E}}, {'H', {0x11, 0x11, 0x11, 0x1F, 0x11, 0x11, 0x11}},
-    {'.', {0x00, 0x00, 0x00, 0x00, 0x00, 0x0C, 0x0C}},
-};
-
 void DrawText(QPainter& p, int x, int y, int scale, const std::string& text, const QColor& color) {
     for (char c : text) {
-        for (const Glyph& g : kGlyphs) {
-            if (g.c != c) continue;
+        if (const uint8_t* rows = GlyphRows(c)) {
             for (int r = 0; r < 7; ++r)
                 for (int col = 0; col < 5; ++col)
-                    if (g.rows[r] & (0x10 >> col)) p.fillRect(x + col * scale, y + r * scale, scale, scale, color);
+                    if (rows[r] & (0x10 >> col)) p.fillRect(x + col * scale, y + r * scale, scale, scale, color);
         }
         x += 6 * scale;
     }
-}
-
-std::string ClockText(uint32_t seconds) {
-    time_t t = static_cast<time_t>(seconds);
-    struct tm tmv = {};
-    gmtime_r(&t, &tmv);
-    char buf[64];
-    std::snprintf(buf, sizeof(buf), "%04d-%02d-%02d %02d:%02d:%02d", tmv.tm_year + 1900, tmv.tm_mon + 1, tmv.tm_mday,
-                  tmv.tm_hour, tmv.tm_min, tmv.tm_sec);
-    return buf;
 }
 
 // Frame `n` of the recording: a drifting gradient, a box bouncing across it,
@@ -148,7 +122,21 @@ CodecPtr OpenVideo(const RecordingSpec& spec, int gop, recstream::VideoCodec* ki
         ctx->max_b_frames = 0;
         ctx->thread_count = 1;
         bool h264 = codec->id == AV_CODEC_ID_H264;
-        if (h264) {
+        if (spec.realistic) {
+            // A recorder's rate: the bit rate held over a one-second buffer,
+            // a fast preset, and a fixed number of threads so that the
+            // output does not depend on the machine.
+            const int64_t rate = RealisticBitRate(spec.width, spec.height);
+            ctx->bit_rate = rate;
+            ctx->rc_max_rate = rate + rate / 5;
+            ctx->rc_buffer_size = static_cast<int>(std::min<int64_t>(rate, INT32_MAX));
+            ctx->thread_count = 4;
+            if (h264) {
+                av_opt_set(ctx->priv_data, "preset", "veryfast", 0);
+                av_opt_set(ctx->priv_data, "forced-idr", "1", 0);
+                av_opt_set(ctx->priv_data, "x264-params", "scenecut=0:log=-1:sliced-threads=0", 0);
+            }
+        } else if (h264) {
             av_opt_set(ctx->priv_data, "preset", "ultrafast", 0);
             av_opt_set(ctx->priv_data, "tune", "zerolatency", 0);
             av_opt_set(ctx->priv_data, "crf", "30", 0);
@@ -232,7 +220,8 @@ public:
         m_sws.reset(sws_getContext(spec.width, spec.height, AV_PIX_FMT_RGB32, spec.width, spec.height,
                                    AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr));
         if (!m_sws) return Fail(error, "cannot set up the colour conversion");
-        m_image = QImage(spec.width, spec.height, QImage::Format_RGB32);
+        if (spec.realistic) m_scene.reset(new RealisticScene(spec.width, spec.height, spec.seed, spec.channel));
+        else m_image = QImage(spec.width, spec.height, QImage::Format_RGB32);
         if (spec.fastRepeat) {
             for (int i = 0; i < gop; ++i)
                 if (!EncodeFrame(i, error)) return false;
@@ -272,11 +261,16 @@ private:
         return false;
     }
     bool EncodeFrame(int64_t n, std::string* error) {
-        DrawFrame(m_image, *m_spec, n);
         if (av_frame_make_writable(m_frame.get()) < 0) return Fail(error, "out of memory");
-        const uint8_t* src[1] = {m_image.constBits()};
-        int stride[1] = {static_cast<int>(m_image.bytesPerLine())};
-        sws_scale(m_sws.get(), src, stride, 0, m_spec->height, m_frame->data, m_frame->linesize);
+        if (m_scene) {
+            m_scene->Render(n, m_spec->fps, m_spec->start + static_cast<uint32_t>(n / m_spec->fps), m_frame->data,
+                            m_frame->linesize);
+        } else {
+            DrawFrame(m_image, *m_spec, n);
+            const uint8_t* src[1] = {m_image.constBits()};
+            int stride[1] = {static_cast<int>(m_image.bytesPerLine())};
+            sws_scale(m_sws.get(), src, stride, 0, m_spec->height, m_frame->data, m_frame->linesize);
+        }
         m_frame->pts = n;
         m_frame->pict_type = n % m_gop == 0 ? AV_PICTURE_TYPE_I : AV_PICTURE_TYPE_NONE;
         return Encode(m_ctx.get(), m_frame.get(), &m_ready, error);
@@ -289,6 +283,7 @@ private:
     FramePtr m_frame;
     std::unique_ptr<SwsContext, SwsDeleter> m_sws;
     QImage m_image;
+    std::unique_ptr<RealisticScene> m_scene;
     std::vector<Encoded> m_ready;
     std::vector<Encoded> m_cycle;
     int64_t m_next = 0;
@@ -388,6 +383,7 @@ bool Check(const RecordingSpec& spec, std::string* error) {
     else if (spec.fps < 1 || spec.fps > 60) what = "bad frame rate";
     else if (spec.gop < 0) what = "bad key frame interval";
     else if (spec.channel < 0 || spec.channel > 255) what = "bad channel";
+    else if (spec.realistic && spec.fastRepeat) what = "realistic recordings cannot repeat one GOP";
     if (what) *error = what;
     return what == nullptr;
 }

@@ -150,6 +150,7 @@ bool WriteMedium(const MediaSpec& spec, MediumInfo* info, std::string* error) {
                         rs.key = spec.key;
                         rs.seed = spec.seed;
                         rs.fastRepeat = spec.repeatGop;
+                        rs.realistic = spec.realistic;
                         rs.track = MakeTrack(spec.seed, r.start, uint32_t(spec.seconds));
                         if (!MakeFolders(path.substr(0, path.rfind('/'))) || !EncodeRecording(rs, error)) return false;
                         struct stat st;

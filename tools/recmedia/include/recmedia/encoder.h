@@ -30,6 +30,11 @@ struct RecordingSpec {
     // stamps (the picture then repeats too): cheap long recordings.
     bool fastRepeat = false;
     bool forceMpeg4 = false;   // use MPEG-4 Part 2 even when H.264 is available
+    // Camera-like pictures (a detailed scene that pans and shakes, a road,
+    // sensor noise, the recorder's text line) at a recorder's bit rate:
+    // 720p 3 Mbit/s, 1080p 8 Mbit/s, linear in the pixel count between them,
+    // smaller pictures in proportion to 720p (at least 0.25 Mbit/s).
+    bool realistic = false;
 };
 
 // Writes the recording; false with a message in `error` on failure (a partly

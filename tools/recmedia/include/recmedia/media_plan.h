@@ -36,6 +36,7 @@ struct MediaSpec {
     int pictureWidth = 176;        // JPEG pictures of the picture index
     int pictureHeight = 144;
     bool repeatGop = false;        // real recordings: encode one GOP and repeat it (cheap)
+    bool realistic = false;        // real recordings: camera-like pictures at a recorder's bit rate
     uint32_t serial = 0;           // disk serial; 0 = derived from the seed
     std::string driveTable;        // non-empty: write a drive-table file here
     char letter = 'E';             // letter the drive table gives the medium
