@@ -37,8 +37,9 @@ Bytes ReadAll(const std::string& path) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// A recording of `seconds` from `start` on, with sound.
-Bytes Recording(uint32_t start, uint32_t seconds, uint32_t seed) {
+// A recording of `seconds` from `start` on, with sound; `realistic`: a
+// camera-like picture at a recorder's bit rate.
+Bytes Recording(uint32_t start, uint32_t seconds, uint32_t seed, bool realistic = false) {
     recmedia::RecordingSpec spec;
     spec.path = TempPath("kind_rec_" + std::to_string(seed) + ".qrs");
     spec.start = start;
@@ -48,6 +49,11 @@ Bytes Recording(uint32_t start, uint32_t seconds, uint32_t seed) {
     spec.fps = kFps;
     spec.seed = seed;
     spec.withAudio = true;
+    if (realistic) {
+        spec.realistic = true;
+        spec.width = 640;
+        spec.height = 360;
+    }
     std::string error;
     EXPECT_TRUE(recmedia::EncodeRecording(spec, &error)) << error;
     return ReadAll(spec.path);
@@ -110,10 +116,12 @@ protected:
     static void SetUpTestSuite() {
         first = new Bytes(Recording(kStart, 4, 1));
         second = new Bytes(Recording(kStart + 10, 3, 2));   // a gap of 6 s after the first
+        realistic = new Bytes(Recording(kStart + 20, 3, 3, true));
     }
     static void TearDownTestSuite() {
         delete first;
         delete second;
+        delete realistic;
     }
     void SetUp() override {
         ASSERT_TRUE(Ostrum_GetPort(&port));
@@ -134,11 +142,13 @@ protected:
 
     static Bytes* first;
     static Bytes* second;
+    static Bytes* realistic;
     int port = -1;
     Shown shown;
 };
 Bytes* FileKinds::first = nullptr;
 Bytes* FileKinds::second = nullptr;
+Bytes* FileKinds::realistic = nullptr;
 
 TEST_F(FileKinds, OpenTimesAndPlayToTheEnd) {
     struct Case {
@@ -152,6 +162,8 @@ TEST_F(FileKinds, OpenTimesAndPlayToTheEnd) {
         {"kind_joined_raw.mp4", {first, second}, false, kStart, kStart + 12, 7 * kFps},
         {"kind_single_mp4.mp4", {first}, true, kStart, kStart + 3, 4 * kFps},
         {"kind_joined_mp4.mp4", {first, second}, true, kStart, kStart + 12, 7 * kFps},
+        {"kind_realistic_raw.mp4", {realistic}, false, kStart + 20, kStart + 22, 3 * kFps},
+        {"kind_realistic_mp4.mp4", {realistic}, true, kStart + 20, kStart + 22, 3 * kFps},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -3,6 +3,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -279,6 +280,7 @@ TEST(RecmediaEncoder, RefusesBadSpecs) {
         {"odd width", [](RecordingSpec& s) { s.width = 175; }},
         {"zero fps", [](RecordingSpec& s) { s.fps = 0; }},
         {"missing folder", [](RecordingSpec& s) { s.path = TempPath("no/such/folder/x.rec"); }},
+        {"realistic pictures repeated", [](RecordingSpec& s) { s.realistic = s.fastRepeat = true; }},
     };
     for (const auto& c : cases) {
         RecordingSpec spec = SmallSpec("bad.rec");
@@ -286,6 +288,104 @@ TEST(RecmediaEncoder, RefusesBadSpecs) {
         std::string error;
         EXPECT_FALSE(EncodeRecording(spec, &error)) << c.what;
         EXPECT_FALSE(error.empty()) << c.what;
+    }
+}
+
+// Luma statistics of decoded pictures: the variance inside each picture and
+// the mean difference between neighbouring pictures.
+struct PictureStats {
+    int count = 0, width = 0, height = 0;
+    double minVariance = 1e18, minChange = 1e18;
+};
+
+PictureStats DecodeStats(const std::vector<std::vector<uint8_t>>& frames) {
+    PictureStats st;
+    const AVCodec* codec = avcodec_find_decoder(AV_CODEC_ID_H264);
+    AVCodecContext* ctx = avcodec_alloc_context3(codec);
+    EXPECT_EQ(avcodec_open2(ctx, codec, nullptr), 0);
+    AVPacket* pkt = av_packet_alloc();
+    AVFrame* frame = av_frame_alloc();
+    std::vector<uint8_t> previous;
+    auto drain = [&] {
+        while (avcodec_receive_frame(ctx, frame) == 0) {
+            ++st.count;
+            st.width = frame->width;
+            st.height = frame->height;
+            std::vector<uint8_t> luma(static_cast<size_t>(frame->width) * frame->height);
+            for (int y = 0; y < frame->height; ++y)
+                std::memcpy(&luma[static_cast<size_t>(y) * frame->width], frame->data[0] + y * frame->linesize[0],
+                            static_cast<size_t>(frame->width));
+            double sum = 0, sum2 = 0, change = 0;
+            for (size_t i = 0; i < luma.size(); ++i) {
+                sum += luma[i];
+                sum2 += double(luma[i]) * luma[i];
+                if (!previous.empty()) change += std::abs(int(luma[i]) - int(previous[i]));
+            }
+            const double n = double(luma.size());
+            st.minVariance = std::min(st.minVariance, sum2 / n - (sum / n) * (sum / n));
+            if (!previous.empty()) st.minChange = std::min(st.minChange, change / n);
+            previous.swap(luma);
+        }
+    };
+    for (const auto& f : frames) {
+        std::vector<uint8_t> buf(f);
+        buf.resize(f.size() + AV_INPUT_BUFFER_PADDING_SIZE, 0);
+        pkt->data = buf.data();
+        pkt->size = static_cast<int>(f.size());
+        if (avcodec_send_packet(ctx, pkt) == 0) drain();
+    }
+    avcodec_send_packet(ctx, nullptr);
+    drain();
+    av_frame_free(&frame);
+    av_packet_free(&pkt);
+    avcodec_free_context(&ctx);
+    return st;
+}
+
+// Realistic recordings: a recorder's bit rate for their size, detailed
+// pictures that move every frame, the same bytes for the same arguments.
+TEST(RecmediaEncoder, RealisticRecordingsLookAndWeighLikeARecorder) {
+    struct Case {
+        int width, height;
+        double bitRate;   // bits per second
+    } cases[] = {{1280, 720, 3e6}, {1920, 1080, 8e6}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+        RecordingSpec spec = SmallSpec("real.rec");
+        spec.width = c.width;
+        spec.height = c.height;
+        spec.fps = 25;
+        spec.seconds = 2;
+        spec.realistic = true;
+        spec.track = MakeTrack(2, kStart, spec.seconds);
+        std::string error;
+        ASSERT_TRUE(EncodeRecording(spec, &error)) << error;
+        const std::vector<uint8_t> bytes = ReadAll(spec.path);
+        const double rate = double(bytes.size() - 40) * 8 / spec.seconds;
+        EXPECT_NEAR(rate, c.bitRate, c.bitRate * 0.25);
+
+        Summary s = Summarise(spec.path);
+        EXPECT_EQ(s.video, 50);
+        EXPECT_EQ(s.keys, 2);
+        EXPECT_EQ(s.blocks.size(), 2u);
+        recstream::FileInfo info;
+        ASSERT_TRUE(recstream::ReadFileInfo(spec.path, &info));
+        EXPECT_EQ(info.lastTime, kStart + 1);
+        const PictureStats st = DecodeStats(s.frames);
+        EXPECT_EQ(st.count, 50);
+        EXPECT_EQ(st.width, c.width);
+        EXPECT_EQ(st.height, c.height);
+        EXPECT_GT(st.minVariance, 500.0);   // detail, not a flat picture
+        EXPECT_GT(st.minChange, 2.0);       // every picture moves
+
+        // Same arguments, same bytes; another seed, another recording.
+        spec.path = TempPath("real-again.rec");
+        ASSERT_TRUE(EncodeRecording(spec, &error)) << error;
+        EXPECT_TRUE(ReadAll(spec.path) == bytes);
+        spec.seed += 1;
+        spec.path = TempPath("real-other.rec");
+        ASSERT_TRUE(EncodeRecording(spec, &error)) << error;
+        EXPECT_FALSE(ReadAll(spec.path) == bytes);
     }
 }
 

@@ -134,7 +134,7 @@ CodecPtr OpenVideo(const RecordingSpec& spec, int gop, recstream::VideoCodec* ki
             if (h264) {
                 av_opt_set(ctx->priv_data, "preset", "veryfast", 0);
                 av_opt_set(ctx->priv_data, "forced-idr", "1", 0);
-                av_opt_set(ctx->priv_data, "x264-params", "scenecut=0:log=-1:sliced-threads=0", 0);
+                av_opt_set(ctx->priv_data, "x264-params", "scenecut=0:log=-1:sliced-threads=1", 0);
             }
         } else if (h264) {
             av_opt_set(ctx->priv_data, "preset", "ultrafast", 0);
