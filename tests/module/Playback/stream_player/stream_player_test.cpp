@@ -188,8 +188,12 @@ TEST_P(StreamPlayerTest, PlaysTheListFileAfterFile) {
     for (size_t i = 0; i < frames.size(); ++i) {
         const ShownFrames::Frame& f = frames[i];
         indexes.insert(f.index);
-        if (i > 0) EXPECT_GE(f.time, frames[i - 1].time);
-        if (f.index == 3) EXPECT_EQ(f.speed, 2);   // the speed step survives the change of file
+        if (i > 0) {
+            EXPECT_GE(f.time, frames[i - 1].time);
+        }
+        if (f.index == 3) {
+            EXPECT_EQ(f.speed, 2);   // the speed step survives the change of file
+        }
         sawSecond |= f.time >= static_cast<time_t>(T + 3) && f.time < static_cast<time_t>(T + 6);
     }
     EXPECT_EQ(indexes, (std::set<int>{0, 2, 3}));
