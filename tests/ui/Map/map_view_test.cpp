@@ -201,11 +201,17 @@ TEST(MapDialog, OpensSmallWithTitleAndCloseButtonOnly) {
     EXPECT_EQ(dialog.size(), QSize(480, 360));
     EXPECT_EQ(dialog.title(), "Map");
     EXPECT_FALSE(dialog.isBottomVisible());
-    ASSERT_NE(dialog.mapView(), nullptr);
     EXPECT_EQ(dialog.getSetupUiWidget()->windowTitle(), "ViewMapWidget");
     EXPECT_EQ(dialog.alertIcons().size(), 3);
-    EXPECT_EQ(dialog.mapView()->requestedUrl().fileName(), "playback_osm_en.html");
+    // No web view (and no web engine) until the map is opened.
+    EXPECT_EQ(dialog.mapView(), nullptr);
+    dialog.setCenter();
+    dialog.removeTrace();
+    EXPECT_TRUE(log.scripts.empty());
 
+    dialog.show();
+    ASSERT_NE(dialog.mapView(), nullptr);
+    EXPECT_EQ(dialog.mapView()->requestedUrl().fileName(), "playback_osm_en.html");
     dialog.addTracePoint(point(10893000, 'N', 41016725, 'E', 18000));
     dialog.setCenter();
     dialog.removeTrace();
@@ -214,10 +220,26 @@ TEST(MapDialog, OpensSmallWithTitleAndCloseButtonOnly) {
     EXPECT_TRUE(log.contains("Remove()"));
     EXPECT_TRUE(log.scripts[0].startsWith("MoveMarker(") && log.scripts[0].endsWith("\"180\", \"1\")"));
 
-    dialog.show();
     dialog.resize(800, 600);
     QCoreApplication::processEvents();
     EXPECT_EQ(dialog.mapView()->size(), dialog.getSetupUiWidget()->size());
+}
+
+// The trace given while the map was never opened shows when it opens; a
+// trace cleared before that does not.
+TEST(MapDialog, TraceGatheredBeforeTheMapOpensIsDrawn) {
+    installPages();
+    setMapType("0");
+    ScriptLog log;
+    ViewMapWidget dialog;
+    dialog.addTracePoint(point(10893000, 'N', 41016725, 'E', 9000));
+    dialog.removeTrace();
+    dialog.addTracePoint(point(10893000, 'N', 41016725, 'E', 9000));
+    dialog.addTracePoint(point(10893100, 'N', 41016800, 'E', 9000));
+    EXPECT_TRUE(log.scripts.empty());
+    dialog.show();
+    ASSERT_TRUE(waitFor([&] { return log.contains("HideVintrel()"); })) << "the map page did not finish loading";
+    EXPECT_EQ(pageState(dialog.mapView()->page()).value("points").toInt(), 2);
 }
 
 TEST(MapDialog, EveryFinishedLoadHidesThePlayerControls) {

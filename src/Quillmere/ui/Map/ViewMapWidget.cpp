@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QResizeEvent>
+#include <QShowEvent>
 
 #include "WebEngineView.h"
 
@@ -11,18 +12,13 @@ ViewMapWidget::ViewMapWidget(QWidget* parent) : ziraz::BaseDialog(false, false, 
     setCloseButtonVisible(true);
     setTitle(tr("Map"));
 
-    m_mapView = new WebEngineView(getSetupUiWidget());
-    // The view fills the dialog's centre area and follows its size.
+    resize(480, 360);
+    // The web view (and with it the web engine's processes) is made when the
+    // dialog is first shown: a program that never opens the map does not
+    // pay for it at start.
     auto* layout = new QGridLayout(getSetupUiWidget());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(m_mapView);
-
-    resize(480, 360);
-    m_mapView->resize(480, 360);
-    m_mapView->loadMapPage();
-    m_mapView->show();
-    connect(m_mapView, &QWebEngineView::loadFinished, this, &ViewMapWidget::onLoadFinished);
 
     m_alertIcons << ":/CommonSkin/Dialog/Images/Public/Control/Dialog/icon_alert_ok_large.png"
                  << ":/CommonSkin/Dialog/Images/Public/Control/Dialog/icon_alert_info_large.png"
@@ -38,6 +34,22 @@ ViewMapWidget::~ViewMapWidget() {
     m_mapView = nullptr;
 }
 
+void ViewMapWidget::ensureView() {
+    if (m_mapView) return;
+    m_mapView = new WebEngineView(getSetupUiWidget());
+    // The view fills the dialog's centre area and follows its size.
+    getSetupUiWidget()->layout()->addWidget(m_mapView);
+    m_mapView->resize(getSetupUiWidget()->size());
+    connect(m_mapView, &QWebEngineView::loadFinished, this, &ViewMapWidget::onLoadFinished);
+    m_mapView->loadMapPage();
+    m_mapView->show();
+}
+
+void ViewMapWidget::showEvent(QShowEvent* event) {
+    ensureView();
+    ziraz::BaseDialog::showEvent(event);
+}
+
 void ViewMapWidget::setupUi(QWidget* form) {
     if (form->objectName().isEmpty()) form->setObjectName("ViewMapWidget");
     form->resize(1320, 779);
@@ -45,15 +57,22 @@ void ViewMapWidget::setupUi(QWidget* form) {
 }
 
 void ViewMapWidget::onLoadFinished(bool) {
-    if (m_mapView) m_mapView->runScript("HideVintrel()");
+    if (!m_mapView) return;
+    m_mapView->runScript("HideVintrel()");
+    // The trace gathered before the map was first opened.
+    const QVector<RUN_INFO> pending = std::move(m_pendingTrace);
+    m_pendingTrace.clear();
+    for (const RUN_INFO& point : pending) m_mapView->addTracePoint(point);
 }
 
 void ViewMapWidget::removeTrace() {
+    m_pendingTrace.clear();
     if (m_mapView) m_mapView->removeTrace();
 }
 
 void ViewMapWidget::addTracePoint(RUN_INFO point) {
     if (m_mapView) m_mapView->addTracePoint(point);
+    else m_pendingTrace.append(point);
 }
 
 void ViewMapWidget::setCenter() {

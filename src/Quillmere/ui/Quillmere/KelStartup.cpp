@@ -1,10 +1,13 @@
 #include "KelStartup.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
 #include <unistd.h>
+
+#include <cstdio>
 
 #include "ProgramFolder.h"
 #include "Quillmere.h"
@@ -14,6 +17,30 @@
 #include "ziraz/ziraz.h"
 
 namespace KelStartup {
+
+namespace {
+
+// With KEL_REPORT_SHOWN set, prints "KEL main window shown" on standard
+// output once the main window has been painted for the first time (for the
+// start-up benchmark).
+class ShownReporter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, [] {
+                std::fputs("KEL main window shown\n", stdout);
+                std::fflush(stdout);
+            });
+        }
+        return false;
+    }
+};
+
+}  // namespace
 
 void PrepareEnvironment() {
     QCoreApplication::setAttribute(Qt::AA_UseSoftwareOpenGL, true);
@@ -55,6 +82,8 @@ int Run(int& argc, char** argv) {
     int exitCode = 0;
     {
         Quillmere window(nullptr);
+        ShownReporter reporter;
+        if (qEnvironmentVariableIsSet("KEL_REPORT_SHOWN")) window.installEventFilter(&reporter);
         window.show();
         QScreen* screen = QGuiApplication::primaryScreen();
         FitToScreen(&window, screen ? screen->availableGeometry() : QRect(0, 0, 1024, 720));

@@ -18,7 +18,8 @@ void FitToScreen(QWidget* window, const QRect& available);
 // The whole program: hull, settings, main window, event loop. The exit code
 // of the event loop, or 0 when the hull refuses to start.
 // KEL_QUIT_AFTER_MS (milliseconds) ends the event loop after that delay,
-// for demos and tests.
+// for demos and tests; with KEL_REPORT_SHOWN set, "KEL main window shown"
+// is printed on standard output after the main window's first paint.
 int Run(int& argc, char** argv);
 
 }  // namespace KelStartup
