@@ -4,7 +4,8 @@
 // and the longest time the GUI thread did not answer meanwhile, beside a
 // plain read of the same index files.
 //
-//   search_scale_bench [repeats]     (default 3; the best run is printed)
+//   search_scale_bench [repeats]     (default 3; the best run is printed, and the
+//                                   longest stall of all runs)
 #include <QApplication>
 #include <QDate>
 #include <QDir>
@@ -165,9 +166,11 @@ int main(int argc, char** argv) {
     std::printf("search panel over 16 channels x %d days of one-minute recordings (best of %d)\n", kDays, repeats);
     for (const Range& r : ranges) {
         Figures best;
+        double worstStall = 0;
         for (int i = 0; i < repeats; ++i) {
             const Figures f = SearchOnce(panel, r.first, r.last);
             if (best.wholeMs < 0 || f.wholeMs < best.wholeMs) best = f;
+            worstStall = std::max(worstStall, f.stallMs);
         }
         size_t bytes = 0;
         double plain = 1e18;
@@ -175,7 +178,9 @@ int main(int argc, char** argv) {
         std::printf("search.%s.first_result   %8.1f ms   reference plain read of the index files %7.1f ms (%.1f MB)\n",
                     r.name, best.firstMs, plain, bytes / 1e6);
         std::printf("search.%s.whole_tree     %8.1f ms   %d recordings listed\n", r.name, best.wholeMs, best.files);
-        std::printf("search.%s.longest_stall  %8.1f ms   aim <= 100 ms\n", r.name, best.stallMs);
+        std::printf("search.%s.longest_stall  %8.1f ms   (worst of all runs %.1f ms; a search after another frees "
+                    "the rows of the one before)   aim <= 100 ms\n",
+                    r.name, best.stallMs, worstStall);
     }
     return 0;
 }

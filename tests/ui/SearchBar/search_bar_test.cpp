@@ -13,6 +13,7 @@
 #include <QIcon>
 #include <QLineEdit>
 #include <QMovie>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStackedWidget>
@@ -22,6 +23,7 @@
 #include <QToolButton>
 
 #include <atomic>
+#include <functional>
 #include <set>
 #include <memory>
 #include <optional>
@@ -86,7 +88,9 @@ public:
         m_env.reset();
         wincompat::ReloadDriveTable();
     }
-    char AddMedium(int family, bool pictures = false) {
+    // perDay recordings of `seconds` a channel; indexOnly: indexes without
+    // recordings (all a search reads).
+    char AddMedium(int family, bool pictures = false, int perDay = 3, int seconds = 60, bool indexOnly = false) {
         static std::atomic<char> next{'E'};
         const char letter = next++;
         const QString folder = kel_test::ProgramFolder() + "/medium_" + QChar(letter);
@@ -94,10 +98,12 @@ public:
         spec.outDir = folder.toStdString();
         spec.family = family;
         spec.channels = 2;
-        spec.perDay = 3;
-        spec.seconds = 60;
+        spec.perDay = perDay;
+        spec.seconds = seconds;
         spec.startDate = "2024-03-01";
         spec.fast = true;
+        spec.indexOnly = indexOnly;
+        if (indexOnly) spec.firstSecond = 0;
         spec.logs = spec.events = spec.vehicleFiles = false;
         spec.pictures = pictures;
         spec.seed = static_cast<uint32_t>(letter);
@@ -503,6 +509,54 @@ TEST_P(DiskSearch, FillsTheTreeFiltersAndHandsOver) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, DiskSearch, ::testing::Values(2, 1));
+
+// A result tree larger than one turn's rows fills over several turns: the
+// first rows show at once, Search waits for the whole tree, a filter chosen
+// meanwhile replaces the tree being filled, and a panel closed meanwhile
+// goes quietly.
+TEST_F(Panel, LargeResultTreeFillsOverSeveralTurns) {
+    const char letter = drives.AddMedium(2, false, 12000, 7, true);   // 2 x 12,000 recordings of 7 s
+    ASSERT_NE(letter, 0);
+    auto* panel = new SearchBarWidget;
+    QPointer<SearchBarWidget> alive(panel);
+    SetSearchDay(*panel, kDay);
+    // What shows when the search ends (the signal comes right after the
+    // first rows went in), and what the test does then.
+    struct AtFinish {
+        bool searchEnabled = true;
+        int deviceRows = 0;
+    };
+    std::vector<AtFinish> seen;
+    std::function<void()> then;
+    QObject::connect(panel, &SearchBarWidget::signalSearchFilesFinished, panel, [&] {
+        seen.push_back({panel->form()->btnSearchRecord->isEnabled(), panel->treeModel()->rowCount()});
+        if (then) then();
+    });
+
+    panel->form()->btnSearchRecord->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return SearchDone(*panel); }, kWaitMs));
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_FALSE(seen[0].searchEnabled);   // the tree was still filling
+    EXPECT_EQ(seen[0].deviceRows, 1);      // and its first rows were in
+    const QVector<ChannelFiles*> results = panel->getSearchResults();
+    ASSERT_EQ(results.size(), 2);
+    EXPECT_EQ(results[0]->SingleFileList.size() + results[1]->SingleFileList.size(), 24000u);
+    ExpectTreeShows(*panel, results, false);
+
+    // Search again; while its tree fills, the filter's first entry is chosen.
+    then = [&] { panel->onChangeFileTypeFilter(0); };
+    panel->form()->btnSearchRecord->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return seen.size() == 2 && SearchDone(*panel); }, kWaitMs));
+    EXPECT_FALSE(seen[1].searchEnabled);
+    ExpectTreeShows(*panel, panel->shownResults(), true);
+
+    // A third search, and the panel goes while its tree fills.
+    then = [&] { panel->deleteLater(); };
+    panel->form()->btnSearchRecord->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return alive.isNull(); }, kWaitMs));
+    EXPECT_EQ(seen.size(), 3u);
+    EXPECT_FALSE(seen[2].searchEnabled);
+}
 
 TEST_F(Panel, HandOverOfNothingStillStartsTheDownloader) {
     SearchBarWidget panel;

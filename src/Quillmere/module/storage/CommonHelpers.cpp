@@ -31,7 +31,7 @@ int Slice(const char* text, size_t textLen, size_t from, size_t len) {
     return std::atoi(buf);
 }
 
-time_t MakeLocal(int year, int month, int day, int hour, int minute, int second) {
+time_t MakeLocalSlow(int year, int month, int day, int hour, int minute, int second) {
     struct tm tmv;
     std::memset(&tmv, 0, sizeof tmv);
     tmv.tm_year = year - 1900;
@@ -42,6 +42,46 @@ time_t MakeLocal(int year, int month, int day, int hour, int minute, int second)
     tmv.tm_sec = second;
     tmv.tm_isdst = -1;
     return mktime(&tmv);
+}
+
+long OffsetAt(time_t t) {
+    struct tm parts {};
+    localtime_r(&t, &parts);
+    return parts.tm_gmtoff;
+}
+
+// mktime() of local time fields. mktime asks the system for the time zone on
+// every call, which a search over many thousands of recordings pays twice a
+// recording; the start of the last hour converted is kept per thread and
+// reused for the minutes and seconds of that hour when no change of the UTC
+// offset touches the hour (so that the answer is mktime's own).
+time_t MakeLocal(int year, int month, int day, int hour, int minute, int second) {
+    struct HourCache {
+        int year = -1, month = 0, day = 0, hour = 0;
+        time_t start = 0;
+    };
+    thread_local HourCache cache;
+    const bool plain = month >= 1 && month <= 12 && day >= 1 && day <= 31 && hour >= 0 && hour <= 23 &&
+                       minute >= 0 && minute <= 59 && second >= 0 && second <= 59;
+    if (plain && cache.year == year && cache.month == month && cache.day == day && cache.hour == hour)
+        return cache.start + minute * 60 + second;
+    const time_t t = MakeLocalSlow(year, month, day, hour, minute, second);
+    if (plain && t != static_cast<time_t>(-1)) {
+        const time_t start = t - minute * 60 - second;
+        const long offset = OffsetAt(start);
+        struct tm parts {};
+        localtime_r(&start, &parts);
+        if (parts.tm_year == year - 1900 && parts.tm_mon == month - 1 && parts.tm_mday == day &&
+            parts.tm_hour == hour && parts.tm_min == 0 && parts.tm_sec == 0 && OffsetAt(start - 1) == offset &&
+            OffsetAt(start + 3600) == offset) {
+            cache.year = year;
+            cache.month = month;
+            cache.day = day;
+            cache.hour = hour;
+            cache.start = start;
+        }
+    }
+    return t;
 }
 
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }

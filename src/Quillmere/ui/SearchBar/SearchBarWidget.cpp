@@ -12,6 +12,7 @@
 #include <QMovie>
 #include <QProcess>
 #include <QSet>
+#include <QTimer>
 #include <QStandardItem>
 #include <QStandardItemModel>
 #include <QTextCodec>
@@ -110,17 +111,28 @@ const char* FileTypeText(int code) {
     }
 }
 
-// Local time of a time_t in the strftime pattern of filtered rows.
-QString FilteredTimeText(time_t t) {
+// Local time of a time_t in a strftime pattern. (The C library's local time
+// rather than QDateTime's: this runs for every row of a search of many
+// thousands of recordings, and QDateTime asks the system for the time zone
+// again on every conversion.)
+QString LocalTimeText(time_t t, const char* pattern) {
     struct tm parts {};
     localtime_r(&t, &parts);
     char buffer[64] = {};
-    strftime(buffer, sizeof buffer, "%Y-%m-%d  %H:%M:%S", &parts);
+    strftime(buffer, sizeof buffer, pattern, &parts);
     return QString::fromLatin1(buffer);
 }
 
-QString SearchTimeText(time_t t) {
-    return QDateTime::fromSecsSinceEpoch(static_cast<qint64>(t)).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+// The pattern of filtered rows.
+QString FilteredTimeText(time_t t) { return LocalTimeText(t, "%Y-%m-%d  %H:%M:%S"); }
+
+QString SearchTimeText(time_t t) { return LocalTimeText(t, "%Y-%m-%d %H:%M:%S"); }
+
+// The local day of a time_t.
+QDate LocalDay(time_t t) {
+    struct tm parts {};
+    localtime_r(&t, &parts);
+    return QDate(parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday);
 }
 
 QIcon IconOf(const char* path) {
@@ -128,9 +140,15 @@ QIcon IconOf(const char* path) {
     return pixmap.isNull() ? QIcon() : QIcon(pixmap);
 }
 
-ziraz::StandardItem* NewItem(const char* icon, const QString& text) {
-    auto* item = new ziraz::StandardItem(IconOf(icon), text);
-    item->setForeground(QBrush(QColor(QString::fromLatin1(kNormalColor))));
+// File rows added to (or freed from) the result tree in one turn of the
+// event loop: small trees are built at once, large ones in slices that keep
+// the panel answering.
+constexpr int kTreeRowsPerTurn = 10000;
+
+ziraz::StandardItem* NewItem(const QIcon& icon, const QString& text) {
+    static const QBrush foreground(QColor(QString::fromLatin1(kNormalColor)));
+    auto* item = new ziraz::StandardItem(icon, text);
+    item->setForeground(foreground);
     item->setEditable(false);
     return item;
 }
@@ -183,6 +201,9 @@ SearchBarWidget::SearchBarWidget(QWidget* parent) : ziraz::Widget(parent), ui(ne
 }
 
 SearchBarWidget::~SearchBarWidget() {
+    cancelTreeFill();
+    qDeleteAll(m_discardedRows);
+    m_discardedRows.clear();
     delete ui;
     ui = nullptr;
     qDeleteAll(m_diskCheckBoxes);
@@ -490,8 +511,8 @@ void SearchBarWidget::onChangeSearchType() {
 // ------------------------------------------------------------------- search
 
 void SearchBarWidget::resetResults() {
-    m_treeModel->clear();
-    m_treeModel->insertColumn(0);
+    cancelTreeFill();
+    discardTreeRows();
     m_selectedFiles.clear();
     m_shownResults.clear();
     freeFilteredRecords();
@@ -499,7 +520,42 @@ void SearchBarWidget::resetResults() {
     DeleteRecords(m_searchResults, true);
 }
 
+void SearchBarWidget::discardTreeRows() {
+    // The rows leave the model at once, a device at a time; a large tree is
+    // then freed over several turns of the event loop.
+    while (m_treeModel->rowCount() > 0) {
+        const QList<QStandardItem*> row = m_treeModel->takeRow(0);
+        for (QStandardItem* item : row) m_discardedRows << item;
+    }
+    m_treeModel->clear();
+    m_treeModel->insertColumn(0);
+    if (!m_discardedRows.isEmpty()) freeDiscardedRows();
+}
+
+void SearchBarWidget::freeDiscardedRows() {
+    int budget = kTreeRowsPerTurn;
+    while (!m_discardedRows.isEmpty() && budget > 0) {
+        QStandardItem* device = m_discardedRows.last();
+        if (device->rowCount() == 0) {
+            delete device;
+            m_discardedRows.removeLast();
+            continue;
+        }
+        QStandardItem* channel = device->child(device->rowCount() - 1);
+        const int n = std::min(budget, channel ? channel->rowCount() : 0);
+        if (n > 0) {
+            channel->removeRows(channel->rowCount() - n, n);
+            budget -= n;
+        } else {
+            device->removeRow(device->rowCount() - 1);
+            --budget;
+        }
+    }
+    if (!m_discardedRows.isEmpty()) QTimer::singleShot(0, this, &SearchBarWidget::freeDiscardedRows);
+}
+
 void SearchBarWidget::freeFilteredRecords() {
+    cancelTreeFill();   // the rows still to come may be those records'
     for (ChannelFiles* record : m_filteredRecords) {
         m_selectedFiles.removeAll(record);
         delete record;
@@ -678,26 +734,30 @@ void SearchBarWidget::onSearchFilesFinished() {
     ui->combRecordEventType->setCurrentIndex(0);
 
     // Span of the found files and the day marks of the range editor.
-    m_firstTime = QDateTime();
-    m_lastTime = QDateTime();
-    const ChannelFiles* head = m_searchResults.first();
-    for (const APT_QMR::CSingleFile* f : head->SingleFileList) {
-        if (!f) continue;
-        m_firstTime = m_lastTime = QDateTime::fromSecsSinceEpoch(f->StartTime);
-        break;
-    }
-    ui->rangeDateTimeEdit->removeAllDayMarkByColor(m_dayMarkColor);
+    time_t first = 0, last = 0;
+    bool any = false;
+    QSet<QDate> days;
     for (const ChannelFiles* record : m_searchResults) {
+        // Every time zone's offset is a whole number of quarter hours, so a
+        // quarter hour lies in one local day: look each one up once.
+        time_t lastQuarter = -1;
         for (const APT_QMR::CSingleFile* f : record->SingleFileList) {
             if (!f) continue;
-            const QDateTime start = QDateTime::fromSecsSinceEpoch(f->StartTime);
-            const QDateTime end = QDateTime::fromSecsSinceEpoch(f->EndTime);
-            ui->rangeDateTimeEdit->setDayMarkColor(start.date(), m_dayMarkColor);
-            ui->rangeDateTimeEdit->setDayMarkColor(end.date(), m_dayMarkColor);
-            if (!m_firstTime.isValid() || start < m_firstTime) m_firstTime = start;
-            if (!m_lastTime.isValid() || end > m_lastTime) m_lastTime = end;
+            const time_t start = static_cast<time_t>(f->StartTime), end = static_cast<time_t>(f->EndTime);
+            for (time_t t : {start, end}) {
+                if (t / 900 == lastQuarter) continue;
+                lastQuarter = t / 900;
+                days.insert(LocalDay(t));
+            }
+            if (!any || start < first) first = start;
+            if (!any || end > last) last = end;
+            any = true;
         }
     }
+    ui->rangeDateTimeEdit->removeAllDayMarkByColor(m_dayMarkColor);
+    for (const QDate& day : days) ui->rangeDateTimeEdit->setDayMarkColor(day, m_dayMarkColor);
+    m_firstTime = any ? QDateTime::fromSecsSinceEpoch(first) : QDateTime();
+    m_lastTime = any ? QDateTime::fromSecsSinceEpoch(last) : QDateTime();
     for (ChannelFiles* record : m_searchResults) {
         record->StartTime = m_firstTime.date();
         record->EndTime = m_lastTime.date();
@@ -756,53 +816,106 @@ int SearchBarWidget::fileTypeCode(int type, bool rbs) { return FileTypeCode(type
 bool SearchBarWidget::fileTypeMatches(int code, int type, bool rbs) { return TypeMatches(code, type, rbs); }
 
 void SearchBarWidget::buildTree(const QVector<ChannelFiles*>& records, bool filteredTimes) {
+    cancelTreeFill();
     m_treeModel->clear();
     m_treeModel->insertColumn(0);
-    QList<QPersistentModelIndex> channels;
+    // Device and channel rows first, built apart from the model and given to
+    // it a device at a time (rows added one by one to a shown tree cost the
+    // view a layout each); then the file rows.
+    const QIcon deviceIcon = IconOf(kDevicePixmap);
+    const QIcon channelIcon = IconOf(kChannelPixmap);
+    const QString channelWord = tr("channel");
+    QList<QStandardItem*> devices;
     for (const ChannelFiles* record : records) {
         if (!record) continue;
         QStandardItem* device = nullptr;
-        for (int row = 0; row < m_treeModel->rowCount(); ++row) {
-            QStandardItem* top = m_treeModel->item(row, 0);
-            if (top && top->text() == record->DeviceName) {
+        for (QStandardItem* top : devices) {
+            if (top->text() == record->DeviceName) {
                 device = top;
                 break;
             }
         }
         if (!device) {
-            device = NewItem(kDevicePixmap, record->DeviceName);
+            device = NewItem(deviceIcon, record->DeviceName);
             device->setData(QStringLiteral("device"), kItemKindRole);
-            m_treeModel->appendRow(device);
+            devices << device;
         }
         const int number = record->ChannelInfo.GetChannelNumber();
-        const bool rbs = record->ChannelInfo.GetRbs();
-        QStandardItem* channel = NewItem(kChannelPixmap, tr("channel") + QString::number(number));
+        QStandardItem* channel = NewItem(channelIcon, channelWord + QString::number(number));
         channel->setData(number, kChannelNumberRole);
-        channel->setData(rbs, kRbsRole);
+        channel->setData(record->ChannelInfo.GetRbs(), kRbsRole);
         channel->setData(record->DeviceName, kDeviceNameRole);
         channel->setData(record->DiskName, kDiskNameRole);
         channel->setData(QStringLiteral("channel"), kItemKindRole);
         device->appendRow(channel);
-        for (APT_QMR::CSingleFile* f : record->SingleFileList) {
+        m_treeFill.append(PendingChannel{channel, record, 0});
+    }
+    m_treeFillFiltered = filteredTimes;
+    // The first rows go in before the tree reaches the view.
+    fillTreeRows(kTreeRowsPerTurn);
+    for (QStandardItem* device : devices) m_treeModel->appendRow(device);
+    // Devices open, channels closed.
+    for (QStandardItem* device : devices) ui->treeRecordFileList->treeView()->expand(device->index());
+    if (m_treeFill.isEmpty()) return;
+    // The rest follows turn by turn; a new search waits for the whole tree.
+    m_treeFillHoldsSearch = ui->btnSearchRecord->isEnabled();
+    ui->btnSearchRecord->setEnabled(false);
+    continueTreeFill();
+}
+
+bool SearchBarWidget::fillTreeRows(int limit) {
+    static const QString kFile = QStringLiteral("file"), kTilde = QStringLiteral("~");
+    const QIcon channelIcon = IconOf(kChannelPixmap);
+    int added = 0;
+    while (!m_treeFill.isEmpty() && added < limit) {
+        PendingChannel& pending = m_treeFill.first();
+        const ChannelFiles* record = pending.record;
+        const int number = record->ChannelInfo.GetChannelNumber();
+        const bool rbs = record->ChannelInfo.GetRbs();
+        QList<QStandardItem*> files;
+        const size_t count = record->SingleFileList.size();
+        while (pending.next < count && added < limit) {
+            APT_QMR::CSingleFile* f = record->SingleFileList[pending.next++];
             if (!f) continue;
             const time_t start = static_cast<time_t>(f->StartTime);
             const time_t end = static_cast<time_t>(f->EndTime);
-            const QString text = filteredTimes ? FilteredTimeText(start) + QStringLiteral("~") + FilteredTimeText(end)
-                                               : SearchTimeText(start) + QStringLiteral("~") + SearchTimeText(end);
-            QStandardItem* file = NewItem(kChannelPixmap, text);
+            const QString text = m_treeFillFiltered ? FilteredTimeText(start) + kTilde + FilteredTimeText(end)
+                                                    : SearchTimeText(start) + kTilde + SearchTimeText(end);
+            QStandardItem* file = NewItem(channelIcon, text);
             file->setData(QString::fromUtf8(f->FileName.c_str()), kFileNameRole);
             file->setData(number, kChannelNumberRole);
             file->setData(rbs, kRbsRole);
             file->setData(record->DeviceName, kDeviceNameRole);
             file->setData(record->DiskName, kDiskNameRole);
             file->setData(QVariant::fromValue(static_cast<void*>(f)), kFileRecordRole);
-            file->setData(QStringLiteral("file"), kItemKindRole);
-            channel->appendRow(file);
+            file->setData(kFile, kItemKindRole);
+            files << file;
+            ++added;
         }
-        channels << QPersistentModelIndex(channel->index());
+        pending.channel->appendRows(files);
+        if (pending.next >= count) m_treeFill.removeFirst();
     }
-    ui->treeRecordFileList->expandAll();
-    for (const QPersistentModelIndex& index : channels) ui->treeRecordFileList->collapse(index);
+    return m_treeFill.isEmpty();
+}
+
+void SearchBarWidget::continueTreeFill() {
+    const quint64 serial = m_treeFillSerial;
+    QTimer::singleShot(0, this, [this, serial] {
+        if (serial != m_treeFillSerial) return;   // cancelled or rebuilt meanwhile
+        if (!fillTreeRows(kTreeRowsPerTurn)) {
+            continueTreeFill();
+            return;
+        }
+        if (m_treeFillHoldsSearch) ui->btnSearchRecord->setEnabled(true);
+        m_treeFillHoldsSearch = false;
+    });
+}
+
+void SearchBarWidget::cancelTreeFill() {
+    ++m_treeFillSerial;
+    m_treeFill.clear();
+    if (m_treeFillHoldsSearch && ui) ui->btnSearchRecord->setEnabled(true);
+    m_treeFillHoldsSearch = false;
 }
 
 void SearchBarWidget::fillResultTree() {

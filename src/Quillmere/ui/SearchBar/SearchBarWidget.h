@@ -142,6 +142,13 @@ private:
     void resetResults();
     void freeFilteredRecords();
     void buildTree(const QVector<ChannelFiles*>& records, bool filteredTimes);
+    // Adds file rows of the tree being built, at most `limit`; true when all
+    // are in. Large trees are filled over several turns of the event loop.
+    bool fillTreeRows(int limit);
+    void cancelTreeFill();
+    void continueTreeFill();
+    void discardTreeRows();
+    void freeDiscardedRows();
     void rebuildFilterCombo();
     ChannelFiles* matchRecord(const QModelIndex& channelIndex) const;
     ChannelFiles* buildRecord(const QModelIndex& channelIndex, const QModelIndexList& fileIndexes);
@@ -178,4 +185,17 @@ private:
     QString m_lorrimaxProgram;
     QDateTime m_spanStart;
     QDateTime m_spanEnd;
+
+    // The file rows still to add to the tree: per channel row, its record
+    // and the next file of it.
+    struct PendingChannel {
+        QStandardItem* channel;
+        const ChannelFiles* record;
+        size_t next;
+    };
+    QVector<PendingChannel> m_treeFill;
+    bool m_treeFillFiltered = false;
+    bool m_treeFillHoldsSearch = false;   // the Search button waits for the tree
+    quint64 m_treeFillSerial = 0;
+    QList<QStandardItem*> m_discardedRows;   // rows taken out of the tree, freed a slice at a time
 };
