@@ -59,11 +59,14 @@ time_t MakeLocal(int year, int month, int day, int hour, int minute, int second)
     struct HourCache {
         int year = -1, month = 0, day = 0, hour = 0;
         time_t start = 0;
+        std::string zone;   // the TZ setting it was made under
     };
     thread_local HourCache cache;
     const bool plain = month >= 1 && month <= 12 && day >= 1 && day <= 31 && hour >= 0 && hour <= 23 &&
                        minute >= 0 && minute <= 59 && second >= 0 && second <= 59;
-    if (plain && cache.year == year && cache.month == month && cache.day == day && cache.hour == hour)
+    const char* zone = std::getenv("TZ");
+    if (plain && cache.year == year && cache.month == month && cache.day == day && cache.hour == hour &&
+        cache.zone == (zone ? zone : ""))
         return cache.start + minute * 60 + second;
     const time_t t = MakeLocalSlow(year, month, day, hour, minute, second);
     if (plain && t != static_cast<time_t>(-1)) {
@@ -79,6 +82,7 @@ time_t MakeLocal(int year, int month, int day, int hour, int minute, int second)
             cache.day = day;
             cache.hour = hour;
             cache.start = start;
+            cache.zone = zone ? zone : "";
         }
     }
     return t;

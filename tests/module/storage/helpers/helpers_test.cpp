@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -47,6 +48,40 @@ TEST(TimeHelpers, LocalTimesAcrossDaylightSavingChanges) {
     EXPECT_EQ(TimeToString(Utc(2024, 10, 27, 1, 30, 0)), "20241027023000");
     // One hour of local clock is skipped in spring.
     EXPECT_EQ(StringToTime("20240331030000") - StringToTime("20240331010000"), 3600);
+}
+
+// Local times read in order (as a search reads its recordings) give what the
+// C library's mktime gives, also around changes of the UTC offset by an hour
+// and by half an hour, and after the time zone changed.
+TEST(TimeHelpers, LocalTimesInOrderMatchTheCLibrary) {
+    for (const char* zone : {"Europe/Berlin", "Australia/Lord_Howe", "UTC", "Europe/Berlin"}) {
+        kel_test::ScopedTimeZone tz(zone);
+        // First the hour the zone before ended with.
+        struct tm first {};
+        first.tm_year = 2024 - 1900;
+        first.tm_mon = 9;
+        first.tm_mday = 27;
+        first.tm_min = 1;
+        first.tm_isdst = -1;
+        ASSERT_EQ(StringToTime("20241027000100"), mktime(&first)) << zone;
+        for (const QDate day : {QDate(2024, 3, 31), QDate(2024, 4, 7), QDate(2024, 10, 6), QDate(2024, 10, 27)}) {
+            for (int s = 0; s < 86400; s += 97) {
+                const QTime t = QTime(0, 0).addSecs(86399 - s);
+                char text[16];
+                std::snprintf(text, sizeof text, "%04d%02d%02d%02d%02d%02d", day.year(), day.month(), day.day(),
+                              t.hour(), t.minute(), t.second());
+                struct tm fields {};
+                fields.tm_year = day.year() - 1900;
+                fields.tm_mon = day.month() - 1;
+                fields.tm_mday = day.day();
+                fields.tm_hour = t.hour();
+                fields.tm_min = t.minute();
+                fields.tm_sec = t.second();
+                fields.tm_isdst = -1;
+                ASSERT_EQ(StringToTime(text), mktime(&fields)) << zone << " " << text;
+            }
+        }
+    }
 }
 
 TEST(TimeHelpers, StringToTimeInUtcAndStdString) {
