@@ -12,11 +12,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Runs the C client with `arguments` (without the player's search path from
-// the environment) and returns what it printed.
-std::string RunClient(const std::string& arguments)
+// Runs the C client with `arguments` in `folder` (without the player's search
+// path from the environment) and returns what it printed.
+std::string RunClient(const std::string& arguments, const std::string& folder = ".")
 {
-    const std::string command = "env -u LD_LIBRARY_PATH '" LIGHT_CLIENT_PATH "' " + arguments + " 2>&1";
+    const std::string command =
+        "cd '" + folder + "' && env -u LD_LIBRARY_PATH '" LIGHT_CLIENT_PATH "' " + arguments + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
         return std::string();
@@ -85,7 +86,10 @@ TEST(PellomirLightLibrary, WithoutThePlayerPlayFailsClearlyAndTheRestWorks)
     const std::string copy = folder.Path() + "/libPellomir.so";
     fs::copy_file(PELLOMIR_LIBRARY_PATH, copy);
     ASSERT_FALSE(fs::exists(folder.Path() + "/libvintrel.so"));
-    const std::string out = RunClient("'" + copy + "' play /nonexistent/ch01.mp4");
+    // Not even from a working folder that holds the player.
+    const std::string builtFolder = fs::path(PELLOMIR_LIBRARY_PATH).parent_path().string();
+    ASSERT_TRUE(fs::exists(builtFolder + "/libvintrel.so"));
+    const std::string out = RunClient("'" + copy + "' play /nonexistent/ch01.mp4", builtFolder);
     EXPECT_NE(out.find("play -1 error 30 \"DVR_FILE_SDK: can't play a file\"\n"), std::string::npos) << out;
     EXPECT_NE(out.find("find next vehicle 0 error 2\n"), std::string::npos) << out;
     EXPECT_NE(out.find("close sound 1\n"), std::string::npos) << out;
