@@ -12,6 +12,7 @@
 
 #include "Frame.h"
 #include "PlatformSeam.h"
+#include "PlayerLib.h"
 #include "merrowfen.h"
 #include "pellomir/Pellomir.h"
 #include "vintrel.h"
@@ -22,12 +23,12 @@ namespace {
 
 int DefaultInput(int port, const void* data, uint32_t size)
 {
-    return Ostrum_InputData(port, data, size);
+    return Player().InputData(port, data, size);
 }
 
 uint32_t DefaultLastError(int port)
 {
-    return Ostrum_GetLastError(port);
+    return Player().GetLastError(port);
 }
 
 // Offers one piece until the player takes it. Only a full player is worth
@@ -56,32 +57,32 @@ void OpenPlayer(STREAM_CONTEXT& context, const unsigned char* header, int length
         return;
     const int port = context.port;
     const char* failure = nullptr;
-    if (!Ostrum_SetStreamOpenMode(port, OSTRUM_STREAM_FILE)) {
+    if (!Player().SetStreamOpenMode(port, OSTRUM_STREAM_FILE)) {
         failure = "Error:Ostrum_SetStreamOpenMode failed!\r\n";
     } else if (context.keyText[0] &&
-               !Ostrum_SetSecretKey(port, 1, context.keyText,
+               !Player().SetSecretKey(port, 1, context.keyText,
                                     static_cast<int>(8 * strnlen(context.keyText, kKeyTextSize - 1)))) {
         failure = "Error:Ostrum_SetSecretKey failed!\r\n";
     } else {
-        if (!Ostrum_SetSycGroup(port, 0))
+        if (!Player().SetSycGroup(port, 0))
             DebugOut("Error:Ostrum_SetSycGroup failed!\r\n");
-        if (!Ostrum_SetDecodeEngineEx(port, context.decodeEngine == 1 ? 1 : 0))
+        if (!Player().SetDecodeEngineEx(port, context.decodeEngine == 1 ? 1 : 0))
             DebugOut("Error:Ostrum_SetDecodeEngineEx failed!\r\n");
-        if (!Ostrum_OpenStream(port, header, static_cast<uint32_t>(length), kPlayerBufferSize)) {
+        if (!Player().OpenStream(port, header, static_cast<uint32_t>(length), kPlayerBufferSize)) {
             failure = "Error:Ostrum_OpenStream failed!\r\n";
-        } else if (!Ostrum_Play(port, reinterpret_cast<void*>(context.window))) {
-            Ostrum_CloseStream(port);
+        } else if (!Player().Play(port, reinterpret_cast<void*>(context.window))) {
+            Player().CloseStream(port);
             failure = "Error:Ostrum_Play failed!\r\n";
         } else {
             if (context.reverse.load()) {
-                Ostrum_ReversePlay(port);
+                Player().ReversePlay(port);
                 DebugOut("Begin to Reverse\r\n");
             }
             context.opened.store(true);
             return;
         }
     }
-    const uint32_t error = Ostrum_GetLastError(port);
+    const uint32_t error = Player().GetLastError(port);
     DebugOut("%s", failure);
     DebugOut("player error %u\r\n", error);
     context.opened.store(false);
@@ -240,9 +241,9 @@ int32_t StopStream(int32_t stream)
         SetHardDiskError();
     // No callback runs from here on, so the context may go.
     if (context->port >= 0) {
-        Ostrum_Stop(context->port);
-        Ostrum_CloseStream(context->port);
-        Ostrum_FreePort(context->port);
+        Player().Stop(context->port);
+        Player().CloseStream(context->port);
+        Player().FreePort(context->port);
     }
     if (isCopy) {
         const bool opened = context->outputFile != nullptr;
@@ -291,7 +292,7 @@ void SetHardDiskError()
 
 void SetPlayerError(int port)
 {
-    SetLastErrorCode(DVR_FILE_ERR_PLAYER_BASE + Ostrum_GetLastError(port));
+    SetLastErrorCode(DVR_FILE_ERR_PLAYER_BASE + Player().GetLastError(port));
 }
 
 }  // namespace pellomir

@@ -11,6 +11,7 @@
 
 #include "Frame.h"
 #include "PlayContext.h"
+#include "PlayerLib.h"
 #include "TimeConv.h"
 #include "VideoStreamMgt.h"
 #include "merrowfen.h"
@@ -62,7 +63,7 @@ int32_t RegisterPlayback(std::unique_ptr<STREAM_CONTEXT> context, int32_t stream
     context->stream = stream;
     context->kind = kind;
     int port = -1;
-    if (!Ostrum_GetPort(&port) || port < 0) {
+    if (!Player().GetPort(&port) || port < 0) {
         HD_FILE_Stop(stream);
         SetLastErrorCode(DVR_FILE_ERR_NO_PORT);
         return -1;
@@ -72,7 +73,7 @@ int32_t RegisterPlayback(std::unique_ptr<STREAM_CONTEXT> context, int32_t stream
     StopStreamsAtUnload();
     if (!streams->AddStream(std::move(context))) {
         HD_FILE_Stop(stream);
-        Ostrum_FreePort(port);
+        Player().FreePort(port);
         return -1;
     }
     if (reverse) {
@@ -89,7 +90,7 @@ int32_t RegisterPlayback(std::unique_ptr<STREAM_CONTEXT> context, int32_t stream
         SetHardDiskError();
         const uint32_t error = LastErrorCode();
         HD_FILE_Stop(stream);
-        Ostrum_FreePort(port);
+        Player().FreePort(port);
         streams->RemoveStream(stream);
         SetLastErrorCode(error);
         return -1;
@@ -108,6 +109,8 @@ int32_t PlayByFile(const char* file, void* window, const char* key, uint32_t dec
         SetLastErrorCode(DVR_FILE_ERR_PARAM);
         return -1;
     }
+    if (!LoadPlayer())
+        return -1;
     auto context = std::make_unique<STREAM_CONTEXT>();
     context->window = reinterpret_cast<uintptr_t>(window);
     context->decodeEngine = decodeEngine;
@@ -241,6 +244,8 @@ int32_t DVR_FILE_PlayFileByTimeEx(const char* const* drivePaths, const DVR_FILE_
             SetLastErrorCode(DVR_FILE_ERR_PARAM);
             return -1;
         }
+        if (!LoadPlayer())
+            return -1;
         const PathArray paths(PathsFromArray(drivePaths, DVR_FILE_MAX_PLAY_DRIVES));
         auto context = std::make_unique<STREAM_CONTEXT>();
         context->window = reinterpret_cast<uintptr_t>(window);
@@ -279,43 +284,49 @@ int32_t DVR_FILE_Stop(int32_t stream)
 
 int32_t DVR_FILE_Pause(int32_t stream, uint32_t pause)
 {
-    return Guarded<int32_t>(0, [&] { return OnPort(stream, [&](int port) { return Ostrum_Pause(port, pause); }); });
+    return Guarded<int32_t>(0, [&] { return OnPort(stream, [&](int port) { return Player().Pause(port, pause); }); });
 }
 
 int32_t DVR_FILE_Fast(int32_t stream)
 {
-    return Guarded<int32_t>(0, [&] { return OnPort(stream, &Ostrum_Fast); });
+    return Guarded<int32_t>(0, [&] { return OnPort(stream, Player().Fast); });
 }
 
 int32_t DVR_FILE_Slow(int32_t stream)
 {
-    return Guarded<int32_t>(0, [&] { return OnPort(stream, &Ostrum_Slow); });
+    return Guarded<int32_t>(0, [&] { return OnPort(stream, Player().Slow); });
 }
 
 int32_t DVR_FILE_OneByOne(int32_t stream)
 {
-    return Guarded<int32_t>(0, [&] { return OnPort(stream, &Ostrum_OneByOne); });
+    return Guarded<int32_t>(0, [&] { return OnPort(stream, Player().OneByOne); });
 }
 
 int32_t DVR_FILE_OneByOneBack(int32_t stream)
 {
-    return Guarded<int32_t>(0, [&] { return OnPort(stream, &Ostrum_OneByOneBack); });
+    return Guarded<int32_t>(0, [&] { return OnPort(stream, Player().OneByOneBack); });
 }
 
 int32_t DVR_FILE_RefreshPlay(int32_t stream)
 {
-    return Guarded<int32_t>(0, [&] { return OnPort(stream, &Ostrum_RefreshPlay); });
+    return Guarded<int32_t>(0, [&] { return OnPort(stream, Player().RefreshPlay); });
 }
 
 int32_t DVR_FILE_PlaySound(int32_t stream)
 {
-    return Guarded<int32_t>(0, [&] { return OnPort(stream, &Ostrum_PlaySound); });
+    return Guarded<int32_t>(0, [&] { return OnPort(stream, Player().PlaySound); });
 }
 
 int32_t DVR_FILE_CloseSound(void)
 {
     return Guarded<int32_t>(0, [&]() -> int32_t {
-        const int result = Ostrum_StopSound();
+        // A player that was never loaded has no sound to stop.
+        if (!PlayerLoaded() && !PlayerInProcess())
+            return 1;
+        const PlayerCalls* player = LoadPlayer();
+        if (!player)
+            return 0;
+        const int result = player->StopSound();
         if (!result)
             SetLastErrorCode(DVR_FILE_ERR_UNKNOWN);
         return result;
@@ -325,14 +336,14 @@ int32_t DVR_FILE_CloseSound(void)
 int32_t DVR_FILE_SetVolume(int32_t stream, uint32_t volume)
 {
     return Guarded<int32_t>(0, [&] {
-        return OnPort(stream, [&](int port) { return Ostrum_SetVolume(port, static_cast<uint16_t>(volume)); });
+        return OnPort(stream, [&](int port) { return Player().SetVolume(port, static_cast<uint16_t>(volume)); });
     });
 }
 
 int32_t DVR_FILE_ThrowBFrame(int32_t stream, uint32_t count)
 {
     return Guarded<int32_t>(0, [&] {
-        return OnPort(stream, [&](int port) { return Ostrum_ThrowBFrameNum(port, count); });
+        return OnPort(stream, [&](int port) { return Player().ThrowBFrameNum(port, count); });
     });
 }
 
@@ -340,7 +351,7 @@ int32_t DVR_FILE_SetVideoPara(int32_t stream, int32_t brightness, int32_t contra
 {
     return Guarded<int32_t>(0, [&] {
         return OnPort(stream,
-                      [&](int port) { return Ostrum_SetColor(port, 0, brightness, contrast, saturation, hue); });
+                      [&](int port) { return Player().SetColor(port, 0, brightness, contrast, saturation, hue); });
     });
 }
 
@@ -349,14 +360,14 @@ int32_t DVR_FILE_GetVideoPara(int32_t stream, int32_t* brightness, int32_t* cont
 {
     return Guarded<int32_t>(0, [&] {
         return OnPort(stream,
-                      [&](int port) { return Ostrum_GetColor(port, 0, brightness, contrast, saturation, hue); });
+                      [&](int port) { return Player().GetColor(port, 0, brightness, contrast, saturation, hue); });
     });
 }
 
 int32_t DVR_FILE_GetPictureSize(int32_t stream, int32_t* width, int32_t* height)
 {
     return Guarded<int32_t>(0, [&] {
-        return OnPort(stream, [&](int port) { return Ostrum_GetPictureSize(port, width, height); });
+        return OnPort(stream, [&](int port) { return Player().GetPictureSize(port, width, height); });
     });
 }
 
@@ -365,7 +376,7 @@ int32_t DVR_FILE_RigisterDrawFun(int32_t stream, DVR_FILE_DRAW_CALLBACK callback
     return Guarded<int32_t>(0, [&] {
         // Same arguments: (port, painter, user).
         const auto draw = reinterpret_cast<OSTRUM_DRAW_CB>(reinterpret_cast<void (*)(void)>(callback));
-        return OnPort(stream, [&](int port) { return Ostrum_RigisterDrawFun(port, draw, user); });
+        return OnPort(stream, [&](int port) { return Player().RigisterDrawFun(port, draw, user); });
     });
 }
 
@@ -375,7 +386,7 @@ int32_t DVR_FILE_SetPrivateDataCallBack(int32_t stream, DVR_FILE_PRIVATE_DATA_CA
         // Same arguments: (port, the player's addition-data record, user).
         const auto data = reinterpret_cast<OSTRUM_ADDITION_DATA_CB>(reinterpret_cast<void (*)(void)>(callback));
         return OnPort(stream, [&](int port) {
-            return Ostrum_SetAdditionDataCallBack(port, OSTRUM_ADDITION_VEHICLE, data, user);
+            return Player().SetAdditionDataCallBack(port, OSTRUM_ADDITION_VEHICLE, data, user);
         });
     });
 }
@@ -388,7 +399,7 @@ int32_t DVR_FILE_SetPos(int32_t stream, int32_t position)
             SetLastErrorCode(DVR_FILE_ERR_ORDER);
             return 0;
         }
-        Ostrum_ResetSourceBuffer(use.Port());
+        Player().ResetSourceBuffer(use.Port());
         HD_FILE_GetStreamPause(stream, 1);
         const int result = HD_FILE_SetPos(stream, position);
         if (!result)
@@ -408,7 +419,7 @@ int32_t DVR_FILE_SetPosByTime(int32_t stream, const DVR_FILE_TIME* time)
         }
         STREAM_CONTEXT& context = use.Context();
         context.stopRequested.store(true);
-        Ostrum_ResetSourceBuffer(use.Port());
+        Player().ResetSourceBuffer(use.Port());
         HD_FILE_GetStreamPause(stream, 1);
         const int result = HD_FILE_SetPosByTime(stream, HdTime(time));
         if (!result)
@@ -431,9 +442,9 @@ int32_t DVR_FILE_NormalPlay(int32_t stream)
         const int port = use.Port();
         int result = 0;
         if (!context.reverse.load()) {
-            result = Ostrum_Play(port, use.Window());
+            result = Player().Play(port, use.Window());
         } else {
-            const uint32_t shown = Ostrum_GetSpecialData(port);
+            const uint32_t shown = Player().GetSpecialData(port);
             if (!ValidPacked(shown)) {
                 SetLastErrorCode(DVR_FILE_ERR_ORDER);
                 return 0;
@@ -449,9 +460,9 @@ int32_t DVR_FILE_NormalPlay(int32_t stream)
                 return 0;
             }
             DebugOut("Ostrum_ResetSourceBuffer \n");
-            Ostrum_ResetBuffer(port, OSTRUM_BUF_SOURCE);
-            Ostrum_ResetBuffer(port, OSTRUM_BUF_VIDEO);
-            result = Ostrum_Play(port, use.Window());
+            Player().ResetBuffer(port, OSTRUM_BUF_SOURCE);
+            Player().ResetBuffer(port, OSTRUM_BUF_VIDEO);
+            result = Player().Play(port, use.Window());
             context.stopRequested.store(false);
             HD_FILE_GetStreamPause(stream, 0);
             context.reverse.store(false);
@@ -479,7 +490,7 @@ int32_t DVR_FILE_Reverse(int32_t stream, int32_t flag)
         }
         int result = 0;
         if (context.reverse.load()) {
-            result = Ostrum_ReversePlay(port);
+            result = Player().ReversePlay(port);
         } else {
             auto release = [&] {
                 context.stopRequested.store(false);
@@ -489,7 +500,7 @@ int32_t DVR_FILE_Reverse(int32_t stream, int32_t flag)
             HD_FILE_GetStreamPause(stream, 1);
             DVR_FILE_TIME t = {0, 0, 0, 0, 0, 0};
             if (flag == 1) {
-                const uint32_t shown = Ostrum_GetSpecialData(port);
+                const uint32_t shown = Player().GetSpecialData(port);
                 if (!ValidPacked(shown)) {
                     SetPlayerError(port);
                     release();
@@ -497,15 +508,15 @@ int32_t DVR_FILE_Reverse(int32_t stream, int32_t flag)
                 }
                 t = PackedToDvrTime(shown);
             }
-            Ostrum_ResetSourceBuffer(port);
+            Player().ResetSourceBuffer(port);
             for (uint32_t kind = OSTRUM_BUF_SOURCE; kind <= OSTRUM_BUF_ALL; ++kind)
-                Ostrum_ResetBuffer(port, kind);
+                Player().ResetBuffer(port, kind);
             if (!HD_FILE_SetStreamReversePlay(stream, 1, t.year, t.month, t.day, t.hour, t.minute, t.second, flag)) {
                 SetHardDiskError();
                 release();
                 return 0;
             }
-            result = Ostrum_ReversePlay(port);
+            result = Player().ReversePlay(port);
             release();
             context.reverse.store(true);
         }
@@ -529,7 +540,7 @@ int32_t DVR_FILE_CapturePicture(int32_t stream, const char* path)
         }
         std::vector<uint8_t> buffer(kSnapshotBufferSize);
         uint32_t size = 0;
-        if (!Ostrum_GetJPEG(use.Port(), buffer.data(), kSnapshotBufferSize, &size)) {
+        if (!Player().GetJPEG(use.Port(), buffer.data(), kSnapshotBufferSize, &size)) {
             SetPlayerError(use.Port());
             return 0;
         }
@@ -603,12 +614,12 @@ int32_t DVR_FILE_GetPos(int32_t stream)
         // Bytes handed to the player but not played yet do not count; a copy
         // has no player.
         const int port = context ? context->port : -1;
-        const uint32_t remain = port >= 0 ? Ostrum_GetSourceBufferRemain(port) : 0;
+        const uint32_t remain = port >= 0 ? Player().GetSourceBufferRemain(port) : 0;
         int32_t result = position;
         if (current >= remain)
             result = static_cast<int32_t>(static_cast<double>(current - remain) * 100.0 / length);
         DebugOut("HD_FILE_GetPos [%d] lcurpos[%32u] iBufRemain[%32u]  error[%u]\n", result, current, remain,
-                 port >= 0 ? Ostrum_GetLastError(port) : 0u);
+                 port >= 0 ? Player().GetLastError(port) : 0u);
         return result;
     });
 }
@@ -651,7 +662,7 @@ int32_t DVR_FILE_GetCurrentFrameNum(int32_t stream)
             SetLastErrorCode(DVR_FILE_ERR_ORDER);
             return -1;
         }
-        const uint32_t frame = Ostrum_GetCurrentFrameNum(use.Port());
+        const uint32_t frame = Player().GetCurrentFrameNum(use.Port());
         if (frame == 0 || frame == 0xFFFFFFFFu)
             SetPlayerError(use.Port());
         return static_cast<int32_t>(frame);
@@ -672,7 +683,7 @@ int32_t DVR_FILE_GetPlayedTime(int32_t stream)
             SetHardDiskError();
             return -1;
         }
-        const uint32_t shown = Ostrum_GetSpecialData(use.Port());
+        const uint32_t shown = Player().GetSpecialData(use.Port());
         if (!ValidPacked(shown)) {
             SetPlayerError(use.Port());
             return -1;
@@ -692,7 +703,7 @@ int32_t DVR_FILE_GetOsdTime(int32_t stream, DVR_FILE_TIME* time)
             return 0;
         }
         return OnPort(stream, [&](int port) -> int32_t {
-            const uint32_t shown = Ostrum_GetSpecialData(port);
+            const uint32_t shown = Player().GetSpecialData(port);
             if (!ValidPacked(shown))
                 return 0;
             *time = PackedToDvrTime(shown);

@@ -151,6 +151,17 @@ TEST_F(Install, InstallsUsesAndUninstalls) {
     const Outcome client = Execute(project + "/build/client", {}, clientEnv);
     EXPECT_EQ(client.out.trimmed(), "2") << client.out.toStdString();
 
+    // The installed library finds the player beside it when a play call
+    // needs it, and not before.
+    const QString library = prefix + "/lib/libPellomir.so";
+    const Outcome light = Execute(build + "/bin/pellomir_light_client", {library}, clientEnv);
+    ASSERT_EQ(light.code, 0) << light.out.toStdString();
+    EXPECT_FALSE(light.out.contains("libvintrel.so")) << light.out.toStdString();
+    const Outcome play = Execute(build + "/bin/pellomir_light_client", {library, "play", base + "/none.mp4"}, clientEnv);
+    ASSERT_EQ(play.code, 0) << play.out.toStdString();
+    EXPECT_TRUE(play.out.contains("\n" + prefix + "/lib/libvintrel.so\n")) << play.out.toStdString();
+    EXPECT_FALSE(play.out.contains("play -1 error 30 ")) << play.out.toStdString();
+
     // 3. The installed KEL starts with its window and ends on request.
     QProcessEnvironment kelEnv = env;
     kelEnv.insert("KEL_QUIT_AFTER_MS", "300");
