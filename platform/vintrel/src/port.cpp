@@ -14,6 +14,7 @@ extern "C" {
 #include <libavutil/frame.h>
 #include <libavutil/opt.h>
 #include <libswresample/swresample.h>
+#include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
 }
 
@@ -115,9 +116,17 @@ private:
 Port::Port(int number) : m_number(number), m_surface(std::make_shared<Surface>(number)) {
     auto clock = std::make_shared<Clock>();
     JoinClock(clock);
+    m_surface->SetResizeHandler([this] {
+        std::lock_guard<std::mutex> lk(m_mutex);
+        m_refit = true;
+        m_cv.notify_all();
+    });
 }
 
-Port::~Port() { Shutdown(); }
+Port::~Port() {
+    m_surface->SetResizeHandler(nullptr);
+    Shutdown();
+}
 
 void Port::Shutdown() {
     StopFeeder();
@@ -139,6 +148,8 @@ void Port::Shutdown() {
     std::lock_guard<std::mutex> sk(m_swsMutex);
     sws_freeContext(m_sws);
     m_sws = nullptr;
+    sws_freeContext(m_swsFit);
+    m_swsFit = nullptr;
 }
 
 int64_t Port::RecorderMs(uint64_t ts90k) const {
@@ -224,6 +235,7 @@ bool Port::OpenStream(const void* header, uint32_t size, uint32_t bufferSize, bo
     m_keyChecked = false;
     m_keyState = 0;
     m_shown = QImage();
+    m_shownFrame.reset();
     m_shownT = -1;
     m_frameNum = 0;
     ClearHistoryLocked();
@@ -346,6 +358,7 @@ bool Port::CloseStream() {
     m_streamFromFile = false;
     m_header = recstream::StreamHeader{};
     m_shown = QImage();
+    m_shownFrame.reset();
     m_shownT = -1;
     ClearHistoryLocked();
     m_window = nullptr;
@@ -549,11 +562,11 @@ bool Port::Play(QWidget* window) {
     }
     m_playing = true;
     m_cv.notify_all();
-    QImage current = m_shown;
     lk.unlock();
     if (startFeeder && !StartFeeder(0)) return false;
     if (attach) {
         m_surface->Attach(window);
+        const QImage current = FullShownPicture();
         if (!current.isNull()) m_surface->SetImage(current);
     }
     return true;
@@ -745,6 +758,8 @@ bool Port::SetDisplayRegion(uint32_t region, const OSTRUM_RECT* rect) {
     if (!m_streamOpen) { SetError(OSTRUM_ERR_ORDER); return false; }
     if (!rect) {
         m_surface->SetRegion(QRect());
+        m_refit = true;
+        m_cv.notify_all();
         return true;
     }
     if (rect->left < 0 || rect->top < 0 || rect->right <= rect->left || rect->bottom <= rect->top ||
@@ -753,6 +768,8 @@ bool Port::SetDisplayRegion(uint32_t region, const OSTRUM_RECT* rect) {
         return false;
     }
     m_surface->SetRegion(QRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top));
+    m_refit = true;
+    m_cv.notify_all();
     return true;
 }
 
@@ -774,8 +791,8 @@ bool Port::EncodePicture(const char* format, uint8_t* buffer, uint32_t size, uin
     {
         std::lock_guard<std::mutex> lk(m_mutex);
         if (!m_streamOpen) { SetError(OSTRUM_ERR_ORDER); return false; }
-        image = m_shown;
     }
+    image = FullShownPicture();
     if (image.isNull()) { SetError(OSTRUM_ERR_NO_PICTURE); return false; }
     QByteArray bytes = EncodeImage(image, format);
     if (bytes.isEmpty()) { SetError(OSTRUM_ERR_FILE_WRITE); return false; }
@@ -870,7 +887,9 @@ bool Port::Due(int64_t t, int64_t now, int64_t* waitMs) {
     return false;
 }
 
-QImage Port::Convert(AVFrame* frame) {
+// Brightness, contrast and saturation of the port, when they changed since
+// the converter last took them. Under m_swsMutex.
+void Port::ApplyColor(SwsContext* sws, uint32_t* seenSerial) {
     uint32_t serial;
     int color[4];
     {
@@ -878,30 +897,109 @@ QImage Port::Convert(AVFrame* frame) {
         serial = m_colorSerial;
         std::memcpy(color, m_color, sizeof color);
     }
+    if (serial == *seenSerial) return;
+    *seenSerial = serial;
+    int* inv;
+    int* table;
+    int srcRange, dstRange, brightness, contrast, saturation;
+    if (sws_getColorspaceDetails(sws, &inv, &srcRange, &table, &dstRange, &brightness, &contrast, &saturation) >= 0) {
+        brightness = (color[0] - 64) * (1 << 16) / 128;
+        contrast = color[1] * (1 << 16) / 64;
+        saturation = color[2] * (1 << 16) / 64;
+        sws_setColorspaceDetails(sws, inv, srcRange, table, dstRange, brightness, contrast, saturation);
+    }
+}
+
+QImage Port::Convert(AVFrame* frame) {
     std::lock_guard<std::mutex> sk(m_swsMutex);
+    SwsContext* before = m_sws;
     m_sws = sws_getCachedContext(m_sws, frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
                                  frame->width, frame->height, AV_PIX_FMT_RGB32, SWS_FAST_BILINEAR, nullptr,
                                  nullptr, nullptr);
     if (!m_sws) return QImage();
-    if (serial != m_swsColorSerial) {
-        m_swsColorSerial = serial;
-        int* inv;
-        int* table;
-        int srcRange, dstRange, brightness, contrast, saturation;
-        if (sws_getColorspaceDetails(m_sws, &inv, &srcRange, &table, &dstRange, &brightness, &contrast,
-                                     &saturation) >= 0) {
-            brightness = (color[0] - 64) * (1 << 16) / 128;
-            contrast = color[1] * (1 << 16) / 64;
-            saturation = color[2] * (1 << 16) / 64;
-            sws_setColorspaceDetails(m_sws, inv, srcRange, table, dstRange, brightness, contrast, saturation);
-        }
-    }
+    if (m_sws != before) m_swsColorSerial = ~0u;
+    ApplyColor(m_sws, &m_swsColorSerial);
     QImage image(frame->width, frame->height, QImage::Format_RGB32);
     if (image.isNull()) return image;
     uint8_t* dst[4] = {image.bits(), nullptr, nullptr, nullptr};
     int dstStride[4] = {static_cast<int>(image.bytesPerLine()), 0, 0, 0};
     sws_scale(m_sws, frame->data, frame->linesize, 0, frame->height, dst, dstStride);
     return image;
+}
+
+QImage Port::ConvertFitted(AVFrame* frame, const QSize& target, const QRect& region) {
+    const auto format = static_cast<AVPixelFormat>(frame->format);
+    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(format);
+    if (!desc || target.isEmpty() ||
+        (desc->flags & (AV_PIX_FMT_FLAG_HWACCEL | AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_BITSTREAM)))
+        return QImage();
+    const QRect whole(0, 0, frame->width, frame->height);
+    QRect source = region.isValid() ? region.intersected(whole) : whole;
+    if (!source.isValid()) source = whole;
+    // The corner of the source on whole chroma samples.
+    const int xAlign = (1 << desc->log2_chroma_w) - 1, yAlign = (1 << desc->log2_chroma_h) - 1;
+    const int x = source.x() & ~xAlign, y = source.y() & ~yAlign;
+    const int width = source.right() + 1 - x, height = source.bottom() + 1 - y;
+    const uint8_t* planes[4] = {frame->data[0], frame->data[1], frame->data[2], frame->data[3]};
+    bool moved[4] = {false, false, false, false};
+    for (int c = 0; c < desc->nb_components; ++c) {
+        const int plane = desc->comp[c].plane;
+        if (moved[plane] || !planes[plane]) continue;
+        moved[plane] = true;
+        const bool chroma = (c == 1 || c == 2) && !(desc->flags & AV_PIX_FMT_FLAG_RGB);
+        const int px = chroma ? x >> desc->log2_chroma_w : x;
+        const int py = chroma ? y >> desc->log2_chroma_h : y;
+        planes[plane] += static_cast<ptrdiff_t>(py) * frame->linesize[plane] + static_cast<ptrdiff_t>(px) * desc->comp[c].step;
+    }
+    std::lock_guard<std::mutex> sk(m_swsMutex);
+    SwsContext* before = m_swsFit;
+    m_swsFit = sws_getCachedContext(m_swsFit, width, height, format, target.width(), target.height(), AV_PIX_FMT_RGB32,
+                                    SWS_FAST_BILINEAR, nullptr, nullptr, nullptr);
+    if (!m_swsFit) return QImage();
+    if (m_swsFit != before) m_swsFitColorSerial = ~0u;
+    ApplyColor(m_swsFit, &m_swsFitColorSerial);
+    QImage image(target, QImage::Format_RGB32);
+    if (image.isNull()) return image;
+    uint8_t* dst[4] = {image.bits(), nullptr, nullptr, nullptr};
+    int dstStride[4] = {static_cast<int>(image.bytesPerLine()), 0, 0, 0};
+    sws_scale(m_swsFit, planes, frame->linesize, 0, height, dst, dstStride);
+    return image;
+}
+
+QImage Port::FullShownPicture() {
+    QImage image;
+    std::shared_ptr<AVFrame> frame;
+    {
+        std::lock_guard<std::mutex> lk(m_mutex);
+        image = m_shown;
+        frame = m_shownFrame;
+    }
+    if (image.isNull() && frame) image = Convert(frame.get());
+    return image;
+}
+
+void Port::Refit() {
+    std::shared_ptr<AVFrame> frame;
+    {
+        std::lock_guard<std::mutex> lk(m_mutex);
+        frame = m_shownFrame;
+    }
+    if (!frame) {
+        m_surface->Repaint();
+        return;
+    }
+    QSize view;
+    const bool fit = m_surface->ViewSize(&view) && view.width() * view.height() < frame->width * frame->height;
+    QImage image = fit ? ConvertFitted(frame.get(), view, m_surface->Region()) : QImage();
+    const bool fitted = !image.isNull();
+    if (!fitted) image = Convert(frame.get());
+    if (image.isNull()) return;
+    {
+        std::lock_guard<std::mutex> lk(m_mutex);
+        if (m_shownFrame != frame) return;   // a newer frame is on its way
+        m_shown = fitted ? QImage() : image;
+    }
+    m_surface->SetImage(image, fitted);
 }
 
 void Port::KeepLocked(AVFrame* frame, int64_t t, int64_t pts) {
@@ -931,6 +1029,7 @@ Port::Shown Port::ShownFrom(const Kept& kept) {
     shown.image = Convert(kept.frame.get());
     shown.t = kept.t;
     shown.pts = kept.pts;
+    shown.frame = kept.frame;
     return shown;
 }
 
@@ -939,6 +1038,7 @@ void Port::ShowImage(const Shown& shown, bool callback) {
     {
         std::lock_guard<std::mutex> lk(m_mutex);
         m_shown = shown.image;
+        m_shownFrame = shown.frame;
         m_shownT = shown.t;
         m_shownPts = shown.pts;
         cb = m_dispCb;
@@ -950,8 +1050,24 @@ void Port::ShowImage(const Shown& shown, bool callback) {
 }
 
 void Port::Present(Frame frame) {
+    // A client that takes every frame gets it at full size; the screen alone
+    // gets the shown part of the picture made at its view's size, which saves
+    // converting (and painting) the whole picture on every frame.
+    bool wantsFull;
+    {
+        std::lock_guard<std::mutex> lk(m_mutex);
+        wantsFull = m_dispCb != nullptr;
+    }
+    QSize view;
+    const bool fit = !wantsFull && m_surface->ViewSize(&view) &&
+                     view.width() * view.height() < frame.frame->width * frame.frame->height;
     Shown shown;
-    shown.image = Convert(frame.frame);
+    bool fitted = false;
+    if (fit) {
+        shown.image = ConvertFitted(frame.frame, view, m_surface->Region());
+        fitted = !shown.image.isNull();
+    }
+    if (!fitted) shown.image = Convert(frame.frame);
     shown.t = frame.t;
     shown.pts = frame.pts;
     m_lastPresentWall = NowMs();
@@ -960,22 +1076,28 @@ void Port::Present(Frame frame) {
         return;
     }
     OSTRUM_DISPLAY_CB cb;
+    const int width = frame.frame->width, height = frame.frame->height;
     {
         std::lock_guard<std::mutex> lk(m_mutex);
-        m_shown = shown.image;
+        m_shown = fitted ? QImage() : shown.image;
         m_shownT = shown.t;
         m_shownPts = shown.pts;
-        m_width = shown.image.width();
-        m_height = shown.image.height();
+        m_width = width;
+        m_height = height;
         ++m_frameNum;
         KeepLocked(frame.frame, frame.t, frame.pts);
+        m_shownFrame = m_history.back().frame;
         m_historyBack = 0;
         cb = m_dispCb;
     }
-    m_surface->SetImage(shown.image);
-    if (cb)
-        cb(m_number, reinterpret_cast<const char*>(shown.image.constBits()), static_cast<int>(shown.image.sizeInBytes()),
-           shown.image.width(), shown.image.height(), static_cast<int>(shown.pts / 90), OSTRUM_PIC_RGB32);
+    m_surface->SetImage(shown.image, fitted);
+    if (cb) {
+        // (A client that came while the frame was being made gets it whole.)
+        const QImage full = fitted ? FullShownPicture() : shown.image;
+        if (!full.isNull())
+            cb(m_number, reinterpret_cast<const char*>(full.constBits()), static_cast<int>(full.sizeInBytes()),
+               full.width(), full.height(), static_cast<int>(shown.pts / 90), OSTRUM_PIC_RGB32);
+    }
 }
 
 void Port::CheckKey(std::unique_lock<std::mutex>& lk) {
@@ -1232,6 +1354,13 @@ void Port::Run() {
         int64_t wait = 20;
 
         // 1. the picture
+        if (m_refit) {
+            m_refit = false;
+            lk.unlock();
+            Refit();
+            lk.lock();
+            continue;
+        }
         if (m_stepForward > 0 && m_historyBack > 0) {
             --m_stepForward;
             --m_historyBack;

@@ -1,6 +1,7 @@
 #pragma once
 // One player port: stream state, the decode thread and the play controls.
 #include <QImage>
+#include <QSize>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -119,6 +120,7 @@ private:
         QImage image;
         int64_t t = 0;
         int64_t pts = 0;
+        std::shared_ptr<AVFrame> frame;   // the decoded frame it was made from
     };
     // A picture kept for stepping back: the decoded frame itself (its buffers
     // shared with the decoder), converted again when it is shown.
@@ -146,6 +148,14 @@ private:
     void Present(Frame frame);
     void ShowImage(const Shown& shown, bool callback);
     QImage Convert(AVFrame* frame);
+    // The region of the frame (empty: all of it) scaled to `target`, in the
+    // colours set; null when the frame's layout does not allow it.
+    QImage ConvertFitted(AVFrame* frame, const QSize& target, const QRect& region);
+    void ApplyColor(SwsContext* sws, uint32_t* seenSerial);
+    // The shown picture at its full size (made from the shown frame when the
+    // screen got a picture made for its view).
+    QImage FullShownPicture();
+    void Refit();   // decode thread: the shown frame again, for a changed view or region
     void KeepLocked(AVFrame* frame, int64_t t, int64_t pts);   // under m_mutex; takes the frame
     void ClearHistoryLocked();                                   // under m_mutex
     Shown ShownFrom(const Kept& kept);
@@ -190,7 +200,9 @@ private:
     // decoded frames and the picture on screen
     std::deque<Frame> m_frames;
     size_t m_maxFrames = 5;
-    QImage m_shown;
+    QImage m_shown;                           // null when the screen got a fitted picture
+    std::shared_ptr<AVFrame> m_shownFrame;    // the decoded frame on screen
+    bool m_refit = false;                     // the view or the region changed
     int64_t m_shownT = -1;
     int64_t m_shownPts = 0;
     uint32_t m_frameNum = 0;
@@ -255,6 +267,8 @@ private:
     std::unique_ptr<AudioDecoder> m_audio;
     SwsContext* m_sws = nullptr;
     uint32_t m_swsColorSerial = ~0u;
+    SwsContext* m_swsFit = nullptr;
+    uint32_t m_swsFitColorSerial = ~0u;
     uint64_t m_workerGeneration = ~0ull;
     std::deque<Block> m_blocks;      // vehicle data waiting for their frame
     std::deque<Block> m_pcm;         // sound waiting for its time

@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QResizeEvent>
 #include <QThread>
 #include <QWidget>
 
@@ -29,6 +30,7 @@ protected:
         if (watched == parentWidget() && event->type() == QEvent::Resize) setGeometry(parentWidget()->rect());
         return false;
     }
+    void resizeEvent(QResizeEvent*) override { m_surface->ViewResized(this, size()); }
     void paintEvent(QPaintEvent*) override { m_surface->Paint(this); }
 
 private:
@@ -72,21 +74,51 @@ void Surface::CreateView(QWidget* window, uint64_t serial) {
     auto* view = new FrameView(window, shared_from_this());
     std::lock_guard<std::mutex> lk(m_mutex);
     m_view = view;
+    m_viewSize = view->size();
     m_updatePending = false;
+}
+
+bool Surface::ViewSize(QSize* size) {
+    std::lock_guard<std::mutex> lk(m_mutex);
+    if (!m_view || m_viewSize.isEmpty()) return false;
+    *size = m_viewSize;
+    return true;
+}
+
+QRect Surface::Region() {
+    std::lock_guard<std::mutex> lk(m_mutex);
+    return m_region;
+}
+
+void Surface::SetResizeHandler(std::function<void()> handler) {
+    std::lock_guard<std::mutex> hk(m_handlerMutex);
+    m_resizeHandler = std::move(handler);
+}
+
+void Surface::ViewResized(FrameView* view, const QSize& size) {
+    {
+        std::lock_guard<std::mutex> lk(m_mutex);
+        if (view != m_view || size == m_viewSize) return;
+        m_viewSize = size;
+    }
+    std::lock_guard<std::mutex> hk(m_handlerMutex);
+    if (m_resizeHandler) m_resizeHandler();
 }
 
 void Surface::Detach() {
     std::lock_guard<std::mutex> lk(m_mutex);
     ++m_serial;
+    m_viewSize = QSize();
     if (m_view) {
         QMetaObject::invokeMethod(m_view, "deleteLater", Qt::QueuedConnection);
         m_view = nullptr;
     }
 }
 
-void Surface::SetImage(const QImage& image) {
+void Surface::SetImage(const QImage& image, bool fitted) {
     std::lock_guard<std::mutex> lk(m_mutex);
     m_image = image;
+    m_fitted = fitted;
     if (m_view && !m_updatePending) {
         m_updatePending = true;
         QMetaObject::invokeMethod(m_view, "update", Qt::QueuedConnection);
@@ -119,12 +151,14 @@ void Surface::SetDrawCallback(OSTRUM_DRAW_CB cb, void* user) {
 void Surface::Paint(FrameView* view) {
     QImage image;
     QRect region;
+    bool fitted;
     OSTRUM_DRAW_CB cb;
     void* user;
     {
         std::lock_guard<std::mutex> lk(m_mutex);
         m_updatePending = false;
         image = m_image;
+        fitted = m_fitted;
         region = m_region;
         cb = m_drawCb;
         user = m_drawUser;
@@ -133,6 +167,10 @@ void Surface::Paint(FrameView* view) {
     const QRect target = view->rect();
     if (image.isNull()) {
         painter.fillRect(target, Qt::black);
+    } else if (fitted) {
+        // Made for this view (scaled only if the view changed its size since).
+        if (image.size() == target.size()) painter.drawImage(target.topLeft(), image);
+        else painter.drawImage(target, image);
     } else {
         QRect source = region.isValid() ? region.intersected(image.rect()) : image.rect();
         if (!source.isValid()) source = image.rect();
@@ -144,7 +182,10 @@ void Surface::Paint(FrameView* view) {
 
 void Surface::ViewGone(FrameView* view) {
     std::lock_guard<std::mutex> lk(m_mutex);
-    if (m_view == view) m_view = nullptr;
+    if (m_view == view) {
+        m_view = nullptr;
+        m_viewSize = QSize();
+    }
 }
 
 }  // namespace vintrel

@@ -4,6 +4,8 @@
 // GUI thread only; decode threads hand images over through the surface.
 #include <QImage>
 #include <QRect>
+#include <QSize>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -23,16 +25,24 @@ public:
     // Any thread. Shows the images in `window` (null: draw nowhere).
     void Attach(QWidget* window);
     void Detach();
-    // Any thread: the image to show; repaints the view.
-    void SetImage(const QImage& image);
+    // Any thread: the image to show; repaints the view. A fitted image is
+    // already the shown part of the picture at the view's size; otherwise
+    // the view shows the region of it, scaled.
+    void SetImage(const QImage& image, bool fitted = false);
     void Repaint();
     // Source rectangle in picture pixels; empty = whole picture.
     void SetRegion(const QRect& region);
+    QRect Region();
+    // Any thread: the size of the view, false while there is none.
+    bool ViewSize(QSize* size);
+    // Called (on the GUI thread) when the view changed its size; null to stop.
+    void SetResizeHandler(std::function<void()> handler);
     void SetDrawCallback(OSTRUM_DRAW_CB cb, void* user);
 
     // GUI thread, from the view.
     void Paint(FrameView* view);
     void ViewGone(FrameView* view);
+    void ViewResized(FrameView* view, const QSize& size);
 
 private:
     void CreateView(QWidget* window, uint64_t serial);
@@ -40,7 +50,11 @@ private:
     const int m_port;
     std::mutex m_mutex;
     QImage m_image;
+    bool m_fitted = false;
     QRect m_region;
+    QSize m_viewSize;
+    std::mutex m_handlerMutex;   // held while the resize handler runs
+    std::function<void()> m_resizeHandler;
     OSTRUM_DRAW_CB m_drawCb = nullptr;
     void* m_drawUser = nullptr;
     FrameView* m_view = nullptr;

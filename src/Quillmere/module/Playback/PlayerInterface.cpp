@@ -101,7 +101,7 @@ bool CPlayerInterface::StartPort(const std::function<bool(int port)>& open, void
             qCDebug(lcKelPlayback, "Ostrum_SetRunTimeInfoCallBackEx Failed iError = %d", static_cast<int>(Ostrum_GetLastError(port)));
         if (!Ostrum_SetEncryptTypeCallBack(port, 1, &CPlayerInterface::OnEncryptType, this))
             qCDebug(lcKelPlayback, "Ostrum_SetEncryptTypeCallBack Failed iError = %d", static_cast<int>(Ostrum_GetLastError(port)));
-        if (!Ostrum_SetDisplayCallBack(port, &CPlayerInterface::OnDisplay))
+        if (!Ostrum_SetDisplayCallBack(port, DisplayCallbackFor(false)))
             failed = "Ostrum_SetDisplayCallBack Failed iError = %d";
     }
     if (!failed && !Ostrum_Play(port, window)) failed = "Ostrum_Play Failed iError = %d";
@@ -408,6 +408,7 @@ bool CPlayerInterface::Capture(std::shared_ptr<CSingleFile> record) {
         m_captureSem = sem;
         m_captureDone = false;
         m_captureRequested = true;
+        Ostrum_SetDisplayCallBack(m_port, DisplayCallbackFor(true));
     }
     ZUN_SemTimedWait(sem, 1000);
     std::lock_guard<std::mutex> lk(m_captureMutex);
@@ -415,6 +416,7 @@ bool CPlayerInterface::Capture(std::shared_ptr<CSingleFile> record) {
     m_captureRequested = false;
     m_captureSem = -1;
     ZUN_SemDestroy(sem);
+    Ostrum_SetDisplayCallBack(m_port, DisplayCallbackFor(false));
     return m_captureDone;
 }
 
@@ -568,8 +570,21 @@ void CPlayerInterface::OnRunTimeInfo(int port, const OSTRUM_RUNTIME_INFO* info, 
 }
 
 void CPlayerInterface::SetShownCallback(std::function<void(time_t)> callback) {
+    {
+        std::lock_guard<std::mutex> lk(m_shownMutex);
+        m_shownCallback = std::move(callback);
+    }
+    std::lock_guard<std::mutex> ck(m_captureMutex);
+    if (m_port >= 0) Ostrum_SetDisplayCallBack(m_port, DisplayCallbackFor(m_captureRequested));
+}
+
+// The player hands a display callback every frame at its full size, which
+// costs converting the whole picture each time; the callback is registered
+// only while something needs the frames: a snapshot being taken, or an
+// observer of the frames shown.
+OSTRUM_DISPLAY_CB CPlayerInterface::DisplayCallbackFor(bool capturing) {
     std::lock_guard<std::mutex> lk(m_shownMutex);
-    m_shownCallback = std::move(callback);
+    return capturing || m_shownCallback ? &CPlayerInterface::OnDisplay : nullptr;
 }
 
 void CPlayerInterface::OnDisplay(int port, const char* buffer, int size, int width, int height, int, int type) {

@@ -104,6 +104,7 @@ private:
     static void OnEncryptType(int port, const OSTRUM_ENCRYPT_INFO* info, void* user);
     static void OnRunTimeInfo(int port, const OSTRUM_RUNTIME_INFO* info, void* user);
     static void OnDisplay(int port, const char* buffer, int size, int width, int height, int stamp, int type);
+    OSTRUM_DISPLAY_CB DisplayCallbackFor(bool capturing);
 
     bool AcquirePort();
     void ReleasePort();
