@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QWidget>
 #include <atomic>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -252,6 +253,82 @@ TEST(VintrelPlay, DecodesIntoWidgetWithControlsAndVehicleData) {
     EXPECT_TRUE(Ostrum_CloseStream(port));
     EXPECT_TRUE(Ostrum_FreePort(port));
     g_seen = nullptr;
+}
+
+// Mean difference per colour channel of two pictures of one size (255 when
+// the sizes differ).
+double MeanDifference(const QImage& a, const QImage& b) {
+    if (a.size() != b.size() || a.isNull()) return 255;
+    const QImage x = a.convertToFormat(QImage::Format_RGB32), y = b.convertToFormat(QImage::Format_RGB32);
+    double sum = 0;
+    for (int r = 0; r < x.height(); ++r) {
+        const QRgb* p = reinterpret_cast<const QRgb*>(x.constScanLine(r));
+        const QRgb* q = reinterpret_cast<const QRgb*>(y.constScanLine(r));
+        for (int c = 0; c < x.width(); ++c)
+            sum += std::abs(qRed(p[c]) - qRed(q[c])) + std::abs(qGreen(p[c]) - qGreen(q[c])) +
+                   std::abs(qBlue(p[c]) - qBlue(q[c]));
+    }
+    return sum / (3.0 * x.width() * x.height());
+}
+
+// A view smaller than the picture gets the picture (or its zoomed part) made
+// at the view's size; snapshots stay whole; a view that grows, or a region
+// that changes, while paused gets the shown frame made again.
+TEST(VintrelPlay, ScreenGetsThePictureAtItsViewSize) {
+    const std::string path = TempPath("fit.rec");
+    vintrel_test::RecordingSpec spec;
+    spec.width = 640;
+    spec.height = 480;
+    spec.seconds = 2;
+    ASSERT_TRUE(vintrel_test::WriteRecording(path, spec));
+    auto bytes = ReadAll(path);
+
+    QWidget window;
+    window.resize(160, 120);
+    window.show();
+    int port = -1;
+    ASSERT_TRUE(Ostrum_GetPort(&port));
+    ASSERT_TRUE(Ostrum_SetStreamOpenMode(port, OSTRUM_STREAM_FILE));
+    ASSERT_TRUE(Ostrum_OpenStream(port, bytes.data(), 40, 2 * 1024 * 1024));
+    ASSERT_TRUE(Ostrum_Play(port, &window));
+    Feeder feeder(port, bytes);
+    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetCurrentFrameNum(port) >= 5; }));
+    ASSERT_TRUE(Ostrum_Pause(port, 1));
+    const uint32_t n = Ostrum_GetCurrentFrameNum(port);
+    ASSERT_TRUE(Ostrum_OneByOne(port));   // a known frame on screen
+    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetCurrentFrameNum(port) > n; }));
+    QWidget* view = window.findChild<QWidget*>("vintrel_view");
+    ASSERT_NE(view, nullptr);
+
+    int w = 0, h = 0;
+    ASSERT_TRUE(Ostrum_GetPictureSize(port, &w, &h));
+    EXPECT_EQ(QSize(w, h), QSize(640, 480));
+    std::vector<uint8_t> bmp(640 * 480 * 4 + 1024);
+    uint32_t size = 0;
+    ASSERT_TRUE(Ostrum_GetBMP(port, bmp.data(), static_cast<uint32_t>(bmp.size()), &size));
+    QImage whole;
+    ASSERT_TRUE(whole.loadFromData(bmp.data(), static_cast<int>(size), "BMP"));
+    EXPECT_EQ(whole.size(), QSize(640, 480));
+
+    auto shows = [&](const QImage& expected, double within = 12) {
+        return WaitFor([&] { return MeanDifference(view->grab().toImage(), expected) < within; }, 10000);
+    };
+    EXPECT_TRUE(shows(whole.scaled(160, 120, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+
+    // Zoom on the upper left quarter while paused.
+    OSTRUM_RECT quarter{0, 0, 320, 240};
+    ASSERT_TRUE(Ostrum_SetDisplayRegion(port, 0, &quarter, nullptr, 1));
+    EXPECT_TRUE(shows(whole.copy(0, 0, 320, 240).scaled(160, 120, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    ASSERT_TRUE(Ostrum_SetDisplayRegion(port, 0, nullptr, nullptr, 1));
+    EXPECT_TRUE(shows(whole.scaled(160, 120, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+
+    // The window grows past the picture while paused: the whole picture, sharp.
+    window.resize(800, 600);
+    EXPECT_TRUE(shows(whole.scaled(800, 600), 2)) << MeanDifference(view->grab().toImage(), whole.scaled(800, 600));
+
+    EXPECT_TRUE(Ostrum_Stop(port));
+    EXPECT_TRUE(Ostrum_CloseStream(port));
+    EXPECT_TRUE(Ostrum_FreePort(port));
 }
 
 TEST(VintrelPlay, SpeedStepsAreBounded) {
