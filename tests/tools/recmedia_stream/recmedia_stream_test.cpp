@@ -93,21 +93,48 @@ Summary Summarise(const std::string& path, const std::string& key = {}) {
     return s;
 }
 
-// Decodes the frames with libavcodec; returns the number of pictures (-1 when
-// the decoder cannot be opened).
-int DecodeCount(AVCodecID id, const std::vector<std::vector<uint8_t>>& frames, int* width, int* height) {
+// Luma statistics of decoded pictures: the variance inside each picture and
+// the mean difference between neighbouring pictures.
+struct PictureStats {
+    int count = 0, width = 0, height = 0;
+    double minVariance = 1e18, minChange = 1e18;
+};
+
+PictureStats DecodeStats(const std::vector<std::vector<uint8_t>>& frames, AVCodecID id = AV_CODEC_ID_H264) {
+    PictureStats st;
     const AVCodec* codec = avcodec_find_decoder(id);
-    if (!codec) return -1;
+    if (!codec) {
+        st.count = -1;
+        return st;
+    }
     AVCodecContext* ctx = avcodec_alloc_context3(codec);
-    if (avcodec_open2(ctx, codec, nullptr) < 0) return -1;
+    if (avcodec_open2(ctx, codec, nullptr) < 0) {
+        avcodec_free_context(&ctx);
+        st.count = -1;
+        return st;
+    }
     AVPacket* pkt = av_packet_alloc();
     AVFrame* frame = av_frame_alloc();
-    int count = 0;
+    std::vector<uint8_t> previous;
     auto drain = [&] {
         while (avcodec_receive_frame(ctx, frame) == 0) {
-            ++count;
-            *width = frame->width;
-            *height = frame->height;
+            ++st.count;
+            st.width = frame->width;
+            st.height = frame->height;
+            std::vector<uint8_t> luma(static_cast<size_t>(frame->width) * frame->height);
+            for (int y = 0; y < frame->height; ++y)
+                std::memcpy(&luma[static_cast<size_t>(y) * frame->width], frame->data[0] + y * frame->linesize[0],
+                            static_cast<size_t>(frame->width));
+            double sum = 0, sum2 = 0, change = 0;
+            for (size_t i = 0; i < luma.size(); ++i) {
+                sum += luma[i];
+                sum2 += double(luma[i]) * luma[i];
+                if (!previous.empty()) change += std::abs(int(luma[i]) - int(previous[i]));
+            }
+            const double n = double(luma.size());
+            st.minVariance = std::min(st.minVariance, sum2 / n - (sum / n) * (sum / n));
+            if (!previous.empty()) st.minChange = std::min(st.minChange, change / n);
+            previous.swap(luma);
         }
     };
     for (const auto& f : frames) {
@@ -122,7 +149,16 @@ int DecodeCount(AVCodecID id, const std::vector<std::vector<uint8_t>>& frames, i
     av_frame_free(&frame);
     av_packet_free(&pkt);
     avcodec_free_context(&ctx);
-    return count;
+    return st;
+}
+
+// Decodes the frames with libavcodec; returns the number of pictures (-1 when
+// the decoder cannot be opened).
+int DecodeCount(AVCodecID id, const std::vector<std::vector<uint8_t>>& frames, int* width, int* height) {
+    const PictureStats st = DecodeStats(frames, id);
+    *width = st.width;
+    *height = st.height;
+    return st.count;
 }
 
 RecordingSpec SmallSpec(const char* name) {
@@ -291,56 +327,6 @@ TEST(RecmediaEncoder, RefusesBadSpecs) {
     }
 }
 
-// Luma statistics of decoded pictures: the variance inside each picture and
-// the mean difference between neighbouring pictures.
-struct PictureStats {
-    int count = 0, width = 0, height = 0;
-    double minVariance = 1e18, minChange = 1e18;
-};
-
-PictureStats DecodeStats(const std::vector<std::vector<uint8_t>>& frames) {
-    PictureStats st;
-    const AVCodec* codec = avcodec_find_decoder(AV_CODEC_ID_H264);
-    AVCodecContext* ctx = avcodec_alloc_context3(codec);
-    EXPECT_EQ(avcodec_open2(ctx, codec, nullptr), 0);
-    AVPacket* pkt = av_packet_alloc();
-    AVFrame* frame = av_frame_alloc();
-    std::vector<uint8_t> previous;
-    auto drain = [&] {
-        while (avcodec_receive_frame(ctx, frame) == 0) {
-            ++st.count;
-            st.width = frame->width;
-            st.height = frame->height;
-            std::vector<uint8_t> luma(static_cast<size_t>(frame->width) * frame->height);
-            for (int y = 0; y < frame->height; ++y)
-                std::memcpy(&luma[static_cast<size_t>(y) * frame->width], frame->data[0] + y * frame->linesize[0],
-                            static_cast<size_t>(frame->width));
-            double sum = 0, sum2 = 0, change = 0;
-            for (size_t i = 0; i < luma.size(); ++i) {
-                sum += luma[i];
-                sum2 += double(luma[i]) * luma[i];
-                if (!previous.empty()) change += std::abs(int(luma[i]) - int(previous[i]));
-            }
-            const double n = double(luma.size());
-            st.minVariance = std::min(st.minVariance, sum2 / n - (sum / n) * (sum / n));
-            if (!previous.empty()) st.minChange = std::min(st.minChange, change / n);
-            previous.swap(luma);
-        }
-    };
-    for (const auto& f : frames) {
-        std::vector<uint8_t> buf(f);
-        buf.resize(f.size() + AV_INPUT_BUFFER_PADDING_SIZE, 0);
-        pkt->data = buf.data();
-        pkt->size = static_cast<int>(f.size());
-        if (avcodec_send_packet(ctx, pkt) == 0) drain();
-    }
-    avcodec_send_packet(ctx, nullptr);
-    drain();
-    av_frame_free(&frame);
-    av_packet_free(&pkt);
-    avcodec_free_context(&ctx);
-    return st;
-}
 
 // Realistic recordings: a recorder's bit rate for their size, detailed
 // pictures that move every frame, the same bytes for the same arguments.
