@@ -5,6 +5,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -142,8 +143,14 @@ QIcon IconOf(const char* path) {
 
 // File rows added to (or freed from) the result tree in one turn of the
 // event loop: small trees are built at once, large ones in slices that keep
-// the panel answering.
+// the panel answering. A slice also ends once it took its time, as it does
+// on a slow machine or while the heap is still growing.
 constexpr int kTreeRowsPerTurn = 10000;
+constexpr qint64 kTreeTurnMs = 20;
+constexpr int kTreeRowsBetweenClockReads = 500;
+// The next slice waits a millisecond, so the other timers of the program
+// (its players' among them) get their turn between two slices.
+constexpr int kTreeTurnGapMs = 1;
 
 ziraz::StandardItem* NewItem(const QIcon& icon, const QString& text) {
     static const QBrush foreground(QColor(QString::fromLatin1(kNormalColor)));
@@ -534,7 +541,10 @@ void SearchBarWidget::discardTreeRows() {
 
 void SearchBarWidget::freeDiscardedRows() {
     int budget = kTreeRowsPerTurn;
+    QElapsedTimer turn;
+    turn.start();
     while (!m_discardedRows.isEmpty() && budget > 0) {
+        if (budget < kTreeRowsPerTurn && turn.elapsed() >= kTreeTurnMs) break;
         QStandardItem* device = m_discardedRows.last();
         if (device->rowCount() == 0) {
             delete device;
@@ -542,7 +552,7 @@ void SearchBarWidget::freeDiscardedRows() {
             continue;
         }
         QStandardItem* channel = device->child(device->rowCount() - 1);
-        const int n = std::min(budget, channel ? channel->rowCount() : 0);
+        const int n = std::min({budget, kTreeRowsBetweenClockReads, channel ? channel->rowCount() : 0});
         if (n > 0) {
             channel->removeRows(channel->rowCount() - n, n);
             budget -= n;
@@ -551,7 +561,7 @@ void SearchBarWidget::freeDiscardedRows() {
             --budget;
         }
     }
-    if (!m_discardedRows.isEmpty()) QTimer::singleShot(0, this, &SearchBarWidget::freeDiscardedRows);
+    if (!m_discardedRows.isEmpty()) QTimer::singleShot(kTreeTurnGapMs, this, &SearchBarWidget::freeDiscardedRows);
 }
 
 void SearchBarWidget::freeFilteredRecords() {
@@ -851,7 +861,8 @@ void SearchBarWidget::buildTree(const QVector<ChannelFiles*>& records, bool filt
         m_treeFill.append(PendingChannel{channel, record, 0});
     }
     m_treeFillFiltered = filteredTimes;
-    // The first rows go in before the tree reaches the view.
+    // The first rows go in before the tree reaches the view (a small tree
+    // whole, whatever the machine's speed).
     fillTreeRows(kTreeRowsPerTurn);
     for (QStandardItem* device : devices) m_treeModel->appendRow(device);
     // Devices open, channels closed.
@@ -863,18 +874,22 @@ void SearchBarWidget::buildTree(const QVector<ChannelFiles*>& records, bool filt
     continueTreeFill();
 }
 
-bool SearchBarWidget::fillTreeRows(int limit) {
+bool SearchBarWidget::fillTreeRows(int limit, qint64 turnMs) {
     static const QString kFile = QStringLiteral("file"), kTilde = QStringLiteral("~");
     const QIcon channelIcon = IconOf(kChannelPixmap);
     int added = 0;
+    QElapsedTimer turn;
+    turn.start();
     while (!m_treeFill.isEmpty() && added < limit) {
+        if (turnMs >= 0 && added > 0 && turn.elapsed() >= turnMs) break;
         PendingChannel& pending = m_treeFill.first();
         const ChannelFiles* record = pending.record;
         const int number = record->ChannelInfo.GetChannelNumber();
         const bool rbs = record->ChannelInfo.GetRbs();
         QList<QStandardItem*> files;
         const size_t count = record->SingleFileList.size();
-        while (pending.next < count && added < limit) {
+        const int sliceEnd = std::min(limit, added + kTreeRowsBetweenClockReads);
+        while (pending.next < count && added < sliceEnd) {
             APT_QMR::CSingleFile* f = record->SingleFileList[pending.next++];
             if (!f) continue;
             const time_t start = static_cast<time_t>(f->StartTime);
@@ -900,9 +915,9 @@ bool SearchBarWidget::fillTreeRows(int limit) {
 
 void SearchBarWidget::continueTreeFill() {
     const quint64 serial = m_treeFillSerial;
-    QTimer::singleShot(0, this, [this, serial] {
+    QTimer::singleShot(kTreeTurnGapMs, this, [this, serial] {
         if (serial != m_treeFillSerial) return;   // cancelled or rebuilt meanwhile
-        if (!fillTreeRows(kTreeRowsPerTurn)) {
+        if (!fillTreeRows(kTreeRowsPerTurn, kTreeTurnMs)) {
             continueTreeFill();
             return;
         }

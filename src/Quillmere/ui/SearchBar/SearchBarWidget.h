@@ -142,9 +142,10 @@ private:
     void resetResults();
     void freeFilteredRecords();
     void buildTree(const QVector<ChannelFiles*>& records, bool filteredTimes);
-    // Adds file rows of the tree being built, at most `limit`; true when all
-    // are in. Large trees are filled over several turns of the event loop.
-    bool fillTreeRows(int limit);
+    // Adds file rows of the tree being built, at most `limit`, and stops early
+    // once `turnMs` passed (never when it is negative); true when all are in.
+    // Large trees are filled over several turns of the event loop.
+    bool fillTreeRows(int limit, qint64 turnMs = -1);
     void cancelTreeFill();
     void continueTreeFill();
     void discardTreeRows();
