@@ -53,7 +53,7 @@ namespace {
 const uint32_t kStart = 1709280000;   // 2024-03-01 08:00:00
 const int kFps = 25;
 
-double CpuSeconds(int who) {
+double CpuSecondsOf(int who) {
     struct rusage u {};
     getrusage(who, &u);
     return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
@@ -115,9 +115,7 @@ private:
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-        struct rusage u {};
-        getrusage(RUSAGE_THREAD, &u);
-        m_cpu = u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+        m_cpu = CpuSecondsOf(RUSAGE_THREAD);
     }
 
     std::vector<int> m_ports;
@@ -196,7 +194,7 @@ protected:
 double FfmpegCpu(const std::vector<std::string>& files, bool toBgra) {
     const QString ffmpeg = QStandardPaths::findExecutable("ffmpeg");
     if (ffmpeg.isEmpty()) return -1;
-    const double before = CpuSeconds(RUSAGE_CHILDREN);
+    const double before = CpuSecondsOf(RUSAGE_CHILDREN);
     std::vector<QProcess*> running;
     size_t next = 0;
     while (next < files.size() || !running.empty()) {
@@ -213,7 +211,7 @@ double FfmpegCpu(const std::vector<std::string>& files, bool toBgra) {
         delete running.front();
         running.erase(running.begin());
     }
-    return CpuSeconds(RUSAGE_CHILDREN) - before;
+    return CpuSecondsOf(RUSAGE_CHILDREN) - before;
 }
 
 }  // namespace
@@ -299,7 +297,7 @@ int main(int argc, char** argv) {
     std::vector<uint32_t> frames0(windows);
     for (int i = 0; i < windows; ++i) frames0[i] = Ostrum_GetCurrentFrameNum(ports[i]);
     counter.paints.clear();
-    const double cpu0 = CpuSeconds(RUSAGE_SELF);
+    const double cpu0 = CpuSecondsOf(RUSAGE_SELF);
     QElapsedTimer clock;
     clock.start();
     PlayedTimeWatch watch(ports);
@@ -320,7 +318,7 @@ int main(int argc, char** argv) {
     watch.Stop();
     const double wall = clock.nsecsElapsed() / 1e9;
     // The watch is the benchmark's, not the player's.
-    const double cpu = CpuSeconds(RUSAGE_SELF) - cpu0 - watch.CpuSeconds();
+    const double cpu = CpuSecondsOf(RUSAGE_SELF) - cpu0 - watch.CpuSeconds();
     double spreadMs = 0, spreadMedianMs = 0;
     int spreadSeconds = 0;
     watch.Spread(&spreadMs, &spreadMedianMs, &spreadSeconds);

@@ -910,21 +910,29 @@ void Port::ApplyColor(SwsContext* sws, uint32_t* seenSerial) {
     }
 }
 
-QImage Port::Convert(AVFrame* frame) {
+// `width` x `height` pixels of a picture in `format` from the planes given,
+// scaled to `target` in RGB32, in the port's colours, with the converter
+// `*sws` (kept for the next picture of the same layout).
+QImage Port::Scale(SwsContext** sws, uint32_t* colorSerial, const uint8_t* const planes[4], const int linesize[4],
+                   int width, int height, int format, const QSize& target) {
     std::lock_guard<std::mutex> sk(m_swsMutex);
-    SwsContext* before = m_sws;
-    m_sws = sws_getCachedContext(m_sws, frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
-                                 frame->width, frame->height, AV_PIX_FMT_RGB32, SWS_FAST_BILINEAR, nullptr,
-                                 nullptr, nullptr);
-    if (!m_sws) return QImage();
-    if (m_sws != before) m_swsColorSerial = ~0u;
-    ApplyColor(m_sws, &m_swsColorSerial);
-    QImage image(frame->width, frame->height, QImage::Format_RGB32);
+    SwsContext* before = *sws;
+    *sws = sws_getCachedContext(*sws, width, height, static_cast<AVPixelFormat>(format), target.width(),
+                                target.height(), AV_PIX_FMT_RGB32, SWS_FAST_BILINEAR, nullptr, nullptr, nullptr);
+    if (!*sws) return QImage();
+    if (*sws != before) *colorSerial = ~0u;
+    ApplyColor(*sws, colorSerial);
+    QImage image(target, QImage::Format_RGB32);
     if (image.isNull()) return image;
     uint8_t* dst[4] = {image.bits(), nullptr, nullptr, nullptr};
     int dstStride[4] = {static_cast<int>(image.bytesPerLine()), 0, 0, 0};
-    sws_scale(m_sws, frame->data, frame->linesize, 0, frame->height, dst, dstStride);
+    sws_scale(*sws, planes, linesize, 0, height, dst, dstStride);
     return image;
+}
+
+QImage Port::Convert(AVFrame* frame) {
+    return Scale(&m_sws, &m_swsColorSerial, frame->data, frame->linesize, frame->width, frame->height, frame->format,
+                 QSize(frame->width, frame->height));
 }
 
 QImage Port::ConvertFitted(AVFrame* frame, const QSize& target, const QRect& region) {
@@ -951,19 +959,20 @@ QImage Port::ConvertFitted(AVFrame* frame, const QSize& target, const QRect& reg
         const int py = chroma ? y >> desc->log2_chroma_h : y;
         planes[plane] += static_cast<ptrdiff_t>(py) * frame->linesize[plane] + static_cast<ptrdiff_t>(px) * desc->comp[c].step;
     }
-    std::lock_guard<std::mutex> sk(m_swsMutex);
-    SwsContext* before = m_swsFit;
-    m_swsFit = sws_getCachedContext(m_swsFit, width, height, format, target.width(), target.height(), AV_PIX_FMT_RGB32,
-                                    SWS_FAST_BILINEAR, nullptr, nullptr, nullptr);
-    if (!m_swsFit) return QImage();
-    if (m_swsFit != before) m_swsFitColorSerial = ~0u;
-    ApplyColor(m_swsFit, &m_swsFitColorSerial);
-    QImage image(target, QImage::Format_RGB32);
-    if (image.isNull()) return image;
-    uint8_t* dst[4] = {image.bits(), nullptr, nullptr, nullptr};
-    int dstStride[4] = {static_cast<int>(image.bytesPerLine()), 0, 0, 0};
-    sws_scale(m_swsFit, planes, frame->linesize, 0, height, dst, dstStride);
-    return image;
+    return Scale(&m_swsFit, &m_swsFitColorSerial, planes, frame->linesize, width, height, format, target);
+}
+
+QImage Port::ScreenPicture(AVFrame* frame, bool mayFit, bool* fitted) {
+    *fitted = false;
+    QSize view;
+    if (mayFit && m_surface->ViewSize(&view) && view.width() * view.height() < frame->width * frame->height) {
+        QImage image = ConvertFitted(frame, view, m_surface->Region());
+        if (!image.isNull()) {
+            *fitted = true;
+            return image;
+        }
+    }
+    return Convert(frame);
 }
 
 QImage Port::FullShownPicture() {
@@ -988,11 +997,8 @@ void Port::Refit() {
         m_surface->Repaint();
         return;
     }
-    QSize view;
-    const bool fit = m_surface->ViewSize(&view) && view.width() * view.height() < frame->width * frame->height;
-    QImage image = fit ? ConvertFitted(frame.get(), view, m_surface->Region()) : QImage();
-    const bool fitted = !image.isNull();
-    if (!fitted) image = Convert(frame.get());
+    bool fitted;
+    const QImage image = ScreenPicture(frame.get(), true, &fitted);
     if (image.isNull()) return;
     {
         std::lock_guard<std::mutex> lk(m_mutex);
@@ -1058,16 +1064,9 @@ void Port::Present(Frame frame) {
         std::lock_guard<std::mutex> lk(m_mutex);
         wantsFull = m_dispCb != nullptr;
     }
-    QSize view;
-    const bool fit = !wantsFull && m_surface->ViewSize(&view) &&
-                     view.width() * view.height() < frame.frame->width * frame.frame->height;
     Shown shown;
-    bool fitted = false;
-    if (fit) {
-        shown.image = ConvertFitted(frame.frame, view, m_surface->Region());
-        fitted = !shown.image.isNull();
-    }
-    if (!fitted) shown.image = Convert(frame.frame);
+    bool fitted;
+    shown.image = ScreenPicture(frame.frame, !wantsFull, &fitted);
     shown.t = frame.t;
     shown.pts = frame.pts;
     m_lastPresentWall = NowMs();

@@ -151,6 +151,12 @@ private:
     // The region of the frame (empty: all of it) scaled to `target`, in the
     // colours set; null when the frame's layout does not allow it.
     QImage ConvertFitted(AVFrame* frame, const QSize& target, const QRect& region);
+    QImage Scale(SwsContext** sws, uint32_t* colorSerial, const uint8_t* const planes[4], const int linesize[4],
+                 int width, int height, int format, const QSize& target);
+    // The picture for the screen: with `mayFit`, the shown part of the frame
+    // at the view's size when the view is the smaller (`*fitted` set), else
+    // the whole frame.
+    QImage ScreenPicture(AVFrame* frame, bool mayFit, bool* fitted);
     void ApplyColor(SwsContext* sws, uint32_t* seenSerial);
     // The shown picture at its full size (made from the shown frame when the
     // screen got a picture made for its view).

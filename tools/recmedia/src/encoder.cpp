@@ -217,11 +217,15 @@ public:
         m_frame->width = spec.width;
         m_frame->height = spec.height;
         if (av_frame_get_buffer(m_frame.get(), 0) < 0) return Fail(error, "out of memory");
-        m_sws.reset(sws_getContext(spec.width, spec.height, AV_PIX_FMT_RGB32, spec.width, spec.height,
-                                   AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr));
-        if (!m_sws) return Fail(error, "cannot set up the colour conversion");
-        if (spec.realistic) m_scene.reset(new RealisticScene(spec.width, spec.height, spec.seed, spec.channel));
-        else m_image = QImage(spec.width, spec.height, QImage::Format_RGB32);
+        if (spec.realistic) {
+            // Drawn straight into the encoder's planes.
+            m_scene.reset(new RealisticScene(spec.width, spec.height, spec.seed, spec.channel));
+        } else {
+            m_sws.reset(sws_getContext(spec.width, spec.height, AV_PIX_FMT_RGB32, spec.width, spec.height,
+                                       AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr));
+            if (!m_sws) return Fail(error, "cannot set up the colour conversion");
+            m_image = QImage(spec.width, spec.height, QImage::Format_RGB32);
+        }
         if (spec.fastRepeat) {
             for (int i = 0; i < gop; ++i)
                 if (!EncodeFrame(i, error)) return false;
