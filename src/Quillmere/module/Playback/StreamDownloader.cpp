@@ -136,19 +136,23 @@ QString CStreamDownloader::FileNotice(const QString& path) {
 
 uint64_t CStreamDownloader::EstimateFilesSize(const std::vector<CSingleFile*>& files, time_t start, time_t end) {
     uint64_t sum = 0;
-    for (const CSingleFile* f : files) {
+    // What is copied: each moment once (see DownloadByTime).
+    const std::vector<std::unique_ptr<CSingleFile>> line = OneTimeLine(files);
+    for (size_t i = 0; i < line.size(); ++i) {
+        const CSingleFile* f = line[i].get();
         if (!f) continue;
         const time_t fs = f->StartTime;
         const time_t fe = f->EndTime;
         if (!(fe > start && fs < end)) continue;
-        if (fs >= start && fe <= end) {
+        const bool whole = fs == static_cast<time_t>(files[i]->StartTime);
+        if (whole && fs >= start && fe <= end) {
             sum += f->FileSize;
             continue;
         }
-        // The share of the file's own length that lies in the span.
+        // The share of the entry's own length that lies in the span.
         const time_t from = std::max(start, fs);
         const time_t to = std::min(end, fe);
-        const double length = static_cast<double>(fe - fs + 1);
+        const double length = static_cast<double>(fe - static_cast<time_t>(files[i]->StartTime) + 1);
         if (length <= 0 || to < from) continue;
         sum += static_cast<uint64_t>(static_cast<double>(f->FileSize) * static_cast<double>(to - from + 1) / length + 0.5);
     }
@@ -464,7 +468,9 @@ bool CStreamDownloader::DownloadByTime(std::vector<CSingleFile*> files, time_t s
     if (!m_paramSet) return false;
 
     ClearTasks();
-    for (CSingleFile* f : files) m_tasks.emplace_back(f ? new CSingleFile(*f) : nullptr);
+    // Each moment once: where recordings of a channel overlap (found on two
+    // disks), the later one adds only what the earlier did not hold.
+    for (std::unique_ptr<CSingleFile>& f : OneTimeLine(files)) m_tasks.emplace_back(std::move(f));
     m_spanStart = start;
     m_spanEnd = end;
     m_lastIndex = -1;

@@ -71,18 +71,13 @@ bool CStreamPlayer::SetWindow(PlayWindow* window) {
 
 bool CStreamPlayer::SetFileList(std::vector<CSingleFile*> files) {
     if (IsFileOpen()) return false;
-    std::vector<std::unique_ptr<CSingleFile>> owned;
+    // Each moment once: a channel found on two disks is not played twice.
+    // Entries that add nothing stay as nulls, so the indexes are the
+    // caller's.
+    std::vector<std::unique_ptr<CSingleFile>> owned = OneTimeLine(files);
     std::vector<CSingleFile*> list;
-    owned.reserve(files.size());
-    list.reserve(files.size());
-    for (CSingleFile* f : files) {
-        if (f) {
-            owned.emplace_back(new CSingleFile(*f));
-            list.push_back(owned.back().get());
-        } else {
-            list.push_back(nullptr);   // keeps the indexes of the caller's list
-        }
-    }
+    list.reserve(owned.size());
+    for (const std::unique_ptr<CSingleFile>& f : owned) list.push_back(f.get());
     m_ownedFiles.swap(owned);
     m_fileList.swap(list);
     return true;

@@ -1,5 +1,6 @@
 #include "DiskEnum.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 
 #include <algorithm>
@@ -120,4 +121,19 @@ int DiskEnum::ListDriveLetters(std::vector<int> exclude, char* out) {
         out[count++] = letter;
     }
     return count;
+}
+
+QString DiskShownName(const std::string& diskPath) {
+    // The search panel's own word for a disk.
+    const QString word = QCoreApplication::translate("SearchBarWidget", "Disk ");
+    const int number = wincompat::ParsePhysicalDriveName(diskPath);
+    if (number >= 0) return word + QString::number(number);
+    const char letter = wincompat::DriveLetterOf(diskPath);
+    if (letter) {
+        const QString drive = QString(QLatin1Char(letter)) + QLatin1Char(':');
+        const int onDisk = wincompat::GetPhysicalDriveOfLetter(letter);
+        if (onDisk < 0) return drive;
+        return word + QString::number(onDisk) + QStringLiteral(" (") + drive + QLatin1Char(')');
+    }
+    return QString::fromLocal8Bit(diskPath.c_str());
 }

@@ -3,6 +3,8 @@
 //
 // The object keeps no state: create one where it is needed, ask, drop it.
 // Every call looks at the drives afresh.
+#include <QString>
+
 #include <string>
 #include <vector>
 
@@ -40,3 +42,10 @@ private:
     // volume cannot be opened or resolved.
     int GetPhysicalDriveOfLetter(char letter);
 };
+
+// The name of the disk a recording was found on, as the search panel shows
+// it: "Disk N" for a physical drive ("\\.\PHYSICALDRIVE<N>"), "Disk N (E:)"
+// for a drive letter that lies on drive N (the panel lists the disk, or the
+// partition), the letter alone ("E:") when its drive is not known, and any
+// other path (a local folder) as it stands.
+QString DiskShownName(const std::string& diskPath);

@@ -1,5 +1,8 @@
 #include "SingleFile.h"
 
+#include <algorithm>
+#include <map>
+
 #include <QDateTime>
 
 #include "ziraz/ziraz.h"
@@ -129,4 +132,35 @@ bool IsTimeInFiles(const std::vector<APT_QMR::CSingleFile*>& files, int t) {
     if (i < 0) return false;
     const APT_QMR::CSingleFile* f = files[static_cast<size_t>(i)];
     return static_cast<int>(f->StartTime) <= t && t <= static_cast<int>(f->EndTime);
+}
+
+std::vector<std::unique_ptr<APT_QMR::CSingleFile>> OneTimeLine(const std::vector<APT_QMR::CSingleFile*>& files) {
+    std::vector<std::unique_ptr<APT_QMR::CSingleFile>> line(files.size());
+    std::vector<size_t> order;
+    order.reserve(files.size());
+    for (size_t i = 0; i < files.size(); ++i)
+        if (files[i] && files[i]->EndTime >= files[i]->StartTime) order.push_back(i);
+    // By start; of two that start together the longer first (it leaves the
+    // other less to add); else in the list's order.
+    std::stable_sort(order.begin(), order.end(), [&files](size_t a, size_t b) {
+        if (files[a]->StartTime != files[b]->StartTime) return files[a]->StartTime < files[b]->StartTime;
+        return files[a]->EndTime > files[b]->EndTime;
+    });
+    // Per channel, the end of what is covered so far. A recording holds the
+    // seconds [StartTime, EndTime): the next one may begin at its EndTime.
+    std::map<int, uint32_t> coveredUntil;
+    for (size_t i : order) {
+        const APT_QMR::CSingleFile* f = files[i];
+        auto covered = coveredUntil.find(f->ChannelNumber);
+        if (covered == coveredUntil.end()) {
+            line[i].reset(new APT_QMR::CSingleFile(*f));
+            coveredUntil.emplace(f->ChannelNumber, f->EndTime);
+            continue;
+        }
+        if (f->EndTime <= covered->second) continue;   // nothing new in it
+        line[i].reset(new APT_QMR::CSingleFile(*f));
+        if (f->StartTime < covered->second) line[i]->StartTime = covered->second;
+        covered->second = f->EndTime;
+    }
+    return line;
 }

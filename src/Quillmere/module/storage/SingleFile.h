@@ -3,6 +3,7 @@
 // and its record-type information; plus the time lookups over file lists.
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -68,3 +69,13 @@ struct FilePosition {
 bool FindFileAtTime(FilePosition& pos, const std::vector<APT_QMR::CSingleFile*>& files, int t);
 // True when the file that FindFileAtTime picks holds `t`.
 bool IsTimeInFiles(const std::vector<APT_QMR::CSingleFile*>& files, int t);
+
+// The entries of `files` as one time line, each moment once: where
+// recordings of one channel overlap (the channel recorded on two disks at
+// once, or a recorder that went on on its second disk), an entry keeps only
+// the part after the end of what the entries before it in time order cover
+// (its StartTime moves there; SearchStartTime, where its recording begins,
+// stays), and an entry that adds nothing is left out. Entries of different
+// channels never hide each other. The result is aligned with `files`: a new
+// record per entry that adds something, null for the others (and for nulls).
+std::vector<std::unique_ptr<APT_QMR::CSingleFile>> OneTimeLine(const std::vector<APT_QMR::CSingleFile*>& files);
