@@ -210,8 +210,13 @@ void ExpectTreeShows(SearchBarWidget& panel, const QVector<ChannelFiles*>& recor
             EXPECT_EQ(file.data(kFileNameRole).toString(), QString::fromStdString(sf->FileName));
             EXPECT_EQ(file.data(kChannelNumberRole).toInt(), r->ChannelInfo.GetChannelNumber());
             EXPECT_EQ(file.data(kDiskNameRole).toString(), r->DiskName);
-            const QString text = filtered ? FilteredText(sf->StartTime) + "~" + FilteredText(sf->EndTime)
-                                          : SearchText(sf->StartTime) + "~" + SearchText(sf->EndTime);
+            QString text = filtered ? FilteredText(sf->StartTime) + "~" + FilteredText(sf->EndTime)
+                                    : SearchText(sf->StartTime) + "~" + SearchText(sf->EndTime);
+            // A row of a disk names the disk, as the disk list does; a row
+            // of a folder does not.
+            const char letter = wincompat::DriveLetterOf(sf->DiskName);
+            if (letter)
+                text += QString("  Disk %1 (%2:)").arg(wincompat::GetPhysicalDriveOfLetter(letter)).arg(QChar(letter));
             EXPECT_EQ(file.data().toString(), text);
         }
     }
@@ -509,6 +514,34 @@ TEST_P(DiskSearch, FillsTheTreeFiltersAndHandsOver) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, DiskSearch, ::testing::Values(2, 1));
+
+// A channel found on two disks keeps one node; each of its rows says which
+// disk it comes from, by the disk list's name.
+TEST_F(Panel, RowsOfAChannelOnTwoDisksNameTheirDisks) {
+    const char first = drives.AddMedium(2, false, 1);
+    const char second = drives.AddMedium(1, false, 1);
+    ASSERT_NE(first, 0);
+    ASSERT_NE(second, 0);
+    SearchBarWidget panel;
+    panel.setPanelMode(0);
+    ASSERT_EQ(panel.diskCheckBoxes().size(), 2);
+    EXPECT_EQ(panel.diskCheckBoxes()[0]->text(), "Disk 1");
+    EXPECT_EQ(panel.diskCheckBoxes()[1]->text(), "Disk 2");
+    SetSearchDay(panel, kDay);
+    Search(panel);
+    const QModelIndexList channels = ChannelItems(panel.treeModel());
+    ASSERT_EQ(channels.size(), 2);   // channels 1 and 2, each once
+    for (const QModelIndex& channel : channels) {
+        QStringList rows;
+        for (int f = 0; f < panel.treeModel()->rowCount(channel); ++f)
+            rows << panel.treeModel()->index(f, 0, channel).data().toString();
+        ASSERT_EQ(rows.size(), 2) << rows.join(" | ").toStdString();
+        // The same span on both disks (mirrored recording), the first disk first.
+        const QString span = rows[0].left(rows[0].indexOf("  Disk"));
+        EXPECT_EQ(rows[0], span + QString("  Disk 1 (%1:)").arg(QChar(first)));
+        EXPECT_EQ(rows[1], span + QString("  Disk 2 (%1:)").arg(QChar(second)));
+    }
+}
 
 // A result tree larger than one turn's rows fills over several turns: the
 // first rows show at once, Search waits for the whole tree, a filter chosen

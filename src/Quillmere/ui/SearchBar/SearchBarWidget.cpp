@@ -37,6 +37,7 @@
 #include "SearchThread.h"
 #include "TipDialog.h"
 #include "VideoColorTipWidget.h"
+#include "wincompat/drives.h"
 #include "ziraz/datetimeedit.h"
 #include "ziraz/dialogs.h"
 #include "ziraz/itemviews.h"
@@ -829,6 +830,7 @@ void SearchBarWidget::buildTree(const QVector<ChannelFiles*>& records, bool filt
     cancelTreeFill();
     m_treeModel->clear();
     m_treeModel->insertColumn(0);
+    m_diskNames.clear();   // the drives may have changed since the last tree
     // Device and channel rows first, built apart from the model and given to
     // it a device at a time (rows added one by one to a shown tree cost the
     // view a layout each); then the file rows.
@@ -875,7 +877,7 @@ void SearchBarWidget::buildTree(const QVector<ChannelFiles*>& records, bool filt
 }
 
 bool SearchBarWidget::fillTreeRows(int limit, qint64 turnMs) {
-    static const QString kFile = QStringLiteral("file"), kTilde = QStringLiteral("~");
+    static const QString kFile = QStringLiteral("file"), kTilde = QStringLiteral("~"), kDiskGap = QStringLiteral("  ");
     const QIcon channelIcon = IconOf(kChannelPixmap);
     int added = 0;
     QElapsedTimer turn;
@@ -894,8 +896,12 @@ bool SearchBarWidget::fillTreeRows(int limit, qint64 turnMs) {
             if (!f) continue;
             const time_t start = static_cast<time_t>(f->StartTime);
             const time_t end = static_cast<time_t>(f->EndTime);
-            const QString text = m_treeFillFiltered ? FilteredTimeText(start) + kTilde + FilteredTimeText(end)
-                                                    : SearchTimeText(start) + kTilde + SearchTimeText(end);
+            QString text = m_treeFillFiltered ? FilteredTimeText(start) + kTilde + FilteredTimeText(end)
+                                              : SearchTimeText(start) + kTilde + SearchTimeText(end);
+            // A channel's recordings may come from several disks: each row
+            // names its own.
+            const QString disk = diskOfRow(f->DiskName);
+            if (!disk.isEmpty()) text += kDiskGap + disk;
             QStandardItem* file = NewItem(channelIcon, text);
             file->setData(QString::fromUtf8(f->FileName.c_str()), kFileNameRole);
             file->setData(number, kChannelNumberRole);
@@ -911,6 +917,18 @@ bool SearchBarWidget::fillTreeRows(int limit, qint64 turnMs) {
         if (pending.next >= count) m_treeFill.removeFirst();
     }
     return m_treeFill.isEmpty();
+}
+
+QString SearchBarWidget::diskOfRow(const std::string& diskPath) {
+    auto known = m_diskNames.find(diskPath);
+    if (known != m_diskNames.end()) return known->second;
+    // Disks only: the rows of a local folder all come from the folder the
+    // operator chose.
+    QString name;
+    if (wincompat::ParsePhysicalDriveName(diskPath) >= 0 || wincompat::DriveLetterOf(diskPath) != 0)
+        name = DiskShownName(diskPath);
+    m_diskNames.emplace(diskPath, name);
+    return name;
 }
 
 void SearchBarWidget::continueTreeFill() {

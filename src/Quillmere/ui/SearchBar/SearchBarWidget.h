@@ -9,6 +9,9 @@
 #include <QDateTime>
 #include <QModelIndex>
 #include <QString>
+
+#include <map>
+#include <string>
 #include <QStringList>
 #include <QVector>
 
@@ -146,6 +149,9 @@ private:
     // once `turnMs` passed (never when it is negative); true when all are in.
     // Large trees are filled over several turns of the event loop.
     bool fillTreeRows(int limit, qint64 turnMs = -1);
+    // The disk a file row names ("Disk 1 (E:)"); empty for a local folder.
+    // Looked up once per disk and search.
+    QString diskOfRow(const std::string& diskPath);
     void cancelTreeFill();
     void continueTreeFill();
     void discardTreeRows();
@@ -198,5 +204,6 @@ private:
     bool m_treeFillFiltered = false;
     bool m_treeFillHoldsSearch = false;   // the Search button waits for the tree
     quint64 m_treeFillSerial = 0;
+    std::map<std::string, QString> m_diskNames;
     QList<QStandardItem*> m_discardedRows;   // rows taken out of the tree, freed a slice at a time
 };

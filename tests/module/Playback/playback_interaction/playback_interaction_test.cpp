@@ -364,6 +364,67 @@ TEST_F(PlaybackInteractionTest, WindowsInAGroupAdvanceTogether) {
     b.StopPlayback();
 }
 
+// Channel 1 found on two disks (the second mirrors the first one's spans),
+// channel 2 on one, played in step: the first window's time never goes
+// back when its recording changes, and the two stay within a second.
+TEST_F(PlaybackInteractionTest, AChannelOnTwoDisksStaysInStep) {
+    const std::string mirror = folder + "_disk2";
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(mirror)));
+    std::vector<std::unique_ptr<CSingleFile>> copies;
+    std::vector<CSingleFile*> list;
+    for (int i = 0; i < 3; ++i) {
+        recmedia::RecordingSpec spec;
+        spec.channel = 1;
+        spec.start = kStarts[i];
+        spec.seconds = kSeconds;
+        spec.width = 160;
+        spec.height = 120;
+        spec.fps = 10;
+        spec.seed = static_cast<uint32_t>(50 + i);
+        spec.path = mirror + "/" + TimeToString(spec.start) + "_" + TimeToString(spec.start + kSeconds) + "_1.mp4";
+        std::string error;
+        ASSERT_TRUE(recmedia::EncodeRecording(spec, &error)) << error;
+        copies.emplace_back(new CSingleFile(spec.path, mirror, 1000, spec.start, spec.start + kSeconds, 0, "DVR", 1));
+        // As the search lists them: by start, the first disk's before the second's.
+        list.push_back(files[static_cast<size_t>(i)].get());
+        list.push_back(copies.back().get());
+    }
+    for (size_t i = 3; i < files.size(); ++i) list.push_back(files[i].get());   // channel 2
+
+    CPlayBackInteraction a, b;
+    a.SetChannel(Channel(1));
+    a.SetFileList(list);
+    a.m_bRbs = true;
+    Prepare(b, 2);
+    SynPlaybackInteraction group;
+    ASSERT_TRUE(group.AddInteraction(&a));
+    ASSERT_TRUE(group.AddInteraction(&b));
+    ASSERT_TRUE(a.StartPlayback(windows[0].get(), T));
+    ASSERT_TRUE(b.StartPlayback(windows[1].get(), T));
+    ASSERT_TRUE(group.Start());
+    ASSERT_TRUE(group.SetSpeed(1));
+    // Watched until the first window is well into its second recording.
+    time_t lastA = -1;
+    std::string back, apart;
+    ASSERT_TRUE(WaitFor([&] {
+        const time_t ta = a.m_streamPlayer.GetPlayedTime();
+        const time_t tb = b.m_streamPlayer.GetPlayedTime();
+        if (ta != -1 && lastA != -1 && ta < lastA) back += std::to_string(lastA - T) + "->" + std::to_string(ta - T) + " ";
+        if (ta != -1) lastA = ta;
+        if (ta != -1 && tb != -1 && std::llabs(static_cast<long long>(ta - tb)) > 1) {
+            const std::string pair = std::to_string(ta - T) + "/" + std::to_string(tb - T) + " ";
+            if (apart.size() < pair.size() || apart.compare(apart.size() - pair.size(), pair.size(), pair) != 0)
+                apart += pair;   // each distinct pair once
+        }
+        return ta >= static_cast<time_t>(T + 5);
+    }));
+    EXPECT_EQ(back, "");
+    EXPECT_EQ(apart, "");
+    ASSERT_TRUE(group.Stop());
+    a.StopPlayback();
+    b.StopPlayback();
+}
+
 // Windows more than a second ahead of the earliest wait (paused) while the
 // others step one frame.
 TEST_F(PlaybackInteractionTest, GroupSingleFrameKeepsWindowsTogether) {

@@ -378,4 +378,95 @@ TEST_F(SavedFilesTest, EverySavedFileHoldsItsSpan) {
     }
 }
 
+// One channel found on two disks, saved by time over the whole of it: the
+// second disk mirrors the first (the same spans) or goes on after it. The
+// saved file holds every moment once, in time order: its frames are those
+// of both disks together, each time once.
+TEST(SavedFilesAcrossDisks, AChannelOnTwoDisksIsSavedOncePerMoment) {
+    struct PairCase {
+        const char* name;
+        int secondDiskLater;   // seconds from the first disk's first recording to the second's
+    };
+    const PairCase cases[] = {{"mirrored", 0}, {"consecutive", 2 * kSeconds}};
+    auto* settings = CSettingsStore::GetInstance();
+    settings->SetValueText(SettingKey::SecretKey, "");
+    const QString out = kel_test::ProgramFolder() + "/out";
+    settings->SetValueText(SettingKey::DownloadSavePath, out + "/dl");
+    for (const PairCase& c : cases) {
+        storage_test::MediaSet media;
+        storage_test::Medium* disks[2] = {};
+        for (int d = 0; d < 2; ++d) {
+            disks[d] = media.Add(d == 0 ? 2 : 1, 2, 2, kSeconds, 0, [&](recmedia::MediaSpec& spec) {
+                spec.fast = false;
+                spec.width = 176;
+                spec.height = 144;
+                if (d == 1) spec.firstSecond += c.secondDiskLater;
+            });
+            ASSERT_NE(disks[d], nullptr);
+        }
+        QorAutoStorage::GetInstance()->JudgeDiskTypes({disks[0]->root, disks[1]->root});
+        // Channel 1 of both disks in time order, as the search lists it; the
+        // frames they hold together.
+        std::vector<std::shared_ptr<CSingleFile>> found;
+        std::vector<int64_t> expected;
+        for (storage_test::Medium* m : disks) {
+            StorageOper oper;
+            for (const FoundDataRecord& r : storage_test::SearchDay(oper, m->root, m->info.firstDay))
+                if (r.channel == 1) found.push_back(storage_test::FileOf(r, m->root));
+            for (const recmedia::PlannedRecording& r : m->info.recordings) {
+                if (r.channel != 1) continue;
+                for (int64_t t : FrameTimes(storage_test::FileBytes(*m, r.relPath))) expected.push_back(t);
+            }
+        }
+        ASSERT_EQ(found.size(), 4u) << c.name;
+        std::stable_sort(found.begin(), found.end(), [](const std::shared_ptr<CSingleFile>& a, const std::shared_ptr<CSingleFile>& b) {
+            return a->StartTime < b->StartTime;
+        });
+        std::sort(expected.begin(), expected.end());
+        expected.erase(std::unique(expected.begin(), expected.end()), expected.end());
+        const time_t spanStart = found.front()->StartTime;
+        time_t spanEnd = 0;
+        for (const auto& f : found) spanEnd = std::max<time_t>(spanEnd, f->EndTime);
+
+        for (const bool mp4 : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (mp4 ? ", .mp4" : ", raw"));
+            QDir(out).removeRecursively();
+            settings->SetValueText(SettingKey::DownloadVideoType, mp4 ? "1" : "0");
+            CStreamDownloader d;
+            d.SetDiskKind(0);
+            d.SetDownLoadFileType(0);
+            ASSERT_TRUE(d.SetParam(new CStreamDownloaderParam(1)));
+            std::vector<QString> paths;
+            std::vector<int> codes;
+            QObject context;
+            QObject::connect(&d, &CStreamDownloader::DownloadFiles, &context, [&](QString p) {
+                if (!p.isEmpty() && std::find(paths.begin(), paths.end(), p) == paths.end()) paths.push_back(p);
+            });
+            QObject::connect(&d, &CStreamDownloader::DownloadSignal, &context,
+                             [&](int code, int, int) { codes.push_back(code); });
+            std::vector<CSingleFile*> list;
+            for (const auto& f : found) list.push_back(f.get());
+            ASSERT_TRUE(d.DownloadByTime(list, spanStart, spanEnd));
+            ASSERT_TRUE(WaitFor([&] { return !codes.empty() && (codes.back() == 2 || codes.back() == 3); }));
+            EXPECT_EQ(codes.back(), APT_QMR::DownloadAllDone);
+            ASSERT_EQ(paths.size(), 1u);
+            const std::string path = paths[0].toStdString();
+            const QByteArray written = kel_test::ReadFile(paths[0]);
+            ASSERT_GT(written.size(), 40);
+            if (!mp4) {
+                EXPECT_EQ(FrameTimes(written), expected);
+                continue;
+            }
+            const kel_test::Mp4Probe probe = kel_test::ProbeMp4(path, true);
+            ASSERT_TRUE(probe.opened);
+            EXPECT_EQ(probe.logErrors, 0);
+            EXPECT_EQ(probe.decodeErrors, 0);
+            EXPECT_NEAR(probe.decodedFrames, static_cast<int>(expected.size()), 1);
+            EXPECT_NEAR(probe.duration * 1000, double(expected.back() - expected.front() + kFrameMs), kFrameMs);
+            const int64_t start = CreationSeconds(probe.creationTime);
+            EXPECT_NEAR(start * 1000 + std::llround(probe.firstTime * 1000), expected.front(), kFrameMs);
+        }
+    }
+}
+
 }  // namespace

@@ -329,6 +329,54 @@ TEST_P(StreamPlayerTest, MovesInARecordingLargerThanThePlayerBuffer) {
     player.Stop();
 }
 
+// One channel found on two disks: the second disk holds a mirror of the
+// first recording and one that overlaps the second recording and the gap
+// after it. Played from the start, every moment is shown once and the
+// time never goes back.
+TEST_P(StreamPlayerTest, AChannelOnTwoDisksPlaysEachMomentOnce) {
+    const Span second[2] = {{T, 3}, {T + 4, 4}};
+    std::unique_ptr<CSingleFile> other[2];
+    for (int i = 0; i < 2; ++i) {
+        recmedia::RecordingSpec spec;
+        spec.channel = 1;
+        spec.start = second[i].start;
+        spec.seconds = second[i].seconds;
+        spec.width = 160;
+        spec.height = 120;
+        spec.fps = 10;
+        spec.seed = static_cast<uint32_t>(11 + i);
+        spec.path = Folder() + "/disk2_ch01_" + std::to_string(i) + ".mp4";
+        std::string error;
+        ASSERT_TRUE(recmedia::EncodeRecording(spec, &error)) << error;
+        other[i].reset(new CSingleFile(spec.path, Folder() + "2", 0, spec.start, spec.start + spec.seconds, 0, "DVR", 1));
+    }
+    // In time order, as the search lists a channel of two disks.
+    CStreamPlayer player;
+    Prepare(player, {files[0].get(), other[0].get(), files[1].get(), other[1].get(), files[2].get()});
+    ShownFrames shown(player);
+    ASSERT_TRUE(player.StartPlayByTime(0));
+    EXPECT_EQ(player.SetSpeed(2), 2);
+    ASSERT_TRUE(WaitFor([&] { return player.IsEndOfList(); }));
+
+    const std::vector<ShownFrames::Frame> frames = shown.Frames();
+    ASSERT_FALSE(frames.empty());
+    std::set<int> indexes;
+    std::string back;
+    int twice = 0;
+    for (size_t i = 0; i < frames.size(); ++i) {
+        indexes.insert(frames[i].index);
+        if (i > 0 && frames[i].time < frames[i - 1].time)
+            back += std::to_string(frames[i - 1].time - T) + "->" + std::to_string(frames[i].time - T) + " ";
+        // The overlapping recording shows only what the first disk does not hold.
+        if (frames[i].index == 3 && frames[i].time < static_cast<time_t>(T + 6)) ++twice;
+    }
+    EXPECT_EQ(back, "");
+    EXPECT_EQ(twice, 0);
+    EXPECT_EQ(indexes, (std::set<int>{0, 2, 3, 4}));   // the mirror adds nothing
+    EXPECT_EQ(frames.front().time, static_cast<time_t>(T));
+    EXPECT_GE(frames.back().time, static_cast<time_t>(T + 12));
+}
+
 INSTANTIATE_TEST_SUITE_P(Routes, StreamPlayerTest, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& info) {
                              return std::string(info.param ? "DirectReader" : "StorageLayer");

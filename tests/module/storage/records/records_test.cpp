@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+
+#include <cstdio>
+#include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "RecordTypes.h"
 #include "kel_test/test_support.h"
@@ -297,5 +302,72 @@ TEST(TimeLookup, EmptyAndNullOnlyLists) {
     EXPECT_EQ(pos.index, -1);
     EXPECT_FALSE(IsTimeInFiles({nullptr}, 0));
 }
+
+// ---- one time line -------------------------------------------------------------
+
+// Entries as "disk:start-end" (channel 1 unless "chN/" leads); the expected
+// line as the kept spans, "-" where an entry adds nothing.
+struct LineCase {
+    const char* name;
+    std::vector<std::string> entries;
+    std::vector<std::string> line;
+};
+
+class TimeLine : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(TimeLine, EachMomentOnce) {
+    const LineCase& c = GetParam();
+    std::vector<std::unique_ptr<CSingleFile>> owned;
+    std::vector<CSingleFile*> files;
+    for (const std::string& e : c.entries) {
+        if (e.empty()) {
+            files.push_back(nullptr);
+            continue;
+        }
+        int channel = 1, start = 0, end = 0;
+        char disk[8] = {};
+        const char* text = e.c_str();
+        if (std::sscanf(text, "ch%d/", &channel) == 1) text = std::strchr(text, '/') + 1;
+        ASSERT_EQ(std::sscanf(text, "%7[^:]:%d-%d", disk, &start, &end), 3) << e;
+        owned.emplace_back(new CSingleFile(std::string(disk) + "/rec", disk, 1000, uint32_t(start), uint32_t(end), 0, "",
+                                           channel));
+        files.push_back(owned.back().get());
+    }
+    const std::vector<std::unique_ptr<CSingleFile>> line = OneTimeLine(files);
+    ASSERT_EQ(line.size(), files.size());
+    std::vector<std::string> got;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (!line[i]) {
+            got.push_back("-");
+            continue;
+        }
+        EXPECT_EQ(line[i]->FileName, files[i]->FileName);
+        EXPECT_EQ(line[i]->SearchStartTime, files[i]->SearchStartTime);   // where the recording itself begins
+        EXPECT_EQ(line[i]->EndTime, files[i]->EndTime);
+        got.push_back(std::to_string(line[i]->StartTime) + "-" + std::to_string(line[i]->EndTime));
+    }
+    EXPECT_EQ(got, c.line);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, TimeLine,
+    ::testing::Values(
+        LineCase{"OneDisk", {"A:100-160", "A:160-220", "A:300-360"}, {"100-160", "160-220", "300-360"}},
+        // The same recordings on two disks (mirrored recording): the first disk's.
+        LineCase{"Mirrored", {"A:100-160", "B:100-160", "A:160-220", "B:160-220"}, {"100-160", "-", "160-220", "-"}},
+        // A recorder that went on on its second disk.
+        LineCase{"Consecutive", {"A:100-160", "A:160-220", "B:220-280", "B:280-340"},
+                 {"100-160", "160-220", "220-280", "280-340"}},
+        // Overlaps: each later recording adds what follows the covered part.
+        LineCase{"Overlapping", {"A:100-160", "B:130-190", "A:160-220", "B:190-250"},
+                 {"100-160", "160-190", "190-220", "220-250"}},
+        // A longer recording that starts together with a shorter one is taken first.
+        LineCase{"SameStart", {"A:100-130", "B:100-160"}, {"-", "100-160"}},
+        // Out of order, with nulls: the result stays aligned with the list.
+        LineCase{"Unsorted", {"B:160-220", "", "A:100-170"}, {"170-220", "-", "100-170"}},
+        // Other channels never hide each other.
+        LineCase{"Channels", {"ch1/A:100-160", "ch2/A:100-160", "ch1/B:100-160", "ch2/B:120-180"},
+                 {"100-160", "100-160", "-", "160-180"}}),
+    [](const ::testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
