@@ -259,38 +259,16 @@ void CPlayBackInteraction::GetDisplayRegion(float region[4]) const {
 bool CPlayBackInteraction::RefreshPlay() { return m_streamPlayer.RefreshPlay(); }
 
 uint64_t CPlayBackInteraction::EstimateDownloadSize(time_t start, time_t end) {
-    if (end < start) return 0;
-    auto share = [](const CSingleFile* f, time_t seconds) -> uint64_t {
-        const double length = static_cast<double>(f->EndTime) - static_cast<double>(f->StartTime) + 1.0;
-        if (length <= 0 || seconds <= 0) return 0;
-        return static_cast<uint64_t>(static_cast<double>(seconds) / length * static_cast<double>(f->FileSize) + 0.5);
-    };
-    ZUN_Guard list(m_listMutex);
-    uint64_t sum = 0;
-    time_t s = start;
-    for (const CSingleFile* f : m_fileList) {
-        if (!f) continue;
-        const time_t fs = f->StartTime;
-        const time_t fe = f->EndTime;
-        if (fs < s) {
-            if (s >= fe) continue;
-            if (end <= fe) {
-                sum += share(f, end - s + 1);
-                break;
-            }
-            sum += share(f, fe - s + 1);
-            s = fe;
-        } else {
-            if (end <= fs) break;
-            if (end <= fe) {
-                sum += share(f, end - fs + 1);
-                break;
-            }
-            sum += f->FileSize;
-            s = fe;
-        }
+    // What a download of the window's channel copies: its files as one
+    // time line (a channel found on two disks counts once).
+    std::vector<CSingleFile*> files;
+    {
+        ZUN_Guard list(m_listMutex);
+        const int channel = m_channel.GetChannelNumber();
+        for (CSingleFile* f : m_fileList)
+            if (f && (channel < 0 || f->ChannelNumber == channel)) files.push_back(f);
     }
-    return sum;
+    return CStreamDownloader::EstimateFilesSize(files, start, end);
 }
 
 // The player turns the volume to half (32767) with the sound.

@@ -71,7 +71,8 @@ public:
     // empty or inverted one shows the whole picture again.
     bool SetDisplayRegion(float left, float top, float right, float bottom);
     bool RefreshPlay();
-    // Bytes of [start, end] (inclusive seconds) over the file list.
+    // Bytes of [start, end] (inclusive seconds) over the files of the
+    // window's channel (all files while no channel is set), each moment once.
     uint64_t EstimateDownloadSize(time_t start, time_t end);
     bool PlaySound();
     bool SetVolume(uint16_t volume);

@@ -285,6 +285,14 @@ TEST(PlaybackInteractionEstimate, BytesOfASpan) {
         {400, 500, 0},
     };
     for (const Case& k : cases) EXPECT_EQ(w.EstimateDownloadSize(k.start, k.end), k.bytes) << k.start << ".." << k.end;
+
+    // The window's channel only, and a copy of its recording on a second
+    // disk counts once.
+    CSingleFile mirror("a2", "e", 1000, 0, 99, 0, "", 1);
+    CSingleFile other("o", "d", 1000, 0, 99, 0, "", 2);
+    w.SetChannel(Channel(1));
+    w.SetFileList({&a, &mirror, &other, &b, &c});
+    EXPECT_EQ(w.EstimateDownloadSize(0, 399), 3000u);
 }
 
 TEST(PlaybackInteractionSearch, SearchDaysOfTheChannelFiles) {
