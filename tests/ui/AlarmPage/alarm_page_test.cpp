@@ -28,6 +28,7 @@
 #include "Settings.h"
 #include "MultiCheckCombox.h"
 #include "kel_test/page_media.h"
+#include "mp4_probe.h"
 #include "ziraz/itemviews.h"
 #include "ziraz/datetimeedit.h"
 #include "ziraz/dialogs.h"
@@ -159,6 +160,11 @@ TEST(AlarmPage, ListsTheAlarmsOfADayExportsAndOpensTheClip) {
     page_test::Medium* m = media.Add(11, 'E', [](recmedia::MediaSpec& spec) {
         spec.indexOnly = false;  // recordings for the clip viewer
         spec.perDay = 3;
+        // Real pictures: the saved clips are decoded.
+        spec.fast = false;
+        spec.repeatGop = true;
+        spec.width = 176;
+        spec.height = 144;
     });
     ASSERT_TRUE(m);
     ASSERT_FALSE(m->info.events.empty());
@@ -251,6 +257,27 @@ TEST(AlarmPage, ListsTheAlarmsOfADayExportsAndOpensTheClip) {
     EXPECT_TRUE(view.downloadedFile().endsWith(".mp4")) << trace.toStdString();
     EXPECT_GT(QFileInfo(view.downloadedFile()).size(), 0);
     EXPECT_TRUE(view.ui().m_pDownloadBtn->isEnabled()) << trace.toStdString();
+
+    // The same clip again: the first one stays as it was, the second goes
+    // beside it, and both play from their first frame.
+    const QString firstClip = view.downloadedFile();
+    const QByteArray firstBytes = kel_test::ReadFile(firstClip);
+    codes.clear();
+    view.onDownLoadBtn();
+    ASSERT_TRUE(WaitFor([&] {
+        return std::any_of(codes.begin(), codes.end(), [](int c) { return c == 2 || c == 3 || c == 6; });
+    }));
+    EXPECT_NE(std::find(codes.begin(), codes.end(), 2), codes.end());
+    const QString secondClip = view.downloadedFile();
+    EXPECT_EQ(secondClip, firstClip.left(firstClip.size() - 4) + " (1).mp4");
+    EXPECT_EQ(kel_test::ReadFile(firstClip), firstBytes);
+    for (const QString& clip : {firstClip, secondClip}) {
+        const bool mp4 = kel_test::ReadFile(clip).mid(4, 4) == "ftyp";   // else the recorder's own stream
+        const kel_test::Mp4Probe probe = kel_test::ProbeMp4(clip.toStdString(), true, !mp4);
+        EXPECT_TRUE(probe.opened) << clip.toStdString();
+        EXPECT_GT(probe.decodedFrames, 0) << clip.toStdString();
+        EXPECT_EQ(probe.decodeErrors, 0) << clip.toStdString();
+    }
 
     // The picture of an alarm: the viewer is titled and run once the copy ends.
     d.calls.clear();

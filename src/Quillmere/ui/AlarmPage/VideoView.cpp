@@ -255,9 +255,9 @@ QString CVideoView::prepareClipFile(time_t s, time_t e, const QString& channelTe
     else
         directory = folder + "/" + kSubFolder + "/";
     CreateDirectoryPath(std::string(directory.toLocal8Bit().constData()));
-    const QString path = directory + name;
-    if (QFile::exists(path)) QFile::remove(path);
-    return path;
+    // A clip of that name from before stays: the downloader writes beside
+    // it under a name of its own.
+    return directory + name;
 }
 
 bool CVideoView::hasFileInSpan(const QDateTime& a, const QDateTime& b) const {
