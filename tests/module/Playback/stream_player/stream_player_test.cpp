@@ -120,24 +120,30 @@ private:
 
 class StreamPlayerTest : public ::testing::TestWithParam<bool> {
 protected:
+    // A small recording of channel 1 over `span`.
+    static ::testing::AssertionResult Encode(const Span& span, uint32_t seed, const std::string& path) {
+        recmedia::RecordingSpec spec;
+        spec.channel = 1;
+        spec.start = span.start;
+        spec.seconds = span.seconds;
+        spec.width = 160;
+        spec.height = 120;
+        spec.fps = 10;
+        spec.seed = seed;
+        spec.path = path;
+        std::string error;
+        if (recmedia::EncodeRecording(spec, &error)) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << error;
+    }
+
     // Each test has a fresh program folder, so the recordings are made per test.
     void SetUp() override {
         kel_test::WriteFile(QString::fromStdString(Folder() + "/.keep"), QByteArray());
         for (int i = 0; i < 3; ++i) {
-            recmedia::RecordingSpec spec;
-            spec.channel = 1;
-            spec.start = kSpans[i].start;
-            spec.seconds = kSpans[i].seconds;
-            spec.width = 160;
-            spec.height = 120;
-            spec.fps = 10;
-            spec.seed = static_cast<uint32_t>(i + 1);
             char name[128];
-            std::snprintf(name, sizeof(name), "/ch01_%u_%u.mp4", spec.start, spec.start + spec.seconds);
-            spec.path = Folder() + name;
-            std::string error;
-            ASSERT_TRUE(recmedia::EncodeRecording(spec, &error)) << error;
-            paths[i] = spec.path;
+            std::snprintf(name, sizeof(name), "/ch01_%u_%u.mp4", kSpans[i].start, kSpans[i].start + kSpans[i].seconds);
+            paths[i] = Folder() + name;
+            ASSERT_TRUE(Encode(kSpans[i], static_cast<uint32_t>(i + 1), paths[i]));
         }
         window.resize(320, 240);
         window.show();
@@ -337,18 +343,10 @@ TEST_P(StreamPlayerTest, AChannelOnTwoDisksPlaysEachMomentOnce) {
     const Span second[2] = {{T, 3}, {T + 4, 4}};
     std::unique_ptr<CSingleFile> other[2];
     for (int i = 0; i < 2; ++i) {
-        recmedia::RecordingSpec spec;
-        spec.channel = 1;
-        spec.start = second[i].start;
-        spec.seconds = second[i].seconds;
-        spec.width = 160;
-        spec.height = 120;
-        spec.fps = 10;
-        spec.seed = static_cast<uint32_t>(11 + i);
-        spec.path = Folder() + "/disk2_ch01_" + std::to_string(i) + ".mp4";
-        std::string error;
-        ASSERT_TRUE(recmedia::EncodeRecording(spec, &error)) << error;
-        other[i].reset(new CSingleFile(spec.path, Folder() + "2", 0, spec.start, spec.start + spec.seconds, 0, "DVR", 1));
+        const std::string path = Folder() + "/disk2_ch01_" + std::to_string(i) + ".mp4";
+        ASSERT_TRUE(Encode(second[i], static_cast<uint32_t>(11 + i), path));
+        other[i].reset(new CSingleFile(path, Folder() + "2", 0, second[i].start, second[i].start + second[i].seconds, 0,
+                                       "DVR", 1));
     }
     // In time order, as the search lists a channel of two disks.
     CStreamPlayer player;
