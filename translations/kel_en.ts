@@ -499,6 +499,10 @@
         <source>Download Incomplete</source>
         <translation>Download Incomplete</translation>
     </message>
+    <message>
+        <source>Disk</source>
+        <translation>Disk</translation>
+    </message>
 </context>
 <context>
     <name>CPlaybackDownloadClass</name>

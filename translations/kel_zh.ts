@@ -499,6 +499,10 @@
         <source>Download Incomplete</source>
         <translation>下载未完成</translation>
     </message>
+    <message>
+        <source>Disk</source>
+        <translation>磁盘</translation>
+    </message>
 </context>
 <context>
     <name>CPlaybackDownloadClass</name>

@@ -3,6 +3,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/pixdesc.h>
 }
 
 #include <atomic>
@@ -28,6 +29,26 @@ struct ErrorLog {
     ~ErrorLog() { av_log_set_callback(&av_log_default_callback); }
     int Count() const { return g_logErrors.load(); }
 };
+
+// FNV-1a over the visible bytes of every plane of a decoded picture.
+uint64_t PictureHash(const AVFrame* frame) {
+    uint64_t hash = 1469598103934665603ull;
+    const AVPixFmtDescriptor* format = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(frame->format));
+    if (!format) return 0;
+    for (int plane = 0; plane < AV_NUM_DATA_POINTERS && frame->data[plane]; ++plane) {
+        const bool chroma = plane == 1 || plane == 2;
+        const int width = chroma ? AV_CEIL_RSHIFT(frame->width, format->log2_chroma_w) : frame->width;
+        const int height = chroma ? AV_CEIL_RSHIFT(frame->height, format->log2_chroma_h) : frame->height;
+        for (int y = 0; y < height; ++y) {
+            const uint8_t* row = frame->data[plane] + static_cast<ptrdiff_t>(y) * frame->linesize[plane];
+            for (int x = 0; x < width; ++x) {
+                hash ^= row[x];
+                hash *= 1099511628211ull;
+            }
+        }
+    }
+    return hash;
+}
 
 }  // namespace
 
@@ -88,6 +109,7 @@ Mp4Probe ProbeMp4(const std::string& path, bool decode, bool recorderStream) {
                 haveTime = true;
             }
             if (frame->decode_error_flags) probe.decodeErrors++;
+            probe.pictureHashes.push_back(PictureHash(frame));
             probe.decodedFrames++;
         }
     };

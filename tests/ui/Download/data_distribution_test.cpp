@@ -48,8 +48,10 @@ public:
 }  // namespace
 
 TEST(DataDistributionThread, FileListRowsInOrderWithProgress) {
-    const auto a = File("rec/one.mp4", 1048576, 0);
-    const auto b = File("rec/two.mp4", 512, 1709280000);
+    // A folder of exported files is shown as it stands (drives: see the
+    // download dialog's test).
+    const auto a = File("rec/one.mp4", 1048576, 0, "/srv/exported");
+    const auto b = File("rec/two.mp4", 512, 1709280000, "/srv/exported");
     CDataDistributionThread builder(std::vector<CSingleFile*>{a.get(), b.get()});
     Receiver r(builder);
     builder.startThread();
@@ -57,21 +59,23 @@ TEST(DataDistributionThread, FileListRowsInOrderWithProgress) {
     ASSERT_TRUE(builder.wait(60000));
     EXPECT_EQ(r.progress, (std::vector<std::pair<int, int>>{{0, 2}, {1, 2}}));
     ASSERT_EQ(r.model.rowCount(), 2);
-    ASSERT_EQ(r.model.columnCount(), 5);
+    ASSERT_EQ(r.model.columnCount(), 6);
     QStandardItem* number = r.model.item(0, 0);
     EXPECT_EQ(number->text(), "1");
     EXPECT_TRUE(number->isCheckable());
     EXPECT_EQ(number->checkState(), Qt::Unchecked);
     EXPECT_EQ(number->data(CDataDistributionThread::kFileSizeRole).toUInt(), 1048576u);
     EXPECT_EQ(number->data(CDataDistributionThread::kFileNameRole).toString(), "rec/one.mp4");
+    EXPECT_EQ(r.model.item(0, 1)->text(), "/srv/exported");
+    EXPECT_FALSE(r.model.item(0, 1)->isEditable());
     // Local time of the PC (the tests run in UTC): second 0 is 1970-01-01.
-    EXPECT_EQ(r.model.item(0, 1)->text(), "1970-01-01 00:00:00");
-    EXPECT_EQ(r.model.item(0, 2)->text(), "1970-01-01 00:01:00");
-    EXPECT_EQ(r.model.item(0, 3)->text(), ziraz::GetFileSize(1048576, QString(), 2));
-    EXPECT_EQ(r.model.item(0, 4)->text(), "Wait");
-    EXPECT_FALSE(r.model.item(0, 4)->isEditable());
+    EXPECT_EQ(r.model.item(0, 2)->text(), "1970-01-01 00:00:00");
+    EXPECT_EQ(r.model.item(0, 3)->text(), "1970-01-01 00:01:00");
+    EXPECT_EQ(r.model.item(0, 4)->text(), ziraz::GetFileSize(1048576, QString(), 2));
+    EXPECT_EQ(r.model.item(0, 5)->text(), "Wait");
+    EXPECT_FALSE(r.model.item(0, 5)->isEditable());
     EXPECT_EQ(r.model.item(1, 0)->text(), "2");
-    EXPECT_EQ(r.model.item(1, 1)->text(), QDateTime::fromTime_t(1709280000).toString("yyyy-MM-dd hh:mm:ss"));
+    EXPECT_EQ(r.model.item(1, 2)->text(), QDateTime::fromTime_t(1709280000).toString("yyyy-MM-dd hh:mm:ss"));
 }
 
 TEST(DataDistributionThread, ChannelListNumbersEachChannelFromOne) {

@@ -11,19 +11,23 @@
 
 #include <sys/statvfs.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <set>
 
 #include "CommonHelpers.h"
 #include "PlayBackInteraction.h"
 #include "PlaybackDownLoad.h"
 #include "Settings.h"
 #include "kel_test/test_support.h"
+#include "mp4_probe.h"
 #include "recmedia/encoder.h"
 #include "recstream/recstream.h"
 #include "ziraz/controls.h"
 #include "ziraz/datetimeedit.h"
+#include "wincompat/drives.h"
 #include "ziraz/itemviews.h"
 
 // A folder whose path holds "/nearly_full" reports 16 free blocks.
@@ -137,10 +141,10 @@ protected:
 TEST_F(PlaybackDownload, RowsOfTheCellsRecordings) {
     ziraz::StandardItemModel* model = dialog->model();
     ASSERT_EQ(model->rowCount(), 3);
-    EXPECT_EQ(model->columnCount(), 5);
+    EXPECT_EQ(model->columnCount(), 6);
     EXPECT_EQ(model->item(2, 0)->text(), "3");
-    EXPECT_EQ(model->item(0, 1)->text(), "2024-03-01 08:00:00");
-    EXPECT_EQ(model->item(0, 4)->text(), "Wait");
+    EXPECT_EQ(model->item(0, 2)->text(), "2024-03-01 08:00:00");
+    EXPECT_EQ(model->item(0, 5)->text(), "Wait");
     EXPECT_EQ(dialog->ui().m_pAllFileLabel->text(), "0");
     EXPECT_EQ(dialog->ui().lineEdit->text(), "RodoroZOD");
     EXPECT_EQ(dialog->ui().lineEdit->maxLength(), 15);
@@ -165,7 +169,7 @@ TEST_F(PlaybackDownload, ProgressClosedAtOnceStillFillsTheTable) {
     ziraz::StandardItemModel* model = dialog->model();
     ASSERT_EQ(model->rowCount(), 3);
     for (int row = 0; row < 3; ++row) EXPECT_EQ(model->item(row, 0)->text(), QString::number(row + 1));
-    EXPECT_EQ(model->item(2, 1)->text(), "2024-03-01 08:00:10");
+    EXPECT_EQ(model->item(2, 2)->text(), "2024-03-01 08:00:10");
 }
 
 TEST_F(PlaybackDownload, PeriodChecksAndRefusedStarts) {
@@ -218,7 +222,7 @@ TEST_F(PlaybackDownload, FilesThenPeriodsDownloadToMp4) {
     dialog->ui().lineEdit->setText("  saved  ");
     dialog->OnDownLoad();
     ASSERT_EQ(dialog->statusItems().size(), 2);
-    EXPECT_EQ(dialog->statusItems()[1], model->item(2, 4));
+    EXPECT_EQ(dialog->statusItems()[1], model->item(2, 5));
     // The start arrives through the downloader's queue: the dialog is busy then.
     bool sawBusy = false;
     QObject::connect(&dialog->downloader(), &APT_QMR::CStreamDownloader::DownloadSignal, dialog.get(),
@@ -232,9 +236,9 @@ TEST_F(PlaybackDownload, FilesThenPeriodsDownloadToMp4) {
     ASSERT_TRUE(WaitFor([&] { return !dialog->ui().periodBox[0]->isChecked() && !dialog->downloader().IsDownloading(); }));
     ASSERT_TRUE(WaitJobEnd(codes));
 
-    EXPECT_EQ(model->item(0, 4)->text(), "Download Completed");
-    EXPECT_EQ(model->item(1, 4)->text(), "Wait");
-    EXPECT_EQ(model->item(2, 4)->text(), "Download Completed");
+    EXPECT_EQ(model->item(0, 5)->text(), "Download Completed");
+    EXPECT_EQ(model->item(1, 5)->text(), "Wait");
+    EXPECT_EQ(model->item(2, 5)->text(), "Download Completed");
     EXPECT_EQ(model->item(0, 0)->checkState(), Qt::Unchecked);
     EXPECT_EQ(dialog->downloadMode(), 1);
     const QString dir = kel_test::ProgramFolder() + "/dl/saved/";
@@ -301,7 +305,7 @@ TEST_F(PlaybackDownload, ARecordingCutShortIsMarkedIncomplete) {
     EXPECT_EQ(codes, (std::vector<int>{4, 0, 5, 4, 7, 4, 5, 2}));
     const char* statuses[3] = {"Download Completed", "Download Incomplete", "Download Completed"};
     for (int r = 0; r < 3; ++r) {
-        EXPECT_EQ(model->item(r, 4)->text(), statuses[r]) << r;
+        EXPECT_EQ(model->item(r, 5)->text(), statuses[r]) << r;
         EXPECT_EQ(model->item(r, 0)->checkState(), Qt::Unchecked) << r;
     }
     const QString dir = kel_test::ProgramFolder() + "/dl/RodoroZOD/";
@@ -317,4 +321,155 @@ TEST_F(PlaybackDownload, ARecordingCutShortIsMarkedIncomplete) {
         if (c.kind == ziraz::DialogKind::Information) notices << c.text;
     EXPECT_TRUE(notices.contains("The download is incomplete. What was saved up to its end: " + dir + partial))
         << notices.join("|").toStdString();
+}
+
+namespace {
+
+// The pictures of recordings as a decoder shows them.
+std::set<uint64_t> Pictures(const std::vector<std::string>& recordings) {
+    std::set<uint64_t> pictures;
+    for (const std::string& path : recordings) {
+        const kel_test::Mp4Probe probe = kel_test::ProbeMp4(path, true, true);
+        EXPECT_GT(probe.decodedFrames, 0) << path;
+        pictures.insert(probe.pictureHashes.begin(), probe.pictureHashes.end());
+    }
+    return pictures;
+}
+
+}  // namespace
+
+// The cell plays channel 1, but its playback list also holds a recording of
+// channel 2 over the same seconds. Two ticked periods give one file each,
+// named after channel 1 and the period, holding channel 1's pictures only; a
+// third that begins where the last recording ends holds nothing and is
+// passed over, and the last file is still told.
+TEST_F(PlaybackDownload, ByTimeSavesTheCellsChannelAFilePerPeriod) {
+    CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadVideoType, "1");
+    recmedia::RecordingSpec spec;
+    spec.channel = 2;
+    spec.start = T;
+    spec.seconds = 6;
+    spec.width = 160;
+    spec.height = 120;
+    spec.fps = 10;
+    spec.seed = 9;
+    spec.path = (kel_test::ProgramFolder() + "/rec/").toStdString() + TimeToString(T) + "_" + TimeToString(T + 6) + "_2.mp4";
+    std::string error;
+    ASSERT_TRUE(recmedia::EncodeRecording(spec, &error)) << error;
+    CSingleFile other(spec.path, files[0]->DiskName, static_cast<uint32_t>(QFileInfo(QString::fromStdString(spec.path)).size()),
+                      T, T + 6, 0, "DVR", 2);
+    std::vector<CSingleFile*> mixed = list;
+    mixed.insert(mixed.begin() + 1, &other);
+    playback.SetFileList(mixed);
+
+    std::vector<int> codes;
+    QObject::connect(&dialog->downloader(), &APT_QMR::CStreamDownloader::DownloadSignal, dialog.get(),
+                     [&codes](int code, int, int) { codes.push_back(code); });
+    const struct {
+        uint32_t start, end;
+        int pictures;  // 10 a second, the end second included
+    } periods[] = {{T + 1, T + 5, 50}, {T + 10, T + 12, 30}};
+    for (int p = 0; p < 2; ++p) SetPeriod(p, periods[p].start, periods[p].end);
+    SetPeriod(2, kStarts[2] + 3, kStarts[2] + 20);
+    calls.clear();
+    dialog->OnDownLoad();
+    ASSERT_TRUE(WaitFor([&] {
+        return std::count(codes.begin(), codes.end(), 2) == 2 && !dialog->downloader().IsDownloading();
+    }));
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), 3), 0);
+
+    const QString dir = kel_test::ProgramFolder() + "/dl/RodoroZOD/";
+    QStringList expected;
+    for (const auto& period : periods)
+        expected << QString("ch01_%1_%2.mp4")
+                        .arg(QString::fromStdString(TimeToString(period.start)))
+                        .arg(QString::fromStdString(TimeToString(period.end)));
+    EXPECT_EQ(QDir(dir).entryList({"*.mp4"}, QDir::Files, QDir::Name).join(' ').toStdString(),
+              expected.join(' ').toStdString());
+
+    const std::set<uint64_t> own = Pictures({files[0]->FileName, files[1]->FileName, files[2]->FileName});
+    const std::set<uint64_t> foreign = Pictures({spec.path});
+    for (int p = 0; p < 2; ++p) {
+        SCOPED_TRACE(expected[p].toStdString());
+        const kel_test::Mp4Probe probe = kel_test::ProbeMp4((dir + expected[p]).toStdString(), true);
+        ASSERT_TRUE(probe.opened);
+        EXPECT_EQ(probe.decodeErrors, 0);
+        EXPECT_EQ(probe.decodedFrames, periods[p].pictures);
+        int mine = 0, theirs = 0;
+        for (uint64_t hash : probe.pictureHashes) {
+            mine += own.count(hash) ? 1 : 0;
+            theirs += foreign.count(hash) ? 1 : 0;
+        }
+        EXPECT_EQ(mine, probe.decodedFrames);
+        EXPECT_EQ(theirs, 0);
+    }
+    QStringList notices;
+    for (const auto& c : calls)
+        if (c.kind == ziraz::DialogKind::Information) notices << c.text;
+    EXPECT_EQ(notices.join('|').toStdString(), (dir + expected[0] + "|" + dir + expected[1]).toStdString());
+    EXPECT_FALSE(dialog->ui().periodBox[0]->isChecked());
+    EXPECT_FALSE(dialog->ui().periodBox[1]->isChecked());
+    EXPECT_FALSE(dialog->ui().periodBox[2]->isChecked());
+    EXPECT_TRUE(dialog->ui().m_pDownloadBtn->isEnabled());
+}
+
+// A channel found on two disks: each row names the disk of its recording
+// the way the search panel shows disks.
+TEST_F(PlaybackDownload, EachRowNamesItsDisk) {
+    const QString table = kel_test::ProgramFolder() + "/drives.txt";
+    ASSERT_TRUE(kel_test::WriteFile(table, QString("disk 1 %1/d1\ndisk 2 %1/d2\nletter E 2 removable vfat %1/d2\n")
+                                                   .arg(kel_test::ProgramFolder())
+                                                   .toUtf8()));
+    struct DriveTable {
+        explicit DriveTable(const QString& path) : env(new kel_test::ScopedEnv("KEL_DRIVES", path.toStdString())) {
+            wincompat::ReloadDriveTable();
+        }
+        ~DriveTable() {
+            env.reset();
+            wincompat::ReloadDriveTable();
+        }
+        std::unique_ptr<kel_test::ScopedEnv> env;
+    } drives(table);
+
+    const char* disks[3] = {"\\\\.\\PHYSICALDRIVE1", "E:\\", "/srv/exported"};
+    std::vector<std::unique_ptr<CSingleFile>> found;
+    std::vector<CSingleFile*> cellList;
+    for (int i = 0; i < 3; ++i) {
+        found.emplace_back(new CSingleFile(files[i]->FileName, disks[i], 1000, kStarts[i], kStarts[i] + 3, 0, "DVR", 1));
+        cellList.push_back(found.back().get());
+    }
+    DownloadCellAccess access;
+    access.playback = [this](uint32_t index) { return index == 2 ? &playback : nullptr; };
+    access.files = [&cellList](uint32_t) { return cellList; };
+    dialog.reset(new CPlaybackDownLoad(access, 2));
+    dialog->InitDownloadFiles();
+    ziraz::StandardItemModel* model = dialog->model();
+    EXPECT_EQ(model->headerData(CPlaybackDownLoad::kDiskColumn, Qt::Horizontal).toString(), "Disk");
+    ASSERT_EQ(model->rowCount(), 3);
+    const char* shown[3] = {"Disk 1", "Disk 2 (E:)", "/srv/exported"};
+    for (int r = 0; r < 3; ++r) EXPECT_EQ(model->item(r, CPlaybackDownLoad::kDiskColumn)->text(), shown[r]) << r;
+}
+
+// Read through the storage layer, the cell's folder is no recorder disk and
+// the downloader starts nothing: the dialog says so instead of staying silent.
+TEST_F(PlaybackDownload, AJobThatCannotStartIsReported) {
+    dialog->setDiskKind(false);
+    for (const bool byFile : {false, true}) {
+        SCOPED_TRACE(byFile ? "by file" : "by time");
+        dialog->resetFrame();
+        if (byFile)
+            dialog->model()->item(0, 0)->setCheckState(Qt::Checked);
+        else
+            SetPeriod(0, T + 1, T + 5);
+        calls.clear();
+        dialog->OnDownLoad();
+        QStringList notices;
+        for (const auto& c : calls)
+            if (c.kind == ziraz::DialogKind::Information) notices << c.text;
+        EXPECT_EQ(notices, QStringList{"DownLoad Exception."});
+        EXPECT_FALSE(dialog->downloader().IsDownloading());
+        EXPECT_TRUE(dialog->ui().m_pDownloadBtn->isEnabled());
+        EXPECT_FALSE(dialog->ui().m_pStopBtn->isEnabled());
+        EXPECT_TRUE(QDir(kel_test::ProgramFolder() + "/dl/RodoroZOD").entryList({"*.mp4"}, QDir::Files).isEmpty());
+    }
 }

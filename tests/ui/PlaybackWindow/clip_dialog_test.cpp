@@ -1,22 +1,75 @@
-// The clip dialog: input checks, the recordings it chooses, and a clip cut
-// from a real recording into the clip folder.
+// The clip dialog: input checks, the recordings it chooses, a clip cut from
+// a real recording into the clip folder, and "All Windows": one clip per
+// window, each of its own channel, made one after the other.
 #include "VideoCutWidget.h"
 #include "media_fixture.h"
+#include "mp4_probe.h"
 
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+
+#include <sys/statvfs.h>
+
+#include <cstring>
+#include <map>
+#include <set>
+
+// A folder whose path holds "/nearly_full" reports 16 free blocks.
+extern "C" int __real_statvfs(const char* path, struct statvfs* buf);
+extern "C" int __wrap_statvfs(const char* path, struct statvfs* buf) {
+    const int rc = __real_statvfs(path, buf);
+    if (rc == 0 && path && std::strstr(path, "/nearly_full")) buf->f_bavail = 16;
+    return rc;
+}
 
 using namespace media_fixture;
 using APT_QMR::CSingleFile;
 
 namespace {
 
+const int kChannels = 3;
+
+// The pictures of a channel's recording as a decoder shows them (the
+// channels' recordings differ in every picture).
+const std::set<uint64_t>& ChannelPictures(int channel) {
+    static std::map<int, std::set<uint64_t>> pictures;
+    auto it = pictures.find(channel);
+    if (it != pictures.end()) return it->second;
+    const kel_test::Mp4Probe probe = kel_test::ProbeMp4(RecordingPath(channel), true, true);
+    EXPECT_GT(probe.decodedFrames, 0) << "channel " << channel;
+    return pictures[channel] = std::set<uint64_t>(probe.pictureHashes.begin(), probe.pictureHashes.end());
+}
+
+// A saved clip opens and decodes from its first picture to its last, holds
+// `seconds` of pictures (10 a second), and every picture in it is one of
+// `channel`'s.
+void ExpectClipOfChannel(const QString& path, int channel, int seconds) {
+    SCOPED_TRACE(path.toStdString());
+    const kel_test::Mp4Probe probe = kel_test::ProbeMp4(path.toStdString(), true);
+    ASSERT_TRUE(probe.opened);
+    EXPECT_EQ(probe.decodeErrors, 0);
+    EXPECT_EQ(probe.decodedFrames, seconds * 10);
+    EXPECT_NEAR(probe.duration, seconds, 0.15);
+    EXPECT_NEAR(probe.lastTime - probe.firstTime, seconds - 0.1, 0.05);
+    int own = 0;
+    std::map<int, int> foreign;
+    for (uint64_t hash : probe.pictureHashes) {
+        if (ChannelPictures(channel).count(hash)) ++own;
+        for (int other = 1; other <= kChannels; ++other)
+            if (other != channel && ChannelPictures(other).count(hash)) ++foreign[other];
+    }
+    EXPECT_EQ(own, probe.decodedFrames);
+    EXPECT_TRUE(foreign.empty()) << "pictures of channel " << foreign.begin()->first;
+}
+
 class ClipDialogTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { RecordingFolder(2); }
+    static void SetUpTestSuite() { RecordingFolder(kChannels); }
     void SetUp() override {
         SetSaveFolders();
         for (int ch = 1; ch <= 2; ++ch)
@@ -109,6 +162,152 @@ TEST_F(ClipDialogTest, ClipIsWrittenUnderTheCarNumber) {
         << dialog->currentFile().toStdString();
     EXPECT_GT(QFileInfo(dialog->currentFile()).size(), 0);
     EXPECT_TRUE(dialogs.saw(ziraz::DialogKind::Information, dialog->currentFile()));
+}
+
+}  // namespace
+
+namespace {
+
+// Three windows, three channels, one 30 s recording each; the second window
+// also lists a recording of channel 1 that it does not show.
+class AllWindowsClipTest : public ClipDialogTest {
+protected:
+    void SetUp() override {
+        ClipDialogTest::SetUp();
+        CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadVideoType, "1");
+        files.emplace_back(new CSingleFile(RecordingPath(3), RecordingFolder(0), 1000, T, T + kSeconds, 1, "DVR", 3));
+        // Another recording of channel 1, in the second window's list.
+        const QString copy = kel_test::ProgramFolder() + "/other_1.mp4";
+        QFile::remove(copy);
+        ASSERT_TRUE(QFile::copy(QString::fromStdString(RecordingPath(1)), copy));
+        files.emplace_back(new CSingleFile(copy.toStdString(), RecordingFolder(0), 1000, T, T + kSeconds, 1, "DVR", 1));
+        VideoCutWidget::WindowFiles map;
+        map[0] = {files[0].get()};
+        map[1] = {files[1].get(), files[3].get()};
+        map[2] = {files[2].get()};
+        dialog->setWindowFiles(map);
+        VideoCutWidget::WindowChannels channels;
+        for (int w = 0; w < kChannels; ++w) {
+            channels[w].SetChannelNumber(w + 1);
+            channels[w].SetRbs(true);
+        }
+        dialog->setWindowChannels(channels);
+        dialog->windowChoice()->setCurrentIndex(1);
+        dialog->beginEdit()->setDateTime(QDateTime::fromSecsSinceEpoch(T));
+        dialog->endEdit()->setDateTime(QDateTime::fromSecsSinceEpoch(T + kSeconds));
+        dialog->carNumberEdit()->setText("CAR9");
+        // What the dialog shows when each window's clip ends (read after its
+        // own handling of the event).
+        QObject::connect(dialog->downloader(), &APT_QMR::CStreamDownloader::DownloadSignal, dialog.get(),
+                         [this](int code, int, int) {
+                             if (code == 2 || code == 3 || code == 6)
+                                 ends.push_back({code, dialog->stateLabel()->text(), dialog->carNumberEdit()->isEnabled()});
+                         });
+    }
+
+    QString ClipPath(int channel) const {
+        return QString("%1/clips/CAR9/ch%2_%3_%4.mp4")
+            .arg(kel_test::ProgramFolder())
+            .arg(channel, 2, 10, QChar('0'))
+            .arg(QString::fromStdString(TimeToString(T)))
+            .arg(QString::fromStdString(TimeToString(T + kSeconds)));
+    }
+    QStringList Saved() const {
+        return QDir(kel_test::ProgramFolder() + "/clips/CAR9").entryList({"*.mp4"}, QDir::Files, QDir::Name);
+    }
+    QStringList Notices() const {
+        QStringList out;
+        for (const auto& c : dialogs.calls)
+            if (c.kind == ziraz::DialogKind::Information) out << c.text;
+        return out;
+    }
+    bool WaitForTheEnd() {
+        return WaitFor([&] { return !dialog->clipping() && dialog->stateLabel()->text() != "Downloading"; }, 120);
+    }
+
+    struct End {
+        int code;
+        QString state;
+        bool inputsEnabled;
+    };
+    std::vector<End> ends;
+};
+
+TEST_F(AllWindowsClipTest, EachWindowGetsAClipOfItsOwnChannel) {
+    struct Case {
+        const char* name;
+        bool thirdReadable;
+        std::vector<int> saved;   // channels with a clip
+        QString state;
+        QStringList noticeOrder;  // "path N" or a message
+    } cases[] = {
+        {"all readable", true, {1, 2, 3}, "Download Completed", {"path 1", "path 2", "path 3"}},
+        {"third window unreadable", false, {1, 2}, "Download Exception", {"path 1", "path 2", "DownLoad Exception."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(kel_test::ProgramFolder() + "/clips/CAR9").removeRecursively();
+        dialogs.calls.clear();
+        ends.clear();
+        // The unreadable one is looked for through the storage layer, on a
+        // folder that is no recorder disk.
+        VideoCutWidget::WindowChannels channels;
+        for (int w = 0; w < kChannels; ++w) {
+            channels[w].SetChannelNumber(w + 1);
+            channels[w].SetRbs(c.thirdReadable || w != 2);
+        }
+        dialog->setWindowChannels(channels);
+
+        dialog->onVideoCutClicked();
+        ASSERT_TRUE(WaitForTheEnd());
+
+        QStringList expected;
+        for (int ch : c.saved) expected << QFileInfo(ClipPath(ch)).fileName();
+        EXPECT_EQ(Saved().join(' ').toStdString(), expected.join(' ').toStdString());
+        for (int ch : c.saved) ExpectClipOfChannel(ClipPath(ch), ch, static_cast<int>(kSeconds));
+
+        QStringList notices;
+        for (const QString& n : c.noticeOrder)
+            notices << (n.startsWith("path ") ? ClipPath(n.mid(5).toInt()) : n);
+        EXPECT_EQ(Notices().join('|').toStdString(), notices.join('|').toStdString());
+        // Not done before the last window's clip is.
+        ASSERT_EQ(ends.size(), c.saved.size());
+        for (size_t i = 0; i + 1 < ends.size(); ++i) {
+            EXPECT_EQ(ends[i].state, "Downloading") << i;
+            EXPECT_FALSE(ends[i].inputsEnabled) << i;
+        }
+        EXPECT_EQ(dialog->stateLabel()->text(), c.state);
+        EXPECT_TRUE(dialog->carNumberEdit()->isEnabled());
+        EXPECT_TRUE(dialog->confirmButton()->isEnabled());
+    }
+}
+
+// The selected window alone: its channel only, though its list holds a
+// recording of another.
+TEST_F(AllWindowsClipTest, SelectedWindowClipsOnlyItsChannel) {
+    dialog->windowChoice()->setCurrentIndex(0);
+    dialog->setSelectedWindow(1);
+    dialog->onVideoCutClicked();
+    ASSERT_TRUE(WaitForTheEnd());
+    EXPECT_EQ(Saved().join(' ').toStdString(), QFileInfo(ClipPath(2)).fileName().toStdString());
+    ExpectClipOfChannel(ClipPath(2), 2, static_cast<int>(kSeconds));
+    EXPECT_EQ(dialog->stateLabel()->text(), "Download Completed");
+    EXPECT_EQ(Notices().join('|').toStdString(), ClipPath(2).toStdString());
+}
+
+// A full clip drive ends the run: the windows after it are not clipped.
+TEST_F(AllWindowsClipTest, AFullDriveEndsTheRun) {
+    const QString full = kel_test::ProgramFolder() + "/nearly_full/clips/";
+    QDir().mkpath(full);
+    CSettingsStore::GetInstance()->SetValueText(SettingKey::ClipSavePath, full);
+    dialog->onVideoCutClicked();
+    ASSERT_TRUE(WaitForTheEnd());
+    ASSERT_EQ(ends.size(), 1u);
+    EXPECT_EQ(ends[0].code, 6);
+    EXPECT_TRUE(dialogs.saw(ziraz::DialogKind::MessageInfo, "Disk space is not enough. At least 2G disk space is need."));
+    EXPECT_TRUE(QDir(full + "CAR9").entryList({"ch02_*", "ch03_*"}, QDir::Files).isEmpty());
+    EXPECT_EQ(dialog->stateLabel()->text(), "Download Exception");
+    EXPECT_TRUE(dialog->carNumberEdit()->isEnabled());
 }
 
 }  // namespace

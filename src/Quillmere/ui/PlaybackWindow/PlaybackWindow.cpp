@@ -824,6 +824,10 @@ void PlaybackWindow::onVideoCut() {
                                    QDateTime::fromSecsSinceEpoch(files.front()->EndTime));
         m_clipDialog->setSelectedWindow(sel);
         m_clipDialog->setWindowFiles(m_model->filesPerCell());
+        VideoCutWidget::WindowChannels channels;
+        for (auto it = m_model->interactionMap().cbegin(); it != m_model->interactionMap().cend(); ++it)
+            if (it.value()) channels[it.key()] = it.value()->GetChannel();
+        m_clipDialog->setWindowChannels(channels);
         m_clipDialog->setDownLoadFileType(m_pageMode);
         m_clipDialog->setDiskKind(m_cells[sel]->isRbs());
         m_clipDialog->resetInput();

@@ -192,19 +192,48 @@ bool VideoCutWidget::checkInput() {
     return true;
 }
 
-std::vector<CSingleFile*> VideoCutWidget::chosenRecordings() const {
-    if (m_combo->currentIndex() == 0) return m_files.value(m_selected);
-    std::vector<CSingleFile*> all;
-    QSet<QString> names;
-    for (auto it = m_files.cbegin(); it != m_files.cend(); ++it) {
-        for (CSingleFile* f : it.value()) {
-            if (!f) continue;
-            const QString name = QString::fromStdString(f->FileName);
-            if (names.contains(name)) continue;
-            names.insert(name);
-            all.push_back(f);
-        }
+std::vector<VideoCutWidget::ClipJob> VideoCutWidget::clipJobs() const {
+    std::vector<int> windows;
+    if (m_combo->currentIndex() == 0) {
+        windows.push_back(m_selected);
+    } else {
+        for (auto it = m_files.cbegin(); it != m_files.cend(); ++it) windows.push_back(it.key());
     }
+    std::vector<ClipJob> jobs;
+    QSet<QString> taken;
+    for (int window : windows) {
+        const std::vector<CSingleFile*> list = m_files.value(window);
+        ClipJob job;
+        job.window = window;
+        job.bareDisk = m_diskKind;
+        const auto channel = m_channels.constFind(window);
+        if (channel != m_channels.constEnd() && channel->GetChannelNumber() >= 0) {
+            job.channel = channel->GetChannelNumber();
+            job.bareDisk = channel->GetRbs();
+        } else {
+            for (const CSingleFile* f : list) {
+                if (!f) continue;
+                job.channel = f->ChannelNumber;
+                break;
+            }
+        }
+        // A window shows one channel: recordings of any other in its list
+        // stay out of its clip.
+        for (CSingleFile* f : list) {
+            if (!f || f->ChannelNumber != job.channel) continue;
+            const QString name = QString::fromStdString(f->FileName);
+            if (taken.contains(name)) continue;
+            taken.insert(name);
+            job.files.push_back(f);
+        }
+        if (!job.files.empty()) jobs.push_back(job);
+    }
+    return jobs;
+}
+
+std::vector<CSingleFile*> VideoCutWidget::chosenRecordings() const {
+    std::vector<CSingleFile*> all;
+    for (const ClipJob& job : clipJobs()) all.insert(all.end(), job.files.begin(), job.files.end());
     return all;
 }
 
@@ -233,7 +262,7 @@ bool VideoCutWidget::hasFileInSpan(const std::vector<CSingleFile*>& files, time_
 
 void VideoCutWidget::onVideoCutClicked() {
     if (!checkSavePath()) return;
-    if (m_downloader.IsDownloading()) return;
+    if (clipping()) return;
     if (!checkInput()) return;
     m_downloader.StopDownload(false);
     m_carNumberText = m_carNumber->text().trimmed();
@@ -243,23 +272,54 @@ void VideoCutWidget::onVideoCutClicked() {
     m_downloader.SetClipMode(true);
     const time_t begin = static_cast<time_t>(m_begin->dateTime().toSecsSinceEpoch());
     const time_t end = static_cast<time_t>(m_end->dateTime().toSecsSinceEpoch());
-    const std::vector<CSingleFile*> recordings = chosenRecordings();
+    std::vector<ClipJob> jobs;
+    for (ClipJob& job : clipJobs())
+        if (hasFileInSpan(job.files, begin, end)) jobs.push_back(std::move(job));
     prepareClipFolder();
-    auto* param = new APT_QMR::CStreamDownloaderParam(0);
-    if (!hasFileInSpan(recordings, begin, end)) {
-        delete param;
+    if (jobs.empty()) {
         warn(tr("No file to download."), 2500);
         return;
     }
-    if (begin < end && begin >= 0) {
+    if (!(begin < end && begin >= 0)) return;
+    m_jobs = std::move(jobs);
+    m_nextJob = 0;
+    m_failedClips = 0;
+    m_incompleteClips = 0;
+    m_spanBegin = begin;
+    m_spanEnd = end;
+    m_clipRunning = true;
+    startNextClip();
+}
+
+void VideoCutWidget::startNextClip() {
+    while (m_clipRunning && m_nextJob < m_jobs.size()) {
+        const ClipJob& job = m_jobs[m_nextJob++];
+        m_downloader.SetDiskKind(job.bareDisk);
+        auto* param = new APT_QMR::CStreamDownloaderParam(0);
         if (!m_downloader.SetParam(param)) {
             delete param;
-            return;
+        } else {
+            m_currentFile.clear();
+            if (m_downloader.DownloadByTime(job.files, m_spanBegin, m_spanEnd)) return;
         }
-        m_downloader.DownloadByTime(recordings, begin, end);
-    } else {
-        delete param;
+        // This window's recording could not be opened, or gave nothing.
+        ++m_failedClips;
+        showPath(tr("DownLoad Exception."), false);
     }
+    finishClips();
+}
+
+void VideoCutWidget::finishClips() {
+    m_clipRunning = false;
+    m_jobs.clear();
+    m_nextJob = 0;
+    setInputEnabled(true);
+    if (m_failedClips > 0)
+        m_state->setText(tr("Download Exception"));
+    else if (m_incompleteClips > 0)
+        m_state->setText(tr("Download Incomplete"));
+    else
+        m_state->setText(tr("Download Completed"));
 }
 
 void VideoCutWidget::onCurrentDownloadFile(QString fileName) { m_currentFile = fileName; }
@@ -271,32 +331,36 @@ void VideoCutWidget::OnPlaybackRemoteEvent(int state, int, int) {
             m_state->setText(tr("Downloading"));
             break;
         case 1:
-            setInputEnabled(true);
-            m_state->setText(tr("Download Incomplete"));
+            // A stop ends the whole run: no further window is clipped.
+            ++m_incompleteClips;
+            m_clipRunning = false;
+            finishClips();
             showFile();
             break;
         case APT_QMR::DownloadFileIncomplete:
-            m_state->setText(tr("Download Incomplete"));
+            ++m_incompleteClips;
             showFile();
             break;
         case 2:
-            setInputEnabled(true);
-            // A clip whose recording ended early stays marked incomplete.
-            if (!APT_QMR::CStreamDownloader::IsIncompleteFile(m_currentFile)) {
-                m_state->setText(tr("Download Completed"));
+            // This window's clip is done; a clip whose recording ended early
+            // has been announced as incomplete already.
+            if (!m_currentFile.isEmpty() && !APT_QMR::CStreamDownloader::IsIncompleteFile(m_currentFile))
                 showPath(m_currentFile, true);
-            }
+            startNextClip();
             break;
         case 3:
-            setInputEnabled(true);
-            m_state->setText(tr("Download Exception"));
+            ++m_failedClips;
             showPath(tr("DownLoad Exception."), false);
+            startNextClip();
             break;
         case 5:
             if (m_fileType == 1) showPath(m_currentFile, true);
             break;
         case 6:
-            setInputEnabled(true);
+            // The clip drive is full: the windows still to come would fail too.
+            ++m_failedClips;
+            m_clipRunning = false;
+            finishClips();
             ziraz::WarningDlg::ShowMessageInfo(tr("Error"), tr("Disk space is not enough. At least 2G disk space is need."),
                                               this);
             break;
@@ -319,7 +383,7 @@ void VideoCutWidget::setInputEnabled(bool enabled) {
 }
 
 void VideoCutWidget::closeEvent(QCloseEvent* event) {
-    if (m_downloader.IsDownloading()) {
+    if (clipping()) {
         warn(tr("Clipping, please wait or stop."));
         event->ignore();
         return;
@@ -328,7 +392,7 @@ void VideoCutWidget::closeEvent(QCloseEvent* event) {
 }
 
 void VideoCutWidget::reject() {
-    if (m_downloader.IsDownloading()) {
+    if (clipping()) {
         warn(tr("Clipping, please wait or stop."));
         return;
     }

@@ -3,11 +3,13 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QEvent>
+#include <QHash>
 #include <QMetaType>
 #include <QMutexLocker>
 
-#include "ziraz/ziraz.h"
+#include "DiskEnum.h"
 #include "KelLogging.h"
+#include "ziraz/ziraz.h"
 
 namespace {
 
@@ -104,10 +106,18 @@ void CDataDistributionThread::run() {
     if (m_nMode == 0) {
         const std::vector<const APT_QMR::CSingleFile*> files = PresentFiles(m_files);
         const int n = static_cast<int>(files.size());
+        // A channel may have been found on several disks: each row names
+        // its disk as the search panel does (looked up once per disk).
+        QHash<QString, QString> shownDisks;
         for (int i = 0; i < n; ++i) {
             const APT_QMR::CSingleFile& file = *files[static_cast<size_t>(i)];
+            const QString disk = QString::fromLocal8Bit(file.DiskName.c_str());
+            auto shown = shownDisks.constFind(disk);
+            if (shown == shownDisks.constEnd()) shown = shownDisks.insert(disk, DiskShownName(file.DiskName));
             QList<QStandardItem*> row;
-            row << NumberItem(i + 1, file);
+            QStandardItem* diskItem = TextItem(shown.value());
+            diskItem->setToolTip(shown.value());   // a folder may be longer than its column
+            row << NumberItem(i + 1, file) << diskItem;
             AppendTail(row, file);
             sendRow(row, i, n);
         }

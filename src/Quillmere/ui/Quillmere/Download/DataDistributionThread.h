@@ -2,8 +2,8 @@
 // Builds the rows of a download table on a worker thread: one row of items
 // per recording file, handed over with SignalSendItems. After each row the
 // worker waits until the receiver has taken it (OnStartNow), so at most one
-// row is in flight. Two forms: a plain file list (five columns: number,
-// start, end, size, status) and a list of searched channels (seven
+// row is in flight. Two forms: a plain file list (six columns: number,
+// disk, start, end, size, status) and a list of searched channels (seven
 // columns: number, disk, channel, start, end, size, status).
 #include <QList>
 #include <QMutex>

@@ -213,6 +213,18 @@ std::vector<APT_QMR::CSingleFile*> CPlaybackDownLoad::cellFiles() const {
     return files;
 }
 
+std::vector<APT_QMR::CSingleFile*> CPlaybackDownLoad::channelFiles() const {
+    // The cell plays one channel: a by-time download takes only its
+    // recordings, whatever else the cell's list holds.
+    std::vector<APT_QMR::CSingleFile*> files;
+    APT_QMR::CPlayBackInteraction* cell = playback();
+    if (!cell) return files;
+    const int channel = cell->GetChannel().GetChannelNumber();
+    for (APT_QMR::CSingleFile* f : cell->GetFileList())
+        if (f && f->ChannelNumber == channel) files.push_back(f);
+    return files;
+}
+
 void CPlaybackDownLoad::InitFrame() {
     const char* method = "CPlaybackDownLoad::InitFrame";
     m_ui.setupUi(getSetupUiWidget());
@@ -229,15 +241,16 @@ void CPlaybackDownLoad::InitFrame() {
     }
     m_pCheckTimer = new QTimer(this);
     ReportConnect(connect(m_pCheckTimer, SIGNAL(timeout()), this, SLOT(OnDownLoadCheck())), __LINE__, method);
-    resize(650, 640);
+    // Wide enough for the disk column beside the times, sizes and statuses.
+    resize(860, 640);
     ReportConnect(connect(m_ui.m_pDownloadBtn, SIGNAL(clicked()), this, SLOT(OnDownLoad())), __LINE__, method);
     ReportConnect(connect(m_ui.m_pStopBtn, SIGNAL(clicked()), this, SLOT(OnStopDonload())), __LINE__, method);
     ReportConnect(connect(m_ui.m_pCancelBtn, SIGNAL(clicked()), this, SLOT(close())), __LINE__, method);
 
-    m_pModel = new ziraz::StandardItemModel(0, 5, this);
-    const char* const headers[5] = {"", QT_TR_NOOP("Start Time"), QT_TR_NOOP("End Time"), QT_TR_NOOP("Size"),
-                                    QT_TR_NOOP("Status")};
-    for (int c = 0; c < 5; ++c) {
+    m_pModel = new ziraz::StandardItemModel(0, kColumnCount, this);
+    const char* const headers[kColumnCount] = {"",          QT_TR_NOOP("Disk"), QT_TR_NOOP("Start Time"),
+                                               QT_TR_NOOP("End Time"), QT_TR_NOOP("Size"), QT_TR_NOOP("Status")};
+    for (int c = 0; c < kColumnCount; ++c) {
         m_pModel->setHeaderData(c, Qt::Horizontal, c == 0 ? QString() : tr(headers[c]));
         m_pModel->setHeaderData(c, Qt::Horizontal, kLeftCentred, Qt::TextAlignmentRole);
     }
@@ -245,9 +258,13 @@ void CPlaybackDownLoad::InitFrame() {
     m_pModel->setHeaderData(0, Qt::Horizontal, Qt::Unchecked, Qt::CheckStateRole);
     m_ui.m_pFileView->setModel(m_pModel);
     m_ui.m_pFileView->setColumnWidth(0, 60);
-    m_ui.m_pFileView->setColumnWidth(1, 160);
-    m_ui.m_pFileView->setColumnWidth(2, 160);
-    m_ui.m_pFileView->setColumnWidth(4, 60);
+    m_ui.m_pFileView->setColumnWidth(kDiskColumn, 120);
+    // A long folder name keeps its start and its end in view.
+    m_ui.m_pFileView->setTextElideMode(Qt::ElideMiddle);
+    m_ui.m_pFileView->setColumnWidth(kDiskColumn + 1, 160);
+    m_ui.m_pFileView->setColumnWidth(kDiskColumn + 2, 160);
+    m_ui.m_pFileView->setColumnWidth(kStatusColumn - 1, 90);
+    m_ui.m_pFileView->setColumnWidth(kStatusColumn, 60);
     m_ui.m_pFileView->checkHeader()->fitSectionsToTitles();
 
     ReportConnect(connect(m_pModel, SIGNAL(itemChanged(QStandardItem*)), this, SLOT(OnSelectFileSizeChanged())),
@@ -373,11 +390,14 @@ void CPlaybackDownLoad::OnSelectFileSizeChanged() {
         if (!item || item->checkState() == Qt::Unchecked) continue;
         total += item->data(CDataDistributionThread::kFileSizeRole).toUInt();
     }
-    if (APT_QMR::CPlayBackInteraction* cell = playback()) {
+    if (playback()) {
+        // What a period's download copies: the cell's channel, each moment once.
+        const std::vector<APT_QMR::CSingleFile*> files = channelFiles();
         for (int p = 0; p < 4; ++p) {
             if (!m_ui.periodBox[p]->isChecked()) continue;
-            total += cell->EstimateDownloadSize(static_cast<time_t>(m_ui.beginTime[p]->dateTime().toSecsSinceEpoch()),
-                                                static_cast<time_t>(m_ui.endTime[p]->dateTime().toSecsSinceEpoch()));
+            total += APT_QMR::CStreamDownloader::EstimateFilesSize(
+                files, static_cast<time_t>(m_ui.beginTime[p]->dateTime().toSecsSinceEpoch()),
+                static_cast<time_t>(m_ui.endTime[p]->dateTime().toSecsSinceEpoch()));
         }
     }
     m_ui.m_pAllFileLabel->setText(FormatFileSize(total));
@@ -485,7 +505,7 @@ void CPlaybackDownLoad::DownloadByFile() {
         // built) has no file to download.
         if (row >= static_cast<int>(files.size()) || !files[static_cast<size_t>(row)]) continue;
         selection.push_back(files[static_cast<size_t>(row)]);
-        QStandardItem* status = m_pModel->item(row, 4);
+        QStandardItem* status = m_pModel->item(row, kStatusColumn);
         m_statusItems.append(status);
         if (status) {
             const QVariant mark = status->data(kResumeRole);
@@ -508,7 +528,18 @@ void CPlaybackDownLoad::DownloadByFile() {
         return;
     }
     m_bJobEnded = false;
-    if (m_downloader.DownloadByFile(selection, positions, resume)) m_pCheckTimer->start(1000);
+    if (m_downloader.DownloadByFile(selection, positions, resume))
+        m_pCheckTimer->start(1000);
+    else
+        startFailed();
+}
+
+void CPlaybackDownLoad::startFailed() {
+    // The first recording could not be opened or gave nothing: no job runs
+    // and none reports, so the failure is told here.
+    m_bJobEnded = true;
+    unlock();
+    ziraz::InformationDlg::ShowInformationAtScreenRightBottom(tr("DownLoad Exception."), this, false, false, true);
 }
 
 QString CPlaybackDownLoad::channelText() const {
@@ -522,11 +553,12 @@ bool CPlaybackDownLoad::periodHasRecording(int period) const {
     if (!cell) return false;
     const qint64 a = m_ui.beginTime[period]->dateTime().toSecsSinceEpoch();
     const qint64 b = m_ui.endTime[period]->dateTime().toSecsSinceEpoch();
-    for (const APT_QMR::CSingleFile* file : cell->GetFileList()) {
-        if (!file) continue;
+    // As the downloader takes them: a recording holds the seconds up to its
+    // end time, so one that ends where the period begins has nothing in it.
+    for (const APT_QMR::CSingleFile* file : channelFiles()) {
         const qint64 fs = file->StartTime;
         const qint64 fe = file->EndTime;
-        if ((a >= fs && a <= fe) || (b >= fs && b <= fe) || (a <= fs && b >= fe)) return true;
+        if (fe > a && fs < b) return true;
     }
     return false;
 }
@@ -580,8 +612,10 @@ void CPlaybackDownLoad::DownloadByTime() {
         }
         param = nullptr;
         m_bJobEnded = false;
-        if (m_downloader.DownloadByTime(cell->GetFileList(), static_cast<time_t>(s), static_cast<time_t>(e)))
+        if (m_downloader.DownloadByTime(channelFiles(), static_cast<time_t>(s), static_cast<time_t>(e)))
             m_pCheckTimer->start(1000);
+        else
+            startFailed();
         return;
     }
     delete param;
@@ -671,9 +705,10 @@ void CPlaybackDownLoad::OnPlaybackRemoteEvent(int code, int index, int count) {
                 m_ui.periodBox[p]->setChecked(false);
             }
         }
-        if (headerCheckState() != Qt::Unchecked || firstTickedPeriod() >= 0) {
-            startNextDownload();
-        } else {
+        if (headerCheckState() != Qt::Unchecked || firstTickedPeriod() >= 0) startNextDownload();
+        // Nothing more runs (no job left, or the next one found nothing to
+        // copy or could not start): the last file is told.
+        if (m_bJobEnded) {
             announceFile();
             enableStart();
         }

@@ -97,6 +97,11 @@ class CPlaybackDownLoad : public ziraz::BaseDialog {
     Q_OBJECT
 public:
     static const int kResumeRole = Qt::UserRole + 115;  // 371
+    // Columns of the file table: number (with the row's check box), disk,
+    // start, end, size, status.
+    static const int kColumnCount = 6;
+    static const int kDiskColumn = 1;
+    static const int kStatusColumn = 5;
     static const uint64_t kMinFreeBytes = kDownloadMinFreeBytes;
 
     CPlaybackDownLoad(DownloadCellAccess cells, uint32_t windowIndex, QWidget* parent = nullptr);
@@ -150,6 +155,8 @@ private:
     void DownloadByFile();
     void DownloadByTime();
     void unlock();
+    // A job the downloader did not start: told as a failure.
+    void startFailed();
     void announce(const QString& text);
     // The last output file, or what a stopped or cut-short one left.
     void announceFile();
@@ -157,6 +164,8 @@ private:
     uint64_t refreshFreeSpace(const QString& folder);
     APT_QMR::CPlayBackInteraction* playback() const;
     std::vector<APT_QMR::CSingleFile*> cellFiles() const;
+    // The recordings of the cell's channel in its playback object's list.
+    std::vector<APT_QMR::CSingleFile*> channelFiles() const;
     Qt::CheckState headerCheckState() const;
     int firstTickedPeriod() const;
     bool periodHasRecording(int period) const;
