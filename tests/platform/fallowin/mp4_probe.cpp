@@ -3,6 +3,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/pixdesc.h>
 }
 
 #include <atomic>
@@ -28,6 +29,27 @@ struct ErrorLog {
     ~ErrorLog() { av_log_set_callback(&av_log_default_callback); }
     int Count() const { return g_logErrors.load(); }
 };
+
+// FNV-1a over the visible pixels of every plane.
+uint64_t PictureHash(const AVFrame* frame) {
+    uint64_t h = 1469598103934665603ull;
+    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(frame->format));
+    if (!desc) return 0;
+    for (int plane = 0; plane < 4 && frame->data[plane]; ++plane) {
+        const bool chroma = plane == 1 || plane == 2;
+        const int w = chroma ? AV_CEIL_RSHIFT(frame->width, desc->log2_chroma_w) : frame->width;
+        const int rows = chroma ? AV_CEIL_RSHIFT(frame->height, desc->log2_chroma_h) : frame->height;
+        const int bytes = w * ((desc->comp[0].depth + 7) / 8);
+        for (int y = 0; y < rows; ++y) {
+            const uint8_t* line = frame->data[plane] + static_cast<ptrdiff_t>(y) * frame->linesize[plane];
+            for (int x = 0; x < bytes; ++x) {
+                h ^= line[x];
+                h *= 1099511628211ull;
+            }
+        }
+    }
+    return h;
+}
 
 }  // namespace
 
@@ -89,6 +111,7 @@ Mp4Probe ProbeMp4(const std::string& path, bool decode, bool recorderStream) {
             }
             if (frame->decode_error_flags) probe.decodeErrors++;
             probe.decodedFrames++;
+            probe.pictureHashes.push_back(PictureHash(frame));
         }
     };
     while (av_read_frame(fc, pkt) >= 0) {

@@ -1,7 +1,9 @@
 #pragma once
 // Opens a converted file (or a plain recorder stream) with libavformat and
 // reports what a player would see.
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kel_test {
 
@@ -20,6 +22,10 @@ struct Mp4Probe {
     double firstTime = 0;       // seconds: time stamp of the first and the last picture
     double lastTime = 0;
     int logErrors = 0;          // messages libavformat / libavcodec wrote at error level
+    // With `decode`: a hash of each picture's pixels (all planes), in the
+    // order the decoder gave them back. The same picture decoded from two
+    // files gives the same hash.
+    std::vector<uint64_t> pictureHashes;
 };
 
 // `decode` also runs every picture through the decoder. `recorderStream`:
