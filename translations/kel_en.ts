@@ -973,16 +973,8 @@
         <translation>Download Failed</translation>
     </message>
     <message>
-        <source>DownLoad Exception.</source>
-        <translation>Download failed.</translation>
-    </message>
-    <message>
         <source>Manual Stop</source>
         <translation>Stopped</translation>
-    </message>
-    <message>
-        <source>Downloading</source>
-        <translation>Downloading</translation>
     </message>
     <message>
         <source>Download Completed</source>
@@ -1015,6 +1007,30 @@
     <message>
         <source>Download Incomplete</source>
         <translation>Download Incomplete</translation>
+    </message>
+    <message>
+        <source>Downloading %1%</source>
+        <translation>Downloading %1%</translation>
+    </message>
+    <message>
+        <source>folder not writable</source>
+        <translation>folder not writable</translation>
+    </message>
+    <message>
+        <source>recording missing</source>
+        <translation>recording missing</translation>
+    </message>
+    <message>
+        <source>disk full</source>
+        <translation>disk full</translation>
+    </message>
+    <message>
+        <source>Download Exception: %1</source>
+        <translation>Download Failed: %1</translation>
+    </message>
+    <message>
+        <source>Channel %1, %2 - %3: %4</source>
+        <translation>Channel %1, %2 - %3: %4</translation>
     </message>
 </context>
 <context>

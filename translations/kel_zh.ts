@@ -973,16 +973,8 @@
         <translation>下载异常</translation>
     </message>
     <message>
-        <source>DownLoad Exception.</source>
-        <translation>下载异常。</translation>
-    </message>
-    <message>
         <source>Manual Stop</source>
         <translation>手动停止</translation>
-    </message>
-    <message>
-        <source>Downloading</source>
-        <translation>正在下载</translation>
     </message>
     <message>
         <source>Download Completed</source>
@@ -1015,6 +1007,30 @@
     <message>
         <source>Download Incomplete</source>
         <translation>下载未完成</translation>
+    </message>
+    <message>
+        <source>Downloading %1%</source>
+        <translation>正在下载 %1%</translation>
+    </message>
+    <message>
+        <source>folder not writable</source>
+        <translation>文件夹不可写</translation>
+    </message>
+    <message>
+        <source>recording missing</source>
+        <translation>录像文件缺失</translation>
+    </message>
+    <message>
+        <source>disk full</source>
+        <translation>磁盘空间已满</translation>
+    </message>
+    <message>
+        <source>Download Exception: %1</source>
+        <translation>下载异常：%1</translation>
+    </message>
+    <message>
+        <source>Channel %1, %2 - %3: %4</source>
+        <translation>通道%1，%2 - %3：%4</translation>
     </message>
 </context>
 <context>

@@ -106,7 +106,11 @@ TEST_F(DialogTest, HandOverFilesGiveNumberedRowsAcrossChannels) {
         EXPECT_EQ(Cell(r, 2), QLatin1String(channels[r]));
         EXPECT_EQ(Cell(r, 6), QStringLiteral("Wait"));
     }
-    EXPECT_EQ(Cell(3, 1), QStringLiteral("D:\\"));
+    // The disk as the search panel shows it (a letter whose drive is not
+    // known: the letter), the path it was found on beside it.
+    EXPECT_EQ(Cell(3, 1), QStringLiteral("D:"));
+    EXPECT_EQ(d.tableModel()->item(3, 1)->data(CDataDistributionThread::kDiskPathRole).toString(),
+              QStringLiteral("D:\\"));
     EXPECT_EQ(Cell(4, 3), QStringLiteral("2024-03-01 08:01:00"));
     EXPECT_EQ(Cell(4, 4), QStringLiteral("2024-03-01 08:01:59"));
 

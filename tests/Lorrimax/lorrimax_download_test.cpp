@@ -7,8 +7,14 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QRegExp>
+#include <QTest>
 
+#include <pthread.h>
+#include <sys/statvfs.h>
+
+#include <atomic>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -19,9 +25,22 @@
 #include "recmedia/media_plan.h"
 #include "kel_test/signal_log.h"
 #include "wincompat/drives.h"
+#include "ziraz/mainwindow.h"
+
+// A folder whose path holds "/full_on_write" has room when the dialog looks
+// (on the main thread) and is full when the downloader's worker looks.
+static const pthread_t g_mainThread = pthread_self();
+extern "C" int __real_statvfs(const char* path, struct statvfs* buf);
+extern "C" int __wrap_statvfs(const char* path, struct statvfs* buf) {
+    const int rc = __real_statvfs(path, buf);
+    if (rc == 0 && path && std::strstr(path, "/full_on_write") && !pthread_equal(pthread_self(), g_mainThread))
+        buf->f_bavail = 16;
+    return rc;
+}
 
 using namespace lorrimax_test;
 using APT_QMR::CSingleFile;
+using APT_QMR::CStreamDownloader;
 
 namespace {
 
@@ -131,6 +150,42 @@ protected:
     recmedia::MediumInfo m_info;
     std::vector<std::unique_ptr<CSingleFile>> m_files;
     std::unique_ptr<kel_test::ScopedEnv> m_env;
+};
+
+// Holds the downloader's worker once the second file of a by-file download
+// has started and taken all `bytes` of its recording; then runs `then` on
+// the worker (when given) or waits until it is released.
+class SecondFileHold {
+public:
+    SecondFileHold(CStreamDownloader& d, uint64_t bytes, std::function<void()> then = nullptr) : m_d(d) {
+        QObject::connect(
+            &d, &CStreamDownloader::DownloadSignal, &d,
+            [this, bytes, then](int code, int last, int) {
+                if (code != APT_QMR::DownloadNextFile || last != 0 || pthread_equal(pthread_self(), g_mainThread) ||
+                    m_held.exchange(true))
+                    return;
+                QElapsedTimer timer;
+                timer.start();
+                while (m_d.CurrentFileBytes() < bytes && !m_release && timer.elapsed() < 60000) ZUN_Sleep(2);
+                m_full = m_d.CurrentFileBytes() >= bytes;
+                if (then) then();
+                m_waiting = true;
+                while (!m_release && timer.elapsed() < 60000) ZUN_Sleep(2);
+            },
+            Qt::DirectConnection);
+    }
+    ~SecondFileHold() { Release(); }
+    // The worker waits with the second file's bytes all taken.
+    bool Waiting() const { return m_waiting.load(); }
+    bool Full() const { return m_full.load(); }
+    void Release() { m_release = true; }
+
+private:
+    CStreamDownloader& m_d;
+    std::atomic<bool> m_held{false};
+    std::atomic<bool> m_full{false};
+    std::atomic<bool> m_waiting{false};
+    std::atomic<bool> m_release{false};
 };
 
 std::vector<int> Codes(const kel_test::SignalLog& spy) {
@@ -275,7 +330,7 @@ TEST_F(DownloadTest, AFileThatCannotBeReadIsReportedAsFailed) {
     EXPECT_EQ(presenter.Texts(ziraz::DialogKind::Information),
               QStringList{QStringLiteral("0 of 1 files downloaded completely.\nFailed: 1.")});
     ASSERT_TRUE(WaitFor([&] { return !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled(); }));
-    EXPECT_EQ(Cell(0, 6), QStringLiteral("Download Failed"));
+    EXPECT_EQ(Cell(0, 6), QStringLiteral("Download Failed: recording missing"));
     EXPECT_FALSE(d.form().m_pStopBtn->isEnabled());
     EXPECT_TRUE(Outputs().isEmpty());
     EXPECT_FALSE(QFile::exists(Home() + "/../no_such_recording.dat"));
@@ -311,7 +366,8 @@ TEST_F(DownloadTest, BadRecordingsMarkTheirRowsAndTheBatchGoesOn) {
     ASSERT_TRUE(WaitFor([&] {
         return summaryShown() && !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled();
     }));
-    const char* statuses[4] = {"Download Failed", "Download Completed", "Download Failed", "Download Completed"};
+    const char* statuses[4] = {"Download Failed: recording missing", "Download Completed",
+                               "Download Failed: recording missing", "Download Completed"};
     for (int r = 0; r < 4; ++r) {
         EXPECT_EQ(Cell(r, 6), QString::fromLatin1(statuses[r])) << r;
         EXPECT_EQ(d.tableModel()->item(r, 0)->checkState(), Qt::Unchecked) << r;
@@ -322,6 +378,161 @@ TEST_F(DownloadTest, BadRecordingsMarkTheirRowsAndTheBatchGoesOn) {
     EXPECT_EQ(notices.back(), QStringLiteral("2 of 4 files downloaded completely.\nFailed: 2."));
     // A second round has nothing left to do: the failed rows are not ticked.
     EXPECT_EQ(d.selectedSize(), 0u);
+}
+
+// The row of the file being written shows how far it has come; the rows
+// before it are done, the rows after it wait.
+TEST_F(DownloadTest, TheRowBeingDownloadedShowsItsProgress) {
+    Lorrimax& d = Make();
+    d.LoadSearchedFiles();
+    ASSERT_EQ(d.tableModel()->rowCount(), 4);
+    d.tableModel()->setHeaderData(0, Qt::Horizontal, int(Qt::Checked), Qt::CheckStateRole);
+    const uint64_t size = d.tableModel()->item(1, 0)->data(CDataDistributionThread::kFileSizeRole).toUInt();
+    SecondFileHold hold(d.downloader(), size);
+    d.OnDownLoad();
+    ASSERT_TRUE(WaitFor([&] { return hold.Waiting() && Cell(1, 6) == QStringLiteral("Downloading 0%"); }));
+    ASSERT_TRUE(hold.Full());
+    EXPECT_EQ(Cell(0, 6), QStringLiteral("Download Completed"));
+    // Every byte of the recording is in; the file is not finished yet.
+    d.OnDownLoadCheck();
+    EXPECT_EQ(Cell(1, 6), QStringLiteral("Downloading 99%"));
+    EXPECT_EQ(Cell(2, 6), QStringLiteral("Waiting"));
+    hold.Release();
+    ASSERT_TRUE(WaitFor([&] { return !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled(); }));
+    for (int r = 0; r < 4; ++r) EXPECT_EQ(Cell(r, 6), QStringLiteral("Download Completed")) << r;
+    EXPECT_EQ(Outputs().size(), 4);
+}
+
+// A row that fails says why: the folder cannot take the file, the recording
+// is not on the disk, the drive filled up while the file was written.
+TEST_F(DownloadTest, AFailedRowSaysWhy) {
+    const QString dl = Home() + "/dl";
+    const struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        const char* status;
+        const char* notice;     // the summary, or nothing
+        const char* message;    // the message box, or nothing
+        bool ticked;            // the row stays ticked
+    } cases[] = {
+        {"folder not writable",
+         [&] { ASSERT_TRUE(kel_test::WriteFile(dl + "/Downloads", "a file where the folder should be")); },
+         "Download Failed: folder not writable", "0 of 1 files downloaded completely.\nFailed: 1.", nullptr, false},
+        {"disk full",
+         [&] {
+             CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadSavePath, Home() + "/full_on_write");
+         },
+         "Download Failed: disk full", nullptr, "Not enough disk space. At least 2 GB of free disk space is needed.",
+         true},
+        {"recording missing",
+         [&] { ASSERT_TRUE(QFile::remove(QString::fromStdString(m_folder + "/" + m_info.recordings[0].relPath))); },
+         "Download Failed: recording missing", "0 of 1 files downloaded completely.\nFailed: 1.", nullptr, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(dl).removeRecursively();
+        QDir(Home() + "/full_on_write").removeRecursively();
+        CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadSavePath, dl);
+        presenter.calls.clear();
+        c.arrange();
+        Lorrimax& d = Make();
+        d.LoadSearchedFiles();
+        ASSERT_EQ(d.tableModel()->rowCount(), 4);
+        d.tableModel()->item(0, 0)->setCheckState(Qt::Checked);
+        d.OnDownLoad();
+        ASSERT_TRUE(WaitFor([&] {
+            return !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled() &&
+                   !d.form().m_pStopBtn->isEnabled() && Cell(0, 6) != QStringLiteral("Waiting") &&
+                   !Cell(0, 6).startsWith(QStringLiteral("Downloading"));
+        }));
+        EXPECT_EQ(Cell(0, 6), QString::fromUtf8(c.status));
+        EXPECT_EQ(d.tableModel()->item(0, 0)->checkState(), c.ticked ? Qt::Checked : Qt::Unchecked);
+        if (c.notice) {
+            EXPECT_EQ(presenter.Texts(ziraz::DialogKind::Information), QStringList{QString::fromUtf8(c.notice)});
+        }
+        if (c.message) {
+            EXPECT_EQ(presenter.Texts(ziraz::DialogKind::MessageInfo), QStringList{QString::fromUtf8(c.message)});
+        }
+        // Nothing that looks complete was written.
+        for (const QString& folder : {QStringLiteral("/dl/Downloads"), QStringLiteral("/full_on_write/Downloads")})
+            for (const QString& f : Outputs(folder))
+                EXPECT_TRUE(CStreamDownloader::IsIncompleteFile(f)) << f.toStdString();
+    }
+}
+
+// A stop in the middle of the second file: the summary counts the file
+// saved complete and says what is left of the stopped one.
+TEST_F(DownloadTest, TheSummaryAfterAStopCountsTheCompleteFiles) {
+    Lorrimax& d = Make();
+    d.LoadSearchedFiles();
+    ASSERT_EQ(d.tableModel()->rowCount(), 4);
+    d.tableModel()->setHeaderData(0, Qt::Horizontal, int(Qt::Checked), Qt::CheckStateRole);
+    const uint64_t size = d.tableModel()->item(1, 0)->data(CDataDistributionThread::kFileSizeRole).toUInt();
+    // The operator's stop, met by the worker while it writes the second file.
+    SecondFileHold hold(d.downloader(), size, [&] { d.downloader().StopDownload(false); });
+    d.OnDownLoad();
+    ASSERT_TRUE(WaitFor([&] {
+        return hold.Waiting() && !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled() &&
+               !presenter.Texts(ziraz::DialogKind::Information).isEmpty() &&
+               presenter.Texts(ziraz::DialogKind::Information).last().contains(QStringLiteral("of 4 files"));
+    }));
+    hold.Release();
+    EXPECT_EQ(Cell(0, 6), QStringLiteral("Download Completed"));
+    EXPECT_EQ(Cell(1, 6), QStringLiteral("Stopped"));
+    EXPECT_EQ(Cell(2, 6), QStringLiteral("Waiting"));
+    EXPECT_EQ(Cell(3, 6), QStringLiteral("Waiting"));
+    EXPECT_EQ(d.tableModel()->item(2, 0)->checkState(), Qt::Checked);
+    const QStringList files = Outputs();
+    ASSERT_EQ(files.size(), 2);
+    QString partial;
+    for (const QString& f : files)
+        if (CStreamDownloader::IsIncompleteFile(f)) partial = Home() + "/dl/Downloads/" + f;
+    ASSERT_FALSE(partial.isEmpty());
+    EXPECT_EQ(presenter.Texts(ziraz::DialogKind::Information).last(),
+              QStringLiteral("1 of 4 files downloaded completely.\nIncomplete: 1.\n"
+                             "The download is incomplete. What was saved up to its end: ") +
+                  partial);
+}
+
+// Every way of closing the window while it downloads is refused with a
+// word; the window stays and the download goes on to its end, leaving
+// complete files only.
+TEST_F(DownloadTest, ClosingTheWindowDuringADownloadIsRefusedAndTheDownloadGoesOn) {
+    const struct {
+        const char* name;
+        std::function<void(Lorrimax&)> close;
+    } ways[] = {
+        {"close button of the title bar", [](Lorrimax& d) { d.titleBar()->closeButton()->click(); }},
+        {"Escape", [](Lorrimax& d) { QTest::keyClick(&d, Qt::Key_Escape); }},
+        {"Cannel button", [](Lorrimax& d) { d.form().m_pCancelBtn->click(); }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        QDir(Home() + "/dl").removeRecursively();
+        presenter.calls.clear();
+        Lorrimax& d = Make();
+        d.LoadSearchedFiles();
+        d.show();
+        ASSERT_EQ(d.tableModel()->rowCount(), 4);
+        d.tableModel()->setHeaderData(0, Qt::Horizontal, int(Qt::Checked), Qt::CheckStateRole);
+        // The worker waits in the second file while the window is closed.
+        SecondFileHold hold(d.downloader(), d.tableModel()->item(1, 0)->data(CDataDistributionThread::kFileSizeRole).toUInt());
+        d.OnDownLoad();
+        ASSERT_TRUE(WaitFor([&] { return hold.Waiting(); }));
+        way.close(d);
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_TRUE(d.downloader().IsDownloading());
+        EXPECT_EQ(presenter.Texts(ziraz::DialogKind::Warning),
+                  QStringList{QStringLiteral("Downloading, please wait or stop the download.")});
+        hold.Release();
+        ASSERT_TRUE(WaitFor([&] { return !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled(); }));
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_TRUE(exitCodes.empty());
+        for (int r = 0; r < 4; ++r) EXPECT_EQ(Cell(r, 6), QStringLiteral("Download Completed")) << r;
+        const QStringList files = Outputs();
+        EXPECT_EQ(files.size(), 4);
+        for (const QString& f : files) EXPECT_FALSE(CStreamDownloader::IsIncompleteFile(f)) << f.toStdString();
+    }
 }
 
 }  // namespace

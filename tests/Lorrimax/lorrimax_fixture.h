@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 #include "BatchDownloadDialog.h"
@@ -17,6 +18,9 @@
 #include "Settings.h"
 #include "kel_test/test_support.h"
 #include "ziraz/dialogs.h"
+
+// Texts in test messages as text.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace lorrimax_test {
 

@@ -80,7 +80,7 @@ TEST(DataDistributionThread, FileListRowsInOrderWithProgress) {
 
 TEST(DataDistributionThread, ChannelListNumbersEachChannelFromOne) {
     std::vector<std::unique_ptr<CSingleFile>> files;
-    for (int i = 0; i < 5; ++i) files.push_back(File("f.mp4", 100, 1000 + i, i < 3 ? "E:\\" : "F:\\"));
+    for (int i = 0; i < 5; ++i) files.push_back(File("f.mp4", 100, 1000 + i, i < 3 ? "E:\\" : "\\\\.\\PHYSICALDRIVE2"));
     QVector<DownloadListEntry> channels(2);
     channels[0].channelNumber = 3;
     channels[1].channelNumber = 7;
@@ -96,8 +96,11 @@ TEST(DataDistributionThread, ChannelListNumbersEachChannelFromOne) {
     ASSERT_EQ(r.model.columnCount(), 7);
     const char* numbers[5] = {"1", "2", "3", "1", "2"};
     for (int i = 0; i < 5; ++i) EXPECT_EQ(r.model.item(i, 0)->text(), numbers[i]);
-    EXPECT_EQ(r.model.item(0, 1)->text(), "E:\\");
-    EXPECT_EQ(r.model.item(4, 1)->text(), "F:\\");
+    // The disk as the search panel shows it; the path it was found on beside.
+    EXPECT_EQ(r.model.item(0, 1)->text(), "E:");
+    EXPECT_EQ(r.model.item(0, 1)->data(CDataDistributionThread::kDiskPathRole).toString(), "E:\\");
+    EXPECT_EQ(r.model.item(4, 1)->text(), "Disk 2");
+    EXPECT_EQ(r.model.item(4, 1)->data(CDataDistributionThread::kDiskPathRole).toString(), "\\\\.\\PHYSICALDRIVE2");
     EXPECT_EQ(r.model.item(0, 2)->text(), "3");
     EXPECT_EQ(r.model.item(4, 2)->text(), "7");
     EXPECT_EQ(r.model.item(4, 6)->text(), "Wait");
@@ -167,6 +170,6 @@ TEST(DataDistributionThread, NullEntriesGetNoRow) {
     list.startThread();
     ASSERT_TRUE(rl.Wait());
     ASSERT_EQ(rl.model.rowCount(), 2);
-    EXPECT_EQ(rl.model.item(1, 1)->text(), "F:\\");
+    EXPECT_EQ(rl.model.item(1, 1)->text(), "F:");
     EXPECT_EQ(rl.model.item(1, 0)->data(CDataDistributionThread::kFileSizeRole).toUInt(), 20u);
 }

@@ -98,6 +98,10 @@ void CStreamDownloader::SetClipMode(bool on) { m_clipMode = on; }
 
 void CStreamDownloader::SetSavePath(const QString& subFolder) { m_subFolder = subFolder; }
 
+void CStreamDownloader::SetNamePart(std::function<std::string(const CSingleFile&)> part) {
+    m_namePartOf = std::move(part);
+}
+
 bool CStreamDownloader::SetParam(CStreamDownloaderParam* param) {
     ZUN_Guard guard(m_mutex);
     if (IsDownloading()) return false;
@@ -234,6 +238,7 @@ void CStreamDownloader::CountFrames(bool endOfStream) {
 bool CStreamDownloader::StartFileTask(const std::shared_ptr<CSingleFile>& task, bool keepExisting, bool) {
     if (!task) {
         m_fullPath.clear();   // no file of this task exists
+        m_failure = FailureRecordingUnreadable;
         return false;
     }
     // A span's file is named after the span; the recordings after its first
@@ -242,6 +247,7 @@ bool CStreamDownloader::StartFileTask(const std::shared_ptr<CSingleFile>& task, 
     qCDebug(lcKelPlayback, "Create file path:%s", m_fullPath.c_str());
     if (!m_writer.Open(m_fullPath, false)) {
         qCDebug(lcKelPlayback) << "CStreamDownloader::StartFileTask open file failed";
+        m_failure = FailureOutputNotWritable;
         return false;
     }
     return OpenTask(task);
@@ -250,6 +256,7 @@ bool CStreamDownloader::StartFileTask(const std::shared_ptr<CSingleFile>& task, 
 std::string CStreamDownloader::OutputName(const std::string& endText, const char* marker) const {
     std::string name = "ch" + m_nameChannel + "_" + m_nameStart + "_" + endText;
     if (!m_nameCode.empty()) name += "_" + m_nameCode;
+    if (!m_namePart.empty()) name += "_" + m_namePart;
     return name + marker;
 }
 
@@ -264,6 +271,8 @@ bool CStreamDownloader::NameOutputFile(const std::shared_ptr<CSingleFile>& task,
         std::snprintf(code, sizeof code, "%04d", task->SubFileType);
         m_nameCode = code;
     }
+    // A span's file may join recordings of several disks: no extra part.
+    m_namePart = !spanName && m_namePartOf ? m_namePartOf(*task) : std::string();
 
     SettingKey key = m_fileType == 1 ? SettingKey::EvidenceVideoSavePath : SettingKey::DownloadSavePath;
     if (m_clipMode) key = SettingKey::ClipSavePath;
@@ -297,6 +306,7 @@ bool CStreamDownloader::OpenTask(const std::shared_ptr<CSingleFile>& task) {
     m_openTask = task;
     if (!m_source.StartStreamByTime(m_openTask)) {
         qCDebug(lcKelPlayback) << "CStreamDownloader::StartFileTask open stream failed";
+        m_failure = FailureRecordingUnreadable;
         m_writer.Close();
         RemoveOutputFile();
         return false;
@@ -401,6 +411,7 @@ void CStreamDownloader::StopRunning(int code, bool post) {
     CBaseThread::Stop();
     ZUN_Guard guard(m_mutex);
     ++m_generation;
+    m_failure = FailureNone;
     if (m_taskIndex.load() == -1) return;
     // Stopped before its end: the file is incomplete.
     FinishFile(false);
@@ -506,6 +517,7 @@ bool CStreamDownloader::LaunchAfterFirstData(ZUN_Guard& guard, const char* calle
     DestroyStartSem();
     if (!gotData) {
         qCDebug(lcKelPlayback) << caller << "no data";
+        m_failure = FailureRecordingUnreadable;
         FinishFile(false);   // no whole frame: removed
         EndTasks();
         return false;
@@ -550,6 +562,7 @@ bool CStreamDownloader::LoopPass() {
 
     // The drive that is written to, whatever folder setting chose it.
     if (IsDiskSpaceLow(kLowSpaceGiB, -1, LocalToUnicode(m_folder.c_str(), false))) {
+        m_failure = FailureDiskSpaceLow;
         const int last = m_lastIndex + 1;
         const int count = TaskCount();
         FinishFile(false);
@@ -568,6 +581,7 @@ bool CStreamDownloader::LoopPass() {
     const uint64_t now = ZUN_MonotonicMs();
     const bool stalled = pos != kPosEnd && now > lastData && now - lastData > kStalledMs;
     if (pos == kPosFailed || m_writer.HasFailed() || stalled) {
+        m_failure = m_writer.HasFailed() ? FailureOutputWrite : FailureRecordingUnreadable;
         if (m_lastIndex == -1) m_lastIndex = 0;
         const int task = m_taskIndex.load();
         const int count = TaskCount();
@@ -593,6 +607,7 @@ bool CStreamDownloader::NextFile() {
     m_lastIndex = m_taskIndex.load();
     if (whole && !finished) {
         // A file that could not be written completely is no finished file.
+        m_failure = FailureOutputWrite;
         const int count = TaskCount();
         EndTasks();
         ++m_generation;
@@ -655,6 +670,7 @@ bool CStreamDownloader::NextFileInSpan() {
     }
     m_lastIndex = done;
     if (whole && !finished) {
+        m_failure = FailureOutputWrite;
         const int count = TaskCount();
         EndTasks();
         ++m_generation;

@@ -17,6 +17,7 @@
 #include <atomic>
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -44,6 +45,16 @@ enum DownloadEventCode {
     // incomplete one (see FinishFile) and the download goes on. Its index,
     // number of tasks.
     DownloadFileIncomplete = 7,
+};
+
+// Why the last download (or download call) failed, as far as the downloader
+// can tell. Each start clears it.
+enum DownloadFailure {
+    FailureNone = 0,
+    FailureOutputNotWritable = 1,    // the output file could not be created
+    FailureRecordingUnreadable = 2,  // the recording could not be opened or read
+    FailureOutputWrite = 3,          // writing or finishing the output file failed
+    FailureDiskSpaceLow = 4,         // the output drive had less than 2 GiB free (code 6)
 };
 
 // What a stopped or failed download leaves: an output file that holds at
@@ -83,6 +94,12 @@ public:
     void SetClipMode(bool on);
     // Sub-folder between the configured folder and the file name ("AlarmVideo").
     void SetSavePath(const QString& subFolder);
+    // An extra part of the names of files that hold one recording (by file,
+    // and by time of type 1): "_" and what `part` gives for the recording,
+    // after the times and the type code; nothing when it gives an empty
+    // text. Called on the worker: it must only read data that stays as it
+    // is while a download runs. Empty function: no extra part.
+    void SetNamePart(std::function<std::string(const CSingleFile&)> part);
 
     // Takes ownership of `param` (deleted with the downloader or when a later
     // parameter replaces it). False while a download runs (the caller keeps it).
@@ -90,6 +107,9 @@ public:
     bool IsDownloading() const { return m_taskIndex.load() != -1; }
     // Bytes the current output file has been given so far.
     uint64_t CurrentFileBytes() const { return m_bytesFile.load(); }
+    // Why the last download ended with code 3 or 6, or why the last download
+    // call that got as far as opening a file returned false.
+    DownloadFailure LastFailure() const { return static_cast<DownloadFailure>(m_failure.load()); }
     // 0..100; 100 only once every byte is done.
     uint32_t GetTotalProgress() const;
 
@@ -210,10 +230,14 @@ private:
     std::atomic<uint64_t> m_fileFrames{0};
     std::atomic<int64_t> m_fileLastTime{-1};   // recorder seconds of its last whole pack
     std::atomic<int64_t> m_taskLastTime{-1};   // the same, of the recording being streamed
-    // Parts of the current file's name: channel text, start text, type code.
+    // Parts of the current file's name: channel text, start text, type
+    // code, extra part (SetNamePart).
     std::string m_nameChannel;
     std::string m_nameStart;
     std::string m_nameCode;
+    std::string m_namePart;
+    std::function<std::string(const CSingleFile&)> m_namePartOf;
+    std::atomic<int> m_failure{FailureNone};   // DownloadFailure
 
     mutable ZUN_Mutex m_mutex;
     std::mutex m_semLock;          // guards m_startSem against the reading thread

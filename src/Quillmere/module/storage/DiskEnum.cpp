@@ -128,7 +128,10 @@ QString DiskShownName(const std::string& diskPath) {
     const QString word = QCoreApplication::translate("SearchBarWidget", "Disk ");
     const int number = wincompat::ParsePhysicalDriveName(diskPath);
     if (number >= 0) return word + QString::number(number);
-    const char letter = wincompat::DriveLetterOf(diskPath);
+    // A drive ("E:", "E:\\"), not a folder on it ("E:\\Export"): a folder is
+    // shown as it stands.
+    const bool wholeDrive = diskPath.find_first_not_of("\\/", 2) == std::string::npos;
+    const char letter = wholeDrive ? wincompat::DriveLetterOf(diskPath) : 0;
     if (letter) {
         const QString drive = QString(QLatin1Char(letter)) + QLatin1Char(':');
         const int onDisk = wincompat::GetPhysicalDriveOfLetter(letter);

@@ -129,4 +129,20 @@ TEST_F(DiskEnumTest, NoLogicalDrivesIsFailure) {
     EXPECT_EQ(e.ListDriveLetters({}, out), -1);
 }
 
+// The name a disk is shown under: a physical drive by its number, a drive
+// letter with the disk it lies on, anything else (a folder, also one on a
+// drive letter) as it stands.
+TEST_F(DiskEnumTest, ShownNames) {
+    DriveTable table(kTable);
+    const struct {
+        const char* path;
+        const char* shown;
+    } cases[] = {
+        {"\\\\.\\PHYSICALDRIVE3", "Disk 3"}, {"E:\\", "Disk 1 (E:)"},  {"F:", "Disk 1 (F:)"},
+        {"H:\\", "H:"},                     {"G:/", "G:"},             {"E:\\Export", "E:\\Export"},
+        {"F:/cars/7", "F:/cars/7"},           {"/media/exports", "/media/exports"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(DiskShownName(c.path), QString::fromLatin1(c.shown)) << c.path;
+}
+
 }  // namespace

@@ -129,8 +129,9 @@ void CDataDistributionThread::run() {
             for (int i = 0; i < n; ++i) {
                 const APT_QMR::CSingleFile& file = *files[static_cast<size_t>(i)];
                 QList<QStandardItem*> row;
-                row << NumberItem(i + 1, file) << TextItem(ziraz::ConvertToUnicode(file.DiskName, nullptr))
-                    << TextItem(QString::number(entry.channelNumber));
+                QStandardItem* disk = TextItem(DiskShownName(file.DiskName));
+                disk->setData(ziraz::ConvertToUnicode(file.DiskName, nullptr), kDiskPathRole);
+                row << NumberItem(i + 1, file) << disk << TextItem(QString::number(entry.channelNumber));
                 AppendTail(row, file);
                 sendRow(row, i, n);
             }

@@ -32,6 +32,9 @@ public:
     // Roles on the number item: the file size (unsigned) and the file name.
     static const int kFileSizeRole = Qt::UserRole + 114;  // 370
     static const int kFileNameRole = Qt::UserRole + 116;  // 372
+    // Role on the disk item of the channel-list form: the disk path the
+    // record was found on (the item shows the disk as the search panel does).
+    static const int kDiskPathRole = Qt::UserRole + 117;  // 373
 
     CDataDistributionThread(const std::vector<APT_QMR::CSingleFile*>& files, QObject* parent = nullptr);
     CDataDistributionThread(const QVector<DownloadListEntry>& channels, QObject* parent = nullptr);

@@ -13,9 +13,12 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
+#include <utility>
 
 #include "ChannelFiles.h"
 #include "CommonHelpers.h"
+#include "DiskEnum.h"
 #include "InterfaceHelpers.h"
 #include "QorAutoStorage.h"
 #include "Settings.h"
@@ -349,6 +352,51 @@ void Lorrimax::makeTopMost() {
     raise();
 }
 
+void Lorrimax::reject() {
+    // The base dialog would only hide the window, and the program would end
+    // under a running download: close, which asks first.
+    close();
+}
+
+QString Lorrimax::DiskNamePart(const QString& shownName) {
+    QString part;
+    for (const QChar c : shownName) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\')) {
+            if (!part.isEmpty() && !part.endsWith(QLatin1Char('-'))) part += QLatin1Char('-');
+        } else if (!c.isSpace() && c.unicode() >= 0x20 && !QStringLiteral(":*?\"<>|").contains(c)) {
+            part += c;
+        }
+    }
+    while (part.endsWith(QLatin1Char('-'))) part.chop(1);
+    return part;
+}
+
+void Lorrimax::SetNameParts() {
+    // A channel whose recordings were found on more than one disk: each of
+    // its files names the disk it comes from, so that two copies of the same
+    // times never look alike.
+    std::map<int, QSet<QString>> disksOfChannel;
+    for (const DownloadListEntry& e : m_entries)
+        for (const APT_QMR::CSingleFile* f : e.files)
+            if (f) disksOfChannel[f->ChannelNumber].insert(ziraz::ConvertToUnicode(f->DiskName));
+    std::map<std::pair<int, std::string>, std::string> parts;
+    for (const DownloadListEntry& e : m_entries) {
+        for (const APT_QMR::CSingleFile* f : e.files) {
+            if (!f || disksOfChannel[f->ChannelNumber].size() < 2) continue;
+            parts[{f->ChannelNumber, f->DiskName}] =
+                DiskNamePart(DiskShownName(f->DiskName)).toLocal8Bit().toStdString();
+        }
+    }
+    if (parts.empty()) {
+        m_downloader.SetNamePart(nullptr);
+        return;
+    }
+    m_downloader.SetNamePart([parts](const APT_QMR::CSingleFile& f) {
+        const auto it = parts.find({f.ChannelNumber, f.DiskName});
+        return it == parts.end() ? std::string() : it->second;
+    });
+}
+
 void Lorrimax::FreeRecords() {
     m_records.clear();
     m_files.clear();
@@ -415,6 +463,7 @@ void Lorrimax::LoadSearchedFiles() {
         m_entries.append(e);
     }
     for (const QString& e : m_loadErrors) ShareTools::debugMessage(QStringLiteral("Lorrimax: ") + e);
+    if (!m_downloader.IsDownloading()) SetNameParts();
 
     InitDownloadFiles();
     if (!m_loadErrors.isEmpty()) Warn(2000, m_loadErrors.join(QLatin1Char('\n')));
@@ -528,9 +577,23 @@ void Lorrimax::OnStopDonload() {
 }
 
 void Lorrimax::OnDownLoadCheck() {
+    ShowRowProgress();
     QString folder;
     if (!LookupSaveFolder(&folder)) return;
     CheckDiskSpace(folder);
+}
+
+QString Lorrimax::ProgressText(int percent) { return tr("Downloading %1%").arg(percent); }
+
+void Lorrimax::ShowRowProgress() {
+    if (m_bByTime != 0 || m_downloadingIndex < 0 || m_downloadingIndex >= m_statusItems.size()) return;
+    QStandardItem* status = m_statusItems[m_downloadingIndex];
+    QStandardItem* number = m_pModel->item(status->row(), 0);
+    const uint64_t size = number ? number->data(CDataDistributionThread::kFileSizeRole).toUInt() : 0;
+    uint64_t percent = size ? m_downloader.CurrentFileBytes() * 100 / size : 0;
+    // 100 only once the file is finished.
+    if (percent > 99) percent = 99;
+    status->setText(ProgressText(int(percent)));
 }
 
 // --- starting -----------------------------------------------------------------
@@ -561,6 +624,11 @@ void Lorrimax::OnDownLoad() {
     m_failedRows = 0;
     m_incompleteRows = 0;
     m_completedRows = 0;
+    m_batchRows.clear();
+    m_timeJobs.clear();
+    m_timeJob = 0;
+    m_failureLines.clear();
+    m_downloadingIndex = -1;
     emit SignalBeginDownLoad();
     for (Period& p : m_periods) p.bar->setValue(0);
     if (checkTimePeriods()) return;
@@ -642,7 +710,7 @@ void Lorrimax::StartDownload() {
 
 APT_QMR::CSingleFile* Lorrimax::FindRecord(int channel, const QString& disk, time_t start, time_t end) const {
     // The same channel and times may come from two disks: prefer the record
-    // of the row's disk, else the first match.
+    // of the row's disk (its path), else the first match.
     APT_QMR::CSingleFile* first = nullptr;
     for (const DownloadListEntry& e : m_entries) {
         if (e.channelNumber != channel) continue;
@@ -666,7 +734,9 @@ void Lorrimax::DownloadByFile() {
         if (!check || check->checkState() != Qt::Checked) continue;
         QStandardItem* status = m_pModel->item(row, 6);
         const int channel = m_pModel->item(row, 2) ? m_pModel->item(row, 2)->text().toInt() : -1;
-        const QString disk = m_pModel->item(row, 1) ? m_pModel->item(row, 1)->text() : QString();
+        const QString disk =
+            m_pModel->item(row, 1) ? m_pModel->item(row, 1)->data(CDataDistributionThread::kDiskPathRole).toString()
+                                   : QString();
         const auto timeOf = [&](int col) -> time_t {
             QStandardItem* it = m_pModel->item(row, col);
             const QDateTime t = QDateTime::fromString(it ? it->text() : QString(), QString::fromLatin1(kTimeFormat));
@@ -689,7 +759,9 @@ void Lorrimax::DownloadByFile() {
         }
         files.push_back(record);
         m_statusItems.append(status);
+        m_batchRows.insert(status);
     }
+    m_downloadingIndex = -1;
     auto* param = new APT_QMR::CStreamDownloaderParam(0);
     m_downloader.SetDiskKind(m_bDiskKind ? 1 : 0);
     if (!m_downloader.SetParam(param)) {
@@ -703,7 +775,7 @@ void Lorrimax::DownloadByFile() {
         }
         // The first file could not be started: that row failed, the rest
         // go on without it.
-        MarkFailedRow(m_statusItems.first());
+        MarkFailedRow(m_statusItems.first(), m_downloader.LastFailure());
         m_statusItems.removeFirst();
         files.erase(files.begin());
         for (size_t i = positions.size(); i-- > 0;) {
@@ -720,8 +792,34 @@ void Lorrimax::DownloadByFile() {
     EnableStart();
 }
 
-void Lorrimax::MarkFailedRow(QStandardItem* status) {
-    status->setText(tr("Download Exception"));
+QString Lorrimax::FailureReason(APT_QMR::DownloadFailure failure) {
+    switch (failure) {
+    case APT_QMR::FailureOutputNotWritable:
+        return tr("folder not writable");
+    case APT_QMR::FailureRecordingUnreadable:
+        return tr("recording missing");
+    case APT_QMR::FailureDiskSpaceLow:
+        return tr("disk full");
+    case APT_QMR::FailureOutputWrite: {
+        // Writing stopped: for want of space, or the folder took no more.
+        QString folder;
+        uint64_t freeBytes = 0;
+        if (LookupSaveFolder(&folder) && GetFreeDiskBytes(folder, &freeBytes, nullptr) && freeBytes >= kMinFreeBytes)
+            return tr("folder not writable");
+        return tr("disk full");
+    }
+    default:
+        return QString();
+    }
+}
+
+QString Lorrimax::FailureText(APT_QMR::DownloadFailure failure) {
+    const QString reason = FailureReason(failure);
+    return reason.isEmpty() ? tr("Download Exception") : tr("Download Exception: %1").arg(reason);
+}
+
+void Lorrimax::MarkFailedRow(QStandardItem* status, APT_QMR::DownloadFailure failure) {
+    status->setText(FailureText(failure));
     status->setData(-1, kResumeRole);
     if (QStandardItem* check = m_pModel->item(status->row(), 0)) check->setCheckState(Qt::Unchecked);
     ++m_failedRows;
@@ -732,15 +830,28 @@ void Lorrimax::AnnounceFile() {
     ShowNotice(text, text == m_currentFile, false, true);
 }
 
-void Lorrimax::AnnounceEnd() {
-    if (m_failedRows == 0 && m_incompleteRows == 0) {
+void Lorrimax::AnnounceEnd(bool stopped) {
+    // A stop leaves the file it met as an incomplete one, or nothing of it.
+    const bool keptPartial = stopped && APT_QMR::CStreamDownloader::IsIncompleteFile(m_currentFile);
+    const int incomplete = m_incompleteRows + (keptPartial ? 1 : 0);
+    if (!stopped && m_failedRows == 0 && incomplete == 0) {
+        // By time, a channel's file was announced when it was done.
+        if (m_bByTime != 0 && m_nMode == 0 && m_currentFile == m_lastAnnouncedFile) return;
         AnnounceFile();
         return;
     }
-    const int total = m_failedRows + m_incompleteRows + m_completedRows;
+    int total = 0;
+    if (m_bByTime == 0) {
+        total = m_batchRows.size();
+    } else {
+        for (const TimeJob& job : m_timeJobs) total += job.outputs;
+    }
+    total = std::max(total, m_completedRows + m_failedRows + incomplete);
     QString text = tr("%1 of %2 files downloaded completely.").arg(m_completedRows).arg(total);
     if (m_failedRows > 0) text += QLatin1Char('\n') + tr("Failed: %1.").arg(m_failedRows);
-    if (m_incompleteRows > 0) text += QLatin1Char('\n') + tr("Incomplete: %1.").arg(m_incompleteRows);
+    if (incomplete > 0) text += QLatin1Char('\n') + tr("Incomplete: %1.").arg(incomplete);
+    for (const QString& line : m_failureLines) text += QLatin1Char('\n') + line;
+    if (keptPartial) text += QLatin1Char('\n') + APT_QMR::CStreamDownloader::FileNotice(m_currentFile);
     ShowNotice(text, false, false, true);
 }
 
@@ -764,36 +875,121 @@ void Lorrimax::DownloadByTime() {
     m_downloader.StopDownload(false);
     m_pCheckTimer->stop();
     m_bByTime = 1;
-    std::unique_ptr<APT_QMR::CStreamDownloaderParam> param(new APT_QMR::CStreamDownloaderParam(0));
     m_downloader.SetDiskKind(m_bDiskKind ? 1 : 0);
-    const std::vector<APT_QMR::CSingleFile*> list = CheckedChannelRecords();
-    const QVector<int> channels = GetCheckedChannels();
+    PlanTimeJobs();
+    if (m_timeJobs.empty()) {
+        Warn(2500, tr("No file to download."));
+        return;
+    }
+    StartNextTimeJob();
+}
 
-    const auto prepare = [&](time_t s, time_t e) {
-        for (int ch : channels) PrepareOutputFolder(s, e, QStringLiteral("%1").arg(ch, 2, 10, QLatin1Char('0')), m_nMode);
-    };
+void Lorrimax::PlanTimeJobs() {
+    m_timeJobs.clear();
+    m_timeJob = 0;
+    for (bool& failed : m_periodFailed) failed = false;
+    const QVector<int> channels = GetCheckedChannels();
     for (int i = 0; i < 4; ++i) {
         Period& p = m_periods[i];
         if (!p.box->isChecked()) continue;
         const time_t s = time_t(p.begin->dateTime().toSecsSinceEpoch());
         const time_t e = time_t(p.end->dateTime().toSecsSinceEpoch());
-        if (i == 0) prepare(s, e);
         if (!HasFilesInSpan(p.begin->dateTime(), p.end->dateTime())) {
             p.box->setChecked(false);
             continue;
         }
-        if (i != 0) prepare(s, e);
-        if (s < e && s >= 0 && !list.empty() && m_downloader.SetParam(param.get())) {
-            param.release();
-            if (m_downloader.DownloadByTime(list, s, e)) {
-                m_pCheckTimer->start(1000);
-                return;
+        if (s >= e || s < 0) continue;
+        // One file per channel: only that channel's records, in time order,
+        // so the file holds one time line and ends where its content ends.
+        for (int ch : channels) {
+            TimeJob job;
+            job.period = i;
+            job.channel = ch;
+            job.start = s;
+            job.end = e;
+            for (const DownloadListEntry& entry : m_entries)
+                for (APT_QMR::CSingleFile* f : entry.files)
+                    if (f && f->ChannelNumber == ch && time_t(f->EndTime) > s && time_t(f->StartTime) < e)
+                        job.files.push_back(f);
+            if (job.files.empty()) continue;
+            std::stable_sort(job.files.begin(), job.files.end(),
+                             [](const APT_QMR::CSingleFile* a, const APT_QMR::CSingleFile* b) {
+                                 return a->StartTime < b->StartTime;
+                             });
+            if (m_nMode == 1) {
+                // One file per recording of the channel's time line.
+                job.outputs = 0;
+                for (const auto& part : OneTimeLine(job.files))
+                    if (part && time_t(part->EndTime) > s && time_t(part->StartTime) < e) ++job.outputs;
+                job.outputs = std::max(job.outputs, 1);
             }
+            PrepareOutputFolder(s, e, QStringLiteral("%1").arg(ch, 2, 10, QLatin1Char('0')), m_nMode);
+            m_timeJobs.push_back(std::move(job));
         }
-        // The period stays checked; tell the operator nothing was started.
-        ShowNotice(tr("DownLoad Exception."), false, false, true);
-        return;
     }
+}
+
+void Lorrimax::StartNextTimeJob() {
+    while (m_timeJob < m_timeJobs.size()) {
+        const TimeJob& job = m_timeJobs[m_timeJob];
+        m_jobFilesDone = 0;
+        m_jobFilesIncomplete = 0;
+        // The paths reported from here on are this channel's.
+        m_currentFile.clear();
+        auto* param = new APT_QMR::CStreamDownloaderParam(0);
+        if (!m_downloader.SetParam(param)) {
+            delete param;
+            return;   // a download runs: its end goes on from here
+        }
+        if (m_downloader.DownloadByTime(job.files, job.start, job.end)) {
+            m_pCheckTimer->start(1000);
+            return;
+        }
+        // This channel's file could not be started: it alone fails.
+        FailTimeJob(m_downloader.LastFailure());
+    }
+    EndDownload();
+    AnnounceEnd();
+    EnableStart();
+}
+
+void Lorrimax::CountTimeJobFiles() {
+    if (m_nMode == 1) {
+        m_completedRows += m_jobFilesDone;
+        m_incompleteRows += m_jobFilesIncomplete;
+    }
+    m_jobFilesDone = 0;
+    m_jobFilesIncomplete = 0;
+}
+
+void Lorrimax::CloseTimeJob(bool complete) {
+    if (m_timeJob >= m_timeJobs.size()) return;
+    const int period = m_timeJobs[m_timeJob].period;
+    if (!complete) m_periodFailed[period] = true;
+    ++m_timeJob;
+    // A period is done once all its channels are: unchecked when every file
+    // of it is complete, else left checked to be tried again.
+    const bool lastOfPeriod = m_timeJob >= m_timeJobs.size() || m_timeJobs[m_timeJob].period != period;
+    if (lastOfPeriod && !m_periodFailed[period]) m_periods[period].box->setChecked(false);
+}
+
+void Lorrimax::FailTimeJob(APT_QMR::DownloadFailure failure) {
+    if (m_timeJob >= m_timeJobs.size()) return;
+    const TimeJob& job = m_timeJobs[m_timeJob];
+    CountTimeJobFiles();
+    ++m_failedRows;
+    const QString reason = FailureReason(failure);
+    const QString format = QString::fromLatin1(kTimeFormat);
+    m_failureLines << tr("Channel %1, %2 - %3: %4")
+                          .arg(job.channel)
+                          .arg(QDateTime::fromSecsSinceEpoch(job.start).toString(format))
+                          .arg(QDateTime::fromSecsSinceEpoch(job.end).toString(format))
+                          .arg(reason.isEmpty() ? tr("Download Exception") : reason);
+    // What a failure in the middle kept of the file says where it ends.
+    if (APT_QMR::CStreamDownloader::IsIncompleteFile(m_currentFile))
+        m_failureLines << APT_QMR::CStreamDownloader::FileNotice(m_currentFile);
+    m_currentFile.clear();
+    CloseTimeJob(false);
 }
 
 bool Lorrimax::HasFilesInSpan(const QDateTime& start, const QDateTime& end) const {
@@ -901,6 +1097,8 @@ void Lorrimax::Warn(int displayMs, const QString& text) {
 void Lorrimax::OnPlaybackRemoteEvent(int code, int index, int /*value*/) {
     const bool byFile = m_bByTime == 0;
     const bool validIndex = index != -1 && index >= 0 && index < m_statusItems.size();
+    if (byFile && validIndex && index == m_downloadingIndex && code != APT_QMR::DownloadNextFile)
+        m_downloadingIndex = -1;
     switch (code) {
     case APT_QMR::DownloadStarted:
         SetBusy(true);
@@ -911,36 +1109,46 @@ void Lorrimax::OnPlaybackRemoteEvent(int code, int index, int /*value*/) {
     case APT_QMR::DownloadStopped:
         EndDownload();
         if (byFile) {
-            if (!validIndex) return;
-            m_statusItems[index]->setText(tr("Manual Stop"));
-            m_statusItems[index]->setData(-1, kResumeRole);
+            if (validIndex) {
+                m_statusItems[index]->setText(tr("Manual Stop"));
+                m_statusItems[index]->setData(-1, kResumeRole);
+            }
+        } else {
+            CountTimeJobFiles();
         }
-        AnnounceFile();
+        AnnounceEnd(true);
         EnableStart();
         break;
     case APT_QMR::DownloadAllDone: {
+        if (!byFile) {
+            // This channel's file is done; the next one follows.
+            const bool complete = m_jobFilesIncomplete == 0;
+            if (m_nMode == 1) {
+                CountTimeJobFiles();
+            } else {
+                (complete ? m_completedRows : m_incompleteRows) += 1;
+                m_jobFilesDone = m_jobFilesIncomplete = 0;
+                // One file for the channel and period: announced once done.
+                AnnounceFile();
+                m_lastAnnouncedFile = m_currentFile;
+            }
+            CloseTimeJob(complete);
+            m_pCheckTimer->stop();
+            StartNextTimeJob();
+            return;
+        }
         EndDownload();
         bool more = false;
-        if (!byFile) {
-            for (Period& p : m_periods) {
-                if (p.box->isChecked()) {
-                    p.box->setChecked(false);
-                    break;
-                }
-            }
-            for (const Period& p : m_periods) more = more || p.box->isChecked();
-        } else {
-            // Rows of this batch that are still ticked were not finished:
-            // mark them, so only rows ticked since start a new round.
-            for (int row = 0; row < m_pModel->rowCount(); ++row) {
-                QStandardItem* check = m_pModel->item(row, 0);
-                QStandardItem* status = m_pModel->item(row, 6);
-                if (!check || check->checkState() != Qt::Checked) continue;
-                if (m_statusItems.contains(status)) {
-                    MarkFailedRow(status);
-                } else {
-                    more = true;
-                }
+        // Rows of this batch that are still ticked were not finished:
+        // mark them, so only rows ticked since start a new round.
+        for (int row = 0; row < m_pModel->rowCount(); ++row) {
+            QStandardItem* check = m_pModel->item(row, 0);
+            QStandardItem* status = m_pModel->item(row, 6);
+            if (!check || check->checkState() != Qt::Checked) continue;
+            if (m_statusItems.contains(status)) {
+                MarkFailedRow(status);
+            } else {
+                more = true;
             }
         }
         if (more && HasSelection()) {
@@ -952,25 +1160,23 @@ void Lorrimax::OnPlaybackRemoteEvent(int code, int index, int /*value*/) {
         break;
     }
     case APT_QMR::DownloadFailed:
+        if (!byFile) {
+            // Only this channel's file failed: the others go on.
+            m_pCheckTimer->stop();
+            FailTimeJob(m_downloader.LastFailure());
+            StartNextTimeJob();
+            return;
+        }
         // By file, the failed row is marked and the rest of the batch goes
         // on (the dialog stays busy meanwhile).
-        if (byFile && validIndex) {
-            MarkFailedRow(m_statusItems[index]);
+        if (validIndex) {
+            MarkFailedRow(m_statusItems[index], m_downloader.LastFailure());
             if (HasCheckedRowOfBatch()) {
                 DownloadByFile();
                 return;
             }
         }
         EndDownload();
-        if (!byFile) {
-            ShowNotice(m_currentFile.isEmpty()
-                           ? tr("DownLoad Exception.")
-                           : tr("DownLoad Exception.") + QLatin1Char('\n') +
-                                 APT_QMR::CStreamDownloader::FileNotice(m_currentFile),
-                       false, false, true);
-            EnableStart();
-            break;
-        }
         AnnounceEnd();
         EnableStart();
         break;
@@ -981,13 +1187,17 @@ void Lorrimax::OnPlaybackRemoteEvent(int code, int index, int /*value*/) {
             if (QStandardItem* check = m_pModel->item(m_statusItems[index]->row(), 0))
                 check->setCheckState(Qt::Unchecked);
             ++m_incompleteRows;
+        } else if (!byFile) {
+            ++m_jobFilesIncomplete;
+            if (m_nMode == 0) break;   // announced with the end of its channel's file
         }
         AnnounceFile();
         break;
     case APT_QMR::DownloadNextFile:
         if (byFile) {
             if (index + 1 >= 0 && index + 1 < m_statusItems.size()) {
-                m_statusItems[index + 1]->setText(tr("Downloading"));
+                m_downloadingIndex = index + 1;
+                m_statusItems[index + 1]->setText(ProgressText(0));
                 ui.m_pDownloadBtn->setEnabled(false);
                 ui.savePathBtn->setEnabled(false);
             }
@@ -998,13 +1208,10 @@ void Lorrimax::OnPlaybackRemoteEvent(int code, int index, int /*value*/) {
         break;
     case APT_QMR::DownloadFileDone:
         if (!byFile) {
-            if (m_nMode == 0) {
-                if (!m_lastAnnouncedFile.isEmpty() && m_lastAnnouncedFile != m_currentFile)
-                    ShowNotice(m_lastAnnouncedFile, true, false, true);
-                m_lastAnnouncedFile = m_currentFile;
-            } else {
-                ShowNotice(m_currentFile, true, false, true);
-            }
+            // A recording is in. By time in mode 0 the channel's file goes
+            // on with its next recording; in mode 1 each is a file.
+            ++m_jobFilesDone;
+            if (m_nMode == 1) ShowNotice(m_currentFile, true, false, true);
             break;
         }
         if (!validIndex) return;
@@ -1020,8 +1227,13 @@ void Lorrimax::OnPlaybackRemoteEvent(int code, int index, int /*value*/) {
         ziraz::WarningDlg::ShowMessageInfo(tr("Error"), tr("Disk space is not enough. At least 2G disk space is need."),
                                            this);
         if (byFile) {
-            if (!validIndex) return;
-            m_statusItems[index]->setText(tr("Download Exception"));
+            // The row stays ticked: it can go again once there is room.
+            if (validIndex) m_statusItems[index]->setText(FailureText(APT_QMR::FailureDiskSpaceLow));
+        } else {
+            // The drive is full for every file still to come: the round ends
+            // here, the periods not done stay checked.
+            FailTimeJob(APT_QMR::FailureDiskSpaceLow);
+            m_timeJob = m_timeJobs.size();
         }
         EnableStart();
         break;

@@ -5,6 +5,10 @@
 // and 24 channel boxes that filter them. One embedded stream downloader does
 // the work; its progress shows per row (by file) or per period (by time).
 //
+// By time, each checked channel of a period goes into a file of its own:
+// the dialog runs one download per channel and period, one after the other,
+// on the one downloader, each with only that channel's records.
+//
 // The dialog reads its input itself (LoadSearchedFiles): "DiskFile.xml" and
 // "SearchedFile.xml" in the program folder, which the main program writes
 // before it starts the batch downloader. It owns the records read from them.
@@ -13,6 +17,7 @@
 #include <QList>
 #include <QStandardItem>
 #include <QString>
+#include <QSet>
 #include <QStringList>
 #include <QVector>
 
@@ -123,6 +128,12 @@ public:
     QVector<QCheckBox*> channelBoxes() const { return m_channelBoxes; }
     // Makes the window stay above other windows (shows it).
     void makeTopMost();
+    // The close button of the title bar and Escape: closing, which a running
+    // download refuses (see closeEvent).
+    void reject() override;
+    // The part that tells a disk in output names ("Disk 1 (E:)" gives
+    // "Disk1(E)"): the shown name without what a file name cannot hold.
+    static QString DiskNamePart(const QString& shownName);
 
     // The process end that a close while idle asks for (exit by default);
     // returns the previous function.
@@ -162,6 +173,15 @@ private:
         QDateTimeEdit* end;
         QProgressBar* bar;
     };
+    // One output of a by-time download: one channel over one period.
+    struct TimeJob {
+        int period = 0;
+        int channel = 0;
+        time_t start = 0;
+        time_t end = 0;
+        std::vector<APT_QMR::CSingleFile*> files;   // the channel's records, by start
+        int outputs = 1;                            // files it writes when all goes well
+    };
 
     void InitFrame();
     bool checkTimePeriods();
@@ -173,14 +193,34 @@ private:
     APT_QMR::CSingleFile* FindRecord(int channel, const QString& disk, time_t start, time_t end) const;
     bool HasFilesInSpan(const QDateTime& start, const QDateTime& end) const;
     bool PrepareOutputFolder(time_t start, time_t end, const QString& channelText, int mode);
-    // A row of the by-file batch that failed: marked, unticked, counted.
-    void MarkFailedRow(QStandardItem* status);
+    // A row of the by-file batch that failed: marked with why, unticked,
+    // counted.
+    void MarkFailedRow(QStandardItem* status, APT_QMR::DownloadFailure failure = APT_QMR::FailureNone);
     bool HasCheckedRowOfBatch() const;
+    // Why a download failed, in the operator's words (empty when not known).
+    QString FailureReason(APT_QMR::DownloadFailure failure);
+    // The status text of a row that failed.
+    QString FailureText(APT_QMR::DownloadFailure failure);
+    static QString ProgressText(int percent);
+    // The row being downloaded shows how far its file has come.
+    void ShowRowProgress();
     // Notice of the last output file (says when it is incomplete).
     void AnnounceFile();
-    // Notice at the end of a by-file round: how many files failed or are
-    // incomplete, else the last file.
-    void AnnounceEnd();
+    // Notice at the end of a download, or after a stop: how many files were
+    // saved complete, failed or are incomplete (and why by time); after an
+    // undisturbed download with nothing wrong, the last file.
+    void AnnounceEnd(bool stopped = false);
+    // By time: builds the downloads of the checked periods and channels.
+    void PlanTimeJobs();
+    // Starts the next by-time download; when none is left, ends the round.
+    void StartNextTimeJob();
+    // The current by-time download ended; `failure` says why it failed.
+    void CloseTimeJob(bool complete);
+    void FailTimeJob(APT_QMR::DownloadFailure failure);
+    void CountTimeJobFiles();
+    // Gives the downloader the disk parts of the names of channels found on
+    // several disks.
+    void SetNameParts();
     uint64_t SelectedFilesSize() const;
     uint64_t TimePeriodsSize();
     std::vector<APT_QMR::CSingleFile*> CheckedChannelRecords() const;
@@ -217,6 +257,17 @@ private:
     int m_failedRows = 0;
     int m_incompleteRows = 0;
     int m_completedRows = 0;
+    // The rows handed to the downloader since the download button was
+    // pressed (by file).
+    QSet<QStandardItem*> m_batchRows;
+    int m_downloadingIndex = -1;   // status item of the file being written, -1 none
+    // By time: the downloads of this round, the running one, what it wrote.
+    std::vector<TimeJob> m_timeJobs;
+    size_t m_timeJob = 0;
+    int m_jobFilesDone = 0;
+    int m_jobFilesIncomplete = 0;
+    bool m_periodFailed[4] = {};
+    QStringList m_failureLines;
 
     Period m_periods[4] = {};
     // Records read from the hand-over (the entries point into them).
