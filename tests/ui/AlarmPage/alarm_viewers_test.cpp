@@ -167,10 +167,10 @@ TEST(VideoView, SpanTextsAndClipFileNames) {
     const QString name = "ch07_20240301080000_20240301080003.mp4";
     EXPECT_EQ(CVideoView::prepareClipFile(s, s + 3, "07", 0), home + "/dl/AlarmVideo/" + name);
     EXPECT_TRUE(QDir(home + "/dl/AlarmVideo").exists());
-    // A file left by an earlier download of the same span goes.
+    // A file left by an earlier download of the same span stays as it was.
     ASSERT_TRUE(kel_test::WriteFile(home + "/dl/AlarmVideo/" + name, "old"));
     CVideoView::prepareClipFile(s, s + 3, "07", 0);
-    EXPECT_FALSE(QFile::exists(home + "/dl/AlarmVideo/" + name));
+    EXPECT_EQ(kel_test::ReadFile(home + "/dl/AlarmVideo/" + name), QByteArray("old"));
     settings->SetValueText(SettingKey::DownloadSavePath, home + "/dl2/");
     EXPECT_EQ(CVideoView::prepareClipFile(s, s + 3, "12", 0), home + "/dl2/AlarmVideo/ch12_20240301080000_20240301080003.mp4");
     EXPECT_TRUE(CVideoView::prepareClipFile(s, s + 3, "12", 1).isEmpty());

@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QDateTime>
-#include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -255,9 +254,9 @@ QString CVideoView::prepareClipFile(time_t s, time_t e, const QString& channelTe
     else
         directory = folder + "/" + kSubFolder + "/";
     CreateDirectoryPath(std::string(directory.toLocal8Bit().constData()));
-    const QString path = directory + name;
-    if (QFile::exists(path)) QFile::remove(path);
-    return path;
+    // An alarm clip saved before under this name stays: the downloader
+    // writes the new one beside it (" (1)", " (2)"...).
+    return directory + name;
 }
 
 bool CVideoView::hasFileInSpan(const QDateTime& a, const QDateTime& b) const {
