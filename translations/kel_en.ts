@@ -3533,6 +3533,10 @@
         <source>Exit Full Screen</source>
         <translation>Exit Full Screen</translation>
     </message>
+    <message>
+        <source>The clip %1 could not be saved.</source>
+        <translation>The clip %1 could not be saved.</translation>
+    </message>
 </context>
 <context>
     <name>SpeedAndRotatePlateWidget</name>

@@ -3533,6 +3533,10 @@
         <source>Exit Full Screen</source>
         <translation>退出全屏</translation>
     </message>
+    <message>
+        <source>The clip %1 could not be saved.</source>
+        <translation>剪辑 %1 无法保存。</translation>
+    </message>
 </context>
 <context>
     <name>SpeedAndRotatePlateWidget</name>

@@ -218,6 +218,9 @@ OSTRUM_BOOL Ostrum_SetSycGroup(int port, int group);
 // ---- time ----------------------------------------------------------------------
 // Recorder time of the frame on screen; 0 while no frame has been shown.
 OSTRUM_PACKED_TIME Ostrum_GetSpecialData(int port);
+// The same to the millisecond; fails with OSTRUM_ERR_NO_PICTURE while no
+// frame has been shown.
+OSTRUM_BOOL Ostrum_GetPlayedTime(int port, OSTRUM_FILE_TIME* time);
 uint32_t Ostrum_GetCurrentFrameNum(int port);    // frames shown since the stream opened
 
 // ---- key and callbacks ------------------------------------------------------------
@@ -245,6 +248,21 @@ OSTRUM_BOOL Ostrum_ConvertToJpegFile(const char* buffer, int size, int width, in
                                      const char* path);
 OSTRUM_BOOL Ostrum_ConvertToBmpFile(const char* buffer, int size, int width, int height, int type,
                                     const char* path);
+// Clip of a converted container file (port-independent, runs on the calling
+// thread, which it keeps for as long as the copy takes): writes `target` as a
+// new .mp4 file (replacing a file of that name) with the pictures of `source`
+// from the key frame at or before its first picture at or after the recorder
+// time `from` to its last picture at or before `to` (at least that first
+// picture), and its sound over that span. The samples are copied, not
+// decoded. The file is written as the stream transform library writes its
+// .mp4 files: the movie box before the media data and "creation_time" the
+// recorder second of the first picture; the time stamps count from that
+// second, so every picture keeps its recorder time. Paths as for
+// Ostrum_OpenFile. 0 for a recorder file, a container without recorder time,
+// `to` before `from`, no picture at or after `from`, or a target that could
+// not be written (nothing of it is left then).
+OSTRUM_BOOL Ostrum_CutFile(const char* source, const OSTRUM_FILE_TIME* from, const OSTRUM_FILE_TIME* to,
+                           const char* target);
 // Picture adjustment, each value 0 to 128 (64 = unchanged).
 OSTRUM_BOOL Ostrum_SetColor(int port, uint32_t region, int brightness, int contrast, int saturation, int hue);
 OSTRUM_BOOL Ostrum_GetColor(int port, uint32_t region, int* brightness, int* contrast, int* saturation,

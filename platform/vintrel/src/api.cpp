@@ -1,12 +1,16 @@
 // The exported calls: port table lookup and argument checks.
 #include <QWidget>
+#include <algorithm>
 #include <memory>
 #include <mutex>
+#include <string>
 
 #include "audio_sink.h"
+#include "container.h"
 #include "files.h"
 #include "port.h"
 #include "vintrel.h"
+#include "wincompat/drives.h"
 
 namespace vintrel {
 namespace {
@@ -116,6 +120,7 @@ OSTRUM_BOOL Ostrum_SetDecodeEngineEx(int port, int hardware) {
 OSTRUM_BOOL Ostrum_SetSycGroup(int port, int group) { WITH_PORT(port, 0); return p->SetSyncGroup(group); }
 
 OSTRUM_PACKED_TIME Ostrum_GetSpecialData(int port) { WITH_PORT(port, 0); return p->SpecialData(); }
+OSTRUM_BOOL Ostrum_GetPlayedTime(int port, OSTRUM_FILE_TIME* time) { WITH_PORT(port, 0); return p->PlayedTime(time); }
 uint32_t Ostrum_GetCurrentFrameNum(int port) { WITH_PORT(port, 0); return p->FrameNum(); }
 
 OSTRUM_BOOL Ostrum_SetSecretKey(int port, int type, const char* key, int keyLengthBits) {
@@ -166,6 +171,18 @@ OSTRUM_BOOL Ostrum_ConvertToJpegFile(const char* buffer, int size, int width, in
 OSTRUM_BOOL Ostrum_ConvertToBmpFile(const char* buffer, int size, int width, int height, int type, const char* path) {
     return vintrel::WriteImageFile(vintrel::ImageFromBuffer(buffer, size, width, height, type), "BMP", path) ? 1 : 0;
 }
+OSTRUM_BOOL Ostrum_CutFile(const char* source, const OSTRUM_FILE_TIME* from, const OSTRUM_FILE_TIME* to,
+                           const char* target) {
+    if (!source || !*source || !from || !to || !target || !*target) return 0;
+    auto ms = [](const OSTRUM_FILE_TIME* t) {
+        return vintrel::RecorderSeconds(t->year, t->month, t->day, t->hour, t->minute, t->second) * 1000 +
+               std::clamp(t->millisecond, 0, 999);
+    };
+    const std::string in = wincompat::MapPath(source), out = wincompat::MapPath(target);
+    if (in.empty() || out.empty()) return 0;
+    return vintrel::CutContainerFile(in, ms(from), ms(to), out) == OSTRUM_ERR_NONE ? 1 : 0;
+}
+
 OSTRUM_BOOL Ostrum_SetColor(int port, uint32_t region, int brightness, int contrast, int saturation, int hue) {
     WITH_PORT(port, 0);
     if (region != 0) {

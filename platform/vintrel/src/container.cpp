@@ -9,6 +9,11 @@ extern "C" {
 #include <libavutil/dict.h>
 }
 
+#include <cstdio>
+#include <ctime>
+#include <deque>
+#include <memory>
+
 #include "files.h"
 #include "vintrel.h"
 
@@ -136,9 +141,21 @@ uint32_t ContainerReader::Open(const std::string& path) {
     return OSTRUM_ERR_NONE;
 }
 
-uint64_t ContainerReader::Ticks(int64_t ts, int stream) const {
+namespace {
+uint64_t TicksOf(int64_t ts, const AVRational& timeBase) {
     if (ts == AV_NOPTS_VALUE || ts <= 0) return 0;
-    return static_cast<uint64_t>(av_rescale_q(ts, m_fmt->streams[stream]->time_base, kTicks));
+    return static_cast<uint64_t>(av_rescale_q(ts, timeBase, kTicks));
+}
+}  // namespace
+
+uint64_t ContainerReader::Ticks(int64_t ts, int stream) const {
+    return TicksOf(ts, m_fmt->streams[stream]->time_base);
+}
+
+int64_t ContainerReader::RecorderMs(const recstream::StreamHeader& header, int64_t ts, const AVRational& timeBase) {
+    // As the port reckons the time of a frame: its ticks after the start,
+    // in whole milliseconds.
+    return int64_t(header.startTime) * 1000 + static_cast<int64_t>(TicksOf(ts, timeBase) / 90);
 }
 
 bool ContainerReader::FrameSpan(uint64_t* first, uint64_t* last) {
@@ -251,6 +268,237 @@ bool ContainerReader::Next(std::vector<uint8_t>* out) {
         av_packet_unref(m_pkt);
         return true;
     }
+}
+
+// ---- clips ------------------------------------------------------------------------
+
+namespace {
+
+struct PacketFree {
+    void operator()(AVPacket* p) const { av_packet_free(&p); }
+};
+using PacketPtr = std::unique_ptr<AVPacket, PacketFree>;
+
+// The output file of a cut: removed unless Finish succeeded.
+class CutOutput {
+public:
+    explicit CutOutput(std::string path) : m_path(std::move(path)) {}
+    ~CutOutput() {
+        if (m_oc) {
+            if (m_oc->pb) avio_closep(&m_oc->pb);
+            avformat_free_context(m_oc);
+        }
+        if (m_opened && !m_finished) std::remove(m_path.c_str());
+    }
+    CutOutput(const CutOutput&) = delete;
+    CutOutput& operator=(const CutOutput&) = delete;
+
+    // Streams as in `in` (video and audio, by `map`), creation time `second`,
+    // `movieRoom` bytes kept for the movie box in front of the media data.
+    uint32_t Open(AVFormatContext* in, const std::vector<int>& map, int64_t second, int64_t movieRoom) {
+        // The writer opens the file again by its name to move the movie box.
+        if (avformat_alloc_output_context2(&m_oc, nullptr, "mp4", m_path.c_str()) < 0 || !m_oc) return OSTRUM_ERR_NO_MEMORY;
+        for (unsigned i = 0; i < in->nb_streams; ++i) {
+            if (map[i] < 0) continue;
+            const AVStream* is = in->streams[i];
+            AVStream* os = avformat_new_stream(m_oc, nullptr);
+            if (!os || avcodec_parameters_copy(os->codecpar, is->codecpar) < 0) return OSTRUM_ERR_NO_MEMORY;
+            os->codecpar->codec_tag = 0;
+            if (is->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
+                // The converter's clock for pictures.
+                os->time_base = kTicks;
+                os->avg_frame_rate = is->avg_frame_rate;
+                os->r_frame_rate = is->r_frame_rate;
+            } else {
+                os->time_base = is->codecpar->sample_rate > 0 ? AVRational{1, is->codecpar->sample_rate} : is->time_base;
+            }
+        }
+        // The recorder's second of the first picture, as a civil time
+        // without zone, written like the converter writes it.
+        const time_t t = static_cast<time_t>(second);
+        struct tm tmv = {};
+        if (!gmtime_r(&t, &tmv)) return OSTRUM_ERR_PARAM;
+        char text[64];
+        std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.000000Z", tmv.tm_year + 1900, tmv.tm_mon + 1,
+                      tmv.tm_mday, tmv.tm_hour, tmv.tm_min, tmv.tm_sec);
+        av_dict_set(&m_oc->metadata, "creation_time", text, 0);
+        if (avio_open(&m_oc->pb, m_path.c_str(), AVIO_FLAG_WRITE) < 0) return OSTRUM_ERR_FILE_WRITE;
+        m_opened = true;
+        // The movie box goes in front of the media data, as the converter
+        // has it: into the room kept for it, or moved there at the end.
+        AVDictionary* options = nullptr;
+        if (movieRoom > 0 && movieRoom <= INT32_MAX) av_dict_set_int(&options, "moov_size", movieRoom, 0);
+        else av_dict_set(&options, "movflags", "+faststart", 0);
+        const int e = avformat_write_header(m_oc, &options);
+        av_dict_free(&options);
+        return e < 0 ? OSTRUM_ERR_FILE_WRITE : OSTRUM_ERR_NONE;
+    }
+    AVFormatContext* Context() const { return m_oc; }
+    uint32_t Write(AVPacket* pkt) { return av_interleaved_write_frame(m_oc, pkt) < 0 ? OSTRUM_ERR_FILE_WRITE : OSTRUM_ERR_NONE; }
+    uint32_t Finish() {
+        if (av_write_trailer(m_oc) < 0) return OSTRUM_ERR_FILE_WRITE;
+        if (avio_closep(&m_oc->pb) < 0) return OSTRUM_ERR_FILE_WRITE;
+        m_finished = true;
+        return OSTRUM_ERR_NONE;
+    }
+
+private:
+    std::string m_path;
+    AVFormatContext* m_oc = nullptr;
+    bool m_opened = false;
+    bool m_finished = false;
+};
+
+// Room for the movie box of a clip from `fromMs` to `toMs`: its sample
+// tables hold some tens of bytes per sample at most. The samples are counted
+// in the file's index, a second more on either side; 0 without an index.
+int64_t MovieRoom(AVFormatContext* in, const std::vector<int>& map, const recstream::StreamHeader& header,
+                  int64_t fromMs, int64_t toMs) {
+    constexpr int64_t kPerSample = 48;
+    constexpr int64_t kPerFile = 16384;
+    int64_t samples = 0;
+    for (unsigned i = 0; i < in->nb_streams; ++i) {
+        if (map[i] < 0) continue;
+        AVStream* st = in->streams[i];
+        const int count = avformat_index_get_entries_count(st);
+        if (count <= 0) return 0;
+        for (int k = 0; k < count; ++k) {
+            const AVIndexEntry* e = avformat_index_get_entry(st, k);
+            const int64_t ms = e ? ContainerReader::RecorderMs(header, e->timestamp, st->time_base) : 0;
+            if (ms >= fromMs - 1000 && ms <= toMs + 1000) ++samples;
+        }
+    }
+    return kPerFile + kPerSample * samples;
+}
+
+}  // namespace
+
+uint32_t CutContainerFile(const std::string& source, int64_t fromMs, int64_t toMs, const std::string& target) {
+    if (source.empty() || target.empty() || toMs < fromMs) return OSTRUM_ERR_PARAM;
+    ContainerReader probe;   // the same checks and the same recorder time as playing the file
+    uint32_t err = probe.Open(source);
+    if (err != OSTRUM_ERR_NONE) return err;
+    const recstream::StreamHeader header = probe.Header();
+
+    AVFormatContext* in = nullptr;
+    if (avformat_open_input(&in, source.c_str(), nullptr, nullptr) < 0) return OSTRUM_ERR_FILE_OPEN;
+    std::unique_ptr<AVFormatContext*, void (*)(AVFormatContext**)> closeIn(&in, avformat_close_input);
+    if (avformat_find_stream_info(in, nullptr) < 0) return OSTRUM_ERR_FILE_OPEN;
+    const int video = av_find_best_stream(in, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (video < 0) return OSTRUM_ERR_UNSUPPORTED;
+    // The picture and the sound go along; anything else stays behind, as
+    // the converter leaves it out.
+    std::vector<int> map(in->nb_streams, -1);
+    int outStreams = 0;
+    for (unsigned i = 0; i < in->nb_streams; ++i) {
+        const AVMediaType type = in->streams[i]->codecpar->codec_type;
+        if (static_cast<int>(i) == video || type == AVMEDIA_TYPE_AUDIO) map[i] = outStreams++;
+        else in->streams[i]->discard = AVDISCARD_ALL;
+    }
+    const AVStream* vs = in->streams[video];
+    auto msOf = [&](const AVPacket* p) {
+        const int64_t ts = p->pts != AV_NOPTS_VALUE ? p->pts : p->dts;
+        return ContainerReader::RecorderMs(header, ts, in->streams[p->stream_index]->time_base);
+    };
+
+    // Start reading at the key frame before the first picture at `fromMs`.
+    const int64_t startMs = int64_t(header.startTime) * 1000;
+    const int64_t seekTicks = fromMs > startMs ? (fromMs - startMs + 1) * 90 - 1 : 0;
+    if (av_seek_frame(in, video, av_rescale_q(seekTicks, kTicks, vs->time_base), AVSEEK_FLAG_BACKWARD) < 0)
+        av_seek_frame(in, video, 0, AVSEEK_FLAG_BACKWARD);
+
+    // Packets from the last key frame met are held until the first picture
+    // at or after `fromMs` shows which key frame the clip starts with.
+    std::deque<PacketPtr> held;
+    bool haveKey = false, reachedFrom = false;
+    int64_t keyMs = 0, lastVideoMs = INT64_MIN, frameMs = 0;
+    std::unique_ptr<CutOutput> out;
+    int64_t shiftTicks = 0;   // from the file's start to the clip's creation second
+    auto write = [&](PacketPtr p) -> uint32_t {
+        AVStream* is = in->streams[p->stream_index];
+        AVStream* os = out->Context()->streams[map[p->stream_index]];
+        const int64_t shift = av_rescale_q(shiftTicks, kTicks, is->time_base);
+        if (p->pts != AV_NOPTS_VALUE) p->pts -= shift;
+        if (p->dts != AV_NOPTS_VALUE) p->dts -= shift;
+        p->stream_index = os->index;
+        p->pos = -1;
+        av_packet_rescale_ts(p.get(), is->time_base, os->time_base);
+        return out->Write(p.get());
+    };
+    auto begin = [&]() -> uint32_t {
+        // The clip's clock counts from the recorder second of its first picture.
+        const int64_t second = keyMs >= 0 ? keyMs / 1000 : (keyMs - 999) / 1000;
+        shiftTicks = (second - int64_t(header.startTime)) * 90000;
+        out.reset(new CutOutput(target));
+        return out->Open(in, map, second, MovieRoom(in, map, header, keyMs, toMs));
+    };
+
+    PacketPtr pkt(av_packet_alloc());
+    if (!pkt) return OSTRUM_ERR_NO_MEMORY;
+    std::deque<PacketPtr> sound;   // after the last picture written: kept only within its span
+    int read = 0;
+    while ((read = av_read_frame(in, pkt.get())) >= 0) {
+        PacketPtr p(av_packet_alloc());
+        if (!p) return OSTRUM_ERR_NO_MEMORY;
+        av_packet_move_ref(p.get(), pkt.get());
+        if (map[p->stream_index] < 0) continue;
+        const int64_t ms = msOf(p.get());
+        if (p->stream_index == video) {
+            const bool key = (p->flags & AV_PKT_FLAG_KEY) != 0;
+            if (!reachedFrom) {
+                // The last key frame at or before the first picture of the clip.
+                if (key) {
+                    held.clear();
+                    haveKey = true;
+                    keyMs = ms;
+                }
+                if (!haveKey) continue;
+                if (ms >= fromMs) reachedFrom = true;
+                held.push_back(std::move(p));
+                if (!reachedFrom) continue;
+                if ((err = begin()) != OSTRUM_ERR_NONE) return err;
+                for (PacketPtr& h : held) {
+                    if (h->stream_index == video) lastVideoMs = std::max(lastVideoMs, msOf(h.get()));
+                    if (h->stream_index == video && h->duration > 0)
+                        frameMs = av_rescale_q(h->duration, vs->time_base, AVRational{1, 1000});
+                    if ((err = write(std::move(h))) != OSTRUM_ERR_NONE) return err;
+                }
+                held.clear();
+                continue;
+            }
+            // Decode order: once a picture is decoded after `toMs`, no later
+            // one is shown before it. (Pictures decoded before it go along
+            // even when shown after it: others may be decoded from them.)
+            const int64_t dtsMs = p->dts != AV_NOPTS_VALUE
+                                      ? ContainerReader::RecorderMs(header, p->dts, vs->time_base)
+                                      : ms;
+            if (dtsMs > toMs) {
+                read = AVERROR_EOF;   // the clip is complete
+                break;
+            }
+            lastVideoMs = std::max(lastVideoMs, ms);
+            if (p->duration > 0) frameMs = av_rescale_q(p->duration, vs->time_base, AVRational{1, 1000});
+            for (PacketPtr& s : sound)
+                if ((err = write(std::move(s))) != OSTRUM_ERR_NONE) return err;
+            sound.clear();
+            if ((err = write(std::move(p))) != OSTRUM_ERR_NONE) return err;
+            continue;
+        }
+        // Sound: from the clip's first picture to the end of its last.
+        if (!haveKey || ms < keyMs) continue;
+        if (!reachedFrom) held.push_back(std::move(p));
+        else sound.push_back(std::move(p));
+    }
+    // A file that cannot be read to the end of the clip gives no clip: it
+    // would hold less than it was cut for.
+    if (read != AVERROR_EOF) return OSTRUM_ERR_FILE_OPEN;
+    if (!reachedFrom) return OSTRUM_ERR_NO_FRAME;   // no picture at or after `fromMs`
+    if (frameMs <= 0 && header.frameRate > 0) frameMs = 1000 / header.frameRate;
+    for (PacketPtr& s : sound) {
+        if (msOf(s.get()) >= lastVideoMs + frameMs) break;
+        if ((err = write(std::move(s))) != OSTRUM_ERR_NONE) return err;
+    }
+    return out->Finish();
 }
 
 }  // namespace vintrel

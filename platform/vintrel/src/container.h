@@ -12,6 +12,7 @@
 struct AVBSFContext;
 struct AVFormatContext;
 struct AVPacket;
+struct AVRational;
 
 namespace vintrel {
 
@@ -37,6 +38,10 @@ public:
     // the file or when it cannot be read further.
     bool Next(std::vector<uint8_t>* out);
 
+    // Recorder milliseconds of a time stamp of one of the file's streams, as
+    // the player shows it.
+    static int64_t RecorderMs(const recstream::StreamHeader& header, int64_t ts, const AVRational& timeBase);
+
 private:
     uint64_t Ticks(int64_t ts, int stream) const;
     void AppendPacket(uint8_t streamId, uint64_t pts, const uint8_t* data, size_t size, std::vector<uint8_t>* out);
@@ -50,5 +55,16 @@ private:
     recstream::StreamHeader m_header{};
     std::vector<uint8_t> m_frame;
 };
+
+// Copies the part of the container file `source` that a clip of the pictures
+// shown from `fromMs` to `toMs` (recorder milliseconds) holds into a new .mp4
+// file `target` (paths of this machine), without decoding: from the key frame
+// at or before the first picture at or after `fromMs` to the last picture at
+// or before `toMs` (at least that first picture), with the audio over that
+// span. Written as the stream transform library writes its .mp4 files: the
+// movie box before the media data, "creation_time" the recorder second of the
+// first picture; the time stamps count from that second. OSTRUM_ERR_NONE or
+// the error code; a target that was not finished is removed.
+uint32_t CutContainerFile(const std::string& source, int64_t fromMs, int64_t toMs, const std::string& target);
 
 }  // namespace vintrel

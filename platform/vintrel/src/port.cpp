@@ -697,6 +697,16 @@ OSTRUM_PACKED_TIME Port::SpecialData() {
     return PackRecorderSeconds(m_shownT / 1000);
 }
 
+bool Port::PlayedTime(OSTRUM_FILE_TIME* time) {
+    if (!time) { SetError(OSTRUM_ERR_PARAM); return false; }
+    std::lock_guard<std::mutex> lk(m_mutex);
+    if (m_shownT < 0) { SetError(OSTRUM_ERR_NO_PICTURE); return false; }
+    *time = OSTRUM_FILE_TIME{};
+    RecorderSecondsToFields(m_shownT / 1000, time);
+    time->millisecond = static_cast<int32_t>(m_shownT % 1000);
+    return true;
+}
+
 uint32_t Port::FrameNum() {
     std::lock_guard<std::mutex> lk(m_mutex);
     return m_frameNum;

@@ -90,6 +90,7 @@ public:
     bool SetSyncGroup(int group);
 
     OSTRUM_PACKED_TIME SpecialData();
+    bool PlayedTime(OSTRUM_FILE_TIME* time);
     uint32_t FrameNum();
 
     bool SetSecretKey(int type, const char* key, int bits);

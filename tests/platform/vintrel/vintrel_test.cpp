@@ -5,13 +5,16 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QWidget>
+#include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <ctime>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -21,6 +24,7 @@
 #include <vector>
 
 #include "kel_test/test_support.h"
+#include "mp4_probe.h"
 #include "recording_fixture.h"
 #include "vintrel.h"
 
@@ -466,10 +470,168 @@ TEST(VintrelFiles, OpenedRecordingPlays) {
     int port = -1;
     ASSERT_TRUE(Ostrum_GetPort(&port));
     ASSERT_TRUE(Ostrum_OpenFile(port, raw.c_str()));
+    OSTRUM_FILE_TIME shown{};
+    EXPECT_FALSE(Ostrum_GetPlayedTime(port, &shown));   // nothing on screen yet
+    EXPECT_EQ(Ostrum_GetLastError(port), static_cast<uint32_t>(OSTRUM_ERR_NO_PICTURE));
     ASSERT_TRUE(Ostrum_Play(port, nullptr));
     ASSERT_TRUE(WaitFor([&] { return Ostrum_GetSpecialData(port) == Packed(2024, 3, 1, 12, 0, 1); }));
+    // The last of the 50 pictures stays on screen, to the millisecond.
+    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetPlayedTime(port, &shown) && shown.millisecond == 960; }));
+    EXPECT_EQ(std::vector<int>({shown.year, shown.month, shown.day, shown.hour, shown.minute, shown.second}),
+              std::vector<int>({2024, 3, 1, 12, 0, 1}));
     EXPECT_TRUE(Ostrum_CloseFile(port));
     Ostrum_FreePort(port);
+}
+
+namespace {
+
+// A converted file of 6 s at 10 pictures a second with MPEG audio, its
+// recorder time from `meta`, a key frame every `gop` pictures.
+std::string ConvertedFile(const std::string& name, int gop, const QStringList& meta) {
+    const std::string path = TempPath(name.c_str());
+    QStringList args = {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=64x48:rate=10", "-f", "lavfi",
+                        "-i", "sine=frequency=440:sample_rate=32000", "-t", "6", "-c:v", "mpeg4", "-g",
+                        QString::number(gop), "-c:a", "mp2"};
+    args << meta << QString::fromStdString(path);
+    return QProcess::execute("ffmpeg", args) == 0 ? path : std::string();
+}
+
+OSTRUM_FILE_TIME FileTime(int64_t recorderMs) {
+    const time_t t = static_cast<time_t>(recorderMs / 1000);
+    struct tm tmv = {};
+    gmtime_r(&t, &tmv);
+    return OSTRUM_FILE_TIME{tmv.tm_year + 1900, tmv.tm_mon + 1, tmv.tm_mday, tmv.tm_hour, tmv.tm_min, tmv.tm_sec,
+                            static_cast<int32_t>(recorderMs % 1000)};
+}
+
+int64_t Utc(int y, int mo, int d, int h, int mi, int s) {
+    struct tm t = {};
+    t.tm_year = y - 1900;
+    t.tm_mon = mo - 1;
+    t.tm_mday = d;
+    t.tm_hour = h;
+    t.tm_min = mi;
+    t.tm_sec = s;
+    return static_cast<int64_t>(timegm(&t)) * 1000;
+}
+
+// Top-level boxes of an .mp4 file, in order.
+std::vector<std::string> Boxes(const std::string& path) {
+    const std::vector<uint8_t> b = ReadAll(path);
+    std::vector<std::string> names;
+    for (size_t at = 0; at + 8 <= b.size();) {
+        uint64_t size = (uint64_t(b[at]) << 24) | (uint64_t(b[at + 1]) << 16) | (uint64_t(b[at + 2]) << 8) | b[at + 3];
+        names.emplace_back(reinterpret_cast<const char*>(&b[at + 4]), 4);
+        if (size == 1 && at + 16 <= b.size()) {
+            size = 0;
+            for (int i = 8; i < 16; ++i) size = (size << 8) | b[at + i];
+        }
+        if (size < 8) break;
+        at += size;
+    }
+    return names;
+}
+
+}  // namespace
+
+// Clips of a converted file: from the key frame at or before the first
+// picture asked for to the last one, copied as they are, each picture at its
+// recorder time.
+TEST(VintrelFiles, CutCopiesAConvertedFilesSpanFromItsKeyFrame) {
+    const QStringList created = {"-metadata", "creation_time=2024-05-06T07:08:09.000000Z"};
+    const QStringList commented = {"-metadata", "comment=recorder_start=20240506101010"};
+    const int64_t t0 = Utc(2024, 5, 6, 7, 8, 9);
+    const int64_t c0 = Utc(2024, 5, 6, 10, 10, 10);
+    struct Case {
+        const char* name;
+        int gop;
+        const QStringList& meta;
+        int64_t start;          // recorder time of the file's first picture
+        int64_t from, to;       // after `start`, milliseconds
+        int64_t first, last;    // pictures of the clip, after `start`
+    } cases[] = {
+        {"a key frame each second", 10, created, t0, 2350, 4000, 2000, 4000},
+        {"a key frame every 0.7 s", 7, created, t0, 2350, 3000, 2100, 3000},
+        {"from a key frame", 10, created, t0, 3000, 3000, 3000, 3000},
+        {"from before the file", 10, created, t0, -9000, 1000, 0, 1000},
+        {"to after the file", 10, created, t0, 4500, 60000, 4000, 5900},
+        {"recorder time from the comment", 10, commented, c0, 1000, 2500, 1000, 2500},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string source = ConvertedFile("cut_source_" + std::to_string(n) + ".mp4", c.gop, c.meta);
+        ASSERT_FALSE(source.empty());
+        const std::string clip = TempPath(("cut_" + std::to_string(n++) + ".mp4").c_str());
+        const OSTRUM_FILE_TIME from = FileTime(c.start + c.from), to = FileTime(c.start + c.to);
+        ASSERT_TRUE(Ostrum_CutFile(source.c_str(), &from, &to, clip.c_str()));
+
+        const std::vector<std::string> boxes = Boxes(clip);
+        ASSERT_GE(boxes.size(), 3u);
+        EXPECT_EQ(boxes.front(), "ftyp");
+        EXPECT_LT(std::find(boxes.begin(), boxes.end(), "moov"), std::find(boxes.begin(), boxes.end(), "mdat"));
+        const kel_test::Mp4Probe probe = kel_test::ProbeMp4(clip, true);
+        ASSERT_TRUE(probe.opened);
+        EXPECT_EQ(probe.videoCodec, "mpeg4");
+        EXPECT_EQ(probe.audioCodec, kel_test::ProbeMp4(source, false).audioCodec);   // the sound goes along
+        EXPECT_FALSE(probe.audioCodec.empty());
+        EXPECT_EQ(probe.logErrors, 0);
+        EXPECT_EQ(probe.decodeErrors, 0);
+        // Every picture decodes, from the first on.
+        const int pictures = static_cast<int>((c.last - c.first) / 100 + 1);
+        EXPECT_EQ(probe.videoPackets, pictures);
+        EXPECT_EQ(probe.decodedFrames, pictures);
+        // The clip's second, then each picture's place in it.
+        const int64_t firstMs = c.start + c.first;
+        EXPECT_EQ(probe.creationTime, QDateTime::fromMSecsSinceEpoch(firstMs / 1000 * 1000, Qt::UTC)
+                                          .toString("yyyy-MM-ddThh:mm:ss.000000Z")
+                                          .toStdString());
+        EXPECT_NEAR(probe.firstTime, (firstMs % 1000) / 1000.0, 0.001);
+        EXPECT_NEAR(probe.lastTime - probe.firstTime, (c.last - c.first) / 1000.0, 0.001);
+
+        // The player finds it at the times it was cut from.
+        int port = -1;
+        ASSERT_TRUE(Ostrum_GetPort(&port));
+        ASSERT_TRUE(Ostrum_OpenFile(port, clip.c_str()));
+        OSTRUM_FILE_TIME first{}, last{};
+        ASSERT_TRUE(Ostrum_GetFileTotalTime(port, &first, &last));
+        const OSTRUM_FILE_TIME wantFirst = FileTime(firstMs), wantLast = FileTime(c.start + c.last);
+        EXPECT_EQ(std::vector<int>({first.hour, first.minute, first.second}),
+                  std::vector<int>({wantFirst.hour, wantFirst.minute, wantFirst.second}));
+        EXPECT_EQ(std::vector<int>({last.hour, last.minute, last.second}),
+                  std::vector<int>({wantLast.hour, wantLast.minute, wantLast.second}));
+        Ostrum_FreePort(port);
+    }
+}
+
+TEST(VintrelFiles, CutRefusesWhatItCannotCopy) {
+    const std::string source = ConvertedFile("cut_refused.mp4", 10, {"-metadata", "creation_time=2024-05-06T07:08:09Z"});
+    ASSERT_FALSE(source.empty());
+    const std::string raw = TempPath("cut_raw.rec");
+    vintrel_test::RecordingSpec spec;
+    spec.seconds = 2;
+    ASSERT_TRUE(vintrel_test::WriteRecording(raw, spec));
+    const int64_t t0 = Utc(2024, 5, 6, 7, 8, 9);
+    const OSTRUM_FILE_TIME early = FileTime(t0 + 1000), late = FileTime(t0 + 2000), after = FileTime(t0 + 7000);
+    const OSTRUM_FILE_TIME rawFrom = FileTime(Utc(2024, 3, 1, 12, 0, 0)), rawTo = FileTime(Utc(2024, 3, 1, 12, 0, 1));
+    struct Case {
+        const char* name;
+        std::string source;
+        const OSTRUM_FILE_TIME* from;
+        const OSTRUM_FILE_TIME* to;
+        std::string target;
+    } cases[] = {
+        {"no picture at or after the start", source, &after, &after, TempPath("cut_x1.mp4")},
+        {"end before start", source, &late, &early, TempPath("cut_x2.mp4")},
+        {"a recorder file", raw, &rawFrom, &rawTo, TempPath("cut_x3.mp4")},
+        {"a folder that does not exist", source, &early, &late, TempPath("missing/cut_x4.mp4")},
+        {"no file", TempPath("absent.mp4"), &early, &late, TempPath("cut_x5.mp4")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_FALSE(Ostrum_CutFile(c.source.c_str(), c.from, c.to, c.target.c_str()));
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(c.target)));
+    }
 }
 
 TEST(VintrelPictures, ConvertWritesFilesAndRefusesBadBuffers) {

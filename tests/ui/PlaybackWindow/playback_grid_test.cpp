@@ -16,6 +16,8 @@
 #include "VideoTimeSliderWidget.h"
 #include "kel_test/signal_log.h"
 #include "media_fixture.h"
+#include "mp4_probe.h"
+#include "vintrel.h"
 
 #include <QAction>
 #include <QDateTimeEdit>
@@ -657,23 +659,29 @@ TEST_F(PlaybackGridTest, LocalFileThatCannotBePlayedIsNamedInAMessageBox) {
     EXPECT_FALSE(Interaction(0)->m_streamPlayer.IsFileOpen());
 }
 
+// The recording of a channel as the downloader saves it with the .mp4
+// setting, under `name` in the recordings' folder.
+std::string SaveAsMp4(int channel, const char* name) {
+    CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadVideoType, "1");
+    const std::string path = RecordingFolder(0) + "/" + name;
+    const QByteArray rec = kel_test::ReadFile(QString::fromStdString(RecordingPath(channel)));
+    CStreamFileWriter w;
+    bool ok = w.Open(path, false);
+    for (int at = 0; ok && at < rec.size(); at += at == 0 ? 40 : 8192) {
+        const int n = at == 0 ? 40 : std::min(8192, rec.size() - at);
+        ok = w.Write(reinterpret_cast<const uint8_t*>(rec.constData()) + at, static_cast<uint32_t>(n)) ==
+             static_cast<uint32_t>(n);
+    }
+    ok = w.Close() && ok;
+    CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadVideoType, "0");
+    return ok ? path : std::string();
+}
+
 // The downloader's .mp4 of a recording, found in a local folder, plays in a
 // cell: played time, pause, a move on the time axis and the end of the file.
 TEST_F(PlaybackGridTest, SavedMp4PlaysInACell) {
-    CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadVideoType, "1");
-    const std::string path = RecordingFolder(0) + "/ch02_saved.mp4";
-    {
-        const QByteArray rec = kel_test::ReadFile(QString::fromStdString(RecordingPath(2)));
-        CStreamFileWriter w;
-        ASSERT_TRUE(w.Open(path, false));
-        for (int at = 0; at < rec.size(); at += at == 0 ? 40 : 8192) {
-            const int n = at == 0 ? 40 : std::min(8192, rec.size() - at);
-            ASSERT_EQ(w.Write(reinterpret_cast<const uint8_t*>(rec.constData()) + at, static_cast<uint32_t>(n)),
-                      static_cast<uint32_t>(n));
-        }
-        ASSERT_TRUE(w.Close());
-    }
-    CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadVideoType, "0");
+    const std::string path = SaveAsMp4(2, "ch02_saved.mp4");
+    ASSERT_FALSE(path.empty());
     ChannelFiles* saved = Record(2);
     saved->SingleFileList.front()->FileName = path;
     panelRecords.append(saved);
@@ -693,6 +701,88 @@ TEST_F(PlaybackGridTest, SavedMp4PlaysInACell) {
     // The pump notices the end of the file, the cell tells and stops.
     EXPECT_TRUE(WaitFor([&] { return dialogs.saw(ziraz::DialogKind::Information, "The video has reach the end."); }));
     EXPECT_FALSE(Interaction(0)->m_streamPlayer.IsFileOpen());
+}
+
+// Recording while a saved .mp4 plays: the clip holds the frames shown from
+// the key frame of the first (a key frame each second) to the last one shown
+// before recording stopped; it is cut while the window goes on (its end
+// comes through the event loop) and is an .mp4 file that decodes from its
+// first picture, at its recorder time.
+TEST_F(PlaybackGridTest, RecordingWhileASavedMp4PlaysCutsItsClip) {
+    const std::string path = SaveAsMp4(2, "ch02_recorded.mp4");
+    ASSERT_FALSE(path.empty());
+    ChannelFiles* saved = Record(2);
+    saved->SingleFileList.front()->FileName = path;
+    panelRecords.append(saved);
+    grid->onDoubleClickedPlay(QModelIndex());
+    ASSERT_TRUE(WaitFor([&] { return Playing(0) && Played(0) >= static_cast<time_t>(T) + 1; }));
+    SinglePlaybackWindow* cell = grid->cells()[0];
+    const int port = Interaction(0)->m_streamPlayer.GetPlayer()->GetPort();
+    auto shown = [port]() -> int64_t {
+        OSTRUM_FILE_TIME t{};
+        if (!Ostrum_GetPlayedTime(port, &t)) return -1;
+        return QDateTime(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second), Qt::UTC)
+                   .toMSecsSinceEpoch() + t.millisecond;
+    };
+    QSignalSpy finished(Interaction(0), &CPlayBackInteraction::signalClipFinished);
+
+    const int64_t before = shown();
+    cell->onRecord();
+    const int64_t after = shown();
+    EXPECT_TRUE(dialogs.saw(ziraz::DialogKind::Information, "start recording."));
+    EXPECT_TRUE(Interaction(0)->m_streamPlayer.IsClipping());
+    ASSERT_TRUE(WaitFor([&] { return shown() >= after + 2000; }));
+    cell->onPause();   // recording stops at the frame left on screen
+    const int64_t last = shown();
+    dialogs.calls.clear();
+    cell->onRecord();
+    EXPECT_FALSE(Interaction(0)->m_streamPlayer.IsClipping());
+    const ziraz::DialogCall* note = dialogs.find(ziraz::DialogKind::Information);
+    ASSERT_NE(note, nullptr);
+    const QString clip = note->text;
+    // Named after the second of the frame on screen when recording started.
+    const QString folder = kel_test::ProgramFolder() + "/clips/Clip/ch02_";
+    ASSERT_TRUE(clip.startsWith(folder) && clip.endsWith(".mp4")) << clip.toStdString();
+    const int64_t key = QDateTime::fromString(clip.mid(folder.size(), 14), "yyyyMMddhhmmss").toMSecsSinceEpoch();
+    EXPECT_GE(key, before / 1000 * 1000);
+    EXPECT_LE(key, after);
+    EXPECT_EQ(finished.count(), 0);   // not waited for
+    ASSERT_TRUE(WaitFor([&] { return finished.count() == 1; }));
+    EXPECT_EQ(finished.at(0).at(0).toString(), clip);
+    EXPECT_TRUE(finished.at(0).at(1).toBool());
+
+    const kel_test::Mp4Probe probe = kel_test::ProbeMp4(clip.toStdString(), true);
+    ASSERT_TRUE(probe.opened);
+    EXPECT_EQ(probe.logErrors, 0);
+    EXPECT_EQ(probe.decodeErrors, 0);
+    EXPECT_EQ(probe.decodedFrames, static_cast<int>((last - key) / 100 + 1));
+    EXPECT_EQ(probe.decodedFrames, probe.videoPackets);
+    EXPECT_EQ(probe.creationTime, QDateTime::fromMSecsSinceEpoch(key, Qt::UTC)
+                                      .toString("yyyy-MM-ddThh:mm:ss.000000Z").toStdString());
+    EXPECT_NEAR(probe.firstTime, 0.0, 0.001);
+    EXPECT_NEAR(probe.duration, (last - key + 100) / 1000.0, 0.001);
+}
+
+// A clip of a file that went away while it was recorded cannot be cut: the
+// window says so and nothing of it stays.
+TEST_F(PlaybackGridTest, ClipOfAVanishedMp4IsReportedAndLeavesNothing) {
+    const std::string path = SaveAsMp4(3, "ch03_vanishing.mp4");
+    ASSERT_FALSE(path.empty());
+    ChannelFiles* saved = Record(3);
+    saved->SingleFileList.front()->FileName = path;
+    panelRecords.append(saved);
+    grid->onDoubleClickedPlay(QModelIndex());
+    ASSERT_TRUE(WaitFor([&] { return Playing(0) && Played(0) >= static_cast<time_t>(T); }));
+    SinglePlaybackWindow* cell = grid->cells()[0];
+    cell->onRecord();
+    ASSERT_TRUE(Interaction(0)->m_streamPlayer.IsClipping());
+    const QString clip = QString::fromStdString(Interaction(0)->m_streamPlayer.GetPlayer()->GetClipPath());
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(path)));
+    cell->onRecord();
+    const QString text = "The clip " + clip + " could not be saved.";
+    ASSERT_TRUE(WaitFor([&] { return dialogs.saw(ziraz::DialogKind::Information, text); }));
+    EXPECT_FALSE(QFile::exists(clip));
+    EXPECT_FALSE(QFile::exists(clip + ".part"));
 }
 
 TEST_F(PlaybackGridTest, CoverPausesPlayingWindowsAndResumesThem) {

@@ -76,6 +76,7 @@ CPlayBackInteraction::CPlayBackInteraction() : QObject(nullptr) {
         qCDebug(lcKelPlayback).noquote() << QString("connect failure! %1:%2 in %3").arg(__FILE__).arg(__LINE__).arg(Q_FUNC_INFO);
     }
     connect(&m_streamPlayer, &CStreamPlayer::signalVehInfo, this, &CPlayBackInteraction::signalVehInfo);
+    connect(&m_streamPlayer, &CStreamPlayer::signalClipFinished, this, &CPlayBackInteraction::signalClipFinished);
 }
 
 CPlayBackInteraction::~CPlayBackInteraction() {

@@ -94,6 +94,9 @@ public:
 signals:
     void signalDiskSpaceLow();
     void signalVehInfo(VEH_META_INFO vehInfo);
+    // A clip cut from a local file has been written to `path`, or could not
+    // be (`saved` false).
+    void signalClipFinished(QString path, bool saved);
 
 private:
     void* m_window = nullptr;

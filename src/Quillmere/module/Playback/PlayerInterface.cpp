@@ -1,7 +1,7 @@
 #include "PlayerInterface.h"
 
 #include <QDebug>
-#include <QFile>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <tuple>
@@ -12,6 +12,7 @@
 #include "PlaybackGlobals.h"
 #include "Settings.h"
 #include "SingleFile.h"
+#include "wincompat/drives.h"
 #include "ziraz/ziraz.h"
 #include "KelLogging.h"
 
@@ -51,6 +52,8 @@ CPlayerInterface::~CPlayerInterface() {
         if (g_soundPort == m_port && m_port >= 0) g_soundPort = -1;
     }
     ReleasePort();
+    // Clips still being cut are finished: they report through this object.
+    JoinClipCutters(true);
 }
 
 bool CPlayerInterface::AcquirePort() {
@@ -139,6 +142,20 @@ OSTRUM_FILE_TIME LocalFileTime(time_t t) {
     localtime_r(&t, &tmv);
     return OSTRUM_FILE_TIME{tmv.tm_year + 1900, tmv.tm_mon + 1, tmv.tm_mday, tmv.tm_hour, tmv.tm_min, tmv.tm_sec, 0};
 }
+
+// The local time of the library's fields, to the second; -1 outside the
+// recorders' years.
+time_t LocalTimeOf(const OSTRUM_FILE_TIME& t) {
+    if (t.year < 2000 || t.year > 2063) return -1;
+    return PackedTimeToTime(static_cast<PackedDateTime>(t.year - 2000) << 26 | static_cast<PackedDateTime>(t.month) << 22 |
+                            static_cast<PackedDateTime>(t.day) << 17 | static_cast<PackedDateTime>(t.hour) << 12 |
+                            static_cast<PackedDateTime>(t.minute) << 6 | static_cast<PackedDateTime>(t.second));
+}
+
+bool Before(const OSTRUM_FILE_TIME& a, const OSTRUM_FILE_TIME& b) {
+    return std::tie(a.year, a.month, a.day, a.hour, a.minute, a.second, a.millisecond) <
+           std::tie(b.year, b.month, b.day, b.hour, b.minute, b.second, b.millisecond);
+}
 }  // namespace
 
 bool CPlayerInterface::OpenFile(const std::string& path, void* window, time_t start) {
@@ -146,6 +163,10 @@ bool CPlayerInterface::OpenFile(const std::string& path, void* window, time_t st
     CloseStream();
     if (!StartPort([&](int port) { return Ostrum_OpenFile(port, path.c_str()) != 0; }, window)) return false;
     m_fileRoute = true;
+    {
+        ZUN_Guard g(m_mutex);
+        m_filePath = path;
+    }
     // A fresh file plays from its first frame on anyway.
     if (start >= 0 && !SeekFile(start, false)) {
         CloseStream();
@@ -168,6 +189,12 @@ bool CPlayerInterface::SeekFile(time_t t, bool toFirst) {
 }
 
 void CPlayerInterface::CloseStream() {
+    {
+        // A clip of the file ends with it, at the last frame it showed.
+        ZUN_Guard g(m_mutex);
+        if (m_clipping && m_clipFromFile) StopFileClip();
+        m_filePath.clear();
+    }
     const int port = m_port;
     if (port >= 0) {
         Ostrum_Stop(port);
@@ -461,14 +488,21 @@ bool CPlayerInterface::SetVolume(uint16_t volume) {
 }
 
 bool CPlayerInterface::StartClip(time_t start, std::shared_ptr<CSingleFile> record) {
+    OSTRUM_FILE_TIME from{};
     if (start == -1) {
         if (!m_streamOpen) return false;
-        start = GetPlayedTime();
+        if (m_fileRoute) {
+            // The frame on screen to the millisecond: the clip starts with
+            // the key frame it was decoded from.
+            if (!Ostrum_GetPlayedTime(m_port, &from)) return false;
+            start = LocalTimeOf(from);
+        } else {
+            start = GetPlayedTime();
+        }
         if (start == -1) return false;
+    } else {
+        from = LocalFileTime(start);
     }
-    // The clip is cut from the stream being fed, which a file read by the
-    // library does not have.
-    if (m_fileRoute) return false;
     const std::string timeText = TimeToString(start);
     QString value;
     int page = CurrentCapturePage;
@@ -480,13 +514,13 @@ bool CPlayerInterface::StartClip(time_t start, std::shared_ptr<CSingleFile> reco
     CreateDirectoryPath(folder);
     int channel = record ? record->ChannelNumber : 0;
     std::string channelText = (channel < 10 ? "0" : "") + std::to_string(channel);
-    std::string fileName = "ch" + channelText + "_" + timeText + ".mp4";
-    std::string path = folder + fileName;
-    QString qpath = LocalToUnicode(path.c_str(), false);
-    if (QFile::exists(qpath)) QFile::remove(qpath);
 
     ZUN_Guard g(m_mutex);
     if (m_clipping) return false;
+    // A clip of that name from before stays: this one is written beside it.
+    const std::string path = FreeOutputPath(folder, "ch" + channelText + "_" + timeText, ".mp4");
+    const std::string fileName = path.substr(folder.size());
+    if (m_fileRoute) return StartFileClip(from, path, fileName);
     if (!m_clipWriter.Open(path, false)) return false;
     uint8_t header[40];
     std::memcpy(header, m_header, sizeof header);
@@ -501,9 +535,30 @@ bool CPlayerInterface::StartClip(time_t start, std::shared_ptr<CSingleFile> reco
     return true;
 }
 
+bool CPlayerInterface::StartFileClip(const OSTRUM_FILE_TIME& from, const std::string& path, const std::string& fileName) {
+    if (m_filePath.empty()) return false;
+    // The name is taken from now on, as a stream's clip takes it with the
+    // file it writes.
+    const std::string part = wincompat::MapPath(path + ".part");
+    FILE* f = part.empty() ? nullptr : std::fopen(part.c_str(), "wb");
+    if (!f) return false;
+    std::fclose(f);
+    m_clipFromFile = true;
+    m_clipFrom = from;
+    m_clipFileName = fileName;
+    m_clipPath = path;
+    m_clipBytes = 0;
+    m_clipping = true;
+    return true;
+}
+
 void CPlayerInterface::StopClip() {
     ZUN_Guard g(m_mutex);
     if (!m_clipping) return;
+    if (m_clipFromFile) {
+        StopFileClip();
+        return;
+    }
     // A clip that could not be written whole is removed by the writer: it
     // is then not announced as the last clip.
     if (m_clipWriter.Close()) {
@@ -514,6 +569,65 @@ void CPlayerInterface::StopClip() {
     }
     m_clipping = false;
     m_clipBytes = 0;
+}
+
+void CPlayerInterface::StopFileClip() {
+    // Up to the last frame shown; a clip that showed nothing after its
+    // first frame holds that frame.
+    OSTRUM_FILE_TIME to = m_clipFrom;
+    OSTRUM_FILE_TIME shown{};
+    if (m_fileRoute && Ostrum_GetPlayedTime(m_port, &shown) && !Before(shown, m_clipFrom)) to = shown;
+    const OSTRUM_FILE_TIME from = m_clipFrom;
+    const std::string source = m_filePath;
+    const std::string path = m_clipPath;
+    m_clipping = false;
+    m_clipFromFile = false;
+    m_clipBytes = 0;
+    m_lastClipPath = path;
+
+    // The copy takes as long as the clip is long: the caller (the GUI
+    // thread) does not wait for it.
+    JoinClipCutters(false);
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    auto cut = [this, source, from, to, path, done] {
+        const std::string part = wincompat::MapPath(path + ".part");
+        const std::string local = wincompat::MapPath(path);
+        bool saved = Ostrum_CutFile(source.c_str(), &from, &to, (path + ".part").c_str()) != 0;
+        if (saved) saved = !local.empty() && std::rename(part.c_str(), local.c_str()) == 0;
+        if (!saved) {
+            qCDebug(lcKelPlayback, "CPlayerInterface::StopClip clip not written: %s", path.c_str());
+            if (!part.empty()) std::remove(part.c_str());
+            ZUN_Guard g(m_mutex);
+            if (m_lastClipPath == path) m_lastClipPath.clear();
+        }
+        emit signalClipFinished(LocalToUnicode(path.c_str(), false), saved);
+        done->store(true);
+    };
+    try {
+        m_clipCutters.push_back(ClipCutter{std::thread(cut), done});
+    } catch (...) {
+        qCDebug(lcKelPlayback, "CPlayerInterface::StopClip no thread for the clip: %s", path.c_str());
+        const std::string part = wincompat::MapPath(path + ".part");
+        if (!part.empty()) std::remove(part.c_str());
+        m_lastClipPath.clear();
+        emit signalClipFinished(LocalToUnicode(path.c_str(), false), false);
+    }
+}
+
+void CPlayerInterface::JoinClipCutters(bool all) {
+    std::vector<ClipCutter> joining;
+    {
+        ZUN_Guard g(m_mutex);
+        for (auto it = m_clipCutters.begin(); it != m_clipCutters.end();) {
+            if (all || it->done->load()) {
+                joining.push_back(std::move(*it));
+                it = m_clipCutters.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    for (ClipCutter& c : joining) c.thread.join();
 }
 
 bool CPlayerInterface::IsClipping() {

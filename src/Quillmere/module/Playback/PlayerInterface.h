@@ -5,6 +5,7 @@
 // decoding settings. The library's vehicle-data and key callbacks become the
 // signals signalVehInfo and signalKeySecretState (emitted on library threads).
 #include <QObject>
+#include <QString>
 #include <atomic>
 #include <cstdint>
 #include <ctime>
@@ -13,6 +14,8 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "OutputFileWriter.h"
 #include "VehicleData.h"
@@ -35,7 +38,8 @@ public:
     bool OpenStream(const uint8_t* header, uint32_t size, void* window);
     // Plays a converted file (.mp4) that the library reads itself, from the
     // local time `start` on (-1: from its first frame). The controls work as
-    // for a stream; nothing is fed and no clip can be cut from it.
+    // for a stream; nothing is fed. A clip of it is cut from the file (see
+    // StartClip).
     bool OpenFile(const std::string& path, void* window, time_t start);
     // Moves a file opened by OpenFile to a local time; a time before its
     // first frame moves to its start with `toFirst`, and leaves the file
@@ -68,7 +72,15 @@ public:
     bool StopSound();
     bool SetVolume(uint16_t volume);
     uint16_t GetVolume() const { return m_volume; }
+    // A clip of the stream being fed is written as the data come. A clip of
+    // a file read by the library (OpenFile) is cut from that file once it
+    // stops: from the key frame at or before the first frame it shows (the
+    // frame on screen, or the first one at or after `start`) to the last
+    // frame shown, on a thread of its own; signalClipFinished tells the end.
+    // Either way the clip's name is taken at the start and never replaces a
+    // file: " (1)", " (2)"... go before ".mp4" while the name is taken.
     bool StartClip(time_t start, std::shared_ptr<CSingleFile> record);
+    // Also ends a clip of a file when that file is closed.
     void StopClip();
 
     // Decode type for a "DecodeFrameType" value at a speed step: 1 key frames
@@ -98,6 +110,10 @@ public:
 signals:
     void signalVehInfo(VEH_META_INFO vehInfo);
     void signalKeySecretState(int state);
+    // A clip cut from a file has been written to `path` (8-bit local text
+    // turned into Unicode), or could not be (`saved` false: nothing of it is
+    // left). Emitted on the thread that cut it.
+    void signalClipFinished(QString path, bool saved);
 
 private:
     static void OnAdditionData(int port, const OSTRUM_ADDITION_DATA* data, void* user);
@@ -116,6 +132,10 @@ private:
     static bool CaptureFolder(std::string* folder);
     bool MakeCapturePath(const std::shared_ptr<CSingleFile>& record, bool* jpeg);
     bool CaptureFromPicture(const std::shared_ptr<CSingleFile>& record);
+    // Clip of a file read by the library; under m_mutex.
+    bool StartFileClip(const OSTRUM_FILE_TIME& from, const std::string& path, const std::string& fileName);
+    void StopFileClip();
+    void JoinClipCutters(bool all);
 
     std::atomic<int> m_port{-1};
     std::atomic<bool> m_streamOpen{false};
@@ -149,6 +169,16 @@ private:
     std::string m_clipFileName;
     std::string m_clipPath;
     std::string m_lastClipPath;
+    // Clip of a file read by the library: the file, the first frame of the
+    // clip, and the threads that cut such clips (each with its end flag).
+    std::string m_filePath;
+    bool m_clipFromFile = false;
+    OSTRUM_FILE_TIME m_clipFrom{};
+    struct ClipCutter {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> done;
+    };
+    std::vector<ClipCutter> m_clipCutters;
 
     ZUN_Mutex m_mutex;
 };

@@ -45,17 +45,6 @@ void DeleteFile(const std::string& path) {
 
 std::string TwoDigits(int channel) { return (channel >= 0 && channel < 10 ? "0" : "") + std::to_string(channel); }
 
-// A name is taken by a file, or by a file still being written under it.
-bool NameTaken(const std::string& path) { return FileExists(path) || FileExists(path + ".part"); }
-
-// folder + stem + extension, with " (1)", " (2)"... before the extension
-// while that name is taken: an output never replaces another file.
-std::string UniquePath(const std::string& folder, const std::string& stem, const std::string& extension) {
-    std::string path = folder + stem + extension;
-    for (int n = 1; NameTaken(path); ++n) path = folder + stem + " (" + std::to_string(n) + ")" + extension;
-    return path;
-}
-
 const char* const kExtension = ".mp4";
 
 }  // namespace
@@ -291,7 +280,7 @@ bool CStreamDownloader::NameOutputFile(const std::shared_ptr<CSingleFile>& task,
 
     m_folder = folder;
     // A file of that name, from this download or any other, stays.
-    m_fullPath = UniquePath(folder, OutputName(TimeToString(to), ""), kExtension);
+    m_fullPath = FreeOutputPath(folder, OutputName(TimeToString(to), ""), kExtension);
     m_fileName = m_fullPath.substr(folder.size());
     m_fileFrames = 0;
     m_fileLastTime = -1;
@@ -336,8 +325,8 @@ bool CStreamDownloader::FinishFile(bool complete) {
         return false;
     }
     const std::string partial =
-        UniquePath(m_folder, OutputName(TimeToString(static_cast<time_t>(m_fileLastTime.load())), kPartialMarker),
-                   kExtension);
+        FreeOutputPath(m_folder, OutputName(TimeToString(static_cast<time_t>(m_fileLastTime.load())), kPartialMarker),
+                       kExtension);
     const std::string from = wincompat::MapPath(m_fullPath);
     const std::string to = wincompat::MapPath(partial);
     if (from.empty() || to.empty() || std::rename(from.c_str(), to.c_str()) != 0) {

@@ -45,6 +45,7 @@ CStreamPlayer::CStreamPlayer() {
     m_source.SetCallback(&CStreamPlayer::DataCallback, this);
     connect(&m_player, &CPlayerInterface::signalVehInfo, this, &CStreamPlayer::onUpdateVehInfo);
     connect(&m_player, &CPlayerInterface::signalKeySecretState, this, &CStreamPlayer::onKeySecretState);
+    connect(&m_player, &CPlayerInterface::signalClipFinished, this, &CStreamPlayer::signalClipFinished);
 }
 
 CStreamPlayer::~CStreamPlayer() {
@@ -153,11 +154,13 @@ bool CStreamPlayer::PlayConvertedFile(std::shared_ptr<CSingleFile>& file, bool n
     if (m_player.IsFileOpen() && m_player.GetPort() >= 0 && m_openedFile == file->FileName) {
         // The same file: only the position moves.
         if (!m_player.SeekFile(start < 0 ? 0 : start, true)) {
+            if (m_clipping) StopClip();
             m_player.CloseStream();
             m_state = StateOpenFailed;
             return false;
         }
     } else {
+        if (m_clipping) StopClip();   // no clip goes on into another file read by the library
         if (!m_player.OpenFile(file->FileName, m_window->hWnd, start)) {
             m_openedFile.clear();
             m_state = StateOpenFailed;
@@ -198,7 +201,10 @@ void CStreamPlayer::DestroyStartSem() {
 
 bool CStreamPlayer::GetStreamAndPlayFile(std::shared_ptr<CSingleFile>& file, bool noSeek) {
     if (m_source.IsDirectRoute() && IsConvertedFile(file->FileName)) return PlayConvertedFile(file, noSeek);
-    if (m_player.IsFileOpen()) m_player.CloseStream();
+    if (m_player.IsFileOpen()) {
+        if (m_clipping) StopClip();   // a clip of a file ends with it
+        m_player.CloseStream();
+    }
     m_player.SetStopInput(true);   // a blocked input of the previous stream gives up
     m_player.ResetSourceBuffer();
 

@@ -76,6 +76,9 @@ public:
     bool SetDisplayRegion(float left, float top, float right, float bottom);
     bool IsTimeInFile() const { return m_timeInFile; }
     bool Capture();
+    // A clip of a file the player library reads ends when another file
+    // plays; one of a stream goes on across the recordings fed to it, and
+    // ends when a file read by the library follows.
     bool StartClip(time_t start);
     void StopClip();
 
@@ -95,6 +98,8 @@ public:
 signals:
     void signalVehInfo(VEH_META_INFO vehInfo);
     void signalDiskSpacelow();
+    // The player's signalClipFinished, on this object's thread.
+    void signalClipFinished(QString path, bool saved);
 
 private slots:
     void onUpdateVehInfo(VEH_META_INFO vehInfo);

@@ -1,6 +1,7 @@
 #include "StreamSource.h"
 
 #include "merrowfen.h"
+#include "recstream/recstream.h"
 #include "zun.h"
 
 #include <QDateTime>
@@ -29,6 +30,20 @@ std::string RbsPathOf(const APT_QMR::CSingleFile& file) {
         return file.FileName;
     }
     return file.DiskName;
+}
+
+// The direct reader streams recorder files. Any other file (a converted
+// .mp4, which the player library reads itself, a damaged file, or none)
+// would never deliver a stream header, and whoever waits for one would
+// wait in vain: such a file is refused at once.
+bool IsRecorderFile(const std::string& path) {
+    ZUN_FILE f = path.empty() ? 0 : ZUN_OpenFile(path.c_str(), ZUN_FILE_READ);
+    if (!f) return false;
+    char header[recstream::kHeaderSize] = {};
+    const bool whole = ZUN_ReadFile(f, header, sizeof header) == static_cast<int64_t>(sizeof header);
+    ZUN_CloseFile(f);
+    recstream::StreamHeader parsed;
+    return whole && recstream::ParseHeader(header, sizeof header, &parsed);
 }
 
 QString Now() { return QDateTime::currentDateTime().toString("yyyy-MM-dd hh:mm:ss.zzz"); }
@@ -80,8 +95,9 @@ bool CStreamSource::StartStreamByFile(std::shared_ptr<APT_QMR::CSingleFile>& fil
         m_handle = m_storageOper.StartStreamByFileName(file, m_callback, m_user, held);
         qCDebug(lcKelPlayback, "m_storageOper.StartStreamByFileName out, return:%d", m_handle);
     } else if (m_pRbsOperate) {
-        m_handle =
-            m_pRbsOperate->RBS_GetStreamByFile(file->FileName.c_str(), 8, 0, &CStreamSource::RbsForward, this, held);
+        if (IsRecorderFile(file->FileName))
+            m_handle =
+                m_pRbsOperate->RBS_GetStreamByFile(file->FileName.c_str(), 8, 0, &CStreamSource::RbsForward, this, held);
         if (m_handle == -1) qCDebug(lcKelPlayback, "RBS_GetStreamByFile Failed");
     }
     m_openOnRbs = m_bRbs;
@@ -108,8 +124,9 @@ bool CStreamSource::StartStreamByTime(std::shared_ptr<APT_QMR::CSingleFile>& fil
         qCDebug(lcKelPlayback, "m_storageOper.StartStreamByTime out, return:%d", m_handle);
     } else if (m_pRbsOperate) {
         qCDebug(lcKelPlayback, "m_pRbsOperate->RBS_GetStreamByTime enter, disk:%s", file->DiskName.c_str());
-        m_handle = m_pRbsOperate->RBS_GetStreamByTime(RbsPathOf(*file).c_str(), &start, &end, 8,
-                                                     &CStreamSource::RbsForward, this);
+        const std::string path = RbsPathOf(*file);
+        if (IsRecorderFile(path))
+            m_handle = m_pRbsOperate->RBS_GetStreamByTime(path.c_str(), &start, &end, 8, &CStreamSource::RbsForward, this);
     }
     m_openOnRbs = m_bRbs;
     return m_handle != -1;

@@ -12,24 +12,34 @@
 #include <string>
 
 #include "RecordTypeCatalogue.h"
+#include "StreamDownloader.h"
 #include "vintrel.h"
 #include "ziraz/ziraz.h"
 
 namespace {
 
+// The names before their ending.
 const char* const kPlaybackPatterns[] = {
-    "^ch[0-9]{2}_[0-9]{14}.mp4$",
-    "^ch[0-9]{2}_[0-9]{14}_[0-9]{14}.mp4$",
-    "^ch[0-9]{2}_[0-9]{8}_[0-9]{6}_[0-9]{4}_[0-9]{2}_[0-9]{9}_[0-9]{9}_[0-9]{3}.mp4$",
+    "^ch[0-9]{2}_[0-9]{14}",
+    "^ch[0-9]{2}_[0-9]{14}_[0-9]{14}",
+    "^ch[0-9]{2}_[0-9]{8}_[0-9]{6}_[0-9]{4}_[0-9]{2}_[0-9]{9}_[0-9]{9}_[0-9]{3}",
 };
-const char* const kEvidencePattern = "^ch[0-9]{2}_[0-9]{14}_[0-9]{14}_[0-9]{4}.mp4$";
+const char* const kEvidencePattern = "^ch[0-9]{2}_[0-9]{14}_[0-9]{14}_[0-9]{4}";
+
+// The ending of every name. A file this program saved may carry, before
+// ".mp4", the marker of a download that did not run to its end and the
+// " (1)", " (2)"... of a name that was taken (it never replaces a file):
+// such files are listed like the others.
+QString Ending() {
+    return QStringLiteral("(%1)?( \\([0-9]+\\))?.mp4$").arg(QRegExp::escape(QLatin1String(APT_QMR::kPartialMarker)));
+}
 
 // Position and length of the record-type code in an evidence name.
 constexpr int kCodePos = 35;
 constexpr int kCodeLen = 4;
 
 bool Matches(const char* pattern, const QString& name) {
-    return QRegExp(QString::fromLatin1(pattern), Qt::CaseSensitive).indexIn(name) == 0;
+    return QRegExp(QString::fromLatin1(pattern) + Ending(), Qt::CaseSensitive).indexIn(name) == 0;
 }
 
 QDateTime LocalTimeOf(const OSTRUM_FILE_TIME& t) {

@@ -25,7 +25,9 @@ public:
 
     void setFolderPath(const QString& folder);
     // 0: the playback names (three patterns); 1: the evidence names with a
-    // record-type code. Any other value lists nothing.
+    // record-type code. Any other value lists nothing. Either way a name may
+    // end in "_partial" and in " (1)", " (2)"... before ".mp4", as the
+    // program names what it saves.
     void setTypeFromName(int mode);
     // The times and the list are kept for the caller; the search does not
     // read them.

@@ -17,7 +17,24 @@ constexpr size_t kWriteBuffer = 1048576;
 
 void Debug(const QString& line) { qCDebug(lcKelStorage).noquote() << line; }
 
+bool FileExists(const std::string& path) {
+    const std::string local = wincompat::MapPath(path);
+    if (local.empty()) return false;
+    FILE* f = std::fopen(local.c_str(), "rb");
+    if (!f) return false;
+    std::fclose(f);
+    return true;
+}
+
+bool NameTaken(const std::string& path) { return FileExists(path) || FileExists(path + ".part"); }
+
 }  // namespace
+
+std::string FreeOutputPath(const std::string& folder, const std::string& stem, const std::string& extension) {
+    std::string path = folder + stem + extension;
+    for (int n = 1; NameTaken(path); ++n) path = folder + stem + " (" + std::to_string(n) + ")" + extension;
+    return path;
+}
 
 // ---- TransformWrapper ----------------------------------------------------------
 

@@ -16,6 +16,12 @@
 #include "fallowin.h"
 #include "recstream/recstream.h"
 
+// Where a new output file goes: folder + stem + extension, with " (1)",
+// " (2)"... before the extension while that name is taken by a file or by
+// one being written under it ("<name>.part"), so that an output never
+// replaces another file. Drive paths such as "D:/Clip/" are allowed.
+std::string FreeOutputPath(const std::string& folder, const std::string& stem, const std::string& extension);
+
 // A thin wrapper round one transform of the stream transform library.
 class TransformWrapper {
 public:

@@ -75,8 +75,8 @@ public:
 
     // "hh:mm:ss" of a span length in seconds.
     static QString SpanText(time_t seconds);
-    // Output file of the span [s, e] of `channelText`: removes a file left
-    // under that name and gives its path; empty for kind 1.
+    // Output file of the span [s, e] of `channelText`: makes its folder and
+    // gives its path (a file left under that name stays); empty for kind 1.
     static QString prepareClipFile(time_t s, time_t e, const QString& channelText, int kind);
 
 public slots:

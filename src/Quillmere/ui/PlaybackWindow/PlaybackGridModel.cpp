@@ -101,7 +101,10 @@ int PlaybackGridModel::bind(QVector<ChannelFiles*> records, int firstIndex) {
         m_interactions[index] = interaction;
 
         SinglePlaybackWindow* c = cell(index);
-        if (c) QObject::connect(interaction, &CPlayBackInteraction::signalVehInfo, c, &SinglePlaybackWindow::onUpdateVehInfo);
+        if (c) {
+            QObject::connect(interaction, &CPlayBackInteraction::signalVehInfo, c, &SinglePlaybackWindow::onUpdateVehInfo);
+            QObject::connect(interaction, &CPlayBackInteraction::signalClipFinished, c, &SinglePlaybackWindow::onClipFinished);
+        }
 
         interaction->SetChannel(channel);
         if (c) c->setChannel(channel);

@@ -543,6 +543,10 @@ void SinglePlaybackWindow::closeChannel() {
 
 void SinglePlaybackWindow::onUpdateVehInfo(VEH_META_INFO wehInfo) { emit signalVehInfo(wehInfo); }
 
+void SinglePlaybackWindow::onClipFinished(QString path, bool saved) {
+    if (!saved) notice(tr("The clip %1 could not be saved.").arg(path));
+}
+
 // ---------------------------------------------------------------- display
 
 void SinglePlaybackWindow::startOsdTimer() {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -18,6 +19,8 @@
 #include <thread>
 #include <vector>
 
+#include "CommonHelpers.h"
+#include "OutputFileWriter.h"
 #include "PlaybackGlobals.h"
 #include "PlayerInterface.h"
 #include "Settings.h"
@@ -286,4 +289,139 @@ TEST_F(PlayerInterfaceTest, TakingTheSoundClearsTheOtherPlayersFlag) {
     EXPECT_EQ(b.GetVolume(), 100);
     EXPECT_TRUE(b.StopSound());
     EXPECT_FALSE(b.IsSoundOn());
+}
+
+namespace {
+
+// A recording converted to .mp4 by the output file writer, as a download
+// with the .mp4 setting saves it.
+std::string Converted(const char* name, const std::vector<uint8_t>& bytes) {
+    const std::string path = (kel_test::ProgramFolder() + "/" + name).toStdString();
+    CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadVideoType, "1");
+    CStreamFileWriter w;
+    bool ok = w.Open(path, false);
+    for (size_t at = 0; ok && at < bytes.size();) {
+        const uint32_t n = static_cast<uint32_t>(at == 0 ? 40 : std::min<size_t>(8192, bytes.size() - at));
+        ok = w.Write(bytes.data() + at, n) == n;
+        at += n;
+    }
+    ok = w.Close() && ok;
+    CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadVideoType, "0");
+    EXPECT_TRUE(ok);
+    return path;
+}
+
+int64_t Ms(const OSTRUM_FILE_TIME& t) {
+    struct tm tmv = {};
+    tmv.tm_year = t.year - 1900;
+    tmv.tm_mon = t.month - 1;
+    tmv.tm_mday = t.day;
+    tmv.tm_hour = t.hour;
+    tmv.tm_min = t.minute;
+    tmv.tm_sec = t.second;
+    return static_cast<int64_t>(timegm(&tmv)) * 1000 + t.millisecond;
+}
+
+int64_t Shown(const CPlayerInterface& player) {
+    OSTRUM_FILE_TIME t{};
+    return Ostrum_GetPlayedTime(player.GetPort(), &t) ? Ms(t) : -1;
+}
+
+}  // namespace
+
+// A converted file played by the library: the clip runs from the key frame
+// of the first frame shown to the last one shown, is cut on a thread of its
+// own (its end arrives through the event loop), and is an .mp4 file as the
+// converter writes them, each picture at its recorder time.
+TEST_F(PlayerInterfaceTest, ClipOfAPlayedConvertedFile) {
+    const uint32_t start = 1709294400u;   // 12:00:00, key frames every second
+    const std::string source = Converted("played.mp4", Recording("played.rec", 6, start));
+    CPlayerInterface player;
+    std::vector<std::pair<QString, bool>> finished;
+    QObject::connect(&player, &CPlayerInterface::signalClipFinished, &player,
+                     [&](QString path, bool saved) { finished.emplace_back(path, saved); });
+    ASSERT_TRUE(player.OpenFile(source, &m_window, -1));
+    ASSERT_TRUE(WaitFor([&] { return Shown(player) >= int64_t(start) * 1000 + 1300; }));
+    ASSERT_TRUE(player.Pause(true));   // the frame on screen stays
+    const int64_t first = Shown(player);
+    ASSERT_TRUE(player.StartClip(-1, Record(3, "")));
+    EXPECT_TRUE(player.IsClipping());
+    const std::string clip = player.GetClipPath();
+    const std::string name = "Clip/ch03_" + TimeToString(static_cast<time_t>(first / 1000)) + ".mp4";
+    EXPECT_TRUE(QString::fromStdString(clip).endsWith(QString::fromStdString(name))) << clip;
+
+    ASSERT_TRUE(player.Resume());
+    ASSERT_TRUE(WaitFor([&] { return Shown(player) >= first + 2000; }));
+    ASSERT_TRUE(player.Pause(true));
+    const int64_t last = Shown(player);
+    player.StopClip();
+    EXPECT_FALSE(player.IsClipping());
+    EXPECT_EQ(player.GetLastClipPath(), clip);
+    // The clip is cut on its own thread: its end comes through the event
+    // loop, which has not run since.
+    EXPECT_TRUE(finished.empty());
+    ASSERT_TRUE(WaitFor([&] { return !finished.empty(); }));
+    ASSERT_EQ(finished.size(), 1u);
+    EXPECT_EQ(finished[0].first, QString::fromStdString(clip));
+    EXPECT_TRUE(finished[0].second);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(clip + ".part")));
+
+    const int64_t key = first / 1000 * 1000;   // the key frame the first frame shown was decoded from
+    const kel_test::Mp4Probe probe = kel_test::ProbeMp4(clip, true);
+    ASSERT_TRUE(probe.opened);
+    EXPECT_NE(probe.format.find("mp4"), std::string::npos);
+    EXPECT_EQ(probe.logErrors, 0);
+    EXPECT_EQ(probe.decodeErrors, 0);
+    const int pictures = static_cast<int>((last - key) / 40 + 1);
+    EXPECT_EQ(probe.videoPackets, pictures);
+    EXPECT_EQ(probe.decodedFrames, pictures);   // from its first picture on
+    EXPECT_EQ(probe.creationTime, QDateTime::fromMSecsSinceEpoch(key, Qt::UTC)
+                                      .toString("yyyy-MM-ddThh:mm:ss.000000Z").toStdString());
+    EXPECT_NEAR(probe.firstTime, 0.0, 0.001);
+    EXPECT_NEAR(probe.lastTime, (last - key) / 1000.0, 0.001);
+    EXPECT_NEAR(probe.duration, (last - key + 40) / 1000.0, 0.001);   // what was shown, and its key frame's lead
+}
+
+// A clip never replaces a file: one started in the same second as an
+// earlier one, of a stream or of a file, is written beside it.
+TEST_F(PlayerInterfaceTest, ClipsOfOneSecondKeepEachOther) {
+    const uint32_t start = 1709294400u;
+    const auto bytes = Recording("twice.rec", 2, start);
+    const std::string source = Converted("twice.mp4", bytes);
+    const std::string folder = (m_folder + "Clip/").toStdString();
+    QDir(QString::fromStdString(folder)).removeRecursively();
+    struct Case {
+        bool fromFile;
+        std::vector<std::string> names;   // of the clips started one after the other
+    } cases[] = {
+        {false, {"ch03_20240301120000.mp4", "ch03_20240301120000 (1).mp4"}},
+        {true, {"ch03_20240301120000 (2).mp4"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fromFile ? "file" : "stream");
+        CPlayerInterface player;
+        size_t ended = 0;
+        QObject::connect(&player, &CPlayerInterface::signalClipFinished, &player, [&](QString, bool) { ++ended; });
+        if (c.fromFile) {
+            ASSERT_TRUE(player.OpenFile(source, &m_window, -1));
+            ASSERT_TRUE(WaitFor([&] { return Shown(player) >= 0; }));
+        } else {
+            ASSERT_TRUE(player.OpenStream(bytes.data(), 40, &m_window));
+        }
+        for (const std::string& name : c.names) {
+            ASSERT_TRUE(player.StartClip(start, Record(3, "")));
+            EXPECT_EQ(player.GetClipPath(), folder + name);
+            player.StopClip();
+        }
+        if (c.fromFile) ASSERT_TRUE(WaitFor([&] { return ended == c.names.size(); }));
+    }
+    // Each is there with its own contents.
+    const QByteArray first = kel_test::ReadFile(QString::fromStdString(folder + "ch03_20240301120000.mp4"));
+    EXPECT_EQ(first, QByteArray(reinterpret_cast<const char*>(bytes.data()), 40));
+    EXPECT_EQ(kel_test::ReadFile(QString::fromStdString(folder + "ch03_20240301120000 (1).mp4")), first);
+    const kel_test::Mp4Probe probe = kel_test::ProbeMp4(folder + "ch03_20240301120000 (2).mp4", true);
+    ASSERT_TRUE(probe.opened);
+    EXPECT_EQ(probe.decodeErrors, 0);
+    EXPECT_EQ(probe.decodedFrames, probe.videoPackets);
+    EXPECT_GE(probe.decodedFrames, 1);
 }

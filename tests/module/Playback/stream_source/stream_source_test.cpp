@@ -149,6 +149,45 @@ TEST(StreamSource, ByTimeOnTheDirectRoute) {
     EXPECT_EQ(sink.streams[0].data, std::vector<char>(r.bytes.begin() + from, r.bytes.begin() + to));
 }
 
+// The direct reader streams recorder files only. A converted .mp4 (which
+// the player library reads itself), a damaged file or none at all would
+// never bring a stream header: no stream is opened, so nobody waits for one.
+TEST(StreamSource, DirectRouteOpensNothingButRecorderFiles) {
+    const Recording r = Make(Civil(2024, 3, 1, 9, 0, 0), 2);
+    QByteArray mp4("\0\0\0\x18" "ftypmp42\0\0\0\0mp42isom", 24);
+    mp4 += QByteArray(4000, '\x11');
+    QByteArray damaged(r.bytes.data(), static_cast<int>(r.bytes.size()));
+    damaged[0] = 'X';
+    const struct {
+        const char* name;
+        QByteArray bytes;   // null: no file
+    } cases[] = {
+        {"converted.mp4", mp4},
+        {"damaged.mp4", damaged},
+        {"short.mp4", QByteArray(r.bytes.data(), 39)},
+        {"missing.mp4", QByteArray()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = Folder() + "/" + c.name;
+        if (!c.bytes.isNull()) ASSERT_TRUE(kel_test::WriteFile(QString::fromStdString(path), c.bytes));
+        Sink sink;
+        CStreamSource src;
+        src.SetCallback(&Sink::Callback, &sink);
+        src.SetDiskKind(true);
+        auto file = FileOf(r);
+        file->FileName = path;
+        EXPECT_FALSE(src.StartStreamByFile(file));
+        EXPECT_FALSE(src.IsOpen());
+        EXPECT_FALSE(src.StartStreamByTime(file));
+        EXPECT_FALSE(src.IsOpen());
+        EXPECT_EQ(src.GetPos(), 0);
+        src.StopStream();
+        EXPECT_TRUE(sink.streams.empty());
+        EXPECT_TRUE(sink.orphan.empty());
+    }
+}
+
 TEST(StreamSource, SeekOnTheDirectRoute) {
     Recording r = Make(Civil(2024, 3, 1, 10, 0, 0), 6);
     Sink sink;

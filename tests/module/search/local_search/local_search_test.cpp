@@ -150,6 +150,38 @@ TEST_F(LocalSearch, EvidenceNamesCarryTheirRecordType) {
     EXPECT_TRUE(filtered.records.isEmpty());
 }
 
+// The names the program gives what it saves, in the mode whose page lists
+// them: a download that did not run to its end ("_partial") and a name that
+// was taken (" (1)") included; names that only look like them are not.
+TEST(LocalSearchNames, SavedFileNamesOfEachMode) {
+    struct Case {
+        const char* name;
+        bool playback;   // mode 0
+        bool evidence;   // mode 1
+    } cases[] = {
+        {"ch02_20240101120000.mp4", true, false},
+        {"ch02_20240101120000 (1).mp4", true, false},
+        {"ch02_20240101120000_20240101130000 (12).mp4", true, false},
+        {"ch02_20240101120000_20240101125959_partial.mp4", true, false},
+        {"ch02_20240101120000_20240101125959_partial (2).mp4", true, false},
+        {"ch05_20240101120000_20240101130000_1301 (1).mp4", false, true},
+        {"ch05_20240101120000_20240101125959_1301_partial.mp4", false, true},
+        {"ch05_20240101120000_20240101125959_1301_partial (3).mp4", false, true},
+        {"ch02_20240101120000 (x).mp4", false, false},
+        {"ch02_20240101120000(1).mp4", false, false},
+        {"ch02_20240101120000 (1) (2).mp4", false, false},
+        {"ch02_20240101120000 (1)_partial.mp4", false, false},
+        {"ch02_20240101120000_20240101130000_partial_partial.mp4", false, false},
+        {"ch02_20240101120000_20240101130000_Partial.mp4", false, false},
+        {"ch02_20240101120000_20240101130000.mp4.part", false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(SearchLocalThread::nameMatches(QString::fromLatin1(c.name), 0), c.playback);
+        EXPECT_EQ(SearchLocalThread::nameMatches(QString::fromLatin1(c.name), 1), c.evidence);
+    }
+}
+
 TEST_F(LocalSearch, ConvertedContainerFilesAreListed) {
     if (QStandardPaths::findExecutable("ffmpeg").isEmpty()) GTEST_SKIP() << "no ffmpeg";
     const QString path = folder + "/ch01_20240101080000_20240101080004.mp4";
