@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "StreamJoin.h"
 #include "fallowin.h"
 #include "recstream/recstream.h"
+#include "recstream/stream_join.h"
 
 // A thin wrapper round one transform of the stream transform library.
 class TransformWrapper {
@@ -163,7 +163,7 @@ private:
     bool m_headWritten = false;
     bool m_haveHeader = false;                 // raw: the file's first header is written
     recstream::StreamHeader m_header{};        // raw: that header
-    StreamJoiner m_joiner;                     // raw: moves a joined recording's times
+    recstream::StreamJoiner m_joiner;          // raw: moves a joined recording's times
     WriteBehind m_behind;                      // raw: writes the file
     std::atomic<bool> m_failed{false};
 };
