@@ -1,8 +1,6 @@
 // Exports that copy a recording, or a channel's time span, into a file.
 #if defined(PELLOMIR_HAVE_MERROWFEN) && defined(PELLOMIR_HAVE_VINTREL)
 
-#include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -11,16 +9,18 @@
 #include "VideoStreamMgt.h"
 #include "merrowfen.h"
 #include "pellomir/Pellomir.h"
-#include "wincompat/drives.h"
 
 namespace pellomir {
 namespace {
 
 // Opens a copy: `open` asks the hard-disk library for the stream (with no
-// callback yet) and gives its handle. The output file is opened for
-// appending once the stream exists, so a copy that cannot start leaves no
-// empty file behind. A file that does not open does not stop the copy, but
-// the copy then reports it (DVR_FILE_GetPos, DVR_FILE_Stop).
+// callback yet) and gives its handle. The output is opened once the stream
+// exists, so a copy that cannot start leaves no file behind: a copy by file
+// writes a temporary file beside the output, which takes the output's name
+// when the copy is whole; a copy by time is added at the end of a file that
+// is there (or, when there is none, goes through a temporary file too). A
+// file that does not open does not stop the copy, but the copy then reports
+// it (DVR_FILE_GetPos, DVR_FILE_Stop).
 template <typename Open>
 int32_t StartCopy(const char* outputPath, uint32_t kind, Open&& open)
 {
@@ -39,20 +39,18 @@ int32_t StartCopy(const char* outputPath, uint32_t kind, Open&& open)
     }
     context->stream = stream;
     context->kind = kind;
-    const std::string target = wincompat::MapPath(context->outputPath);
+    // The stream bytes that make the copy whole.
+    uint32_t position = 0;
+    uint32_t length = 0;
+    if (HD_FILE_GetFileLength(stream, &position, &length) == 0)
+        context->copyLength = length;
     // A copy by file holds the recording once: it replaces a file of that
     // path. A copy by time is added at the end of what the file holds.
-    context->outputFile = target.empty() ? nullptr : std::fopen(target.c_str(), kind == kCopyByFile ? "wb" : "ab");
-    if (context->outputFile && std::fseek(context->outputFile, 0, SEEK_END) == 0)
-        context->outputSizeBefore = std::max<int64_t>(0, ftello(context->outputFile));
-    if (!context->outputFile) {
-        DebugOut("copy: output file %s does not open\r\n", context->outputPath);
-        context->outputError.store(DVR_FILE_ERR_OPEN);
-    }
+    OpenCopyOutput(*context, kind == kCopyByTime);
     CVideoStreamMgt* streams = CVideoStreamMgt::Instance();
     StopStreamsAtUnload();
     if (!streams->AddStream(std::move(context))) {
-        HD_FILE_Stop(stream);  // the context (and its file) went with the refusal
+        HD_FILE_Stop(stream);  // the context went with the refusal, and took back its file
         return -1;
     }
     if (!HD_FILE_SetGetStreamCallBack(stream, &CopyDataCallback)) {

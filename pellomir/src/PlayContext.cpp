@@ -2,8 +2,13 @@
 
 #if defined(PELLOMIR_HAVE_MERROWFEN) && defined(PELLOMIR_HAVE_VINTREL)
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -20,6 +25,8 @@
 
 namespace pellomir {
 namespace {
+
+std::atomic<CopyBlockHook> g_copyBlockHook{nullptr};
 
 int DefaultInput(int port, const void* data, uint32_t size)
 {
@@ -88,6 +95,109 @@ void OpenPlayer(STREAM_CONTEXT& context, const unsigned char* header, int length
     context.opened.store(false);
 }
 
+// Writes bytes into the copy's file. After a failed write the file has a
+// gap: nothing more goes in.
+bool WriteOut(STREAM_CONTEXT& context, const uint8_t* data, size_t size)
+{
+    if (!context.outputFile || context.outputError.load() != 0)
+        return false;
+    if (size != 0 && std::fwrite(data, size, 1, context.outputFile) != 1) {
+        context.outputError.store(DVR_FILE_ERR_CREATE_FILE);
+        DebugOut("Exception: g_pFunAppendToFile failed!\r\n");
+        return false;
+    }
+    return true;
+}
+
+// Hands out what the joiner still holds of the recording it joins on.
+bool FinishJoin(STREAM_CONTEXT& context)
+{
+    if (!context.joiner.Active())
+        return true;
+    return context.joiner.Finish([&](const uint8_t* d, size_t n) { return WriteOut(context, d, n); });
+}
+
+// A recording's header: the first one starts the file; a later one joins
+// its recording onto the first one's clock, or, when it cannot be moved,
+// goes into the file as it came.
+void CopyHeader(STREAM_CONTEXT& context, const unsigned char* data, int length)
+{
+    if (!FinishJoin(context))
+        return;
+    recstream::StreamHeader next{};
+    const bool parsed = recstream::ParseHeader(data, static_cast<size_t>(length), &next);
+    if (!context.headerSeen) {
+        context.headerSeen = true;
+        context.haveFirstHeader = parsed;
+        context.firstHeader = next;
+    } else if (context.haveFirstHeader && parsed && context.joiner.Begin(context.firstHeader, next, std::string())) {
+        return;
+    } else {
+        DebugOut("copy: a recording keeps its own header\r\n");
+    }
+    AppendToFile(context, data, length);
+}
+
+void CopyBlock(STREAM_CONTEXT& context, int dataType, const unsigned char* data, int length)
+{
+    if (dataType == HD_DATA_HEADER && data && length > 0) {
+        CopyHeader(context, data, length);
+        return;
+    }
+    if (dataType != HD_DATA_STREAM) {
+        AppendToFile(context, data, length);
+        return;
+    }
+    if (!data) {
+        AppendToFile(context, data, length);
+        // The end of the stream: every block came before it.
+        if (length == -1 && FinishJoin(context))
+            context.copyEnded.store(true);
+        return;
+    }
+    if (length <= 0)
+        return;
+    const bool written =
+        context.joiner.Active()
+            ? context.joiner.Feed(data, static_cast<size_t>(length),
+                                  [&](const uint8_t* d, size_t n) { return WriteOut(context, d, n); })
+            : AppendToFile(context, data, length);
+    if (written)
+        context.copiedBytes.fetch_add(static_cast<uint64_t>(length));
+}
+
+// A new file beside `target` for the copy to write until it is whole:
+// "<target>.part", or a numbered name when that is taken.
+FILE* OpenTemporaryBeside(const std::string& target, std::string* path)
+{
+    const size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string suffix = attempt == 0 ? ".part" : "." + std::to_string(attempt) + ".part";
+        std::string candidate = target + suffix;
+        int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno == ENAMETOOLONG) {
+            // A name at the length limit: a short one in the same folder.
+            candidate = folder + "copy" + std::to_string(::getpid()) + suffix;
+            fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        }
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue;
+            return nullptr;
+        }
+        FILE* file = ::fdopen(fd, "wb");
+        if (!file) {
+            ::close(fd);
+            std::remove(candidate.c_str());
+            return nullptr;
+        }
+        *path = candidate;
+        return file;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 PlayerInput DefaultPlayerInput()
@@ -140,25 +250,105 @@ void PlayDataCallback(int, int dataType, unsigned char* data, int length, void* 
     }
 }
 
-void CopyDataCallback(int, int, unsigned char* data, int length, void* user)
+void CopyDataCallback(int handle, int dataType, unsigned char* data, int length, void* user)
 {
-    if (auto* context = static_cast<STREAM_CONTEXT*>(user))
-        AppendToFile(*context, data, length);
+    if (auto* context = static_cast<STREAM_CONTEXT*>(user)) {
+        try {
+            CopyBlock(*context, dataType, data, length);
+        } catch (...) {
+            context->outputError.store(DVR_FILE_ERR_CREATE_FILE);
+            DebugOut("Exception: g_pFunAppendToFile failed!\r\n");
+        }
+    }
+    if (const CopyBlockHook hook = g_copyBlockHook.load())
+        hook(handle, dataType, length);
 }
 
-void AppendToFile(STREAM_CONTEXT& context, const unsigned char* data, int length)
+void SetCopyBlockHook(CopyBlockHook hook)
+{
+    g_copyBlockHook.store(hook);
+}
+
+bool AppendToFile(STREAM_CONTEXT& context, const unsigned char* data, int length)
 {
     if (!data) {
         DebugOut("g_pFunAppendToFile: pContent == NULL!\r\n");
-        return;
+        return false;
     }
-    // After a failed write the file has a gap: nothing more goes in.
-    if (length <= 0 || !context.outputFile || context.outputError.load() != 0)
-        return;
-    if (std::fwrite(data, static_cast<size_t>(length), 1, context.outputFile) != 1) {
+    if (length <= 0)
+        return false;
+    return WriteOut(context, data, static_cast<size_t>(length));
+}
+
+void OpenCopyOutput(STREAM_CONTEXT& context, bool mayAppend)
+{
+    context.targetPath = wincompat::MapPath(context.outputPath);
+    const std::string& target = context.targetPath;
+    struct stat st;
+    const bool there = !target.empty() && ::stat(target.c_str(), &st) == 0;
+    if (target.empty()) {
+        // no such drive
+    } else if (there && mayAppend) {
+        // Added at the end of the file that is there.
+        context.outputFile = std::fopen(target.c_str(), "ab");
+        if (context.outputFile) {
+            context.appendInPlace = true;
+            context.writePath = target;
+            if (std::fseek(context.outputFile, 0, SEEK_END) == 0)
+                context.outputSizeBefore = std::max<int64_t>(0, ftello(context.outputFile));
+        }
+    } else if (there && (!S_ISREG(st.st_mode) || ::access(target.c_str(), W_OK) != 0)) {
+        // Not a file this copy may replace.
+    } else {
+        context.outputFile = OpenTemporaryBeside(target, &context.writePath);
+    }
+    if (!context.outputFile) {
+        DebugOut("copy: output file %s does not open\r\n", context.outputPath);
+        context.outputError.store(DVR_FILE_ERR_OPEN);
+    }
+}
+
+bool CopyComplete(const STREAM_CONTEXT& context)
+{
+    if (context.outputError.load() != 0)
+        return false;
+    if (context.copyEnded.load())
+        return true;
+    // A length the hard-disk library could not give in full says nothing.
+    return context.copyLength != 0 && context.copyLength != UINT32_MAX &&
+           context.copiedBytes.load() >= context.copyLength;
+}
+
+int32_t CopiedPercent(const STREAM_CONTEXT& context, uint32_t length)
+{
+    if (CopyComplete(context))
+        return 100;
+    if (length == 0)
+        return 0;
+    const double share = static_cast<double>(context.copiedBytes.load()) * 100.0 / length;
+    return static_cast<int32_t>(std::min(99.0, share));
+}
+
+uint32_t FinishCopyOutput(STREAM_CONTEXT& context)
+{
+    if (!context.outputFile)
+        return context.outputError.load();
+    // The bytes of the last recording that the joiner still holds.
+    FinishJoin(context);
+    const bool whole = CopyComplete(context);
+    if (std::fclose(context.outputFile) != 0 && context.outputError.load() == 0)
         context.outputError.store(DVR_FILE_ERR_CREATE_FILE);
-        DebugOut("Exception: g_pFunAppendToFile failed!\r\n");
+    context.outputFile = nullptr;
+    if (whole && context.outputError.load() == 0) {
+        if (context.appendInPlace || std::rename(context.writePath.c_str(), context.targetPath.c_str()) == 0) {
+            context.writePath.clear();
+            return 0;
+        }
+        DebugOut("copy: %s could not take its name\r\n", context.outputPath);
+        context.outputError.store(DVR_FILE_ERR_CREATE_FILE);
     }
+    context.DiscardOutput();
+    return context.outputError.load();
 }
 
 std::vector<std::string> PathsFromLetters(const char* letters, size_t max)
@@ -206,19 +396,6 @@ StreamUse::~StreamUse()
         m_context->useLock.unlock_shared();
 }
 
-void TakeBackCopy(const STREAM_CONTEXT& context)
-{
-    const std::string target = wincompat::MapPath(context.outputPath);
-    if (target.empty())
-        return;
-    if (context.outputSizeBefore <= 0) {
-        std::remove(target.c_str());
-        return;
-    }
-    if (::truncate(target.c_str(), static_cast<off_t>(context.outputSizeBefore)) != 0)
-        DebugOut("copy: %s could not be cut back\r\n", context.outputPath);
-}
-
 int32_t StopStream(int32_t stream)
 {
     std::shared_ptr<STREAM_CONTEXT> context = CVideoStreamMgt::Instance()->TakeStream(stream);
@@ -234,8 +411,6 @@ int32_t StopStream(int32_t stream)
         context->closing.store(true);
     }
     const bool isCopy = context->kind == kCopyByTime || context->kind == kCopyByFile;
-    // Once the stream has ended no block is left to come.
-    const bool copiedAll = isCopy && HD_FILE_GetPos(stream) == HD_POS_END;
     int32_t result = HD_FILE_Stop(stream);
     if (!result)
         SetHardDiskError();
@@ -245,16 +420,9 @@ int32_t StopStream(int32_t stream)
         Player().CloseStream(context->port);
         Player().FreePort(context->port);
     }
+    // Whether a copy is whole is read from what went into its file.
     if (isCopy) {
-        const bool opened = context->outputFile != nullptr;
-        if (context->outputFile) {
-            if (std::fclose(context->outputFile) != 0 && context->outputError.load() == 0)
-                context->outputError.store(DVR_FILE_ERR_CREATE_FILE);
-            context->outputFile = nullptr;
-        }
-        if (opened && (!copiedAll || context->outputError.load() != 0))
-            TakeBackCopy(*context);
-        if (const uint32_t error = context->outputError.load()) {
+        if (const uint32_t error = FinishCopyOutput(*context)) {
             SetLastErrorCode(error);
             result = 0;
         }

@@ -39,13 +39,41 @@ bool InputAbandoned(const STREAM_CONTEXT& context);
 // is the end of the stream. False when the block was not (wholly) taken.
 bool FeedPlayer(STREAM_CONTEXT& context, const unsigned char* data, int length, const PlayerInput& player);
 
-// Stream callback of playbacks and of copies (user value: the context).
+// Stream callback of playbacks and of copies (user value: the context). A
+// copy writes each recording's header and bytes as they come; a recording
+// that follows another in a copy by time is joined onto the first one's
+// clock (recstream::StreamJoiner), so the file is one stream whose times are
+// the recorder's. One that cannot be moved (enciphered: a copy has no key)
+// keeps its own header.
 void PlayDataCallback(int handle, int dataType, unsigned char* data, int length, void* user);
 void CopyDataCallback(int handle, int dataType, unsigned char* data, int length, void* user);
 
+// Tests only: called on the hard-disk library's thread each time the copy
+// callback has dealt with a block (nullptr: none).
+using CopyBlockHook = void (*)(int32_t stream, int dataType, int length);
+void SetCopyBlockHook(CopyBlockHook hook);
+
 // Appends one block to the copy's output file; a failed write marks the
-// output failed and nothing more is written.
-void AppendToFile(STREAM_CONTEXT& context, const unsigned char* data, int length);
+// output failed and nothing more is written. False when the block did not
+// go in.
+bool AppendToFile(STREAM_CONTEXT& context, const unsigned char* data, int length);
+
+// Opens a copy's output file (see STREAM_CONTEXT): with `mayAppend` (copies
+// by time) a file that is there is added to; otherwise the copy writes a
+// temporary file beside the output. An output that does not open, or a
+// file there that may not be replaced, marks the output failed (7).
+void OpenCopyOutput(STREAM_CONTEXT& context, bool mayAppend);
+// True once everything the stream delivers is in the copy's file and no
+// write failed: the end of the stream reached the file, or the file took as
+// many stream bytes as the hard-disk library delivers in all.
+bool CopyComplete(const STREAM_CONTEXT& context);
+// The copied share in percent of `length` stream bytes: 100 only for a
+// whole copy (CopyComplete).
+int32_t CopiedPercent(const STREAM_CONTEXT& context, uint32_t length);
+// Ends the output of a copy whose stream was stopped (no callback runs any
+// more): a whole copy takes the output's name, any other is taken back.
+// 0, or the output's error (7 or 25).
+uint32_t FinishCopyOutput(STREAM_CONTEXT& context);
 
 // Drive paths of a by-time export: "X:" for each of the first `max` letters.
 std::vector<std::string> PathsFromLetters(const char* letters, size_t max);
@@ -83,14 +111,11 @@ private:
     bool m_held = false;
 };
 
-// Cuts a copy's output back to the size it had before the copy (a file that
-// was empty or new is removed).
-void TakeBackCopy(const STREAM_CONTEXT& context);
-
 // Stops a registered stream: no callback runs once it returns, the port is
-// freed, the output file closed; a copy that failed or had not reached its
-// end is taken back (TakeBackCopy). Result of the hard-disk library's stop; 0
-// with last error 2 for a stream that is not registered.
+// freed, the output file closed; a copy that failed or is not whole is taken
+// back (FinishCopyOutput). Result of the hard-disk library's stop; 0 with
+// last error 2 for a stream that is not registered, and 0 with the output's
+// error for a copy whose output failed.
 int32_t StopStream(int32_t stream);
 
 // Makes sure the streams still running when the library is unloaded are

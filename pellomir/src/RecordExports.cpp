@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -594,6 +595,7 @@ int32_t DVR_FILE_GetPos(int32_t stream)
 {
     return Guarded<int32_t>(-1, [&]() -> int32_t {
         std::shared_ptr<STREAM_CONTEXT> context = CVideoStreamMgt::Instance()->GetStream(stream);
+        const bool isCopy = context && (context->kind == kCopyByTime || context->kind == kCopyByFile);
         // A copy whose file cannot take the data is not making progress.
         if (context && context->outputError.load() != 0) {
             SetLastErrorCode(context->outputError.load());
@@ -605,14 +607,27 @@ int32_t DVR_FILE_GetPos(int32_t stream)
             SetHardDiskError();
             return -1;
         }
+        // A copy is at 100 when its file holds the whole stream, and only
+        // then: the hard-disk library counts a block as delivered before it
+        // is written, and marks the end later still.
+        if (isCopy && CopyComplete(*context))
+            return 100;
         if (position == 0)
             return 0;
         uint32_t current = 0;
         uint32_t length = 0;
         if (HD_FILE_GetFileLength(stream, &current, &length) == -1 || length == 0)
-            return position;
-        // Bytes handed to the player but not played yet do not count; a copy
-        // has no player.
+            return isCopy ? std::min(position, 99) : position;
+        if (isCopy) {
+            // A copy's remainder: bytes delivered but not yet in its file.
+            const uint64_t copied = context->copiedBytes.load();
+            const uint32_t remain = current > copied ? static_cast<uint32_t>(current - copied) : 0;
+            const int32_t result = CopiedPercent(*context, length);
+            DebugOut("HD_FILE_GetPos [%d] lcurpos[%32u] iBufRemain[%32u]  error[%u]\n", result, current, remain,
+                     context->outputError.load());
+            return result;
+        }
+        // Bytes handed to the player but not played yet do not count.
         const int port = context ? context->port : -1;
         const uint32_t remain = port >= 0 ? Player().GetSourceBufferRemain(port) : 0;
         int32_t result = position;

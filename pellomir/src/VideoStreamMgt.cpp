@@ -1,5 +1,9 @@
 #include "VideoStreamMgt.h"
 
+#include <unistd.h>
+
+#include <cstdio>
+
 #include "Frame.h"
 #include "TimeConv.h"
 #include "pellomir/Pellomir.h"
@@ -15,8 +19,23 @@ CRecordTimeRange* g_timeRange = nullptr;
 
 STREAM_CONTEXT::~STREAM_CONTEXT()
 {
-    if (outputFile)
+    DiscardOutput();
+}
+
+void STREAM_CONTEXT::DiscardOutput()
+{
+    if (outputFile) {
         std::fclose(outputFile);
+        outputFile = nullptr;
+    }
+    if (writePath.empty())
+        return;
+    if (!appendInPlace) {
+        std::remove(writePath.c_str());
+    } else if (::truncate(writePath.c_str(), static_cast<off_t>(outputSizeBefore)) != 0) {
+        DebugOut("copy: %s could not be cut back\r\n", outputPath);
+    }
+    writePath.clear();
 }
 
 CVideoStreamMgt* CVideoStreamMgt::Instance()
@@ -42,10 +61,8 @@ CVideoStreamMgt::~CVideoStreamMgt()
 
 void CVideoStreamMgt::CloseContext(STREAM_CONTEXT& context)
 {
-    if (context.outputFile) {
-        std::fclose(context.outputFile);
-        context.outputFile = nullptr;
-    }
+    // A copy that is still open here never reached its stop.
+    context.DiscardOutput();
 }
 
 bool CVideoStreamMgt::AddStream(std::unique_ptr<STREAM_CONTEXT> context)

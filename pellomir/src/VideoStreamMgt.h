@@ -9,7 +9,11 @@
 #include <memory>
 #include <mutex>
 #include <shared_mutex>
+#include <string>
 #include <vector>
+
+#include "recstream/recstream.h"
+#include "recstream/stream_join.h"
 
 namespace pellomir {
 
@@ -30,10 +34,17 @@ struct STREAM_CONTEXT {
     std::atomic<bool> opened{false};
     std::atomic<bool> stopRequested{false};  // polled by the data callback
     char outputPath[kOutputPathSize] = {};
-    FILE* outputFile = nullptr;     // copies: opened for appending
-    // Copies: the output's size before the copy wrote to it. A copy that
-    // fails or is stopped before its end is cut back to it (a file that was
-    // empty or new is removed), so nothing it wrote stays under the name.
+    FILE* outputFile = nullptr;     // copies: where the bytes go until the stop
+    // Copies: the output's name on this machine, and the file the copy
+    // writes until it is stopped. That is a temporary file beside the output,
+    // which takes the output's name only once the copy is whole; or, for a
+    // copy by time onto a file that is there, that file itself, the copy
+    // added at its end. A copy that fails or is stopped before its end takes
+    // back what it wrote: the temporary file is removed, the file added to
+    // is cut back to its size before the copy (outputSizeBefore).
+    std::string targetPath;
+    std::string writePath;
+    bool appendInPlace = false;
     int64_t outputSizeBefore = 0;
     uint32_t kind = kPlayByTime;
     std::atomic<bool> reverse{false};
@@ -49,19 +60,38 @@ struct STREAM_CONTEXT {
     // Copies: the output file did not open (7) or a write failed (25); 0 while
     // the output is sound.
     std::atomic<uint32_t> outputError{0};
+    // Copies: the stream bytes the hard-disk library delivers in all (0 when
+    // it does not say), those of them that went into the file, and whether
+    // the end of the stream came after the last of them. What was written
+    // decides whether the copy is whole.
+    uint32_t copyLength = 0;
+    std::atomic<uint64_t> copiedBytes{0};
+    std::atomic<bool> copyEnded{false};
+    // Copies: the header of the recording that starts the output; later
+    // recordings are joined onto its clock.
+    bool headerSeen = false;
+    bool haveFirstHeader = false;
+    recstream::StreamHeader firstHeader{};
+    recstream::StreamJoiner joiner;
 
     STREAM_CONTEXT() = default;
     STREAM_CONTEXT(const STREAM_CONTEXT&) = delete;
     STREAM_CONTEXT& operator=(const STREAM_CONTEXT&) = delete;
-    // Closes the output file when one is still open.
+    // Closes the output file when one is still open and takes back what
+    // the copy wrote (DiscardOutput).
     ~STREAM_CONTEXT();
+
+    // Copies: closes the output file if it is open and takes back what the
+    // copy wrote into writePath.
+    void DiscardOutput();
 };
 
 class CVideoStreamMgt {
 public:
     // The process-wide instance, created on first use (thread-safe).
     static CVideoStreamMgt* Instance();
-    // Ends the instance (at unload); closes the files of every context left.
+    // Ends the instance (at unload); closes the files of every context left
+    // and takes back what their copies wrote.
     static void DestroyInstance();
 
     ~CVideoStreamMgt();
@@ -69,7 +99,8 @@ public:
     // Takes ownership of `context` on success. Fails with last error 1 for a
     // null context and 33 for a stream handle already registered.
     bool AddStream(std::unique_ptr<STREAM_CONTEXT> context);
-    // Closes the context's output file and frees it.
+    // Closes the context's output file (taking back what a copy wrote) and
+    // frees it.
     void RemoveStream(int32_t stream);
     // The context of a registered stream (shared, so it outlives a stop that
     // runs meanwhile), or null.

@@ -164,9 +164,10 @@ PELLOMIR_API int32_t DVR_FILE_PlayFileByTime(const char* driveLetters, const DVR
 /* The same over a null-terminated array of at most 4 drive paths. */
 PELLOMIR_API int32_t DVR_FILE_PlayFileByTimeEx(const char* const* drivePaths, const DVR_FILE_TIME* start,
                                                const DVR_FILE_TIME* end, int32_t channel, void* window);
-/* Ends a playback or a copy (closing the copy's file). Non-zero on success;
- * 0 for an unknown handle (last error 2) and for a copy whose file did not
- * open (7) or could not be written (25). */
+/* Ends a playback or a copy (closing the copy's file). A copy that is whole
+ * (DVR_FILE_GetPos said 100) is kept; one stopped before that is taken back.
+ * Non-zero on success; 0 for an unknown handle (last error 2) and for a copy
+ * whose file did not open (7) or could not be written (25). */
 PELLOMIR_API int32_t DVR_FILE_Stop(int32_t stream);
 
 /* Playback control; each returns non-zero on success, 0 with last error 2
@@ -209,7 +210,8 @@ PELLOMIR_API int32_t DVR_FILE_GetVintrelPort(int32_t stream);
 /* 1 while the stream is registered with a player port, else 0; never sets
  * the last error. */
 PELLOMIR_API int32_t DVR_FILE_GetPlayState(int32_t stream);
-/* Played (copied) share in percent, 100 at the end; -1 on failure. */
+/* Played (copied) share in percent, 100 at the end (for a copy: once its
+ * file holds the whole copy); -1 on failure. */
 PELLOMIR_API int32_t DVR_FILE_GetPos(int32_t stream);
 /* Seconds and frames of the stream's span; -1 on failure. */
 PELLOMIR_API int32_t DVR_FILE_GetTotalTime(int32_t stream);
@@ -221,13 +223,21 @@ PELLOMIR_API int32_t DVR_FILE_GetPlayedTime(int32_t stream);
 /* Recorder time of the frame on screen; 1, or 0 when none is shown. */
 PELLOMIR_API int32_t DVR_FILE_GetOsdTime(int32_t stream, DVR_FILE_TIME* time);
 
-/* Copies the recording named by a found record into `outputPath` (appended
- * as it is stored: header first). The copy runs after the call returns:
- * follow it with DVR_FILE_GetPos up to 100, end it with DVR_FILE_Stop.
- * Returns the stream handle, or -1. */
+/* Copies the recording named by a found record, as it is stored (header
+ * first), into `outputPath`. The copy runs after the call returns: follow it
+ * with DVR_FILE_GetPos up to 100, end it with DVR_FILE_Stop. It is written
+ * under a temporary name beside `outputPath` ("<name>.part") and takes the
+ * name, replacing a file there, only when it is whole; a copy that fails or
+ * is stopped before leaves that file as it was. Returns the stream handle,
+ * or -1. */
 PELLOMIR_API int32_t DVR_FILE_CopyFile(const char* file, const char* outputPath);
 /* Copies `channel` (plus the channel offset) over [start, end] from the
- * drives named by the first 8 letters of `driveLetters`. */
+ * drives named by the first 8 letters of `driveLetters`: one recorder stream
+ * with the header of the span's first recording, each later recording's
+ * times moved onto that recording's clock (an enciphered one, which a copy
+ * cannot move without its key, keeps its own header). The copy is added at
+ * the end of a file that is there, which gets back its old size when the copy
+ * fails or is stopped before its end; a new output appears only whole. */
 PELLOMIR_API int32_t DVR_FILE_CopyFileByTime(const char* driveLetters, const DVR_FILE_TIME* start,
                                              const DVR_FILE_TIME* end, int32_t channel, const char* outputPath);
 /* The same over a null-terminated array of at most 8 drive paths. */

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "StreamJoin.h"
 #include "fallowin.h"
 #include "recstream/recstream.h"
+#include "recstream/stream_join.h"
 
 // Where a new output file goes: folder + stem + extension, with " (1)",
 // " (2)"... before the extension while that name is taken by a file or by
@@ -169,7 +169,7 @@ private:
     bool m_headWritten = false;
     bool m_haveHeader = false;                 // raw: the file's first header is written
     recstream::StreamHeader m_header{};        // raw: that header
-    StreamJoiner m_joiner;                     // raw: moves a joined recording's times
+    recstream::StreamJoiner m_joiner;          // raw: moves a joined recording's times
     WriteBehind m_behind;                      // raw: writes the file
     std::atomic<bool> m_failed{false};
 };

@@ -5,7 +5,7 @@
 
 #include "RbsOperate.h"
 #include "StorageOper.h"
-#include "StreamJoin.h"
+#include "recstream/stream_join.h"
 #include "Settings.h"
 #include "CommonHelpers.h"
 #include "kel_test/test_support.h"
@@ -165,7 +165,7 @@ protected:
             EXPECT_GT(begin, 40);
         }
         QByteArray slice = source[i].mid(begin, end - begin);
-        if (onto) StreamJoiner::ShiftTimes(reinterpret_cast<uint8_t*>(slice.data()), static_cast<size_t>(slice.size()),
+        if (onto) recstream::StreamJoiner::ShiftTimes(reinterpret_cast<uint8_t*>(slice.data()), static_cast<size_t>(slice.size()),
                                            (int64_t(kStarts[i]) - int64_t(onto)) * 90000);
         return slice;
     }

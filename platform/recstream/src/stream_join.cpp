@@ -1,6 +1,8 @@
-#include "StreamJoin.h"
+#include "recstream/stream_join.h"
 
 #include <algorithm>
+
+namespace recstream {
 
 namespace {
 
@@ -191,3 +193,5 @@ bool StreamJoiner::FeedEnciphered(const uint8_t* data, size_t size, const Sink& 
     }
     return true;
 }
+
+}  // namespace recstream

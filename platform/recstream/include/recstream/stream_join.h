@@ -5,7 +5,8 @@
 // clock (by the difference of the two start times), so the file reads as one
 // recording whose times run forward, a pause between the recordings staying
 // a pause. Enciphered payloads are deciphered with the next recording's
-// nonce and enciphered again with the first one's.
+// nonce and enciphered again with the first one's. The downloads' output
+// writer and the disk library's copies by time both join through it.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -14,6 +15,8 @@
 #include <vector>
 
 #include "recstream/recstream.h"
+
+namespace recstream {
 
 class StreamJoiner {
 public:
@@ -55,3 +58,5 @@ private:
     size_t m_pass = 0;            // payload bytes to hand out unchanged
     std::unique_ptr<recstream::PacketScanner> m_scanner;
 };
+
+}  // namespace recstream
