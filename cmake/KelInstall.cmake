@@ -186,8 +186,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/lib)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "libqt5svg5, libqt5multimedia5-plugins, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gstreamer1.0-alsa")
-# Stripped programs and libraries; their debugging data goes into kel-dbgsym.
-set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
+# Stripped programs and libraries; the debugging data stays in the build
+# folder's copies (CPack's own -dbgsym package lists its files under the
+# build folder's path, which dpkg cannot check).
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
   ${CMAKE_SOURCE_DIR}/cmake/install/postinst ${CMAKE_SOURCE_DIR}/cmake/install/prerm
   ${CMAKE_SOURCE_DIR}/cmake/install/postrm)

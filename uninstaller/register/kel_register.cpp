@@ -5,7 +5,7 @@
 // folder ("InstallManifest.txt"), the uninstall registry entry and, for an
 // installation of its own, the start-menu entries of KEL and of the
 // uninstaller. "remove" takes the registry entry and the installation's
-// start-menu entries back (package removal; the uninstaller does the same).
+// start-menu entries back (package removal).
 //
 //   kel-register install <program folder> [--manifest <draft>] [--package <name>]
 //   kel-register remove <program folder>
@@ -80,6 +80,26 @@ QString ProductNameFor(const QString& folder, const QString& current, bool withM
         if (MenuFolderFree(name, folder)) return name;
     }
     return QString();
+}
+
+// Removes the start-menu entries of the installation in `folder` from the
+// menu folder `name` (the folder too when nothing else is left in it). Other
+// entries there, and shortcuts elsewhere, are not this step's.
+bool RemoveMenuEntries(const QString& name, const QString& folder) {
+    if (!InstallProcessMgr::IsUsableName(name)) return true;
+    const QString menu = MenuFolder(name);
+    const QFileInfo info(menu);
+    if (info.isSymLink() || !info.isDir()) return true;
+    bool ok = true;
+    for (const QString& e : QDir(menu).entryList(QDir::Files | QDir::System | QDir::Hidden)) {
+        const QString path = menu + '/' + e;
+        if (InstallProcessMgr::IsShortcutInto(path, folder) && !QFile::remove(path)) {
+            std::fprintf(stderr, "kel-register: cannot remove %s\n", qPrintable(path));
+            ok = false;
+        }
+    }
+    QDir().rmdir(menu);
+    return ok;
 }
 
 // Writes "AppConfig.xml": the id stays what it was, the version and the
@@ -195,8 +215,7 @@ int Install(const QString& folder, const QString& draftPath, const QString& pack
     if (!withMenu) {
         // The package brings its own menu entry; entries an earlier install
         // of this folder wrote go.
-        appinstaller::UninstallReport left;
-        InstallProcessMgr::instance()->DeleteShortcuts(config, folder, &left);
+        RemoveMenuEntries(name, folder);
         std::printf("registered %s (package %s)\n", qPrintable(folder), qPrintable(package));
         return 0;
     }
@@ -222,12 +241,7 @@ int Remove(const QString& folder) {
         std::fprintf(stderr, "kel-register: %s\n", qPrintable(error));
         rc = 1;
     }
-    appinstaller::UninstallReport report;
-    InstallProcessMgr::instance()->DeleteShortcuts(config, folder, &report);
-    for (const QString& f : report.failures) {
-        std::fprintf(stderr, "kel-register: cannot remove %s\n", qPrintable(f));
-        rc = 1;
-    }
+    if (!RemoveMenuEntries(QString::fromStdString(config.GetSoftwareNameEN()), folder)) rc = 1;
     return rc;
 }
 
