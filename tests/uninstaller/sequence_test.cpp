@@ -210,6 +210,12 @@ TEST_F(UninstallSequence, NoUsableRecordRemovesNoFile) {
         EXPECT_TRUE(Exists(install.installDir + "/bin/KEL")) << c.name;
         EXPECT_TRUE(Exists(install.installDir + "/AppConfig.xml")) << c.name;
         EXPECT_EQ(kel_test::ReadFile(install.base + "/outside.txt"), "keep");
+        // A package's menu entries and uninstall entry are the package
+        // manager's too; an installation of its own without a record loses
+        // them (they name no file of the folder).
+        const bool package = QByteArray(c.name) == "package";
+        EXPECT_EQ(Exists(install.base + "/apps/KEL/KEL.desktop"), package) << c.name;
+        EXPECT_EQ(UninstallRegistry::instance()->IsInstalled(install.config->GetGUID()), package) << c.name;
     }
 }
 

@@ -236,6 +236,18 @@ UninstallReport InstallProcessMgr::UnInstall(const AppConfig& config) {
 
     emit signalProcess(0, QObject::tr("BeganToUnloadWkJrSaJaAq"));
 
+    // What the package manager installed, it removes: not its files, nor its
+    // menu entries, nor its uninstall entry.
+    InstallManifest record;
+    if (!location.isEmpty() && record.load(InstallManifest::PathIn(QDir::cleanPath(location))) &&
+        !record.packageName().isEmpty()) {
+        RemoveInstalledFiles(QDir::cleanPath(location), &report);
+        emit signalProcess(30, QObject::tr("DeleteShortcutULXVgdVTs"));
+        emit signalProcess(60, QObject::tr("ClearTheRegistryeuyqTkYHjj"));
+        emit signalProcess(100, QObject::tr("NotEverythingWasRemovedHxQpLm"));
+        return report;
+    }
+
     // The folder goes only when it is plainly this installation's; anything
     // else is left untouched and reported.
     const QFileInfo folder(location);
