@@ -124,8 +124,8 @@ TEST_F(Install, InstallsUsesAndUninstalls) {
     // 1. The install.
     const Outcome install = InstallTo(prefix);
     ASSERT_EQ(install.code, 0) << install.out.toStdString();
-    for (const char* f : {"KEL", "Lorrimax", "uninstaller", "kel-register", "lib/libPellomir.so", "lib/libPellomir.so.4",
-                          "lib/libvintrel.so", "InstallManifest.txt",
+    for (const char* f : {"KEL", "Lorrimax", "uninstaller", "kel-register", "lib/libPellomir.so",
+                          "lib/libPellomir.so.4", "lib/libvintrel.so", "InstallManifest.txt",
                           "include/pellomir/Pellomir.h", "include/pellomir/VehMetaInfo.h", "lib/pkgconfig/pellomir.pc",
                           "lib/cmake/Pellomir/PellomirConfig.cmake", "rcc/guiresource.rcc", "setup.xml", "Settings.xml",
                           "AppConfig.xml", "maintain/DESetup.xml.benchmark", "icons/kel.svg", "alarm_input.wav",
@@ -140,7 +140,8 @@ TEST_F(Install, InstallsUsesAndUninstalls) {
     // the pkg-config file and the CMake package say.
     EXPECT_TRUE(ldd.out.contains("libPellomir.so.4 => " + prefix + "/lib/libPellomir.so.4")) << ldd.out.toStdString();
     const Outcome soname = Execute("objdump", {"-p", prefix + "/lib/libPellomir.so"}, env);
-    EXPECT_TRUE(soname.out.contains(QRegularExpression("SONAME\\s+libPellomir\\.so\\.4\\n"))) << soname.out.toStdString();
+    EXPECT_TRUE(soname.out.contains(QRegularExpression("SONAME\\s+libPellomir\\.so\\.4\\n")))
+        << soname.out.toStdString();
     EXPECT_TRUE(QFileInfo(prefix + "/lib/libPellomir.so.4").isSymLink());
     EXPECT_TRUE(QFileInfo(prefix + "/lib/libPellomir.so.4.3").isFile());
 
@@ -240,10 +241,11 @@ TEST_F(Install, InstallsUsesAndUninstalls) {
     EXPECT_TRUE(QFileInfo::exists(prefix + "/DESetup.xml"));
     const appinstaller::UninstallReport report = Uninstall(prefix);
     EXPECT_TRUE(report.ok()) << report.failures.join("\n").toStdString();
-    EXPECT_EQ(Tree(prefix), (QStringList{"output", "output/Capture", "output/Capture/ch01_snapshot.jpg", "output/Download",
-                                         "output/Download/ch01_20240301.mp4"}));
+    EXPECT_EQ(Tree(prefix), (QStringList{"output", "output/Capture", "output/Capture/ch01_snapshot.jpg",
+                                         "output/Download", "output/Download/ch01_20240301.mp4"}));
     EXPECT_EQ(kel_test::ReadFile(prefix + "/output/Download/ch01_20240301.mp4"), video);
-    EXPECT_EQ(report.kept, (QStringList{prefix + "/output/Capture", prefix + "/output/Download", prefix + "/output", prefix}));
+    EXPECT_EQ(report.kept,
+              (QStringList{prefix + "/output/Capture", prefix + "/output/Download", prefix + "/output", prefix}));
     EXPECT_FALSE(QFileInfo::exists(menu));
     EXPECT_FALSE(UninstallRegistry::instance()->IsInstalled(config.GetGUID()));
     EXPECT_EQ(kel_test::ReadFile(base + "/opt/notes.txt"), QByteArray("mine"));

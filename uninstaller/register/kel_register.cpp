@@ -61,7 +61,8 @@ bool MenuFolderFree(const QString& name, const QString& folder) {
     const QFileInfo info(menu);
     if (!info.exists() && !info.isSymLink()) return true;
     if (info.isSymLink() || !info.isDir()) return false;
-    const QStringList entries = QDir(menu).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QStringList entries =
+        QDir(menu).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QString& e : entries) {
         if (!InstallProcessMgr::IsShortcutInto(menu + '/' + e, folder)) return false;
     }
@@ -178,10 +179,9 @@ int Install(const QString& folder, const QString& draftPath, const QString& pack
     }
 
     const AppConfig old(folder + "/AppConfig.xml");
+    const bool hadConfig = QFileInfo::exists(folder + "/AppConfig.xml");
     const QString name =
-        ProductNameFor(folder, QString::fromStdString(QFileInfo::exists(folder + "/AppConfig.xml") ? old.GetSoftwareNameEN()
-                                                                                                   : std::string()),
-                       withMenu);
+        ProductNameFor(folder, hadConfig ? QString::fromStdString(old.GetSoftwareNameEN()) : QString(), withMenu);
     if (name.isEmpty()) {
         std::fprintf(stderr, "kel-register: no free start-menu folder for %s\n", qPrintable(folder));
         return 1;

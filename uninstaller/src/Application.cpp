@@ -55,9 +55,11 @@ QStringList SavedFileFolders(const QString& installFolder) {
     QStringList places;
     XmlElement settings;
     if (settings.load(folder + "/Settings.xml")) {
-        for (const char* key :
-             {"CaptureSavePath", "ClipSavePath", "DownloadSavePath", "EvidenceVideoSavePath", "EvidencePictureSavePath"}) {
-            const QString value = settings.firstElementByTagName(QLatin1String(key)).firstElementByTagName("Value").text();
+        const char* const keys[] = {"CaptureSavePath", "ClipSavePath", "DownloadSavePath", "EvidenceVideoSavePath",
+                                    "EvidencePictureSavePath"};
+        for (const char* key : keys) {
+            const QString value =
+                settings.firstElementByTagName(QLatin1String(key)).firstElementByTagName("Value").text();
             if (value.trimmed().isEmpty()) continue;
             QString place = QDir::cleanPath(QDir(folder).absoluteFilePath(value.trimmed()));
             if (place.startsWith(folder + '/')) place = folder + '/' + place.mid(folder.size() + 1).section('/', 0, 0);

@@ -213,11 +213,11 @@ void InstallProcessMgr::RemoveInstalledFiles(const QString& folder, UninstallRep
     QVector<InstallManifest::Entry> folders;
     for (const InstallManifest::Entry& e : manifest.entries())
         if (e.kind == InstallManifest::Kind::Folder) folders.push_back(e);
-    std::stable_sort(folders.begin(), folders.end(), [](const InstallManifest::Entry& a, const InstallManifest::Entry& b) {
-        const int da = a.path == "." ? 0 : a.path.count('/') + 1;
-        const int db = b.path == "." ? 0 : b.path.count('/') + 1;
-        return da > db;
-    });
+    auto depth = [](const InstallManifest::Entry& e) { return e.path == "." ? 0 : e.path.count('/') + 1; };
+    std::stable_sort(folders.begin(), folders.end(),
+                     [&depth](const InstallManifest::Entry& a, const InstallManifest::Entry& b) {
+                         return depth(a) > depth(b);
+                     });
     for (const InstallManifest::Entry& e : folders) {
         bool kept = false;
         m_remover->removeBelow(folder, e.path, Listed::Folder, &failures, &kept);
