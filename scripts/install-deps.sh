@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qtbase5-dev qtbase5-dev-tools qttools5-dev qttools5-dev-tools libqt5xml5 libqt5svg5-dev
-  qtmultimedia5-dev libqt5multimedia5-plugins
+  qtmultimedia5-dev libqt5multimedia5-plugins gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   qtwebengine5-dev
   libqcustomplot-dev
   libssl-dev

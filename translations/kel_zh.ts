@@ -3749,6 +3749,10 @@
         <source>.</source>
         <translation>.</translation>
     </message>
+    <message>
+        <source>The alarm sound %1 cannot be played: %2</source>
+        <translation>无法播放报警声音 %1：%2</translation>
+    </message>
 </context>
 <context>
     <name>VehiclePlateWidget</name>

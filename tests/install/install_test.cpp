@@ -1,7 +1,9 @@
 // The installation as a user gets it: `cmake --install` of this build into a
 // fresh prefix, the disk library used from C and C++ through its installed
 // header and pkg-config file (and find_package), the installed KEL started,
-// and the uninstaller taking everything back, leaving what is not its own.
+// and the uninstaller taking back what the installation made, leaving what is
+// not its own (the user's saved videos and pictures, another program's files
+// in a shared prefix, another installation side by side).
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -10,11 +12,15 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QSettings>
 
 #include "AppConfig.h"
+#include "InstallManifest.h"
 #include "InstallProcessMgr.h"
 #include "SystemChecks.h"
 #include "kel_test/test_support.h"
+#include "sysinstall/sysinstall.h"
 
 using appinstaller::AppConfig;
 using appinstaller::InstallProcessMgr;
@@ -55,6 +61,26 @@ QStringList Tree(const QString& root) {
     return out;
 }
 
+// Every entry of `root` with its permission bits ("755 lib"), links left out.
+QStringList Modes(const QString& root) {
+    QStringList out;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        if (info.isSymLink()) continue;
+        const QFile::Permissions p = info.permissions();
+        const int mode = ((p & QFile::ReadOwner) ? 0400 : 0) | ((p & QFile::WriteOwner) ? 0200 : 0) |
+                         ((p & QFile::ExeOwner) ? 0100 : 0) | ((p & QFile::ReadGroup) ? 040 : 0) |
+                         ((p & QFile::WriteGroup) ? 020 : 0) | ((p & QFile::ExeGroup) ? 010 : 0) |
+                         ((p & QFile::ReadOther) ? 04 : 0) | ((p & QFile::WriteOther) ? 02 : 0) |
+                         ((p & QFile::ExeOther) ? 01 : 0);
+        out << QString::number(mode, 8) + " " + QDir(root).relativeFilePath(info.filePath());
+    }
+    out.sort();
+    return out;
+}
+
 class Install : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -74,6 +100,20 @@ protected:
         ASSERT_TRUE(kel_test::WriteFile(base + "/kel_applications_dir/other.desktop", "[Desktop Entry]\n"));
     }
 
+    // `cmake --install` of this build into `folder`, with the given umask.
+    Outcome InstallTo(const QString& folder, const char* mask = "022") {
+        return Execute("sh", {"-c", QString("umask %1; exec cmake --install \"$0\" --prefix \"$1\"").arg(mask),
+                              kel_test::BinaryDir(), folder},
+                       env);
+    }
+    static appinstaller::UninstallReport Uninstall(const QString& folder) {
+        const AppConfig config(folder + "/AppConfig.xml");
+        return InstallProcessMgr::instance()->UnInstall(config);
+    }
+    QString MenuEntry(const QString& menu, const QString& name) const {
+        return QString::fromUtf8(kel_test::ReadFile(base + "/kel_applications_dir/" + menu + "/" + name));
+    }
+
     QString base, prefix;
     QProcessEnvironment env;
     std::vector<std::unique_ptr<kel_test::ScopedEnv>> scoped;
@@ -82,9 +122,10 @@ protected:
 TEST_F(Install, InstallsUsesAndUninstalls) {
     const QString build = kel_test::BinaryDir();
     // 1. The install.
-    const Outcome install = Execute("cmake", {"--install", build, "--prefix", prefix}, env);
+    const Outcome install = InstallTo(prefix);
     ASSERT_EQ(install.code, 0) << install.out.toStdString();
-    for (const char* f : {"KEL", "Lorrimax", "uninstaller", "kel-register", "lib/libPellomir.so", "lib/libvintrel.so",
+    for (const char* f : {"KEL", "Lorrimax", "uninstaller", "kel-register", "lib/libPellomir.so",
+                          "lib/libPellomir.so.4", "lib/libvintrel.so", "InstallManifest.txt",
                           "include/pellomir/Pellomir.h", "include/pellomir/VehMetaInfo.h", "lib/pkgconfig/pellomir.pc",
                           "lib/cmake/Pellomir/PellomirConfig.cmake", "rcc/guiresource.rcc", "setup.xml", "Settings.xml",
                           "AppConfig.xml", "maintain/DESetup.xml.benchmark", "icons/kel.svg", "alarm_input.wav",
@@ -95,6 +136,14 @@ TEST_F(Install, InstallsUsesAndUninstalls) {
     EXPECT_FALSE(ldd.out.contains("not found")) << ldd.out.toStdString();
     EXPECT_TRUE(ldd.out.contains(prefix + "/lib/libvintrel.so")) << ldd.out.toStdString();
     EXPECT_FALSE(ldd.out.contains(build + "/lib/")) << ldd.out.toStdString();
+    // The disk library carries the major version in its name, as the header,
+    // the pkg-config file and the CMake package say.
+    EXPECT_TRUE(ldd.out.contains("libPellomir.so.4 => " + prefix + "/lib/libPellomir.so.4")) << ldd.out.toStdString();
+    const Outcome soname = Execute("objdump", {"-p", prefix + "/lib/libPellomir.so"}, env);
+    EXPECT_TRUE(soname.out.contains(QRegularExpression("SONAME\\s+libPellomir\\.so\\.4\\n")))
+        << soname.out.toStdString();
+    EXPECT_TRUE(QFileInfo(prefix + "/lib/libPellomir.so.4").isSymLink());
+    EXPECT_TRUE(QFileInfo(prefix + "/lib/libPellomir.so.4.3").isFile());
 
     // Registered: an id of its own, the uninstall entry, the start-menu entries.
     const AppConfig config(prefix + "/AppConfig.xml");
@@ -119,6 +168,8 @@ TEST_F(Install, InstallsUsesAndUninstalls) {
     const QString source = kel_test::SourceDir() + "/tests/install/client.c";
     const Outcome flags = Execute("pkg-config", {"--cflags", "--libs", "pellomir"}, clientEnv);
     ASSERT_EQ(flags.code, 0) << flags.out.toStdString();
+    const Outcome modversion = Execute("pkg-config", {"--modversion", "pellomir"}, clientEnv);
+    EXPECT_EQ(modversion.out.trimmed(), "4.3");
     QStringList pc = flags.out.simplified().split(' ', Qt::SkipEmptyParts);
     const QString sanitize = qEnvironmentVariable("KEL_SANITIZE");
     if (!sanitize.isEmpty()) pc << "-fsanitize=" + sanitize;
@@ -135,6 +186,17 @@ TEST_F(Install, InstallsUsesAndUninstalls) {
         EXPECT_EQ(client.code, 0) << c.program << ": " << client.out.toStdString();
         EXPECT_EQ(client.out.trimmed(), "2") << c.program;
     }
+    // The header's version is the package's.
+    const QString versionSource = base + "/version.c";
+    ASSERT_TRUE(kel_test::WriteFile(versionSource,
+                                    "#include <pellomir/Pellomir.h>\n#include <stdio.h>\n"
+                                    "int main(void) { printf(\"%s %d %d %d\\n\", PELLOMIR_VERSION, "
+                                    "PELLOMIR_VERSION_MAJOR, PELLOMIR_VERSION_MINOR, PELLOMIR_VERSION_NUMBER); "
+                                    "return 0; }\n"));
+    const Outcome versionBuild =
+        Execute("cc", QStringList{"-std=c11", versionSource, "-o", base + "/version"} + pc, clientEnv);
+    ASSERT_EQ(versionBuild.code, 0) << versionBuild.out.toStdString();
+    EXPECT_EQ(Execute(base + "/version", {}, clientEnv).out.trimmed(), "4.3 4 3 40300");
     // find_package(Pellomir) in a project of its own.
     const QString project = base + "/cmake-client";
     ASSERT_TRUE(kel_test::WriteFile(project + "/CMakeLists.txt",
@@ -168,16 +230,137 @@ TEST_F(Install, InstallsUsesAndUninstalls) {
     const Outcome kel = Execute(prefix + "/KEL", {}, kelEnv);
     EXPECT_EQ(kel.code, 0) << kel.out.toStdString();
 
-    // 4. The uninstaller takes back the folder, the entries and the key, and
-    //    nothing else.
-    const appinstaller::UninstallReport report = InstallProcessMgr::instance()->UnInstall(config);
+    // 4. The user's saved videos and pictures in the output folders.
+    const QByteArray video = kel_test::ReadFile(build + "/bin/alarm_input.wav") + "as saved";
+    ASSERT_TRUE(kel_test::WriteFile(prefix + "/output/Download/ch01_20240301.mp4", video));
+    ASSERT_TRUE(kel_test::WriteFile(prefix + "/output/Capture/ch01_snapshot.jpg", "picture"));
+
+    // 5. The uninstaller takes back what the installation and its programs
+    //    made (the programs, the settings, the working files of the start
+    //    above), the entries and the key, and nothing else.
+    EXPECT_TRUE(QFileInfo::exists(prefix + "/DESetup.xml"));
+    const appinstaller::UninstallReport report = Uninstall(prefix);
     EXPECT_TRUE(report.ok()) << report.failures.join("\n").toStdString();
-    EXPECT_FALSE(QFileInfo::exists(prefix));
+    EXPECT_EQ(Tree(prefix), (QStringList{"output", "output/Capture", "output/Capture/ch01_snapshot.jpg",
+                                         "output/Download", "output/Download/ch01_20240301.mp4"}));
+    EXPECT_EQ(kel_test::ReadFile(prefix + "/output/Download/ch01_20240301.mp4"), video);
+    EXPECT_EQ(report.kept,
+              (QStringList{prefix + "/output/Capture", prefix + "/output/Download", prefix + "/output", prefix}));
     EXPECT_FALSE(QFileInfo::exists(menu));
     EXPECT_FALSE(UninstallRegistry::instance()->IsInstalled(config.GetGUID()));
     EXPECT_EQ(kel_test::ReadFile(base + "/opt/notes.txt"), QByteArray("mine"));
     EXPECT_EQ(Tree(base + "/kel_applications_dir"), QStringList{"other.desktop"});
-    EXPECT_TRUE(Tree(base + "/kel_registry_dir").filter(".ini").isEmpty()) << Tree(base + "/kel_registry_dir").join(",").toStdString();
+    EXPECT_EQ(Tree(base + "/kel_registry_dir"), QStringList());
+}
+
+// A prefix that holds other programs' files (/usr/local, ~/.local): the
+// install adds its own beside them, readable by all whatever the umask, and
+// the uninstall leaves exactly what was there before.
+TEST_F(Install, SharedPrefixKeepsWhatWasThere) {
+    const QString shared = base + "/usr-local";
+    const struct {
+        const char* path;
+        const char* bytes;
+    } foreign[] = {
+        {"bin/other-tool", "#!/bin/sh\n"},
+        {"lib/libother.so.1", "ELF"},
+        {"lib/pkgconfig/other.pc", "Name: other\n"},
+        {"include/other.h", "int other(void);\n"},
+        {"share/doc/other/README", "other\n"},
+        {"icons/other.svg", "<svg/>"},
+    };
+    for (const auto& f : foreign) ASSERT_TRUE(kel_test::WriteFile(shared + "/" + f.path, f.bytes));
+    QFile::setPermissions(shared + "/bin/other-tool", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QStringList before = Tree(shared);
+    const QStringList modesBefore = Modes(shared);
+
+    const Outcome install = InstallTo(shared, "077");
+    ASSERT_EQ(install.code, 0) << install.out.toStdString();
+    EXPECT_TRUE(QFileInfo(shared + "/KEL").isExecutable());
+    // What the install made is readable by all (folders 755, files 644 or
+    // 755); what was there keeps its own permissions.
+    for (const QString& line : Modes(shared)) {
+        if (modesBefore.contains(line)) continue;
+        const QString mode = line.section(' ', 0, 0);
+        const QString path = line.section(' ', 1);
+        if (QFileInfo(shared + "/" + path).isDir()) {
+            EXPECT_EQ(mode, "755") << path.toStdString();
+        } else {
+            EXPECT_TRUE(mode == "644" || mode == "755") << line.toStdString();
+        }
+    }
+    // The record names none of the files that were there.
+    appinstaller::InstallManifest manifest;
+    ASSERT_TRUE(manifest.load(shared + "/InstallManifest.txt"));
+    for (const auto& e : manifest.entries()) EXPECT_FALSE(before.contains(e.path)) << e.path.toStdString();
+    EXPECT_TRUE(manifest.contains(appinstaller::InstallManifest::Kind::Folder, "lib/cmake"));
+    EXPECT_FALSE(manifest.contains(appinstaller::InstallManifest::Kind::Folder, "lib/pkgconfig"));
+
+    const appinstaller::UninstallReport report = Uninstall(shared);
+    EXPECT_TRUE(report.ok()) << report.failures.join("\n").toStdString();
+    EXPECT_EQ(Tree(shared), before);
+    EXPECT_EQ(Modes(shared), modesBefore);
+    for (const auto& f : foreign) EXPECT_EQ(kel_test::ReadFile(shared + "/" + f.path), QByteArray(f.bytes)) << f.path;
+}
+
+// Two installations side by side keep their own menu folders and registry
+// entries; removing one leaves the other working. Installing again over an
+// installation (an upgrade) keeps its id and records the new version.
+TEST_F(Install, TwoPrefixesSideBySide) {
+    const QString first = base + "/first/KEL";
+    const QString second = base + "/second/KEL";
+    ASSERT_EQ(InstallTo(first).code, 0);
+    ASSERT_EQ(InstallTo(second).code, 0);
+    const AppConfig one(first + "/AppConfig.xml");
+    const AppConfig two(second + "/AppConfig.xml");
+    ASSERT_NE(one.GetGUID(), two.GetGUID());
+    EXPECT_EQ(one.GetSoftwareNameEN(), "KEL");
+    EXPECT_EQ(two.GetSoftwareNameEN(), "KEL (2)");
+    UninstallRegistry* registry = UninstallRegistry::instance();
+    EXPECT_EQ(registry->InstallLocation(one.GetGUID()), first.toStdString());
+    EXPECT_EQ(registry->InstallLocation(two.GetGUID()), second.toStdString());
+    EXPECT_EQ(registry->ReadValue(two.GetGUID(), "DisplayName"), "KEL (2)");
+    EXPECT_EQ(MenuEntry("KEL", "KEL.desktop"),
+              "[Desktop Entry]\nType=Application\nName=KEL\nExec=\"" + first +
+                  "/KEL\"\nTerminal=false\nIcon=" + first + "/icons/kel.svg\nCategories=AudioVideo;Video;\n");
+    EXPECT_EQ(MenuEntry("KEL (2)", "Uninstall KEL.desktop"),
+              "[Desktop Entry]\nType=Application\nName=Uninstall KEL (2)\nExec=\"" + second +
+                  "/uninstaller\"\nTerminal=false\nIcon=" + second +
+                  "/icons/kel-uninstall.svg\nCategories=AudioVideo;Video;\n");
+
+    // An older version of the second installation, installed again.
+    QByteArray xml = kel_test::ReadFile(second + "/AppConfig.xml");
+    xml.replace("<Version>4.3</Version>", "<Version>4.2</Version>");
+    ASSERT_TRUE(kel_test::WriteFile(second + "/AppConfig.xml", xml));
+    sysinstall::OpenRegistryKey(UninstallRegistry::KeyName(two.GetGUID()))->setValue("DisplayVersion", "4.2");
+    const QByteArray record = kel_test::ReadFile(second + "/InstallManifest.txt");
+    ASSERT_EQ(InstallTo(second).code, 0);
+    const AppConfig upgraded(second + "/AppConfig.xml");
+    EXPECT_EQ(upgraded.GetGUID(), two.GetGUID());
+    EXPECT_EQ(upgraded.GetVersion(), "4.3");
+    EXPECT_EQ(upgraded.GetSoftwareNameEN(), "KEL (2)");
+    EXPECT_EQ(registry->ReadValue(two.GetGUID(), "DisplayVersion"), "4.3");
+    // The folders the first install made stay recorded as its own.
+    EXPECT_EQ(kel_test::ReadFile(second + "/InstallManifest.txt"), record);
+
+    // Removing the first leaves the second working.
+    const appinstaller::UninstallReport report = Uninstall(first);
+    EXPECT_TRUE(report.ok()) << report.failures.join("\n").toStdString();
+    EXPECT_FALSE(QFileInfo::exists(first));
+    EXPECT_FALSE(registry->IsInstalled(one.GetGUID()));
+    EXPECT_FALSE(QFileInfo::exists(base + "/kel_applications_dir/KEL"));
+    EXPECT_TRUE(registry->IsInstalled(two.GetGUID()));
+    EXPECT_TRUE(QFileInfo::exists(base + "/kel_applications_dir/KEL (2)/KEL.desktop"));
+    QProcessEnvironment kelEnv = env;
+    kelEnv.insert("KEL_QUIT_AFTER_MS", "300");
+    const Outcome kel = Execute(second + "/KEL", {}, kelEnv);
+    EXPECT_EQ(kel.code, 0) << kel.out.toStdString();
+
+    const appinstaller::UninstallReport last = Uninstall(second);
+    EXPECT_TRUE(last.ok()) << last.failures.join("\n").toStdString();
+    EXPECT_FALSE(QFileInfo::exists(second));
+    EXPECT_EQ(Tree(base + "/kel_applications_dir"), QStringList{"other.desktop"});
+    EXPECT_EQ(Tree(base + "/kel_registry_dir"), QStringList());
 }
 
 }  // namespace

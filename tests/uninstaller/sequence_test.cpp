@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QDirIterator>
 #include <QFileInfo>
 
 #include <fcntl.h>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "InstallProcessMgr.h"
+#include "InstallManifest.h"
 #include "TreeRemover.h"
 #include "kel_test/test_support.h"
 #include "uninstall_fixture.h"
@@ -80,12 +82,17 @@ TEST_F(UninstallSequence, RemovesFolderShortcutsAndEntryWithoutFollowingLinks) {
     const QString outside = install.base + "/outside";
     kel_test::WriteFile(outside + "/keep.txt", "keep");
     kel_test::WriteFile(outside + "/dir/inner.txt", "keep");
+    // Links the installation put in place: each goes as a link.
+    using Kind = appinstaller::InstallManifest::Kind;
     ASSERT_TRUE(QFile::link(outside + "/keep.txt", install.installDir + "/link-to-file"));
     ASSERT_TRUE(QFile::link(outside + "/dir", install.installDir + "/bin/link-to-dir"));
     ASSERT_TRUE(QFile::link(outside + "/gone", install.installDir + "/dangling"));
-    // A desktop shortcut that is a link: the link goes, its target stays.
+    for (const char* link : {"link-to-file", "bin/link-to-dir", "dangling"}) install.record(Kind::File, link);
+    // A desktop shortcut that is a link to this installation's entry: the
+    // link goes, its target stays.
     QFile::remove(install.base + "/desktop/KEL.desktop");
-    ASSERT_TRUE(QFile::link(outside + "/keep.txt", install.base + "/desktop/KEL.desktop"));
+    ASSERT_TRUE(sysinstall::WriteShortcut(outside + "/KEL.desktop", "KEL", install.installDir + "/bin/KEL"));
+    ASSERT_TRUE(QFile::link(outside + "/KEL.desktop", install.base + "/desktop/KEL.desktop"));
 
     Steps steps;
     const UninstallReport report = Run(*install.config, &steps);
@@ -96,8 +103,143 @@ TEST_F(UninstallSequence, RemovesFolderShortcutsAndEntryWithoutFollowingLinks) {
     EXPECT_TRUE(Exists(install.base + "/opt"));
     EXPECT_EQ(kel_test::ReadFile(outside + "/keep.txt"), "keep");
     EXPECT_EQ(kel_test::ReadFile(outside + "/dir/inner.txt"), "keep");
+    EXPECT_TRUE(Exists(outside + "/KEL.desktop"));
     ExpectShortcutsGone(install);
     EXPECT_FALSE(UninstallRegistry::instance()->IsInstalled(install.config->GetGUID()));
+}
+
+// The record names what the installation made; anything else in its folders
+// (another program's files, the user's saved videos and pictures) stays, and
+// so do the folders that hold it.
+TEST_F(UninstallSequence, OnlyWhatTheInstallationMadeIsRemoved) {
+    uninstall_test::FakeInstall install;
+    using Kind = appinstaller::InstallManifest::Kind;
+    for (const char* folder : {"output", "output/Download", "output/Capture", "Target"}) {
+        QDir().mkpath(install.installDir + "/" + folder);
+        install.record(folder == QString("Target") ? Kind::WorkFolder : Kind::Folder, folder);
+    }
+    install.record(Kind::WorkFile, "DESetup.xml");
+    install.record(Kind::WorkFile, "SearchedFile.xml");  // never made: skipped
+    kel_test::WriteFile(install.installDir + "/DESetup.xml", "made by the program");
+    kel_test::WriteFile(install.installDir + "/Target/pic00001.jpg", "working copy");
+    const QByteArray video("\x00\x00\x00\x18" "ftypmp42 recorded video", 27);
+    const struct {
+        QString path;
+        QByteArray bytes;
+    } foreign[] = {
+        {install.installDir + "/output/Download/ch01_20240301.mp4", video},
+        {install.installDir + "/other-program/tool", "another program"},
+        {install.installDir + "/bin/notes.txt", "the user's notes"},
+    };
+    for (const auto& f : foreign) ASSERT_TRUE(kel_test::WriteFile(f.path, f.bytes));
+
+    Steps steps;
+    const UninstallReport report = Run(*install.config, &steps);
+
+    EXPECT_TRUE(report.ok()) << report.failures.join('\n').toStdString();
+    EXPECT_EQ(steps, kCompleteSteps);
+    for (const auto& f : foreign) EXPECT_EQ(kel_test::ReadFile(f.path), f.bytes) << f.path.toStdString();
+    EXPECT_EQ(report.kept, (QStringList{install.installDir + "/output/Download", install.installDir + "/bin",
+                                        install.installDir + "/output", install.installDir}));
+    QStringList left;
+    QDirIterator it(install.installDir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) left << QDir(install.installDir).relativeFilePath(it.next());
+    left.sort();
+    EXPECT_EQ(left, (QStringList{"bin", "bin/notes.txt", "other-program", "other-program/tool", "output",
+                                 "output/Download", "output/Download/ch01_20240301.mp4"}));
+    ExpectShortcutsGone(install);
+    EXPECT_FALSE(UninstallRegistry::instance()->IsInstalled(install.config->GetGUID()));
+}
+
+// A listed path that now leads through a link, or that names a folder where
+// a file was installed, is not what the installation made: nothing is removed
+// through it.
+TEST_F(UninstallSequence, ListedPathsAreNotFollowedThroughLinks) {
+    uninstall_test::FakeInstall install;
+    using Kind = appinstaller::InstallManifest::Kind;
+    const QString outside = install.base + "/outside";
+    kel_test::WriteFile(outside + "/inner.txt", "keep");
+    kel_test::WriteFile(outside + "/Target/keep.jpg", "keep");
+    ASSERT_TRUE(QFile::link(outside, install.installDir + "/maps"));
+    ASSERT_TRUE(QFile::link(outside + "/Target", install.installDir + "/map/Target"));
+    install.record(Kind::File, "maps/inner.txt");
+    install.record(Kind::WorkFolder, "map/Target");
+    QFile::remove(install.installDir + "/bin/KEL");
+    kel_test::WriteFile(install.installDir + "/bin/KEL/user.txt", "a folder now");
+
+    Steps steps;
+    const UninstallReport report = Run(*install.config, &steps);
+    EXPECT_TRUE(report.ok()) << report.failures.join('\n').toStdString();
+    EXPECT_EQ(kel_test::ReadFile(outside + "/inner.txt"), "keep");
+    EXPECT_EQ(kel_test::ReadFile(outside + "/Target/keep.jpg"), "keep");
+    EXPECT_TRUE(QFileInfo(install.installDir + "/maps").isSymLink());
+    EXPECT_FALSE(Exists(install.installDir + "/map/Target"));  // the link went, not what it names
+    EXPECT_EQ(kel_test::ReadFile(install.installDir + "/bin/KEL/user.txt"), "a folder now");
+    EXPECT_FALSE(Exists(install.installDir + "/bin/uninstaller"));
+    EXPECT_FALSE(Exists(install.installDir + "/AppConfig.xml"));
+}
+
+// Without a usable record nothing in the folder is the installation's for
+// sure: nothing there is removed, and the report says why.
+TEST_F(UninstallSequence, NoUsableRecordRemovesNoFile) {
+    const struct {
+        const char* name;
+        QByteArray manifest;  // empty: no record at all
+        const char* reason;
+    } cases[] = {
+        {"missing", QByteArray(), "InstallManifest.txt is missing"},
+        {"outside", "file\t../outside.txt\n", "InstallManifest.txt: line 1 cannot be understood"},
+        {"absolute", "file\t/etc/passwd\n", "InstallManifest.txt: line 1 cannot be understood"},
+        {"package", "package\tkel\nfile\tbin/KEL\n", "installed by the package manager (package kel)"},
+    };
+    for (const auto& c : cases) {
+        uninstall_test::FakeInstall install(QString("{G-%1}").arg(c.name));
+        const QString record = appinstaller::InstallManifest::PathIn(install.installDir);
+        QFile::remove(record);
+        if (!c.manifest.isEmpty()) kel_test::WriteFile(record, c.manifest);
+        kel_test::WriteFile(install.base + "/outside.txt", "keep");
+
+        Steps steps;
+        const UninstallReport report = Run(*install.config, &steps);
+        ASSERT_EQ(report.failures.size(), 1) << c.name;
+        EXPECT_TRUE(report.failures[0].startsWith(install.installDir + ": ")) << report.failures[0].toStdString();
+        EXPECT_TRUE(report.failures[0].contains(c.reason)) << report.failures[0].toStdString();
+        EXPECT_TRUE(report.failures[0].endsWith("; no file was removed")) << report.failures[0].toStdString();
+        EXPECT_EQ(steps.size(), 4u);
+        EXPECT_TRUE(Exists(install.installDir + "/bin/KEL")) << c.name;
+        EXPECT_TRUE(Exists(install.installDir + "/AppConfig.xml")) << c.name;
+        EXPECT_EQ(kel_test::ReadFile(install.base + "/outside.txt"), "keep");
+        // A package's menu entries and uninstall entry are the package
+        // manager's too; an installation of its own without a record loses
+        // them (they name no file of the folder).
+        const bool package = QByteArray(c.name) == "package";
+        EXPECT_EQ(Exists(install.base + "/apps/KEL/KEL.desktop"), package) << c.name;
+        EXPECT_EQ(UninstallRegistry::instance()->IsInstalled(install.config->GetGUID()), package) << c.name;
+    }
+}
+
+// Two installations side by side: each one's uninstall leaves the other's
+// files, menu entries and registry entry.
+TEST_F(UninstallSequence, AnotherInstallationSideBySideStays) {
+    uninstall_test::FakeInstall first("{G-first}", "KEL", "KEL");
+    uninstall_test::FakeInstall second("{G-second}", "KEL (2)", "KEL (2)");
+    // An entry of the second installation that ended up in the first one's
+    // menu folder (as an older register step put every installation there).
+    const QString shared = first.base + "/apps/KEL/KEL-second.desktop";
+    ASSERT_TRUE(sysinstall::WriteShortcut(shared, "KEL", second.installDir + "/bin/KEL"));
+
+    Steps steps;
+    const UninstallReport report = Run(*first.config, &steps);
+    EXPECT_TRUE(report.ok()) << report.failures.join('\n').toStdString();
+    EXPECT_FALSE(Exists(first.installDir));
+    EXPECT_FALSE(UninstallRegistry::instance()->IsInstalled("{G-first}"));
+    EXPECT_FALSE(Exists(first.base + "/apps/KEL/KEL.desktop"));
+    EXPECT_TRUE(Exists(shared));
+    EXPECT_TRUE(Exists(second.base + "/apps/KEL (2)/KEL.desktop"));
+    EXPECT_TRUE(Exists(second.installDir + "/bin/KEL"));
+    EXPECT_TRUE(UninstallRegistry::instance()->IsInstalled("{G-second}"));
+    EXPECT_EQ(UninstallRegistry::instance()->InstallLocation("{G-second}"), second.installDir.toStdString());
 }
 
 TEST_F(UninstallSequence, ReportsEveryStepWhenNothingIsLeftToRemove) {
@@ -223,7 +365,10 @@ TEST_F(UninstallSequence, FolderOfAnotherInstallationIsLeftAndReported) {
     ASSERT_EQ(report.failures.size(), 1);
     EXPECT_TRUE(report.failures[0].startsWith(foreign + ": "));
     EXPECT_EQ(steps.size(), 4u);
-    ExpectShortcutsGone(install);
+    // The shortcuts start the programs of another folder than the registered
+    // one: they are not this entry's, and stay.
+    EXPECT_TRUE(Exists(install.base + "/desktop/KEL.desktop"));
+    EXPECT_TRUE(Exists(install.base + "/apps/KEL/KEL.desktop"));
     EXPECT_FALSE(UninstallRegistry::instance()->IsInstalled("{G-A}"));
 }
 
@@ -256,7 +401,7 @@ TEST_F(UninstallSequence, ShortcutNamesCannotReachOutsideTheirFolders) {
         kel_test::WriteFile(path, uninstall_test::ConfigXml("{G-odd}", names.first, names.second));
         AppConfig odd(path);
         UninstallReport report;
-        InstallProcessMgr::instance()->DeleteShortcuts(odd, &report);
+        InstallProcessMgr::instance()->DeleteShortcuts(odd, install.installDir, &report);
         EXPECT_TRUE(report.ok());
         EXPECT_TRUE(Exists(install.base + "/apps/other.desktop")) << names.first.toStdString();
         EXPECT_TRUE(Exists(install.base + "/apps/KEL/KEL.desktop"));

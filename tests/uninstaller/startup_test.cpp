@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QThread>
 #include <QTimer>
@@ -64,13 +66,14 @@ TEST_F(Startup, RunningClientOnlyWarns) {
     uninstall_test::FakeInstall install;
     const QString program = UniqueProgram();
     auto config = ConfigWithProgram(install, program);
-    const QString image = install.base + "/" + program;
+    const QString image = install.installDir + "/bin/" + program;
     ASSERT_TRUE(QFile::copy("/bin/sleep", image));
     QFile::setPermissions(image, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QProcess client;
     client.start(image, {"60"});
     ASSERT_TRUE(client.waitForStarted(30000));
-    for (int i = 0; i < 200 && !IsClientRunning(program); ++i) QThread::msleep(50);
+    const qint64 pid = client.processId();
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return IsClientRunning({program}, install.installDir); }));
 
     User user(true);
     const int rc = RunUninstaller(*config);
@@ -78,10 +81,36 @@ TEST_F(Startup, RunningClientOnlyWarns) {
     client.waitForFinished(30000);
 
     EXPECT_EQ(rc, -1);
-    EXPECT_EQ(user.questions, QStringList{"TheClientIsRunningPrnptTrdtT"});
+    EXPECT_EQ(user.questions, QStringList{QString("TheClientIsRunningPrnptTrdtT\n%1 is running from %2 (process %3).")
+                                              .arg(program, QFileInfo(image).canonicalPath())
+                                              .arg(pid)});
     EXPECT_FALSE(user.windowShown);
     EXPECT_TRUE(QFileInfo::exists(install.installDir + "/bin/KEL"));
     EXPECT_TRUE(UninstallRegistry::instance()->IsInstalled(config->GetGUID()));
+}
+
+// The same program run from another folder (another installation) does not
+// hold this uninstall back.
+TEST_F(Startup, ProgramOfAnotherFolderDoesNotCount) {
+    uninstall_test::FakeInstall install;
+    const QString program = UniqueProgram();
+    auto config = ConfigWithProgram(install, program);
+    const QString image = install.base + "/elsewhere/" + program;
+    QDir().mkpath(install.base + "/elsewhere");
+    ASSERT_TRUE(QFile::copy("/bin/sleep", image));
+    QFile::setPermissions(image, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcess client;
+    client.start(image, {"60"});
+    ASSERT_TRUE(client.waitForStarted(30000));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return IsClientRunning({program}, install.base + "/elsewhere"); }));
+
+    User user(false);
+    const int rc = RunUninstaller(*config);
+    client.kill();
+    client.waitForFinished(30000);
+    EXPECT_EQ(rc, -1);
+    ASSERT_EQ(user.questions.size(), 1);
+    EXPECT_TRUE(user.questions[0].startsWith("DetermineTheUninstalfYANYiIa")) << user.questions[0].toStdString();
 }
 
 TEST_F(Startup, DecliningTheQuestionLeavesEverything) {
@@ -89,10 +118,52 @@ TEST_F(Startup, DecliningTheQuestionLeavesEverything) {
     auto config = ConfigWithProgram(install, UniqueProgram());
     User user(false);
     EXPECT_EQ(RunUninstaller(*config), -1);
-    EXPECT_EQ(user.questions, QStringList{"DetermineTheUninstalfYANYiIa"});
+    EXPECT_EQ(user.questions,
+              QStringList{"DetermineTheUninstalfYANYiIa\n\nInstall folder: " + install.installDir});
     EXPECT_FALSE(user.windowShown);
     EXPECT_TRUE(QFileInfo::exists(install.installDir + "/bin/KEL"));
     EXPECT_TRUE(QFileInfo::exists(install.base + "/desktop/KEL.desktop"));
+    EXPECT_TRUE(UninstallRegistry::instance()->IsInstalled(config->GetGUID()));
+}
+
+// The question names the folder and where the saved videos and pictures are,
+// which stay.
+TEST_F(Startup, QuestionSaysWhereSavedFilesStay) {
+    uninstall_test::FakeInstall install;
+    auto config = ConfigWithProgram(install, UniqueProgram());
+    const QString dir = install.installDir;
+    kel_test::WriteFile(dir + "/Settings.xml",
+                        ("<?xml version=\"1.0\"?>\n<Settings>"
+                         "<CaptureSavePath><Value>" + dir + "/output/Capture/</Value></CaptureSavePath>"
+                         "<ClipSavePath><Value>/srv/clips/</Value></ClipSavePath>"
+                         "<DownloadSavePath><Value>" + dir + "/output/Download/</Value></DownloadSavePath>"
+                         "<EvidenceVideoSavePath><Value></Value></EvidenceVideoSavePath>"
+                         "<EvidencePictureSavePath><Value>" + dir + "/evidence</Value></EvidencePictureSavePath>"
+                         "</Settings>\n").toUtf8());
+    User user(false);
+    EXPECT_EQ(RunUninstaller(*config), -1);
+    EXPECT_EQ(user.questions, QStringList{"DetermineTheUninstalfYANYiIa\n\nInstall folder: " + dir +
+                                          "\nSaved videos and pictures are kept: " + dir + "/output, /srv/clips, " +
+                                          dir + "/evidence"});
+    EXPECT_EQ(SavedFileFolders(install.base + "/none"), QStringList());
+    QDir().mkpath(install.base + "/plain/output");
+    EXPECT_EQ(SavedFileFolders(install.base + "/plain"), QStringList{install.base + "/plain/output"});
+}
+
+// An installation of the package manager is left to it: the uninstaller says
+// how to remove it and removes nothing.
+TEST_F(Startup, PackageInstallationIsLeftToThePackageManager) {
+    uninstall_test::FakeInstall install;
+    auto config = ConfigWithProgram(install, UniqueProgram());
+    install.manifest.setPackageName("kel");
+    install.saveManifest();
+    User user(true);
+    EXPECT_EQ(RunUninstaller(*config), -1);
+    EXPECT_EQ(user.questions, QStringList{"This installation was made by the package manager (package kel); remove "
+                                          "it with the package manager:\nsudo apt remove kel"});
+    EXPECT_FALSE(user.windowShown);
+    EXPECT_TRUE(QFileInfo::exists(install.installDir + "/bin/KEL"));
+    EXPECT_TRUE(QFileInfo::exists(install.base + "/apps/KEL/KEL.desktop"));
     EXPECT_TRUE(UninstallRegistry::instance()->IsInstalled(config->GetGUID()));
 }
 
@@ -112,7 +183,8 @@ TEST_F(Startup, ConfirmedUninstallRunsToTheCompletedPage) {
     auto config = ConfigWithProgram(install, UniqueProgram());
     User user(true);
     EXPECT_EQ(RunUninstaller(*config), 0);
-    EXPECT_EQ(user.questions, QStringList{"DetermineTheUninstalfYANYiIa"});
+    EXPECT_EQ(user.questions,
+              QStringList{"DetermineTheUninstalfYANYiIa\n\nInstall folder: " + install.installDir});
     EXPECT_TRUE(user.windowShown);
     EXPECT_FALSE(QFileInfo::exists(install.installDir));
     EXPECT_FALSE(QFileInfo::exists(install.base + "/desktop/KEL.desktop"));

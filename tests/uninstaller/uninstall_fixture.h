@@ -1,16 +1,19 @@
 #pragma once
 // A fake installation for the uninstaller tests: registry, desktop, shared
 // desktop and start-menu folders inside the test's program folder, an install
-// folder with its "AppConfig.xml", shortcuts and the registry entry.
+// folder with its "AppConfig.xml" and the record of what the installation put
+// there ("InstallManifest.txt"), shortcuts and the registry entry.
 #include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QString>
 
 #include <memory>
+#include <utility>
 #include <string>
 
 #include "AppConfig.h"
+#include "InstallManifest.h"
 #include "SystemChecks.h"
 #include "kel_test/test_support.h"
 #include "sysinstall/sysinstall.h"
@@ -38,17 +41,26 @@ public:
           publicDesktop("KEL_PUBLIC_DESKTOP_DIR", (base + "/public").toStdString()),
           apps("KEL_APPLICATIONS_DIR", (base + "/apps").toStdString()),
           installDir(base + "/opt/" + nameEN),
-          configPath(base + "/AppConfig.xml") {
+          configPath(base + "/AppConfig-" + nameEN + ".xml") {
         const QByteArray xml = ConfigXml(guid, nameEN, nameCH);
         kel_test::WriteFile(configPath, xml);
         config = std::make_unique<appinstaller::AppConfig>(configPath);
-        // The installation itself.
-        kel_test::WriteFile(installDir + "/AppConfig.xml", xml);
-        kel_test::WriteFile(installDir + "/bin/KEL", "program");
-        kel_test::WriteFile(installDir + "/bin/uninstaller", "uninstaller");
-        kel_test::WriteFile(installDir + "/translations/a_en.qm", "qm");
-        kel_test::WriteFile(installDir + "/map/.hidden", "x");
-        QDir().mkpath(installDir + "/empty/deeper");
+        // The installation itself, and its record.
+        using Kind = appinstaller::InstallManifest::Kind;
+        for (const char* folder : {".", "bin", "translations", "map", "empty", "empty/deeper"}) {
+            QDir().mkpath(installDir + "/" + folder);
+            manifest.add(Kind::Folder, folder);
+        }
+        const std::pair<const char*, const char*> files[] = {{"AppConfig.xml", nullptr},
+                                                             {"bin/KEL", "program"},
+                                                             {"bin/uninstaller", "uninstaller"},
+                                                             {"translations/a_en.qm", "qm"},
+                                                             {"map/.hidden", "x"}};
+        for (const auto& f : files) {
+            kel_test::WriteFile(installDir + "/" + f.first, f.second ? QByteArray(f.second) : xml);
+            manifest.add(Kind::File, f.first);
+        }
+        saveManifest();
         // Shortcuts.
         const QString suffix = sysinstall::ShortcutSuffix();
         sysinstall::WriteShortcut(base + "/desktop/" + nameEN + suffix, nameEN, installDir + "/bin/KEL");
@@ -63,6 +75,13 @@ public:
         setRegistry(guid.toStdString(), installDir);
     }
 
+    // Adds an entry to the record of the installation.
+    void record(appinstaller::InstallManifest::Kind kind, const QString& path) {
+        manifest.add(kind, path);
+        saveManifest();
+    }
+    void saveManifest() { manifest.save(appinstaller::InstallManifest::PathIn(installDir)); }
+
     void setRegistry(const std::string& guid, const QString& location) {
         auto key = sysinstall::OpenRegistryKey(appinstaller::UninstallRegistry::KeyName(guid));
         key->setValue("DisplayName", "KEL");
@@ -74,6 +93,7 @@ public:
     const QString installDir;
     const QString configPath;
     std::unique_ptr<appinstaller::AppConfig> config;
+    appinstaller::InstallManifest manifest;
 };
 
 }  // namespace uninstall_test

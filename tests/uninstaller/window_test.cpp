@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFontMetrics>
 #include <QTest>
 #include <QTimer>
 #include <QTranslator>
@@ -10,6 +12,7 @@
 
 #include "Application.h"
 #include "CustomTitleWidget.h"
+#include "InstallManifest.h"
 #include "InstallingPage.h"
 #include "MainWindow.h"
 #include "TreeRemover.h"
@@ -113,6 +116,29 @@ TEST_F(UninstallWindow, RunsTheSequenceAndSwitchesToTheCompletedPage) {
     EXPECT_EQ(w.installingPage()->ui().frame->maximumWidth(), 642);
     EXPECT_FALSE(QFileInfo::exists(install.installDir));
     EXPECT_TRUE(w.close());
+}
+
+// Folders that stay because they hold the user's saved files are named on the
+// completed page, which still says the uninstall succeeded.
+TEST_F(UninstallWindow, CompletedPageNamesTheFoldersKept) {
+    uninstall_test::FakeInstall install;
+    QDir().mkpath(install.installDir + "/output/Download");
+    install.record(appinstaller::InstallManifest::Kind::Folder, "output");
+    install.record(appinstaller::InstallManifest::Kind::Folder, "output/Download");
+    kel_test::WriteFile(install.installDir + "/output/Download/ch01.mp4", "video");
+    MainWindow w(nullptr, install.config.get());
+    w.show();
+    w.onUninstall();
+    ASSERT_TRUE(WaitForCompletedPage(w));
+    const Ui::UnInstallCompletedUI& done = w.completedPage()->ui();
+    EXPECT_EQ(done.m_pInstallInfoLabel->text(), "Uninstalled");
+    EXPECT_FALSE(done.m_pLeftoverLabel->isHidden());
+    const QStringList kept{install.installDir + "/output/Download", install.installDir + "/output", install.installDir};
+    EXPECT_EQ(done.m_pLeftoverLabel->toolTip(), kept.join('\n'));
+    const QString text = "Kept, as they hold files the installation did not make: " + kept.join(", ");
+    const QFontMetrics metrics(done.m_pLeftoverLabel->font());
+    EXPECT_EQ(done.m_pLeftoverLabel->text(), metrics.elidedText(text, Qt::ElideMiddle, 520));
+    EXPECT_EQ(kel_test::ReadFile(install.installDir + "/output/Download/ch01.mp4"), "video");
 }
 
 TEST_F(UninstallWindow, IncompleteUninstallIsNotShownAsSuccess) {

@@ -1,9 +1,13 @@
 #include "Application.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTranslator>
 
 #include "AppConfig.h"
+#include "InstallManifest.h"
+#include "XmlElement.h"
+#include "ziraz/ziraz.h"
 #include "MainWindow.h"
 #include "SystemChecks.h"
 #include "Tavick/Tavick.h"
@@ -46,6 +50,33 @@ QStringList Application::LoadTranslations(const QString& folder, const QLocale& 
     return loaded;
 }
 
+QStringList SavedFileFolders(const QString& installFolder) {
+    const QString folder = QDir::cleanPath(installFolder);
+    QStringList places;
+    XmlElement settings;
+    if (settings.load(folder + "/Settings.xml")) {
+        const char* const keys[] = {"CaptureSavePath", "ClipSavePath", "DownloadSavePath", "EvidenceVideoSavePath",
+                                    "EvidencePictureSavePath"};
+        for (const char* key : keys) {
+            const QString value =
+                settings.firstElementByTagName(QLatin1String(key)).firstElementByTagName("Value").text();
+            if (value.trimmed().isEmpty()) continue;
+            QString place = QDir::cleanPath(QDir(folder).absoluteFilePath(value.trimmed()));
+            if (place.startsWith(folder + '/')) place = folder + '/' + place.mid(folder.size() + 1).section('/', 0, 0);
+            if (!places.contains(place)) places << place;
+        }
+    }
+    if (places.isEmpty() && QFileInfo(folder + "/output").isDir()) places << folder + "/output";
+    return places;
+}
+
+QString PackageOf(const QString& installFolder) {
+    if (installFolder.isEmpty()) return QString();
+    InstallManifest manifest;
+    if (!manifest.load(InstallManifest::PathIn(QDir::cleanPath(installFolder)))) return QString();
+    return manifest.packageName();
+}
+
 int RunUninstaller(const AppConfig& config) {
     QString styleSheet;
     if (Tavick::InitResource(QDir::cleanPath(Tavick::GetTargetPath() + "/rcc/guiresource.rcc"), styleSheet, false))
@@ -57,14 +88,43 @@ int RunUninstaller(const AppConfig& config) {
                                               QObject::tr("Success"), QObject::tr("Error"), QObject::tr("Warning"),
                                               QObject::tr("Info")});
 
-    if (IsClientRunning(QString::fromStdString(config.GetProgramName()))) {
-        Tavick::CModalTipDialog::ShowMessageWarn(QObject::tr("TheClientIsRunningPrnptTrdtT"), 0, nullptr);
+    UninstallRegistry* registry = UninstallRegistry::instance();
+    const QString location = QString::fromUtf8(registry->InstallLocation(config.GetGUID()).c_str());
+
+    // What the package manager installed, only the package manager removes:
+    // checked for the registered folder and for the folder of this program.
+    QString package = PackageOf(location);
+    if (package.isEmpty()) package = PackageOf(ziraz::GetInstallPath());
+    if (!package.isEmpty()) {
+        Tavick::CModalTipDialog::ShowMessageWarn(
+            QObject::tr("This installation was made by the package manager (package %1); remove it with the "
+                        "package manager:\nsudo apt remove %1")
+                .arg(package),
+            0, nullptr);
         return -1;
     }
-    if (UninstallRegistry::instance()->IsInstalled(config.GetGUID())) {
+
+    sysinstall::ProcessEntry running;
+    if (IsClientRunning(ClientPrograms(config), location, &running)) {
+        const QFileInfo image(running.exePath);
+        Tavick::CModalTipDialog::ShowMessageWarn(
+            QObject::tr("TheClientIsRunningPrnptTrdtT") + "\n" +
+                QObject::tr("%1 is running from %2 (process %3).")
+                    .arg(image.fileName(), image.path(), QString::number(running.pid)),
+            0, nullptr);
+        return -1;
+    }
+    if (registry->IsInstalled(config.GetGUID())) {
+        QString question = QObject::tr("DetermineTheUninstalfYANYiIa");
+        if (!location.isEmpty()) {
+            question += "\n\n" + QObject::tr("Install folder: %1").arg(QDir::cleanPath(location));
+            const QStringList places = SavedFileFolders(location);
+            if (!places.isEmpty())
+                question += "\n" + QObject::tr("Saved videos and pictures are kept: %1").arg(places.join(", "));
+        }
         Tavick::CModalTipDialog dlg;
         dlg.setDialogModel(Tavick::CModalTipDialog::QuestionModel);
-        dlg.setContentText(QObject::tr("DetermineTheUninstalfYANYiIa"));
+        dlg.setContentText(question);
         dlg.setDialogSize(Tavick::CModalTipDialog::LargeSize);
         if (dlg.exec()) {
             window.show();

@@ -21,6 +21,16 @@ public:
     static QStringList LoadTranslations(const QString& folder, const QLocale& locale);
 };
 
+// The folders where the installation in `installFolder` keeps saved videos
+// and pictures, as its "Settings.xml" names them: a folder inside the
+// installation is given as its first-level folder there ("<folder>/output");
+// without settings, "<folder>/output" when it exists.
+QStringList SavedFileFolders(const QString& installFolder);
+
+// The package that installed the installation in `installFolder` (its
+// "InstallManifest.txt" says so); empty for an installation of its own.
+QString PackageOf(const QString& installFolder);
+
 // Start-up checks and questions, then the window and its event loop; returns
 // the program's exit code (-1 when nothing was removed). Uses `config` for the
 // installation.

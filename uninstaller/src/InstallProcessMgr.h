@@ -16,9 +16,12 @@ class AppConfig;
 class TreeRemover;
 
 // What one run of the sequence left behind: one line per item that could not
-// be removed ("<what>: <reason>").
+// be removed ("<what>: <reason>"), and the folders the installation made that
+// stay because they hold files it did not make (saved videos and pictures,
+// another program's files).
 struct UninstallReport {
     QStringList failures;
+    QStringList kept;
     bool ok() const { return failures.isEmpty(); }
 };
 
@@ -33,9 +36,21 @@ public:
     // The same for a given configuration.
     UninstallReport UnInstall(const AppConfig& config);
 
-    // Removes the desktop and start-menu shortcuts of the installation.
+    // Removes the desktop and start-menu shortcuts of the installation in
+    // `location`: only desktop entries that start a program inside that folder
+    // are the installation's; a start-menu folder goes when nothing else is
+    // left in it.
     void DeleteShortcuts();
-    void DeleteShortcuts(const AppConfig& config, UninstallReport* report);
+    void DeleteShortcuts(const AppConfig& config, const QString& location, UninstallReport* report);
+
+    // True when the desktop entry `path` (or the entry a link there points
+    // to) starts a program inside `folder`.
+    static bool IsShortcutInto(const QString& path, const QString& folder);
+
+    // Removes what the manifest of the install folder lists, folders last and
+    // only when empty; without a manifest, or for an installation of the
+    // package manager, nothing is removed and the reason is reported.
+    void RemoveInstalledFiles(const QString& folder, UninstallReport* report);
 
     // The install folder `location` may be removed for `config`: an absolute
     // folder (not a link), not the root or the home folder or a folder above

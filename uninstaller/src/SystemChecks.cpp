@@ -1,5 +1,7 @@
 #include "SystemChecks.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QVariant>
 
@@ -9,26 +11,42 @@
 
 namespace appinstaller {
 
-bool IsClientInSnapshot(const QString& programName, const std::vector<sysinstall::ProcessEntry>& processes,
-                        qint64 selfPid) {
-    const QString name = programName.mid(programName.lastIndexOf('/') + 1);
-    if (name.isEmpty()) return false;
+QStringList ClientPrograms(const AppConfig& config) {
+    QStringList names;
+    auto add = [&names](const QString& program) {
+        const QString name = program.mid(program.lastIndexOf('/') + 1);
+        if (!name.isEmpty() && !names.contains(name)) names << name;
+    };
+    add(QString::fromStdString(config.GetProgramName()));
+    for (const auto& component : config.GetComponents()) add(component.second);
+    return names;
+}
+
+bool IsClientInSnapshot(const QStringList& programs, const QString& installFolder,
+                        const std::vector<sysinstall::ProcessEntry>& processes, qint64 selfPid,
+                        sysinstall::ProcessEntry* found) {
+    if (installFolder.isEmpty() || !QDir::isAbsolutePath(installFolder)) return false;
+    // The kernel names images by their real path.
+    QStringList folders{QDir::cleanPath(installFolder)};
+    const QString canonical = QFileInfo(installFolder).canonicalFilePath();
+    if (!canonical.isEmpty() && !folders.contains(canonical)) folders << canonical;
     for (const sysinstall::ProcessEntry& p : processes) {
-        if (p.pid == selfPid) continue;
-        if (!p.exeFile.isEmpty()) {
-            if (p.exeFile == name) return true;
-        } else if (!p.comm.isEmpty() && p.comm == name.left(sysinstall::kCommLength)) {
-            // Image of another user's process: only its short name is known.
-            return true;
+        if (p.pid == selfPid || p.exePath.isEmpty() || !programs.contains(p.exeFile)) continue;
+        const QString image = QDir::cleanPath(p.exePath);
+        for (const QString& folder : folders) {
+            if (folder != "/" && image.startsWith(folder + '/')) {
+                if (found) *found = p;
+                return true;
+            }
         }
     }
     return false;
 }
 
-bool IsClientRunning(const QString& programName) {
+bool IsClientRunning(const QStringList& programs, const QString& installFolder, sysinstall::ProcessEntry* found) {
     std::vector<sysinstall::ProcessEntry> processes;
     if (!sysinstall::SnapshotProcesses(&processes)) return false;
-    return IsClientInSnapshot(programName, processes, sysinstall::CurrentProcessId());
+    return IsClientInSnapshot(programs, installFolder, processes, sysinstall::CurrentProcessId(), found);
 }
 
 // ---------------------------------------------------------------------------

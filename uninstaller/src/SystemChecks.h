@@ -11,14 +11,25 @@
 
 namespace appinstaller {
 
-// True when a process other than this one runs the program `programName`
-// (only the part after the last '/' counts; the image name must match
-// exactly, letter case included).
-bool IsClientRunning(const QString& programName);
+class AppConfig;
+
+// The programs of an installation that must not run while it is removed:
+// the main program ("ProgramName") and the components' files, each by its
+// file name (the part after the last '/').
+QStringList ClientPrograms(const AppConfig& config);
+
+// True when a process other than this one runs one of `programs` (file names;
+// the image name must match exactly, letter case included) from inside the
+// installation's folder `installFolder`: the same program of another
+// installation, or a process whose image cannot be seen (another user's),
+// does not count. `found` gets the first such process.
+bool IsClientRunning(const QStringList& programs, const QString& installFolder,
+                     sysinstall::ProcessEntry* found = nullptr);
 
 // The same check over a given process list, with `selfPid` left out.
-bool IsClientInSnapshot(const QString& programName, const std::vector<sysinstall::ProcessEntry>& processes,
-                        qint64 selfPid);
+bool IsClientInSnapshot(const QStringList& programs, const QString& installFolder,
+                        const std::vector<sysinstall::ProcessEntry>& processes, qint64 selfPid,
+                        sysinstall::ProcessEntry* found = nullptr);
 
 // The installation's entry under the uninstall key. Every call reads the
 // registry anew. An installation id that cannot name a single key (empty, or

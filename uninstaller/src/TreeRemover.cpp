@@ -60,6 +60,95 @@ bool TreeRemover::removePath(const QString& path, QStringList* failures) {
     return gone;
 }
 
+bool TreeRemover::removeBelow(const QString& root, const QString& relative, Listed what, QStringList* failures,
+                              bool* kept) {
+    const QString cleanRoot = QDir::cleanPath(root);
+    const QString shown = relative == "." ? cleanRoot : cleanRoot + '/' + relative;
+    QStringList parts = relative == "." ? QStringList() : relative.split('/');
+    for (const QString& p : parts) {
+        if (p.isEmpty() || p == "." || p == "..") {
+            AddFailure(failures, shown, EINVAL);
+            return false;
+        }
+    }
+    // The folder itself is an entry of its parent.
+    QString start = cleanRoot;
+    if (parts.isEmpty()) {
+        const QFileInfo info(cleanRoot);
+        if (cleanRoot == "/" || info.fileName().isEmpty()) {
+            AddFailure(failures, shown, EINVAL);
+            return false;
+        }
+        start = info.path();
+        parts << info.fileName();
+    }
+    int fd = open(QFile::encodeName(start).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC |
+                                                            (parts.size() == 1 && relative == "." ? 0 : O_NOFOLLOW));
+    if (fd < 0) {
+        const int err = errno;
+        if (err == ENOENT) return true;
+        if (err == ELOOP || err == ENOTDIR) return true;  // not the folder that was installed
+        AddFailure(failures, shown, err);
+        return false;
+    }
+    struct stat rootStat {};
+    if (fstat(fd, &rootStat) != 0) {
+        AddFailure(failures, shown, errno);
+        close(fd);
+        return false;
+    }
+    for (int i = 0; i + 1 < parts.size(); ++i) {
+        const int next = openat(fd, QFile::encodeName(parts[i]).constData(),
+                                O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int err = errno;
+        close(fd);
+        if (next < 0) {
+            if (err == ENOENT || err == ELOOP || err == ENOTDIR) return true;
+            AddFailure(failures, shown, err);
+            return false;
+        }
+        fd = next;
+    }
+    const bool ok = removeListed(fd, static_cast<unsigned long long>(rootStat.st_dev),
+                                 QFile::encodeName(parts.last()), what, shown, failures, kept);
+    close(fd);
+    return ok;
+}
+
+bool TreeRemover::removeListed(int dirFd, unsigned long long device, const QByteArray& name, Listed what,
+                               const QString& shown, QStringList* failures, bool* kept) {
+    struct stat st {};
+    if (fstatat(dirFd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno == ENOENT) return true;
+        AddFailure(failures, shown, errno);
+        return false;
+    }
+    switch (what) {
+    case Listed::Tree:
+        return removeChild(dirFd, device, name, shown, failures, 0);
+    case Listed::File: {
+        if (S_ISDIR(st.st_mode)) return true;  // not the file that was installed
+        const int err = removeEntry(dirFd, name, false);
+        if (err == 0 || err == ENOENT) return true;
+        AddFailure(failures, shown, err);
+        return false;
+    }
+    case Listed::Folder: {
+        if (!S_ISDIR(st.st_mode)) return true;  // not the folder that was made
+        const int err = removeEntry(dirFd, name, true);
+        if (err == 0 || err == ENOENT) return true;
+        if (err == ENOTEMPTY || err == EEXIST || err == EBUSY) {
+            // Holds what is not the installation's (or is a mount point).
+            if (kept) *kept = true;
+            return true;
+        }
+        AddFailure(failures, shown, err);
+        return false;
+    }
+    }
+    return false;
+}
+
 bool TreeRemover::removeChild(int dirFd, unsigned long long device, const QByteArray& name, const QString& shown,
                               QStringList* failures, int depth) {
     struct stat st {};
@@ -98,7 +187,7 @@ bool TreeRemover::removeChild(int dirFd, unsigned long long device, const QByteA
         AddFailure(failures, shown, err);
         return false;
     }
-    const bool empty = removeBelow(fd, device, shown, failures, depth + 1);
+    const bool empty = emptyFolder(fd, device, shown, failures, depth + 1);
     close(fd);
     if (!empty) return false;  // what stayed inside is listed already
     const int err = removeEntry(dirFd, name, true);
@@ -107,7 +196,7 @@ bool TreeRemover::removeChild(int dirFd, unsigned long long device, const QByteA
     return false;
 }
 
-bool TreeRemover::removeBelow(int dirFd, unsigned long long device, const QString& shown, QStringList* failures,
+bool TreeRemover::emptyFolder(int dirFd, unsigned long long device, const QString& shown, QStringList* failures,
                               int depth) {
     const int listFd = dup(dirFd);
     if (listFd < 0) {

@@ -20,9 +20,20 @@ void UnInstallCompletedPage::setReport(const UninstallReport& report) {
         m_ui.m_pInstallInfoLabel->setText(QCoreApplication::translate("UnInstallCompletedUI", "Uninstalled"));
         m_ui.m_pInstallInfoLabel->setStyleSheet(QString());
         m_ui.m_pIconToolBtn->setStyleSheet(QString());
-        m_ui.m_pLeftoverLabel->clear();
-        m_ui.m_pLeftoverLabel->setToolTip(QString());
-        m_ui.m_pLeftoverLabel->hide();
+        if (report.kept.isEmpty()) {
+            m_ui.m_pLeftoverLabel->clear();
+            m_ui.m_pLeftoverLabel->setToolTip(QString());
+            m_ui.m_pLeftoverLabel->hide();
+            return;
+        }
+        // Folders the installation made that still hold other files (saved
+        // videos and pictures among them) stay, and the user is told where.
+        const QString text = QObject::tr("Kept, as they hold files the installation did not make: %1")
+                                 .arg(report.kept.join(", "));
+        const QFontMetrics metrics(m_ui.m_pLeftoverLabel->font());
+        m_ui.m_pLeftoverLabel->setText(metrics.elidedText(text, Qt::ElideMiddle, 520));
+        m_ui.m_pLeftoverLabel->setToolTip(report.kept.join('\n'));
+        m_ui.m_pLeftoverLabel->show();
         return;
     }
     m_ui.m_pInstallInfoLabel->setText(QObject::tr("NotEverythingWasRemovedHxQpLm"));

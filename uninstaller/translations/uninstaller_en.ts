@@ -55,7 +55,7 @@
     </message>
     <message>
         <source>DetermineTheUninstalfYANYiIa</source>
-        <translation>Are you sure you want to uninstall the software and remove all of its files?</translation>
+        <translation>Are you sure you want to uninstall the software?</translation>
     </message>
     <message>
         <source>ThisSoftwareIsNotCurmXqDCfI</source>
@@ -88,6 +88,28 @@
     <message>
         <source>AndMoreLeftoversTqWnZr</source>
         <translation> (+%1 more)</translation>
+    </message>
+    <message>
+        <source>This installation was made by the package manager (package %1); remove it with the package manager:
+sudo apt remove %1</source>
+        <translation>This installation was made by the package manager (package %1); remove it with the package manager:
+sudo apt remove %1</translation>
+    </message>
+    <message>
+        <source>%1 is running from %2 (process %3).</source>
+        <translation>%1 is running from %2 (process %3).</translation>
+    </message>
+    <message>
+        <source>Install folder: %1</source>
+        <translation>Install folder: %1</translation>
+    </message>
+    <message>
+        <source>Saved videos and pictures are kept: %1</source>
+        <translation>Saved videos and pictures are kept: %1</translation>
+    </message>
+    <message>
+        <source>Kept, as they hold files the installation did not make: %1</source>
+        <translation>Kept, as they hold files the installation did not make: %1</translation>
     </message>
 </context>
 <context>

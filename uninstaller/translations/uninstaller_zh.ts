@@ -55,7 +55,7 @@
     </message>
     <message>
         <source>DetermineTheUninstalfYANYiIa</source>
-        <translation>确定要卸载软件并删除其全部文件吗？</translation>
+        <translation>确定要卸载软件吗？</translation>
     </message>
     <message>
         <source>ThisSoftwareIsNotCurmXqDCfI</source>
@@ -88,6 +88,28 @@
     <message>
         <source>AndMoreLeftoversTqWnZr</source>
         <translation>（另有 %1 项）</translation>
+    </message>
+    <message>
+        <source>This installation was made by the package manager (package %1); remove it with the package manager:
+sudo apt remove %1</source>
+        <translation>此安装由软件包管理器完成（软件包 %1），请用软件包管理器卸载：
+sudo apt remove %1</translation>
+    </message>
+    <message>
+        <source>%1 is running from %2 (process %3).</source>
+        <translation>%1 正在运行，位于 %2（进程 %3）。</translation>
+    </message>
+    <message>
+        <source>Install folder: %1</source>
+        <translation>安装目录：%1</translation>
+    </message>
+    <message>
+        <source>Saved videos and pictures are kept: %1</source>
+        <translation>已保存的视频和图片将保留：%1</translation>
+    </message>
+    <message>
+        <source>Kept, as they hold files the installation did not make: %1</source>
+        <translation>以下目录含有非安装产生的文件，已保留：%1</translation>
     </message>
 </context>
 <context>

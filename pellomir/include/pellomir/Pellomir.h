@@ -11,6 +11,15 @@
 #ifndef PELLOMIR_PELLOMIR_H
 #define PELLOMIR_PELLOMIR_H
 
+/* Version of this interface. The library's file name carries the major
+ * number (libPellomir.so.4); a client built against one major version runs
+ * with any library of the same major version. */
+#define PELLOMIR_VERSION_MAJOR 4
+#define PELLOMIR_VERSION_MINOR 3
+#define PELLOMIR_VERSION "4.3"
+/* The version as one number, for comparisons: major * 10000 + minor * 100. */
+#define PELLOMIR_VERSION_NUMBER (PELLOMIR_VERSION_MAJOR * 10000 + PELLOMIR_VERSION_MINOR * 100)
+
 #include <stdint.h>
 
 #include "VehMetaInfo.h"

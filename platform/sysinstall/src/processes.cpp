@@ -21,7 +21,7 @@ QByteArray ReadSmallFile(const QByteArray& path) {
     return n > 0 ? QByteArray(buf, static_cast<int>(n)) : QByteArray();
 }
 
-QString ImageFileName(const QByteArray& pidDir) {
+QString ImagePath(const QByteArray& pidDir) {
     const QByteArray link = "/proc/" + pidDir + "/exe";
     char target[4096];
     ssize_t n = readlink(link.constData(), target, sizeof target - 1);
@@ -30,8 +30,7 @@ QString ImageFileName(const QByteArray& pidDir) {
     // An image removed while the process runs reads back with this ending.
     static const QByteArray deleted(" (deleted)");
     if (path.endsWith(deleted)) path.chop(deleted.size());
-    const int slash = path.lastIndexOf('/');
-    return QString::fromLocal8Bit(path.mid(slash + 1));
+    return QString::fromLocal8Bit(path);
 }
 // True for a process that has exited and only waits for its parent to
 // collect it (state Z or X in /proc/<pid>/stat): it runs nothing any more.
@@ -55,7 +54,8 @@ bool SnapshotProcesses(std::vector<ProcessEntry>* out) {
         if (HasExited(QByteArray(e->d_name))) continue;
         ProcessEntry entry;
         entry.pid = pid;
-        entry.exeFile = ImageFileName(QByteArray(e->d_name));
+        entry.exePath = ImagePath(QByteArray(e->d_name));
+        entry.exeFile = entry.exePath.mid(entry.exePath.lastIndexOf('/') + 1);
         QByteArray comm = ReadSmallFile("/proc/" + QByteArray(e->d_name) + "/comm");
         if (comm.endsWith('\n')) comm.chop(1);
         entry.comm = QString::fromLocal8Bit(comm);

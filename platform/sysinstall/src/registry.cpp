@@ -70,6 +70,14 @@ bool DeleteRegistryKey(const QString& keyName, QString* error) {
         if (error) *error = "cannot remove " + subkeys;
         return false;
     }
+    // The folders of the key's path go when nothing else is kept in them, up
+    // to the registry folder itself (and, at its usual place, the "kel"
+    // folder that holds it).
+    const QString root = RegistryRoot();
+    QString folder = QFileInfo(file).absolutePath();
+    while (folder.startsWith(root + '/') && QDir().rmdir(folder)) folder = QFileInfo(folder).absolutePath();
+    if (folder == root && QDir().rmdir(root) && qEnvironmentVariableIsEmpty("KEL_REGISTRY_DIR"))
+        QDir().rmdir(QFileInfo(root).absolutePath());
     return true;
 }
 

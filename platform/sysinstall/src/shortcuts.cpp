@@ -60,13 +60,15 @@ QString StartMenuFolder() {
 
 QString ShortcutSuffix() { return QStringLiteral(".desktop"); }
 
-bool WriteShortcut(const QString& path, const QString& name, const QString& target, const QString& icon) {
+bool WriteShortcut(const QString& path, const QString& name, const QString& target, const QString& icon,
+                   const QString& categories) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
     const QString text = "[Desktop Entry]\nType=Application\nName=" + EntryValue(name) +
                          "\nExec=" + ExecArgument(target) + "\nTerminal=false\n" +
-                         (icon.isEmpty() ? QString() : "Icon=" + EntryValue(icon) + "\n");
+                         (icon.isEmpty() ? QString() : "Icon=" + EntryValue(icon) + "\n") +
+                         (categories.isEmpty() ? QString() : "Categories=" + EntryValue(categories) + "\n");
     const QByteArray bytes = text.toUtf8();
     return f.write(bytes) == bytes.size();
 }

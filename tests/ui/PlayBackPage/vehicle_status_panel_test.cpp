@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFileInfo>
+#include <optional>
 #include <QImage>
 #include <QTabBar>
 #include <cmath>
@@ -22,7 +24,9 @@
 #include "Settings.h"
 #include "TimeVehicleDataWidget.h"
 #include "VehicleDataAnalysisWidget.h"
+#include "ziraz/dialogs.h"
 #include "ziraz/sharetools.h"
+#include "kel_test/test_support.h"
 #include "vehicle_test_records.h"
 
 namespace {
@@ -358,6 +362,61 @@ TEST(VehicleStatusPanel, AlarmGoesToTheMediaPlayer) {
     panel.onUpdateVehicleData1(vehtest::Record(5000000));
     EXPECT_EQ(panel.alarmPlayer()->media().request().url(), QUrl::fromLocalFile("/tmp/kel/alarm.wav"));
     EXPECT_EQ(panel.alarmPlayer()->volume(), 100);
+}
+
+// An alarm sound that cannot play is told to the user, once in a run of the
+// program: the file and the player's reason.
+TEST(VehicleStatusPanel, AlarmSoundThatCannotPlayIsToldOnce) {
+    VehicleDataAnalysisWidget::ResetAlarmSoundNotice();
+    std::vector<ziraz::DialogCall> calls;
+    ziraz::ScopedDialogPresenter presenter([&calls](const ziraz::DialogCall& call) {
+        calls.push_back(call);
+        return std::optional<int>(0);
+    });
+    const QString missing = kel_test::ProgramFolder() + "/no such sound.wav";
+    setSpeedSettings("0", "1", "10", missing);
+    VehicleDataAnalysisWidget panel;
+    VehicleDataAnalysisWidget other;
+    panel.onUpdateVehicleData1(vehtest::Record(5000000));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return panel.alarmPlayer()->error() != QMediaPlayer::NoError; }));
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].kind, ziraz::DialogKind::Information);
+    EXPECT_EQ(calls[0].text, "The alarm sound " + missing + " cannot be played: " + panel.alarmPlayer()->errorString());
+    EXPECT_FALSE(panel.alarmPlayer()->errorString().isEmpty());
+    EXPECT_TRUE(calls[0].flags[1]);   // stays until clicked
+    EXPECT_FALSE(calls[0].flags[2]);  // does not close by itself
+
+    // The next alarms, of this panel and of the other one, say nothing more.
+    panel.onUpdateVehicleData1(vehtest::Record(5000000));
+    other.onUpdateVehicleData1(vehtest::Record(5000000));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return other.alarmPlayer()->error() != QMediaPlayer::NoError; }));
+    EXPECT_EQ(calls.size(), 1u);
+}
+
+// The program's own alarm sound plays through Qt's media playback with the
+// system's media elements (an audio output that discards the sound stands in
+// for the sound card): to its end, with no error and no notice.
+TEST(VehicleStatusPanel, ProgramsAlarmSoundPlays) {
+    VehicleDataAnalysisWidget::ResetAlarmSoundNotice();
+    kel_test::ScopedEnv sink("QT_GSTREAMER_PLAYBIN_AUDIOSINK", "fakesink");
+    std::vector<ziraz::DialogCall> calls;
+    ziraz::ScopedDialogPresenter presenter([&calls](const ziraz::DialogCall& call) {
+        calls.push_back(call);
+        return std::optional<int>(0);
+    });
+    const QString sound = kel_test::BinaryDir() + "/bin/alarm_input.wav";
+    ASSERT_TRUE(QFileInfo::exists(sound));
+    setSpeedSettings("0", "1", "10", sound);
+    VehicleDataAnalysisWidget panel;
+    panel.onUpdateVehicleData1(vehtest::Record(5000000));
+    QMediaPlayer* player = panel.alarmPlayer();
+    ASSERT_TRUE(kel_test::WaitUntil([player] {
+        return player->mediaStatus() == QMediaPlayer::EndOfMedia || player->error() != QMediaPlayer::NoError;
+    }));
+    EXPECT_EQ(player->error(), QMediaPlayer::NoError) << player->errorString().toStdString();
+    EXPECT_EQ(player->mediaStatus(), QMediaPlayer::EndOfMedia);
+    EXPECT_GT(player->duration(), 0);
+    EXPECT_TRUE(calls.empty());
 }
 
 TEST(VehicleStatusPanel, RecordIsPassedOnFirstEvenWithoutSettings) {

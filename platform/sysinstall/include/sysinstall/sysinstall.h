@@ -31,8 +31,10 @@ QString RegistryKeyFile(const QString& keyName);
 // are the file's keys and groups). Null for a name RegistryKeyFile refuses.
 std::shared_ptr<QSettings> OpenRegistryKey(const QString& keyName);
 
-// Removes every value and subkey of a key, and its file. True when the key is
-// gone afterwards (also when it never existed); otherwise false with a reason.
+// Removes every value and subkey of a key, and its file, then the folders of
+// the key's path that are left empty, up to the registry folder. True when the
+// key is gone afterwards (also when it never existed); otherwise false with a
+// reason.
 bool DeleteRegistryKey(const QString& keyName, QString* error = nullptr);
 
 // ---- shortcuts ------------------------------------------------------------
@@ -48,8 +50,10 @@ QString StartMenuFolder();
 QString ShortcutSuffix();
 
 // Writes a shortcut (desktop entry) named `name` that starts `target`.
-// `icon` (a picture file) is optional.
-bool WriteShortcut(const QString& path, const QString& name, const QString& target, const QString& icon = QString());
+// `icon` (a picture file) and `categories` (the menu categories, each ended by
+// ';') are optional.
+bool WriteShortcut(const QString& path, const QString& name, const QString& target, const QString& icon = QString(),
+                   const QString& categories = QString());
 
 // ---- processes ------------------------------------------------------------
 
@@ -58,6 +62,8 @@ struct ProcessEntry {
     // File name of the process image without its folder (empty when the
     // image cannot be read, for example a process of another user).
     QString exeFile;
+    // The image's whole path (empty when it cannot be read).
+    QString exePath;
     // The kernel's short command name (at most 15 characters).
     QString comm;
 };

@@ -13,9 +13,23 @@
 
 namespace {
 
+// mkpath that notes every folder it had to make, outermost first.
+bool MakeFolder(const QString& path, ProgramFolderReport* report) {
+    QStringList missing;
+    for (QString p = QDir::cleanPath(path); !QFileInfo(p).exists() && !QFileInfo(p).isSymLink();
+         p = QFileInfo(p).path()) {
+        missing.prepend(p);
+        if (QFileInfo(p).path() == p) break;
+    }
+    const bool ok = QDir().mkpath(path);
+    for (const QString& p : missing)
+        if (QFileInfo(p).isDir()) report->createdFolders << p;
+    return ok;
+}
+
 bool WriteNew(const QString& path, const QByteArray& bytes, ProgramFolderReport* report) {
     if (QFileInfo::exists(path)) return true;
-    QDir().mkpath(QFileInfo(path).absolutePath());
+    MakeFolder(QFileInfo(path).absolutePath(), report);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
         report->failed << path;
@@ -42,7 +56,7 @@ bool PrepareProgramFolder(const QString& homeIn, const QString& outputIn, Progra
     ProgramFolderReport* report = reportIn ? reportIn : &own;
     const QString home = QDir(homeIn).absolutePath();
     const QString output = QDir(outputIn.isEmpty() ? home + "/output" : outputIn).absolutePath();
-    QDir().mkpath(home);
+    MakeFolder(home, report);
     bool ok = true;
 
     ok &= WriteNew(home + "/setup.xml",
@@ -53,7 +67,7 @@ bool PrepareProgramFolder(const QString& homeIn, const QString& outputIn, Progra
     const QString settingsPath = home + "/Settings.xml";
     if (!QFileInfo::exists(settingsPath)) {
         const QString folders[] = {"Capture", "Clip", "Download", "EvidenceVideo", "EvidencePicture"};
-        for (const QString& f : folders) QDir().mkpath(output + "/" + f);
+        for (const QString& f : folders) MakeFolder(output + "/" + f, report);
         const QString values[kSettingKeyCount] = {
             "0",                               // CaptureSaveType
             output + "/Capture/",              // CaptureSavePath

@@ -7,8 +7,9 @@
 #include <QStringList>
 
 struct ProgramFolderReport {
-    QStringList written;   // files made
-    QStringList failed;    // files that could not be made
+    QStringList written;         // files made
+    QStringList failed;          // files that could not be made
+    QStringList createdFolders;  // folders made, each after the folder it lies in
 };
 
 // Prepares `home` with output folders below `output` (empty: "<home>/output").

@@ -1,5 +1,6 @@
 #include "VehicleDataAnalysisWidget.h"
 
+#include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,6 +12,7 @@
 
 #include "PlateWidgets.h"
 #include "Settings.h"
+#include "ziraz/dialogs.h"
 
 namespace {
 
@@ -52,6 +54,9 @@ QGridLayout* bareGrid(QWidget* host) {
 bool readSetting(SettingKey key, QString* value) { return CSettingsStore::GetInstance()->GetValueText(key, value); }
 
 QString threeDigits(long long value) { return QString("%1").arg(value, 3, 10, QChar('0')); }
+
+// The alarm sound that cannot play is told once per run of the program.
+bool g_alarmSoundFailureTold = false;
 
 }  // namespace
 
@@ -242,6 +247,20 @@ void VehicleDataAnalysisWidget::initUi() {
 
     resetDisplay();
     m_player = new QMediaPlayer(this);
+    connect(m_player, QOverload<QMediaPlayer::Error>::of(&QMediaPlayer::error), this,
+            &VehicleDataAnalysisWidget::onAlarmSoundError);
+}
+
+void VehicleDataAnalysisWidget::ResetAlarmSoundNotice() { g_alarmSoundFailureTold = false; }
+
+void VehicleDataAnalysisWidget::onAlarmSoundError() {
+    // A sound that cannot play (no media playback on this system, a missing
+    // or unreadable file) would otherwise stay silent on every alarm.
+    if (g_alarmSoundFailureTold || m_player->error() == QMediaPlayer::NoError) return;
+    g_alarmSoundFailureTold = true;
+    const QString file = QDir::toNativeSeparators(m_player->media().request().url().toLocalFile());
+    ziraz::InformationDlg::ShowInformationAtScreenRightBottom(
+        tr("The alarm sound %1 cannot be played: %2").arg(file, m_player->errorString()), this, false, true, false);
 }
 
 void VehicleDataAnalysisWidget::resetDisplay() {

@@ -37,6 +37,9 @@ public:
     XYZPlateWidget* zPlate() const { return m_zPlate; }
     VehiclePlateWidget* headingPlate() const { return m_headingPlate; }
     QMediaPlayer* alarmPlayer() const { return m_player; }
+    // The first alarm sound that cannot play in a run of the program is told
+    // to the user (a notice that stays until clicked); this starts over.
+    static void ResetAlarmSoundNotice();
     bool speedInMiles() const { return m_unitMiles; }
 
 signals:
@@ -48,6 +51,9 @@ public slots:
 protected:
     // Plays the over-speed sound file (restarting it when it already plays).
     virtual void playAlarmSound(const QUrl& url);
+
+private slots:
+    void onAlarmSoundError();
 
 private:
     void setupUi();
