@@ -164,6 +164,48 @@ TEST_F(ClipDialogTest, ClipIsWrittenUnderTheCarNumber) {
     EXPECT_TRUE(dialogs.saw(ziraz::DialogKind::Information, dialog->currentFile()));
 }
 
+
+// A recording found in a local folder that was converted to .mp4 before:
+// the clip is cut from it (from the key frame at or before the first second
+// asked), decodes from its first picture on, keeps the recorder's clock and
+// holds only that recording's pictures; the dialog does not wait for it.
+TEST_F(ClipDialogTest, ClipOfAConvertedRecordingIsCutFromIt) {
+    const std::string mp4 = SaveAsMp4(1, "ch01_saved.mp4");
+    ASSERT_FALSE(mp4.empty());
+    CSingleFile converted(mp4, RecordingFolder(0), 1000, T, T + kSeconds, 1, "DVR", 1);
+    VideoCutWidget::WindowFiles map;
+    map[0] = {&converted};
+    dialog->setWindowFiles(map);
+    dialog->beginEdit()->setDateTime(QDateTime::fromSecsSinceEpoch(T + 12));
+    dialog->endEdit()->setDateTime(QDateTime::fromSecsSinceEpoch(T + 17));
+    dialog->carNumberEdit()->setText("CAR3");
+    dialog->onVideoCutClicked();
+    EXPECT_TRUE(dialog->clipping());   // under way: the cut runs on the downloader's worker
+    ASSERT_TRUE(WaitFor([&] { return !dialog->clipping(); }, 120));
+    EXPECT_EQ(dialog->stateLabel()->text(), "Download Completed");
+    const QString clip = dialog->currentFile();
+    EXPECT_EQ(clip, QString("%1/clips/CAR3/ch01_%2_%3.mp4")
+                        .arg(kel_test::ProgramFolder())
+                        .arg(QString::fromStdString(TimeToString(T + 12)))
+                        .arg(QString::fromStdString(TimeToString(T + 17))));
+    EXPECT_TRUE(dialogs.saw(ziraz::DialogKind::Information, clip));
+    const kel_test::Mp4Probe probe = kel_test::ProbeMp4(clip.toStdString(), true);
+    ASSERT_TRUE(probe.opened);
+    EXPECT_EQ(probe.decodeErrors, 0);
+    EXPECT_EQ(probe.logErrors, 0);
+    // From the key frame at or before T+12 to the last picture of T+17.
+    const QDateTime created = QDateTime::fromString(QString::fromStdString(probe.creationTime).left(19), Qt::ISODate);
+    const double first = double(created.toSecsSinceEpoch()) + probe.firstTime - double(T);
+    const double last = double(created.toSecsSinceEpoch()) + probe.lastTime - double(T);
+    EXPECT_LE(first, 12.0);
+    EXPECT_GT(first, 12.0 - 2.0);   // within a key frame's distance
+    EXPECT_NEAR(last, 17.9, 0.05);
+    int own = 0;
+    for (uint64_t hash : probe.pictureHashes) own += ChannelPictures(1).count(hash) ? 1 : 0;
+    EXPECT_EQ(own, probe.decodedFrames);
+    EXPECT_GE(probe.decodedFrames, 60);
+}
+
 }  // namespace
 
 namespace {

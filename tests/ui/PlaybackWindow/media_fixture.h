@@ -3,6 +3,7 @@
 // save folders in the settings, and a recorder of every dialog and notice.
 #include "ChannelFiles.h"
 #include "CommonHelpers.h"
+#include "OutputFileWriter.h"
 #include "Settings.h"
 #include "kel_test/test_support.h"
 #include "recmedia/encoder.h"
@@ -102,6 +103,24 @@ inline void FreeRecords(QVector<ChannelFiles*>& records) {
         delete r;
     }
     records.clear();
+}
+
+// The recording of a channel as the downloader saves it with the .mp4
+// setting, under `name` in the recordings' folder.
+inline std::string SaveAsMp4(int channel, const char* name) {
+    CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadVideoType, "1");
+    const std::string path = RecordingFolder(0) + "/" + name;
+    const QByteArray rec = kel_test::ReadFile(QString::fromStdString(RecordingPath(channel)));
+    CStreamFileWriter w;
+    bool ok = w.Open(path, false);
+    for (int at = 0; ok && at < rec.size(); at += at == 0 ? 40 : 8192) {
+        const int n = at == 0 ? 40 : std::min(8192, rec.size() - at);
+        ok = w.Write(reinterpret_cast<const uint8_t*>(rec.constData()) + at, static_cast<uint32_t>(n)) ==
+             static_cast<uint32_t>(n);
+    }
+    ok = w.Close() && ok;
+    CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadVideoType, "0");
+    return ok ? path : std::string();
 }
 
 inline void SetSaveFolders() {

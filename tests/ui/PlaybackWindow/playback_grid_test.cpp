@@ -659,24 +659,6 @@ TEST_F(PlaybackGridTest, LocalFileThatCannotBePlayedIsNamedInAMessageBox) {
     EXPECT_FALSE(Interaction(0)->m_streamPlayer.IsFileOpen());
 }
 
-// The recording of a channel as the downloader saves it with the .mp4
-// setting, under `name` in the recordings' folder.
-std::string SaveAsMp4(int channel, const char* name) {
-    CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadVideoType, "1");
-    const std::string path = RecordingFolder(0) + "/" + name;
-    const QByteArray rec = kel_test::ReadFile(QString::fromStdString(RecordingPath(channel)));
-    CStreamFileWriter w;
-    bool ok = w.Open(path, false);
-    for (int at = 0; ok && at < rec.size(); at += at == 0 ? 40 : 8192) {
-        const int n = at == 0 ? 40 : std::min(8192, rec.size() - at);
-        ok = w.Write(reinterpret_cast<const uint8_t*>(rec.constData()) + at, static_cast<uint32_t>(n)) ==
-             static_cast<uint32_t>(n);
-    }
-    ok = w.Close() && ok;
-    CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadVideoType, "0");
-    return ok ? path : std::string();
-}
-
 // The downloader's .mp4 of a recording, found in a local folder, plays in a
 // cell: played time, pause, a move on the time axis and the end of the file.
 TEST_F(PlaybackGridTest, SavedMp4PlaysInACell) {

@@ -12,6 +12,7 @@
 #include "InterfaceHelpers.h"
 #include "KelLogging.h"
 #include "Settings.h"
+#include "vintrel.h"
 #include "wincompat/drives.h"
 
 namespace APT_QMR {
@@ -439,6 +440,7 @@ bool CStreamDownloader::DownloadByFile(std::vector<CSingleFile*> files, std::vec
     m_bytesDone = 0;
     m_bytesTotal = total;
     m_byTime = false;
+    m_cutting = false;
 
     if (!CreateStartSem()) {
         m_taskIndex = -1;
@@ -483,6 +485,18 @@ bool CStreamDownloader::DownloadByTime(std::vector<CSingleFile*> files, time_t s
         m_taskIndex = -1;
         ClearTasks();
         return false;
+    }
+    // Recordings converted before (.mp4 files read straight from a folder)
+    // hold no recorder stream to copy: the worker cuts each one's part of
+    // the span out of it, into a file of its own (CutPass).
+    m_cutting = m_diskKind != 0 && IsConvertedFile(m_currentTask->FileName);
+    if (m_cutting) {
+        const uint32_t generation = ++m_generation;
+        const int count = TaskCount();
+        guard.Release();
+        PostSignal(DownloadStarted, -1, count);
+        if (m_generation.load() == generation && IsDownloading() && !CBaseThread::Start()) StopRunning(DownloadFailed, true);
+        return true;
     }
     if (!CreateStartSem()) {
         m_taskIndex = -1;
@@ -545,9 +559,74 @@ bool CStreamDownloader::EmitPathUnlocked() {
     return m_generation.load() == generation;
 }
 
+namespace {
+
+OSTRUM_FILE_TIME LocalFileTime(time_t t) {
+    struct tm tmv = {};
+    localtime_r(&t, &tmv);
+    return OSTRUM_FILE_TIME{tmv.tm_year + 1900, tmv.tm_mon + 1, tmv.tm_mday, tmv.tm_hour, tmv.tm_min, tmv.tm_sec, 0};
+}
+
+}  // namespace
+
+bool CStreamDownloader::CutPass() {
+    const int index = m_taskIndex.load();
+    const int count = TaskCount();
+    const std::shared_ptr<CSingleFile> task = m_currentTask;
+    m_lastIndex = index;
+    bool saved = false;
+    if (!task || !IsConvertedFile(task->FileName)) {
+        m_failure = FailureRecordingUnreadable;
+    } else if (NameOutputFile(task, false)) {
+        if (IsDiskSpaceLow(kLowSpaceGiB, -1, LocalToUnicode(m_folder.c_str(), false))) {
+            m_failure = FailureDiskSpaceLow;
+            m_fullPath.clear();
+            EndTasks();
+            ++m_generation;
+            m_mutex.Unlock();
+            emit DownloadFiles(QString());
+            emit DownloadSignal(DownloadDiskSpaceLow, index, count);
+            m_mutex.Lock();
+            return false;
+        }
+        // The pictures from the key frame at or before the span's first
+        // second to its last, copied as they are, on the recorder's clock.
+        const OSTRUM_FILE_TIME from = LocalFileTime(static_cast<time_t>(task->StartTime));
+        OSTRUM_FILE_TIME to = LocalFileTime(static_cast<time_t>(task->EndTime));
+        to.millisecond = 999;   // the span's last second is whole in it
+        saved = Ostrum_CutFile(task->FileName.c_str(), &from, &to, m_fullPath.c_str()) != 0;
+        if (!saved) {
+            qCDebug(lcKelPlayback, "CStreamDownloader::CutPass %s could not be cut", task->FileName.c_str());
+            m_failure = FailureRecordingUnreadable;
+        }
+    }
+    if (!saved) {
+        m_fullPath.clear();   // the cut leaves nothing behind
+        EndTasks();
+        ++m_generation;
+        m_mutex.Unlock();
+        emit DownloadFiles(QString());
+        emit DownloadSignal(DownloadFailed, index, count);
+        m_mutex.Lock();
+        return false;
+    }
+    if (!EmitPathUnlocked()) return false;
+    if (!EmitUnlocked(DownloadFileDone, index, count)) return false;
+    if (!FindFileInSpan(index + 1)) {
+        m_taskIndex = -1;
+        ClearTasks();
+        m_bytesDone = m_bytesTotal.load();
+        ++m_generation;
+        EmitUnlocked(DownloadAllDone, m_lastIndex, 0);
+        return false;
+    }
+    return true;
+}
+
 bool CStreamDownloader::LoopPass() {
     ZUN_Guard guard(m_mutex);
     if (m_taskIndex.load() == -1) return false;
+    if (m_cutting) return CutPass();
 
     // The drive that is written to, whatever folder setting chose it.
     if (IsDiskSpaceLow(kLowSpaceGiB, -1, LocalToUnicode(m_folder.c_str(), false))) {

@@ -120,7 +120,9 @@ public:
     bool DownloadByFile(std::vector<CSingleFile*> files, std::vector<int> positions, std::vector<int> resume);
     // The span [start, end] (seconds since 1970) of the recordings that
     // overlap it: one output file for the whole span (type 0) or one per
-    // recording, cut to the span (type 1).
+    // recording, cut to the span (type 1). Recordings read straight from a
+    // folder that were converted before (.mp4) are cut, one output file per
+    // recording, from the key frame at or before the span's first second.
     bool DownloadByTime(std::vector<CSingleFile*> files, time_t start, time_t end);
     // Ends a running download: code 1, or code 3 with `failed` (reported
     // through the event queue, after DownloadFiles with what is left of the
@@ -153,6 +155,9 @@ private:
     void CountFrames(bool endOfStream);
 
     bool LoopPass();
+    // One converted recording of a by-time download: its part of the span
+    // cut out of it into an output file of its own.
+    bool CutPass();
     bool NextFile();
     bool NextFileInSpan();
     // Ends the batch at a next file that could not be opened (code 3 with
@@ -218,6 +223,7 @@ private:
     std::atomic<uint64_t> m_bytesFile{0};
     bool m_clipMode = false;
     bool m_byTime = false;
+    bool m_cutting = false;   // the recordings are converted files, cut rather than streamed
     time_t m_spanStart = 0;
     time_t m_spanEnd = 0;
     uint8_t m_diskKind = 0;

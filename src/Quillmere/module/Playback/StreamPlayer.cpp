@@ -21,17 +21,6 @@ RbsDateTime LocalFields(time_t t) {
     return RbsDateTime{tmv.tm_year + 1900, tmv.tm_mon + 1, tmv.tm_mday, tmv.tm_hour, tmv.tm_min, tmv.tm_sec};
 }
 
-// A file that does not start with a recorder stream header: a converted
-// file (.mp4), or no recording at all. The player library reads it itself.
-bool IsConvertedFile(const std::string& path) {
-    char magic[4] = {};
-    ZUN_FILE f = ZUN_OpenFile(path.c_str(), ZUN_FILE_READ);
-    if (!f) return false;
-    const bool whole = ZUN_ReadFile(f, magic, sizeof magic) == static_cast<int64_t>(sizeof magic);
-    ZUN_CloseFile(f);
-    return !whole || std::memcmp(magic, "QRS1", 4) != 0;
-}
-
 const char* Now() {
     thread_local QByteArray text;
     text = QDateTime::currentDateTime().toString("yyyy-MM-dd hh:mm:ss.zzz").toLatin1();

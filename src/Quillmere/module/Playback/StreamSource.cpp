@@ -32,6 +32,10 @@ std::string RbsPathOf(const APT_QMR::CSingleFile& file) {
     return file.DiskName;
 }
 
+QString Now() { return QDateTime::currentDateTime().toString("yyyy-MM-dd hh:mm:ss.zzz"); }
+
+}  // namespace
+
 // The direct reader streams recorder files. Any other file (a converted
 // .mp4, which the player library reads itself, a damaged file, or none)
 // would never deliver a stream header, and whoever waits for one would
@@ -46,9 +50,12 @@ bool IsRecorderFile(const std::string& path) {
     return whole && recstream::ParseHeader(header, sizeof header, &parsed);
 }
 
-QString Now() { return QDateTime::currentDateTime().toString("yyyy-MM-dd hh:mm:ss.zzz"); }
-
-}  // namespace
+bool IsConvertedFile(const std::string& path) {
+    ZUN_FILE f = path.empty() ? 0 : ZUN_OpenFile(path.c_str(), ZUN_FILE_READ);
+    if (!f) return false;
+    ZUN_CloseFile(f);
+    return !IsRecorderFile(path);
+}
 
 CStreamSource::CStreamSource()
     : m_handle(-1), m_pRbsOperate(nullptr), m_bRbs(false), m_openOnRbs(false), m_callback(nullptr), m_user(nullptr) {}

@@ -8,10 +8,18 @@
 // The source has no lock: its owner serialises the calls. The callback runs on
 // the serving route's thread and must not call back into the source.
 #include <memory>
+#include <string>
 
 #include "RbsOperate.h"
 #include "SingleFile.h"
 #include "StorageOper.h"
+
+// A recorder stream file (it starts with a stream header the direct reader
+// can stream).
+bool IsRecorderFile(const std::string& path);
+// A file that exists and is not a recorder stream: a converted file (.mp4),
+// which the player library reads and cuts itself, or no recording at all.
+bool IsConvertedFile(const std::string& path);
 
 class CStreamSource {
 public:
