@@ -2,6 +2,7 @@
 // Opens a converted file (or a plain recorder stream) with libavformat and
 // reports what a player would see.
 #include <string>
+#include <vector>
 
 namespace kel_test {
 
@@ -20,6 +21,8 @@ struct Mp4Probe {
     double firstTime = 0;       // seconds: time stamp of the first and the last picture
     double lastTime = 0;
     int logErrors = 0;          // messages libavformat / libavcodec wrote at error level
+    std::vector<double> frameTimes;   // seconds: time stamp of every decoded picture, in order
+    std::vector<int> packetSizes;     // bytes of every video packet, in file order
 };
 
 // `decode` also runs every picture through the decoder. `recorderStream`:
