@@ -110,11 +110,13 @@ public:
     // when "DownloadVideoType" asks for it (key: the setting "SecretKey").
     // False when the file (or the transform's body file) cannot be opened.
     bool Open(const std::string& path, bool append);
-    // Raw: writes the bytes and returns how many were written. Converting: a
+    // Raw: writes the bytes and returns how many were taken. Converting: a
     // 40-byte block while no transform runs is the stream header and starts
     // the transform; every other block goes into it (blocks before the header
     // are refused). Returns the bytes taken: 0 when nothing was open, the
-    // block was refused, or the write failed.
+    // block was refused, or the write failed. Either way the bytes pass the
+    // recording's gate first (see WriteHeader): the pack still open at the
+    // end of a block follows with the next block, or at EndRecording.
     uint32_t Write(const uint8_t* data, uint32_t size);
     // A recording's 40-byte stream header. The first one starts the file
     // (raw: written as it is; converting: starts the transform). One that
