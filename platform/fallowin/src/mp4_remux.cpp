@@ -155,6 +155,8 @@ DREBEN_STATUS Mp4Remuxer::OnPack(recstream::Packet& packet) {
 DREBEN_STATUS Mp4Remuxer::CloseVideoUnit(bool finishing) {
     if (!m_unitOpen) return DREBEN_OK;
     m_unitOpen = false;
+    // A time stamp without a picture (an empty PES) is no sample.
+    if (m_unit.empty()) return DREBEN_OK;
     Item item;
     item.stream = 0;
     item.bytes.swap(m_unit);
@@ -280,6 +282,7 @@ DREBEN_STATUS Mp4Remuxer::StartMuxer() {
 }
 
 DREBEN_STATUS Mp4Remuxer::WriteItem(const Item& item) {
+    if (item.bytes.empty()) return DREBEN_OK;   // an empty sample has no place in the file
     int64_t t = item.abs + m_correction - m_absBase;
     int64_t dts = t;
     AVStream* st = nullptr;

@@ -61,6 +61,7 @@ struct Collector {
     int heads = 0;
     int progress = 0, info = 0, ends = 0, others = 0;
     bool sawNull = false;
+    DREBEN_PROGRESS lastProgress{};
     std::string streamInfo;
     std::thread::id thread;
 
@@ -79,7 +80,10 @@ struct Collector {
         }
         switch (d->dataType) {
         case DREBEN_DATA_BODY: c->body.insert(c->body.end(), d->data, d->data + d->dataLength); break;
-        case DREBEN_DATA_PROGRESS: c->progress++; break;
+        case DREBEN_DATA_PROGRESS:
+            c->progress++;
+            if (d->dataLength == sizeof(DREBEN_PROGRESS)) std::memcpy(&c->lastProgress, d->data, sizeof(DREBEN_PROGRESS));
+            break;
         case DREBEN_DATA_STREAM_INFO:
             c->info++;
             c->streamInfo.assign(reinterpret_cast<const char*>(d->data), d->dataLength);
@@ -229,6 +233,77 @@ TEST(Fallowin, JoinsARecordingThatFollowsWithItsOwnHeader) {
     EXPECT_NEAR(4.0, p.duration, 0.15);
     EXPECT_EQ(40, p.decodedFrames);
     EXPECT_EQ(0, p.decodeErrors);
+}
+
+// A pack whose one video PES carries a time stamp and no picture.
+Bytes EmptyVideoPack(uint64_t pts) {
+    Bytes p = {0x00, 0x00, 0x01, 0xBA,
+               static_cast<uint8_t>(0x44 | (((pts >> 30) & 0x07) << 3) | ((pts >> 28) & 0x03)),
+               static_cast<uint8_t>(pts >> 20),
+               static_cast<uint8_t>(0x04 | (((pts >> 15) & 0x1F) << 3) | ((pts >> 13) & 0x03)),
+               static_cast<uint8_t>(pts >> 5),
+               static_cast<uint8_t>(0x04 | ((pts & 0x1F) << 3)),
+               0x01, 0x01, 0x89, 0xC3, 0xF8,
+               0x00, 0x00, 0x01, 0xE0, 0x00, 0x08, 0x80, 0x80, 0x05,
+               static_cast<uint8_t>(0x21 | (((pts >> 30) & 0x07) << 1)),
+               static_cast<uint8_t>(pts >> 22),
+               static_cast<uint8_t>(((pts >> 15) & 0x7F) << 1 | 1),
+               static_cast<uint8_t>(pts >> 7),
+               static_cast<uint8_t>((pts & 0x7F) << 1 | 1)};
+    return p;
+}
+
+// Video units that are a time stamp without payload (a recorder that wrote
+// the stamp of a frame it then lost) are no samples: the file holds the
+// pictures, each at its own time, and nothing empty. Once such units reached
+// the .mp4 writer as empty samples (copied from a null pointer).
+TEST(Fallowin, EmptyVideoUnitsAreLeftOut) {
+    for (const bool enciphered : {false, true}) {
+        SCOPED_TRACE(enciphered ? "enciphered" : "plain");
+        recmedia::RecordingSpec spec = Spec(2, enciphered ? 19 : 18);
+        spec.withAudio = true;
+        if (enciphered) spec.key = "empty-units";
+        const Bytes rec = Encode(spec);
+        // Behind every third picture, the stamp of an empty unit half a
+        // frame later; one more as the stream's very last unit.
+        recstream::PacketScanner scanner(kStart, false);
+        scanner.Feed(rec.data(), rec.size());
+        scanner.Finish();
+        Bytes input;
+        std::vector<double> pictures;   // seconds from the start
+        int videoPacks = 0;
+        recstream::Packet packet;
+        while (scanner.Next(&packet)) {
+            if (packet.kind == recstream::kPacketHeader) continue;
+            input.insert(input.end(), rec.begin() + static_cast<long>(packet.offset),
+                         rec.begin() + static_cast<long>(packet.offset + packet.size));
+            for (const recstream::Pes& pes : packet.pes) {
+                if (pes.streamId != recstream::kStreamVideo || !pes.hasPts) continue;
+                pictures.push_back(double(pes.pts) / 90000);
+                if (++videoPacks % 3 == 0) {
+                    const Bytes empty = EmptyVideoPack(pes.pts + 4500);
+                    input.insert(input.end(), empty.begin(), empty.end());
+                }
+            }
+        }
+        const Bytes last = EmptyVideoPack(uint64_t(pictures.back() * 90000) + 9000);
+        input.insert(input.end(), last.begin(), last.end());
+        ASSERT_EQ(20u, pictures.size());
+
+        Collector out;
+        ASSERT_EQ(DREBEN_OK, Convert(HeaderOf(rec), input, spec.key, &out));
+        EXPECT_EQ(20u, out.lastProgress.framesOut);
+        const kel_test::Mp4Probe p = ProbeBytes(out.File(), enciphered ? "empty_units_e.mp4" : "empty_units.mp4");
+        ASSERT_TRUE(p.opened);
+        EXPECT_EQ(0, p.logErrors);
+        EXPECT_EQ(20, p.videoPackets);
+        for (int size : p.packetSizes) EXPECT_GT(size, 0);
+        EXPECT_EQ(20, p.decodedFrames);
+        EXPECT_EQ(0, p.decodeErrors);
+        ASSERT_EQ(pictures.size(), p.frameTimes.size());
+        for (size_t i = 0; i < pictures.size(); ++i)
+            EXPECT_NEAR(pictures[i] - pictures[0], p.frameTimes[i] - p.frameTimes[0], 0.002) << "picture " << i;
+    }
 }
 
 // ---- failures ----------------------------------------------------------------------

@@ -104,6 +104,7 @@ Mp4Probe ProbeMp4(const std::string& path, bool decode, bool recorderStream) {
         while (avcodec_receive_frame(dec, frame) == 0) {
             if (frame->best_effort_timestamp != AV_NOPTS_VALUE) {
                 const double t = frame->best_effort_timestamp * av_q2d(fc->streams[video]->time_base);
+                probe.frameTimes.push_back(t);
                 if (!haveTime || t < probe.firstTime) probe.firstTime = t;
                 if (!haveTime || t > probe.lastTime) probe.lastTime = t;
                 haveTime = true;
@@ -116,6 +117,7 @@ Mp4Probe ProbeMp4(const std::string& path, bool decode, bool recorderStream) {
     while (av_read_frame(fc, pkt) >= 0) {
         if (pkt->stream_index == video) {
             probe.videoPackets++;
+            probe.packetSizes.push_back(pkt->size);
             if (dec) {
                 if (avcodec_send_packet(dec, pkt) < 0) probe.decodeErrors++;
                 drain();

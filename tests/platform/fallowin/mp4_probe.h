@@ -26,6 +26,8 @@ struct Mp4Probe {
     // bytes only), in decoding order. Equal pictures hash equal, so a
     // picture can be traced to the recording it came from.
     std::vector<uint64_t> pictureHashes;
+    std::vector<double> frameTimes;   // seconds: time stamp of every decoded picture, in order
+    std::vector<int> packetSizes;     // bytes of every video packet, in file order
 };
 
 // `decode` also runs every picture through the decoder. `recorderStream`:

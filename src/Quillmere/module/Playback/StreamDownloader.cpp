@@ -48,6 +48,35 @@ std::string TwoDigits(int channel) { return (channel >= 0 && channel < 10 ? "0" 
 
 const char* const kExtension = ".mp4";
 
+// Records and names count local time; the streams count recorder seconds
+// (the recorder's civil time counted as if it were UTC).
+int64_t RecorderSeconds(time_t t) {
+    struct tm tmv = {};
+    if (!localtime_r(&t, &tmv)) return static_cast<int64_t>(t);
+    recstream::CivilTime c;
+    c.year = tmv.tm_year + 1900;
+    c.month = tmv.tm_mon + 1;
+    c.day = tmv.tm_mday;
+    c.hour = tmv.tm_hour;
+    c.minute = tmv.tm_min;
+    c.second = tmv.tm_sec;
+    int64_t seconds = 0;
+    return recstream::CivilToSeconds(c, &seconds) ? seconds : static_cast<int64_t>(t);
+}
+
+time_t LocalTimeOf(int64_t recorderSeconds) {
+    const recstream::CivilTime c = recstream::SecondsToCivil(recorderSeconds);
+    struct tm tmv = {};
+    tmv.tm_year = c.year - 1900;
+    tmv.tm_mon = c.month - 1;
+    tmv.tm_mday = c.day;
+    tmv.tm_hour = c.hour;
+    tmv.tm_min = c.minute;
+    tmv.tm_sec = c.second;
+    tmv.tm_isdst = -1;
+    return mktime(&tmv);
+}
+
 }  // namespace
 
 const char* const kPartialMarker = "_partial";
@@ -180,13 +209,10 @@ void CStreamDownloader::OnSourceData(int, int dataType, unsigned char* data, int
 
 void CStreamDownloader::WriteData(int dataType, const uint8_t* data, uint32_t size) {
     if (dataType == 1) {
-        recstream::StreamHeader header;
-        m_scanner.reset(recstream::ParseHeader(data, size, &header)
-                            ? new recstream::PacketScanner(header.startTime, false)
-                            : nullptr);
         // The first header starts the file; on a span file the header of a
         // later recording joins that recording on.
         m_writer.WriteHeader(data, size);
+        m_taskBegun = true;
         m_bytesDone += size;
         m_bytesFile += size;
         m_lastDataMs = ZUN_MonotonicMs();
@@ -197,30 +223,18 @@ void CStreamDownloader::WriteData(int dataType, const uint8_t* data, uint32_t si
         m_bytesDone += size;
         m_bytesFile += size;
         m_lastDataMs = ZUN_MonotonicMs();
-        if (m_scanner) {
-            m_scanner->Feed(data, size);
-            CountFrames(false);
-        }
     }
 }
 
-void CStreamDownloader::CountFrames(bool endOfStream) {
-    if (!m_scanner) return;
-    if (endOfStream) m_scanner->Finish();
-    // A pack is handed out once the next one starts (or the stream ended):
-    // its frames are whole.
-    recstream::Packet packet;
-    while (m_scanner->Next(&packet)) {
-        if (packet.kind != recstream::kPacketPack) continue;
-        for (const recstream::Pes& pes : packet.pes) {
-            if (pes.streamId >= 0xE0 && pes.streamId <= 0xEF && pes.hasPts) {
-                ++m_fileFrames;
-                break;
-            }
-        }
-        m_taskLastTime = packet.time;
-        m_fileLastTime = packet.time;
-    }
+void CStreamDownloader::EndRecording() {
+    m_source.StopStream();
+    // The writer has seen the recording whole: what of it is whole, and
+    // where it really ends, is known now.
+    m_writer.EndRecording();
+    m_fileFrames = m_writer.FramesWritten();
+    m_fileLastTime = m_writer.LastTime();
+    // A recording that brought no header of its own brought nothing.
+    m_taskLastTime = m_taskBegun.load() ? m_writer.RecordingLastTime() : -1;
 }
 
 // ---- output files ------------------------------------------------------------------------------
@@ -285,12 +299,16 @@ bool CStreamDownloader::NameOutputFile(const std::shared_ptr<CSingleFile>& task,
     m_fileName = m_fullPath.substr(folder.size());
     m_fileFrames = 0;
     m_fileLastTime = -1;
+    m_fileShort = false;
     return true;
 }
 
 bool CStreamDownloader::OpenTask(const std::shared_ptr<CSingleFile>& task) {
-    m_scanner.reset();
     m_taskLastTime = -1;
+    m_taskBegun = false;
+    // A time the recording carries outside the span it is read for is damage.
+    m_writer.SetSpan(RecorderSeconds(static_cast<time_t>(task->StartTime)),
+                     RecorderSeconds(static_cast<time_t>(task->EndTime)));
     m_source.SetDiskKind(m_diskKind != 0);
     m_lastDataMs = ZUN_MonotonicMs();
     m_openTask = task;
@@ -309,7 +327,7 @@ void CStreamDownloader::RemoveOutputFile() {
 }
 
 bool CStreamDownloader::FinishFile(bool complete) {
-    m_source.StopStream();
+    EndRecording();
     if (!m_writer.IsOpen()) return false;
     if (complete) {
         if (m_writer.Close()) return true;
@@ -326,8 +344,7 @@ bool CStreamDownloader::FinishFile(bool complete) {
         return false;
     }
     const std::string partial =
-        FreeOutputPath(m_folder, OutputName(TimeToString(static_cast<time_t>(m_fileLastTime.load())), kPartialMarker),
-                       kExtension);
+        FreeOutputPath(m_folder, OutputName(TimeToString(LocalTimeOf(m_fileLastTime.load())), kPartialMarker), kExtension);
     const std::string from = wincompat::MapPath(m_fullPath);
     const std::string to = wincompat::MapPath(partial);
     if (from.empty() || to.empty() || std::rename(from.c_str(), to.c_str()) != 0) {
@@ -342,11 +359,12 @@ bool CStreamDownloader::FinishFile(bool complete) {
 }
 
 bool CStreamDownloader::OpenTaskReachedItsEnd() {
-    if (!m_openTask || !m_scanner) return true;   // nothing to judge the stream by
     const int64_t last = m_taskLastTime.load();
-    // The last pack lies in the last second of the recording (its end time
-    // is that second or the one after it).
-    return last >= 0 && last + 1 >= static_cast<int64_t>(m_openTask->EndTime);
+    // Nothing to judge the stream by: no record, or a stream without times.
+    if (!m_openTask || last == RecordingGate::kNoTime) return true;
+    // The last whole pack lies in the last second of the recording (its end
+    // time is that second or the one after it).
+    return last >= 0 && last + 1 >= RecorderSeconds(static_cast<time_t>(m_openTask->EndTime));
 }
 
 void CStreamDownloader::ClearTasks() {
@@ -668,8 +686,7 @@ bool CStreamDownloader::LoopPass() {
 }
 
 bool CStreamDownloader::NextFile() {
-    m_source.StopStream();
-    CountFrames(true);
+    EndRecording();
     const bool whole = OpenTaskReachedItsEnd();
     const bool finished = FinishFile(whole);
     m_lastIndex = m_taskIndex.load();
@@ -721,14 +738,19 @@ bool CStreamDownloader::NextFileFailed() {
 }
 
 bool CStreamDownloader::NextFileInSpan() {
-    m_source.StopStream();
-    CountFrames(true);
+    EndRecording();
     const int done = m_taskIndex.load();
     // The span file of type 0 stays open until its last recording: the next
-    // one is joined onto it. A recording that ended early, when it is the
-    // last of its file, leaves the file incomplete.
+    // one is joined onto it. A recording that ended early leaves its file
+    // incomplete, wherever it lies in the span: the file is reported (code 7)
+    // and named as such once its last recording is in.
     const bool joinNext = m_fileType == 0 && SpanIndexFrom(done + 1) >= 0;
-    const bool whole = joinNext || OpenTaskReachedItsEnd();
+    if (!OpenTaskReachedItsEnd()) {
+        if (joinNext)
+            qCDebug(lcKelPlayback, "CStreamDownloader::NextFileInSpan recording %d ended before its end time", done);
+        m_fileShort = true;
+    }
+    const bool whole = joinNext || !m_fileShort;
     bool finished;
     if (joinNext) {
         finished = !m_writer.HasFailed();

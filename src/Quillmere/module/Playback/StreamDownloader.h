@@ -43,7 +43,10 @@ enum DownloadEventCode {
     DownloadDiskSpaceLow = 6,   // the output drive has less than 2 GiB free: last index + 1, number of tasks
     // A recording ended before its end time: its file is kept as an
     // incomplete one (see FinishFile) and the download goes on. Its index,
-    // number of tasks.
+    // number of tasks. A span file (by time, type 0) is reported once it is
+    // closed, with the index of its last recording, when any of its
+    // recordings ended early; the recordings joined into it before that
+    // report code 5.
     DownloadFileIncomplete = 7,
 };
 
@@ -152,7 +155,9 @@ protected:
 private:
     static void OnSourceData(int handle, int dataType, unsigned char* data, int length, void* user);
     void WriteData(int dataType, const uint8_t* data, uint32_t size);
-    void CountFrames(bool endOfStream);
+    // Stops the stream and ends its recording in the writer; takes the
+    // counts of what the file received whole.
+    void EndRecording();
 
     bool LoopPass();
     // One converted recording of a by-time download: its part of the span
@@ -230,12 +235,13 @@ private:
     std::shared_ptr<CSingleFile> m_openTask;   // the record the stream was opened with
     int m_fileType = 0;
     std::atomic<uint64_t> m_lastDataMs{0};   // monotonic time of the last data
-    // The frames the current output file received whole, counted as the
-    // stream passes (reading thread); read once the stream has stopped.
-    std::unique_ptr<recstream::PacketScanner> m_scanner;
+    // The frames the current output file received whole, as the writer
+    // counted them; taken once the stream has stopped.
     std::atomic<uint64_t> m_fileFrames{0};
     std::atomic<int64_t> m_fileLastTime{-1};   // recorder seconds of its last whole pack
     std::atomic<int64_t> m_taskLastTime{-1};   // the same, of the recording being streamed
+    std::atomic<bool> m_taskBegun{false};      // that recording's header has come
+    bool m_fileShort = false;   // a recording of the current file ended before its end time
     // Parts of the current file's name: channel text, start text, type
     // code, extra part (SetNamePart).
     std::string m_nameChannel;

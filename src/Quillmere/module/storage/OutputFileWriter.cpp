@@ -233,6 +233,7 @@ bool CStreamFileWriter::Open(const std::string& path, bool append) {
     m_headWritten = false;
     m_haveHeader = false;
     m_failed = false;
+    m_gate.ResetCounts();
     // The key also serves raw files: enciphered recordings joined into one
     // file are enciphered again on the first recording's terms.
     m_key = CSettingsStore::GetInstance()->GetValueText(SettingKey::SecretKey).toStdString();
@@ -263,30 +264,50 @@ bool CStreamFileWriter::Open(const std::string& path, bool append) {
 
 uint32_t CStreamFileWriter::Write(const uint8_t* data, uint32_t size) {
     if (!m_file || !data || size == 0) return 0;
-    if (!m_convert) {
-        const bool ok = m_joiner.Active()
-                            ? m_joiner.Feed(data, size, [this](const uint8_t* d, size_t n) { return WriteRaw(d, n); })
-                            : WriteRaw(data, size);
-        return ok ? size : 0;
-    }
+    if (!m_convert) return m_gate.Feed(data, size, [this](const uint8_t* d, size_t n) { return Pass(d, n); }) ? size : 0;
     if (size == kStreamHeaderSize && !m_transform.IsRunning()) {
         if (m_transform.Create(data, size, m_key) != 0) return 0;
         m_transform.SetDataCallback(&CStreamFileWriter::TransHandler, this);
+        recstream::StreamHeader header;
+        const bool parsed = recstream::ParseHeader(data, size, &header);
+        m_gate.Begin(parsed ? &header : nullptr);
         return size;
     }
     if (!m_transform.IsRunning()) {
         m_transform.InputData(data, size);  // refused: no header yet
         return 0;
     }
-    if (m_transform.InputData(data, size) != 0) {
-        m_failed = true;
-        return 0;
-    }
+    if (!m_gate.Feed(data, size, [this](const uint8_t* d, size_t n) { return Pass(d, n); })) return 0;
     return size;
+}
+
+bool CStreamFileWriter::Pass(const uint8_t* data, size_t size) {
+    if (m_convert) {
+        if (m_transform.InputData(data, static_cast<uint32_t>(size)) != 0) {
+            m_failed = true;
+            return false;
+        }
+        return true;
+    }
+    return m_joiner.Active() ? m_joiner.Feed(data, size, [this](const uint8_t* d, size_t n) { return WriteRaw(d, n); })
+                             : WriteRaw(data, size);
+}
+
+void CStreamFileWriter::SetSpan(int64_t start, int64_t end) { m_gate.SetSpan(start, end); }
+
+bool CStreamFileWriter::EndRecording() {
+    if (!m_file) return false;
+    if (m_convert && !m_transform.IsRunning()) return true;
+    return m_gate.End([this](const uint8_t* d, size_t n) { return Pass(d, n); });
 }
 
 bool CStreamFileWriter::WriteHeader(const uint8_t* header, uint32_t size) {
     if (!m_file || !header || size != kStreamHeaderSize) return false;
+    // The recording before it ends here: what it left cut never reaches the
+    // file, where it would swallow the start of this one.
+    EndRecording();
+    recstream::StreamHeader next;
+    const bool parsed = recstream::ParseHeader(header, size, &next);
     if (m_convert) {
         if (!m_transform.IsRunning()) return Write(header, size) == size;
         // A recording joined on: the transform takes its header in the
@@ -295,16 +316,17 @@ bool CStreamFileWriter::WriteHeader(const uint8_t* header, uint32_t size) {
             m_failed = true;
             return false;
         }
+        m_gate.Begin(parsed ? &next : nullptr);
         return true;
     }
     if (!FinishJoin()) return false;
-    recstream::StreamHeader next;
-    const bool parsed = recstream::ParseHeader(header, size, &next);
     if (!m_haveHeader) {
-        m_haveHeader = parsed && m_bytesWritten == 0;
+        m_haveHeader = parsed && BytesWritten() == 0;
         if (m_haveHeader) m_header = next;
+        m_gate.Begin(parsed ? &next : nullptr);
         return WriteRaw(header, size);
     }
+    m_gate.Begin(parsed ? &next : nullptr);
     if (parsed && m_joiner.Begin(m_header, next, m_key)) return true;
     // Kept as it came, with its own header: nothing of it is lost.
     Debug(QStringLiteral("CStreamFileWriter: a joined recording keeps its own header"));
@@ -364,6 +386,7 @@ void CStreamFileWriter::CloseBodyFile() {
 bool CStreamFileWriter::Close(const std::string& newName) {
     if (!m_file) return false;
     bool ok = true;
+    if (!EndRecording()) ok = false;
     if (m_convert) {
         // The transform hands out its last record (the head) before Stop
         // returns.

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "RecordingGate.h"
 #include "fallowin.h"
 #include "recstream/recstream.h"
 #include "recstream/stream_join.h"
@@ -115,11 +116,13 @@ public:
     // when "DownloadVideoType" asks for it (key: the setting "SecretKey").
     // False when the file (or the transform's body file) cannot be opened.
     bool Open(const std::string& path, bool append);
-    // Raw: writes the bytes and returns how many were written. Converting: a
+    // Raw: writes the bytes and returns how many were taken. Converting: a
     // 40-byte block while no transform runs is the stream header and starts
     // the transform; every other block goes into it (blocks before the header
     // are refused). Returns the bytes taken: 0 when nothing was open, the
-    // block was refused, or the write failed.
+    // block was refused, or the write failed. Either way the bytes pass the
+    // recording's gate first (see WriteHeader): the pack still open at the
+    // end of a block follows with the next block, or at EndRecording.
     uint32_t Write(const uint8_t* data, uint32_t size);
     // A recording's 40-byte stream header. The first one starts the file
     // (raw: written as it is; converting: starts the transform). One that
@@ -128,7 +131,19 @@ public:
     // StreamJoiner; a recording that cannot be moved keeps its own header in
     // the file); converting, it goes into the transform, which continues the
     // timeline at the recording's own start time. False when it was refused.
+    //
+    // Every recording passes a RecordingGate on its way in: a pack it left
+    // cut at its end is dropped, and a time outside its span is repaired.
     bool WriteHeader(const uint8_t* header, uint32_t size);
+    // The span (recorder seconds, both ends included) of the recordings
+    // whose headers come after this call; RecordingGate::kNoTime where a
+    // side is not known (only times before a recording's start are then
+    // judged damaged).
+    void SetSpan(int64_t start, int64_t end);
+    // The recording being written has ended (its stream stopped): its last
+    // pack goes into the file when it is whole. Close and the next header
+    // do this too. False when the bytes could not be written.
+    bool EndRecording();
     // Finishes the file: stops the transform (joining its head and body),
     // closes the file and gives it its name (`newName` when not empty, else
     // the name it was opened under). True only when the whole file was
@@ -143,14 +158,25 @@ public:
     bool IsOpen() const { return m_file != nullptr; }
     bool IsConverting() const { return m_convert; }
     const std::string& Path() const { return m_path; }
-    uint64_t BytesWritten() const { return m_bytesWritten; }
+    // Raw mode: the bytes taken into the file (the last pack of a running
+    // recording may still wait in the gate).
+    uint64_t BytesWritten() const { return m_bytesWritten + (m_convert ? 0 : m_gate.Held()); }
     // Any write into the file or the transform failed since Open.
     bool HasFailed() const { return m_failed.load() || m_behind.Failed(); }
+    // What the file received (read once its stream has stopped): whole
+    // frames, the recorder time of its last whole pack and of the last whole
+    // pack of the recording written last (-1: none).
+    uint64_t FramesWritten() const { return m_gate.Frames(); }
+    int64_t LastTime() const { return m_gate.LastTime(); }
+    int64_t RecordingLastTime() const { return m_gate.RecordingLastTime(); }
 
 private:
     static void TransHandler(DREBEN_DETAIL_DATA* record, void* user);
     void CloseBodyFile();
     bool WriteRaw(const uint8_t* data, size_t size);
+    // Hands the bytes the gate let through on: into the transform, or
+    // (moved by the joiner when one is joining) into the file.
+    bool Pass(const uint8_t* data, size_t size);
     bool FinishJoin();
 
     FILE* m_file = nullptr;
@@ -170,6 +196,7 @@ private:
     bool m_haveHeader = false;                 // raw: the file's first header is written
     recstream::StreamHeader m_header{};        // raw: that header
     recstream::StreamJoiner m_joiner;          // raw: moves a joined recording's times
+    RecordingGate m_gate;                      // every recording on its way in
     WriteBehind m_behind;                      // raw: writes the file
     std::atomic<bool> m_failed{false};
 };

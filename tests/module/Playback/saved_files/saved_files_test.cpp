@@ -378,6 +378,224 @@ TEST_F(SavedFilesTest, EverySavedFileHoldsItsSpan) {
     }
 }
 
+// ---- damaged recordings ---------------------------------------------------------------
+
+// One pack of a recording as the file holds it.
+struct PackAt {
+    size_t offset = 0;
+    size_t size = 0;
+    bool video = false;      // carries the start of a picture
+    bool key = false;
+    int64_t frameMs = -1;    // recorder milliseconds of that picture
+    size_t payload = 0;      // offset of the picture's payload in the file
+    size_t payloadSize = 0;
+};
+
+std::vector<PackAt> PacksOf(const QByteArray& bytes) {
+    std::vector<PackAt> packs;
+    recstream::StreamHeader header;
+    if (!recstream::ParseHeader(bytes.constData(), static_cast<size_t>(bytes.size()), &header)) return packs;
+    recstream::PacketScanner scanner(header.startTime, false);
+    scanner.Feed(bytes.constData(), static_cast<size_t>(bytes.size()));
+    scanner.Finish();
+    recstream::Packet packet;
+    while (scanner.Next(&packet)) {
+        if (packet.kind != recstream::kPacketPack) continue;
+        PackAt p;
+        p.offset = packet.offset;
+        p.size = packet.size;
+        for (const recstream::Pes& pes : packet.pes) {
+            if (pes.streamId != recstream::kStreamVideo || !pes.hasPts) continue;
+            p.video = true;
+            p.key = pes.keyFrame;
+            p.frameMs = int64_t(header.startTime) * 1000 + int64_t(pes.pts / 90);
+            p.payload = packet.offset + pes.payloadOffset;
+            p.payloadSize = pes.payloadSize;
+            break;
+        }
+        packs.push_back(p);
+    }
+    return packs;
+}
+
+// The file offset of the 5-byte time stamp of the video PES in a pack.
+size_t StampOffset(const QByteArray& bytes, const PackAt& pack) {
+    const QByteArray packBytes = bytes.mid(static_cast<int>(pack.offset), static_cast<int>(pack.size));
+    const int pes = packBytes.indexOf(QByteArray("\x00\x00\x01\xE0", 4), 14);
+    return pes < 0 ? 0 : pack.offset + static_cast<size_t>(pes) + 9;
+}
+
+enum class Damage { CutInsidePack, FlippedTimeStamp };
+struct DamageCase {
+    const char* name;
+    Damage damage;
+    bool complete;            // the saved file holds the whole span
+};
+
+// A span over three recordings of which the middle one is damaged on the
+// medium: it ends early, inside a pack (the medium holds less than its
+// index says), or one of its pictures carries a time stamp with a flipped
+// bit, thousands of seconds away from the span. Whatever route the
+// recordings come by, the saved file holds every whole picture at its
+// recorder time: the early end shows as a gap before the next recording
+// (nothing after it moves), the damaged stamp as its picture in its place.
+// A file with a gap is reported incomplete (code 7) and named for it.
+TEST(SavedFilesOfDamagedRecordings, EveryFrameKeepsItsRecorderTime) {
+    const DamageCase cases[] = {
+        {"damaged time stamp", Damage::FlippedTimeStamp, true},
+        {"cut-short span", Damage::CutInsidePack, false},
+    };
+    auto* settings = CSettingsStore::GetInstance();
+    const QString out = kel_test::ProgramFolder() + "/out";
+    settings->SetValueText(SettingKey::DownloadSavePath, out + "/dl");
+    for (const DamageCase& dc : cases) {
+        for (const MediumCase& medium : kMedia) {
+            SCOPED_TRACE(std::string(dc.name) + ", " + medium.name);
+            storage_test::MediaSet media;
+            storage_test::Medium* m = media.Add(medium.family, 1, 3, kSeconds, kGap, [&](recmedia::MediaSpec& spec) {
+                spec.fast = false;
+                spec.width = 176;
+                spec.height = 144;
+                if (medium.enciphered) spec.key = kKey;
+            });
+            ASSERT_NE(m, nullptr);
+            QorAutoStorage::GetInstance()->JudgeDiskTypes({m->root});
+            const auto& plan = m->info.recordings;
+            ASSERT_EQ(plan.size(), 3u);
+
+            // The damage, and the pictures the saved file must show.
+            QByteArray damaged = storage_test::FileBytes(*m, plan[1].relPath);
+            const std::vector<PackAt> packs = PacksOf(damaged);
+            std::vector<size_t> pictures;
+            for (size_t i = 0; i < packs.size(); ++i)
+                if (packs[i].video) pictures.push_back(i);
+            ASSERT_GT(pictures.size(), 20u);
+            std::vector<int64_t> middle;
+            if (dc.damage == Damage::CutInsidePack) {
+                // Cut inside the payload of a picture a quarter of the way
+                // in: more than its last second is missing.
+                const PackAt& cut = packs[pictures[pictures.size() / 4]];
+                const size_t at = cut.payload + cut.payloadSize / 2;
+                damaged.truncate(static_cast<int>(at));
+                for (const PackAt& p : packs)
+                    if (p.video && p.offset + p.size <= at) middle.push_back(p.frameMs);
+            } else {
+                size_t target = pictures.size() / 2;
+                while (packs[pictures[target]].key) ++target;
+                const size_t stamp = StampOffset(damaged, packs[pictures[target]]);
+                ASSERT_GT(stamp, 0u);
+                // Bit 29 of the stamp: 5,965 s later.
+                const int at = static_cast<int>(stamp + 1);
+                damaged[at] = static_cast<char>(damaged.at(at) ^ 0x80);
+                for (const PackAt& p : packs)
+                    if (p.video) middle.push_back(p.frameMs);
+            }
+            ASSERT_TRUE(kel_test::WriteFile(QString::fromStdString(m->folder + "/" + plan[1].relPath), damaged));
+
+            std::vector<std::shared_ptr<CSingleFile>> files;
+            if (medium.route == Route::Storage) {
+                StorageOper oper;
+                for (const FoundDataRecord& r : storage_test::SearchDay(oper, m->root, m->info.firstDay))
+                    files.push_back(storage_test::FileOf(r, m->root));
+                std::sort(files.begin(), files.end(),
+                          [](const std::shared_ptr<CSingleFile>& a, const std::shared_ptr<CSingleFile>& b) {
+                              return a->StartTime < b->StartTime;
+                          });
+            } else {
+                const std::string folder = m->folder + "_export";
+                for (const recmedia::PlannedRecording& r : plan) {
+                    const std::string path = folder + "/" + TimeToString(r.start) + "_" + TimeToString(r.end) + "_1.mp4";
+                    ASSERT_TRUE(kel_test::WriteFile(QString::fromStdString(path), storage_test::FileBytes(*m, r.relPath)));
+                    files.push_back(std::make_shared<CSingleFile>(path, folder, r.size, r.start, r.end, 0, "DVR", 1));
+                }
+            }
+            ASSERT_EQ(files.size(), 3u);
+
+            const time_t spanStart = static_cast<time_t>(plan[0].start) + 1;
+            const time_t spanEnd = static_cast<time_t>(plan[2].start) + 2;
+            std::vector<int64_t> expected;
+            for (int64_t t : FrameTimes(storage_test::FileBytes(*m, plan[0].relPath)))
+                if (t >= int64_t(spanStart) * 1000) expected.push_back(t);
+            expected.insert(expected.end(), middle.begin(), middle.end());
+            for (int64_t t : FrameTimes(storage_test::FileBytes(*m, plan[2].relPath)))
+                if (t < (int64_t(spanEnd) + 1) * 1000) expected.push_back(t);
+            const std::string name = "ch01_" + TimeToString(spanStart) + "_" + TimeToString(spanEnd) +
+                                     (dc.complete ? "" : APT_QMR::kPartialMarker) + ".mp4";
+
+            settings->SetValueText(SettingKey::SecretKey, medium.enciphered ? kKey : "");
+            for (const bool mp4 : {false, true}) {
+                SCOPED_TRACE(mp4 ? ".mp4" : "raw");
+                QDir(out).removeRecursively();
+                settings->SetValueText(SettingKey::DownloadVideoType, mp4 ? "1" : "0");
+                CStreamDownloader d;
+                d.SetDiskKind(medium.route == Route::Direct ? 1 : 0);
+                d.SetDownLoadFileType(0);
+                ASSERT_TRUE(d.SetParam(new CStreamDownloaderParam(1)));
+                QString lastPath;
+                std::vector<int> codes;
+                QObject context;
+                QObject::connect(&d, &CStreamDownloader::DownloadFiles, &context, [&](QString p) { lastPath = p; });
+                QObject::connect(&d, &CStreamDownloader::DownloadSignal, &context,
+                                 [&](int code, int, int) { codes.push_back(code); });
+                std::vector<CSingleFile*> list;
+                for (const auto& f : files) list.push_back(f.get());
+                ASSERT_TRUE(d.DownloadByTime(list, spanStart, spanEnd));
+                ASSERT_TRUE(WaitFor([&] { return !codes.empty() && (codes.back() == 2 || codes.back() == 3); }));
+                EXPECT_EQ(codes, (std::vector<int>{0, 5, 5, dc.complete ? 5 : 7, 2}));
+                EXPECT_EQ(lastPath.toStdString(), (out + "/dl/").toStdString() + name);
+                EXPECT_EQ(QDir(out + "/dl").entryList(QDir::Files).join('|').toStdString(), name);
+                EXPECT_EQ(CStreamDownloader::IsIncompleteFile(lastPath), !dc.complete);
+
+                const std::string path = lastPath.toStdString();
+                const QByteArray written = kel_test::ReadFile(lastPath);
+                ASSERT_GT(written.size(), 40);
+                if (!mp4) {
+                    // Every picture at its recorder time, in the bytes and
+                    // as a player reads them.
+                    EXPECT_EQ(FrameTimes(written), expected);
+                    recstream::StreamHeader header;
+                    ASSERT_TRUE(recstream::ParseHeader(written.constData(), 40, &header));
+                    const int64_t base = int64_t(header.startTime) * 1000;
+                    if (!medium.enciphered) {
+                        const kel_test::Mp4Probe probe = kel_test::ProbeMp4(path, true, true);
+                        ASSERT_TRUE(probe.opened);
+                        EXPECT_EQ(probe.logErrors, 0);
+                        EXPECT_EQ(probe.decodeErrors, 0);
+                        EXPECT_NEAR(probe.decodedFrames, static_cast<int>(expected.size()), 1);
+                        for (double t : probe.frameTimes) {
+                            const int64_t ms = base + std::llround(t * 1000);
+                            EXPECT_TRUE(std::any_of(expected.begin(), expected.end(),
+                                                    [&](int64_t e) { return std::llabs(e - ms) <= 2; }))
+                                << "a picture at " << ms - expected.front() << " ms";
+                        }
+                    }
+                    Played played;
+                    ASSERT_TRUE(PlayRecorderStream(written, medium.enciphered ? kKey : "", &played));
+                    EXPECT_NEAR(played.frames, static_cast<int>(expected.size()), 1);
+                    EXPECT_NEAR(base + played.firstMs, expected.front(), kFrameMs);
+                    EXPECT_NEAR(base + played.lastMs, expected.back(), kFrameMs);
+                    continue;
+                }
+                const kel_test::Mp4Probe probe = kel_test::ProbeMp4(path, true);
+                ASSERT_TRUE(probe.opened);
+                EXPECT_EQ(probe.logErrors, 0);
+                EXPECT_EQ(probe.decodeErrors, 0);
+                ASSERT_NEAR(probe.decodedFrames, static_cast<int>(expected.size()), 1);
+                const int64_t start = CreationSeconds(probe.creationTime);
+                EXPECT_NEAR(start * 1000 + std::llround(probe.firstTime * 1000), expected.front(), kFrameMs);
+                EXPECT_NEAR(probe.duration * 1000, double(expected.back() - expected.front() + kFrameMs), kFrameMs);
+                // Each picture where the recorder put it: the gap stays a gap.
+                for (double t : probe.frameTimes) {
+                    const int64_t ms = expected.front() + std::llround((t - probe.firstTime) * 1000);
+                    EXPECT_TRUE(std::any_of(expected.begin(), expected.end(),
+                                            [&](int64_t e) { return std::llabs(e - ms) <= 2; }))
+                        << "a picture at " << ms - expected.front() << " ms";
+                }
+            }
+        }
+    }
+}
+
 // One channel found on two disks, saved by time over the whole of it: the
 // second disk mirrors the first (the same spans) or goes on after it. The
 // saved file holds every moment once, in time order: its frames are those

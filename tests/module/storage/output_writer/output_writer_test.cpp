@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QString>
@@ -203,6 +204,159 @@ TEST(OutputWriter, RawFileOfTwoRecordingsRunsOnTheFirstClock) {
             EXPECT_TRUE(std::is_sorted(times.begin(), times.end()));
             EXPECT_EQ(times.front(), kStart);
             EXPECT_EQ(times.back(), kStart + 2 + pause + 1);
+        }
+    }
+}
+
+// ---- recordings that are damaged --------------------------------------------------
+
+// Recorder milliseconds of the pictures of a recorder stream file.
+std::vector<int64_t> PictureTimes(const Bytes& file) {
+    std::vector<int64_t> times;
+    recstream::StreamHeader header;
+    if (!recstream::ParseHeader(file.data(), file.size(), &header)) return times;
+    recstream::PacketScanner scanner(header.startTime, false);
+    scanner.Feed(file.data() + 40, file.size() - 40);
+    scanner.Finish();
+    recstream::Packet packet;
+    while (scanner.Next(&packet))
+        for (const recstream::Pes& pes : packet.pes)
+            if (pes.streamId == recstream::kStreamVideo && pes.hasPts)
+                times.push_back(int64_t(header.startTime) * 1000 + int64_t(pes.pts / 90));
+    return times;
+}
+
+struct PackInfo {
+    size_t offset, size;
+    int64_t pictureMs;   // -1: no picture starts in it
+    size_t payload, payloadSize;
+};
+std::vector<PackInfo> PacksOf(const Bytes& rec) {
+    std::vector<PackInfo> packs;
+    recstream::PacketScanner scanner(kStart, false);
+    scanner.Feed(rec.data(), rec.size());
+    scanner.Finish();
+    recstream::Packet packet;
+    while (scanner.Next(&packet)) {
+        if (packet.kind != recstream::kPacketPack) continue;
+        PackInfo p{packet.offset, packet.size, -1, 0, 0};
+        for (const recstream::Pes& pes : packet.pes) {
+            if (pes.streamId != recstream::kStreamVideo || !pes.hasPts) continue;
+            p.pictureMs = int64_t(packet.time - packet.scr / 90000) * 1000 + int64_t(pes.pts / 90);
+            p.payload = packet.offset + pes.payloadOffset;
+            p.payloadSize = pes.payloadSize;
+            break;
+        }
+        packs.push_back(p);
+    }
+    return packs;
+}
+
+// Debug lines of the storage category, gathered while the object lives.
+struct StorageLog {
+    static QStringList& Lines() {
+        static QStringList lines;
+        return lines;
+    }
+    static void Handler(QtMsgType, const QMessageLogContext& context, const QString& text) {
+        if (context.category && QByteArray(context.category) == "kel.storage") Lines() << text;
+    }
+    StorageLog() {
+        Lines().clear();
+        QLoggingCategory::setFilterRules(QStringLiteral("kel.storage.debug=true"));
+        m_previous = qInstallMessageHandler(&StorageLog::Handler);
+    }
+    ~StorageLog() {
+        qInstallMessageHandler(m_previous);
+        QLoggingCategory::setFilterRules(QString());
+    }
+    bool Has(const QString& part) const {
+        for (const QString& line : Lines())
+            if (line.contains(part)) return true;
+        return false;
+    }
+    QtMessageHandler m_previous = nullptr;
+};
+
+// Two recordings into one file, the first of them damaged: it ends inside a
+// picture's pack (the medium held less than the index said), or one of its
+// packs carries a pack clock with a flipped bit far outside its span. The
+// file (raw, or converted) holds every whole picture at its recorder time:
+// the cut pack is left out, so it cannot swallow the second recording's
+// start, and the damaged clock is put back; the counts the downloader names
+// its files by are those of what the file holds. Each repair is logged.
+TEST(OutputWriter, ADamagedRecordingLeavesNoTraceInTheFileButItsGap) {
+    enum Damage { kCut, kClock };
+    const struct {
+        const char* name;
+        Damage damage;
+        const char* logged;
+    } cases[] = {{"cut inside a pack", kCut, "ends inside a pack"},
+                 {"flipped pack clock", kClock, "damaged pack clock"}};
+    const uint32_t secondStart = kStart + 6;
+    for (const auto& c : cases) {
+        for (const std::string key : {"", "damage-key"}) {
+            Bytes first = Recording(3, 61, key);
+            const Bytes second = Recording(2, 62, key, secondStart);
+            const std::vector<PackInfo> packs = PacksOf(first);
+            std::vector<int64_t> expected;
+            if (c.damage == kCut) {
+                // Half way into the payload of the 15th picture.
+                size_t picture = 0, at = 0;
+                for (const PackInfo& p : packs)
+                    if (p.pictureMs >= 0 && ++picture == 15) at = p.payload + p.payloadSize / 2;
+                ASSERT_GT(at, 0u);
+                first.resize(at);
+                for (const PackInfo& p : packs)
+                    if (p.pictureMs >= 0 && p.offset + p.size <= at) expected.push_back(p.pictureMs);
+            } else {
+                first[packs[packs.size() / 2].offset + 5] ^= 0x40;   // SCR bit 26: 745 s later
+                expected = PictureTimes(first);
+            }
+            for (int64_t t : PictureTimes(second)) expected.push_back(t);
+
+            for (const bool mp4 : {false, true}) {
+                SCOPED_TRACE(std::string(c.name) + (key.empty() ? "" : ", enciphered") + (mp4 ? ", .mp4" : ", raw"));
+                SetConversion(mp4 ? "1" : "0", QString::fromStdString(key));
+                const std::string out = TempPath("damaged.mp4");
+                StorageLog log;
+                CStreamFileWriter w;
+                ASSERT_TRUE(w.Open(out, false));
+                w.SetSpan(kStart, kStart + 2);
+                ASSERT_TRUE(w.WriteHeader(first.data(), 40));
+                for (size_t off = 40; off < first.size(); off += 4000)
+                    w.Write(first.data() + off, static_cast<uint32_t>(std::min<size_t>(4000, first.size() - off)));
+                w.SetSpan(secondStart, secondStart + 1);
+                ASSERT_TRUE(w.WriteHeader(second.data(), 40));
+                w.Write(second.data() + 40, static_cast<uint32_t>(second.size() - 40));
+                ASSERT_TRUE(w.Close());
+                EXPECT_TRUE(log.Has(QString::fromLatin1(c.logged))) << log.Lines().join('\n').toStdString();
+                EXPECT_EQ(expected.size(), w.FramesWritten());
+                EXPECT_EQ(int64_t(secondStart + 1), w.LastTime());
+                EXPECT_EQ(int64_t(secondStart + 1), w.RecordingLastTime());
+
+                if (!mp4) {
+                    const Bytes file = ReadAll(out);
+                    EXPECT_EQ(expected, PictureTimes(file));
+                    recstream::PacketScanner scanner(kStart, false);
+                    scanner.Feed(file.data() + 40, file.size() - 40);
+                    scanner.Finish();
+                    recstream::Packet packet;
+                    while (scanner.Next(&packet)) {
+                        EXPECT_EQ(recstream::kPacketPack, packet.kind) << "at " << packet.offset;
+                        EXPECT_LE(packet.time, secondStart + 1) << "at " << packet.offset;
+                    }
+                    if (!key.empty()) continue;
+                }
+                const kel_test::Mp4Probe p = kel_test::ProbeMp4(out, true, !mp4);
+                ASSERT_TRUE(p.opened);
+                EXPECT_EQ(0, p.logErrors);
+                EXPECT_EQ(0, p.decodeErrors);
+                ASSERT_EQ(expected.size(), p.frameTimes.size());
+                for (size_t i = 0; i < expected.size(); ++i)
+                    EXPECT_NEAR(double(expected[i] - expected[0]) / 1000, p.frameTimes[i] - p.frameTimes[0], 0.002)
+                        << "picture " << i;
+            }
         }
     }
 }
