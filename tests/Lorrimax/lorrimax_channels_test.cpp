@@ -31,21 +31,6 @@ namespace {
 constexpr int kSeconds = 4;   // length of each recording
 constexpr int kFps = 25;
 
-// Seconds since 1970 of "YYYY-MM-DDThh:mm:ss..." taken as recorder time.
-int64_t CreationSeconds(const std::string& text) {
-    int f[6] = {};
-    if (std::sscanf(text.c_str(), "%d-%d-%dT%d:%d:%d", &f[0], &f[1], &f[2], &f[3], &f[4], &f[5]) != 6) return -1;
-    recstream::CivilTime t;
-    t.year = f[0];
-    t.month = f[1];
-    t.day = f[2];
-    t.hour = f[3];
-    t.minute = f[4];
-    t.second = f[5];
-    int64_t s = -1;
-    return recstream::CivilToSeconds(t, &s) ? s : -1;
-}
-
 QString Stamp(time_t t) { return QString::fromStdString(TimeToString(t)); }
 
 // Two disks that hold channels 1 and 2, two recordings of kSeconds each per
@@ -143,7 +128,7 @@ protected:
         const int frames = int(to - from + 1) * kFps;
         EXPECT_EQ(p.decodedFrames, frames);
         EXPECT_NEAR(p.duration, double(to - from + 1), 1.5 / kFps);
-        const int64_t start = CreationSeconds(p.creationTime);
+        const int64_t start = kel_test::CreationSeconds(p.creationTime);
         EXPECT_NEAR(double(start) + p.firstTime, double(from), 1.0 / kFps) << p.creationTime;
         EXPECT_NEAR(double(start) + p.lastTime, double(to + 1) - 1.0 / kFps, 1.0 / kFps);
         const int other = channel == 1 ? 2 : 1;

@@ -1,5 +1,8 @@
 #include "mp4_probe.h"
 
+#include <cstdio>
+#include <ctime>
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -135,6 +138,19 @@ Mp4Probe ProbeMp4(const std::string& path, bool decode, bool recorderStream) {
     avformat_close_input(&fc);
     probe.logErrors = log.Count();
     return probe;
+}
+
+int64_t CreationSeconds(const std::string& text) {
+    int f[6] = {};
+    if (std::sscanf(text.c_str(), "%d-%d-%dT%d:%d:%d", &f[0], &f[1], &f[2], &f[3], &f[4], &f[5]) != 6) return -1;
+    struct tm t = {};
+    t.tm_year = f[0] - 1900;
+    t.tm_mon = f[1] - 1;
+    t.tm_mday = f[2];
+    t.tm_hour = f[3];
+    t.tm_min = f[4];
+    t.tm_sec = f[5];
+    return static_cast<int64_t>(timegm(&t));
 }
 
 }  // namespace kel_test

@@ -35,4 +35,8 @@ struct Mp4Probe {
 // stream read as MPEG-PS).
 Mp4Probe ProbeMp4(const std::string& path, bool decode, bool recorderStream = false);
 
+// Seconds since 1970 of a "creation_time" text ("YYYY-MM-DDThh:mm:ss...")
+// taken as recorder time (no time zone); -1 for any other text.
+int64_t CreationSeconds(const std::string& text);
+
 }  // namespace kel_test

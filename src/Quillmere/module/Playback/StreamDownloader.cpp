@@ -587,6 +587,17 @@ OSTRUM_FILE_TIME LocalFileTime(time_t t) {
 
 }  // namespace
 
+bool CStreamDownloader::EndCutsWith(int code, int index, int count) {
+    m_fullPath.clear();   // a cut that did not end leaves nothing behind
+    EndTasks();
+    ++m_generation;
+    m_mutex.Unlock();
+    emit DownloadFiles(QString());
+    emit DownloadSignal(code, index, count);
+    m_mutex.Lock();
+    return false;
+}
+
 bool CStreamDownloader::CutPass() {
     const int index = m_taskIndex.load();
     const int count = TaskCount();
@@ -598,14 +609,7 @@ bool CStreamDownloader::CutPass() {
     } else if (NameOutputFile(task, false)) {
         if (IsDiskSpaceLow(kLowSpaceGiB, -1, LocalToUnicode(m_folder.c_str(), false))) {
             m_failure = FailureDiskSpaceLow;
-            m_fullPath.clear();
-            EndTasks();
-            ++m_generation;
-            m_mutex.Unlock();
-            emit DownloadFiles(QString());
-            emit DownloadSignal(DownloadDiskSpaceLow, index, count);
-            m_mutex.Lock();
-            return false;
+            return EndCutsWith(DownloadDiskSpaceLow, index, count);
         }
         // The pictures from the key frame at or before the span's first
         // second to its last, copied as they are, on the recorder's clock.
@@ -618,16 +622,7 @@ bool CStreamDownloader::CutPass() {
             m_failure = FailureRecordingUnreadable;
         }
     }
-    if (!saved) {
-        m_fullPath.clear();   // the cut leaves nothing behind
-        EndTasks();
-        ++m_generation;
-        m_mutex.Unlock();
-        emit DownloadFiles(QString());
-        emit DownloadSignal(DownloadFailed, index, count);
-        m_mutex.Lock();
-        return false;
-    }
+    if (!saved) return EndCutsWith(DownloadFailed, index, count);
     if (!EmitPathUnlocked()) return false;
     if (!EmitUnlocked(DownloadFileDone, index, count)) return false;
     if (!FindFileInSpan(index + 1)) {

@@ -163,6 +163,8 @@ private:
     // One converted recording of a by-time download: its part of the span
     // cut out of it into an output file of its own.
     bool CutPass();
+    // Ends a batch of cuts with `code` (mutex held; emitted without it).
+    bool EndCutsWith(int code, int index, int count);
     bool NextFile();
     bool NextFileInSpan();
     // Ends the batch at a next file that could not be opened (code 3 with

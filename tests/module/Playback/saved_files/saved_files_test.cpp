@@ -112,21 +112,6 @@ bool PlayRecorderStream(const QByteArray& bytes, const std::string& key, Played*
     return ok;
 }
 
-// Seconds since 1970 of "YYYY-MM-DDThh:mm:ss..." taken as recorder time.
-int64_t CreationSeconds(const std::string& text) {
-    int f[6] = {};
-    if (std::sscanf(text.c_str(), "%d-%d-%dT%d:%d:%d", &f[0], &f[1], &f[2], &f[3], &f[4], &f[5]) != 6) return -1;
-    recstream::CivilTime t;
-    t.year = f[0];
-    t.month = f[1];
-    t.day = f[2];
-    t.hour = f[3];
-    t.minute = f[4];
-    t.second = f[5];
-    int64_t s = -1;
-    return recstream::CivilToSeconds(t, &s) ? s : -1;
-}
-
 // Where the recordings come from.
 enum class Route { Storage, Direct };
 struct MediumCase {
@@ -337,7 +322,7 @@ TEST_F(SavedFilesTest, EverySavedFileHoldsItsSpan) {
                         EXPECT_EQ(probe.logErrors, 0);
                         EXPECT_EQ(probe.decodeErrors, 0);
                         EXPECT_NEAR(probe.decodedFrames, static_cast<int>(expected.size()), 1);
-                        const int64_t start = CreationSeconds(probe.creationTime);
+                        const int64_t start = kel_test::CreationSeconds(probe.creationTime);
                         ASSERT_GE(start, 0) << probe.creationTime;
                         EXPECT_NEAR(start * 1000 + std::llround(probe.firstTime * 1000), firstMs, kFrameMs);
                         EXPECT_NEAR(start * 1000 + std::llround(probe.lastTime * 1000), lastMs, kFrameMs);
@@ -581,7 +566,7 @@ TEST(SavedFilesOfDamagedRecordings, EveryFrameKeepsItsRecorderTime) {
                 EXPECT_EQ(probe.logErrors, 0);
                 EXPECT_EQ(probe.decodeErrors, 0);
                 ASSERT_NEAR(probe.decodedFrames, static_cast<int>(expected.size()), 1);
-                const int64_t start = CreationSeconds(probe.creationTime);
+                const int64_t start = kel_test::CreationSeconds(probe.creationTime);
                 EXPECT_NEAR(start * 1000 + std::llround(probe.firstTime * 1000), expected.front(), kFrameMs);
                 EXPECT_NEAR(probe.duration * 1000, double(expected.back() - expected.front() + kFrameMs), kFrameMs);
                 // Each picture where the recorder put it: the gap stays a gap.
@@ -681,7 +666,7 @@ TEST(SavedFilesAcrossDisks, AChannelOnTwoDisksIsSavedOncePerMoment) {
             EXPECT_EQ(probe.decodeErrors, 0);
             EXPECT_NEAR(probe.decodedFrames, static_cast<int>(expected.size()), 1);
             EXPECT_NEAR(probe.duration * 1000, double(expected.back() - expected.front() + kFrameMs), kFrameMs);
-            const int64_t start = CreationSeconds(probe.creationTime);
+            const int64_t start = kel_test::CreationSeconds(probe.creationTime);
             EXPECT_NEAR(start * 1000 + std::llround(probe.firstTime * 1000), expected.front(), kFrameMs);
         }
     }
