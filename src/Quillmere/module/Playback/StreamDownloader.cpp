@@ -30,15 +30,6 @@ constexpr float kLowSpaceGiB = kDownloadMinFreeGiB;
 constexpr int kPosEnd = 100;
 constexpr int kPosFailed = 200;
 
-bool FileExists(const std::string& path) {
-    const std::string local = wincompat::MapPath(path);
-    if (local.empty()) return false;
-    FILE* f = std::fopen(local.c_str(), "rb");
-    if (!f) return false;
-    std::fclose(f);
-    return true;
-}
-
 void DeleteFile(const std::string& path) {
     const std::string local = wincompat::MapPath(path);
     if (!local.empty()) std::remove(local.c_str());
@@ -338,7 +329,7 @@ bool CStreamDownloader::FinishFile(bool complete) {
     }
     m_writer.Close();
     // Kept only with a whole frame in it, named after the time it reaches.
-    if (m_fileFrames.load() == 0 || m_fileLastTime.load() < 0 || !FileExists(m_fullPath)) {
+    if (m_fileFrames.load() == 0 || m_fileLastTime.load() < 0 || !OutputFileExists(m_fullPath)) {
         RemoveOutputFile();
         m_fullPath.clear();
         return false;
@@ -587,6 +578,15 @@ OSTRUM_FILE_TIME LocalFileTime(time_t t) {
 
 }  // namespace
 
+bool CStreamDownloader::EndAllDone() {
+    m_taskIndex = -1;
+    ClearTasks();
+    m_bytesDone = m_bytesTotal.load();
+    ++m_generation;
+    EmitUnlocked(DownloadAllDone, m_lastIndex, 0);
+    return false;
+}
+
 bool CStreamDownloader::EndCutsWith(int code, int index, int count) {
     m_fullPath.clear();   // a cut that did not end leaves nothing behind
     EndTasks();
@@ -626,12 +626,7 @@ bool CStreamDownloader::CutPass() {
     if (!EmitPathUnlocked()) return false;
     if (!EmitUnlocked(DownloadFileDone, index, count)) return false;
     if (!FindFileInSpan(index + 1)) {
-        m_taskIndex = -1;
-        ClearTasks();
-        m_bytesDone = m_bytesTotal.load();
-        ++m_generation;
-        EmitUnlocked(DownloadAllDone, m_lastIndex, 0);
-        return false;
+        return EndAllDone();
     }
     return true;
 }
@@ -700,12 +695,7 @@ bool CStreamDownloader::NextFile() {
 
     const int next = m_taskIndex.load() + 1;
     if (next >= TaskCount()) {
-        m_taskIndex = -1;
-        ClearTasks();
-        m_bytesDone = m_bytesTotal.load();
-        ++m_generation;
-        EmitUnlocked(DownloadAllDone, m_lastIndex, 0);
-        return false;
+        return EndAllDone();
     }
     m_taskIndex = next;
     m_currentTask = m_tasks[static_cast<size_t>(next)];
@@ -767,12 +757,7 @@ bool CStreamDownloader::NextFileInSpan() {
     m_bytesFile = 0;
 
     if (!FindFileInSpan(m_taskIndex.load() + 1)) {
-        m_taskIndex = -1;
-        ClearTasks();
-        m_bytesDone = m_bytesTotal.load();
-        ++m_generation;
-        EmitUnlocked(DownloadAllDone, m_lastIndex, 0);
-        return false;
+        return EndAllDone();
     }
     const bool opened = joinNext ? OpenTask(m_currentTask) : StartFileTask(m_currentTask, false, false);
     if (opened) return EmitPathUnlocked();

@@ -163,6 +163,9 @@ private:
     // One converted recording of a by-time download: its part of the span
     // cut out of it into an output file of its own.
     bool CutPass();
+    // The batch's last task is done: the downloader idle, code 2 emitted
+    // (mutex held; emitted without it). False, for the worker to end.
+    bool EndAllDone();
     // Ends a batch of cuts with `code` (mutex held; emitted without it).
     bool EndCutsWith(int code, int index, int count);
     bool NextFile();

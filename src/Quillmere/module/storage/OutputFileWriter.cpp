@@ -17,7 +17,9 @@ constexpr size_t kWriteBuffer = 1048576;
 
 void Debug(const QString& line) { qCDebug(lcKelStorage).noquote() << line; }
 
-bool FileExists(const std::string& path) {
+}  // namespace
+
+bool OutputFileExists(const std::string& path) {
     const std::string local = wincompat::MapPath(path);
     if (local.empty()) return false;
     FILE* f = std::fopen(local.c_str(), "rb");
@@ -26,7 +28,9 @@ bool FileExists(const std::string& path) {
     return true;
 }
 
-bool NameTaken(const std::string& path) { return FileExists(path) || FileExists(path + ".part"); }
+namespace {
+
+bool NameTaken(const std::string& path) { return OutputFileExists(path) || OutputFileExists(path + ".part"); }
 
 }  // namespace
 

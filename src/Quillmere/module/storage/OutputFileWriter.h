@@ -22,6 +22,8 @@
 // one being written under it ("<name>.part"), so that an output never
 // replaces another file. Drive paths such as "D:/Clip/" are allowed.
 std::string FreeOutputPath(const std::string& folder, const std::string& stem, const std::string& extension);
+// Whether a file of that path (drive paths allowed) can be opened.
+bool OutputFileExists(const std::string& path);
 
 // A thin wrapper round one transform of the stream transform library.
 class TransformWrapper {
