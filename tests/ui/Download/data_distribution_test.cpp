@@ -1,5 +1,6 @@
-// The download row builder: one row per file, handed over one at a time with
-// progress before each, in both forms; release on destruction.
+// The download row builder: one row per file, handed over with progress
+// before each, in both forms, a bounded number of rows ahead of the
+// receiver; release on destruction.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -7,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QStandardItemModel>
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -116,17 +118,19 @@ TEST(DataDistributionThread, EmptyListsOnlyFinish) {
 }
 
 TEST(DataDistributionThread, DestroyingAWaitingBuilderSendsTheRestAndEnds) {
+    const int count = CDataDistributionThread::kRowsInFlight + 4;
     std::vector<std::unique_ptr<CSingleFile>> files;
     std::vector<CSingleFile*> list;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < count; ++i) {
         files.push_back(File("f.mp4", 10, 100 + i));
         list.push_back(files.back().get());
     }
-    int rows = 0;
+    std::atomic<int> rows{0};
     bool finished = false;
     {
         CDataDistributionThread builder(list);
-        // Nobody releases the worker: it waits after the first row.
+        // Nobody reports a row taken: the worker waits once it is the most
+        // rows ahead it may be.
         QObject::connect(&builder, &CDataDistributionThread::SignalSendItems, &builder,
                          [&rows](const QList<QStandardItem*>& row) {
                              ++rows;
@@ -137,10 +141,70 @@ TEST(DataDistributionThread, DestroyingAWaitingBuilderSendsTheRestAndEnds) {
         builder.startThread();
         QElapsedTimer t;
         t.start();
-        while (rows < 1 && t.elapsed() < 60000) QThread::yieldCurrentThread();
+        while (builder.rowsInFlight() < CDataDistributionThread::kRowsInFlight && t.elapsed() < 60000)
+            QThread::yieldCurrentThread();
+        EXPECT_EQ(rows.load(), CDataDistributionThread::kRowsInFlight);
     }
-    EXPECT_EQ(rows, 4);
+    EXPECT_EQ(rows.load(), count);
     EXPECT_TRUE(finished);
+}
+
+// A long list: every row arrives, in order, and the worker is never more
+// than kRowsInFlight rows ahead of the rows reported taken (so the receiver's
+// queue stays short), whether the receiver keeps up or lags behind.
+TEST(DataDistributionThread, LongListsStayAFixedNumberOfRowsAhead) {
+    const int count = CDataDistributionThread::kRowsInFlight * 8 + 3;
+    std::vector<std::unique_ptr<CSingleFile>> files;
+    std::vector<CSingleFile*> list;
+    for (int i = 0; i < count; ++i) {
+        files.push_back(File("f.mp4", uint32_t(i), 1000 + i));
+        list.push_back(files.back().get());
+    }
+    for (const bool lagging : {false, true}) {
+        SCOPED_TRACE(lagging ? "receiver reports in bursts" : "receiver reports each row");
+        CDataDistributionThread builder(list);
+        std::atomic<int> sent{0};
+        std::atomic<int> taken{0};
+        std::atomic<int> mostAhead{0};
+        QObject::connect(&builder, &CDataDistributionThread::SignalSendItems, &builder,
+                         [&](const QList<QStandardItem*>&) {
+                             const int ahead = ++sent - taken.load();
+                             if (ahead > mostAhead.load()) mostAhead = ahead;
+                         }, Qt::DirectConnection);
+        QStandardItemModel model;
+        std::vector<QList<QStandardItem*>> untaken;
+        bool finished = false;
+        QObject receiver;
+        QObject::connect(&builder, &CDataDistributionThread::SignalSendItems, &receiver,
+                         [&](const QList<QStandardItem*>& row) {
+                             untaken.push_back(row);
+                             // The lagging receiver takes its rows only when the
+                             // worker can send no more before it does.
+                             if (lagging && int(untaken.size()) < CDataDistributionThread::kRowsInFlight &&
+                                 sent.load() < count)
+                                 return;
+                             for (const QList<QStandardItem*>& r : untaken) {
+                                 model.appendRow(r);
+                                 ++taken;
+                                 builder.OnStartNow();
+                             }
+                             untaken.clear();
+                         });
+        QObject::connect(&builder, &CDataDistributionThread::SendFinished, &receiver, [&finished] { finished = true; });
+        builder.startThread();
+        QElapsedTimer t;
+        t.start();
+        while (!finished && t.elapsed() < 60000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        ASSERT_TRUE(finished);
+        ASSERT_TRUE(builder.wait(60000));
+        QCoreApplication::processEvents();
+        for (const QList<QStandardItem*>& r : untaken) model.appendRow(r);
+        ASSERT_EQ(model.rowCount(), count);
+        for (int i = 0; i < count; ++i)
+            ASSERT_EQ(model.item(i, 0)->data(CDataDistributionThread::kFileSizeRole).toInt(), i) << i;
+        EXPECT_LE(mostAhead.load(), CDataDistributionThread::kRowsInFlight);
+        if (lagging) EXPECT_EQ(mostAhead.load(), CDataDistributionThread::kRowsInFlight);
+    }
 }
 
 TEST(DataDistributionThread, NullEntriesGetNoRow) {
