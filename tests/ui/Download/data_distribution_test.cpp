@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "DataDistributionThread.h"
+#include "kel_test/test_support.h"
 #include "ziraz/ziraz.h"
 
 using APT_QMR::CSingleFile;
@@ -74,6 +75,33 @@ TEST(DataDistributionThread, FileListRowsInOrderWithProgress) {
     EXPECT_FALSE(r.model.item(0, 4)->isEditable());
     EXPECT_EQ(r.model.item(1, 0)->text(), "2");
     EXPECT_EQ(r.model.item(1, 1)->text(), QDateTime::fromTime_t(1709280000).toString("yyyy-MM-dd hh:mm:ss"));
+}
+
+// The start and end texts are the local time of the PC, as QDateTime shows
+// it, also around the changes of the clock and in zones a half hour off.
+TEST(DataDistributionThread, TimeTextsAreThoseOfQDateTimeInTheZoneOfThePC) {
+    const uint32_t times[] = {0u,          1711846799u, 1711846800u, 1729987199u, 1729987200u,
+                              1729990799u, 1729990800u, 1709280000u, 2147483647u, 4294967200u};
+    for (const char* zone : {"UTC", "Europe/Berlin", "Australia/Lord_Howe", "Asia/Kathmandu"}) {
+        SCOPED_TRACE(zone);
+        kel_test::ScopedTimeZone tz(zone);
+        std::vector<std::unique_ptr<CSingleFile>> files;
+        std::vector<CSingleFile*> list;
+        for (uint32_t t : times) {
+            files.emplace_back(new CSingleFile("f.mp4", "E:\\", 1, t, t + 59, 0, "DVR", 1));
+            list.push_back(files.back().get());
+        }
+        CDataDistributionThread builder(list);
+        Receiver r(builder);
+        builder.startThread();
+        ASSERT_TRUE(r.Wait());
+        ASSERT_EQ(r.model.rowCount(), int(list.size()));
+        for (int i = 0; i < r.model.rowCount(); ++i) {
+            const uint32_t t = times[i];
+            EXPECT_EQ(r.model.item(i, 1)->text(), QDateTime::fromTime_t(t).toString("yyyy-MM-dd hh:mm:ss")) << t;
+            EXPECT_EQ(r.model.item(i, 2)->text(), QDateTime::fromTime_t(t + 59).toString("yyyy-MM-dd hh:mm:ss")) << t;
+        }
+    }
 }
 
 TEST(DataDistributionThread, ChannelListNumbersEachChannelFromOne) {
@@ -203,7 +231,9 @@ TEST(DataDistributionThread, LongListsStayAFixedNumberOfRowsAhead) {
         for (int i = 0; i < count; ++i)
             ASSERT_EQ(model.item(i, 0)->data(CDataDistributionThread::kFileSizeRole).toInt(), i) << i;
         EXPECT_LE(mostAhead.load(), CDataDistributionThread::kRowsInFlight);
-        if (lagging) EXPECT_EQ(mostAhead.load(), CDataDistributionThread::kRowsInFlight);
+        if (lagging) {
+            EXPECT_EQ(mostAhead.load(), CDataDistributionThread::kRowsInFlight);
+        }
     }
 }
 
