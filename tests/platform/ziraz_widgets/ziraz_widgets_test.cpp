@@ -258,11 +258,15 @@ Qt::CheckState HeaderFromRows(const ziraz::StandardItemModel& model) {
     return checked == 0 ? Qt::Unchecked : (checked == model.rowCount() ? Qt::Checked : Qt::PartiallyChecked);
 }
 
-QList<QStandardItem*> CheckRow(int number, bool checked) {
+QStandardItem* CheckItem(int number, bool checked) {
     QStandardItem* item = new QStandardItem(QString::number(number));
     item->setCheckable(true);
     item->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
-    return {item, new QStandardItem(QStringLiteral("x%1").arg(number))};
+    return item;
+}
+
+QList<QStandardItem*> CheckRow(int number, bool checked) {
+    return {CheckItem(number, checked), new QStandardItem(QStringLiteral("x%1").arg(number))};
 }
 
 // The header keeps up with every kind of change to the rows, one row or many
@@ -287,7 +291,7 @@ TEST(StandardItemModel, HeaderStateFollowsEveryChangeOfTheRows) {
         {"all rows set through the header", [&] { model.setHeaderData(0, Qt::Horizontal, int(Qt::Checked), Qt::CheckStateRole); },
          Qt::Checked},
         {"one row unticked", [&] { model.item(5, 0)->setCheckState(Qt::Unchecked); }, Qt::PartiallyChecked},
-        {"the unticked row's item replaced by a ticked one", [&] { model.setItem(5, 0, CheckRow(5, true).takeFirst()); },
+        {"the unticked row's item replaced by a ticked one", [&] { model.setItem(5, 0, CheckItem(5, true)); },
          Qt::Checked},
         {"rows sorted by their text", [&] { model.item(2, 0)->setCheckState(Qt::Unchecked); model.sort(1); },
          Qt::PartiallyChecked},
