@@ -20,6 +20,7 @@
 #include "ChannelFiles.h"
 #include "Settings.h"
 #include "fuzz_support.h"
+#include "kel_test/hostile_xml.h"
 #include "merrowfen_disk.h"
 #include "nembra_disk.h"
 #include "recstream/recstream.h"
@@ -170,6 +171,27 @@ void HandOverSeeds(const fs::path& disk) {
     Seed("fuzz_handover_xml", "handover", kelfuzz::JoinPieces({FromText(searched), FromText(disks)}));
 }
 
+// The XML files that once stopped the programs at start (nested deeper than
+// a tree reader may build, behind what used to end the depth check), for
+// every target that reads XML: both hand-over files at once, and the
+// settings. Nested 1,000 deep, well past the limit of 256 yet small enough
+// to keep the targets fast (the tests use 200,000).
+void HostileXmlSeeds() {
+    const int depth = 1000;
+    int n = 0;
+    for (const kel_test::HostileXml& c : kel_test::HostileXmlCases()) {
+        const std::string name = "hostile" + std::to_string(n++);
+        const QByteArray searched = kel_test::HostileXmlDocument(c, QStringLiteral("SearchedFile"), depth);
+        const QByteArray disks = kel_test::HostileXmlDocument(c, QStringLiteral("DiskInfos"), depth,
+                                                              QStringLiteral("<Disk><DiskName>E:\\</DiskName></Disk>"));
+        Seed("fuzz_handover_xml", name,
+             kelfuzz::JoinPieces({Bytes(searched.begin(), searched.end()), Bytes(disks.begin(), disks.end())}));
+        const QByteArray settings = kel_test::HostileXmlDocument(
+            c, QStringLiteral("Settings"), depth, QStringLiteral("<SpeedValue><Value>60</Value></SpeedValue>"));
+        Seed("fuzz_settings_xml", name, Bytes(settings.begin(), settings.end()));
+    }
+}
+
 void SettingsSeeds() {
     CSettingsStore store;
     for (int k = 0; k < kSettingKeyCount; ++k) store.SetValueText(k, QStringLiteral("value %1").arg(k));
@@ -199,6 +221,7 @@ int main(int argc, char** argv) {
     QorautoSeeds(qorauto);
     HandOverSeeds(v1);
     SettingsSeeds();
+    HostileXmlSeeds();
     std::printf("kel-fuzz-seeds: %d seeds written to %s\n", g_written, g_out.c_str());
     return g_written > 0 ? 0 : 1;
 }

@@ -1,7 +1,10 @@
 #include "XmlElement.h"
 
+#include <QDebug>
 #include <QDomNodeList>
 #include <QFile>
+
+#include "ziraz/xmlguard.h"
 
 namespace appinstaller {
 
@@ -10,8 +13,17 @@ bool XmlElement::load(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return false;
     m_document = QDomDocument();
-    // A document that does not parse is dropped whole, never used half-read.
-    if (!m_document.setContent(&file)) m_document = QDomDocument();
+    // A document that does not parse, or that the toolkit's check refuses
+    // (nested too deep to build its tree), is dropped whole, never used
+    // half-read.
+    const QString text = ziraz::DecodeXml(file.readAll());
+    QString error;
+    if (!ziraz::CheckXmlText(text, path, &error)) {
+        qWarning().noquote() << "XmlElement::load" << error;
+    } else if (!m_document.setContent(text, &error)) {
+        qWarning().noquote() << "XmlElement::load" << path + ":" << error;
+        m_document = QDomDocument();
+    }
     m_element = m_document.documentElement();
     return true;
 }

@@ -12,8 +12,9 @@ public:
     XmlElement() = default;
 
     // Parses the file and takes its root element. False for an empty path or
-    // a file that cannot be opened; a document that does not parse loads as
-    // true with a null root.
+    // a file that cannot be opened; a document that does not parse, or that
+    // the toolkit's XML check refuses, loads as true with a null root (and a
+    // warning that says why).
     bool load(const QString& path);
 
     // The first element of that name at any depth below this one; a null

@@ -71,7 +71,12 @@ void ToolApplicationHull::readSetup() {
     if (!m_configFile.isEmpty()) {
         const QString path = QDir::isAbsolutePath(m_configFile) ? m_configFile : ziraz::GetTargetPathFile(m_configFile);
         ziraz::GenericDS root;
-        if (root.loadXML(path)) {
+        const bool loaded = root.loadXML(path);
+        // A file that is there but refused (not well-formed, nested too deep)
+        // leaves the defaults; it is neither used half-read nor replaced.
+        if (!loaded && QFile::exists(path))
+            qCWarning(lcHull).noquote() << "ToolApplicationHull::readSetup" << root.errorString();
+        if (loaded) {
             m_language = ChildInt(root, "Language", 0);
             m_versionType = ChildInt(root, "VersionType", 0);
             m_singleInstance = ChildInt(root, "SingleInstance", 1) != 0;

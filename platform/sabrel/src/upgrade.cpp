@@ -17,6 +17,8 @@
 
 #include <memory>
 
+#include "ziraz/xmlguard.h"
+
 namespace upgrade {
 
 namespace {
@@ -134,8 +136,11 @@ bool Upgrade::checkUpdate(std::string& version, const tagAppProperty& property) 
     if (!Transfer(index, d->timeoutMs, kMaxIndexBytes, &buffer)) return false;
     buffer.close();
 
+    // The index is the server's word: checked like every XML text before a
+    // tree is built from it.
+    const QString xml = ziraz::DecodeXml(text);
     QDomDocument doc;
-    if (!doc.setContent(text)) return false;
+    if (!ziraz::CheckXmlText(xml, index.toString(), nullptr) || !doc.setContent(xml)) return false;
     const QDomElement root = doc.documentElement();
     const QString offered = root.firstChildElement(QStringLiteral("Version")).text().trimmed();
     const QString package = root.firstChildElement(QStringLiteral("Package")).text().trimmed();

@@ -4,65 +4,22 @@
 #include <QQueue>
 #include <QSaveFile>
 #include <QTextStream>
-#include <QXmlStreamReader>
-#include <algorithm>
-#include <type_traits>
+
+#include "ziraz/xmlguard.h"
 
 namespace ziraz {
 
 GenericDS::GenericDS() = default;
 GenericDS::GenericDS(const QDomDocument& doc, const QDomElement& elem) : m_doc(doc), m_elem(elem) {}
 
-namespace {
-
-// Depth of the deepest element, read with the streaming reader (which keeps
-// no stack of its own), stopping as soon as it passes `limit`. Text that the
-// streaming reader finds malformed stops the scan; the tree parser then
-// reports it.
-int NestingDepth(QXmlStreamReader& reader, int limit) {
-    int depth = 0;
-    int deepest = 0;
-    while (!reader.atEnd()) {
-        const QXmlStreamReader::TokenType t = reader.readNext();
-        if (t == QXmlStreamReader::StartElement) {
-            deepest = std::max(deepest, ++depth);
-            if (deepest > limit) break;
-        } else if (t == QXmlStreamReader::EndElement) {
-            --depth;
-        } else if (t == QXmlStreamReader::Invalid) {
-            break;
-        }
-    }
-    return deepest;
-}
-
-}  // namespace
-
-// Both loads: refuse a document nested too deep, then build the tree.
-// `Source` is a QString or an open QIODevice* (read twice: rewound between).
-template <typename Source>
-bool GenericDS::parse(Source source, const QString& name) {
-    m_doc = QDomDocument();
-    m_elem = QDomElement();
-    m_error.clear();
-    {
-        QXmlStreamReader scan(source);
-        if (NestingDepth(scan, kMaxDepth) > kMaxDepth) {
-            m_error = QStringLiteral("%1: elements nested deeper than %2 levels").arg(name).arg(kMaxDepth);
-            return false;
-        }
-    }
-    if constexpr (std::is_pointer_v<Source>) {
-        if (!source->seek(0)) {
-            m_error = QStringLiteral("%1: cannot be read again").arg(name);
-            return false;
-        }
-    }
+// Both loads: the text has passed the shared check (nesting, entities), so
+// building the tree cannot run out of stack.
+bool GenericDS::build(const QString& text, const QString& name) {
     QDomDocument doc;
     QString message;
     int line = 0;
     int column = 0;
-    if (!doc.setContent(source, false, &message, &line, &column)) {
+    if (!doc.setContent(text, false, &message, &line, &column)) {
         m_error = QStringLiteral("%1: %2 (line %3, column %4)").arg(name, message).arg(line).arg(column);
         return false;
     }
@@ -72,17 +29,22 @@ bool GenericDS::parse(Source source, const QString& name) {
     return !m_elem.isNull();
 }
 
-bool GenericDS::loadXmlString(const QString& text) { return parse(text, QStringLiteral("XML text")); }
+void GenericDS::reset() {
+    m_doc = QDomDocument();
+    m_elem = QDomElement();
+    m_error.clear();
+}
+
+bool GenericDS::loadXmlString(const QString& text) {
+    reset();
+    const QString name = QStringLiteral("XML text");
+    return CheckXmlText(text, name, &m_error) && build(text, name);
+}
 
 bool GenericDS::loadXML(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        m_doc = QDomDocument();
-        m_elem = QDomElement();
-        m_error = QStringLiteral("%1: %2").arg(path, f.errorString());
-        return false;
-    }
-    return parse(static_cast<QIODevice*>(&f), path);
+    reset();
+    QString text;
+    return ReadXmlFile(path, &text, &m_error) && build(text, path);
 }
 
 bool GenericDS::SaveXML(const QString& path) const {

@@ -2,8 +2,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTextCodec>
 
 #include "kel_test/test_support.h"
+#include "ziraz/xmlguard.h"
 #include "ziraz/ziraz.h"
 
 namespace {
@@ -68,6 +70,123 @@ TEST(GenericDS, RefusesDocumentsNestedTooDeep) {
     EXPECT_TRUE(reused.isNull());
     EXPECT_TRUE(reused.errorString().startsWith("XML text: ")) << reused.errorString().toStdString();
     EXPECT_TRUE(reused.errorString().contains("line 1")) << reused.errorString().toStdString();
+}
+
+// The depth check reads the markup itself: whatever comes before the
+// nesting, a document nested exactly to the limit passes (and loads when the
+// tree reader takes it) and one level more is refused.
+TEST(XmlCheck, DepthLimitHoldsWhateverComesFirst) {
+    const struct {
+        const char* name;
+        QString first;
+        bool loads;  // at the limit, by the tree reader
+    } cases[] = {
+        {"nothing", "", true},
+        {"comment holding tags", "<!-- <a><a> -->", true},
+        {"CDATA section holding tags", "<![CDATA[<a><a></a>]]>", true},
+        {"processing instruction holding tags", "<?pi <a><a> ?>", true},
+        {"attribute values holding '>'", "<b x=\"> &lt;a>\" y='a>\"'/>", true},
+        {"an empty element", "<b/>", true},
+        {"character and entity references", "&#65;&amp;&lt;a&gt;", true},
+        {"invalid character reference", "&#1;", true},
+        {"undeclared entity", "&undeclared;", true},
+        {"comment with a double hyphen", "<!-- a -- b -->", false},
+        {"tags inside an attribute value", "<b x=\"<a><a>\"/>", false},
+    };
+    const int limit = ziraz::kMaxXmlDepth;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const int depth : {limit, limit + 1}) {
+            SCOPED_TRACE(depth);
+            // The root is the first level; `first` lies inside it.
+            const QString text = "<r>" + c.first + Nested(depth - 1) + "</r>";
+            QString error;
+            const bool passes = ziraz::CheckXmlText(text, "T", &error);
+            if (depth == limit) {
+                EXPECT_TRUE(passes) << error.toStdString();
+                ziraz::GenericDS ds;
+                EXPECT_EQ(ds.loadXmlString(text), c.loads) << ds.errorString().toStdString();
+            } else {
+                EXPECT_FALSE(passes);
+                EXPECT_EQ(error, "T: elements nested deeper than 256 levels");
+            }
+        }
+    }
+    // Where no reader goes on, the check need not: end tags of elements never
+    // opened, an unterminated comment.
+    for (const QString& stop : {QStringLiteral("</x></x></x>"), QStringLiteral("<!-- <a>")}) {
+        SCOPED_TRACE(stop.toStdString());
+        const QString text = "<r>" + stop + Nested(limit) + "</r>";
+        EXPECT_TRUE(ziraz::CheckXmlText(text, "T", nullptr));
+        ziraz::GenericDS ds;
+        EXPECT_FALSE(ds.loadXmlString(text));
+    }
+}
+
+// A document type may declare entities of plain text; an entity whose
+// replacement may hold markup (tags, character or entity references) would
+// add elements the text does not show, and is refused.
+TEST(XmlCheck, EntitiesThatMayHoldMarkupAreRefused) {
+    const struct {
+        const char* subset;
+        bool passes;
+    } cases[] = {
+        {"<!ENTITY e \"plain text\">", true},
+        {"<!ENTITY e 'a \"quoted\" text'><!-- <!ENTITY x \"<a>\"> -->", true},
+        {"<!ATTLIST R a CDATA \"<a>\">", true},
+        {"<!ENTITY e \"<a>\">", false},
+        {"<!ENTITY e '&#60;a>'>", false},
+        {"<!ENTITY e \"&f;\"><!ENTITY f \"x\">", false},
+        {"<!ENTITY % p \"<!ENTITY e 'x'>\">", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.subset);
+        const QString text = QStringLiteral("<!DOCTYPE R [%1]><R>&e;</R>").arg(QString::fromLatin1(c.subset));
+        QString error;
+        EXPECT_EQ(ziraz::CheckXmlText(text, "T", &error), c.passes);
+        if (!c.passes) {
+            EXPECT_EQ(error, "T: entity declarations holding markup or references are not accepted");
+        }
+    }
+}
+
+// Files are decoded as the tree reader decodes them, so that the check and
+// the reader see the same characters: the byte order mark, else the declared
+// encoding, else UTF-8.
+TEST(XmlCheck, FilesAreDecodedAsTheirMarkOrDeclarationSays) {
+    const QString text = QString::fromUtf8("<R>\xe8\xbd\xa6\xe8\xbd\xbd</R>");
+    QTextCodec* gb = QTextCodec::codecForName("GB2312");
+    ASSERT_NE(gb, nullptr);
+    const QString gbDeclared = "<?xml version=\"1.0\" encoding=\"GB2312\"?>" + text;
+    QByteArray utf16le("\xff\xfe", 2), utf16be("\xfe\xff", 2);
+    for (const QChar ch : text) {
+        utf16le.append(char(ch.unicode() & 0xff)).append(char(ch.unicode() >> 8));
+        utf16be.append(char(ch.unicode() >> 8)).append(char(ch.unicode() & 0xff));
+    }
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QString decoded;
+    } cases[] = {
+        {"UTF-8 without a declaration", text.toUtf8(), text},
+        {"UTF-8 with a byte order mark", "\xef\xbb\xbf" + text.toUtf8(), text},
+        {"declared GB2312", gb->fromUnicode(gbDeclared), gbDeclared},
+        {"declared in single quotes", gb->fromUnicode(QString(gbDeclared).replace('"', '\'')),
+         QString(gbDeclared).replace('"', '\'')},
+        {"UTF-16 little endian", utf16le, text},
+        {"UTF-16 big endian", utf16be, text},
+        {"unknown encoding: UTF-8", "<?xml version=\"1.0\" encoding=\"no-such\"?>" + text.toUtf8(),
+         "<?xml version=\"1.0\" encoding=\"no-such\"?>" + text},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(ziraz::DecodeXml(c.bytes), c.decoded);
+        const QString path = kel_test::ProgramFolder() + "/decoded.xml";
+        ASSERT_TRUE(kel_test::WriteFile(path, c.bytes));
+        ziraz::GenericDS ds;
+        ASSERT_TRUE(ds.loadXML(path)) << ds.errorString().toStdString();
+        EXPECT_EQ(ds.GetValue(), QString::fromUtf8("\xe8\xbd\xa6\xe8\xbd\xbd"));
+    }
 }
 
 TEST(GenericDS, WalksChildrenInOrder) {

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <functional>
 #include <vector>
 
 #include "ziraz/widgets.h"
@@ -247,6 +248,111 @@ TEST(StandardItemModel, HeaderCheckBoxFollowsTheRowsAndSetsThem) {
     EXPECT_EQ(view.checkHeader()->toggleCheckState(), Qt::Checked);
     EXPECT_EQ(spy.count(), 1);
     EXPECT_EQ(model.item(2, 0)->checkState(), Qt::Checked);
+}
+
+// The header state as the rows give it, counted afresh.
+Qt::CheckState HeaderFromRows(const ziraz::StandardItemModel& model) {
+    int checked = 0;
+    for (int r = 0; r < model.rowCount(); ++r)
+        if (model.rowCheckState(r) == Qt::Checked) ++checked;
+    return checked == 0 ? Qt::Unchecked : (checked == model.rowCount() ? Qt::Checked : Qt::PartiallyChecked);
+}
+
+QStandardItem* CheckItem(int number, bool checked) {
+    QStandardItem* item = new QStandardItem(QString::number(number));
+    item->setCheckable(true);
+    item->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+    return item;
+}
+
+QList<QStandardItem*> CheckRow(int number, bool checked) {
+    return {CheckItem(number, checked), new QStandardItem(QStringLiteral("x%1").arg(number))};
+}
+
+// The header keeps up with every kind of change to the rows, one row or many
+// at a time, whatever happened before: after each step of the table the
+// header state and the count of ticked rows are those of the rows.
+TEST(StandardItemModel, HeaderStateFollowsEveryChangeOfTheRows) {
+    ziraz::StandardItemModel model(0, 2);
+    model.setHeaderData(0, Qt::Horizontal, true, ziraz::HeaderCheckRole);
+    model.setHeaderData(0, Qt::Horizontal, int(Qt::Unchecked), Qt::CheckStateRole);
+    auto header = [&] { return Qt::CheckState(model.headerData(0, Qt::Horizontal, Qt::CheckStateRole).toInt()); };
+    const struct Step {
+        const char* what;
+        std::function<void()> apply;
+        Qt::CheckState expected;
+    } steps[] = {
+        {"rows appended one by one, every third ticked",
+         [&] { for (int i = 0; i < 30; ++i) model.appendRow(CheckRow(i, i % 3 == 0)); }, Qt::PartiallyChecked},
+        {"ticked rows removed from the middle",
+         [&] { for (int r = model.rowCount() - 1; r >= 0; --r) if (model.rowCheckState(r) == Qt::Checked) model.removeRow(r); },
+         Qt::Unchecked},
+        {"a ticked row inserted at the top", [&] { model.insertRow(0, CheckRow(100, true)); }, Qt::PartiallyChecked},
+        {"all rows set through the header", [&] { model.setHeaderData(0, Qt::Horizontal, int(Qt::Checked), Qt::CheckStateRole); },
+         Qt::Checked},
+        {"one row unticked", [&] { model.item(5, 0)->setCheckState(Qt::Unchecked); }, Qt::PartiallyChecked},
+        {"the unticked row's item replaced by a ticked one", [&] { model.setItem(5, 0, CheckItem(5, true)); },
+         Qt::Checked},
+        {"rows sorted by their text", [&] { model.item(2, 0)->setCheckState(Qt::Unchecked); model.sort(1); },
+         Qt::PartiallyChecked},
+        {"the unticked row taken out",
+         [&] { for (int r = 0; r < model.rowCount(); ++r) if (model.rowCheckState(r) != Qt::Checked) { qDeleteAll(model.takeRow(r)); break; } },
+         Qt::Checked},
+        {"a column inserted before the check boxes", [&] { model.insertColumn(0); }, Qt::Unchecked},
+        {"and removed again", [&] { model.removeColumn(0); }, Qt::Checked},
+        {"many rows appended unticked", [&] { for (int i = 0; i < 2000; ++i) model.appendRow(CheckRow(i, false)); },
+         Qt::PartiallyChecked},
+        {"all rows cleared through the header", [&] { model.setHeaderData(0, Qt::Horizontal, int(Qt::Unchecked), Qt::CheckStateRole); },
+         Qt::Unchecked},
+        {"the last row ticked", [&] { model.item(model.rowCount() - 1, 0)->setCheckState(Qt::Checked); }, Qt::PartiallyChecked},
+        {"all rows removed", [&] { model.removeRows(0, model.rowCount()); }, Qt::Unchecked},
+        {"one ticked row appended to the empty table", [&] { model.appendRow(CheckRow(1, true)); }, Qt::Checked},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.apply();
+        EXPECT_EQ(HeaderFromRows(model), step.expected);
+        EXPECT_EQ(header(), step.expected);
+        int checked = 0;
+        for (int r = 0; r < model.rowCount(); ++r) checked += model.rowCheckState(r) == Qt::Checked;
+        EXPECT_EQ(model.checkedRowCount(), checked);
+    }
+}
+
+// Setting the header state ticks or clears every row together: views hear of
+// it as one layout change, and receivers of itemChanged (the download dialogs
+// sum up the ticked rows on each) hear of it once, not once per row. The
+// header state is right when they do.
+TEST(StandardItemModel, HeaderSetsAllRowsWithOneReport) {
+    ziraz::StandardItemModel model(0, 2);
+    model.setHeaderData(0, Qt::Horizontal, true, ziraz::HeaderCheckRole);
+    const int rows = 20000;
+    for (int i = 0; i < rows; ++i) model.appendRow(CheckRow(i, i == 7));
+    EXPECT_EQ(model.headerData(0, Qt::Horizontal, Qt::CheckStateRole).toInt(), int(Qt::PartiallyChecked));
+
+    std::vector<std::pair<int, int>> seen;  // (ticked rows, header state) at each itemChanged
+    QObject::connect(&model, &QStandardItemModel::itemChanged, [&](QStandardItem*) {
+        int ticked = 0;
+        for (int r = 0; r < model.rowCount(); ++r) ticked += model.item(r, 0)->checkState() == Qt::Checked;
+        seen.emplace_back(ticked, model.headerData(0, Qt::Horizontal, Qt::CheckStateRole).toInt());
+    });
+    int layouts = 0;
+    QObject::connect(&model, &QAbstractItemModel::layoutChanged, [&layouts] { ++layouts; });
+    for (const Qt::CheckState state : {Qt::Checked, Qt::Unchecked}) {
+        SCOPED_TRACE(state);
+        seen.clear();
+        const int before = layouts;
+        model.setHeaderData(0, Qt::Horizontal, int(state), Qt::CheckStateRole);
+        const int ticked = state == Qt::Checked ? rows : 0;
+        EXPECT_EQ(seen, (std::vector<std::pair<int, int>>{{ticked, int(state)}}));
+        EXPECT_EQ(layouts, before + 1);
+        EXPECT_EQ(model.checkedRowCount(), ticked);
+        EXPECT_EQ(HeaderFromRows(model), state);
+    }
+    // A row changed afterwards is heard of alone, with the header right.
+    seen.clear();
+    model.item(123, 0)->setCheckState(Qt::Checked);
+    EXPECT_EQ(seen, (std::vector<std::pair<int, int>>{{1, int(Qt::PartiallyChecked)}}));
 }
 
 TEST(TreeViewModel, RowsFromItemsAndClickTogglesTheCheckRole) {

@@ -1,5 +1,6 @@
-// The download row builder: one row per file, handed over one at a time with
-// progress before each, in both forms; release on destruction.
+// The download row builder: one row per file, handed over with progress
+// before each, in both forms, a bounded number of rows ahead of the
+// receiver; release on destruction.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -7,10 +8,12 @@
 #include <QElapsedTimer>
 #include <QStandardItemModel>
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
 #include "DataDistributionThread.h"
+#include "kel_test/test_support.h"
 #include "ziraz/ziraz.h"
 
 using APT_QMR::CSingleFile;
@@ -78,6 +81,33 @@ TEST(DataDistributionThread, FileListRowsInOrderWithProgress) {
     EXPECT_EQ(r.model.item(1, 2)->text(), QDateTime::fromTime_t(1709280000).toString("yyyy-MM-dd hh:mm:ss"));
 }
 
+// The start and end texts are the local time of the PC, as QDateTime shows
+// it, also around the changes of the clock and in zones a half hour off.
+TEST(DataDistributionThread, TimeTextsAreThoseOfQDateTimeInTheZoneOfThePC) {
+    const uint32_t times[] = {0u,          1711846799u, 1711846800u, 1729987199u, 1729987200u,
+                              1729990799u, 1729990800u, 1709280000u, 2147483647u, 4294967200u};
+    for (const char* zone : {"UTC", "Europe/Berlin", "Australia/Lord_Howe", "Asia/Kathmandu"}) {
+        SCOPED_TRACE(zone);
+        kel_test::ScopedTimeZone tz(zone);
+        std::vector<std::unique_ptr<CSingleFile>> files;
+        std::vector<CSingleFile*> list;
+        for (uint32_t t : times) {
+            files.emplace_back(new CSingleFile("f.mp4", "E:\\", 1, t, t + 59, 0, "DVR", 1));
+            list.push_back(files.back().get());
+        }
+        CDataDistributionThread builder(list);
+        Receiver r(builder);
+        builder.startThread();
+        ASSERT_TRUE(r.Wait());
+        ASSERT_EQ(r.model.rowCount(), int(list.size()));
+        for (int i = 0; i < r.model.rowCount(); ++i) {
+            const uint32_t t = times[i];
+            EXPECT_EQ(r.model.item(i, 2)->text(), QDateTime::fromTime_t(t).toString("yyyy-MM-dd hh:mm:ss")) << t;
+            EXPECT_EQ(r.model.item(i, 3)->text(), QDateTime::fromTime_t(t + 59).toString("yyyy-MM-dd hh:mm:ss")) << t;
+        }
+    }
+}
+
 TEST(DataDistributionThread, ChannelListNumbersEachChannelFromOne) {
     std::vector<std::unique_ptr<CSingleFile>> files;
     for (int i = 0; i < 5; ++i) files.push_back(File("f.mp4", 100, 1000 + i, i < 3 ? "E:\\" : "\\\\.\\PHYSICALDRIVE2"));
@@ -123,17 +153,19 @@ TEST(DataDistributionThread, EmptyListsOnlyFinish) {
 }
 
 TEST(DataDistributionThread, DestroyingAWaitingBuilderSendsTheRestAndEnds) {
+    const int count = CDataDistributionThread::kRowsInFlight + 4;
     std::vector<std::unique_ptr<CSingleFile>> files;
     std::vector<CSingleFile*> list;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < count; ++i) {
         files.push_back(File("f.mp4", 10, 100 + i));
         list.push_back(files.back().get());
     }
-    int rows = 0;
+    std::atomic<int> rows{0};
     bool finished = false;
     {
         CDataDistributionThread builder(list);
-        // Nobody releases the worker: it waits after the first row.
+        // Nobody reports a row taken: the worker waits once it is the most
+        // rows ahead it may be.
         QObject::connect(&builder, &CDataDistributionThread::SignalSendItems, &builder,
                          [&rows](const QList<QStandardItem*>& row) {
                              ++rows;
@@ -144,10 +176,72 @@ TEST(DataDistributionThread, DestroyingAWaitingBuilderSendsTheRestAndEnds) {
         builder.startThread();
         QElapsedTimer t;
         t.start();
-        while (rows < 1 && t.elapsed() < 60000) QThread::yieldCurrentThread();
+        while (builder.rowsInFlight() < CDataDistributionThread::kRowsInFlight && t.elapsed() < 60000)
+            QThread::yieldCurrentThread();
+        EXPECT_EQ(rows.load(), CDataDistributionThread::kRowsInFlight);
     }
-    EXPECT_EQ(rows, 4);
+    EXPECT_EQ(rows.load(), count);
     EXPECT_TRUE(finished);
+}
+
+// A long list: every row arrives, in order, and the worker is never more
+// than kRowsInFlight rows ahead of the rows reported taken (so the receiver's
+// queue stays short), whether the receiver keeps up or lags behind.
+TEST(DataDistributionThread, LongListsStayAFixedNumberOfRowsAhead) {
+    const int count = CDataDistributionThread::kRowsInFlight * 8 + 3;
+    std::vector<std::unique_ptr<CSingleFile>> files;
+    std::vector<CSingleFile*> list;
+    for (int i = 0; i < count; ++i) {
+        files.push_back(File("f.mp4", uint32_t(i), 1000 + i));
+        list.push_back(files.back().get());
+    }
+    for (const bool lagging : {false, true}) {
+        SCOPED_TRACE(lagging ? "receiver reports in bursts" : "receiver reports each row");
+        CDataDistributionThread builder(list);
+        std::atomic<int> sent{0};
+        std::atomic<int> taken{0};
+        std::atomic<int> mostAhead{0};
+        QObject::connect(&builder, &CDataDistributionThread::SignalSendItems, &builder,
+                         [&](const QList<QStandardItem*>&) {
+                             const int ahead = ++sent - taken.load();
+                             if (ahead > mostAhead.load()) mostAhead = ahead;
+                         }, Qt::DirectConnection);
+        QStandardItemModel model;
+        std::vector<QList<QStandardItem*>> untaken;
+        bool finished = false;
+        QObject receiver;
+        QObject::connect(&builder, &CDataDistributionThread::SignalSendItems, &receiver,
+                         [&](const QList<QStandardItem*>& row) {
+                             untaken.push_back(row);
+                             // The lagging receiver takes its rows only when the
+                             // worker can send no more before it does.
+                             if (lagging && int(untaken.size()) < CDataDistributionThread::kRowsInFlight &&
+                                 sent.load() < count)
+                                 return;
+                             for (const QList<QStandardItem*>& r : untaken) {
+                                 model.appendRow(r);
+                                 ++taken;
+                                 builder.OnStartNow();
+                             }
+                             untaken.clear();
+                         });
+        QObject::connect(&builder, &CDataDistributionThread::SendFinished, &receiver, [&finished] { finished = true; });
+        builder.startThread();
+        QElapsedTimer t;
+        t.start();
+        while (!finished && t.elapsed() < 60000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        ASSERT_TRUE(finished);
+        ASSERT_TRUE(builder.wait(60000));
+        QCoreApplication::processEvents();
+        for (const QList<QStandardItem*>& r : untaken) model.appendRow(r);
+        ASSERT_EQ(model.rowCount(), count);
+        for (int i = 0; i < count; ++i)
+            ASSERT_EQ(model.item(i, 0)->data(CDataDistributionThread::kFileSizeRole).toInt(), i) << i;
+        EXPECT_LE(mostAhead.load(), CDataDistributionThread::kRowsInFlight);
+        if (lagging) {
+            EXPECT_EQ(mostAhead.load(), CDataDistributionThread::kRowsInFlight);
+        }
+    }
 }
 
 TEST(DataDistributionThread, NullEntriesGetNoRow) {

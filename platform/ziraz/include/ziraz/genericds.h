@@ -5,20 +5,25 @@
 #include <QDomElement>
 #include <QString>
 
+#include "ziraz/xmlguard.h"
+
 namespace ziraz {
 
 class GenericDS {
 public:
     // Documents nested deeper than this many elements are refused before
-    // they are parsed (the tree is built and rendered recursively).
-    static constexpr int kMaxDepth = 256;
+    // they are parsed (the tree is built and rendered recursively); see
+    // ziraz/xmlguard.h for the check every load passes first.
+    static constexpr int kMaxDepth = kMaxXmlDepth;
 
     GenericDS();
     // Loads an XML text; the handle then stands for the document element.
     // False (and the handle is left null) when the text is not well-formed
-    // or nested deeper than kMaxDepth; errorString() then says why.
+    // or refused by the check (nested deeper than kMaxDepth, entities that
+    // hold markup); errorString() then says why.
     bool loadXmlString(const QString& text);
-    // Loads an XML file; false when it cannot be read or parsed (as above).
+    // Loads an XML file, decoded as its byte order mark or declaration says;
+    // false when it cannot be read, is refused or does not parse (as above).
     bool loadXML(const QString& path);
     // Why the last load failed; empty after a successful one.
     QString errorString() const { return m_error; }
@@ -55,8 +60,8 @@ public:
 
 private:
     GenericDS(const QDomDocument& doc, const QDomElement& elem);
-    template <typename Source>
-    bool parse(Source source, const QString& name);
+    void reset();
+    bool build(const QString& text, const QString& name);
     QDomDocument m_doc;
     QDomElement m_elem;
     QString m_error;

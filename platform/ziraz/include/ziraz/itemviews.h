@@ -104,6 +104,13 @@ private:
 // (Unchecked when no row is ticked, Checked when all are, else
 // PartiallyChecked). A row's check is its CheckStateDataRole value when it
 // has one, else its Qt::CheckStateRole.
+//
+// The model keeps the check of every top-level row and their count, so a
+// change of some rows costs time for those rows only, not for the whole
+// table: filling a table row by row stays linear in the number of rows.
+// Setting the header state sets the rows together and reports them once: a
+// layout change (views redraw) and one itemChanged, of the first row, for
+// receivers that sum up the ticked rows.
 class StandardItemModel : public QStandardItemModel {
     Q_OBJECT
 public:
@@ -115,10 +122,20 @@ public:
     // Recomputes the header check state from the rows.
     void updateHeaderCheckState();
     Qt::CheckState rowCheckState(int row) const;
+    // How many top-level rows are ticked.
+    int checkedRowCount() const { return m_checkedRows; }
 
 private:
     void init();
+    // Reads the checks of rows first..last again.
+    void noteRows(int first, int last);
+    // Reads the checks of all rows again.
+    void recountRows();
+    // Sets the header state from the count (when the header has a box).
+    void applyHeaderState();
     bool m_syncing = false;
+    std::vector<char> m_rowChecked;  // one per top-level row: ticked or not
+    int m_checkedRows = 0;
 };
 
 class StandardItem : public QStandardItem {

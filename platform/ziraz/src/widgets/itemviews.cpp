@@ -10,6 +10,8 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
+#include <algorithm>
+
 namespace ziraz {
 
 namespace {
@@ -163,23 +165,87 @@ StandardItemModel::StandardItemModel(int rows, int columns, QObject* parent)
 }
 
 void StandardItemModel::init() {
+    // Connected first, so that the header state is up to date for every
+    // other receiver of the same signals.
     connect(this, &QStandardItemModel::itemChanged, this, [this](QStandardItem* item) {
-        if (!m_syncing && item && item->column() == 0 && !item->parent()) updateHeaderCheckState();
+        if (!item || item->column() != 0 || item->parent()) return;
+        const int row = item->row();
+        noteRows(row, row);
+        if (!m_syncing) applyHeaderState();
     });
-    connect(this, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex& parent) {
-        if (!m_syncing && !parent.isValid()) updateHeaderCheckState();
+    connect(this, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex& parent, int first, int last) {
+        if (parent.isValid()) return;
+        const size_t added = size_t(last - first + 1);
+        if (first < 0 || size_t(first) > m_rowChecked.size() || m_rowChecked.size() + added != size_t(rowCount())) {
+            recountRows();
+        } else {
+            m_rowChecked.insert(m_rowChecked.begin() + first, added, 0);
+            noteRows(first, last);
+        }
+        if (!m_syncing) applyHeaderState();
     });
-    connect(this, &QAbstractItemModel::rowsRemoved, this, [this](const QModelIndex& parent) {
-        if (!m_syncing && !parent.isValid()) updateHeaderCheckState();
+    connect(this, &QAbstractItemModel::rowsRemoved, this, [this](const QModelIndex& parent, int first, int last) {
+        if (parent.isValid()) return;
+        const size_t removed = size_t(last - first + 1);
+        if (first < 0 || size_t(last) >= m_rowChecked.size() || m_rowChecked.size() - removed != size_t(rowCount())) {
+            recountRows();
+        } else {
+            const auto begin = m_rowChecked.begin() + first;
+            m_checkedRows -= int(std::count(begin, begin + long(removed), char(1)));
+            m_rowChecked.erase(begin, begin + long(removed));
+        }
+        if (!m_syncing) applyHeaderState();
     });
+    // Changes that may touch any row (sorting, replaced items, column 0
+    // inserted or removed, a reset): all rows are read again.
+    const auto everything = [this] {
+        recountRows();
+        if (!m_syncing) applyHeaderState();
+    };
+    connect(this, &QAbstractItemModel::layoutChanged, this, everything);
+    connect(this, &QAbstractItemModel::modelReset, this, everything);
+    connect(this, &QAbstractItemModel::rowsMoved, this, everything);
+    connect(this, &QAbstractItemModel::columnsInserted, this, everything);
+    connect(this, &QAbstractItemModel::columnsRemoved, this, everything);
+    connect(this, &QAbstractItemModel::columnsMoved, this, everything);
+    recountRows();
 }
 
-Qt::CheckState StandardItemModel::rowCheckState(int row) const {
-    const QStandardItem* it = item(row, 0);
+namespace {
+Qt::CheckState ItemCheckState(const QStandardItem* it) {
     if (!it) return Qt::Unchecked;
     const QVariant own = it->data(CheckStateDataRole);
     if (own.isValid()) return own.toInt() == Qt::Checked ? Qt::Checked : Qt::Unchecked;
     return it->checkState();
+}
+}  // namespace
+
+Qt::CheckState StandardItemModel::rowCheckState(int row) const { return ItemCheckState(item(row, 0)); }
+
+void StandardItemModel::noteRows(int first, int last) {
+    if (m_rowChecked.size() != size_t(rowCount())) {
+        recountRows();
+        return;
+    }
+    first = std::max(first, 0);
+    last = std::min(last, rowCount() - 1);
+    for (int row = first; row <= last; ++row) {
+        const char now = rowCheckState(row) == Qt::Checked ? 1 : 0;
+        char& known = m_rowChecked[size_t(row)];
+        m_checkedRows += now - known;
+        known = now;
+    }
+}
+
+void StandardItemModel::recountRows() {
+    const int rows = rowCount();
+    m_rowChecked.assign(size_t(rows), 0);
+    m_checkedRows = 0;
+    for (int row = 0; row < rows; ++row) {
+        if (rowCheckState(row) != Qt::Checked) continue;
+        m_rowChecked[size_t(row)] = 1;
+        ++m_checkedRows;
+    }
 }
 
 bool StandardItemModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role) {
@@ -191,23 +257,39 @@ bool StandardItemModel::setHeaderData(int section, Qt::Orientation orientation, 
     const int state = value.toInt();
     if (state != Qt::Checked && state != Qt::Unchecked) return ok;
     m_syncing = true;
-    for (int row = 0; row < rowCount(); ++row) {
-        QStandardItem* it = item(row, 0);
-        if (!it) continue;
-        if (it->data(CheckStateDataRole).isValid()) it->setData(state, CheckStateDataRole);
-        else if (it->isCheckable() || it->data(Qt::CheckStateRole).isValid()) it->setCheckState(static_cast<Qt::CheckState>(state));
+    const int rows = rowCount();
+    {
+        // One report for all rows instead of one per row: a receiver that
+        // sums up the ticked rows on every change would otherwise go over
+        // the whole table once per row.
+        QSignalBlocker quiet(this);
+        for (int row = 0; row < rows; ++row) {
+            QStandardItem* it = item(row, 0);
+            if (!it) continue;
+            if (it->data(CheckStateDataRole).isValid()) it->setData(state, CheckStateDataRole);
+            else if (it->isCheckable() || it->data(Qt::CheckStateRole).isValid()) it->setCheckState(static_cast<Qt::CheckState>(state));
+        }
+    }
+    if (rows > 0) {
+        emit layoutAboutToBeChanged();
+        emit layoutChanged();  // views show the new checks; the row records are read again
+        if (QStandardItem* first = item(0, 0)) emit itemChanged(first);
     }
     m_syncing = false;
     return ok;
 }
 
 void StandardItemModel::updateHeaderCheckState() {
+    recountRows();
+    applyHeaderState();
+}
+
+void StandardItemModel::applyHeaderState() {
     if (!headerData(0, Qt::Horizontal, HeaderCheckRole).toBool()) return;
-    int checked = 0;
     const int rows = rowCount();
-    for (int row = 0; row < rows; ++row)
-        if (rowCheckState(row) == Qt::Checked) ++checked;
-    const Qt::CheckState state = checked == 0 ? Qt::Unchecked : (checked == rows ? Qt::Checked : Qt::PartiallyChecked);
+    if (m_rowChecked.size() != size_t(rows)) recountRows();
+    const Qt::CheckState state =
+        m_checkedRows == 0 ? Qt::Unchecked : (m_checkedRows == rows ? Qt::Checked : Qt::PartiallyChecked);
     if (headerData(0, Qt::Horizontal, Qt::CheckStateRole).toInt() == state) return;
     m_syncing = true;
     QStandardItemModel::setHeaderData(0, Qt::Horizontal, static_cast<int>(state), Qt::CheckStateRole);

@@ -19,16 +19,25 @@ QString CChannel::toXml() const {
 void CChannel::fromXml(const QString& xml) {
     ziraz::GenericDS doc;
     if (!doc.loadXmlString(xml)) return;
-    // The text is either the channel element itself or an element that holds
-    // it (a rendered "ChannelInfo").
-    ziraz::GenericDS elem = doc;
+    fromElement(doc);
+}
+
+void CChannel::fromElement(const ziraz::GenericDS& element) {
+    if (element.isNull()) return;
+    // The element is either the channel element itself or one that holds it
+    // (a "ChannelInfo").
+    ziraz::GenericDS elem = element;
     if (elem.GetName() != QLatin1String("CChannel")) {
-        ziraz::GenericDS nested = doc.FindDescendant(QStringLiteral("CChannel"));
+        ziraz::GenericDS nested = element.FindDescendant(QStringLiteral("CChannel"));
         if (!nested.isNull()) elem = nested;
     }
-    ChannelNumber = elem.GetChildByName(QStringLiteral("ChannelNumber")).GetValue().toInt();
-    StrDevice = elem.GetChildByName(QStringLiteral("StrDevice")).GetValue();
-    Rbs = elem.GetChildByName(QStringLiteral("Rbs")).GetValue().toInt() != 0;
+    fromChildTexts([&elem](const QString& name) { return elem.GetChildByName(name).GetValue(); });
+}
+
+void CChannel::fromChildTexts(const std::function<QString(const QString&)>& childText) {
+    ChannelNumber = childText(QStringLiteral("ChannelNumber")).toInt();
+    StrDevice = childText(QStringLiteral("StrDevice"));
+    Rbs = childText(QStringLiteral("Rbs")).toInt() != 0;
 }
 
 }  // namespace APT_QMR

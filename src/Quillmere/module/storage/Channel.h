@@ -1,6 +1,11 @@
 #pragma once
 // One channel of one device or disk, as the searches hand it on.
 #include <QString>
+#include <functional>
+
+namespace ziraz {
+class GenericDS;
+}
 
 namespace APT_QMR {
 
@@ -29,6 +34,12 @@ public:
     // nested in an outer element (the "ChannelInfo" of a channel-files
     // record). A text that does not load leaves the record unchanged.
     void fromXml(const QString& xml);
+    // The same from an element of a document already loaded; a null element
+    // leaves the record unchanged.
+    void fromElement(const ziraz::GenericDS& element);
+    // The same from the texts of the child elements of the channel element
+    // itself (see CSingleFile::fromChildTexts).
+    void fromChildTexts(const std::function<QString(const QString&)>& childText);
 
 private:
     int ChannelNumber;

@@ -40,20 +40,26 @@ QString ChannelFiles::ToXml() const {
 void ChannelFiles::FromXml(const QString& xml) {
     ziraz::GenericDS doc;
     if (!doc.loadXmlString(xml)) return;
+    FromElement(doc);
+}
 
+void ChannelFiles::FromElement(const ziraz::GenericDS& doc) {
+    if (doc.isNull()) return;
     SingleFileList.clear();
-    DiskName = doc.GetChildByName(QStringLiteral("DiskName")).GetValue();
-    DeviceName = doc.GetChildByName(QStringLiteral("DeviceName")).GetValue();
-    ChannelInfo.fromXml(doc.GetChildByName(QStringLiteral("ChannelInfo")).elemToString());
-    StartTime = QDate::fromString(doc.GetChildByName(QStringLiteral("StartTime")).GetValue(),
-                                  QLatin1String(kDatePattern));
-    EndTime = QDate::fromString(doc.GetChildByName(QStringLiteral("EndTime")).GetValue(),
-                                QLatin1String(kDatePattern));
+    FromHeadTexts([&doc](const QString& name) { return doc.GetChildByName(name).GetValue(); });
+    ChannelInfo.fromElement(doc.GetChildByName(QStringLiteral("ChannelInfo")));
 
     const ziraz::GenericDS list = doc.GetChildByName(QStringLiteral("SingleFileList"));
     for (ziraz::GenericDS item = list.FirstChild(); !item.isNull(); item = item.NextSibling()) {
         auto* file = new APT_QMR::CSingleFile;
-        file->fromXml(item.elemToString());
+        file->fromElement(item);
         SingleFileList.push_back(file);
     }
+}
+
+void ChannelFiles::FromHeadTexts(const std::function<QString(const QString&)>& childText) {
+    DiskName = childText(QStringLiteral("DiskName"));
+    DeviceName = childText(QStringLiteral("DeviceName"));
+    StartTime = QDate::fromString(childText(QStringLiteral("StartTime")), QLatin1String(kDatePattern));
+    EndTime = QDate::fromString(childText(QStringLiteral("EndTime")), QLatin1String(kDatePattern));
 }

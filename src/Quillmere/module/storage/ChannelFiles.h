@@ -19,6 +19,14 @@ public:
     // without deleting them. A text that does not load leaves the record as
     // it was.
     void FromXml(const QString& xml);
+    // The same from a "PlaybackFilesOfChannel" element of a document already
+    // loaded (no text rendered and read again); a null element leaves the
+    // record as it was.
+    void FromElement(const ziraz::GenericDS& element);
+    // Disk, device and the two dates from the texts of the record's child
+    // elements (see APT_QMR::CSingleFile::fromChildTexts); the channel and
+    // the file list are read apart.
+    void FromHeadTexts(const std::function<QString(const QString&)>& childText);
 
     QString DiskName;
     QString DeviceName;

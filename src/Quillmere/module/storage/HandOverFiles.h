@@ -10,12 +10,14 @@
 #include "ChannelFiles.h"
 
 // The "DiskName" text of every child of the root, in file order. False (and
-// `error` set when not null) when the file cannot be read or parsed.
+// `error` set when not null) when the file cannot be read, is refused by the
+// toolkit's XML check (ziraz/xmlguard.h) or does not parse.
 bool ReadHandOverDisks(const QString& path, std::vector<std::string>* disks, QString* error);
 
 // The channel records of the file, in file order; children of the root that
 // are not "PlaybackFilesOfChannel" are counted in `unknown` (when not null).
 // The file records of each ChannelFiles belong to the caller. False (and
-// `error` set) when the file cannot be read or parsed.
+// `error` set; no records) when the file cannot be read, is refused or does
+// not parse. Read as a stream: time and memory grow with the records only.
 bool ReadHandOverChannels(const QString& path, std::vector<std::unique_ptr<ChannelFiles>>* records, int* unknown,
                           QString* error);

@@ -11,6 +11,7 @@
 
 #include <openssl/evp.h>
 
+#include "KelLogging.h"
 #include "ziraz/genericds.h"
 #include "ziraz/ziraz.h"
 
@@ -234,7 +235,11 @@ bool DESetupConfig::Load(const QString& path) {
     QMutexLocker locker(&m_lock);
     m_path = path;
     ziraz::GenericDS root;
-    if (!root.loadXmlString(text)) return false;
+    if (!root.loadXmlString(text)) {
+        // Refused or not well-formed: the keys stay, the file is kept.
+        qCWarning(lcKelStorage).noquote() << "DESetupConfig::Load" << path << root.errorString();
+        return false;
+    }
     m_segments = ReadSegments(root);
     DeriveSegmentKeys(m_segments, &m_keys);
     return true;

@@ -17,8 +17,37 @@ QString TimeText(uint32_t t) {
     return QDateTime::fromSecsSinceEpoch(static_cast<qint64>(t)).toString(QLatin1String(kTimePattern));
 }
 
+// The date and time of a text in exactly the form the writer uses
+// ("2024-03-01 08:00:00"), read without the general pattern parser (which
+// costs more than the rest of a record together); false for any other form.
+bool ReadWrittenForm(const QString& text, QDate* date, QTime* time) {
+    if (text.size() != 19) return false;
+    const QChar* c = text.constData();
+    int v[6] = {};
+    const int at[6] = {0, 5, 8, 11, 14, 17};
+    const int len[6] = {4, 2, 2, 2, 2, 2};
+    for (int f = 0; f < 6; ++f)
+        for (int k = 0; k < len[f]; ++k) {
+            const char16_t d = c[at[f] + k].unicode();
+            if (d < u'0' || d > u'9') return false;
+            v[f] = v[f] * 10 + (d - u'0');
+        }
+    if (c[4] != QLatin1Char('-') || c[7] != QLatin1Char('-') || c[10] != QLatin1Char(' ') ||
+        c[13] != QLatin1Char(':') || c[16] != QLatin1Char(':'))
+        return false;
+    if (!QDate::isValid(v[0], v[1], v[2]) || !QTime::isValid(v[3], v[4], v[5])) return false;
+    *date = QDate(v[0], v[1], v[2]);
+    *time = QTime(v[3], v[4], v[5]);
+    return true;
+}
+
 uint32_t ParseTime(const QString& text) {
-    QDateTime dt = QDateTime::fromString(text, QLatin1String(kTimePattern));
+    QDate date;
+    QTime time;
+    // Any other form goes through the pattern parser, which refuses or reads
+    // it as it always did.
+    const QDateTime dt = ReadWrittenForm(text, &date, &time) ? QDateTime(date, time, Qt::LocalTime)
+                                                              : QDateTime::fromString(text, QLatin1String(kTimePattern));
     if (!dt.isValid()) return 0xFFFFFFFFu;
     qint64 secs = dt.toSecsSinceEpoch();
     if (secs < 0 || secs > 0xFFFFFFFELL) return 0xFFFFFFFFu;
@@ -85,11 +114,22 @@ QString CSingleFile::toXml() const {
 void CSingleFile::fromXml(const QString& xml) {
     ziraz::GenericDS doc;
     if (!doc.loadXmlString(xml)) return;
-    auto value = [&doc](const char* name) { return doc.GetChildByName(QLatin1String(name)).GetValue(); };
+    fromElement(doc);
+}
+
+void CSingleFile::fromElement(const ziraz::GenericDS& element) {
+    if (element.isNull()) return;
+    fromChildTexts([&element](const QString& name) { return element.GetChildByName(name).GetValue(); });
+}
+
+void CSingleFile::fromChildTexts(const std::function<QString(const QString&)>& childText) {
+    auto value = [&childText](const char* name) { return childText(QLatin1String(name)); };
     FileName = Bytes(value("FileName"));
     FileSize = value("FileSize").toUInt();
-    StartTime = ParseTime(value("StartTime"));
-    EndTime = ParseTime(value("EndTime"));
+    const QString start = value("StartTime");
+    const QString end = value("EndTime");
+    StartTime = ParseTime(start);
+    EndTime = ParseTime(end);
     DeviceName = Bytes(value("DeviceName"));
     ChannelNumber = value("ChannelNumber").toInt();
     FileType = value("FileType").toInt();
@@ -97,8 +137,11 @@ void CSingleFile::fromXml(const QString& xml) {
     SubType = value("SubType").toInt();
     EnforceMode = value("EnforceMode").toUInt();
     SubFileType = value("SubFileType").toInt();
-    SearchStartTime = ParseTime(value("SearchStartTime"));
-    SearchEndTime = ParseTime(value("SearchEndTime"));
+    // The whole file's times are mostly the span's own: read each text once.
+    const QString searchStart = value("SearchStartTime");
+    const QString searchEnd = value("SearchEndTime");
+    SearchStartTime = searchStart == start ? StartTime : ParseTime(searchStart);
+    SearchEndTime = searchEnd == end ? EndTime : ParseTime(searchEnd);
 }
 
 }  // namespace APT_QMR

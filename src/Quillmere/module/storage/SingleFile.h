@@ -3,9 +3,14 @@
 // and its record-type information; plus the time lookups over file lists.
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace ziraz {
+class GenericDS;
+}
 
 namespace APT_QMR {
 
@@ -38,6 +43,13 @@ public:
     // Reads every field back; a text that does not load leaves the record
     // unchanged. Missing numbers read as 0, missing times as 0xFFFFFFFF.
     void fromXml(const QString& xml);
+    // The same from a "CSingleFile" element of a document already loaded; a
+    // null element leaves the record unchanged.
+    void fromElement(const ziraz::GenericDS& element);
+    // The same from the texts of the record's child elements: `childText`
+    // gives the whole text of the first child element of that name, or an
+    // empty text when there is none.
+    void fromChildTexts(const std::function<QString(const QString&)>& childText);
 
     // Fields, read and written directly by the searches and the players.
     std::string FileName;

@@ -205,6 +205,38 @@ TEST(RecordXml, MissingFieldsReadAsDefaults) {
     EXPECT_EQ(f.DeviceName, "");
 }
 
+// Times are read as the general pattern parser reads them: in the zone of
+// the PC, a time that the clock skips is no time, a time it shows twice is
+// one of its two moments, anything not in the written form is refused.
+TEST(RecordXml, TimesReadAsThePatternParserReadsThem) {
+    const char* texts[] = {
+        "2024-03-01 08:00:00", "1970-01-01 00:00:00", "1970-01-01 01:00:00", "2106-02-07 06:28:15",
+        "2106-02-07 07:28:16", "2038-01-19 04:14:08", "2024-02-29 12:00:00", "2023-02-29 12:00:00",
+        "2024-03-31 01:59:59", "2024-03-31 02:00:00", "2024-03-31 02:59:59", "2024-03-31 03:00:00",
+        "2024-10-27 01:59:59", "2024-10-27 02:00:00", "2024-10-27 02:59:59", "2024-10-27 03:00:00",
+        "2024-12-01 24:00:00", "2024-12-01 23:60:00", "2024-12-01 23:59:60", "2024-13-01 00:00:00",
+        "0000-01-01 00:00:00", "2024-3-1 8:00:00", " 2024-03-01 08:00:00", "2024-03-01 08:00:00 ",
+        "2024-03-01T08:00:00", "2024/03/01 08:00:00", "2024-03-01 08:00", "２０２４-03-01 08:00:00", "",
+    };
+    for (const char* zone : {"UTC", "Europe/Berlin", "Australia/Lord_Howe", "America/St_Johns"}) {
+        kel_test::ScopedTimeZone tz(zone);
+        for (const char* text : texts) {
+            SCOPED_TRACE(std::string(zone) + " '" + text + "'");
+            const QDateTime reference = QDateTime::fromString(QString::fromUtf8(text), "yyyy-MM-dd hh:mm:ss");
+            const qint64 secs = reference.isValid() ? reference.toSecsSinceEpoch() : -1;
+            const uint32_t expected = secs < 0 || secs > 0xFFFFFFFELL ? 0xFFFFFFFFu : uint32_t(secs);
+            CSingleFile f;
+            f.fromXml(QStringLiteral("<CSingleFile><StartTime>%1</StartTime><SearchStartTime>%1</SearchStartTime>"
+                                     "<SearchEndTime>2024-03-01 08:00:00</SearchEndTime><EndTime>%1</EndTime>"
+                                     "</CSingleFile>").arg(QString::fromUtf8(text)));
+            EXPECT_EQ(f.StartTime, expected);
+            EXPECT_EQ(f.EndTime, expected);
+            EXPECT_EQ(f.SearchStartTime, expected);
+            EXPECT_EQ(f.SearchEndTime, uint32_t(QDateTime(QDate(2024, 3, 1), QTime(8, 0)).toSecsSinceEpoch()));
+        }
+    }
+}
+
 TEST(RecordXml, EmptyListAndNullDates) {
     ChannelFiles cf;
     QString xml = cf.ToXml();

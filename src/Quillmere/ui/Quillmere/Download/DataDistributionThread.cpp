@@ -7,6 +7,9 @@
 #include <QMetaType>
 #include <QMutexLocker>
 
+#include <cstdio>
+#include <ctime>
+
 #include "DiskEnum.h"
 #include "KelLogging.h"
 #include "ziraz/ziraz.h"
@@ -21,8 +24,19 @@ QStandardItem* TextItem(const QString& text) {
     return item;
 }
 
+// The local time as QDateTime::fromTime_t(seconds) shows it with the pattern
+// "yyyy-MM-dd hh:mm:ss": the same C library conversion, without reading the
+// time zone again for every call (run() reads it once), which cost more than
+// the rest of a row.
 QString TimeText(uint32_t seconds) {
-    return QDateTime::fromTime_t(seconds).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    const time_t t = static_cast<time_t>(seconds);
+    tm local{};
+    if (!localtime_r(&t, &local))
+        return QDateTime::fromTime_t(seconds).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", local.tm_year + 1900, local.tm_mon + 1,
+                  local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+    return QString::fromLatin1(text);
 }
 
 QStandardItem* NumberItem(int number, const APT_QMR::CSingleFile& file) {
@@ -78,6 +92,7 @@ void CDataDistributionThread::startThread() {
     {
         QMutexLocker locker(&m_lock);
         m_bNoWait = false;
+        m_inFlight = 0;
     }
     start(QThread::InheritPriority);
 }
@@ -88,21 +103,30 @@ void CDataDistributionThread::stopWaiting() {
     m_wake.wakeOne();
 }
 
+int CDataDistributionThread::rowsInFlight() const {
+    QMutexLocker locker(&m_lock);
+    return m_inFlight;
+}
+
 void CDataDistributionThread::OnStartNow() {
     QMutexLocker locker(&m_lock);
-    m_wake.wakeOne();
+    if (m_inFlight > 0) --m_inFlight;
+    if (m_inFlight <= kRowsInFlight / 2) m_wake.wakeOne();
 }
 
 void CDataDistributionThread::sendRow(const QList<QStandardItem*>& row, int index, int count) {
     // The lock is held from before the emits until the wait releases it, so
-    // the receiver's wake-up cannot arrive before the worker waits.
+    // the receiver's reports cannot be counted before the row they report.
     QMutexLocker locker(&m_lock);
     emit SignalProgressChanged(index, count);
     emit SignalSendItems(row);
-    if (!m_bNoWait) m_wake.wait(&m_lock);
+    ++m_inFlight;
+    if (m_inFlight < kRowsInFlight) return;
+    while (!m_bNoWait && m_inFlight > kRowsInFlight / 2) m_wake.wait(&m_lock);
 }
 
 void CDataDistributionThread::run() {
+    tzset();  // the time zone of the row texts, read once per run
     if (m_nMode == 0) {
         const std::vector<const APT_QMR::CSingleFile*> files = PresentFiles(m_files);
         const int n = static_cast<int>(files.size());

@@ -1,10 +1,13 @@
 #pragma once
 // Builds the rows of a download table on a worker thread: one row of items
-// per recording file, handed over with SignalSendItems. After each row the
-// worker waits until the receiver has taken it (OnStartNow), so at most one
-// row is in flight. Two forms: a plain file list (six columns: number,
-// disk, start, end, size, status) and a list of searched channels (seven
-// columns: number, disk, channel, start, end, size, status).
+// per recording file, handed over with SignalSendItems. The receiver reports
+// each row it has taken (OnStartNow); the worker runs at most
+// kRowsInFlight rows ahead of it and then waits until the receiver has
+// caught up to half of that. So a large list costs no thread switch per row,
+// and the receiver's queue stays short enough for its window to answer.
+// Two forms: a plain file list (six columns: number, disk, start, end, size,
+// status) and a list of searched channels (seven columns: number, disk,
+// channel, start, end, size, status).
 #include <QList>
 #include <QMutex>
 #include <QStandardItem>
@@ -35,6 +38,8 @@ public:
     // Role on the disk item of the channel-list form: the disk path the
     // record was found on (the item shows the disk as the search panel does).
     static const int kDiskPathRole = Qt::UserRole + 117;  // 373
+    // Rows sent but not yet reported taken, at most.
+    static constexpr int kRowsInFlight = 256;
 
     CDataDistributionThread(const std::vector<APT_QMR::CSingleFile*>& files, QObject* parent = nullptr);
     CDataDistributionThread(const QVector<DownloadListEntry>& channels, QObject* parent = nullptr);
@@ -46,6 +51,8 @@ public:
     void startThread();
     // Lets the worker send every remaining row without waiting.
     void stopWaiting();
+    // Rows sent and not yet reported taken.
+    int rowsInFlight() const;
     int mode() const { return m_nMode; }
 
 signals:
@@ -64,7 +71,8 @@ private:
 
     QWaitCondition m_wake;
     bool m_bNoWait = false;
-    QMutex m_lock;
+    mutable QMutex m_lock;
+    int m_inFlight = 0;  // rows sent, not yet reported taken
     std::vector<APT_QMR::CSingleFile*> m_files;
     QVector<DownloadListEntry> m_channels;
     int m_nMode = 0;
