@@ -708,19 +708,25 @@ void Lorrimax::StartDownload() {
     }
 }
 
-APT_QMR::CSingleFile* Lorrimax::FindRecord(int channel, const QString& disk, time_t start, time_t end) const {
-    // The same channel and times may come from two disks: prefer the record
-    // of the row's disk (its path), else the first match.
-    APT_QMR::CSingleFile* first = nullptr;
-    for (const DownloadListEntry& e : m_entries) {
-        if (e.channelNumber != channel) continue;
+Lorrimax::RecordIndex::RecordIndex(const QVector<DownloadListEntry>& entries) {
+    for (const DownloadListEntry& e : entries) {
         for (APT_QMR::CSingleFile* f : e.files) {
-            if (!f || time_t(f->StartTime) != start || time_t(f->EndTime) != end) continue;
-            if (ziraz::ConvertToUnicode(f->DiskName) == disk) return f;
-            if (!first) first = f;
+            if (!f) continue;
+            const Span span{e.channelNumber, time_t(f->StartTime), time_t(f->EndTime)};
+            m_byDisk.emplace(std::make_pair(span, ziraz::ConvertToUnicode(f->DiskName)), f);
+            m_first.emplace(span, f);   // the first of equal spans stays
         }
     }
-    return first;
+}
+
+APT_QMR::CSingleFile* Lorrimax::RecordIndex::Find(int channel, const QString& disk, time_t start, time_t end) const {
+    // The same channel and times may come from two disks: the record of the
+    // row's disk (its path), else the first match.
+    const Span span{channel, start, end};
+    const auto exact = m_byDisk.find(std::make_pair(span, disk));
+    if (exact != m_byDisk.end()) return exact->second;
+    const auto any = m_first.find(span);
+    return any != m_first.end() ? any->second : nullptr;
 }
 
 void Lorrimax::DownloadByFile() {
@@ -729,6 +735,7 @@ void Lorrimax::DownloadByFile() {
     std::vector<APT_QMR::CSingleFile*> files;
     std::vector<int> positions;
     std::vector<int> resume;
+    const RecordIndex records(m_entries);   // looked up once per row
     for (int row = 0; row < m_pModel->rowCount(); ++row) {
         QStandardItem* check = m_pModel->item(row, 0);
         if (!check || check->checkState() != Qt::Checked) continue;
@@ -742,7 +749,7 @@ void Lorrimax::DownloadByFile() {
             const QDateTime t = QDateTime::fromString(it ? it->text() : QString(), QString::fromLatin1(kTimeFormat));
             return t.isValid() ? time_t(t.toSecsSinceEpoch()) : time_t(-1);
         };
-        APT_QMR::CSingleFile* record = FindRecord(channel, disk, timeOf(3), timeOf(4));
+        APT_QMR::CSingleFile* record = records.Find(channel, disk, timeOf(3), timeOf(4));
         if (!record || !status) {
             // A row without its record cannot be downloaded: say so and take
             // it out of the selection.

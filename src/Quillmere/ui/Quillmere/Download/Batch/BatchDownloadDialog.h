@@ -24,7 +24,10 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <map>
 #include <memory>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "DataDistributionThread.h"
@@ -190,7 +193,18 @@ private:
     void StartDownload();
     void DownloadByFile();
     void DownloadByTime();
-    APT_QMR::CSingleFile* FindRecord(int channel, const QString& disk, time_t start, time_t end) const;
+    // The hand-over's records by channel, times and disk path, for finding
+    // the record of each ticked row.
+    class RecordIndex {
+    public:
+        explicit RecordIndex(const QVector<DownloadListEntry>& entries);
+        APT_QMR::CSingleFile* Find(int channel, const QString& disk, time_t start, time_t end) const;
+
+    private:
+        using Span = std::tuple<int, time_t, time_t>;
+        std::map<std::pair<Span, QString>, APT_QMR::CSingleFile*> m_byDisk;
+        std::map<Span, APT_QMR::CSingleFile*> m_first;
+    };
     bool HasFilesInSpan(const QDateTime& start, const QDateTime& end) const;
     bool PrepareOutputFolder(time_t start, time_t end, const QString& channelText, int mode);
     // A row of the by-file batch that failed: marked with why, unticked,
