@@ -280,7 +280,9 @@ DREBEN_STATUS Mp4Remuxer::StartMuxer() {
 }
 
 DREBEN_STATUS Mp4Remuxer::WriteItem(const Item& item) {
-    int64_t t = item.abs + m_correction - m_absBase;
+    // Time stamps count from the second of the creation time, so that every
+    // picture (the first one too) keeps its recorder time to the millisecond.
+    int64_t t = item.abs + m_correction - m_absBase / 90000 * 90000;
     int64_t dts = t;
     AVStream* st = nullptr;
     if (item.stream == 0) {
