@@ -26,6 +26,10 @@ struct Mp4Probe {
     // bytes only), in decoding order. Equal pictures hash equal, so a
     // picture can be traced to the recording it came from.
     std::vector<uint64_t> pictureHashes;
+    // With `decode`, for each of those pictures: its time stamp (seconds; -1
+    // without one) and whether the decoder took it as a key frame.
+    std::vector<double> pictureTimes;
+    std::vector<bool> pictureKeys;
 };
 
 // `decode` also runs every picture through the decoder. `recorderStream`:
