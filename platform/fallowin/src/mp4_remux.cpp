@@ -283,7 +283,9 @@ DREBEN_STATUS Mp4Remuxer::StartMuxer() {
 
 DREBEN_STATUS Mp4Remuxer::WriteItem(const Item& item) {
     if (item.bytes.empty()) return DREBEN_OK;   // an empty sample has no place in the file
-    int64_t t = item.abs + m_correction - m_absBase;
+    // Time stamps count from the second of the creation time, so that every
+    // picture (the first one too) keeps its recorder time to the millisecond.
+    int64_t t = item.abs + m_correction - m_absBase / 90000 * 90000;
     int64_t dts = t;
     AVStream* st = nullptr;
     if (item.stream == 0) {

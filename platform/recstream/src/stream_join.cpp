@@ -115,6 +115,19 @@ size_t Walk(uint8_t* b, size_t n, int64_t shift, size_t* pass) {
 
 }  // namespace
 
+void StreamJoiner::MovePacket(const recstream::StreamHeader& from, const recstream::StreamHeader& to,
+                              const std::string& key, int64_t shift, recstream::Packet* packet) {
+    if (!packet || packet->bytes.empty()) return;
+    // Each frame's cipher depends on the recording's nonce and on the
+    // frame's time stamp: both may change.
+    const bool enciphered = (from.flags & recstream::kFlagEnciphered) != 0;
+    if (enciphered) recstream::CipherPacket(from, key, packet);
+    ShiftTimes(packet->bytes.data(), packet->bytes.size(), shift);
+    for (recstream::Pes& pes : packet->pes)
+        if (pes.hasPts) pes.pts = Moved(pes.pts, shift);
+    if (enciphered) recstream::CipherPacket(to, key, packet);
+}
+
 StreamJoiner::StreamJoiner() = default;
 StreamJoiner::~StreamJoiner() = default;
 
@@ -180,15 +193,7 @@ bool StreamJoiner::FeedEnciphered(const uint8_t* data, size_t size, const Sink& 
     if (finishing) m_scanner->Finish();
     recstream::Packet packet;
     while (m_scanner->Next(&packet)) {
-        if (packet.kind == recstream::kPacketPack && !packet.bytes.empty()) {
-            // Each frame's cipher depends on the recording's nonce and on the
-            // frame's time stamp: both change.
-            recstream::CipherPacket(m_next, m_key, &packet);
-            ShiftTimes(packet.bytes.data(), packet.bytes.size(), m_shift);
-            for (recstream::Pes& pes : packet.pes)
-                if (pes.hasPts) pes.pts = Moved(pes.pts, m_shift);
-            recstream::CipherPacket(m_first, m_key, &packet);
-        }
+        if (packet.kind == recstream::kPacketPack) MovePacket(m_next, m_first, m_key, m_shift, &packet);
         if (!packet.bytes.empty() && !sink(packet.bytes.data(), packet.bytes.size())) return false;
     }
     return true;

@@ -221,6 +221,10 @@ OSTRUM_PACKED_TIME Ostrum_GetSpecialData(int port);
 // The same to the millisecond; fails with OSTRUM_ERR_NO_PICTURE while no
 // frame has been shown.
 OSTRUM_BOOL Ostrum_GetPlayedTime(int port, OSTRUM_FILE_TIME* time);
+// Recorder time, to the millisecond, of the key frame the frame on screen was
+// decoded from (the frame itself when it is one); fails with
+// OSTRUM_ERR_NO_PICTURE while no frame has been shown.
+OSTRUM_BOOL Ostrum_GetPlayedKeyTime(int port, OSTRUM_FILE_TIME* time);
 uint32_t Ostrum_GetCurrentFrameNum(int port);    // frames shown since the stream opened
 
 // ---- key and callbacks ------------------------------------------------------------

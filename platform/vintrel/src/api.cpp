@@ -121,6 +121,10 @@ OSTRUM_BOOL Ostrum_SetSycGroup(int port, int group) { WITH_PORT(port, 0); return
 
 OSTRUM_PACKED_TIME Ostrum_GetSpecialData(int port) { WITH_PORT(port, 0); return p->SpecialData(); }
 OSTRUM_BOOL Ostrum_GetPlayedTime(int port, OSTRUM_FILE_TIME* time) { WITH_PORT(port, 0); return p->PlayedTime(time); }
+OSTRUM_BOOL Ostrum_GetPlayedKeyTime(int port, OSTRUM_FILE_TIME* time) {
+    WITH_PORT(port, 0);
+    return p->PlayedKeyTime(time);
+}
 uint32_t Ostrum_GetCurrentFrameNum(int port) { WITH_PORT(port, 0); return p->FrameNum(); }
 
 OSTRUM_BOOL Ostrum_SetSecretKey(int port, int type, const char* key, int keyLengthBits) {

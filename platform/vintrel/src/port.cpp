@@ -237,6 +237,7 @@ bool Port::OpenStream(const void* header, uint32_t size, uint32_t bufferSize, bo
     m_shown = QImage();
     m_shownFrame.reset();
     m_shownT = -1;
+    m_shownKeyT = -1;
     m_frameNum = 0;
     ClearHistoryLocked();
     m_width = h.width;
@@ -360,6 +361,7 @@ bool Port::CloseStream() {
     m_shown = QImage();
     m_shownFrame.reset();
     m_shownT = -1;
+    m_shownKeyT = -1;
     ClearHistoryLocked();
     m_window = nullptr;
     lk.unlock();
@@ -707,6 +709,16 @@ bool Port::PlayedTime(OSTRUM_FILE_TIME* time) {
     return true;
 }
 
+bool Port::PlayedKeyTime(OSTRUM_FILE_TIME* time) {
+    if (!time) { SetError(OSTRUM_ERR_PARAM); return false; }
+    std::lock_guard<std::mutex> lk(m_mutex);
+    if (m_shownT < 0 || m_shownKeyT < 0) { SetError(OSTRUM_ERR_NO_PICTURE); return false; }
+    *time = OSTRUM_FILE_TIME{};
+    RecorderSecondsToFields(m_shownKeyT / 1000, time);
+    time->millisecond = static_cast<int32_t>(m_shownKeyT % 1000);
+    return true;
+}
+
 uint32_t Port::FrameNum() {
     std::lock_guard<std::mutex> lk(m_mutex);
     return m_frameNum;
@@ -1018,14 +1030,16 @@ void Port::Refit() {
     m_surface->SetImage(image, fitted);
 }
 
-void Port::KeepLocked(AVFrame* frame, int64_t t, int64_t pts) {
+void Port::KeepLocked(const Frame& decoded) {
     Kept kept;
+    AVFrame* frame = decoded.frame;
     for (AVBufferRef* buf : frame->buf)
         if (buf) kept.bytes += buf->size;
     for (int i = 0; i < frame->nb_extended_buf; ++i) kept.bytes += frame->extended_buf[i]->size;
     kept.frame.reset(frame, [](AVFrame* f) { av_frame_free(&f); });
-    kept.t = t;
-    kept.pts = pts;
+    kept.t = decoded.t;
+    kept.pts = decoded.pts;
+    kept.keyT = decoded.keyT;
     m_historyBytes += kept.bytes;
     m_history.push_back(std::move(kept));
     while (m_history.size() > kHistory || (m_history.size() > 1 && m_historyBytes > kHistoryBudget)) {
@@ -1045,6 +1059,7 @@ Port::Shown Port::ShownFrom(const Kept& kept) {
     shown.image = Convert(kept.frame.get());
     shown.t = kept.t;
     shown.pts = kept.pts;
+    shown.keyT = kept.keyT;
     shown.frame = kept.frame;
     return shown;
 }
@@ -1056,6 +1071,7 @@ void Port::ShowImage(const Shown& shown, bool callback) {
         m_shown = shown.image;
         m_shownFrame = shown.frame;
         m_shownT = shown.t;
+        m_shownKeyT = shown.keyT;
         m_shownPts = shown.pts;
         cb = m_dispCb;
     }
@@ -1079,6 +1095,7 @@ void Port::Present(Frame frame) {
     shown.image = ScreenPicture(frame.frame, !wantsFull, &fitted);
     shown.t = frame.t;
     shown.pts = frame.pts;
+    shown.keyT = frame.keyT;
     m_lastPresentWall = NowMs();
     if (shown.image.isNull()) {
         av_frame_free(&frame.frame);
@@ -1090,11 +1107,12 @@ void Port::Present(Frame frame) {
         std::lock_guard<std::mutex> lk(m_mutex);
         m_shown = fitted ? QImage() : shown.image;
         m_shownT = shown.t;
+        m_shownKeyT = shown.keyT;
         m_shownPts = shown.pts;
         m_width = width;
         m_height = height;
         ++m_frameNum;
-        KeepLocked(frame.frame, frame.t, frame.pts);
+        KeepLocked(frame);
         m_shownFrame = m_history.back().frame;
         m_historyBack = 0;
         cb = m_dispCb;
@@ -1150,12 +1168,16 @@ void Port::CheckKey(std::unique_lock<std::mutex>& lk) {
     }
 }
 
-void Port::PushFrame(AVFrame* f, int64_t pts, uint64_t generation) {
+void Port::PushFrame(AVFrame* f, int64_t pts, bool key, uint64_t generation) {
     Frame fr;
     if (pts < 0) pts = m_lastT >= 0 ? m_lastT : 0;
     fr.pts = pts;
     fr.t = RecorderMs(static_cast<uint64_t>(pts));
     m_lastT = pts;
+    // The decoder starts at a key frame: every frame after it was decoded
+    // from the last one met (also when that one was not shown).
+    if (key || m_lastKeyT < 0) m_lastKeyT = fr.t;
+    fr.keyT = m_lastKeyT;
     fr.frame = av_frame_alloc();
     if (!fr.frame) return;
     av_frame_move_ref(fr.frame, f);
@@ -1191,7 +1213,7 @@ void Port::NextRecording(const PesUnit& unit, uint64_t generation) {
     std::memcpy(&next, unit.data, sizeof next);
     if (next.version != 1 || next.headerSize != recstream::kHeaderSize) return;
     FlushCipherUnits(UINT64_MAX, generation);
-    m_video.Drain([&](AVFrame* f, int64_t pts, bool) { PushFrame(f, pts, generation); });
+    m_video.Drain([&](AVFrame* f, int64_t pts, bool key) { PushFrame(f, pts, key, generation); });
     const bool newCodec = next.videoCodec != m_header.videoCodec;
     {
         std::lock_guard<std::mutex> lk(m_mutex);
@@ -1200,6 +1222,7 @@ void Port::NextRecording(const PesUnit& unit, uint64_t generation) {
         m_keyChecked = false;   // its own key check and nonce
     }
     m_lastT = -1;
+    m_lastKeyT = -1;
     if (newCodec) {
         m_video.Close();
         if (next.videoCodec != recstream::kVideoNone && !m_video.Open(next.videoCodec)) SetError(OSTRUM_ERR_DECODER);
@@ -1275,7 +1298,7 @@ void Port::HandlePayload(uint8_t id, const uint8_t* data, size_t size, bool hasP
         if (!m_video.IsOpen()) return;
         m_video.SetKeyOnly(keyOnly);
         m_video.Push(data, size, hasPts ? static_cast<int64_t>(pts) : -1,
-                     [&](AVFrame* f, int64_t fpts, bool) { PushFrame(f, fpts, generation); });
+                     [&](AVFrame* f, int64_t fpts, bool key) { PushFrame(f, fpts, key, generation); });
         return;
     }
     if (!soundOn || AudioSink::Instance().Owner() != m_number || !hasPts) return;
@@ -1353,6 +1376,7 @@ void Port::Run() {
             m_pcm.clear();
             m_cipherUnits.clear();
             m_lastT = -1;
+            m_lastKeyT = -1;
             m_idleSince = 0;
         }
         if (!m_keyChecked && (m_sourceBytes > 0 || m_demuxBuffered > 0)) {
@@ -1444,7 +1468,7 @@ void Port::Run() {
                     uint64_t gen = m_generation;
                     ++m_inFlight;
                     lk.unlock();
-                    m_video.Drain([&](AVFrame* f, int64_t pts, bool) { PushFrame(f, pts, gen); });
+                    m_video.Drain([&](AVFrame* f, int64_t pts, bool key) { PushFrame(f, pts, key, gen); });
                     lk.lock();
                     --m_inFlight;
                     m_decoderPending = false;

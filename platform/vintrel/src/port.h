@@ -91,6 +91,7 @@ public:
 
     OSTRUM_PACKED_TIME SpecialData();
     bool PlayedTime(OSTRUM_FILE_TIME* time);
+    bool PlayedKeyTime(OSTRUM_FILE_TIME* time);
     uint32_t FrameNum();
 
     bool SetSecretKey(int type, const char* key, int bits);
@@ -116,11 +117,13 @@ private:
         AVFrame* frame = nullptr;
         int64_t t = 0;     // recorder ms
         int64_t pts = 0;   // 90 kHz
+        int64_t keyT = 0;  // recorder ms of the key frame it was decoded from
     };
     struct Shown {
         QImage image;
         int64_t t = 0;
         int64_t pts = 0;
+        int64_t keyT = 0;
         std::shared_ptr<AVFrame> frame;   // the decoded frame it was made from
     };
     // A picture kept for stepping back: the decoded frame itself (its buffers
@@ -129,6 +132,7 @@ private:
         std::shared_ptr<AVFrame> frame;
         int64_t t = 0;
         int64_t pts = 0;
+        int64_t keyT = 0;
         size_t bytes = 0;
     };
     struct Block {
@@ -163,13 +167,14 @@ private:
     // screen got a picture made for its view).
     QImage FullShownPicture();
     void Refit();   // decode thread: the shown frame again, for a changed view or region
-    void KeepLocked(AVFrame* frame, int64_t t, int64_t pts);   // under m_mutex; takes the frame
+    void KeepLocked(const Frame& frame);   // under m_mutex; takes the frame
     void ClearHistoryLocked();                                   // under m_mutex
     Shown ShownFrom(const Kept& kept);
     void HandleUnit(const PesUnit& unit, uint64_t generation);
     void HandlePayload(uint8_t id, const uint8_t* data, size_t size, bool hasPts, uint64_t pts, uint64_t generation);
     void FlushCipherUnits(uint64_t beforePack, uint64_t generation);
-    void PushFrame(AVFrame* f, int64_t pts, uint64_t generation);    void DeliverBlocks(std::unique_lock<std::mutex>& lk);
+    void PushFrame(AVFrame* f, int64_t pts, bool key, uint64_t generation);
+    void DeliverBlocks(std::unique_lock<std::mutex>& lk);
     void CheckKey(std::unique_lock<std::mutex>& lk);
     void JoinClock(std::shared_ptr<Clock> clock);   // under m_mutex
     void SetPausedLocked(bool paused);
@@ -211,6 +216,7 @@ private:
     std::shared_ptr<AVFrame> m_shownFrame;    // the decoded frame on screen
     bool m_refit = false;                     // the view or the region changed
     int64_t m_shownT = -1;
+    int64_t m_shownKeyT = -1;   // the key frame the picture on screen was decoded from
     int64_t m_shownPts = 0;
     uint32_t m_frameNum = 0;
     int m_width = 0;
@@ -291,6 +297,7 @@ private:
     bool m_sawVideo = false;
     int64_t m_idleSince = 0;
     int64_t m_lastT = -1;
+    int64_t m_lastKeyT = -1;   // recorder ms of the last key frame decoded
 };
 
 // Port table.

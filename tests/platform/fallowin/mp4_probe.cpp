@@ -105,13 +105,16 @@ Mp4Probe ProbeMp4(const std::string& path, bool decode, bool recorderStream) {
     bool haveTime = false;
     auto drain = [&]() {
         while (avcodec_receive_frame(dec, frame) == 0) {
+            double t = -1;
             if (frame->best_effort_timestamp != AV_NOPTS_VALUE) {
-                const double t = frame->best_effort_timestamp * av_q2d(fc->streams[video]->time_base);
+                t = frame->best_effort_timestamp * av_q2d(fc->streams[video]->time_base);
                 probe.frameTimes.push_back(t);
                 if (!haveTime || t < probe.firstTime) probe.firstTime = t;
                 if (!haveTime || t > probe.lastTime) probe.lastTime = t;
                 haveTime = true;
             }
+            probe.pictureTimes.push_back(t);
+            probe.pictureKeys.push_back(frame->key_frame != 0 || frame->pict_type == AV_PICTURE_TYPE_I);
             if (frame->decode_error_flags) probe.decodeErrors++;
             probe.pictureHashes.push_back(PictureHash(frame));
             probe.decodedFrames++;

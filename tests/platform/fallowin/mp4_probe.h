@@ -26,7 +26,11 @@ struct Mp4Probe {
     // bytes only), in decoding order. Equal pictures hash equal, so a
     // picture can be traced to the recording it came from.
     std::vector<uint64_t> pictureHashes;
-    std::vector<double> frameTimes;   // seconds: time stamp of every decoded picture, in order
+    // With `decode`, for each of those pictures: its time stamp (seconds; -1
+    // without one) and whether the decoder took it as a key frame.
+    std::vector<double> pictureTimes;
+    std::vector<bool> pictureKeys;
+    std::vector<double> frameTimes;   // seconds: time stamp of every decoded picture that has one, in order
     std::vector<int> packetSizes;     // bytes of every video packet, in file order
 };
 

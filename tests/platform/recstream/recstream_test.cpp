@@ -9,6 +9,7 @@
 
 #include "kel_test/test_support.h"
 #include "recstream/recstream.h"
+#include "recstream/stream_cut.h"
 
 using namespace recstream;
 
@@ -482,3 +483,118 @@ TEST(RecstreamCipher, DesKnownAnswerAndRoundTrip) {
 }
 
 }  // namespace
+
+namespace {
+
+// A recording of five seconds at 10 pictures a second, a key frame every
+// 15 (1.5 s, off the whole seconds), a vehicle block before the picture of
+// each second, an audio frame after each picture.
+std::vector<Unit> GopUnits() {
+    std::vector<Unit> units;
+    for (int f = 0; f < 50; ++f) {
+        const uint64_t pts = static_cast<uint64_t>(f) * 9000;
+        if (f % 10 == 0) {
+            const std::string text = "$QORMOBILE,SAMPLE,E,second " + std::to_string(f / 10);
+            units.push_back({kStreamPrivate, pts, false, Bytes(text.begin(), text.end())});
+        }
+        units.push_back({kStreamVideo, pts, f % 15 == 0, Pattern(2000 + 10 * f, f)});
+        units.push_back({kStreamAudio, pts + 4500, false, Pattern(200, 500 + f)});
+    }
+    return units;
+}
+
+}  // namespace
+
+// The cut of what a player showed: from the key frame at or before the first
+// picture at or after `from` to the last picture at or before `to`, with the
+// vehicle data and sound of that span, on the clock of the key frame's
+// second (enciphered payloads enciphered again for their moved time stamps);
+// fed from a pack inside a group of pictures it starts at the next key frame.
+TEST(RecstreamCut, HoldsTheShownPicturesFromTheirKeyFrame) {
+    const uint32_t start = 1000;
+    const std::vector<Unit> units = GopUnits();
+    struct Case {
+        const char* name;
+        bool enciphered;
+        int firstPack;     // the first pack fed (after the header)
+        int64_t from, to;  // ms after the start
+        int64_t key;       // ms after the start of the key frame it starts with
+    } cases[] = {
+        {"inside a group", false, 0, 2200, 4300, 1500},
+        {"enciphered", true, 0, 2200, 4300, 1500},
+        {"one picture at a key frame", false, 0, 3000, 3000, 3000},
+        {"to before from: the first picture", false, 0, 3200, 3100, 3000},
+        {"fed from inside a group", false, 34, 1600, 3500, 3000},   // from the picture at 1.6 s on
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string key = c.enciphered ? "secret key" : "";
+        StreamHeader h = TestHeader(start);
+        if (c.enciphered) h.flags |= kFlagEnciphered;
+        const std::string path = TempPath("cut.rec");
+        ASSERT_TRUE(WriteUnits(path, h, units, key));
+        const Bytes source = ReadAll(path);
+        StreamHeader written;
+        ASSERT_TRUE(ParseHeader(source.data(), source.size(), &written));
+        const std::vector<Packet> packs = Packs(ScanAll(source, 40, 7000, start));
+        ASSERT_EQ(packs.size(), units.size());
+
+        Bytes out;
+        int headers = 0;
+        StreamCutter cutter(int64_t(start) * 1000 + c.from, int64_t(start) * 1000 + c.to, key,
+                            [&](bool header, const uint8_t* data, size_t size) {
+                                headers += header ? 1 : 0;
+                                out.insert(out.end(), data, data + size);
+                                return true;
+                            });
+        ASSERT_TRUE(cutter.Header(source.data(), 40));
+        const size_t from = static_cast<size_t>(packs[static_cast<size_t>(c.firstPack)].offset);
+        for (size_t at = from; at < source.size() && !cutter.Done(); at += 5000)
+            ASSERT_TRUE(cutter.Feed(source.data() + at, std::min<size_t>(5000, source.size() - at)));
+        ASSERT_TRUE(cutter.Finish());
+        EXPECT_EQ(headers, 1);
+
+        // What it should hold: the units from the key frame to the last
+        // picture at or before `to` (at least the first one at or after
+        // `from`), with the data and sound from the key frame's time to the
+        // end of that picture.
+        int64_t last = -1;
+        for (const Unit& u : units) {
+            const int64_t ms = static_cast<int64_t>(u.pts / 90);
+            if (u.id == kStreamVideo && ms >= c.key && (ms <= c.to || last < c.from)) last = ms;
+        }
+        std::vector<std::pair<uint8_t, int64_t>> expected;
+        std::vector<Bytes> pictures;
+        for (const Unit& u : units) {
+            const int64_t ms = static_cast<int64_t>(u.pts / 90);
+            if (ms < c.key || ms > last + (u.id == kStreamVideo ? 0 : 99)) continue;
+            expected.emplace_back(u.id, int64_t(start) * 1000 + ms);
+            if (u.id == kStreamVideo) pictures.push_back(u.data);
+        }
+
+        StreamHeader cut;
+        ASSERT_TRUE(ParseHeader(out.data(), out.size(), &cut));
+        EXPECT_EQ(cut.startTime, start + c.key / 1000);   // the key frame's second
+        Bytes expectedHeader(source.begin(), source.begin() + 40);
+        Bytes gotHeader(out.begin(), out.begin() + 40);
+        reinterpret_cast<StreamHeader*>(expectedHeader.data())->startTime = cut.startTime;
+        EXPECT_EQ(gotHeader, expectedHeader);   // nothing else of it changes
+        std::vector<std::pair<uint8_t, int64_t>> got;
+        std::vector<Bytes> gotPictures;
+        bool firstIsKey = false;
+        for (Packet& p : Packs(ScanAll(out, 40, 3000, cut.startTime))) {
+            ASSERT_FALSE(p.pes.empty());
+            const Pes& pes = p.pes.front();
+            got.emplace_back(pes.streamId, int64_t(cut.startTime) * 1000 + int64_t((pes.hasPts ? pes.pts : p.scr) / 90));
+            if (pes.streamId != kStreamVideo) continue;
+            if (gotPictures.empty()) firstIsKey = pes.keyFrame;
+            if (c.enciphered) ASSERT_TRUE(CipherPacket(cut, key, &p));
+            gotPictures.push_back(PayloadOf(p, kStreamVideo));
+        }
+        EXPECT_EQ(got, expected);
+        EXPECT_TRUE(firstIsKey);
+        EXPECT_EQ(gotPictures, pictures);
+        EXPECT_EQ(cutter.KeyMs(), int64_t(start) * 1000 + c.key);
+        EXPECT_EQ(cutter.LastPictureMs(), int64_t(start) * 1000 + last);
+    }
+}

@@ -278,6 +278,41 @@ double MeanDifference(const QImage& a, const QImage& b) {
 // A view smaller than the picture gets the picture (or its zoomed part) made
 // at the view's size; snapshots stay whole; a view that grows, or a region
 // that changes, while paused gets the shown frame made again.
+// The key frame the picture on screen was decoded from, to the millisecond
+// (key frames every 1.2 s here), also for a picture stepped back to.
+TEST(VintrelPlay, KeyTimeOfTheFrameOnScreen) {
+    const std::string path = TempPath("keys.rec");
+    vintrel_test::RecordingSpec spec;
+    spec.seconds = 3;
+    spec.gop = 30;
+    ASSERT_TRUE(vintrel_test::WriteRecording(path, spec));
+    auto bytes = ReadAll(path);
+    int port = -1;
+    ASSERT_TRUE(Ostrum_GetPort(&port));
+    ASSERT_TRUE(Ostrum_OpenStream(port, bytes.data(), 40, 2 * 1024 * 1024));
+    ASSERT_TRUE(Ostrum_Play(port, nullptr));
+    OSTRUM_FILE_TIME shown{}, key{};
+    EXPECT_FALSE(Ostrum_GetPlayedKeyTime(port, &key));   // nothing on screen yet
+    EXPECT_EQ(Ostrum_GetLastError(port), static_cast<uint32_t>(OSTRUM_ERR_NO_PICTURE));
+    Feeder feeder(port, bytes);
+    auto ms = [](const OSTRUM_FILE_TIME& t) { return (t.minute * 60 + t.second) * 1000 + t.millisecond; };
+    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetPlayedTime(port, &shown) && ms(shown) >= 1280; }));
+    ASSERT_TRUE(Ostrum_Pause(port, 1));
+    ASSERT_TRUE(Ostrum_GetPlayedTime(port, &shown));
+    ASSERT_LT(ms(shown), 2400);
+    ASSERT_TRUE(Ostrum_GetPlayedKeyTime(port, &key));
+    EXPECT_EQ(std::vector<int>({key.year, key.month, key.day, key.hour, key.minute, key.second, key.millisecond}),
+              std::vector<int>({2024, 3, 1, 12, 0, 1, 200}));
+    while (ms(shown) >= 1200) {
+        ASSERT_TRUE(Ostrum_OneByOneBack(port));
+        ASSERT_TRUE(Ostrum_GetPlayedTime(port, &shown));
+    }
+    EXPECT_EQ(ms(shown), 1160);
+    ASSERT_TRUE(Ostrum_GetPlayedKeyTime(port, &key));
+    EXPECT_EQ(ms(key), 0);
+    Ostrum_FreePort(port);
+}
+
 TEST(VintrelPlay, ScreenGetsThePictureAtItsViewSize) {
     const std::string path = TempPath("fit.rec");
     vintrel_test::RecordingSpec spec;

@@ -213,10 +213,12 @@ TEST(DataDistributionThread, LongListsStayAFixedNumberOfRowsAhead) {
         QObject::connect(&builder, &CDataDistributionThread::SignalSendItems, &receiver,
                          [&](const QList<QStandardItem*>& row) {
                              untaken.push_back(row);
-                             // The lagging receiver takes its rows only when the
-                             // worker can send no more before it does.
-                             if (lagging && int(untaken.size()) < CDataDistributionThread::kRowsInFlight &&
-                                 sent.load() < count)
+                             // The lagging receiver takes its rows only once it
+                             // holds every row in flight and more than half the
+                             // limit (the worker may then be waiting for it).
+                             const int held = int(untaken.size());
+                             if (lagging && sent.load() < count &&
+                                 (held <= CDataDistributionThread::kRowsInFlight / 2 || held < builder.rowsInFlight()))
                                  return;
                              for (const QList<QStandardItem*>& r : untaken) {
                                  model.appendRow(r);
@@ -230,7 +232,8 @@ TEST(DataDistributionThread, LongListsStayAFixedNumberOfRowsAhead) {
         QElapsedTimer t;
         t.start();
         while (!finished && t.elapsed() < 60000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        ASSERT_TRUE(finished);
+        ASSERT_TRUE(finished) << "sent " << sent.load() << ", taken " << taken.load() << ", held "
+                              << untaken.size() << ", in flight " << builder.rowsInFlight();
         ASSERT_TRUE(builder.wait(60000));
         QCoreApplication::processEvents();
         for (const QList<QStandardItem*>& r : untaken) model.appendRow(r);
@@ -239,7 +242,7 @@ TEST(DataDistributionThread, LongListsStayAFixedNumberOfRowsAhead) {
             ASSERT_EQ(model.item(i, 0)->data(CDataDistributionThread::kFileSizeRole).toInt(), i) << i;
         EXPECT_LE(mostAhead.load(), CDataDistributionThread::kRowsInFlight);
         if (lagging) {
-            EXPECT_EQ(mostAhead.load(), CDataDistributionThread::kRowsInFlight);
+            EXPECT_GT(mostAhead.load(), CDataDistributionThread::kRowsInFlight / 2);   // it did run ahead
         }
     }
 }

@@ -17,6 +17,7 @@
 #include "kel_test/signal_log.h"
 #include "media_fixture.h"
 #include "mp4_probe.h"
+#include "recstream/recstream.h"
 #include "vintrel.h"
 
 #include <QAction>
@@ -269,18 +270,54 @@ TEST_F(PlaybackGridTest, SnapshotAndClipFilesAreWritten) {
     EXPECT_TRUE(QFileInfo::exists(shot->text)) << shot->text.toStdString();
     EXPECT_TRUE(shot->text.startsWith(kel_test::ProgramFolder() + "/capture/"));
 
+    // The clip of the recorder stream (raw): from the key frame of the frame
+    // on screen at the start (one a second) to the frame on screen at the
+    // stop, written once it stopped.
+    const int port = Interaction(1)->m_streamPlayer.GetPlayer()->GetPort();
+    auto shown = [port]() -> int64_t {
+        OSTRUM_FILE_TIME t{};
+        if (!Ostrum_GetPlayedTime(port, &t)) return -1;
+        return QDateTime(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second), Qt::UTC)
+                   .toMSecsSinceEpoch() + t.millisecond;
+    };
+    QSignalSpy finished(Interaction(1), &CPlayBackInteraction::signalClipFinished);
+    const int64_t before = shown();
     cell->onRecord();
+    const int64_t after = shown();
     EXPECT_TRUE(dialogs.saw(ziraz::DialogKind::Information, "start recording."));
     EXPECT_TRUE(Interaction(1)->m_streamPlayer.IsClipping());
-    const time_t from = Played(1);
-    ASSERT_TRUE(WaitFor([&] { return Played(1) >= from + 2; }));
+    ASSERT_TRUE(WaitFor([&] { return shown() >= after + 2000; }));
+    cell->onPause();
+    const int64_t last = shown();
     dialogs.calls.clear();
     cell->onRecord();
     EXPECT_FALSE(Interaction(1)->m_streamPlayer.IsClipping());
     const ziraz::DialogCall* clip = dialogs.find(ziraz::DialogKind::Information);
     ASSERT_NE(clip, nullptr);
-    EXPECT_TRUE(clip->text.startsWith(kel_test::ProgramFolder() + "/clips/")) << clip->text.toStdString();
-    EXPECT_TRUE(QFileInfo(clip->text).size() > 0);
+    const QString folder = kel_test::ProgramFolder() + "/clips/Clip/ch02_";
+    ASSERT_TRUE(clip->text.startsWith(folder) && clip->text.endsWith(".mp4")) << clip->text.toStdString();
+    const int64_t key = QDateTime::fromString(clip->text.mid(folder.size(), 14), "yyyyMMddhhmmss").toMSecsSinceEpoch();
+    EXPECT_GE(key, before / 1000 * 1000);
+    EXPECT_LE(key, after);
+    ASSERT_TRUE(WaitFor([&] { return finished.count() == 1; }));
+    EXPECT_EQ(finished.at(0).at(0).toString(), clip->text);
+    EXPECT_TRUE(finished.at(0).at(1).toBool());
+
+    const QByteArray bytes = kel_test::ReadFile(clip->text);
+    ASSERT_GT(bytes.size(), 40);
+    recstream::StreamHeader header;
+    ASSERT_TRUE(recstream::ParseHeader(bytes.constData(), 40, &header));
+    EXPECT_EQ(int64_t(header.startTime) * 1000, key);   // the key frame's recorder second
+    const kel_test::Mp4Probe probe = kel_test::ProbeMp4(clip->text.toStdString(), true, true);
+    ASSERT_TRUE(probe.opened);
+    EXPECT_EQ(probe.logErrors, 0);
+    EXPECT_EQ(probe.decodeErrors, 0);
+    EXPECT_EQ(probe.decodedFrames, static_cast<int>((last - key) / 100 + 1));
+    EXPECT_EQ(probe.decodedFrames, probe.videoPackets);
+    ASSERT_FALSE(probe.pictureKeys.empty());
+    EXPECT_TRUE(probe.pictureKeys.front());
+    EXPECT_NEAR(probe.firstTime, 0.0, 0.001);
+    EXPECT_NEAR(probe.lastTime, (last - key) / 1000.0, 0.001);
 }
 
 TEST_F(PlaybackGridTest, ClipWithoutRoomIsRefused) {

@@ -44,6 +44,13 @@ public:
     // `data` by `shift` (90 kHz ticks); parts that do not parse stay as they
     // are.
     static void ShiftTimes(uint8_t* data, size_t size, int64_t shift);
+    // Moves one pack whose bytes were kept by `shift` ticks, from the clock
+    // of the recording `from` onto that of `to`: its pack clock, its time
+    // stamps (in the bytes and in `packet->pes`) and, for enciphered
+    // payloads, their cipher (deciphered on `from`'s terms, enciphered again
+    // on `to`'s, both with `key`).
+    static void MovePacket(const recstream::StreamHeader& from, const recstream::StreamHeader& to,
+                           const std::string& key, int64_t shift, recstream::Packet* packet);
 
 private:
     bool FeedEnciphered(const uint8_t* data, size_t size, const Sink& sink, bool finishing);

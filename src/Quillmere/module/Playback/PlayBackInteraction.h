@@ -94,7 +94,7 @@ public:
 signals:
     void signalDiskSpaceLow();
     void signalVehInfo(VEH_META_INFO vehInfo);
-    // A clip cut from a local file has been written to `path`, or could not
+    // A clip (cut once it stopped) has been written to `path`, or could not
     // be (`saved` false).
     void signalClipFinished(QString path, bool saved);
 

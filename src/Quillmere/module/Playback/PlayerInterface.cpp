@@ -12,6 +12,7 @@
 #include "PlaybackGlobals.h"
 #include "Settings.h"
 #include "SingleFile.h"
+#include "recstream/stream_cut.h"
 #include "wincompat/drives.h"
 #include "ziraz/ziraz.h"
 #include "KelLogging.h"
@@ -33,13 +34,67 @@ std::map<int, CPlayerInterface*>& Registry() {
 // The port whose player has the sound (the library plays one at a time).
 int g_soundPort = -1;
 
+// The threads that cut clips, of every player. A cut may outlive its player
+// (the operator closed the window right after recording): no thread that
+// destroys a player waits for one. Finished threads are joined when the
+// next cut starts, the last ones at the end of the process.
+class ClipCutters {
+public:
+    static ClipCutters& Instance() {
+        static ClipCutters cutters;
+        return cutters;
+    }
+    ~ClipCutters() {
+        for (Cutter& c : m_running)
+            if (c.thread.joinable()) c.thread.join();
+    }
+    // False when no thread could be started (`work` did not run).
+    bool Start(const std::function<void()>& work) {
+        std::vector<std::thread> finished;
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            for (auto it = m_running.begin(); it != m_running.end();) {
+                if (it->done->load()) {
+                    finished.push_back(std::move(it->thread));
+                    it = m_running.erase(it);
+                } else {
+                    ++it;
+                }
+            }
+        }
+        for (std::thread& t : finished) t.join();
+        std::lock_guard<std::mutex> guard(m_lock);
+        try {
+            m_running.reserve(m_running.size() + 1);
+            auto done = std::make_shared<std::atomic<bool>>(false);
+            std::thread thread([work, done] {
+                work();
+                done->store(true);
+            });
+            m_running.push_back(Cutter{std::move(thread), done});
+        } catch (...) {
+            return false;
+        }
+        return true;
+    }
+
+private:
+    struct Cutter {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> done;
+    };
+    std::mutex m_lock;
+    std::vector<Cutter> m_running;
+};
+
 bool SettingText(SettingKey key, QString* out) {
     return CSettingsStore::GetInstance()->GetValueText(key, out);
 }
 
 }  // namespace
 
-CPlayerInterface::CPlayerInterface() : QObject(nullptr) {
+CPlayerInterface::CPlayerInterface() : QObject(nullptr), m_clipReport(std::make_shared<ClipReport>()) {
+    m_clipReport->owner = this;
     RegisterVehicleDataTypes();
     if (!AcquirePort()) qCDebug(lcKelPlayback) << "Ostrum_GetPort Failed";
 }
@@ -52,8 +107,9 @@ CPlayerInterface::~CPlayerInterface() {
         if (g_soundPort == m_port && m_port >= 0) g_soundPort = -1;
     }
     ReleasePort();
-    // Clips still being cut are finished: they report through this object.
-    JoinClipCutters(true);
+    // Clips still being cut go on; they report to no one from now on.
+    std::lock_guard<std::mutex> report(m_clipReport->lock);
+    m_clipReport->owner = nullptr;
 }
 
 bool CPlayerInterface::AcquirePort() {
@@ -130,9 +186,6 @@ bool CPlayerInterface::OpenStream(const uint8_t* header, uint32_t size, void* wi
     if (!StartPort([&](int port) { return Ostrum_OpenStream(port, header, size, 2097152) != 0; }, window)) return false;
     ZUN_Guard g(m_mutex);
     std::memcpy(m_header, header, sizeof m_header);
-    // A clip being recorded goes on with this recording, joined on after
-    // the one before.
-    if (m_clipping && size == sizeof m_header) m_clipWriter.WriteHeader(header, size);
     return true;
 }
 
@@ -155,6 +208,21 @@ time_t LocalTimeOf(const OSTRUM_FILE_TIME& t) {
 bool Before(const OSTRUM_FILE_TIME& a, const OSTRUM_FILE_TIME& b) {
     return std::tie(a.year, a.month, a.day, a.hour, a.minute, a.second, a.millisecond) <
            std::tie(b.year, b.month, b.day, b.hour, b.minute, b.second, b.millisecond);
+}
+
+// Recorder milliseconds of the library's fields (the recorder's clock
+// counted as if it were UTC); -1 when they are no time.
+int64_t RecorderMs(const OSTRUM_FILE_TIME& t) {
+    recstream::CivilTime c;
+    c.year = t.year;
+    c.month = t.month;
+    c.day = t.day;
+    c.hour = t.hour;
+    c.minute = t.minute;
+    c.second = t.second;
+    int64_t seconds = 0;
+    if (!recstream::CivilToSeconds(c, &seconds)) return -1;
+    return seconds * 1000 + std::min(std::max(t.millisecond, 0), 999);
 }
 }  // namespace
 
@@ -190,9 +258,19 @@ bool CPlayerInterface::SeekFile(time_t t, bool toFirst) {
 
 void CPlayerInterface::CloseStream() {
     {
-        // A clip of the file ends with it, at the last frame it showed.
         ZUN_Guard g(m_mutex);
-        if (m_clipping && m_clipFromFile) StopFileClip();
+        if (m_clipping && m_clipFromFile) {
+            // A clip of the file ends with it, at the last frame it showed.
+            StopClipCut();
+        } else if (m_clipping && m_streamOpen) {
+            // A clip of a stream goes on with the next recording; until that
+            // shows a frame, the last one shown here is where it stands.
+            OSTRUM_FILE_TIME shown{};
+            if (Ostrum_GetPlayedTime(m_port, &shown)) {
+                m_clipReached = shown;
+                m_clipHasReached = true;
+            }
+        }
         m_filePath.clear();
     }
     const int port = m_port;
@@ -219,10 +297,6 @@ int CPlayerInterface::InputData(const uint8_t* data, uint32_t size) {
         Ostrum_GetLastError(m_port);
         if (m_stopInput) return InputGivenUp;
         ZUN_Sleep(15);
-    }
-    ZUN_Guard g(m_mutex);
-    if (m_clipping && data) {
-        if (m_clipWriter.Write(data, size) == size) m_clipBytes += size;
     }
     return InputAccepted;
 }
@@ -487,18 +561,16 @@ bool CPlayerInterface::SetVolume(uint16_t volume) {
     return true;
 }
 
-bool CPlayerInterface::StartClip(time_t start, std::shared_ptr<CSingleFile> record) {
-    OSTRUM_FILE_TIME from{};
+bool CPlayerInterface::StartClip(time_t start, std::shared_ptr<CSingleFile> record, StreamReader reader) {
+    if (!m_streamOpen) return false;
+    OSTRUM_FILE_TIME from{}, key{};
+    bool hasKey = false;
     if (start == -1) {
-        if (!m_streamOpen) return false;
-        if (m_fileRoute) {
-            // The frame on screen to the millisecond: the clip starts with
-            // the key frame it was decoded from.
-            if (!Ostrum_GetPlayedTime(m_port, &from)) return false;
-            start = LocalTimeOf(from);
-        } else {
-            start = GetPlayedTime();
-        }
+        // The frame on screen to the millisecond: the clip starts with the
+        // key frame it was decoded from.
+        if (!Ostrum_GetPlayedTime(m_port, &from)) return false;
+        hasKey = Ostrum_GetPlayedKeyTime(m_port, &key) != 0 && !Before(from, key);
+        start = LocalTimeOf(from);
         if (start == -1) return false;
     } else {
         from = LocalFileTime(start);
@@ -518,126 +590,146 @@ bool CPlayerInterface::StartClip(time_t start, std::shared_ptr<CSingleFile> reco
     ZUN_Guard g(m_mutex);
     if (m_clipping) return false;
     // A clip of that name from before stays: this one is written beside it.
+    // The name is taken from now on by the file under it ("<name>.part").
     const std::string path = FreeOutputPath(folder, "ch" + channelText + "_" + timeText, ".mp4");
-    const std::string fileName = path.substr(folder.size());
-    if (m_fileRoute) return StartFileClip(from, path, fileName);
-    if (!m_clipWriter.Open(path, false)) return false;
-    uint8_t header[40];
-    std::memcpy(header, m_header, sizeof header);
-    if (!m_clipWriter.WriteHeader(header, sizeof header)) {
-        m_clipWriter.Close();
-        return false;
+    if (m_fileRoute) {
+        if (m_filePath.empty()) return false;
+        const std::string part = wincompat::MapPath(path + ".part");
+        FILE* f = part.empty() ? nullptr : std::fopen(part.c_str(), "wb");
+        if (!f) return false;
+        std::fclose(f);
+    } else {
+        // The stream is read again once the clip stops: what was fed to the
+        // player runs ahead of the picture, and started anywhere.
+        if (!reader) return false;
+        std::unique_ptr<CStreamFileWriter> writer(new CStreamFileWriter);
+        if (!writer->Open(path, false)) return false;
+        m_clipWriter = std::move(writer);
+        m_clipReader = std::move(reader);
+        // As the writer takes it: the clip's recordings may be enciphered.
+        QString secret;
+        SettingText(SettingKey::SecretKey, &secret);
+        m_clipSecret = secret.toStdString();
     }
-    m_clipFileName = fileName;
-    m_clipPath = path;
-    m_clipBytes = 40;
-    m_clipping = true;
-    return true;
-}
-
-bool CPlayerInterface::StartFileClip(const OSTRUM_FILE_TIME& from, const std::string& path, const std::string& fileName) {
-    if (m_filePath.empty()) return false;
-    // The name is taken from now on, as a stream's clip takes it with the
-    // file it writes.
-    const std::string part = wincompat::MapPath(path + ".part");
-    FILE* f = part.empty() ? nullptr : std::fopen(part.c_str(), "wb");
-    if (!f) return false;
-    std::fclose(f);
-    m_clipFromFile = true;
+    m_clipFromFile = m_fileRoute;
     m_clipFrom = from;
-    m_clipFileName = fileName;
+    m_clipHasKey = hasKey;
+    m_clipKey = key;
+    m_clipHasReached = false;
+    m_clipFileName = path.substr(folder.size());
     m_clipPath = path;
-    m_clipBytes = 0;
     m_clipping = true;
     return true;
 }
 
 void CPlayerInterface::StopClip() {
     ZUN_Guard g(m_mutex);
-    if (!m_clipping) return;
-    if (m_clipFromFile) {
-        StopFileClip();
-        return;
-    }
-    // A clip that could not be written whole is removed by the writer: it
-    // is then not announced as the last clip.
-    if (m_clipWriter.Close()) {
-        m_lastClipPath = m_clipPath;
-    } else {
-        qCDebug(lcKelPlayback, "CPlayerInterface::StopClip clip not written: %s", m_clipPath.c_str());
-        m_lastClipPath.clear();
-    }
-    m_clipping = false;
-    m_clipBytes = 0;
+    if (m_clipping) StopClipCut();
 }
 
-void CPlayerInterface::StopFileClip() {
-    // Up to the last frame shown; a clip that showed nothing after its
-    // first frame holds that frame.
+void CPlayerInterface::StopClipCut() {
+    // Up to the frame on screen (a stream that closed meanwhile: the last
+    // one it showed); a clip that showed nothing after its first frame
+    // holds that frame.
     OSTRUM_FILE_TIME to = m_clipFrom;
     OSTRUM_FILE_TIME shown{};
-    if (m_fileRoute && Ostrum_GetPlayedTime(m_port, &shown) && !Before(shown, m_clipFrom)) to = shown;
+    bool onScreen = m_streamOpen && Ostrum_GetPlayedTime(m_port, &shown);
+    if (!onScreen && m_clipHasReached && !m_clipFromFile) {
+        shown = m_clipReached;
+        onScreen = true;
+    }
+    if (onScreen && !Before(shown, m_clipFrom)) to = shown;
     const OSTRUM_FILE_TIME from = m_clipFrom;
-    const std::string source = m_filePath;
     const std::string path = m_clipPath;
     m_clipping = false;
-    m_clipFromFile = false;
-    m_clipBytes = 0;
     m_lastClipPath = path;
 
-    // The copy takes as long as the clip is long: the caller (the GUI
-    // thread) does not wait for it.
-    JoinClipCutters(false);
-    auto done = std::make_shared<std::atomic<bool>>(false);
-    auto cut = [this, source, from, to, path, done] {
-        const std::string part = wincompat::MapPath(path + ".part");
-        const std::string local = wincompat::MapPath(path);
-        bool saved = Ostrum_CutFile(source.c_str(), &from, &to, (path + ".part").c_str()) != 0;
-        if (saved) saved = !local.empty() && std::rename(part.c_str(), local.c_str()) == 0;
-        if (!saved) {
-            qCDebug(lcKelPlayback, "CPlayerInterface::StopClip clip not written: %s", path.c_str());
-            if (!part.empty()) std::remove(part.c_str());
-            ZUN_Guard g(m_mutex);
-            if (m_lastClipPath == path) m_lastClipPath.clear();
-        }
-        emit signalClipFinished(LocalToUnicode(path.c_str(), false), saved);
-        done->store(true);
-    };
-    try {
-        m_clipCutters.push_back(ClipCutter{std::thread(cut), done});
-    } catch (...) {
-        qCDebug(lcKelPlayback, "CPlayerInterface::StopClip no thread for the clip: %s", path.c_str());
-        const std::string part = wincompat::MapPath(path + ".part");
-        if (!part.empty()) std::remove(part.c_str());
-        m_lastClipPath.clear();
-        emit signalClipFinished(LocalToUnicode(path.c_str(), false), false);
+    if (m_clipFromFile) {
+        m_clipFromFile = false;
+        const std::string source = m_filePath;
+        CutOnThread(path, [source, from, to, path] {
+            const std::string part = wincompat::MapPath(path + ".part");
+            const std::string local = wincompat::MapPath(path);
+            if (!Ostrum_CutFile(source.c_str(), &from, &to, (path + ".part").c_str())) return false;
+            return !local.empty() && std::rename(part.c_str(), local.c_str()) == 0;
+        }, [] {});
+        return;
     }
+
+    // A stream: its recordings are read again from the key frame's second
+    // (and the second before it, where its pack may lie), or from the
+    // second asked for, where the player started too; to the last second
+    // shown.
+    std::shared_ptr<CStreamFileWriter> writer(m_clipWriter.release());
+    StreamReader reader;
+    reader.swap(m_clipReader);
+    const time_t readFrom = LocalTimeOf(m_clipHasKey ? m_clipKey : from);
+    const int lead = m_clipHasKey ? 1 : 0;
+    const time_t readTo = LocalTimeOf(to);
+    const int64_t fromMs = RecorderMs(from);
+    const int64_t toMs = RecorderMs(to);
+    const std::string key = m_clipSecret;
+    CutOnThread(path, [writer, reader, readFrom, readTo, lead, fromMs, toMs, key] {
+        if (!writer || !reader || readFrom == -1 || readTo == -1 || fromMs < 0 || toMs < 0) {
+            if (writer) writer->Abandon();
+            return false;
+        }
+        recstream::StreamCutter cutter(fromMs, toMs, key, [&](bool header, const uint8_t* data, size_t size) {
+            const uint32_t n = static_cast<uint32_t>(size);
+            return header ? writer->WriteHeader(data, n) : writer->Write(data, n) == n;
+        });
+        const bool read = reader(readFrom, readTo, lead, [&](int dataType, const uint8_t* data, uint32_t size) {
+            if (dataType == 1) cutter.Header(data, size);
+            else cutter.Feed(data, size);
+            return !cutter.Done() && !cutter.Failed();
+        });
+        // A span that could not be read to its end gives no clip: it would
+        // hold less than was shown.
+        if (!cutter.Finish() || !read) {
+            writer->Abandon();
+            return false;
+        }
+        return writer->Close();
+    }, [writer] {
+        if (writer) writer->Abandon();
+    });
 }
 
-void CPlayerInterface::JoinClipCutters(bool all) {
-    std::vector<ClipCutter> joining;
-    {
-        ZUN_Guard g(m_mutex);
-        for (auto it = m_clipCutters.begin(); it != m_clipCutters.end();) {
-            if (all || it->done->load()) {
-                joining.push_back(std::move(*it));
-                it = m_clipCutters.erase(it);
-            } else {
-                ++it;
-            }
+void CPlayerInterface::CutOnThread(const std::string& path, std::function<bool()> cut, std::function<void()> discard) {
+    // The copy takes as long as the clip is long: the caller (the GUI
+    // thread) does not wait for it.
+    const std::shared_ptr<ClipReport> report = m_clipReport;
+    const std::function<void()> work = [report, path, cut] {
+        const bool saved = cut();
+        if (!saved) {
+            qCDebug(lcKelPlayback, "CPlayerInterface::StopClip clip not written: %s", path.c_str());
+            const std::string part = wincompat::MapPath(path + ".part");
+            if (!part.empty()) std::remove(part.c_str());
         }
+        std::lock_guard<std::mutex> guard(report->lock);
+        if (report->owner) report->owner->ClipCut(path, saved);
+    };
+    if (ClipCutters::Instance().Start(work)) return;
+    qCDebug(lcKelPlayback, "CPlayerInterface::StopClip no thread for the clip: %s", path.c_str());
+    discard();
+    const std::string part = wincompat::MapPath(path + ".part");
+    if (!part.empty()) std::remove(part.c_str());
+    m_lastClipPath.clear();
+    emit signalClipFinished(LocalToUnicode(path.c_str(), false), false);
+}
+
+void CPlayerInterface::ClipCut(const std::string& path, bool saved) {
+    if (!saved) {
+        // Nothing of it is left: it is no longer the last clip.
+        ZUN_Guard g(m_mutex);
+        if (m_lastClipPath == path) m_lastClipPath.clear();
     }
-    for (ClipCutter& c : joining) c.thread.join();
+    emit signalClipFinished(LocalToUnicode(path.c_str(), false), saved);
 }
 
 bool CPlayerInterface::IsClipping() {
     ZUN_Guard g(m_mutex);
     return m_clipping;
-}
-
-uint64_t CPlayerInterface::GetClipBytes() {
-    ZUN_Guard g(m_mutex);
-    return m_clipBytes;
 }
 
 std::string CPlayerInterface::GetClipPath() {

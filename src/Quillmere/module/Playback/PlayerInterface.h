@@ -72,14 +72,27 @@ public:
     bool StopSound();
     bool SetVolume(uint16_t volume);
     uint16_t GetVolume() const { return m_volume; }
-    // A clip of the stream being fed is written as the data come. A clip of
-    // a file read by the library (OpenFile) is cut from that file once it
-    // stops: from the key frame at or before the first frame it shows (the
-    // frame on screen, or the first one at or after `start`) to the last
-    // frame shown, on a thread of its own; signalClipFinished tells the end.
+    // Reads the recordings of a stream again for a clip of it (see
+    // ReadRecordingSpan): the seconds `from` to `to` (local times, both
+    // included), the first recording from `lead` seconds before `from` at
+    // most, every header (data type 1) and block (type 2) to `sink` until it
+    // wants no more. Runs on the thread that writes the clip. False when the
+    // recordings could not be read.
+    using StreamSink = std::function<bool(int dataType, const uint8_t* data, uint32_t size)>;
+    using StreamReader = std::function<bool(time_t from, time_t to, int lead, const StreamSink& sink)>;
+
+    // A clip holds the pictures that were shown while it ran: from the key
+    // frame at or before the first frame it shows (the frame on screen with
+    // `start` -1, else the first one at or after `start`) to the frame on
+    // screen when it stops. It is cut once it stops, on a thread of its own
+    // (signalClipFinished tells the end): a file read by the library
+    // (OpenFile) from that file; a stream from its recordings, read again by
+    // `reader` (a stream clip needs one), in the setting "DownloadVideoType"
+    // of the start. The clip starts on its key frame's recorder second (the
+    // .mp4 file's creation time, or the recorder stream's header time).
     // Either way the clip's name is taken at the start and never replaces a
     // file: " (1)", " (2)"... go before ".mp4" while the name is taken.
-    bool StartClip(time_t start, std::shared_ptr<CSingleFile> record);
+    bool StartClip(time_t start, std::shared_ptr<CSingleFile> record, StreamReader reader = StreamReader());
     // Also ends a clip of a file when that file is closed.
     void StopClip();
 
@@ -102,7 +115,6 @@ public:
     int GetSpeed() const { return m_speed; }
     bool IsSoundOn() const { return m_soundOn; }
     bool IsClipping();
-    uint64_t GetClipBytes();
     std::string GetClipPath();
     std::string GetLastClipPath();
     std::string GetCapturePath();
@@ -110,9 +122,9 @@ public:
 signals:
     void signalVehInfo(VEH_META_INFO vehInfo);
     void signalKeySecretState(int state);
-    // A clip cut from a file has been written to `path` (8-bit local text
-    // turned into Unicode), or could not be (`saved` false: nothing of it is
-    // left). Emitted on the thread that cut it.
+    // A clip has been written to `path` (8-bit local text turned into
+    // Unicode), or could not be (`saved` false: nothing of it is left).
+    // Emitted on the thread that cut it.
     void signalClipFinished(QString path, bool saved);
 
 private:
@@ -132,10 +144,14 @@ private:
     static bool CaptureFolder(std::string* folder);
     bool MakeCapturePath(const std::shared_ptr<CSingleFile>& record, bool* jpeg);
     bool CaptureFromPicture(const std::shared_ptr<CSingleFile>& record);
-    // Clip of a file read by the library; under m_mutex.
-    bool StartFileClip(const OSTRUM_FILE_TIME& from, const std::string& path, const std::string& fileName);
-    void StopFileClip();
-    void JoinClipCutters(bool all);
+    // The running clip ends (under m_mutex) and is cut on a thread of its own.
+    void StopClipCut();
+    // Runs `cut`, which writes the clip at `path` and says whether it did,
+    // on a thread; `discard` ends what it would have written when no thread
+    // takes it.
+    void CutOnThread(const std::string& path, std::function<bool()> cut, std::function<void()> discard);
+    // The cut of the clip at `path` has ended (on the thread that cut it).
+    void ClipCut(const std::string& path, bool saved);
 
     std::atomic<int> m_port{-1};
     std::atomic<bool> m_streamOpen{false};
@@ -161,24 +177,36 @@ private:
     uint16_t m_volume = 65535;
     uint8_t m_header[40] = {};
 
-    // Clip: under m_mutex. The writer converts the stream when
-    // "DownloadVideoType" asks for it.
-    CStreamFileWriter m_clipWriter;
+    // Clip: under m_mutex.
     bool m_clipping = false;
-    uint64_t m_clipBytes = 0;
     std::string m_clipFileName;
     std::string m_clipPath;
     std::string m_lastClipPath;
-    // Clip of a file read by the library: the file, the first frame of the
-    // clip, and the threads that cut such clips (each with its end flag).
+    // The first frame of the clip (the frame on screen, or the time asked
+    // for), and the key frame it was decoded from when it was on screen.
+    OSTRUM_FILE_TIME m_clipFrom{};
+    bool m_clipHasKey = false;
+    OSTRUM_FILE_TIME m_clipKey{};
+    // The last frame shown by a stream that closed while the clip ran.
+    bool m_clipHasReached = false;
+    OSTRUM_FILE_TIME m_clipReached{};
+    // Clip of a file read by the library: that file.
     std::string m_filePath;
     bool m_clipFromFile = false;
-    OSTRUM_FILE_TIME m_clipFrom{};
-    struct ClipCutter {
-        std::thread thread;
-        std::shared_ptr<std::atomic<bool>> done;
+    // Clip of a stream: its reader, its file, open from the start on (it
+    // converts when "DownloadVideoType" asks for it), and the key of the
+    // setting "SecretKey" at the start.
+    StreamReader m_clipReader;
+    std::unique_ptr<CStreamFileWriter> m_clipWriter;
+    std::string m_clipSecret;
+    // Where a clip cut on its own thread reports: this object while it
+    // lives. A cut goes on when the object goes (its window was closed);
+    // the process waits for the last cuts at its end.
+    struct ClipReport {
+        std::mutex lock;
+        CPlayerInterface* owner = nullptr;
     };
-    std::vector<ClipCutter> m_clipCutters;
+    std::shared_ptr<ClipReport> m_clipReport;
 
     ZUN_Mutex m_mutex;
 };

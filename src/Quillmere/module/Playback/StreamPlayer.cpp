@@ -457,9 +457,22 @@ bool CStreamPlayer::SetDisplayRegion(float left, float top, float right, float b
 
 bool CStreamPlayer::Capture() { return m_player.Capture(GetCurrentFile()); }
 
+CPlayerInterface::StreamReader CStreamPlayer::ClipReader() const {
+    // The clip is read again once it stops, maybe after this player has
+    // moved on or gone: the reader keeps its own copy of the channel's
+    // files and of the route they are read by.
+    auto files = std::make_shared<std::vector<std::shared_ptr<CSingleFile>>>();
+    for (const CSingleFile* f : m_fileList)
+        if (f) files->emplace_back(f->clone(static_cast<int>(f->StartTime), -1));
+    const bool direct = m_source.IsDirectRoute();
+    return [files, direct](time_t from, time_t to, int lead, const CPlayerInterface::StreamSink& sink) {
+        return ReadRecordingSpan(*files, direct, from, to, lead, sink);
+    };
+}
+
 bool CStreamPlayer::StartClip(time_t start) {
     if (m_clipping) return true;
-    bool ok = m_player.StartClip(start, GetCurrentFile());
+    bool ok = m_player.StartClip(start, GetCurrentFile(), ClipReader());
     if (ok) m_clipping = true;
     return ok;
 }

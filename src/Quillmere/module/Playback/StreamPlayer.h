@@ -78,7 +78,8 @@ public:
     bool Capture();
     // A clip of a file the player library reads ends when another file
     // plays; one of a stream goes on across the recordings fed to it, and
-    // ends when a file read by the library follows.
+    // ends when a file read by the library follows. Either is cut once it
+    // stops (signalClipFinished tells the end).
     bool StartClip(time_t start);
     void StopClip();
 
@@ -116,6 +117,8 @@ private:
     void PlayerOpened(int speed);
     // A converted file on the direct route: the player library reads it.
     bool PlayConvertedFile(std::shared_ptr<CSingleFile>& file, bool noSeek);
+    // Reads the channel's recordings again for a clip of the stream.
+    CPlayerInterface::StreamReader ClipReader() const;
 
     bool GetStreamAndPlayFile(std::shared_ptr<CSingleFile>& file, bool noSeek);
     bool LocateFileAndPlay(time_t t);

@@ -7,7 +7,11 @@
 #include <QDateTime>
 #include <QDebug>
 
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <ctime>
+#include <mutex>
 #include "KelLogging.h"
 
 namespace {
@@ -166,4 +170,97 @@ int CStreamSource::GetPos() {
     if (m_handle == -1) return 0;
     if (m_openOnRbs) return m_pRbsOperate ? m_pRbsOperate->RBS_GetPos(m_handle) : -1;
     return m_storageOper.GetPos();
+}
+
+namespace {
+
+// A stream read again that delivers nothing for this long before its end
+// has failed, as a download's does.
+constexpr uint64_t kSpanStalledMs = 30000;
+constexpr int kSpanPollMs = 20;
+
+struct SpanReading {
+    const SpanSink* sink = nullptr;
+    std::mutex lock;
+    std::condition_variable changed;
+    bool enough = false;
+    uint64_t lastDataMs = 0;
+
+    static void OnData(int, int dataType, unsigned char* data, int length, void* user) {
+        auto* self = static_cast<SpanReading*>(user);
+        if (!self || !data || length <= 0 || (dataType != 1 && dataType != 2)) return;
+        {
+            std::lock_guard<std::mutex> guard(self->lock);
+            self->lastDataMs = ZUN_MonotonicMs();
+            if (self->enough) return;
+        }
+        if ((*self->sink)(dataType, data, static_cast<uint32_t>(length))) return;
+        std::lock_guard<std::mutex> guard(self->lock);
+        self->enough = true;
+        self->changed.notify_all();
+    }
+};
+
+}  // namespace
+
+bool ReadRecordingSpan(const std::vector<std::shared_ptr<APT_QMR::CSingleFile>>& files, bool direct, time_t from,
+                       time_t to, int lead, const SpanSink& sink) {
+    bool first = true;
+    for (const std::shared_ptr<APT_QMR::CSingleFile>& file : files) {
+        if (!file || static_cast<time_t>(file->EndTime) <= from || static_cast<time_t>(file->StartTime) > to) continue;
+        const time_t begin = std::max<time_t>(file->StartTime, first ? from - lead : from);
+        first = false;
+        // Read as the player reads it: the file opened held and moved to the
+        // second before its first block; one that cannot be moved there is
+        // read from its start (the sink passes over what comes before).
+        std::shared_ptr<APT_QMR::CSingleFile> task(file->clone(static_cast<int>(begin), -1));
+        SpanReading reading;
+        reading.sink = &sink;
+        reading.lastDataMs = ZUN_MonotonicMs();
+        CStreamSource source;
+        source.SetCallback(&SpanReading::OnData, &reading);
+        source.SetDiskKind(direct);
+        bool open = source.StartStreamByFile(task, true);
+        if (open && begin > static_cast<time_t>(file->StartTime)) {
+            bool reset = false;
+            if (!source.SetPosByTime(LocalFields(static_cast<uint32_t>(begin)), &reset)) {
+                source.StopStream();
+                open = source.StartStreamByFile(task, false);
+            }
+        }
+        if (!open) {
+            qCDebug(lcKelPlayback, "ReadRecordingSpan cannot open %s", file->FileName.c_str());
+            return false;
+        }
+        source.ReleaseStream();
+        bool failed = false;
+        for (;;) {
+            {
+                std::unique_lock<std::mutex> guard(reading.lock);
+                reading.changed.wait_for(guard, std::chrono::milliseconds(kSpanPollMs), [&] { return reading.enough; });
+                if (reading.enough) break;
+            }
+            const int pos = source.GetPos();
+            if (pos == 100) break;
+            uint64_t last;
+            {
+                std::lock_guard<std::mutex> guard(reading.lock);
+                last = reading.lastDataMs;
+            }
+            const uint64_t now = ZUN_MonotonicMs();
+            if (pos == 200 || (now > last && now - last > kSpanStalledMs)) {
+                failed = true;
+                break;
+            }
+        }
+        // Every block read has been handed on when the stream has stopped.
+        source.StopStream();
+        if (failed) {
+            qCDebug(lcKelPlayback, "ReadRecordingSpan %s failed while it was read", file->FileName.c_str());
+            return false;
+        }
+        std::lock_guard<std::mutex> guard(reading.lock);
+        if (reading.enough) return true;
+    }
+    return true;
 }

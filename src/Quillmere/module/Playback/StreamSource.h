@@ -7,8 +7,11 @@
 //
 // The source has no lock: its owner serialises the calls. The callback runs on
 // the serving route's thread and must not call back into the source.
+#include <ctime>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "RbsOperate.h"
 #include "SingleFile.h"
@@ -68,3 +71,19 @@ private:
     StreamDataCallback m_callback;
     void* m_user;
 };
+
+// Takes the data of a recording read again: data type 1 the 40-byte stream
+// header, 2 a block of the stream. False: nothing more is needed.
+using SpanSink = std::function<bool(int dataType, const uint8_t* data, uint32_t size)>;
+
+// Reads the recordings of `files` (a channel's time line) that hold the
+// seconds `from` to `to` (local times, both included) again, on the calling
+// thread, which it keeps until they have been read: by the route of `direct`
+// (as SetDiskKind) and the way the stream player reads them, each opened by
+// file, the first moved to `lead` seconds before `from` (never before its
+// own start). Every header and block goes to `sink`, in order, until it
+// wants no more or the last of them ends. True when they were read to their
+// end or `sink` had enough; false when a recording could not be opened or
+// failed (or stayed silent) while it was read.
+bool ReadRecordingSpan(const std::vector<std::shared_ptr<APT_QMR::CSingleFile>>& files, bool direct, time_t from,
+                       time_t to, int lead, const SpanSink& sink);

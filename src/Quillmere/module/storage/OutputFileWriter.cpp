@@ -387,6 +387,12 @@ void CStreamFileWriter::CloseBodyFile() {
     std::remove(m_bodyPath.c_str());
 }
 
+void CStreamFileWriter::Abandon() {
+    if (!m_file) return;
+    m_failed = true;
+    Close();
+}
+
 bool CStreamFileWriter::Close(const std::string& newName) {
     if (!m_file) return false;
     bool ok = true;

@@ -152,6 +152,9 @@ public:
     // written; on failure a new file is removed (a file it would have
     // replaced stays as it was). False when no file was open.
     bool Close(const std::string& newName = std::string());
+    // Ends the file without keeping it: a new file is removed as a failed
+    // one is (a file opened for appending keeps what was written).
+    void Abandon();
 
     // The transform's output: body records go to the body file; the head
     // record is written to the output file with the whole body after it.

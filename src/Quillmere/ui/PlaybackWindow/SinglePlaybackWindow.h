@@ -119,8 +119,8 @@ public slots:
     void onRightMouseResponse(QPoint pos);
     void onCloseClicked();
     void onUpdateVehInfo(VEH_META_INFO wehInfo);
-    // The end of a clip cut from a local file after its path was shown: a
-    // clip that could not be saved is told.
+    // The end of a clip, cut after its path was shown: a clip that could
+    // not be saved is told.
     void onClipFinished(QString path, bool saved);
 
 protected:

@@ -8,10 +8,13 @@
 #include "PlaybackGlobals.h"
 #include "Settings.h"
 #include "kel_test/test_support.h"
+#include "mp4_probe.h"
 #include "recmedia/encoder.h"
 #include "recmedia/track.h"
+#include "recstream/recstream.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -19,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <ctime>
@@ -121,10 +125,60 @@ protected:
         return t >= from && t < to;
     }
 
+    // Recorder milliseconds of the frame on screen (-1 for none).
+    static int64_t ShownMs(CPlayBackInteraction& w) {
+        OSTRUM_FILE_TIME t{};
+        if (!Ostrum_GetPlayedTime(w.m_streamPlayer.GetPlayer()->GetPort(), &t)) return -1;
+        return int64_t(Civil(t.year, t.month, t.day, t.hour, t.minute, t.second)) * 1000 + t.millisecond;
+    }
+
     std::string folder;
     std::vector<std::unique_ptr<CSingleFile>> files;
     std::unique_ptr<QWidget> windows[3];
 };
+
+// One decoded picture: recorder milliseconds, hash, key frame.
+struct Picture {
+    int64_t ms;
+    uint64_t hash;
+    bool key;
+    bool operator==(const Picture& o) const { return ms == o.ms && hash == o.hash && key == o.key; }
+};
+
+std::ostream& operator<<(std::ostream& out, const Picture& p) {
+    return out << p.ms << (p.key ? "K" : "") << "#" << (p.hash % 100000);
+}
+
+// The pictures of a probed file whose time stamps count from `baseMs`.
+std::vector<Picture> Pictures(const kel_test::Mp4Probe& probe, int64_t baseMs) {
+    std::vector<Picture> pictures;
+    for (size_t i = 0; i < probe.pictureHashes.size(); ++i)
+        pictures.push_back({baseMs + std::llround(probe.pictureTimes[i] * 1000), probe.pictureHashes[i], probe.pictureKeys[i]});
+    return pictures;
+}
+
+// Recorder milliseconds of an .mp4 file's creation time; -1 without one.
+int64_t CreationMs(const std::string& text) {
+    const QDateTime t = QDateTime::fromString(QString::fromStdString(text).left(19), "yyyy-MM-ddThh:mm:ss");
+    return t.isValid() ? QDateTime(t.date(), t.time(), Qt::UTC).toMSecsSinceEpoch() : -1;
+}
+
+// What a clip holds: its pictures on the recorder's clock (the clock of
+// the .mp4 file's creation time or of the recorder stream's header), and
+// that base.
+std::vector<Picture> ClipPictures(const std::string& path, bool mp4, int64_t* baseMs, kel_test::Mp4Probe* probe) {
+    *probe = kel_test::ProbeMp4(path, true, !mp4);
+    if (mp4) {
+        *baseMs = CreationMs(probe->creationTime);
+    } else {
+        const QByteArray bytes = kel_test::ReadFile(QString::fromStdString(path));
+        recstream::StreamHeader header;
+        *baseMs = recstream::ParseHeader(bytes.constData(), static_cast<size_t>(bytes.size()), &header)
+                      ? int64_t(header.startTime) * 1000
+                      : -1;
+    }
+    return Pictures(*probe, *baseMs);
+}
 
 TEST_F(PlaybackInteractionTest, PlaysPausesStepsChangesSpeedAndSeeks) {
     CPlayBackInteraction w;
@@ -186,11 +240,11 @@ TEST_F(PlaybackInteractionTest, StartWithoutFilesOfTheChannel) {
 
 // A seek while a clip runs finishes that clip (announced to the operator)
 // and starts a new one at the seek time; clips are converted when
-// "DownloadVideoType" asks for it. A clip holds what enters the player after
-// its start, so the first recording is larger than the player's 2 MiB
-// buffer; the seek goes into a small second one, all of which may enter the
-// player before the new clip starts, so the new clip is checked once the
-// third (small) recording has been played into it.
+// "DownloadVideoType" asks for it. The first recording is larger than the
+// player's 2 MiB buffer, which runs far ahead of the picture; the seek goes
+// into a small second one, all of which may enter the player before the new
+// clip starts, and the new clip runs on into the third (small) recording.
+// Each clip starts at its own key frame's second and decodes.
 TEST_F(PlaybackInteractionTest, SeekDuringAClipCutsItInTwo) {
     const uint32_t start = T + 100;
     const uint32_t later = T + 400;
@@ -221,6 +275,9 @@ TEST_F(PlaybackInteractionTest, SeekDuringAClipCutsItInTwo) {
     std::vector<QString> notices;
     APT_QMR::SetClipNoticePresenter([&](const QString& text) { notices.push_back(text); });
     CPlayBackInteraction w;
+    std::vector<std::pair<QString, bool>> finished;
+    QObject::connect(&w, &CPlayBackInteraction::signalClipFinished, &w,
+                     [&](QString path, bool saved) { finished.emplace_back(path, saved); });
     w.SetChannel(Channel(3));
     w.SetFileList({&first, &second, &third});
     w.m_bRbs = true;
@@ -241,13 +298,137 @@ TEST_F(PlaybackInteractionTest, SeekDuringAClipCutsItInTwo) {
     ASSERT_TRUE(WaitFor([&] { return Shows(w, later + 4, later + 6); }));
     w.m_streamPlayer.StopClip();
     EXPECT_EQ(w.m_streamPlayer.GetPlayer()->GetLastClipPath(), secondClip.toStdString());
-    for (const QString& clip : {firstClip, secondClip}) {
-        const QByteArray bytes = kel_test::ReadFile(clip);
-        ASSERT_GT(bytes.size(), 8) << clip.toStdString();
-        EXPECT_EQ(bytes.mid(4, 4), QByteArray("ftyp")) << clip.toStdString();
+    ASSERT_TRUE(WaitFor([&] { return finished.size() == 2; }));
+    std::sort(finished.begin(), finished.end());
+    EXPECT_EQ(finished, (std::vector<std::pair<QString, bool>>{{firstClip, true}, {secondClip, true}}));
+    struct Expected {
+        QString clip;
+        time_t key;   // the second of the key frame it starts with (one a second)
+    } clipsMade[] = {{firstClip, clipStart}, {secondClip, later + 1}};
+    for (const Expected& e : clipsMade) {
+        SCOPED_TRACE(e.clip.toStdString());
+        const QByteArray bytes = kel_test::ReadFile(e.clip);
+        ASSERT_GT(bytes.size(), 8);
+        EXPECT_EQ(bytes.mid(4, 4), QByteArray("ftyp"));
+        const kel_test::Mp4Probe probe = kel_test::ProbeMp4(e.clip.toStdString(), true);
+        ASSERT_TRUE(probe.opened);
+        EXPECT_EQ(probe.logErrors, 0);
+        EXPECT_EQ(probe.decodeErrors, 0);
+        EXPECT_EQ(probe.decodedFrames, probe.videoPackets);
+        ASSERT_FALSE(probe.pictureKeys.empty());
+        EXPECT_TRUE(probe.pictureKeys.front());
+        EXPECT_EQ(CreationMs(probe.creationTime), int64_t(e.key) * 1000);
+        EXPECT_NEAR(probe.firstTime, 0.0, 0.001);
     }
     EXPECT_EQ(QDir(folderOfClips).entryList(QDir::Files).size(), 2);
     w.StopPlayback();
+}
+
+
+// A clip of a recorder stream holds what was on screen while it ran: from
+// the key frame at or before the frame shown when it started (key frames
+// here come every 1.5 s, off the whole seconds) to the frame shown when it
+// stopped, across the two recordings it ran through, each picture at its
+// recorder time, the clip's recorder time that of its key frame, from its
+// first picture decodable; raw and as .mp4, read straight from the files
+// and through the storage layer, plain and enciphered. The player is fed far
+// ahead of the picture: the clip is cut from the recordings read again once
+// it stopped.
+TEST_F(PlaybackInteractionTest, ClipHoldsThePicturesShownFromTheirKeyFrame) {
+    const uint32_t start = T + 200;
+    const char* const key = "kel-clip-key";
+    // The same pictures plain and enciphered, each in a folder of its own.
+    std::vector<std::unique_ptr<CSingleFile>> recordings[2];
+    std::vector<Picture> source;   // every picture of the two recordings
+    for (uint32_t from : {start, start + 5}) {
+        for (int enciphered = 0; enciphered < 2; ++enciphered) {
+            const std::string dir = folder + (enciphered ? "/enciphered" : "/plain");
+            ASSERT_TRUE(QDir().mkpath(QString::fromStdString(dir)));
+            recmedia::RecordingSpec spec;
+            spec.channel = 4;
+            spec.start = from;
+            spec.seconds = 5;
+            spec.width = 160;
+            spec.height = 120;
+            spec.fps = 10;
+            spec.gop = 15;
+            spec.seed = from;
+            spec.key = enciphered ? key : "";
+            spec.track = recmedia::MakeTrack(4, from, spec.seconds);
+            spec.path = dir + "/" + TimeToString(from) + "_" + TimeToString(from + 5) + "_4.mp4";
+            std::string error;
+            ASSERT_TRUE(recmedia::EncodeRecording(spec, &error)) << error;
+            recordings[enciphered].emplace_back(new CSingleFile(spec.path, dir, 1000, from, from + 5, 0, "DVR", 4));
+            if (enciphered) continue;
+            const kel_test::Mp4Probe probe = kel_test::ProbeMp4(spec.path, true, true);
+            ASSERT_EQ(probe.decodedFrames, 50);
+            for (const Picture& p : Pictures(probe, int64_t(from) * 1000)) source.push_back(p);
+        }
+    }
+    const QString clips = kel_test::ProgramFolder() + "/clips/Clip/";
+    struct Case {
+        bool direct;           // read straight from the files, else through the storage layer
+        const char* videoType;
+        bool enciphered;
+    } cases[] = {{true, "0", false}, {true, "1", false}, {false, "0", false}, {false, "1", true}};
+    auto* settings = CSettingsStore::GetInstance();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.direct ? "direct " : "storage ") + c.videoType + (c.enciphered ? " enciphered" : ""));
+        const bool mp4 = c.videoType[0] == '1';
+        settings->SetValueText(SettingKey::DownloadVideoType, c.videoType);
+        settings->SetValueText(SettingKey::SecretKey, c.enciphered ? key : "");
+        QDir(clips).removeRecursively();
+        CPlayBackInteraction w;
+        w.SetChannel(Channel(4));
+        w.SetFileList({recordings[c.enciphered][0].get(), recordings[c.enciphered][1].get()});
+        w.m_bRbs = c.direct;
+        std::vector<std::pair<QString, bool>> finished;
+        QObject::connect(&w, &CPlayBackInteraction::signalClipFinished, &w,
+                         [&](QString path, bool saved) { finished.emplace_back(path, saved); });
+        // From second 1 on: the picture starts at its key frame at 1.5 s.
+        ASSERT_TRUE(w.StartPlayback(windows[0].get(), start + 1));
+        ASSERT_TRUE(WaitFor([&] { return ShownMs(w) >= int64_t(start) * 1000 + 2200; }));
+        ASSERT_TRUE(w.Pause(true));   // the frame on screen stays while it is noted
+        const int64_t first = ShownMs(w);
+        ASSERT_TRUE(w.StartClip(-1));
+        ASSERT_TRUE(w.Resume());
+        // Into the second recording, past its first key frame.
+        ASSERT_TRUE(WaitFor([&] { return ShownMs(w) >= int64_t(start + 6) * 1000 + 200; }));
+        ASSERT_TRUE(w.Pause(true));
+        const int64_t last = ShownMs(w);
+        const std::string path = w.m_streamPlayer.GetPlayer()->GetClipPath();
+        w.m_streamPlayer.StopClip();
+        EXPECT_EQ(w.m_streamPlayer.GetPlayer()->GetLastClipPath(), path);
+        EXPECT_EQ(QString::fromStdString(path), clips + "ch04_" + QString::fromStdString(TimeToString(first / 1000)) + ".mp4");
+        ASSERT_TRUE(WaitFor([&] { return !finished.empty(); }));
+        ASSERT_EQ(finished.size(), 1u);
+        EXPECT_EQ(finished[0], std::make_pair(QString::fromStdString(path), true));
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(path) + ".part"));
+        w.StopPlayback();
+
+        // The pictures of the recordings from the key frame of the first
+        // frame shown to the last one shown.
+        auto key = std::find_if(source.rbegin(), source.rend(), [&](const Picture& p) { return p.key && p.ms <= first; });
+        ASSERT_NE(key, source.rend());
+        std::vector<Picture> expected;
+        for (const Picture& p : source)
+            if (p.ms >= key->ms && p.ms <= last) expected.push_back(p);
+        ASSERT_EQ(expected.front().ms, int64_t(start) * 1000 + 1500);
+        ASSERT_GT(expected.back().ms, int64_t(start + 5) * 1000);
+
+        int64_t base = -1;
+        kel_test::Mp4Probe probe;
+        const std::vector<Picture> pictures = ClipPictures(path, mp4, &base, &probe);
+        ASSERT_TRUE(probe.opened);
+        EXPECT_EQ(probe.format.find("mp4") != std::string::npos, mp4) << probe.format;
+        EXPECT_EQ(probe.logErrors, 0);
+        EXPECT_EQ(probe.decodeErrors, 0);
+        EXPECT_EQ(probe.decodedFrames, probe.videoPackets);   // from the first picture on
+        EXPECT_EQ(base, key->ms / 1000 * 1000);               // the key frame's recorder second
+        EXPECT_EQ(pictures, expected);
+    }
+    settings->SetValueText(SettingKey::DownloadVideoType, "0");
+    settings->SetValueText(SettingKey::SecretKey, "");
 }
 
 TEST_F(PlaybackInteractionTest, ZoomRegionsNest) {

@@ -115,19 +115,37 @@ protected:
         return path;
     }
 
-    // The player's clip of the whole recording fed as a stream.
+    // The player's clip of the whole recording fed as a stream, cut from
+    // the recording read again once the last frame was shown.
     std::string StreamClip() {
         const QByteArray bytes = kel_test::ReadFile(QString::fromStdString(recording->FileName));
+        const auto* data = reinterpret_cast<const uint8_t*>(bytes.constData());
         CPlayerInterface player;
-        EXPECT_TRUE(player.OpenStream(reinterpret_cast<const uint8_t*>(bytes.constData()), 40, &window));
-        EXPECT_TRUE(player.StartClip(T, std::make_shared<CSingleFile>(*recording)));
+        std::atomic<bool> finished{false};
+        QObject::connect(&player, &CPlayerInterface::signalClipFinished, &player, [&](QString, bool saved) {
+            EXPECT_TRUE(saved);
+            finished = true;
+        });
+        auto reader = [bytes](time_t, time_t, int, const CPlayerInterface::StreamSink& sink) {
+            const auto* d = reinterpret_cast<const uint8_t*>(bytes.constData());
+            if (!sink(1, d, 40)) return true;
+            sink(2, d + 40, static_cast<uint32_t>(bytes.size() - 40));
+            return true;
+        };
+        EXPECT_TRUE(player.OpenStream(data, 40, &window));
+        EXPECT_TRUE(player.StartClip(T, std::make_shared<CSingleFile>(*recording), reader));
         for (int at = 40; at < bytes.size();) {
             const uint32_t n = static_cast<uint32_t>(std::min(8192, bytes.size() - at));
-            EXPECT_EQ(player.InputData(reinterpret_cast<const uint8_t*>(bytes.constData()) + at, n),
-                      CPlayerInterface::InputAccepted);
+            EXPECT_EQ(player.InputData(data + at, n), CPlayerInterface::InputAccepted);
             at += static_cast<int>(n);
         }
+        OSTRUM_FILE_TIME shown{};
+        EXPECT_TRUE(WaitFor([&] {
+            return Ostrum_GetPlayedTime(player.GetPort(), &shown) && shown.second == (T + kSeconds - 1) % 60 &&
+                   shown.millisecond == 900;
+        }));
         player.StopClip();
+        EXPECT_TRUE(WaitFor([&] { return finished.load(); }));
         return player.GetLastClipPath();
     }
 
