@@ -1065,7 +1065,7 @@ void Port::ShowImage(const Shown& shown, bool callback) {
            shown.image.width(), shown.image.height(), static_cast<int>(shown.pts / 90), OSTRUM_PIC_RGB32);
 }
 
-void Port::Present(Frame frame) {
+void Port::Present(Frame frame, bool unlessPaused) {
     // A client that takes every frame gets it at full size; the screen alone
     // gets the shown part of the picture made at its view's size, which saves
     // converting (and painting) the whole picture on every frame.
@@ -1088,6 +1088,16 @@ void Port::Present(Frame frame) {
     const int width = frame.frame->width, height = frame.frame->height;
     {
         std::lock_guard<std::mutex> lk(m_mutex);
+        if (unlessPaused && m_paused) {
+            // A pause came while the frame was being made ready: it is not
+            // shown after the pause returned, but waits for the next step
+            // (or for play to resume). After a move it is dropped.
+            if (m_workerGeneration == m_generation)
+                m_frames.push_front(frame);
+            else
+                av_frame_free(&frame.frame);
+            return;
+        }
         m_shown = fitted ? QImage() : shown.image;
         m_shownT = shown.t;
         m_shownPts = shown.pts;
@@ -1381,9 +1391,11 @@ void Port::Run() {
         }
         if (!m_frames.empty()) {
             bool show = false;
+            bool step = false;
             if (m_stepForward > 0) {
                 --m_stepForward;
                 show = true;
+                step = true;
             } else if (!m_paused) {
                 show = Due(m_frames.front().t, now, &wait);
             }
@@ -1393,7 +1405,7 @@ void Port::Run() {
                 m_cv.notify_all();
                 ++m_inFlight;
                 lk.unlock();
-                Present(f);
+                Present(f, !step);
                 lk.lock();
                 --m_inFlight;
                 continue;
