@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QStandardItemModel>
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -129,8 +130,9 @@ TEST(DataDistributionThread, DestroyingAWaitingBuilderSendsTheRestAndEnds) {
         files.push_back(File("f.mp4", 10, 100 + i));
         list.push_back(files.back().get());
     }
-    int rows = 0;
-    bool finished = false;
+    // Written by the builder's thread, read here while it runs.
+    std::atomic<int> rows{0};
+    std::atomic<bool> finished{false};
     {
         CDataDistributionThread builder(list);
         // Nobody releases the worker: it waits after the first row.
@@ -146,8 +148,8 @@ TEST(DataDistributionThread, DestroyingAWaitingBuilderSendsTheRestAndEnds) {
         t.start();
         while (rows < 1 && t.elapsed() < 60000) QThread::yieldCurrentThread();
     }
-    EXPECT_EQ(rows, 4);
-    EXPECT_TRUE(finished);
+    EXPECT_EQ(rows.load(), 4);
+    EXPECT_TRUE(finished.load());
 }
 
 TEST(DataDistributionThread, NullEntriesGetNoRow) {
