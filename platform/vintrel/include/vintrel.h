@@ -125,7 +125,10 @@ enum {
     OSTRUM_BUF_AUDIO = 3,         // decoded sound waiting to be played
     OSTRUM_BUF_ALL = 4,           // all of the above (ResetBuffer)
     OSTRUM_BUF_FRAMES_LEFT = 5,   // GetBufferValue: frames still to come from the data
-                                  // already given (0 when nothing is left to show)
+                                  // already given (0 when nothing is left to show;
+                                  // bytes that make no whole unit by the end of the
+                                  // data, or for half a second with nothing new, are
+                                  // not counted here nor by GetSourceBufferRemain)
 };
 
 // Decode frame types (Ostrum_SetDecodeFrameType).

@@ -305,7 +305,7 @@ bool Port::ResetBuffer(uint32_t kind) {
 
 uint32_t Port::SourceRemain() {
     std::lock_guard<std::mutex> lk(m_mutex);
-    size_t n = m_sourceBytes + (m_demuxBuffered > 3 ? m_demuxBuffered : 0);
+    size_t n = m_sourceBytes + (m_demuxBuffered > 3 && !m_demuxStale ? m_demuxBuffered : 0);
     return static_cast<uint32_t>(std::min<size_t>(n, UINT32_MAX));
 }
 
@@ -319,7 +319,7 @@ uint32_t Port::BufferValue(uint32_t kind) {
     case OSTRUM_BUF_AUDIO:
         return AudioSink::Instance().Owner() == m_number ? static_cast<uint32_t>(AudioSink::Instance().Queued()) : 0;
     case OSTRUM_BUF_FRAMES_LEFT: {
-        bool more = m_sourceBytes > 0 || m_demuxBuffered > 3 || m_decoderPending || m_feeding;
+        bool more = m_sourceBytes > 0 || (m_demuxBuffered > 3 && !m_demuxStale) || m_decoderPending || m_feeding;
         return static_cast<uint32_t>(m_frames.size() + m_inFlight) + (more ? 1 : 0);
     }
     default:
@@ -1357,6 +1357,7 @@ void Port::Run() {
                 m_header = m_fileHeader;
             }
             m_demux.Reset();
+            m_demuxStale = false;
             m_video.Reset();
             if (m_audio) m_audio->Reset();
             m_blocks.clear();
@@ -1438,6 +1439,7 @@ void Port::Run() {
                 m_cv.notify_all();
                 m_demux.Feed(chunk.data(), chunk.size());
                 m_demuxBuffered = m_demux.Buffered();
+                m_demuxStale = false;
                 continue;
             }
             if (!m_cipherUnits.empty() && (m_sourceEnd || (m_idleSince != 0 && now - m_idleSince > 500))) {
@@ -1450,6 +1452,11 @@ void Port::Run() {
                 continue;
             }
             if (m_idleSince == 0) m_idleSince = now;
+            // Bytes that have made no whole unit by the end of the data (a
+            // recording cut inside its last unit), or for half a second with
+            // nothing new, are nothing still to come: they are kept, in case
+            // more data completes them, but not counted as waiting.
+            if (m_demuxBuffered > 0 && (m_sourceEnd || now - m_idleSince > 500)) m_demuxStale = true;
             if (m_video.HasPending()) {
                 // At the end of the data hand over what the parser still holds.
                 if (m_sourceEnd || now - m_idleSince > 500) {

@@ -197,6 +197,7 @@ private:
     size_t m_sourceBytes = 0;
     bool m_sourceEnd = false;
     size_t m_demuxBuffered = 0;
+    bool m_demuxStale = false;   // the demultiplexer's bytes make no unit and nothing new came
     bool m_decoderPending = false;
     // Units being decoded and frames being presented outside the lock: they
     // are still to come for anyone asking how much is left.

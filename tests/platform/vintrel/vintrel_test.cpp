@@ -26,6 +26,7 @@
 #include "kel_test/test_support.h"
 #include "mp4_probe.h"
 #include "recording_fixture.h"
+#include "recstream/recstream.h"
 #include "vintrel.h"
 
 namespace {
@@ -168,6 +169,44 @@ TEST(VintrelStream, InputRefusedWhileFullUntilReset) {
     EXPECT_EQ(Ostrum_GetSpecialData(port), 0u);                // nothing shown yet
     EXPECT_TRUE(Ostrum_CloseStream(port));
     Ostrum_FreePort(port);
+}
+
+// A recording cut inside its last unit (a medium holding less than the
+// recording's index says): once the rest has played, nothing is left to
+// come, so a player waiting for the end of the recording moves on. Once the
+// cut unit's bytes counted as waiting for ever.
+TEST(VintrelStream, ARecordingCutInsideItsLastUnitPlaysOut) {
+    const std::string path = TempPath("cut.rec");
+    vintrel_test::RecordingSpec spec;
+    spec.seconds = 1;
+    ASSERT_TRUE(vintrel_test::WriteRecording(path, spec));
+    const auto bytes = ReadAll(path);
+    // Cut 100 bytes before the end of the last pack that carries a picture.
+    recstream::PacketScanner scanner(0, false);
+    scanner.Feed(bytes.data(), bytes.size());
+    scanner.Finish();
+    recstream::Packet packet;
+    size_t cut = 0;
+    uint32_t pictures = 0;
+    while (scanner.Next(&packet))
+        for (const recstream::Pes& pes : packet.pes)
+            if (pes.streamId == recstream::kStreamVideo && pes.hasPts) {
+                cut = packet.offset + packet.size - 100;
+                ++pictures;
+            }
+    ASSERT_GT(cut, 40u);
+    int port = -1;
+    ASSERT_TRUE(Ostrum_GetPort(&port));
+    ASSERT_TRUE(Ostrum_SetStreamOpenMode(port, OSTRUM_STREAM_FILE));
+    ASSERT_TRUE(Ostrum_OpenStream(port, bytes.data(), 40, 2 * 1024 * 1024));
+    ASSERT_TRUE(Ostrum_Play(port, nullptr));
+    ASSERT_TRUE(Ostrum_InputData(port, bytes.data() + 40, static_cast<uint32_t>(cut - 40)));
+    ASSERT_TRUE(WaitFor([&] {
+        return Ostrum_GetBufferValue(port, OSTRUM_BUF_FRAMES_LEFT) == 0 && Ostrum_GetSourceBufferRemain(port) == 0;
+    }));
+    const uint32_t shown = Ostrum_GetCurrentFrameNum(port);
+    EXPECT_EQ(shown, pictures - 1);   // every whole picture
+    EXPECT_TRUE(Ostrum_FreePort(port));
 }
 
 TEST(VintrelPlay, DecodesIntoWidgetWithControlsAndVehicleData) {
