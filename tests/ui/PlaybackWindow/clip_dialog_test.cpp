@@ -6,6 +6,7 @@
 #include "mp4_probe.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateTimeEdit>
 #include <QDir>
 #include <QFile>
@@ -264,7 +265,12 @@ protected:
         return out;
     }
     bool WaitForTheEnd() {
-        return WaitFor([&] { return !dialog->clipping() && dialog->stateLabel()->text() != "Downloading"; }, 120);
+        const bool ended =
+            WaitFor([&] { return !dialog->clipping() && dialog->stateLabel()->text() != "Downloading"; }, 120);
+        // The dialog has handled the last end; the record of it, posted
+        // right behind, may still be queued.
+        QCoreApplication::sendPostedEvents();
+        return ended;
     }
 
     struct End {
