@@ -403,6 +403,10 @@ uint32_t CutContainerFile(const std::string& source, int64_t fromMs, int64_t toM
     if (avformat_find_stream_info(in, nullptr) < 0) return OSTRUM_ERR_FILE_OPEN;
     const int video = av_find_best_stream(in, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     if (video < 0) return OSTRUM_ERR_UNSUPPORTED;
+    // An H.264 track without its decoder configuration would be written as
+    // a track that no reader opens (an empty configuration box).
+    const AVCodecParameters* vp = in->streams[video]->codecpar;
+    if (vp->codec_id == AV_CODEC_ID_H264 && vp->extradata_size <= 0) return OSTRUM_ERR_UNSUPPORTED;
     // The picture and the sound go along; anything else stays behind, as
     // the converter leaves it out.
     std::vector<int> map(in->nb_streams, -1);

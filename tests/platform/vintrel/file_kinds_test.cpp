@@ -303,6 +303,23 @@ TEST_F(FileKinds, OnlyTheMp4ContainerIsRead) {
     }
 }
 
+// A converted file whose H.264 track has no decoder configuration (an input
+// the fuzzing of clips found, kept in data/) still opens and plays as far as
+// it can, but a clip of it would carry an empty configuration that no reader
+// opens: the clip is refused and no file is left. Once such a clip was
+// written and reported as saved.
+TEST_F(FileKinds, NoClipOfATrackWithoutItsDecoderConfiguration) {
+    const std::string path =
+        std::string(getenv("KEL_SOURCE_DIR")) + "/tests/platform/vintrel/data/track_without_decoder_config.mp4";
+    OSTRUM_FILE_TIME first{}, last{};
+    ASSERT_TRUE(Ostrum_OpenFile(port, path.c_str())) << Ostrum_GetLastError(port);
+    ASSERT_TRUE(Ostrum_GetFileTotalTime(port, &first, &last));
+    EXPECT_TRUE(Ostrum_CloseFile(port));
+    const std::string clip = TempPath("kind_no_config_clip.mp4");
+    EXPECT_FALSE(Ostrum_CutFile(path.c_str(), &first, &last, clip.c_str()));
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(clip)));
+}
+
 TEST_F(FileKinds, PauseMoveStepAndSpeedOnAnMp4) {
     const Bytes longer = Recording(kStart, 10, 3);
     const std::string path = Download("kind_controls.mp4", {&longer}, true);
