@@ -265,10 +265,15 @@ protected:
         return out;
     }
     bool WaitForTheEnd() {
-        const bool ended =
-            WaitFor([&] { return !dialog->clipping() && dialog->stateLabel()->text() != "Downloading"; }, 120);
-        // The dialog has handled the last end; the record of it, posted
-        // right behind, may still be queued.
+        // The dialog shows the end, and the downloader's worker, which emits
+        // the ends, has stopped: every end it emitted is posted by now, and
+        // the test's records of them are delivered before they are read.
+        const bool ended = WaitFor(
+            [&] {
+                return !dialog->clipping() && dialog->stateLabel()->text() != "Downloading" &&
+                       !dialog->downloader()->IsRunning();
+            },
+            120);
         QCoreApplication::sendPostedEvents();
         return ended;
     }
