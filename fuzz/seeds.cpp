@@ -1,11 +1,12 @@
 // kel-fuzz-seeds: turns sample media written by kel-mediagen into one seed
 // corpus per fuzz target, in the input forms the targets read.
 //
-//   kel-fuzz-seeds OUT DISK_V1 DISK_V2 QORAUTO_DISK
+//   kel-fuzz-seeds OUT DISK_V1 DISK_V2 QORAUTO_DISK [REALISTIC_DISK]
 //
 // DISK_V1 / DISK_V2: hard-disk library media with picture layouts 1 and 2
-// and encoded recordings (those of DISK_V2 enciphered); QORAUTO_DISK: a
-// qorauto medium.
+// and encoded recordings (those of DISK_V2 enciphered with the key
+// "fuzzkey"); QORAUTO_DISK: a qorauto medium; REALISTIC_DISK: a hard-disk
+// library medium with camera-like recordings.
 #include <QCoreApplication>
 #include <QString>
 #include <cstdio>
@@ -24,6 +25,7 @@
 #include "merrowfen_disk.h"
 #include "nembra_disk.h"
 #include "recstream/recstream.h"
+#include "seeds_readers.h"
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
@@ -203,8 +205,8 @@ void SettingsSeeds() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: kel-fuzz-seeds OUT DISK_V1 DISK_V2 QORAUTO_DISK\n");
+    if (argc != 5 && argc != 6) {
+        std::fprintf(stderr, "usage: kel-fuzz-seeds OUT DISK_V1 DISK_V2 QORAUTO_DISK [REALISTIC_DISK]\n");
         return 2;
     }
     QCoreApplication app(argc, argv);
@@ -222,6 +224,9 @@ int main(int argc, char** argv) {
     HandOverSeeds(v1);
     SettingsSeeds();
     HostileXmlSeeds();
+    std::vector<std::pair<fs::path, std::string>> media{{v1, ""}, {v2, "fuzzkey"}};
+    if (argc == 6) media.emplace_back(argv[5], "");
+    ReaderSeeds(g_out, media, &g_written);
     std::printf("kel-fuzz-seeds: %d seeds written to %s\n", g_written, g_out.c_str());
     return g_written > 0 ? 0 : 1;
 }

@@ -47,7 +47,14 @@ GEN_MEDIA="$BUILD_DIR/bin/kel-mediagen --channels 2 --per-day 1 --seconds 4 --re
 $GEN_MEDIA --out "$WORK/media/v1" --pic-version 1 --seed 1 >/dev/null
 $GEN_MEDIA --out "$WORK/media/v2" --pic-version 2 --seed 2 --key fuzzkey >/dev/null
 $GEN_MEDIA --out "$WORK/media/qorauto" --family 1 --seed 3 --fast >/dev/null
-"$BIN/kel-fuzz-seeds" "$WORK/seeds" "$WORK/media/v1" "$WORK/media/v2" "$WORK/media/qorauto"
+# Camera-like recordings at a recorder's bit rate (small pictures, short).
+"$BUILD_DIR/bin/kel-mediagen" --channels 1 --per-day 2 --seconds 2 --realistic --size 352x288 \
+  --out "$WORK/media/realistic" --seed 4 >/dev/null
+"$BIN/kel-fuzz-seeds" "$WORK/seeds" "$WORK/media/v1" "$WORK/media/v2" "$WORK/media/qorauto" "$WORK/media/realistic"
+
+# Leaks of third-party libraries are left out as in the sanitizer runs of
+# the tests (the targets that start Qt's GUI load fontconfig, for one).
+export LSAN_OPTIONS="suppressions=$PWD/scripts/sanitizers/lsan.supp:print_suppressions=0"
 
 RUN=$(date -u +%Y%m%d-%H%M%S)
 LOGS=$WORK/logs/$RUN

@@ -17,6 +17,7 @@
 #include <atomic>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <mutex>
 
 #include "CommonHelpers.h"
@@ -154,38 +155,42 @@ protected:
 
 // Holds the downloader's worker once the second file of a by-file download
 // has started and taken all `bytes` of its recording; then runs `then` on
-// the worker (when given) or waits until it is released.
+// the worker (when given) or waits until it is released. The state lives as
+// long as the connection: the worker may still signal after the hold is gone.
 class SecondFileHold {
 public:
-    SecondFileHold(CStreamDownloader& d, uint64_t bytes, std::function<void()> then = nullptr) : m_d(d) {
+    SecondFileHold(CStreamDownloader& d, uint64_t bytes, std::function<void()> then = nullptr)
+        : m_state(std::make_shared<State>()) {
         QObject::connect(
             &d, &CStreamDownloader::DownloadSignal, &d,
-            [this, bytes, then](int code, int last, int) {
+            [state = m_state, &d, bytes, then](int code, int last, int) {
                 if (code != APT_QMR::DownloadNextFile || last != 0 || pthread_equal(pthread_self(), g_mainThread) ||
-                    m_held.exchange(true))
+                    state->held.exchange(true))
                     return;
                 QElapsedTimer timer;
                 timer.start();
-                while (m_d.CurrentFileBytes() < bytes && !m_release && timer.elapsed() < 60000) ZUN_Sleep(2);
-                m_full = m_d.CurrentFileBytes() >= bytes;
+                while (d.CurrentFileBytes() < bytes && !state->release && timer.elapsed() < 60000) ZUN_Sleep(2);
+                state->full = d.CurrentFileBytes() >= bytes;
                 if (then) then();
-                m_waiting = true;
-                while (!m_release && timer.elapsed() < 60000) ZUN_Sleep(2);
+                state->waiting = true;
+                while (!state->release && timer.elapsed() < 60000) ZUN_Sleep(2);
             },
             Qt::DirectConnection);
     }
     ~SecondFileHold() { Release(); }
     // The worker waits with the second file's bytes all taken.
-    bool Waiting() const { return m_waiting.load(); }
-    bool Full() const { return m_full.load(); }
-    void Release() { m_release = true; }
+    bool Waiting() const { return m_state->waiting.load(); }
+    bool Full() const { return m_state->full.load(); }
+    void Release() { m_state->release = true; }
 
 private:
-    CStreamDownloader& m_d;
-    std::atomic<bool> m_held{false};
-    std::atomic<bool> m_full{false};
-    std::atomic<bool> m_waiting{false};
-    std::atomic<bool> m_release{false};
+    struct State {
+        std::atomic<bool> held{false};
+        std::atomic<bool> full{false};
+        std::atomic<bool> waiting{false};
+        std::atomic<bool> release{false};
+    };
+    std::shared_ptr<State> m_state;
 };
 
 std::vector<int> Codes(const kel_test::SignalLog& spy) {

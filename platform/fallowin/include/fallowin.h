@@ -7,7 +7,9 @@
 // the .mp4 file (DREBEN_TARGET_MP4): the H.264 (or MPEG-4 Part 2) video and
 // the MP2 audio are copied without re-encoding, enciphered payloads are
 // deciphered with the key given by DREBEN_SetEncryptKey, and the recorder time
-// of the first picture is stored as the file's "creation_time".
+// of the first picture is stored as the file's "creation_time" (and, for the
+// clock's first second, 1970-01-01 00:00:00, which a creation time cannot
+// hold, as the comment "recorder_start=19700101000000").
 //
 // Output records:
 //  - body records (isFileHead == 0, dataType DREBEN_DATA_BODY) arrive while

@@ -254,6 +254,9 @@ DREBEN_STATUS Mp4Remuxer::StartMuxer() {
         snprintf(text, sizeof(text), "%04d-%02d-%02dT%02d:%02d:%02d.000000Z", tmv.tm_year + 1900, tmv.tm_mon + 1,
                  tmv.tm_mday, tmv.tm_hour, tmv.tm_min, tmv.tm_sec);
         av_dict_set(&m_oc->metadata, "creation_time", text, 0);
+        // The container's creation time 0 means "none": the clock's very
+        // first second is said in the comment, which the player reads first.
+        if (first == 0) av_dict_set(&m_oc->metadata, "comment", "recorder_start=19700101000000", 0);
     }
 
     m_phase = Phase::Header;

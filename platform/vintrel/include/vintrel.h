@@ -125,7 +125,10 @@ enum {
     OSTRUM_BUF_AUDIO = 3,         // decoded sound waiting to be played
     OSTRUM_BUF_ALL = 4,           // all of the above (ResetBuffer)
     OSTRUM_BUF_FRAMES_LEFT = 5,   // GetBufferValue: frames still to come from the data
-                                  // already given (0 when nothing is left to show)
+                                  // already given (0 when nothing is left to show;
+                                  // bytes that make no whole unit by the end of the
+                                  // data, or for half a second with nothing new, are
+                                  // not counted here nor by GetSourceBufferRemain)
 };
 
 // Decode frame types (Ostrum_SetDecodeFrameType).
@@ -189,6 +192,9 @@ OSTRUM_BOOL Ostrum_CloseStream(int port);
 // play through the same decoding as recorder files (H.264 or MPEG-4 Part 2
 // video, MPEG audio); a container without a recorder time is refused with
 // OSTRUM_ERR_NO_TIME, one that cannot be read with OSTRUM_ERR_UNSUPPORTED.
+// Only the .mp4 container is read (whatever the file's name), and only from
+// the file itself: any other container is refused as one that cannot be
+// read.
 OSTRUM_BOOL Ostrum_OpenFile(int port, const char* path);
 // Recorder times of the first and of the last frame of the file (for a
 // joined file: of its last recording), to the second.
@@ -203,6 +209,12 @@ OSTRUM_BOOL Ostrum_SetPlayedTime(int port, const OSTRUM_FILE_TIME* time);
 // Starts (or restarts after Stop / OneByOne / Pause) playing into the window.
 OSTRUM_BOOL Ostrum_Play(int port, OSTRUM_HWND window);
 OSTRUM_BOOL Ostrum_ReversePlay(int port);        // key frames only, as they arrive
+// Pause (pause != 0) holds the picture on screen: once it returns, no
+// further frame is shown (and the frame number stays) until play resumes or
+// a step asks for one. A frame the decode thread was still making ready
+// when the call came is not shown; it is the next frame a step shows. A
+// frame already shown (its display callback may still be running) stays the
+// frame on screen.
 OSTRUM_BOOL Ostrum_Pause(int port, uint32_t pause);
 OSTRUM_BOOL Ostrum_Fast(int port);
 OSTRUM_BOOL Ostrum_Slow(int port);

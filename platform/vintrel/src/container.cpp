@@ -89,6 +89,20 @@ void AppendPackHeader(uint64_t scr, std::vector<uint8_t>* out) {
     out->insert(out->end(), p, p + sizeof p);
 }
 
+// Opens a converted file with the .mp4 demuxer alone and local files only:
+// no other demuxer looks at bytes that come from a medium, and nothing the
+// file says is fetched from elsewhere.
+int OpenConvertedFile(AVFormatContext** fmt, const std::string& path) {
+    const AVInputFormat* mp4 = av_find_input_format("mov");
+    if (!mp4) return AVERROR_DEMUXER_NOT_FOUND;
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "format_whitelist", "mov", 0);
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    const int e = avformat_open_input(fmt, path.c_str(), mp4, &options);
+    av_dict_free(&options);
+    return e;
+}
+
 }  // namespace
 
 ContainerReader::~ContainerReader() {
@@ -98,7 +112,7 @@ ContainerReader::~ContainerReader() {
 }
 
 uint32_t ContainerReader::Open(const std::string& path) {
-    if (avformat_open_input(&m_fmt, path.c_str(), nullptr, nullptr) < 0) return OSTRUM_ERR_UNSUPPORTED;
+    if (OpenConvertedFile(&m_fmt, path) < 0) return OSTRUM_ERR_UNSUPPORTED;
     if (avformat_find_stream_info(m_fmt, nullptr) < 0) return OSTRUM_ERR_FILE_OPEN;
     m_video = av_find_best_stream(m_fmt, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     if (m_video < 0) return OSTRUM_ERR_UNSUPPORTED;
@@ -322,6 +336,9 @@ public:
         std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.000000Z", tmv.tm_year + 1900, tmv.tm_mon + 1,
                       tmv.tm_mday, tmv.tm_hour, tmv.tm_min, tmv.tm_sec);
         av_dict_set(&m_oc->metadata, "creation_time", text, 0);
+        // A creation time 0 reads as none: the clock's first second goes into
+        // the comment as well, as the converter writes it.
+        if (t == 0) av_dict_set(&m_oc->metadata, "comment", "recorder_start=19700101000000", 0);
         if (avio_open(&m_oc->pb, m_path.c_str(), AVIO_FLAG_WRITE) < 0) return OSTRUM_ERR_FILE_WRITE;
         m_opened = true;
         // The movie box goes in front of the media data, as the converter
@@ -381,11 +398,15 @@ uint32_t CutContainerFile(const std::string& source, int64_t fromMs, int64_t toM
     const recstream::StreamHeader header = probe.Header();
 
     AVFormatContext* in = nullptr;
-    if (avformat_open_input(&in, source.c_str(), nullptr, nullptr) < 0) return OSTRUM_ERR_FILE_OPEN;
+    if (OpenConvertedFile(&in, source) < 0) return OSTRUM_ERR_FILE_OPEN;
     std::unique_ptr<AVFormatContext*, void (*)(AVFormatContext**)> closeIn(&in, avformat_close_input);
     if (avformat_find_stream_info(in, nullptr) < 0) return OSTRUM_ERR_FILE_OPEN;
     const int video = av_find_best_stream(in, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     if (video < 0) return OSTRUM_ERR_UNSUPPORTED;
+    // An H.264 track without its decoder configuration would be written as
+    // a track that no reader opens (an empty configuration box).
+    const AVCodecParameters* vp = in->streams[video]->codecpar;
+    if (vp->codec_id == AV_CODEC_ID_H264 && vp->extradata_size <= 0) return OSTRUM_ERR_UNSUPPORTED;
     // The picture and the sound go along; anything else stays behind, as
     // the converter leaves it out.
     std::vector<int> map(in->nb_streams, -1);

@@ -306,7 +306,7 @@ bool Port::ResetBuffer(uint32_t kind) {
 
 uint32_t Port::SourceRemain() {
     std::lock_guard<std::mutex> lk(m_mutex);
-    size_t n = m_sourceBytes + (m_demuxBuffered > 3 ? m_demuxBuffered : 0);
+    size_t n = m_sourceBytes + (m_demuxBuffered > 3 && !m_demuxStale ? m_demuxBuffered : 0);
     return static_cast<uint32_t>(std::min<size_t>(n, UINT32_MAX));
 }
 
@@ -320,7 +320,7 @@ uint32_t Port::BufferValue(uint32_t kind) {
     case OSTRUM_BUF_AUDIO:
         return AudioSink::Instance().Owner() == m_number ? static_cast<uint32_t>(AudioSink::Instance().Queued()) : 0;
     case OSTRUM_BUF_FRAMES_LEFT: {
-        bool more = m_sourceBytes > 0 || m_demuxBuffered > 3 || m_decoderPending || m_feeding;
+        bool more = m_sourceBytes > 0 || (m_demuxBuffered > 3 && !m_demuxStale) || m_decoderPending || m_feeding;
         return static_cast<uint32_t>(m_frames.size() + m_inFlight) + (more ? 1 : 0);
     }
     default:
@@ -1081,7 +1081,7 @@ void Port::ShowImage(const Shown& shown, bool callback) {
            shown.image.width(), shown.image.height(), static_cast<int>(shown.pts / 90), OSTRUM_PIC_RGB32);
 }
 
-void Port::Present(Frame frame) {
+void Port::Present(Frame frame, bool unlessPaused) {
     // A client that takes every frame gets it at full size; the screen alone
     // gets the shown part of the picture made at its view's size, which saves
     // converting (and painting) the whole picture on every frame.
@@ -1105,6 +1105,16 @@ void Port::Present(Frame frame) {
     const int width = frame.frame->width, height = frame.frame->height;
     {
         std::lock_guard<std::mutex> lk(m_mutex);
+        if (unlessPaused && m_paused) {
+            // A pause came while the frame was being made ready: it is not
+            // shown after the pause returned, but waits for the next step
+            // (or for play to resume). After a move it is dropped.
+            if (m_workerGeneration == m_generation)
+                m_frames.push_front(frame);
+            else
+                av_frame_free(&frame.frame);
+            return;
+        }
         m_shown = fitted ? QImage() : shown.image;
         m_shownT = shown.t;
         m_shownKeyT = shown.keyT;
@@ -1370,6 +1380,7 @@ void Port::Run() {
                 m_header = m_fileHeader;
             }
             m_demux.Reset();
+            m_demuxStale = false;
             m_video.Reset();
             if (m_audio) m_audio->Reset();
             m_blocks.clear();
@@ -1405,9 +1416,11 @@ void Port::Run() {
         }
         if (!m_frames.empty()) {
             bool show = false;
+            bool step = false;
             if (m_stepForward > 0) {
                 --m_stepForward;
                 show = true;
+                step = true;
             } else if (!m_paused) {
                 show = Due(m_frames.front().t, now, &wait);
             }
@@ -1417,7 +1430,7 @@ void Port::Run() {
                 m_cv.notify_all();
                 ++m_inFlight;
                 lk.unlock();
-                Present(f);
+                Present(f, !step);
                 lk.lock();
                 --m_inFlight;
                 continue;
@@ -1450,6 +1463,7 @@ void Port::Run() {
                 m_cv.notify_all();
                 m_demux.Feed(chunk.data(), chunk.size());
                 m_demuxBuffered = m_demux.Buffered();
+                m_demuxStale = false;
                 continue;
             }
             if (!m_cipherUnits.empty() && (m_sourceEnd || (m_idleSince != 0 && now - m_idleSince > 500))) {
@@ -1462,6 +1476,11 @@ void Port::Run() {
                 continue;
             }
             if (m_idleSince == 0) m_idleSince = now;
+            // Bytes that have made no whole unit by the end of the data (a
+            // recording cut inside its last unit), or for half a second with
+            // nothing new, are nothing still to come: they are kept, in case
+            // more data completes them, but not counted as waiting.
+            if (m_demuxBuffered > 0 && (m_sourceEnd || now - m_idleSince > 500)) m_demuxStale = true;
             if (m_video.HasPending()) {
                 // At the end of the data hand over what the parser still holds.
                 if (m_sourceEnd || now - m_idleSince > 500) {

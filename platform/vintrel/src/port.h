@@ -150,7 +150,9 @@ private:
     bool QueueFileData(std::vector<uint8_t>&& block);
     void NextRecording(const PesUnit& unit, uint64_t generation);
     bool Due(int64_t t, int64_t now, int64_t* waitMs);
-    void Present(Frame frame);
+    // Shows a frame. `unlessPaused`: a frame taken for play (not for a step),
+    // which goes back to the queue when a pause came meanwhile.
+    void Present(Frame frame, bool unlessPaused);
     void ShowImage(const Shown& shown, bool callback);
     QImage Convert(AVFrame* frame);
     // The region of the frame (empty: all of it) scaled to `target`, in the
@@ -200,6 +202,7 @@ private:
     size_t m_sourceBytes = 0;
     bool m_sourceEnd = false;
     size_t m_demuxBuffered = 0;
+    bool m_demuxStale = false;   // the demultiplexer's bytes make no unit and nothing new came
     bool m_decoderPending = false;
     // Units being decoded and frames being presented outside the lock: they
     // are still to come for anyone asking how much is left.

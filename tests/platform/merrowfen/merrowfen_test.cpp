@@ -7,7 +7,9 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include "kel_test/test_support.h"
@@ -84,7 +86,10 @@ std::vector<FoundDataRecord> FindAll(const std::string& disk, int64_t start, int
     return c.records;
 }
 
-// Collects the callbacks of one stream.
+// Collects the callbacks of one stream. With `holdAt` set, that call (the
+// first is 1) waits inside the callback until Release(); with `pauseAt`, that
+// call pauses its own stream before it returns. A call that comes while
+// `mayDeliver` is false counts as early.
 struct StreamCollector {
     struct Block {
         int type;
@@ -95,18 +100,59 @@ struct StreamCollector {
     std::vector<Block> blocks;
     bool ended = false;
     std::atomic<int> calls{0};
-    std::atomic<int> sleepMs{0};
+    std::atomic<int> inside{0};     // calls running now
+    std::atomic<int> returned{0};   // calls that have returned
+    int holdAt = 0;
+    bool held = false;
+    bool released = false;
+    int pauseAt = 0;
+    std::atomic<bool> mayDeliver{true};
+    std::atomic<int> early{0};
 
-    static void Callback(int, int type, unsigned char* data, int length, void* user) {
+    static void Callback(int handle, int type, unsigned char* data, int length, void* user) {
         auto* self = static_cast<StreamCollector*>(user);
-        ++self->calls;
-        if (self->sleepMs) std::this_thread::sleep_for(std::chrono::milliseconds(self->sleepMs.load()));
+        ++self->inside;
+        const int call = ++self->calls;
+        if (!self->mayDeliver) ++self->early;
+        {
+            std::unique_lock<std::mutex> lock(self->m);
+            if (type == HD_DATA_STREAM && !data && length == -1)
+                self->ended = true;
+            else
+                self->blocks.push_back(Block{type, std::vector<uint8_t>(data, data + length)});
+            if (call == self->holdAt) {
+                self->held = true;
+                self->cv.notify_all();
+                self->cv.wait(lock, [&] { return self->released; });
+            }
+            self->cv.notify_all();
+        }
+        if (call == self->pauseAt) EXPECT_EQ(HD_FILE_GetStreamPause(handle, 1), 1);
+        --self->inside;
+        ++self->returned;
         std::lock_guard<std::mutex> lock(self->m);
-        if (type == HD_DATA_STREAM && !data && length == -1)
-            self->ended = true;
-        else
-            self->blocks.push_back(Block{type, std::vector<uint8_t>(data, data + length)});
         self->cv.notify_all();
+    }
+    bool WaitHeld() {
+        std::unique_lock<std::mutex> lock(m);
+        return cv.wait_for(lock, 30s, [&] { return held; });
+    }
+    void Release() {
+        std::lock_guard<std::mutex> lock(m);
+        released = true;
+        cv.notify_all();
+    }
+    bool WaitReturned(int n) {
+        std::unique_lock<std::mutex> lock(m);
+        return cv.wait_for(lock, 30s, [&] { return returned >= n; });
+    }
+    // The data blocks (after the header) joined.
+    std::vector<uint8_t> Data() {
+        std::lock_guard<std::mutex> lock(m);
+        std::vector<uint8_t> out;
+        for (const Block& b : blocks)
+            if (b.type == HD_DATA_STREAM) out.insert(out.end(), b.bytes.begin(), b.bytes.end());
+        return out;
     }
     bool WaitEnd() {
         std::unique_lock<std::mutex> lock(m);
@@ -389,22 +435,59 @@ TEST(Merrowfen, ReversePlayDeliversKeyFrameGroupsNewestFirst) {
     EXPECT_EQ(times, expected);
 }
 
+// Threads of this process (the stream threads among them).
+int ThreadCount() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("Threads:", 0) == 0) return std::stoi(line.substr(8));
+    return -1;
+}
+
+std::vector<uint8_t> ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+bool WaitUntil(const std::function<bool()>& done) {
+    const auto until = std::chrono::steady_clock::now() + 30s;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > until) return false;
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
 TEST(Merrowfen, StopReturnsOnlyWhenNoCallbackCanFollow) {
     recmedia::MediaSpec spec;
     spec.channels = 1;
     spec.perDay = 1;
-    spec.seconds = 600;
+    spec.seconds = 60;
     const recmedia::MediumInfo info = MakeMedium(spec);
     const std::string path = Root() + "/" + info.recordings[0].relPath;
     StreamCollector c;
-    c.sleepMs = 20;
+    c.holdAt = 3;   // the header and one block are through; the next one waits in the callback
     const int h = HD_FILE_GetStreamByFile(path.c_str(), HD_MODE_ENGINE, 0, &StreamCollector::Callback, &c);
     ASSERT_GE(h, 0);
-    ASSERT_TRUE(c.WaitBlocks(2));
-    EXPECT_EQ(HD_FILE_Stop(h), 1);
-    const int calls = c.calls;
-    std::this_thread::sleep_for(100ms);
-    EXPECT_EQ(c.calls, calls);
+    ASSERT_TRUE(c.WaitHeld());
+
+    std::atomic<bool> stopped{false};
+    int insideAtReturn = -1, callsAtReturn = -1;
+    std::thread stopper([&] {
+        EXPECT_EQ(HD_FILE_Stop(h), 1);
+        insideAtReturn = c.inside;
+        callsAtReturn = c.calls;
+        stopped = true;
+    });
+    // The stop is under way once the handle has left the table; it waits for
+    // the callback still running.
+    ASSERT_TRUE(WaitUntil([&] { return HD_FILE_GetPos(h) == HD_POS_ERROR; }));
+    EXPECT_FALSE(stopped);
+    c.Release();
+    stopper.join();
+    EXPECT_EQ(insideAtReturn, 0);
+    EXPECT_EQ(callsAtReturn, 3);   // the held block was the last one
+    EXPECT_EQ(c.calls, 3);
     EXPECT_FALSE(c.ended);
     EXPECT_EQ(HD_FILE_Stop(h), 0);
     EXPECT_EQ(HD_FILE_GetLastError(), HD_ERR_ORDER);
@@ -417,19 +500,36 @@ TEST(Merrowfen, PauseHoldsDeliveryAndStopFromTheCallbackWorks) {
     spec.seconds = 60;
     const recmedia::MediumInfo info = MakeMedium(spec);
     const std::string path = Root() + "/" + info.recordings[0].relPath;
+    const std::vector<uint8_t> file = ReadAll(path);
+    ASSERT_GT(file.size(), 40u);
 
+    // Paused before a callback is there: setting one delivers nothing until
+    // the stream resumes. Paused from its own callback: nothing follows that
+    // call until the stream resumes. Nothing is lost or repeated either way.
     StreamCollector c;
+    c.holdAt = 4;
+    c.pauseAt = 4;
     const int h = HD_FILE_GetStreamByFile(path.c_str(), HD_MODE_ENGINE, 0, nullptr, &c);
     ASSERT_GE(h, 0);
     EXPECT_EQ(HD_FILE_GetStreamPause(h, 1), 1);
+    c.mayDeliver = false;
     EXPECT_EQ(HD_FILE_SetGetStreamCallBack(h, &StreamCollector::Callback), 1);
-    std::this_thread::sleep_for(100ms);
-    EXPECT_EQ(c.calls, 0);
+    c.mayDeliver = true;
+    EXPECT_EQ(HD_FILE_GetStreamPause(h, 0), 1);
+    ASSERT_TRUE(c.WaitHeld());
+    c.mayDeliver = false;   // the held call pauses the stream before it returns
+    c.Release();
+    ASSERT_TRUE(c.WaitReturned(4));
+    EXPECT_EQ(c.calls, 4);
+    c.mayDeliver = true;
     EXPECT_EQ(HD_FILE_GetStreamPause(h, 0), 1);
     EXPECT_TRUE(c.WaitEnd());
+    EXPECT_EQ(c.early, 0);
+    EXPECT_EQ(c.Data(), std::vector<uint8_t>(file.begin() + 40, file.end()));
     EXPECT_EQ(HD_FILE_Stop(h), 1);
 
-    // A callback that stops its own stream ends it without a deadlock.
+    // A callback that stops its own stream ends it without a deadlock; its
+    // thread ends after that callback, which is the last one.
     struct SelfStop {
         std::atomic<int> handle{-1};
         std::atomic<int> calls{0};
@@ -439,12 +539,14 @@ TEST(Merrowfen, PauseHoldsDeliveryAndStopFromTheCallbackWorks) {
             if (++self->calls == 3) self->stopResult = HD_FILE_Stop(handle);
         }
     } self;
+    const int threads = ThreadCount();
+    ASSERT_GT(threads, 0);
     const int h2 = HD_FILE_GetStreamByFile(path.c_str(), HD_MODE_ENGINE, 0, nullptr, &self);
     ASSERT_GE(h2, 0);
     HD_FILE_SetGetStreamCallBack(h2, &SelfStop::Callback);
-    for (int i = 0; i < 3000 && self.stopResult == -1; ++i) std::this_thread::sleep_for(10ms);
+    ASSERT_TRUE(WaitUntil([&] { return self.stopResult != -1; }));
     EXPECT_EQ(self.stopResult, 1);
-    std::this_thread::sleep_for(50ms);
+    ASSERT_TRUE(WaitUntil([&] { return ThreadCount() == threads; }));   // the stream's thread has ended
     EXPECT_EQ(self.calls, 3);
 }
 

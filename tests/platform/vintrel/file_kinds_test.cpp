@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <algorithm>
 #include <atomic>
 #include <fstream>
@@ -22,6 +23,10 @@
 #include "kel_test/test_support.h"
 #include "recmedia/encoder.h"
 #include "vintrel.h"
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
 
 namespace {
 
@@ -109,6 +114,38 @@ void OnDisplay(int port, const char*, int, int, int, int, int) {
     const uint32_t t = Ostrum_GetSpecialData(port);
     std::lock_guard<std::mutex> lk(g_shown->m);
     g_shown->times.push_back(t);
+}
+
+// Copies the streams and the metadata (the recorder time among them) of a
+// media file into a new file of another container, without decoding.
+bool Remux(const std::string& source, const std::string& target, const char* format) {
+    AVFormatContext* in = nullptr;
+    if (avformat_open_input(&in, source.c_str(), nullptr, nullptr) < 0) return false;
+    AVFormatContext* out = nullptr;
+    bool ok = avformat_find_stream_info(in, nullptr) >= 0 &&
+              avformat_alloc_output_context2(&out, nullptr, format, target.c_str()) >= 0 && out;
+    for (unsigned i = 0; ok && i < in->nb_streams; ++i) {
+        AVStream* s = avformat_new_stream(out, nullptr);
+        ok = s && avcodec_parameters_copy(s->codecpar, in->streams[i]->codecpar) >= 0;
+        if (ok) s->codecpar->codec_tag = 0;
+        if (ok) s->time_base = in->streams[i]->time_base;
+    }
+    if (ok) av_dict_copy(&out->metadata, in->metadata, 0);
+    ok = ok && avio_open(&out->pb, target.c_str(), AVIO_FLAG_WRITE) >= 0;
+    ok = ok && avformat_write_header(out, nullptr) >= 0;
+    AVPacket* pkt = av_packet_alloc();
+    while (ok && av_read_frame(in, pkt) >= 0) {
+        av_packet_rescale_ts(pkt, in->streams[pkt->stream_index]->time_base,
+                             out->streams[pkt->stream_index]->time_base);
+        ok = av_interleaved_write_frame(out, pkt) >= 0;
+        av_packet_unref(pkt);
+    }
+    av_packet_free(&pkt);
+    ok = ok && av_write_trailer(out) >= 0;
+    if (out && out->pb) avio_closep(&out->pb);
+    avformat_free_context(out);
+    avformat_close_input(&in);
+    return ok;
 }
 
 class FileKinds : public ::testing::Test {
@@ -215,6 +252,72 @@ TEST_F(FileKinds, DamagedFilesAreRefusedWithTheirReason) {
         EXPECT_EQ(Ostrum_GetLastError(port), c.error);
         EXPECT_FALSE(Ostrum_Play(port, nullptr));
     }
+}
+
+// A recording made on the recorder clock's very first second (a recorder
+// whose clock was reset) keeps that time in its converted file and in a clip
+// cut from it: an .mp4 creation time cannot say it (0 there means none).
+// Once the converted file was refused as one without a recorder time.
+TEST_F(FileKinds, TheClocksFirstSecondIsKeptInConvertedFilesAndClips) {
+    const Bytes atZero = Recording(0, 3, 5);
+    const std::string path = Download("kind_zero.mp4", {&atZero}, true);
+    OSTRUM_FILE_TIME first{}, last{};
+    ASSERT_TRUE(Ostrum_OpenFile(port, path.c_str())) << Ostrum_GetLastError(port);
+    ASSERT_TRUE(Ostrum_GetFileTotalTime(port, &first, &last));
+    EXPECT_EQ(Seconds(first), 0u);
+    EXPECT_EQ(Seconds(last), 2u);
+    ASSERT_TRUE(Ostrum_Play(port, nullptr));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return PlayedOut() && !Times().empty(); }));
+    OSTRUM_FILE_TIME shown{};
+    ASSERT_TRUE(Ostrum_GetPlayedTime(port, &shown));
+    EXPECT_EQ(Seconds(shown), 2u);
+    EXPECT_TRUE(Ostrum_CloseFile(port));
+
+    const std::string clip = TempPath("kind_zero_clip.mp4");
+    const OSTRUM_FILE_TIME from{1970, 1, 1, 0, 0, 0, 0}, to{1970, 1, 1, 0, 0, 1, 999};
+    ASSERT_TRUE(Ostrum_CutFile(path.c_str(), &from, &to, clip.c_str()));
+    ASSERT_TRUE(Ostrum_OpenFile(port, clip.c_str())) << Ostrum_GetLastError(port);
+    ASSERT_TRUE(Ostrum_GetFileTotalTime(port, &first, &last));
+    EXPECT_EQ(Seconds(first), 0u);
+    EXPECT_EQ(Seconds(last), 1u);
+    EXPECT_TRUE(Ostrum_CloseFile(port));
+}
+
+// The same pictures and recorder time in another container: the library
+// reads .mp4 files only, so a file of another kind is refused (named .mp4
+// or not), never handed to whatever demuxer would take it.
+TEST_F(FileKinds, OnlyTheMp4ContainerIsRead) {
+    const std::string mp4 = Download("kind_source.mp4", {first}, true);
+    ASSERT_TRUE(Ostrum_OpenFile(port, mp4.c_str()));
+    EXPECT_TRUE(Ostrum_CloseFile(port));
+    for (const char* name : {"kind_other.mkv", "kind_other_named.mp4"}) {
+        SCOPED_TRACE(name);
+        const std::string other = TempPath(name);
+        ASSERT_TRUE(Remux(mp4, other, "matroska"));
+        EXPECT_FALSE(Ostrum_OpenFile(port, other.c_str()));
+        EXPECT_EQ(Ostrum_GetLastError(port), static_cast<uint32_t>(OSTRUM_ERR_UNSUPPORTED));
+        const OSTRUM_FILE_TIME from{2024, 5, 1, 10, 0, 0, 0}, to{2024, 5, 1, 10, 0, 1, 0};
+        const std::string clip = TempPath("kind_other_clip.mp4");
+        EXPECT_FALSE(Ostrum_CutFile(other.c_str(), &from, &to, clip.c_str()));
+        EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(clip)));
+    }
+}
+
+// A converted file whose H.264 track has no decoder configuration (an input
+// the fuzzing of clips found, kept in data/) still opens and plays as far as
+// it can, but a clip of it would carry an empty configuration that no reader
+// opens: the clip is refused and no file is left. Once such a clip was
+// written and reported as saved.
+TEST_F(FileKinds, NoClipOfATrackWithoutItsDecoderConfiguration) {
+    const std::string path =
+        std::string(getenv("KEL_SOURCE_DIR")) + "/tests/platform/vintrel/data/track_without_decoder_config.mp4";
+    OSTRUM_FILE_TIME first{}, last{};
+    ASSERT_TRUE(Ostrum_OpenFile(port, path.c_str())) << Ostrum_GetLastError(port);
+    ASSERT_TRUE(Ostrum_GetFileTotalTime(port, &first, &last));
+    EXPECT_TRUE(Ostrum_CloseFile(port));
+    const std::string clip = TempPath("kind_no_config_clip.mp4");
+    EXPECT_FALSE(Ostrum_CutFile(path.c_str(), &first, &last, clip.c_str()));
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(clip)));
 }
 
 TEST_F(FileKinds, PauseMoveStepAndSpeedOnAnMp4) {

@@ -160,8 +160,9 @@ TEST(DataDistributionThread, DestroyingAWaitingBuilderSendsTheRestAndEnds) {
         files.push_back(File("f.mp4", 10, 100 + i));
         list.push_back(files.back().get());
     }
+    // Written by the builder's thread, read here while it runs.
     std::atomic<int> rows{0};
-    bool finished = false;
+    std::atomic<bool> finished{false};
     {
         CDataDistributionThread builder(list);
         // Nobody reports a row taken: the worker waits once it is the most
@@ -181,7 +182,7 @@ TEST(DataDistributionThread, DestroyingAWaitingBuilderSendsTheRestAndEnds) {
         EXPECT_EQ(rows.load(), CDataDistributionThread::kRowsInFlight);
     }
     EXPECT_EQ(rows.load(), count);
-    EXPECT_TRUE(finished);
+    EXPECT_TRUE(finished.load());
 }
 
 // A long list: every row arrives, in order, and the worker is never more

@@ -6,6 +6,7 @@
 #include "mp4_probe.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateTimeEdit>
 #include <QDir>
 #include <QFile>
@@ -264,7 +265,17 @@ protected:
         return out;
     }
     bool WaitForTheEnd() {
-        return WaitFor([&] { return !dialog->clipping() && dialog->stateLabel()->text() != "Downloading"; }, 120);
+        // The dialog shows the end, and the downloader's worker, which emits
+        // the ends, has stopped: every end it emitted is posted by now, and
+        // the test's records of them are delivered before they are read.
+        const bool ended = WaitFor(
+            [&] {
+                return !dialog->clipping() && dialog->stateLabel()->text() != "Downloading" &&
+                       !dialog->downloader()->IsRunning();
+            },
+            120);
+        QCoreApplication::sendPostedEvents();
+        return ended;
     }
 
     struct End {

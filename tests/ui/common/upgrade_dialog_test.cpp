@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QUrl>
+#include <memory>
 
 #include "UpgradeTool.h"
 #include "kel_test/test_support.h"
@@ -123,14 +126,33 @@ TEST(UpgradeTool, NoPromptCheckBoxWritesThePreference) {
     EXPECT_EQ(PromptValue(), "0");
 }
 
+// A dialog closed while its check and download are queued or running waits
+// for them: when it is gone, the upgrade library is released (nothing of the
+// dialog's work runs on), no answer reaches anyone, and the download folder
+// holds the whole package or nothing.
 TEST(UpgradeTool, ClosingDuringACheckIsSafe) {
     WriteUpgradeFile(ServerFolder("5.0"), "1");
+    const QString folder = kel_test::ProgramFolder() + "/dl";
+    int answers = 0;
     for (int i = 0; i < 20; ++i) {
-        UpgradeTool dialog(Installed());
-        dialog.checkForUpdate();
-        dialog.onUpgrade();
+        std::weak_ptr<upgrade::Upgrade> library;
+        {
+            UpgradeTool dialog(Installed());
+            dialog.upgrader()->setDownloadFolder(folder.toStdString());
+            library = dialog.upgrader();
+            QObject::connect(&dialog, &UpgradeTool::signalUpdateCheckOver, [&answers] { ++answers; });
+            QObject::connect(&dialog, &UpgradeTool::signalDownloadOver, [&answers] { ++answers; });
+            dialog.checkForUpdate();
+            dialog.onUpgrade();
+        }
+        EXPECT_TRUE(library.expired()) << "dialog " << i;
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(answers, 0) << "dialog " << i;
+        const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+        EXPECT_TRUE(left.isEmpty() || left == QStringList{"KEL.pkg"}) << left.join(", ").toStdString();
+        if (left == QStringList{"KEL.pkg"}) EXPECT_EQ(kel_test::ReadFile(folder + "/KEL.pkg"), "package bytes");
     }
-    SUCCEED();
 }
 
 }  // namespace

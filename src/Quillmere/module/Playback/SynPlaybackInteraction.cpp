@@ -95,6 +95,7 @@ bool SynPlaybackInteraction::Stop() {
 bool SynPlaybackInteraction::Loop() {
     const time_t t = GetCurrentTime();
     if (t >= 0) emit signalCurrentTime(t);
+    ++m_passes;
     for (int slept = 0; slept < kTickMs && !IsStopRequested(); slept += kTickSliceMs) ZUN_Sleep(kTickSliceMs);
     return true;
 }

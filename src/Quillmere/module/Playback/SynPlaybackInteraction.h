@@ -9,6 +9,7 @@
 #include <QObject>
 
 #include <atomic>
+#include <cstdint>
 #include <ctime>
 #include <vector>
 
@@ -51,6 +52,9 @@ public:
     bool IsPaused() const { return m_paused; }
     bool IsSingleFrame() const { return m_singleFrame; }
     bool IsStarted() const { return m_running.load(); }
+    // Passes the ticker has made since it was built; each pass emits the
+    // time (when a window has a file) before it counts.
+    uint64_t TickerPasses() const { return m_passes.load(); }
     bool Pause(bool on);
     bool Fast();
     bool Slow();
@@ -72,6 +76,7 @@ private:
     bool m_paused = false;
     bool m_singleFrame = false;
     std::atomic<bool> m_running{false};
+    std::atomic<uint64_t> m_passes{0};
     int m_context = 0;
     ZUN_Mutex m_mutex;
 };

@@ -674,14 +674,17 @@ TEST(PlaybackInteractionGroup, EmptyGroupTicksNothing) {
     SynPlaybackInteraction group;
     int ticks = 0;
     QObject::connect(&group, &SynPlaybackInteraction::signalCurrentTime, &group, [&](time_t) { ++ticks; });
+    const uint64_t passes = group.TickerPasses();
     ASSERT_TRUE(group.Start());
     EXPECT_TRUE(group.IsStarted());
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 1200) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    // Two passes of the ticker, each of which would have emitted before it
+    // counted; what they emitted is delivered once the ticker has ended.
+    ASSERT_TRUE(WaitFor([&] { return group.TickerPasses() >= passes + 2; }));
+    EXPECT_TRUE(group.Stop());
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
     EXPECT_EQ(ticks, 0);
     EXPECT_EQ(group.GetSpeed(), 0);
-    EXPECT_TRUE(group.Stop());
     EXPECT_FALSE(group.IsStarted());
 }
 

@@ -31,6 +31,7 @@
 #include "mp4_probe.h"
 #include "recording_fixture.h"
 #include "recstream/recstream.h"
+#include "vintrel.h"
 
 using APT_QMR::CPlayerInterface;
 using APT_QMR::CSingleFile;
@@ -357,21 +358,32 @@ TEST_F(PlayerInterfaceTest, BlockedInputGivesUpWhenAsked) {
     ASSERT_EQ(player.InputData(bytes.data() + 40, static_cast<uint32_t>(bytes.size() - 40)),
               CPlayerInterface::InputAccepted);
     std::atomic<int> result{-1};
+    std::atomic<int> accepted{0};
+    const uint32_t kBlock = 512 * 1024;
+    ASSERT_NE(Ostrum_GetLastError(player.GetPort()), static_cast<uint32_t>(OSTRUM_ERR_BUF_FULL));
     std::thread t([&] {
-        std::vector<uint8_t> block(512 * 1024, 0);
+        std::vector<uint8_t> block(kBlock, 0);
         for (int i = 0; i < 16; ++i) {
-            int r = player.InputData(block.data(), static_cast<uint32_t>(block.size()));
+            int r = player.InputData(block.data(), kBlock);
             if (r != CPlayerInterface::InputAccepted) {
                 result = r;
                 return;
             }
+            ++accepted;
         }
         result = 100;  // never blocked
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // Paused, the player takes no more than its buffer holds: the input
+    // blocks once the player has refused a block as the buffer is full.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (result == -1 && Ostrum_GetLastError(player.GetPort()) != static_cast<uint32_t>(OSTRUM_ERR_BUF_FULL) &&
+           std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(result.load(), -1);   // still waiting for room
     player.SetStopInput(true);
     t.join();
     EXPECT_EQ(result.load(), CPlayerInterface::InputGivenUp);
+    EXPECT_LT(accepted.load(), 16);
 }
 
 TEST_F(PlayerInterfaceTest, TakingTheSoundClearsTheOtherPlayersFlag) {

@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -243,11 +244,19 @@ TEST_F(LocalSearch, DeletingTheThreadWaitsForItsSearch) {
     // Candidates that the player library refuses: the search allocates nothing.
     for (int i = 1; i <= 9; ++i)
         ASSERT_TRUE(kel_test::WriteFile(folder + QString("/ch0%1_20240101120000.mp4").arg(i), QByteArray(2000, 'z')));
+    std::atomic<int> started{0}, searched{0}, finished{0};
     {
         SearchLocalThread t;
+        QObject::connect(&t, &QThread::started, [&] { ++started; });
+        QObject::connect(&t, &SearchLocalThread::signalSearchFinish, [&] { ++searched; });
+        QObject::connect(&t, &QThread::finished, [&] { ++finished; });
         t.setFolderPath(folder);
         t.startSearch();
-        t.startSearch();  // no second run while one is under way
+        t.startSearch();  // no second run while one is under way (one may follow a finished one)
     }  // the destructor lets the search finish instead of tearing it down
-    SUCCEED();
+    // Every run that started had searched to its end and finished before the
+    // destructor returned.
+    EXPECT_GE(started.load(), 1);
+    EXPECT_EQ(searched.load(), started.load());
+    EXPECT_EQ(finished.load(), started.load());
 }

@@ -304,11 +304,25 @@ TEST_F(RbsOperateTest, StopWhileReading) {
     ASSERT_TRUE(blocked.WaitEntered(1));
 
     std::atomic<bool> stopped{false};
+    int runningAtReturn = -1;
     std::thread stopper([&] {
         EXPECT_TRUE(op.RBS_StopStream(a));
+        {
+            std::lock_guard<std::mutex> lock(blocked.m);
+            runningAtReturn = blocked.entered - blocked.blocks;
+        }
         stopped = true;
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // The stop is under way once the stream refuses other calls; it waits
+    // for the block in the callback.
+    auto waitStopping = [&] {
+        for (int i = 0; i < 60000; ++i) {
+            if (!op.RBS_ReleaseStream(a)) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return false;
+    };
+    ASSERT_TRUE(waitStopping());
     EXPECT_FALSE(stopped.load());
     // The table is not held by the waiting stop.
     EXPECT_GE(op.RBS_GetPos(b), 0);
@@ -320,6 +334,7 @@ TEST_F(RbsOperateTest, StopWhileReading) {
     blocked.Allow(1);
     stopper.join();
     EXPECT_TRUE(stopped.load());
+    EXPECT_EQ(runningAtReturn, 0);   // the block in the callback was through before the stop returned
     int blocksAtStop = blocked.blocks;
     EXPECT_LE(blocksAtStop, 1);
     EXPECT_LT(blocked.data.size(), bytes.size() - 40);
