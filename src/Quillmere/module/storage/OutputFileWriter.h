@@ -63,8 +63,9 @@ private:
 };
 
 // Writes a file behind its producer: bytes gather in 1 MiB pieces that a
-// thread of its own writes, so reading the next block of a stream and
-// writing the last ones overlap.
+// thread of its own writes (straight to the file descriptor, past the
+// FILE's buffer), so reading the next block of a stream and writing the last
+// ones overlap.
 class WriteBehind {
 public:
     WriteBehind();
@@ -83,7 +84,7 @@ private:
     void Run();
     void QueueCurrent(std::unique_lock<std::mutex>& lock);
 
-    FILE* m_file = nullptr;
+    int m_fd = -1;
     std::thread m_thread;
     std::mutex m_lock;
     std::condition_variable m_changed;
@@ -101,6 +102,12 @@ private:
 // ("<name>.part") and takes its name only when Close finished it, so a failed
 // file never replaces one that existed. A file opened for appending is
 // written in place.
+//
+// Converting, the transform's body records go straight into that file as
+// they come; its head record, the last one, is then put in front of them:
+// where the file system can insert whole blocks at a file's start (the head
+// comes as a whole number of 4 KiB blocks), the body stays where it is on the
+// disk; elsewhere it is moved back by the head's size.
 //
 // Threads: Open and Close on the owner's thread, Write on the stream's
 // reading thread (the owner stops the stream before Close), OnTransData on
@@ -153,8 +160,8 @@ public:
     // replaced stays as it was). False when no file was open.
     bool Close(const std::string& newName = std::string());
 
-    // The transform's output: body records go to the body file; the head
-    // record is written to the output file with the whole body after it.
+    // The transform's output: body records are written to the file in
+    // order; the head record is put in front of them.
     void OnTransData(DREBEN_DETAIL_DATA* record);
 
     bool IsOpen() const { return m_file != nullptr; }
@@ -174,26 +181,23 @@ public:
 
 private:
     static void TransHandler(DREBEN_DETAIL_DATA* record, void* user);
-    void CloseBodyFile();
     bool WriteRaw(const uint8_t* data, size_t size);
     // Hands the bytes the gate let through on: into the transform, or
-    // (moved by the joiner when one is joining) into the file.
-    bool Pass(const uint8_t* data, size_t size);
+    // (moved by the joiner, in place, when one is joining) into the file.
+    bool Pass(uint8_t* data, size_t size);
     bool FinishJoin();
 
     FILE* m_file = nullptr;
-    std::vector<char> m_buffer;    // m_file's buffer
     std::string m_path;            // as given to Open
     uint64_t m_bytesWritten = 0;   // raw mode
     bool m_convert = false;
-    FILE* m_bodyFile = nullptr;
+    uint64_t m_bodyBytes = 0;      // converting: body bytes in the file so far
     TransformWrapper m_transform;
     std::string m_key;
 
     bool m_append = false;
     std::string m_localPath;   // the file's name on this machine
     std::string m_writePath;   // where the bytes go until Close
-    std::string m_bodyPath;
     bool m_headWritten = false;
     bool m_haveHeader = false;                 // raw: the file's first header is written
     recstream::StreamHeader m_header{};        // raw: that header
