@@ -26,7 +26,6 @@
 #include <QFileInfo>
 
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -45,6 +44,7 @@ extern "C" {
 #include "QorAutoStorage.h"
 #include "Settings.h"
 #include "StreamDownloader.h"
+#include "kel_bench/figures.h"
 #include "recmedia/media_plan.h"
 #include "recstream/recstream.h"
 #include "wincompat/drives.h"
@@ -276,20 +276,7 @@ bool RunDownload(const Medium& m, const std::string& out, const char* videoType)
     return code == APT_QMR::DownloadAllDone;
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n == 0 ? 0 : n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-std::string Spread(const std::vector<double>& v, const char* format) {
-    char text[128];
-    const double lo = *std::min_element(v.begin(), v.end());
-    const double hi = *std::max_element(v.begin(), v.end());
-    std::string f = std::string(format) + " (min " + format + ", max " + format + ")";
-    std::snprintf(text, sizeof text, f.c_str(), Median(v), lo, hi);
-    return text;
-}
+std::string Spread(const std::vector<double>& v, const char* format) { return kel_bench::Text(kel_bench::Of(v), format); }
 
 std::vector<double> Ratios(const Tool& a, const Tool& b) {
     std::vector<double> r;
@@ -335,8 +322,12 @@ int main(int argc, char** argv) {
             Shell(warm + " >/dev/null");
             const double cpu0 = CpuSeconds(RUSAGE_SELF) + CpuSeconds(RUSAGE_CHILDREN);
             const auto t0 = std::chrono::steady_clock::now();
-            const bool ok = t.run(m, out) && Shell("sync -f " + Quote(out));
-            const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+            bool ok = t.run(m, out);
+            const auto t1 = std::chrono::steady_clock::now();
+            ok = ok && Shell("sync -f " + Quote(out));
+            const auto t2 = std::chrono::steady_clock::now();
+            const double wall = std::chrono::duration<double>(t2 - t0).count();
+            const double syncing = std::chrono::duration<double>(t2 - t1).count();
             const double cpu = CpuSeconds(RUSAGE_SELF) + CpuSeconds(RUSAGE_CHILDREN) - cpu0;
             if (!ok) {
                 t.problem = "failed";
@@ -363,6 +354,9 @@ int main(int argc, char** argv) {
                 if (t.mp4) std::printf(", %.1f s", seconds);
                 std::printf("\n");
             }
+            std::printf("# round %d  %-26s %6.0f MB/s   %.2f s, of which sync %.2f s\n", round + 1, t.name.c_str(),
+                        m.bytes / wall / 1e6, wall, syncing);
+            std::fflush(stdout);
             t.rates.push_back(m.bytes / wall / 1e6);
             t.cpu.push_back(cpu);
         }
@@ -370,9 +364,8 @@ int main(int argc, char** argv) {
     Clear(out);
 
     std::printf("saving %zu realistic 1080p recordings of %d s (%.2f GB, %d fps, 8 Mbit/s) from a hard-disk "
-                "library medium, %d rounds; each run ends with sync; median (min, max); %ld cores",
-                m.paths.size(), kRecordingSeconds, m.bytes / 1e9, kFps, rounds, sysconf(_SC_NPROCESSORS_ONLN));
-    std::printf("\n");
+                "library medium, %d rounds; each run ends with sync; median (min, max); %s\n",
+                m.paths.size(), kRecordingSeconds, m.bytes / 1e9, kFps, rounds, kel_bench::Machine().c_str());
     for (const Tool& t : tools) {
         if (!t.problem.empty()) {
             std::printf("saves.%-26s %s\n", t.name.c_str(), t.problem.c_str());
@@ -400,14 +393,14 @@ int main(int argc, char** argv) {
             return;
         }
         const std::vector<double> r = Ratios(*save, *ref);
-        const bool met = Median(r) >= aim;
+        const bool met = kel_bench::Of(r).median >= aim;
         std::printf("saves.%s   %s   aim >= %.2f   %s\n", name, Spread(r, "%.2fx").c_str(), aim,
-                    !whole ? "(not judged: part of the hour)" : met ? "met" : "NOT MET");
+                    whole ? kel_bench::Verdict(met) : "(not judged: part of the hour)");
     };
-    judge("raw_vs_cp                ", raw, cp, kRawAim);
-    judge("mp4_vs_ffmpeg_concat     ", mp4, concat, kMp4Aim);
+    judge("raw_vs_cp              ", raw, cp, kRawAim);
+    judge("mp4_vs_ffmpeg_concat   ", mp4, concat, kMp4Aim);
     if (mp4 && each) {
-        std::printf("saves.mp4_vs_ffmpeg_per_file   %s   (for comparison; no aim)\n",
+        std::printf("saves.mp4_vs_ffmpeg_per_file    %s   (for comparison; no aim)\n",
                     Spread(Ratios(*mp4, *each), "%.2fx").c_str());
     }
     return status;
