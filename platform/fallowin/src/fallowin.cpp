@@ -21,10 +21,10 @@ namespace {
 // wait.
 constexpr size_t kMaxQueuedBytes = 16 * 1024 * 1024;
 // Inputs that come while the thread is busy gather in pieces of up to this
-// size, so that it takes many small inputs at once; pieces it is done with
-// are kept for their room.
-constexpr size_t kPieceBytes = 1024 * 1024;
-constexpr size_t kSparePieces = 4;
+// size (small enough to be still in the cache when taken), so that it takes
+// many small inputs at once; pieces it is done with are kept for their room.
+constexpr size_t kPieceBytes = 256 * 1024;
+constexpr size_t kSparePieces = 8;
 constexpr uint32_t kMaxKeyBits = 1024 * 8;
 
 enum class State { Created, Running, Stopped };

@@ -187,8 +187,8 @@ void TransformWrapper::OnDetailData(DREBEN_DETAIL_DATA* record, void* user) {
 // ---- WriteBehind -------------------------------------------------------------------
 
 namespace {
-constexpr size_t kBehindPiece = 1048576;
-constexpr size_t kBehindQueue = 4;   // pieces waiting at most
+constexpr size_t kBehindPiece = 256u << 10;
+constexpr size_t kBehindQueue = 16;   // pieces waiting at most (4 MiB)
 }  // namespace
 
 WriteBehind::WriteBehind() = default;

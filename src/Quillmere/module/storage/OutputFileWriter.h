@@ -62,10 +62,10 @@ private:
     std::atomic<uint64_t> m_totalOut{0};
 };
 
-// Writes a file behind its producer: bytes gather in 1 MiB pieces that a
-// thread of its own writes (straight to the file descriptor, past the
-// FILE's buffer), so reading the next block of a stream and writing the last
-// ones overlap.
+// Writes a file behind its producer: bytes gather in pieces of 256 KiB (small
+// enough to be still in the cache when written) that a thread of its own
+// writes straight to the file descriptor, past the FILE's buffer, so reading
+// the next block of a stream and writing the last ones overlap.
 class WriteBehind {
 public:
     WriteBehind();
