@@ -4,11 +4,14 @@
 #include <QString>
 
 #include <fcntl.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "Settings.h"
@@ -187,46 +190,86 @@ void TransformWrapper::OnDetailData(DREBEN_DETAIL_DATA* record, void* user) {
 // ---- WriteBehind -------------------------------------------------------------------
 
 namespace {
-constexpr size_t kBehindPiece = 256u << 10;
-constexpr size_t kBehindQueue = 16;   // pieces waiting at most (4 MiB)
+constexpr size_t kAlign = 4096;
+constexpr size_t kDirectPiece = 1u << 20;
+constexpr size_t kCachedPiece = 256u << 10;
+constexpr size_t kBehindBytes = 8u << 20;   // waiting to be written at most
+
+// File systems of local disks, where writing past the page cache is the
+// plain way to the disk. Network and user-space file systems (and memory)
+// keep the cache: past it, each write there waits for a round trip.
+bool LocalDiskFileSystem(int fd) {
+    struct statfs fs {};
+    if (fstatfs(fd, &fs) != 0) return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0xEF53:       // ext2, ext3, ext4
+    case 0x58465342:   // xfs
+    case 0x9123683E:   // btrfs
+    case 0xF2F52010:   // f2fs
+    case 0x4D44:       // vfat, msdos
+    case 0x2011BAB0:   // exfat
+        return true;
+    default: return false;
+    }
+}
+
 }  // namespace
+
+void WriteBehind::FreeBytes::operator()(uint8_t* p) const { std::free(p); }
 
 WriteBehind::WriteBehind() = default;
 
 WriteBehind::~WriteBehind() { Finish(); }
 
-void WriteBehind::Start(FILE* file) {
+void WriteBehind::Start(FILE* file, bool direct) {
     Finish();
     m_fd = file ? fileno(file) : -1;
     m_failed = false;
     m_ending = false;
-    m_current.clear();
-    m_current.reserve(kBehindPiece);
+    m_flags = m_fd >= 0 ? fcntl(m_fd, F_GETFL) : -1;
+    m_direct = direct && m_flags >= 0 && !(m_flags & O_APPEND) && LocalDiskFileSystem(m_fd) &&
+               fcntl(m_fd, F_SETFL, m_flags | O_DIRECT) == 0;
+    m_pieceSize = m_direct ? kDirectPiece : kCachedPiece;
+    m_maxPieces = kBehindBytes / m_pieceSize;
+    m_current = NewPiece();
     m_thread = std::thread([this] { Run(); });
 }
 
+WriteBehind::Piece WriteBehind::NewPiece() {
+    Piece piece;
+    void* p = nullptr;
+    if (posix_memalign(&p, kAlign, kDirectPiece) == 0) piece.data.reset(static_cast<uint8_t*>(p));
+    return piece;
+}
+
 void WriteBehind::QueueCurrent(std::unique_lock<std::mutex>& lock) {
-    m_changed.wait(lock, [this] { return m_full.size() < kBehindQueue || m_failed.load(); });
-    std::vector<uint8_t> next;
+    m_changed.wait(lock, [this] { return m_full.size() < m_maxPieces || m_failed.load(); });
+    Piece next;
     if (!m_spare.empty()) {
-        next.swap(m_spare.back());
+        next = std::move(m_spare.back());
         m_spare.pop_back();
+    } else {
+        next = NewPiece();
     }
-    next.clear();
-    next.reserve(kBehindPiece);
+    next.size = 0;
     m_full.push_back(std::move(m_current));
-    m_current.swap(next);
+    m_current = std::move(next);
     m_changed.notify_all();
 }
 
 bool WriteBehind::Put(const uint8_t* data, size_t size) {
     if (!m_thread.joinable() || m_failed.load()) return false;
     while (size > 0) {
-        const size_t n = std::min(size, kBehindPiece - m_current.size());
-        m_current.insert(m_current.end(), data, data + n);
+        if (!m_current.data) {
+            m_failed = true;   // no memory for a piece
+            return false;
+        }
+        const size_t n = std::min(size, m_pieceSize - m_current.size);
+        std::memcpy(m_current.data.get() + m_current.size, data, n);
+        m_current.size += n;
         data += n;
         size -= n;
-        if (m_current.size() == kBehindPiece) {
+        if (m_current.size == m_pieceSize) {
             std::unique_lock<std::mutex> lock(m_lock);
             QueueCurrent(lock);
         }
@@ -238,17 +281,44 @@ bool WriteBehind::Finish() {
     if (!m_thread.joinable()) return !m_failed.load();
     {
         std::unique_lock<std::mutex> lock(m_lock);
-        if (!m_current.empty()) QueueCurrent(lock);
+        if (m_current.size > 0) QueueCurrent(lock);
         m_ending = true;
         m_changed.notify_all();
     }
     m_thread.join();
+    StopDirect();
     m_full.clear();
     m_spare.clear();
-    m_current.clear();
-    m_current.shrink_to_fit();
+    m_current = Piece();
     m_fd = -1;
     return !m_failed.load();
+}
+
+void WriteBehind::StopDirect() {
+    if (!m_direct) return;
+    m_direct = false;
+    fcntl(m_fd, F_SETFL, m_flags);
+}
+
+bool WriteBehind::Write(const Piece& piece) {
+    // Only whole aligned pieces go past the cache (the file's end is no
+    // whole block).
+    if (m_direct && piece.size % kAlign != 0) StopDirect();
+    const uint8_t* data = piece.data.get();
+    size_t left = piece.size;
+    while (left > 0) {
+        const ssize_t n = ::write(m_fd, data, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EINVAL && m_direct) {
+            // The file system refuses writes past the cache after all.
+            StopDirect();
+            continue;
+        }
+        if (n <= 0) return false;
+        data += n;
+        left -= static_cast<size_t>(n);
+    }
+    return true;
 }
 
 void WriteBehind::Run() {
@@ -256,10 +326,10 @@ void WriteBehind::Run() {
     for (;;) {
         m_changed.wait(lock, [this] { return !m_full.empty() || m_ending; });
         if (m_full.empty()) return;
-        std::vector<uint8_t> piece = std::move(m_full.front());
+        Piece piece = std::move(m_full.front());
         m_full.pop_front();
         lock.unlock();
-        if (!m_failed.load() && !WriteFully(m_fd, piece.data(), piece.size())) m_failed = true;
+        if (!m_failed.load() && !Write(piece)) m_failed = true;
         lock.lock();
         m_spare.push_back(std::move(piece));
         m_changed.notify_all();
@@ -303,7 +373,8 @@ bool CStreamFileWriter::Open(const std::string& path, bool append) {
     const int videoType =
         CSettingsStore::GetInstance()->GetValueText(SettingKey::DownloadVideoType).trimmed().toInt(&ok);
     m_convert = ok && videoType >= 1;
-    m_behind.Start(m_file);
+    // A new file goes to the disk past the page cache where it can.
+    m_behind.Start(m_file, true);
     return true;
 }
 

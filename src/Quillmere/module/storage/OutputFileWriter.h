@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <string>
@@ -62,10 +63,17 @@ private:
     std::atomic<uint64_t> m_totalOut{0};
 };
 
-// Writes a file behind its producer: bytes gather in pieces of 256 KiB (small
-// enough to be still in the cache when written) that a thread of its own
-// writes straight to the file descriptor, past the FILE's buffer, so reading
-// the next block of a stream and writing the last ones overlap.
+// Writes a file behind its producer: bytes gather in pieces that a thread of
+// its own writes straight to the file descriptor, past the FILE's buffer, so
+// reading the next block of a stream and writing the last ones overlap.
+//
+// A new file on a local disk is written past the page cache (O_DIRECT): the
+// pieces (1 MiB, aligned) go from memory to the disk without being copied
+// into the cache first, and the file is on the disk when Finish returns; the
+// last, partial piece goes through the cache. On other file systems (network,
+// user-space, memory), or once a write past the cache is refused, the pieces
+// (then of 256 KiB, small enough to be still in the processor's cache) go
+// through the page cache.
 class WriteBehind {
 public:
     WriteBehind();
@@ -73,7 +81,9 @@ public:
     WriteBehind(const WriteBehind&) = delete;
     WriteBehind& operator=(const WriteBehind&) = delete;
 
-    void Start(FILE* file);
+    // `direct`: write past the page cache on a local disk (only for a file
+    // written from its start).
+    void Start(FILE* file, bool direct = false);
     // Takes a copy of the bytes; false once a write has failed.
     bool Put(const uint8_t* data, size_t size);
     // Writes what is left and ends the thread; false when any write failed.
@@ -81,18 +91,31 @@ public:
     bool Failed() const { return m_failed.load(); }
 
 private:
+    struct FreeBytes {
+        void operator()(uint8_t* p) const;
+    };
+    struct Piece {
+        std::unique_ptr<uint8_t, FreeBytes> data;   // aligned, room for m_pieceSize bytes
+        size_t size = 0;
+    };
     void Run();
     void QueueCurrent(std::unique_lock<std::mutex>& lock);
+    Piece NewPiece();
+    bool Write(const Piece& piece);
+    void StopDirect();
 
     int m_fd = -1;
+    int m_flags = 0;         // the descriptor's status flags before Start
+    bool m_direct = false;   // O_DIRECT is set (changed by the thread only)
+    size_t m_pieceSize = 0;
+    size_t m_maxPieces = 0;  // waiting to be written at most
     std::thread m_thread;
     std::mutex m_lock;
     std::condition_variable m_changed;
-    std::deque<std::vector<uint8_t>> m_full;    // waiting to be written
-    std::vector<std::vector<uint8_t>> m_spare;  // written, for reuse
-    std::vector<uint8_t> m_current;             // being filled
+    std::deque<Piece> m_full;     // waiting to be written
+    std::vector<Piece> m_spare;   // written, for reuse
+    Piece m_current;              // being filled
     bool m_ending = false;
-    bool m_writing = false;
     std::atomic<bool> m_failed{false};
 };
 
