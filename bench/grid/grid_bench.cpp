@@ -4,7 +4,8 @@
 // frames due per window, the largest spread between the windows' played
 // times (the moments each window reaches a new second of the recorder's
 // clock), and peak resident memory; beside them the CPU of decoding the same files with
-// ffmpeg on one thread per file (bare, and with conversion to BGRA).
+// ffmpeg on one thread per file (bare, and with conversion to BGRA), flat
+// out, and bare at real time (-re) with all files at once as the windows play.
 //
 //   grid_bench [seconds] [windows]     (defaults 30 and 16)
 //
@@ -214,6 +215,26 @@ double FfmpegCpu(const std::vector<std::string>& files, bool toBgra) {
     return CpuSecondsOf(RUSAGE_CHILDREN) - before;
 }
 
+// CPU seconds of ffmpeg decoding every file at real time (-re), all of them
+// at once on one thread each: what the windows do, without the screen.
+double FfmpegRealTimeCpu(const std::vector<std::string>& files) {
+    const QString ffmpeg = QStandardPaths::findExecutable("ffmpeg");
+    if (ffmpeg.isEmpty()) return -1;
+    const double before = CpuSecondsOf(RUSAGE_CHILDREN);
+    std::vector<QProcess*> running;
+    for (const std::string& file : files) {
+        auto* p = new QProcess;
+        p->start(ffmpeg, {"-v", "error", "-re", "-threads", "1", "-skip_initial_bytes", "40", "-f", "mpeg", "-i",
+                          QString::fromStdString(file), "-an", "-f", "null", "-"});
+        running.push_back(p);
+    }
+    for (QProcess* p : running) {
+        p->waitForFinished(-1);
+        delete p;
+    }
+    return CpuSecondsOf(RUSAGE_CHILDREN) - before;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -343,6 +364,7 @@ int main(int argc, char** argv) {
     const double videoSeconds = double(length) * windows;
     const double bare = FfmpegCpu(files, false) / videoSeconds;
     const double bgra = FfmpegCpu(files, true) / videoSeconds;
+    const double realTime = FfmpegRealTimeCpu(files) / videoSeconds;
     const double ours = cpu / wall / windows;
 
     std::printf("%d windows of 1080p realistic recordings (8 Mbit/s, 25 fps) in step for %.1f s, %ld cores\n", windows,
@@ -351,6 +373,9 @@ int main(int argc, char** argv) {
                 "%.3f bare, %.3f with BGRA   ratio %.2f to bare (aim <= 1.3)\n",
                 ours, bare, bgra, bare > 0 ? ours / bare : 0.0);
     std::printf("grid.cpu_total              %.2f cores busy of %ld\n", cpu / wall, sysconf(_SC_NPROCESSORS_ONLN));
+    std::printf("grid.reference_real_time    %.3f core-s per s of one window's video: %d ffmpeg -re -threads 1 decodes "
+                "at once   ratio %.2f to it\n",
+                realTime, windows, realTime > 0 ? ours / realTime : 0.0);
     std::printf("grid.frames_shown           %d..%d per window   due %d   dropped at most %d (aim 0)\n", shownMin,
                 shownMax, due, std::max(0, due - shownMin));
     std::printf("grid.frames_painted         at least %d per window (of %d shown; %zu views painted)\n", paintedMin,

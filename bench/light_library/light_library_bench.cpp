@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "kel_bench/figures.h"
+
 extern char** environ;
 
 namespace {
@@ -40,18 +42,18 @@ double RunOnce(const std::string& program)
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
-double MedianMs(const std::string& program, int runs)
+// The wall times of `runs` runs (ms); empty when one failed.
+std::vector<double> TimesMs(const std::string& program, int runs)
 {
     RunOnce(program);  // warm the page cache
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
         const double ms = RunOnce(program);
         if (ms < 0)
-            return -1;
+            return {};
         times.push_back(ms);
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return times;
 }
 
 int MappedLibraries(const std::string& program)
@@ -75,19 +77,22 @@ int main(int argc, char** argv)
     const std::string folder = OwnFolder();
     const std::string client = folder + "/light_library_noop_client";
     const std::string reference = folder + "/light_library_reference_client";
-    const double ms = MedianMs(client, runs);
-    const double refMs = MedianMs(reference, runs);
+    const std::vector<double> ms = TimesMs(client, runs);
+    const std::vector<double> refMs = TimesMs(reference, runs);
     const int libraries = MappedLibraries(client);
     const int refLibraries = MappedLibraries(reference);
-    if (ms < 0 || refMs < 0 || libraries < 0 || refLibraries < 0) {
+    if (ms.empty() || refMs.empty() || libraries < 0 || refLibraries < 0) {
         std::fprintf(stderr, "light_library: a client did not run\n");
         return 1;
     }
-    std::printf("light_library.load_ms  %.2f ms (median of %d)   reference client linked to the player: %.2f ms   "
-                "ratio %.3f (aim < 30 ms)\n",
-                ms, runs, refMs, ms / refMs);
-    std::printf("light_library.mapped_libraries  %d   reference client linked to the player: %d   "
-                "(aim < 40)\n",
-                libraries, refLibraries);
+    const kel_bench::Spread load = kel_bench::Of(ms);
+    const kel_bench::Spread refLoad = kel_bench::Of(refMs);
+    std::printf("%d runs; median (min, max); %s\n", runs, kel_bench::Machine().c_str());
+    std::printf("light_library.load_ms  %s ms   reference client linked to the player: %s ms   ratio %.3f   "
+                "aim < 30 ms   %s\n",
+                kel_bench::Text(load, "%.2f").c_str(), kel_bench::Text(refLoad, "%.2f").c_str(),
+                load.median / refLoad.median, kel_bench::Verdict(load.median < 30));
+    std::printf("light_library.mapped_libraries  %d   reference client linked to the player: %d   aim < 40   %s\n",
+                libraries, refLibraries, kel_bench::Verdict(libraries < 40));
     return 0;
 }

@@ -2,6 +2,8 @@
 // recordings) against a plain read of that day's index file, and streaming a
 // recording by file against plain reads of the same file.
 #include <benchmark/benchmark.h>
+
+#include "kel_bench/figures.h"
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -186,4 +188,4 @@ BENCHMARK(BM_PlainReadOfRecording)->Arg(8 * 1024)->Arg(64 * 1024)->Unit(benchmar
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return kel_bench::RunBenchmarks(argc, argv, {}); }

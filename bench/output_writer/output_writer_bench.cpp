@@ -2,6 +2,8 @@
 // 352x288, 25 fps recording with audio, fed in 64 KiB blocks.
 #include <benchmark/benchmark.h>
 
+#include "kel_bench/figures.h"
+
 #include <QDir>
 #include <cstdio>
 #include <fstream>
@@ -75,4 +77,4 @@ BENCHMARK(BM_ConvertToMp4)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return kel_bench::RunBenchmarks(argc, argv, {}); }

@@ -2,6 +2,8 @@
 // stream -> copy callback -> output file), and the cost of cutting stream
 // blocks into player pieces.
 #include <benchmark/benchmark.h>
+
+#include "kel_bench/figures.h"
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -84,4 +86,4 @@ BENCHMARK(BM_FeedPieces)->Arg(64 * 1024)->Arg(4 * 1024 * 1024);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return kel_bench::RunBenchmarks(argc, argv, {}); }

@@ -5,6 +5,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "kel_bench/figures.h"
+
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -65,8 +67,7 @@ BENCHMARK(BM_StreamWholeFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    const int status = kel_bench::RunBenchmarks(argc, argv, {});
     std::remove(Recording().c_str());
-    return 0;
+    return status;
 }

@@ -2,6 +2,8 @@
 // on a long recording, and the cost of writing sample recordings.
 #include <benchmark/benchmark.h>
 
+#include "kel_bench/figures.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -136,4 +138,4 @@ BENCHMARK(BM_EncodeMinute)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return kel_bench::RunBenchmarks(argc, argv, {}); }

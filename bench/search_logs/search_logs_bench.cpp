@@ -2,6 +2,8 @@
 // the records into table rows, and exporting the table to XML.
 #include <benchmark/benchmark.h>
 
+#include "kel_bench/figures.h"
+
 #include <QCoreApplication>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
@@ -67,8 +69,5 @@ BENCHMARK(BM_ExportOf2000Rows)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return kel_bench::RunBenchmarks(argc, argv, {});
 }

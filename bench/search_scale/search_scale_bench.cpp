@@ -4,8 +4,9 @@
 // and the longest time the GUI thread did not answer meanwhile, beside a
 // plain read of the same index files.
 //
-//   search_scale_bench [repeats]     (default 3; the best run is printed, and the
-//                                   longest stall of all runs)
+//   search_scale_bench [repeats]     (default 5; every figure is the median of the
+//                                   runs with min and max beside it; the stall
+//                                   aim is judged on the longest of all runs)
 #include <QApplication>
 #include <QDate>
 #include <QDir>
@@ -26,6 +27,7 @@
 #include <vector>
 
 #include "SearchBarWidget.h"
+#include "kel_bench/figures.h"
 #include "SearchBarWidgetForm.h"
 #include "recmedia/media_plan.h"
 #include "wincompat/drives.h"
@@ -135,7 +137,7 @@ Figures SearchOnce(SearchBarWidget& panel, const QDate& first, const QDate& last
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir home;
     qputenv("KEL_HOME", home.path().toLocal8Bit());
@@ -163,24 +165,32 @@ int main(int argc, char** argv) {
         QDate first, last;
     } ranges[] = {{"one day", kFirstDay.addDays(15), kFirstDay.addDays(15)},
                   {"30 days", kFirstDay, kFirstDay.addDays(kDays - 1)}};
-    std::printf("search panel over 16 channels x %d days of one-minute recordings (best of %d)\n", kDays, repeats);
+    std::printf("search panel over 16 channels x %d days of one-minute recordings, %d runs each; median (min, max); "
+                "%s\n",
+                kDays, repeats, kel_bench::Machine().c_str());
+    constexpr double kStallAimMs = 100;
     for (const Range& r : ranges) {
-        Figures best;
-        double worstStall = 0;
+        std::vector<double> first, whole, stall, files, plain;
+        size_t bytes = 0;
         for (int i = 0; i < repeats; ++i) {
             const Figures f = SearchOnce(panel, r.first, r.last);
-            if (best.wholeMs < 0 || f.wholeMs < best.wholeMs) best = f;
-            worstStall = std::max(worstStall, f.stallMs);
+            first.push_back(f.firstMs);
+            whole.push_back(f.wholeMs);
+            stall.push_back(f.stallMs);
+            files.push_back(f.files);
+            plain.push_back(PlainReadMs(folder, r.first, r.last, &bytes));
         }
-        size_t bytes = 0;
-        double plain = 1e18;
-        for (int i = 0; i < repeats; ++i) plain = std::min(plain, PlainReadMs(folder, r.first, r.last, &bytes));
-        std::printf("search.%s.first_result   %8.1f ms   reference plain read of the index files %7.1f ms (%.1f MB)\n",
-                    r.name, best.firstMs, plain, bytes / 1e6);
-        std::printf("search.%s.whole_tree     %8.1f ms   %d recordings listed\n", r.name, best.wholeMs, best.files);
-        std::printf("search.%s.longest_stall  %8.1f ms   (worst of all runs %.1f ms; a search after another frees "
-                    "the rows of the one before)   aim <= 100 ms\n",
-                    r.name, best.stallMs, worstStall);
+        const kel_bench::Spread longest = kel_bench::Of(stall);
+        std::printf("search.%s.first_result   %s ms   reference plain read of the index files %s ms (%.1f MB)\n",
+                    r.name, kel_bench::Text(kel_bench::Of(first), "%.1f").c_str(),
+                    kel_bench::Text(kel_bench::Of(plain), "%.1f").c_str(), bytes / 1e6);
+        std::printf("search.%s.whole_tree     %s ms   %s recordings listed\n", r.name,
+                    kel_bench::Text(kel_bench::Of(whole), "%.1f").c_str(),
+                    kel_bench::Text(kel_bench::Of(files), "%.0f").c_str());
+        std::printf("search.%s.longest_stall  %s ms   (a search after another frees the rows of the one before)   "
+                    "aim: every run <= %.0f ms   %s\n",
+                    r.name, kel_bench::Text(longest, "%.1f").c_str(), kStallAimMs,
+                    kel_bench::Verdict(longest.max <= kStallAimMs));
     }
     return 0;
 }

@@ -2,7 +2,9 @@
 // and the CPU it uses afterwards with nothing playing, beside an empty Qt main
 // window started the same way (this program with --reference-window).
 //
-//   startup_bench [runs] [idle seconds]     (defaults 7 and 20)
+//   startup_bench [runs] [idle seconds] [idle runs]     (defaults 7, 20 and 3)
+//
+// Every figure is the median of the runs with min and max beside it.
 //
 // Runs KEL of the same build folder on the offscreen platform (or on the
 // display named by KEL_BENCH_PLATFORM, e.g. "xcb" with DISPLAY set) over a
@@ -21,6 +23,8 @@
 #include <QTimer>
 
 #include <unistd.h>
+
+#include "kel_bench/figures.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -111,11 +115,6 @@ Run Measure(const QString& program, const QStringList& args, const QProcessEnvir
     return run;
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? -1 : v[v.size() / 2];
-}
-
 bool RunTool(const QString& program, const QStringList& args) {
     QProcess p;
     p.start(program, args);
@@ -129,6 +128,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
     const int idle = argc > 2 ? std::max(1, std::atoi(argv[2])) : 20;
+    const int idleRuns = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
 
     const QString bin = QFileInfo(QCoreApplication::applicationDirPath() + "/../bin").absoluteFilePath();
     const QString kel = bin + "/KEL";
@@ -162,17 +162,22 @@ int main(int argc, char** argv) {
         kelMs.push_back(Measure(kel, {}, env, 0).shownMs);
         refMs.push_back(Measure(QCoreApplication::applicationFilePath(), {"--reference-window"}, env, 0).shownMs);
     }
-    const Run kelIdle = Measure(kel, {}, env, idle);
-    const Run refIdle = Measure(QCoreApplication::applicationFilePath(), {"--reference-window"}, env, idle);
+    std::vector<double> kelIdle, refIdle;
+    for (int i = 0; i < idleRuns; ++i) {
+        kelIdle.push_back(Measure(kel, {}, env, idle).idlePercent);
+        refIdle.push_back(Measure(QCoreApplication::applicationFilePath(), {"--reference-window"}, env, idle).idlePercent);
+    }
 
-    std::printf("start-up on the %s platform, %d runs (median, worst)\n", qPrintable(platform), runs);
-    std::printf("startup.main_window_shown   %7.0f ms  worst %7.0f ms   reference empty Qt window %5.0f ms  worst %5.0f "
-                "ms   aim < 1000 ms\n",
-                Median(kelMs), *std::max_element(kelMs.begin(), kelMs.end()), Median(refMs),
-                *std::max_element(refMs.begin(), refMs.end()));
-    std::printf("startup.idle_cpu            %7.2f %% of a core over %d s   reference empty Qt window %.2f %%   aim "
-                "< 1 %%\n",
-                kelIdle.idlePercent, idle, refIdle.idlePercent);
+    std::printf("start-up on the %s platform, %d runs (idle: %d runs of %d s); median (min, max); %s\n",
+                qPrintable(platform), runs, idleRuns, idle, kel_bench::Machine().c_str());
+    const kel_bench::Spread shown = kel_bench::Of(kelMs);
+    const kel_bench::Spread quiet = kel_bench::Of(kelIdle);
+    std::printf("startup.main_window_shown   %s ms   reference empty Qt window %s ms   aim < 1000 ms   %s\n",
+                kel_bench::Text(shown, "%.0f").c_str(), kel_bench::Text(kel_bench::Of(refMs), "%.0f").c_str(),
+                kel_bench::Verdict(shown.median < 1000));
+    std::printf("startup.idle_cpu            %s %% of a core   reference empty Qt window %s %%   aim < 1 %%   %s\n",
+                kel_bench::Text(quiet, "%.2f").c_str(), kel_bench::Text(kel_bench::Of(refIdle), "%.2f").c_str(),
+                kel_bench::Verdict(quiet.median < 1));
     const bool failed = std::any_of(kelMs.begin(), kelMs.end(), [](double v) { return v < 0; });
     if (failed) std::fprintf(stderr, "startup_bench: KEL did not report its main window in some runs\n");
     return failed ? 1 : 0;

@@ -11,6 +11,8 @@
 //   1080p recording (the pictures it keeps for stepping back included).
 #include <benchmark/benchmark.h>
 
+#include "kel_bench/figures.h"
+
 #include <unistd.h>
 
 #include <chrono>
@@ -198,4 +200,10 @@ BENCHMARK(BM_LibraryDecode)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SixteenStreams)->Arg(16)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_PortMemory)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    return kel_bench::RunBenchmarks(
+        argc, argv,
+        {{"library decode per frame over bare libavcodec", "BM_LibraryDecode", "us_per_frame", true, 1.2,
+          "BM_BareDecode"},
+         {"16 ports played as fast as they can, over real time", "BM_SixteenStreams/16", "realtime_x", false, 1.0, ""}});
+}

@@ -13,13 +13,21 @@ struct NalUnit {
     size_t size = 0;
     int type = 0;       // nal_unit_type (low 5 bits of the first byte)
 };
+// Offset of the next start code (00 00 01) at or after `from`; `size` when
+// there is none.
+size_t FindStartCode(const uint8_t* data, size_t size, size_t from);
 // The NAL units of an Annex B byte stream (3- or 4-byte start codes).
 std::vector<NalUnit> SplitAnnexB(const uint8_t* data, size_t size);
-// SPS and PPS of an access unit as Annex B bytes (00 00 00 01 before each);
-// false when the unit lacks either.
-bool H264ParameterSets(const uint8_t* data, size_t size, std::vector<uint8_t>* out);
-// True when the access unit holds an IDR slice.
-bool H264HasIdr(const uint8_t* data, size_t size);
+// The same into `out` (its room is used again).
+void SplitAnnexB(const uint8_t* data, size_t size, std::vector<NalUnit>* out);
+// The decoder configuration record ("avcC") made of the first SPS and PPS
+// of an access unit; false when the unit lacks either.
+bool H264DecoderConfig(const uint8_t* data, size_t size, std::vector<uint8_t>* out);
+// An access unit in the form an .mp4 sample takes: each NAL unit with its
+// size in front (4 bytes, big-endian) in place of its start code. `nals` is
+// room for the units found; `idr` tells whether one is an IDR slice. False
+// when the bytes hold no NAL unit.
+bool H264ToSample(const uint8_t* data, size_t size, std::vector<NalUnit>* nals, std::vector<uint8_t>* out, bool* idr);
 
 // MPEG-4 Part 2: the configuration bytes in front of the first VOP (visual
 // object sequence, visual object, VOL); false when there are none.

@@ -20,6 +20,11 @@ namespace {
 // Input waiting for the transform's thread beyond this makes DREBEN_InputData
 // wait.
 constexpr size_t kMaxQueuedBytes = 16 * 1024 * 1024;
+// Inputs that come while the thread is busy gather in pieces of up to this
+// size (small enough to be still in the cache when taken), so that it takes
+// many small inputs at once; pieces it is done with are kept for their room.
+constexpr size_t kPieceBytes = 256 * 1024;
+constexpr size_t kSparePieces = 8;
 constexpr uint32_t kMaxKeyBits = 1024 * 8;
 
 enum class State { Created, Running, Stopped };
@@ -40,6 +45,7 @@ struct Transform {
     std::mutex queueLock;
     std::condition_variable queueChanged;
     std::deque<std::vector<uint8_t>> queue;
+    std::vector<std::vector<uint8_t>> spare;
     size_t queuedBytes = 0;
     bool ending = false;
     std::atomic<DREBEN_STATUS> failure{DREBEN_OK};
@@ -62,11 +68,16 @@ struct Transform {
     }
 
     void Run() {
+        std::vector<uint8_t> chunk;
         for (;;) {
-            std::vector<uint8_t> chunk;
             bool finish = false;
             {
                 std::unique_lock<std::mutex> lock(queueLock);
+                if (chunk.capacity() > 0 && spare.size() < kSparePieces) {
+                    chunk.clear();
+                    spare.push_back(std::move(chunk));
+                }
+                chunk = std::vector<uint8_t>();
                 queueChanged.wait(lock, [this] { return !queue.empty() || ending; });
                 if (!queue.empty()) {
                     chunk.swap(queue.front());
@@ -200,22 +211,32 @@ DREBEN_STATUS DREBEN_InputData(DREBEN_HANDLE handle, int dataType, const void* d
     }
     if (t->failure.load() != DREBEN_OK) return t->failure.load();
     if (size == 0) return DREBEN_OK;
-    std::vector<uint8_t> chunk;
-    try {
-        chunk.assign(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size);
-    } catch (const std::bad_alloc&) {
-        return DREBEN_ERR_MEMORY;
-    }
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
     std::unique_lock<std::mutex> lock(t->queueLock);
     t->queueChanged.wait(lock, [&t] {
         return t->queuedBytes < kMaxQueuedBytes || t->ending || t->failure.load() != DREBEN_OK;
     });
     if (t->ending) return DREBEN_ERR_ORDER;
     if (t->failure.load() != DREBEN_OK) return t->failure.load();
-    t->queuedBytes += chunk.size();
-    t->queue.push_back(std::move(chunk));
+    // The thread waits only while nothing is queued.
+    const bool wake = t->queue.empty();
+    try {
+        if (t->queue.empty() || t->queue.back().size() + size > kPieceBytes) {
+            std::vector<uint8_t> piece;
+            if (!t->spare.empty()) {
+                piece.swap(t->spare.back());
+                t->spare.pop_back();
+            }
+            t->queue.push_back(std::move(piece));
+        }
+        t->queue.back().insert(t->queue.back().end(), bytes, bytes + size);
+    } catch (const std::bad_alloc&) {
+        if (!t->queue.empty() && t->queue.back().empty()) t->queue.pop_back();
+        return DREBEN_ERR_MEMORY;
+    }
+    t->queuedBytes += size;
     lock.unlock();
-    t->queueChanged.notify_all();
+    if (wake) t->queueChanged.notify_all();
     return DREBEN_OK;
 }
 

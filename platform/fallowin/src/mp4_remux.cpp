@@ -12,7 +12,6 @@ extern "C" {
 #include <libavutil/mathematics.h>
 }
 
-#include "es_split.h"
 #include "mp4_boxes.h"
 
 namespace fallowin {
@@ -20,6 +19,8 @@ namespace fallowin {
 namespace {
 
 constexpr int kIoBufferSize = 256 * 1024;
+// The head is a whole number of these.
+constexpr size_t kHeadBlock = 4096;
 // The writer starts once audio has shown up, or after this much video
 // without audio.
 constexpr int64_t kAudioWaitTicks = 2 * 90000;
@@ -55,13 +56,14 @@ Mp4Remuxer::Mp4Remuxer(const recstream::StreamHeader& header, const std::string&
       m_current(header),
       m_key(key),
       m_emit(std::move(emit)),
-      m_scanner(header.startTime, true),
+      m_scanner(header.startTime, false),
       m_framer(new Framer) {
     if (header.frameRate > 0 && header.frameRate <= 240) m_frameTicks = 90000 / header.frameRate;
     m_wantAudio = header.audioCodec == recstream::kAudioMp2;
 }
 
 Mp4Remuxer::~Mp4Remuxer() {
+    av_packet_free(&m_pkt);
     if (m_oc) avformat_free_context(m_oc);
     if (m_io) {
         av_freep(&m_io->buffer);
@@ -80,22 +82,22 @@ DREBEN_STATUS Mp4Remuxer::Feed(const uint8_t* data, size_t size) {
 }
 
 DREBEN_STATUS Mp4Remuxer::TakePackets(bool finishing) {
-    recstream::Packet packet;
-    while (m_scanner.Next(&packet)) {
-        DREBEN_STATUS st = OnPack(packet);
+    while (m_scanner.Next(&m_packet)) {
+        DREBEN_STATUS st = OnPack(m_packet, m_scanner.LastPacketBytes());
         if (st != DREBEN_OK) return st;
     }
     (void)finishing;
     return DREBEN_OK;
 }
 
-DREBEN_STATUS Mp4Remuxer::OnPack(recstream::Packet& packet) {
+DREBEN_STATUS Mp4Remuxer::OnPack(const recstream::Packet& packet, uint8_t* bytes) {
+    if (!bytes) return DREBEN_OK;
+    const size_t size = packet.size;
     if (packet.kind != recstream::kPacketPack) {
         // A recording joined on after this one brings its own header: its
         // times count from its own start, and its payloads use its own nonce.
         recstream::StreamHeader next;
-        if (packet.bytes.size() >= recstream::kHeaderSize &&
-            recstream::ParseHeader(packet.bytes.data(), recstream::kHeaderSize, &next)) {
+        if (size >= recstream::kHeaderSize && recstream::ParseHeader(bytes, recstream::kHeaderSize, &next)) {
             if ((next.flags & recstream::kFlagEnciphered) && !recstream::KeyMatches(next, m_key))
                 return DREBEN_ERR_KEY;
             m_current = next;
@@ -105,12 +107,11 @@ DREBEN_STATUS Mp4Remuxer::OnPack(recstream::Packet& packet) {
         return DREBEN_OK;
     }
     if ((m_current.flags & recstream::kFlagEnciphered) && !m_key.empty()) {
-        recstream::CipherPacket(m_current, m_key, &packet);
+        recstream::CipherPack(m_current, m_key, packet.pes, bytes, size);
     }
     for (const recstream::Pes& pes : packet.pes) {
-        if (pes.payloadOffset > packet.bytes.size() || pes.payloadSize > packet.bytes.size() - pes.payloadOffset)
-            continue;
-        const uint8_t* payload = packet.bytes.data() + pes.payloadOffset;
+        if (pes.payloadOffset > size || pes.payloadSize > size - pes.payloadOffset) continue;
+        const uint8_t* payload = bytes + pes.payloadOffset;
         const int64_t abs = m_segmentBase + static_cast<int64_t>(pes.pts);
         if (IsVideo(pes.streamId)) {
             if (pes.hasPts) {
@@ -137,13 +138,9 @@ DREBEN_STATUS Mp4Remuxer::OnPack(recstream::Packet& packet) {
                     m_audioLayer = frame.info.layer;
                 }
                 if (frame.info.sampleRate != m_audioRate || frame.info.channels != m_audioChannels) continue;
-                Item item;
-                item.stream = 1;
-                item.bytes = std::move(frame.bytes);
-                item.abs = frame.pts;
-                item.key = true;
-                item.duration = static_cast<int>(static_cast<int64_t>(m_audioFrameSamples) * 90000 / m_audioRate);
-                DREBEN_STATUS st = Queue(std::move(item), false);
+                const int duration = static_cast<int>(static_cast<int64_t>(m_audioFrameSamples) * 90000 / m_audioRate);
+                DREBEN_STATUS st =
+                    Queue(1, frame.bytes.data(), frame.bytes.size(), frame.pts, true, duration, false);
                 if (st != DREBEN_OK) return st;
             }
         }
@@ -157,31 +154,41 @@ DREBEN_STATUS Mp4Remuxer::CloseVideoUnit(bool finishing) {
     m_unitOpen = false;
     // A time stamp without a picture (an empty PES) is no sample.
     if (m_unit.empty()) return DREBEN_OK;
-    Item item;
-    item.stream = 0;
-    item.bytes.swap(m_unit);
-    item.abs = m_unitAbs;
-    item.duration = m_frameTicks;
     const bool h264 = m_first.videoCodec == recstream::kVideoH264;
-    const uint8_t* d = item.bytes.data();
-    const size_t n = item.bytes.size();
-    item.key = h264 ? H264HasIdr(d, n) : Mpeg4HasIntraVop(d, n);
+    const uint8_t* d = m_unit.data();
+    const size_t n = m_unit.size();
+    bool key = false;
+    if (h264) {
+        // Bytes without a NAL unit hold no picture either.
+        if (!H264ToSample(d, n, &m_nals, &m_sample, &key)) return DREBEN_OK;
+    } else {
+        key = Mpeg4HasIntraVop(d, n);
+    }
     if (!m_haveVideoConfig) {
         // The file starts at the first key frame that brings its configuration.
-        if (!item.key) return DREBEN_OK;
+        if (!key) return DREBEN_OK;
         std::vector<uint8_t> config;
-        if (!(h264 ? H264ParameterSets(d, n, &config) : Mpeg4Config(d, n, &config))) return DREBEN_OK;
+        if (!(h264 ? H264DecoderConfig(d, n, &config) : Mpeg4Config(d, n, &config))) return DREBEN_OK;
         m_videoConfig.swap(config);
         m_haveVideoConfig = true;
-        m_absBase = item.abs;
+        m_absBase = m_unitAbs;
     }
-    return Queue(std::move(item), finishing);
+    const uint8_t* sample = h264 ? m_sample.data() : d;
+    const size_t sampleSize = h264 ? m_sample.size() : n;
+    return Queue(0, sample, sampleSize, m_unitAbs, key, m_frameTicks, finishing);
 }
 
-DREBEN_STATUS Mp4Remuxer::Queue(Item item, bool finishing) {
+DREBEN_STATUS Mp4Remuxer::Queue(int stream, const uint8_t* data, size_t size, int64_t abs, bool key, int duration,
+                                bool finishing) {
     if (!m_haveVideoConfig) return DREBEN_OK;          // nothing before the first picture
-    if (item.stream == 1 && item.abs < m_absBase) return DREBEN_OK;
-    if (m_started) return WriteItem(item);
+    if (stream == 1 && abs < m_absBase) return DREBEN_OK;
+    if (m_started) return WriteSample(stream, data, size, abs, key, duration);
+    Item item;
+    item.stream = stream;
+    item.bytes.assign(data, data + size);
+    item.abs = abs;
+    item.key = key;
+    item.duration = duration;
     m_pending.push_back(std::move(item));
     bool lastIsLateVideo = false;
     for (auto it = m_pending.rbegin(); it != m_pending.rend(); ++it) {
@@ -196,7 +203,7 @@ DREBEN_STATUS Mp4Remuxer::Queue(Item item, bool finishing) {
     std::vector<Item> pending;
     pending.swap(m_pending);
     for (const Item& it : pending) {
-        st = WriteItem(it);
+        st = WriteSample(it.stream, it.bytes.data(), it.bytes.size(), it.abs, it.key, it.duration);
         if (st != DREBEN_OK) return st;
     }
     return DREBEN_OK;
@@ -213,7 +220,11 @@ DREBEN_STATUS Mp4Remuxer::StartMuxer() {
         av_free(buffer);
         return DREBEN_ERR_MEMORY;
     }
+    // Samples go to the virtual file as they are, not through the buffer.
+    m_io->direct = 1;
     m_oc->pb = m_io;
+    m_pkt = av_packet_alloc();
+    if (!m_pkt) return DREBEN_ERR_MEMORY;
 
     const bool h264 = m_first.videoCodec == recstream::kVideoH264;
     m_videoStream = avformat_new_stream(m_oc, nullptr);
@@ -284,14 +295,16 @@ DREBEN_STATUS Mp4Remuxer::StartMuxer() {
     return DREBEN_OK;
 }
 
-DREBEN_STATUS Mp4Remuxer::WriteItem(const Item& item) {
-    if (item.bytes.empty()) return DREBEN_OK;   // an empty sample has no place in the file
+DREBEN_STATUS Mp4Remuxer::WriteSample(int stream, const uint8_t* data, size_t size, int64_t abs, bool key,
+                                      int duration) {
+    if (size == 0) return DREBEN_OK;   // an empty sample has no place in the file
+    if (size > static_cast<size_t>(INT32_MAX)) return DREBEN_ERR_MUX;
     // Time stamps count from the second of the creation time, so that every
     // picture (the first one too) keeps its recorder time to the millisecond.
-    int64_t t = item.abs + m_correction - m_absBase / 90000 * 90000;
+    int64_t t = abs + m_correction - m_absBase / 90000 * 90000;
     int64_t dts = t;
     AVStream* st = nullptr;
-    if (item.stream == 0) {
+    if (stream == 0) {
         st = m_videoStream;
         if (m_lastVideoDts != INT64_MIN && t < m_lastVideoDts - kBackJumpTicks) {
             // The clock went back (a joined recording that starts earlier):
@@ -307,23 +320,22 @@ DREBEN_STATUS Mp4Remuxer::WriteItem(const Item& item) {
         m_lastAudioDts = dts;
     }
 
-    AVPacket* pkt = av_packet_alloc();
-    if (!pkt) return DREBEN_ERR_MEMORY;
-    if (av_new_packet(pkt, static_cast<int>(item.bytes.size())) < 0) {
-        av_packet_free(&pkt);
-        return DREBEN_ERR_MEMORY;
-    }
-    memcpy(pkt->data, item.bytes.data(), item.bytes.size());
-    pkt->pts = dts;
-    pkt->dts = dts;
-    pkt->duration = item.duration;
-    pkt->stream_index = st->index;
-    if (item.key) pkt->flags |= AV_PKT_FLAG_KEY;
-    av_packet_rescale_ts(pkt, kTicks, st->time_base);
-    const int e = av_write_frame(m_oc, pkt);
-    av_packet_free(&pkt);
+    // The writer takes the sample's bytes as they lie (it keeps no reference
+    // to them after the call).
+    av_packet_unref(m_pkt);
+    m_pkt->data = const_cast<uint8_t*>(data);
+    m_pkt->size = static_cast<int>(size);
+    m_pkt->pts = dts;
+    m_pkt->dts = dts;
+    m_pkt->duration = duration;
+    m_pkt->stream_index = st->index;
+    if (key) m_pkt->flags |= AV_PKT_FLAG_KEY;
+    av_packet_rescale_ts(m_pkt, kTicks, st->time_base);
+    const int e = av_write_frame(m_oc, m_pkt);
+    m_pkt->data = nullptr;
+    m_pkt->size = 0;
     if (e < 0 || m_ioError) return DREBEN_ERR_MUX;
-    if (item.stream == 0) ++m_framesOut;
+    if (stream == 0) ++m_framesOut;
     return DREBEN_OK;
 }
 
@@ -337,7 +349,7 @@ DREBEN_STATUS Mp4Remuxer::Finish() {
         if (!m_haveVideoConfig || m_pending.empty()) return m_failure = DREBEN_ERR_NO_OUTPUT;
         Item last = std::move(m_pending.back());
         m_pending.pop_back();
-        m_failure = Queue(std::move(last), true);
+        m_failure = Queue(last.stream, last.bytes.data(), last.bytes.size(), last.abs, last.key, last.duration, true);
         if (m_failure != DREBEN_OK) return m_failure;
     }
 
@@ -349,7 +361,7 @@ DREBEN_STATUS Mp4Remuxer::Finish() {
     if (m_ioError || m_io->error < 0) return m_failure = DREBEN_ERR_MUX;
 
     std::vector<uint8_t> head;
-    if (!PlaceMovieFirst(m_head, m_tail, &head)) return m_failure = DREBEN_ERR_MUX;
+    if (!PlaceMovieFirst(m_head, m_tail, &head, kHeadBlock)) return m_failure = DREBEN_ERR_MUX;
     EmitProgress();
     m_bytesOut += head.size();
     m_emit(DREBEN_DATA_HEAD, true, head.data(), head.size());

@@ -3,23 +3,30 @@
 //
 // The program stream is cut into packs (recstream::PacketScanner), enciphered
 // payloads are deciphered, video PES pieces are joined into access units and
-// MPEG audio is cut into frames. libavformat's mp4 writer writes into a
-// virtual file: everything it writes before the first sample (ftyp and the
-// media-data box header) is kept as the head, the samples are handed out at
-// once as body pieces, and what it writes at the end (the movie box) is moved
-// in front of the media data, with its chunk offsets moved to match. So the
-// file reads: head, then the body pieces in order.
+// MPEG audio is cut into frames. H.264 access units become samples with
+// sized NAL units here (the one pass over their bytes, which also finds the
+// key frames), so the writer copies them as they are. libavformat's mp4
+// writer writes into a virtual file: everything it writes before the first
+// sample (ftyp and the media-data box header) is kept as the head, the
+// samples are handed out at once as body pieces (straight from the sample,
+// without a copy), and what it writes at the end (the movie box) is moved in
+// front of the media data, with its chunk offsets moved to match. So the
+// file reads: head, then the body pieces in order. The head is a whole
+// number of 4 KiB blocks (a "free" box fills it up), so that a writer can
+// put it in front of a body already on the disk by inserting whole blocks.
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "es_split.h"
 #include "fallowin.h"
 #include "recstream/recstream.h"
 
 struct AVFormatContext;
 struct AVIOContext;
+struct AVPacket;
 struct AVStream;
 
 namespace fallowin {
@@ -56,11 +63,15 @@ private:
     enum class Phase { Header, Body, Trailer };
 
     DREBEN_STATUS TakePackets(bool finishing);
-    DREBEN_STATUS OnPack(recstream::Packet& packet);
+    // `bytes`: the packet's bytes (in the scanner's buffer, may be changed).
+    DREBEN_STATUS OnPack(const recstream::Packet& packet, uint8_t* bytes);
     DREBEN_STATUS CloseVideoUnit(bool finishing);
-    DREBEN_STATUS Queue(Item item, bool finishing);
+    // A sample for the file; its bytes are copied only while the writer
+    // waits to start.
+    DREBEN_STATUS Queue(int stream, const uint8_t* data, size_t size, int64_t abs, bool key, int duration,
+                        bool finishing);
     DREBEN_STATUS StartMuxer();
-    DREBEN_STATUS WriteItem(const Item& item);
+    DREBEN_STATUS WriteSample(int stream, const uint8_t* data, size_t size, int64_t abs, bool key, int duration);
     void EmitProgress();
 
     friend struct IoBridge;
@@ -72,12 +83,16 @@ private:
     recstream::StreamHeader m_current;
     std::string m_key;
     Emit m_emit;
-    recstream::PacketScanner m_scanner;
+    recstream::PacketScanner m_scanner;   // keeps no copy of the packets' bytes
+    recstream::Packet m_packet;           // reused for every packet
     int64_t m_segmentBase = 0;  // 90 kHz offset of the current header's stream on the first's timeline
     int m_frameTicks = 3600;    // nominal video frame length, 90 kHz
 
-    // Video unit being gathered.
+    // Video unit being gathered, and the sample made of it (their room is
+    // used again for the next).
     std::vector<uint8_t> m_unit;
+    std::vector<uint8_t> m_sample;
+    std::vector<NalUnit> m_nals;
     int64_t m_unitAbs = 0;
     bool m_unitKey = false;
     bool m_unitOpen = false;
@@ -100,6 +115,7 @@ private:
     AVIOContext* m_io = nullptr;
     AVStream* m_videoStream = nullptr;
     AVStream* m_audioStream = nullptr;
+    AVPacket* m_pkt = nullptr;
     bool m_started = false;
     int64_t m_correction = 0;
     int64_t m_lastVideoDts = INT64_MIN;

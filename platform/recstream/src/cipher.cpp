@@ -88,7 +88,13 @@ void CipherPayload(const StreamHeader& header, const std::string& key, uint8_t s
 }
 
 bool CipherPacket(const StreamHeader& header, const std::string& key, Packet* packet) {
-    if (!packet || packet->bytes.empty() || !(header.flags & kFlagEnciphered)) return false;
+    if (!packet || packet->bytes.empty()) return false;
+    return CipherPack(header, key, packet->pes, packet->bytes.data(), packet->bytes.size());
+}
+
+bool CipherPack(const StreamHeader& header, const std::string& key, const std::vector<Pes>& pesList, uint8_t* bytes,
+                size_t size) {
+    if (!bytes || size == 0 || !(header.flags & kFlagEnciphered)) return false;
     uint8_t k[16];
     PayloadKey(key, k);
     // One running unit per stream id: a PES with a PTS starts a unit, PES
@@ -98,9 +104,9 @@ bool CipherPacket(const StreamHeader& header, const std::string& key, Packet* pa
         std::unique_ptr<CtrUnit> unit;
     };
     std::vector<Running> running;
-    for (const Pes& pes : packet->pes) {
+    for (const Pes& pes : pesList) {
         if (!IsCipheredStream(pes.streamId)) continue;
-        if (pes.payloadOffset + pes.payloadSize > packet->bytes.size()) continue;
+        if (pes.payloadOffset > size || pes.payloadSize > size - pes.payloadOffset) continue;
         Running* r = nullptr;
         for (auto& x : running)
             if (x.id == pes.streamId) r = &x;
@@ -116,7 +122,7 @@ bool CipherPacket(const StreamHeader& header, const std::string& key, Packet* pa
         }
         // A continuation whose unit began in an earlier pack cannot be
         // deciphered here; the writer never splits a unit over packs.
-        if (r && r->unit) r->unit->Apply(packet->bytes.data() + pes.payloadOffset, pes.payloadSize);
+        if (r && r->unit) r->unit->Apply(bytes + pes.payloadOffset, pes.payloadSize);
     }
     return true;
 }

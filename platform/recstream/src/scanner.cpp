@@ -184,6 +184,8 @@ struct PacketScanner::Impl {
     bool trusted = false;       // the bytes at head follow a sound pack
     bool headerCheck = true;    // at stream offset 0: a stream header may come first
     size_t searchFrom = 0;      // junk search resumes here (relative to head)
+    size_t lastPacket = 0;      // where the packet handed out last begins in buf
+    bool haveLast = false;
     uint64_t lastScr = 0;
     uint32_t lastTime = 0;
 
@@ -196,6 +198,8 @@ struct PacketScanner::Impl {
         out->kind = kind;
         out->offset = headOffset;
         out->size = static_cast<uint32_t>(size);
+        lastPacket = head;
+        haveLast = true;
         if (keepBytes)
             out->bytes.assign(buf.begin() + static_cast<std::ptrdiff_t>(head),
                               buf.begin() + static_cast<std::ptrdiff_t>(head + size));
@@ -292,6 +296,7 @@ void PacketScanner::Reset(uint64_t nextOffset) {
     m_impl->trusted = false;
     m_impl->headerCheck = nextOffset == 0;
     m_impl->searchFrom = 0;
+    m_impl->haveLast = false;
     m_impl->lastScr = 0;
     m_impl->lastTime = m_impl->startTime;
 }
@@ -303,6 +308,7 @@ void PacketScanner::Feed(const void* data, size_t size) {
         m.buf.erase(m.buf.begin(), m.buf.begin() + static_cast<std::ptrdiff_t>(m.head));
         m.head = 0;
     }
+    m.haveLast = false;
     const uint8_t* p = static_cast<const uint8_t*>(data);
     m.buf.insert(m.buf.end(), p, p + size);
     m.finished = false;
@@ -314,6 +320,8 @@ bool PacketScanner::Next(Packet* out) {
     if (!out) return false;
     return m_impl->Next(out);
 }
+
+uint8_t* PacketScanner::LastPacketBytes() { return m_impl->haveLast ? m_impl->buf.data() + m_impl->lastPacket : nullptr; }
 
 size_t PacketScanner::Buffered() const { return m_impl->buf.size() - m_impl->head; }
 

@@ -173,6 +173,16 @@ bool StreamJoiner::Feed(const uint8_t* data, size_t size, const Sink& sink) {
     return ok;
 }
 
+bool StreamJoiner::FeedInPlace(uint8_t* data, size_t size, const Sink& sink) {
+    if (!m_active || !data || size == 0) return true;
+    if (m_enciphered || !m_buf.empty()) return Feed(data, size, sink);
+    const size_t done = Walk(data, size, m_shift, &m_pass);
+    if (done > 0 && !sink(data, done)) return false;
+    // A structure cut at the end waits for the bytes that complete it.
+    m_buf.assign(data + done, data + size);
+    return true;
+}
+
 bool StreamJoiner::Finish(const Sink& sink) {
     if (!m_active) return true;
     m_active = false;

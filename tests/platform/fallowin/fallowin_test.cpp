@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "es_split.h"
 #include "fallowin.h"
 #include "kel_test/test_support.h"
 #include "mp4_probe.h"
@@ -233,6 +234,50 @@ TEST(Fallowin, JoinsARecordingThatFollowsWithItsOwnHeader) {
     EXPECT_NEAR(4.0, p.duration, 0.15);
     EXPECT_EQ(40, p.decodedFrames);
     EXPECT_EQ(0, p.decodeErrors);
+}
+
+// Pictures cut into several slices, the later ones behind 3-byte start codes
+// (as recorders write them), reach the file whole: every NAL unit of every
+// picture is there, so each decoded picture equals the recording's own.
+TEST(Fallowin, EverySliceOfEveryPictureReachesTheFile) {
+    recmedia::RecordingSpec spec = Spec(2, 21);
+    spec.width = 352;
+    spec.height = 288;
+    spec.fps = 25;
+    spec.realistic = true;   // four slices a picture
+    const Bytes rec = Encode(spec);
+    // The fixture shows what it is for: a picture of several slices, one of
+    // them behind a 3-byte start code.
+    {
+        recstream::PacketScanner scanner(kStart, true);
+        scanner.Feed(rec.data(), rec.size());
+        recstream::Packet packet;
+        Bytes unit;
+        while (unit.empty() && scanner.Next(&packet))
+            for (const recstream::Pes& pes : packet.pes)
+                if (pes.streamId == recstream::kStreamVideo)
+                    unit.insert(unit.end(), packet.bytes.begin() + static_cast<long>(pes.payloadOffset),
+                                packet.bytes.begin() + static_cast<long>(pes.payloadOffset + pes.payloadSize));
+        int slices = 0, shortCodes = 0;
+        for (const fallowin::NalUnit& nal : fallowin::SplitAnnexB(unit.data(), unit.size())) {
+            if (nal.type == 1 || nal.type == 5) ++slices;
+            if (nal.offset < 4 || unit[nal.offset - 4] != 0) ++shortCodes;
+        }
+        ASSERT_GT(slices, 1);
+        ASSERT_GT(shortCodes, 0);
+    }
+
+    Collector out;
+    ASSERT_EQ(DREBEN_OK, Convert(HeaderOf(rec), BodyOf(rec), "", &out));
+    const kel_test::Mp4Probe p = ProbeBytes(out.File(), "slices.mp4");
+    const kel_test::Mp4Probe source = kel_test::ProbeMp4(spec.path, true, true);
+    ASSERT_TRUE(p.opened);
+    ASSERT_EQ(50u, source.pictureHashes.size());
+    EXPECT_EQ(source.pictureHashes, p.pictureHashes);
+    EXPECT_EQ(0, p.decodeErrors);
+    EXPECT_EQ(0, p.logErrors);
+    // The head before the body fills whole 4 KiB blocks.
+    EXPECT_EQ(0u, out.head.size() % 4096);
 }
 
 // A pack whose one video PES carries a time stamp and no picture.

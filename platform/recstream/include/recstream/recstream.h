@@ -138,6 +138,11 @@ public:
     void Finish();
     // Takes the next complete packet; false when more input is needed.
     bool Next(Packet* out);
+    // The bytes of the packet Next handed out last (Packet::size of them), in
+    // the scanner's own buffer, so a scanner that does not keep bytes can
+    // still show them without a copy. They stay valid, and may be changed in
+    // place, until the next Feed or Reset; null before the first packet.
+    uint8_t* LastPacketBytes();
     size_t Buffered() const;
 
     ~PacketScanner();
@@ -159,6 +164,10 @@ size_t FindPackStart(const uint8_t* data, size_t size, size_t from = 0);
 // whose bytes were kept. False when the packet has no bytes or the header is
 // not enciphered.
 bool CipherPacket(const StreamHeader& header, const std::string& key, Packet* packet);
+// The same for a pack whose bytes lie elsewhere (`size` bytes at `bytes`,
+// described by `pes`).
+bool CipherPack(const StreamHeader& header, const std::string& key, const std::vector<Pes>& pes, uint8_t* bytes,
+                size_t size);
 
 // ---- vehicle-data text cipher -------------------------------------------
 // Single DES (FIPS 46-3), ECB, on `blockCount` 8-byte blocks in place. The key

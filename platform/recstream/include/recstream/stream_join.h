@@ -36,6 +36,9 @@ public:
     // Moves the bytes of the joined recording (as they come, after its
     // header) and hands them to `sink`.
     bool Feed(const uint8_t* data, size_t size, const Sink& sink);
+    // The same for bytes the caller lets it change where they lie: whole
+    // packs are moved in place and handed on without a copy.
+    bool FeedInPlace(uint8_t* data, size_t size, const Sink& sink);
     // Hands out what is still held (an incomplete pack at the end).
     bool Finish(const Sink& sink);
     bool Active() const { return m_active; }

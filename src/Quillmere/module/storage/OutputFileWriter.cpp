@@ -2,7 +2,16 @@
 
 #include <QDebug>
 #include <QString>
+
+#include <fcntl.h>
+#include <sys/statfs.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "Settings.h"
@@ -12,10 +21,59 @@
 namespace {
 
 constexpr uint32_t kStreamHeaderSize = 40;
-constexpr size_t kCopyPiece = 1048576;
-constexpr size_t kWriteBuffer = 1048576;
+constexpr size_t kMovePiece = 512u << 10;
 
 void Debug(const QString& line) { qCDebug(lcKelStorage).noquote() << line; }
+
+// The whole of `size` bytes at `offset` (or at the file's end with a
+// negative offset); false on a failure.
+bool WriteFully(int fd, const uint8_t* data, size_t size, int64_t offset = -1) {
+    while (size > 0) {
+        const ssize_t n = offset < 0 ? ::write(fd, data, size) : ::pwrite(fd, data, size, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<size_t>(n);
+        if (offset >= 0) offset += n;
+    }
+    return true;
+}
+
+bool ReadFully(int fd, uint8_t* data, size_t size, int64_t offset) {
+    while (size > 0) {
+        const ssize_t n = ::pread(fd, data, size, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<size_t>(n);
+        offset += n;
+    }
+    return true;
+}
+
+// Puts the container's head in front of the `body` bytes the file holds from
+// its start. Where the file system inserts whole blocks at a file's start
+// (the head is a whole number of blocks), the body stays where it lies on
+// the disk; elsewhere it is moved back by the head's size, from its end on.
+bool PlaceHead(int fd, const uint8_t* head, size_t headSize, uint64_t body) {
+    if (headSize == 0) return true;
+    bool inserted = false;
+#ifdef FALLOC_FL_INSERT_RANGE
+    inserted = body > 0 && ::fallocate(fd, FALLOC_FL_INSERT_RANGE, 0, static_cast<off_t>(headSize)) == 0;
+#endif
+    if (!inserted) {
+        std::vector<uint8_t> piece(static_cast<size_t>(std::min<uint64_t>(kMovePiece, body)));
+        for (uint64_t end = body; end > 0;) {
+            const size_t n = static_cast<size_t>(std::min<uint64_t>(piece.size(), end));
+            const uint64_t from = end - n;
+            if (!ReadFully(fd, piece.data(), n, static_cast<int64_t>(from)) ||
+                !WriteFully(fd, piece.data(), n, static_cast<int64_t>(from + headSize)))
+                return false;
+            end = from;
+        }
+    }
+    return WriteFully(fd, head, headSize, 0);
+}
 
 }  // namespace
 
@@ -132,46 +190,86 @@ void TransformWrapper::OnDetailData(DREBEN_DETAIL_DATA* record, void* user) {
 // ---- WriteBehind -------------------------------------------------------------------
 
 namespace {
-constexpr size_t kBehindPiece = 1048576;
-constexpr size_t kBehindQueue = 4;   // pieces waiting at most
+constexpr size_t kAlign = 4096;
+constexpr size_t kDirectPiece = 1u << 20;
+constexpr size_t kCachedPiece = 256u << 10;
+constexpr size_t kBehindBytes = 8u << 20;   // waiting to be written at most
+
+// File systems of local disks, where writing past the page cache is the
+// plain way to the disk. Network and user-space file systems (and memory)
+// keep the cache: past it, each write there waits for a round trip.
+bool LocalDiskFileSystem(int fd) {
+    struct statfs fs {};
+    if (fstatfs(fd, &fs) != 0) return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0xEF53:       // ext2, ext3, ext4
+    case 0x58465342:   // xfs
+    case 0x9123683E:   // btrfs
+    case 0xF2F52010:   // f2fs
+    case 0x4D44:       // vfat, msdos
+    case 0x2011BAB0:   // exfat
+        return true;
+    default: return false;
+    }
+}
+
 }  // namespace
+
+void WriteBehind::FreeBytes::operator()(uint8_t* p) const { std::free(p); }
 
 WriteBehind::WriteBehind() = default;
 
 WriteBehind::~WriteBehind() { Finish(); }
 
-void WriteBehind::Start(FILE* file) {
+void WriteBehind::Start(FILE* file, bool direct) {
     Finish();
-    m_file = file;
+    m_fd = file ? fileno(file) : -1;
     m_failed = false;
     m_ending = false;
-    m_current.clear();
-    m_current.reserve(kBehindPiece);
+    m_flags = m_fd >= 0 ? fcntl(m_fd, F_GETFL) : -1;
+    m_direct = direct && m_flags >= 0 && !(m_flags & O_APPEND) && LocalDiskFileSystem(m_fd) &&
+               fcntl(m_fd, F_SETFL, m_flags | O_DIRECT) == 0;
+    m_pieceSize = m_direct ? kDirectPiece : kCachedPiece;
+    m_maxPieces = kBehindBytes / m_pieceSize;
+    m_current = NewPiece();
     m_thread = std::thread([this] { Run(); });
 }
 
+WriteBehind::Piece WriteBehind::NewPiece() {
+    Piece piece;
+    void* p = nullptr;
+    if (posix_memalign(&p, kAlign, kDirectPiece) == 0) piece.data.reset(static_cast<uint8_t*>(p));
+    return piece;
+}
+
 void WriteBehind::QueueCurrent(std::unique_lock<std::mutex>& lock) {
-    m_changed.wait(lock, [this] { return m_full.size() < kBehindQueue || m_failed.load(); });
-    std::vector<uint8_t> next;
+    m_changed.wait(lock, [this] { return m_full.size() < m_maxPieces || m_failed.load(); });
+    Piece next;
     if (!m_spare.empty()) {
-        next.swap(m_spare.back());
+        next = std::move(m_spare.back());
         m_spare.pop_back();
+    } else {
+        next = NewPiece();
     }
-    next.clear();
-    next.reserve(kBehindPiece);
+    next.size = 0;
     m_full.push_back(std::move(m_current));
-    m_current.swap(next);
+    m_current = std::move(next);
     m_changed.notify_all();
 }
 
 bool WriteBehind::Put(const uint8_t* data, size_t size) {
     if (!m_thread.joinable() || m_failed.load()) return false;
     while (size > 0) {
-        const size_t n = std::min(size, kBehindPiece - m_current.size());
-        m_current.insert(m_current.end(), data, data + n);
+        if (!m_current.data) {
+            m_failed = true;   // no memory for a piece
+            return false;
+        }
+        const size_t n = std::min(size, m_pieceSize - m_current.size);
+        std::memcpy(m_current.data.get() + m_current.size, data, n);
+        m_current.size += n;
         data += n;
         size -= n;
-        if (m_current.size() == kBehindPiece) {
+        if (m_current.size == m_pieceSize) {
             std::unique_lock<std::mutex> lock(m_lock);
             QueueCurrent(lock);
         }
@@ -183,17 +281,44 @@ bool WriteBehind::Finish() {
     if (!m_thread.joinable()) return !m_failed.load();
     {
         std::unique_lock<std::mutex> lock(m_lock);
-        if (!m_current.empty()) QueueCurrent(lock);
+        if (m_current.size > 0) QueueCurrent(lock);
         m_ending = true;
         m_changed.notify_all();
     }
     m_thread.join();
+    StopDirect();
     m_full.clear();
     m_spare.clear();
-    m_current.clear();
-    m_current.shrink_to_fit();
-    m_file = nullptr;
+    m_current = Piece();
+    m_fd = -1;
     return !m_failed.load();
+}
+
+void WriteBehind::StopDirect() {
+    if (!m_direct) return;
+    m_direct = false;
+    fcntl(m_fd, F_SETFL, m_flags);
+}
+
+bool WriteBehind::Write(const Piece& piece) {
+    // Only whole aligned pieces go past the cache (the file's end is no
+    // whole block).
+    if (m_direct && piece.size % kAlign != 0) StopDirect();
+    const uint8_t* data = piece.data.get();
+    size_t left = piece.size;
+    while (left > 0) {
+        const ssize_t n = ::write(m_fd, data, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EINVAL && m_direct) {
+            // The file system refuses writes past the cache after all.
+            StopDirect();
+            continue;
+        }
+        if (n <= 0) return false;
+        data += n;
+        left -= static_cast<size_t>(n);
+    }
+    return true;
 }
 
 void WriteBehind::Run() {
@@ -201,10 +326,10 @@ void WriteBehind::Run() {
     for (;;) {
         m_changed.wait(lock, [this] { return !m_full.empty() || m_ending; });
         if (m_full.empty()) return;
-        std::vector<uint8_t> piece = std::move(m_full.front());
+        Piece piece = std::move(m_full.front());
         m_full.pop_front();
         lock.unlock();
-        if (!m_failed.load() && fwrite(piece.data(), 1, piece.size(), m_file) != piece.size()) m_failed = true;
+        if (!m_failed.load() && !Write(piece)) m_failed = true;
         lock.lock();
         m_spare.push_back(std::move(piece));
         m_changed.notify_all();
@@ -224,9 +349,6 @@ bool CStreamFileWriter::Open(const std::string& path, bool append) {
     const std::string writePath = append ? local : local + ".part";
     FILE* file = fopen(writePath.c_str(), append ? "ab+" : "wb+");
     if (!file) return false;
-    // Streams come in small blocks: the file takes them in large writes.
-    if (m_buffer.empty()) m_buffer.resize(kWriteBuffer);
-    setvbuf(file, m_buffer.data(), _IOFBF, m_buffer.size());
 
     m_file = file;
     m_path = path;
@@ -234,6 +356,7 @@ bool CStreamFileWriter::Open(const std::string& path, bool append) {
     m_writePath = writePath;
     m_append = append;
     m_bytesWritten = 0;
+    m_bodyBytes = 0;
     m_headWritten = false;
     m_haveHeader = false;
     m_failed = false;
@@ -249,26 +372,15 @@ bool CStreamFileWriter::Open(const std::string& path, bool append) {
     bool ok = false;
     const int videoType =
         CSettingsStore::GetInstance()->GetValueText(SettingKey::DownloadVideoType).trimmed().toInt(&ok);
-    if (ok && videoType >= 1) {
-        m_bodyPath = local + "1";
-        m_bodyFile = fopen(m_bodyPath.c_str(), "wb+");
-        if (!m_bodyFile) {
-            // Without its body file the transform's output has nowhere to go.
-            fclose(m_file);
-            m_file = nullptr;
-            std::remove(m_writePath.c_str());
-            return false;
-        }
-        m_convert = true;
-        return true;
-    }
-    m_behind.Start(m_file);
+    m_convert = ok && videoType >= 1;
+    // A new file goes to the disk past the page cache where it can.
+    m_behind.Start(m_file, true);
     return true;
 }
 
 uint32_t CStreamFileWriter::Write(const uint8_t* data, uint32_t size) {
     if (!m_file || !data || size == 0) return 0;
-    if (!m_convert) return m_gate.Feed(data, size, [this](const uint8_t* d, size_t n) { return Pass(d, n); }) ? size : 0;
+    if (!m_convert) return m_gate.Feed(data, size, [this](uint8_t* d, size_t n) { return Pass(d, n); }) ? size : 0;
     if (size == kStreamHeaderSize && !m_transform.IsRunning()) {
         if (m_transform.Create(data, size, m_key) != 0) return 0;
         m_transform.SetDataCallback(&CStreamFileWriter::TransHandler, this);
@@ -281,11 +393,11 @@ uint32_t CStreamFileWriter::Write(const uint8_t* data, uint32_t size) {
         m_transform.InputData(data, size);  // refused: no header yet
         return 0;
     }
-    if (!m_gate.Feed(data, size, [this](const uint8_t* d, size_t n) { return Pass(d, n); })) return 0;
+    if (!m_gate.Feed(data, size, [this](uint8_t* d, size_t n) { return Pass(d, n); })) return 0;
     return size;
 }
 
-bool CStreamFileWriter::Pass(const uint8_t* data, size_t size) {
+bool CStreamFileWriter::Pass(uint8_t* data, size_t size) {
     if (m_convert) {
         if (m_transform.InputData(data, static_cast<uint32_t>(size)) != 0) {
             m_failed = true;
@@ -293,8 +405,9 @@ bool CStreamFileWriter::Pass(const uint8_t* data, size_t size) {
         }
         return true;
     }
-    return m_joiner.Active() ? m_joiner.Feed(data, size, [this](const uint8_t* d, size_t n) { return WriteRaw(d, n); })
-                             : WriteRaw(data, size);
+    return m_joiner.Active()
+               ? m_joiner.FeedInPlace(data, size, [this](const uint8_t* d, size_t n) { return WriteRaw(d, n); })
+               : WriteRaw(data, size);
 }
 
 void CStreamFileWriter::SetSpan(int64_t start, int64_t end) { m_gate.SetSpan(start, end); }
@@ -302,7 +415,7 @@ void CStreamFileWriter::SetSpan(int64_t start, int64_t end) { m_gate.SetSpan(sta
 bool CStreamFileWriter::EndRecording() {
     if (!m_file) return false;
     if (m_convert && !m_transform.IsRunning()) return true;
-    return m_gate.End([this](const uint8_t* d, size_t n) { return Pass(d, n); });
+    return m_gate.End([this](uint8_t* d, size_t n) { return Pass(d, n); });
 }
 
 bool CStreamFileWriter::WriteHeader(const uint8_t* header, uint32_t size) {
@@ -356,35 +469,17 @@ void CStreamFileWriter::TransHandler(DREBEN_DETAIL_DATA* record, void* user) {
 }
 
 void CStreamFileWriter::OnTransData(DREBEN_DETAIL_DATA* record) {
-    if (!m_bodyFile || !record) return;
+    if (!m_convert || !m_file || !record) return;
     if (!record->data && record->dataLength) return;
     if (!record->isFileHead) {
-        if (record->dataLength && fwrite(record->data, 1, record->dataLength, m_bodyFile) != record->dataLength)
-            m_failed = true;
+        if (record->dataLength && !m_behind.Put(record->data, record->dataLength)) m_failed = true;
+        m_bodyBytes += record->dataLength;
         return;
     }
-    // The container's head starts the file; the body follows it.
-    if (!m_file) return;
-    if (record->dataLength && fwrite(record->data, 1, record->dataLength, m_file) != record->dataLength)
+    // The container's head starts the file; the body written so far follows it.
+    if (!m_behind.Finish() || !PlaceHead(fileno(m_file), record->data, record->dataLength, m_bodyBytes))
         m_failed = true;
-    if (fflush(m_bodyFile) != 0 || fseek(m_bodyFile, 0, SEEK_SET) != 0) m_failed = true;
-    std::vector<char> piece(kCopyPiece);
-    for (;;) {
-        const size_t n = fread(piece.data(), 1, piece.size(), m_bodyFile);
-        if (n == 0) break;
-        if (fwrite(piece.data(), 1, n, m_file) != n) m_failed = true;
-        fflush(m_file);
-    }
-    if (ferror(m_bodyFile)) m_failed = true;
-    CloseBodyFile();
     m_headWritten = true;
-}
-
-void CStreamFileWriter::CloseBodyFile() {
-    if (!m_bodyFile) return;
-    fclose(m_bodyFile);
-    m_bodyFile = nullptr;
-    std::remove(m_bodyPath.c_str());
 }
 
 void CStreamFileWriter::Abandon() {
@@ -404,7 +499,6 @@ bool CStreamFileWriter::Close(const std::string& newName) {
         m_transform.SetDataCallback(nullptr, nullptr);
         m_convert = false;
         if (!m_headWritten) ok = false;  // no container: nothing usable was written
-        CloseBodyFile();
     }
     if (!FinishJoin()) ok = false;
     if (!m_behind.Finish()) ok = false;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <string>
@@ -62,9 +63,17 @@ private:
     std::atomic<uint64_t> m_totalOut{0};
 };
 
-// Writes a file behind its producer: bytes gather in 1 MiB pieces that a
-// thread of its own writes, so reading the next block of a stream and
-// writing the last ones overlap.
+// Writes a file behind its producer: bytes gather in pieces that a thread of
+// its own writes straight to the file descriptor, past the FILE's buffer, so
+// reading the next block of a stream and writing the last ones overlap.
+//
+// A new file on a local disk is written past the page cache (O_DIRECT): the
+// pieces (1 MiB, aligned) go from memory to the disk without being copied
+// into the cache first, and the file is on the disk when Finish returns; the
+// last, partial piece goes through the cache. On other file systems (network,
+// user-space, memory), or once a write past the cache is refused, the pieces
+// (then of 256 KiB, small enough to be still in the processor's cache) go
+// through the page cache.
 class WriteBehind {
 public:
     WriteBehind();
@@ -72,7 +81,9 @@ public:
     WriteBehind(const WriteBehind&) = delete;
     WriteBehind& operator=(const WriteBehind&) = delete;
 
-    void Start(FILE* file);
+    // `direct`: write past the page cache on a local disk (only for a file
+    // written from its start).
+    void Start(FILE* file, bool direct = false);
     // Takes a copy of the bytes; false once a write has failed.
     bool Put(const uint8_t* data, size_t size);
     // Writes what is left and ends the thread; false when any write failed.
@@ -80,18 +91,31 @@ public:
     bool Failed() const { return m_failed.load(); }
 
 private:
+    struct FreeBytes {
+        void operator()(uint8_t* p) const;
+    };
+    struct Piece {
+        std::unique_ptr<uint8_t, FreeBytes> data;   // aligned, room for m_pieceSize bytes
+        size_t size = 0;
+    };
     void Run();
     void QueueCurrent(std::unique_lock<std::mutex>& lock);
+    Piece NewPiece();
+    bool Write(const Piece& piece);
+    void StopDirect();
 
-    FILE* m_file = nullptr;
+    int m_fd = -1;
+    int m_flags = 0;         // the descriptor's status flags before Start
+    bool m_direct = false;   // O_DIRECT is set (changed by the thread only)
+    size_t m_pieceSize = 0;
+    size_t m_maxPieces = 0;  // waiting to be written at most
     std::thread m_thread;
     std::mutex m_lock;
     std::condition_variable m_changed;
-    std::deque<std::vector<uint8_t>> m_full;    // waiting to be written
-    std::vector<std::vector<uint8_t>> m_spare;  // written, for reuse
-    std::vector<uint8_t> m_current;             // being filled
+    std::deque<Piece> m_full;     // waiting to be written
+    std::vector<Piece> m_spare;   // written, for reuse
+    Piece m_current;              // being filled
     bool m_ending = false;
-    bool m_writing = false;
     std::atomic<bool> m_failed{false};
 };
 
@@ -101,6 +125,12 @@ private:
 // ("<name>.part") and takes its name only when Close finished it, so a failed
 // file never replaces one that existed. A file opened for appending is
 // written in place.
+//
+// Converting, the transform's body records go straight into that file as
+// they come; its head record, the last one, is then put in front of them:
+// where the file system can insert whole blocks at a file's start (the head
+// comes as a whole number of 4 KiB blocks), the body stays where it is on the
+// disk; elsewhere it is moved back by the head's size.
 //
 // Threads: Open and Close on the owner's thread, Write on the stream's
 // reading thread (the owner stops the stream before Close), OnTransData on
@@ -156,8 +186,8 @@ public:
     // one is (a file opened for appending keeps what was written).
     void Abandon();
 
-    // The transform's output: body records go to the body file; the head
-    // record is written to the output file with the whole body after it.
+    // The transform's output: body records are written to the file in
+    // order; the head record is put in front of them.
     void OnTransData(DREBEN_DETAIL_DATA* record);
 
     bool IsOpen() const { return m_file != nullptr; }
@@ -177,26 +207,23 @@ public:
 
 private:
     static void TransHandler(DREBEN_DETAIL_DATA* record, void* user);
-    void CloseBodyFile();
     bool WriteRaw(const uint8_t* data, size_t size);
     // Hands the bytes the gate let through on: into the transform, or
-    // (moved by the joiner when one is joining) into the file.
-    bool Pass(const uint8_t* data, size_t size);
+    // (moved by the joiner, in place, when one is joining) into the file.
+    bool Pass(uint8_t* data, size_t size);
     bool FinishJoin();
 
     FILE* m_file = nullptr;
-    std::vector<char> m_buffer;    // m_file's buffer
     std::string m_path;            // as given to Open
     uint64_t m_bytesWritten = 0;   // raw mode
     bool m_convert = false;
-    FILE* m_bodyFile = nullptr;
+    uint64_t m_bodyBytes = 0;      // converting: body bytes in the file so far
     TransformWrapper m_transform;
     std::string m_key;
 
     bool m_append = false;
     std::string m_localPath;   // the file's name on this machine
     std::string m_writePath;   // where the bytes go until Close
-    std::string m_bodyPath;
     bool m_headWritten = false;
     bool m_haveHeader = false;                 // raw: the file's first header is written
     recstream::StreamHeader m_header{};        // raw: that header

@@ -13,7 +13,6 @@ constexpr int64_t kTicks = recstream::kClockRate;
 constexpr size_t kPackHeader = 14;
 // A repaired time lies at most this far from where its stream was due.
 constexpr uint64_t kRepairReach = kTicks;
-constexpr size_t kCompactAt = 1u << 20;
 
 bool StartCode(const uint8_t* p) { return p[0] == 0 && p[1] == 0 && p[2] == 1; }
 
@@ -76,8 +75,6 @@ void RecordingGate::Begin(const recstream::StreamHeader* header) {
     m_spanEnd = m_nextSpanEnd;
     m_frameTicks = m_header.frameRate > 0 && m_header.frameRate <= 240 ? kTicks / m_header.frameRate : 0;
     m_scanner.reset(new recstream::PacketScanner(m_header.startTime, false));
-    m_pending.clear();
-    m_head = 0;
     m_scr = StreamClock();
     m_clocks.clear();
     m_recordingLastTime = header ? -1 : kNoTime;
@@ -87,15 +84,11 @@ void RecordingGate::Begin(const recstream::StreamHeader* header) {
 bool RecordingGate::Feed(const uint8_t* data, size_t size, const Sink& sink) {
     if (!data || size == 0) return true;
     if (!m_open) Begin(nullptr);
-    if (m_head >= kCompactAt || (m_head > 0 && m_head * 2 >= m_pending.size())) {
-        m_pending.erase(m_pending.begin(), m_pending.begin() + static_cast<std::ptrdiff_t>(m_head));
-        m_head = 0;
-    }
-    m_pending.insert(m_pending.end(), data, data + size);
+    // The scanner keeps the only copy: each packet is handed on from its
+    // buffer as soon as it is known to be whole.
     m_scanner->Feed(data, size);
-    recstream::Packet packet;
-    while (m_scanner->Next(&packet)) {
-        if (!Take(packet, sink)) return false;
+    while (m_scanner->Next(&m_packet)) {
+        if (!Take(m_packet, m_scanner->LastPacketBytes(), sink)) return false;
     }
     return true;
 }
@@ -104,10 +97,14 @@ bool RecordingGate::End(const Sink& sink) {
     if (!m_open) return true;
     m_open = false;
     m_scanner->Finish();
+    // No more bytes come: the packets left all stay where they lie in the
+    // scanner's buffer until it goes.
     std::vector<recstream::Packet> rest;
-    recstream::Packet packet;
-    while (m_scanner->Next(&packet)) rest.push_back(packet);
-    m_scanner.reset();
+    std::vector<uint8_t*> restBytes;
+    while (m_scanner->Next(&m_packet)) {
+        rest.push_back(m_packet);
+        restBytes.push_back(m_scanner->LastPacketBytes());
+    }
 
     // What follows the last pack and starts like a pack or a PES of it is
     // the cut remains of the recording's end; when a PES was cut, the pack
@@ -119,15 +116,13 @@ bool RecordingGate::End(const Sink& sink) {
     const bool afterPack = lastPack < rest.size() || m_lastWasPack;
     const size_t firstJunk = lastPack == rest.size() ? 0 : lastPack + 1;
     if (afterPack && firstJunk < rest.size() && rest[firstJunk].kind == recstream::kPacketJunk) {
-        const uint8_t* b = m_pending.data() + m_head;
-        size_t at = 0;
-        for (size_t i = 0; i < firstJunk; ++i) at += rest[i].size;
+        const uint8_t* b = restBytes[firstJunk];
         const size_t n = rest[firstJunk].size;
         static const uint8_t kPrefix[3] = {0, 0, 1};
-        if (std::equal(b + at, b + at + std::min<size_t>(n, 3), kPrefix)) {
+        if (b && std::equal(b, b + std::min<size_t>(n, 3), kPrefix)) {
             keep = firstJunk;
             // A stream id after the prefix: one of the pack's PES was cut.
-            const bool packCut = n >= 4 && b[at + 3] != 0xBA;
+            const bool packCut = n >= 4 && b[3] != 0xBA;
             if (packCut && lastPack < rest.size()) keep = lastPack;
         }
     }
@@ -135,28 +130,28 @@ bool RecordingGate::End(const Sink& sink) {
     size_t dropped = 0;
     for (size_t i = 0; i < rest.size(); ++i) {
         if (i < keep) {
-            if (!Take(rest[i], sink)) ok = false;
+            if (!Take(rest[i], restBytes[i], sink)) ok = false;
         } else {
-            Drop(rest[i].size);
             dropped += rest[i].size;
         }
     }
+    m_dropped += dropped;
     if (dropped)
         qCDebug(lcKelStorage, "RecordingGate::End the recording ends inside a pack: its last %u bytes are left out",
                 static_cast<unsigned>(dropped));
-    m_pending.clear();
-    m_head = 0;
+    m_scanner.reset();
     return ok;
 }
 
-bool RecordingGate::Take(const recstream::Packet& packet, const Sink& sink) {
+bool RecordingGate::Take(const recstream::Packet& packet, uint8_t* bytes, const Sink& sink) {
     const size_t size = packet.size;
-    if (size > m_pending.size() - m_head) return false;   // cannot happen: packets cover what was fed
+    if (size == 0) return true;
+    if (!bytes) return false;   // cannot happen: every packet lies in the scanner's buffer
     m_lastWasPack = packet.kind == recstream::kPacketPack;
     if (packet.kind == recstream::kPacketHeader && !m_judge) {
         // The header came in the stream itself: the times are known now.
         recstream::StreamHeader header;
-        if (recstream::ParseHeader(m_pending.data() + m_head, size, &header)) {
+        if (recstream::ParseHeader(bytes, size, &header)) {
             m_header = header;
             m_judge = true;
             m_frameTicks = header.frameRate > 0 && header.frameRate <= 240 ? kTicks / header.frameRate : 0;
@@ -164,7 +159,7 @@ bool RecordingGate::Take(const recstream::Packet& packet, const Sink& sink) {
         }
     }
     if (packet.kind == recstream::kPacketPack && size >= kPackHeader) {
-        uint8_t* pack = m_pending.data() + m_head;
+        uint8_t* pack = bytes;
         Judge(pack, size);
         bool frame = false;
         for (const recstream::Pes& pes : packet.pes) frame = frame || (IsVideo(pes.streamId) && pes.hasPts);
@@ -176,18 +171,7 @@ bool RecordingGate::Take(const recstream::Packet& packet, const Sink& sink) {
             m_recordingLastTime = time;
         }
     }
-    return Pass(size, sink);
-}
-
-bool RecordingGate::Pass(size_t size, const Sink& sink) {
-    const uint8_t* data = m_pending.data() + m_head;
-    m_head += size;
-    return size == 0 || sink(data, size);
-}
-
-void RecordingGate::Drop(size_t size) {
-    m_head += std::min(size, m_pending.size() - m_head);
-    m_dropped += size;
+    return sink(bytes, size);
 }
 
 bool RecordingGate::InSpan(uint64_t ticks) const {

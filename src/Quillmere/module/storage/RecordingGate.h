@@ -24,8 +24,9 @@
 
 class RecordingGate {
 public:
-    // Takes the bytes handed on; false stops the gate (a write failed).
-    using Sink = std::function<bool(const uint8_t* data, size_t size)>;
+    // Takes the bytes handed on; false stops the gate (a write failed). The
+    // bytes lie in the gate's own buffer: the sink may change them in place.
+    using Sink = std::function<bool(uint8_t* data, size_t size)>;
     // A recording's span is not known.
     static constexpr int64_t kNoTime = INT64_MIN;
     // Times up to this far outside the span are still the recording's own
@@ -52,7 +53,7 @@ public:
     bool End(const Sink& sink);
     bool Open() const { return m_open; }
     // Bytes fed and not handed on yet.
-    size_t Held() const { return m_pending.size() - m_head; }
+    size_t Held() const { return m_scanner ? m_scanner->Buffered() : 0; }
 
     // Whole frames the file received; recorder seconds of its last whole
     // pack and of the last whole pack of the recording begun last (-1: none;
@@ -70,9 +71,8 @@ private:
         uint64_t last = 0;   // 90 kHz, from the recording's start
         uint64_t step = 0;   // last step seen
     };
-    bool Take(const recstream::Packet& packet, const Sink& sink);
-    bool Pass(size_t size, const Sink& sink);
-    void Drop(size_t size);
+    // `bytes`: the packet's bytes (the scanner's, taken right after Next).
+    bool Take(const recstream::Packet& packet, uint8_t* bytes, const Sink& sink);
     void Judge(uint8_t* pack, size_t size);
     bool InSpan(uint64_t ticks) const;
     uint64_t Repair(uint64_t damaged, uint64_t expected) const;
@@ -85,9 +85,10 @@ private:
     int64_t m_nextSpanStart = kNoTime;
     int64_t m_nextSpanEnd = kNoTime;
     uint64_t m_frameTicks = 0;
+    // Cuts the recording into packets and holds the bytes not handed on yet
+    // (the pack still open at the end of a block).
     std::unique_ptr<recstream::PacketScanner> m_scanner;
-    std::vector<uint8_t> m_pending;   // bytes fed and not yet handed on
-    size_t m_head = 0;                // first of them in m_pending
+    recstream::Packet m_packet;       // reused for every packet
     bool m_lastWasPack = false;       // the last packet handed on was a pack
     StreamClock m_scr;
     std::map<uint8_t, StreamClock> m_clocks;   // per elementary stream

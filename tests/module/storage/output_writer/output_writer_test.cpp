@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QString>
+#include <QTemporaryDir>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -471,6 +472,58 @@ TEST(OutputWriter, ConversionWritesAnMp4WithHeadBeforeBody) {
             ASSERT_GE(at, 0);
             EXPECT_NEAR(4.0, f.text.mid(at + 9).section('\n', 0, 0).toDouble(), 0.15);
         }
+    }
+}
+
+// The head of a converted file goes in front of the body already written,
+// on any file system: where whole blocks can be put before a file's start
+// (the program folder here) the body stays where it lies, elsewhere (a RAM
+// file system) it is moved back behind the head, piece by piece. Either way
+// every picture of the recording is in the file as it was recorded. No side
+// file is made on the way: a file named like one ("<name>1", which the
+// conversion once opened for its body, emptied and deleted) stays as it was.
+TEST(OutputWriter, ConversionPutsTheHeadInFrontOnAnyFileSystem) {
+    recmedia::RecordingSpec spec;
+    spec.path = TempPath("rec_head.qrs");
+    spec.start = kStart;
+    spec.seconds = 10;
+    spec.width = 1280;
+    spec.height = 720;
+    spec.fps = 25;
+    spec.seed = 31;
+    spec.withAudio = true;
+    spec.fastRepeat = true;   // a body of some pieces, quickly
+    std::string error;
+    ASSERT_TRUE(recmedia::EncodeRecording(spec, &error)) << error;
+    const Bytes rec = ReadAll(spec.path);
+    const kel_test::Mp4Probe source = kel_test::ProbeMp4(spec.path, true, true);
+    ASSERT_EQ(250u, source.pictureHashes.size());
+
+    std::vector<std::string> folders = {TempPath("")};
+    QTemporaryDir ram(QStringLiteral("/dev/shm/kel_output_writer_XXXXXX"));
+    if (ram.isValid()) folders.push_back(ram.path().toStdString() + "/");
+    for (const std::string& folder : folders) {
+        SCOPED_TRACE(folder);
+        SetConversion("1");
+        const std::string out = folder + "head_first.mp4";
+        const Bytes other = {'n', 'o', 't', ' ', 'o', 'u', 'r', 's'};
+        WriteAll(out + "1", other);
+        CStreamFileWriter w;
+        ASSERT_TRUE(w.Open(out, false));
+        Feed(w, rec, {8192});
+        ASSERT_TRUE(w.Close());
+        EXPECT_FALSE(Exists(out + ".part"));
+        EXPECT_EQ(other, ReadAll(out + "1"));
+        const Bytes file = ReadAll(out);
+        ASSERT_GT(file.size(), rec.size() / 2);
+        EXPECT_EQ(0, memcmp(file.data() + 4, "ftyp", 4));
+        const kel_test::Mp4Probe p = kel_test::ProbeMp4(out, true);
+        ASSERT_TRUE(p.opened);
+        EXPECT_NEAR(10.0, p.duration, 0.15);
+        EXPECT_EQ(source.pictureHashes, p.pictureHashes);
+        EXPECT_EQ(0, p.decodeErrors);
+        EXPECT_EQ(0, p.logErrors);
+        EXPECT_EQ("2024-05-01T10:00:00.000000Z", p.creationTime);
     }
 }
 
