@@ -636,26 +636,18 @@ bool Port::Pause(bool on) {
     return true;
 }
 
-bool Port::Fast() {
-    std::lock_guard<std::mutex> lk(m_mutex);
-    if (!m_playing) { SetError(OSTRUM_ERR_ORDER); return false; }
-    if (m_speed >= OSTRUM_SPEED_MAX) { SetError(OSTRUM_ERR_SPEED_LIMIT); return false; }
-    ++m_speed;
-    SetPausedLocked(false);
-    m_stepForward = 0;
-    m_historyBack = 0;
-    std::lock_guard<std::mutex> ck(m_clock->m);
-    m_clock->Rebase(NowMs());
-    m_clock->rate = std::ldexp(1.0, m_speed);
-    m_cv.notify_all();
-    return true;
-}
+bool Port::Fast() { return StepSpeed(1); }
 
-bool Port::Slow() {
+bool Port::Slow() { return StepSpeed(-1); }
+
+// One speed step up or down: play goes on at the new speed from the picture
+// on screen, out of pause and single steps.
+bool Port::StepSpeed(int step) {
     std::lock_guard<std::mutex> lk(m_mutex);
     if (!m_playing) { SetError(OSTRUM_ERR_ORDER); return false; }
-    if (m_speed <= OSTRUM_SPEED_MIN) { SetError(OSTRUM_ERR_SPEED_LIMIT); return false; }
-    --m_speed;
+    const int speed = m_speed + step;
+    if (speed > OSTRUM_SPEED_MAX || speed < OSTRUM_SPEED_MIN) { SetError(OSTRUM_ERR_SPEED_LIMIT); return false; }
+    m_speed = speed;
     SetPausedLocked(false);
     m_stepForward = 0;
     m_historyBack = 0;

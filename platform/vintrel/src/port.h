@@ -92,6 +92,7 @@ public:
     bool Pause(bool on);
     bool Fast();
     bool Slow();
+    bool StepSpeed(int step);
     bool OneByOne();
     bool OneByOneBack();
     bool RefreshPlay();
