@@ -914,7 +914,7 @@ bool Port::SetVolume(uint16_t volume) {
 // converting them, the frames whose successor is already due when it plays in
 // a group (an operator sees fewer frames, never other seconds); alone it
 // shows every frame. More than kCatchUpMs behind, either stops decoding until
-// the next key frame.
+// the next key frame at the clock's time.
 Port::Pace Port::Due(int64_t t, int64_t now, int64_t* waitMs) {
     if (m_openMode == OSTRUM_STREAM_LIVE) return Pace::Show;
     if (m_reverse) {
@@ -961,7 +961,8 @@ Port::Pace Port::Due(int64_t t, int64_t now, int64_t* waitMs) {
 }
 
 // Late by more than the catch-up limit: what is queued and not a key frame
-// goes, and the decoder passes over everything up to the next key frame.
+// goes, and the decoder passes over everything up to the first key frame
+// not behind the clock.
 void Port::SkipToKeyFrame() {
     for (auto it = m_frames.begin(); it != m_frames.end();) {
         if (it->key) {
@@ -1365,6 +1366,17 @@ void Port::PushFrame(AVFrame* f, int64_t pts, bool key, uint64_t generation) {
     m_prevT = fr.t;
     if (m_awaitKey) {
         if (!key) return;   // decoded before the skip began: as late as the rest
+        // The key frame at the clock's time: one behind it would be dropped
+        // as late too, with every frame decoded from it.
+        int64_t cur = INT64_MIN;
+        {
+            std::lock_guard<std::mutex> ck(m_clock->m);
+            if (m_clock->valid && m_clock->Running()) cur = m_clock->Now(NowMs());
+        }
+        if (fr.t < cur) {
+            m_video.SkipToKey();
+            return;
+        }
         m_awaitKey = false;
     }
     fr.frame = av_frame_alloc();

@@ -792,13 +792,14 @@ int PlayOnManualClock(const std::vector<uint8_t>& bytes, int group, Shows* shows
 // lateness is exact): in a group it drops, without converting them, the
 // frames whose successor is already due and shows the one of the group's
 // time; alone it shows every late frame. More than a second behind, either
-// passes over everything up to the next key frame (every 2 s here) and shows
-// that one when the clock gets there, not the frames before it.
+// passes over everything up to the first key frame (one a second here) not
+// behind the clock and shows that one when the clock gets there: neither the
+// frames before it nor those of the key frame it passed, 0.94 s late.
 TEST(VintrelPace, LateWindowDropsFramesAndSkipsToTheNextKeyFrame) {
     const std::string path = TempPath("late.rec");
     vintrel_test::RecordingSpec spec;
     spec.seconds = 5;
-    spec.gop = 50;
+    spec.gop = 25;
     ASSERT_TRUE(vintrel_test::WriteRecording(path, spec));
     const auto bytes = ReadAll(path);
     struct Case {
@@ -816,7 +817,7 @@ TEST(VintrelPace, LateWindowDropsFramesAndSkipsToTheNextKeyFrame) {
         vintrel::AdvanceManualClock(400);
         EXPECT_EQ(Stamps(shows), c.after440);
         EXPECT_EQ(Ostrum_GetCurrentFrameNum(port), c.after440.size());
-        vintrel::AdvanceManualClock(1500);   // 1.46 s behind; the next key frame is 60 ms ahead
+        vintrel::AdvanceManualClock(1500);   // 1.46 s behind; key frames at 1.94 s behind and 60 ms ahead
         EXPECT_EQ(Stamps(shows), c.after440);
         vintrel::AdvanceManualClock(60);
         EXPECT_EQ(Stamps(shows), Joined(c.after440, {2000}));
