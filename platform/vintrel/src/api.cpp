@@ -4,10 +4,12 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "audio_sink.h"
 #include "container.h"
 #include "files.h"
+#include "test_hooks.h"
 #include "port.h"
 #include "vintrel.h"
 #include "wincompat/drives.h"
@@ -23,6 +25,23 @@ std::shared_ptr<Port> FindPort(int port) {
     if (port < 0 || port >= OSTRUM_MAX_PORTS) return nullptr;
     std::lock_guard<std::mutex> lk(g_tableMutex);
     return g_ports[port];
+}
+
+size_t KeptPictureBytes(int port) {
+    std::shared_ptr<Port> p = FindPort(port);
+    return p ? p->KeptPictureBytes() : 0;
+}
+
+void AdvanceManualClock(int64_t ms) {
+    MoveManualClock(ms);
+    const int64_t now = NowMs();
+    std::vector<std::shared_ptr<Port>> ports;
+    {
+        std::lock_guard<std::mutex> lk(g_tableMutex);
+        for (const auto& p : g_ports)
+            if (p) ports.push_back(p);
+    }
+    for (const auto& p : ports) p->Settle(now);
 }
 
 }  // namespace vintrel

@@ -21,14 +21,32 @@ extern "C" {
 #include "audio_sink.h"
 #include "container.h"
 #include "files.h"
+#include "test_hooks.h"
 #include "surface.h"
 
 namespace vintrel {
 
+namespace {
+
+std::atomic<bool> g_manualClock{false};
+std::atomic<int64_t> g_manualMs{0};
+
+}  // namespace
+
 int64_t NowMs() {
+    if (g_manualClock.load(std::memory_order_relaxed)) return g_manualMs.load();
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
+
+void UseManualClock(int64_t ms) {
+    g_manualMs = ms;
+    g_manualClock = true;
+}
+
+void MoveManualClock(int64_t ms) { g_manualMs += ms; }
+
+void UseRealClock() { g_manualClock = false; }
 
 namespace {
 
@@ -36,6 +54,12 @@ constexpr size_t kHistory = 50;
 // Stepping back keeps at most this many bytes of decoded pictures per port
 // (about 15 frames of 1080p, 36 of 720p, all 50 below that).
 constexpr size_t kHistoryBudget = 48u << 20;
+// A window this far behind its clock (recorder ms) stops decoding until the
+// next key frame; further than kGapMs the recording itself has a gap.
+constexpr int64_t kCatchUpMs = 1000;
+constexpr int64_t kGapMs = 3000;
+// Compressed video kept for decoding again when stepping back.
+constexpr size_t kUnitsBudget = 16u << 20;
 
 }  // namespace
 
@@ -116,6 +140,7 @@ private:
 Port::Port(int number) : m_number(number), m_surface(std::make_shared<Surface>(number)) {
     auto clock = std::make_shared<Clock>();
     JoinClock(clock);
+    m_video.SetUnitTap([this](const uint8_t* data, int size, int64_t pts, bool key) { LogUnit(data, size, pts, key); });
     m_surface->SetResizeHandler([this] {
         std::lock_guard<std::mutex> lk(m_mutex);
         m_refit = true;
@@ -152,6 +177,12 @@ void Port::Shutdown() {
     m_swsFit = nullptr;
 }
 
+void Port::Settle(int64_t now) {
+    std::unique_lock<std::mutex> lk(m_mutex);
+    m_cv.notify_all();
+    m_settledCv.wait(lk, [&] { return !m_worker.joinable() || (m_waiting && m_sawNow >= now); });
+}
+
 int64_t Port::RecorderMs(uint64_t ts90k) const {
     return int64_t(m_header.startTime) * 1000 + static_cast<int64_t>(ts90k / 90);
 }
@@ -174,6 +205,10 @@ void Port::JoinClock(std::shared_ptr<Clock> clock) {
 }
 
 void Port::SetPausedLocked(bool paused) {
+    // Only a paused window can step back: its history begins with the
+    // picture it stopped on, and a playing window keeps none.
+    if (paused && !m_paused) StartHistoryLocked();
+    if (!paused && m_paused) ClearHistoryLocked();
     m_paused = paused;
     if (paused == m_countedPaused) return;
     std::lock_guard<std::mutex> ck(m_clock->m);
@@ -199,6 +234,7 @@ void Port::StopWorker(std::unique_lock<std::mutex>& lk) {
     m_quit = true;
     m_cv.notify_all();
     std::thread t = std::move(m_worker);
+    m_settledCv.notify_all();
     lk.unlock();
     t.join();
     lk.lock();
@@ -211,6 +247,7 @@ bool Port::SetStreamOpenMode(uint32_t mode) {
     if (mode > 1) { SetError(OSTRUM_ERR_PARAM); return false; }
     std::lock_guard<std::mutex> lk(m_mutex);
     m_openMode = mode;
+    m_cv.notify_all();
     return true;
 }
 
@@ -599,26 +636,18 @@ bool Port::Pause(bool on) {
     return true;
 }
 
-bool Port::Fast() {
-    std::lock_guard<std::mutex> lk(m_mutex);
-    if (!m_playing) { SetError(OSTRUM_ERR_ORDER); return false; }
-    if (m_speed >= OSTRUM_SPEED_MAX) { SetError(OSTRUM_ERR_SPEED_LIMIT); return false; }
-    ++m_speed;
-    SetPausedLocked(false);
-    m_stepForward = 0;
-    m_historyBack = 0;
-    std::lock_guard<std::mutex> ck(m_clock->m);
-    m_clock->Rebase(NowMs());
-    m_clock->rate = std::ldexp(1.0, m_speed);
-    m_cv.notify_all();
-    return true;
-}
+bool Port::Fast() { return StepSpeed(1); }
 
-bool Port::Slow() {
+bool Port::Slow() { return StepSpeed(-1); }
+
+// One speed step up or down: play goes on at the new speed from the picture
+// on screen, out of pause and single steps.
+bool Port::StepSpeed(int step) {
     std::lock_guard<std::mutex> lk(m_mutex);
     if (!m_playing) { SetError(OSTRUM_ERR_ORDER); return false; }
-    if (m_speed <= OSTRUM_SPEED_MIN) { SetError(OSTRUM_ERR_SPEED_LIMIT); return false; }
-    --m_speed;
+    const int speed = m_speed + step;
+    if (speed > OSTRUM_SPEED_MAX || speed < OSTRUM_SPEED_MIN) { SetError(OSTRUM_ERR_SPEED_LIMIT); return false; }
+    m_speed = speed;
     SetPausedLocked(false);
     m_stepForward = 0;
     m_historyBack = 0;
@@ -640,11 +669,17 @@ bool Port::OneByOne() {
 
 bool Port::OneByOneBack() {
     Kept kept;
+    bool extend;
     {
         std::lock_guard<std::mutex> lk(m_mutex);
         if (!m_playing) { SetError(OSTRUM_ERR_ORDER); return false; }
         SetPausedLocked(true);
         m_stepForward = 0;
+        extend = m_history.size() < m_historyBack + 2;
+    }
+    if (extend) ExtendHistoryBack();
+    {
+        std::lock_guard<std::mutex> lk(m_mutex);
         if (m_history.size() < m_historyBack + 2) { SetError(OSTRUM_ERR_NO_FRAME); return false; }
         ++m_historyBack;
         kept = m_history[m_history.size() - 1 - m_historyBack];
@@ -670,6 +705,7 @@ bool Port::SetDecodeFrameType(int type) {
     if (type != OSTRUM_DECODE_ALL && type != OSTRUM_DECODE_KEY_ONLY) { SetError(OSTRUM_ERR_PARAM); return false; }
     std::lock_guard<std::mutex> lk(m_mutex);
     m_keyOnly = type == OSTRUM_DECODE_KEY_ONLY;
+    m_cv.notify_all();
     return true;
 }
 
@@ -730,6 +766,7 @@ bool Port::SetSecretKey(int type, const char* key, int bits) {
     std::lock_guard<std::mutex> lk(m_mutex);
     m_key.assign(key, static_cast<size_t>(bits / 8));
     m_keyChecked = false;
+    m_cv.notify_all();
     return true;
 }
 
@@ -771,6 +808,7 @@ bool Port::SetDisplayBuf(uint32_t frames) {
     if (frames < 1 || frames > 50) { SetError(OSTRUM_ERR_PARAM); return false; }
     std::lock_guard<std::mutex> lk(m_mutex);
     m_maxFrames = frames;
+    m_cv.notify_all();
     return true;
 }
 
@@ -871,42 +909,72 @@ bool Port::SetVolume(uint16_t volume) {
 }
 
 // ---- decode thread ---------------------------------------------------------------
-bool Port::Due(int64_t t, int64_t now, int64_t* waitMs) {
-    if (m_openMode == OSTRUM_STREAM_LIVE) return true;
+// When the frame of recorder time `t` is to be shown. Forward play paces on
+// the clock of the port's group. A window that falls behind drops, without
+// converting them, the frames whose successor is already due when it plays in
+// a group (an operator sees fewer frames, never other seconds); alone it
+// shows every frame. More than kCatchUpMs behind, either stops decoding until
+// the next key frame at the clock's time.
+Port::Pace Port::Due(int64_t t, int64_t now, int64_t* waitMs) {
+    if (m_openMode == OSTRUM_STREAM_LIVE) return Pace::Show;
     if (m_reverse) {
         // Key frames only, paced on the recorder clock: the picture moves
         // backwards at the chosen speed, as forward play moves forwards.
         // The first picture, one that is not earlier than the last, and one
         // across a gap in the recording are shown at once.
         const int64_t back = m_shownT - t;
-        if (m_shownT < 0 || back <= 0 || back > 3000) return true;
+        if (m_shownT < 0 || back <= 0 || back > 3000) return Pace::Show;
         const int64_t interval = static_cast<int64_t>(static_cast<double>(back) / std::ldexp(1.0, m_speed));
-        if (now - m_lastPresentWall >= interval) return true;
+        if (now - m_lastPresentWall >= interval) return Pace::Show;
         *waitMs = interval - (now - m_lastPresentWall);
-        return false;
+        return Pace::Wait;
     }
     std::lock_guard<std::mutex> ck(m_clock->m);
     Clock& c = *m_clock;
     if (!c.valid) c.Anchor(now, t);
     if (!c.Running()) {
-        *waitMs = 20;
-        return false;
+        *waitMs = 500;   // the group's clock stands: woken when it moves
+        return Pace::Wait;
     }
     const bool solo = m_group < 0;
-    int64_t cur = c.Now(now);
+    const int64_t cur = c.Now(now);
     if (t <= cur) {
-        if (solo && cur - t > 1000) c.Anchor(now, t);  // fell behind: do not rush to catch up
+        const int64_t behind = cur - t;
+        if (behind > kGapMs && (solo || now - c.lastPresentWall > 1000)) {
+            c.Anchor(now, t);   // a gap back in the recording: go on from here
+        } else if (behind > kCatchUpMs) {
+            return Pace::Skip;
+        } else if (!solo && behind >= m_frameInterval) {
+            return Pace::Drop;
+        }
         c.lastPresentWall = now;
-        return true;
+        return Pace::Show;
     }
     int64_t ahead = t - cur;
-    if (ahead > 3000 && (solo || now - c.lastPresentWall > 1000)) {
+    if (ahead > kGapMs && (solo || now - c.lastPresentWall > 1000)) {
         c.Anchor(now, t);  // a gap in the recording: go on at once
         c.lastPresentWall = now;
-        return true;
+        return Pace::Show;
     }
     *waitMs = std::max<int64_t>(1, static_cast<int64_t>(ahead / c.rate));
-    return false;
+    return Pace::Wait;
+}
+
+// Late by more than the catch-up limit: what is queued and not a key frame
+// goes, and the decoder passes over everything up to the first key frame
+// not behind the clock.
+void Port::SkipToKeyFrame() {
+    for (auto it = m_frames.begin(); it != m_frames.end();) {
+        if (it->key) {
+            ++it;
+            continue;
+        }
+        av_frame_free(&it->frame);
+        it = m_frames.erase(it);
+    }
+    if (m_awaitKey) return;
+    m_awaitKey = true;
+    m_video.SkipToKey();
 }
 
 // Brightness, contrast and saturation of the port, when they changed since
@@ -1054,6 +1122,116 @@ void Port::ClearHistoryLocked() {
     m_historyBack = 0;
 }
 
+void Port::StartHistoryLocked() {
+    if (!m_history.empty() || !m_shownFrame || m_shownT < 0) return;
+    Kept kept;
+    for (AVBufferRef* buf : m_shownFrame->buf)
+        if (buf) kept.bytes += buf->size;
+    kept.frame = m_shownFrame;
+    kept.t = m_shownT;
+    kept.pts = m_shownPts;
+    kept.keyT = m_shownKeyT;
+    m_historyBytes = kept.bytes;
+    m_history.push_back(std::move(kept));
+    m_historyBack = 0;
+}
+
+void Port::LogUnit(const uint8_t* data, int size, int64_t pts, bool key) {
+    std::lock_guard<std::mutex> lk(m_unitsMutex);
+    if (m_unitsCodec != m_header.videoCodec || m_unitsStart != m_header.startTime) {
+        m_units.clear();
+        m_unitsCodec = m_header.videoCodec;
+        m_unitsStart = m_header.startTime;
+    }
+    if (key) {
+        // Two key frames back is all stepping back can reach.
+        for (size_t i = m_units.size(); i-- > 0;) {
+            if (m_units[i].key) {
+                m_units.erase(m_units.begin(), m_units.begin() + static_cast<std::ptrdiff_t>(i));
+                break;
+            }
+        }
+    } else if (m_units.empty()) {
+        return;   // nothing decodes without its key frame
+    }
+    size_t bytes = 0;
+    for (const Unit& u : m_units) bytes += u.bytes.size();
+    if (bytes + static_cast<size_t>(size) > kUnitsBudget) {
+        m_units.clear();
+        if (!key) return;
+    }
+    Unit u;
+    u.bytes.assign(data, data + size);
+    u.bytes.resize(static_cast<size_t>(size) + AV_INPUT_BUFFER_PADDING_SIZE, 0);
+    u.pts = pts;
+    u.key = key;
+    m_units.push_back(std::move(u));
+}
+
+void Port::ClearUnits() {
+    std::lock_guard<std::mutex> lk(m_unitsMutex);
+    m_units.clear();
+}
+
+bool Port::ExtendHistoryBack() {
+    int64_t firstT;
+    {
+        std::lock_guard<std::mutex> lk(m_mutex);
+        if (m_history.empty()) return false;
+        firstT = m_history.front().t;
+    }
+    std::vector<Unit> units;
+    int codec;
+    int64_t startMs;
+    {
+        std::lock_guard<std::mutex> lk(m_unitsMutex);
+        codec = m_unitsCodec;
+        startMs = int64_t(m_unitsStart) * 1000;
+        auto before = [&](const Unit& u) { return u.pts < 0 || startMs + u.pts / 90 < firstT; };
+        size_t from = m_units.size();
+        for (size_t i = 0; i < m_units.size() && before(m_units[i]); ++i)
+            if (m_units[i].key) from = i;
+        for (size_t i = from; i < m_units.size() && before(m_units[i]); ++i) units.push_back(m_units[i]);
+    }
+    if (units.empty()) return false;
+    VideoDecoder decoder;
+    if (!decoder.Open(codec)) return false;
+    std::vector<Kept> made;
+    int64_t keyT = -1, lastPts = 0;
+    auto sink = [&](AVFrame* f, int64_t pts, bool key) {
+        if (pts < 0) pts = lastPts;
+        lastPts = pts;
+        const int64_t t = startMs + pts / 90;
+        if (key || keyT < 0) keyT = t;
+        if (t >= firstT) return;
+        Kept kept;
+        AVFrame* copy = av_frame_alloc();
+        if (!copy) return;
+        av_frame_move_ref(copy, f);
+        for (AVBufferRef* buf : copy->buf)
+            if (buf) kept.bytes += buf->size;
+        kept.frame.reset(copy, [](AVFrame* fr) { av_frame_free(&fr); });
+        kept.t = t;
+        kept.pts = pts;
+        kept.keyT = keyT;
+        made.push_back(std::move(kept));
+    };
+    for (const Unit& u : units)
+        decoder.DecodeUnit(u.bytes.data(), static_cast<int>(u.bytes.size() - AV_INPUT_BUFFER_PADDING_SIZE), u.pts,
+                           u.key, sink);
+    decoder.Drain(sink);
+    if (made.empty()) return false;
+    std::lock_guard<std::mutex> lk(m_mutex);
+    if (m_history.empty() || m_history.front().t != firstT) return false;   // the history changed meanwhile
+    // The frames nearest to the kept ones, as many as the budget allows.
+    for (size_t i = made.size(); i-- > 0;) {
+        if (i + 1 < made.size() && m_historyBytes + made[i].bytes > kHistoryBudget) break;
+        m_historyBytes += made[i].bytes;
+        m_history.push_front(std::move(made[i]));
+    }
+    return true;
+}
+
 Port::Shown Port::ShownFrom(const Kept& kept) {
     Shown shown;
     shown.image = Convert(kept.frame.get());
@@ -1122,8 +1300,13 @@ void Port::Present(Frame frame, bool unlessPaused) {
         m_width = width;
         m_height = height;
         ++m_frameNum;
-        KeepLocked(frame);
-        m_shownFrame = m_history.back().frame;
+        if (m_paused) {   // a single step: kept for stepping back
+            KeepLocked(frame);
+            m_shownFrame = m_history.back().frame;
+        } else {
+            ClearHistoryLocked();
+            m_shownFrame.reset(frame.frame, [](AVFrame* f) { av_frame_free(&f); });
+        }
         m_historyBack = 0;
         cb = m_dispCb;
     }
@@ -1188,6 +1371,24 @@ void Port::PushFrame(AVFrame* f, int64_t pts, bool key, uint64_t generation) {
     // from the last one met (also when that one was not shown).
     if (key || m_lastKeyT < 0) m_lastKeyT = fr.t;
     fr.keyT = m_lastKeyT;
+    fr.key = key;
+    if (m_prevT >= 0 && fr.t > m_prevT && fr.t - m_prevT <= 200) m_frameInterval = fr.t - m_prevT;
+    m_prevT = fr.t;
+    if (m_awaitKey) {
+        if (!key) return;   // decoded before the skip began: as late as the rest
+        // The key frame at the clock's time: one behind it would be dropped
+        // as late too, with every frame decoded from it.
+        int64_t cur = INT64_MIN;
+        {
+            std::lock_guard<std::mutex> ck(m_clock->m);
+            if (m_clock->valid && m_clock->Running()) cur = m_clock->Now(NowMs());
+        }
+        if (fr.t < cur) {
+            m_video.SkipToKey();
+            return;
+        }
+        m_awaitKey = false;
+    }
     fr.frame = av_frame_alloc();
     if (!fr.frame) return;
     av_frame_move_ref(fr.frame, f);
@@ -1233,6 +1434,7 @@ void Port::NextRecording(const PesUnit& unit, uint64_t generation) {
     }
     m_lastT = -1;
     m_lastKeyT = -1;
+    m_prevT = -1;
     if (newCodec) {
         m_video.Close();
         if (next.videoCodec != recstream::kVideoNone && !m_video.Open(next.videoCodec)) SetError(OSTRUM_ERR_DECODER);
@@ -1388,14 +1590,20 @@ void Port::Run() {
             m_cipherUnits.clear();
             m_lastT = -1;
             m_lastKeyT = -1;
+            m_prevT = -1;
+            m_awaitKey = false;
             m_idleSince = 0;
+            ClearUnits();
         }
         if (!m_keyChecked && (m_sourceBytes > 0 || m_demuxBuffered > 0)) {
             CheckKey(lk);
             continue;
         }
         const int64_t now = NowMs();
-        int64_t wait = 20;
+        m_sawNow = now;
+        // Nothing to do waits until told (-1); only pacing, sound and data
+        // held back by the parser wait for a time.
+        int64_t wait = -1;
 
         // 1. the picture
         if (m_refit) {
@@ -1422,7 +1630,24 @@ void Port::Run() {
                 show = true;
                 step = true;
             } else if (!m_paused) {
-                show = Due(m_frames.front().t, now, &wait);
+                switch (Due(m_frames.front().t, now, &wait)) {
+                case Pace::Show:
+                    show = true;
+                    break;
+                case Pace::Wait:
+                    break;
+                case Pace::Skip:
+                    av_frame_free(&m_frames.front().frame);
+                    m_frames.pop_front();
+                    SkipToKeyFrame();
+                    m_cv.notify_all();
+                    continue;
+                case Pace::Drop:
+                    av_frame_free(&m_frames.front().frame);
+                    m_frames.pop_front();
+                    m_cv.notify_all();
+                    continue;
+                }
             }
             if (show) {
                 Frame f = m_frames.front();
@@ -1438,7 +1663,10 @@ void Port::Run() {
         }
 
         // 2. vehicle data and sound
-        if (!m_blocks.empty() || !m_pcm.empty()) DeliverBlocks(lk);
+        if (!m_blocks.empty() || !m_pcm.empty()) {
+            DeliverBlocks(lk);
+            if (!m_paused && (!m_blocks.empty() || !m_pcm.empty())) wait = wait < 0 ? 20 : std::min<int64_t>(wait, 20);
+        }
 
         // 3. decoding
         if (m_frames.size() < m_maxFrames) {
@@ -1481,6 +1709,7 @@ void Port::Run() {
             // nothing new, are nothing still to come: they are kept, in case
             // more data completes them, but not counted as waiting.
             if (m_demuxBuffered > 0 && (m_sourceEnd || now - m_idleSince > 500)) m_demuxStale = true;
+            if (!m_cipherUnits.empty()) wait = wait < 0 ? 100 : std::min<int64_t>(wait, 100);
             if (m_video.HasPending()) {
                 // At the end of the data hand over what the parser still holds.
                 if (m_sourceEnd || now - m_idleSince > 500) {
@@ -1493,10 +1722,16 @@ void Port::Run() {
                     m_decoderPending = false;
                     continue;
                 }
-                wait = std::min<int64_t>(wait, 100);
+                wait = wait < 0 ? 100 : std::min<int64_t>(wait, 100);
             }
         }
-        m_cv.wait_for(lk, std::chrono::milliseconds(std::max<int64_t>(1, std::min<int64_t>(wait, 20))));
+        m_waiting = true;
+        m_settledCv.notify_all();
+        if (wait < 0)
+            m_cv.wait(lk);
+        else
+            m_cv.wait_for(lk, std::chrono::milliseconds(std::clamp<int64_t>(wait, 1, 250)));
+        m_waiting = false;
     }
     for (auto& f : m_frames) av_frame_free(&f.frame);
     m_frames.clear();

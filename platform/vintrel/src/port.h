@@ -46,7 +46,9 @@ struct Clock {
     void Rebase(int64_t wall) { if (valid) { anchorRec = Now(wall); anchorWall = wall; } }
 };
 
+// Monotonic milliseconds (the manual clock while a test turns it).
 int64_t NowMs();
+void MoveManualClock(int64_t ms);
 OSTRUM_PACKED_TIME PackRecorderSeconds(int64_t seconds);
 void RecorderSecondsToFields(int64_t seconds, OSTRUM_FILE_TIME* out);
 
@@ -62,6 +64,14 @@ public:
     void SetError(uint32_t code) { m_lastError.store(code); }
     // Ends everything (FreePort).
     void Shutdown();
+    // Lets the decode thread look at the clock again and returns once it
+    // waits, having done all that was due at clock time `now` (at once when
+    // the port does not play).
+    void Settle(int64_t now);
+    size_t KeptPictureBytes() {
+        std::lock_guard<std::mutex> lk(m_mutex);
+        return m_historyBytes;
+    }
 
     bool SetStreamOpenMode(uint32_t mode);
     bool OpenStream(const void* header, uint32_t size, uint32_t bufferSize, bool fromFile = false);
@@ -82,6 +92,7 @@ public:
     bool Pause(bool on);
     bool Fast();
     bool Slow();
+    bool StepSpeed(int step);
     bool OneByOne();
     bool OneByOneBack();
     bool RefreshPlay();
@@ -118,6 +129,14 @@ private:
         int64_t t = 0;     // recorder ms
         int64_t pts = 0;   // 90 kHz
         int64_t keyT = 0;  // recorder ms of the key frame it was decoded from
+        bool key = false;
+    };
+    // What the pace asks of the frame at the head of the queue.
+    enum class Pace {
+        Wait,   // not yet due
+        Show,
+        Drop,   // too late to be worth converting: its successor is due
+        Skip,   // far behind: drop it and decode again from the next key frame
     };
     struct Shown {
         QImage image;
@@ -149,7 +168,8 @@ private:
     void Feed(std::string path, bool raw, uint64_t fromTicks);
     bool QueueFileData(std::vector<uint8_t>&& block);
     void NextRecording(const PesUnit& unit, uint64_t generation);
-    bool Due(int64_t t, int64_t now, int64_t* waitMs);
+    Pace Due(int64_t t, int64_t now, int64_t* waitMs);
+    void SkipToKeyFrame();   // decode thread
     // Shows a frame. `unlessPaused`: a frame taken for play (not for a step),
     // which goes back to the queue when a pause came meanwhile.
     void Present(Frame frame, bool unlessPaused);
@@ -171,6 +191,11 @@ private:
     void Refit();   // decode thread: the shown frame again, for a changed view or region
     void KeepLocked(const Frame& frame);   // under m_mutex; takes the frame
     void ClearHistoryLocked();                                   // under m_mutex
+    void StartHistoryLocked();   // under m_mutex: the shown frame begins the history
+    // Decodes again, from the key frame before it, the frames just before
+    // the first one kept and puts them in front of the history; false when
+    // none could be made.
+    bool ExtendHistoryBack();
     Shown ShownFrom(const Kept& kept);
     void HandleUnit(const PesUnit& unit, uint64_t generation);
     void HandlePayload(uint8_t id, const uint8_t* data, size_t size, bool hasPts, uint64_t pts, uint64_t generation);
@@ -275,6 +300,9 @@ private:
     // decode thread
     std::thread m_worker;
     bool m_quit = false;
+    bool m_waiting = false;        // the decode thread waits for work or time
+    int64_t m_sawNow = INT64_MIN;  // the clock it last looked at
+    std::condition_variable m_settledCv;
     std::shared_ptr<Surface> m_surface;
 
     // owned by the decode thread
@@ -301,6 +329,23 @@ private:
     int64_t m_idleSince = 0;
     int64_t m_lastT = -1;
     int64_t m_lastKeyT = -1;   // recorder ms of the last key frame decoded
+    int64_t m_frameInterval = 40;   // recorder ms between frames, as last seen
+    int64_t m_prevT = -1;           // recorder ms of the frame decoded before
+    bool m_awaitKey = false;        // late: frames are dropped until the next key frame
+
+    // The video units decoded since the key frame before the last one, for
+    // stepping back past the kept pictures.
+    struct Unit {
+        std::vector<uint8_t> bytes;   // padded for the decoder
+        int64_t pts = -1;
+        bool key = false;
+    };
+    std::mutex m_unitsMutex;
+    std::deque<Unit> m_units;
+    int m_unitsCodec = 0;
+    uint32_t m_unitsStart = 0;   // start time of the recording the units belong to
+    void LogUnit(const uint8_t* data, int size, int64_t pts, bool key);   // decode thread
+    void ClearUnits();
 };
 
 // Port table.

@@ -40,6 +40,16 @@ public:
     void Drain(const FrameSink& sink);
     // Forgets everything buffered (after a seek); waits for a key frame.
     void Reset();
+    // Frames are late: what comes before the next key frame is not decoded.
+    void SkipToKey() { m_needKey = true; }
+    // Called with every access unit handed to the decoder (data padded).
+    using UnitTap = std::function<void(const uint8_t* data, int size, int64_t pts, bool key)>;
+    void SetUnitTap(UnitTap tap) { m_tap = std::move(tap); }
+    // One whole access unit (padded by AV_INPUT_BUFFER_PADDING_SIZE), as the
+    // parser gave it.
+    void DecodeUnit(const uint8_t* data, int size, int64_t pts, bool key, const FrameSink& sink) {
+        Decode(data, size, pts, key, sink);
+    }
     bool HasPending() const { return m_pending; }
     uint64_t Errors() const { return m_errors; }
 
@@ -59,6 +69,7 @@ private:
     // The parser reads up to AV_INPUT_BUFFER_PADDING_SIZE bytes past its
     // input: payloads are handed to it from this zero-padded copy.
     std::vector<uint8_t> m_padded;
+    UnitTap m_tap;
 };
 
 }  // namespace vintrel

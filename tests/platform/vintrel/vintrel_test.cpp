@@ -27,6 +27,7 @@
 #include "mp4_probe.h"
 #include "recording_fixture.h"
 #include "recstream/recstream.h"
+#include "test_hooks.h"
 #include "vintrel.h"
 
 namespace {
@@ -772,4 +773,148 @@ TEST(VintrelSync, GroupedPortsKeepInStepOnTheRecorderClock) {
     EXPECT_LE((ta > tb ? ta - tb : tb - ta), 1u);
     Ostrum_FreePort(pa);
     Ostrum_FreePort(pb);
+}
+
+namespace {
+
+// The pictures a port handed to the display callback: stream time (ms) and a
+// hash of the whole picture, in order.
+struct Shows {
+    std::mutex m;
+    std::vector<int> stamps;
+    std::vector<uint32_t> hashes;
+};
+Shows* g_shows = nullptr;
+
+void OnShow(int, const char* buf, int size, int, int, int stamp, int) {
+    uint32_t h = 2166136261u;
+    for (int i = 0; i < size; ++i) h = (h ^ static_cast<uint8_t>(buf[i])) * 16777619u;
+    std::lock_guard<std::mutex> lk(g_shows->m);
+    g_shows->stamps.push_back(stamp);
+    g_shows->hashes.push_back(h);
+}
+
+std::vector<int> Stamps(Shows& shows) {
+    std::lock_guard<std::mutex> lk(shows.m);
+    return shows.stamps;
+}
+
+std::vector<int> Range(int from, int to, int step = 40) {
+    std::vector<int> out;
+    for (int t = from; t <= to; t += step) out.push_back(t);
+    return out;
+}
+
+std::vector<int> Joined(std::vector<int> a, const std::vector<int>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// Plays `bytes` on a fresh port (whole stream given at once) paced on the
+// manual clock; the first picture is on screen when it returns.
+int PlayOnManualClock(const std::vector<uint8_t>& bytes, int group, Shows* shows) {
+    g_shows = shows;
+    int port = -1;
+    EXPECT_TRUE(Ostrum_GetPort(&port));
+    EXPECT_TRUE(Ostrum_SetSycGroup(port, group));
+    EXPECT_TRUE(Ostrum_OpenStream(port, bytes.data(), 40, static_cast<uint32_t>(bytes.size())));
+    EXPECT_TRUE(Ostrum_InputData(port, bytes.data() + 40, static_cast<uint32_t>(bytes.size() - 40)));
+    EXPECT_TRUE(Ostrum_InputData(port, nullptr, uint32_t(-1)));
+    EXPECT_TRUE(Ostrum_SetDisplayCallBack(port, &OnShow));
+    EXPECT_TRUE(Ostrum_Play(port, nullptr));
+    EXPECT_TRUE(WaitFor([&] { return Ostrum_GetCurrentFrameNum(port) >= 1; }));
+    vintrel::AdvanceManualClock(0);
+    return port;
+}
+
+}  // namespace
+
+// A window that falls behind its clock (turned by hand here, so every
+// lateness is exact): in a group it drops, without converting them, the
+// frames whose successor is already due and shows the one of the group's
+// time; alone it shows every late frame. More than a second behind, either
+// passes over everything up to the first key frame (one a second here) not
+// behind the clock and shows that one when the clock gets there: neither the
+// frames before it nor those of the key frame it passed, 0.94 s late.
+TEST(VintrelPace, LateWindowDropsFramesAndSkipsToTheNextKeyFrame) {
+    const std::string path = TempPath("late.rec");
+    vintrel_test::RecordingSpec spec;
+    spec.seconds = 5;
+    spec.gop = 25;
+    ASSERT_TRUE(vintrel_test::WriteRecording(path, spec));
+    const auto bytes = ReadAll(path);
+    struct Case {
+        int group;
+        std::vector<int> after440;   // pictures shown once the clock is 400 ms further
+    };
+    for (const Case& c : {Case{0, {0, 40, 440}}, Case{-1, Range(0, 440)}}) {
+        SCOPED_TRACE(c.group);
+        vintrel::UseManualClock(1000000);
+        Shows shows;
+        const int port = PlayOnManualClock(bytes, c.group, &shows);
+        EXPECT_EQ(Stamps(shows), std::vector<int>({0}));
+        vintrel::AdvanceManualClock(40);
+        EXPECT_EQ(Stamps(shows), std::vector<int>({0, 40}));
+        vintrel::AdvanceManualClock(400);
+        EXPECT_EQ(Stamps(shows), c.after440);
+        EXPECT_EQ(Ostrum_GetCurrentFrameNum(port), c.after440.size());
+        vintrel::AdvanceManualClock(1500);   // 1.46 s behind; key frames at 1.94 s behind and 60 ms ahead
+        EXPECT_EQ(Stamps(shows), c.after440);
+        vintrel::AdvanceManualClock(60);
+        EXPECT_EQ(Stamps(shows), Joined(c.after440, {2000}));
+        vintrel::AdvanceManualClock(40);
+        EXPECT_EQ(Stamps(shows), Joined(c.after440, {2000, 2040}));
+        OSTRUM_FILE_TIME shown{};
+        ASSERT_TRUE(Ostrum_GetPlayedTime(port, &shown));
+        EXPECT_EQ(std::vector<int>({shown.second, shown.millisecond}), std::vector<int>({2, 40}));
+        Ostrum_FreePort(port);
+        vintrel::UseRealClock();
+        g_shows = nullptr;
+    }
+}
+
+// A playing window keeps no decoded pictures for stepping back; pausing
+// starts the history with the picture on screen, and stepping back past it
+// decodes again from the key frame before: the very pictures shown while
+// playing, across a key frame. Playing again lets them go.
+TEST(VintrelPace, OnlyAPausedWindowKeepsPicturesForSteppingBack) {
+    const std::string path = TempPath("history.rec");
+    vintrel_test::RecordingSpec spec;
+    spec.seconds = 3;
+    spec.gop = 25;
+    ASSERT_TRUE(vintrel_test::WriteRecording(path, spec));
+    const auto bytes = ReadAll(path);
+    vintrel::UseManualClock(2000000);
+    Shows shows;
+    const int port = PlayOnManualClock(bytes, -1, &shows);
+    for (int i = 0; i < 30; ++i) {
+        vintrel::AdvanceManualClock(40);
+        EXPECT_EQ(vintrel::KeptPictureBytes(port), 0u);
+    }
+    ASSERT_EQ(Stamps(shows), Range(0, 1200));
+    std::vector<uint32_t> played;
+    {
+        std::lock_guard<std::mutex> lk(shows.m);
+        played = shows.hashes;
+    }
+    ASSERT_TRUE(Ostrum_Pause(port, 1));
+    const size_t one = vintrel::KeptPictureBytes(port);
+    EXPECT_GE(one, 320u * 240u * 3 / 2);
+    for (int i = 0; i < 8; ++i) ASSERT_TRUE(Ostrum_OneByOneBack(port)) << i;   // back to 880, before the key frame at 1000
+    {
+        std::lock_guard<std::mutex> lk(shows.m);
+        const std::vector<int> back(shows.stamps.begin() + 31, shows.stamps.end());
+        EXPECT_EQ(back, std::vector<int>({1160, 1120, 1080, 1040, 1000, 960, 920, 880}));
+        for (size_t i = 31; i < shows.stamps.size(); ++i)
+            EXPECT_EQ(shows.hashes[i], played[static_cast<size_t>(shows.stamps[i] / 40)]) << shows.stamps[i];
+    }
+    OSTRUM_FILE_TIME key{};
+    ASSERT_TRUE(Ostrum_GetPlayedKeyTime(port, &key));
+    EXPECT_EQ(std::vector<int>({key.second, key.millisecond}), std::vector<int>({0, 0}));
+    EXPECT_GT(vintrel::KeptPictureBytes(port), one);
+    ASSERT_TRUE(Ostrum_Pause(port, 0));
+    EXPECT_EQ(vintrel::KeptPictureBytes(port), 0u);
+    Ostrum_FreePort(port);
+    vintrel::UseRealClock();
+    g_shows = nullptr;
 }

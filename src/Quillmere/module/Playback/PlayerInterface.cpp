@@ -1,3 +1,4 @@
+#include <algorithm>
 #include "PlayerInterface.h"
 
 #include <QDebug>
@@ -291,12 +292,17 @@ void CPlayerInterface::CloseStream() {
 
 int CPlayerInterface::InputData(const uint8_t* data, uint32_t size) {
     if (!m_streamOpen || m_fileRoute) return InputNoStream;
+    // A full buffer is offered the data again after a pause that grows
+    // while the player takes nothing (paused: eight tries a second, not
+    // sixty); its buffer holds seconds, so the longest pause loses nothing.
+    int pauseMs = 15;
     for (;;) {
         if (!m_streamOpen) return InputNoStream;
         if (Ostrum_InputData(m_port, data, size)) break;
         Ostrum_GetLastError(m_port);
         if (m_stopInput) return InputGivenUp;
-        ZUN_Sleep(15);
+        ZUN_Sleep(pauseMs);
+        pauseMs = std::min(pauseMs * 2, 120);
     }
     return InputAccepted;
 }

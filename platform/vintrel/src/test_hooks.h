@@ -1,0 +1,20 @@
+#pragma once
+// What the tests turn and look at inside the library: a clock turned by hand
+// (while it is in use every port paces its frames on it instead of the
+// monotonic clock, so lateness is exact) and the memory a port keeps.
+#include <cstddef>
+#include <cstdint>
+
+namespace vintrel {
+
+// From now on the ports' clock reads `ms` until moved.
+void UseManualClock(int64_t ms);
+// Moves the manual clock on; returns when every playing port has shown or
+// dropped what became due and waits again.
+void AdvanceManualClock(int64_t ms);
+void UseRealClock();
+
+// Bytes of decoded pictures the port keeps for stepping back (0 for a bad port).
+size_t KeptPictureBytes(int port);
+
+}  // namespace vintrel
