@@ -1,6 +1,7 @@
 # Installation: one program folder under the prefix (default /opt/KEL) with
 # the programs, their libraries (lib/, found through a run path relative to
-# the programs), translations, map pages, compiled resources and icons; the
+# the programs), translations, map pages, compiled resources, icons, the user
+# manual (help/) and the licence texts ("Open Source Software Licenses"); the
 # disk library's header, pkg-config file and CMake package for other programs.
 #
 # The prefix may already hold other files (/usr/local, ~/.local): a real
@@ -20,7 +21,7 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 # of the build that are copied whole (their inner folders are taken from the
 # build at install time). The record names those the install had to make.
 set(_kel_install_folders . lib lib/pkgconfig lib/cmake lib/cmake/Pellomir include include/pellomir icons)
-set(_kel_copied_folders translations map rcc)
+set(_kel_copied_folders translations map rcc help "Open Source Software Licenses")
 install(CODE "set(_kel_build \"${CMAKE_BINARY_DIR}\")
 set(_kel_install_folders \"${_kel_install_folders}\")
 set(_kel_copied_folders \"${_kel_copied_folders}\")")

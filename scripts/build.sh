@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# Configures and builds the tree into ./build (or $KEL_BUILD_DIR).
+# Configures and builds the tree into ./build (or $KEL_BUILD_DIR): everything,
+# or only the target named by KEL_BUILD_TARGET (scripts/run.sh: kel-run).
+# KEL_BUILD_JOBS sets the number of compilers run side by side (default: one
+# per core).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${KEL_BUILD_DIR:-build}
@@ -14,4 +17,6 @@ if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
 else
   cmake -S . -B "$BUILD_DIR" "$@" >/dev/null
 fi
-cmake --build "$BUILD_DIR" -j "${KEL_BUILD_JOBS:-$(nproc)}"
+TARGET=()
+if [ -n "${KEL_BUILD_TARGET:-}" ]; then TARGET=(--target "$KEL_BUILD_TARGET"); fi
+cmake --build "$BUILD_DIR" -j "${KEL_BUILD_JOBS:-$(nproc)}" "${TARGET[@]}"

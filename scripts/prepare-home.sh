@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Prepares the program folder KEL starts with: set-up file, default settings,
-# setup benchmark, output folders, the default alarm sound, the map pages and the
-# translations. Safe to run again: files
+# setup benchmark, output folders, the default alarm sound, the map pages, the
+# translations, the user manual and the licence texts. Safe to run again: files
 # that exist are kept.
 #
 #   scripts/prepare-home.sh <program folder> [<build folder>]
@@ -30,3 +30,12 @@ if [ -d "$BUILD_DIR/bin/translations" ]; then
   mkdir -p "$HOME_DIR/translations"
   cp "$BUILD_DIR"/bin/translations/*.qm "$HOME_DIR/translations/"
 fi
+
+# The user manual and the licence texts the About box opens, refreshed from
+# every build.
+for folder in help "Open Source Software Licenses"; do
+  if [ -d "$BUILD_DIR/bin/$folder" ]; then
+    rm -rf "${HOME_DIR:?}/$folder"
+    cp -r "$BUILD_DIR/bin/$folder" "$HOME_DIR/"
+  fi
+done

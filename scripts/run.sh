@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds everything, writes sample recorder media and
-# starts KEL on it.
+# Installs what is needed, builds what running needs (the programs and their
+# libraries, not the tests and benchmarks: scripts/test.sh builds those),
+# writes sample recorder media and starts KEL on it. Needs a display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
-./scripts/build.sh
+KEL_BUILD_TARGET=kel-run ./scripts/build.sh
 BUILD_DIR=${KEL_BUILD_DIR:-build}
 MEDIA_DIR=${KEL_SAMPLE_MEDIA:-$PWD/sample-media}
 
@@ -28,6 +29,10 @@ echo "Sample recorder media: $MEDIA_DIR (drive table $KEL_DRIVES)"
 if [ ! -x "$BUILD_DIR/bin/KEL" ]; then
   echo "Built. The KEL main window is not part of this build yet; run the tests with scripts/test.sh."
   exit 0
+fi
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  echo "No display: KEL is a desktop program. Start it from a desktop session (or set DISPLAY)." >&2
+  exit 1
 fi
 export KEL_HOME=${KEL_HOME:-$PWD/$BUILD_DIR/kel-home}
 ./scripts/prepare-home.sh "$KEL_HOME" "$BUILD_DIR"

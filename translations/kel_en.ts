@@ -418,6 +418,25 @@
     </message>
 </context>
 <context>
+    <name>CMultiChartView</name>
+    <message>
+        <source>Zoom out: a longer time span</source>
+        <translation>Zoom out: a longer time span</translation>
+    </message>
+    <message>
+        <source>Zoom in: a shorter time span</source>
+        <translation>Zoom in: a shorter time span</translation>
+    </message>
+    <message>
+        <source>Earlier</source>
+        <translation>Earlier</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>Later</translation>
+    </message>
+</context>
+<context>
     <name>CPlaybackDownLoad</name>
     <message>
         <source>Start Time</source>
@@ -700,6 +719,10 @@
         <source>Z : </source>
         <translation>Z : </translation>
     </message>
+    <message>
+        <source>Speed : %1 KPH</source>
+        <translation>Speed : %1 KPH</translation>
+    </message>
 </context>
 <context>
     <name>InquiryIfUpdatePromptDialog</name>
@@ -722,6 +745,13 @@
     <message>
         <source>Enable upgrade detection will automatically prompt new relased version, enable it?</source>
         <translation>With upgrade detection enabled, newly released versions are announced automatically. Enable it?</translation>
+    </message>
+</context>
+<context>
+    <name>KelStartup</name>
+    <message>
+        <source>KEL is running already with the program folder %1: use its window (on the screen or in the task bar). This second start ends.</source>
+        <translation>KEL is running already with the program folder %1: use its window (on the screen or in the task bar). This second start ends.</translation>
     </message>
 </context>
 <context>
@@ -1032,6 +1062,10 @@
         <source>Channel %1, %2 - %3: %4</source>
         <translation>Channel %1, %2 - %3: %4</translation>
     </message>
+    <message>
+        <source>Nothing to download: there is no search result (&quot;%2&quot;) in the program folder %1. Search in KEL and press Download on its search panel; KEL then starts this program with the files it found.</source>
+        <translation>Nothing to download: there is no search result (&quot;%2&quot;) in the program folder %1. Search in KEL and press Download on its search panel; KEL then starts this program with the files it found.</translation>
+    </message>
 </context>
 <context>
     <name>MultiCheckedCombox</name>
@@ -1042,6 +1076,10 @@
     <message>
         <source>···</source>
         <translation>···</translation>
+    </message>
+    <message>
+        <source>Select...</source>
+        <translation>Select...</translation>
     </message>
 </context>
 <context>
@@ -3752,6 +3790,14 @@
     <message>
         <source>The alarm sound %1 cannot be played: %2</source>
         <translation>The alarm sound %1 cannot be played: %2</translation>
+    </message>
+    <message>
+        <source>%1 KPH</source>
+        <translation>%1 KPH</translation>
+    </message>
+    <message>
+        <source>%1 MPH</source>
+        <translation>%1 MPH</translation>
     </message>
 </context>
 <context>

@@ -418,6 +418,25 @@
     </message>
 </context>
 <context>
+    <name>CMultiChartView</name>
+    <message>
+        <source>Zoom out: a longer time span</source>
+        <translation>缩小：显示更长的时间段</translation>
+    </message>
+    <message>
+        <source>Zoom in: a shorter time span</source>
+        <translation>放大：显示更短的时间段</translation>
+    </message>
+    <message>
+        <source>Earlier</source>
+        <translation>向前</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>向后</translation>
+    </message>
+</context>
+<context>
     <name>CPlaybackDownLoad</name>
     <message>
         <source>Start Time</source>
@@ -700,6 +719,10 @@
         <source>Z : </source>
         <translation>Z：</translation>
     </message>
+    <message>
+        <source>Speed : %1 KPH</source>
+        <translation>速度：%1 公里/时</translation>
+    </message>
 </context>
 <context>
     <name>InquiryIfUpdatePromptDialog</name>
@@ -722,6 +745,13 @@
     <message>
         <source>Enable upgrade detection will automatically prompt new relased version, enable it?</source>
         <translation>启用升级检测后将自动提示新发布的版本，是否启用？</translation>
+    </message>
+</context>
+<context>
+    <name>KelStartup</name>
+    <message>
+        <source>KEL is running already with the program folder %1: use its window (on the screen or in the task bar). This second start ends.</source>
+        <translation>KEL 已在运行（程序文件夹 %1）：请使用已打开的窗口（在屏幕上或任务栏中）。本次启动将结束。</translation>
     </message>
 </context>
 <context>
@@ -1032,6 +1062,10 @@
         <source>Channel %1, %2 - %3: %4</source>
         <translation>通道%1，%2 - %3：%4</translation>
     </message>
+    <message>
+        <source>Nothing to download: there is no search result (&quot;%2&quot;) in the program folder %1. Search in KEL and press Download on its search panel; KEL then starts this program with the files it found.</source>
+        <translation>没有可下载的文件：程序文件夹 %1 中没有搜索结果（&quot;%2&quot;）。请在 KEL 中搜索，然后点击搜索面板上的“下载”；KEL 会带着找到的文件启动本程序。</translation>
+    </message>
 </context>
 <context>
     <name>MultiCheckedCombox</name>
@@ -1042,6 +1076,10 @@
     <message>
         <source>···</source>
         <translation>···</translation>
+    </message>
+    <message>
+        <source>Select...</source>
+        <translation>请选择</translation>
     </message>
 </context>
 <context>
@@ -3752,6 +3790,14 @@
     <message>
         <source>The alarm sound %1 cannot be played: %2</source>
         <translation>无法播放报警声音 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1 KPH</source>
+        <translation>%1 公里/时</translation>
+    </message>
+    <message>
+        <source>%1 MPH</source>
+        <translation>%1 英里/时</translation>
     </message>
 </context>
 <context>

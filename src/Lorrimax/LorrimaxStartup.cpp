@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDebug>
+#include <QFileInfo>
 #include <QTimer>
 
 #include <string>
@@ -10,6 +11,7 @@
 #include "ProgramFolder.h"
 #include "Settings.h"
 #include "caldrune/caldrune.h"
+#include "ziraz/dialogs.h"
 #include "ziraz/ziraz.h"
 #include "KelLogging.h"
 
@@ -43,6 +45,20 @@ int RunLorrimax(int argc, char** argv) {
         dialog.LoadSearchedFiles();
         dialog.show();
         dialog.makeTopMost();
+        // Started by hand, without KEL's hand-over: say why the table is
+        // empty and where the list comes from (the notice stays until it is
+        // clicked or the dialog closes).
+        if (!QFileInfo::exists(ziraz::GetTargetPathFile(QStringLiteral("SearchedFile.xml")))) {
+            QString folder = ziraz::GetTargetPath();
+            while (folder.size() > 1 && folder.endsWith('/')) folder.chop(1);
+            ziraz::InformationDlg::ShowInformationAtScreenRightBottom(
+                QCoreApplication::translate("Lorrimax",
+                                            "Nothing to download: there is no search result (\"%2\") in the program "
+                                            "folder %1. Search in KEL and press Download on its search panel; KEL then "
+                                            "starts this program with the files it found.")
+                    .arg(folder, QStringLiteral("SearchedFile.xml")),
+                &dialog, false, true, false);
+        }
 
         bool quitOk = false;
         const int quitAfter = qEnvironmentVariableIntValue("KEL_QUIT_AFTER_MS", &quitOk);

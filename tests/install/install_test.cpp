@@ -129,7 +129,9 @@ TEST_F(Install, InstallsUsesAndUninstalls) {
                           "include/pellomir/Pellomir.h", "include/pellomir/VehMetaInfo.h", "lib/pkgconfig/pellomir.pc",
                           "lib/cmake/Pellomir/PellomirConfig.cmake", "rcc/guiresource.rcc", "setup.xml", "Settings.xml",
                           "AppConfig.xml", "maintain/DESetup.xml.benchmark", "icons/kel.svg", "alarm_input.wav",
-                          "translations/Quillmere_en.qm", "translations/Quillmere_zh.qm"})
+                          "translations/Quillmere_en.qm", "translations/Quillmere_zh.qm", "help/index.html",
+                          "help/images/playback.png", "Open Source Software Licenses/README.txt",
+                          "Open Source Software Licenses/KEL.txt", "Open Source Software Licenses/Qt.txt"})
         EXPECT_TRUE(QFileInfo::exists(prefix + "/" + f)) << f;
     // The programs find their libraries in the installation, not in the build.
     const Outcome ldd = Execute("ldd", {prefix + "/KEL"}, env);

@@ -1,6 +1,7 @@
 // The screens with a translation catalogue loaded, in English and in Chinese:
 // the main window's navigation, the alarm page and its exported list, the
-// batch download dialog and the device-log texts show words, not keys.
+// batch download dialog, the device-log texts and the vehicle data's units
+// show words, not keys.
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include "BatchDownloadDialog.h"
 #include "LogTypeTable.h"
 #include "OperateSelWidget.h"
+#include "VehicleDataAnalysisWidget.h"
 #include "kel_test/test_support.h"
 
 namespace {
@@ -34,11 +36,12 @@ TEST(TranslatedScreens, ShowWordsInEitherLanguage) {
         const char* periodBox;       // download by time
         const char* logMinor;        // device log: alarm, motion detection starts
         const char* logMajor;        // device log: major type 3
+        const char* speed;           // vehicle data: the speed and its unit
     } cases[] = {
         {"en", "Track Playback", "Settings", "Start/End Time", "Time of Occurrence,Alarm Channel,Alarm Type", "Smoking",
-         "Downloads", "Status", "Time Period 1", "Motion Detection Starts", "Operation"},
+         "Downloads", "Status", "Time Period 1", "Motion Detection Starts", "Operation", "000 KPH"},
         {"zh", "轨迹回放", "设置", "起止时间", "发生时间,报警通道,报警类型", "抽烟", "下载文件", "状态", "时间段1",
-         "移动侦测开始", "操作"},
+         "移动侦测开始", "操作", "000 公里/时"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.language);
@@ -60,6 +63,11 @@ TEST(TranslatedScreens, ShowWordsInEitherLanguage) {
         EXPECT_EQ(batch.form().lineEdit->text(), QString::fromUtf8(c.subFolder));
         EXPECT_EQ(batch.tableModel()->headerData(6, Qt::Horizontal).toString(), QString::fromUtf8(c.statusHeader));
         EXPECT_EQ(batch.form().m_pFirstPeriodCheckBox->text(), QString::fromUtf8(c.periodBox));
+
+        VehicleDataAnalysisWidget vehicle;
+        auto* speed = vehicle.findChild<QLabel*>("speedLabel");
+        ASSERT_NE(speed, nullptr);
+        EXPECT_EQ(speed->text(), QString::fromUtf8(c.speed));
 
         CLogTrans log;
         EXPECT_EQ(log.GetMinorTypeText(1, 3), QString::fromUtf8(c.logMinor));

@@ -610,11 +610,18 @@ BAR_BUTTONS = [
 CELL_BUTTONS = [("capture", g_camera, "PlayBottom_CaptureBtn"), ("stop", g_stop, "PlayBottom_StopBtn"),
                 ("slow", g_slow, "PlayBottom_SlowBtn"), ("fast", g_fast, "PlayBottom_FastBtn"),
                 ("frame", g_frame_step, "PlayBottom_FrameBtn")]
+# The time axis's "TimeSlider_ZoomIn" lowers the zoom level and so shows a
+# longer span (less detail): it carries the "-" magnifier, and
+# "TimeSlider_ZoomOut", which shows a shorter span, the "+" one.
 AXIS_BUTTONS = [("moveleft", g_chevron_left, "TimeSlider_MoveLeft"),
                 ("moveright", g_chevron_right, "TimeSlider_MoveRight"),
-                ("zoomin", lambda: g_magnifier("+"), "TimeSlider_ZoomIn"),
-                ("zoomout", lambda: g_magnifier("-"), "TimeSlider_ZoomOut")]
+                ("zoomout", lambda: g_magnifier("-"), "TimeSlider_ZoomIn"),
+                ("zoomin", lambda: g_magnifier("+"), "TimeSlider_ZoomOut")]
 PANEL_BUTTONS = [("folder", g_folder, "btnPath"), ("legend", g_legend, "pictureHintBtn")]
+# The Setting page's folder and file choosers show the search panel's folder.
+SETTING_CHOOSERS = [("folder", g_folder, name) for name in (
+    "evidenceVideoSaveBtn", "evidencePicSavePahtBtn", "savePicBtn", "clipFileSaveBtn", "downLoadFileSaveBtn",
+    "voiceSaveBtn")]
 BAR_PREFIX = ":/Quillmere/Images/PlayBack/Buttons/skin/"
 PANEL_PREFIX = ":/Quillmere/Images/PlayBack/Search/skin/"
 CELL_PREFIX = ":/Quillmere/Images/PlayBack/Windows/skin/"
@@ -732,6 +739,7 @@ def main():
     rules += skin_rules(AXIS_BUTTONS, AXIS_PREFIX)
     rules += skin_rules(PANEL_BUTTONS[:1], PANEL_PREFIX, "", "QToolButton")
     rules += skin_rules(PANEL_BUTTONS[1:], PANEL_PREFIX, "", "QPushButton")
+    rules += skin_rules(SETTING_CHOOSERS, PANEL_PREFIX)
     write(os.path.join(skin, "skin.qss"), "\n".join(rules) + "\n")
 
     # Alarm page and selectors (light surfaces).

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFont>
 #include <QTranslator>
 
 #include "AppConfig.h"
@@ -15,6 +16,9 @@
 namespace appinstaller {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+    // The font its pages are laid out for, as KEL's: whatever the desktop's
+    // default, the texts keep the room the pages give them.
+    setFont(QFont(QStringLiteral("Sans Serif"), 9));
     LoadTranslations(Tavick::GetTargetPath() + "translations/", QLocale());
 }
 

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFont>
 #include <QFile>
 #include <QLockFile>
 #include <QRegExp>
@@ -99,20 +100,11 @@ QString ToolApplicationHull::configFile() const { return m_configFile; }
 bool ToolApplicationHull::startApp() {
     if (!m_initialised || !QCoreApplication::instance()) return false;
     if (m_started) return true;
-    if (m_singleInstance) {
-        // One running instance per program folder and module.
-        m_lock = new QLockFile(instanceLockPath(m_moduleName));
-        m_lock->setStaleLockTime(0);
-        if (!m_lock->tryLock(0)) {
-            qCDebug(lcHull) << "ToolApplicationHull::startApp another instance is running";
-            delete m_lock;
-            m_lock = nullptr;
-            return false;
-        }
-    }
-    if (QCoreApplication::instance()) {
+    m_otherInstance = false;
+    if (QCoreApplication::instance() && !m_translator) {
         // The catalogue of the configured language: "<module>_zh" for
-        // Chinese, "<module>_en" otherwise.
+        // Chinese, "<module>_en" otherwise. Loaded first, so that a program
+        // refused below can say why in the operator's language.
         auto* translator = new QTranslator;
         const QString name = m_moduleName + (m_language == 1 ? QStringLiteral("_zh") : QStringLiteral("_en"));
         if (translator->load(name, ziraz::GetTargetPathFile("translations"))) {
@@ -122,12 +114,30 @@ bool ToolApplicationHull::startApp() {
             delete translator;
         }
     }
+    ApplyProgramFont();
+    if (m_singleInstance) {
+        // One running instance per program folder and module.
+        m_lock = new QLockFile(instanceLockPath(m_moduleName));
+        m_lock->setStaleLockTime(0);
+        if (!m_lock->tryLock(0)) {
+            qCDebug(lcHull) << "ToolApplicationHull::startApp another instance is running";
+            delete m_lock;
+            m_lock = nullptr;
+            m_otherInstance = true;
+            return false;
+        }
+    }
     if (m_app && !m_styleSheet.isEmpty()) {
         QFile file(QDir::isAbsolutePath(m_styleSheet) ? m_styleSheet : ziraz::GetTargetPathFile(m_styleSheet));
         if (file.open(QIODevice::ReadOnly)) m_app->setStyleSheet(QString::fromUtf8(file.readAll()));
     }
     m_started = true;
     return true;
+}
+
+void ToolApplicationHull::ApplyProgramFont() {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return;
+    QApplication::setFont(QFont(QStringLiteral("Sans Serif"), 9));
 }
 
 QString ToolApplicationHull::instanceLockPath(const QString& moduleName) {
@@ -139,6 +149,7 @@ QString ToolApplicationHull::instanceLockPath(const QString& moduleName) {
 }
 
 bool ToolApplicationHull::isStarted() const { return m_started; }
+bool ToolApplicationHull::refusedForRunningInstance() const { return m_otherInstance; }
 QApplication* ToolApplicationHull::application() const { return m_app; }
 int ToolApplicationHull::language() const { return m_language; }
 int ToolApplicationHull::versionType() const { return m_versionType; }

@@ -3,11 +3,15 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -474,6 +478,93 @@ TEST(FancyTitle, DoubleClickTogglesMaximisedWhenEnabled) {
     EXPECT_TRUE(ziraz::WidgetSizeFactory::isWindowMaximized(&window));
     title->OnImitateDoubleClick();
     EXPECT_FALSE(ziraz::WidgetSizeFactory::isWindowMaximized(&window));
+}
+
+// The title of the check box's section stands right of the box: the
+// section asks for the box, a gap and the whole title, and the title adds no
+// pixel where the box is drawn.
+TEST(ItemViewLayout, TitleOfTheCheckBoxSectionStandsBesideTheBox) {
+    ziraz::StandardItemModel model(1, 2);
+    model.setHeaderData(0, Qt::Horizontal, QStringLiteral("All"));
+    model.setHeaderData(1, Qt::Horizontal, QStringLiteral("Name"));
+    ziraz::TreeView withBox;
+    ziraz::TreeView plain;
+    withBox.setModel(&model);
+    plain.setModel(&model);
+    const int plainSize = plain.checkHeader()->sectionSizeHint(0);
+    model.setHeaderData(0, Qt::Horizontal, 1, ziraz::HeaderCheckRole);
+    ziraz::CheckHeaderView* header = withBox.checkHeader();
+    const int box = header->style()->pixelMetric(QStyle::PM_IndicatorWidth);
+    EXPECT_GE(header->sectionSizeHint(0), plainSize + box);
+    withBox.resize(400, 200);
+    withBox.show();
+    header->resizeSection(0, 0);
+    header->fitSectionsToTitles();
+    QApplication::processEvents();
+    EXPECT_GE(header->sectionSize(0), header->sectionSizeHint(0));
+    const QImage titled = header->grab().toImage();
+    model.setHeaderData(0, Qt::Horizontal, QString());
+    QApplication::processEvents();
+    const QImage bare = header->grab().toImage();
+    ASSERT_EQ(titled.size(), bare.size());
+    int boxColumnsChanged = 0, titleColumnsChanged = 0;
+    for (int x = 0; x < header->sectionSize(0); ++x) {
+        bool changed = false;
+        for (int y = 0; y < titled.height() && !changed; ++y) changed = titled.pixel(x, y) != bare.pixel(x, y);
+        if (changed) ++(x <= 4 + box + 1 ? boxColumnsChanged : titleColumnsChanged);
+    }
+    EXPECT_EQ(boxColumnsChanged, 0);
+    EXPECT_GT(titleColumnsChanged, 0);
+}
+
+// A label with an elided text shows what fits, the whole text as its tool
+// tip; wide enough it shows the whole text and no tool tip of its own.
+TEST(Label, ElidedTextKeepsTheWholeTextAsToolTip) {
+    ziraz::Label label;
+    const QString text = QStringLiteral("Window01:DVR Video_Channel1");
+    label.setElidedText(text);
+    label.resize(60, 20);
+    label.show();
+    QApplication::processEvents();
+    EXPECT_NE(label.text(), text);
+    EXPECT_TRUE(label.text().endsWith(QChar(0x2026)));
+    EXPECT_LE(label.fontMetrics().horizontalAdvance(label.text()), 60);
+    EXPECT_EQ(label.toolTip(), text);
+    EXPECT_EQ(label.wholeText(), text);
+    label.resize(label.wholeTextWidth() + 10, 20);
+    QApplication::processEvents();
+    EXPECT_EQ(label.text(), text);
+    EXPECT_TRUE(label.toolTip().isEmpty());
+    // A tool tip of the owner's stays.
+    label.setToolTip(QStringLiteral("own"));
+    label.resize(60, 20);
+    QApplication::processEvents();
+    EXPECT_EQ(label.toolTip(), QStringLiteral("own"));
+}
+
+// The notice of a snapshot shows the picture and, under it, where it was
+// saved; notices shown together stand one above the other.
+TEST(Notices, SnapshotNoticeNamesThePathAndNoticesDoNotCoverEachOther) {
+    QWidget parent;
+    parent.resize(800, 600);
+    parent.show();
+    const QString path = QDir::temp().filePath(QStringLiteral("ziraz_notice_shot.png"));
+    QImage shot(320, 180, QImage::Format_RGB32);
+    shot.fill(Qt::darkCyan);
+    ASSERT_TRUE(shot.save(path));
+    ziraz::SnapshotInfoWnd::ShowInformationAtScreenRightBottom(path, &parent);
+    ziraz::InformationDlg::ShowInformationAtScreenRightBottom(QStringLiteral("second"), &parent, false, true, false);
+    QApplication::processEvents();
+    const QList<ziraz::InformationDlg*> notes = parent.findChildren<ziraz::InformationDlg*>();
+    ASSERT_EQ(notes.size(), 2);
+    ziraz::InformationDlg* snapshot = notes[0]->text().contains(QStringLiteral("<img")) ? notes[0] : notes[1];
+    ziraz::InformationDlg* other = snapshot == notes[0] ? notes[1] : notes[0];
+    EXPECT_TRUE(snapshot->text().contains(path.toHtmlEscaped())) << snapshot->text().toStdString();
+    EXPECT_EQ(snapshot->toolTip(), path);
+    EXPECT_FALSE(snapshot->frameGeometry().intersects(other->frameGeometry()));
+    EXPECT_LT(other->geometry().bottom(), snapshot->geometry().top());
+    for (auto* n : notes) n->close();
+    QFile::remove(path);
 }
 
 }  // namespace

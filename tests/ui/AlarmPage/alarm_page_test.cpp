@@ -13,7 +13,9 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QHeaderView>
 #include <QTest>
+#include <QTreeView>
 
 #include <algorithm>
 #include <functional>
@@ -172,6 +174,8 @@ TEST(AlarmPage, ListsTheAlarmsOfADayExportsAndOpensTheClip) {
     CSettingsStore::GetInstance()->SetValueText(SettingKey::ChannelNum, "2");
 
     CAlarmWidget page;
+    page.resize(1280, 700);
+    page.show();
     Dialogs d;
     TickAll(page.channelModel());
     TickAll(page.alarmTypeModel());
@@ -182,6 +186,14 @@ TEST(AlarmPage, ListsTheAlarmsOfADayExportsAndOpensTheClip) {
     ASSERT_GT(model->rowCount(), 0) << d.Texts(ziraz::DialogKind::Warning).join("|").toStdString();
     EXPECT_TRUE(d.Texts(ziraz::DialogKind::Warning).isEmpty());
     EXPECT_LE(model->rowCount(), static_cast<int>(m->info.events.size()));
+    // The rows stand in the order the header's arrow shows: by time.
+    QTreeView* table = page.ui()->m_pMultiPageTreeView->GetTableView();
+    EXPECT_EQ(table->header()->sortIndicatorSection(), 1);
+    EXPECT_EQ(table->header()->sortIndicatorOrder(), Qt::AscendingOrder);
+    for (int r = 1; r < model->rowCount(); ++r)
+        EXPECT_LE(model->index(r - 1, 1).data().toString(), model->index(r, 1).data().toString()) << r;
+    // The times show whole in their column.
+    EXPECT_GE(table->columnWidth(1), static_cast<QAbstractItemView*>(table)->sizeHintForColumn(1));
     for (int r = 0; r < model->rowCount(); ++r) {
         const QModelIndex action = model->index(r, 4);
         const int channel = action.data(alarmroles::kNumberRole).toInt();
@@ -339,3 +351,25 @@ TEST(AlarmPage, TopRowShowsWholeTextsAtTheSmallestWindow) {
         right = x + w->width() - 1;
     }
 }
+
+namespace {
+
+// An exported list is always a ".csv" file: a name typed without the
+// extension gets it.
+TEST(AlarmPage, ExportNamesEndInCsv) {
+    const struct {
+        const char* typed;
+        const char* written;
+    } cases[] = {
+        {"/tmp/alarms", "/tmp/alarms.csv"},     {"/tmp/alarms.csv", "/tmp/alarms.csv"},
+        {"/tmp/alarms.CSV", "/tmp/alarms.CSV"}, {"/tmp/day.1.txt", "/tmp/day.1.txt.csv"},
+        {" /tmp/a ", "/tmp/a.csv"},             {"", ""},
+        {"/tmp/folder/", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        EXPECT_EQ(CAlarmWidget::CsvFileName(QString::fromLatin1(c.typed)), QString::fromLatin1(c.written));
+    }
+}
+
+}  // namespace

@@ -157,6 +157,18 @@ TEST(CustomPlayerFrame, EnterAndLeaveSignals) {
     EXPECT_EQ(strip.ui().m_pEndTime->text(), "00:04:00");
 }
 
+// Both viewers name themselves in their title bar; the clip viewer's row
+// above the picture names the alarm, apart from that title.
+TEST(VideoView, TitleBarNamesTheViewer) {
+    CVideoView clip;
+    EXPECT_EQ(clip.title(), "AlarmVideo");
+    clip.setTitle("Channel3-Smoking");
+    EXPECT_EQ(clip.title(), "AlarmVideo");
+    EXPECT_EQ(clip.ui().m_pTitleLabel->text(), "Channel3-Smoking");
+    CCaptureView picture;
+    EXPECT_EQ(picture.title(), "AlarmPicture");
+}
+
 TEST(VideoView, SpanTextsAndClipFileNames) {
     EXPECT_EQ(CVideoView::SpanText(0), "00:00:00");
     EXPECT_EQ(CVideoView::SpanText(3725), "01:02:05");

@@ -619,6 +619,42 @@ TEST_F(PlaybackGridTest, PlayStopsAtTheEndOfTheSearchRange) {
     EXPECT_TRUE(WaitFor([&] { return !Interaction(0)->m_streamPlayer.IsFileOpen(); }));
 }
 
+// Windows played in step that all reach the end of the search range leave
+// the bar offering only what can still be done: play again (from the axis)
+// and leave the step; no pause, stop or speed.
+TEST_F(PlaybackGridTest, EndOfPlayInStepLeavesOnlyPlayAndUnsync) {
+    SearchPanelAccess access;
+    access.selectedFiles = [this]() { return panelRecords; };
+    access.dateTimeRange = [](QDateTime* start, QDateTime* end) {
+        *start = QDateTime::fromSecsSinceEpoch(T);
+        *end = QDateTime::fromSecsSinceEpoch(T + 3);
+        return true;
+    };
+    grid->setSearchAccess(access);
+    Offer({1, 2});
+    grid->onAcceptDrop(0);
+    ASSERT_TRUE(WaitFor([&] { return Playing(0) && Playing(1); }));
+    grid->model()->select(0);
+    BarButton("btnSync")->click();
+    ASSERT_TRUE(grid->isSynchronised());
+    ASSERT_TRUE(WaitFor([&] {
+        return !Interaction(0)->m_streamPlayer.IsFileOpen() && !Interaction(1)->m_streamPlayer.IsFileOpen();
+    }));
+    QCoreApplication::processEvents();
+    struct Expect {
+        const char* button;
+        bool enabled;
+    } expected[] = {{"btnStart", true},      {"btnStop", false},     {"singleFrameBtn", false},
+                    {"btnSlow", false},      {"btnFast", false},     {"btnSync", false},
+                    {"btnUnSync", true},     {"pauseAllBtn", false}, {"restoreAllBtn", false},
+                    {"closeAllBtn", false},  {"playAllBtn", true}};
+    for (const Expect& e : expected) {
+        SCOPED_TRACE(e.button);
+        EXPECT_EQ(BarButton(e.button)->isEnabled(), e.enabled);
+    }
+    EXPECT_EQ(BarButton("btnStart")->toolTip(), "Start");
+}
+
 TEST_F(PlaybackGridTest, DropOnACellPlaysThePanelsSelection) {
     Offer({3});
     SinglePlaybackWindow* cell = grid->cells()[2];

@@ -1,6 +1,6 @@
 // The KEL program itself: starts with a fresh program folder, builds its
 // window and ends on the quit request; a second start in the same folder is
-// refused by the hull and ends at once with 0.
+// refused by the hull, says so and ends with 0.
 #include <gtest/gtest.h>
 
 #include <QDeadlineTimer>
@@ -78,6 +78,10 @@ TEST(KelProgram, SecondInstanceInTheSameFolderEndsAtOnce) {
     QFile::remove(lockPath);  // left by the killed instance
     ASSERT_TRUE(ended);
     EXPECT_EQ(second.exitCode(), 0);
+    // It says so, naming the folder.
+    const QString said = QString::fromLocal8Bit(second.readAllStandardError());
+    EXPECT_TRUE(said.contains("KEL is running already with the program folder " + QDir(home).absolutePath()))
+        << said.toStdString();
 }
 
 }  // namespace

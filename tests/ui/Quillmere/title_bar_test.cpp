@@ -1,6 +1,8 @@
 // Title bar, navigation bar, about box and the upgrade question.
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+
 #include <QDir>
 #include <QFontMetrics>
 #include <QLabel>
@@ -214,6 +216,57 @@ TEST(AboutBox, ManualMustBeAPlainPdfFile) {
         ASSERT_EQ(dialogs.calls.size(), 1u);
         EXPECT_EQ(dialogs.calls[0].text, "Open User's Manual fail.");
     }
+}
+
+// Without "help.pdf" the HTML manual that comes with the program opens;
+// "help.pdf" wins where both are there.
+TEST(AboutBox, HtmlManualOpensWhereThereIsNoPdf) {
+    const QString home = kel_test::ProgramFolder();
+    std::vector<QUrl> opened;
+    ScopedOpener opener([&](const QUrl& url) {
+        opened.push_back(url);
+        return true;
+    });
+    AboutDialog about;
+    kel_test::WriteFile(home + "/help/index.html", "<html></html>");
+    {
+        DialogRecorder dialogs(1);
+        EXPECT_TRUE(about.onGetHelp());
+        EXPECT_TRUE(dialogs.calls.empty());
+        ASSERT_EQ(opened.size(), 1u);
+        EXPECT_EQ(QFileInfo(opened[0].toLocalFile()).canonicalFilePath(),
+                  QFileInfo(home + "/help/index.html").canonicalFilePath());
+    }
+    kel_test::WriteFile(home + "/help.pdf", "%PDF");
+    {
+        DialogRecorder dialogs(1);
+        EXPECT_TRUE(about.onGetHelp());
+        ASSERT_EQ(opened.size(), 2u);
+        EXPECT_EQ(QFileInfo(opened[1].toLocalFile()).canonicalFilePath(), QFileInfo(home + "/help.pdf").canonicalFilePath());
+    }
+}
+
+// The build puts the manual and the licence texts beside the programs, as
+// the installation and the program folder get them.
+TEST(AboutBox, ManualAndLicencesComeWithTheBuild) {
+    const QString bin = kel_test::BinaryDir() + "/bin/";
+    for (const char* file : {"help/index.html", "help/images/playback.png", "help/images/alarm.png",
+                             "Open Source Software Licenses/README.txt", "Open Source Software Licenses/KEL.txt",
+                             "Open Source Software Licenses/Qt.txt", "Open Source Software Licenses/FFmpeg.txt",
+                             "Open Source Software Licenses/QCustomPlot.txt", "Open Source Software Licenses/OpenSSL.txt",
+                             "Open Source Software Licenses/LGPL-3.0.txt", "Open Source Software Licenses/GPL-3.0.txt"}) {
+        SCOPED_TRACE(file);
+        EXPECT_GT(QFileInfo(bin + file).size(), 0);
+    }
+    // Every picture the manual shows is there.
+    const QString manual = QString::fromUtf8(kel_test::ReadFile(bin + "help/index.html"));
+    QRegularExpression picture(QStringLiteral("src=\"(images/[^\"]+)\""));
+    int pictures = 0;
+    for (auto it = picture.globalMatch(manual); it.hasNext(); ++pictures) {
+        const QString name = it.next().captured(1);
+        EXPECT_TRUE(QFileInfo::exists(bin + "help/" + name)) << name.toStdString();
+    }
+    EXPECT_GT(pictures, 0);
 }
 
 TEST(AboutBox, LicenceFolder) {

@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include "ChaseTree.h"
+#include "caldrune/caldrune.h"
 #include "PictureShowLabel.h"
 #include "kel_test/test_support.h"
 
@@ -238,3 +239,62 @@ TEST(ResultTreeLayout, ColumnFillsTheViewAndClippedRowsGiveTheirText) {
         }
     }
 }
+
+namespace {
+
+// A recording row of the day the tree's page shows is drawn without that
+// date; its whole text stays the row's text.
+TEST(ResultTreeLayout, RowsOfThePagesDayAreDrawnWithoutTheDate) {
+    const QDate day(2026, 12, 10);
+    const struct {
+        const char* text;
+        QDate day;
+        const char* shown;
+    } cases[] = {
+        {"2026-12-10 08:00:00~2026-12-10 08:01:00  Disk 1 (E:)", day, "08:00:00~08:01:00  Disk 1 (E:)"},
+        {"2026-12-10  08:00:00~2026-12-10  08:01:00", day, "08:00:00~08:01:00"},  // after a filter change
+        {"2026-12-10 23:59:00~2026-12-11 00:01:00", day, "2026-12-10 23:59:00~2026-12-11 00:01:00"},
+        {"2026-12-10 08:00:00~2026-12-10 08:01:00", day.addDays(1), "2026-12-10 08:00:00~2026-12-10 08:01:00"},
+        {"2026-12-10 08:00:00~2026-12-10 08:01:00", QDate(), "2026-12-10 08:00:00~2026-12-10 08:01:00"},
+        {"channel1", day, "channel1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(TreeviewDelegate::ShownText(c.text, c.day), QString::fromLatin1(c.shown));
+    }
+
+    // In the search panel's width (in the programs' font) a row with its
+    // disk shows whole once the page's day is known; before, it is cut and
+    // tells its text.
+    const QFont before = QApplication::font();
+    apt::ToolApplicationHull::ApplyProgramFont();
+    const QString fileText = "2026-12-10 08:00:00~2026-12-10 08:01:00  Disk 1 (E:)";
+    QStandardItemModel model;
+    QStandardItem* device = Item("DVR Vehicle 01", "device");
+    QStandardItem* channel = Item("channel1", "channel");
+    channel->appendRow(Item(fileText, "file"));
+    device->appendRow(channel);
+    model.appendRow(device);
+    ChaseTree tree;
+    tree.setModel(&model);
+    tree.resize(295, 300);
+    tree.show();
+    tree.expandAll();
+    QApplication::processEvents();
+    GroupTreeView* view = tree.treeView();
+    const QModelIndex file = model.index(0, 0, model.index(0, 0, model.index(0, 0)));
+    const QRect rect = view->visualRect(file);
+    ASSERT_TRUE(rect.isValid());
+    EXPECT_EQ(view->clippedText(rect.center()), fileText);
+    tree.setShownDay(day);
+    EXPECT_EQ(tree.shownDay(), day);
+    EXPECT_EQ(view->clippedText(rect.center()), QString());
+    EXPECT_EQ(file.data().toString(), fileText);
+    QStyleOptionViewItem option;
+    option.initFrom(view);
+    option.rect = rect;
+    EXPECT_LE(view->itemDelegate(file)->sizeHint(option, file).width(), rect.width());
+    QApplication::setFont(before);
+}
+
+}  // namespace

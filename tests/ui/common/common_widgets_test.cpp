@@ -134,6 +134,29 @@ TEST(MultiCheckCombox, HeadShowsWhatFitsAndTheRestInTheTooltip) {
     EXPECT_TRUE(combo.dotLabel()->isHidden());
 }
 
+// The head says "Select..." while nothing is ticked and follows the model
+// when the page ticks or unticks rows itself (no click in the list).
+TEST(MultiCheckCombox, HeadHintAndRowsTickedByThePage) {
+    CMultiCheckCombox combo;
+    combo.show();
+    QStandardItemModel* model = CheckModel({"Channel 1", "Channel 2", "Channel 3"});
+    combo.setModel(model);
+    QApplication::processEvents();
+    EXPECT_FALSE(combo.placeholderLabel()->isHidden());
+    EXPECT_EQ(combo.placeholderLabel()->text(), "Select...");
+    EXPECT_TRUE(combo.shownTexts().isEmpty());
+    model->setData(model->index(1, 0), int(Qt::Checked), CMultiCheckCombox::kCheckRole);
+    EXPECT_EQ(combo.shownTexts(), QStringList{"Channel 2"});
+    EXPECT_TRUE(combo.placeholderLabel()->isHidden());
+    combo.clearChecked();
+    EXPECT_TRUE(combo.shownTexts().isEmpty());
+    EXPECT_FALSE(combo.placeholderLabel()->isHidden());
+    // A click on the head, not only on its arrow, opens the list.
+    QTest::mouseClick(combo.placeholderLabel()->parentWidget(), Qt::LeftButton);
+    EXPECT_TRUE(combo.popupWidget()->isVisible());
+    combo.popupWidget()->hide();
+}
+
 TEST(MultiCheckCombox, SplitKeepsOrderOnceTheLimitIsPassed) {
     // A long text passes the limit; a later short one overflows as well.
     const QString longText(200, QLatin1Char('W'));

@@ -18,7 +18,8 @@
 // A missing or unreadable file gives these defaults (no style sheet).
 // startApp loads the translation catalogue of the configured language,
 // "translations/<name>_en.qm" (language 0) or "translations/<name>_zh.qm"
-// (language 1) in the program folder, when present.
+// (language 1) in the program folder, when present, and gives the
+// application the programs' font (ApplyProgramFont).
 #include <QString>
 
 class QApplication;
@@ -47,6 +48,10 @@ public:
     // instance holds this program folder and the set-up asks for one.
     bool startApp();
     bool isStarted() const;
+    // True after startApp refused because another instance holds this
+    // program folder (the catalogue is loaded then, so the program can say
+    // so in the operator's language).
+    bool refusedForRunningInstance() const;
     QApplication* application() const;
     int language() const;
     int versionType() const;
@@ -55,6 +60,12 @@ public:
     // application object itself stays until the process ends, so windows
     // that outlive this call can still be destroyed.
     void distory();
+
+    // The font every window of the programs is laid out for: the
+    // sans-serif family (Chinese texts fall back to a CJK sans-serif) at 9
+    // points, whatever the platform's or desktop's default is, so that a
+    // page looks the same on a display, offscreen and on every desktop.
+    static void ApplyProgramFont();
 
     // The lock file that marks a running instance of `moduleName` in the
     // current program folder.
@@ -77,6 +88,7 @@ private:
     int m_language = 0;
     int m_versionType = 0;
     bool m_singleInstance = true;
+    bool m_otherInstance = false;
     QString m_styleSheet;
     QLockFile* m_lock = nullptr;
     QTranslator* m_translator = nullptr;

@@ -38,11 +38,31 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
+// A label. With setElidedText it shows a one-line text cut with "…" at the
+// side `mode` names when its width cannot hold all of it, and then gives
+// the whole text as its tool tip; the whole text stays in wholeText().
 class Label : public QLabel {
     Q_OBJECT
 public:
     explicit Label(QWidget* parent = nullptr) : QLabel(parent) {}
     explicit Label(const QString& text, QWidget* parent = nullptr) : QLabel(text, parent) {}
+
+    void setElidedText(const QString& text, Qt::TextElideMode mode = Qt::ElideRight);
+    // The text given to setElidedText (else the text shown).
+    QString wholeText() const { return m_eliding ? m_whole : text(); }
+    // The width the whole text needs in this label (margins and indent included).
+    int wholeTextWidth() const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void elide();
+    QString m_whole;
+    Qt::TextElideMode m_mode = Qt::ElideRight;
+    bool m_eliding = false;
+    bool m_ownTip = false;
 };
 
 class LineEdit : public QLineEdit {

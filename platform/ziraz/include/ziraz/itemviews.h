@@ -27,8 +27,9 @@ enum ItemDataRole {
 };
 
 // Header that draws a check box in section 0 when the model's header data
-// of that section holds HeaderCheckRole = true; a click on it toggles the
-// section's Qt::CheckStateRole through the model and reports the new state.
+// of that section holds HeaderCheckRole = true (the section's title then
+// stands right of the box); a click on it toggles the section's
+// Qt::CheckStateRole through the model and reports the new state.
 class CheckHeaderView : public QHeaderView {
     Q_OBJECT
 public:
@@ -45,6 +46,7 @@ signals:
 
 protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
+    QSize sectionSizeFromContents(int logicalIndex) const override;
     void mousePressEvent(QMouseEvent* event) override;
 };
 

@@ -27,6 +27,47 @@ void Widget::paintEvent(QPaintEvent* event) {
     style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);
 }
 
+void Label::setElidedText(const QString& text, Qt::TextElideMode mode) {
+    m_whole = text;
+    m_mode = mode;
+    m_eliding = true;
+    elide();
+}
+
+int Label::wholeTextWidth() const {
+    const QMargins m = contentsMargins();
+    const int room = indent() > 0 ? indent() : (frameWidth() > 0 ? fontMetrics().horizontalAdvance('x') / 2 : 0);
+    return fontMetrics().horizontalAdvance(wholeText()) + m.left() + m.right() + 2 * margin() + room;
+}
+
+void Label::elide() {
+    if (!m_eliding) return;
+    ensurePolished();
+    const int room = contentsRect().width() - 2 * margin();
+    const QString shown = fontMetrics().elidedText(m_whole, m_mode, qMax(0, room));
+    const bool cut = shown != m_whole;
+    if (text() != shown) setText(shown);
+    // The tool tip is ours only while the text is cut; a tip set by the
+    // owner of the label stays.
+    if (cut && (toolTip().isEmpty() || m_ownTip)) {
+        setToolTip(m_whole);
+        m_ownTip = true;
+    } else if (!cut && m_ownTip) {
+        setToolTip(QString());
+        m_ownTip = false;
+    }
+}
+
+void Label::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    elide();
+}
+
+void Label::changeEvent(QEvent* event) {
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) elide();
+}
+
 PasswordLineEdit::PasswordLineEdit(QWidget* parent) : LineEdit(parent) {
     setEchoMode(QLineEdit::Password);
     setContextMenuPolicy(Qt::NoContextMenu);

@@ -11,6 +11,8 @@
 #include <QMutex>
 #include <QMutexLocker>
 #include <QPixmap>
+#include <QPointer>
+#include <QUrl>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -40,9 +42,43 @@ QRect ScreenAreaOf(QWidget* parent) {
     return screen ? screen->availableGeometry() : QRect();
 }
 
+// The notices shown at the bottom right, oldest first: each newer one stands
+// above the ones still open, so that none covers another; when one goes, the
+// others close up towards the corner.
+QList<QPointer<QWidget>>& OpenNotices() {
+    static QList<QPointer<QWidget>> notices;
+    return notices;
+}
+
+const int kNoticeGap = 6;
+
+void StackNotices() {
+    QList<QPointer<QWidget>>& notices = OpenNotices();
+    notices.removeAll(QPointer<QWidget>());
+    int bottom = 0;
+    bool first = true;
+    for (const QPointer<QWidget>& w : notices) {
+        const QRect area = ScreenAreaOf(w->parentWidget());
+        if (!area.isValid()) continue;
+        if (first) bottom = area.bottom() + 1;
+        first = false;
+        w->move(area.right() - w->width() + 1, bottom - w->height());
+        bottom -= w->height() + kNoticeGap;
+    }
+}
+
 void MoveToRightBottom(QWidget* w, QWidget* parent) {
-    const QRect area = ScreenAreaOf(parent);
-    if (area.isValid()) w->move(area.right() - w->width() + 1, area.bottom() - w->height() + 1);
+    Q_UNUSED(parent);
+    OpenNotices().append(w);
+    QObject::connect(w, &QObject::destroyed, [] { QTimer::singleShot(0, [] { StackNotices(); }); });
+    StackNotices();
+}
+
+// A path in one line of a notice: whole when it fits, else its start and
+// end around "…" (the whole path is the notice's tool tip).
+QString NoticePath(const QLabel* note, const QString& path) {
+    const int room = note->maximumWidth() - 2 * note->margin() - 4;
+    return note->fontMetrics().elidedText(path, Qt::ElideMiddle, room);
 }
 
 }  // namespace
@@ -308,7 +344,7 @@ InformationDlg::InformationDlg(QWidget* parent)
     setAttribute(Qt::WA_ShowWithoutActivating);
     setMargin(12);
     setWordWrap(true);
-    setMaximumWidth(420);
+    setMaximumWidth(560);
 }
 
 void InformationDlg::mousePressEvent(QMouseEvent* event) {
@@ -331,7 +367,7 @@ void InformationDlg::ShowInformationAtScreenRightBottom(const QString& text, QWi
     note->setAttribute(Qt::WA_DeleteOnClose);
     if (isPath) {
         note->setToolTip(text);
-        note->setText(note->fontMetrics().elidedText(text, Qt::ElideMiddle, 400));
+        note->setText(NoticePath(note, text));
     } else {
         note->setText(text);
     }
@@ -351,11 +387,18 @@ void SnapshotInfoWnd::ShowInformationAtScreenRightBottom(const QString& text, QW
     InformationDlg* note = new InformationDlg(parent);
     note->setAttribute(Qt::WA_DeleteOnClose);
     note->setToolTip(text);
-    QPixmap picture(text);
-    if (!picture.isNull()) {
-        note->setPixmap(picture.scaled(240, 135, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    // The picture, and under it where it was saved.
+    const QSize shown = QPixmap(text).size().scaled(240, 135, Qt::KeepAspectRatio);
+    const QString path = NoticePath(note, text).toHtmlEscaped();
+    if (shown.isValid() && !shown.isEmpty()) {
+        note->setTextFormat(Qt::RichText);
+        note->setText(QStringLiteral("<div align=\"center\"><img src=\"%1\" width=\"%2\" height=\"%3\"><br>%4</div>")
+                          .arg(QUrl::fromLocalFile(text).toString().toHtmlEscaped())
+                          .arg(shown.width())
+                          .arg(shown.height())
+                          .arg(path));
     } else {
-        note->setText(note->fontMetrics().elidedText(text, Qt::ElideMiddle, 400));
+        note->setText(NoticePath(note, text));
     }
     note->adjustSize();
     MoveToRightBottom(note, parent);

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QStyle>
+#include <QStyleOption>
 #include <QStyleOptionButton>
 
 #include <algorithm>
@@ -64,10 +65,35 @@ void CheckHeaderView::fitSectionsToTitles() {
     }
 }
 
+QSize CheckHeaderView::sectionSizeFromContents(int logicalIndex) const {
+    QSize size = QHeaderView::sectionSizeFromContents(logicalIndex);
+    // The title of the box's section is drawn right of the box.
+    if (logicalIndex == 0 && hasCheckBox()) size.rwidth() += CheckBoxRect(QRect(), this).width() + 8;
+    return size;
+}
+
 void CheckHeaderView::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
-    painter->save();
-    QHeaderView::paintSection(painter, rect, logicalIndex);
-    painter->restore();
+    if (logicalIndex == 0 && hasCheckBox() && rect.isValid()) {
+        // The section's face, then its title right of the box, not under it.
+        QStyleOptionHeader header;
+        initStyleOption(&header);
+        header.rect = rect;
+        header.section = 0;
+        header.text = model()->headerData(0, orientation(), Qt::DisplayRole).toString();
+        const QVariant align = model()->headerData(0, orientation(), Qt::TextAlignmentRole);
+        header.textAlignment = align.isValid() ? Qt::Alignment(align.toInt()) : defaultAlignment();
+        header.position = count() == 1 ? QStyleOptionHeader::OnlyOneSection : QStyleOptionHeader::Beginning;
+        header.sortIndicator = QStyleOptionHeader::None;
+        painter->save();
+        style()->drawControl(QStyle::CE_HeaderSection, &header, painter, this);
+        header.rect.setLeft(CheckBoxRect(rect, this).right() + 5);
+        style()->drawControl(QStyle::CE_HeaderLabel, &header, painter, this);
+        painter->restore();
+    } else {
+        painter->save();
+        QHeaderView::paintSection(painter, rect, logicalIndex);
+        painter->restore();
+    }
     if (logicalIndex != 0 || !hasCheckBox()) return;
     QStyleOptionButton option;
     option.rect = CheckBoxRect(rect, this);
@@ -151,6 +177,9 @@ TableView::TableView(QWidget* parent) : QTableView(parent), m_header(new CheckHe
     // end shows its texts.
     m_header->setStretchLastSection(true);
     setHorizontalHeader(m_header);
+    // The tables number their rows in a column of their own where they
+    // number them at all: no second number in a row header.
+    verticalHeader()->hide();
     connect(m_header, &CheckHeaderView::SignalCheckStateChanged, this, &TableView::SignalHeaderCheckStateChanged);
     connect(this, &QTableView::clicked, this, &TableView::SignalClicked);
 }

@@ -19,4 +19,5 @@ void AddTitleAndDownload(QWidget* top, QHBoxLayout* row, QLabel** title, QToolBu
     (*download)->setIconSize(QSize(24, 24));
     (*download)->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     row->addWidget(*download);
+    // The viewers set the button's text later; they widen it to that text.
 }

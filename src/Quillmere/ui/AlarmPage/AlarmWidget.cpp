@@ -229,6 +229,17 @@ void CAlarmWidget::initUi() {
                                                       m_pUi->m_pExportBtn})
         FitToContent(w, 96, 32);
     FitToContent(m_pUi->m_pRangeDateTimeEdit, 310, 32);
+    // The two rows start in one column: the labels before the range and
+    // before the alarm types are as wide as the wider of them, and the
+    // alarm types stay at the left of their row.
+    const int labelWidth =
+        qMax(m_pUi->m_pStartStopTimeLabel->minimumWidth(), m_pUi->m_pAlarmTypeLabel->minimumWidth());
+    for (QWidget* label : {static_cast<QWidget*>(m_pUi->m_pStartStopTimeLabel), static_cast<QWidget*>(m_pUi->m_pAlarmTypeLabel)})
+        label->setFixedWidth(labelWidth);
+    m_pUi->horizontalLayout_4->addStretch(1);
+    // The selector's field starts 4 pixels into it: the field of the second
+    // row lines up with the range above it.
+    m_pUi->horizontalLayout_4->setSpacing(4);
     if (!m_pChannelModel) {
         m_pChannelModel = new CChannelCheckedModel(this);
         m_pUi->m_pChannelWidget->setModel(m_pChannelModel);
@@ -248,6 +259,7 @@ void CAlarmWidget::initUi() {
     header->setSectionResizeMode(0, QHeaderView::Fixed);
     const int widths[5] = {60, 240, 250, 260, 270};
     for (int c = 0; c < 5; ++c) view->setColumnWidth(c, widths[c]);
+    WidenColumnsToContents(view);
 
     connect(m_pUi->m_pMultiPageTreeView, &ziraz::CMultiPageTableView::SignalClicked, this, &CAlarmWidget::onClickAction);
     ReportButton(connect(m_pUi->m_pQueryBtn, SIGNAL(clicked()), this, SLOT(onQueryBtn())), "119");
@@ -334,6 +346,11 @@ void CAlarmWidget::onQueryBtn() {
 void CAlarmWidget::onReceiveData(std::vector<COMMON_MSG_INFO> vsCommonMsgInfo) {
     --m_iPendingResults;
     m_pAlarmModel->AddAlarmInfos(vsCommonMsgInfo);
+    // The rows follow the order the header's arrow shows (by time unless
+    // the operator chose another column), and their times show whole.
+    QTreeView* view = m_pUi->m_pMultiPageTreeView->GetTableView();
+    view->sortByColumn(view->header()->sortIndicatorSection(), view->header()->sortIndicatorOrder());
+    WidenColumnsToContents(view);
     m_pUi->m_pMultiPageTreeView->UpdatePage();
     if (m_iPendingResults == 0) emit signalSearchFinish();
 }
@@ -383,10 +400,24 @@ void CAlarmWidget::onExportBtn() {
         ziraz::WarningDlg::ShowMessageInfo(tr("Hint"), tr("SelectExportContentpbiCojov"), this);
         return;
     }
-    const QString name = QFileDialog::getSaveFileName(this, tr("ExportLog"), QString(), tr("Files (*.csv)"));
+    // The dialog adds ".csv" to a name typed without it before it asks
+    // about a file of that name; a name that still lacks it gets it here.
+    QFileDialog dialog(this, tr("ExportLog"), QString(), tr("Files (*.csv)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QString name = CsvFileName(dialog.selectedFiles().first());
     if (name.isEmpty()) return;
     if (!exportCsv(name)) return;
     ziraz::WarningDlg::ShowMessageInfo(tr("Hint"), tr("ExportSuccessful"), this);
+}
+
+QString CAlarmWidget::CsvFileName(const QString& name) {
+    const QString trimmed = name.trimmed();
+    if (trimmed.isEmpty() || trimmed.endsWith(QLatin1Char('/'))) return QString();
+    if (trimmed.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)) return trimmed;
+    return trimmed + QStringLiteral(".csv");
 }
 
 long CAlarmWidget::LocalOffsetSeconds() {

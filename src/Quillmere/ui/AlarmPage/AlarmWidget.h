@@ -94,6 +94,10 @@ public:
     time_t alarmEnd() const { return m_tAlarmEnd; }
     int alarmChannel() const { return m_iAlarmChannel; }
 
+    // The file an export writes for the name the operator gave: the name
+    // with ".csv" added unless it ends so already (any case); empty for an
+    // empty name or a folder.
+    static QString CsvFileName(const QString& name);
     // Seconds that local time is ahead of UTC now.
     static long LocalOffsetSeconds();
 

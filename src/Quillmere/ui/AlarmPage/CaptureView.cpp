@@ -1,4 +1,6 @@
 #include "CaptureView.h"
+
+#include "InterfaceHelpers.h"
 #include "AlarmViewParts.h"
 #include "CustomPlayerFrame.h"
 
@@ -87,7 +89,8 @@ void CCaptureViewUI::setupUi(QWidget* form) {
     m_pNoPicContainerWidget = new QWidget(m_pNoPicContainWidget);
     m_pNoPicContainerWidget->setObjectName(QStringLiteral("m_pNoPicContainerWidget"));
     m_pNoPicContainerWidget->setMinimumSize(70, 76);
-    m_pNoPicContainerWidget->setMaximumSize(70, 90);
+    // As wide as the sign's text asks for (the picture stays centred on it).
+    m_pNoPicContainerWidget->setMaximumSize(QWIDGETSIZE_MAX, 90);
     gridLayout_5 = new QGridLayout(m_pNoPicContainerWidget);
     gridLayout_5->setObjectName(QStringLiteral("gridLayout_5"));
     gridLayout_5->setSpacing(0);
@@ -97,10 +100,12 @@ void CCaptureViewUI::setupUi(QWidget* form) {
     m_pDefaultPictureBtn->setFixedSize(56, 56);
     m_pDefaultPictureBtn->setIcon(QIcon(QStringLiteral(":/Quillmere/Images/Alarm/default_picture_empty_d.svg")));
     m_pDefaultPictureBtn->setIconSize(QSize(56, 56));
-    gridLayout_5->addWidget(m_pDefaultPictureBtn, 0, 0, 1, 1);
+    gridLayout_5->addWidget(m_pDefaultPictureBtn, 0, 0, 1, 1, Qt::AlignHCenter);
     m_pNoPictureLabel = new QLabel(m_pNoPicContainerWidget);
     m_pNoPictureLabel->setObjectName(QStringLiteral("m_pNoPictureLabel"));
-    m_pNoPictureLabel->setFixedSize(56, 20);
+    m_pNoPictureLabel->setMinimumWidth(56);
+    m_pNoPictureLabel->setFixedHeight(20);
+    m_pNoPictureLabel->setAlignment(Qt::AlignCenter);
     gridLayout_5->addWidget(m_pNoPictureLabel, 1, 0, 1, 1);
     gridLayout->addWidget(m_pNoPicContainerWidget, 1, 1, 1, 1);
     gridLayout->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum), 1, 2, 1, 1);
@@ -151,6 +156,8 @@ CCaptureView::CCaptureView(QWidget* parent)
     : ziraz::BaseDialog(false, false, false, false, true, false, false, parent), m_pUi(new Ui::CCaptureViewUI) {
     m_pUi->setupUi(getSetupUiWidget());
     setTitle(tr("AlarmPicture"));
+    FitToContent(m_pUi->m_pDownloadBtn, 96, 32);
+    FitToContent(m_pUi->m_pCloseBtn, 96, 32);
     setBottomVisible(false);
     if (!connect(m_pUi->m_pCloseBtn, SIGNAL(clicked()), this, SLOT(close())))
         ShareTools::debugMessage(QStringLiteral("connect failure! ") +

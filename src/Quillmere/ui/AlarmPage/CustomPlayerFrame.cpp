@@ -39,7 +39,8 @@ void CCustomPlayerFrameUI::setupUi(QFrame* form) {
     m_pNoVideoContainerWidget = new QWidget(m_pContainerWidget);
     m_pNoVideoContainerWidget->setObjectName(QStringLiteral("m_pNoVideoContainerWidget"));
     m_pNoVideoContainerWidget->setMinimumSize(70, 76);
-    m_pNoVideoContainerWidget->setMaximumSize(70, 90);
+    // As wide as the sign's text asks for (the picture stays centred on it).
+    m_pNoVideoContainerWidget->setMaximumSize(QWIDGETSIZE_MAX, 90);
     gridLayout_5 = new QGridLayout(m_pNoVideoContainerWidget);
     gridLayout_5->setObjectName(QStringLiteral("gridLayout_5"));
     gridLayout_5->setSpacing(0);
@@ -49,10 +50,11 @@ void CCustomPlayerFrameUI::setupUi(QFrame* form) {
     m_pDefaultVideoBtn->setFixedSize(60, 56);
     m_pDefaultVideoBtn->setIcon(QIcon(QStringLiteral(":/Quillmere/Images/Alarm/default_video_disable_d.svg")));
     m_pDefaultVideoBtn->setIconSize(QSize(56, 56));
-    gridLayout_5->addWidget(m_pDefaultVideoBtn, 0, 0, 1, 1);
+    gridLayout_5->addWidget(m_pDefaultVideoBtn, 0, 0, 1, 1, Qt::AlignHCenter);
     m_pNoVideoLabel = new QLabel(m_pNoVideoContainerWidget);
     m_pNoVideoLabel->setObjectName(QStringLiteral("m_pNoVideoLabel"));
-    m_pNoVideoLabel->setFixedSize(60, 20);
+    m_pNoVideoLabel->setMinimumWidth(60);
+    m_pNoVideoLabel->setFixedHeight(20);
     m_pNoVideoLabel->setAlignment(Qt::AlignCenter);
     gridLayout_5->addWidget(m_pNoVideoLabel, 1, 0, 1, 1);
     gridLayout_2->addWidget(m_pNoVideoContainerWidget, 1, 1, 1, 1);

@@ -1,4 +1,6 @@
 #include "VideoView.h"
+
+#include "InterfaceHelpers.h"
 #include "AlarmViewParts.h"
 
 #include <QApplication>
@@ -145,7 +147,11 @@ void ReportConnect(bool ok, int line) {
 
 CVideoView::CVideoView(QWidget* parent) : ziraz::BaseDialog(false, false, false, false, true, false, false, parent) {
     m_ui.setupUi(getSetupUiWidget());
-    setTitle(tr("AlarmVideo"));
+    // The dialog's own title; this class's setTitle names the alarm in the
+    // row above the picture.
+    ziraz::BaseDialog::setTitle(tr("AlarmVideo"));
+    FitToContent(m_ui.m_pDownloadBtn, 96, 32);
+    FitToContent(m_ui.m_pCloseBtn, 96, 32);
     setBottomVisible(false);
     m_pPlayback = new APT_QMR::CPlayBackInteraction();
 

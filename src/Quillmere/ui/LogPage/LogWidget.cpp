@@ -1,5 +1,7 @@
 #include "LogWidget.h"
 
+#include "InterfaceHelpers.h"
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCursor>
@@ -269,6 +271,7 @@ void LogWidget::resetTable() {
     for (int c = 0; c < 12; ++c)
         if (c != kHiddenColumn) m_pUi->tableView->setColumnWidth(c, kWidths[c]);
     m_pUi->tableView->setColumnHidden(kHiddenColumn, true);
+    WidenColumnsToContents(m_pUi->tableView);
 }
 
 void LogWidget::initUi() {
@@ -415,6 +418,8 @@ void LogWidget::appendRows(QList<QList<QStandardItem*> >& rows) {
         m_pModel->appendRow(row);
     }
     rows.clear();
+    // Times and types show whole.
+    WidenColumnsToContents(m_pUi->tableView);
     m_pUi->tableView->scrollTo(m_pModel->index(m_pModel->rowCount() - 1, 0));
 }
 

@@ -85,7 +85,11 @@ PlayControlBar::PlayControlBar(QWidget* parent) : ziraz::Widget(parent) {
         auto* button = new QToolButton(this);
         button->setObjectName(names[i]);
         button->setFixedSize(64, 42);
-        button->setStyleSheet(QString("QToolButton{image:url(:/Quillmere/Images/PlayBack/Buttons/fenping%1_nor.png);}"
+        // A style sheet that gives a tool button only an image leaves it to
+        // the platform style, which does not draw the image: the transparent
+        // border makes the style sheet draw the button, picture included.
+        button->setStyleSheet(QString("QToolButton{image:url(:/Quillmere/Images/PlayBack/Buttons/fenping%1_nor.png);"
+                                      "border: 1px solid transparent;}"
                                       "\t\tQToolButton:hover{image:url(:/Quillmere/Images/PlayBack/Buttons/"
                                       "fenping%1_hov.png); border: 1px solid #15a4fa;}")
                                   .arg(counts[i]));

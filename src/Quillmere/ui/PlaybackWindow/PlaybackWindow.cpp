@@ -388,7 +388,12 @@ void PlaybackWindow::onShowHideTitle() {
 // ---------------------------------------------------------------- control-bar slots
 
 void PlaybackWindow::onDealSignalWindowsignalUpdateControlBar(int id, void* ptr) {
-    if (id == m_model->selectedIndex()) emit signalUpdateControlBar(id, ptr);
+    // The bar shows the selected window, the group played in step and what
+    // "Play All", "Pause All", "Normal All" and "Close All" can do: a change
+    // of any window (one that ends while another is selected) changes that,
+    // so every report goes on, as one of the selected window.
+    Q_UNUSED(id);
+    emit signalUpdateControlBar(m_model->selectedIndex(), ptr);
 }
 
 void PlaybackWindow::onSelectedPlaybackWnd(int) {

@@ -83,9 +83,10 @@ SinglePlaybackWindow::SinglePlaybackWindow(PlaybackGridModel* model, QWidget* pa
     m_timeLabel->setStyleSheet(
         "QLabel#m_pTimeLabel{background-color:rgb(67,68,69);color:rgb(114,147,164);font-size:11px;font:bold;}");
 
-    m_titleLabel = new QLabel(this);
+    m_titleLabel = new ziraz::Label(this);
     m_titleLabel->setObjectName("m_pTitlelabel");
     m_titleLabel->setStyleSheet("QLabel#m_pTitlelabel{background-color:rgb(67,68,69);color:rgb(114,147,164);font:bold;}");
+    m_titleLabel->setContentsMargins(0, 0, 6, 0);  // a gap before the time
 
     m_osdTimer = new QTimer(this);
     m_osdTimer->setInterval(300);
@@ -245,10 +246,12 @@ void SinglePlaybackWindow::setChannelTitle(const QString& text) {
     updateTitle();
 }
 
-QString SinglePlaybackWindow::titleText() const { return m_titleLabel->text(); }
+QString SinglePlaybackWindow::titleText() const { return m_titleLabel->wholeText(); }
 
 void SinglePlaybackWindow::updateTitle() {
-    m_titleLabel->setText(m_channelText.isEmpty() ? m_title : m_title + ":" + m_channelText);
+    // A narrow window shows the start of its name, cut with "…" clear of the
+    // time beside it; the whole name is the label's tool tip then.
+    m_titleLabel->setElidedText(m_channelText.isEmpty() ? m_title : m_title + ":" + m_channelText);
 }
 
 void SinglePlaybackWindow::setTitleHidden(bool hidden) {
@@ -476,7 +479,7 @@ void SinglePlaybackWindow::onDownLoad() {
         connect(dialog, SIGNAL(SignalBeginDownLoad()), this, SLOT(onSetDownState()));
     }
     auto* dialog = static_cast<CPlaybackDownLoad*>(m_downloadDialog.data());
-    dialog->setTitleSuffix(m_titleLabel->text());
+    dialog->setTitleSuffix(titleText());
     dialog->InitDownloadFiles();
     dialog->setDiskKind(m_rbs);
     dialog->exec();
@@ -950,8 +953,13 @@ void SinglePlaybackWindow::resizeEvent(QResizeEvent* event) {
         const int h = height();
         if (!m_titleHidden) {
             videoWidget()->setGeometry(1, 19, w - 2 * m, h - 2 * n - 18);
-            m_titleLabel->setGeometry(m, n, w - 2 * m - 125, 18);
-            m_timeLabel->setGeometry(w - 2 * m - 125, n, 125, 18);
+            // The time keeps the room its longest text needs in its own
+            // (bold) font; the name takes the rest, a small gap apart.
+            m_timeLabel->ensurePolished();
+            const int timeWidth =
+                qMax(125, m_timeLabel->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00:00")) + 8);
+            m_titleLabel->setGeometry(m, n, qMax(0, w - 2 * m - timeWidth), 18);
+            m_timeLabel->setGeometry(w - 2 * m - timeWidth, n, timeWidth, 18);
             m_speedLabel->setGeometry(w - 2 * m - 60, n + 18, 44, 28);
             m_closeBtn->setGeometry(w - 2 * m - 16, n + 18, 16, 16);
         } else {

@@ -12,6 +12,7 @@
 #include "PlayerFrame.h"
 #include "Channel.h"
 #include "VehicleData.h"
+#include "ziraz/controls.h"
 
 class PlaybackGridModel;
 class PlaybackWindow;
@@ -76,7 +77,7 @@ public:
     bool isOsdTimerActive() const;
     QLabel* speedLabel() const { return m_speedLabel; }
     QLabel* timeLabel() const { return m_timeLabel; }
-    QLabel* titleLabel() const { return m_titleLabel; }
+    ziraz::Label* titleLabel() const { return m_titleLabel; }
     QPushButton* closeButton() const { return m_closeBtn; }
     QList<QAction*> menuActions() const;
     // The menu as the next right click would show it (not run); null when
@@ -174,7 +175,7 @@ private:
     QPointF m_corner2{-1, -1};
     QLabel* m_speedLabel = nullptr;
     QLabel* m_timeLabel = nullptr;
-    QLabel* m_titleLabel = nullptr;
+    ziraz::Label* m_titleLabel = nullptr;
     bool m_titleHidden = false;
     QTimer* m_osdTimer = nullptr;
     bool m_pausedForSeek = false;

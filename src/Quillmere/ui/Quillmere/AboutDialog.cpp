@@ -64,9 +64,16 @@ AboutDialog::AboutDialog(QObject* parent) : ziraz::DialogAbout(parent) {
 QWidget* AboutDialog::parentWidgetOfBox() const { return qobject_cast<QWidget*>(parent()); }
 
 bool AboutDialog::onGetHelp() {
+    // The manual: "help.pdf" of the program folder where one is installed,
+    // else the HTML manual that comes with the program ("help/index.html",
+    // with the pictures of the pages beside it).
     const QString path = ProgramFolder() + "/help.pdf";
-    const QFileInfo info(path);
-    if (info.exists() && info.isFile() && info.suffix() == "pdf") {
+    QFileInfo info(path);
+    if (!(info.exists() && info.isFile() && info.suffix() == "pdf")) {
+        const QFileInfo html(ProgramFolder() + "/help/index.html");
+        if (html.exists() && html.isFile()) info = html;
+    }
+    if (info.exists() && info.isFile() && (info.suffix() == "pdf" || info.suffix() == "html")) {
         if (OpenUrl(QUrl::fromLocalFile(info.absoluteFilePath()))) return true;
         emit signalCover();
         ziraz::WarningDlg::ShowMessageInfo(tr("Hint"), tr("Open User's Manual fail."), parentWidgetOfBox());

@@ -1,7 +1,8 @@
 #pragma once
 // The about panel under the title bar's about button: name, version with the
-// build date, "User Help" (opens "help.pdf" of the program folder) and
-// "Licenses" (opens the folder of licence texts).
+// build date, "User Help" (opens "help.pdf" of the program folder, else the
+// HTML manual "help/index.html" there) and "Licenses" (opens the folder of
+// licence texts, "Open Source Software Licenses").
 #include <QUrl>
 #include <functional>
 

@@ -14,6 +14,7 @@
 #include "Settings.h"
 #include "Skin.h"
 #include "caldrune/caldrune.h"
+#include "ziraz/dialogs.h"
 #include "ziraz/ziraz.h"
 
 namespace KelStartup {
@@ -54,6 +55,22 @@ void PrepareEnvironment() {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 }
 
+void TellRunningInstance() {
+    QString folder = ziraz::GetTargetPath();
+    while (folder.size() > 1 && folder.endsWith('/')) folder.chop(1);
+    const QString text = QCoreApplication::translate(
+                             "KelStartup",
+                             "KEL is running already with the program folder %1: use its window (on the screen or in "
+                             "the task bar). This second start ends.")
+                             .arg(folder);
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+    Skin::Apply(qobject_cast<QApplication*>(QCoreApplication::instance()));
+    const QStringList icons = {QStringLiteral(":/CommonSkin/Dialog/Images/Public/Control/Dialog/icon_alert_ok_large.png"),
+                               QStringLiteral(":/CommonSkin/Dialog/Images/Public/Control/Dialog/icon_alert_info_large.png"),
+                               QStringLiteral(":/CommonSkin/Dialog/Images/Public/Control/Dialog/icon_alert_error_large.png")};
+    ziraz::WarningDialog::showWarningDialog(6000, 1, text, nullptr, nullptr, nullptr, icons, QSize(420, 160));
+}
+
 bool LoadSettings() { return CSettingsStore::GetInstance()->Load(ziraz::GetTargetPathFile("Settings.xml")); }
 
 void FitToScreen(QWidget* window, const QRect& available) {
@@ -72,7 +89,10 @@ int Run(int& argc, char** argv) {
     PrepareUserProgramFolder();
     apt::ToolApplicationHull* hull = apt::ToolApplicationHull::instance();
     hull->initialize(argc, argv, "Quillmere", "setup.xml", true);
-    if (!hull->startApp()) return 0;
+    if (!hull->startApp()) {
+        if (hull->refusedForRunningInstance()) TellRunningInstance();
+        return 0;
+    }
     // Named once the catalogue is loaded, so the name is translated.
     hull->setAppName(QObject::tr("KEL4.3"));
     Skin::Apply(hull->application());

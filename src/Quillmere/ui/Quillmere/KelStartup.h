@@ -8,6 +8,10 @@ namespace KelStartup {
 
 // Software OpenGL and the software scene graph; before any window exists.
 void PrepareEnvironment();
+// Tells the operator, on the error output and in a message that closes by
+// itself after a few seconds, that KEL runs already with this program folder
+// (a second start ends without a window of its own).
+void TellRunningInstance();
 // Loads "Settings.xml" of the program folder into the settings store; a
 // missing file leaves the store as it was. True when the file was read.
 bool LoadSettings();

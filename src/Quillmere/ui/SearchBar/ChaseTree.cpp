@@ -7,7 +7,10 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QHelpEvent>
 #include <QPixmap>
+#include <QRegularExpression>
+#include <QToolTip>
 
 #include "InterfaceHelpers.h"
 
@@ -24,7 +27,9 @@ using namespace ResultTree;
 
 GroupTreeView::GroupTreeView(QWidget* parent) : ziraz::TreeView(parent) {
     setHeaderHidden(true);
-    setIndentation(20);
+    // Recording rows stand two levels deep in a narrow panel: a small step
+    // leaves their texts the room.
+    setIndentation(14);
     setShowGrid(false);
     setItemDelegate(new ziraz::NoCheckDelegate(this));
 }
@@ -116,6 +121,37 @@ void TreeviewDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     ziraz::TableDelegate::paint(painter, option, index);
 }
 
+QString TreeviewDelegate::ShownText(const QString& text, const QDate& day) {
+    if (!day.isValid()) return text;
+    // "yyyy-MM-dd hh:mm:ss~yyyy-MM-dd hh:mm:ss" (one or two blanks after
+    // each date), maybe followed by the disk.
+    static const QRegularExpression row(
+        QStringLiteral("^(\\d{4}-\\d{2}-\\d{2}) +(\\d{2}:\\d{2}:\\d{2})~(\\d{4}-\\d{2}-\\d{2}) +(\\d{2}:\\d{2}:\\d{2})(.*)$"));
+    const QRegularExpressionMatch m = row.match(text);
+    if (!m.hasMatch()) return text;
+    const QString date = day.toString(QStringLiteral("yyyy-MM-dd"));
+    if (m.captured(1) != date || m.captured(3) != date) return text;
+    return m.captured(2) + QLatin1Char('~') + m.captured(4) + m.captured(5);
+}
+
+void TreeviewDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+    ziraz::TableDelegate::initStyleOption(option, index);
+    if (index.data(kItemKindRole).toString() == QLatin1String("file")) option->text = ShownText(option->text, m_day);
+}
+
+bool TreeviewDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                                 const QModelIndex& index) {
+    if (event && event->type() == QEvent::ToolTip && index.data(kItemKindRole).toString() == QLatin1String("file") &&
+        !index.data(Qt::ToolTipRole).isValid()) {
+        const QString text = index.data(Qt::DisplayRole).toString();
+        if (ShownText(text, m_day) != text) {
+            QToolTip::showText(event->globalPos(), text, view);
+            return true;
+        }
+    }
+    return ziraz::TableDelegate::helpEvent(event, view, option, index);
+}
+
 // -------------------------------------------------------------------- ChaseTree
 
 ChaseTree::ChaseTree(QWidget* parent) : QStackedWidget(parent) {
@@ -131,6 +167,14 @@ ChaseTree::ChaseTree(QWidget* parent) : QStackedWidget(parent) {
     addWidget(page);
     QStackedWidget::setCurrentIndex(0);
 }
+
+void ChaseTree::setShownDay(const QDate& day) {
+    if (m_delegate->shownDay() == day) return;
+    m_delegate->setShownDay(day);
+    m_treeView->viewport()->update();
+}
+
+QDate ChaseTree::shownDay() const { return m_delegate->shownDay(); }
 
 void ChaseTree::setSelectionMode(QAbstractItemView::SelectionMode mode) { m_treeView->setSelectionMode(mode); }
 void ChaseTree::setDragEnabled(bool enabled) { m_treeView->setDragEnabled(enabled); }

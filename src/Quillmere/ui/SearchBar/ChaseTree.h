@@ -4,6 +4,7 @@
 // the selection, double-click report, no keyboard range selection) and the
 // delegate TreeviewDelegate (branch picture in front of device and channel
 // rows).
+#include <QDate>
 #include <QModelIndex>
 #include <QPoint>
 #include <QStackedWidget>
@@ -65,14 +66,30 @@ private:
     bool m_dragFlag = false;
 };
 
+// Draws a recording row whose start and end lie on the day the tree's page
+// shows (the panel's range, when it is one day) without that date:
+// "08:00:00~08:01:00  Disk 1 (E:)"; its whole text stays the row's text and
+// is its tool tip.
 class TreeviewDelegate : public ziraz::TableDelegate {
     Q_OBJECT
 public:
     explicit TreeviewDelegate(QObject* parent = nullptr) : ziraz::TableDelegate(parent) {}
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
+
+    void setShownDay(const QDate& day) { m_day = day; }
+    QDate shownDay() const { return m_day; }
+    // The text a row is drawn with: `text` without its date when both of its
+    // times lie on `day`, else `text` itself.
+    static QString ShownText(const QString& text, const QDate& day);
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 
 private:
     bool m_flag = false;
+    QDate m_day;
 };
 
 class ChaseTree : public QStackedWidget {
@@ -94,6 +111,10 @@ public:
     bool isSelected(const QModelIndex& index) const;
     // Page 1 for true, page 0 for false (the holder has page 0 only).
     void setCurrentPage(bool second);
+    // The day the page above the tree shows; recording rows of that day are
+    // drawn without their date. An invalid date shows every row whole.
+    void setShownDay(const QDate& day);
+    QDate shownDay() const;
 
     GroupTreeView* treeView() const { return m_treeView; }
 

@@ -778,6 +778,7 @@ void SearchBarWidget::onSearchFilesFinished() {
     m_firstTime = QDateTime(m_firstTime.date(), QTime(0, 0, 0));
     m_lastTime = QDateTime(m_lastTime.date(), QTime(23, 59, 59));
     ui->rangeDateTimeEdit->setDateTimeRange(m_firstTime, m_lastTime);
+    showTreeDay();
 
     if (m_loadPicturesAfterSearch) {
         m_loadPicturesAfterSearch = false;
@@ -1016,6 +1017,15 @@ void SearchBarWidget::onChangeFileTypeFilter(int) {
 
 void SearchBarWidget::onChangeCalendar(QDateTime, QDateTime) {
     onChangeFileTypeFilter(ui->combRecordEventType->currentIndex());
+    showTreeDay();
+}
+
+void SearchBarWidget::showTreeDay() {
+    // The range above the tree names the day; rows of that day need not.
+    QDateTime start, end;
+    ui->rangeDateTimeEdit->getDateTimeRange(start, end);
+    const bool oneDay = start.isValid() && end.isValid() && start.date() == end.date();
+    ui->treeRecordFileList->setShownDay(oneDay ? start.date() : QDate());
 }
 
 void SearchBarWidget::collectRows(const QModelIndex& parent, QModelIndexList* out) const {

@@ -157,6 +157,8 @@ private:
     void discardTreeRows();
     void freeDiscardedRows();
     void rebuildFilterCombo();
+    // Gives the result tree the day its page shows (see ChaseTree::setShownDay).
+    void showTreeDay();
     ChannelFiles* matchRecord(const QModelIndex& channelIndex) const;
     ChannelFiles* buildRecord(const QModelIndex& channelIndex, const QModelIndexList& fileIndexes);
     void collectRows(const QModelIndex& parent, QModelIndexList* out) const;

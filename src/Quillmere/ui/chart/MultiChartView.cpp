@@ -25,6 +25,13 @@ CMultiChartView::CMultiChartView(QWidget* parent) : QFrame(parent) {
     m_zoomIn = MakeButton(this, "TimeSlider_ZoomIn");
     m_zoomOut = MakeButton(this, "TimeSlider_ZoomOut");
     m_moveLeft->move(70, 8);
+    // "ZoomIn" lowers the zoom level: the axis shows a longer span, so its
+    // picture is the "-" magnifier and its tip says so; "ZoomOut" the other
+    // way round (the pictures come from the skin, by object name).
+    m_zoomIn->setToolTip(tr("Zoom out: a longer time span"));
+    m_zoomOut->setToolTip(tr("Zoom in: a shorter time span"));
+    m_moveLeft->setToolTip(tr("Earlier"));
+    m_moveRight->setToolTip(tr("Later"));
     connect(m_zoomIn, &QToolButton::pressed, this, &CMultiChartView::SignalZoomIn);
     connect(m_zoomOut, &QToolButton::pressed, this, &CMultiChartView::SignalZoomOut);
     connect(m_moveRight, &QToolButton::pressed, this, &CMultiChartView::SignalMoveRight);

@@ -27,6 +27,10 @@ std::string UnicodeToLocalStdString(const QString& text, bool flag) {
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHeaderView>
+#include <QTableView>
+#include <QTimer>
+#include <QTreeView>
 #include <QImage>
 #include <QLayout>
 #include <QLocale>
@@ -433,4 +437,49 @@ void FitToContent(QWidget* widget, int minWidth, int height) {
     widget->setFixedHeight(height);
     widget->setMaximumWidth(QWIDGETSIZE_MAX);
     widget->setMinimumWidth(qMax(minWidth, widget->sizeHint().width()));
+}
+
+void WidenColumnsToContents(QAbstractItemView* view, bool exact) {
+    if (!view || !view->model()) return;
+    QHeaderView* header = nullptr;
+    if (auto* table = qobject_cast<QTableView*>(view)) header = table->horizontalHeader();
+    else if (auto* tree = qobject_cast<QTreeView*>(view)) header = tree->header();
+    if (!header) return;
+    view->ensurePolished();
+    int lastShown = -1;
+    for (int v = header->count() - 1; v >= 0 && lastShown < 0; --v)
+        if (!header->isSectionHidden(header->logicalIndex(v))) lastShown = header->logicalIndex(v);
+    int others = 0;
+    for (int c = 0; c < header->count(); ++c) {
+        if (header->isSectionHidden(c)) continue;
+        const int needed = qMax(view->sizeHintForColumn(c), header->sectionSizeHint(c));
+        if (c == lastShown && header->stretchLastSection()) {
+            // It gets what the others leave of the view; where that is not
+            // enough it stops stretching and takes its own width (the view
+            // scrolls).
+            // (Before the view is shown its width means nothing yet.)
+            if (!view->isVisible() || view->viewport()->width() - others >= needed) continue;
+            header->setStretchLastSection(false);
+        }
+        if (header->sectionSize(c) < needed || (exact && c != lastShown && header->sectionSize(c) > needed &&
+                                                 header->sectionResizeMode(c) == QHeaderView::Interactive))
+            header->resizeSection(c, needed);
+        others += header->sectionSize(c);
+    }
+}
+
+void KeepColumnsToContents(QAbstractItemView* view, bool exact) {
+    if (!view || !view->model()) return;
+    QAbstractItemModel* model = view->model();
+    auto* timer = new QTimer(view);
+    timer->setSingleShot(true);
+    timer->setInterval(0);
+    QObject::connect(timer, &QTimer::timeout, view, [view, exact] { WidenColumnsToContents(view, exact); });
+    auto later = [timer] { timer->start(); };
+    QObject::connect(model, &QAbstractItemModel::dataChanged, timer, later);
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, timer, later);
+    QObject::connect(model, &QAbstractItemModel::rowsRemoved, timer, later);
+    QObject::connect(model, &QAbstractItemModel::modelReset, timer, later);
+    QObject::connect(model, &QAbstractItemModel::headerDataChanged, timer, later);
+    WidenColumnsToContents(view, exact);
 }

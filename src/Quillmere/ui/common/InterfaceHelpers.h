@@ -21,6 +21,7 @@ std::string UnicodeToLocalStdString(const QString& text, bool flag = false);
 #include <QStringList>
 #include <cstdint>
 
+class QAbstractItemView;
 class QMimeData;
 class QWidget;
 
@@ -110,3 +111,15 @@ bool RectYLess(const QRect& a, const QRect& b);
 // `minWidth` wide, wider when its content (a translated text, a date range)
 // asks for more. Call it after the content is set.
 void FitToContent(QWidget* widget, int minWidth, int height);
+// Widens every shown column of a table or tree view that is narrower than
+// its title or than the widest of its rows in view, so that no text there is
+// cut; no column is made narrower. A last column that stretches over the
+// free width keeps stretching while that width is enough for it.
+// With `exact`, the columns before the last one take just the width their
+// title and rows need (narrower ones are widened, wider ones narrowed), so
+// that a narrow dialog keeps room for its last column.
+void WidenColumnsToContents(QAbstractItemView* view, bool exact = false);
+// Applies WidenColumnsToContents to the view now and again whenever rows of
+// its model come, go or change (once per turn of the event loop), so that
+// texts that change later (a status) show whole too.
+void KeepColumnsToContents(QAbstractItemView* view, bool exact = false);

@@ -2,6 +2,8 @@
 
 #include <QAbstractItemModel>
 #include <QCoreApplication>
+#include <QEvent>
+#include <QResizeEvent>
 #include <QFont>
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -48,6 +50,9 @@ void Ui::MultiCheckedCombox::setupUi(QWidget* form) {
     m_checkedLabelsWidget->setObjectName(QStringLiteral("m_checkedLabelsWidget"));
     m_checkedLabelsWidget->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     horizontalLayout_8->addWidget(m_checkedLabelsWidget);
+    m_placeholderLabel = new QLabel(m_pInfoWidget);
+    m_placeholderLabel->setObjectName(QStringLiteral("m_placeholderLabel"));
+    horizontalLayout_8->addWidget(m_placeholderLabel);
     m_dotLabel = new CMultiCheckComboxLabel(m_pInfoWidget);
     m_dotLabel->setObjectName(QStringLiteral("m_dotLabel"));
     horizontalLayout_8->addWidget(m_dotLabel);
@@ -82,15 +87,55 @@ void Ui::MultiCheckedCombox::setupUi(QWidget* form) {
 void Ui::MultiCheckedCombox::retranslateUi(QWidget* form) {
     form->setWindowTitle(QCoreApplication::translate("MultiCheckedCombox", "Form", nullptr));
     m_dotLabel->setText(QCoreApplication::translate("MultiCheckedCombox", "\u00B7\u00B7\u00B7", nullptr));
+    m_placeholderLabel->setText(QCoreApplication::translate("MultiCheckedCombox", "Select...", nullptr));
     m_arrowBtn->setText(QString());
 }
+
+namespace {
+// The head looks like a combo box: a framed field, the ticked entries as
+// small tags in the font the split below measures with, the hint in grey.
+const char kHeadStyle[] =
+    "#m_pInfoWidget { border: 1px solid #b4b4b4; border-radius: 2px; background: #ffffff; }"
+    "#m_pInfoWidget:hover { border-color: #15a4fa; }"
+    "#m_arrowBtn { border: none; background: transparent; }"
+    "#m_placeholderLabel { color: #8c8c8c; }"
+    "CMultiCheckComboxLabel { font-family: \"Microsoft YaHei\"; font-size: 12px; background: #e8f3fc;"
+    " border: 1px solid #a9d3f5; border-radius: 2px; padding: 0px 3px; }"
+    "CMultiCheckComboxLabel#m_dotLabel { background: transparent; border: none; }";
+
+QFont TagFont() {
+    QFont font(QStringLiteral("Microsoft YaHei"));
+    font.setPixelSize(12);
+    return font;
+}
+}  // namespace
 
 CMultiCheckCombox::CMultiCheckCombox() : QWidget(nullptr), ui(new Ui::MultiCheckedCombox) {
     ui->setupUi(this);
     ui->m_widgetViewParent->hide();
     ui->m_dotLabel->hide();
     ui->m_widgetViewParent->setWindowFlags(Qt::Popup);
+    ui->m_pInfoWidget->setAttribute(Qt::WA_StyledBackground, true);
+    ui->m_pInfoWidget->setCursor(Qt::PointingHandCursor);
+    ui->m_pInfoWidget->installEventFilter(this);
+    setStyleSheet(QLatin1String(kHeadStyle));
     connect(ui->m_arrowBtn, &QToolButton::clicked, this, &CMultiCheckCombox::onClickArrowBtn);
+}
+
+void CMultiCheckCombox::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // The tags are sorted again once the head has its new width (later: a
+    // resize comes while the tags themselves are being shown).
+    if (m_model && event->size().width() != event->oldSize().width())
+        QMetaObject::invokeMethod(this, &CMultiCheckCombox::refreshCheckedText, Qt::QueuedConnection);
+}
+
+bool CMultiCheckCombox::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui->m_pInfoWidget && event->type() == QEvent::MouseButtonRelease) {
+        onClickArrowBtn();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 CMultiCheckCombox::~CMultiCheckCombox() {
@@ -110,11 +155,17 @@ void CMultiCheckCombox::setModel(QAbstractItemModel* model) {
             Qt::UniqueConnection);
     connect(ui->m_pTreeview, &ziraz::AbstractItemView::SignalHeaderCheckStateChanged, this,
             &CMultiCheckCombox::onHeaderCheckStateChanged, Qt::UniqueConnection);
+    // Rows ticked or unticked by the page itself (Reset) show in the head too.
+    connect(model, &QAbstractItemModel::dataChanged, this, [this] { refreshCheckedText(); });
+    connect(model, &QAbstractItemModel::modelReset, this, [this] { refreshCheckedText(); });
+    refreshCheckedText();
 }
 
 ziraz::TreeView* CMultiCheckCombox::view() const { return ui->m_pTreeview; }
 
 QLabel* CMultiCheckCombox::dotLabel() const { return ui->m_dotLabel; }
+
+QLabel* CMultiCheckCombox::placeholderLabel() const { return ui->m_placeholderLabel; }
 
 QWidget* CMultiCheckCombox::popupWidget() const { return ui->m_widgetViewParent; }
 
@@ -156,9 +207,47 @@ void CMultiCheckCombox::splitTexts(const QStringList& texts, QStringList* shown,
     }
 }
 
+int CMultiCheckCombox::labelRoom() const {
+    // The field (the widget less the head's left margin), less its margins
+    // and frame, the arrow, the "···" label and the gaps between them.
+    const QMargins m = ui->horizontalLayout_8->contentsMargins();
+    ui->m_dotLabel->ensurePolished();
+    return width() - 4 - m.left() - m.right() - 2 - ui->m_arrowBtn->width() - ui->m_dotLabel->sizeHint().width() -
+           3 * ui->horizontalLayout_8->spacing();
+}
+
+int CMultiCheckCombox::tagWidth(const QString& text) const {
+    // A tag as it is drawn: its own font, padding and frame.
+    CMultiCheckComboxLabel probe(text, ui->m_checkedLabelsWidget);
+    probe.setObjectName(QStringLiteral("m_checkedTag"));
+    probe.ensurePolished();
+    return probe.sizeHint().width();
+}
+
 void CMultiCheckCombox::setCheckedTexts(const QStringList& texts) {
     QStringList shown, overflow;
     splitTexts(texts, &shown, &overflow);
+    // A tag keeps its whole text: what the head cannot hold goes to the
+    // "···" list as well; a first tag wider than the head is shortened with
+    // "…" and tells its whole text as its tool tip.
+    const QFontMetrics metrics(TagFont());
+    const int room = labelRoom();
+    int used = 0;
+    QString firstShort;
+    // (The widget's width: its own 310 pixels until a layout gives it
+    // another; a resize sorts the tags again.)
+    for (int i = 0; i < shown.size(); ++i) {
+        used += tagWidth(shown[i]) + (i > 0 ? 2 : 0);
+        if (used <= room) continue;
+        if (i == 0) {
+            firstShort = metrics.elidedText(shown[0], Qt::ElideRight, qMax(0, room - (tagWidth(QString()) + 2)));
+            i = 1;
+        }
+        overflow = shown.mid(i) + overflow;
+        shown = shown.mid(0, i);
+        break;
+    }
+    ui->m_placeholderLabel->setVisible(texts.isEmpty());
 
     ui->m_dotLabel->hide();
     QWidget* holder = ui->m_checkedLabelsWidget;
@@ -170,10 +259,23 @@ void CMultiCheckCombox::setCheckedTexts(const QStringList& texts) {
     }
     for (int i = layout->count() - 1; i >= 0; --i) {
         QLayoutItem* item = layout->takeAt(i);
-        delete item->widget();
+        // Later: the tag may be the widget whose events led here.
+        if (QWidget* tag = item->widget()) {
+            tag->hide();
+            tag->deleteLater();
+        }
         delete item;
     }
-    for (const QString& text : shown) layout->addWidget(new CMultiCheckComboxLabel(text, holder));
+    for (const QString& text : shown) {
+        auto* tag = new CMultiCheckComboxLabel(text, holder);
+        tag->setObjectName(QStringLiteral("m_checkedTag"));
+        tag->setProperty("wholeText", text);
+        if (layout->count() == 0 && !firstShort.isEmpty()) {
+            tag->setText(firstShort);
+            tag->setToolTip(text);
+        }
+        layout->addWidget(tag);
+    }
 
     if (!overflow.isEmpty()) {
         ui->m_dotLabel->show();
@@ -186,7 +288,8 @@ QStringList CMultiCheckCombox::shownTexts() const {
     QLayout* layout = ui->m_checkedLabelsWidget->layout();
     if (!layout) return texts;
     for (int i = 0; i < layout->count(); ++i)
-        if (QLabel* label = qobject_cast<QLabel*>(layout->itemAt(i)->widget())) texts << label->text();
+        if (QLabel* label = qobject_cast<QLabel*>(layout->itemAt(i)->widget()))
+            texts << label->property("wholeText").toString();
     return texts;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // Drop-down selector whose list rows carry check boxes (check state under
 // role 360) and whose head shows the checked entries as small labels: as
-// many as fit in 300 pixels, the rest summarised by a "···" label whose
-// tooltip lists them.
+// many as fit in 300 pixels (and in the head), the rest summarised by a
+// "···" label whose tooltip lists them. With nothing ticked the head says
+// so; a click anywhere on the head opens the list.
 #include <QLabel>
 #include <QModelIndex>
 #include <QStringList>
@@ -38,6 +39,7 @@ public:
     QHBoxLayout* horizontalLayout_8 = nullptr;
     QWidget* m_checkedLabelsWidget = nullptr;
     CMultiCheckComboxLabel* m_dotLabel = nullptr;
+    QLabel* m_placeholderLabel = nullptr;
     QSpacerItem* horizontalSpacer = nullptr;
     QToolButton* m_arrowBtn = nullptr;
     QWidget* m_widgetViewParent = nullptr;
@@ -71,9 +73,12 @@ public:
     void clearChecked();
     void updatePopupPosition();
 
-    // What the head shows: the label texts in order, and the "···" label.
+    // What the head shows: the whole texts of its tags in order (a first tag
+    // too wide for the head is drawn shortened), and the "···" label.
     QStringList shownTexts() const;
     QLabel* dotLabel() const;
+    // The hint the head shows while nothing is ticked.
+    QLabel* placeholderLabel() const;
     QWidget* popupWidget() const;
 
     // Splits `texts` into those that fit the head and the overflow.
@@ -84,8 +89,16 @@ public slots:
     void onHeaderCheckStateChanged(Qt::CheckState enumCheckState);
     void onClickArrowBtn();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     QStringList checkedTexts() const;
+    // The width the labels of the head may take beside the arrow.
+    int labelRoom() const;
+    // The width a tag of `text` takes in the head.
+    int tagWidth(const QString& text) const;
 
     Ui::MultiCheckedCombox* ui;
     QAbstractItemModel* m_model = nullptr;

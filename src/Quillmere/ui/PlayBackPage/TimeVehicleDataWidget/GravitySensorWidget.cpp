@@ -101,7 +101,7 @@ void GravitySensorWidget::addSpeedSample(int speed) {
     const double upper = static_cast<int>(*hi / 10 + 1) * 10;
     ui.widgetSpeed->yAxis->setRange(lower, upper);
     showSeries(ui.widgetSpeed, m_speed);
-    ui.widgetSpeed->xAxis->setLabel(QString("Speed : %1 KPH").arg(speed, 3, 10, QChar('0')));
+    ui.widgetSpeed->xAxis->setLabel(tr("Speed : %1 KPH").arg(speed, 3, 10, QChar('0')));
     ui.widgetSpeed->replot(QCustomPlot::rpRefreshHint);
 }
 

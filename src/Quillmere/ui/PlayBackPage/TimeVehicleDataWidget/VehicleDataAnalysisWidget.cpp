@@ -88,19 +88,23 @@ void VehicleDataAnalysisWidget::setupUi() {
     ui.VWidget = makeContainer(this, "VWidget", 96, 96);
     ui.widget_7 = makeContainer(this, "widget_7", 110, 115);
 
-    ui.gridLayout->addItem(hSpacer(8, 20), 0, 0);
+    // In the narrowest window (1280 pixels) the row is a little wider than
+    // the page: the gaps give way first, then the lamp block down to what
+    // its rows need, so that the GPS block stays in view whole.
+    ui.vehicleStateWidget->setMinimumWidth(146);
+    ui.gridLayout->addItem(hSpacer(8, 20, QSizePolicy::Preferred), 0, 0);
     ui.gridLayout->addWidget(ui.speedAndRotateWidget, 0, 1);
     ui.gridLayout->addWidget(ui.vehicleStateWidget, 0, 2);
     ui.gridLayout->addWidget(ui.XWidget, 0, 3);
-    ui.gridLayout->addItem(hSpacer(6, 20), 0, 4);
+    ui.gridLayout->addItem(hSpacer(6, 20, QSizePolicy::Preferred), 0, 4);
     ui.gridLayout->addWidget(ui.YWidget, 0, 5);
-    ui.gridLayout->addItem(hSpacer(6, 20), 0, 6);
+    ui.gridLayout->addItem(hSpacer(6, 20, QSizePolicy::Preferred), 0, 6);
     ui.gridLayout->addWidget(ui.ZWidget, 0, 7);
-    ui.gridLayout->addItem(hSpacer(6, 20), 0, 8);
+    ui.gridLayout->addItem(hSpacer(6, 20, QSizePolicy::Preferred), 0, 8);
     ui.gridLayout->addWidget(ui.VWidget, 0, 9);
-    ui.gridLayout->addItem(hSpacer(4, 20), 0, 10);
+    ui.gridLayout->addItem(hSpacer(4, 20, QSizePolicy::Preferred), 0, 10);
     ui.gridLayout->addWidget(ui.widget_7, 0, 11);
-    ui.gridLayout->addItem(hSpacer(8, 20), 0, 12);
+    ui.gridLayout->addItem(hSpacer(8, 20, QSizePolicy::Preferred), 0, 12);
 
     // Lamps, speed text and the (unused) thermometer.
     auto* stateGrid = new QGridLayout(ui.vehicleStateWidget);
@@ -192,7 +196,9 @@ void VehicleDataAnalysisWidget::setupUi() {
         "#speedAndRotateWidget, #vehicleStateWidget, #widget_7 { border: 1px solid rgba(90, 176, 238, 0.25);"
         " border-radius: 10px; background-color: rgba(33, 38, 43, 0.9); }\n"
         "#vehicleStateWidget QLabel, #widget_7 QLabel { color: rgba(255, 255, 255, 0.85); }\n"
-        "#widget_7 QLabel { font-size: 11px; }");  // the GPS block is 110 pixels wide
+        // The GPS block is 110 pixels wide, the thermometer row shares 146
+        // with its 97-pixel slider.
+        "#widget_7 QLabel, QLabel#thermometerLabel { font-size: 11px; }");
 
     setWindowTitle(tr("VehicleDataAnalysisWidget"));
     ui.signalbutton->setToolTip(tr("Signal"));
@@ -270,7 +276,7 @@ void VehicleDataAnalysisWidget::resetDisplay() {
     ui.satelliteCountLabel->setText("00");
     ui.locationModelLabel->setText("N");
     ui.locationModelLabel->setToolTip(tr("SatellitesLocateMode"));
-    ui.speedLabel->setText("000 KPH");
+    ui.speedLabel->setText(tr("%1 KPH").arg(threeDigits(0)));
     ui.speedLabel->setToolTip(tr("SpeedLblToolTip"));
     ui.signalbutton->setStyleSheet(PictureStyle("satellite/Satellite_0.png"));
     // Every lamp shows its "off" picture until a record lights it.
@@ -335,10 +341,10 @@ void VehicleDataAnalysisWidget::onUpdateVehicleData1(VEH_META_INFO vehInfo) {
     ui.stopBtn->setStyleSheet(PictureStyle(m_lastSpeed / 160934.4 < 3.0 ? "P.png" : "P_sel.png"));
 
     if (!m_unitMiles) {
-        ui.speedLabel->setText(threeDigits(run.speed / 100000u) + " KPH");
+        ui.speedLabel->setText(tr("%1 KPH").arg(threeDigits(run.speed / 100000u)));
     } else {
         const auto mph = static_cast<long long>(run.speed / (m_mileFactor * 100000.0));
-        ui.speedLabel->setText(threeDigits(mph) + " MPH");
+        ui.speedLabel->setText(tr("%1 MPH").arg(threeDigits(mph)));
     }
 
     const int32_t divisor = static_cast<int32_t>(run.gSensorScale);

@@ -266,6 +266,8 @@ void CPlaybackDownLoad::InitFrame() {
     m_ui.m_pFileView->setColumnWidth(kStatusColumn - 1, 90);
     m_ui.m_pFileView->setColumnWidth(kStatusColumn, 60);
     m_ui.m_pFileView->checkHeader()->fitSectionsToTitles();
+    // Disks, times and statuses show whole, also when a status changes.
+    KeepColumnsToContents(m_ui.m_pFileView);
 
     ReportConnect(connect(m_pModel, SIGNAL(itemChanged(QStandardItem*)), this, SLOT(OnSelectFileSizeChanged())),
                   __LINE__, method);

@@ -303,6 +303,10 @@ void Lorrimax::InitFrame() {
     for (int i = 0; i < 7; ++i)
         if (widths[i] > 0) ui.m_pFileView->setColumnWidth(i, widths[i]);
     ui.m_pFileView->checkHeader()->fitSectionsToTitles();
+    // The dialog is narrow: every column takes what its texts need, so that
+    // the disk and the status ("Download Completed", "Download Exception")
+    // show whole and done and failed rows can be told apart.
+    KeepColumnsToContents(ui.m_pFileView, true);
 
     LORRIMAX_CONNECT(m_pModel, &QStandardItemModel::itemChanged, this, &Lorrimax::OnSelectFileSizeChanged);
     LORRIMAX_CONNECT(&m_downloader, &APT_QMR::CStreamDownloader::DownloadSignal, this,
