@@ -65,22 +65,6 @@ std::vector<fs::path> Recordings(const fs::path& disk) {
 // A recording with the stamp of an empty video unit behind every third
 // picture and one more at its end: a recorder that wrote the stamp of a frame
 // it then lost (the transform once wrote such units as empty samples).
-Bytes PackOfStamp(uint64_t pts) {
-    return Bytes{0x00, 0x00, 0x01, 0xBA,
-                 static_cast<uint8_t>(0x44 | (((pts >> 30) & 0x07) << 3) | ((pts >> 28) & 0x03)),
-                 static_cast<uint8_t>(pts >> 20),
-                 static_cast<uint8_t>(0x04 | (((pts >> 15) & 0x1F) << 3) | ((pts >> 13) & 0x03)),
-                 static_cast<uint8_t>(pts >> 5),
-                 static_cast<uint8_t>(0x04 | ((pts & 0x1F) << 3)),
-                 0x01, 0x01, 0x89, 0xC3, 0xF8,
-                 0x00, 0x00, 0x01, 0xE0, 0x00, 0x08, 0x80, 0x80, 0x05,
-                 static_cast<uint8_t>(0x21 | (((pts >> 30) & 0x07) << 1)),
-                 static_cast<uint8_t>(pts >> 22),
-                 static_cast<uint8_t>(((pts >> 15) & 0x7F) << 1 | 1),
-                 static_cast<uint8_t>(pts >> 7),
-                 static_cast<uint8_t>((pts & 0x7F) << 1 | 1)};
-}
-
 Bytes WithEmptyVideoUnits(const Bytes& rec) {
     recstream::StreamHeader h;
     if (!recstream::ParseHeader(rec.data(), rec.size(), &h)) return Bytes();
@@ -97,12 +81,12 @@ Bytes WithEmptyVideoUnits(const Bytes& rec) {
             if (pes.streamId != recstream::kStreamVideo || !pes.hasPts) continue;
             lastPts = pes.pts;
             if (++videoPacks % 3 == 0) {
-                const Bytes empty = PackOfStamp(pes.pts + 4500);
+                const Bytes empty = recstream::StampOnlyVideoPack(pes.pts + 4500);
                 out.insert(out.end(), empty.begin(), empty.end());
             }
         }
     }
-    const Bytes last = PackOfStamp(lastPts + 9000);
+    const Bytes last = recstream::StampOnlyVideoPack(lastPts + 9000);
     out.insert(out.end(), last.begin(), last.end());
     return out;
 }

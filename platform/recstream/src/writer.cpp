@@ -84,6 +84,14 @@ uint32_t Crc32Mpeg(const uint8_t* p, size_t n) {
 
 }  // namespace
 
+std::vector<uint8_t> StampOnlyVideoPack(uint64_t pts) {
+    std::vector<uint8_t> pack;
+    PutPackHeader(pack, pts);
+    pack.insert(pack.end(), {0x00, 0x00, 0x01, kStreamVideo, 0x00, 0x08, 0x80, 0x80, 0x05});
+    PutPts(pack, pts);
+    return pack;
+}
+
 struct StreamWriter::Impl {
     FILE* file = nullptr;
     StreamHeader header = MakeHeader();

@@ -280,24 +280,6 @@ TEST(Fallowin, EverySliceOfEveryPictureReachesTheFile) {
     EXPECT_EQ(0u, out.head.size() % 4096);
 }
 
-// A pack whose one video PES carries a time stamp and no picture.
-Bytes EmptyVideoPack(uint64_t pts) {
-    Bytes p = {0x00, 0x00, 0x01, 0xBA,
-               static_cast<uint8_t>(0x44 | (((pts >> 30) & 0x07) << 3) | ((pts >> 28) & 0x03)),
-               static_cast<uint8_t>(pts >> 20),
-               static_cast<uint8_t>(0x04 | (((pts >> 15) & 0x1F) << 3) | ((pts >> 13) & 0x03)),
-               static_cast<uint8_t>(pts >> 5),
-               static_cast<uint8_t>(0x04 | ((pts & 0x1F) << 3)),
-               0x01, 0x01, 0x89, 0xC3, 0xF8,
-               0x00, 0x00, 0x01, 0xE0, 0x00, 0x08, 0x80, 0x80, 0x05,
-               static_cast<uint8_t>(0x21 | (((pts >> 30) & 0x07) << 1)),
-               static_cast<uint8_t>(pts >> 22),
-               static_cast<uint8_t>(((pts >> 15) & 0x7F) << 1 | 1),
-               static_cast<uint8_t>(pts >> 7),
-               static_cast<uint8_t>((pts & 0x7F) << 1 | 1)};
-    return p;
-}
-
 // Video units that are a time stamp without payload (a recorder that wrote
 // the stamp of a frame it then lost) are no samples: the file holds the
 // pictures, each at its own time, and nothing empty. Once such units reached
@@ -326,12 +308,12 @@ TEST(Fallowin, EmptyVideoUnitsAreLeftOut) {
                 if (pes.streamId != recstream::kStreamVideo || !pes.hasPts) continue;
                 pictures.push_back(double(pes.pts) / 90000);
                 if (++videoPacks % 3 == 0) {
-                    const Bytes empty = EmptyVideoPack(pes.pts + 4500);
+                    const Bytes empty = recstream::StampOnlyVideoPack(pes.pts + 4500);
                     input.insert(input.end(), empty.begin(), empty.end());
                 }
             }
         }
-        const Bytes last = EmptyVideoPack(uint64_t(pictures.back() * 90000) + 9000);
+        const Bytes last = recstream::StampOnlyVideoPack(uint64_t(pictures.back() * 90000) + 9000);
         input.insert(input.end(), last.begin(), last.end());
         ASSERT_EQ(20u, pictures.size());
 

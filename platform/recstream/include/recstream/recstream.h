@@ -188,6 +188,10 @@ bool ReadFileInfo(const std::string& path, FileInfo* out);
 int64_t FindOffsetForTime(const std::string& path, uint32_t time);
 
 // ---- writing ---------------------------------------------------------------
+// A pack (SCR = `pts`) whose one video PES carries the time stamp `pts` and no
+// picture: what a recorder writes when it loses a frame after stamping it.
+std::vector<uint8_t> StampOnlyVideoPack(uint64_t pts);
+
 // Writes a recording: header, then packs. Each Write* call makes one pack; the
 // pack's SCR is the call's pts (never less than the SCR before it). Key video
 // frames get a system header and a stream map in their pack. Payloads larger
