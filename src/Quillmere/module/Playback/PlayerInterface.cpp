@@ -190,12 +190,13 @@ bool CPlayerInterface::OpenStream(const uint8_t* header, uint32_t size, void* wi
     return true;
 }
 
-namespace {
 OSTRUM_FILE_TIME LocalFileTime(time_t t) {
     struct tm tmv = {};
     localtime_r(&t, &tmv);
     return OSTRUM_FILE_TIME{tmv.tm_year + 1900, tmv.tm_mon + 1, tmv.tm_mday, tmv.tm_hour, tmv.tm_min, tmv.tm_sec, 0};
 }
+
+namespace {
 
 // The local time of the library's fields, to the second; -1 outside the
 // recorders' years.

@@ -24,6 +24,9 @@
 
 namespace APT_QMR {
 
+// The player library's fields of a local time (millisecond 0).
+OSTRUM_FILE_TIME LocalFileTime(time_t t);
+
 class CSingleFile;
 
 class CPlayerInterface : public QObject {

@@ -12,6 +12,7 @@
 #include "InterfaceHelpers.h"
 #include "KelLogging.h"
 #include "Settings.h"
+#include "PlayerInterface.h"
 #include "vintrel.h"
 #include "wincompat/drives.h"
 
@@ -567,16 +568,6 @@ bool CStreamDownloader::EmitPathUnlocked() {
     m_mutex.Lock();
     return m_generation.load() == generation;
 }
-
-namespace {
-
-OSTRUM_FILE_TIME LocalFileTime(time_t t) {
-    struct tm tmv = {};
-    localtime_r(&t, &tmv);
-    return OSTRUM_FILE_TIME{tmv.tm_year + 1900, tmv.tm_mon + 1, tmv.tm_mday, tmv.tm_hour, tmv.tm_min, tmv.tm_sec, 0};
-}
-
-}  // namespace
 
 bool CStreamDownloader::EndAllDone() {
     m_taskIndex = -1;
