@@ -83,7 +83,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/resources/icons/kel.svg ${CMAKE_SOURCE_DIR}/re
 
 # The disk library for other programs.
 install(FILES ${CMAKE_SOURCE_DIR}/pellomir/include/pellomir/Pellomir.h
-              ${CMAKE_SOURCE_DIR}/src/Quillmere/module/Playback/VehMetaInfo.h
+              ${CMAKE_SOURCE_DIR}/pellomir/include/pellomir/PellomirTypes.h
         DESTINATION include/pellomir)
 configure_file(${CMAKE_SOURCE_DIR}/cmake/install/pellomir.pc.in ${CMAKE_BINARY_DIR}/install/pellomir.pc @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/install/pellomir.pc DESTINATION lib/pkgconfig)

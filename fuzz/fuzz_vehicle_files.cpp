@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const DVR_FILE_TIME end{2105, 12, 31, 23, 59, 59};
     const int32_t h = DVR_FILE_FindVehDataEx("E:", &start, &end);
     if (h >= 0) {
-        VEH_META_INFO record;
+        DVR_FILE_VEH_META_INFO record;
         while (DVR_FILE_FindNextVeh(h, &record) == 1) {
         }
         DVR_FILE_FindVehClose(h);

@@ -221,12 +221,12 @@ bool ReadPicture(FILE* f, uint64_t offset, uint64_t length, std::vector<uint8_t>
     if (length == 0)
         return false;
     if (length > kMaxPictureLength) {
-        SetLastErrorCode(11);  // buffer is overflow
+        SetLastErrorCode(DVR_FILE_ERR_OVERFLOW);
         return false;
     }
     const size_t n = static_cast<size_t>(length);
     if (!ReadAt(f, offset, buffer.data(), n)) {
-        SetLastErrorCode(26);  // read file failed
+        SetLastErrorCode(DVR_FILE_ERR_READ_FILE);
         return false;
     }
     std::memset(buffer.data() + n, 0, kPictureTrailer);
@@ -431,7 +431,7 @@ int CCopyPicFileMgtImp<V>::CopyEntry(const std::string& drivePath, int32_t block
     if (V == 2 && entry.type == 1) {
         PIC_RECORD_HEAD_T1 head;
         if (!ReadAt(f, at, &head, sizeof(head))) {
-            SetLastErrorCode(26);
+            SetLastErrorCode(DVR_FILE_ERR_READ_FILE);
             return 26;
         }
         const uint64_t skip = head.flagA ? head.lengthA : 0;
@@ -443,7 +443,7 @@ int CCopyPicFileMgtImp<V>::CopyEntry(const std::string& drivePath, int32_t block
     if (V == 2 && entry.type == 20) {
         PIC_RECORD_HEAD_T20 head;
         if (!ReadAt(f, at, &head, sizeof(head))) {
-            SetLastErrorCode(26);
+            SetLastErrorCode(DVR_FILE_ERR_READ_FILE);
             return 26;
         }
         if (!ReadPicture(f, at + sizeof(head), head.length, picture))
@@ -453,7 +453,7 @@ int CCopyPicFileMgtImp<V>::CopyEntry(const std::string& drivePath, int32_t block
     if (V == 2 && entry.type == 21) {
         PIC_RECORD_HEAD_T21 head;
         if (!ReadAt(f, at, &head, sizeof(head))) {
-            SetLastErrorCode(26);
+            SetLastErrorCode(DVR_FILE_ERR_READ_FILE);
             return 26;
         }
         // Each sub-picture is written at once with its own time and channel;
@@ -463,7 +463,7 @@ int CCopyPicFileMgtImp<V>::CopyEntry(const std::string& drivePath, int32_t block
         for (int32_t i = 0; i < head.pictureCount; ++i) {
             PIC_SUB_HEAD sub;
             if (!ReadAt(f, pos, &sub, sizeof(sub))) {
-                SetLastErrorCode(26);
+                SetLastErrorCode(DVR_FILE_ERR_READ_FILE);
                 break;
             }
             pos += sizeof(sub);

@@ -74,7 +74,7 @@ const PlayerCalls* LoadPlayer()
     std::call_once(g_loadOnce, &Load);
     if (g_loaded.load(std::memory_order_acquire))
         return &g_calls;
-    SetLastErrorCode(kErrPlayerUnavailable);
+    SetLastErrorCode(DVR_FILE_ERR_NO_PLAYER);
     return nullptr;
 }
 

@@ -11,10 +11,6 @@ namespace pellomir {
 // File name of the player library; looked for beside this library first,
 // then along the normal library search path.
 constexpr const char* kPlayerLibraryName = "libvintrel.so";
-// Last error of a play call when the player library cannot be loaded
-// ("can't play a file").
-constexpr uint32_t kErrPlayerUnavailable = 30u;
-
 // The player's entry points used here.
 #define PELLOMIR_PLAYER_CALLS(X)                                                                                       \
     X(GetPort)                                                                                                         \
@@ -59,7 +55,7 @@ struct PlayerCalls {
 };
 
 // Loads the player library once (thread-safe) and resolves its calls. Null,
-// with the last error set to kErrPlayerUnavailable, when it cannot be loaded
+// with the last error set to DVR_FILE_ERR_NO_PLAYER, when it cannot be loaded
 // or lacks one of the calls; a later call does not try again.
 const PlayerCalls* LoadPlayer();
 

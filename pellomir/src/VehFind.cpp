@@ -59,9 +59,9 @@ std::string PairFile(const std::string& drivePath, const char* base, int i)
 
 }  // namespace
 
-VEH_META_INFO MakeVehRecord(const uint8_t* segmentHeader, const uint8_t* segment, const uint8_t* item)
+DVR_FILE_VEH_META_INFO MakeVehRecord(const uint8_t* segmentHeader, const uint8_t* segment, const uint8_t* item)
 {
-    VEH_META_INFO r;
+    DVR_FILE_VEH_META_INFO r;
     std::memset(&r, 0, sizeof(r));
     r.headerText[0] = static_cast<char>(segmentHeader[4]);
     r.flagE = 1;
@@ -75,7 +75,7 @@ VEH_META_INFO MakeVehRecord(const uint8_t* segmentHeader, const uint8_t* segment
     std::memcpy(r.segmentText3, segment + 824, 16);
     std::memcpy(r.segmentText4, segment + 856, 16);
 
-    RUN_INFO& run = r.runInfo;
+    DVR_FILE_RUN_INFO& run = r.runInfo;
     run.gpsValid = U32(item, 208);
     run.longitude = U32(item, 212);
     run.latitude = U32(item, 216);
@@ -111,13 +111,13 @@ VEH_META_INFO MakeVehRecord(const uint8_t* segmentHeader, const uint8_t* segment
     return r;
 }
 
-void CVehResultList::Append(const VEH_META_INFO& record)
+void CVehResultList::Append(const DVR_FILE_VEH_META_INFO& record)
 {
     std::lock_guard<std::mutex> guard(m_lock);
     m_records.push_back(record);
 }
 
-bool CVehResultList::Next(VEH_META_INFO* out)
+bool CVehResultList::Next(DVR_FILE_VEH_META_INFO* out)
 {
     std::lock_guard<std::mutex> guard(m_lock);
     const size_t next = m_started ? m_cursor + 1 : 0;
@@ -289,7 +289,7 @@ int32_t DVR_FILE_FindVehData(char driveLetter, const DVR_FILE_TIME* start, const
     return DVR_FILE_FindVehDataEx(path, start, end);
 }
 
-int32_t DVR_FILE_FindNextVeh(int32_t handle, VEH_META_INFO* record)
+int32_t DVR_FILE_FindNextVeh(int32_t handle, DVR_FILE_VEH_META_INFO* record)
 {
     using namespace pellomir;
     if (!record) {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "VehMetaInfo.h"
+#include "pellomir/PellomirTypes.h"
 
 namespace pellomir {
 
@@ -22,15 +22,15 @@ constexpr int kVehHandles = 128;
 // The records of one search and the cursor over them.
 class CVehResultList {
 public:
-    void Append(const VEH_META_INFO& record);
+    void Append(const DVR_FILE_VEH_META_INFO& record);
     // Copies the record after the cursor (the first one after a fresh start)
     // and moves on; false at the end, after which the cursor starts over.
-    bool Next(VEH_META_INFO* out);
+    bool Next(DVR_FILE_VEH_META_INFO* out);
     size_t Count() const;
 
 private:
     mutable std::mutex m_lock;
-    std::vector<VEH_META_INFO> m_records;
+    std::vector<DVR_FILE_VEH_META_INFO> m_records;
     size_t m_cursor = 0;   // index of the next record; 0 = start over
     bool m_started = false;
 };
@@ -73,6 +73,6 @@ private:
 };
 
 // The record made from one item of a pair (field mapping of the files).
-VEH_META_INFO MakeVehRecord(const uint8_t* segmentHeader, const uint8_t* segment, const uint8_t* item);
+DVR_FILE_VEH_META_INFO MakeVehRecord(const uint8_t* segmentHeader, const uint8_t* segment, const uint8_t* item);
 
 }  // namespace pellomir

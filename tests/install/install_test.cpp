@@ -126,7 +126,7 @@ TEST_F(Install, InstallsUsesAndUninstalls) {
     ASSERT_EQ(install.code, 0) << install.out.toStdString();
     for (const char* f : {"KEL", "Lorrimax", "uninstaller", "kel-register", "lib/libPellomir.so",
                           "lib/libPellomir.so.4", "lib/libvintrel.so", "InstallManifest.txt",
-                          "include/pellomir/Pellomir.h", "include/pellomir/VehMetaInfo.h", "lib/pkgconfig/pellomir.pc",
+                          "include/pellomir/Pellomir.h", "include/pellomir/PellomirTypes.h", "lib/pkgconfig/pellomir.pc",
                           "lib/cmake/Pellomir/PellomirConfig.cmake", "rcc/guiresource.rcc", "setup.xml", "Settings.xml",
                           "AppConfig.xml", "maintain/DESetup.xml.benchmark", "icons/kel.svg", "alarm_input.wav",
                           "translations/Quillmere_en.qm", "translations/Quillmere_zh.qm", "help/index.html",

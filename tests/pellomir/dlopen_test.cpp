@@ -12,6 +12,7 @@ extern "C" {
 int32_t c_call_error_msg(void* symbol, uint32_t code, char* text);
 int32_t c_call_find_next_veh(void* symbol, int32_t handle);
 size_t c_record_size(void);
+size_t c_run_info_offset(void);
 }
 
 TEST(PellomirLibrary, LoadsAndAnswersThroughCInterface)
@@ -33,7 +34,10 @@ TEST(PellomirLibrary, LoadsAndAnswersThroughCInterface)
     char text[DVR_FILE_MAX_MSG_LEN + 1] = {};
     EXPECT_EQ(c_call_error_msg(getMsg, 28, text), 36);
     EXPECT_STREQ(text, "DVR_FILE_SDK: no matching file found");
-    EXPECT_EQ(c_record_size(), sizeof(VEH_META_INFO));
+    // The C and the C++ view of the record are the same 564 bytes.
+    EXPECT_EQ(c_record_size(), 564u);
+    EXPECT_EQ(c_record_size(), sizeof(DVR_FILE_VEH_META_INFO));
+    EXPECT_EQ(c_run_info_offset(), 216u);
 
     auto lastError = reinterpret_cast<uint32_t (*)(void)>(getLast);
     EXPECT_EQ(c_call_find_next_veh(findNext, 128), 0);
@@ -80,4 +84,56 @@ TEST(PellomirLibrary, UnloadsAndLoadsAfresh)
         EXPECT_FALSE(MappedInThisProcess(name)) << "still mapped after unloading, round " << round;
         EXPECT_EQ(dlopen(PELLOMIR_LIBRARY_PATH, RTLD_NOW | RTLD_NOLOAD), nullptr);
     }
+}
+
+// Each named error code of the header is the code whose message the library
+// gives for it.
+TEST(PellomirLibrary, NamedErrorCodesHaveTheLibrarysMessages)
+{
+    void* lib = dlopen(PELLOMIR_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(lib, nullptr) << dlerror();
+    void* getMsg = dlsym(lib, "DVR_FILE_GetErrorMsg");
+    ASSERT_NE(getMsg, nullptr);
+    const struct {
+        uint32_t code;
+        const char* text;
+    } named[] = {
+        {DVR_FILE_ERR_NONE, "DVR_FILE_SDK: no error"},
+        {DVR_FILE_ERR_PARAM, "DVR_FILE_SDK: input parameter is invalid"},
+        {DVR_FILE_ERR_ORDER, "DVR_FILE_SDK: The order of the function to be called is error"},
+        {DVR_FILE_ERR_ALLOC, "DVR_FILE_SDK: Allocate memory failed"},
+        {DVR_FILE_ERR_OPEN, "DVR_FILE_SDK: Open the file failed"},
+        {DVR_FILE_ERR_HANDLES, "DVR_FILE_SDK: Create thread or event failed"},
+        {DVR_FILE_ERR_OVERFLOW, "DVR_FILE_SDK: buffer is overflow"},
+        {DVR_FILE_ERR_PLAY_FILE_ONLY, "DVR_FILE_SDK: The function only support play file"},
+        {DVR_FILE_ERR_UNSUPPORTED, "DVR_FILE_SDK: System not support"},
+        {DVR_FILE_ERR_NO_PORT, "DVR_FILE_SDK: over maximum supportnumber"},
+        {DVR_FILE_ERR_CREATE_FILE, "DVR_FILE_SDK: Create file failed"},
+        {DVR_FILE_ERR_READ_FILE, "DVR_FILE_SDK: Read file failed"},
+        {DVR_FILE_ERR_NO_MATCH, "DVR_FILE_SDK: no matching file found"},
+        {DVR_FILE_ERR_NO_PLAYER, "DVR_FILE_SDK: can't play a file"},
+        {DVR_FILE_ERR_STREAM_PLAYED, "DVR_FILE_SDK: Stream already played"},
+        {DVR_FILE_ERR_NO_STORAGE, "DVR_FILE_SDK: Invalid pointer"},
+        {DVR_FILE_ERR_HD_BASE, "HD_FILE_SDK: no error"},
+        {DVR_FILE_ERR_PLAYER_BASE, "OSTRUM_SDK: no error"},
+        {DVR_FILE_ERR_UNEXPECTED, "DVR_FILE_SDK: UnExcepted Error"},
+        {DVR_FILE_ERR_UNKNOWN, "DVR_FILE_SDK: unknown error"},
+    };
+    for (const auto& n : named) {
+        char text[DVR_FILE_MAX_MSG_LEN + 1] = {};
+        EXPECT_EQ(c_call_error_msg(getMsg, n.code, text), static_cast<int32_t>(std::strlen(n.text))) << n.code;
+        EXPECT_STREQ(text, n.text) << n.code;
+    }
+    EXPECT_EQ(dlclose(lib), 0);
+}
+
+// The header's version is the one the library file carries in its name.
+TEST(PellomirLibrary, HeaderVersionIsTheLibrarysVersion)
+{
+    EXPECT_EQ(std::to_string(PELLOMIR_VERSION_MAJOR) + "." + std::to_string(PELLOMIR_VERSION_MINOR),
+              std::string(PELLOMIR_VERSION));
+    const std::string path = PELLOMIR_LIBRARY_PATH;
+    const std::string suffix = std::string("/libPellomir.so.") + PELLOMIR_VERSION;
+    ASSERT_GE(path.size(), suffix.size());
+    EXPECT_EQ(path.substr(path.size() - suffix.size()), suffix);
 }

@@ -55,10 +55,10 @@ int32_t Find(const char* drive, uint32_t from, uint32_t to)
     return DVR_FILE_FindVehDataEx(drive, &s, &e);
 }
 
-std::vector<VEH_META_INFO> All(int32_t handle)
+std::vector<DVR_FILE_VEH_META_INFO> All(int32_t handle)
 {
-    std::vector<VEH_META_INFO> records;
-    VEH_META_INFO r;
+    std::vector<DVR_FILE_VEH_META_INFO> records;
+    DVR_FILE_VEH_META_INFO r;
     while (DVR_FILE_FindNextVeh(handle, &r) == 1)
         records.push_back(r);
     return records;
@@ -82,9 +82,9 @@ TEST(PellomirVehicleData, FieldMappingOfOneItem)
     ASSERT_TRUE(recmedia::WriteVehicleFiles(drives.Root('E'), 1, Samples(kStart, 5), options));
     const int32_t h = Find("E:", kStart + 1, kStart + 1);  // equal start and end: exactly that second
     ASSERT_GE(h, 0);
-    const std::vector<VEH_META_INFO> records = All(h);
+    const std::vector<DVR_FILE_VEH_META_INFO> records = All(h);
     ASSERT_EQ(records.size(), 1u);
-    const VEH_META_INFO& r = records[0];
+    const DVR_FILE_VEH_META_INFO& r = records[0];
     EXPECT_EQ(r.headerText[0], 0x42);
     EXPECT_EQ(r.headerText[1], 0);
     EXPECT_EQ(r.flagE, 1u);
@@ -96,7 +96,7 @@ TEST(PellomirVehicleData, FieldMappingOfOneItem)
     EXPECT_STREQ(r.segmentText1, "KEL-0001");
     EXPECT_EQ(std::string(r.segmentText2), "SITE-A");
     EXPECT_EQ(std::string(r.segmentText4), "FLEET-7");
-    const RUN_INFO& g = r.runInfo;
+    const DVR_FILE_RUN_INFO& g = r.runInfo;
     EXPECT_EQ(g.gpsValid, 1u);
     EXPECT_EQ(g.longitude, 54450360u);  // 151.251 degrees
     EXPECT_EQ(g.latitude, 12060360u);   // 33.501 degrees
@@ -130,7 +130,7 @@ TEST(PellomirVehicleData, FieldMappingOfOneItem)
     std::memcpy(segment.data() + 792, "SITE-A", 6);
     std::memcpy(segment.data() + 824, "ROUTE-1", 7);
     std::memcpy(segment.data() + 856, "FLEET-7", 7);
-    const VEH_META_INFO mapped = pellomir::MakeVehRecord(header.data(), segment.data(), item.data());
+    const DVR_FILE_VEH_META_INFO mapped = pellomir::MakeVehRecord(header.data(), segment.data(), item.data());
     EXPECT_EQ(std::memcmp(&mapped, &r, sizeof(r)), 0);
     EXPECT_EQ(DVR_FILE_FindVehClose(h), 1);
 }
@@ -147,12 +147,12 @@ TEST(PellomirVehicleData, SpanCursorAndPairs)
                                            &static_cast<const DVR_FILE_TIME&>(At(kStart + 104)));
     ASSERT_GE(h, 0);
     EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_OPEN);  // pairs 2, 4 and 5 are missing
-    const std::vector<VEH_META_INFO> records = All(h);
+    const std::vector<DVR_FILE_VEH_META_INFO> records = All(h);
     ASSERT_EQ(records.size(), 25u + 5u);
     EXPECT_EQ(records.front().time, kStart + 5);
     EXPECT_EQ(records.back().time, kStart + 104);
     EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_NO_MATCH);  // past the last record
-    VEH_META_INFO again;
+    DVR_FILE_VEH_META_INFO again;
     ASSERT_EQ(DVR_FILE_FindNextVeh(h, &again), 1);  // starts over
     EXPECT_EQ(again.time, kStart + 5);
     EXPECT_EQ(DVR_FILE_FindNextVeh(h, nullptr), 0);
@@ -182,7 +182,7 @@ TEST(PellomirVehicleData, HandleTableLimits)
 {
     TestDrives drives("E");
     ASSERT_TRUE(recmedia::WriteVehicleFiles(drives.Root('E'), 1, Samples(kStart, 3)));
-    VEH_META_INFO r;
+    DVR_FILE_VEH_META_INFO r;
     for (int32_t bad : {-1, 128, 1000}) {
         pellomir::SetLastErrorCode(0);
         EXPECT_EQ(DVR_FILE_FindNextVeh(bad, &r), 0);

@@ -4,9 +4,14 @@
  *
  * Plain C interface. Every export reports failure by its result and by a
  * per-thread last error (DVR_FILE_GetLastError); success never clears it.
- * Error codes: 0..34 the library's own, 100 + the hard-disk library's code,
- * 300 + the player library's code, 0x8000FFFF an unexpected failure inside an
- * export. DVR_FILE_GetErrorMsg gives each code's fixed message.
+ * Error codes (DVR_FILE_ERR_ below): 0..34 the library's own, 100 + the
+ * hard-disk library's code, 300 + the player library's code, 0x8000FFFF an
+ * unexpected failure inside an export. DVR_FILE_GetErrorMsg gives each code's
+ * fixed message.
+ *
+ * The header stands alone: it needs only the C standard headers and its
+ * companion PellomirTypes.h (the records of the interface), and every name
+ * they define starts with DVR_FILE_ or PELLOMIR_.
  */
 #ifndef PELLOMIR_PELLOMIR_H
 #define PELLOMIR_PELLOMIR_H
@@ -22,7 +27,7 @@
 
 #include <stdint.h>
 
-#include "VehMetaInfo.h"
+#include "PellomirTypes.h"
 
 #if defined(__GNUC__)
 #define PELLOMIR_API __attribute__((visibility("default")))
@@ -34,17 +39,6 @@
 extern "C" {
 #endif
 
-/* Date-time of the interface: full year, month 1..12, day, hour, minute,
- * second. */
-typedef struct DVR_FILE_TIME {
-    int32_t year;
-    int32_t month;
-    int32_t day;
-    int32_t hour;
-    int32_t minute;
-    int32_t second;
-} DVR_FILE_TIME;
-
 /* Size of one drive-path slot of DVR_FILE_CopyPicFileByTimeEx. */
 #define DVR_FILE_PATH_SLOT 260
 /* Drives read by one picture copy at most. */
@@ -54,21 +48,25 @@ typedef struct DVR_FILE_TIME {
 /* Longest message of DVR_FILE_GetErrorMsg, without its terminator. */
 #define DVR_FILE_MAX_MSG_LEN 63
 
-/* The library's own error codes. */
+/* Every last-error code the library sets. */
 #define DVR_FILE_ERR_NONE 0u
 #define DVR_FILE_ERR_PARAM 1u           /* an argument is missing or out of range */
 #define DVR_FILE_ERR_ORDER 2u           /* unknown handle, or nothing to continue */
 #define DVR_FILE_ERR_ALLOC 6u           /* memory allocation failed */
 #define DVR_FILE_ERR_OPEN 7u            /* a file or the disk marker did not open */
 #define DVR_FILE_ERR_HANDLES 8u         /* all vehicle-data handles in use */
-#define DVR_FILE_ERR_PLAY_FILE_ONLY 14u
+#define DVR_FILE_ERR_OVERFLOW 11u       /* a picture larger than the copy buffer */
+#define DVR_FILE_ERR_PLAY_FILE_ONLY 14u /* only a by-file playback can do that */
 #define DVR_FILE_ERR_UNSUPPORTED 16u    /* disk version other than 1 and 2 */
-#define DVR_FILE_ERR_CREATE_FILE 25u
-#define DVR_FILE_ERR_NO_MATCH 28u
-#define DVR_FILE_ERR_STREAM_PLAYED 33u
+#define DVR_FILE_ERR_NO_PORT 24u        /* no player port free for a new playback */
+#define DVR_FILE_ERR_CREATE_FILE 25u    /* an output file could not be made or written */
+#define DVR_FILE_ERR_READ_FILE 26u      /* a picture could not be read whole */
+#define DVR_FILE_ERR_NO_MATCH 28u       /* nothing (more) found */
+#define DVR_FILE_ERR_NO_PLAYER 30u      /* the player library could not be loaded */
+#define DVR_FILE_ERR_STREAM_PLAYED 33u  /* the stream is registered already */
 #define DVR_FILE_ERR_NO_STORAGE 34u
-#define DVR_FILE_ERR_HD_BASE 100u
-#define DVR_FILE_ERR_PLAYER_BASE 300u
+#define DVR_FILE_ERR_HD_BASE 100u       /* plus the hard-disk library's code */
+#define DVR_FILE_ERR_PLAYER_BASE 300u   /* plus the player library's code */
 #define DVR_FILE_ERR_UNEXPECTED 0x8000FFFFu
 #define DVR_FILE_ERR_UNKNOWN 0xFFFFFFFFu
 
@@ -108,7 +106,7 @@ PELLOMIR_API int32_t DVR_FILE_FindVehDataEx(const char* drivePath, const DVR_FIL
                                             const DVR_FILE_TIME* end);
 /* Copies the next record; 1, or 0 at the end (last error 28; the call after
  * that starts over) and on failure. */
-PELLOMIR_API int32_t DVR_FILE_FindNextVeh(int32_t handle, VEH_META_INFO* record);
+PELLOMIR_API int32_t DVR_FILE_FindNextVeh(int32_t handle, DVR_FILE_VEH_META_INFO* record);
 /* Frees the handle and its records; 1, or 0 (last error 2) for a handle not
  * in use. */
 PELLOMIR_API int32_t DVR_FILE_FindVehClose(int32_t handle);
@@ -129,8 +127,6 @@ PELLOMIR_API int32_t DVR_FILE_FindVehClose(int32_t handle);
 /* Longest secret key text and output path taken, without the terminator. */
 #define DVR_FILE_MAX_KEY_LEN 22
 #define DVR_FILE_MAX_OUTPUT_PATH 261
-/* Not one of the codes above: no player port was free for a new playback. */
-#define DVR_FILE_ERR_NO_PORT 24u
 
 /* Draw callback of the player: runs on the GUI thread after a frame was
  * drawn; `dc` is the painter that drew it. */
