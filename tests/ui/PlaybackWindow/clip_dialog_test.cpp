@@ -154,7 +154,7 @@ TEST_F(ClipDialogTest, ClipIsWrittenUnderTheCarNumber) {
     dialog->endEdit()->setDateTime(QDateTime::fromSecsSinceEpoch(T + 6));
     dialog->carNumberEdit()->setText("CAR7 ");
     dialog->onVideoCutClicked();
-    ASSERT_TRUE(WaitFor([&] { return dialog->stateLabel()->text() == "Download Completed"; }, 120));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return dialog->stateLabel()->text() == "Download Completed"; }, 120));
     // An old clip of that span stays; the new one is written beside it.
     EXPECT_EQ(kel_test::ReadFile(old), QByteArray("stale"));
     EXPECT_EQ(QFileInfo(dialog->currentFile()).fileName(), QFileInfo(old).completeBaseName() + " (1).mp4");
@@ -182,7 +182,7 @@ TEST_F(ClipDialogTest, ClipOfAConvertedRecordingIsCutFromIt) {
     dialog->carNumberEdit()->setText("CAR3");
     dialog->onVideoCutClicked();
     EXPECT_TRUE(dialog->clipping());   // under way: the cut runs on the downloader's worker
-    ASSERT_TRUE(WaitFor([&] { return !dialog->clipping(); }, 120));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return !dialog->clipping(); }, 120));
     EXPECT_EQ(dialog->stateLabel()->text(), "Download Completed");
     const QString clip = dialog->currentFile();
     EXPECT_EQ(clip, QString("%1/clips/CAR3/ch01_%2_%3.mp4")
@@ -268,7 +268,7 @@ protected:
         // The dialog shows the end, and the downloader's worker, which emits
         // the ends, has stopped: every end it emitted is posted by now, and
         // the test's records of them are delivered before they are read.
-        const bool ended = WaitFor(
+        const bool ended = kel_test::WaitUntil(
             [&] {
                 return !dialog->clipping() && dialog->stateLabel()->text() != "Downloading" &&
                        !dialog->downloader()->IsRunning();

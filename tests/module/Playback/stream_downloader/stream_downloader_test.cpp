@@ -26,7 +26,6 @@
 #include <atomic>
 #include <cstring>
 #include <ctime>
-#include <functional>
 #include <memory>
 
 // A folder whose path holds "/nearly_full" reports 16 free blocks.
@@ -62,8 +61,6 @@ const uint32_t kSeconds = 3;
 
 QString Home() { return kel_test::ProgramFolder(); }
 
-bool WaitFor(const std::function<bool()>& done, int seconds = 60) { return kel_test::WaitUntil(done, seconds); }
-
 QByteArray Read(const QString& path) { return kel_test::ReadFile(path); }
 
 struct Event {
@@ -94,7 +91,7 @@ public:
         return nullptr;
     }
     bool WaitEnd() {
-        return WaitFor([this] {
+        return kel_test::WaitUntil([this] {
             for (const Event& e : events)
                 if (e.code == 1 || e.code == 2 || e.code == 3 || e.code == 6) return true;
             return false;
@@ -450,7 +447,7 @@ TEST_F(StreamDownloaderTest, StopByTheCallerAndForcedStop) {
             },
             Qt::DirectConnection);
         ASSERT_TRUE(d.DownloadByFile(All(), {}, {}));
-        ASSERT_TRUE(WaitFor([&] { return held2.load(); }));
+        ASSERT_TRUE(kel_test::WaitUntil([&] { return held2.load(); }));
         // Not while downloading: a refused parameter stays with the caller.
         auto param = std::make_unique<CStreamDownloaderParam>(2);
         const bool taken = d.SetParam(param.get());
