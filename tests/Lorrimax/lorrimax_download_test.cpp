@@ -42,6 +42,11 @@ extern "C" int __wrap_statvfs(const char* path, struct statvfs* buf) {
 using namespace lorrimax_test;
 using APT_QMR::CSingleFile;
 using APT_QMR::CStreamDownloader;
+using APT_QMR::DownloadAllDone;
+using APT_QMR::DownloadFailed;
+using APT_QMR::DownloadFileDone;
+using APT_QMR::DownloadNextFile;
+using APT_QMR::DownloadStopped;
 
 namespace {
 
@@ -164,7 +169,7 @@ public:
         QObject::connect(
             &d, &CStreamDownloader::DownloadSignal, &d,
             [state = m_state, &d, bytes, then](int code, int last, int) {
-                if (code != APT_QMR::DownloadNextFile || last != 0 || pthread_equal(pthread_self(), g_mainThread) ||
+                if (code != DownloadNextFile || last != 0 || pthread_equal(pthread_self(), g_mainThread) ||
                     state->held.exchange(true))
                     return;
                 QElapsedTimer timer;
@@ -210,13 +215,14 @@ TEST_F(DownloadTest, ByFileWritesEveryTickedRow) {
     ASSERT_TRUE(kel_test::WaitUntil(
         [&] {
             const auto c = Codes(codes);
-            return std::find(c.begin(), c.end(), 2) != c.end() || std::find(c.begin(), c.end(), 3) != c.end();
+            return std::find(c.begin(), c.end(), DownloadAllDone) != c.end() ||
+                   std::find(c.begin(), c.end(), DownloadFailed) != c.end();
         },
         120));
     const std::vector<int> c = Codes(codes);
-    EXPECT_EQ(c.front(), 4);
-    EXPECT_EQ(std::count(c.begin(), c.end(), 5), 4);
-    EXPECT_EQ(c.back(), 2);
+    EXPECT_EQ(c.front(), DownloadNextFile);
+    EXPECT_EQ(std::count(c.begin(), c.end(), DownloadFileDone), 4);
+    EXPECT_EQ(c.back(), DownloadAllDone);
     ASSERT_TRUE(kel_test::WaitUntil([&] { return d.form().m_pDownloadBtn->isEnabled(); }, 120));
     for (int r = 0; r < 4; ++r) {
         EXPECT_EQ(Cell(r, 6), QStringLiteral("Download Completed")) << r;
@@ -256,10 +262,11 @@ TEST_F(DownloadTest, ByTimeWritesTheCheckedChannelAndUnchecksThePeriod) {
     ASSERT_TRUE(kel_test::WaitUntil(
         [&] {
             const auto c = Codes(codes);
-            return std::find(c.begin(), c.end(), 2) != c.end() || std::find(c.begin(), c.end(), 3) != c.end();
+            return std::find(c.begin(), c.end(), DownloadAllDone) != c.end() ||
+                   std::find(c.begin(), c.end(), DownloadFailed) != c.end();
         },
         120));
-    EXPECT_EQ(Codes(codes).back(), 2);
+    EXPECT_EQ(Codes(codes).back(), DownloadAllDone);
     ASSERT_TRUE(kel_test::WaitUntil([&] { return f.m_pDownloadBtn->isEnabled(); }, 120));
     EXPECT_FALSE(f.m_pFirstPeriodCheckBox->isChecked());
     const QStringList files = Outputs();
@@ -308,7 +315,7 @@ TEST_F(LongDownloadTest, CloseIsRefusedWhileDownloadingAndStopEndsIt) {
     ASSERT_TRUE(kel_test::WaitUntil(
         [&] {
             const auto c = Codes(codes);
-            return std::find(c.begin(), c.end(), 1) != c.end();
+            return std::find(c.begin(), c.end(), DownloadStopped) != c.end();
         },
         120));
     ASSERT_TRUE(kel_test::WaitUntil([&] { return d.form().m_pDownloadBtn->isEnabled(); }, 120));

@@ -35,6 +35,11 @@
 
 namespace {
 
+using APT_QMR::DownloadAllDone;
+using APT_QMR::DownloadDiskSpaceLow;
+using APT_QMR::DownloadFailed;
+using APT_QMR::DownloadStarted;
+
 QDateTime RecorderDay(uint32_t seconds) {
     const QDateTime utc = QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
     return QDateTime(utc.date(), utc.time(), Qt::LocalTime);
@@ -246,15 +251,15 @@ TEST(AlarmPage, ListsTheAlarmsOfADayExportsAndOpensTheClip) {
         [&] {
             bool started = false, ended = false;
             for (int c : codes) {
-                started = started || c == 0;
-                ended = ended || c == 2 || c == 3 || c == 6;
+                started = started || c == DownloadStarted;
+                ended = ended || c == DownloadAllDone || c == DownloadFailed || c == DownloadDiskSpaceLow;
             }
             return started && ended;
         },
         300));
     QString trace;
     for (int c : codes) trace += QString::number(c) + " ";
-    EXPECT_NE(std::find(codes.begin(), codes.end(), 2), codes.end()) << trace.toStdString();
+    EXPECT_NE(std::find(codes.begin(), codes.end(), DownloadAllDone), codes.end()) << trace.toStdString();
     EXPECT_TRUE(view.downloadedFile().startsWith(kel_test::ProgramFolder() + "/dl/AlarmVideo/ch0"));
     EXPECT_TRUE(view.downloadedFile().endsWith(".mp4")) << trace.toStdString();
     EXPECT_GT(QFileInfo(view.downloadedFile()).size(), 0);
@@ -267,9 +272,13 @@ TEST(AlarmPage, ListsTheAlarmsOfADayExportsAndOpensTheClip) {
     codes.clear();
     view.onDownLoadBtn();
     ASSERT_TRUE(kel_test::WaitUntil(
-        [&] { return std::any_of(codes.begin(), codes.end(), [](int c) { return c == 2 || c == 3 || c == 6; }); },
+        [&] {
+            return std::any_of(codes.begin(), codes.end(), [](int c) {
+                return c == DownloadAllDone || c == DownloadFailed || c == DownloadDiskSpaceLow;
+            });
+        },
         300));
-    EXPECT_NE(std::find(codes.begin(), codes.end(), 2), codes.end());
+    EXPECT_NE(std::find(codes.begin(), codes.end(), DownloadAllDone), codes.end());
     const QString secondClip = view.downloadedFile();
     EXPECT_EQ(secondClip, firstClip.left(firstClip.size() - 4) + " (1).mp4");
     EXPECT_EQ(kel_test::ReadFile(firstClip), firstBytes);

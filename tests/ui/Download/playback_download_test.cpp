@@ -39,6 +39,13 @@ extern "C" int __wrap_statvfs(const char* path, struct statvfs* buf) {
 namespace {
 
 using APT_QMR::CSingleFile;
+using APT_QMR::DownloadAllDone;
+using APT_QMR::DownloadDiskSpaceLow;
+using APT_QMR::DownloadFailed;
+using APT_QMR::DownloadFileDone;
+using APT_QMR::DownloadFileIncomplete;
+using APT_QMR::DownloadNextFile;
+using APT_QMR::DownloadStarted;
 
 // 2024-03-01 08:00:00 UTC; the tests run with TZ=UTC.
 const uint32_t T = 1709280000;
@@ -100,8 +107,8 @@ protected:
         return kel_test::WaitUntil(
             [&] {
                 for (int c : codes)
-                    if (c == 3 || c == 6) return true;
-                return !codes.empty() && codes.back() == 2 && !dialog->downloader().IsDownloading() &&
+                    if (c == DownloadFailed || c == DownloadDiskSpaceLow) return true;
+                return !codes.empty() && codes.back() == DownloadAllDone && !dialog->downloader().IsDownloading() &&
                        dialog->ui().m_pDownloadBtn->isEnabled();
             },
             120);
@@ -217,7 +224,7 @@ TEST_F(PlaybackDownload, FilesThenPeriodsDownloadToMp4) {
     bool sawBusy = false;
     QObject::connect(&dialog->downloader(), &APT_QMR::CStreamDownloader::DownloadSignal, dialog.get(),
                      [&](int code, int, int) {
-                         if (code == 0)
+                         if (code == DownloadStarted)
                              sawBusy = dialog->ui().m_pStopBtn->isEnabled() && !dialog->ui().m_pDownloadBtn->isEnabled() &&
                                        !dialog->ui().m_pFileView->isEnabled();
                      });
@@ -245,9 +252,7 @@ TEST_F(PlaybackDownload, FilesThenPeriodsDownloadToMp4) {
     EXPECT_TRUE(dialog->lastFile().startsWith(dir));
     EXPECT_TRUE(dialog->ui().m_pDownloadBtn->isEnabled());
     EXPECT_FALSE(dialog->ui().m_pStopBtn->isEnabled());
-    int codeTwo = 0;
-    for (int c : codes) codeTwo += c == 2;
-    EXPECT_EQ(codeTwo, 2);
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), DownloadAllDone), 2);
     EXPECT_TRUE(sawBusy);
 }
 
@@ -293,7 +298,8 @@ TEST_F(PlaybackDownload, ARecordingCutShortIsMarkedIncomplete) {
     calls.clear();
     dialog->OnDownLoad();
     ASSERT_TRUE(WaitJobEnd(codes));
-    EXPECT_EQ(codes, (std::vector<int>{4, 0, 5, 4, 7, 4, 5, 2}));
+    EXPECT_EQ(codes, (std::vector<int>{DownloadNextFile, DownloadStarted, DownloadFileDone, DownloadNextFile,
+                                       DownloadFileIncomplete, DownloadNextFile, DownloadFileDone, DownloadAllDone}));
     const char* statuses[3] = {"Download Completed", "Download Incomplete", "Download Completed"};
     for (int r = 0; r < 3; ++r) {
         EXPECT_EQ(model->item(r, 5)->text(), statuses[r]) << r;
@@ -365,8 +371,12 @@ TEST_F(PlaybackDownload, ByTimeSavesTheCellsChannelAFilePerPeriod) {
     calls.clear();
     dialog->OnDownLoad();
     ASSERT_TRUE(kel_test::WaitUntil(
-        [&] { return std::count(codes.begin(), codes.end(), 2) == 2 && !dialog->downloader().IsDownloading(); }, 120));
-    EXPECT_EQ(std::count(codes.begin(), codes.end(), 3), 0);
+        [&] {
+            return std::count(codes.begin(), codes.end(), DownloadAllDone) == 2 &&
+                   !dialog->downloader().IsDownloading();
+        },
+        120));
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), DownloadFailed), 0);
 
     const QString dir = kel_test::ProgramFolder() + "/dl/RodoroZOD/";
     QStringList expected;

@@ -30,6 +30,9 @@ extern "C" int __wrap_statvfs(const char* path, struct statvfs* buf) {
 
 using namespace media_fixture;
 using APT_QMR::CSingleFile;
+using APT_QMR::DownloadAllDone;
+using APT_QMR::DownloadDiskSpaceLow;
+using APT_QMR::DownloadFailed;
 
 namespace {
 
@@ -243,7 +246,7 @@ protected:
         // own handling of the event).
         QObject::connect(dialog->downloader(), &APT_QMR::CStreamDownloader::DownloadSignal, dialog.get(),
                          [this](int code, int, int) {
-                             if (code == 2 || code == 3 || code == 6)
+                             if (code == DownloadAllDone || code == DownloadFailed || code == DownloadDiskSpaceLow)
                                  ends.push_back({code, dialog->stateLabel()->text(), dialog->carNumberEdit()->isEnabled()});
                          });
     }
@@ -356,7 +359,7 @@ TEST_F(AllWindowsClipTest, AFullDriveEndsTheRun) {
     dialog->onVideoCutClicked();
     ASSERT_TRUE(WaitForTheEnd());
     ASSERT_EQ(ends.size(), 1u);
-    EXPECT_EQ(ends[0].code, 6);
+    EXPECT_EQ(ends[0].code, DownloadDiskSpaceLow);
     EXPECT_TRUE(dialogs.saw(ziraz::DialogKind::MessageInfo, "Disk space is not enough. At least 2G disk space is need."));
     EXPECT_TRUE(QDir(full + "CAR9").entryList({"ch02_*", "ch03_*"}, QDir::Files).isEmpty());
     EXPECT_EQ(dialog->stateLabel()->text(), "Download Exception");

@@ -36,6 +36,13 @@ namespace {
 using APT_QMR::CSingleFile;
 using APT_QMR::CStreamDownloader;
 using APT_QMR::CStreamDownloaderParam;
+using APT_QMR::DownloadAllDone;
+using APT_QMR::DownloadDiskSpaceLow;
+using APT_QMR::DownloadFailed;
+using APT_QMR::DownloadFileDone;
+using APT_QMR::DownloadFileIncomplete;
+using APT_QMR::DownloadStarted;
+using APT_QMR::DownloadStopped;
 
 constexpr int kSeconds = 4;     // length of each recording
 constexpr int kGap = 3;         // pause between two recordings
@@ -258,11 +265,13 @@ std::vector<QString> Save(const SaveCase& c, const MediumCase& medium, const std
     if (!started) return paths;
     EXPECT_TRUE(kel_test::WaitUntil(
         [&] {
-            return std::any_of(codes.begin(), codes.end(),
-                               [](int code) { return code == 1 || code == 2 || code == 3 || code == 6; });
+            return std::any_of(codes.begin(), codes.end(), [](int code) {
+                return code == DownloadStopped || code == DownloadAllDone || code == DownloadFailed ||
+                       code == DownloadDiskSpaceLow;
+            });
         },
         120));
-    EXPECT_EQ(codes.back(), APT_QMR::DownloadAllDone);
+    EXPECT_EQ(codes.back(), DownloadAllDone);
     return paths;
 }
 
@@ -525,8 +534,13 @@ TEST(SavedFilesOfDamagedRecordings, EveryFrameKeepsItsRecorderTime) {
                 for (const auto& f : files) list.push_back(f.get());
                 ASSERT_TRUE(d.DownloadByTime(list, spanStart, spanEnd));
                 ASSERT_TRUE(kel_test::WaitUntil(
-                    [&] { return !codes.empty() && (codes.back() == 2 || codes.back() == 3); }, 120));
-                EXPECT_EQ(codes, (std::vector<int>{0, 5, 5, dc.complete ? 5 : 7, 2}));
+                    [&] {
+                        return !codes.empty() && (codes.back() == DownloadAllDone || codes.back() == DownloadFailed);
+                    },
+                    120));
+                EXPECT_EQ(codes,
+                          (std::vector<int>{DownloadStarted, DownloadFileDone, DownloadFileDone,
+                                            dc.complete ? DownloadFileDone : DownloadFileIncomplete, DownloadAllDone}));
                 EXPECT_EQ(lastPath.toStdString(), (out + "/dl/").toStdString() + name);
                 EXPECT_EQ(QDir(out + "/dl").entryList(QDir::Files).join('|').toStdString(), name);
                 EXPECT_EQ(CStreamDownloader::IsIncompleteFile(lastPath), !dc.complete);
@@ -650,9 +664,10 @@ TEST(SavedFilesAcrossDisks, AChannelOnTwoDisksIsSavedOncePerMoment) {
             std::vector<CSingleFile*> list;
             for (const auto& f : found) list.push_back(f.get());
             ASSERT_TRUE(d.DownloadByTime(list, spanStart, spanEnd));
-            ASSERT_TRUE(
-                kel_test::WaitUntil([&] { return !codes.empty() && (codes.back() == 2 || codes.back() == 3); }, 120));
-            EXPECT_EQ(codes.back(), APT_QMR::DownloadAllDone);
+            ASSERT_TRUE(kel_test::WaitUntil(
+                [&] { return !codes.empty() && (codes.back() == DownloadAllDone || codes.back() == DownloadFailed); },
+                120));
+            EXPECT_EQ(codes.back(), DownloadAllDone);
             ASSERT_EQ(paths.size(), 1u);
             const std::string path = paths[0].toStdString();
             const QByteArray written = kel_test::ReadFile(paths[0]);
