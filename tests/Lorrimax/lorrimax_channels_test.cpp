@@ -109,10 +109,12 @@ protected:
         d.form().m_pFirstEndTime->setDateTime(QDateTime::fromSecsSinceEpoch(to));
         d.form().m_pFirstPeriodCheckBox->setChecked(true);
         d.OnDownLoad();
-        ASSERT_TRUE(WaitFor([&] {
-            return !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled() &&
-                   !d.form().m_pStopBtn->isEnabled();
-        }));
+        ASSERT_TRUE(kel_test::WaitUntil(
+            [&] {
+                return !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled() &&
+                       !d.form().m_pStopBtn->isEnabled();
+            },
+            120));
     }
 
     // The file decodes from its first picture to its last, starts at `from`
@@ -271,7 +273,8 @@ TEST_F(ChannelsTest, ByFileCopiesOfOneChannelFromTwoDisksAreToldApart) {
 
     for (int i : rows) d.tableModel()->item(i, 0)->setCheckState(Qt::Checked);
     d.OnDownLoad();
-    ASSERT_TRUE(WaitFor([&] { return !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled(); }));
+    ASSERT_TRUE(kel_test::WaitUntil(
+        [&] { return !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled(); }, 120));
     for (int i : rows) EXPECT_EQ(Cell(i, 6), QStringLiteral("Download Completed"));
     const QString names[2] = {stem + part[0] + " (1).mp4", stem + part[1] + ".mp4"};
     EXPECT_EQ(Outputs(), (QStringList{stem + part[0] + " (1).mp4", stem + part[0] + ".mp4", names[1]}));

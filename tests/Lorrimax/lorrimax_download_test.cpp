@@ -42,6 +42,11 @@ extern "C" int __wrap_statvfs(const char* path, struct statvfs* buf) {
 using namespace lorrimax_test;
 using APT_QMR::CSingleFile;
 using APT_QMR::CStreamDownloader;
+using APT_QMR::DownloadAllDone;
+using APT_QMR::DownloadFailed;
+using APT_QMR::DownloadFileDone;
+using APT_QMR::DownloadNextFile;
+using APT_QMR::DownloadStopped;
 
 namespace {
 
@@ -164,7 +169,7 @@ public:
         QObject::connect(
             &d, &CStreamDownloader::DownloadSignal, &d,
             [state = m_state, &d, bytes, then](int code, int last, int) {
-                if (code != APT_QMR::DownloadNextFile || last != 0 || pthread_equal(pthread_self(), g_mainThread) ||
+                if (code != DownloadNextFile || last != 0 || pthread_equal(pthread_self(), g_mainThread) ||
                     state->held.exchange(true))
                     return;
                 QElapsedTimer timer;
@@ -207,15 +212,18 @@ TEST_F(DownloadTest, ByFileWritesEveryTickedRow) {
     EXPECT_GT(d.selectedSize(), 0u);
     kel_test::SignalLog codes(&d.downloader(), &APT_QMR::CStreamDownloader::DownloadSignal);
     d.OnDownLoad();
-    ASSERT_TRUE(WaitFor([&] {
-        const auto c = Codes(codes);
-        return std::find(c.begin(), c.end(), 2) != c.end() || std::find(c.begin(), c.end(), 3) != c.end();
-    }));
+    ASSERT_TRUE(kel_test::WaitUntil(
+        [&] {
+            const auto c = Codes(codes);
+            return std::find(c.begin(), c.end(), DownloadAllDone) != c.end() ||
+                   std::find(c.begin(), c.end(), DownloadFailed) != c.end();
+        },
+        120));
     const std::vector<int> c = Codes(codes);
-    EXPECT_EQ(c.front(), 4);
-    EXPECT_EQ(std::count(c.begin(), c.end(), 5), 4);
-    EXPECT_EQ(c.back(), 2);
-    ASSERT_TRUE(WaitFor([&] { return d.form().m_pDownloadBtn->isEnabled(); }));
+    EXPECT_EQ(c.front(), DownloadNextFile);
+    EXPECT_EQ(std::count(c.begin(), c.end(), DownloadFileDone), 4);
+    EXPECT_EQ(c.back(), DownloadAllDone);
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return d.form().m_pDownloadBtn->isEnabled(); }, 120));
     for (int r = 0; r < 4; ++r) {
         EXPECT_EQ(Cell(r, 6), QStringLiteral("Download Completed")) << r;
         EXPECT_EQ(d.tableModel()->item(r, 0)->checkState(), Qt::Unchecked);
@@ -251,12 +259,15 @@ TEST_F(DownloadTest, ByTimeWritesTheCheckedChannelAndUnchecksThePeriod) {
     ASSERT_TRUE(kel_test::WriteFile(old, "old"));
     kel_test::SignalLog codes(&d.downloader(), &APT_QMR::CStreamDownloader::DownloadSignal);
     d.OnDownLoad();
-    ASSERT_TRUE(WaitFor([&] {
-        const auto c = Codes(codes);
-        return std::find(c.begin(), c.end(), 2) != c.end() || std::find(c.begin(), c.end(), 3) != c.end();
-    }));
-    EXPECT_EQ(Codes(codes).back(), 2);
-    ASSERT_TRUE(WaitFor([&] { return f.m_pDownloadBtn->isEnabled(); }));
+    ASSERT_TRUE(kel_test::WaitUntil(
+        [&] {
+            const auto c = Codes(codes);
+            return std::find(c.begin(), c.end(), DownloadAllDone) != c.end() ||
+                   std::find(c.begin(), c.end(), DownloadFailed) != c.end();
+        },
+        120));
+    EXPECT_EQ(Codes(codes).back(), DownloadAllDone);
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return f.m_pDownloadBtn->isEnabled(); }, 120));
     EXPECT_FALSE(f.m_pFirstPeriodCheckBox->isChecked());
     const QStringList files = Outputs();
     ASSERT_EQ(files.size(), 2);
@@ -272,8 +283,8 @@ TEST_F(DownloadTest, EvidenceModeWritesToTheEvidenceFolder) {
     ASSERT_EQ(d.tableModel()->rowCount(), 4);
     d.tableModel()->item(2, 0)->setCheckState(Qt::Checked);
     d.OnDownLoad();
-    ASSERT_TRUE(WaitFor([&] { return Cell(2, 6) == QStringLiteral("Download Completed"); }));
-    ASSERT_TRUE(WaitFor([&] { return d.form().m_pDownloadBtn->isEnabled(); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Cell(2, 6) == QStringLiteral("Download Completed"); }, 120));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return d.form().m_pDownloadBtn->isEnabled(); }, 120));
     const QStringList files = Outputs(QStringLiteral("/ev/Downloads"));
     ASSERT_EQ(files.size(), 1);
     EXPECT_TRUE(QRegExp(QStringLiteral("ch02_\\d{14}_\\d{14}_\\d{4}\\.mp4")).exactMatch(files[0])) << files[0].toStdString();
@@ -301,11 +312,13 @@ TEST_F(LongDownloadTest, CloseIsRefusedWhileDownloadingAndStopEndsIt) {
     EXPECT_EQ(presenter.Texts(ziraz::DialogKind::Warning), QStringList{QStringLiteral("Downloading, please wait or stop the download.")});
 
     d.OnStopDonload();
-    ASSERT_TRUE(WaitFor([&] {
-        const auto c = Codes(codes);
-        return std::find(c.begin(), c.end(), 1) != c.end();
-    }));
-    ASSERT_TRUE(WaitFor([&] { return d.form().m_pDownloadBtn->isEnabled(); }));
+    ASSERT_TRUE(kel_test::WaitUntil(
+        [&] {
+            const auto c = Codes(codes);
+            return std::find(c.begin(), c.end(), DownloadStopped) != c.end();
+        },
+        120));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return d.form().m_pDownloadBtn->isEnabled(); }, 120));
     EXPECT_FALSE(d.form().m_pStopBtn->isEnabled());
     int stopped = 0, done = 0;
     for (int r = 0; r < 80; ++r) {
@@ -331,10 +344,11 @@ TEST_F(DownloadTest, AFileThatCannotBeReadIsReportedAsFailed) {
     ASSERT_EQ(d.tableModel()->rowCount(), 1);
     d.tableModel()->item(0, 0)->setCheckState(Qt::Checked);
     d.OnDownLoad();
-    ASSERT_TRUE(WaitFor([&] { return !presenter.Texts(ziraz::DialogKind::Information).isEmpty(); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return !presenter.Texts(ziraz::DialogKind::Information).isEmpty(); }, 120));
     EXPECT_EQ(presenter.Texts(ziraz::DialogKind::Information),
               QStringList{QStringLiteral("0 of 1 files downloaded completely.\nFailed: 1.")});
-    ASSERT_TRUE(WaitFor([&] { return !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled(); }));
+    ASSERT_TRUE(kel_test::WaitUntil(
+        [&] { return !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled(); }, 120));
     EXPECT_EQ(Cell(0, 6), QStringLiteral("Download Failed: recording missing"));
     EXPECT_FALSE(d.form().m_pStopBtn->isEnabled());
     EXPECT_TRUE(Outputs().isEmpty());
@@ -368,9 +382,9 @@ TEST_F(DownloadTest, BadRecordingsMarkTheirRowsAndTheBatchGoesOn) {
             if (n.contains(QStringLiteral("files downloaded completely"))) return true;
         return false;
     };
-    ASSERT_TRUE(WaitFor([&] {
-        return summaryShown() && !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled();
-    }));
+    ASSERT_TRUE(kel_test::WaitUntil(
+        [&] { return summaryShown() && !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled(); },
+        120));
     const char* statuses[4] = {"Download Failed: recording missing", "Download Completed",
                                "Download Failed: recording missing", "Download Completed"};
     for (int r = 0; r < 4; ++r) {
@@ -395,7 +409,8 @@ TEST_F(DownloadTest, TheRowBeingDownloadedShowsItsProgress) {
     const uint64_t size = d.tableModel()->item(1, 0)->data(CDataDistributionThread::kFileSizeRole).toUInt();
     SecondFileHold hold(d.downloader(), size);
     d.OnDownLoad();
-    ASSERT_TRUE(WaitFor([&] { return hold.Waiting() && Cell(1, 6) == QStringLiteral("Downloading 0%"); }));
+    ASSERT_TRUE(
+        kel_test::WaitUntil([&] { return hold.Waiting() && Cell(1, 6) == QStringLiteral("Downloading 0%"); }, 120));
     ASSERT_TRUE(hold.Full());
     EXPECT_EQ(Cell(0, 6), QStringLiteral("Download Completed"));
     // Every byte of the recording is in; the file is not finished yet.
@@ -403,7 +418,8 @@ TEST_F(DownloadTest, TheRowBeingDownloadedShowsItsProgress) {
     EXPECT_EQ(Cell(1, 6), QStringLiteral("Downloading 99%"));
     EXPECT_EQ(Cell(2, 6), QStringLiteral("Waiting"));
     hold.Release();
-    ASSERT_TRUE(WaitFor([&] { return !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled(); }));
+    ASSERT_TRUE(kel_test::WaitUntil(
+        [&] { return !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled(); }, 120));
     for (int r = 0; r < 4; ++r) EXPECT_EQ(Cell(r, 6), QStringLiteral("Download Completed")) << r;
     EXPECT_EQ(Outputs().size(), 4);
 }
@@ -445,11 +461,13 @@ TEST_F(DownloadTest, AFailedRowSaysWhy) {
         ASSERT_EQ(d.tableModel()->rowCount(), 4);
         d.tableModel()->item(0, 0)->setCheckState(Qt::Checked);
         d.OnDownLoad();
-        ASSERT_TRUE(WaitFor([&] {
-            return !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled() &&
-                   !d.form().m_pStopBtn->isEnabled() && Cell(0, 6) != QStringLiteral("Waiting") &&
-                   !Cell(0, 6).startsWith(QStringLiteral("Downloading"));
-        }));
+        ASSERT_TRUE(kel_test::WaitUntil(
+            [&] {
+                return !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled() &&
+                       !d.form().m_pStopBtn->isEnabled() && Cell(0, 6) != QStringLiteral("Waiting") &&
+                       !Cell(0, 6).startsWith(QStringLiteral("Downloading"));
+            },
+            120));
         EXPECT_EQ(Cell(0, 6), QString::fromUtf8(c.status));
         EXPECT_EQ(d.tableModel()->item(0, 0)->checkState(), c.ticked ? Qt::Checked : Qt::Unchecked);
         if (c.notice) {
@@ -476,11 +494,13 @@ TEST_F(DownloadTest, TheSummaryAfterAStopCountsTheCompleteFiles) {
     // The operator's stop, met by the worker while it writes the second file.
     SecondFileHold hold(d.downloader(), size, [&] { d.downloader().StopDownload(false); });
     d.OnDownLoad();
-    ASSERT_TRUE(WaitFor([&] {
-        return hold.Waiting() && !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled() &&
-               !presenter.Texts(ziraz::DialogKind::Information).isEmpty() &&
-               presenter.Texts(ziraz::DialogKind::Information).last().contains(QStringLiteral("of 4 files"));
-    }));
+    ASSERT_TRUE(kel_test::WaitUntil(
+        [&] {
+            return hold.Waiting() && !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled() &&
+                   !presenter.Texts(ziraz::DialogKind::Information).isEmpty() &&
+                   presenter.Texts(ziraz::DialogKind::Information).last().contains(QStringLiteral("of 4 files"));
+        },
+        120));
     hold.Release();
     EXPECT_EQ(Cell(0, 6), QStringLiteral("Download Completed"));
     EXPECT_EQ(Cell(1, 6), QStringLiteral("Stopped"));
@@ -523,14 +543,15 @@ TEST_F(DownloadTest, ClosingTheWindowDuringADownloadIsRefusedAndTheDownloadGoesO
         // The worker waits in the second file while the window is closed.
         SecondFileHold hold(d.downloader(), d.tableModel()->item(1, 0)->data(CDataDistributionThread::kFileSizeRole).toUInt());
         d.OnDownLoad();
-        ASSERT_TRUE(WaitFor([&] { return hold.Waiting(); }));
+        ASSERT_TRUE(kel_test::WaitUntil([&] { return hold.Waiting(); }, 120));
         way.close(d);
         EXPECT_TRUE(d.isVisible());
         EXPECT_TRUE(d.downloader().IsDownloading());
         EXPECT_EQ(presenter.Texts(ziraz::DialogKind::Warning),
                   QStringList{QStringLiteral("Downloading, please wait or stop the download.")});
         hold.Release();
-        ASSERT_TRUE(WaitFor([&] { return !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled(); }));
+        ASSERT_TRUE(kel_test::WaitUntil(
+            [&] { return !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled(); }, 120));
         EXPECT_TRUE(d.isVisible());
         EXPECT_TRUE(exitCodes.empty());
         for (int r = 0; r < 4; ++r) EXPECT_EQ(Cell(r, 6), QStringLiteral("Download Completed")) << r;

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QTextCodec>
 
 #include <functional>
@@ -25,16 +24,6 @@ inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.
 namespace lorrimax_test {
 
 inline QString Home() { return kel_test::ProgramFolder(); }
-
-inline bool WaitFor(const std::function<bool()>& done, int seconds = 120) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > seconds * 1000) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 // Writes an XML hand-over file with the declaration encoding "GB2312",
 // encoded in that code page.

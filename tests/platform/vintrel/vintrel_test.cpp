@@ -6,7 +6,6 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -14,10 +13,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <ctime>
 #include <cstring>
+#include <ctime>
 #include <fstream>
-#include <functional>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -31,17 +29,6 @@
 #include "vintrel.h"
 
 namespace {
-
-bool WaitFor(const std::function<bool()>& cond, int timeoutMs = 20000) {
-    QElapsedTimer t;
-    t.start();
-    while (!cond()) {
-        if (t.elapsed() > timeoutMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
 
 std::vector<uint8_t> ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -202,9 +189,11 @@ TEST(VintrelStream, ARecordingCutInsideItsLastUnitPlaysOut) {
     ASSERT_TRUE(Ostrum_OpenStream(port, bytes.data(), 40, 2 * 1024 * 1024));
     ASSERT_TRUE(Ostrum_Play(port, nullptr));
     ASSERT_TRUE(Ostrum_InputData(port, bytes.data() + 40, static_cast<uint32_t>(cut - 40)));
-    ASSERT_TRUE(WaitFor([&] {
-        return Ostrum_GetBufferValue(port, OSTRUM_BUF_FRAMES_LEFT) == 0 && Ostrum_GetSourceBufferRemain(port) == 0;
-    }));
+    ASSERT_TRUE(kel_test::WaitUntil(
+        [&] {
+            return Ostrum_GetBufferValue(port, OSTRUM_BUF_FRAMES_LEFT) == 0 && Ostrum_GetSourceBufferRemain(port) == 0;
+        },
+        20));
     const uint32_t shown = Ostrum_GetCurrentFrameNum(port);
     EXPECT_EQ(shown, pictures - 1);   // every whole picture
     EXPECT_TRUE(Ostrum_FreePort(port));
@@ -231,12 +220,13 @@ TEST(VintrelPlay, DecodesIntoWidgetWithControlsAndVehicleData) {
     ASSERT_TRUE(Ostrum_Play(port, &window));
     Feeder feeder(port, bytes);
 
-    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetCurrentFrameNum(port) >= 5; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetCurrentFrameNum(port) >= 5; }, 20));
     const uint32_t t0 = Ostrum_GetSpecialData(port);
     EXPECT_EQ(t0, Packed(2024, 3, 1, 12, 0, 0));
     const QImage firstGrab = window.grab().toImage();
-    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetSpecialData(port) > t0; }));  // the played time advances
-    ASSERT_TRUE(WaitFor([&] { return window.grab().toImage() != firstGrab; }));  // the picture on screen changes
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetSpecialData(port) > t0; }, 20));  // the played time advances
+    // The picture on screen changes.
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return window.grab().toImage() != firstGrab; }, 20));
     {
         std::lock_guard<std::mutex> lk(seen.m);
         EXPECT_GT(seen.frameHashes.size(), 3u);
@@ -259,7 +249,7 @@ TEST(VintrelPlay, DecodesIntoWidgetWithControlsAndVehicleData) {
     };
     const std::vector<uint8_t> before = bmp();
     ASSERT_TRUE(Ostrum_OneByOne(port));
-    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetCurrentFrameNum(port) > n; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetCurrentFrameNum(port) > n; }, 20));
     EXPECT_NE(bmp(), before);
     ASSERT_TRUE(Ostrum_OneByOneBack(port));
     EXPECT_EQ(bmp(), before);   // the very picture shown before the step
@@ -284,9 +274,9 @@ TEST(VintrelPlay, DecodesIntoWidgetWithControlsAndVehicleData) {
     EXPECT_TRUE(Ostrum_SetDisplayRegion(port, 0, nullptr, nullptr, 1));
 
     ASSERT_TRUE(Ostrum_Play(port, &window));  // leaves single-frame mode
-    ASSERT_TRUE(WaitFor([&] { return feeder.Done(); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return feeder.Done(); }, 20));
     Ostrum_InputData(port, nullptr, uint32_t(-1));
-    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetBufferValue(port, OSTRUM_BUF_FRAMES_LEFT) == 0; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetBufferValue(port, OSTRUM_BUF_FRAMES_LEFT) == 0; }, 20));
     EXPECT_EQ(Ostrum_GetSpecialData(port), Packed(2024, 3, 1, 12, 0, 3));
     {
         std::lock_guard<std::mutex> lk(seen.m);
@@ -337,7 +327,7 @@ TEST(VintrelPlay, KeyTimeOfTheFrameOnScreen) {
     EXPECT_EQ(Ostrum_GetLastError(port), static_cast<uint32_t>(OSTRUM_ERR_NO_PICTURE));
     Feeder feeder(port, bytes);
     auto ms = [](const OSTRUM_FILE_TIME& t) { return (t.minute * 60 + t.second) * 1000 + t.millisecond; };
-    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetPlayedTime(port, &shown) && ms(shown) >= 1280; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetPlayedTime(port, &shown) && ms(shown) >= 1280; }, 20));
     ASSERT_TRUE(Ostrum_Pause(port, 1));
     ASSERT_TRUE(Ostrum_GetPlayedTime(port, &shown));
     ASSERT_LT(ms(shown), 2400);
@@ -372,11 +362,11 @@ TEST(VintrelPlay, ScreenGetsThePictureAtItsViewSize) {
     ASSERT_TRUE(Ostrum_OpenStream(port, bytes.data(), 40, 2 * 1024 * 1024));
     ASSERT_TRUE(Ostrum_Play(port, &window));
     Feeder feeder(port, bytes);
-    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetCurrentFrameNum(port) >= 5; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetCurrentFrameNum(port) >= 5; }, 20));
     ASSERT_TRUE(Ostrum_Pause(port, 1));
     const uint32_t n = Ostrum_GetCurrentFrameNum(port);
     ASSERT_TRUE(Ostrum_OneByOne(port));   // a known frame on screen: the step's, and no later one
-    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetCurrentFrameNum(port) > n; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetCurrentFrameNum(port) > n; }, 20));
     ASSERT_EQ(Ostrum_GetCurrentFrameNum(port), n + 1);
     QWidget* view = window.findChild<QWidget*>("vintrel_view");
     ASSERT_NE(view, nullptr);
@@ -392,7 +382,7 @@ TEST(VintrelPlay, ScreenGetsThePictureAtItsViewSize) {
     EXPECT_EQ(whole.size(), QSize(640, 480));
 
     auto shows = [&](const QImage& expected, double within = 12) {
-        return WaitFor([&] { return MeanDifference(view->grab().toImage(), expected) < within; }, 10000);
+        return kel_test::WaitUntil([&] { return MeanDifference(view->grab().toImage(), expected) < within; }, 10);
     };
     EXPECT_TRUE(shows(whole.scaled(160, 120, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
 
@@ -451,7 +441,7 @@ TEST(VintrelPlay, KeyFramesOnlyShowsOnlyKeyFrames) {
     ASSERT_TRUE(Ostrum_Play(port, nullptr));
     ASSERT_TRUE(Ostrum_InputData(port, bytes.data() + 40, static_cast<uint32_t>(bytes.size() - 40)));
     ASSERT_TRUE(Ostrum_InputData(port, nullptr, uint32_t(-1)));
-    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetBufferValue(port, OSTRUM_BUF_FRAMES_LEFT) == 0; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetBufferValue(port, OSTRUM_BUF_FRAMES_LEFT) == 0; }, 20));
     EXPECT_EQ(Ostrum_GetCurrentFrameNum(port), 3u);  // one key frame per second
     Ostrum_FreePort(port);
 }
@@ -483,7 +473,7 @@ TEST(VintrelKeys, MissingWrongAndRightKey) {
         ASSERT_TRUE(Ostrum_Play(port, nullptr));
         ASSERT_TRUE(Ostrum_InputData(port, bytes.data() + 40, static_cast<uint32_t>(bytes.size() - 40)));
         ASSERT_TRUE(Ostrum_InputData(port, nullptr, uint32_t(-1)));
-        ASSERT_TRUE(WaitFor([&] { return Ostrum_GetBufferValue(port, OSTRUM_BUF_FRAMES_LEFT) == 0; }));
+        ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetBufferValue(port, OSTRUM_BUF_FRAMES_LEFT) == 0; }, 20));
         std::lock_guard<std::mutex> lk(seen.m);
         EXPECT_EQ(seen.keyMissing, c.missing);
         EXPECT_EQ(seen.keyMismatch, c.mismatch);
@@ -551,9 +541,10 @@ TEST(VintrelFiles, OpenedRecordingPlays) {
     EXPECT_FALSE(Ostrum_GetPlayedTime(port, &shown));   // nothing on screen yet
     EXPECT_EQ(Ostrum_GetLastError(port), static_cast<uint32_t>(OSTRUM_ERR_NO_PICTURE));
     ASSERT_TRUE(Ostrum_Play(port, nullptr));
-    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetSpecialData(port) == Packed(2024, 3, 1, 12, 0, 1); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetSpecialData(port) == Packed(2024, 3, 1, 12, 0, 1); }, 20));
     // The last of the 50 pictures stays on screen, to the millisecond.
-    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetPlayedTime(port, &shown) && shown.millisecond == 960; }));
+    ASSERT_TRUE(
+        kel_test::WaitUntil([&] { return Ostrum_GetPlayedTime(port, &shown) && shown.millisecond == 960; }, 20));
     EXPECT_EQ(std::vector<int>({shown.year, shown.month, shown.day, shown.hour, shown.minute, shown.second}),
               std::vector<int>({2024, 3, 1, 12, 0, 1}));
     EXPECT_TRUE(Ostrum_CloseFile(port));
@@ -763,12 +754,12 @@ TEST(VintrelSync, GroupedPortsKeepInStepOnTheRecorderClock) {
         ASSERT_TRUE(Ostrum_InputData(port, bytes->data() + 40, static_cast<uint32_t>(bytes->size() - 40)));
     }
     ASSERT_TRUE(Ostrum_Play(pa, nullptr));
-    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetSpecialData(pa) != 0; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetSpecialData(pa) != 0; }, 20));
     ASSERT_TRUE(Ostrum_Play(pb, nullptr));
     // The later channel holds its first frame until the group's clock gets there.
-    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetSpecialData(pb) != 0; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetSpecialData(pb) != 0; }, 20));
     EXPECT_GE(Ostrum_GetSpecialData(pa), Packed(2024, 3, 1, 12, 0, 1));
-    ASSERT_TRUE(WaitFor([&] { return Ostrum_GetSpecialData(pa) >= Packed(2024, 3, 1, 12, 0, 3); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetSpecialData(pa) >= Packed(2024, 3, 1, 12, 0, 3); }, 20));
     const uint32_t ta = Ostrum_GetSpecialData(pa), tb = Ostrum_GetSpecialData(pb);
     EXPECT_LE((ta > tb ? ta - tb : tb - ta), 1u);
     Ostrum_FreePort(pa);
@@ -822,7 +813,7 @@ int PlayOnManualClock(const std::vector<uint8_t>& bytes, int group, Shows* shows
     EXPECT_TRUE(Ostrum_InputData(port, nullptr, uint32_t(-1)));
     EXPECT_TRUE(Ostrum_SetDisplayCallBack(port, &OnShow));
     EXPECT_TRUE(Ostrum_Play(port, nullptr));
-    EXPECT_TRUE(WaitFor([&] { return Ostrum_GetCurrentFrameNum(port) >= 1; }));
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetCurrentFrameNum(port) >= 1; }, 20));
     vintrel::AdvanceManualClock(0);
     return port;
 }

@@ -3,22 +3,20 @@
 // ticked rows, and the clip viewer opened on the alarm's span.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
-#include <QAbstractButton>
-#include <QApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QHeaderView>
 #include <QTest>
 #include <QTreeView>
 
 #include <algorithm>
-#include <functional>
 
 #include "AlarmClipSearchThread.h"
 #include "AlarmModels.h"
@@ -37,15 +35,10 @@
 
 namespace {
 
-bool WaitFor(const std::function<bool()>& done, int ms = 300000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
+using APT_QMR::DownloadAllDone;
+using APT_QMR::DownloadDiskSpaceLow;
+using APT_QMR::DownloadFailed;
+using APT_QMR::DownloadStarted;
 
 QDateTime RecorderDay(uint32_t seconds) {
     const QDateTime utc = QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
@@ -62,7 +55,7 @@ struct Dialogs {
                   bool done = false;
                   QMetaObject::Connection c =
                       QObject::connect(call.dialog, &QDialog::finished, [&done] { done = true; });
-                  EXPECT_TRUE(WaitFor([&] { return done; }));
+                  EXPECT_TRUE(kel_test::WaitUntil([&] { return done; }, 300));
                   QObject::disconnect(c);
               }
               return 1;
@@ -232,7 +225,7 @@ TEST(AlarmPage, ListsTheAlarmsOfADayExportsAndOpensTheClip) {
     EXPECT_EQ(page.alarmStart(), static_cast<time_t>(action.data(alarmroles::kAlarmStartRole).toDouble()));
     CVideoView& view = page.videoView();
     APT_QMR::CPlayBackInteraction* playback = view.playback();
-    ASSERT_TRUE(WaitFor([&] { return !playback->GetFileList().empty(); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return !playback->GetFileList().empty(); }, 300));
     for (const APT_QMR::CSingleFile* f : playback->GetFileList()) {
         EXPECT_LE(static_cast<time_t>(f->StartTime), page.alarmStart());
         EXPECT_GE(static_cast<time_t>(f->EndTime), page.alarmStart());
@@ -254,17 +247,19 @@ TEST(AlarmPage, ListsTheAlarmsOfADayExportsAndOpensTheClip) {
     view.onDownLoadBtn();
     // The start's own reports (path, code 0) come through the downloader's
     // queue; the worker's may overtake them on a loaded machine.
-    ASSERT_TRUE(WaitFor([&] {
-        bool started = false, ended = false;
-        for (int c : codes) {
-            started = started || c == 0;
-            ended = ended || c == 2 || c == 3 || c == 6;
-        }
-        return started && ended;
-    }));
+    ASSERT_TRUE(kel_test::WaitUntil(
+        [&] {
+            bool started = false, ended = false;
+            for (int c : codes) {
+                started = started || c == DownloadStarted;
+                ended = ended || c == DownloadAllDone || c == DownloadFailed || c == DownloadDiskSpaceLow;
+            }
+            return started && ended;
+        },
+        300));
     QString trace;
     for (int c : codes) trace += QString::number(c) + " ";
-    EXPECT_NE(std::find(codes.begin(), codes.end(), 2), codes.end()) << trace.toStdString();
+    EXPECT_NE(std::find(codes.begin(), codes.end(), DownloadAllDone), codes.end()) << trace.toStdString();
     EXPECT_TRUE(view.downloadedFile().startsWith(kel_test::ProgramFolder() + "/dl/AlarmVideo/ch0"));
     EXPECT_TRUE(view.downloadedFile().endsWith(".mp4")) << trace.toStdString();
     EXPECT_GT(QFileInfo(view.downloadedFile()).size(), 0);
@@ -276,10 +271,14 @@ TEST(AlarmPage, ListsTheAlarmsOfADayExportsAndOpensTheClip) {
     const QByteArray firstBytes = kel_test::ReadFile(firstClip);
     codes.clear();
     view.onDownLoadBtn();
-    ASSERT_TRUE(WaitFor([&] {
-        return std::any_of(codes.begin(), codes.end(), [](int c) { return c == 2 || c == 3 || c == 6; });
-    }));
-    EXPECT_NE(std::find(codes.begin(), codes.end(), 2), codes.end());
+    ASSERT_TRUE(kel_test::WaitUntil(
+        [&] {
+            return std::any_of(codes.begin(), codes.end(), [](int c) {
+                return c == DownloadAllDone || c == DownloadFailed || c == DownloadDiskSpaceLow;
+            });
+        },
+        300));
+    EXPECT_NE(std::find(codes.begin(), codes.end(), DownloadAllDone), codes.end());
     const QString secondClip = view.downloadedFile();
     EXPECT_EQ(secondClip, firstClip.left(firstClip.size() - 4) + " (1).mp4");
     EXPECT_EQ(kel_test::ReadFile(firstClip), firstBytes);
@@ -295,11 +294,13 @@ TEST(AlarmPage, ListsTheAlarmsOfADayExportsAndOpensTheClip) {
     d.calls.clear();
     page.onClickAction(action, ziraz::PictureActionRole);
     ASSERT_TRUE(page.captureView());
-    ASSERT_TRUE(WaitFor([&] {
-        for (const auto& c : d.calls)
-            if (c.kind == ziraz::DialogKind::Modal && c.dialog == page.captureView()) return true;
-        return false;
-    }));
+    ASSERT_TRUE(kel_test::WaitUntil(
+        [&] {
+            for (const auto& c : d.calls)
+                if (c.kind == ziraz::DialogKind::Modal && c.dialog == page.captureView()) return true;
+            return false;
+        },
+        300));
     EXPECT_EQ(page.captureView()->ui()->m_pTitleLabel->text(), view.ui().m_pTitleLabel->text());
 }
 

@@ -5,7 +5,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QProgressBar>
 #include <QTabWidget>
 
@@ -13,7 +12,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 #include <memory>
 #include <set>
 
@@ -41,16 +39,13 @@ extern "C" int __wrap_statvfs(const char* path, struct statvfs* buf) {
 namespace {
 
 using APT_QMR::CSingleFile;
-
-bool WaitFor(const std::function<bool()>& done, int ms = 120000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
+using APT_QMR::DownloadAllDone;
+using APT_QMR::DownloadDiskSpaceLow;
+using APT_QMR::DownloadFailed;
+using APT_QMR::DownloadFileDone;
+using APT_QMR::DownloadFileIncomplete;
+using APT_QMR::DownloadNextFile;
+using APT_QMR::DownloadStarted;
 
 // 2024-03-01 08:00:00 UTC; the tests run with TZ=UTC.
 const uint32_t T = 1709280000;
@@ -109,12 +104,14 @@ protected:
     }
 
     bool WaitJobEnd(std::vector<int>& codes) {
-        return WaitFor([&] {
-            for (int c : codes)
-                if (c == 3 || c == 6) return true;
-            return !codes.empty() && codes.back() == 2 && !dialog->downloader().IsDownloading() &&
-                   dialog->ui().m_pDownloadBtn->isEnabled();
-        });
+        return kel_test::WaitUntil(
+            [&] {
+                for (int c : codes)
+                    if (c == DownloadFailed || c == DownloadDiskSpaceLow) return true;
+                return !codes.empty() && codes.back() == DownloadAllDone && !dialog->downloader().IsDownloading() &&
+                       dialog->ui().m_pDownloadBtn->isEnabled();
+            },
+            120);
     }
 
     std::vector<ziraz::DialogCall> calls;
@@ -125,7 +122,7 @@ protected:
         if (call.kind == ziraz::DialogKind::Modal && qobject_cast<ziraz::Progress*>(call.dialog)) {
             bool done = false;
             auto c = QObject::connect(call.dialog, &QDialog::finished, [&done] { done = true; });
-            EXPECT_TRUE(WaitFor([&] { return done; }));
+            EXPECT_TRUE(kel_test::WaitUntil([&] { return done; }, 120));
             QObject::disconnect(c);
         }
         return 1;
@@ -227,13 +224,14 @@ TEST_F(PlaybackDownload, FilesThenPeriodsDownloadToMp4) {
     bool sawBusy = false;
     QObject::connect(&dialog->downloader(), &APT_QMR::CStreamDownloader::DownloadSignal, dialog.get(),
                      [&](int code, int, int) {
-                         if (code == 0)
+                         if (code == DownloadStarted)
                              sawBusy = dialog->ui().m_pStopBtn->isEnabled() && !dialog->ui().m_pDownloadBtn->isEnabled() &&
                                        !dialog->ui().m_pFileView->isEnabled();
                      });
     ASSERT_TRUE(WaitJobEnd(codes));
     // The period has followed the files.
-    ASSERT_TRUE(WaitFor([&] { return !dialog->ui().periodBox[0]->isChecked() && !dialog->downloader().IsDownloading(); }));
+    ASSERT_TRUE(kel_test::WaitUntil(
+        [&] { return !dialog->ui().periodBox[0]->isChecked() && !dialog->downloader().IsDownloading(); }, 120));
     ASSERT_TRUE(WaitJobEnd(codes));
 
     EXPECT_EQ(model->item(0, 5)->text(), "Download Completed");
@@ -254,9 +252,7 @@ TEST_F(PlaybackDownload, FilesThenPeriodsDownloadToMp4) {
     EXPECT_TRUE(dialog->lastFile().startsWith(dir));
     EXPECT_TRUE(dialog->ui().m_pDownloadBtn->isEnabled());
     EXPECT_FALSE(dialog->ui().m_pStopBtn->isEnabled());
-    int codeTwo = 0;
-    for (int c : codes) codeTwo += c == 2;
-    EXPECT_EQ(codeTwo, 2);
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), DownloadAllDone), 2);
     EXPECT_TRUE(sawBusy);
 }
 
@@ -272,7 +268,7 @@ TEST_F(PlaybackDownload, ClosingIsRefusedWhileAJobRuns) {
         EXPECT_EQ(Warnings(), QStringList{"Downloading, please wait or stop."});
         dialog->OnStopDonload();
     }
-    ASSERT_TRUE(WaitFor([&] { return !dialog->downloader().IsDownloading(); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return !dialog->downloader().IsDownloading(); }, 120));
     EXPECT_TRUE(dialog->close());
 }
 
@@ -302,7 +298,8 @@ TEST_F(PlaybackDownload, ARecordingCutShortIsMarkedIncomplete) {
     calls.clear();
     dialog->OnDownLoad();
     ASSERT_TRUE(WaitJobEnd(codes));
-    EXPECT_EQ(codes, (std::vector<int>{4, 0, 5, 4, 7, 4, 5, 2}));
+    EXPECT_EQ(codes, (std::vector<int>{DownloadNextFile, DownloadStarted, DownloadFileDone, DownloadNextFile,
+                                       DownloadFileIncomplete, DownloadNextFile, DownloadFileDone, DownloadAllDone}));
     const char* statuses[3] = {"Download Completed", "Download Incomplete", "Download Completed"};
     for (int r = 0; r < 3; ++r) {
         EXPECT_EQ(model->item(r, 5)->text(), statuses[r]) << r;
@@ -373,10 +370,13 @@ TEST_F(PlaybackDownload, ByTimeSavesTheCellsChannelAFilePerPeriod) {
     SetPeriod(2, kStarts[2] + 3, kStarts[2] + 20);
     calls.clear();
     dialog->OnDownLoad();
-    ASSERT_TRUE(WaitFor([&] {
-        return std::count(codes.begin(), codes.end(), 2) == 2 && !dialog->downloader().IsDownloading();
-    }));
-    EXPECT_EQ(std::count(codes.begin(), codes.end(), 3), 0);
+    ASSERT_TRUE(kel_test::WaitUntil(
+        [&] {
+            return std::count(codes.begin(), codes.end(), DownloadAllDone) == 2 &&
+                   !dialog->downloader().IsDownloading();
+        },
+        120));
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), DownloadFailed), 0);
 
     const QString dir = kel_test::ProgramFolder() + "/dl/RodoroZOD/";
     QStringList expected;

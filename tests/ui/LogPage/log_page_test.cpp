@@ -6,12 +6,9 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDomDocument>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QStandardItemModel>
 #include <QToolButton>
-
-#include <functional>
 
 #include "LogDiskBox.h"
 #include "LogTypeTable.h"
@@ -38,16 +35,6 @@ struct Warnings {
     QList<int> pictures;
     ziraz::ScopedDialogPresenter presenter;
 };
-
-bool WaitFor(const std::function<bool()>& done, int ms = 60000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 QDateTime RecorderDay(uint32_t seconds) {
     const QDateTime utc = QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
@@ -115,7 +102,7 @@ TEST(LogPage, RefusedQueriesLeaveAnEmptyTable) {
     range->setDateTimeRange(start, start.addDays(30));
     page.onQueryLocalLog();
     EXPECT_TRUE(page.logSearch().wait(60000));
-    WaitFor([&] { return !w.texts.isEmpty() || page.model()->rowCount() > 0; });
+    kel_test::WaitUntil([&] { return !w.texts.isEmpty() || page.model()->rowCount() > 0; });
     EXPECT_FALSE(w.texts.contains("You can only search log within 30 days"));
 
     // Export with nothing shown.
@@ -158,7 +145,7 @@ TEST(LogPage, SearchFillsTheTableAndBackupWritesWellFormedXml) {
     page.ui()->rangeDateTimeEdit->setDateTimeRange(RecorderDay(m->info.firstDay),
                                                    RecorderDay(m->info.firstDay + 86399));
     page.ui()->checkBtn->click();
-    ASSERT_TRUE(WaitFor([&] { return page.model()->rowCount() > 0 || !w.texts.isEmpty(); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return page.model()->rowCount() > 0 || !w.texts.isEmpty(); }));
     ASSERT_TRUE(w.texts.isEmpty()) << w.texts.join("|").toStdString();
     const int rows = page.model()->rowCount();
     EXPECT_EQ(rows, static_cast<int>(m->info.logs.size()));
@@ -171,7 +158,7 @@ TEST(LogPage, SearchFillsTheTableAndBackupWritesWellFormedXml) {
     const QString base = kel_test::ProgramFolder() + "/logs & <backup>";
     page.onBackUp(base);
     ASSERT_TRUE(QFile::exists(base + ".xml"));
-    ASSERT_TRUE(WaitFor([&] { return !w.texts.isEmpty(); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return !w.texts.isEmpty(); }));
     EXPECT_EQ(w.texts.last(), "Backup successful.");
     EXPECT_EQ(w.pictures.last(), 0);
 
@@ -193,7 +180,7 @@ TEST(LogPage, SearchFillsTheTableAndBackupWritesWellFormedXml) {
     EXPECT_TRUE(QFile::exists(kel_test::ProgramFolder() + "/third.XML.xml"));
     // A folder that does not exist cannot be opened.
     page.onBackUp(kel_test::ProgramFolder() + "/missing/dir/log.xml");
-    ASSERT_TRUE(WaitFor([&] { return w.texts.size() == 3; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return w.texts.size() == 3; }));
     EXPECT_EQ(w.texts.last(), "Open file failed!");
 
     // A new query empties the table first.
@@ -202,7 +189,7 @@ TEST(LogPage, SearchFillsTheTableAndBackupWritesWellFormedXml) {
     page.onQueryLocalLog();
     EXPECT_EQ(page.model()->rowCount(), 0);
     EXPECT_TRUE(page.noLogShown());
-    ASSERT_TRUE(WaitFor([&] { return !w.texts.isEmpty(); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return !w.texts.isEmpty(); }));
     EXPECT_EQ(w.texts.last(), "No log found!");
 }
 

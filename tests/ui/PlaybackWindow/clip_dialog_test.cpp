@@ -30,6 +30,9 @@ extern "C" int __wrap_statvfs(const char* path, struct statvfs* buf) {
 
 using namespace media_fixture;
 using APT_QMR::CSingleFile;
+using APT_QMR::DownloadAllDone;
+using APT_QMR::DownloadDiskSpaceLow;
+using APT_QMR::DownloadFailed;
 
 namespace {
 
@@ -154,7 +157,7 @@ TEST_F(ClipDialogTest, ClipIsWrittenUnderTheCarNumber) {
     dialog->endEdit()->setDateTime(QDateTime::fromSecsSinceEpoch(T + 6));
     dialog->carNumberEdit()->setText("CAR7 ");
     dialog->onVideoCutClicked();
-    ASSERT_TRUE(WaitFor([&] { return dialog->stateLabel()->text() == "Download Completed"; }, 120));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return dialog->stateLabel()->text() == "Download Completed"; }, 120));
     // An old clip of that span stays; the new one is written beside it.
     EXPECT_EQ(kel_test::ReadFile(old), QByteArray("stale"));
     EXPECT_EQ(QFileInfo(dialog->currentFile()).fileName(), QFileInfo(old).completeBaseName() + " (1).mp4");
@@ -182,7 +185,7 @@ TEST_F(ClipDialogTest, ClipOfAConvertedRecordingIsCutFromIt) {
     dialog->carNumberEdit()->setText("CAR3");
     dialog->onVideoCutClicked();
     EXPECT_TRUE(dialog->clipping());   // under way: the cut runs on the downloader's worker
-    ASSERT_TRUE(WaitFor([&] { return !dialog->clipping(); }, 120));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return !dialog->clipping(); }, 120));
     EXPECT_EQ(dialog->stateLabel()->text(), "Download Completed");
     const QString clip = dialog->currentFile();
     EXPECT_EQ(clip, QString("%1/clips/CAR3/ch01_%2_%3.mp4")
@@ -243,7 +246,7 @@ protected:
         // own handling of the event).
         QObject::connect(dialog->downloader(), &APT_QMR::CStreamDownloader::DownloadSignal, dialog.get(),
                          [this](int code, int, int) {
-                             if (code == 2 || code == 3 || code == 6)
+                             if (code == DownloadAllDone || code == DownloadFailed || code == DownloadDiskSpaceLow)
                                  ends.push_back({code, dialog->stateLabel()->text(), dialog->carNumberEdit()->isEnabled()});
                          });
     }
@@ -268,7 +271,7 @@ protected:
         // The dialog shows the end, and the downloader's worker, which emits
         // the ends, has stopped: every end it emitted is posted by now, and
         // the test's records of them are delivered before they are read.
-        const bool ended = WaitFor(
+        const bool ended = kel_test::WaitUntil(
             [&] {
                 return !dialog->clipping() && dialog->stateLabel()->text() != "Downloading" &&
                        !dialog->downloader()->IsRunning();
@@ -356,7 +359,7 @@ TEST_F(AllWindowsClipTest, AFullDriveEndsTheRun) {
     dialog->onVideoCutClicked();
     ASSERT_TRUE(WaitForTheEnd());
     ASSERT_EQ(ends.size(), 1u);
-    EXPECT_EQ(ends[0].code, 6);
+    EXPECT_EQ(ends[0].code, DownloadDiskSpaceLow);
     EXPECT_TRUE(dialogs.saw(ziraz::DialogKind::MessageInfo, "Disk space is not enough. At least 2G disk space is need."));
     EXPECT_TRUE(QDir(full + "CAR9").entryList({"ch02_*", "ch03_*"}, QDir::Files).isEmpty());
     EXPECT_EQ(dialog->stateLabel()->text(), "Download Exception");

@@ -12,7 +12,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -39,16 +38,6 @@ inline uint32_t Civil(int y, int mo, int d, int h, int mi, int s) {
 // Every channel: one recording [T, T + kSeconds).
 const uint32_t T = Civil(2024, 3, 1, 8, 0, 0);
 const uint32_t kSeconds = 30;
-
-inline bool WaitFor(const std::function<bool()>& done, int seconds = 60) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > seconds * 1000) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 // Folder of the recordings (one per channel 1..channels), written once per
 // test program.

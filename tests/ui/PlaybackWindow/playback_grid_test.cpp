@@ -123,7 +123,7 @@ TEST_F(PlaybackGridTest, CellPicturesAreAvailable) {
     if (qEnvironmentVariableIsSet("KEL_GRAB")) {
         Offer({1, 2, 3});
         grid->onAcceptDrop(0);
-        WaitFor([&] { return Played(2) >= static_cast<time_t>(T) + 2; });
+        kel_test::WaitUntil([&] { return Played(2) >= static_cast<time_t>(T) + 2; });
         grid->cells()[0]->onFast();
         area->grab().save(qEnvironmentVariable("KEL_GRAB"));
     }
@@ -183,7 +183,7 @@ TEST_F(PlaybackGridTest, DropPastTheLastWindowPlaysWhatFitsAndWarns) {
     EXPECT_EQ(warning->pictureType, 2);
     EXPECT_EQ(warning->icons.size(), 3);
     EXPECT_EQ(warning->size, QSize(310, 120));
-    EXPECT_TRUE(WaitFor([&] { return Playing(12) && Playing(15); }));
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return Playing(12) && Playing(15); }));
     EXPECT_TRUE(area->isAnyWindowBusy());
     // The panel's records stay the panel's; the grid played copies.
     EXPECT_EQ(panelRecords.size(), 6);
@@ -196,21 +196,21 @@ TEST_F(PlaybackGridTest, ControlBarDrivesTheSelectedWindow) {
     QSignalSpy update(grid, &PlaybackWindow::signalUpdateControlBar);
     QSignalSpy vehicle(grid->cells()[0], &SinglePlaybackWindow::signalVehInfo);
     grid->onDoubleClickPlay(QModelIndex(), 0);
-    ASSERT_TRUE(WaitFor([&] { return Playing(0); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Playing(0); }));
     SinglePlaybackWindow* cell = grid->cells()[0];
     EXPECT_TRUE(cell->isOsdTimerActive());
     EXPECT_FALSE(update.isEmpty());
 
     // The played time advances, shows in the title band and reaches the axis.
-    ASSERT_TRUE(WaitFor([&] { return Played(0) >= static_cast<time_t>(T); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Played(0) >= static_cast<time_t>(T); }));
     const time_t first = Played(0);
-    EXPECT_TRUE(WaitFor([&] { return Played(0) >= first + 2; }));
-    EXPECT_TRUE(WaitFor([&] { return cell->timeLabel()->text() != "0000-00-00 00:00:00"; }));
-    EXPECT_TRUE(WaitFor([&] { return slider->currentTime() >= static_cast<time_t>(T); }));
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return Played(0) >= first + 2; }));
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return cell->timeLabel()->text() != "0000-00-00 00:00:00"; }));
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return slider->currentTime() >= static_cast<time_t>(T); }));
     // The stream's vehicle data come out of the cell.
-    EXPECT_TRUE(WaitFor([&] { return vehicle.count() > 0; }));
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return vehicle.count() > 0; }));
     // The picture shows in the cell's video area.
-    EXPECT_TRUE(WaitFor([&] {
+    EXPECT_TRUE(kel_test::WaitUntil([&] {
         const QImage shown = cell->videoWidget()->grab().toImage();
         return shown.pixelColor(shown.width() / 2, shown.height() / 2) != QColor(Qt::black);
     }));
@@ -255,13 +255,13 @@ TEST_F(PlaybackGridTest, ControlBarDrivesTheSelectedWindow) {
     EXPECT_TRUE(BarButton("playAllBtn")->isEnabled());
     // Start again from the window's earliest recording.
     start->click();
-    EXPECT_TRUE(WaitFor([&] { return Playing(0); }));
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return Playing(0); }));
 }
 
 TEST_F(PlaybackGridTest, SnapshotAndClipFilesAreWritten) {
     Offer({2});
     grid->onDoubleClickPlay(QModelIndex(), 1);
-    ASSERT_TRUE(WaitFor([&] { return Playing(1) && Played(1) >= static_cast<time_t>(T); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Playing(1) && Played(1) >= static_cast<time_t>(T); }));
     SinglePlaybackWindow* cell = grid->cells()[1];
 
     cell->onSnapshot();
@@ -286,7 +286,7 @@ TEST_F(PlaybackGridTest, SnapshotAndClipFilesAreWritten) {
     const int64_t after = shown();
     EXPECT_TRUE(dialogs.saw(ziraz::DialogKind::Information, "start recording."));
     EXPECT_TRUE(Interaction(1)->m_streamPlayer.IsClipping());
-    ASSERT_TRUE(WaitFor([&] { return shown() >= after + 2000; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return shown() >= after + 2000; }));
     cell->onPause();
     const int64_t last = shown();
     dialogs.calls.clear();
@@ -299,7 +299,7 @@ TEST_F(PlaybackGridTest, SnapshotAndClipFilesAreWritten) {
     const int64_t key = QDateTime::fromString(clip->text.mid(folder.size(), 14), "yyyyMMddhhmmss").toMSecsSinceEpoch();
     EXPECT_GE(key, before / 1000 * 1000);
     EXPECT_LE(key, after);
-    ASSERT_TRUE(WaitFor([&] { return finished.count() == 1; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return finished.count() == 1; }));
     EXPECT_EQ(finished.at(0).at(0).toString(), clip->text);
     EXPECT_TRUE(finished.at(0).at(1).toBool());
 
@@ -323,7 +323,7 @@ TEST_F(PlaybackGridTest, SnapshotAndClipFilesAreWritten) {
 TEST_F(PlaybackGridTest, ClipWithoutRoomIsRefused) {
     Offer({2});
     grid->onDoubleClickPlay(QModelIndex(), 0);
-    ASSERT_TRUE(WaitFor([&] { return Playing(0); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Playing(0); }));
     CSettingsStore::GetInstance()->SetValueText(SettingKey::ClipSavePath, QString());  // cannot be measured
     grid->cells()[0]->onRecord();
     EXPECT_TRUE(dialogs.saw(ziraz::DialogKind::Information, "At least 2G disk space is need."));
@@ -340,7 +340,7 @@ TEST_F(PlaybackGridTest, SyncPlaysWindowsInStepAndFeedsTheAxis) {
 
     Offer({1, 2});
     grid->onAcceptDrop(0);
-    ASSERT_TRUE(WaitFor([&] { return Playing(0) && Playing(1); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Playing(0) && Playing(1); }));
     grid->model()->select(0);
     kel_test::SignalLog ticks(grid->model()->syncGroup(), &APT_QMR::SynPlaybackInteraction::signalCurrentTime);
     BarButton("btnSync")->click();
@@ -348,7 +348,7 @@ TEST_F(PlaybackGridTest, SyncPlaysWindowsInStepAndFeedsTheAxis) {
     EXPECT_TRUE(grid->model()->isSyncRunning());
     EXPECT_TRUE(BarButton("btnUnSync")->isEnabled());
     EXPECT_FALSE(BarButton("btnSync")->isEnabled());
-    EXPECT_TRUE(WaitFor([&] { return ticks.count() >= 2; }));
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return ticks.count() >= 2; }));
     const time_t axis = slider->currentTime();
     EXPECT_GE(axis, static_cast<time_t>(T));
 
@@ -362,19 +362,19 @@ TEST_F(PlaybackGridTest, SyncPlaysWindowsInStepAndFeedsTheAxis) {
     // axis again afterwards.
     const time_t target = T + 20;
     grid->onVideoTimeClicked(0, target);
-    EXPECT_TRUE(WaitFor([&] { return Played(0) >= target && Played(1) >= target; }));
-    EXPECT_TRUE(WaitFor([&] { return slider->currentTime() >= target; }));
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return Played(0) >= target && Played(1) >= target; }));
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return slider->currentTime() >= target; }));
 
     // A window dropped on during play in step joins the group at its time.
     Offer({3});
     grid->onAcceptDrop(2);
     EXPECT_TRUE(grid->isSynchronised());
-    EXPECT_TRUE(WaitFor([&] { return Playing(2) && Played(2) >= target; }));
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return Playing(2) && Played(2) >= target; }));
     grid->onBtnStopClick();  // in step: every window stops
     EXPECT_FALSE(Interaction(0)->m_streamPlayer.IsFileOpen());
     EXPECT_FALSE(Interaction(2)->m_streamPlayer.IsFileOpen());
     grid->onPlayAll();
-    EXPECT_TRUE(WaitFor([&] { return Playing(0) && Playing(1) && Playing(2); }));
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return Playing(0) && Playing(1) && Playing(2); }));
 
     BarButton("btnUnSync")->click();
     EXPECT_FALSE(grid->isSynchronised());
@@ -389,8 +389,9 @@ TEST_F(PlaybackGridTest, QuickFrameClicksAllArrive) {
         SCOPED_TRACE(inStep ? "in step" : "one window");
         Offer({1, 2});
         grid->onAcceptDrop(0);
-        ASSERT_TRUE(WaitFor([&] { return Playing(0) && Playing(1); }));
-        ASSERT_TRUE(WaitFor([&] { return Played(0) >= static_cast<time_t>(T) && Played(1) >= static_cast<time_t>(T); }));
+        ASSERT_TRUE(kel_test::WaitUntil([&] { return Playing(0) && Playing(1); }));
+        ASSERT_TRUE(kel_test::WaitUntil(
+            [&] { return Played(0) >= static_cast<time_t>(T) && Played(1) >= static_cast<time_t>(T); }));
         grid->model()->select(0);
         if (inStep) {
             BarButton("btnSync")->click();
@@ -400,9 +401,11 @@ TEST_F(PlaybackGridTest, QuickFrameClicksAllArrive) {
         BarButton("singleFrameBtn")->click();
         const time_t before[2] = {Played(0), Played(1)};
         for (int c = 0; c < 25; ++c) BarButton("singleFrameBtn")->click();   // 2.5 s at 10 fps
-        EXPECT_TRUE(WaitFor([&] { return Played(0) >= before[0] + 2; })) << Played(0) << " from " << before[0];
+        EXPECT_TRUE(kel_test::WaitUntil([&] { return Played(0) >= before[0] + 2; }))
+            << Played(0) << " from " << before[0];
         if (inStep) {
-            EXPECT_TRUE(WaitFor([&] { return Played(1) >= before[1] + 2; })) << Played(1) << " from " << before[1];
+            EXPECT_TRUE(kel_test::WaitUntil([&] { return Played(1) >= before[1] + 2; }))
+                << Played(1) << " from " << before[1];
         }
         if (inStep) BarButton("btnUnSync")->click();
         area->stopAll();
@@ -412,7 +415,7 @@ TEST_F(PlaybackGridTest, QuickFrameClicksAllArrive) {
 TEST_F(PlaybackGridTest, SoundIsOnInOneWindowOnly) {
     Offer({1, 2, 3, 4, 5, 6});
     grid->onAcceptDrop(0);
-    ASSERT_TRUE(WaitFor([&] { return Playing(3) && Playing(5); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Playing(3) && Playing(5); }));
     auto soundOn = [&](int i) { return Interaction(i)->m_streamPlayer.GetPlayer()->IsSoundOn(); };
     grid->model()->select(3);
     grid->onVoiceStateChanged(true);
@@ -429,18 +432,18 @@ TEST_F(PlaybackGridTest, SoundIsOnInOneWindowOnly) {
 TEST_F(PlaybackGridTest, ClickOnTheAxisSeeksThatWindow) {
     Offer({1, 2});
     grid->onAcceptDrop(0);
-    ASSERT_TRUE(WaitFor([&] { return Playing(0) && Playing(1); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Playing(0) && Playing(1); }));
     grid->cells()[1]->onPause();  // holds window 1 before the target
     grid->model()->select(1);
     const time_t target = T + 20;
     grid->onVideoTimeClicked(0, target);
-    EXPECT_TRUE(WaitFor([&] { return Played(0) >= target && Played(0) < target + 8; }));
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return Played(0) >= target && Played(0) < target + 8; }));
     EXPECT_LT(Played(1), target);
     EXPECT_TRUE(grid->cells()[0]->isOsdTimerActive());
 
     // A drag seeks the selected window.
     grid->onVideoTimeDrag(target);
-    EXPECT_TRUE(WaitFor([&] { return Played(1) >= target && Played(1) < target + 8; }));
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return Played(1) >= target && Played(1) < target + 8; }));
 
     // A row without a window binding does nothing.
     grid->onVideoTimeClicked(9, target);
@@ -451,8 +454,8 @@ TEST_F(PlaybackGridTest, ClickOnTheAxisSeeksThatWindow) {
     SinglePlaybackWindow* cell = grid->cells()[0];
     dialogs.calls.clear();
     grid->onVideoTimeClicked(0, T + 10 * kSeconds);
-    EXPECT_TRUE(WaitFor([&] { return dialogs.saw(ziraz::DialogKind::Information, "Cannot find file."); }));
-    EXPECT_TRUE(WaitFor([&] { return !cell->isOsdTimerActive(); }));
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return dialogs.saw(ziraz::DialogKind::Information, "Cannot find file."); }));
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return !cell->isOsdTimerActive(); }));
     EXPECT_FALSE(Interaction(0)->m_streamPlayer.IsFileOpen());
     EXPECT_EQ(cell->timeLabel()->text(), "0000-00-00 00:00:00");
 }
@@ -464,7 +467,7 @@ TEST_F(PlaybackGridTest, DigitalZoomSelectsARegion) {
 
     Offer({1});
     grid->onDoubleClickPlay(QModelIndex(), 0);
-    ASSERT_TRUE(WaitFor([&] { return Playing(0); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Playing(0); }));
     QWidget* video = cell->videoWidget();
     ASSERT_GT(video->width(), 20);
 
@@ -501,7 +504,7 @@ TEST_F(PlaybackGridTest, ContextMenuEntriesFollowTheWindowState) {
 
     Offer({1});
     grid->onDoubleClickPlay(QModelIndex(), 0);
-    ASSERT_TRUE(WaitFor([&] { return Playing(0); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Playing(0); }));
     cell->onStop();
     g_diskSearchMode = 1;
     QMenu* menu = cell->buildContextMenu();
@@ -514,7 +517,7 @@ TEST_F(PlaybackGridTest, ContextMenuEntriesFollowTheWindowState) {
 
     g_diskSearchMode = 0;
     cell->onStartOrPause();
-    ASSERT_TRUE(WaitFor([&] { return Playing(0); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Playing(0); }));
     menu = cell->buildContextMenu();
     ASSERT_EQ(menu->actions().size(), 5);  // no "DownLoad" after a folder search
     for (QAction* a : menu->actions()) EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
@@ -588,7 +591,7 @@ TEST_F(PlaybackGridTest, DownloadDialogOfACell) {
 TEST_F(PlaybackGridTest, SeekWhileRecordingStartsANewClipAtTheTarget) {
     Offer({1});
     grid->onAcceptDrop(0);
-    ASSERT_TRUE(WaitFor([&] { return Playing(0) && Played(0) >= static_cast<time_t>(T); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Playing(0) && Played(0) >= static_cast<time_t>(T); }));
     grid->cells()[0]->onRecord();
     ASSERT_TRUE(Interaction(0)->m_streamPlayer.IsClipping());
     dialogs.calls.clear();
@@ -598,7 +601,7 @@ TEST_F(PlaybackGridTest, SeekWhileRecordingStartsANewClipAtTheTarget) {
     EXPECT_TRUE(cut->flags[0]);  // shown as a path
     EXPECT_TRUE(cut->text.startsWith(kel_test::ProgramFolder() + "/clips/")) << cut->text.toStdString();
     EXPECT_TRUE(Interaction(0)->m_streamPlayer.IsClipping());
-    EXPECT_TRUE(WaitFor([&] { return Played(0) >= static_cast<time_t>(T) + 20; }));
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return Played(0) >= static_cast<time_t>(T) + 20; }));
     grid->cells()[0]->onStop();
     EXPECT_FALSE(Interaction(0)->m_streamPlayer.IsClipping());
 }
@@ -614,9 +617,10 @@ TEST_F(PlaybackGridTest, PlayStopsAtTheEndOfTheSearchRange) {
     grid->setSearchAccess(access);
     Offer({1});
     grid->onAcceptDrop(0);
-    ASSERT_TRUE(WaitFor([&] { return Playing(0); }));
-    EXPECT_TRUE(WaitFor([&] { return dialogs.saw(ziraz::DialogKind::Information, "The video has reach the end."); }));
-    EXPECT_TRUE(WaitFor([&] { return !Interaction(0)->m_streamPlayer.IsFileOpen(); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Playing(0); }));
+    EXPECT_TRUE(kel_test::WaitUntil(
+        [&] { return dialogs.saw(ziraz::DialogKind::Information, "The video has reach the end."); }));
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return !Interaction(0)->m_streamPlayer.IsFileOpen(); }));
 }
 
 // Windows played in step that all reach the end of the search range leave
@@ -633,13 +637,12 @@ TEST_F(PlaybackGridTest, EndOfPlayInStepLeavesOnlyPlayAndUnsync) {
     grid->setSearchAccess(access);
     Offer({1, 2});
     grid->onAcceptDrop(0);
-    ASSERT_TRUE(WaitFor([&] { return Playing(0) && Playing(1); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Playing(0) && Playing(1); }));
     grid->model()->select(0);
     BarButton("btnSync")->click();
     ASSERT_TRUE(grid->isSynchronised());
-    ASSERT_TRUE(WaitFor([&] {
-        return !Interaction(0)->m_streamPlayer.IsFileOpen() && !Interaction(1)->m_streamPlayer.IsFileOpen();
-    }));
+    ASSERT_TRUE(kel_test::WaitUntil(
+        [&] { return !Interaction(0)->m_streamPlayer.IsFileOpen() && !Interaction(1)->m_streamPlayer.IsFileOpen(); }));
     QCoreApplication::processEvents();
     struct Expect {
         const char* button;
@@ -678,7 +681,7 @@ TEST_F(PlaybackGridTest, CellButtonsAndSpeedOverTheVideo) {
     EXPECT_FALSE(button("PlayBottom_PauseBtn")->isEnabled());
     Offer({1});
     grid->onAcceptDrop(0);
-    ASSERT_TRUE(WaitFor([&] { return Playing(0); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Playing(0); }));
     QEvent enter(QEvent::Enter);
     QCoreApplication::sendEvent(cell, &enter);
     EXPECT_TRUE(cell->bottomBar()->isVisibleTo(cell));
@@ -742,19 +745,20 @@ TEST_F(PlaybackGridTest, SavedMp4PlaysInACell) {
     panelRecords.append(saved);
     grid->onDoubleClickedPlay(QModelIndex());
     EXPECT_EQ(dialogs.find(ziraz::DialogKind::MessageInfo), nullptr);
-    ASSERT_TRUE(WaitFor([&] { return Playing(0) && Played(0) >= static_cast<time_t>(T) + 1; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Playing(0) && Played(0) >= static_cast<time_t>(T) + 1; }));
 
     grid->cells()[0]->onPause();
-    ASSERT_TRUE(WaitFor([&] { return !Interaction(0)->m_bPlaying; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return !Interaction(0)->m_bPlaying; }));
     const time_t held = Played(0);
     grid->model()->select(0);
     const time_t target = T + 20;
     grid->onVideoTimeClicked(0, target);
-    EXPECT_TRUE(WaitFor([&] { return Played(0) >= target && Played(0) < target + 8; }));
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return Played(0) >= target && Played(0) < target + 8; }));
     EXPECT_NE(Played(0), held);
     grid->cells()[0]->onFast();
     // The pump notices the end of the file, the cell tells and stops.
-    EXPECT_TRUE(WaitFor([&] { return dialogs.saw(ziraz::DialogKind::Information, "The video has reach the end."); }));
+    EXPECT_TRUE(kel_test::WaitUntil(
+        [&] { return dialogs.saw(ziraz::DialogKind::Information, "The video has reach the end."); }));
     EXPECT_FALSE(Interaction(0)->m_streamPlayer.IsFileOpen());
 }
 
@@ -770,7 +774,7 @@ TEST_F(PlaybackGridTest, RecordingWhileASavedMp4PlaysCutsItsClip) {
     saved->SingleFileList.front()->FileName = path;
     panelRecords.append(saved);
     grid->onDoubleClickedPlay(QModelIndex());
-    ASSERT_TRUE(WaitFor([&] { return Playing(0) && Played(0) >= static_cast<time_t>(T) + 1; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Playing(0) && Played(0) >= static_cast<time_t>(T) + 1; }));
     SinglePlaybackWindow* cell = grid->cells()[0];
     const int port = Interaction(0)->m_streamPlayer.GetPlayer()->GetPort();
     auto shown = [port]() -> int64_t {
@@ -786,7 +790,7 @@ TEST_F(PlaybackGridTest, RecordingWhileASavedMp4PlaysCutsItsClip) {
     const int64_t after = shown();
     EXPECT_TRUE(dialogs.saw(ziraz::DialogKind::Information, "start recording."));
     EXPECT_TRUE(Interaction(0)->m_streamPlayer.IsClipping());
-    ASSERT_TRUE(WaitFor([&] { return shown() >= after + 2000; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return shown() >= after + 2000; }));
     cell->onPause();   // recording stops at the frame left on screen
     const int64_t last = shown();
     dialogs.calls.clear();
@@ -802,7 +806,7 @@ TEST_F(PlaybackGridTest, RecordingWhileASavedMp4PlaysCutsItsClip) {
     EXPECT_GE(key, before / 1000 * 1000);
     EXPECT_LE(key, after);
     EXPECT_EQ(finished.count(), 0);   // not waited for
-    ASSERT_TRUE(WaitFor([&] { return finished.count() == 1; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return finished.count() == 1; }));
     EXPECT_EQ(finished.at(0).at(0).toString(), clip);
     EXPECT_TRUE(finished.at(0).at(1).toBool());
 
@@ -827,7 +831,7 @@ TEST_F(PlaybackGridTest, ClipOfAVanishedMp4IsReportedAndLeavesNothing) {
     saved->SingleFileList.front()->FileName = path;
     panelRecords.append(saved);
     grid->onDoubleClickedPlay(QModelIndex());
-    ASSERT_TRUE(WaitFor([&] { return Playing(0) && Played(0) >= static_cast<time_t>(T); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Playing(0) && Played(0) >= static_cast<time_t>(T); }));
     SinglePlaybackWindow* cell = grid->cells()[0];
     cell->onRecord();
     ASSERT_TRUE(Interaction(0)->m_streamPlayer.IsClipping());
@@ -835,7 +839,7 @@ TEST_F(PlaybackGridTest, ClipOfAVanishedMp4IsReportedAndLeavesNothing) {
     ASSERT_TRUE(QFile::remove(QString::fromStdString(path)));
     cell->onRecord();
     const QString text = "The clip " + clip + " could not be saved.";
-    ASSERT_TRUE(WaitFor([&] { return dialogs.saw(ziraz::DialogKind::Information, text); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return dialogs.saw(ziraz::DialogKind::Information, text); }));
     EXPECT_FALSE(QFile::exists(clip));
     EXPECT_FALSE(QFile::exists(clip + ".part"));
 }
@@ -843,7 +847,7 @@ TEST_F(PlaybackGridTest, ClipOfAVanishedMp4IsReportedAndLeavesNothing) {
 TEST_F(PlaybackGridTest, CoverPausesPlayingWindowsAndResumesThem) {
     Offer({1, 2});
     grid->onAcceptDrop(0);
-    ASSERT_TRUE(WaitFor([&] { return Playing(0) && Playing(1); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Playing(0) && Playing(1); }));
     grid->cells()[1]->onPause();
     area->setCover(true);
     EXPECT_TRUE(Interaction(0)->m_bPause);
@@ -856,7 +860,7 @@ TEST_F(PlaybackGridTest, CoverPausesPlayingWindowsAndResumesThem) {
 TEST_F(PlaybackGridTest, ZoomOverlayIsDrawnOverThePicture) {
     Offer({1});
     grid->onDoubleClickPlay(QModelIndex(), 0);
-    ASSERT_TRUE(WaitFor([&] { return Playing(0); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Playing(0); }));
     SinglePlaybackWindow* cell = grid->cells()[0];
     QWidget* video = cell->videoWidget();
     cell->onDigitalZoom();

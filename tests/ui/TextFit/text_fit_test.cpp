@@ -16,7 +16,6 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QMenu>
 #include <QTabWidget>
 #include <QTest>
@@ -75,17 +74,7 @@ const QSet<QString> kElidedOnPurpose = {
     "m_checkedTag",           // a ticked entry wider than its selector's head
 };
 
-bool WaitFor(const std::function<bool()>& done, int ms = 120000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
-
-void Settle(int ms = 150) { WaitFor([] { return false; }, ms); }
+void Settle(int ms = 150) { QTest::qWait(ms); }
 
 QDateTime RecorderTime(uint32_t seconds) {
     const QDateTime utc = QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
@@ -152,7 +141,7 @@ struct Dialogs {
                   bool done = false;
                   QMetaObject::Connection c =
                       QObject::connect(call.dialog, &QDialog::finished, [&done] { done = true; });
-                  EXPECT_TRUE(WaitFor([&] { return done; }));
+                  EXPECT_TRUE(kel_test::WaitUntil([&] { return done; }, 120));
                   QObject::disconnect(c);
                   return 1;
               }
@@ -228,7 +217,8 @@ TEST_P(TextFit, KelPagesAndDialogs) {
     PlaybackWindow* grid = area->playbackWindow();
     panel->form()->searchRangeDateTimeEdit->SetDateRange(dayStart.date(), dayStart.date());
     panel->form()->btnSearchRecord->click();
-    ASSERT_TRUE(WaitFor([&] { return panel->form()->btnSearchRecord->isEnabled() && !panel->shownResults().isEmpty(); }));
+    ASSERT_TRUE(kel_test::WaitUntil(
+        [&] { return panel->form()->btnSearchRecord->isEnabled() && !panel->shownResults().isEmpty(); }, 120));
     QTreeView* tree = panel->form()->treeRecordFileList->treeView();
     QAbstractItemModel* treeModel = tree->model();
     ASSERT_GT(treeModel->rowCount(), 0);
@@ -236,10 +226,12 @@ TEST_P(TextFit, KelPagesAndDialogs) {
     tree->expand(treeModel->index(0, 0, device));
     grid->onSelectedPlaybackWnd(0);
     emit panel->signalItemDoubleClickedMessage(device);
-    ASSERT_TRUE(WaitFor([&] {
-        APT_QMR::CPlayBackInteraction* ia = grid->model()->interaction(0);
-        return ia && ia->m_streamPlayer.GetPlayedTime() > 0;
-    }));
+    ASSERT_TRUE(kel_test::WaitUntil(
+        [&] {
+            APT_QMR::CPlayBackInteraction* ia = grid->model()->interaction(0);
+            return ia && ia->m_streamPlayer.GetPlayedTime() > 0;
+        },
+        120));
     Settle(1000);
     Walk(&window, "Playback");
 
@@ -261,7 +253,7 @@ TEST_P(TextFit, KelPagesAndDialogs) {
     Walk(&window, "Playback, 16 windows");
     emit bar->fourScreenSplit();
     bar->onLayout();
-    ASSERT_TRUE(WaitFor([&] { return bar->layoutMenu()->isVisible(); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return bar->layoutMenu()->isVisible(); }, 120));
     Walk(bar->layoutMenu(), "Layout menu");
     bar->layoutMenu()->hide();
 
@@ -287,7 +279,7 @@ TEST_P(TextFit, KelPagesAndDialogs) {
     auto* about = window.titleBar()->findChild<QToolButton*>("aboutBtn");
     ASSERT_TRUE(about);
     about->click();
-    ASSERT_TRUE(WaitFor([] { return QApplication::activePopupWidget() != nullptr; }, 10000));
+    ASSERT_TRUE(kel_test::WaitUntil([] { return QApplication::activePopupWidget() != nullptr; }, 10));
     Walk(QApplication::activePopupWidget(), "About");
     QApplication::activePopupWidget()->close();
 
@@ -297,7 +289,7 @@ TEST_P(TextFit, KelPagesAndDialogs) {
     auto* evidenceArea = qobject_cast<PlaybackControlArea*>(window.evidenceControlArea());
     evidencePanel->form()->searchRangeDateTimeEdit->SetDateRange(dayStart.date(), dayStart.date());
     evidencePanel->form()->btnSearchRecord->click();
-    ASSERT_TRUE(WaitFor([&] { return evidencePanel->form()->btnSearchRecord->isEnabled(); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return evidencePanel->form()->btnSearchRecord->isEnabled(); }, 120));
     emit evidencePanel->signalItemDoubleClickedMessage(
         evidencePanel->form()->treeRecordFileList->treeView()->model()->index(0, 0));
     Settle(1500);
@@ -312,7 +304,7 @@ TEST_P(TextFit, KelPagesAndDialogs) {
         if (disks->itemText(i).contains("E:")) disks->setCurrentIndex(i);
     log->ui()->rangeDateTimeEdit->setDateTimeRange(dayStart, dayEnd);
     log->ui()->checkBtn->click();
-    ASSERT_TRUE(WaitFor([&] { return log->model()->rowCount() > 0; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return log->model()->rowCount() > 0; }, 120));
     Walk(&window, "Log");
 
     // Alarm: every channel and type of the day, then the picture and the
@@ -338,7 +330,7 @@ TEST_P(TextFit, KelPagesAndDialogs) {
     lookAtDialog = [&](QDialog* d, const QString&) { Walk(d, "Alarm picture"); };
     alarms->onClickAction(action, ziraz::PictureActionRole);
     lookAtDialog = [&](QDialog* d, const QString&) {
-        WaitFor([&] { return alarms->videoView().isPlaying(); }, 30000);
+        kel_test::WaitUntil([&] { return alarms->videoView().isPlaying(); }, 30);
         Walk(d, "Alarm clip");
     };
     alarms->onClickAction(action, ziraz::LiveViewActionRole);

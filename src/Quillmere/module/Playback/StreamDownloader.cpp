@@ -27,10 +27,6 @@ constexpr uint64_t kStalledMs = 30000;
 constexpr int kPassSleepMs = 5;
 constexpr float kLowSpaceGiB = kDownloadMinFreeGiB;
 
-// End of stream and failure as the stream source reports them.
-constexpr int kPosEnd = 100;
-constexpr int kPosFailed = 200;
-
 void DeleteFile(const std::string& path) {
     const std::string local = wincompat::MapPath(path);
     if (!local.empty()) std::remove(local.c_str());
@@ -643,11 +639,11 @@ bool CStreamDownloader::LoopPass() {
     }
 
     const int pos = m_source.GetPos();
-    if (pos == kPosEnd) return m_byTime ? NextFileInSpan() : NextFile();
+    if (pos == StorageOper::kPosEnd) return m_byTime ? NextFileInSpan() : NextFile();
     const uint64_t lastData = m_lastDataMs.load();
     const uint64_t now = ZUN_MonotonicMs();
-    const bool stalled = pos != kPosEnd && now > lastData && now - lastData > kStalledMs;
-    if (pos == kPosFailed || m_writer.HasFailed() || stalled) {
+    const bool stalled = pos != StorageOper::kPosEnd && now > lastData && now - lastData > kStalledMs;
+    if (pos == StorageOper::kPosFailed || m_writer.HasFailed() || stalled) {
         m_failure = m_writer.HasFailed() ? FailureOutputWrite : FailureRecordingUnreadable;
         if (m_lastIndex == -1) m_lastIndex = 0;
         const int task = m_taskIndex.load();

@@ -341,7 +341,7 @@ bool CStreamPlayer::Loop() {
     // A file read by the player library has been read whole when the
     // library has nothing left to show.
     const bool libraryReads = m_player.IsFileOpen();
-    const int pos = libraryReads ? 100 : m_source.GetPos();
+    const int pos = libraryReads ? StorageOper::kPosEnd : m_source.GetPos();
     const time_t played = GetPlayedTime();
     const uint32_t remain = m_player.GetSourceBufferRemain();
     const uint32_t frames = m_player.GetBufferValue(OSTRUM_BUF_FRAMES_LEFT);
@@ -349,7 +349,8 @@ bool CStreamPlayer::Loop() {
     m_sameTimeCount = (played == m_lastPlayedTime) ? m_sameTimeCount + 1 : 0;
     m_lastPlayedTime = played;
 
-    const bool playedOut = pos == 100 && remain == 0 && frames == 0 && m_sameTimeCount >= kPlayedOutPasses;
+    const bool playedOut =
+        pos == StorageOper::kPosEnd && remain == 0 && frames == 0 && m_sameTimeCount >= kPlayedOutPasses;
     if (playedOut) {
         // The next file of the list (gaps left by empty entries are skipped).
         size_t next = static_cast<size_t>(m_currentIndex.load()) + 1;
@@ -375,7 +376,7 @@ bool CStreamPlayer::Loop() {
         m_endOfList = true;
         return false;
     }
-    if (!libraryReads && m_source.GetPos() == 200) {
+    if (!libraryReads && m_source.GetPos() == StorageOper::kPosFailed) {
         CloseAll();
         m_state = StateReadFailed;
         return false;

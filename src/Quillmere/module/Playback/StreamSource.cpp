@@ -241,14 +241,14 @@ bool ReadRecordingSpan(const std::vector<std::shared_ptr<APT_QMR::CSingleFile>>&
                 if (reading.enough) break;
             }
             const int pos = source.GetPos();
-            if (pos == 100) break;
+            if (pos == StorageOper::kPosEnd) break;
             uint64_t last;
             {
                 std::lock_guard<std::mutex> guard(reading.lock);
                 last = reading.lastDataMs;
             }
             const uint64_t now = ZUN_MonotonicMs();
-            if (pos == 200 || (now > last && now - last > kSpanStalledMs)) {
+            if (pos == StorageOper::kPosFailed || (now > last && now - last > kSpanStalledMs)) {
                 failed = true;
                 break;
             }

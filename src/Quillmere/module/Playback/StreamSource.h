@@ -51,8 +51,9 @@ public:
     // then comes back false: nothing is left to drop).
     bool SetPosByTime(RbsDateTime time, bool* reset, void (*resetBuffer)(void*) = nullptr, void* arg = nullptr);
     // Progress of the open stream: 0 with none; the direct reader's percent
-    // (100 = read to the end, -1 without a reader); the storage layer's
-    // position (100 end, 200 failure).
+    // (100, StorageOper::kPosEnd, = read to the end; -1 without a reader);
+    // the storage layer's position (StorageOper::kPosEnd at the end,
+    // StorageOper::kPosFailed after a failure).
     int GetPos();
     void StopStream();
 

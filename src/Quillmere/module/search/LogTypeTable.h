@@ -2,8 +2,9 @@
 // Texts of the device log: major and minor type names, event time, host
 // address, channel and alarm numbers.
 //
-// The minor-type table is generated (LogTypeTable.inc); its texts are
-// translation keys of the context "QObject".
+// The minor-type table is generated (LogTypeTable.inc, from the tables in
+// tables/ by tools/tablegen/tablegen.py); its texts are translation keys of
+// the context "QObject".
 #include <QString>
 
 #include <cstdint>

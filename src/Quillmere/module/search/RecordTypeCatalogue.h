@@ -14,14 +14,15 @@ class CSingleFile;
 struct FoundDataRecord;
 struct HD_FIND_FILE_RECORD;
 
-// One row as the generated table (RecordTypeCatalogue.inc) holds it.
+// One row as the generated table (RecordTypeCatalogue.inc, from
+// tables/record_types.tsv by tools/tablegen/tablegen.py) holds it.
 struct RecordTypeRow {
     int code;
     int classNumber;
     int reserved1;
     int reserved2;
     int mask;
-    int listedCategory;  // the category the catalogue document lists; the lookup derives it from the mask
+    int listedCategory;  // the category column of the table; the lookup derives it from the mask
     const char* description;  // UTF-8
 };
 

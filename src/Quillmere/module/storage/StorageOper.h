@@ -36,9 +36,12 @@ time_t DateTimeToTime(const RbsDateTime* dt);
 
 class StorageOper {
 public:
-    // Read status of type-1 streams (GetPos), the values the hard-disk file
-    // library's position uses for the end and for a failure.
-    enum { kPosEnd = 100, kPosFailed = 200 };
+    // Read status of type-1 streams (GetPos): the hard-disk file library's
+    // positions for the end and for a failure, so that GetPos means the same
+    // on every disk type. The stream source, the downloader and the player
+    // read positions by these names.
+    static constexpr int kPosEnd = HD_POS_END;
+    static constexpr int kPosFailed = HD_POS_ERROR;
 
     StorageOper() = default;
     ~StorageOper();

@@ -296,10 +296,6 @@ void PlaybackWindow::relayout() {
     for (int i = 0; i < m_cells.size(); ++i) m_cells[i]->setVisible(i < n);
 }
 
-void PlaybackWindow::removeAllCells() {
-    for (SinglePlaybackWindow* cell : m_cells) m_layout->removeWidget(cell);
-}
-
 void PlaybackWindow::setSplitMode(int mode) {
     m_splitMode = (mode >= 0 && mode <= 3) ? mode : 4;
     ensureCells();

@@ -85,7 +85,6 @@ public:
     bool playWindowAt(int index, time_t t);
     void setWindowSpeed(int index, int speed);
     void closeAll() { onCloseAll(); }
-    void removeAllCells();
 
 signals:
     void signalSyn(bool flag);

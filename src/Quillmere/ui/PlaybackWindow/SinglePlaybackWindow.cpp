@@ -798,10 +798,6 @@ void SinglePlaybackWindow::drawOverlay(QPainter* painter) {
 
 // ---------------------------------------------------------------- context menu
 
-QList<QAction*> SinglePlaybackWindow::menuActions() const {
-    return {m_zoomAction, m_snapshotAction, m_recordAction, m_downloadAction, m_soundAction, m_fullScreenAction};
-}
-
 void SinglePlaybackWindow::setActionStates(bool zoom, bool snapshot, bool record, bool download, bool sound,
                                            bool fullScreen) {
     m_zoomAction->setEnabled(zoom);

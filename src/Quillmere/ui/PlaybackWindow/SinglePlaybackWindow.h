@@ -79,7 +79,6 @@ public:
     QLabel* timeLabel() const { return m_timeLabel; }
     ziraz::Label* titleLabel() const { return m_titleLabel; }
     QPushButton* closeButton() const { return m_closeBtn; }
-    QList<QAction*> menuActions() const;
     // The menu as the next right click would show it (not run); null when
     // the cell holds no channel-files record.
     QMenu* buildContextMenu();

@@ -36,10 +36,6 @@ GroupTreeView::GroupTreeView(QWidget* parent) : ziraz::TreeView(parent) {
 
 GroupTreeView::~GroupTreeView() = default;
 
-void GroupTreeView::setMultiSelect(bool multi) {
-    setSelectionMode(multi ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
-}
-
 void GroupTreeView::mousePressEvent(QMouseEvent* event) {
     m_pressPos = event->pos();
     QTreeView::mousePressEvent(event);

@@ -40,7 +40,6 @@ public:
     void setGroupDragEnabled(bool enabled) { m_dragFlag = enabled; }
     void setFlag(bool flag) { m_flag = flag; }
     void setMimeType(const QString& type) { m_mimeType = type; }
-    void setMultiSelect(bool multi);
 
     // The drag picture for the current selection: the device picture when a
     // device row is selected, else the channel picture.

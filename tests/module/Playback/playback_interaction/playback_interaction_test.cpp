@@ -16,7 +16,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QWidget>
 
@@ -26,7 +25,6 @@
 #include <atomic>
 #include <cmath>
 #include <ctime>
-#include <functional>
 #include <memory>
 
 namespace {
@@ -52,16 +50,6 @@ uint32_t Civil(int y, int mo, int d, int h, int mi, int s) {
 const uint32_t T = Civil(2024, 3, 1, 8, 0, 0);
 const uint32_t kStarts[3] = {T, T + 3, T + 10};
 const uint32_t kSeconds = 3;
-
-bool WaitFor(const std::function<bool()>& done, int seconds = 60) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > seconds * 1000) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 CChannel Channel(int number) {
     CChannel c;
@@ -191,8 +179,8 @@ TEST_F(PlaybackInteractionTest, PlaysPausesStepsChangesSpeedAndSeeks) {
     EXPECT_TRUE(w.IsTimeInFile());
     EXPECT_EQ(w.GetWindow(), windows[0].get());
     EXPECT_EQ(w.m_streamPlayer.GetCurrentIndex(), 0);   // the channel's own list
-    ASSERT_TRUE(WaitFor([&] { return Shows(w, T + 1, T + 3); }));
-    ASSERT_TRUE(WaitFor([&] { return vehicleRecords > 0; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Shows(w, T + 1, T + 3); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return vehicleRecords > 0; }));
 
     ASSERT_TRUE(w.Pause(true));
     EXPECT_TRUE(w.m_bPause);
@@ -212,7 +200,7 @@ TEST_F(PlaybackInteractionTest, PlaysPausesStepsChangesSpeedAndSeeks) {
 
     ASSERT_TRUE(w.SeekTo(T + 10));
     EXPECT_EQ(w.m_streamPlayer.GetCurrentIndex(), 2);
-    ASSERT_TRUE(WaitFor([&] { return Shows(w, T + 10, T + 13); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Shows(w, T + 10, T + 13); }));
 
     w.StopPlayback();
     EXPECT_FALSE(w.m_bPlaying);
@@ -282,11 +270,11 @@ TEST_F(PlaybackInteractionTest, SeekDuringAClipCutsItInTwo) {
     w.SetFileList({&first, &second, &third});
     w.m_bRbs = true;
     ASSERT_TRUE(w.StartPlayback(windows[0].get(), start));
-    ASSERT_TRUE(WaitFor([&] { return Shows(w, start, start + 10); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Shows(w, start, start + 10); }));
     const time_t clipStart = w.m_streamPlayer.GetPlayedTime();
     ASSERT_TRUE(w.StartClip(-1));
     // Two seconds played: at least one key frame has entered the clip.
-    ASSERT_TRUE(WaitFor([&] { return w.m_streamPlayer.GetPlayedTime() >= clipStart + 2; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return w.m_streamPlayer.GetPlayedTime() >= clipStart + 2; }));
 
     ASSERT_TRUE(w.SeekTo(later + 1));
     const QString folderOfClips = kel_test::ProgramFolder() + "/clips/Clip/";
@@ -295,10 +283,10 @@ TEST_F(PlaybackInteractionTest, SeekDuringAClipCutsItInTwo) {
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_EQ(notices[0], firstClip);
     EXPECT_TRUE(w.m_streamPlayer.IsClipping());
-    ASSERT_TRUE(WaitFor([&] { return Shows(w, later + 4, later + 6); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Shows(w, later + 4, later + 6); }));
     w.m_streamPlayer.StopClip();
     EXPECT_EQ(w.m_streamPlayer.GetPlayer()->GetLastClipPath(), secondClip.toStdString());
-    ASSERT_TRUE(WaitFor([&] { return finished.size() == 2; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return finished.size() == 2; }));
     std::sort(finished.begin(), finished.end());
     EXPECT_EQ(finished, (std::vector<std::pair<QString, bool>>{{firstClip, true}, {secondClip, true}}));
     struct Expected {
@@ -387,20 +375,20 @@ TEST_F(PlaybackInteractionTest, ClipHoldsThePicturesShownFromTheirKeyFrame) {
                          [&](QString path, bool saved) { finished.emplace_back(path, saved); });
         // From second 1 on: the picture starts at its key frame at 1.5 s.
         ASSERT_TRUE(w.StartPlayback(windows[0].get(), start + 1));
-        ASSERT_TRUE(WaitFor([&] { return ShownMs(w) >= int64_t(start) * 1000 + 2200; }));
+        ASSERT_TRUE(kel_test::WaitUntil([&] { return ShownMs(w) >= int64_t(start) * 1000 + 2200; }));
         ASSERT_TRUE(w.Pause(true));   // the frame on screen stays while it is noted
         const int64_t first = ShownMs(w);
         ASSERT_TRUE(w.StartClip(-1));
         ASSERT_TRUE(w.Resume());
         // Into the second recording, past its first key frame.
-        ASSERT_TRUE(WaitFor([&] { return ShownMs(w) >= int64_t(start + 6) * 1000 + 200; }));
+        ASSERT_TRUE(kel_test::WaitUntil([&] { return ShownMs(w) >= int64_t(start + 6) * 1000 + 200; }));
         ASSERT_TRUE(w.Pause(true));
         const int64_t last = ShownMs(w);
         const std::string path = w.m_streamPlayer.GetPlayer()->GetClipPath();
         w.m_streamPlayer.StopClip();
         EXPECT_EQ(w.m_streamPlayer.GetPlayer()->GetLastClipPath(), path);
         EXPECT_EQ(QString::fromStdString(path), clips + "ch04_" + QString::fromStdString(TimeToString(first / 1000)) + ".mp4");
-        ASSERT_TRUE(WaitFor([&] { return !finished.empty(); }));
+        ASSERT_TRUE(kel_test::WaitUntil([&] { return !finished.empty(); }));
         ASSERT_EQ(finished.size(), 1u);
         EXPECT_EQ(finished[0], std::make_pair(QString::fromStdString(path), true));
         EXPECT_FALSE(QFile::exists(QString::fromStdString(path) + ".part"));
@@ -510,7 +498,7 @@ TEST_F(PlaybackInteractionTest, WindowsInAGroupAdvanceTogether) {
     ASSERT_TRUE(b.StartPlayback(windows[1].get(), T));
     ASSERT_TRUE(group.Start());
     EXPECT_TRUE(group.IsPlaying());
-    ASSERT_TRUE(WaitFor([&] { return ticks.size() >= 2; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return ticks.size() >= 2; }));
     for (time_t t : ticks) {
         EXPECT_GE(t, static_cast<time_t>(T));
         EXPECT_LT(t, static_cast<time_t>(T + 13));
@@ -541,9 +529,9 @@ TEST_F(PlaybackInteractionTest, WindowsInAGroupAdvanceTogether) {
     EXPECT_EQ(group.GetSpeed(), 0);
 
     ASSERT_TRUE(group.SeekTo(T + 10));
-    ASSERT_TRUE(WaitFor([&] { return Shows(a, T + 10, T + 13) && Shows(b, T + 10, T + 13); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Shows(a, T + 10, T + 13) && Shows(b, T + 10, T + 13); }));
     ticks.clear();
-    ASSERT_TRUE(WaitFor([&] { return !ticks.empty() && ticks.back() >= static_cast<time_t>(T + 10); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return !ticks.empty() && ticks.back() >= static_cast<time_t>(T + 10); }));
 
     ASSERT_TRUE(group.Stop());
     EXPECT_FALSE(group.Stop());
@@ -595,10 +583,11 @@ TEST_F(PlaybackInteractionTest, AChannelOnTwoDisksStaysInStep) {
     // Watched until the first window is well into its second recording.
     time_t lastA = -1;
     std::string back, apart;
-    ASSERT_TRUE(WaitFor([&] {
+    ASSERT_TRUE(kel_test::WaitUntil([&] {
         const time_t ta = a.m_streamPlayer.GetPlayedTime();
         const time_t tb = b.m_streamPlayer.GetPlayedTime();
-        if (ta != -1 && lastA != -1 && ta < lastA) back += std::to_string(lastA - T) + "->" + std::to_string(ta - T) + " ";
+        if (ta != -1 && lastA != -1 && ta < lastA)
+            back += std::to_string(lastA - T) + "->" + std::to_string(ta - T) + " ";
         if (ta != -1) lastA = ta;
         if (ta != -1 && tb != -1 && std::llabs(static_cast<long long>(ta - tb)) > 1) {
             const std::string pair = std::to_string(ta - T) + "/" + std::to_string(tb - T) + " ";
@@ -622,7 +611,8 @@ TEST_F(PlaybackInteractionTest, GroupSingleFrameKeepsWindowsTogether) {
     for (int i = 0; i < 3; ++i) {
         Prepare(w[i], 1);
         ASSERT_TRUE(w[i].StartPlayback(windows[i].get(), at[i]));
-        ASSERT_TRUE(WaitFor([&] { return w[i].m_streamPlayer.GetPlayedTime() >= static_cast<time_t>(at[i]); }));
+        ASSERT_TRUE(
+            kel_test::WaitUntil([&] { return w[i].m_streamPlayer.GetPlayedTime() >= static_cast<time_t>(at[i]); }));
         ASSERT_TRUE(w[i].Pause(true));
     }
     time_t shown[3];
@@ -650,7 +640,7 @@ TEST_F(PlaybackInteractionTest, QuickGroupFrameStepsAllArrive) {
     for (int i = 0; i < 2; ++i) {
         Prepare(w[i], i + 1);
         ASSERT_TRUE(w[i].StartPlayback(windows[i].get(), T));
-        ASSERT_TRUE(WaitFor([&] { return w[i].m_streamPlayer.GetPlayedTime() >= static_cast<time_t>(T); }));
+        ASSERT_TRUE(kel_test::WaitUntil([&] { return w[i].m_streamPlayer.GetPlayedTime() >= static_cast<time_t>(T); }));
     }
     SynPlaybackInteraction group;
     ASSERT_TRUE(group.SetInteractions({&w[0], &w[1]}));
@@ -661,7 +651,8 @@ TEST_F(PlaybackInteractionTest, QuickGroupFrameStepsAllArrive) {
     const int kClicks = 25;   // 2.5 s of 10 fps recordings of 3 s each
     for (int c = 0; c < kClicks; ++c) ASSERT_TRUE(group.OneByOne()) << "click " << c;
     for (int i = 0; i < 2; ++i) {
-        EXPECT_TRUE(WaitFor([&] { return shown[i] >= kClicks; }, 30)) << "window " << i << " showed " << shown[i];
+        EXPECT_TRUE(kel_test::WaitUntil([&] { return shown[i] >= kClicks; }, 30))
+            << "window " << i << " showed " << shown[i];
         EXPECT_GE(w[i].m_streamPlayer.GetPlayedTime(), before[i] + 2) << "window " << i;
     }
     for (int i = 0; i < 2; ++i) w[i].m_streamPlayer.GetPlayer()->SetShownCallback(nullptr);
@@ -679,7 +670,7 @@ TEST(PlaybackInteractionGroup, EmptyGroupTicksNothing) {
     EXPECT_TRUE(group.IsStarted());
     // Two passes of the ticker, each of which would have emitted before it
     // counted; what they emitted is delivered once the ticker has ended.
-    ASSERT_TRUE(WaitFor([&] { return group.TickerPasses() >= passes + 2; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return group.TickerPasses() >= passes + 2; }));
     EXPECT_TRUE(group.Stop());
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents();

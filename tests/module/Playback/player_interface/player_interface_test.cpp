@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QRegularExpression>
@@ -14,10 +13,9 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
-#include <mutex>
 #include <cstring>
 #include <fstream>
-#include <functional>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -37,17 +35,6 @@ using APT_QMR::CPlayerInterface;
 using APT_QMR::CSingleFile;
 
 namespace {
-
-bool WaitFor(const std::function<bool()>& cond, int timeoutMs = 20000) {
-    QElapsedTimer t;
-    t.start();
-    while (!cond()) {
-        if (t.elapsed() > timeoutMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
 
 std::vector<uint8_t> Recording(const char* name, int seconds, uint32_t start = 1709294400u) {
     const std::string path = (kel_test::ProgramFolder() + "/" + name).toStdString();
@@ -185,11 +172,11 @@ TEST_F(PlayerInterfaceTest, PlaysWithVehicleDataSnapshotsAndClip) {
     EXPECT_EQ(player.GetPlayedTime(), -1);  // nothing on screen yet: no time, not 1999
     const size_t half = bytes.size() / 2;
     StartFeeding(&player, bytes, 40, half);
-    ASSERT_TRUE(WaitFor([&] { return player.GetPlayedTime() != -1; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return player.GetPlayedTime() != -1; }, 20));
     const time_t first = player.GetPlayedTime();
     EXPECT_EQ(first, 1709294400);  // 2024-03-01 12:00:00 (the tests run in UTC)
-    ASSERT_TRUE(WaitFor([&] { return player.GetPlayedTime() > first; }));
-    ASSERT_TRUE(WaitFor([&] { return !infos.empty(); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return player.GetPlayedTime() > first; }, 20));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return !infos.empty(); }, 20));
     EXPECT_EQ(infos.front().time, 1709294400u);
 
     // Clip from 12:00:00 on, named after that second.
@@ -227,7 +214,7 @@ TEST_F(PlayerInterfaceTest, PlaysWithVehicleDataSnapshotsAndClip) {
     // Written once it stopped, from the recording read again: its pictures
     // from 12:00:00 (a key frame) to the one on screen, nothing of what was
     // fed ahead of the picture.
-    ASSERT_TRUE(WaitFor([&] { return !finished.empty(); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return !finished.empty(); }, 20));
     EXPECT_EQ(finished, (std::vector<std::pair<QString, bool>>{{QString::fromStdString(clip), true}}));
     QByteArray written = kel_test::ReadFile(QString::fromStdString(clip));
     ASSERT_GE(written.size(), 40);
@@ -267,10 +254,10 @@ TEST_F(PlayerInterfaceTest, ClipGoesOnAcrossRecordings) {
         StartFeeding(&player, second, 40, second.size());
         m_feeder.join();
         // Stopped on the last picture of the second recording.
-        ASSERT_TRUE(WaitFor([&] { return Shown(player) == int64_t(start + 6) * 1000 + 960; }));
+        ASSERT_TRUE(kel_test::WaitUntil([&] { return Shown(player) == int64_t(start + 6) * 1000 + 960; }, 20));
         player.StopClip();
         ASSERT_EQ(player.GetLastClipPath(), clip);
-        ASSERT_TRUE(WaitFor([&] { return finished; }));
+        ASSERT_TRUE(kel_test::WaitUntil([&] { return finished; }, 20));
         const QByteArray written = kel_test::ReadFile(QString::fromStdString(clip));
         if (videoType[0] == '0') {
             recstream::PacketScanner scanner(start, false);
@@ -327,7 +314,7 @@ TEST_F(PlayerInterfaceTest, ClipIsWrittenAfterItsPlayerWent) {
         gate->open = true;
     }
     gate->opened.notify_all();
-    ASSERT_TRUE(WaitFor([&] { return QFile::exists(QString::fromStdString(clip)); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return QFile::exists(QString::fromStdString(clip)); }, 20));
     EXPECT_FALSE(QFile::exists(QString::fromStdString(clip + ".part")));
     const kel_test::Mp4Probe probe = kel_test::ProbeMp4(clip, true, true);
     ASSERT_TRUE(probe.opened);
@@ -439,7 +426,7 @@ TEST_F(PlayerInterfaceTest, ClipOfAPlayedConvertedFile) {
     QObject::connect(&player, &CPlayerInterface::signalClipFinished, &player,
                      [&](QString path, bool saved) { finished.emplace_back(path, saved); });
     ASSERT_TRUE(player.OpenFile(source, &m_window, -1));
-    ASSERT_TRUE(WaitFor([&] { return Shown(player) >= int64_t(start) * 1000 + 1300; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Shown(player) >= int64_t(start) * 1000 + 1300; }, 20));
     ASSERT_TRUE(player.Pause(true));   // the frame on screen stays
     const int64_t first = Shown(player);
     ASSERT_TRUE(player.StartClip(-1, Record(3, "")));
@@ -449,7 +436,7 @@ TEST_F(PlayerInterfaceTest, ClipOfAPlayedConvertedFile) {
     EXPECT_TRUE(QString::fromStdString(clip).endsWith(QString::fromStdString(name))) << clip;
 
     ASSERT_TRUE(player.Resume());
-    ASSERT_TRUE(WaitFor([&] { return Shown(player) >= first + 2000; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Shown(player) >= first + 2000; }, 20));
     ASSERT_TRUE(player.Pause(true));
     const int64_t last = Shown(player);
     player.StopClip();
@@ -458,7 +445,7 @@ TEST_F(PlayerInterfaceTest, ClipOfAPlayedConvertedFile) {
     // The clip is cut on its own thread: its end comes through the event
     // loop, which has not run since.
     EXPECT_TRUE(finished.empty());
-    ASSERT_TRUE(WaitFor([&] { return !finished.empty(); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return !finished.empty(); }, 20));
     ASSERT_EQ(finished.size(), 1u);
     EXPECT_EQ(finished[0].first, QString::fromStdString(clip));
     EXPECT_TRUE(finished[0].second);
@@ -502,7 +489,7 @@ TEST_F(PlayerInterfaceTest, ClipsOfOneSecondKeepEachOther) {
         QObject::connect(&player, &CPlayerInterface::signalClipFinished, &player, [&](QString, bool) { ++ended; });
         if (c.fromFile) {
             ASSERT_TRUE(player.OpenFile(source, &m_window, -1));
-            ASSERT_TRUE(WaitFor([&] { return Shown(player) >= 0; }));
+            ASSERT_TRUE(kel_test::WaitUntil([&] { return Shown(player) >= 0; }, 20));
         } else {
             ASSERT_TRUE(player.OpenStream(bytes.data(), 40, &m_window));
         }
@@ -511,7 +498,7 @@ TEST_F(PlayerInterfaceTest, ClipsOfOneSecondKeepEachOther) {
             EXPECT_EQ(player.GetClipPath(), folder + name);
             player.StopClip();
         }
-        ASSERT_TRUE(WaitFor([&] { return ended == c.names.size(); }));
+        ASSERT_TRUE(kel_test::WaitUntil([&] { return ended == c.names.size(); }, 20));
     }
     // Each is there with its own contents: the picture at 12:00:00 (the
     // stream's clips showed nothing after it).

@@ -19,7 +19,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
-#include <QElapsedTimer>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -27,7 +26,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -38,13 +36,18 @@ namespace {
 using APT_QMR::CSingleFile;
 using APT_QMR::CStreamDownloader;
 using APT_QMR::CStreamDownloaderParam;
+using APT_QMR::DownloadAllDone;
+using APT_QMR::DownloadDiskSpaceLow;
+using APT_QMR::DownloadFailed;
+using APT_QMR::DownloadFileDone;
+using APT_QMR::DownloadFileIncomplete;
+using APT_QMR::DownloadStarted;
+using APT_QMR::DownloadStopped;
 
 constexpr int kSeconds = 4;     // length of each recording
 constexpr int kGap = 3;         // pause between two recordings
 constexpr int kFrameMs = 40;    // 25 frames a second
 const char* const kKey = "kel-evidence-key";
-
-bool WaitFor(const std::function<bool()>& done, int seconds = 120) { return kel_test::WaitUntil(done, seconds); }
 
 // Video frame times (recorder milliseconds) of a recording, from its packs.
 std::vector<int64_t> FrameTimes(const QByteArray& bytes) {
@@ -101,11 +104,11 @@ bool PlayRecorderStream(const QByteArray& bytes, const std::string& key, Played*
         } else {
             // The player's buffer is full: it takes more once it has decoded.
             ok = Ostrum_GetLastError(port) == OSTRUM_ERR_BUF_FULL &&
-                 WaitFor([&] { return Ostrum_GetSourceBufferRemain(port) < 4u * 1024 * 1024 - n; }, 60);
+                 kel_test::WaitUntil([&] { return Ostrum_GetSourceBufferRemain(port) < 4u * 1024 * 1024 - n; }, 60);
         }
     }
     ok = ok && Ostrum_InputData(port, nullptr, uint32_t(-1)) &&
-         WaitFor([&] { return Ostrum_GetBufferValue(port, OSTRUM_BUF_FRAMES_LEFT) == 0; }, 60);
+         kel_test::WaitUntil([&] { return Ostrum_GetBufferValue(port, OSTRUM_BUF_FRAMES_LEFT) == 0; }, 60);
     Ostrum_FreePort(port);
     std::lock_guard<std::mutex> lock(g_playedLock);
     g_played = nullptr;
@@ -260,10 +263,15 @@ std::vector<QString> Save(const SaveCase& c, const MediumCase& medium, const std
     }
     EXPECT_TRUE(started);
     if (!started) return paths;
-    EXPECT_TRUE(WaitFor([&] {
-        return std::any_of(codes.begin(), codes.end(), [](int code) { return code == 1 || code == 2 || code == 3 || code == 6; });
-    }));
-    EXPECT_EQ(codes.back(), APT_QMR::DownloadAllDone);
+    EXPECT_TRUE(kel_test::WaitUntil(
+        [&] {
+            return std::any_of(codes.begin(), codes.end(), [](int code) {
+                return code == DownloadStopped || code == DownloadAllDone || code == DownloadFailed ||
+                       code == DownloadDiskSpaceLow;
+            });
+        },
+        120));
+    EXPECT_EQ(codes.back(), DownloadAllDone);
     return paths;
 }
 
@@ -525,8 +533,14 @@ TEST(SavedFilesOfDamagedRecordings, EveryFrameKeepsItsRecorderTime) {
                 std::vector<CSingleFile*> list;
                 for (const auto& f : files) list.push_back(f.get());
                 ASSERT_TRUE(d.DownloadByTime(list, spanStart, spanEnd));
-                ASSERT_TRUE(WaitFor([&] { return !codes.empty() && (codes.back() == 2 || codes.back() == 3); }));
-                EXPECT_EQ(codes, (std::vector<int>{0, 5, 5, dc.complete ? 5 : 7, 2}));
+                ASSERT_TRUE(kel_test::WaitUntil(
+                    [&] {
+                        return !codes.empty() && (codes.back() == DownloadAllDone || codes.back() == DownloadFailed);
+                    },
+                    120));
+                EXPECT_EQ(codes,
+                          (std::vector<int>{DownloadStarted, DownloadFileDone, DownloadFileDone,
+                                            dc.complete ? DownloadFileDone : DownloadFileIncomplete, DownloadAllDone}));
                 EXPECT_EQ(lastPath.toStdString(), (out + "/dl/").toStdString() + name);
                 EXPECT_EQ(QDir(out + "/dl").entryList(QDir::Files).join('|').toStdString(), name);
                 EXPECT_EQ(CStreamDownloader::IsIncompleteFile(lastPath), !dc.complete);
@@ -650,8 +664,10 @@ TEST(SavedFilesAcrossDisks, AChannelOnTwoDisksIsSavedOncePerMoment) {
             std::vector<CSingleFile*> list;
             for (const auto& f : found) list.push_back(f.get());
             ASSERT_TRUE(d.DownloadByTime(list, spanStart, spanEnd));
-            ASSERT_TRUE(WaitFor([&] { return !codes.empty() && (codes.back() == 2 || codes.back() == 3); }));
-            EXPECT_EQ(codes.back(), APT_QMR::DownloadAllDone);
+            ASSERT_TRUE(kel_test::WaitUntil(
+                [&] { return !codes.empty() && (codes.back() == DownloadAllDone || codes.back() == DownloadFailed); },
+                120));
+            EXPECT_EQ(codes.back(), DownloadAllDone);
             ASSERT_EQ(paths.size(), 1u);
             const std::string path = paths[0].toStdString();
             const QByteArray written = kel_test::ReadFile(paths[0]);

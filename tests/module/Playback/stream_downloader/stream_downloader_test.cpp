@@ -26,7 +26,6 @@
 #include <atomic>
 #include <cstring>
 #include <ctime>
-#include <functional>
 #include <memory>
 
 // A folder whose path holds "/nearly_full" reports 16 free blocks.
@@ -42,6 +41,14 @@ namespace {
 using APT_QMR::CSingleFile;
 using APT_QMR::CStreamDownloader;
 using APT_QMR::CStreamDownloaderParam;
+using APT_QMR::DownloadAllDone;
+using APT_QMR::DownloadDiskSpaceLow;
+using APT_QMR::DownloadFailed;
+using APT_QMR::DownloadFileDone;
+using APT_QMR::DownloadFileIncomplete;
+using APT_QMR::DownloadNextFile;
+using APT_QMR::DownloadStarted;
+using APT_QMR::DownloadStopped;
 
 uint32_t Civil(int y, int mo, int d, int h, int mi, int s) {
     struct tm t = {};
@@ -62,12 +69,14 @@ const uint32_t kSeconds = 3;
 
 QString Home() { return kel_test::ProgramFolder(); }
 
-bool WaitFor(const std::function<bool()>& done, int seconds = 60) { return kel_test::WaitUntil(done, seconds); }
-
 QByteArray Read(const QString& path) { return kel_test::ReadFile(path); }
 
+// The code of a recorded DownloadFiles path; the others are the
+// downloader's DownloadEventCode.
+const int kPathEvent = -1;
+
 struct Event {
-    int code;   // -1: a DownloadFiles path
+    int code;  // DownloadEventCode, or kPathEvent
     int last;
     int count;
     QString path;
@@ -79,24 +88,27 @@ public:
     explicit Recorder(CStreamDownloader& d) {
         connect(&d, &CStreamDownloader::DownloadSignal, this,
                 [this](int c, int l, int n) { events.push_back({c, l, n, QString()}); });
-        connect(&d, &CStreamDownloader::DownloadFiles, this,
-                [this](QString p) { events.push_back({-1, 0, 0, p}); });
+        connect(&d, &CStreamDownloader::DownloadFiles, this, [this](QString p) {
+            events.push_back({kPathEvent, 0, 0, p});
+        });
     }
     std::vector<int> Codes() const {
         std::vector<int> codes;
         for (const Event& e : events)
-            if (e.code >= 0) codes.push_back(e.code);
+            if (e.code != kPathEvent) codes.push_back(e.code);
         return codes;
     }
     const Event* Last() const {
         for (auto it = events.rbegin(); it != events.rend(); ++it)
-            if (it->code >= 0) return &*it;
+            if (it->code != kPathEvent) return &*it;
         return nullptr;
     }
     bool WaitEnd() {
-        return WaitFor([this] {
+        return kel_test::WaitUntil([this] {
             for (const Event& e : events)
-                if (e.code == 1 || e.code == 2 || e.code == 3 || e.code == 6) return true;
+                if (e.code == DownloadStopped || e.code == DownloadAllDone || e.code == DownloadFailed ||
+                    e.code == DownloadDiskSpaceLow)
+                    return true;
             return false;
         });
     }
@@ -210,14 +222,17 @@ TEST_F(StreamDownloaderTest, ByFileWritesEachRecordingInOrder) {
     }
     // Opened, then announced finished, file after file.
     std::vector<std::tuple<int, int, int, QString>> expected = {
-        {-1, 0, 0, out[0]}, {4, -1, 3, ""},     {0, -1, 3, ""},    {-1, 0, 0, out[0]}, {5, 0, 3, ""},
-        {-1, 0, 0, out[1]}, {4, 0, 3, ""},      {-1, 0, 0, out[1]}, {5, 1, 3, ""},     {-1, 0, 0, out[2]},
-        {4, 1, 3, ""},      {-1, 0, 0, out[2]}, {5, 2, 3, ""},     {2, 2, 0, ""}};
+        {kPathEvent, 0, 0, out[0]},   {DownloadNextFile, -1, 3, ""}, {DownloadStarted, -1, 3, ""},
+        {kPathEvent, 0, 0, out[0]},   {DownloadFileDone, 0, 3, ""},  {kPathEvent, 0, 0, out[1]},
+        {DownloadNextFile, 0, 3, ""}, {kPathEvent, 0, 0, out[1]},    {DownloadFileDone, 1, 3, ""},
+        {kPathEvent, 0, 0, out[2]},   {DownloadNextFile, 1, 3, ""},  {kPathEvent, 0, 0, out[2]},
+        {DownloadFileDone, 2, 3, ""}, {DownloadAllDone, 2, 0, ""},
+    };
     ASSERT_EQ(rec.events.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
         const Event& e = rec.events[i];
         EXPECT_EQ(e.code, std::get<0>(expected[i])) << i;
-        if (e.code == -1) {
+        if (e.code == kPathEvent) {
             EXPECT_EQ(e.path, std::get<3>(expected[i])) << i;
         } else {
             EXPECT_EQ(e.last, std::get<1>(expected[i])) << i;
@@ -241,7 +256,8 @@ TEST_F(StreamDownloaderTest, ByTimeOrdinaryMakesOneFileForTheSpan) {
         Recorder rec(d);
         ASSERT_TRUE(d.DownloadByTime(All(), T + 1, T + 11));
         ASSERT_TRUE(rec.WaitEnd());
-        EXPECT_EQ(rec.Codes(), (std::vector<int>{0, 5, 5, 5, 2}));
+        EXPECT_EQ(rec.Codes(), (std::vector<int>{DownloadStarted, DownloadFileDone, DownloadFileDone, DownloadFileDone,
+                                                 DownloadAllDone}));
         ASSERT_FALSE(rec.events.empty());
         EXPECT_EQ(rec.events.front().path, out);
         EXPECT_EQ(d.GetTotalProgress(), 100u);
@@ -265,7 +281,8 @@ TEST_F(StreamDownloaderTest, SameNamesGetANumberAndReplaceNothing) {
     Recorder rec(d);
     ASSERT_TRUE(d.DownloadByFile({files[0].get(), &other, files[1].get()}, {}, {}));
     ASSERT_TRUE(rec.WaitEnd());
-    EXPECT_EQ(rec.Codes(), (std::vector<int>{4, 0, 5, 4, 5, 4, 5, 2}));
+    EXPECT_EQ(rec.Codes(), (std::vector<int>{DownloadNextFile, DownloadStarted, DownloadFileDone, DownloadNextFile,
+                                             DownloadFileDone, DownloadNextFile, DownloadFileDone, DownloadAllDone}));
     const struct {
         QString name;
         QByteArray bytes;
@@ -299,7 +316,9 @@ TEST_F(StreamDownloaderTest, ARecordingCutShortIsKeptAsIncomplete) {
     Recorder rec(d);
     ASSERT_TRUE(d.DownloadByFile({files[0].get(), &cutFile, files[2].get()}, {}, {}));
     ASSERT_TRUE(rec.WaitEnd());
-    EXPECT_EQ(rec.Codes(), (std::vector<int>{4, 0, 5, 4, 7, 4, 5, 2}));
+    EXPECT_EQ(rec.Codes(),
+              (std::vector<int>{DownloadNextFile, DownloadStarted, DownloadFileDone, DownloadNextFile,
+                                DownloadFileIncomplete, DownloadNextFile, DownloadFileDone, DownloadAllDone}));
     const QString dl = Home() + "/dl/";
     const QString partial = Name(T + 3, T + 3, "_partial");
     EXPECT_TRUE(Read(dl + partial) == cut);
@@ -309,7 +328,7 @@ TEST_F(StreamDownloaderTest, ARecordingCutShortIsKeptAsIncomplete) {
     // notice says so.
     QString reported;
     for (size_t i = 1; i < rec.events.size(); ++i)
-        if (rec.events[i].code == 7) reported = rec.events[i - 1].path;
+        if (rec.events[i].code == DownloadFileIncomplete) reported = rec.events[i - 1].path;
     EXPECT_EQ(reported, dl + partial);
     EXPECT_TRUE(CStreamDownloader::IsIncompleteFile(reported));
     EXPECT_FALSE(CStreamDownloader::IsIncompleteFile(dl + Name(T, T + 3)));
@@ -326,7 +345,8 @@ TEST_F(StreamDownloaderTest, ByTimeEvidenceMakesOneFilePerRecording) {
     Recorder rec(d);
     ASSERT_TRUE(d.DownloadByTime(All(), T + 1, T + 11));
     ASSERT_TRUE(rec.WaitEnd());
-    EXPECT_EQ(rec.Codes(), (std::vector<int>{0, 5, 5, 5, 2}));
+    EXPECT_EQ(rec.Codes(), (std::vector<int>{DownloadStarted, DownloadFileDone, DownloadFileDone, DownloadFileDone,
+                                             DownloadAllDone}));
     const QString base = Home() + "/ev/";
     EXPECT_EQ(rec.events.front().path, base + Name(T + 1, T + 3, "_0007"));
     EXPECT_EQ(Read(base + Name(T + 1, T + 3, "_0007")), source[0].left(40) + Slice(0, T + 1, -1));
@@ -344,7 +364,7 @@ TEST_F(StreamDownloaderTest, ClipModeConvertedIntoTheClipFolder) {
     Recorder rec(d);
     ASSERT_TRUE(d.DownloadByFile({files[1].get()}, {}, {}));
     ASSERT_TRUE(rec.WaitEnd());
-    EXPECT_EQ(rec.Codes(), (std::vector<int>{4, 0, 5, 2}));
+    EXPECT_EQ(rec.Codes(), (std::vector<int>{DownloadNextFile, DownloadStarted, DownloadFileDone, DownloadAllDone}));
     const QByteArray written = Read(Home() + "/clip/" + Name(T + 3, T + 6, "_0007"));
     ASSERT_GT(written.size(), 8);
     EXPECT_EQ(written.mid(4, 4), QByteArray("ftyp"));
@@ -380,7 +400,7 @@ TEST_F(StreamDownloaderTest, NextFileThatCannotBeOpenedFails) {
     Recorder rec(d);
     ASSERT_TRUE(d.DownloadByFile({files[0].get(), nullptr}, {}, {}));
     ASSERT_TRUE(rec.WaitEnd());
-    EXPECT_EQ(rec.Codes(), (std::vector<int>{4, 0, 5, 3}));
+    EXPECT_EQ(rec.Codes(), (std::vector<int>{DownloadNextFile, DownloadStarted, DownloadFileDone, DownloadFailed}));
     EXPECT_EQ(rec.Last()->last, 1);   // the file that could not be opened
     EXPECT_EQ(rec.Last()->count, 0);
     EXPECT_FALSE(d.IsDownloading());
@@ -403,7 +423,7 @@ TEST_F(StreamDownloaderTest, FileTheDirectRouteCannotStreamFails) {
         CSingleFile other(folder + "/" + name, folder, 100, T + 3, T + 6, 0, "DVR", 1);
         ASSERT_TRUE(d.DownloadByFile({files[0].get(), &other}, {}, {}));
         ASSERT_TRUE(rec.WaitEnd());
-        EXPECT_EQ(rec.Codes(), (std::vector<int>{4, 0, 5, 3}));
+        EXPECT_EQ(rec.Codes(), (std::vector<int>{DownloadNextFile, DownloadStarted, DownloadFileDone, DownloadFailed}));
         EXPECT_EQ(rec.Last()->last, 1);
         EXPECT_EQ(rec.Last()->count, 0);
         EXPECT_EQ(QDir(Home() + "/dl").entryList(QDir::Files), QStringList{Name(T, T + 3)});
@@ -416,7 +436,7 @@ TEST_F(StreamDownloaderTest, FileTheDirectRouteCannotStreamFails) {
             Recorder cut(d);
             ASSERT_TRUE(d.DownloadByTime({&other}, T + 3, T + 5));
             ASSERT_TRUE(cut.WaitEnd());
-            EXPECT_EQ(cut.Codes(), (std::vector<int>{0, 3}));
+            EXPECT_EQ(cut.Codes(), (std::vector<int>{DownloadStarted, DownloadFailed}));
         }
         EXPECT_FALSE(d.IsDownloading());
         EXPECT_EQ(QDir(Home() + "/dl").entryList(QDir::Files), QStringList{Name(T, T + 3)});
@@ -440,7 +460,7 @@ TEST_F(StreamDownloaderTest, StopByTheCallerAndForcedStop) {
             &d, &CStreamDownloader::DownloadSignal, &d,
             [&](int code, int last, int) {
                 // The worker's report that the second file has started.
-                if (code != 4 || last != 0 || held.exchange(true)) return;
+                if (code != DownloadNextFile || last != 0 || held.exchange(true)) return;
                 QElapsedTimer timer;
                 timer.start();
                 while (d.CurrentFileBytes() < static_cast<uint64_t>(source[1].size()) && timer.elapsed() < 60000)
@@ -450,7 +470,7 @@ TEST_F(StreamDownloaderTest, StopByTheCallerAndForcedStop) {
             },
             Qt::DirectConnection);
         ASSERT_TRUE(d.DownloadByFile(All(), {}, {}));
-        ASSERT_TRUE(WaitFor([&] { return held2.load(); }));
+        ASSERT_TRUE(kel_test::WaitUntil([&] { return held2.load(); }));
         // Not while downloading: a refused parameter stays with the caller.
         auto param = std::make_unique<CStreamDownloaderParam>(2);
         const bool taken = d.SetParam(param.get());
@@ -463,11 +483,12 @@ TEST_F(StreamDownloaderTest, StopByTheCallerAndForcedStop) {
         d.StopDownload(forced);
         EXPECT_FALSE(d.IsDownloading());
         ASSERT_TRUE(rec.WaitEnd());
-        EXPECT_EQ(rec.Codes(), (std::vector<int>{4, 0, 5, 4, forced ? 3 : 1}));
+        EXPECT_EQ(rec.Codes(), (std::vector<int>{DownloadNextFile, DownloadStarted, DownloadFileDone, DownloadNextFile,
+                                                 forced ? DownloadFailed : DownloadStopped}));
         EXPECT_EQ(rec.Last()->last, 1);
         EXPECT_EQ(rec.Last()->count, 0);
         const QString partial = Name(T + 3, T + 5, "_partial");
-        EXPECT_EQ(rec.events.back().code, forced ? 3 : 1);
+        EXPECT_EQ(rec.events.back().code, forced ? DownloadFailed : DownloadStopped);
         EXPECT_EQ(rec.events[rec.events.size() - 2].path, Home() + "/dl/" + partial);
         EXPECT_EQ(Read(Home() + "/dl/" + Name(T, T + 3)), source[0]);
         EXPECT_TRUE(Read(Home() + "/dl/" + partial) == source[1]);
@@ -499,13 +520,13 @@ TEST_F(StreamDownloaderTest, StopRightAfterTheStartLeavesNothingCompleteLooking)
         QCoreApplication::processEvents();
         size_t end = 0;
         for (size_t i = 1; i < rec.events.size(); ++i)
-            if (rec.events[i].code == 1 || rec.events[i].code == 3) end = i;
+            if (rec.events[i].code == DownloadStopped || rec.events[i].code == DownloadFailed) end = i;
         ASSERT_GT(end, 0u);
-        EXPECT_EQ(rec.events[end].code, destroyed ? 3 : 1);
+        EXPECT_EQ(rec.events[end].code, destroyed ? DownloadFailed : DownloadStopped);
         const QString reported = rec.events[end - 1].path;
         QStringList finished;   // reported done (code 5) before the stop
         for (size_t i = 1; i < rec.events.size(); ++i)
-            if (rec.events[i].code == 5) finished << rec.events[i - 1].path;
+            if (rec.events[i].code == DownloadFileDone) finished << rec.events[i - 1].path;
         QStringList incomplete;
         for (const QString& name : QDir(dir).entryList(QDir::Files)) {
             const QString path = dir + "/" + name;
@@ -537,7 +558,7 @@ TEST_F(StreamDownloaderTest, NearlyFullOutputDriveEndsTheDownload) {
         Recorder rec(d);
         ASSERT_TRUE(d.DownloadByFile(All(), {}, {}));
         ASSERT_TRUE(rec.WaitEnd());
-        EXPECT_EQ(rec.Codes(), (std::vector<int>{4, 0, 6}));
+        EXPECT_EQ(rec.Codes(), (std::vector<int>{DownloadNextFile, DownloadStarted, DownloadDiskSpaceLow}));
         EXPECT_EQ(rec.Last()->last, 0);
         EXPECT_EQ(rec.Last()->count, 3);
         EXPECT_FALSE(d.IsDownloading());
@@ -554,7 +575,7 @@ TEST_F(StreamDownloaderTest, NearlyFullOutputDriveEndsTheDownload) {
     Recorder rec(d);
     ASSERT_TRUE(d.DownloadByFile({files[0].get()}, {}, {}));
     ASSERT_TRUE(rec.WaitEnd());
-    EXPECT_EQ(rec.Codes(), (std::vector<int>{4, 0, 5, 2}));
+    EXPECT_EQ(rec.Codes(), (std::vector<int>{DownloadNextFile, DownloadStarted, DownloadFileDone, DownloadAllDone}));
     EXPECT_EQ(Read(Home() + "/clip/" + Name(T, T + 3)), source[0]);
 }
 

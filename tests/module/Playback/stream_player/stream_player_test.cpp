@@ -4,7 +4,6 @@
 #include "recmedia/encoder.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QWidget>
 
@@ -13,7 +12,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <ctime>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -46,17 +44,6 @@ struct Span {
 const Span kSpans[3] = {{T, 3}, {T + 3, 3}, {T + 10, 3}};
 
 std::string Folder() { return kel_test::ProgramFolder().toStdString() + "/local"; }
-
-// Keeps the GUI thread serving the player's queued drawing while waiting.
-bool WaitFor(const std::function<bool()>& done, int seconds = 60) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > seconds * 1000) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 // What the player really shows: the time of every frame, reported by the
 // player on its decode thread, with the file index and the speed step in
@@ -105,7 +92,7 @@ public:
     }
     // Waits until a frame from the `from`-th on shows a time in [lo, hi).
     bool WaitForTimeIn(size_t from, time_t lo, time_t hi) {
-        return WaitFor([&] {
+        return kel_test::WaitUntil([&] {
             for (time_t t : TimesFrom(from))
                 if (t >= lo && t < hi) return true;
             return false;
@@ -185,7 +172,7 @@ TEST_P(StreamPlayerTest, PlaysTheListFileAfterFile) {
     EXPECT_EQ(player.GetCurrentIndex(), 0);
     EXPECT_EQ(player.SetSpeed(2), 2);
     EXPECT_EQ(player.GetSpeed(), 2);
-    ASSERT_TRUE(WaitFor([&] { return player.IsEndOfList(); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return player.IsEndOfList(); }));
 
     const std::vector<ShownFrames::Frame> frames = shown.Frames();
     ASSERT_FALSE(frames.empty());
@@ -222,7 +209,7 @@ TEST_P(StreamPlayerTest, StartsInsideAFileAndSeeksBack) {
     ASSERT_TRUE(player.StartPlayByTime(T + 4));
     EXPECT_EQ(player.GetCurrentIndex(), 1);
     EXPECT_TRUE(player.IsTimeInFile());
-    ASSERT_TRUE(WaitFor([&] { return shown.Count() > 0; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return shown.Count() > 0; }));
     const time_t first = shown.TimesFrom(0).front();
     EXPECT_GE(first, static_cast<time_t>(T + 4));
     EXPECT_LE(first, static_cast<time_t>(T + 5));
@@ -255,7 +242,7 @@ TEST_P(StreamPlayerTest, WhereATimeLeads) {
     EXPECT_EQ(player.GetCurrentIndex(), 2);
     EXPECT_FALSE(player.IsTimeInFile());
     time_t first = -1;
-    ASSERT_TRUE(WaitFor([&] { return (first = player.GetPlayedTime()) >= static_cast<time_t>(T); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return (first = player.GetPlayedTime()) >= static_cast<time_t>(T); }));
     EXPECT_GE(first, static_cast<time_t>(T + 10));
 
     // After the end of the last file: nothing to play.
@@ -272,7 +259,7 @@ TEST_P(StreamPlayerTest, NextFileThatCannotBeOpened) {
     Prepare(player, {files[0].get(), &missing});
     ASSERT_TRUE(player.StartPlayByTime(T + 1));
     EXPECT_EQ(player.SetSpeed(2), 2);
-    ASSERT_TRUE(WaitFor([&] { return player.GetCurrentIndex() == -1; }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return player.GetCurrentIndex() == -1; }));
     EXPECT_EQ(player.GetState(), CStreamPlayer::StateOpenFailed);
     EXPECT_FALSE(player.IsEndOfList());
     EXPECT_EQ(player.GetPlayedTime(), -1);
@@ -286,7 +273,7 @@ TEST_P(StreamPlayerTest, DestroyedWhilePlaying) {
     auto player = std::make_unique<CStreamPlayer>();
     Prepare(*player, All());
     ASSERT_TRUE(player->StartPlayByTime(T + 1));
-    ASSERT_TRUE(WaitFor([&] { return player->GetPlayedTime() >= static_cast<time_t>(T); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return player->GetPlayedTime() >= static_cast<time_t>(T); }));
     EXPECT_TRUE(player->Pause(true));
     player.reset();
 }
@@ -354,7 +341,7 @@ TEST_P(StreamPlayerTest, AChannelOnTwoDisksPlaysEachMomentOnce) {
     ShownFrames shown(player);
     ASSERT_TRUE(player.StartPlayByTime(0));
     EXPECT_EQ(player.SetSpeed(2), 2);
-    ASSERT_TRUE(WaitFor([&] { return player.IsEndOfList(); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return player.IsEndOfList(); }));
 
     const std::vector<ShownFrames::Frame> frames = shown.Frames();
     ASSERT_FALSE(frames.empty());

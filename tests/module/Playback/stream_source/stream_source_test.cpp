@@ -118,7 +118,7 @@ TEST(StreamSource, ByFileThroughEitherRoute) {
         auto file = FileOf(r);
         ASSERT_TRUE(src.StartStreamByFile(file));
         ASSERT_TRUE(sink.WaitData(0, r.bytes.size() - 40));
-        ASSERT_TRUE(WaitPos(src, 100));
+        ASSERT_TRUE(WaitPos(src, StorageOper::kPosEnd));
         src.StopStream();
         EXPECT_EQ(src.GetPos(), 0);
         ASSERT_EQ(sink.streams.size(), 1u);
@@ -140,7 +140,7 @@ TEST(StreamSource, ByTimeOnTheDirectRoute) {
     file->StartTime = r.start + 2;
     file->EndTime = r.start + 4;
     ASSERT_TRUE(src.StartStreamByTime(file));
-    ASSERT_TRUE(WaitPos(src, 100));
+    ASSERT_TRUE(WaitPos(src, StorageOper::kPosEnd));
     src.StopStream();
     // The span holds its end second.
     int64_t from = recstream::FindOffsetForTime(r.path, r.start + 2);
@@ -196,7 +196,7 @@ TEST(StreamSource, SeekOnTheDirectRoute) {
     src.SetDiskKind(true);
     auto file = FileOf(r);
     ASSERT_TRUE(src.StartStreamByFile(file));
-    ASSERT_TRUE(WaitPos(src, 100));
+    ASSERT_TRUE(WaitPos(src, StorageOper::kPosEnd));
     size_t before = sink.streams[0].data.size();
     bool reset = false;
     ASSERT_TRUE(src.SetPosByTime(RbsDateTime{2024, 3, 1, 10, 0, 3}, &reset));
@@ -238,7 +238,7 @@ TEST(StreamSource, RouteSwitchLeavesNoOldStream) {
             oldBytes = sink.streams[0].data.size();
         }
         ASSERT_TRUE(sink.WaitData(1, fresh.bytes.size() - 40));
-        ASSERT_TRUE(WaitPos(src, 100));
+        ASSERT_TRUE(WaitPos(src, StorageOper::kPosEnd));
         // The old stream was stopped before the new one began: the bytes it
         // had delivered then are all it ever delivers (a stray block would
         // also land behind the new stream's header, whose bytes are checked

@@ -15,7 +15,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -44,8 +43,6 @@ using APT_QMR::CStreamDownloader;
 constexpr int kChannel = 3;
 constexpr int kSeconds = 6;
 const time_t T = static_cast<time_t>(QDateTime(QDate(2024, 3, 1), QTime(8, 0, 0), Qt::UTC).toSecsSinceEpoch());
-
-bool WaitFor(const std::function<bool()>& done) { return kel_test::WaitUntil(done, 120); }
 
 std::string Name(time_t a, time_t b, const std::string& rest = "") {
     return "ch03_" + TimeToString(a) + "_" + TimeToString(b) + rest + ".mp4";
@@ -111,7 +108,8 @@ protected:
         const bool started = byTime ? d.DownloadByTime({&task}, from, to) : d.DownloadByFile({&task}, {0}, {0});
         EXPECT_TRUE(started);
         if (!started) return std::string();
-        EXPECT_TRUE(WaitFor([&] { return !codes.empty() && codes.back() == APT_QMR::DownloadAllDone; }));
+        EXPECT_TRUE(
+            kel_test::WaitUntil([&] { return !codes.empty() && codes.back() == APT_QMR::DownloadAllDone; }, 120));
         return path;
     }
 
@@ -140,12 +138,14 @@ protected:
             at += static_cast<int>(n);
         }
         OSTRUM_FILE_TIME shown{};
-        EXPECT_TRUE(WaitFor([&] {
-            return Ostrum_GetPlayedTime(player.GetPort(), &shown) && shown.second == (T + kSeconds - 1) % 60 &&
-                   shown.millisecond == 900;
-        }));
+        EXPECT_TRUE(kel_test::WaitUntil(
+            [&] {
+                return Ostrum_GetPlayedTime(player.GetPort(), &shown) && shown.second == (T + kSeconds - 1) % 60 &&
+                       shown.millisecond == 900;
+            },
+            120));
         player.StopClip();
-        EXPECT_TRUE(WaitFor([&] { return finished.load(); }));
+        EXPECT_TRUE(kel_test::WaitUntil([&] { return finished.load(); }, 120));
         return player.GetLastClipPath();
     }
 
@@ -162,12 +162,14 @@ protected:
         EXPECT_TRUE(player.StartClip(from, std::make_shared<CSingleFile>(*recording)));
         // The last frame stays on screen once the file has played out.
         OSTRUM_FILE_TIME shown{};
-        EXPECT_TRUE(WaitFor([&] {
-            return Ostrum_GetPlayedTime(player.GetPort(), &shown) && shown.second == lastSecond % 60 &&
-                   shown.millisecond == 900;
-        }));
+        EXPECT_TRUE(kel_test::WaitUntil(
+            [&] {
+                return Ostrum_GetPlayedTime(player.GetPort(), &shown) && shown.second == lastSecond % 60 &&
+                       shown.millisecond == 900;
+            },
+            120));
         player.StopClip();
-        EXPECT_TRUE(WaitFor([&] { return finished.load(); }));
+        EXPECT_TRUE(kel_test::WaitUntil([&] { return finished.load(); }, 120));
         return player.GetLastClipPath();
     }
 
@@ -201,10 +203,12 @@ protected:
             if (first == -1) first = t;
         });
         EXPECT_TRUE(ia.StartPlayback(&window, static_cast<time_t>(file->StartTime)));
-        WaitFor([&] {
-            std::lock_guard<std::mutex> g(lock);
-            return first != -1;
-        });
+        kel_test::WaitUntil(
+            [&] {
+                std::lock_guard<std::mutex> g(lock);
+                return first != -1;
+            },
+            120);
         ia.StopPlayback();
         ia.m_streamPlayer.GetPlayer()->SetShownCallback(nullptr);
         std::lock_guard<std::mutex> g(lock);

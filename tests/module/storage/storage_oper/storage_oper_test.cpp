@@ -139,10 +139,10 @@ TEST_F(StorageOperTest, StreamsWholeFileByName) {
         ASSERT_NE(handle, -1);
         EXPECT_EQ(oper.GetDiskType(), family);
         if (family == 1) {
-            EXPECT_EQ(WaitForReadEnd(oper), 100);
+            EXPECT_EQ(WaitForReadEnd(oper), StorageOper::kPosEnd);
         } else {
             ASSERT_TRUE(sink.WaitEnded());
-            EXPECT_EQ(oper.GetPos(), 100);
+            EXPECT_EQ(oper.GetPos(), StorageOper::kPosEnd);
         }
         oper.StopStream();
         EXPECT_EQ(oper.GetHandle(), -1);
@@ -185,7 +185,7 @@ TEST_F(StorageOperTest, QorAutoByTimeSeekKeepsTheSpanEnd) {
     EXPECT_TRUE(oper.SetPosTime(&to, &moved));
     EXPECT_TRUE(moved);
     sink.Release();
-    EXPECT_EQ(WaitForReadEnd(oper), 100);
+    EXPECT_EQ(WaitForReadEnd(oper), StorageOper::kPosEnd);
     oper.StopStream();
 
     const QByteArray bytes = FileBytes(*m, m->info.recordings[0].relPath);
@@ -209,7 +209,7 @@ TEST_F(StorageOperTest, QorAutoByTimeWithoutBytesFailsWithoutData) {
     file->EndTime = file->StartTime;
     StreamSink sink;
     ASSERT_NE(oper.StartStreamByTime(file, &StreamSink::OnData, &sink), -1);
-    EXPECT_EQ(WaitForReadEnd(oper), 200);
+    EXPECT_EQ(WaitForReadEnd(oper), StorageOper::kPosFailed);
     oper.StopStream();
     EXPECT_EQ(sink.headerCalls, 1);
     EXPECT_EQ(sink.dataCalls, 0);
@@ -240,7 +240,7 @@ TEST_F(StorageOperTest, QorAutoSeekAtOrBeforeStartDoesNotMove) {
     }
     EXPECT_EQ(CountLog("storage_record_seek_by_time enter"), 0);
     sink.Release();
-    EXPECT_EQ(WaitForReadEnd(oper), 100);
+    EXPECT_EQ(WaitForReadEnd(oper), StorageOper::kPosEnd);
     oper.StopStream();
     const QByteArray bytes = FileBytes(*m, m->info.recordings[0].relPath);
     EXPECT_EQ(sink.data.size(), static_cast<size_t>(bytes.size() - 40));
@@ -268,7 +268,7 @@ TEST_F(StorageOperTest, HeldStreamByNameStartsWhereItWasMoved) {
         EXPECT_TRUE(moved);
         oper.ReleaseStream();
         if (family == 1) {
-            EXPECT_EQ(WaitForReadEnd(oper), 100);
+            EXPECT_EQ(WaitForReadEnd(oper), StorageOper::kPosEnd);
         } else {
             ASSERT_TRUE(sink.WaitEnded());
         }
@@ -307,7 +307,7 @@ TEST_F(StorageOperTest, OtherDiskByTimeWithSeek) {
     EXPECT_TRUE(moved);
     sink.Release();
     ASSERT_TRUE(sink.WaitEnded());
-    EXPECT_EQ(oper.GetPos(), 100);
+    EXPECT_EQ(oper.GetPos(), StorageOper::kPosEnd);
     oper.StopStream();
     EXPECT_EQ(sink.headerCalls, 1);
     // The seek skipped most of the span.
@@ -354,7 +354,7 @@ TEST_F(StorageOperTest, NoCallbackAfterStopOfRunningStream) {
         EXPECT_EQ(sink.callsAfterClose.load(), 0);
         EXPECT_EQ(sink.DataSize(), atStop);
         if (family == 1 && atStop < static_cast<size_t>(file->FileSize) - 40) {
-            EXPECT_EQ(oper.GetPos(), 200);
+            EXPECT_EQ(oper.GetPos(), StorageOper::kPosFailed);
         }
     }
 }
@@ -377,7 +377,7 @@ TEST_F(StorageOperTest, StartingAgainStopsTheOldReadTask) {
     first.Release();
     starter.join();
     ASSERT_NE(handle, -1);
-    EXPECT_EQ(WaitForReadEnd(oper), 100);
+    EXPECT_EQ(WaitForReadEnd(oper), StorageOper::kPosEnd);
     oper.StopStream();
     EXPECT_EQ(first.callsAfterClose.load(), 0);
 
