@@ -54,6 +54,7 @@
 #include "Settings.h"
 #include "SinglePlaybackWindow.h"
 #include "VideoTimeSliderWidget.h"
+#include "kel_bench/process.h"
 #include "recmedia/encoder.h"
 #include "vintrel.h"
 #include "ziraz/dialogs.h"
@@ -134,14 +135,6 @@ private:
     double m_cpu = 0;
     std::thread m_thread;
 };
-
-long PeakResidentKiB() {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
-    return -1;
-}
 
 std::string RecordingPath(const std::string& folder, int channel, int seconds) {
     return folder + "/" + TimeToString(kStart) + "_" + TimeToString(kStart + seconds) + "_" + std::to_string(channel) +
@@ -225,28 +218,6 @@ double FfmpegCpu(const std::vector<std::string>& files, bool realTime) {
     }
     return CpuSecondsOf(RUSAGE_CHILDREN) - before;
 }
-
-// N processes that keep a core busy each, at the priority of this one.
-class BusyLoad {
-public:
-    explicit BusyLoad(int n) {
-        for (int i = 0; i < n; ++i) {
-            const pid_t pid = fork();
-            if (pid == 0) {
-                volatile uint64_t x = 0;
-                for (;;) x = x + 1;
-            }
-            if (pid > 0) m_pids.push_back(pid);
-        }
-    }
-    ~BusyLoad() {
-        for (pid_t pid : m_pids) kill(pid, SIGKILL);
-        for (pid_t pid : m_pids) waitpid(pid, nullptr, 0);
-    }
-
-private:
-    std::vector<pid_t> m_pids;
-};
 
 struct Range {
     double median = -1, lo = -1, hi = -1;
@@ -371,7 +342,7 @@ int Measure(int argc, char** argv, int seconds, int windows, const std::string& 
     idleClock.start();
     pump(5000);
     const double idle = (CpuSecondsOf(RUSAGE_SELF) - idle0) / (idleClock.nsecsElapsed() / 1e9);
-    const long peak = PeakResidentKiB();
+    const long peak = kel_bench::PeakResidentKiB(getpid());
     std::printf("GRID_RESULT %.4f %.4f %d %d %d %.1f %.1f %d %ld %.5f\n", cpu, wall, paintedTotal, paintedMin, shownMin,
                 spreadMs, spreadMedianMs, spreadSeconds, peak, idle);
     std::fflush(stdout);
@@ -401,7 +372,7 @@ int main(int argc, char** argv) {
     if (!PrepareRecordings(folder, windows, length)) return 1;
     QCoreApplication app(argc, argv);
 
-    BusyLoad busy(load);
+    kel_bench::BusyLoad busy(load);
     std::vector<double> cpuShown, paintedShare, paintedMinShare, spread, spreadMedian, peak, idle, coresBusy;
     for (int run = 0; run < runs; ++run) {
         QProcess child;

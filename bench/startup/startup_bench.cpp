@@ -25,11 +25,10 @@
 #include <unistd.h>
 
 #include "kel_bench/figures.h"
+#include "kel_bench/process.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -62,22 +61,6 @@ int ReferenceWindow(int argc, char** argv) {
     return app.exec();
 }
 
-// User + system CPU of a process, in seconds.
-double CpuSeconds(qint64 pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const size_t close = text.rfind(')');
-    if (close == std::string::npos) return -1;
-    std::istringstream fields(text.substr(close + 2));
-    std::string f;
-    unsigned long long utime = 0, stime = 0;
-    for (int i = 3; i <= 15 && fields >> f; ++i) {
-        if (i == 14) utime = std::stoull(f);
-        if (i == 15) stime = std::stoull(f);
-    }
-    return double(utime + stime) / double(sysconf(_SC_CLK_TCK));
-}
-
 struct Run {
     double shownMs = -1;
     double idlePercent = -1;
@@ -105,9 +88,9 @@ Run Measure(const QString& program, const QStringList& args, const QProcessEnvir
     }
     if (run.shownMs >= 0 && idleSeconds > 0) {
         QThread::sleep(1);
-        const double a = CpuSeconds(p.processId());
+        const double a = kel_bench::ProcessCpuSeconds(static_cast<pid_t>(p.processId()));
         QThread::sleep(static_cast<unsigned long>(idleSeconds));
-        const double b = CpuSeconds(p.processId());
+        const double b = kel_bench::ProcessCpuSeconds(static_cast<pid_t>(p.processId()));
         if (a >= 0 && b >= 0) run.idlePercent = 100.0 * (b - a) / idleSeconds;
     }
     p.kill();
