@@ -5,7 +5,9 @@
 #include "PlaybackWindow.h"
 #include "SinglePlaybackWindow.h"
 
+#include <QApplication>
 #include <QBrush>
+#include <QLabel>
 
 #include <gtest/gtest.h>
 
@@ -73,6 +75,25 @@ TEST(PlaybackGridModel, BindStopsAtTheLastWindowAndKeepsWhatWasBound) {
     model->release(14);  // unbound: nothing happens
     model->releaseAll();
     EXPECT_FALSE(model->hasInteractions());
+}
+
+// A seek that finishes a running clip tells its path; the bound cell shows
+// it whole in a note of its own at the bottom right of the screen.
+TEST(PlaybackGridModel, ClipEndedBySeekIsShownInANote) {
+    PlaybackWindow grid(nullptr, 0);
+    PlaybackGridModel* model = grid.model();
+    const time_t t = Civil(2024, 3, 1, 8, 0, 0);
+    ASSERT_EQ(model->bind({Record(2, {{t, t + 60}}, QDate(2024, 3, 1))}, 1), 0);
+    const QString path = "/opt/KEL/output/Clip/ch02_20240301080005.mp4";
+    emit model->interaction(1)->signalClipEndedBySeek(path);
+    QLabel* note = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* label = qobject_cast<QLabel*>(w);
+        if (label && label->isVisible() && label->text() == path) note = label;
+    }
+    ASSERT_NE(note, nullptr);
+    EXPECT_GE(note->contentsRect().width(), note->fontMetrics().horizontalAdvance(path));
+    delete note;
 }
 
 TEST(PlaybackGridModel, SegmentStartsAtTheRecordsFirstDay) {

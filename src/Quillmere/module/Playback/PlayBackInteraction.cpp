@@ -1,74 +1,12 @@
 #include "PlayBackInteraction.h"
 
-#include <QApplication>
 #include <QDateTime>
 #include <QDebug>
-#include <QGuiApplication>
-#include <QLabel>
-#include <QScreen>
-#include <QTimer>
-
-#include <mutex>
 
 #include "ziraz/ziraz.h"
 #include "KelLogging.h"
 
 namespace APT_QMR {
-
-namespace {
-
-constexpr int kNoticeMs = 5000;
-
-std::mutex& PresenterLock() {
-    static std::mutex m;
-    return m;
-}
-
-ClipNoticePresenter& Presenter() {
-    static ClipNoticePresenter p;
-    return p;
-}
-
-// A note without parent at the bottom right of the screen that goes away
-// by itself.
-void ShowNoteAtScreenRightBottom(const QString& text) {
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
-        qCDebug(lcKelPlayback).noquote() << text;
-        return;
-    }
-    auto* note = new QLabel(text);
-    note->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    note->setAttribute(Qt::WA_DeleteOnClose);
-    note->setAttribute(Qt::WA_ShowWithoutActivating);
-    note->setMargin(12);
-    note->adjustSize();
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        note->move(area.right() - note->width() + 1, area.bottom() - note->height() + 1);
-    }
-    note->show();
-    QTimer::singleShot(kNoticeMs, note, &QWidget::close);
-}
-
-void ShowClipNotice(const QString& text) {
-    ClipNoticePresenter presenter;
-    {
-        std::lock_guard<std::mutex> lock(PresenterLock());
-        presenter = Presenter();
-    }
-    if (presenter) {
-        presenter(text);
-    } else {
-        ShowNoteAtScreenRightBottom(text);
-    }
-}
-
-}  // namespace
-
-void SetClipNoticePresenter(ClipNoticePresenter presenter) {
-    std::lock_guard<std::mutex> lock(PresenterLock());
-    Presenter() = std::move(presenter);
-}
 
 CPlayBackInteraction::CPlayBackInteraction() : QObject(nullptr) {
     RegisterVehicleDataTypes();
@@ -183,7 +121,7 @@ bool CPlayBackInteraction::SeekTo(time_t t) {
     if (clipping) {
         m_streamPlayer.StopClip();
         const std::string path = m_streamPlayer.GetPlayer()->GetLastClipPath();
-        if (!path.empty()) ShowClipNotice(ziraz::ConvertToUnicode(path));
+        if (!path.empty()) emit signalClipEndedBySeek(ziraz::ConvertToUnicode(path));
     }
     if (!m_streamPlayer.SeekTo(t)) return false;
     if (clipping) {

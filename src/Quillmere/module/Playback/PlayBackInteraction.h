@@ -8,7 +8,6 @@
 
 #include <cstdint>
 #include <ctime>
-#include <functional>
 #include <vector>
 
 #include "Channel.h"
@@ -50,14 +49,14 @@ public:
     void Reset();
 
     // Plays the window's channel from `t` (0: the start of its first file)
-    // into `window` (a QWidget*). False when nothing could be started; the
+    // into `window` (the player library's window handle, OSTRUM_HWND). False when nothing could be started; the
     // stream player's state then tells why.
     bool StartPlayback(void* window, time_t t);
     bool IsTimeInFile() const { return m_bTimeInFile; }
     // Stops the player; the file list stays.
     void StopPlayback();
-    // Moves to `t`. A running clip is finished (its path shown to the
-    // operator) and a new one starts at `t`.
+    // Moves to `t`. A running clip is finished (signalClipEndedBySeek tells
+    // its path) and a new one starts at `t`.
     bool SeekTo(time_t t);
     bool Pause(bool on);
     bool Fast();
@@ -97,6 +96,10 @@ signals:
     // A clip (cut once it stopped) has been written to `path`, or could not
     // be (`saved` false).
     void signalClipFinished(QString path, bool saved);
+    // A seek finished the running clip at once: its path, for the operator
+    // (the clip is cut afterwards, see signalClipFinished). Emitted on the
+    // thread that sought.
+    void signalClipEndedBySeek(QString path);
 
 private:
     void* m_window = nullptr;
@@ -107,11 +110,5 @@ private:
     ZUN_Mutex m_windowMutex;
     mutable ZUN_Mutex m_listMutex;
 };
-
-// How the path of a finished clip reaches the operator: by default a small
-// note at the bottom right of the screen. Tests and windowless programs
-// install their own; an empty function restores the note.
-using ClipNoticePresenter = std::function<void(const QString& text)>;
-void SetClipNoticePresenter(ClipNoticePresenter presenter);
 
 }  // namespace APT_QMR

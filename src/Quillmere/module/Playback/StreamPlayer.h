@@ -22,7 +22,7 @@
 
 namespace APT_QMR {
 
-// Where a stream player draws: the native window (a QWidget*) and the
+// Where a stream player draws: the player library's window handle and the
 // channel shown in it.
 struct PlayWindow {
     void* hWnd = nullptr;

@@ -20,6 +20,7 @@
 #include "PlaybackGridModel.h"
 #include "PlaybackModes.h"
 #include "PlaybackWindow.h"
+#include "ScreenNote.h"
 #include "Settings.h"
 #include "SynPlaybackInteraction.h"
 #include "ziraz/dialogs.h"
@@ -549,6 +550,8 @@ void SinglePlaybackWindow::onUpdateVehInfo(VEH_META_INFO wehInfo) { emit signalV
 void SinglePlaybackWindow::onClipFinished(QString path, bool saved) {
     if (!saved) notice(tr("The clip %1 could not be saved.").arg(path));
 }
+
+void SinglePlaybackWindow::onClipEndedBySeek(QString path) { ShowScreenNote(path); }
 
 // ---------------------------------------------------------------- display
 

@@ -123,6 +123,9 @@ public slots:
     // The end of a clip, cut after its path was shown: a clip that could
     // not be saved is told.
     void onClipFinished(QString path, bool saved);
+    // A seek of the cell's interaction finished its clip: the path is shown
+    // in a note at the bottom right of the screen.
+    void onClipEndedBySeek(QString path);
 
 protected:
     void onBottomShown() override;

@@ -105,7 +105,6 @@ protected:
             w->show();
         }
     }
-    void TearDown() override { APT_QMR::SetClipNoticePresenter(nullptr); }
 
     // Both channels' files, in time order per channel.
     std::vector<CSingleFile*> All() {
@@ -272,9 +271,10 @@ TEST_F(PlaybackInteractionTest, SeekDuringAClipCutsItInTwo) {
     CSingleFile third(last, folder, 1000, later + 3, later + 6, 0, "DVR", 3);
 
     CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadVideoType, "1");
-    std::vector<QString> notices;
-    APT_QMR::SetClipNoticePresenter([&](const QString& text) { notices.push_back(text); });
     CPlayBackInteraction w;
+    std::vector<QString> notices;
+    QObject::connect(&w, &CPlayBackInteraction::signalClipEndedBySeek, &w,
+                     [&](QString path) { notices.push_back(path); });
     std::vector<std::pair<QString, bool>> finished;
     QObject::connect(&w, &CPlayBackInteraction::signalClipFinished, &w,
                      [&](QString path, bool saved) { finished.emplace_back(path, saved); });
