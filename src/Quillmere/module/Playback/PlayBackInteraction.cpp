@@ -140,6 +140,8 @@ bool CPlayBackInteraction::Pause(bool on) {
 
 bool CPlayBackInteraction::Fast() { return m_streamPlayer.Fast(); }
 
+int CPlayBackInteraction::SetSpeed(int step) { return m_streamPlayer.SetSpeed(step); }
+
 bool CPlayBackInteraction::Slow() { return m_streamPlayer.Slow(); }
 
 bool CPlayBackInteraction::OneByOne() {
@@ -171,6 +173,8 @@ bool CPlayBackInteraction::Resume() {
 }
 
 bool CPlayBackInteraction::StartClip(time_t start) { return m_streamPlayer.StartClip(start); }
+
+void CPlayBackInteraction::StopClip() { m_streamPlayer.StopClip(); }
 
 bool CPlayBackInteraction::SetDisplayRegion(float left, float top, float right, float bottom) {
     if ((left == right && top == bottom) || left - right >= 0 || top - bottom >= 0) {
@@ -213,8 +217,43 @@ uint64_t CPlayBackInteraction::EstimateDownloadSize(time_t start, time_t end) {
 // The player turns the volume to half (32767) with the sound.
 bool CPlayBackInteraction::PlaySound() { return m_streamPlayer.GetPlayer()->PlaySound(); }
 
+bool CPlayBackInteraction::StopSound() { return m_streamPlayer.GetPlayer()->StopSound(); }
+
 bool CPlayBackInteraction::SetVolume(uint16_t volume) { return m_streamPlayer.GetPlayer()->SetVolume(volume); }
 
 bool CPlayBackInteraction::Capture() { return m_streamPlayer.Capture(); }
+
+bool CPlayBackInteraction::SetDrawCallback(OSTRUM_DRAW_CB callback, void* user) {
+    return m_streamPlayer.SetDrawCallback(callback, user);
+}
+
+// ---- what the views read -----------------------------------------------------------
+
+CPlayBackInteraction::State CPlayBackInteraction::GetState() const {
+    State state;
+    state.fileOpen = m_streamPlayer.IsFileOpen();
+    state.playing = m_bPlaying;
+    state.paused = m_bPause;
+    state.singleFrame = m_bSingleFrame;
+    state.speed = m_streamPlayer.GetSpeed();
+    state.clipping = m_streamPlayer.IsClipping();
+    state.soundOn = m_streamPlayer.GetPlayer()->IsSoundOn();
+    state.volume = m_streamPlayer.GetPlayer()->GetVolume();
+    state.playerState = m_streamPlayer.GetState();
+    state.endOfList = m_streamPlayer.IsEndOfList();
+    return state;
+}
+
+time_t CPlayBackInteraction::GetPlayedTime() { return m_streamPlayer.GetPlayedTime(); }
+
+std::shared_ptr<CSingleFile> CPlayBackInteraction::GetCurrentFile() { return m_streamPlayer.GetCurrentFile(); }
+
+QString CPlayBackInteraction::GetLastClipPath() {
+    return QString::fromLocal8Bit(m_streamPlayer.GetPlayer()->GetLastClipPath().c_str());
+}
+
+QString CPlayBackInteraction::GetCapturePath() {
+    return QString::fromLocal8Bit(m_streamPlayer.GetPlayer()->GetCapturePath().c_str());
+}
 
 }  // namespace APT_QMR

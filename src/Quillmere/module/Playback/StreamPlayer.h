@@ -95,6 +95,7 @@ public:
     bool IsClipping() const { return m_clipping.load(); }
     std::shared_ptr<CSingleFile> GetCurrentFile();
     CPlayerInterface* GetPlayer() { return &m_player; }
+    const CPlayerInterface* GetPlayer() const { return &m_player; }
 
 signals:
     void signalVehInfo(VEH_META_INFO vehInfo);

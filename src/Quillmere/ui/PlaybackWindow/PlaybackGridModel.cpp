@@ -117,7 +117,7 @@ int PlaybackGridModel::bind(QVector<ChannelFiles*> records, int firstIndex) {
                                QString::number(channel.GetChannelNumber()));
             c->setRbs(channel.GetRbs());
         }
-        interaction->m_bRbs = channel.GetRbs();
+        interaction->SetBareDisk(channel.GetRbs());
         interaction->SetFileList(fileList);
         interaction->SetChannelFiles(record);
 

@@ -40,7 +40,7 @@ void ReportConnectFailure(int line, const char* where) {
     ShareTools::debugMessage(QString("connect failure! %1:%2 in %3").arg(__FILE__).arg(line).arg(where));
 }
 
-bool HasFile(CPlayBackInteraction* ia) { return ia && ia->m_streamPlayer.IsFileOpen(); }
+bool HasFile(CPlayBackInteraction* ia) { return ia && ia->GetState().fileOpen; }
 
 // A deep copy of a record and of each of its file records.
 ChannelFiles* CopyRecord(const ChannelFiles* record) {
@@ -254,10 +254,10 @@ void PlaybackWindow::showFailedToPlay() {
 // message box; other failures get the notice.
 void PlaybackWindow::showFailedToPlay(SinglePlaybackWindow* cell) {
     CPlayBackInteraction* ia = cell ? cell->interaction() : nullptr;
-    std::shared_ptr<APT_QMR::CSingleFile> file = ia ? ia->m_streamPlayer.GetCurrentFile() : nullptr;
+    std::shared_ptr<APT_QMR::CSingleFile> file = ia ? ia->GetCurrentFile() : nullptr;
     const QString name =
         file ? QDir::toNativeSeparators(QString::fromLocal8Bit(file->FileName.c_str())) : QString();
-    if (!cell || !cell->isRbs() || !file || ia->m_streamPlayer.GetState() != APT_QMR::CStreamPlayer::StateOpenFailed ||
+    if (!cell || !cell->isRbs() || !file || ia->GetState().playerState != APT_QMR::CStreamPlayer::StateOpenFailed ||
         !QFileInfo(name).isFile()) {
         showFailedToPlay();
         return;
@@ -415,7 +415,7 @@ void PlaybackWindow::onPauseAll() {
     } else {
         for (int i = 0; i < m_cells.size(); ++i) {
             CPlayBackInteraction* ia = m_model->interaction(i);
-            if (ia && ia->HasChannelFiles() && ia->m_bPlaying) m_cells[i]->onPause();
+            if (ia && ia->HasChannelFiles() && ia->GetState().playing) m_cells[i]->onPause();
         }
     }
     emitUpdate(m_model->selectedIndex());
@@ -430,7 +430,9 @@ void PlaybackWindow::onRestoreAll() {
     } else {
         for (int i = 0; i < m_cells.size(); ++i) {
             CPlayBackInteraction* ia = m_model->interaction(i);
-            if (ia && ia->HasChannelFiles() && (ia->m_bPause || ia->m_bSingleFrame)) m_cells[i]->onNormal();
+            if (!ia || !ia->HasChannelFiles()) continue;
+            const CPlayBackInteraction::State state = ia->GetState();
+            if (state.paused || state.singleFrame) m_cells[i]->onNormal();
         }
     }
     emitUpdate(m_model->selectedIndex());
@@ -458,8 +460,8 @@ void PlaybackWindow::onBtnStartClick() {
             SinglePlaybackWindow* cell = m_cells[sel];
             if (!HasFile(ia)) {
                 if (!cell->playFrom(m_model->earliestStart(sel))) showFailedToPlay(cell);
-            } else if (!ia->m_bPlaying) {
-                const int speed = ia->m_streamPlayer.GetSpeed();
+            } else if (!ia->GetState().playing) {
+                const int speed = ia->GetState().speed;
                 cell->onNormal();
                 cell->onCtrlSpeed(speed);
             } else {
@@ -526,11 +528,9 @@ void PlaybackWindow::onBtnSyncClick() {
     QList<int> recording;
     for (int i = 0; i < m_cells.size(); ++i) {
         CPlayBackInteraction* ia = m_model->interaction(i);
-        if (HasFile(ia) && ia->m_streamPlayer.IsClipping()) {
-            ia->m_streamPlayer.StopClip();
-            ziraz::InformationDlg::ShowInformationAtScreenRightBottom(
-                QString::fromLocal8Bit(ia->m_streamPlayer.GetPlayer()->GetLastClipPath().c_str()), this, true, false,
-                true);
+        if (HasFile(ia) && ia->GetState().clipping) {
+            ia->StopClip();
+            ziraz::InformationDlg::ShowInformationAtScreenRightBottom(ia->GetLastClipPath(), this, true, false, true);
             recording << i;
         }
     }
@@ -542,11 +542,11 @@ void PlaybackWindow::onBtnSyncClick() {
     group->Play();
     group->Start();
     group->SetContext(sel + 1);
-    const time_t t = selected->m_streamPlayer.GetPlayedTime();
+    const time_t t = selected->GetPlayedTime();
     if (group->SeekTo(t)) {
         for (int i : recording) {
             CPlayBackInteraction* ia = m_model->interaction(i);
-            if (ia && ia->m_bPlaying) ia->StartClip(t);
+            if (ia && ia->GetState().playing) ia->StartClip(t);
         }
     }
     m_synchronised = true;
@@ -735,15 +735,14 @@ void PlaybackWindow::seekTo(int index, time_t t, bool) {
     QList<int> recording;
     const bool sync = m_synchronised;
     auto stopClipOf = [this, &recording](int i, CPlayBackInteraction* ia) {
-        ia->m_streamPlayer.StopClip();
-        ziraz::InformationDlg::ShowInformationAtScreenRightBottom(
-            QString::fromLocal8Bit(ia->m_streamPlayer.GetPlayer()->GetLastClipPath().c_str()), this, true, false, true);
+        ia->StopClip();
+        ziraz::InformationDlg::ShowInformationAtScreenRightBottom(ia->GetLastClipPath(), this, true, false, true);
         recording << i;
     };
     if (sync) {
         const QMap<int, CPlayBackInteraction*>& map = m_model->interactionMap();
         for (auto it = map.cbegin(); it != map.cend(); ++it) {
-            if (it.value()->m_streamPlayer.IsClipping()) stopClipOf(it.key(), it.value());
+            if (it.value()->GetState().clipping) stopClipOf(it.key(), it.value());
             windows[it.key()] = it.value();
             cells[it.key()] = m_model->cell(it.key());
         }
@@ -751,7 +750,7 @@ void PlaybackWindow::seekTo(int index, time_t t, bool) {
     } else {
         CPlayBackInteraction* ia = m_model->interaction(index);
         if (!ia) return;
-        if (HasFile(ia) && ia->m_streamPlayer.IsClipping()) stopClipOf(index, ia);
+        if (HasFile(ia) && ia->GetState().clipping) stopClipOf(index, ia);
         windows[index] = ia;
         cells[index] = m_model->cell(index);
         disconnectTimeUpdate();
@@ -795,7 +794,7 @@ void PlaybackWindow::seekTo(int index, time_t t, bool) {
         SinglePlaybackWindow* cell = m_model->cell(i);
         if (!ia || !cell) continue;
         if (recording.contains(i)) ia->StartClip(t);
-        ia->m_streamPlayer.SetDrawCallback(&SinglePlaybackWindow::DrawCallback, cell);
+        ia->SetDrawCallback(&SinglePlaybackWindow::DrawCallback, cell);
         cell->startOsdTimer();
         cell->refreshControls();
     }
