@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QBrush>
 #include <QLabel>
+#include <QMenu>
 
 #include <gtest/gtest.h>
 
@@ -94,6 +95,27 @@ TEST(PlaybackGridModel, ClipEndedBySeekIsShownInANote) {
     ASSERT_NE(note, nullptr);
     EXPECT_GE(note->contentsRect().width(), note->fontMetrics().horizontalAdvance(path));
     delete note;
+}
+
+// The cell's menu asks the grid for its own screen and names the way back.
+TEST(PlaybackGridModel, CellMenuTogglesTheGridsFullScreen) {
+    PlaybackWindow grid(nullptr, 0);
+    grid.show();
+    const time_t t = Civil(2024, 3, 1, 8, 0, 0);
+    ASSERT_EQ(grid.model()->bind({Record(1, {{t, t + 60}}, QDate(2024, 3, 1))}, 0), 0);
+    SinglePlaybackWindow* cell = grid.cells()[0];
+    for (const char* text : {"Full Screen", "Exit Full Screen", "Full Screen"}) {
+        QMenu* menu = cell->buildContextMenu();
+        ASSERT_NE(menu, nullptr);
+        ASSERT_FALSE(menu->actions().isEmpty());
+        QAction* full = menu->actions().last();
+        EXPECT_EQ(full->text(), text);
+        const bool wasFull = grid.isFullScreenMode();
+        full->trigger();
+        EXPECT_NE(grid.isFullScreenMode(), wasFull) << text;
+    }
+    EXPECT_TRUE(grid.isFullScreenMode());
+    grid.exitFullScreen();
 }
 
 TEST(PlaybackGridModel, SegmentStartsAtTheRecordsFirstDay) {

@@ -66,6 +66,10 @@ PlaybackWindow::PlaybackWindow(QWidget* parent, int pageMode) : QFrame(parent), 
     m_model->setOwner(this);
     m_model->setCells(m_cells);
     m_model->setPageMode(m_pageMode);
+    connect(m_model, &PlaybackGridModel::signalSelectionChanged, this, &PlaybackWindow::onModelSelectionChanged);
+    connect(m_model, &PlaybackGridModel::signalBinding, this, &PlaybackWindow::onModelBinding);
+    connect(m_model, &PlaybackGridModel::signalBound, this, &PlaybackWindow::onModelBound);
+    connect(m_model, &PlaybackGridModel::signalReleased, this, &PlaybackWindow::onModelReleased);
     m_alertIcons << ":/CommonSkin/Dialog/Images/Public/Control/Dialog/icon_alert_ok_large.png"
                  << ":/CommonSkin/Dialog/Images/Public/Control/Dialog/icon_alert_info_large.png"
                  << ":/CommonSkin/Dialog/Images/Public/Control/Dialog/icon_alert_error_large.png";
@@ -89,6 +93,12 @@ SinglePlaybackWindow* PlaybackWindow::makeCell(int index) {
     cell->setWindowName(QString("pPlaybackWnd%1").arg(index));
     cell->setWindowIndex(index);
     cell->setViewMode(0);
+    cell->setSynchronised(m_synchronised);
+    cell->setGridFullScreen(m_fullScreen);
+    if (!connect(cell, &SinglePlaybackWindow::signalPlayedTime, this, &PlaybackWindow::onCellPlayedTime))
+        ReportConnectFailure(__LINE__, "PlaybackWindow::makeCell");
+    if (!connect(cell, &SinglePlaybackWindow::signalFullScreen, this, &PlaybackWindow::onFullScreen))
+        ReportConnectFailure(__LINE__, "PlaybackWindow::makeCell");
     return cell;
 }
 
@@ -114,6 +124,40 @@ void PlaybackWindow::createDefaultScreen() {
 }
 
 void PlaybackWindow::onCellPlay() { clearMapTrace(); }
+
+void PlaybackWindow::onCellPlayedTime(int id, time_t t) {
+    if (id < 0 || id >= m_cells.size() || isBeforeSearchEnd(static_cast<uint>(t))) return;
+    m_cells[id]->stopAtSearchEnd();
+}
+
+// ---------------------------------------------------------------- the model's cells
+
+void PlaybackWindow::onModelSelectionChanged(int previous, int current) {
+    if (SinglePlaybackWindow* old = m_model->cell(previous)) old->setSelected(0);
+    if (SinglePlaybackWindow* next = m_model->cell(current)) next->setSelected(1);
+}
+
+void PlaybackWindow::onModelBinding(int index) {
+    if (SinglePlaybackWindow* cell = m_model->cell(index)) cell->closeChannel();
+}
+
+void PlaybackWindow::onModelBound(int index, CPlayBackInteraction* interaction, APT_QMR::CChannel channel,
+                                  QString device) {
+    SinglePlaybackWindow* cell = m_model->cell(index);
+    if (!cell) return;
+    connect(interaction, &CPlayBackInteraction::signalVehInfo, cell, &SinglePlaybackWindow::onUpdateVehInfo);
+    connect(interaction, &CPlayBackInteraction::signalClipFinished, cell, &SinglePlaybackWindow::onClipFinished);
+    connect(interaction, &CPlayBackInteraction::signalClipEndedBySeek, cell, &SinglePlaybackWindow::onClipEndedBySeek);
+    cell->setChannel(channel);
+    cell->setChannelTitle(device + "_" + QObject::tr("Channel") + QString::number(channel.GetChannelNumber()));
+    cell->setRbs(channel.GetRbs());
+}
+
+void PlaybackWindow::onModelReleased(int index) {
+    if (!m_timeSlider) return;
+    if (index < 0) m_timeSlider->reset();
+    else m_timeSlider->clearRow(index);
+}
 
 // ---------------------------------------------------------------- wiring
 
@@ -365,6 +409,7 @@ void PlaybackWindow::onFullScreen() {
         setWindowFlags(Qt::SubWindow);
         showNormal();
     }
+    for (SinglePlaybackWindow* cell : m_cells) cell->setGridFullScreen(m_fullScreen);
 }
 
 void PlaybackWindow::setFullScreen(bool on) {
@@ -445,7 +490,7 @@ void PlaybackWindow::onCloseAll() {
         group->SetContext(0);
     }
     for (SinglePlaybackWindow* cell : m_cells) cell->closeChannel();
-    m_synchronised = false;
+    setSynchronised(false);
     m_model->releaseAll();
     emitUpdate(m_model->selectedIndex());
 }
@@ -549,7 +594,7 @@ void PlaybackWindow::onBtnSyncClick() {
             if (ia && ia->GetState().playing) ia->StartClip(t);
         }
     }
-    m_synchronised = true;
+    setSynchronised(true);
     emitUpdate(sel);
 }
 
@@ -558,8 +603,13 @@ void PlaybackWindow::endSync() {
     group->Stop();
     group->SetContext(0);
     group->Clear();
-    m_synchronised = false;
+    setSynchronised(false);
     emitUpdate(m_model->selectedIndex());
+}
+
+void PlaybackWindow::setSynchronised(bool on) {
+    m_synchronised = on;
+    for (SinglePlaybackWindow* cell : m_cells) cell->setSynchronised(on);
 }
 
 void PlaybackWindow::onBtnUnSyncClick() {

@@ -19,7 +19,6 @@
 #include "PlaybackGlobals.h"
 #include "PlaybackGridModel.h"
 #include "PlaybackModes.h"
-#include "PlaybackWindow.h"
 #include "ScreenNote.h"
 #include "Settings.h"
 #include "SynPlaybackInteraction.h"
@@ -163,11 +162,7 @@ void SinglePlaybackWindow::initConnect() {
     check(connect(m_snapshotAction, &QAction::triggered, this, &SinglePlaybackWindow::onSnapshot), __LINE__);
     check(connect(m_soundAction, &QAction::triggered, this, &SinglePlaybackWindow::onVoiceActionClicked), __LINE__);
     check(connect(m_recordAction, &QAction::triggered, this, &SinglePlaybackWindow::onRecord), __LINE__);
-    check(connect(m_fullScreenAction, &QAction::triggered, this,
-                  [this]() {
-                      if (PlaybackWindow* g = grid()) g->onFullScreen();
-                  }),
-          __LINE__);
+    check(connect(m_fullScreenAction, &QAction::triggered, this, &SinglePlaybackWindow::signalFullScreen), __LINE__);
     check(connect(m_captureBtn, &QToolButton::clicked, this, &SinglePlaybackWindow::onSnapshot), __LINE__);
     check(connect(m_recordBtn, &QToolButton::clicked, this, &SinglePlaybackWindow::onRecord), __LINE__);
     check(connect(m_stopBtn, &QToolButton::clicked, this, &SinglePlaybackWindow::onStop), __LINE__);
@@ -182,10 +177,6 @@ void SinglePlaybackWindow::initConnect() {
 }
 
 // ---------------------------------------------------------------- helpers
-
-PlaybackWindow* SinglePlaybackWindow::grid() const {
-    return m_link->model ? m_link->model->owner() : nullptr;
-}
 
 CPlayBackInteraction* SinglePlaybackWindow::interaction() const {
     return m_link->model ? m_link->model->interaction(m_index) : nullptr;
@@ -452,14 +443,15 @@ void SinglePlaybackWindow::onUpdateOSDTime() {
     }
     const time_t t = ia->GetPlayedTime();
     if (t < 0) return;
-    PlaybackWindow* g = grid();
-    if (g && !g->isBeforeSearchEnd(static_cast<uint>(t))) {
-        notice(tr("The video has reach the end."));
-        onStop();
-    }
+    emit signalPlayedTime(m_index, t);
     m_timeLabel->setText(QDateTime::fromSecsSinceEpoch(t).toString("yyyy-MM-dd hh:mm:ss"));
     PlaybackGridModel* model = m_link->model;
     if (model && model->selectedIndex() == m_index && !model->isSyncRunning()) emit signalCurrentTime(t);
+}
+
+void SinglePlaybackWindow::stopAtSearchEnd() {
+    notice(tr("The video has reach the end."));
+    onStop();
 }
 
 void SinglePlaybackWindow::onDownLoad() {
@@ -620,12 +612,11 @@ void SinglePlaybackWindow::updateToolButtons() {
     CPlayBackInteraction* ia = interaction();
     const CPlayBackInteraction::State state = ia ? ia->GetState() : CPlayBackInteraction::State();
     const bool open = ia && state.fileOpen;
-    PlaybackWindow* g = grid();
     auto startFace = [this]() {
         m_pauseBtn->setIcon(QIcon(kStartIcon));
         m_pauseBtn->setToolTip(tr("Start"));
     };
-    if (g && g->isSynchronised()) {
+    if (m_synchronised) {
         m_fastBtn->hide();
         m_slowBtn->hide();
         m_frameBtn->hide();
@@ -839,8 +830,7 @@ QMenu* SinglePlaybackWindow::buildContextMenu() {
     m_menu->addAction(m_recordAction);
     if (g_diskSearchMode == 1) m_menu->addAction(m_downloadAction);
     m_menu->addAction(m_soundAction);
-    PlaybackWindow* g = grid();
-    const bool full = g && (g->windowFlags() & Qt::FramelessWindowHint);
+    const bool full = m_gridFullScreen;
     m_fullScreenAction->setText(full ? tr("Exit Full Screen") : tr("Full Screen"));
     m_menu->addAction(m_fullScreenAction);
 
