@@ -5,7 +5,10 @@
 #include "PlaybackWindow.h"
 #include "SinglePlaybackWindow.h"
 
+#include <QApplication>
 #include <QBrush>
+#include <QLabel>
+#include <QMenu>
 
 #include <gtest/gtest.h>
 
@@ -73,6 +76,46 @@ TEST(PlaybackGridModel, BindStopsAtTheLastWindowAndKeepsWhatWasBound) {
     model->release(14);  // unbound: nothing happens
     model->releaseAll();
     EXPECT_FALSE(model->hasInteractions());
+}
+
+// A seek that finishes a running clip tells its path; the bound cell shows
+// it whole in a note of its own at the bottom right of the screen.
+TEST(PlaybackGridModel, ClipEndedBySeekIsShownInANote) {
+    PlaybackWindow grid(nullptr, 0);
+    PlaybackGridModel* model = grid.model();
+    const time_t t = Civil(2024, 3, 1, 8, 0, 0);
+    ASSERT_EQ(model->bind({Record(2, {{t, t + 60}}, QDate(2024, 3, 1))}, 1), 0);
+    const QString path = "/opt/KEL/output/Clip/ch02_20240301080005.mp4";
+    emit model->interaction(1)->signalClipEndedBySeek(path);
+    QLabel* note = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* label = qobject_cast<QLabel*>(w);
+        if (label && label->isVisible() && label->text() == path) note = label;
+    }
+    ASSERT_NE(note, nullptr);
+    EXPECT_GE(note->contentsRect().width(), note->fontMetrics().horizontalAdvance(path));
+    delete note;
+}
+
+// The cell's menu asks the grid for its own screen and names the way back.
+TEST(PlaybackGridModel, CellMenuTogglesTheGridsFullScreen) {
+    PlaybackWindow grid(nullptr, 0);
+    grid.show();
+    const time_t t = Civil(2024, 3, 1, 8, 0, 0);
+    ASSERT_EQ(grid.model()->bind({Record(1, {{t, t + 60}}, QDate(2024, 3, 1))}, 0), 0);
+    SinglePlaybackWindow* cell = grid.cells()[0];
+    for (const char* text : {"Full Screen", "Exit Full Screen", "Full Screen"}) {
+        QMenu* menu = cell->buildContextMenu();
+        ASSERT_NE(menu, nullptr);
+        ASSERT_FALSE(menu->actions().isEmpty());
+        QAction* full = menu->actions().last();
+        EXPECT_EQ(full->text(), text);
+        const bool wasFull = grid.isFullScreenMode();
+        full->trigger();
+        EXPECT_NE(grid.isFullScreenMode(), wasFull) << text;
+    }
+    EXPECT_TRUE(grid.isFullScreenMode());
+    grid.exitFullScreen();
 }
 
 TEST(PlaybackGridModel, SegmentStartsAtTheRecordsFirstDay) {

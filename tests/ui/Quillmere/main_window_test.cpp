@@ -13,7 +13,7 @@
 #include "PageFactory.h"
 #include "PlaybackGlobals.h"
 #include "Quillmere.h"
-#include "QuillmereGlobals.h"
+#include "MapKeyHolder.h"
 #include "TitleBar.h"
 #include "kel_test/test_support.h"
 #include "ziraz/controls.h"

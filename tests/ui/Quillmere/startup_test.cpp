@@ -6,7 +6,7 @@
 
 #include "KelStartup.h"
 #include "Quillmere.h"
-#include "QuillmereGlobals.h"
+#include "MapKeyHolder.h"
 #include "Settings.h"
 #include "SetupCipher.h"
 #include "kel_test/test_support.h"

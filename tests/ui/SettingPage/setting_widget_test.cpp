@@ -18,7 +18,7 @@
 #include <set>
 #include <sys/resource.h>
 
-#include "QuillmereGlobals.h"
+#include "MapKeyHolder.h"
 #include "SettingWidget.h"
 #include "Settings.h"
 #include "SetupCipher.h"

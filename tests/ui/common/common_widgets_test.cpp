@@ -1,14 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPointer>
+#include <QScreen>
 #include <QStandardItemModel>
 #include <QTest>
 #include <QTimer>
 
 #include "LoadingWidget.h"
 #include "MultiCheckCombox.h"
+#include "SaveWarning.h"
+#include "ScreenNote.h"
 #include "TipDialog.h"
+#include "kel_test/test_support.h"
 #include "ziraz/widgets.h"
 
 namespace {
@@ -49,6 +56,91 @@ TEST(LoadingWidget, CloseSlotClosesAShownDialog) {
     ASSERT_TRUE(w.isVisible());
     ASSERT_TRUE(QMetaObject::invokeMethod(&w, "onCloseDialog"));
     EXPECT_FALSE(w.isVisible());
+}
+
+// A modal message box as the operator saw it.
+struct ShownBox {
+    QString title;
+    QString text;
+    QWidget* window = nullptr;
+};
+
+// Runs `open` and answers every message box it shows while it runs: the box
+// is noted, then closed.
+std::vector<ShownBox> AnswerBoxes(const std::function<void()>& open) {
+    std::vector<ShownBox> shown;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible()) return;
+        shown.push_back(ShownBox{box->windowTitle(), box->text(), box->parentWidget()});
+        box->done(QMessageBox::Ok);
+    });
+    poll.start(0);
+    open();
+    return shown;
+}
+
+// A refused save folder is told in a box titled "Warn" over the asking
+// widget's window; an accepted one shows nothing.
+TEST(SaveWarning, RefusedFolderIsToldOverTheWindow) {
+    struct Row {
+        const char* name;
+        bool exists;
+        bool writable;
+        uint64_t freeBytes;
+        QString warning;
+    } rows[] = {
+        {"room enough", true, true, kSavePathMinFreeBytes, ""},
+        {"no room", true, true, kSavePathMinFreeBytes - 1, "Save failed, disk free space is less than 2GB"},
+        {"missing", false, true, kSavePathMinFreeBytes, "The file path is not exist."},
+        {"read-only", true, false, kSavePathMinFreeBytes, "The directory has no write permissions."},
+    };
+    QWidget top;
+    QWidget* child = new QWidget(&top);
+    top.show();
+    for (const Row& r : rows) {
+        SavePathProbe probe;
+        probe.exists = [&r](const QString&) { return r.exists; };
+        probe.writable = [&r](const QString&) { return r.writable; };
+        probe.freeBytes = [&r](const QString&, uint64_t* b) {
+            *b = r.freeBytes;
+            return true;
+        };
+        SetSavePathProbe(probe);
+        bool ok = false;
+        const std::vector<ShownBox> shown = AnswerBoxes([&] { ok = CheckSavePath("D:/Video", child); });
+        EXPECT_EQ(r.warning.isEmpty(), ok) << r.name;
+        if (r.warning.isEmpty()) {
+            EXPECT_TRUE(shown.empty()) << r.name;
+            continue;
+        }
+        ASSERT_EQ(1u, shown.size()) << r.name;
+        EXPECT_EQ("Warn", shown[0].title) << r.name;
+        EXPECT_EQ(r.warning, shown[0].text) << r.name;
+        EXPECT_EQ(&top, shown[0].window) << r.name;
+    }
+    SetSavePathProbe(SavePathProbe{});
+
+    // A code outside the table shows an empty text, without a window.
+    const std::vector<ShownBox> shown = AnswerBoxes([] { ShowSaveWarning(7, nullptr); });
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_EQ("Warn", shown[0].title);
+    EXPECT_EQ("", shown[0].text);
+    EXPECT_EQ(nullptr, shown[0].window);
+}
+
+TEST(ScreenNote, WholeTextAtTheBottomRightUntilItClosesItself) {
+    const QString text = "/opt/KEL/output/Clip/ch03_20240301080000.mp4";
+    QPointer<QLabel> note = ShowScreenNote(text);
+    ASSERT_TRUE(note);
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_TRUE(note->isWindow());
+    EXPECT_EQ(text, note->text());
+    EXPECT_GE(note->contentsRect().width(), note->fontMetrics().horizontalAdvance(text));
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(area.bottomRight(), note->geometry().bottomRight());
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return note.isNull(); }, 30));
 }
 
 TEST(TipDialog, QuestionTextAndAnswers) {

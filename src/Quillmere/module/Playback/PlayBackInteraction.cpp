@@ -1,74 +1,12 @@
 #include "PlayBackInteraction.h"
 
-#include <QApplication>
 #include <QDateTime>
 #include <QDebug>
-#include <QGuiApplication>
-#include <QLabel>
-#include <QScreen>
-#include <QTimer>
-
-#include <mutex>
 
 #include "ziraz/ziraz.h"
 #include "KelLogging.h"
 
 namespace APT_QMR {
-
-namespace {
-
-constexpr int kNoticeMs = 5000;
-
-std::mutex& PresenterLock() {
-    static std::mutex m;
-    return m;
-}
-
-ClipNoticePresenter& Presenter() {
-    static ClipNoticePresenter p;
-    return p;
-}
-
-// A note without parent at the bottom right of the screen that goes away
-// by itself.
-void ShowNoteAtScreenRightBottom(const QString& text) {
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
-        qCDebug(lcKelPlayback).noquote() << text;
-        return;
-    }
-    auto* note = new QLabel(text);
-    note->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    note->setAttribute(Qt::WA_DeleteOnClose);
-    note->setAttribute(Qt::WA_ShowWithoutActivating);
-    note->setMargin(12);
-    note->adjustSize();
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        note->move(area.right() - note->width() + 1, area.bottom() - note->height() + 1);
-    }
-    note->show();
-    QTimer::singleShot(kNoticeMs, note, &QWidget::close);
-}
-
-void ShowClipNotice(const QString& text) {
-    ClipNoticePresenter presenter;
-    {
-        std::lock_guard<std::mutex> lock(PresenterLock());
-        presenter = Presenter();
-    }
-    if (presenter) {
-        presenter(text);
-    } else {
-        ShowNoteAtScreenRightBottom(text);
-    }
-}
-
-}  // namespace
-
-void SetClipNoticePresenter(ClipNoticePresenter presenter) {
-    std::lock_guard<std::mutex> lock(PresenterLock());
-    Presenter() = std::move(presenter);
-}
 
 CPlayBackInteraction::CPlayBackInteraction() : QObject(nullptr) {
     RegisterVehicleDataTypes();
@@ -183,7 +121,7 @@ bool CPlayBackInteraction::SeekTo(time_t t) {
     if (clipping) {
         m_streamPlayer.StopClip();
         const std::string path = m_streamPlayer.GetPlayer()->GetLastClipPath();
-        if (!path.empty()) ShowClipNotice(ziraz::ConvertToUnicode(path));
+        if (!path.empty()) emit signalClipEndedBySeek(ziraz::ConvertToUnicode(path));
     }
     if (!m_streamPlayer.SeekTo(t)) return false;
     if (clipping) {
@@ -201,6 +139,8 @@ bool CPlayBackInteraction::Pause(bool on) {
 }
 
 bool CPlayBackInteraction::Fast() { return m_streamPlayer.Fast(); }
+
+int CPlayBackInteraction::SetSpeed(int step) { return m_streamPlayer.SetSpeed(step); }
 
 bool CPlayBackInteraction::Slow() { return m_streamPlayer.Slow(); }
 
@@ -233,6 +173,8 @@ bool CPlayBackInteraction::Resume() {
 }
 
 bool CPlayBackInteraction::StartClip(time_t start) { return m_streamPlayer.StartClip(start); }
+
+void CPlayBackInteraction::StopClip() { m_streamPlayer.StopClip(); }
 
 bool CPlayBackInteraction::SetDisplayRegion(float left, float top, float right, float bottom) {
     if ((left == right && top == bottom) || left - right >= 0 || top - bottom >= 0) {
@@ -275,8 +217,43 @@ uint64_t CPlayBackInteraction::EstimateDownloadSize(time_t start, time_t end) {
 // The player turns the volume to half (32767) with the sound.
 bool CPlayBackInteraction::PlaySound() { return m_streamPlayer.GetPlayer()->PlaySound(); }
 
+bool CPlayBackInteraction::StopSound() { return m_streamPlayer.GetPlayer()->StopSound(); }
+
 bool CPlayBackInteraction::SetVolume(uint16_t volume) { return m_streamPlayer.GetPlayer()->SetVolume(volume); }
 
 bool CPlayBackInteraction::Capture() { return m_streamPlayer.Capture(); }
+
+bool CPlayBackInteraction::SetDrawCallback(OSTRUM_DRAW_CB callback, void* user) {
+    return m_streamPlayer.SetDrawCallback(callback, user);
+}
+
+// ---- what the views read -----------------------------------------------------------
+
+CPlayBackInteraction::State CPlayBackInteraction::GetState() const {
+    State state;
+    state.fileOpen = m_streamPlayer.IsFileOpen();
+    state.playing = m_bPlaying;
+    state.paused = m_bPause;
+    state.singleFrame = m_bSingleFrame;
+    state.speed = m_streamPlayer.GetSpeed();
+    state.clipping = m_streamPlayer.IsClipping();
+    state.soundOn = m_streamPlayer.GetPlayer()->IsSoundOn();
+    state.volume = m_streamPlayer.GetPlayer()->GetVolume();
+    state.playerState = m_streamPlayer.GetState();
+    state.endOfList = m_streamPlayer.IsEndOfList();
+    return state;
+}
+
+time_t CPlayBackInteraction::GetPlayedTime() { return m_streamPlayer.GetPlayedTime(); }
+
+std::shared_ptr<CSingleFile> CPlayBackInteraction::GetCurrentFile() { return m_streamPlayer.GetCurrentFile(); }
+
+QString CPlayBackInteraction::GetLastClipPath() {
+    return QString::fromLocal8Bit(m_streamPlayer.GetPlayer()->GetLastClipPath().c_str());
+}
+
+QString CPlayBackInteraction::GetCapturePath() {
+    return QString::fromLocal8Bit(m_streamPlayer.GetPlayer()->GetCapturePath().c_str());
+}
 
 }  // namespace APT_QMR

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 #include <ctime>
-#include <functional>
+#include <memory>
 #include <vector>
 
 #include "Channel.h"
@@ -50,23 +50,29 @@ public:
     void Reset();
 
     // Plays the window's channel from `t` (0: the start of its first file)
-    // into `window` (a QWidget*). False when nothing could be started; the
+    // into `window` (the player library's window handle, OSTRUM_HWND). False when nothing could be started; the
     // stream player's state then tells why.
     bool StartPlayback(void* window, time_t t);
     bool IsTimeInFile() const { return m_bTimeInFile; }
     // Stops the player; the file list stays.
     void StopPlayback();
-    // Moves to `t`. A running clip is finished (its path shown to the
-    // operator) and a new one starts at `t`.
+    // Moves to `t`. A running clip is finished (signalClipEndedBySeek tells
+    // its path) and a new one starts at `t`.
     bool SeekTo(time_t t);
     bool Pause(bool on);
     bool Fast();
     bool Slow();
+    // The one way the views set the speed step (-4 for 1/16x to 4 for 16x):
+    // the player's SetSpeed, 0 when it refused, else the step.
+    int SetSpeed(int step);
     bool OneByOne();
     bool OneByOneBack();
     bool Resume();
     // -1: from the frame on screen.
     bool StartClip(time_t start);
+    // Finishes a running clip (its path stays GetLastClipPath); it is cut
+    // afterwards (signalClipFinished).
+    void StopClip();
     // A rectangle in fractions of the region now shown (zooms nest); an
     // empty or inverted one shows the whole picture again.
     bool SetDisplayRegion(float left, float top, float right, float bottom);
@@ -75,14 +81,46 @@ public:
     // window's channel (all files while no channel is set), each moment once.
     uint64_t EstimateDownloadSize(time_t start, time_t end);
     bool PlaySound();
+    bool StopSound();
     bool SetVolume(uint16_t volume);
     bool Capture();
+    // The overlay the player draws over each picture (the zoom rectangle).
+    bool SetDrawCallback(OSTRUM_DRAW_CB callback, void* user);
+    // Streams of a bare disk go to the direct file reader; set before
+    // StartPlayback from the channel's Rbs flag.
+    void SetBareDisk(bool bareDisk) { m_bRbs = bareDisk; }
+
+    // What the views show of the window, read in one go.
+    struct State {
+        bool fileOpen = false;     // the player has a file open
+        bool playing = false;      // since a start or Resume
+        bool paused = false;       // since Pause(true)
+        bool singleFrame = false;  // since OneByOne or OneByOneBack
+        int speed = 0;             // the speed step, -4 to 4
+        bool clipping = false;     // a clip is being recorded
+        bool soundOn = false;
+        uint16_t volume = 0;
+        int playerState = 0;       // CStreamPlayer::StatePlaying .. StateKeyMismatch
+        bool endOfList = false;    // the last file has been played out
+    };
+    State GetState() const;
+    // Time of the frame on screen; -1 while no file is open.
+    time_t GetPlayedTime();
+    // The file being played; null while none is open.
+    std::shared_ptr<CSingleFile> GetCurrentFile();
+    // Paths of the last clip and of the last snapshot (local code page).
+    QString GetLastClipPath();
+    QString GetCapturePath();
+    // The window's downloader at work, and its progress in percent.
+    bool IsDownloading() const { return m_downloader.IsDownloading(); }
+    uint32_t GetDownloadProgress() const { return m_downloader.GetTotalProgress(); }
 
     // The zoom region now shown: left, top, right, bottom.
     void GetDisplayRegion(float region[4]) const;
     void* GetWindow() const { return m_window; }
 
-    // Used directly by the views.
+    // The window's player, downloader and flags. The views read and change
+    // them through the operations above.
     CStreamPlayer m_streamPlayer;
     CStreamDownloader m_downloader;
     bool m_bSingleFrame = false;
@@ -97,6 +135,10 @@ signals:
     // A clip (cut once it stopped) has been written to `path`, or could not
     // be (`saved` false).
     void signalClipFinished(QString path, bool saved);
+    // A seek finished the running clip at once: its path, for the operator
+    // (the clip is cut afterwards, see signalClipFinished). Emitted on the
+    // thread that sought.
+    void signalClipEndedBySeek(QString path);
 
 private:
     void* m_window = nullptr;
@@ -107,11 +149,5 @@ private:
     ZUN_Mutex m_windowMutex;
     mutable ZUN_Mutex m_listMutex;
 };
-
-// How the path of a finished clip reaches the operator: by default a small
-// note at the bottom right of the screen. Tests and windowless programs
-// install their own; an empty function restores the note.
-using ClipNoticePresenter = std::function<void(const QString& text)>;
-void SetClipNoticePresenter(ClipNoticePresenter presenter);
 
 }  // namespace APT_QMR

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "CommonHelpers.h"
-#include "InterfaceHelpers.h"
+#include "CodePage.h"
 #include "PlaybackGlobals.h"
 #include "Settings.h"
 #include "SingleFile.h"

@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "CommonHelpers.h"
-#include "InterfaceHelpers.h"
+#include "CodePage.h"
 #include "KelLogging.h"
 #include "Settings.h"
 #include "PlayerInterface.h"

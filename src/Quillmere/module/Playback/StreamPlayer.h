@@ -22,7 +22,7 @@
 
 namespace APT_QMR {
 
-// Where a stream player draws: the native window (a QWidget*) and the
+// Where a stream player draws: the player library's window handle and the
 // channel shown in it.
 struct PlayWindow {
     void* hWnd = nullptr;
@@ -95,6 +95,7 @@ public:
     bool IsClipping() const { return m_clipping.load(); }
     std::shared_ptr<CSingleFile> GetCurrentFile();
     CPlayerInterface* GetPlayer() { return &m_player; }
+    const CPlayerInterface* GetPlayer() const { return &m_player; }
 
 signals:
     void signalVehInfo(VEH_META_INFO vehInfo);

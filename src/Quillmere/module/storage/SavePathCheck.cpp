@@ -2,8 +2,6 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QMessageBox>
-#include <QWidget>
 #include <mutex>
 
 #include "CommonHelpers.h"
@@ -12,7 +10,6 @@
 namespace {
 
 std::mutex g_hookLock;
-SaveWarningPresenter g_presenter;
 SavePathProbe g_probe;
 
 // The folder of this machine that a path names ("D:/x" goes through the
@@ -60,21 +57,7 @@ QString SaveWarningText(int code) {
     }
 }
 
-void ShowSaveWarning(int code, QWidget* parent) {
-    QWidget* window = parent ? parent->window() : nullptr;
-    const QString title = QCoreApplication::translate("SavePathCheck", "Warn");
-    const QString text = SaveWarningText(code);
-    SaveWarningPresenter presenter;
-    {
-        std::lock_guard<std::mutex> lock(g_hookLock);
-        presenter = g_presenter;
-    }
-    if (presenter) {
-        presenter(title, text, window);
-        return;
-    }
-    QMessageBox::warning(window, title, text);
-}
+QString SaveWarningTitle() { return QCoreApplication::translate("SavePathCheck", "Warn"); }
 
 bool HasFreeSpace(const QString& path, uint64_t requiredBytes) {
     uint64_t freeBytes = 0;
@@ -82,24 +65,12 @@ bool HasFreeSpace(const QString& path, uint64_t requiredBytes) {
     return freeBytes >= requiredBytes;
 }
 
-bool CheckSavePath(const QString& path, QWidget* parent) {
+int SavePathWarning(const QString& path) {
     const SavePathProbe probe = CurrentProbe();
-    if (path.isEmpty() || !probe.exists(path)) {
-        ShowSaveWarning(kSaveWarnPathNotExist, parent);
-        return false;
-    }
-    if (!probe.writable(path)) {
-        ShowSaveWarning(kSaveWarnNoWritePermission, parent);
-        return false;
-    }
-    if (HasFreeSpace(path, kSavePathMinFreeBytes)) return true;
-    ShowSaveWarning(kSaveWarnLessThan2GB, parent);
-    return false;
-}
-
-void SetSaveWarningPresenter(SaveWarningPresenter presenter) {
-    std::lock_guard<std::mutex> lock(g_hookLock);
-    g_presenter = std::move(presenter);
+    if (path.isEmpty() || !probe.exists(path)) return kSaveWarnPathNotExist;
+    if (!probe.writable(path)) return kSaveWarnNoWritePermission;
+    if (HasFreeSpace(path, kSavePathMinFreeBytes)) return 0;
+    return kSaveWarnLessThan2GB;
 }
 
 void SetSavePathProbe(SavePathProbe probe) {

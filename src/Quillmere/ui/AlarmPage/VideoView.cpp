@@ -228,7 +228,7 @@ void CVideoView::onPlayStatus() {
 }
 
 void CVideoView::onPlayStatusUpdateTimer() {
-    const time_t p = m_pPlayback->m_streamPlayer.GetPlayedTime();
+    const time_t p = m_pPlayback->GetPlayedTime();
     if (p > m_tEnd) {
         m_pPlayback->StopPlayback();
         m_ui.m_pPlaySlider->setValue(100);
@@ -280,7 +280,7 @@ bool CVideoView::hasFileInSpan(const QDateTime& a, const QDateTime& b) const {
 
 void CVideoView::onDownLoadBtn() {
     m_downloader.SetSavePath(QString::fromLatin1(kSubFolder));
-    if (!m_pPlayback || m_pPlayback->m_downloader.IsDownloading()) return;
+    if (!m_pPlayback || m_pPlayback->IsDownloading()) return;
     disconnect(&m_downloader, SIGNAL(DownloadFiles(QString)), this, SLOT(onGetFiles(QString)));
     ReportConnect(connect(&m_downloader, SIGNAL(DownloadFiles(QString)), this, SLOT(onGetFiles(QString))),
                   __LINE__);

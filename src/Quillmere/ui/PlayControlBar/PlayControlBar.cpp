@@ -306,7 +306,7 @@ void PlayControlBar::onControlBtnState(int id, void* ptr) {
     auto* model = static_cast<PlaybackGridModel*>(ptr);
     if (!model) return;
     const QMap<int, CPlayBackInteraction*>& map = model->interactionMap();
-    auto fileOpen = [](CPlayBackInteraction* ia) { return ia && ia->m_streamPlayer.IsFileOpen(); };
+    auto fileOpen = [](CPlayBackInteraction* ia) { return ia && ia->GetState().fileOpen; };
 
     if (model->isSyncRunning()) {
         APT_QMR::SynPlaybackInteraction* group = model->syncGroup();
@@ -340,33 +340,35 @@ void PlayControlBar::onControlBtnState(int id, void* ptr) {
             m_sound->setIcon(QIcon(kButtons + "sound_dis.png"));
         } else {
             m_sound->setEnabled(true);
-            setVoiceState(ia->m_streamPlayer.GetPlayer()->IsSoundOn(), ia->m_streamPlayer.GetPlayer()->GetVolume());
+            const CPlayBackInteraction::State state = ia->GetState();
+            setVoiceState(state.soundOn, state.volume);
         }
     } else {
         CPlayBackInteraction* ia = map.value(id, nullptr);
+        const CPlayBackInteraction::State state = ia ? ia->GetState() : CPlayBackInteraction::State();
         bool showCell = false;
         if (!ia || !ia->HasChannelFiles()) {
             setControlBtnEnabled(false, false, false, false, false, true, false, false);
             m_start->setToolTip(tr("Start"));
-        } else if (!fileOpen(ia)) {
+        } else if (!state.fileOpen) {
             setControlBtnEnabled(true, false, false, false, false, true, false, false);
             setStartFace(false);
-        } else if (ia->m_bPlaying) {
+        } else if (state.playing) {
             setControlBtnEnabled(true, true, true, true, true, true, false, true);
             setStartFace(true);
             showCell = true;
-        } else if (ia->m_bPause) {
+        } else if (state.paused) {
             setControlBtnEnabled(true, true, false, false, false, true, false, true);
             setStartFace(false);
             showCell = true;
-        } else if (ia->m_bSingleFrame) {
+        } else if (state.singleFrame) {
             setControlBtnEnabled(true, true, true, false, false, true, false, true);
             setStartFace(false);
             showCell = true;
         }
         if (showCell) {
-            setSpeedState(ia->m_streamPlayer.GetSpeed());
-            setVoiceState(ia->m_streamPlayer.GetPlayer()->IsSoundOn(), ia->m_streamPlayer.GetPlayer()->GetVolume());
+            setSpeedState(state.speed);
+            setVoiceState(state.soundOn, state.volume);
         }
     }
 
@@ -374,11 +376,12 @@ void PlayControlBar::onControlBtnState(int id, void* ptr) {
     for (auto it = map.cbegin(); it != map.cend(); ++it) {
         CPlayBackInteraction* ia = it.value();
         if (!ia) continue;
-        if (ia->HasChannelFiles() && !fileOpen(ia)) playAll = true;
-        if (fileOpen(ia)) {
+        const CPlayBackInteraction::State state = ia->GetState();
+        if (ia->HasChannelFiles() && !state.fileOpen) playAll = true;
+        if (state.fileOpen) {
             closeAll = true;
-            if (ia->m_bPlaying) pauseAll = true;
-            else if (ia->m_bSingleFrame || ia->m_bPause) restoreAll = true;
+            if (state.playing) pauseAll = true;
+            else if (state.singleFrame || state.paused) restoreAll = true;
         }
     }
     m_playAll->setEnabled(playAll);

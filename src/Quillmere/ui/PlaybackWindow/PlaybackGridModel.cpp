@@ -8,9 +8,6 @@
 #include <algorithm>
 
 #include "PlaybackModes.h"
-#include "PlaybackWindow.h"
-#include "SinglePlaybackWindow.h"
-#include "VideoTimeSliderWidget.h"
 #include "KelLogging.h"
 
 using APT_QMR::CPlayBackInteraction;
@@ -35,7 +32,7 @@ const QColor kGreen(141, 239, 41);
 
 }  // namespace
 
-PlaybackGridModel::PlaybackGridModel() {
+PlaybackGridModel::PlaybackGridModel() : QObject(nullptr) {
     m_created = time(nullptr);
     m_reset = m_created;
     m_sync = new APT_QMR::SynPlaybackInteraction();
@@ -58,12 +55,10 @@ SinglePlaybackWindow* PlaybackGridModel::cell(int index) const {
 
 void PlaybackGridModel::select(int index) {
     if (index < 0 || index >= m_cells.size()) return;
-    SinglePlaybackWindow* next = m_cells[index];
-    SinglePlaybackWindow* old = (m_selected >= 0 && m_selected < m_cells.size()) ? m_cells[m_selected] : nullptr;
-    if (next == old) return;
+    const int previous = (m_selected >= 0 && m_selected < m_cells.size()) ? m_selected : -1;
+    if (index == previous) return;
     m_selected = index;
-    if (old) old->setSelected(0);
-    if (next) next->setSelected(1);
+    emit signalSelectionChanged(previous, index);
 }
 
 int PlaybackGridModel::bind(QVector<ChannelFiles*> records, int firstIndex) {
@@ -86,7 +81,7 @@ int PlaybackGridModel::bind(QVector<ChannelFiles*> records, int firstIndex) {
         const QDate startDate = record->StartTime;
 
         if (m_interactions.contains(index)) {
-            if (SinglePlaybackWindow* c = cell(index)) c->closeChannel();
+            emit signalBinding(index);
             release(index);
         }
         m_files[index] = fileList;
@@ -100,22 +95,10 @@ int PlaybackGridModel::bind(QVector<ChannelFiles*> records, int firstIndex) {
         interaction->SetDownLoadFileType(m_pageMode);
         m_interactions[index] = interaction;
 
-        SinglePlaybackWindow* c = cell(index);
-        if (c) {
-            QObject::connect(interaction, &CPlayBackInteraction::signalVehInfo, c, &SinglePlaybackWindow::onUpdateVehInfo);
-            QObject::connect(interaction, &CPlayBackInteraction::signalClipFinished, c, &SinglePlaybackWindow::onClipFinished);
-        }
-
         interaction->SetChannel(channel);
-        if (c) c->setChannel(channel);
+        emit signalBound(index, interaction, channel, record->DeviceName);
         qCDebug(lcKelUi) << "PCNVRSet" << channel.GetChannelNumber();
-
-        if (c) {
-            c->setChannelTitle(record->DeviceName + "_" + QObject::tr("Channel") +
-                               QString::number(channel.GetChannelNumber()));
-            c->setRbs(channel.GetRbs());
-        }
-        interaction->m_bRbs = channel.GetRbs();
+        interaction->SetBareDisk(channel.GetRbs());
         interaction->SetFileList(fileList);
         interaction->SetChannelFiles(record);
 
@@ -182,7 +165,7 @@ void PlaybackGridModel::release(int index) {
     m_interactions.erase(it);
     delete interaction;
     m_ownedFiles.remove(index);
-    if (m_owner && m_owner->timeSlider()) m_owner->timeSlider()->clearRow(index);
+    emit signalReleased(index);
 }
 
 void PlaybackGridModel::releaseAll() {
@@ -196,7 +179,8 @@ void PlaybackGridModel::releaseAll() {
     qDeleteAll(m_interactions);
     m_interactions.clear();
     m_ownedFiles.clear();
-    if (m_owner && m_owner->timeSlider()) m_owner->timeSlider()->reset();
+    lock.unlock();
+    emit signalReleased(-1);
 }
 
 time_t PlaybackGridModel::earliestStart(int index) const {

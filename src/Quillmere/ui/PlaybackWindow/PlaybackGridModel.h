@@ -2,10 +2,13 @@
 // Which cell of a playback grid plays what: the cells, the selected cell, one
 // engine interaction per bound cell, the recording files and the time-axis
 // segments of each bound cell, and the group that plays cells in step.
-// GUI thread only.
+// It knows the cells only by pointer: what changes for a cell (selection,
+// binding, release) it tells by signal, and the grid that owns it does the
+// cell's and the time axis's part. GUI thread only.
 #include <QList>
 #include <QMap>
 #include <QMutex>
+#include <QObject>
 #include <QString>
 #include <QVector>
 
@@ -22,10 +25,11 @@
 class PlaybackWindow;
 class SinglePlaybackWindow;
 
-class PlaybackGridModel {
+class PlaybackGridModel : public QObject {
+    Q_OBJECT
 public:
     PlaybackGridModel();
-    ~PlaybackGridModel();
+    ~PlaybackGridModel() override;
     PlaybackGridModel(const PlaybackGridModel&) = delete;
     PlaybackGridModel& operator=(const PlaybackGridModel&) = delete;
 
@@ -36,19 +40,23 @@ public:
     void setPageMode(int mode) { m_pageMode = mode; }
     int pageMode() const { return m_pageMode; }
 
-    // Selects the cell (red border) and unselects the one before; an index
-    // outside the cells, or the cell already selected, changes nothing.
+    // Selects the cell and unselects the one before (signalSelectionChanged);
+    // an index outside the cells, or the cell already selected, changes
+    // nothing.
     void select(int index);
     int selectedIndex() const { return m_selected; }
     APT_QMR::CPlayBackInteraction* selectedInteraction() const { return interaction(m_selected); }
     APT_QMR::CPlayBackInteraction* interaction(int index) const { return m_interactions.value(index, nullptr); }
     SinglePlaybackWindow* cell(int index) const;
 
-    // Binds the records to the cells from `firstIndex` on, one record a cell.
-    // The model takes every record and its file records over (records past
-    // cell 15 are freed unbound). -1 when an index leaves 0..15, else 0.
+    // Binds the records to the cells from `firstIndex` on, one record a cell
+    // (signalBinding for a cell bound before, then signalBound). The model
+    // takes every record and its file records over (records past cell 15
+    // are freed unbound). -1 when an index leaves 0..15, else 0.
     int bind(QVector<ChannelFiles*> records, int firstIndex);
+    // Frees the cell's interaction, files and segments (signalReleased).
     void release(int index);
+    // Frees every cell's (signalReleased with -1).
     void releaseAll();
 
     // Smallest segment start of the cell; 0 when unbound or without segments.
@@ -69,6 +77,17 @@ public:
     static void setSegmentColour(int type, CDateTimePair& segment, bool bareDisk);
     // Segment colour by evidence category; no type is stored.
     static void setSegmentColourByCategory(int enforceMode, int subType, CDateTimePair& segment);
+
+signals:
+    // The selection moved from `previous` (-1: none) to `current`.
+    void signalSelectionChanged(int previous, int current);
+    // A bound cell is about to be bound again: what it plays ends.
+    void signalBinding(int index);
+    // The cell now shows `channel` of `device` through `interaction`.
+    void signalBound(int index, APT_QMR::CPlayBackInteraction* interaction, APT_QMR::CChannel channel,
+                     QString device);
+    // The cell's interaction is gone (-1: every cell's).
+    void signalReleased(int index);
 
 private:
     PlaybackWindow* m_owner = nullptr;

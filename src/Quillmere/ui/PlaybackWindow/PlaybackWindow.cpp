@@ -40,7 +40,7 @@ void ReportConnectFailure(int line, const char* where) {
     ShareTools::debugMessage(QString("connect failure! %1:%2 in %3").arg(__FILE__).arg(line).arg(where));
 }
 
-bool HasFile(CPlayBackInteraction* ia) { return ia && ia->m_streamPlayer.IsFileOpen(); }
+bool HasFile(CPlayBackInteraction* ia) { return ia && ia->GetState().fileOpen; }
 
 // A deep copy of a record and of each of its file records.
 ChannelFiles* CopyRecord(const ChannelFiles* record) {
@@ -66,6 +66,10 @@ PlaybackWindow::PlaybackWindow(QWidget* parent, int pageMode) : QFrame(parent), 
     m_model->setOwner(this);
     m_model->setCells(m_cells);
     m_model->setPageMode(m_pageMode);
+    connect(m_model, &PlaybackGridModel::signalSelectionChanged, this, &PlaybackWindow::onModelSelectionChanged);
+    connect(m_model, &PlaybackGridModel::signalBinding, this, &PlaybackWindow::onModelBinding);
+    connect(m_model, &PlaybackGridModel::signalBound, this, &PlaybackWindow::onModelBound);
+    connect(m_model, &PlaybackGridModel::signalReleased, this, &PlaybackWindow::onModelReleased);
     m_alertIcons << ":/CommonSkin/Dialog/Images/Public/Control/Dialog/icon_alert_ok_large.png"
                  << ":/CommonSkin/Dialog/Images/Public/Control/Dialog/icon_alert_info_large.png"
                  << ":/CommonSkin/Dialog/Images/Public/Control/Dialog/icon_alert_error_large.png";
@@ -89,6 +93,12 @@ SinglePlaybackWindow* PlaybackWindow::makeCell(int index) {
     cell->setWindowName(QString("pPlaybackWnd%1").arg(index));
     cell->setWindowIndex(index);
     cell->setViewMode(0);
+    cell->setSynchronised(m_synchronised);
+    cell->setGridFullScreen(m_fullScreen);
+    if (!connect(cell, &SinglePlaybackWindow::signalPlayedTime, this, &PlaybackWindow::onCellPlayedTime))
+        ReportConnectFailure(__LINE__, "PlaybackWindow::makeCell");
+    if (!connect(cell, &SinglePlaybackWindow::signalFullScreen, this, &PlaybackWindow::onFullScreen))
+        ReportConnectFailure(__LINE__, "PlaybackWindow::makeCell");
     return cell;
 }
 
@@ -114,6 +124,40 @@ void PlaybackWindow::createDefaultScreen() {
 }
 
 void PlaybackWindow::onCellPlay() { clearMapTrace(); }
+
+void PlaybackWindow::onCellPlayedTime(int id, time_t t) {
+    if (id < 0 || id >= m_cells.size() || isBeforeSearchEnd(static_cast<uint>(t))) return;
+    m_cells[id]->stopAtSearchEnd();
+}
+
+// ---------------------------------------------------------------- the model's cells
+
+void PlaybackWindow::onModelSelectionChanged(int previous, int current) {
+    if (SinglePlaybackWindow* old = m_model->cell(previous)) old->setSelected(0);
+    if (SinglePlaybackWindow* next = m_model->cell(current)) next->setSelected(1);
+}
+
+void PlaybackWindow::onModelBinding(int index) {
+    if (SinglePlaybackWindow* cell = m_model->cell(index)) cell->closeChannel();
+}
+
+void PlaybackWindow::onModelBound(int index, CPlayBackInteraction* interaction, APT_QMR::CChannel channel,
+                                  QString device) {
+    SinglePlaybackWindow* cell = m_model->cell(index);
+    if (!cell) return;
+    connect(interaction, &CPlayBackInteraction::signalVehInfo, cell, &SinglePlaybackWindow::onUpdateVehInfo);
+    connect(interaction, &CPlayBackInteraction::signalClipFinished, cell, &SinglePlaybackWindow::onClipFinished);
+    connect(interaction, &CPlayBackInteraction::signalClipEndedBySeek, cell, &SinglePlaybackWindow::onClipEndedBySeek);
+    cell->setChannel(channel);
+    cell->setChannelTitle(device + "_" + QObject::tr("Channel") + QString::number(channel.GetChannelNumber()));
+    cell->setRbs(channel.GetRbs());
+}
+
+void PlaybackWindow::onModelReleased(int index) {
+    if (!m_timeSlider) return;
+    if (index < 0) m_timeSlider->reset();
+    else m_timeSlider->clearRow(index);
+}
 
 // ---------------------------------------------------------------- wiring
 
@@ -254,10 +298,10 @@ void PlaybackWindow::showFailedToPlay() {
 // message box; other failures get the notice.
 void PlaybackWindow::showFailedToPlay(SinglePlaybackWindow* cell) {
     CPlayBackInteraction* ia = cell ? cell->interaction() : nullptr;
-    std::shared_ptr<APT_QMR::CSingleFile> file = ia ? ia->m_streamPlayer.GetCurrentFile() : nullptr;
+    std::shared_ptr<APT_QMR::CSingleFile> file = ia ? ia->GetCurrentFile() : nullptr;
     const QString name =
         file ? QDir::toNativeSeparators(QString::fromLocal8Bit(file->FileName.c_str())) : QString();
-    if (!cell || !cell->isRbs() || !file || ia->m_streamPlayer.GetState() != APT_QMR::CStreamPlayer::StateOpenFailed ||
+    if (!cell || !cell->isRbs() || !file || ia->GetState().playerState != APT_QMR::CStreamPlayer::StateOpenFailed ||
         !QFileInfo(name).isFile()) {
         showFailedToPlay();
         return;
@@ -361,6 +405,7 @@ void PlaybackWindow::onFullScreen() {
         setWindowFlags(Qt::SubWindow);
         showNormal();
     }
+    for (SinglePlaybackWindow* cell : m_cells) cell->setGridFullScreen(m_fullScreen);
 }
 
 void PlaybackWindow::setFullScreen(bool on) {
@@ -411,7 +456,7 @@ void PlaybackWindow::onPauseAll() {
     } else {
         for (int i = 0; i < m_cells.size(); ++i) {
             CPlayBackInteraction* ia = m_model->interaction(i);
-            if (ia && ia->HasChannelFiles() && ia->m_bPlaying) m_cells[i]->onPause();
+            if (ia && ia->HasChannelFiles() && ia->GetState().playing) m_cells[i]->onPause();
         }
     }
     emitUpdate(m_model->selectedIndex());
@@ -426,7 +471,9 @@ void PlaybackWindow::onRestoreAll() {
     } else {
         for (int i = 0; i < m_cells.size(); ++i) {
             CPlayBackInteraction* ia = m_model->interaction(i);
-            if (ia && ia->HasChannelFiles() && (ia->m_bPause || ia->m_bSingleFrame)) m_cells[i]->onNormal();
+            if (!ia || !ia->HasChannelFiles()) continue;
+            const CPlayBackInteraction::State state = ia->GetState();
+            if (state.paused || state.singleFrame) m_cells[i]->onNormal();
         }
     }
     emitUpdate(m_model->selectedIndex());
@@ -439,7 +486,7 @@ void PlaybackWindow::onCloseAll() {
         group->SetContext(0);
     }
     for (SinglePlaybackWindow* cell : m_cells) cell->closeChannel();
-    m_synchronised = false;
+    setSynchronised(false);
     m_model->releaseAll();
     emitUpdate(m_model->selectedIndex());
 }
@@ -454,8 +501,8 @@ void PlaybackWindow::onBtnStartClick() {
             SinglePlaybackWindow* cell = m_cells[sel];
             if (!HasFile(ia)) {
                 if (!cell->playFrom(m_model->earliestStart(sel))) showFailedToPlay(cell);
-            } else if (!ia->m_bPlaying) {
-                const int speed = ia->m_streamPlayer.GetSpeed();
+            } else if (!ia->GetState().playing) {
+                const int speed = ia->GetState().speed;
                 cell->onNormal();
                 cell->onCtrlSpeed(speed);
             } else {
@@ -522,11 +569,9 @@ void PlaybackWindow::onBtnSyncClick() {
     QList<int> recording;
     for (int i = 0; i < m_cells.size(); ++i) {
         CPlayBackInteraction* ia = m_model->interaction(i);
-        if (HasFile(ia) && ia->m_streamPlayer.IsClipping()) {
-            ia->m_streamPlayer.StopClip();
-            ziraz::InformationDlg::ShowInformationAtScreenRightBottom(
-                QString::fromLocal8Bit(ia->m_streamPlayer.GetPlayer()->GetLastClipPath().c_str()), this, true, false,
-                true);
+        if (HasFile(ia) && ia->GetState().clipping) {
+            ia->StopClip();
+            ziraz::InformationDlg::ShowInformationAtScreenRightBottom(ia->GetLastClipPath(), this, true, false, true);
             recording << i;
         }
     }
@@ -538,14 +583,14 @@ void PlaybackWindow::onBtnSyncClick() {
     group->Play();
     group->Start();
     group->SetContext(sel + 1);
-    const time_t t = selected->m_streamPlayer.GetPlayedTime();
+    const time_t t = selected->GetPlayedTime();
     if (group->SeekTo(t)) {
         for (int i : recording) {
             CPlayBackInteraction* ia = m_model->interaction(i);
-            if (ia && ia->m_bPlaying) ia->StartClip(t);
+            if (ia && ia->GetState().playing) ia->StartClip(t);
         }
     }
-    m_synchronised = true;
+    setSynchronised(true);
     emitUpdate(sel);
 }
 
@@ -554,8 +599,13 @@ void PlaybackWindow::endSync() {
     group->Stop();
     group->SetContext(0);
     group->Clear();
-    m_synchronised = false;
+    setSynchronised(false);
     emitUpdate(m_model->selectedIndex());
+}
+
+void PlaybackWindow::setSynchronised(bool on) {
+    m_synchronised = on;
+    for (SinglePlaybackWindow* cell : m_cells) cell->setSynchronised(on);
 }
 
 void PlaybackWindow::onBtnUnSyncClick() {
@@ -731,15 +781,14 @@ void PlaybackWindow::seekTo(int index, time_t t, bool) {
     QList<int> recording;
     const bool sync = m_synchronised;
     auto stopClipOf = [this, &recording](int i, CPlayBackInteraction* ia) {
-        ia->m_streamPlayer.StopClip();
-        ziraz::InformationDlg::ShowInformationAtScreenRightBottom(
-            QString::fromLocal8Bit(ia->m_streamPlayer.GetPlayer()->GetLastClipPath().c_str()), this, true, false, true);
+        ia->StopClip();
+        ziraz::InformationDlg::ShowInformationAtScreenRightBottom(ia->GetLastClipPath(), this, true, false, true);
         recording << i;
     };
     if (sync) {
         const QMap<int, CPlayBackInteraction*>& map = m_model->interactionMap();
         for (auto it = map.cbegin(); it != map.cend(); ++it) {
-            if (it.value()->m_streamPlayer.IsClipping()) stopClipOf(it.key(), it.value());
+            if (it.value()->GetState().clipping) stopClipOf(it.key(), it.value());
             windows[it.key()] = it.value();
             cells[it.key()] = m_model->cell(it.key());
         }
@@ -747,7 +796,7 @@ void PlaybackWindow::seekTo(int index, time_t t, bool) {
     } else {
         CPlayBackInteraction* ia = m_model->interaction(index);
         if (!ia) return;
-        if (HasFile(ia) && ia->m_streamPlayer.IsClipping()) stopClipOf(index, ia);
+        if (HasFile(ia) && ia->GetState().clipping) stopClipOf(index, ia);
         windows[index] = ia;
         cells[index] = m_model->cell(index);
         disconnectTimeUpdate();
@@ -791,7 +840,7 @@ void PlaybackWindow::seekTo(int index, time_t t, bool) {
         SinglePlaybackWindow* cell = m_model->cell(i);
         if (!ia || !cell) continue;
         if (recording.contains(i)) ia->StartClip(t);
-        ia->m_streamPlayer.SetDrawCallback(&SinglePlaybackWindow::DrawCallback, cell);
+        ia->SetDrawCallback(&SinglePlaybackWindow::DrawCallback, cell);
         cell->startOsdTimer();
         cell->refreshControls();
     }

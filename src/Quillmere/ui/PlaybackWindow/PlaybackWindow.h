@@ -12,9 +12,13 @@
 #include <ctime>
 #include <functional>
 
+#include "Channel.h"
 #include "ChannelFiles.h"
 #include "VehicleData.h"
 
+namespace APT_QMR {
+class CPlayBackInteraction;
+}  // namespace APT_QMR
 class FindPosThread;
 class PlayControlBar;
 class PlaybackGridModel;
@@ -127,6 +131,12 @@ protected:
 
 private slots:
     void onCellPlay();
+    void onCellPlayedTime(int id, time_t t);
+    void onModelSelectionChanged(int previous, int current);
+    void onModelBinding(int index);
+    void onModelBound(int index, APT_QMR::CPlayBackInteraction* interaction, APT_QMR::CChannel channel,
+                      QString device);
+    void onModelReleased(int index);
 
 private:
     void createDefaultScreen();
@@ -134,6 +144,8 @@ private:
     void ensureCells();
     void relayout();
     void endSync();
+    // Sets the sync flag and tells every cell.
+    void setSynchronised(bool on);
     void clearMapTrace();
     void refreshTimeAxis();
     void seekTo(int index, time_t t, bool byClick);

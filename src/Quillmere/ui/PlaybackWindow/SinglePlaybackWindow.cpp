@@ -19,7 +19,7 @@
 #include "PlaybackGlobals.h"
 #include "PlaybackGridModel.h"
 #include "PlaybackModes.h"
-#include "PlaybackWindow.h"
+#include "ScreenNote.h"
 #include "Settings.h"
 #include "SynPlaybackInteraction.h"
 #include "ziraz/dialogs.h"
@@ -162,11 +162,7 @@ void SinglePlaybackWindow::initConnect() {
     check(connect(m_snapshotAction, &QAction::triggered, this, &SinglePlaybackWindow::onSnapshot), __LINE__);
     check(connect(m_soundAction, &QAction::triggered, this, &SinglePlaybackWindow::onVoiceActionClicked), __LINE__);
     check(connect(m_recordAction, &QAction::triggered, this, &SinglePlaybackWindow::onRecord), __LINE__);
-    check(connect(m_fullScreenAction, &QAction::triggered, this,
-                  [this]() {
-                      if (PlaybackWindow* g = grid()) g->onFullScreen();
-                  }),
-          __LINE__);
+    check(connect(m_fullScreenAction, &QAction::triggered, this, &SinglePlaybackWindow::signalFullScreen), __LINE__);
     check(connect(m_captureBtn, &QToolButton::clicked, this, &SinglePlaybackWindow::onSnapshot), __LINE__);
     check(connect(m_recordBtn, &QToolButton::clicked, this, &SinglePlaybackWindow::onRecord), __LINE__);
     check(connect(m_stopBtn, &QToolButton::clicked, this, &SinglePlaybackWindow::onStop), __LINE__);
@@ -182,17 +178,13 @@ void SinglePlaybackWindow::initConnect() {
 
 // ---------------------------------------------------------------- helpers
 
-PlaybackWindow* SinglePlaybackWindow::grid() const {
-    return m_link->model ? m_link->model->owner() : nullptr;
-}
-
 CPlayBackInteraction* SinglePlaybackWindow::interaction() const {
     return m_link->model ? m_link->model->interaction(m_index) : nullptr;
 }
 
 bool SinglePlaybackWindow::hasFileOpen() const {
     CPlayBackInteraction* ia = interaction();
-    return ia && ia->m_streamPlayer.IsFileOpen();
+    return ia && ia->GetState().fileOpen;
 }
 
 bool SinglePlaybackWindow::isOsdTimerActive() const { return m_osdTimer->isActive(); }
@@ -204,8 +196,7 @@ void SinglePlaybackWindow::notice(const QString& text) {
 void SinglePlaybackWindow::showClipPath() {
     CPlayBackInteraction* ia = interaction();
     if (!ia) return;
-    const QString path = QString::fromLocal8Bit(ia->m_streamPlayer.GetPlayer()->GetLastClipPath().c_str());
-    ziraz::InformationDlg::ShowInformationAtScreenRightBottom(path, this, true, false, true);
+    ziraz::InformationDlg::ShowInformationAtScreenRightBottom(ia->GetLastClipPath(), this, true, false, true);
 }
 
 void SinglePlaybackWindow::selectThis() {
@@ -224,8 +215,8 @@ void SinglePlaybackWindow::refreshControls() { refresh(); }
 
 void SinglePlaybackWindow::stopRecording() {
     CPlayBackInteraction* ia = interaction();
-    if (!ia || !ia->m_streamPlayer.IsClipping()) return;
-    ia->m_streamPlayer.StopClip();
+    if (!ia || !ia->GetState().clipping) return;
+    ia->StopClip();
     showClipPath();
 }
 
@@ -299,8 +290,8 @@ void SinglePlaybackWindow::onPause() {
 void SinglePlaybackWindow::onStop() {
     CPlayBackInteraction* ia = interaction();
     if (!ia) return;
-    if (ia->m_streamPlayer.IsClipping()) {
-        ia->m_streamPlayer.StopClip();
+    if (ia->GetState().clipping) {
+        ia->StopClip();
         showClipPath();
     }
     ia->StopPlayback();
@@ -311,7 +302,7 @@ void SinglePlaybackWindow::onStop() {
 void SinglePlaybackWindow::onCtrlSpeed(int speed) {
     CPlayBackInteraction* ia = interaction();
     if (!ia) return;
-    if (ia->m_streamPlayer.SetSpeed(speed)) updateSpeedText();
+    if (ia->SetSpeed(speed)) updateSpeedText();
     refresh();
 }
 
@@ -352,14 +343,15 @@ bool SinglePlaybackWindow::playFrom(time_t t) {
     CPlayBackInteraction* ia = interaction();
     if (!ia) return false;
     bool wasRecording = false;
-    if (ia->m_streamPlayer.IsFileOpen() && ia->m_streamPlayer.IsClipping()) {
-        ia->m_streamPlayer.StopClip();
+    const CPlayBackInteraction::State state = ia->GetState();
+    if (state.fileOpen && state.clipping) {
+        ia->StopClip();
         showClipPath();
         wasRecording = true;
     }
     if (!ia->StartPlayback(videoWindow(), t)) return false;
     if (wasRecording) ia->StartClip(t);
-    ia->m_streamPlayer.SetDrawCallback(&SinglePlaybackWindow::DrawCallback, this);
+    ia->SetDrawCallback(&SinglePlaybackWindow::DrawCallback, this);
     startOsdTimer();
     refresh();
     emit signalPlay();
@@ -370,11 +362,11 @@ void SinglePlaybackWindow::onStartOrPause() {
     CPlayBackInteraction* ia = interaction();
     if (!ia) return;
     selectThis();
-    if (ia->m_streamPlayer.IsFileOpen()) {
-        if (!ia->m_bPlaying) {
-            const int speed = ia->m_streamPlayer.GetSpeed();
+    const CPlayBackInteraction::State state = ia->GetState();
+    if (state.fileOpen) {
+        if (!state.playing) {
             ia->Resume();
-            ia->m_streamPlayer.SetSpeed(speed);
+            ia->SetSpeed(state.speed);
         } else {
             ia->Pause(true);
         }
@@ -400,7 +392,7 @@ void SinglePlaybackWindow::onStartOrPause() {
 void SinglePlaybackWindow::onRecord() {
     CPlayBackInteraction* ia = interaction();
     if (!ia) return;
-    if (ia->m_streamPlayer.IsClipping()) {
+    if (ia->GetState().clipping) {
         stopRecording();
     } else {
         if (IsDiskSpaceLow(kClipFreeGiB, SettingKey::ClipSavePath)) {
@@ -424,8 +416,7 @@ void SinglePlaybackWindow::onSnapshot() {
     if (!ia) return;
     CurrentCapturePage = g_saveFolderMode;
     if (ia->Capture()) {
-        const QString path = QString::fromLocal8Bit(ia->m_streamPlayer.GetPlayer()->GetCapturePath().c_str());
-        ziraz::SnapshotInfoWnd::ShowInformationAtScreenRightBottom(path, this);
+        ziraz::SnapshotInfoWnd::ShowInformationAtScreenRightBottom(ia->GetCapturePath(), this);
     } else {
         notice(tr("Snapshot failed."));
     }
@@ -434,8 +425,7 @@ void SinglePlaybackWindow::onSnapshot() {
 void SinglePlaybackWindow::onUpdateOSDTime() {
     CPlayBackInteraction* ia = interaction();
     if (!ia) return;
-    APT_QMR::CStreamPlayer& player = ia->m_streamPlayer;
-    switch (player.GetState()) {
+    switch (ia->GetState().playerState) {
         case 1: notice(tr("Cannot get video from disk.")); onStop(); break;
         case 2: onStop(); break;
         case 3: notice(tr("Cannot find file.")); onStop(); break;
@@ -443,24 +433,25 @@ void SinglePlaybackWindow::onUpdateOSDTime() {
         case 5: notice(tr("Error key.")); onStop(); break;
         default: break;
     }
-    if (player.IsEndOfList()) {
+    if (ia->GetState().endOfList) {
         notice(tr("The video has reach the end."));
         onStop();
     }
-    if (player.IsClipping() && IsDiskSpaceLow(kClipFreeGiB, SettingKey::ClipSavePath)) {
+    if (ia->GetState().clipping && IsDiskSpaceLow(kClipFreeGiB, SettingKey::ClipSavePath)) {
         notice(tr("At least 2G disk space is need."));
         stopRecording();
     }
-    const time_t t = player.GetPlayedTime();
+    const time_t t = ia->GetPlayedTime();
     if (t < 0) return;
-    PlaybackWindow* g = grid();
-    if (g && !g->isBeforeSearchEnd(static_cast<uint>(t))) {
-        notice(tr("The video has reach the end."));
-        onStop();
-    }
+    emit signalPlayedTime(m_index, t);
     m_timeLabel->setText(QDateTime::fromSecsSinceEpoch(t).toString("yyyy-MM-dd hh:mm:ss"));
     PlaybackGridModel* model = m_link->model;
     if (model && model->selectedIndex() == m_index && !model->isSyncRunning()) emit signalCurrentTime(t);
+}
+
+void SinglePlaybackWindow::stopAtSearchEnd() {
+    notice(tr("The video has reach the end."));
+    onStop();
 }
 
 void SinglePlaybackWindow::onDownLoad() {
@@ -491,15 +482,15 @@ void SinglePlaybackWindow::onPlaybackRemoteEvent(int) {}
 bool SinglePlaybackWindow::onVoiceActionClicked() {
     CPlayBackInteraction* ia = interaction();
     if (!ia) return false;
-    if (!ia->m_streamPlayer.GetPlayer()->IsSoundOn()) {
+    if (!ia->GetState().soundOn) {
         PlaybackGridModel* model = m_link->model;
         if (model) {
             for (auto it = model->interactionMap().cbegin(); it != model->interactionMap().cend(); ++it)
-                if (it.key() != m_index && it.value()) it.value()->m_streamPlayer.GetPlayer()->StopSound();
+                if (it.key() != m_index && it.value()) it.value()->StopSound();
         }
         ia->PlaySound();
     } else {
-        ia->m_streamPlayer.GetPlayer()->StopSound();
+        ia->StopSound();
     }
     refresh();
     return true;
@@ -509,7 +500,7 @@ bool SinglePlaybackWindow::onSetVoiceState(bool open) {
     CPlayBackInteraction* ia = interaction();
     if (!ia) return false;
     if (open) return ia->PlaySound();
-    return ia->m_streamPlayer.GetPlayer()->StopSound();
+    return ia->StopSound();
 }
 
 bool SinglePlaybackWindow::onSetVoiceValue(int value) {
@@ -529,7 +520,7 @@ void SinglePlaybackWindow::onCloseClicked() {
 
 void SinglePlaybackWindow::closeChannel() {
     CPlayBackInteraction* ia = interaction();
-    if (ia && ia->m_streamPlayer.IsClipping()) stopRecording();
+    if (ia && ia->GetState().clipping) stopRecording();
     if (m_downloadDialog) {
         auto* dialog = static_cast<CPlaybackDownLoad*>(m_downloadDialog.data());
         dialog->setSavePath(tr("RodoroZOD"));
@@ -549,6 +540,8 @@ void SinglePlaybackWindow::onUpdateVehInfo(VEH_META_INFO wehInfo) { emit signalV
 void SinglePlaybackWindow::onClipFinished(QString path, bool saved) {
     if (!saved) notice(tr("The clip %1 could not be saved.").arg(path));
 }
+
+void SinglePlaybackWindow::onClipEndedBySeek(QString path) { ShowScreenNote(path); }
 
 // ---------------------------------------------------------------- display
 
@@ -573,7 +566,7 @@ void SinglePlaybackWindow::resetOsd() {
 void SinglePlaybackWindow::pauseForSeek(bool pause) {
     if (pause) {
         CPlayBackInteraction* ia = interaction();
-        if (ia && ia->m_streamPlayer.IsFileOpen() && ia->m_bPlaying) {
+        if (ia && ia->GetState().fileOpen && ia->GetState().playing) {
             emit m_pauseBtn->clicked();
             m_pausedForSeek = true;
         }
@@ -585,14 +578,14 @@ void SinglePlaybackWindow::pauseForSeek(bool pause) {
 
 void SinglePlaybackWindow::updateSpeedText() {
     if (!m_overlay || !hasFileOpen()) return;
-    m_speedLabel->setText(SpeedText(interaction()->m_streamPlayer.GetSpeed()));
+    m_speedLabel->setText(SpeedText(interaction()->GetState().speed));
     m_speedLabel->show();
     m_speedLabel->raise();
 }
 
 void SinglePlaybackWindow::setRecordButtons(bool on, bool allowed) {
     CPlayBackInteraction* ia = interaction();
-    const bool clipping = ia && ia->m_streamPlayer.IsClipping();
+    const bool clipping = ia && ia->GetState().clipping;
     if (!on) {
         m_recordBtn->setEnabled(false);
         m_recordBtn->setIcon(QIcon(kRecordDisIcon));
@@ -617,13 +610,13 @@ void SinglePlaybackWindow::setRecordButtons(bool on, bool allowed) {
 
 void SinglePlaybackWindow::updateToolButtons() {
     CPlayBackInteraction* ia = interaction();
-    const bool open = ia && ia->m_streamPlayer.IsFileOpen();
-    PlaybackWindow* g = grid();
+    const CPlayBackInteraction::State state = ia ? ia->GetState() : CPlayBackInteraction::State();
+    const bool open = ia && state.fileOpen;
     auto startFace = [this]() {
         m_pauseBtn->setIcon(QIcon(kStartIcon));
         m_pauseBtn->setToolTip(tr("Start"));
     };
-    if (g && g->isSynchronised()) {
+    if (m_synchronised) {
         m_fastBtn->hide();
         m_slowBtn->hide();
         m_frameBtn->hide();
@@ -637,7 +630,7 @@ void SinglePlaybackWindow::updateToolButtons() {
             m_stopBtn->show();
             m_stopBtn->setEnabled(true);
             m_pauseBtn->hide();
-            setRecordButtons(true, ia->m_bPlaying);
+            setRecordButtons(true, state.playing);
         }
         return;
     }
@@ -649,11 +642,11 @@ void SinglePlaybackWindow::updateToolButtons() {
         setRecordButtons(false, false);
         return;
     }
-    if (!ia->m_bPlaying) {
-        if (ia->m_bPause || ia->m_bSingleFrame) {
+    if (!state.playing) {
+        if (state.paused || state.singleFrame) {
             m_pauseBtn->setEnabled(true);
             m_stopBtn->setEnabled(true);
-            m_frameBtn->setEnabled(ia->m_bSingleFrame);
+            m_frameBtn->setEnabled(state.singleFrame);
             m_slowBtn->setEnabled(false);
             m_fastBtn->setEnabled(false);
             startFace();
@@ -664,7 +657,7 @@ void SinglePlaybackWindow::updateToolButtons() {
     for (QToolButton* b : {m_pauseBtn, m_stopBtn, m_slowBtn, m_fastBtn, m_frameBtn}) b->setEnabled(true);
     m_pauseBtn->setIcon(QIcon(kPauseIcon));
     m_pauseBtn->setToolTip(tr("Pause"));
-    const int speed = ia->m_streamPlayer.GetSpeed();
+    const int speed = state.speed;
     if (speed >= 4) m_fastBtn->setEnabled(false);
     if (speed <= -4) m_slowBtn->setEnabled(false);
     setRecordButtons(true, true);
@@ -674,7 +667,7 @@ void SinglePlaybackWindow::updateToolButtons() {
 
 void SinglePlaybackWindow::onDigitalZoom() {
     CPlayBackInteraction* ia = interaction();
-    if (!ia || !ia->m_streamPlayer.IsFileOpen()) return;
+    if (!ia || !ia->GetState().fileOpen) return;
     m_zoom = !m_zoom;
     if (!m_zoom) {
         videoWidget()->setCursor(Qt::ArrowCursor);
@@ -833,27 +826,27 @@ QMenu* SinglePlaybackWindow::buildContextMenu() {
     m_menu->addAction(m_recordAction);
     if (g_diskSearchMode == 1) m_menu->addAction(m_downloadAction);
     m_menu->addAction(m_soundAction);
-    PlaybackWindow* g = grid();
-    const bool full = g && (g->windowFlags() & Qt::FramelessWindowHint);
+    const bool full = m_gridFullScreen;
     m_fullScreenAction->setText(full ? tr("Exit Full Screen") : tr("Full Screen"));
     m_menu->addAction(m_fullScreenAction);
 
-    const bool open = ia->m_streamPlayer.IsFileOpen();
+    const CPlayBackInteraction::State state = ia->GetState();
+    const bool open = state.fileOpen;
     if (!open) {
         setActionStates(false, false, false, true, false, true);
         m_recordAction->setIcon(QIcon(QString(kPreview) + "record.png"));
         m_recordAction->setText(tr("Start Recording"));
     } else {
-        const bool playing = ia->m_bPlaying;
+        const bool playing = state.playing;
         setActionStates(true, true, playing, true, true, true);
-        if (ia->m_streamPlayer.GetPlayer()->IsSoundOn()) {
+        if (state.soundOn) {
             m_soundAction->setIcon(QIcon(":/CommonSkin/Volume/Images/Public/Control/Volume/OpenSound.png"));
             m_soundAction->setText(tr("Close Sound"));
         } else {
             m_soundAction->setIcon(QIcon(QString(kPreview) + "CloseSound.png"));
             m_soundAction->setText(tr("Open Sound"));
         }
-        const bool clipping = ia->m_streamPlayer.IsClipping();
+        const bool clipping = state.clipping;
         if (clipping) {
             m_recordAction->setIcon(QIcon(QString(kPreview) + "Recording.png"));
             m_recordAction->setText(tr("Stop Recording"));

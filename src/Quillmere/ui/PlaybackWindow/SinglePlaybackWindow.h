@@ -2,7 +2,8 @@
 // One cell of the playback grid: a video surface with a title band, a bottom
 // bar of tool buttons, a close button, the speed over the video, digital zoom
 // and a context menu. The cell owns no player: it looks up the engine
-// interaction of its index in the grid model each time it acts.
+// interaction of its index in the grid model each time it acts. It tells the
+// grid what happens by signal; the grid tells it its mode.
 #include <QPointF>
 #include <QPointer>
 #include <QString>
@@ -15,7 +16,6 @@
 #include "ziraz/controls.h"
 
 class PlaybackGridModel;
-class PlaybackWindow;
 class QAction;
 class QLabel;
 class QMenu;
@@ -51,6 +51,13 @@ public:
     bool isRbs() const { return m_rbs; }
     void setTitleHidden(bool hidden);
     bool isTitleHidden() const { return m_titleHidden; }
+    // The grid's modes: windows played in step (only start, stop and the
+    // recording buttons show), and the grid shown on a screen of its own.
+    void setSynchronised(bool on) { m_synchronised = on; }
+    void setGridFullScreen(bool on) { m_gridFullScreen = on; }
+    // The played time has passed the end of the searched days: tells the
+    // operator and stops.
+    void stopAtSearchEnd();
 
     // Plays from `t` (negative counts as 0); a running clip goes on from `t`.
     bool playFrom(time_t t);
@@ -94,6 +101,10 @@ signals:
     void signalDoubleClicked(int id);
     void signalVehInfo(VEH_META_INFO vehInfo);
     void signalTimerStart();
+    // The menu's "Full Screen" / "Exit Full Screen".
+    void signalFullScreen();
+    // Each display tick with the time of the frame on screen.
+    void signalPlayedTime(int id, time_t time);
 
 public slots:
     void onSelectedThis();
@@ -122,6 +133,9 @@ public slots:
     // The end of a clip, cut after its path was shown: a clip that could
     // not be saved is told.
     void onClipFinished(QString path, bool saved);
+    // A seek of the cell's interaction finished its clip: the path is shown
+    // in a note at the bottom right of the screen.
+    void onClipEndedBySeek(QString path);
 
 protected:
     void onBottomShown() override;
@@ -150,7 +164,6 @@ private:
     void setActionStates(bool zoom, bool snapshot, bool record, bool download, bool sound, bool fullScreen);
     void updateTitle();
     void drawOverlay(QPainter* painter);
-    PlaybackWindow* grid() const;
 
     struct Link {
         SinglePlaybackWindow* cell;
@@ -162,6 +175,8 @@ private:
     int m_index = 0;
     bool m_rbs = false;
     bool m_layoutHold = false;
+    bool m_synchronised = false;
+    bool m_gridFullScreen = false;
     bool m_overlay = false;
     bool m_zoom = false;
     int m_viewMode = 0;

@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 #include "CommonHelpers.h"
-#include "SavePathCheck.h"
+#include "SaveWarning.h"
 #include "Settings.h"
 #include "ziraz/controls.h"
 #include "ziraz/datetimeedit.h"

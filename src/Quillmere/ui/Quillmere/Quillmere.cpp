@@ -14,7 +14,7 @@
 #include "OperateSelWidget.h"
 #include "PageFactory.h"
 #include "PlaybackGlobals.h"
-#include "QuillmereGlobals.h"
+#include "MapKeyHolder.h"
 #include "SetupCipher.h"
 #include "TitleBar.h"
 #include "ziraz/controls.h"

@@ -18,7 +18,7 @@
 #include <string>
 
 #include "CommonHelpers.h"
-#include "QuillmereGlobals.h"
+#include "MapKeyHolder.h"
 #include "SettingWidgetForm.h"
 #include "SetupCipher.h"
 #include "TipDialog.h"

@@ -4,13 +4,8 @@
 #include <QString>
 #include <string>
 
-// Local 8-bit code page <-> QString, with the locale's codec (the text as it
-// is when no codec exists). The flag makes no difference; callers pass false.
-// A null text gives an empty string.
-QString LocalToUnicode(const char* text, bool flag = false);
-QByteArray UnicodeToLocal(const QString& text, bool flag = false);
-// As UnicodeToLocal, cut at the first zero byte.
-std::string UnicodeToLocalStdString(const QString& text, bool flag = false);
+// The code-page conversions (LocalToUnicode, ...) live with the engine.
+#include "CodePage.h"
 
 #include <QModelIndex>
 #include <QPixmap>

@@ -93,7 +93,6 @@ protected:
             w->show();
         }
     }
-    void TearDown() override { APT_QMR::SetClipNoticePresenter(nullptr); }
 
     // Both channels' files, in time order per channel.
     std::vector<CSingleFile*> All() {
@@ -213,6 +212,78 @@ TEST_F(PlaybackInteractionTest, PlaysPausesStepsChangesSpeedAndSeeks) {
     EXPECT_FALSE(w.StartPlayback(windows[0].get(), T));
 }
 
+// What the views read of a window, one step after another; the speed goes
+// through the interaction's own entry.
+TEST_F(PlaybackInteractionTest, StateFollowsEachControl) {
+    CPlayBackInteraction w;
+    Prepare(w, 1);
+    using State = CPlayBackInteraction::State;
+    auto same = [](const State& a, const State& b) {
+        return a.fileOpen == b.fileOpen && a.playing == b.playing && a.paused == b.paused &&
+               a.singleFrame == b.singleFrame && a.speed == b.speed && a.clipping == b.clipping &&
+               a.soundOn == b.soundOn && a.volume == b.volume && a.playerState == b.playerState &&
+               a.endOfList == b.endOfList;
+    };
+    auto text = [](const State& s) {
+        return QString("open %1 playing %2 paused %3 frame %4 speed %5 clip %6 sound %7/%8 state %9 end %10")
+            .arg(s.fileOpen).arg(s.playing).arg(s.paused).arg(s.singleFrame).arg(s.speed).arg(s.clipping)
+            .arg(s.soundOn).arg(s.volume).arg(s.playerState).arg(s.endOfList)
+            .toStdString();
+    };
+    // Before a start: nothing open, the player's full volume.
+    State idle;
+    idle.volume = 65535;
+    EXPECT_TRUE(same(w.GetState(), idle)) << text(w.GetState());
+
+    ASSERT_TRUE(w.StartPlayback(windows[0].get(), T + 1));
+    ASSERT_TRUE(WaitFor([&] { return Shows(w, T + 1, T + 3); }));
+    const std::shared_ptr<CSingleFile> file = w.GetCurrentFile();
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->ChannelNumber, 1);
+    EXPECT_EQ(file->EndTime, T + kSeconds);
+    struct Step {
+        const char* name;
+        std::function<bool()> run;
+        State expected;
+    };
+    State playing = idle;
+    playing.fileOpen = true;
+    playing.playing = true;
+    State paused = playing;
+    paused.playing = false;
+    paused.paused = true;
+    // A frame step from a pause leaves the pause flag as it was.
+    State frame = paused;
+    frame.singleFrame = true;
+    State twice = playing;
+    twice.speed = 2;
+    State sound = twice;
+    sound.soundOn = true;
+    sound.volume = 32767;
+    // The player keeps the volume it last set.
+    State quiet = twice;
+    quiet.volume = 32767;
+    State stopped;
+    stopped.volume = 32767;
+    const Step steps[] = {
+        {"started", [] { return true; }, playing},
+        {"pause", [&] { return w.Pause(true); }, paused},
+        {"one frame", [&] { return w.OneByOne(); }, frame},
+        {"resume", [&] { return w.Resume(); }, playing},
+        {"speed 2", [&] { return w.SetSpeed(2) == 2; }, twice},
+        {"speed 2 again changes nothing", [&] { return w.SetSpeed(2) == 0; }, twice},
+        {"speed 5 is refused", [&] { return w.SetSpeed(5) == 0; }, twice},
+        {"sound on", [&] { return w.PlaySound(); }, sound},
+        {"sound off", [&] { return w.StopSound(); }, quiet},
+        {"stop", [&] { w.StopPlayback(); return true; }, stopped},
+    };
+    for (const Step& step : steps) {
+        EXPECT_TRUE(step.run()) << step.name;
+        EXPECT_TRUE(same(w.GetState(), step.expected)) << step.name << ": " << text(w.GetState());
+    }
+    EXPECT_EQ(w.GetPlayedTime(), -1);
+}
+
 TEST_F(PlaybackInteractionTest, StartWithoutFilesOfTheChannel) {
     CPlayBackInteraction w;
     w.SetChannel(Channel(1));
@@ -260,9 +331,10 @@ TEST_F(PlaybackInteractionTest, SeekDuringAClipCutsItInTwo) {
     CSingleFile third(last, folder, 1000, later + 3, later + 6, 0, "DVR", 3);
 
     CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadVideoType, "1");
-    std::vector<QString> notices;
-    APT_QMR::SetClipNoticePresenter([&](const QString& text) { notices.push_back(text); });
     CPlayBackInteraction w;
+    std::vector<QString> notices;
+    QObject::connect(&w, &CPlayBackInteraction::signalClipEndedBySeek, &w,
+                     [&](QString path) { notices.push_back(path); });
     std::vector<std::pair<QString, bool>> finished;
     QObject::connect(&w, &CPlayBackInteraction::signalClipFinished, &w,
                      [&](QString path, bool saved) { finished.emplace_back(path, saved); });

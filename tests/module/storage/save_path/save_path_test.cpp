@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QWidget>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -13,26 +12,10 @@
 
 namespace {
 
-struct Shown {
-    QString title;
-    QString text;
-    QWidget* window = nullptr;
-};
-
-// Captures the warnings instead of showing modal boxes, and puts the real
-// file system back afterwards.
+// Puts the real file system back afterwards.
 class SavePathTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        SetSaveWarningPresenter([this](const QString& title, const QString& text, QWidget* window) {
-            shown.push_back(Shown{title, text, window});
-        });
-    }
-    void TearDown() override {
-        SetSaveWarningPresenter(nullptr);
-        SetSavePathProbe(SavePathProbe{});
-    }
-    std::vector<Shown> shown;
+    void TearDown() override { SetSavePathProbe(SavePathProbe{}); }
 };
 
 const QString kNotExist = "The file path is not exist.";
@@ -60,8 +43,6 @@ TEST_F(SavePathTest, CheckTable) {
         {"missing on a full drive", false, true, true, 0, false, kNotExist},
         {"read-only", true, false, true, 3000 * kMB, false, kNoWrite},
     };
-    QWidget top;
-    QWidget* child = new QWidget(&top);
     for (const Row& r : rows) {
         SavePathProbe probe;
         probe.exists = [&r](const QString&) { return r.exists; };
@@ -71,16 +52,9 @@ TEST_F(SavePathTest, CheckTable) {
             return r.freeKnown;
         };
         SetSavePathProbe(probe);
-        shown.clear();
-        EXPECT_EQ(r.ok, CheckSavePath("D:/Video", child)) << r.name;
-        if (r.warning.isEmpty()) {
-            EXPECT_TRUE(shown.empty()) << r.name;
-        } else {
-            ASSERT_EQ(1u, shown.size()) << r.name;
-            EXPECT_EQ("Warn", shown[0].title);
-            EXPECT_EQ(r.warning, shown[0].text) << r.name;
-            EXPECT_EQ(&top, shown[0].window) << r.name;
-        }
+        const int code = SavePathWarning("D:/Video");
+        EXPECT_EQ(r.ok, code == 0) << r.name;
+        EXPECT_EQ(r.warning, SaveWarningText(code)) << r.name;
     }
 }
 
@@ -96,10 +70,8 @@ TEST_F(SavePathTest, WarningTexts) {
     EXPECT_EQ(kNotExist, SaveWarningText(4));
     EXPECT_EQ("", SaveWarningText(0));
     EXPECT_EQ("", SaveWarningText(5));
-    ShowSaveWarning(7, nullptr);
-    ASSERT_EQ(1u, shown.size());
-    EXPECT_EQ("", shown[0].text);
-    EXPECT_EQ(nullptr, shown[0].window);
+    EXPECT_EQ("", SaveWarningText(7));
+    EXPECT_EQ("Warn", SaveWarningTitle());
 }
 
 TEST_F(SavePathTest, RealFoldersAndDrivePaths) {
@@ -120,15 +92,13 @@ TEST_F(SavePathTest, RealFoldersAndDrivePaths) {
     {
         kel_test::ScopedEnv drives("KEL_DRIVES", table.toStdString());
         wincompat::ReloadDriveTable();
-        EXPECT_TRUE(CheckSavePath(folder, nullptr));
-        EXPECT_TRUE(CheckSavePath("E:/Video", nullptr));
-        EXPECT_TRUE(CheckSavePath("E:\\Video", nullptr));
-        EXPECT_TRUE(shown.empty());
+        EXPECT_EQ(0, SavePathWarning(folder));
+        EXPECT_EQ(0, SavePathWarning("E:/Video"));
+        EXPECT_EQ(0, SavePathWarning("E:\\Video"));
         for (const QString& missing : {folder + "/none", QString("E:/none"), QString("Q:/Video"), QString()}) {
-            shown.clear();
-            EXPECT_FALSE(CheckSavePath(missing, nullptr)) << missing.toStdString();
-            EXPECT_EQ(1u, shown.size());
-            EXPECT_EQ(kNotExist, shown.empty() ? QString() : shown[0].text);
+            const int code = SavePathWarning(missing);
+            EXPECT_EQ(kSaveWarnPathNotExist, code) << missing.toStdString();
+            EXPECT_EQ(kNotExist, SaveWarningText(code)) << missing.toStdString();
         }
     }
     wincompat::ReloadDriveTable();
@@ -138,10 +108,9 @@ TEST_F(SavePathTest, RealFoldersAndDrivePaths) {
     ASSERT_TRUE(QDir().mkpath(locked));
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
     if (access(locked.toLocal8Bit().constData(), W_OK) != 0) {
-        shown.clear();
-        EXPECT_FALSE(CheckSavePath(locked, nullptr));
-        ASSERT_EQ(1u, shown.size());
-        EXPECT_EQ(kNoWrite, shown[0].text);
+        const int code = SavePathWarning(locked);
+        EXPECT_EQ(kSaveWarnNoWritePermission, code);
+        EXPECT_EQ(kNoWrite, SaveWarningText(code));
     }
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }

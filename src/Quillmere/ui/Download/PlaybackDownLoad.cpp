@@ -373,7 +373,7 @@ void CPlaybackDownLoad::OnRevItems(const QList<QStandardItem*>& listItems) {
 
 bool CPlaybackDownLoad::downloading() const {
     APT_QMR::CPlayBackInteraction* cell = playback();
-    return cell && cell->m_downloader.IsDownloading();
+    return cell && cell->IsDownloading();
 }
 
 void CPlaybackDownLoad::OnUpdateDownloadBtnState() {
@@ -788,8 +788,8 @@ void CPlaybackDownLoad::OnDownLoadCheck() {
     if (m_nDownloadMode == 1) {
         APT_QMR::CPlayBackInteraction* cell = playback();
         const int p = firstTickedPeriod();
-        if (cell && cell->m_downloader.IsDownloading() && p >= 0)
-            m_ui.progressBar[p]->setValue(static_cast<int>(cell->m_downloader.GetTotalProgress()));
+        if (cell && cell->IsDownloading() && p >= 0)
+            m_ui.progressBar[p]->setValue(static_cast<int>(cell->GetDownloadProgress()));
     }
     QString folder;
     if (CSettingsStore::GetInstance()->GetValueText(SettingKey::DownloadSavePath, &folder)) refreshFreeSpace(folder);

@@ -1,14 +1,9 @@
 #pragma once
-// Values shared by the pages of the main window. Header only, so that any page
-// can read or set them without linking the main window's library.
-//
-//  g_playbackMode   0 while the Playback page was chosen last, 1 for the
-//                   Evidence page; sync group of the player and colour scheme
-//                   of the playback grid.
-//  g_saveFolderMode the same two values; picks the snapshot and clip folders.
-//  g_diskSearchMode 1 after a disk search, 0 after a folder search.
-//  MapKeyHolder     the plain map service key: filled by the main window at
-//                   start-up, replaced by the settings page, read by the map.
+// The plain map service key, shared by the pages: filled by the main window
+// at start-up, replaced by the settings page, read by the map. Header only,
+// so that any page can read or set it without linking the main window's
+// library. The pages' modes (g_playbackMode, ...) come with it from
+// PageModes.h.
 #include <QString>
 #include <atomic>
 #include <mutex>
