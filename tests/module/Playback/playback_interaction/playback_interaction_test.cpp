@@ -236,7 +236,7 @@ TEST_F(PlaybackInteractionTest, StateFollowsEachControl) {
     EXPECT_TRUE(same(w.GetState(), idle)) << text(w.GetState());
 
     ASSERT_TRUE(w.StartPlayback(windows[0].get(), T + 1));
-    ASSERT_TRUE(WaitFor([&] { return Shows(w, T + 1, T + 3); }));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Shows(w, T + 1, T + 3); }));
     const std::shared_ptr<CSingleFile> file = w.GetCurrentFile();
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(file->ChannelNumber, 1);
