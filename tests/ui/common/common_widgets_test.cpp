@@ -6,9 +6,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include "LoadingWidget.h"
-#include "MultiCheckCombox.h"
-#include "TipDialog.h"
+#include "common/LoadingWidget.h"
+#include "common/MultiCheckCombox.h"
+#include "common/TipDialog.h"
 #include "ziraz/widgets.h"
 
 namespace {

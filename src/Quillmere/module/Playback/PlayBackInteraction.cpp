@@ -11,7 +11,7 @@
 #include <mutex>
 
 #include "ziraz/ziraz.h"
-#include "KelLogging.h"
+#include "storage/KelLogging.h"
 
 namespace APT_QMR {
 

@@ -4,7 +4,7 @@
 #include <QMutexLocker>
 
 #include <caldrune/caldrune.h>
-#include "QuillmereGlobals.h"
+#include "Quillmere/QuillmereGlobals.h"
 
 namespace {
 QMutex g_lock;

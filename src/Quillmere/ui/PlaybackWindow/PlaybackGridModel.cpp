@@ -10,8 +10,8 @@
 #include "PlaybackModes.h"
 #include "PlaybackWindow.h"
 #include "SinglePlaybackWindow.h"
-#include "VideoTimeSliderWidget.h"
-#include "KelLogging.h"
+#include "PlayControlBar/VideoTimeSliderWidget.h"
+#include "storage/KelLogging.h"
 
 using APT_QMR::CPlayBackInteraction;
 using APT_QMR::CSingleFile;

@@ -12,8 +12,8 @@
 #include <ctime>
 #include <functional>
 
-#include "ChannelFiles.h"
-#include "VehicleData.h"
+#include "storage/ChannelFiles.h"
+#include "Playback/VehicleData.h"
 
 class FindPosThread;
 class PlayControlBar;
