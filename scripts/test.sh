@@ -43,6 +43,8 @@ if [ -z "$SANITIZE" ]; then
   KEL_PRESET=default ./scripts/build.sh
   ctest_args default
   ctest "${CTEST[@]}" -j "$(nproc)"
+  # No two targets depend on each other, directly or round a circle.
+  ./scripts/check-target-graph.sh "${KEL_BUILD_DIR:-build}"
   exit 0
 fi
 
