@@ -47,30 +47,20 @@ install(CODE [[
 ]])
 
 set(_kel_programs KEL Lorrimax uninstaller kel-register)
-foreach(t ${_kel_programs})
-  if(TARGET ${t})
-    set_target_properties(${t} PROPERTIES INSTALL_RPATH "$ORIGIN/lib")
-    install(TARGETS ${t} RUNTIME DESTINATION .)
-  endif()
-endforeach()
+set_target_properties(${_kel_programs} PROPERTIES INSTALL_RPATH "$ORIGIN/lib")
+install(TARGETS ${_kel_programs} RUNTIME DESTINATION .)
 # The disk library's file name carries its interface version: the major
 # number changes exactly when the CMake package's version rule (same major
 # version) says a client must not take it.
-if(TARGET Pellomir)
-  set_target_properties(Pellomir PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
-endif()
+set_target_properties(Pellomir PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
 # The header says the same version.
 file(STRINGS ${CMAKE_SOURCE_DIR}/pellomir/include/pellomir/Pellomir.h _kel_header_version
   REGEX "^#define PELLOMIR_VERSION \"")
 if(NOT _kel_header_version STREQUAL "#define PELLOMIR_VERSION \"${PROJECT_VERSION}\"")
   message(FATAL_ERROR "Pellomir.h says ${_kel_header_version}; the project's version is ${PROJECT_VERSION}")
 endif()
-foreach(t Pellomir vintrel)
-  if(TARGET ${t})
-    set_target_properties(${t} PROPERTIES INSTALL_RPATH "$ORIGIN")
-    install(TARGETS ${t} LIBRARY DESTINATION lib)
-  endif()
-endforeach()
+set_target_properties(Pellomir vintrel PROPERTIES INSTALL_RPATH "$ORIGIN")
+install(TARGETS Pellomir vintrel LIBRARY DESTINATION lib)
 
 # What the build puts beside the programs.
 foreach(d ${_kel_copied_folders})

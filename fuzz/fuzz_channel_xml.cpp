@@ -7,9 +7,9 @@
 #include <QString>
 #include <cstdint>
 
-#include "Channel.h"
-#include "ChannelFiles.h"
-#include "SingleFile.h"
+#include "storage/Channel.h"
+#include "storage/ChannelFiles.h"
+#include "storage/SingleFile.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     new QCoreApplication(*argc, *argv);

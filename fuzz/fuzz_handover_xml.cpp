@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "HandOverFiles.h"
+#include "storage/HandOverFiles.h"
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "RecordingGate.h"
+#include "storage/RecordingGate.h"
 #include "fuzz_support.h"
 #include "recstream/recstream.h"
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "Settings.h"
+#include "storage/Settings.h"
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "UpgradeTool.h"
+#include "common/UpgradeTool.h"
 #include "fuzz_support.h"
 #include "ziraz/genericds.h"
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "VehicleData.h"
+#include "Playback/VehicleData.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 1 << 16) return 0;

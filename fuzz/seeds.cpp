@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "ChannelFiles.h"
-#include "Settings.h"
+#include "storage/ChannelFiles.h"
+#include "storage/Settings.h"
 #include "fuzz_support.h"
 #include "kel_test/hostile_xml.h"
 #include "merrowfen_disk.h"

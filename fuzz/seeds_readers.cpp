@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "Channel.h"
-#include "ChannelFiles.h"
-#include "SingleFile.h"
+#include "storage/Channel.h"
+#include "storage/ChannelFiles.h"
+#include "storage/SingleFile.h"
 #include "fallowin.h"
 #include "fuzz_support.h"
 #include "merrowfen_disk.h"

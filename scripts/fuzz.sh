@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets (clang, libFuzzer, address and undefined-behaviour
-# sanitizers) in ./build-fuzz, writes their seed corpora from media made by
-# kel-mediagen, and runs every target for SECONDS (default 60), at most
-# KEL_FUZZ_JOBS (default 6) side by side, at the lowest priority.
+# Builds the fuzz targets (preset fuzz: clang, libFuzzer, address and
+# undefined-behaviour sanitizers) in ./build-fuzz, writes their seed corpora
+# from media made by kel-mediagen, and runs every target for SECONDS (default
+# 60), at most KEL_FUZZ_JOBS (default 6) side by side, at the lowest priority.
 #
 #   scripts/fuzz.sh [SECONDS] [TARGET...]
 #
@@ -23,16 +23,8 @@ BUILD_DIR=${KEL_FUZZ_BUILD_DIR:-build-fuzz}
 ./scripts/install-deps.sh
 ./scripts/install-fuzz-deps.sh
 
-GEN=()
-if command -v ninja >/dev/null 2>&1; then GEN=(-G Ninja); fi
-if command -v ccache >/dev/null 2>&1; then
-  GEN+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-fi
-if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
-  CC=clang CXX=clang++ cmake -S . -B "$BUILD_DIR" "${GEN[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DKEL_FUZZ=ON -DKEL_BUILD_TESTS=OFF -DKEL_BUILD_BENCH=OFF
-fi
-cmake --build "$BUILD_DIR" --target fuzz_all -j "$(nproc)"
+# The fuzz preset (clang, KEL_FUZZ=ON, no tests or benchmarks).
+KEL_PRESET=fuzz KEL_BUILD_DIR=$BUILD_DIR KEL_BUILD_TARGET=fuzz_all ./scripts/build.sh
 
 BIN=$BUILD_DIR/fuzz
 WORK=$BUILD_DIR/fuzz-work

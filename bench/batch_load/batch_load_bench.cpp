@@ -26,9 +26,9 @@
 #include <string>
 #include <vector>
 
-#include "BatchDownloadDialog.h"
-#include "ChannelFiles.h"
-#include "Settings.h"
+#include "Download/Batch/BatchDownloadDialog.h"
+#include "storage/ChannelFiles.h"
+#include "storage/Settings.h"
 #include "ziraz/dialogs.h"
 
 namespace {

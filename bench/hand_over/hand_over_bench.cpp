@@ -9,7 +9,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "HandOverFiles.h"
+#include "storage/HandOverFiles.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
    With "--maps" it then lists the shared libraries mapped into it. */
 #include <string.h>
 
-#include "mapped_libraries.h"
+#include "pellomir/mapped_libraries.h"
 #include "pellomir/Pellomir.h"
 
 int main(int argc, char** argv)

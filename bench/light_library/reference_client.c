@@ -3,7 +3,7 @@
 #include <stdint.h>
 #include <string.h>
 
-#include "mapped_libraries.h"
+#include "pellomir/mapped_libraries.h"
 
 uint32_t Ostrum_GetLastError(int port);
 

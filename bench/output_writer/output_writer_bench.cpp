@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "OutputFileWriter.h"
-#include "Settings.h"
+#include "storage/OutputFileWriter.h"
+#include "storage/Settings.h"
 #include "recmedia/encoder.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Direct file reader: the time search over a recording of ~20 MiB, and
 // streaming it whole in 8 KiB blocks.
-#include "RbsOperate.h"
-#include "rbs_recordings.h"
+#include "storage/RbsOperate.h"
+#include "module/storage/rbs/rbs_recordings.h"
 
 #include <benchmark/benchmark.h>
 

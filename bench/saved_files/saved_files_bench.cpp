@@ -40,10 +40,10 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
-#include "CommonHelpers.h"
-#include "QorAutoStorage.h"
-#include "Settings.h"
-#include "StreamDownloader.h"
+#include "storage/CommonHelpers.h"
+#include "storage/QorAutoStorage.h"
+#include "storage/Settings.h"
+#include "Playback/StreamDownloader.h"
 #include "kel_bench/figures.h"
 #include "recmedia/media_plan.h"
 #include "recstream/recstream.h"

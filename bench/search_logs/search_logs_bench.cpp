@@ -12,8 +12,8 @@
 #include <cstring>
 #include <vector>
 
-#include "LogSearch.h"
-#include "LogWriteThread.h"
+#include "search/LogSearch.h"
+#include "search/LogWriteThread.h"
 
 namespace {
 

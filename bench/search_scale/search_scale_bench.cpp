@@ -26,9 +26,9 @@
 #include <string>
 #include <vector>
 
-#include "SearchBarWidget.h"
+#include "SearchBar/SearchBarWidget.h"
 #include "kel_bench/figures.h"
-#include "SearchBarWidgetForm.h"
+#include "SearchBar/SearchBarWidgetForm.h"
 #include "recmedia/media_plan.h"
 #include "wincompat/drives.h"
 #include "ziraz/datetimeedit.h"

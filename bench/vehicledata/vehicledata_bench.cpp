@@ -10,9 +10,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "GravitySensorWidget.h"
-#include "Settings.h"
-#include "VehicleDataAnalysisWidget.h"
+#include "PlayBackPage/TimeVehicleDataWidget/GravitySensorWidget.h"
+#include "storage/Settings.h"
+#include "PlayBackPage/TimeVehicleDataWidget/VehicleDataAnalysisWidget.h"
 
 namespace {
 

@@ -27,7 +27,7 @@ extern "C" {
 }
 
 #include "demux.h"
-#include "recording_fixture.h"
+#include "platform/vintrel/recording_fixture.h"
 #include "video_decoder.h"
 #include "vintrel.h"
 

@@ -7,13 +7,13 @@
 
 #include <string>
 
-#include "BatchDownloadDialog.h"
-#include "ProgramFolder.h"
-#include "Settings.h"
+#include "Download/Batch/BatchDownloadDialog.h"
+#include "storage/ProgramFolder.h"
+#include "storage/Settings.h"
 #include "caldrune/caldrune.h"
 #include "ziraz/dialogs.h"
 #include "ziraz/ziraz.h"
-#include "KelLogging.h"
+#include "storage/KelLogging.h"
 
 int ReadDownloadFileType(int argc, char** argv) {
     if (argc < 2 || !argv || !argv[1]) return 0;

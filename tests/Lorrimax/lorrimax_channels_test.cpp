@@ -17,10 +17,10 @@
 #include <map>
 #include <set>
 
-#include "CommonHelpers.h"
-#include "mp4_probe.h"
+#include "storage/CommonHelpers.h"
+#include "platform/fallowin/mp4_probe.h"
 #include "recstream/recstream.h"
-#include "storage_oper_fixture.h"
+#include "module/storage/storage_oper/storage_oper_fixture.h"
 
 using namespace lorrimax_test;
 using APT_QMR::CSingleFile;

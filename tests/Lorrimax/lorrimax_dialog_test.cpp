@@ -9,7 +9,7 @@
 #include <QTest>
 
 #include "LorrimaxStartup.h"
-#include "QorAutoStorage.h"
+#include "storage/QorAutoStorage.h"
 
 #include <sys/statvfs.h>
 

@@ -20,9 +20,9 @@
 #include <memory>
 #include <mutex>
 
-#include "CommonHelpers.h"
-#include "QorAutoStorage.h"
-#include "StorageOper.h"
+#include "storage/CommonHelpers.h"
+#include "storage/QorAutoStorage.h"
+#include "storage/StorageOper.h"
 #include "recmedia/media_plan.h"
 #include "kel_test/signal_log.h"
 #include "wincompat/drives.h"

@@ -12,9 +12,9 @@
 #include <ostream>
 #include <vector>
 
-#include "BatchDownloadDialog.h"
-#include "ChannelFiles.h"
-#include "Settings.h"
+#include "Download/Batch/BatchDownloadDialog.h"
+#include "storage/ChannelFiles.h"
+#include "storage/Settings.h"
 #include "kel_test/test_support.h"
 #include "ziraz/dialogs.h"
 

@@ -8,12 +8,12 @@
 #include <QLineEdit>
 #include <QToolButton>
 
-#include "AlarmModels.h"
-#include "AlarmWidget.h"
-#include "BatchDownloadDialog.h"
-#include "LogTypeTable.h"
-#include "OperateSelWidget.h"
-#include "VehicleDataAnalysisWidget.h"
+#include "AlarmPage/AlarmModels.h"
+#include "AlarmPage/AlarmWidget.h"
+#include "Download/Batch/BatchDownloadDialog.h"
+#include "search/LogTypeTable.h"
+#include "Quillmere/OperateSelWidget.h"
+#include "PlayBackPage/TimeVehicleDataWidget/VehicleDataAnalysisWidget.h"
 #include "kel_test/test_support.h"
 
 namespace {

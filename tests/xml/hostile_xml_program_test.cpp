@@ -9,7 +9,7 @@
 
 #include <map>
 
-#include "SetupCipher.h"
+#include "storage/SetupCipher.h"
 #include "kel_test/hostile_xml.h"
 #include "kel_test/test_support.h"
 

@@ -29,7 +29,7 @@
 #include "AppConfig.h"
 #include "InstallManifest.h"
 #include "InstallProcessMgr.h"
-#include "ProgramFolder.h"
+#include "storage/ProgramFolder.h"
 #include "SystemChecks.h"
 #include "sysinstall/sysinstall.h"
 

@@ -1,4 +1,4 @@
 // Entry point of KEL.
-#include "KelStartup.h"
+#include "Quillmere/KelStartup.h"
 
 int main(int argc, char** argv) { return KelStartup::Run(argc, argv); }

@@ -14,7 +14,7 @@
 #include <cstdio>
 #include <string>
 
-#include "ProgramFolder.h"
+#include "storage/ProgramFolder.h"
 
 namespace {
 

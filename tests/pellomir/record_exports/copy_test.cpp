@@ -22,7 +22,7 @@
 
 #include "PlayContext.h"
 #include "merrowfen.h"
-#include "mp4_probe.h"
+#include "platform/fallowin/mp4_probe.h"
 #include "record_fixture.h"
 #include "recstream/recstream.h"
 #include "recstream/stream_join.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "../pellomir_fixture.h"
+#include "pellomir/pellomir_fixture.h"
 #include "pellomir/Pellomir.h"
 #include "recmedia/media_plan.h"
 

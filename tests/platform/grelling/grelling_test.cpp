@@ -1,5 +1,5 @@
 #include "grelling.h"
-#include "rbs_recordings.h"
+#include "module/storage/rbs/rbs_recordings.h"
 
 #include "kel_test/test_support.h"
 

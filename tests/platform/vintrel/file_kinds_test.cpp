@@ -18,8 +18,8 @@
 #include <thread>
 #include <vector>
 
-#include "OutputFileWriter.h"
-#include "Settings.h"
+#include "storage/OutputFileWriter.h"
+#include "storage/Settings.h"
 #include "kel_test/test_support.h"
 #include "recmedia/encoder.h"
 #include "vintrel.h"

@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "kel_test/test_support.h"
-#include "mp4_probe.h"
+#include "platform/fallowin/mp4_probe.h"
 #include "recording_fixture.h"
 #include "recstream/recstream.h"
 #include "test_hooks.h"

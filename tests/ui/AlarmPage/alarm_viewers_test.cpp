@@ -13,10 +13,10 @@
 #include <QStackedWidget>
 #include <QToolButton>
 
-#include "CaptureView.h"
-#include "CustomPlayerFrame.h"
-#include "Settings.h"
-#include "VideoView.h"
+#include "AlarmPage/CaptureView.h"
+#include "AlarmPage/CustomPlayerFrame.h"
+#include "storage/Settings.h"
+#include "AlarmPage/VideoView.h"
 #include "kel_test/test_support.h"
 #include "ziraz/ziraz.h"
 

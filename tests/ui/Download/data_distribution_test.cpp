@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "DataDistributionThread.h"
+#include "Download/DataDistributionThread.h"
 #include "kel_test/test_support.h"
 #include "ziraz/ziraz.h"
 

@@ -15,12 +15,12 @@
 #include <memory>
 #include <set>
 
-#include "CommonHelpers.h"
-#include "PlayBackInteraction.h"
-#include "PlaybackDownLoad.h"
-#include "Settings.h"
+#include "storage/CommonHelpers.h"
+#include "Playback/PlayBackInteraction.h"
+#include "Download/PlaybackDownLoad.h"
+#include "storage/Settings.h"
 #include "kel_test/test_support.h"
-#include "mp4_probe.h"
+#include "platform/fallowin/mp4_probe.h"
 #include "recmedia/encoder.h"
 #include "recstream/recstream.h"
 #include "ziraz/controls.h"

@@ -10,9 +10,9 @@
 #include <QStandardItemModel>
 #include <QToolButton>
 
-#include "LogDiskBox.h"
-#include "LogTypeTable.h"
-#include "LogWidget.h"
+#include "LogPage/LogDiskBox.h"
+#include "search/LogTypeTable.h"
+#include "LogPage/LogWidget.h"
 #include "kel_test/page_media.h"
 #include "ziraz/datetimeedit.h"
 #include "ziraz/dialogs.h"

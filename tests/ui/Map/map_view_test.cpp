@@ -16,10 +16,10 @@
 #include <memory>
 #include <vector>
 
-#include "MapEnvironment.h"
-#include "Settings.h"
-#include "ViewMapWidget.h"
-#include "WebEngineView.h"
+#include "Map/MapEnvironment.h"
+#include "storage/Settings.h"
+#include "Map/ViewMapWidget.h"
+#include "Map/WebEngineView.h"
 #include "kel_test/test_support.h"
 #include "ziraz/ziraz.h"
 

@@ -7,8 +7,8 @@
 #include <QItemSelectionModel>
 #include <QSignalSpy>
 
-#include "PictureListModel.h"
-#include "PictureShowView.h"
+#include "search/PictureListModel.h"
+#include "PictureShow/PictureShowView.h"
 
 namespace {
 

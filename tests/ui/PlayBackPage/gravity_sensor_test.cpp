@@ -3,7 +3,7 @@
 
 #include <qcustomplot.h>
 
-#include "GravitySensorWidget.h"
+#include "PlayBackPage/TimeVehicleDataWidget/GravitySensorWidget.h"
 #include "vehicle_test_records.h"
 
 namespace {

@@ -19,11 +19,11 @@
 
 #include <qcustomplot.h>
 
-#include "GravitySensorWidget.h"
-#include "PlateWidgets.h"
-#include "Settings.h"
-#include "TimeVehicleDataWidget.h"
-#include "VehicleDataAnalysisWidget.h"
+#include "PlayBackPage/TimeVehicleDataWidget/GravitySensorWidget.h"
+#include "PlayBackPage/TimeVehicleDataWidget/PlateWidgets.h"
+#include "storage/Settings.h"
+#include "PlayBackPage/TimeVehicleDataWidget/TimeVehicleDataWidget.h"
+#include "PlayBackPage/TimeVehicleDataWidget/VehicleDataAnalysisWidget.h"
 #include "ziraz/dialogs.h"
 #include "ziraz/sharetools.h"
 #include "kel_test/test_support.h"

@@ -3,7 +3,7 @@
 // generated track through the stream's text blocks and the parser.
 #include <vector>
 
-#include "VehicleData.h"
+#include "Playback/VehicleData.h"
 
 namespace vehtest {
 

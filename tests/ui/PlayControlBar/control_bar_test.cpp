@@ -1,12 +1,12 @@
 // The control bar's states and signals, its layout pop-up, the control area's
 // relays, and the window time axis.
-#include "ChartLayer.h"
-#include "MultiTimeSlider.h"
-#include "PlayControlBar.h"
-#include "PlaybackControlArea.h"
-#include "PlaybackGridModel.h"
-#include "PlaybackWindow.h"
-#include "VideoTimeSliderWidget.h"
+#include "chart/ChartLayer.h"
+#include "chart/MultiTimeSlider.h"
+#include "PlayControlBar/PlayControlBar.h"
+#include "PlaybackWindow/PlaybackControlArea.h"
+#include "PlaybackWindow/PlaybackGridModel.h"
+#include "PlaybackWindow/PlaybackWindow.h"
+#include "PlayControlBar/VideoTimeSliderWidget.h"
 
 #include <QBrush>
 #include <QLabel>

@@ -1,9 +1,9 @@
 // The clip dialog: input checks, the recordings it chooses, a clip cut from
 // a real recording into the clip folder, and "All Windows": one clip per
 // window, each of its own channel, made one after the other.
-#include "VideoCutWidget.h"
+#include "PlaybackWindow/VideoCutWidget.h"
 #include "media_fixture.h"
-#include "mp4_probe.h"
+#include "platform/fallowin/mp4_probe.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

@@ -1,9 +1,9 @@
 // The grid model: binding records to cells, segment colours, selection and
 // release.
-#include "PlaybackGridModel.h"
-#include "PlaybackModes.h"
-#include "PlaybackWindow.h"
-#include "SinglePlaybackWindow.h"
+#include "PlaybackWindow/PlaybackGridModel.h"
+#include "PlaybackWindow/PlaybackModes.h"
+#include "PlaybackWindow/PlaybackWindow.h"
+#include "PlaybackWindow/SinglePlaybackWindow.h"
 
 #include <QApplication>
 #include <QBrush>

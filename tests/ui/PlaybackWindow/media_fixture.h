@@ -1,10 +1,10 @@
 #pragma once
 // Short local recordings of a few channels, their records for the grid, the
 // save folders in the settings, and a recorder of every dialog and notice.
-#include "ChannelFiles.h"
-#include "CommonHelpers.h"
-#include "OutputFileWriter.h"
-#include "Settings.h"
+#include "storage/ChannelFiles.h"
+#include "storage/CommonHelpers.h"
+#include "storage/OutputFileWriter.h"
+#include "storage/Settings.h"
 #include "kel_test/test_support.h"
 #include "recmedia/encoder.h"
 #include "recmedia/track.h"

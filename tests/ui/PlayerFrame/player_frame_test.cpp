@@ -9,7 +9,7 @@
 #include <QSlider>
 #include <QToolButton>
 
-#include "PlayerFrame.h"
+#include "PlayerFrame/PlayerFrame.h"
 
 namespace {
 

@@ -9,26 +9,26 @@
 #include <QToolButton>
 #include <optional>
 
-#include "OperateSelWidget.h"
-#include "PageFactory.h"
-#include "PlaybackGlobals.h"
-#include "Quillmere.h"
-#include "MapKeyHolder.h"
-#include "TitleBar.h"
+#include "Quillmere/OperateSelWidget.h"
+#include "Quillmere/PageFactory.h"
+#include "Playback/PlaybackGlobals.h"
+#include "Quillmere/Quillmere.h"
+#include "common/MapKeyHolder.h"
+#include "Quillmere/TitleBar.h"
 #include "kel_test/test_support.h"
 #include "ziraz/controls.h"
 #include "ziraz/dialogs.h"
 #include "ziraz/sharetools.h"
 
 
-#include "PlaybackControlArea.h"
-#include "PlaybackGridModel.h"
-#include "PlaybackWindow.h"
-#include "SearchBarWidget.h"
-#include "PictureShowView.h"
-#include "PictureShowLabel.h"
-#include "SearchBarWidgetForm.h"
-#include "TipDialog.h"
+#include "PlaybackWindow/PlaybackControlArea.h"
+#include "PlaybackWindow/PlaybackGridModel.h"
+#include "PlaybackWindow/PlaybackWindow.h"
+#include "SearchBar/SearchBarWidget.h"
+#include "PictureShow/PictureShowView.h"
+#include "SearchBar/PictureShowLabel.h"
+#include "SearchBar/SearchBarWidgetForm.h"
+#include "common/TipDialog.h"
 
 #include <QTemporaryDir>
 

@@ -16,12 +16,12 @@
 
 #include <functional>
 
-#include "MultiChartView.h"
-#include "PlayControlBar.h"
-#include "SearchBarWidget.h"
-#include "SearchBarWidgetForm.h"
-#include "SinglePlaybackWindow.h"
-#include "Skin.h"
+#include "chart/MultiChartView.h"
+#include "PlayControlBar/PlayControlBar.h"
+#include "SearchBar/SearchBarWidget.h"
+#include "SearchBar/SearchBarWidgetForm.h"
+#include "PlaybackWindow/SinglePlaybackWindow.h"
+#include "common/Skin.h"
 
 // Outside any namespace: the resource functions are global.
 static void InitAllResources() {

@@ -6,8 +6,8 @@
 #include <QFile>
 #include <QProcess>
 
-#include "Settings.h"
-#include "SetupCipher.h"
+#include "storage/Settings.h"
+#include "storage/SetupCipher.h"
 #include "kel_test/test_support.h"
 
 namespace {

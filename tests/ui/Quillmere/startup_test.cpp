@@ -4,11 +4,11 @@
 #include <QDir>
 #include <QWidget>
 
-#include "KelStartup.h"
-#include "Quillmere.h"
-#include "MapKeyHolder.h"
-#include "Settings.h"
-#include "SetupCipher.h"
+#include "Quillmere/KelStartup.h"
+#include "Quillmere/Quillmere.h"
+#include "common/MapKeyHolder.h"
+#include "storage/Settings.h"
+#include "storage/SetupCipher.h"
 #include "kel_test/test_support.h"
 #include "ziraz/ziraz.h"
 

@@ -13,10 +13,10 @@
 #include <QVBoxLayout>
 #include <optional>
 
-#include "AboutDialog.h"
-#include "InquiryIfUpdatePromptDialog.h"
-#include "OperateSelWidget.h"
-#include "TitleBar.h"
+#include "Quillmere/AboutDialog.h"
+#include "Quillmere/InquiryIfUpdatePromptDialog.h"
+#include "Quillmere/OperateSelWidget.h"
+#include "Quillmere/TitleBar.h"
 #include "kel_test/test_support.h"
 #include "ziraz/controls.h"
 #include "ziraz/dialogs.h"

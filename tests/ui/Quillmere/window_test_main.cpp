@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "KelStartup.h"
+#include "Quillmere/KelStartup.h"
 
 namespace kel_test {
 void NewProgramFolder();

@@ -13,9 +13,9 @@
 #include <QStandardItemModel>
 #include <QTest>
 
-#include "ChaseTree.h"
+#include "SearchBar/ChaseTree.h"
 #include "caldrune/caldrune.h"
-#include "PictureShowLabel.h"
+#include "SearchBar/PictureShowLabel.h"
 #include "kel_test/test_support.h"
 
 namespace {

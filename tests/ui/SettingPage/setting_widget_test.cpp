@@ -18,10 +18,10 @@
 #include <set>
 #include <sys/resource.h>
 
-#include "MapKeyHolder.h"
-#include "SettingWidget.h"
-#include "Settings.h"
-#include "SetupCipher.h"
+#include "common/MapKeyHolder.h"
+#include "SettingPage/SettingWidget.h"
+#include "storage/Settings.h"
+#include "storage/SetupCipher.h"
 #include "kel_test/test_support.h"
 #include "wincompat/drives.h"
 #include "ziraz/dialogs.h"

@@ -9,8 +9,8 @@
 #include <QTreeView>
 #include <memory>
 
-#include "DiskTreeBox.h"
-#include "TrackPlaybackWidget.h"
+#include "common/DiskTreeBox.h"
+#include "TrackPlayback/TrackPlaybackWidget.h"
 #include "kel_test/test_support.h"
 #include "wincompat/drives.h"
 #include "ziraz/datetimeedit.h"

@@ -11,8 +11,8 @@
 #include <QStackedWidget>
 #include <QTest>
 
-#include "ScrollLabel.h"
-#include "VideoColorTipWidget.h"
+#include "VideoColorTipWidget/ScrollLabel.h"
+#include "VideoColorTipWidget/VideoColorTipWidget.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <climits>
 #include <cmath>
 
-#include "ChartLayer.h"
+#include "chart/ChartLayer.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "TimeSliderFilterPopup.h"
+#include "chart/TimeSliderFilterPopup.h"
 
 namespace {
 

@@ -14,11 +14,11 @@
 
 #include <memory>
 
-#include "ChartLayer.h"
-#include "MultiChartView.h"
-#include "MultiTimeSlider.h"
-#include "TimeSliderFilterPopup.h"
-#include "UpdateEvent.h"
+#include "chart/ChartLayer.h"
+#include "chart/MultiChartView.h"
+#include "chart/MultiTimeSlider.h"
+#include "chart/TimeSliderFilterPopup.h"
+#include "chart/UpdateEvent.h"
 
 namespace {
 

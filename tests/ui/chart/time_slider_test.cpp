@@ -9,9 +9,9 @@
 
 #include <memory>
 
-#include "ChartLayer.h"
-#include "ChartView.h"
-#include "TimeSlider.h"
+#include "chart/ChartLayer.h"
+#include "chart/ChartView.h"
+#include "chart/TimeSlider.h"
 
 namespace {
 

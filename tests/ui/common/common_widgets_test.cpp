@@ -10,11 +10,11 @@
 #include <QTest>
 #include <QTimer>
 
-#include "LoadingWidget.h"
-#include "MultiCheckCombox.h"
-#include "SaveWarning.h"
-#include "ScreenNote.h"
-#include "TipDialog.h"
+#include "common/LoadingWidget.h"
+#include "common/MultiCheckCombox.h"
+#include "common/SaveWarning.h"
+#include "common/ScreenNote.h"
+#include "common/TipDialog.h"
 #include "kel_test/test_support.h"
 #include "ziraz/widgets.h"
 

@@ -11,7 +11,7 @@
 
 #include <climits>
 
-#include "InterfaceHelpers.h"
+#include "common/InterfaceHelpers.h"
 #include "kel_test/test_support.h"
 
 namespace {

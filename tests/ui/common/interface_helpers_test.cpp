@@ -2,7 +2,7 @@
 
 #include <QTextCodec>
 
-#include "InterfaceHelpers.h"
+#include "common/InterfaceHelpers.h"
 
 namespace {
 

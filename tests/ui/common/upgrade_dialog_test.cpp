@@ -9,7 +9,7 @@
 #include <QUrl>
 #include <memory>
 
-#include "UpgradeTool.h"
+#include "common/UpgradeTool.h"
 #include "kel_test/test_support.h"
 #include "ziraz/genericds.h"
 

@@ -4,7 +4,7 @@
 #include <QDebug>
 
 #include "ziraz/ziraz.h"
-#include "KelLogging.h"
+#include "storage/KelLogging.h"
 
 namespace APT_QMR {
 

@@ -11,9 +11,9 @@
 #include <memory>
 #include <vector>
 
-#include "Channel.h"
-#include "ChannelFiles.h"
-#include "SingleFile.h"
+#include "storage/Channel.h"
+#include "storage/ChannelFiles.h"
+#include "storage/SingleFile.h"
 #include "StreamDownloader.h"
 #include "StreamPlayer.h"
 #include "VehicleData.h"

@@ -8,15 +8,15 @@
 #include <tuple>
 #include <vector>
 
-#include "CommonHelpers.h"
-#include "CodePage.h"
+#include "storage/CommonHelpers.h"
+#include "storage/CodePage.h"
 #include "PlaybackGlobals.h"
-#include "Settings.h"
-#include "SingleFile.h"
+#include "storage/Settings.h"
+#include "storage/SingleFile.h"
 #include "recstream/stream_cut.h"
 #include "wincompat/drives.h"
 #include "ziraz/ziraz.h"
-#include "KelLogging.h"
+#include "storage/KelLogging.h"
 
 namespace APT_QMR {
 

@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "OutputFileWriter.h"
+#include "storage/OutputFileWriter.h"
 #include "VehicleData.h"
 #include "vintrel.h"
 #include "zun.h"

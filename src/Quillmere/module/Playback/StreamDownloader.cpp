@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "CommonHelpers.h"
-#include "CodePage.h"
-#include "KelLogging.h"
-#include "Settings.h"
+#include "storage/CommonHelpers.h"
+#include "storage/CodePage.h"
+#include "storage/KelLogging.h"
+#include "storage/Settings.h"
 #include "PlayerInterface.h"
 #include "vintrel.h"
 #include "wincompat/drives.h"

@@ -23,9 +23,9 @@
 #include <string>
 #include <vector>
 
-#include "BaseThread.h"
-#include "OutputFileWriter.h"
-#include "SingleFile.h"
+#include "storage/BaseThread.h"
+#include "storage/OutputFileWriter.h"
+#include "storage/SingleFile.h"
 #include "StreamSource.h"
 #include "recstream/recstream.h"
 #include "zun.h"

@@ -4,7 +4,7 @@
 #include <QDebug>
 
 #include <cstring>
-#include "KelLogging.h"
+#include "storage/KelLogging.h"
 
 namespace APT_QMR {
 

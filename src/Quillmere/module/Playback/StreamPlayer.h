@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "BaseThread.h"
+#include "storage/BaseThread.h"
 #include "PlayerInterface.h"
-#include "SingleFile.h"
+#include "storage/SingleFile.h"
 #include "StreamSource.h"
 #include "VehicleData.h"
 #include "zun.h"

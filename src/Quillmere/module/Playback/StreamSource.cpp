@@ -12,7 +12,7 @@
 #include <condition_variable>
 #include <ctime>
 #include <mutex>
-#include "KelLogging.h"
+#include "storage/KelLogging.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "RbsOperate.h"
-#include "SingleFile.h"
-#include "StorageOper.h"
+#include "storage/RbsOperate.h"
+#include "storage/SingleFile.h"
+#include "storage/StorageOper.h"
 
 // A recorder stream file (it starts with a stream header the direct reader
 // can stream).

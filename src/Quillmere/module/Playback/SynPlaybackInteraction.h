@@ -13,7 +13,7 @@
 #include <ctime>
 #include <vector>
 
-#include "BaseThread.h"
+#include "storage/BaseThread.h"
 #include "PlayBackInteraction.h"
 #include "zun.h"
 

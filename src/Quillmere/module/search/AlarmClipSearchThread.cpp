@@ -9,9 +9,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "CommonHelpers.h"
+#include "storage/CommonHelpers.h"
 #include "RecordTypeCatalogue.h"
-#include "KelLogging.h"
+#include "storage/KelLogging.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "RecordTypes.h"
+#include "storage/RecordTypes.h"
 #include "merrowfen.h"
 
 class CAlarmSearchThread : public QThread {

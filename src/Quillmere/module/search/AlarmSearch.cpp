@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
-#include "CommonHelpers.h"
-#include "KelLogging.h"
+#include "storage/CommonHelpers.h"
+#include "storage/KelLogging.h"
 
 namespace {
 

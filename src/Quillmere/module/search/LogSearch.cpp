@@ -10,7 +10,7 @@
 #include "IpStandardItem.h"
 #include "LogTypeTable.h"
 #include "ziraz/ziraz.h"
-#include "KelLogging.h"
+#include "storage/KelLogging.h"
 
 namespace {
 

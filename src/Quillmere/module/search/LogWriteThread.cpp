@@ -4,7 +4,7 @@
 #include <QDebug>
 #include <QSaveFile>
 #include <QXmlStreamWriter>
-#include "KelLogging.h"
+#include "storage/KelLogging.h"
 
 namespace {
 

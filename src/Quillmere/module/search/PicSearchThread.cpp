@@ -7,7 +7,7 @@
 #include "pellomir/Pellomir.h"
 #include "zun.h"
 #include "ziraz/ziraz.h"
-#include "KelLogging.h"
+#include "storage/KelLogging.h"
 
 CPicSearchThread::CPicSearchThread() : QThread(nullptr) {}
 

@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "SingleFile.h"
+#include "storage/SingleFile.h"
 #include "merrowfen.h"
 
 #include "RecordTypeCatalogue.inc"

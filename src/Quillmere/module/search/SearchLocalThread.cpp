@@ -12,7 +12,7 @@
 #include <string>
 
 #include "RecordTypeCatalogue.h"
-#include "StreamDownloader.h"
+#include "Playback/StreamDownloader.h"
 #include "vintrel.h"
 #include "ziraz/ziraz.h"
 

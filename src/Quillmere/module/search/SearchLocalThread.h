@@ -13,8 +13,8 @@
 #include <ctime>
 #include <vector>
 
-#include "DateTimePair.h"
-#include "RecordTypes.h"
+#include "storage/DateTimePair.h"
+#include "storage/RecordTypes.h"
 
 class SearchLocalThread : public QThread {
     Q_OBJECT

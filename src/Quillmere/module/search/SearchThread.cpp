@@ -8,14 +8,14 @@
 #include <cstring>
 #include <string>
 
-#include "CommonHelpers.h"
+#include "storage/CommonHelpers.h"
 #include "PictureFolders.h"
-#include "QorAutoStorage.h"
+#include "storage/QorAutoStorage.h"
 #include "RecordTypeCatalogue.h"
 #include "pellomir/Pellomir.h"
 #include "zun.h"
 #include "ziraz/ziraz.h"
-#include "KelLogging.h"
+#include "storage/KelLogging.h"
 
 namespace {
 

@@ -18,9 +18,9 @@
 #include <ctime>
 #include <vector>
 
-#include "DateTimePair.h"
-#include "RecordTypes.h"
-#include "StorageOper.h"
+#include "storage/DateTimePair.h"
+#include "storage/RecordTypes.h"
+#include "storage/StorageOper.h"
 
 class SearchThread : public QThread {
     Q_OBJECT

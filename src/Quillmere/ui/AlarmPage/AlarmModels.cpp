@@ -7,8 +7,8 @@
 #include <QStandardItem>
 #include <algorithm>
 
-#include "Settings.h"
-#include "KelLogging.h"
+#include "storage/Settings.h"
+#include "storage/KelLogging.h"
 
 using namespace alarmroles;
 

@@ -14,7 +14,7 @@
 #include <mutex>
 #include <vector>
 
-#include "AlarmRecords.h"
+#include "search/AlarmRecords.h"
 #include "ziraz/itemviews.h"
 
 namespace alarmroles {

@@ -17,21 +17,21 @@
 #include <ctime>
 #include <initializer_list>
 
-#include "AlarmClipSearchThread.h"
+#include "search/AlarmClipSearchThread.h"
 #include "AlarmModels.h"
-#include "AlarmSearch.h"
+#include "search/AlarmSearch.h"
 #include "CaptureView.h"
 #include "CustomPlayerFrame.h"
-#include "DiskEnum.h"
-#include "InterfaceHelpers.h"
-#include "MultiCheckCombox.h"
-#include "PicSearchThread.h"
-#include "PlayBackInteraction.h"
+#include "storage/DiskEnum.h"
+#include "common/InterfaceHelpers.h"
+#include "common/MultiCheckCombox.h"
+#include "search/PicSearchThread.h"
+#include "Playback/PlayBackInteraction.h"
 #include "ziraz/datetimeedit.h"
 #include "ziraz/dialogs.h"
 #include "ziraz/mainwindow.h"
 #include "ziraz/sharetools.h"
-#include "KelLogging.h"
+#include "storage/KelLogging.h"
 
 namespace Ui {
 

@@ -9,8 +9,8 @@
 #include <ctime>
 #include <vector>
 
-#include "AlarmRecords.h"
-#include "ChannelFiles.h"
+#include "search/AlarmRecords.h"
+#include "storage/ChannelFiles.h"
 #include "VideoView.h"
 #include "ziraz/controls.h"
 #include "ziraz/itemviews.h"

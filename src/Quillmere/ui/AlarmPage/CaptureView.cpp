@@ -1,6 +1,6 @@
 #include "CaptureView.h"
 
-#include "InterfaceHelpers.h"
+#include "common/InterfaceHelpers.h"
 #include "AlarmViewParts.h"
 #include "CustomPlayerFrame.h"
 
@@ -23,7 +23,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "Settings.h"
+#include "storage/Settings.h"
 #include "ziraz/sharetools.h"
 #include "ziraz/ziraz.h"
 #include "zun.h"

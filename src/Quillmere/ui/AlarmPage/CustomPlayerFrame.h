@@ -4,7 +4,7 @@
 // a compact play strip (button, elapsed and total time, slider).
 #include <QFrame>
 
-#include "BasePlayFrame.h"
+#include "PlayerFrame/BasePlayFrame.h"
 
 class QGridLayout;
 class QHBoxLayout;

@@ -1,6 +1,6 @@
 #include "VideoView.h"
 
-#include "InterfaceHelpers.h"
+#include "common/InterfaceHelpers.h"
 #include "AlarmViewParts.h"
 
 #include <QApplication>
@@ -17,11 +17,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "CommonHelpers.h"
+#include "storage/CommonHelpers.h"
 #include "CustomPlayerFrame.h"
-#include "PlayBackInteraction.h"
-#include "SaveDrive.h"
-#include "Settings.h"
+#include "Playback/PlayBackInteraction.h"
+#include "common/SaveDrive.h"
+#include "storage/Settings.h"
 #include "ziraz/sharetools.h"
 
 namespace Ui {

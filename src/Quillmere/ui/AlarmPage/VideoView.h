@@ -8,7 +8,7 @@
 
 #include <ctime>
 
-#include "StreamDownloader.h"
+#include "Playback/StreamDownloader.h"
 #include "ziraz/dialogs.h"
 
 class CCustomPlayerFrame;

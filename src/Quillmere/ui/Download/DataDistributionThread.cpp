@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <ctime>
 
-#include "DiskEnum.h"
-#include "KelLogging.h"
+#include "storage/DiskEnum.h"
+#include "storage/KelLogging.h"
 #include "ziraz/ziraz.h"
 
 namespace {

@@ -18,7 +18,7 @@
 
 #include <vector>
 
-#include "SingleFile.h"
+#include "storage/SingleFile.h"
 
 // One searched channel as the batch dialog hands it over. The file records
 // are not owned.

@@ -14,12 +14,12 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "CommonHelpers.h"
+#include "storage/CommonHelpers.h"
 #include "DataDistributionThread.h"
-#include "InterfaceHelpers.h"
-#include "PlayBackInteraction.h"
-#include "SaveDrive.h"
-#include "Settings.h"
+#include "common/InterfaceHelpers.h"
+#include "Playback/PlayBackInteraction.h"
+#include "common/SaveDrive.h"
+#include "storage/Settings.h"
 #include "ziraz/controls.h"
 #include "ziraz/datetimeedit.h"
 #include "ziraz/itemviews.h"

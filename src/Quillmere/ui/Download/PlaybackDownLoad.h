@@ -15,9 +15,9 @@
 #include <functional>
 #include <vector>
 
-#include "CommonHelpers.h"
-#include "SingleFile.h"
-#include "StreamDownloader.h"
+#include "storage/CommonHelpers.h"
+#include "storage/SingleFile.h"
+#include "Playback/StreamDownloader.h"
 #include "ziraz/dialogs.h"
 
 class QCloseEvent;

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "DiskEnum.h"
+#include "storage/DiskEnum.h"
 
 CLogDiskBox::CLogDiskBox(QWidget* parent) : QComboBox(parent), m_model(new QStandardItemModel(this)) {
     setModel(m_model);

@@ -1,6 +1,6 @@
 #include "LogWidget.h"
 
-#include "InterfaceHelpers.h"
+#include "common/InterfaceHelpers.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -17,10 +17,10 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 
-#include "DiskEnum.h"
+#include "storage/DiskEnum.h"
 #include "LogDiskBox.h"
-#include "LogTypeTable.h"
-#include "LogWriteThread.h"
+#include "search/LogTypeTable.h"
+#include "search/LogWriteThread.h"
 #include "ziraz/datetimeedit.h"
 #include "ziraz/dialogs.h"
 #include "ziraz/itemviews.h"

@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "LogSearch.h"
+#include "search/LogSearch.h"
 #include "ziraz/controls.h"
 
 class QComboBox;

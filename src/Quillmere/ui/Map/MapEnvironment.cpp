@@ -4,7 +4,7 @@
 #include <QMutexLocker>
 
 #include <caldrune/caldrune.h>
-#include "MapKeyHolder.h"
+#include "common/MapKeyHolder.h"
 
 namespace {
 QMutex g_lock;

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <QVector>
 
-#include "VehicleData.h"
+#include "Playback/VehicleData.h"
 #include "ziraz/dialogs.h"
 
 class WebEngineView;

@@ -8,9 +8,9 @@
 #include <QTextStream>
 #include <QWebEnginePage>
 
-#include "InterfaceHelpers.h"
+#include "common/InterfaceHelpers.h"
 #include "MapEnvironment.h"
-#include "Settings.h"
+#include "storage/Settings.h"
 #include "ziraz/ziraz.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include <functional>
 
-#include "VehicleData.h"
+#include "Playback/VehicleData.h"
 
 class WebEngineView : public QWebEngineView {
     Q_OBJECT

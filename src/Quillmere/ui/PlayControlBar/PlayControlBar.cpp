@@ -8,12 +8,12 @@
 #include <QToolButton>
 #include <QWidgetAction>
 
-#include "PlayBackInteraction.h"
-#include "PlaybackGridModel.h"
-#include "SynPlaybackInteraction.h"
+#include "Playback/PlayBackInteraction.h"
+#include "PlaybackWindow/PlaybackGridModel.h"
+#include "Playback/SynPlaybackInteraction.h"
 #include "ziraz/sharetools.h"
 
-#include "ViewMapWidget.h"
+#include "Map/ViewMapWidget.h"
 
 using APT_QMR::CPlayBackInteraction;
 

@@ -7,7 +7,7 @@
 
 #include <functional>
 
-#include "VehicleData.h"
+#include "Playback/VehicleData.h"
 #include "ziraz/controls.h"
 
 class QHBoxLayout;

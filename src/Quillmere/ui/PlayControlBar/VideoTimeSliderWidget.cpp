@@ -3,7 +3,7 @@
 #include <QMetaType>
 #include <QVBoxLayout>
 
-#include "MultiTimeSlider.h"
+#include "chart/MultiTimeSlider.h"
 #include "ziraz/sharetools.h"
 
 namespace {

@@ -11,7 +11,7 @@
 
 #include <ctime>
 
-#include "DateTimePair.h"
+#include "storage/DateTimePair.h"
 
 class CMultiTimeSlider;
 class CTimeRectSeries;

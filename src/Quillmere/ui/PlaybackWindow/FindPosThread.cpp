@@ -1,6 +1,6 @@
 #include "FindPosThread.h"
 
-#include "PlayBackInteraction.h"
+#include "Playback/PlayBackInteraction.h"
 #include "SinglePlaybackWindow.h"
 
 void FindPosThread::setTargets(const QMap<int, APT_QMR::CPlayBackInteraction*>& windows,

@@ -2,7 +2,7 @@
 
 #include <QVBoxLayout>
 
-#include "PlayControlBar.h"
+#include "PlayControlBar/PlayControlBar.h"
 #include "PlaybackWindow.h"
 #include "ziraz/sharetools.h"
 

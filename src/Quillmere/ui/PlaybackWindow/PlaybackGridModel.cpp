@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "PlaybackModes.h"
-#include "KelLogging.h"
+#include "storage/KelLogging.h"
 
 using APT_QMR::CPlayBackInteraction;
 using APT_QMR::CSingleFile;

@@ -16,11 +16,11 @@
 #include <memory>
 #include <vector>
 
-#include "ChannelFiles.h"
-#include "DateTimePair.h"
-#include "PlayBackInteraction.h"
-#include "SingleFile.h"
-#include "SynPlaybackInteraction.h"
+#include "storage/ChannelFiles.h"
+#include "storage/DateTimePair.h"
+#include "Playback/PlayBackInteraction.h"
+#include "storage/SingleFile.h"
+#include "Playback/SynPlaybackInteraction.h"
 
 class PlaybackWindow;
 class SinglePlaybackWindow;

@@ -1,7 +1,7 @@
 #pragma once
 // The process-wide page modes (g_playbackMode, g_saveFolderMode,
 // g_diskSearchMode).
-#include "PageModes.h"
+#include "common/PageModes.h"
 
 // The page a playback view belongs to.
 enum PlaybackPageMode { PlaybackPage = 0, EvidencePage = 1 };

@@ -17,19 +17,19 @@
 #include <memory>
 
 #include "FindPosThread.h"
-#include "LoadingWidget.h"
-#include "PlayBackInteraction.h"
-#include "PlayControlBar.h"
+#include "common/LoadingWidget.h"
+#include "Playback/PlayBackInteraction.h"
+#include "PlayControlBar/PlayControlBar.h"
 #include "PlaybackGridModel.h"
 #include "SinglePlaybackWindow.h"
-#include "SynPlaybackInteraction.h"
+#include "Playback/SynPlaybackInteraction.h"
 #include "VideoCutWidget.h"
-#include "VideoTimeSliderWidget.h"
+#include "PlayControlBar/VideoTimeSliderWidget.h"
 #include "ziraz/dialogs.h"
 #include "ziraz/sharetools.h"
 
-#include "SearchBarWidget.h"
-#include "KelLogging.h"
+#include "SearchBar/SearchBarWidget.h"
+#include "storage/KelLogging.h"
 
 using APT_QMR::CPlayBackInteraction;
 using APT_QMR::CSingleFile;

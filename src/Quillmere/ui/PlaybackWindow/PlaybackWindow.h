@@ -12,9 +12,9 @@
 #include <ctime>
 #include <functional>
 
-#include "Channel.h"
-#include "ChannelFiles.h"
-#include "VehicleData.h"
+#include "storage/Channel.h"
+#include "storage/ChannelFiles.h"
+#include "Playback/VehicleData.h"
 
 namespace APT_QMR {
 class CPlayBackInteraction;

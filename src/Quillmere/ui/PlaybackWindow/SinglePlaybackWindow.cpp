@@ -14,18 +14,18 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "CommonHelpers.h"
-#include "PlayBackInteraction.h"
-#include "PlaybackGlobals.h"
+#include "storage/CommonHelpers.h"
+#include "Playback/PlayBackInteraction.h"
+#include "Playback/PlaybackGlobals.h"
 #include "PlaybackGridModel.h"
 #include "PlaybackModes.h"
-#include "ScreenNote.h"
-#include "Settings.h"
-#include "SynPlaybackInteraction.h"
+#include "common/ScreenNote.h"
+#include "storage/Settings.h"
+#include "Playback/SynPlaybackInteraction.h"
 #include "ziraz/dialogs.h"
 #include "ziraz/sharetools.h"
 
-#include "PlaybackDownLoad.h"
+#include "Download/PlaybackDownLoad.h"
 
 using APT_QMR::CPlayBackInteraction;
 

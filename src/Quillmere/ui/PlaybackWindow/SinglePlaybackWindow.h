@@ -10,9 +10,9 @@
 
 #include <ctime>
 
-#include "PlayerFrame.h"
-#include "Channel.h"
-#include "VehicleData.h"
+#include "PlayerFrame/PlayerFrame.h"
+#include "storage/Channel.h"
+#include "Playback/VehicleData.h"
 #include "ziraz/controls.h"
 
 class PlaybackGridModel;

@@ -12,9 +12,9 @@
 #include <QSet>
 #include <QVBoxLayout>
 
-#include "CommonHelpers.h"
-#include "SaveWarning.h"
-#include "Settings.h"
+#include "storage/CommonHelpers.h"
+#include "common/SaveWarning.h"
+#include "storage/Settings.h"
 #include "ziraz/controls.h"
 #include "ziraz/datetimeedit.h"
 #include "ziraz/sharetools.h"

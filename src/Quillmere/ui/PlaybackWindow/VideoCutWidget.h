@@ -13,9 +13,9 @@
 #include <ctime>
 #include <vector>
 
-#include "Channel.h"
-#include "SingleFile.h"
-#include "StreamDownloader.h"
+#include "storage/Channel.h"
+#include "storage/SingleFile.h"
+#include "Playback/StreamDownloader.h"
 #include "ziraz/dialogs.h"
 
 class QComboBox;

@@ -11,7 +11,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "InterfaceHelpers.h"
+#include "common/InterfaceHelpers.h"
 
 namespace Ui {
 

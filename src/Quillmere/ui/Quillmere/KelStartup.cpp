@@ -9,10 +9,10 @@
 
 #include <cstdio>
 
-#include "ProgramFolder.h"
+#include "storage/ProgramFolder.h"
 #include "Quillmere.h"
-#include "Settings.h"
-#include "Skin.h"
+#include "storage/Settings.h"
+#include "common/Skin.h"
 #include "caldrune/caldrune.h"
 #include "ziraz/dialogs.h"
 #include "ziraz/ziraz.h"

@@ -2,14 +2,14 @@
 
 #include <QWidget>
 
-#include "AlarmWidget.h"
-#include "LogWidget.h"
-#include "PlaybackControlArea.h"
-#include "SearchBarWidget.h"
-#include "SettingWidget.h"
-#include "TimeVehicleDataWidget.h"
-#include "TrackPlaybackWidget.h"
-#include "VideoTimeSliderWidget.h"
+#include "AlarmPage/AlarmWidget.h"
+#include "LogPage/LogWidget.h"
+#include "PlaybackWindow/PlaybackControlArea.h"
+#include "SearchBar/SearchBarWidget.h"
+#include "SettingPage/SettingWidget.h"
+#include "PlayBackPage/TimeVehicleDataWidget/TimeVehicleDataWidget.h"
+#include "TrackPlayback/TrackPlaybackWidget.h"
+#include "PlayControlBar/VideoTimeSliderWidget.h"
 
 namespace QuillmerePages {
 

@@ -13,9 +13,9 @@
 
 #include "OperateSelWidget.h"
 #include "PageFactory.h"
-#include "PlaybackGlobals.h"
-#include "MapKeyHolder.h"
-#include "SetupCipher.h"
+#include "Playback/PlaybackGlobals.h"
+#include "common/MapKeyHolder.h"
+#include "storage/SetupCipher.h"
 #include "TitleBar.h"
 #include "ziraz/controls.h"
 #include "ziraz/dialogs.h"

@@ -12,7 +12,7 @@
 #include <QRegularExpression>
 #include <QToolTip>
 
-#include "InterfaceHelpers.h"
+#include "common/InterfaceHelpers.h"
 
 namespace ResultTree {
 const char* const kDevicePixmap = ":/Quillmere/Images/PlayBack/Search/device.png";

@@ -1,4 +1,4 @@
 #pragma once
 // g_diskSearchMode: 1 after the operator started a disk search, 0 after a
 // folder search; the playback cells read it.
-#include "PageModes.h"
+#include "common/PageModes.h"

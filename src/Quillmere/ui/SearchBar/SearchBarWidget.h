@@ -18,8 +18,8 @@
 #include <ctime>
 #include <functional>
 
-#include "ChannelFiles.h"
-#include "DiskTreeBox.h"
+#include "storage/ChannelFiles.h"
+#include "common/DiskTreeBox.h"
 #include "ziraz/controls.h"
 
 class PictureShowModel;

@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 #include "ChaseTree.h"
-#include "PictureShowView.h"
+#include "PictureShow/PictureShowView.h"
 #include "PictureShowLabel.h"
 #include "ziraz/controls.h"
 #include "ziraz/datetimeedit.h"

@@ -17,11 +17,11 @@
 #include <set>
 #include <string>
 
-#include "CommonHelpers.h"
-#include "MapKeyHolder.h"
+#include "storage/CommonHelpers.h"
+#include "common/MapKeyHolder.h"
 #include "SettingWidgetForm.h"
-#include "SetupCipher.h"
-#include "TipDialog.h"
+#include "storage/SetupCipher.h"
+#include "common/TipDialog.h"
 #include "ziraz/dialogs.h"
 #include "ziraz/sharetools.h"
 #include "ziraz/ziraz.h"

@@ -14,7 +14,7 @@
 #include <functional>
 #include <vector>
 
-#include "Settings.h"
+#include "storage/Settings.h"
 #include "ziraz/controls.h"
 
 class QButtonGroup;

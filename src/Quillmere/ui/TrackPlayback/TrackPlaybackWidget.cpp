@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <QTime>
 
-#include "DiskEnum.h"
+#include "storage/DiskEnum.h"
 #include "ziraz/datetimeedit.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // The track playback page: a start and an end date-time, a (hidden) disk
 // chooser with its "Load Disk" button, above an empty track area. The disk list
 // follows the attached physical disks.
-#include "DiskTreeBox.h"
+#include "common/DiskTreeBox.h"
 #include "ziraz/controls.h"
 
 class QGridLayout;

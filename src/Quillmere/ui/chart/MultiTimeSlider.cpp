@@ -14,7 +14,7 @@
 #include "MultiChartView.h"
 #include "SliderSupport.h"
 #include "TimeSliderFilterPopup.h"
-#include "KelLogging.h"
+#include "storage/KelLogging.h"
 
 using chart_support::Trunc64;
 

@@ -18,7 +18,7 @@
 #include <QStringList>
 #include <ctime>
 
-#include "DateTimePair.h"
+#include "storage/DateTimePair.h"
 #include "TimeSliderCore.h"
 
 class QTimer;

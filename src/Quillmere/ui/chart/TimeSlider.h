@@ -10,7 +10,7 @@
 #include <QPoint>
 #include <ctime>
 
-#include "DateTimePair.h"
+#include "storage/DateTimePair.h"
 #include "TimeSliderCore.h"
 
 class QTimer;

@@ -11,7 +11,7 @@
 #include <utility>
 
 #include "ChartLayer.h"
-#include "DateTimePair.h"
+#include "storage/DateTimePair.h"
 #include "SliderSupport.h"
 #include "UpdateEvent.h"
 

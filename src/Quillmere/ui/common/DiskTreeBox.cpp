@@ -6,7 +6,7 @@
 #include <QTreeView>
 #include <vector>
 
-#include "DiskEnum.h"
+#include "storage/DiskEnum.h"
 
 CComboBox::CComboBox(QWidget* parent) : QComboBox(parent) {
     connect(this, &QComboBox::editTextChanged, this, &CComboBox::OnTextChanged);

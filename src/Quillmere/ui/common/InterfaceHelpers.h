@@ -5,7 +5,7 @@
 #include <string>
 
 // The code-page conversions (LocalToUnicode, ...) live with the engine.
-#include "CodePage.h"
+#include "storage/CodePage.h"
 
 #include <QModelIndex>
 #include <QPixmap>

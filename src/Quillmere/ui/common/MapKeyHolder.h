@@ -10,7 +10,7 @@
 
 #include "zun.h"
 
-#include "PageModes.h"
+#include "common/PageModes.h"
 
 class MapKeyHolder {
 public:

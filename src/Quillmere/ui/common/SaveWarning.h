@@ -4,7 +4,7 @@
 // itself is SavePathWarning (SavePathCheck.h).
 #include <QString>
 
-#include "SavePathCheck.h"
+#include "storage/SavePathCheck.h"
 
 class QWidget;
 

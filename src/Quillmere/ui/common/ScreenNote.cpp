@@ -7,7 +7,7 @@
 #include <QScreen>
 #include <QTimer>
 
-#include "KelLogging.h"
+#include "storage/KelLogging.h"
 
 namespace {
 

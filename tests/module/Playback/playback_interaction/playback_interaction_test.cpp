@@ -1,14 +1,14 @@
 // One play window driven through its interaction (start, pause, single
 // frames, speed, seek, clips across a seek, zoom, size estimate) and windows
 // played in step by the synchronised group.
-#include "PlayBackInteraction.h"
-#include "SynPlaybackInteraction.h"
+#include "Playback/PlayBackInteraction.h"
+#include "Playback/SynPlaybackInteraction.h"
 
-#include "CommonHelpers.h"
-#include "PlaybackGlobals.h"
-#include "Settings.h"
+#include "storage/CommonHelpers.h"
+#include "Playback/PlaybackGlobals.h"
+#include "storage/Settings.h"
 #include "kel_test/test_support.h"
-#include "mp4_probe.h"
+#include "platform/fallowin/mp4_probe.h"
 #include "recmedia/encoder.h"
 #include "recmedia/track.h"
 #include "recstream/recstream.h"

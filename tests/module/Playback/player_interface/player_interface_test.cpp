@@ -19,15 +19,15 @@
 #include <thread>
 #include <vector>
 
-#include "CommonHelpers.h"
-#include "OutputFileWriter.h"
-#include "PlaybackGlobals.h"
-#include "PlayerInterface.h"
-#include "Settings.h"
-#include "SingleFile.h"
+#include "storage/CommonHelpers.h"
+#include "storage/OutputFileWriter.h"
+#include "Playback/PlaybackGlobals.h"
+#include "Playback/PlayerInterface.h"
+#include "storage/Settings.h"
+#include "storage/SingleFile.h"
 #include "kel_test/test_support.h"
-#include "mp4_probe.h"
-#include "recording_fixture.h"
+#include "platform/fallowin/mp4_probe.h"
+#include "platform/vintrel/recording_fixture.h"
 #include "recstream/recstream.h"
 #include "vintrel.h"
 

@@ -7,13 +7,13 @@
 // recorder streams with libavformat (plain ones) and with this program's
 // player library; the pictures and their first and last times must be those
 // of the span, and a raw file of one whole recording is that recording.
-#include "StreamDownloader.h"
+#include "Playback/StreamDownloader.h"
 
-#include "CommonHelpers.h"
-#include "Settings.h"
-#include "mp4_probe.h"
+#include "storage/CommonHelpers.h"
+#include "storage/Settings.h"
+#include "platform/fallowin/mp4_probe.h"
 #include "recstream/recstream.h"
-#include "storage_oper_fixture.h"
+#include "module/storage/storage_oper/storage_oper_fixture.h"
 #include "vintrel.h"
 
 #include <QCoreApplication>

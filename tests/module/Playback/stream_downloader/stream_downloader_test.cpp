@@ -1,13 +1,13 @@
 // Downloads by file list and by time span over generated recordings: output
 // names and folders, contents, the order of the progress signals, stops by
 // the caller and forced stops, failures, a nearly full drive, conversion.
-#include "StreamDownloader.h"
+#include "Playback/StreamDownloader.h"
 
-#include "RbsOperate.h"
-#include "StorageOper.h"
+#include "storage/RbsOperate.h"
+#include "storage/StorageOper.h"
 #include "recstream/stream_join.h"
-#include "Settings.h"
-#include "CommonHelpers.h"
+#include "storage/Settings.h"
+#include "storage/CommonHelpers.h"
 #include "kel_test/test_support.h"
 #include "recmedia/encoder.h"
 #include "recmedia/media_plan.h"

@@ -1,4 +1,4 @@
-#include "StreamPlayer.h"
+#include "Playback/StreamPlayer.h"
 
 #include "kel_test/test_support.h"
 #include "recmedia/encoder.h"

@@ -1,5 +1,5 @@
-#include "StreamSource.h"
-#include "rbs_recordings.h"
+#include "Playback/StreamSource.h"
+#include "module/storage/rbs/rbs_recordings.h"
 
 #include "kel_test/test_support.h"
 

@@ -1,4 +1,4 @@
-#include "VehicleData.h"
+#include "Playback/VehicleData.h"
 
 #include "recstream/recstream.h"
 

@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "AlarmClipSearchThread.h"
+#include "search/AlarmClipSearchThread.h"
 #include "kel_test/test_support.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <memory>
 #include <vector>
 
-#include "AlarmClipSearchThread.h"
-#include "search_media.h"
+#include "search/AlarmClipSearchThread.h"
+#include "module/search/alarm_search/search_media.h"
 
 namespace {
 

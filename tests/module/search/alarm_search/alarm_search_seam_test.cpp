@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "AlarmSearch.h"
+#include "search/AlarmSearch.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "AlarmSearch.h"
+#include "search/AlarmSearch.h"
 #include "search_media.h"
 
 namespace {

@@ -21,14 +21,14 @@
 #include <string>
 #include <vector>
 
-#include "../search_thread/signal_counter.h"
-#include "CommonHelpers.h"
-#include "PlayBackInteraction.h"
-#include "PlaybackGlobals.h"
-#include "PlayerInterface.h"
-#include "SearchLocalThread.h"
-#include "Settings.h"
-#include "StreamDownloader.h"
+#include "module/search/search_thread/signal_counter.h"
+#include "storage/CommonHelpers.h"
+#include "Playback/PlayBackInteraction.h"
+#include "Playback/PlaybackGlobals.h"
+#include "Playback/PlayerInterface.h"
+#include "search/SearchLocalThread.h"
+#include "storage/Settings.h"
+#include "Playback/StreamDownloader.h"
 #include "kel_test/test_support.h"
 #include "recmedia/encoder.h"
 #include "vintrel.h"

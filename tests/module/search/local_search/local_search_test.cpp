@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "../search_thread/signal_counter.h"
-#include "OutputFileWriter.h"
-#include "SearchLocalThread.h"
-#include "Settings.h"
+#include "module/search/search_thread/signal_counter.h"
+#include "storage/OutputFileWriter.h"
+#include "search/SearchLocalThread.h"
+#include "storage/Settings.h"
 #include "kel_test/test_support.h"
 #include "recmedia/encoder.h"
 

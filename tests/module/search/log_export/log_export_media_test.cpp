@@ -7,9 +7,9 @@
 #include <QStandardItemModel>
 #include <QXmlStreamReader>
 
-#include "LogSearch.h"
-#include "LogWriteThread.h"
-#include "search_media.h"
+#include "search/LogSearch.h"
+#include "search/LogWriteThread.h"
+#include "module/search/alarm_search/search_media.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <sys/resource.h>
 #include <csignal>
 
-#include "LogWriteThread.h"
+#include "search/LogWriteThread.h"
 #include "kel_test/test_support.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "LogSearch.h"
+#include "search/LogSearch.h"
 
 namespace {
 

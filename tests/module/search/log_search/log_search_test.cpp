@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "LogSearch.h"
-#include "search_media.h"
+#include "search/LogSearch.h"
+#include "module/search/alarm_search/search_media.h"
 
 namespace {
 

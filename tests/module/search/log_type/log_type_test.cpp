@@ -6,7 +6,7 @@
 #include <map>
 #include <set>
 
-#include "LogTypeTable.h"
+#include "search/LogTypeTable.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "../search_thread/search_media.h"
-#include "../search_thread/signal_counter.h"
-#include "PicSearchThread.h"
-#include "PictureListModel.h"
+#include "module/search/search_thread/search_media.h"
+#include "module/search/search_thread/signal_counter.h"
+#include "search/PicSearchThread.h"
+#include "search/PictureListModel.h"
 #include "kel_test/test_support.h"
 #include "pellomir/Pellomir.h"
 #include "ziraz/ziraz.h"

@@ -4,8 +4,8 @@
 #include <thread>
 #include <vector>
 
-#include "RecordTypeCatalogue.h"
-#include "SingleFile.h"
+#include "search/RecordTypeCatalogue.h"
+#include "storage/SingleFile.h"
 #include "merrowfen.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "SearchThread.h"
+#include "search/SearchThread.h"
 #include "kel_test/test_support.h"
 #include "pellomir/Pellomir.h"
 #include "signal_counter.h"

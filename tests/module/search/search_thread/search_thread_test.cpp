@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <map>
 
-#include "RecordTypeCatalogue.h"
-#include "SearchThread.h"
+#include "search/RecordTypeCatalogue.h"
+#include "search/SearchThread.h"
 #include "search_media.h"
 #include "signal_counter.h"
 #include "ziraz/ziraz.h"

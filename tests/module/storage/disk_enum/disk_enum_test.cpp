@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "DiskEnum.h"
+#include "storage/DiskEnum.h"
 #include "kel_test/test_support.h"
 #include "wincompat/drives.h"
 

@@ -5,7 +5,7 @@
 #include <QDateTime>
 #include <QTextCodec>
 
-#include "HandOverFiles.h"
+#include "storage/HandOverFiles.h"
 #include "ziraz/genericds.h"
 #include "kel_test/test_support.h"
 

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <memory>
 
-#include "CommonHelpers.h"
-#include "Settings.h"
+#include "storage/CommonHelpers.h"
+#include "storage/Settings.h"
 #include "kel_test/test_support.h"
 #include "wincompat/drives.h"
 

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "OutputFileWriter.h"
-#include "Settings.h"
+#include "storage/OutputFileWriter.h"
+#include "storage/Settings.h"
 #include "kel_test/test_support.h"
-#include "mp4_probe.h"
+#include "platform/fallowin/mp4_probe.h"
 #include "recmedia/encoder.h"
 #include "recstream/recstream.h"
 

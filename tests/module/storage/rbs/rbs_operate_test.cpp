@@ -1,4 +1,4 @@
-#include "RbsOperate.h"
+#include "storage/RbsOperate.h"
 #include "rbs_recordings.h"
 
 #include "kel_test/test_support.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "RecordTypes.h"
+#include "storage/RecordTypes.h"
 #include "kel_test/test_support.h"
 
 using APT_QMR::CChannel;

@@ -5,8 +5,8 @@
 #include <QObject>
 #include <QVariant>
 
-#include "DateTimePair.h"
-#include "RoleStore.h"
+#include "storage/DateTimePair.h"
+#include "storage/RoleStore.h"
 
 namespace {
 

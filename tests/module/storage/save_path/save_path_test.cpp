@@ -6,7 +6,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "SavePathCheck.h"
+#include "storage/SavePathCheck.h"
 #include "kel_test/test_support.h"
 #include "wincompat/drives.h"
 

@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "Settings.h"
+#include "storage/Settings.h"
 #include "kel_test/test_support.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "SetupCipher.h"
+#include "storage/SetupCipher.h"
 #include "kel_test/test_support.h"
 
 namespace {

@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "QorAutoStorage.h"
-#include "SingleFile.h"
-#include "StorageOper.h"
+#include "storage/QorAutoStorage.h"
+#include "storage/SingleFile.h"
+#include "storage/StorageOper.h"
 #include "kel_test/test_support.h"
 #include "recmedia/media_plan.h"
 #include "wincompat/drives.h"

@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "QorAutoStorage.h"
-#include "StorageOper.h"
+#include "storage/QorAutoStorage.h"
+#include "storage/StorageOper.h"
 
 namespace {
 

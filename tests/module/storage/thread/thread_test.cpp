@@ -6,7 +6,7 @@
 #include <mutex>
 #include <thread>
 
-#include "BaseThread.h"
+#include "storage/BaseThread.h"
 #include "zun.h"
 
 using APT_QMR::CBaseThread;

@@ -7,8 +7,8 @@
 
 #include <cstring>
 
-#include "AlarmModels.h"
-#include "Settings.h"
+#include "AlarmPage/AlarmModels.h"
+#include "storage/Settings.h"
 #include "kel_test/test_support.h"
 
 using namespace alarmroles;

@@ -16,14 +16,14 @@
 #include <map>
 #include <utility>
 
-#include "ChannelFiles.h"
-#include "CommonHelpers.h"
-#include "DiskEnum.h"
-#include "InterfaceHelpers.h"
-#include "QorAutoStorage.h"
-#include "Settings.h"
+#include "storage/ChannelFiles.h"
+#include "storage/CommonHelpers.h"
+#include "storage/DiskEnum.h"
+#include "common/InterfaceHelpers.h"
+#include "storage/QorAutoStorage.h"
+#include "storage/Settings.h"
 #include "wincompat/drives.h"
-#include "HandOverFiles.h"
+#include "storage/HandOverFiles.h"
 #include "ziraz/sharetools.h"
 #include "ziraz/ziraz.h"
 

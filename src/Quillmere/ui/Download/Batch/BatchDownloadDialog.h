@@ -30,10 +30,10 @@
 #include <utility>
 #include <vector>
 
-#include "DataDistributionThread.h"
-#include "CommonHelpers.h"
-#include "SingleFile.h"
-#include "StreamDownloader.h"
+#include "Download/DataDistributionThread.h"
+#include "storage/CommonHelpers.h"
+#include "storage/SingleFile.h"
+#include "Playback/StreamDownloader.h"
 #include "zun.h"
 #include "ziraz/controls.h"
 #include "ziraz/datetimeedit.h"

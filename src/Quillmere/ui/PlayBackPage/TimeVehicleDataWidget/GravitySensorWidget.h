@@ -4,7 +4,7 @@
 #include <QString>
 #include <QVector>
 
-#include "VehicleData.h"
+#include "Playback/VehicleData.h"
 #include "ziraz/controls.h"
 
 class QCustomPlot;

@@ -4,7 +4,7 @@
 // plate paint only their needles; the faces come from the containers' styles.
 #include <QString>
 
-#include "VehicleData.h"
+#include "Playback/VehicleData.h"
 #include "ziraz/controls.h"
 
 class QGridLayout;

@@ -8,7 +8,7 @@
 #include "VehicleDataAnalysisWidget.h"
 #include "ziraz/sharetools.h"
 
-#include "VideoTimeSliderWidget.h"
+#include "PlayControlBar/VideoTimeSliderWidget.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <QToolButton>
 
 #include "PlateWidgets.h"
-#include "Settings.h"
+#include "storage/Settings.h"
 #include "ziraz/dialogs.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QUrl>
 
-#include "VehicleData.h"
+#include "Playback/VehicleData.h"
 #include "ziraz/controls.h"
 
 class QGridLayout;
