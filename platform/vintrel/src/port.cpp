@@ -177,6 +177,17 @@ void Port::Shutdown() {
     m_swsFit = nullptr;
 }
 
+void Port::SetDecodeCost(int64_t ms) {
+    std::lock_guard<std::mutex> lk(m_mutex);
+    m_decodeCostMs = ms;
+    m_cv.notify_all();
+}
+
+bool Port::WaitsUntilTold() {
+    std::lock_guard<std::mutex> lk(m_mutex);
+    return m_worker.joinable() && m_waitingUntold;
+}
+
 void Port::Settle(int64_t now) {
     std::unique_lock<std::mutex> lk(m_mutex);
     m_cv.notify_all();
@@ -560,8 +571,10 @@ bool Port::SetPlayedTime(const OSTRUM_FILE_TIME* time) {
     ClearHistoryLocked();
     m_stepForward = 0;
     {
+        // The clock (also a group's: its ports move together) takes the
+        // time moved to from the first frame shown there.
         std::lock_guard<std::mutex> ck(m_clock->m);
-        if (m_group < 0) m_clock->valid = false;
+        m_clock->valid = false;
     }
     lk.unlock();
     AudioSink::Instance().Clear(m_number);
@@ -1593,6 +1606,7 @@ void Port::Run() {
             m_prevT = -1;
             m_awaitKey = false;
             m_idleSince = 0;
+            m_nextDecodeAt = 0;
             ClearUnits();
         }
         if (!m_keyChecked && (m_sourceBytes > 0 || m_demuxBuffered > 0)) {
@@ -1669,14 +1683,18 @@ void Port::Run() {
         }
 
         // 3. decoding
-        if (m_frames.size() < m_maxFrames) {
+        const bool decoderBusy = m_decodeCostMs > 0 && now < m_nextDecodeAt;
+        if (decoderBusy) wait = wait < 0 ? m_nextDecodeAt - now : std::min(wait, m_nextDecodeAt - now);
+        if (m_frames.size() < m_maxFrames && !decoderBusy) {
             PesUnit unit;
             if (m_demux.Next(&unit)) {
                 uint64_t gen = m_generation;
                 ++m_inFlight;
+                const uint64_t decodedBefore = m_video.Decoded();
                 lk.unlock();
                 HandleUnit(unit, gen);
                 lk.lock();
+                if (m_decodeCostMs > 0 && m_video.Decoded() != decodedBefore) m_nextDecodeAt = now + m_decodeCostMs;
                 --m_inFlight;
                 m_demuxBuffered = m_demux.Buffered();
                 m_decoderPending = m_video.HasPending();
@@ -1726,12 +1744,14 @@ void Port::Run() {
             }
         }
         m_waiting = true;
+        m_waitingUntold = wait < 0;
         m_settledCv.notify_all();
         if (wait < 0)
             m_cv.wait(lk);
         else
             m_cv.wait_for(lk, std::chrono::milliseconds(std::clamp<int64_t>(wait, 1, 250)));
         m_waiting = false;
+        m_waitingUntold = false;
     }
     for (auto& f : m_frames) av_frame_free(&f.frame);
     m_frames.clear();

@@ -68,6 +68,11 @@ public:
     // waits, having done all that was due at clock time `now` (at once when
     // the port does not play).
     void Settle(int64_t now);
+    // Test hooks: each video unit decoded takes `ms` of the clock (a
+    // decoder short of CPU); whether the decode thread waits with no time
+    // limit.
+    void SetDecodeCost(int64_t ms);
+    bool WaitsUntilTold();
     size_t KeptPictureBytes() {
         std::lock_guard<std::mutex> lk(m_mutex);
         return m_historyBytes;
@@ -301,6 +306,9 @@ private:
     std::thread m_worker;
     bool m_quit = false;
     bool m_waiting = false;        // the decode thread waits for work or time
+    bool m_waitingUntold = false;  // ... for work only
+    int64_t m_decodeCostMs = 0;    // test hook: clock ms each decoded video unit takes
+    int64_t m_nextDecodeAt = 0;    // decode thread: when the decoder takes the next unit
     int64_t m_sawNow = INT64_MIN;  // the clock it last looked at
     std::condition_variable m_settledCv;
     std::shared_ptr<Surface> m_surface;

@@ -86,6 +86,13 @@ bool CStreamPlayer::SetDrawCallback(OSTRUM_DRAW_CB callback, void* user) {
 bool CStreamPlayer::EnableSync() {
     ZUN_Guard guard(m_mutex);
     m_syncRequested = true;
+    // A stream already playing joins now: a move inside a converted file
+    // opens nothing, and a window left on a clock of its own would show its
+    // own seconds beside the group's.
+    if (m_player.IsStreamOpen() && !m_inSyncGroup) {
+        m_player.AddToSyncGroup();
+        m_inSyncGroup = true;
+    }
     return true;
 }
 
@@ -311,6 +318,7 @@ bool CStreamPlayer::StartPlayByTime(time_t t) {
 bool CStreamPlayer::SeekTo(time_t t) {
     ZUN_Guard guard(m_mutex);
     if (!IsFileOpen() || t == -1) return false;
+    Wake();
     if (LocateFileAndPlay(t)) return true;
     guard.Release();
     CBaseThread::Stop();
@@ -364,7 +372,7 @@ bool CStreamPlayer::Loop() {
                 m_lastPlayedTime = -1;
                 m_endOfList = false;
                 guard.Release();
-                ZUN_Sleep(kPumpIntervalMs);
+                WaitForWake(kPumpIntervalMs);
                 return true;
             }
             CloseAll();
@@ -380,8 +388,13 @@ bool CStreamPlayer::Loop() {
         m_state = StateReadFailed;
         return false;
     }
+    // Held on a picture (paused or single frames) with nothing moving for
+    // as long as it takes to find a file played out: nothing changes until
+    // a control comes, which wakes the pump.
+    const bool held = m_player.IsPaused() || m_player.IsSingleFrame();
+    const bool still = held && m_sameTimeCount >= kPlayedOutPasses;
     guard.Release();
-    ZUN_Sleep(kPumpIntervalMs);
+    WaitForWake(still ? -1 : kPumpIntervalMs);
     return true;
 }
 
@@ -395,11 +408,13 @@ time_t CStreamPlayer::GetPlayedTime() {
 
 bool CStreamPlayer::Pause(bool on) {
     ZUN_Guard guard(m_mutex);
+    Wake();
     return m_player.Pause(on);
 }
 
 bool CStreamPlayer::Fast() {
     ZUN_Guard guard(m_mutex);
+    Wake();
     bool ok = m_player.Fast();
     if (ok) m_speed = m_player.GetSpeed();
     return ok;
@@ -407,6 +422,7 @@ bool CStreamPlayer::Fast() {
 
 bool CStreamPlayer::Slow() {
     ZUN_Guard guard(m_mutex);
+    Wake();
     bool ok = m_player.Slow();
     if (ok) m_speed = m_player.GetSpeed();
     return ok;
@@ -414,6 +430,7 @@ bool CStreamPlayer::Slow() {
 
 bool CStreamPlayer::OneByOne() {
     ZUN_Guard guard(m_mutex);
+    Wake();
     bool ok = m_player.OneByOne();
     if (ok) m_speed = 0;
     return ok;
@@ -421,11 +438,13 @@ bool CStreamPlayer::OneByOne() {
 
 bool CStreamPlayer::OneByOneBack() {
     ZUN_Guard guard(m_mutex);
+    Wake();
     return m_player.OneByOneBack();
 }
 
 bool CStreamPlayer::Resume() {
     ZUN_Guard guard(m_mutex);
+    Wake();
     bool ok = m_player.Resume();
     if (ok) m_speed = 0;
     return ok;
@@ -433,6 +452,7 @@ bool CStreamPlayer::Resume() {
 
 int CStreamPlayer::SetSpeed(int step) {
     ZUN_Guard guard(m_mutex);
+    Wake();
     int result = m_player.SetSpeed(step);
     if (result != 0) m_speed = step;
     return result;
