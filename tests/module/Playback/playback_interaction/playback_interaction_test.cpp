@@ -566,9 +566,11 @@ TEST_F(PlaybackInteractionTest, WindowsInAGroupAdvanceTogether) {
 // Windows set playing first and put in step afterwards, as the grid's sync
 // button does, go by the group's clock (turned by hand here): the window
 // whose decoder needs 120 ms for a picture of a 10 fps recording shows its
-// pictures while they are less than a frame late and drops the rest (a
-// lower frame rate), each within two frames of the group's time (what the
-// other window shows), instead of every picture later and later.
+// pictures while they are less than a frame late, and once one dropped
+// picture is followed by a later one it decodes nothing up to the key frame
+// at the group's time: a lower frame rate, each picture within two frames
+// of the group's time (what the other window shows), instead of every
+// picture later and later.
 TEST_F(PlaybackInteractionTest, AStarvedWindowSyncedWhilePlayingKeepsTheGroupsTime) {
     struct ManualClock {
         ManualClock() { vintrel::UseManualClock(5000000); }
@@ -608,7 +610,10 @@ TEST_F(PlaybackInteractionTest, AStarvedWindowSyncedWhilePlayingKeepsTheGroupsTi
     EXPECT_EQ(apart, "");
     EXPECT_EQ(lastA, start + 1800);
     EXPECT_EQ(shownA, 18);
-    EXPECT_EQ(shownB, 4);   // 100 to 400 ms, 20 to 80 ms late; from 500 ms on a frame or more
+    // 100 to 400 ms (20 to 80 ms late); 500 and 600 ms dropped (100 and
+    // 120 ms late); the key frame at 1 s, decoded 160 ms early, and the
+    // pictures after it up to 1.8 s, each decoded 20 ms less early.
+    EXPECT_EQ(shownB, 13);
     ASSERT_TRUE(group.Stop());
     a.StopPlayback();
     b.StopPlayback();
