@@ -81,6 +81,7 @@ void Decoder::PushFrame(AVFrame* f, int64_t pts, bool key, uint64_t generation) 
     fr.key = key;
     if (m_prevT >= 0 && fr.t > m_prevT && fr.t - m_prevT <= 200) m_frameInterval = fr.t - m_prevT;
     m_prevT = fr.t;
+    fr.interval = m_frameInterval;
     if (m_awaitKey) {
         if (!key) return;   // decoded before the skip began: as late as the rest
         // The key frame at the clock's time: one behind it would be dropped

@@ -30,6 +30,7 @@ struct Frame {
     int64_t t = 0;     // recorder ms
     int64_t pts = 0;   // 90 kHz
     int64_t keyT = 0;  // recorder ms of the key frame it was decoded from
+    int64_t interval = 40;   // recorder ms between frames, as last seen
     bool key = false;
 };
 

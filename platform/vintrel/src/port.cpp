@@ -45,7 +45,7 @@ Port::Port(int number)
     m_surface->SetResizeHandler([this] {
         std::lock_guard<std::mutex> lk(m_mutex);
         m_refit = true;
-        m_cv.notify_all();
+        Poke();
     });
 }
 
@@ -71,21 +71,31 @@ void Port::Shutdown() {
     m_presenter.FreeConverters();
 }
 
+void Port::Poke() {
+    m_decodePoked = true;
+    m_presentPoked = true;
+    m_cv.notify_all();
+    m_presentCv.notify_all();
+}
+
 void Port::Settle(int64_t now) {
     std::unique_lock<std::mutex> lk(m_mutex);
-    m_cv.notify_all();
-    m_settledCv.wait(lk, [&] { return !m_worker.joinable() || (m_waiting && m_sawNow >= now); });
+    Poke();
+    m_settledCv.wait(lk, [&] {
+        return !m_worker.joinable() || (m_waiting && !m_decodePoked && m_sawNow >= now && m_presentWaiting &&
+                                        !m_presentPoked && m_presentSawNow >= now);
+    });
 }
 
 void Port::SetDecodeCost(int64_t ms) {
     std::lock_guard<std::mutex> lk(m_mutex);
     m_decodeCostMs = ms;
-    m_cv.notify_all();
+    Poke();
 }
 
 bool Port::WaitsUntilTold() {
     std::lock_guard<std::mutex> lk(m_mutex);
-    return m_worker.joinable() && m_waitingUntold;
+    return m_worker.joinable() && m_waiting && m_waitingUntold && m_presentWaiting && m_presentUntold;
 }
 
 void Port::JoinClock(std::shared_ptr<Clock> clock) {
@@ -118,18 +128,23 @@ void Port::ClearQueues() {
     m_decoderPending = false;
     ClearFramesLocked();
     ++m_generation;
-    m_cv.notify_all();
+    m_skipRequested = false;
+    m_lastDropBehind = -1;
+    Poke();
 }
 
 void Port::StopWorker(std::unique_lock<std::mutex>& lk) {
     if (!m_worker.joinable()) return;
     m_quit = true;
-    m_cv.notify_all();
-    std::thread t = std::move(m_worker);
+    Poke();
+    std::thread decode = std::move(m_worker);
+    std::thread present = std::move(m_presentThread);
     m_settledCv.notify_all();
     lk.unlock();
-    t.join();
+    decode.join();
+    if (present.joinable()) present.join();
     lk.lock();
+    ClearFramesLocked();
     m_quit = false;
     m_playing = false;
 }
@@ -139,7 +154,7 @@ bool Port::SetStreamOpenMode(uint32_t mode) {
     if (mode > 1) { SetError(OSTRUM_ERR_PARAM); return false; }
     std::lock_guard<std::mutex> lk(m_mutex);
     m_openMode = mode;
-    m_cv.notify_all();
+    Poke();
     return true;
 }
 
@@ -182,7 +197,7 @@ bool Port::InputData(const void* data, uint32_t size) {
     if (!data) {
         if (size != uint32_t(-1)) { SetError(OSTRUM_ERR_PARAM); return false; }
         m_source.MarkEnd();
-        m_cv.notify_all();
+        Poke();
         return true;
     }
     if (size == 0 || size == uint32_t(-1)) { SetError(OSTRUM_ERR_PARAM); return false; }
@@ -190,7 +205,7 @@ bool Port::InputData(const void* data, uint32_t size) {
         SetError(OSTRUM_ERR_BUF_FULL);
         return false;
     }
-    m_cv.notify_all();
+    Poke();
     return true;
 }
 
@@ -207,7 +222,7 @@ bool Port::ResetBuffer(uint32_t kind) {
         return true;
     case OSTRUM_BUF_VIDEO:
         ClearFramesLocked();
-        m_cv.notify_all();
+        Poke();
         return true;
     case OSTRUM_BUF_AUDIO:
         AudioSink::Instance().Clear(m_number);
@@ -339,7 +354,7 @@ void Port::StopFeeder() {
 bool Port::QueueFileData(std::vector<uint8_t>&& block) {
     if (!m_source.Put(std::move(block), [this] { return m_feederStop.load(); })) return false;
     std::lock_guard<std::mutex> lk(m_mutex);
-    m_cv.notify_all();
+    Poke();
     return true;
 }
 
@@ -378,7 +393,7 @@ void Port::Feed(std::string path, bool raw, uint64_t fromTicks) {
     std::lock_guard<std::mutex> lk(m_mutex);
     m_feeding = false;
     if (go && !m_feederStop && m_streamOpen) m_source.MarkEnd();
-    m_cv.notify_all();
+    Poke();
 }
 
 bool Port::StartFeeder(uint64_t fromTicks) {
@@ -452,14 +467,21 @@ bool Port::Play(QWidget* window) {
     if (m_group < 0) m_clock->LetGo();
     if (!m_worker.joinable()) {
         try {
-            m_worker = std::thread(&Port::Run, this);
+            m_worker = std::thread(&Port::RunDecoder, this);
         } catch (...) {
+            SetError(OSTRUM_ERR_THREAD);
+            return false;
+        }
+        try {
+            m_presentThread = std::thread(&Port::RunPresenter, this);
+        } catch (...) {
+            StopWorker(lk);
             SetError(OSTRUM_ERR_THREAD);
             return false;
         }
     }
     m_playing = true;
-    m_cv.notify_all();
+    Poke();
     lk.unlock();
     if (startFeeder && !StartFeeder(0)) return false;
     if (attach) {
@@ -479,7 +501,7 @@ bool Port::ReversePlay() {
     if (!m_playing) { SetError(OSTRUM_ERR_ORDER); return false; }
     m_reverse = true;
     SetPausedLocked(false);
-    m_cv.notify_all();
+    Poke();
     return true;
 }
 
@@ -488,7 +510,7 @@ bool Port::Pause(bool on) {
     if (!m_playing) { SetError(OSTRUM_ERR_ORDER); return false; }
     SetPausedLocked(on);
     if (!on) m_stepForward = 0;
-    m_cv.notify_all();
+    Poke();
     return true;
 }
 
@@ -507,7 +529,7 @@ bool Port::StepSpeed(int step) {
     SetPausedLocked(false);
     m_stepForward = 0;
     m_clock->SetRate(std::ldexp(1.0, m_speed), NowMs());
-    m_cv.notify_all();
+    Poke();
     return true;
 }
 
@@ -516,7 +538,7 @@ bool Port::OneByOne() {
     if (!m_playing) { SetError(OSTRUM_ERR_ORDER); return false; }
     SetPausedLocked(true);
     ++m_stepForward;
-    m_cv.notify_all();
+    Poke();
     return true;
 }
 
@@ -558,7 +580,7 @@ bool Port::SetDecodeFrameType(int type) {
     if (type != OSTRUM_DECODE_ALL && type != OSTRUM_DECODE_KEY_ONLY) { SetError(OSTRUM_ERR_PARAM); return false; }
     std::lock_guard<std::mutex> lk(m_mutex);
     m_keyOnly = type == OSTRUM_DECODE_KEY_ONLY;
-    m_cv.notify_all();
+    Poke();
     return true;
 }
 
@@ -571,7 +593,7 @@ bool Port::SetSyncGroup(int group) {
     JoinClock(group < 0 ? std::make_shared<Clock>() : groups[group]);
     m_group = group;
     if (group < 0) m_clock->SetRate(rate, NowMs());
-    m_cv.notify_all();
+    Poke();
     return true;
 }
 
@@ -613,7 +635,7 @@ bool Port::SetSecretKey(int type, const char* key, int bits) {
     std::lock_guard<std::mutex> lk(m_mutex);
     m_key.assign(key, static_cast<size_t>(bits / 8));
     m_keyChecked = false;
-    m_cv.notify_all();
+    Poke();
     return true;
 }
 
@@ -655,7 +677,7 @@ bool Port::SetDisplayBuf(uint32_t frames) {
     if (frames < 1 || frames > 50) { SetError(OSTRUM_ERR_PARAM); return false; }
     std::lock_guard<std::mutex> lk(m_mutex);
     m_maxFrames = frames;
-    m_cv.notify_all();
+    Poke();
     return true;
 }
 
@@ -666,7 +688,7 @@ bool Port::SetDisplayRegion(uint32_t region, const OSTRUM_RECT* rect) {
     if (!rect) {
         m_surface->SetRegion(QRect());
         m_refit = true;
-        m_cv.notify_all();
+        Poke();
         return true;
     }
     if (rect->left < 0 || rect->top < 0 || rect->right <= rect->left || rect->bottom <= rect->top ||
@@ -676,7 +698,7 @@ bool Port::SetDisplayRegion(uint32_t region, const OSTRUM_RECT* rect) {
     }
     m_surface->SetRegion(QRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top));
     m_refit = true;
-    m_cv.notify_all();
+    Poke();
     return true;
 }
 
@@ -760,7 +782,8 @@ bool Port::SetVolume(uint16_t volume) {
 // shows every frame. A window of a group whose decoder does not catch up from
 // one dropped frame to the next, and any window more than a second behind,
 // stops decoding until the key frame at the clock's time.
-Pace Port::Due(int64_t t, int64_t now, int64_t* waitMs) {
+Pace Port::Due(const Frame& frame, int64_t now, int64_t* waitMs) {
+    const int64_t t = frame.t;
     if (m_openMode == OSTRUM_STREAM_LIVE) return Pace::Show;
     if (m_reverse) {
         // Key frames only, paced on the recorder clock: the picture moves
@@ -776,11 +799,12 @@ Pace Port::Due(int64_t t, int64_t now, int64_t* waitMs) {
         return Pace::Wait;
     }
     int64_t behind = 0;
-    Pace pace = m_clock->Decide(t, now, m_group < 0, m_decoder.FrameInterval(), waitMs, &behind);
+    Pace pace = m_clock->Decide(t, now, m_group < 0, frame.interval, waitMs, &behind);
     if (pace == Pace::Drop) {
-        // Later than the frame dropped before: the decoder does not keep up,
-        // and every frame it decodes from here on would be dropped too.
-        if (m_lastDropBehind >= 0 && behind >= m_lastDropBehind) return Pace::Skip;
+        // More than two frames late, and later than the frame dropped
+        // before: the decoder does not keep up, and every frame it decodes
+        // from here on would be dropped too.
+        if (m_lastDropBehind >= 0 && behind > 2 * frame.interval && behind >= m_lastDropBehind) return Pace::Skip;
         m_lastDropBehind = behind;
     } else if (pace == Pace::Show) {
         m_lastDropBehind = -1;
@@ -789,7 +813,7 @@ Pace Port::Due(int64_t t, int64_t now, int64_t* waitMs) {
 }
 
 // Late: what is queued and not a key frame goes, and the decoder passes over
-// everything up to the first key frame not behind the clock.
+// everything up to the first key frame not behind the clock. Under m_mutex.
 void Port::SkipToKeyFrame() {
     for (auto it = m_frames.begin(); it != m_frames.end();) {
         if (it->key) {
@@ -800,7 +824,8 @@ void Port::SkipToKeyFrame() {
         it = m_frames.erase(it);
     }
     m_lastDropBehind = -1;
-    m_decoder.SkipToKeyFrame();
+    m_skipRequested = true;   // taken up by the decode thread
+    Poke();
 }
 
 void Port::ShowKept(const Picture& picture, bool callback) {
@@ -817,7 +842,7 @@ void Port::ShowKept(const Picture& picture, bool callback) {
            image.width(), image.height(), static_cast<int>(picture.pts / 90), OSTRUM_PIC_RGB32);
 }
 
-void Port::Present(Frame frame, bool unlessPaused) {
+void Port::Present(Frame frame, bool unlessPaused, uint64_t generation) {
     // A client that takes every frame gets it at full size; the screen alone
     // gets the shown part of the picture made at its view's size, which saves
     // converting (and painting) the whole picture on every frame.
@@ -841,7 +866,7 @@ void Port::Present(Frame frame, bool unlessPaused) {
             // A pause came while the frame was being made ready: it is not
             // shown after the pause returned, but waits for the next step
             // (or for play to resume). After a move it is dropped.
-            if (m_workerGeneration == m_generation)
+            if (generation == m_generation)
                 m_frames.push_front(frame);
             else
                 av_frame_free(&frame.frame);
@@ -919,6 +944,8 @@ void Port::Decoded(Frame frame, uint64_t generation) {
     }
     m_dropBefore = INT64_MIN;
     m_frames.push_back(frame);
+    m_presentPoked = true;
+    m_presentCv.notify_all();
 }
 
 int64_t Port::ClockNow() {
@@ -975,13 +1002,14 @@ void Port::DeliverBlocks(std::unique_lock<std::mutex>& lk) {
     m_decoder.WriteSound(m_number, m_clock->Now(NowMs()));
 }
 
-void Port::Run() {
+void Port::RunDecoder() {
     std::unique_lock<std::mutex> lk(m_mutex);
     if (m_decoderStale) {
         m_decoderStale = false;
         if (!m_decoder.OpenCodecs()) SetError(OSTRUM_ERR_DECODER);
     }
     while (!m_quit) {
+        m_decodePoked = false;
         if (m_workerGeneration != m_generation) {
             m_workerGeneration = m_generation;
             if (m_restartHeader) {
@@ -993,7 +1021,10 @@ void Port::Run() {
             m_demuxStale = false;
             m_idleSince = 0;
             m_nextDecodeAt = 0;
-            m_lastDropBehind = -1;
+        }
+        if (m_skipRequested) {
+            m_skipRequested = false;
+            m_decoder.SkipToKeyFrame();
         }
         if (!m_keyChecked && (m_source.Bytes() > 0 || m_demuxBuffered > 0)) {
             CheckKey(lk);
@@ -1001,72 +1032,17 @@ void Port::Run() {
         }
         const int64_t now = NowMs();
         m_sawNow = now;
-        // Nothing to do waits until told (-1); only pacing, sound and data
-        // held back by the parser wait for a time.
+        // Nothing to do waits until told (-1); only sound, data held back by
+        // the parser (and a decoder slowed by a test) wait for a time.
         int64_t wait = -1;
 
-        // 1. the picture
-        if (m_refit) {
-            m_refit = false;
-            lk.unlock();
-            m_presenter.Refit();
-            lk.lock();
-            continue;
-        }
-        if (m_stepForward > 0) {
-            Picture kept;
-            if (m_presenter.StepForward(&kept)) {   // forward again through the history
-                --m_stepForward;
-                lk.unlock();
-                ShowKept(kept, true);
-                lk.lock();
-                continue;
-            }
-        }
-        if (!m_frames.empty()) {
-            bool show = false;
-            bool step = false;
-            if (m_stepForward > 0) {
-                --m_stepForward;
-                show = true;
-                step = true;
-            } else if (!m_paused) {
-                switch (Due(m_frames.front().t, now, &wait)) {
-                case Pace::Show:
-                    show = true;
-                    break;
-                case Pace::Wait:
-                    break;
-                case Pace::Skip:
-                    av_frame_free(&m_frames.front().frame);
-                    m_frames.pop_front();
-                    SkipToKeyFrame();
-                    continue;
-                case Pace::Drop:
-                    av_frame_free(&m_frames.front().frame);
-                    m_frames.pop_front();
-                    continue;
-                }
-            }
-            if (show) {
-                Frame f = m_frames.front();
-                m_frames.pop_front();
-                ++m_inFlight;
-                lk.unlock();
-                Present(f, !step);
-                lk.lock();
-                --m_inFlight;
-                continue;
-            }
-        }
-
-        // 2. vehicle data and sound
+        // vehicle data and sound of the frames shown
         if (m_decoder.HasBlocks()) {
             DeliverBlocks(lk);
-            if (!m_paused && m_decoder.HasBlocks()) wait = wait < 0 ? 20 : std::min<int64_t>(wait, 20);
+            if (!m_paused && m_decoder.HasBlocks()) wait = 20;
         }
 
-        // 3. decoding
+        // decoding
         const bool decoderBusy = m_decodeCostMs > 0 && now < m_nextDecodeAt;
         if (decoderBusy) wait = wait < 0 ? m_nextDecodeAt - now : std::min(wait, m_nextDecodeAt - now);
         if (m_frames.size() < m_maxFrames && !decoderBusy) {
@@ -1125,6 +1101,7 @@ void Port::Run() {
                 wait = wait < 0 ? 100 : std::min<int64_t>(wait, 100);
             }
         }
+        if (m_decodePoked) continue;   // told something while it worked
         m_waiting = true;
         m_waitingUntold = wait < 0;
         m_settledCv.notify_all();
@@ -1135,8 +1112,87 @@ void Port::Run() {
         m_waiting = false;
         m_waitingUntold = false;
     }
-    ClearFramesLocked();
 }
 
+void Port::RunPresenter() {
+    std::unique_lock<std::mutex> lk(m_mutex);
+    while (!m_quit) {
+        m_presentPoked = false;
+        const int64_t now = NowMs();
+        m_presentSawNow = now;
+        // Nothing to show waits until a frame or a control comes (-1); a
+        // frame not due yet waits for its time.
+        int64_t wait = -1;
+        if (m_refit) {
+            m_refit = false;
+            lk.unlock();
+            m_presenter.Refit();
+            lk.lock();
+            continue;
+        }
+        if (m_stepForward > 0) {
+            Picture kept;
+            if (m_presenter.StepForward(&kept)) {   // forward again through the history
+                --m_stepForward;
+                lk.unlock();
+                ShowKept(kept, true);
+                lk.lock();
+                continue;
+            }
+        }
+        if (!m_frames.empty()) {
+            bool show = false;
+            bool step = false;
+            if (m_stepForward > 0) {
+                --m_stepForward;
+                show = true;
+                step = true;
+            } else if (!m_paused) {
+                switch (Due(m_frames.front(), now, &wait)) {
+                case Pace::Show:
+                    show = true;
+                    break;
+                case Pace::Wait:
+                    break;
+                case Pace::Skip:
+                    av_frame_free(&m_frames.front().frame);
+                    m_frames.pop_front();
+                    SkipToKeyFrame();
+                    continue;
+                case Pace::Drop:
+                    av_frame_free(&m_frames.front().frame);
+                    m_frames.pop_front();
+                    m_decodePoked = true;   // room for the next frame
+                    m_cv.notify_all();
+                    continue;
+                }
+            }
+            if (show) {
+                Frame f = m_frames.front();
+                m_frames.pop_front();
+                const uint64_t gen = m_generation;
+                ++m_inFlight;
+                lk.unlock();
+                Present(f, !step, gen);
+                lk.lock();
+                --m_inFlight;
+                // Room for the next frame, and the data of this one's time.
+                m_decodePoked = true;
+                m_cv.notify_all();
+                continue;
+            }
+        }
+        if (m_presentPoked) continue;   // told something while it worked
+        m_presentWaiting = true;
+        m_presentUntold = wait < 0;
+        m_settledCv.notify_all();
+        if (wait < 0)
+            m_presentCv.wait(lk);
+        else
+            m_presentCv.wait_for(lk, std::chrono::milliseconds(std::clamp<int64_t>(wait, 1, 250)));
+        m_presentWaiting = false;
+        m_presentUntold = false;
+    }
+}
 
 }  // namespace vintrel

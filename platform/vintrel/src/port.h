@@ -115,7 +115,13 @@ private:
     bool NextRecording(const recstream::StreamHeader& header, uint64_t generation) override;
     void DecoderFailed() override { SetError(OSTRUM_ERR_DECODER); }
 
-    void Run();
+    // The decode thread: source queue -> decoder -> decoded frames, and the
+    // vehicle data and sound of the frames shown.
+    void RunDecoder();
+    // The presenting thread: decoded frames -> clock -> presenter.
+    void RunPresenter();
+    // Under m_mutex: both threads look at the port again.
+    void Poke();
     void StopWorker(std::unique_lock<std::mutex>& lk);
     void ClearQueues();       // under m_mutex
     void ClearFramesLocked();
@@ -125,11 +131,11 @@ private:
     void Feed(std::string path, bool raw, uint64_t fromTicks);
     bool QueueFileData(std::vector<uint8_t>&& block);
     // When the frame at the head of the queue is due (under m_mutex).
-    Pace Due(int64_t t, int64_t now, int64_t* waitMs);
+    Pace Due(const Frame& frame, int64_t now, int64_t* waitMs);
     void SkipToKeyFrame();   // decode thread, under m_mutex
     // Shows a frame. `unlessPaused`: a frame taken for play (not for a step),
     // which goes back to the queue when a pause came meanwhile.
-    void Present(Frame frame, bool unlessPaused);
+    void Present(Frame frame, bool unlessPaused, uint64_t generation);
     // Shows a frame of the history (callback: to the display callback too).
     void ShowKept(const Picture& picture, bool callback);
     void DeliverBlocks(std::unique_lock<std::mutex>& lk);
@@ -218,12 +224,20 @@ private:
     std::thread m_feeder;
     std::atomic<bool> m_feederStop{false};
 
-    // decode thread
-    std::thread m_worker;
+    // decode thread and presenting thread
+    std::thread m_worker;          // decoding
+    std::thread m_presentThread;
     bool m_quit = false;
     bool m_waiting = false;        // the decode thread waits for work or time
     bool m_waitingUntold = false;  // ... for work only
+    bool m_decodePoked = false;    // it has been told to look again since
     int64_t m_sawNow = INT64_MIN;  // the clock it last looked at
+    std::condition_variable m_presentCv;
+    bool m_presentWaiting = false;
+    bool m_presentUntold = false;
+    bool m_presentPoked = false;
+    int64_t m_presentSawNow = INT64_MIN;
+    bool m_skipRequested = false;  // the presenter asks the decoder to skip to a key frame
     std::condition_variable m_settledCv;
     uint64_t m_workerGeneration = ~0ull;
     int64_t m_idleSince = 0;

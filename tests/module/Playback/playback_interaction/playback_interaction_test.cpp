@@ -566,11 +566,11 @@ TEST_F(PlaybackInteractionTest, WindowsInAGroupAdvanceTogether) {
 // Windows set playing first and put in step afterwards, as the grid's sync
 // button does, go by the group's clock (turned by hand here): the window
 // whose decoder needs 120 ms for a picture of a 10 fps recording shows its
-// pictures while they are less than a frame late, and once one dropped
-// picture is followed by a later one it decodes nothing up to the key frame
-// at the group's time: a lower frame rate, each picture within two frames
-// of the group's time (what the other window shows), instead of every
-// picture later and later.
+// pictures while they are less than a frame late, and once it drops a
+// picture more than two frames late and later than the one dropped before,
+// it decodes nothing up to the key frame at the group's time: a lower frame
+// rate, each picture within two frames of the group's time (what the other
+// window shows), instead of every picture later and later.
 TEST_F(PlaybackInteractionTest, AStarvedWindowSyncedWhilePlayingKeepsTheGroupsTime) {
     struct ManualClock {
         ManualClock() { vintrel::UseManualClock(5000000); }
@@ -579,24 +579,24 @@ TEST_F(PlaybackInteractionTest, AStarvedWindowSyncedWhilePlayingKeepsTheGroupsTi
     CPlayBackInteraction a, b;
     Prepare(a, 1);
     Prepare(b, 2);
-    ASSERT_TRUE(a.StartPlayback(windows[0].get(), T));
-    ASSERT_TRUE(b.StartPlayback(windows[1].get(), T));
+    ASSERT_TRUE(a.StartPlayback(windows[0].get(), T + 1));
+    ASSERT_TRUE(b.StartPlayback(windows[1].get(), T + 1));
     ASSERT_TRUE(WaitFor([&] { return ShownMs(a) >= 0 && ShownMs(b) >= 0; }));
     vintrel::SetDecodeCost(b.m_streamPlayer.GetPlayer()->GetPort(), 120);
     SynPlaybackInteraction group;
     ASSERT_TRUE(group.SetInteractions({&a, &b}));
     ASSERT_TRUE(group.Play());
     ASSERT_TRUE(group.Start());
-    ASSERT_TRUE(group.SeekTo(T + 1));
+    ASSERT_TRUE(group.SeekTo(T));
     // Both show the key frame moved to (the clock stands until turned).
-    const int64_t start = (int64_t(T) + 1) * 1000;
+    const int64_t start = int64_t(T) * 1000;
     ASSERT_TRUE(WaitFor([&] { return ShownMs(a) == start && ShownMs(b) == start; }));
     vintrel::SetDecodeCost(b.m_streamPlayer.GetPlayer()->GetPort(), 120);   // on the port the move opened
     vintrel::AdvanceManualClock(0);
     std::string apart;
     int shownA = 0, shownB = 0;
     int64_t lastA = start, lastB = start;
-    for (int step = 1; step <= 180; ++step) {   // 1.8 s, to 200 ms before the recording ends
+    for (int step = 1; step <= 280; ++step) {   // 2.8 s of the 3 s recording
         vintrel::AdvanceManualClock(10);
         const int64_t ta = ShownMs(a), tb = ShownMs(b);
         if (ta != lastA) ++shownA;
@@ -608,11 +608,12 @@ TEST_F(PlaybackInteractionTest, AStarvedWindowSyncedWhilePlayingKeepsTheGroupsTi
         lastB = tb;
     }
     EXPECT_EQ(apart, "");
-    EXPECT_EQ(lastA, start + 1800);
-    EXPECT_EQ(shownA, 18);
-    // 100 to 400 ms (20 to 80 ms late); 500 and 600 ms dropped (100 and
-    // 120 ms late); the key frame at 1 s, decoded 160 ms early, and the
-    // pictures after it up to 1.8 s, each decoded 20 ms less early.
+    EXPECT_EQ(lastA, start + 2800);
+    EXPECT_EQ(shownA, 28);
+    // 100 to 400 ms (20 to 80 ms late); 500 to 1100 ms dropped (100 to
+    // 220 ms late); nothing decoded up to the key frame at 2 s (the one at
+    // 1 s was already late), which is decoded 680 ms early, and the pictures
+    // after it up to 2.8 s, each decoded 20 ms less early.
     EXPECT_EQ(shownB, 13);
     ASSERT_TRUE(group.Stop());
     a.StopPlayback();
