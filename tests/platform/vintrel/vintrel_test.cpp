@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QWidget>
 #include <algorithm>
@@ -402,6 +403,21 @@ TEST(VintrelPlay, ScreenGetsThePictureAtItsViewSize) {
     EXPECT_TRUE(shows(whole.copy(0, 0, 320, 240).scaled(160, 120, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
     ASSERT_TRUE(Ostrum_SetDisplayRegion(port, 0, nullptr, nullptr, 1));
     EXPECT_TRUE(shows(whole.scaled(160, 120, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+
+    // An odd width: the picture is made one column narrower (the scaler's
+    // fast path), the view's last column black.
+    window.resize(161, 120);
+    {
+        QImage expected(161, 120, QImage::Format_RGB32);
+        expected.fill(Qt::black);
+        QPainter painter(&expected);
+        painter.drawImage(0, 0, whole.scaled(160, 120, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        painter.end();
+        EXPECT_TRUE(shows(expected)) << MeanDifference(view->grab().toImage(), expected);
+        const QImage shown = view->grab().toImage();
+        ASSERT_EQ(shown.size(), QSize(161, 120));
+        for (int y = 0; y < 120; ++y) ASSERT_EQ(shown.pixel(160, y) & 0xffffff, 0u) << y;
+    }
 
     // The window grows past the picture while paused: the whole picture, sharp.
     window.resize(800, 600);
