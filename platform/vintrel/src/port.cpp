@@ -1045,7 +1045,9 @@ void Port::RunDecoder() {
         // decoding
         const bool decoderBusy = m_decodeCostMs > 0 && now < m_nextDecodeAt;
         if (decoderBusy) wait = wait < 0 ? m_nextDecodeAt - now : std::min(wait, m_nextDecodeAt - now);
-        if (m_frames.size() < m_maxFrames && !decoderBusy) {
+        // The frame being shown counts: no more decoded frames are held
+        // than the display buffer allows.
+        if (m_frames.size() + (m_presenting ? 1 : 0) < m_maxFrames && !decoderBusy) {
             PesUnit unit;
             if (m_decoder.NextUnit(&unit)) {
                 const uint64_t gen = m_generation;
@@ -1172,9 +1174,11 @@ void Port::RunPresenter() {
                 m_frames.pop_front();
                 const uint64_t gen = m_generation;
                 ++m_inFlight;
+                m_presenting = true;
                 lk.unlock();
                 Present(f, !step, gen);
                 lk.lock();
+                m_presenting = false;
                 --m_inFlight;
                 // Room for the next frame, and the data of this one's time.
                 m_decodePoked = true;

@@ -238,6 +238,7 @@ private:
     bool m_presentPoked = false;
     int64_t m_presentSawNow = INT64_MIN;
     bool m_skipRequested = false;  // the presenter asks the decoder to skip to a key frame
+    bool m_presenting = false;     // a frame is being made ready for the screen
     std::condition_variable m_settledCv;
     uint64_t m_workerGeneration = ~0ull;
     int64_t m_idleSince = 0;
