@@ -36,6 +36,10 @@ void SetDecodeCost(int port, int64_t ms) {
     if (std::shared_ptr<Port> p = FindPort(port)) p->SetDecodeCost(ms);
 }
 
+void HoldDecoder(int port, bool hold) {
+    if (std::shared_ptr<Port> p = FindPort(port)) p->HoldDecoder(hold);
+}
+
 bool WaitsUntilTold(int port) {
     std::shared_ptr<Port> p = FindPort(port);
     return p && p->WaitsUntilTold();

@@ -71,7 +71,6 @@ public:
 
     // The stream's header (no decode thread running, or on it).
     void SetHeader(const recstream::StreamHeader& header) { m_header = header; }
-    const recstream::StreamHeader& Header() const { return m_header; }
     // A new stream: the decoders for its header.
     bool OpenCodecs();
     // A new start (a move, new data after a reset): what is buffered goes.
@@ -94,10 +93,8 @@ public:
     // Access units handed to the video decoder so far.
     uint64_t Decoded() const { return m_video.Decoded(); }
     bool SawVideo() const { return m_sawVideo; }
-    int64_t FrameInterval() const { return m_frameInterval; }
     // Late: nothing is decoded up to the first key frame not behind the clock.
     void SkipToKeyFrame();
-    bool SkippingToKeyFrame() const { return m_awaitKey; }
 
     // Vehicle data up to recorder time `limit`, oldest first; false when none.
     bool TakeBlock(int64_t limit, Block* block);

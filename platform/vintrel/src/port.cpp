@@ -93,6 +93,12 @@ void Port::SetDecodeCost(int64_t ms) {
     Poke();
 }
 
+void Port::HoldDecoder(bool hold) {
+    std::lock_guard<std::mutex> lk(m_mutex);
+    m_holdDecoder = hold;
+    Poke();
+}
+
 bool Port::WaitsUntilTold() {
     std::lock_guard<std::mutex> lk(m_mutex);
     return m_worker.joinable() && m_waiting && m_waitingUntold && m_presentWaiting && m_presentUntold;
@@ -1050,6 +1056,14 @@ void Port::RunDecoder() {
         if (m_frames.size() + (m_presenting ? 1 : 0) < m_maxFrames && !decoderBusy) {
             PesUnit unit;
             if (m_decoder.NextUnit(&unit)) {
+                while (m_holdDecoder && !m_quit) {   // a unit that takes long (test hook)
+                    m_waiting = true;
+                    m_decodePoked = false;
+                    m_sawNow = NowMs();
+                    m_settledCv.notify_all();
+                    m_cv.wait(lk);
+                }
+                m_waiting = false;
                 const uint64_t gen = m_generation;
                 const uint64_t decodedBefore = m_decoder.Decoded();
                 ++m_inFlight;

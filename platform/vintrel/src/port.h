@@ -51,9 +51,10 @@ public:
     // the port does not play).
     void Settle(int64_t now);
     // Test hooks: each video unit decoded takes `ms` of the clock (a
-    // decoder short of CPU); whether the decode thread waits with no time
-    // limit.
+    // decoder short of CPU); the decode thread stops before its next unit;
+    // whether both threads wait with no time limit.
     void SetDecodeCost(int64_t ms);
+    void HoldDecoder(bool hold);
     bool WaitsUntilTold();
     size_t KeptPictureBytes() { return m_presenter.KeptBytes(); }
 
@@ -243,6 +244,7 @@ private:
     uint64_t m_workerGeneration = ~0ull;
     int64_t m_idleSince = 0;
     int64_t m_decodeCostMs = 0;    // test hook: clock ms each decoded video unit takes
+    bool m_holdDecoder = false;    // test hook: the decode thread stops before its next unit
     int64_t m_nextDecodeAt = 0;    // decode thread: when the decoder takes the next unit
 };
 

@@ -41,7 +41,6 @@ public:
     Presenter(const Presenter&) = delete;
     Presenter& operator=(const Presenter&) = delete;
 
-    Surface& Screen() { return *m_surface; }
     void FreeConverters();
 
     // ---- pictures (any thread) ----

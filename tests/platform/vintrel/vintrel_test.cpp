@@ -889,6 +889,33 @@ TEST(VintrelPace, LateWindowDropsFramesAndSkipsToTheNextKeyFrame) {
     }
 }
 
+// The frames already decoded are shown on time while the decoder is stuck
+// in a unit (a key frame that takes long on a busy machine); the decoder
+// goes on where it stopped.
+TEST(VintrelPace, DecodedFramesAreShownWhileTheDecoderIsBusy) {
+    const std::string path = TempPath("busy.rec");
+    vintrel_test::RecordingSpec spec;
+    spec.seconds = 2;
+    ASSERT_TRUE(vintrel_test::WriteRecording(path, spec));
+    const auto bytes = ReadAll(path);
+    for (int group : {0, -1}) {
+        SCOPED_TRACE(group);
+        vintrel::UseManualClock(3000000);
+        Shows shows;
+        const int port = PlayOnManualClock(bytes, group, &shows);
+        ASSERT_TRUE(WaitFor([&] { return Ostrum_GetBufferValue(port, OSTRUM_BUF_VIDEO) == 5; }));
+        vintrel::HoldDecoder(port, true);
+        for (int i = 0; i < 5; ++i) vintrel::AdvanceManualClock(40);
+        EXPECT_EQ(Stamps(shows), Range(0, 200));
+        vintrel::HoldDecoder(port, false);
+        for (int i = 0; i < 5; ++i) vintrel::AdvanceManualClock(40);
+        EXPECT_EQ(Stamps(shows), Range(0, 400));
+        Ostrum_FreePort(port);
+        vintrel::UseRealClock();
+        g_shows = nullptr;
+    }
+}
+
 // A playing window keeps no decoded pictures for stepping back; pausing
 // starts the history with the picture on screen, and stepping back past it
 // decodes again from the key frame before: the very pictures shown while
