@@ -43,6 +43,7 @@ void Clock::Join(bool paused, int64_t wall) {
     members++;
     if (paused) pausedMembers++;
     valid = false;   // anchors again on the next frame shown
+    letGoWall = wall;
 }
 
 void Clock::Leave(bool paused, int64_t wall) {
@@ -59,14 +60,18 @@ void Clock::SetMemberPaused(bool paused, int64_t wall) {
 }
 
 void Clock::LetGo() {
+    const int64_t wall = NowMs();
     std::lock_guard<std::mutex> lk(m);
     valid = false;
+    letGoWall = wall;
 }
 
 void Clock::Restart() {
+    const int64_t wall = NowMs();
     std::lock_guard<std::mutex> lk(m);
     rate = 1.0;
     valid = false;
+    letGoWall = wall;
 }
 
 double Clock::Rate() {
@@ -86,9 +91,18 @@ int64_t Clock::Now(int64_t wall, bool running) {
     return NowLocked(wall);
 }
 
-Pace Clock::Decide(int64_t t, int64_t wall, bool solo, int64_t frameInterval, int64_t* waitMs, int64_t* behindMs) {
+Pace Clock::Decide(int64_t t, int64_t wall, bool solo, bool moved, int64_t frameInterval, int64_t* waitMs,
+                   int64_t* behindMs) {
     std::lock_guard<std::mutex> lk(m);
-    if (!valid) Anchor(wall, t);
+    if (!valid) {
+        // A port of the group that just started or moved shows its first
+        // frame (the group's new time) before the others go on from theirs.
+        if (!solo && !moved && wall - letGoWall < 500) {
+            *waitMs = 20;
+            return Pace::Wait;
+        }
+        Anchor(wall, t);
+    }
     if (!Running()) {
         *waitMs = 500;   // the group's clock stands: woken when it moves
         return Pace::Wait;

@@ -43,8 +43,11 @@ public:
     // the key frame at the clock's time. A frame far off the clock (a gap in
     // the recording) anchors the clock again when nothing was shown for a
     // second. `*waitMs`: how long a frame that is not due yet waits;
-    // `*behindMs`: how late a frame to drop is.
-    Pace Decide(int64_t t, int64_t wall, bool solo, int64_t frameInterval, int64_t* waitMs, int64_t* behindMs);
+    // `*behindMs`: how late a frame to drop is. A clock let go is anchored
+    // by the first frame of a port that started or moved (`moved`): the
+    // others of its group wait for that, for half a second at most.
+    Pace Decide(int64_t t, int64_t wall, bool solo, bool moved, int64_t frameInterval, int64_t* waitMs,
+                int64_t* behindMs);
 
 private:
     bool Running() const { return pausedMembers < members || members == 0; }
@@ -73,6 +76,7 @@ private:
     int members = 0;
     int pausedMembers = 0;
     int64_t lastPresentWall = 0;
+    int64_t letGoWall = 0;   // when the clock was let go
 };
 
 }  // namespace vintrel

@@ -194,6 +194,7 @@ bool Port::OpenStream(const void* header, uint32_t size, uint32_t bufferSize, bo
     m_reverse = false;
     SetPausedLocked(false);
     m_clock->Restart();
+    m_moved = true;
     return true;
 }
 
@@ -224,6 +225,7 @@ bool Port::ResetBuffer(uint32_t kind) {
         ClearQueues();
         m_stepForward = 0;
         m_clock->LetGo();
+        m_moved = true;
         AudioSink::Instance().Clear(m_number);
         return true;
     case OSTRUM_BUF_VIDEO:
@@ -447,6 +449,7 @@ bool Port::SetPlayedTime(const OSTRUM_FILE_TIME* time) {
     // The clock (also a group's: its ports move together) takes the time
     // moved to from the first frame shown there.
     m_clock->LetGo();
+    m_moved = true;
     lk.unlock();
     AudioSink::Instance().Clear(m_number);
     return StartFeeder(fromTicks);
@@ -470,7 +473,10 @@ bool Port::Play(QWidget* window) {
     m_reverse = false;
     m_stepForward = 0;
     SetPausedLocked(false);
-    if (m_group < 0) m_clock->LetGo();
+    if (m_group < 0) {
+        m_clock->LetGo();
+        m_moved = true;
+    }
     if (!m_worker.joinable()) {
         try {
             m_worker = std::thread(&Port::RunDecoder, this);
@@ -805,7 +811,8 @@ Pace Port::Due(const Frame& frame, int64_t now, int64_t* waitMs) {
         return Pace::Wait;
     }
     int64_t behind = 0;
-    Pace pace = m_clock->Decide(t, now, m_group < 0, frame.interval, waitMs, &behind);
+    Pace pace = m_clock->Decide(t, now, m_group < 0, m_moved, frame.interval, waitMs, &behind);
+    if (pace == Pace::Show) m_moved = false;
     if (pace == Pace::Drop) {
         // More than two frames late, and later than the frame dropped
         // before: the decoder does not keep up, and every frame it decodes

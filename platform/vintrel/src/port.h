@@ -1,11 +1,12 @@
 #pragma once
-// One player port: the play controls and the decode thread that runs its
-// stages: the source queue (stream bytes), the decoder, the decoded frames
-// waiting for their time, the clock (the port's own or its group's) and the
-// presenter (screen pictures, the frame on screen, the history for stepping
-// back). Each stage has its own lock; the port's lock holds the play state
-// and the decoded frames, and the decode thread waits on its condition for
-// work or for the next frame's time.
+// One player port: the play controls and two threads that run its stages.
+// The decode thread takes the source queue (stream bytes) through the
+// decoder into the decoded frames waiting for their time; the presenting
+// thread hands each frame, when the clock (the port's own or its group's)
+// says it is due, to the presenter (screen pictures, the frame on screen,
+// the history for stepping back). Each stage has its own lock; the port's
+// lock holds the play state and the decoded frames, and each thread waits on
+// its own condition for work or for the next frame's time.
 #include <QImage>
 #include <QSize>
 #include <atomic>
@@ -46,8 +47,8 @@ public:
     void SetError(uint32_t code) { m_lastError.store(code); }
     // Ends everything (FreePort).
     void Shutdown();
-    // Lets the decode thread look at the clock again and returns once it
-    // waits, having done all that was due at clock time `now` (at once when
+    // Lets the port's threads look at the clock again and returns once both
+    // wait, having done all that was due at clock time `now` (at once when
     // the port does not play).
     void Settle(int64_t now);
     // Test hooks: each video unit decoded takes `ms` of the clock (a
@@ -195,6 +196,7 @@ private:
     uint32_t m_throwB = 0;
     QWidget* m_window = nullptr;
     int64_t m_lastPresentWall = 0;
+    bool m_moved = false;   // started or moved, and no frame shown since
     int64_t m_lastDropBehind = -1;   // how late the last frame dropped for lateness was (-1: one was shown since)
 
     // callbacks
