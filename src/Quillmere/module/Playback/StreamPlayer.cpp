@@ -319,7 +319,11 @@ bool CStreamPlayer::SeekTo(time_t t) {
     ZUN_Guard guard(m_mutex);
     if (!IsFileOpen() || t == -1) return false;
     Wake();
-    if (LocateFileAndPlay(t)) return true;
+    if (LocateFileAndPlay(t)) {
+        guard.Release();
+        emit signalPlayControl();
+        return true;
+    }
     guard.Release();
     CBaseThread::Stop();
     ZUN_Guard again(m_mutex);
@@ -409,52 +413,68 @@ time_t CStreamPlayer::GetPlayedTime() {
 bool CStreamPlayer::Pause(bool on) {
     ZUN_Guard guard(m_mutex);
     Wake();
-    return m_player.Pause(on);
+    const bool ok = m_player.Pause(on);
+    guard.Release();
+    if (ok) emit signalPlayControl();
+    return ok;
 }
 
 bool CStreamPlayer::Fast() {
     ZUN_Guard guard(m_mutex);
     Wake();
-    bool ok = m_player.Fast();
+    const bool ok = m_player.Fast();
     if (ok) m_speed = m_player.GetSpeed();
+    guard.Release();
+    if (ok) emit signalPlayControl();
     return ok;
 }
 
 bool CStreamPlayer::Slow() {
     ZUN_Guard guard(m_mutex);
     Wake();
-    bool ok = m_player.Slow();
+    const bool ok = m_player.Slow();
     if (ok) m_speed = m_player.GetSpeed();
+    guard.Release();
+    if (ok) emit signalPlayControl();
     return ok;
 }
 
 bool CStreamPlayer::OneByOne() {
     ZUN_Guard guard(m_mutex);
     Wake();
-    bool ok = m_player.OneByOne();
+    const bool ok = m_player.OneByOne();
     if (ok) m_speed = 0;
+    guard.Release();
+    if (ok) emit signalPlayControl();
     return ok;
 }
 
 bool CStreamPlayer::OneByOneBack() {
     ZUN_Guard guard(m_mutex);
     Wake();
-    return m_player.OneByOneBack();
+    const bool ok = m_player.OneByOneBack();
+    guard.Release();
+    if (ok) emit signalPlayControl();
+    return ok;
 }
 
 bool CStreamPlayer::Resume() {
     ZUN_Guard guard(m_mutex);
     Wake();
-    bool ok = m_player.Resume();
+    const bool ok = m_player.Resume();
     if (ok) m_speed = 0;
+    guard.Release();
+    if (ok) emit signalPlayControl();
     return ok;
 }
 
 int CStreamPlayer::SetSpeed(int step) {
     ZUN_Guard guard(m_mutex);
     Wake();
-    int result = m_player.SetSpeed(step);
+    const int result = m_player.SetSpeed(step);
     if (result != 0) m_speed = step;
+    guard.Release();
+    if (result != 0) emit signalPlayControl();
     return result;
 }
 

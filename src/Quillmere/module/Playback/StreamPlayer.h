@@ -104,6 +104,9 @@ signals:
     void signalDiskSpacelow();
     // The player's signalClipFinished, on this object's thread.
     void signalClipFinished(QString path, bool saved);
+    // A control (pause, play, speed, single frame, move) took effect; on the
+    // caller's thread, after the controls' lock is released.
+    void signalPlayControl();
 
 private slots:
     void onUpdateVehInfo(VEH_META_INFO vehInfo);

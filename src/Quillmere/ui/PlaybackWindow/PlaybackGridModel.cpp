@@ -104,6 +104,8 @@ int PlaybackGridModel::bind(QVector<ChannelFiles*> records, int firstIndex) {
         if (c) {
             QObject::connect(interaction, &CPlayBackInteraction::signalVehInfo, c, &SinglePlaybackWindow::onUpdateVehInfo);
             QObject::connect(interaction, &CPlayBackInteraction::signalClipFinished, c, &SinglePlaybackWindow::onClipFinished);
+            QObject::connect(&interaction->m_streamPlayer, &APT_QMR::CStreamPlayer::signalPlayControl, c,
+                             &SinglePlaybackWindow::onPlayControl);
         }
 
         interaction->SetChannel(channel);
