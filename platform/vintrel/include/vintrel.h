@@ -11,7 +11,8 @@
 //   view that fills the widget, always on the GUI thread; the widget may be
 //   re-parented or shown full screen while playing. A null window decodes
 //   and paces without drawing.
-// - Callbacks run on the library's own threads (one decode thread per port)
+// - Callbacks run on the library's own threads (per port a decode thread
+//   and a thread that shows the frames)
 //   unless stated otherwise. They must not call back into the same port's
 //   Stop / CloseStream / FreePort.
 // - Times handed out by the library are recorder times: the recorder's wall
@@ -147,8 +148,8 @@ typedef void (*OSTRUM_ENCRYPT_TYPE_CB)(int port, const OSTRUM_ENCRYPT_INFO* info
 typedef void (*OSTRUM_RUNTIME_INFO_CB)(int port, const OSTRUM_RUNTIME_INFO* info, void* user);
 // Every shown frame: picture buffer (OSTRUM_PIC_RGB32 at the picture size),
 // its size in bytes, width, height, time stamp (milliseconds of the stream
-// clock), buffer type. Runs on the decode thread; the buffer is valid only
-// during the call.
+// clock), buffer type. Runs on the port's thread that shows the frames (on
+// the caller's for a step back); the buffer is valid only during the call.
 typedef void (*OSTRUM_DISPLAY_CB)(int port, const char* buffer, int size, int width, int height,
                                   int stamp, int type);
 // Runs on the GUI thread after a frame was drawn; `dc` is the QPainter that
@@ -211,7 +212,7 @@ OSTRUM_BOOL Ostrum_Play(int port, OSTRUM_HWND window);
 OSTRUM_BOOL Ostrum_ReversePlay(int port);        // key frames only, as they arrive
 // Pause (pause != 0) holds the picture on screen: once it returns, no
 // further frame is shown (and the frame number stays) until play resumes or
-// a step asks for one. A frame the decode thread was still making ready
+// a step asks for one. A frame the port was still making ready
 // when the call came is not shown; it is the next frame a step shows. A
 // frame already shown (its display callback may still be running) stays the
 // frame on screen.

@@ -32,6 +32,19 @@ size_t KeptPictureBytes(int port) {
     return p ? p->KeptPictureBytes() : 0;
 }
 
+void SetDecodeCost(int port, int64_t ms) {
+    if (std::shared_ptr<Port> p = FindPort(port)) p->SetDecodeCost(ms);
+}
+
+void HoldDecoder(int port, bool hold) {
+    if (std::shared_ptr<Port> p = FindPort(port)) p->HoldDecoder(hold);
+}
+
+bool WaitsUntilTold(int port) {
+    std::shared_ptr<Port> p = FindPort(port);
+    return p && p->WaitsUntilTold();
+}
+
 void AdvanceManualClock(int64_t ms) {
     MoveManualClock(ms);
     const int64_t now = NowMs();

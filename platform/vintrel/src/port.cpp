@@ -1,67 +1,24 @@
 #include "port.h"
 
-#include <QBuffer>
 #include <QWidget>
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <fstream>
 
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavutil/channel_layout.h>
 #include <libavutil/frame.h>
-#include <libavutil/opt.h>
-#include <libswresample/swresample.h>
-#include <libavutil/pixdesc.h>
-#include <libswscale/swscale.h>
 }
 
 #include "audio_sink.h"
 #include "container.h"
 #include "files.h"
-#include "test_hooks.h"
 #include "surface.h"
+#include "test_hooks.h"
 
 namespace vintrel {
-
-namespace {
-
-std::atomic<bool> g_manualClock{false};
-std::atomic<int64_t> g_manualMs{0};
-
-}  // namespace
-
-int64_t NowMs() {
-    if (g_manualClock.load(std::memory_order_relaxed)) return g_manualMs.load();
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
-void UseManualClock(int64_t ms) {
-    g_manualMs = ms;
-    g_manualClock = true;
-}
-
-void MoveManualClock(int64_t ms) { g_manualMs += ms; }
-
-void UseRealClock() { g_manualClock = false; }
-
-namespace {
-
-constexpr size_t kHistory = 50;
-// Stepping back keeps at most this many bytes of decoded pictures per port
-// (about 15 frames of 1080p, 36 of 720p, all 50 below that).
-constexpr size_t kHistoryBudget = 48u << 20;
-// A window this far behind its clock (recorder ms) stops decoding until the
-// next key frame; further than kGapMs the recording itself has a gap.
-constexpr int64_t kCatchUpMs = 1000;
-constexpr int64_t kGapMs = 3000;
-// Compressed video kept for decoding again when stepping back.
-constexpr size_t kUnitsBudget = 16u << 20;
-
-}  // namespace
 
 void RecorderSecondsToFields(int64_t seconds, OSTRUM_FILE_TIME* out) {
     const recstream::CivilTime c = recstream::SecondsToCivil(seconds);
@@ -81,70 +38,14 @@ OSTRUM_PACKED_TIME PackRecorderSeconds(int64_t seconds) {
            uint32_t(f.hour) << 12 | uint32_t(f.minute) << 6 | uint32_t(f.second);
 }
 
-// ---- sound decoding --------------------------------------------------------------
-class AudioDecoder {
-public:
-    ~AudioDecoder() {
-        swr_free(&m_swr);
-        avcodec_free_context(&m_ctx);
-        av_packet_free(&m_pkt);
-        av_frame_free(&m_frame);
-    }
-    bool Open() {
-        const AVCodec* dec = avcodec_find_decoder(AV_CODEC_ID_MP2);
-        if (!dec) return false;
-        m_ctx = avcodec_alloc_context3(dec);
-        m_pkt = av_packet_alloc();
-        m_frame = av_frame_alloc();
-        return m_ctx && m_pkt && m_frame && avcodec_open2(m_ctx, dec, nullptr) >= 0;
-    }
-    void Reset() {
-        if (m_ctx) avcodec_flush_buffers(m_ctx);
-    }
-    // Decodes one payload into 48 kHz 16-bit stereo.
-    void Decode(const uint8_t* data, size_t size, std::vector<uint8_t>* pcm) {
-        m_pkt->data = const_cast<uint8_t*>(data);
-        m_pkt->size = static_cast<int>(size);
-        if (avcodec_send_packet(m_ctx, m_pkt) < 0) return;
-        while (avcodec_receive_frame(m_ctx, m_frame) >= 0) {
-            if (!m_swr) {
-                AVChannelLayout out = AV_CHANNEL_LAYOUT_STEREO;
-                if (swr_alloc_set_opts2(&m_swr, &out, AV_SAMPLE_FMT_S16, AudioSink::kRate, &m_frame->ch_layout,
-                                        static_cast<AVSampleFormat>(m_frame->format), m_frame->sample_rate, 0,
-                                        nullptr) < 0 ||
-                    swr_init(m_swr) < 0) {
-                    swr_free(&m_swr);
-                    av_frame_unref(m_frame);
-                    continue;
-                }
-            }
-            int outSamples = swr_get_out_samples(m_swr, m_frame->nb_samples);
-            size_t at = pcm->size();
-            pcm->resize(at + size_t(outSamples) * 4);
-            uint8_t* dst = pcm->data() + at;
-            int got = swr_convert(m_swr, &dst, outSamples, const_cast<const uint8_t**>(m_frame->extended_data),
-                                  m_frame->nb_samples);
-            pcm->resize(at + size_t(got > 0 ? got : 0) * 4);
-            av_frame_unref(m_frame);
-        }
-    }
-
-private:
-    AVCodecContext* m_ctx = nullptr;
-    AVPacket* m_pkt = nullptr;
-    AVFrame* m_frame = nullptr;
-    SwrContext* m_swr = nullptr;
-};
-
 // ---- port ------------------------------------------------------------------------
-Port::Port(int number) : m_number(number), m_surface(std::make_shared<Surface>(number)) {
-    auto clock = std::make_shared<Clock>();
-    JoinClock(clock);
-    m_video.SetUnitTap([this](const uint8_t* data, int size, int64_t pts, bool key) { LogUnit(data, size, pts, key); });
+Port::Port(int number)
+    : m_number(number), m_surface(std::make_shared<Surface>(number)), m_presenter(m_surface), m_decoder(this) {
+    JoinClock(std::make_shared<Clock>());
     m_surface->SetResizeHandler([this] {
         std::lock_guard<std::mutex> lk(m_mutex);
         m_refit = true;
-        m_cv.notify_all();
+        Poke();
     });
 }
 
@@ -158,86 +59,98 @@ void Port::Shutdown() {
     std::unique_lock<std::mutex> lk(m_mutex);
     StopWorker(lk);
     ClearQueues();
+    m_source.Close();
     m_streamOpen = false;
     m_fileOpen = false;
-    if (m_clock) {
-        std::lock_guard<std::mutex> ck(m_clock->m);
-        m_clock->members--;
-        if (m_countedPaused) m_clock->pausedMembers--;
-    }
+    if (m_clock) m_clock->Leave(m_countedPaused, NowMs());
     m_clock.reset();
     m_countedPaused = false;
     lk.unlock();
     m_surface->Detach();
     if (AudioSink::Instance().Owner() == m_number) AudioSink::Instance().Stop();
-    std::lock_guard<std::mutex> sk(m_swsMutex);
-    sws_freeContext(m_sws);
-    m_sws = nullptr;
-    sws_freeContext(m_swsFit);
-    m_swsFit = nullptr;
+    m_presenter.FreeConverters();
+}
+
+void Port::Poke() {
+    m_decodePoked = true;
+    m_presentPoked = true;
+    m_cv.notify_all();
+    m_presentCv.notify_all();
 }
 
 void Port::Settle(int64_t now) {
     std::unique_lock<std::mutex> lk(m_mutex);
-    m_cv.notify_all();
-    m_settledCv.wait(lk, [&] { return !m_worker.joinable() || (m_waiting && m_sawNow >= now); });
+    Poke();
+    m_settledCv.wait(lk, [&] {
+        return !m_worker.joinable() || (m_waiting && !m_decodePoked && m_sawNow >= now && m_presentWaiting &&
+                                        !m_presentPoked && m_presentSawNow >= now);
+    });
 }
 
-int64_t Port::RecorderMs(uint64_t ts90k) const {
-    return int64_t(m_header.startTime) * 1000 + static_cast<int64_t>(ts90k / 90);
+void Port::SetDecodeCost(int64_t ms) {
+    std::lock_guard<std::mutex> lk(m_mutex);
+    m_decodeCostMs = ms;
+    Poke();
+}
+
+void Port::HoldDecoder(bool hold) {
+    std::lock_guard<std::mutex> lk(m_mutex);
+    m_holdDecoder = hold;
+    Poke();
+}
+
+bool Port::WaitsUntilTold() {
+    std::lock_guard<std::mutex> lk(m_mutex);
+    return m_worker.joinable() && m_waiting && m_waitingUntold && m_presentWaiting && m_presentUntold;
 }
 
 void Port::JoinClock(std::shared_ptr<Clock> clock) {
-    int64_t now = NowMs();
-    if (m_clock) {
-        std::lock_guard<std::mutex> ck(m_clock->m);
-        m_clock->Rebase(now);
-        m_clock->members--;
-        if (m_countedPaused) m_clock->pausedMembers--;
-    }
+    const int64_t now = NowMs();
+    if (m_clock) m_clock->Leave(m_countedPaused, now);
     m_clock = std::move(clock);
-    std::lock_guard<std::mutex> ck(m_clock->m);
-    m_clock->Rebase(now);
-    m_clock->members++;
     m_countedPaused = m_paused;
-    if (m_paused) m_clock->pausedMembers++;
-    m_clock->valid = false;  // anchors again on the next frame shown
+    m_clock->Join(m_paused, now);
 }
 
 void Port::SetPausedLocked(bool paused) {
     // Only a paused window can step back: its history begins with the
     // picture it stopped on, and a playing window keeps none.
-    if (paused && !m_paused) StartHistoryLocked();
-    if (!paused && m_paused) ClearHistoryLocked();
+    if (paused && !m_paused) m_presenter.StartHistory();
+    if (!paused && m_paused) m_presenter.ClearHistory();
     m_paused = paused;
     if (paused == m_countedPaused) return;
-    std::lock_guard<std::mutex> ck(m_clock->m);
-    m_clock->Rebase(NowMs());
-    m_clock->pausedMembers += paused ? 1 : -1;
+    m_clock->SetMemberPaused(paused, NowMs());
     m_countedPaused = paused;
 }
 
-void Port::ClearQueues() {
-    m_source.clear();
-    m_sourceBytes = 0;
-    m_sourceEnd = false;
-    m_demuxBuffered = 0;
-    m_decoderPending = false;
+void Port::ClearFramesLocked() {
     for (auto& f : m_frames) av_frame_free(&f.frame);
     m_frames.clear();
+}
+
+void Port::ClearQueues() {
+    m_source.Clear();
+    m_demuxBuffered = 0;
+    m_decoderPending = false;
+    ClearFramesLocked();
     ++m_generation;
-    m_cv.notify_all();
+    m_skipRequested = false;
+    m_lastDropBehind = -1;
+    Poke();
 }
 
 void Port::StopWorker(std::unique_lock<std::mutex>& lk) {
     if (!m_worker.joinable()) return;
     m_quit = true;
-    m_cv.notify_all();
-    std::thread t = std::move(m_worker);
+    Poke();
+    std::thread decode = std::move(m_worker);
+    std::thread present = std::move(m_presentThread);
     m_settledCv.notify_all();
     lk.unlock();
-    t.join();
+    decode.join();
+    if (present.joinable()) present.join();
     lk.lock();
+    ClearFramesLocked();
     m_quit = false;
     m_playing = false;
 }
@@ -247,7 +160,7 @@ bool Port::SetStreamOpenMode(uint32_t mode) {
     if (mode > 1) { SetError(OSTRUM_ERR_PARAM); return false; }
     std::lock_guard<std::mutex> lk(m_mutex);
     m_openMode = mode;
-    m_cv.notify_all();
+    Poke();
     return true;
 }
 
@@ -263,31 +176,25 @@ bool Port::OpenStream(const void* header, uint32_t size, uint32_t bufferSize, bo
     if (m_streamOpen || (m_fileOpen && !fromFile)) { SetError(OSTRUM_ERR_ORDER); return false; }
     StopWorker(lk);
     ClearQueues();
+    m_source.Open(std::max<size_t>(bufferSize, OSTRUM_MIN_SOURCE_BUFFER));
     m_header = h;
+    m_decoder.SetHeader(h);
     m_dropBefore = INT64_MIN;
-    m_capacity = std::max<size_t>(bufferSize, OSTRUM_MIN_SOURCE_BUFFER);
     m_streamOpen = true;
     m_streamFromFile = fromFile;
     m_decoderStale = true;
     m_keyChecked = false;
     m_keyState = 0;
-    m_shown = QImage();
-    m_shownFrame.reset();
-    m_shownT = -1;
-    m_shownKeyT = -1;
+    m_presenter.ClearShown();
     m_frameNum = 0;
-    ClearHistoryLocked();
     m_width = h.width;
     m_height = h.height;
     m_speed = 0;
     m_stepForward = 0;
     m_reverse = false;
     SetPausedLocked(false);
-    {
-        std::lock_guard<std::mutex> ck(m_clock->m);
-        m_clock->rate = 1.0;
-        m_clock->valid = false;
-    }
+    m_clock->Restart();
+    m_moved = true;
     return true;
 }
 
@@ -296,20 +203,16 @@ bool Port::InputData(const void* data, uint32_t size) {
     if (!m_streamOpen) { SetError(OSTRUM_ERR_ORDER); return false; }
     if (!data) {
         if (size != uint32_t(-1)) { SetError(OSTRUM_ERR_PARAM); return false; }
-        m_sourceEnd = true;
-        m_cv.notify_all();
+        m_source.MarkEnd();
+        Poke();
         return true;
     }
     if (size == 0 || size == uint32_t(-1)) { SetError(OSTRUM_ERR_PARAM); return false; }
-    if (m_sourceBytes > 0 && m_sourceBytes + size > m_capacity) {
+    if (!m_source.Offer(static_cast<const uint8_t*>(data), size)) {
         SetError(OSTRUM_ERR_BUF_FULL);
         return false;
     }
-    const uint8_t* p = static_cast<const uint8_t*>(data);
-    m_source.emplace_back(p, p + size);
-    m_sourceBytes += size;
-    m_sourceEnd = false;
-    m_cv.notify_all();
+    Poke();
     return true;
 }
 
@@ -321,16 +224,13 @@ bool Port::ResetBuffer(uint32_t kind) {
     case OSTRUM_BUF_ALL:
         ClearQueues();
         m_stepForward = 0;
-        {
-            std::lock_guard<std::mutex> ck(m_clock->m);
-            m_clock->valid = false;
-        }
+        m_clock->LetGo();
+        m_moved = true;
         AudioSink::Instance().Clear(m_number);
         return true;
     case OSTRUM_BUF_VIDEO:
-        for (auto& f : m_frames) av_frame_free(&f.frame);
-        m_frames.clear();
-        m_cv.notify_all();
+        ClearFramesLocked();
+        Poke();
         return true;
     case OSTRUM_BUF_AUDIO:
         AudioSink::Instance().Clear(m_number);
@@ -343,7 +243,7 @@ bool Port::ResetBuffer(uint32_t kind) {
 
 uint32_t Port::SourceRemain() {
     std::lock_guard<std::mutex> lk(m_mutex);
-    size_t n = m_sourceBytes + (m_demuxBuffered > 3 && !m_demuxStale ? m_demuxBuffered : 0);
+    size_t n = m_source.Bytes() + (m_demuxBuffered > 3 && !m_demuxStale ? m_demuxBuffered : 0);
     return static_cast<uint32_t>(std::min<size_t>(n, UINT32_MAX));
 }
 
@@ -351,13 +251,13 @@ uint32_t Port::BufferValue(uint32_t kind) {
     std::lock_guard<std::mutex> lk(m_mutex);
     switch (kind) {
     case OSTRUM_BUF_SOURCE:
-        return static_cast<uint32_t>(m_sourceBytes + m_demuxBuffered);
+        return static_cast<uint32_t>(m_source.Bytes() + m_demuxBuffered);
     case OSTRUM_BUF_VIDEO:
         return static_cast<uint32_t>(m_frames.size());
     case OSTRUM_BUF_AUDIO:
         return AudioSink::Instance().Owner() == m_number ? static_cast<uint32_t>(AudioSink::Instance().Queued()) : 0;
     case OSTRUM_BUF_FRAMES_LEFT: {
-        bool more = m_sourceBytes > 0 || (m_demuxBuffered > 3 && !m_demuxStale) || m_decoderPending || m_feeding;
+        bool more = m_source.Bytes() > 0 || (m_demuxBuffered > 3 && !m_demuxStale) || m_decoderPending || m_feeding;
         return static_cast<uint32_t>(m_frames.size() + m_inFlight) + (more ? 1 : 0);
     }
     default:
@@ -373,9 +273,8 @@ bool Port::Stop() {
     StopFeeder();
     lk.lock();
     StopWorker(lk);
-    for (auto& f : m_frames) av_frame_free(&f.frame);
-    m_frames.clear();
-    ClearHistoryLocked();
+    ClearFramesLocked();
+    m_presenter.ClearHistory();
     m_stepForward = 0;
     m_window = nullptr;
     lk.unlock();
@@ -392,21 +291,17 @@ bool Port::CloseStream() {
     std::unique_lock<std::mutex> lk(m_mutex);
     StopWorker(lk);
     ClearQueues();
+    m_source.Close();
     m_streamOpen = false;
     m_streamFromFile = false;
     m_header = recstream::StreamHeader{};
-    m_shown = QImage();
-    m_shownFrame.reset();
-    m_shownT = -1;
-    m_shownKeyT = -1;
-    ClearHistoryLocked();
+    m_presenter.ClearShown();
     m_window = nullptr;
     lk.unlock();
     m_surface->Detach();
     AudioSink::Instance().Clear(m_number);
     return true;
 }
-
 // ---- files -----------------------------------------------------------------------
 bool Port::OpenFile(const char* path) {
     if (!path || !*path) { SetError(OSTRUM_ERR_PARAM); return false; }
@@ -457,10 +352,7 @@ bool Port::CloseFile() {
 void Port::StopFeeder() {
     if (!m_feeder.joinable()) return;
     m_feederStop = true;
-    {
-        std::lock_guard<std::mutex> lk(m_mutex);
-        m_cv.notify_all();
-    }
+    m_source.WakeWaiters();
     m_feeder.join();
     m_feederStop = false;
 }
@@ -468,14 +360,9 @@ void Port::StopFeeder() {
 // Queues a block of stream bytes read from the file, waiting while the
 // source buffer is full; false when the feeding is to end.
 bool Port::QueueFileData(std::vector<uint8_t>&& block) {
-    std::unique_lock<std::mutex> lk(m_mutex);
-    m_cv.wait(lk, [&] {
-        return m_feederStop || !m_streamOpen || m_sourceBytes == 0 || m_sourceBytes + block.size() <= m_capacity;
-    });
-    if (m_feederStop || !m_streamOpen) return false;
-    m_sourceBytes += block.size();
-    m_source.push_back(std::move(block));
-    m_cv.notify_all();
+    if (!m_source.Put(std::move(block), [this] { return m_feederStop.load(); })) return false;
+    std::lock_guard<std::mutex> lk(m_mutex);
+    Poke();
     return true;
 }
 
@@ -513,8 +400,8 @@ void Port::Feed(std::string path, bool raw, uint64_t fromTicks) {
     }
     std::lock_guard<std::mutex> lk(m_mutex);
     m_feeding = false;
-    if (go && !m_feederStop && m_streamOpen) m_sourceEnd = true;
-    m_cv.notify_all();
+    if (go && !m_feederStop && m_streamOpen) m_source.MarkEnd();
+    Poke();
 }
 
 bool Port::StartFeeder(uint64_t fromTicks) {
@@ -557,12 +444,12 @@ bool Port::SetPlayedTime(const OSTRUM_FILE_TIME* time) {
     // (the decode thread takes it up with the new data).
     m_restartHeader = true;
     m_dropBefore = target;
-    ClearHistoryLocked();
+    m_presenter.ClearHistory();
     m_stepForward = 0;
-    {
-        std::lock_guard<std::mutex> ck(m_clock->m);
-        if (m_group < 0) m_clock->valid = false;
-    }
+    // The clock (also a group's: its ports move together) takes the time
+    // moved to from the first frame shown there.
+    m_clock->LetGo();
+    m_moved = true;
     lk.unlock();
     AudioSink::Instance().Clear(m_number);
     return StartFeeder(fromTicks);
@@ -585,27 +472,33 @@ bool Port::Play(QWidget* window) {
     m_window = window;
     m_reverse = false;
     m_stepForward = 0;
-    m_historyBack = 0;
     SetPausedLocked(false);
-    {
-        std::lock_guard<std::mutex> ck(m_clock->m);
-        if (m_group < 0) m_clock->valid = false;
+    if (m_group < 0) {
+        m_clock->LetGo();
+        m_moved = true;
     }
     if (!m_worker.joinable()) {
         try {
-            m_worker = std::thread(&Port::Run, this);
+            m_worker = std::thread(&Port::RunDecoder, this);
         } catch (...) {
+            SetError(OSTRUM_ERR_THREAD);
+            return false;
+        }
+        try {
+            m_presentThread = std::thread(&Port::RunPresenter, this);
+        } catch (...) {
+            StopWorker(lk);
             SetError(OSTRUM_ERR_THREAD);
             return false;
         }
     }
     m_playing = true;
-    m_cv.notify_all();
+    Poke();
     lk.unlock();
     if (startFeeder && !StartFeeder(0)) return false;
     if (attach) {
         m_surface->Attach(window);
-        const QImage current = FullShownPicture();
+        const QImage current = m_presenter.FullShownPicture();
         if (!current.isNull()) m_surface->SetImage(current);
     }
     return true;
@@ -620,7 +513,7 @@ bool Port::ReversePlay() {
     if (!m_playing) { SetError(OSTRUM_ERR_ORDER); return false; }
     m_reverse = true;
     SetPausedLocked(false);
-    m_cv.notify_all();
+    Poke();
     return true;
 }
 
@@ -628,11 +521,8 @@ bool Port::Pause(bool on) {
     std::lock_guard<std::mutex> lk(m_mutex);
     if (!m_playing) { SetError(OSTRUM_ERR_ORDER); return false; }
     SetPausedLocked(on);
-    if (!on) {
-        m_stepForward = 0;
-        m_historyBack = 0;
-    }
-    m_cv.notify_all();
+    if (!on) m_stepForward = 0;
+    Poke();
     return true;
 }
 
@@ -650,11 +540,8 @@ bool Port::StepSpeed(int step) {
     m_speed = speed;
     SetPausedLocked(false);
     m_stepForward = 0;
-    m_historyBack = 0;
-    std::lock_guard<std::mutex> ck(m_clock->m);
-    m_clock->Rebase(NowMs());
-    m_clock->rate = std::ldexp(1.0, m_speed);
-    m_cv.notify_all();
+    m_clock->SetRate(std::ldexp(1.0, m_speed), NowMs());
+    Poke();
     return true;
 }
 
@@ -663,28 +550,28 @@ bool Port::OneByOne() {
     if (!m_playing) { SetError(OSTRUM_ERR_ORDER); return false; }
     SetPausedLocked(true);
     ++m_stepForward;
-    m_cv.notify_all();
+    Poke();
     return true;
 }
 
 bool Port::OneByOneBack() {
-    Kept kept;
-    bool extend;
     {
         std::lock_guard<std::mutex> lk(m_mutex);
         if (!m_playing) { SetError(OSTRUM_ERR_ORDER); return false; }
         SetPausedLocked(true);
         m_stepForward = 0;
-        extend = m_history.size() < m_historyBack + 2;
     }
-    if (extend) ExtendHistoryBack();
-    {
-        std::lock_guard<std::mutex> lk(m_mutex);
-        if (m_history.size() < m_historyBack + 2) { SetError(OSTRUM_ERR_NO_FRAME); return false; }
-        ++m_historyBack;
-        kept = m_history[m_history.size() - 1 - m_historyBack];
+    if (!m_presenter.CanStepBack()) {
+        // Decoded again, from the key frame before, the frames before the
+        // first one kept.
+        int64_t firstT;
+        std::deque<Picture> made;
+        if (m_presenter.FirstKeptT(&firstT) && m_decoder.DecodeBefore(firstT, &made))
+            m_presenter.PrependHistory(std::move(made), firstT);
     }
-    ShowImage(ShownFrom(kept), true);
+    Picture picture;
+    if (!m_presenter.StepBack(&picture)) { SetError(OSTRUM_ERR_NO_FRAME); return false; }
+    ShowKept(picture, true);
     return true;
 }
 
@@ -705,7 +592,7 @@ bool Port::SetDecodeFrameType(int type) {
     if (type != OSTRUM_DECODE_ALL && type != OSTRUM_DECODE_KEY_ONLY) { SetError(OSTRUM_ERR_PARAM); return false; }
     std::lock_guard<std::mutex> lk(m_mutex);
     m_keyOnly = type == OSTRUM_DECODE_KEY_ONLY;
-    m_cv.notify_all();
+    Poke();
     return true;
 }
 
@@ -714,44 +601,38 @@ bool Port::SetSyncGroup(int group) {
     static std::shared_ptr<Clock> groups[2] = {std::make_shared<Clock>(), std::make_shared<Clock>()};
     std::lock_guard<std::mutex> lk(m_mutex);
     if (group == m_group) return true;
-    double rate;
-    {
-        std::lock_guard<std::mutex> ck(m_clock->m);
-        rate = m_clock->rate;
-    }
+    const double rate = m_clock->Rate();
     JoinClock(group < 0 ? std::make_shared<Clock>() : groups[group]);
     m_group = group;
-    if (group < 0) {
-        std::lock_guard<std::mutex> ck(m_clock->m);
-        m_clock->rate = rate;
-    }
-    m_cv.notify_all();
+    if (group < 0) m_clock->SetRate(rate, NowMs());
+    Poke();
     return true;
 }
 
 OSTRUM_PACKED_TIME Port::SpecialData() {
-    std::lock_guard<std::mutex> lk(m_mutex);
-    if (m_shownT < 0) { SetError(OSTRUM_ERR_NO_PICTURE); return 0; }
-    return PackRecorderSeconds(m_shownT / 1000);
+    const int64_t shown = m_presenter.ShownT();
+    if (shown < 0) { SetError(OSTRUM_ERR_NO_PICTURE); return 0; }
+    return PackRecorderSeconds(shown / 1000);
 }
 
 bool Port::PlayedTime(OSTRUM_FILE_TIME* time) {
     if (!time) { SetError(OSTRUM_ERR_PARAM); return false; }
-    std::lock_guard<std::mutex> lk(m_mutex);
-    if (m_shownT < 0) { SetError(OSTRUM_ERR_NO_PICTURE); return false; }
+    const int64_t shown = m_presenter.ShownT();
+    if (shown < 0) { SetError(OSTRUM_ERR_NO_PICTURE); return false; }
     *time = OSTRUM_FILE_TIME{};
-    RecorderSecondsToFields(m_shownT / 1000, time);
-    time->millisecond = static_cast<int32_t>(m_shownT % 1000);
+    RecorderSecondsToFields(shown / 1000, time);
+    time->millisecond = static_cast<int32_t>(shown % 1000);
     return true;
 }
 
 bool Port::PlayedKeyTime(OSTRUM_FILE_TIME* time) {
     if (!time) { SetError(OSTRUM_ERR_PARAM); return false; }
-    std::lock_guard<std::mutex> lk(m_mutex);
-    if (m_shownT < 0 || m_shownKeyT < 0) { SetError(OSTRUM_ERR_NO_PICTURE); return false; }
+    int64_t shown, key;
+    m_presenter.ShownTimes(&shown, &key);
+    if (shown < 0 || key < 0) { SetError(OSTRUM_ERR_NO_PICTURE); return false; }
     *time = OSTRUM_FILE_TIME{};
-    RecorderSecondsToFields(m_shownKeyT / 1000, time);
-    time->millisecond = static_cast<int32_t>(m_shownKeyT % 1000);
+    RecorderSecondsToFields(key / 1000, time);
+    time->millisecond = static_cast<int32_t>(key % 1000);
     return true;
 }
 
@@ -766,7 +647,7 @@ bool Port::SetSecretKey(int type, const char* key, int bits) {
     std::lock_guard<std::mutex> lk(m_mutex);
     m_key.assign(key, static_cast<size_t>(bits / 8));
     m_keyChecked = false;
-    m_cv.notify_all();
+    Poke();
     return true;
 }
 
@@ -808,7 +689,7 @@ bool Port::SetDisplayBuf(uint32_t frames) {
     if (frames < 1 || frames > 50) { SetError(OSTRUM_ERR_PARAM); return false; }
     std::lock_guard<std::mutex> lk(m_mutex);
     m_maxFrames = frames;
-    m_cv.notify_all();
+    Poke();
     return true;
 }
 
@@ -819,7 +700,7 @@ bool Port::SetDisplayRegion(uint32_t region, const OSTRUM_RECT* rect) {
     if (!rect) {
         m_surface->SetRegion(QRect());
         m_refit = true;
-        m_cv.notify_all();
+        Poke();
         return true;
     }
     if (rect->left < 0 || rect->top < 0 || rect->right <= rect->left || rect->bottom <= rect->top ||
@@ -829,7 +710,7 @@ bool Port::SetDisplayRegion(uint32_t region, const OSTRUM_RECT* rect) {
     }
     m_surface->SetRegion(QRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top));
     m_refit = true;
-    m_cv.notify_all();
+    Poke();
     return true;
 }
 
@@ -852,7 +733,7 @@ bool Port::EncodePicture(const char* format, uint8_t* buffer, uint32_t size, uin
         std::lock_guard<std::mutex> lk(m_mutex);
         if (!m_streamOpen) { SetError(OSTRUM_ERR_ORDER); return false; }
     }
-    image = FullShownPicture();
+    image = m_presenter.FullShownPicture();
     if (image.isNull()) { SetError(OSTRUM_ERR_NO_PICTURE); return false; }
     QByteArray bytes = EncodeImage(image, format);
     if (bytes.isEmpty()) { SetError(OSTRUM_ERR_FILE_WRITE); return false; }
@@ -865,22 +746,19 @@ bool Port::EncodePicture(const char* format, uint8_t* buffer, uint32_t size, uin
 bool Port::SetColor(int b, int c, int s, int h) {
     for (int v : {b, c, s, h})
         if (v < 0 || v > 128) { SetError(OSTRUM_ERR_PARAM); return false; }
-    std::lock_guard<std::mutex> lk(m_mutex);
-    m_color[0] = b;
-    m_color[1] = c;
-    m_color[2] = s;
-    m_color[3] = h;
-    ++m_colorSerial;
+    const int color[4] = {b, c, s, h};
+    m_presenter.SetColor(color);
     return true;
 }
 
 bool Port::GetColor(int* b, int* c, int* s, int* h) {
     if (!b || !c || !s || !h) { SetError(OSTRUM_ERR_PARAM); return false; }
-    std::lock_guard<std::mutex> lk(m_mutex);
-    *b = m_color[0];
-    *c = m_color[1];
-    *s = m_color[2];
-    *h = m_color[3];
+    int color[4];
+    m_presenter.GetColor(color);
+    *b = color[0];
+    *c = color[1];
+    *s = color[2];
+    *h = color[3];
     return true;
 }
 
@@ -913,56 +791,42 @@ bool Port::SetVolume(uint16_t volume) {
 // the clock of the port's group. A window that falls behind drops, without
 // converting them, the frames whose successor is already due when it plays in
 // a group (an operator sees fewer frames, never other seconds); alone it
-// shows every frame. More than kCatchUpMs behind, either stops decoding until
-// the next key frame at the clock's time.
-Port::Pace Port::Due(int64_t t, int64_t now, int64_t* waitMs) {
+// shows every frame. A window of a group whose decoder does not catch up from
+// one dropped frame to the next, and any window more than a second behind,
+// stops decoding until the key frame at the clock's time.
+Pace Port::Due(const Frame& frame, int64_t now, int64_t* waitMs) {
+    const int64_t t = frame.t;
     if (m_openMode == OSTRUM_STREAM_LIVE) return Pace::Show;
     if (m_reverse) {
         // Key frames only, paced on the recorder clock: the picture moves
         // backwards at the chosen speed, as forward play moves forwards.
         // The first picture, one that is not earlier than the last, and one
         // across a gap in the recording are shown at once.
-        const int64_t back = m_shownT - t;
-        if (m_shownT < 0 || back <= 0 || back > 3000) return Pace::Show;
+        const int64_t shownT = m_presenter.ShownT();
+        const int64_t back = shownT - t;
+        if (shownT < 0 || back <= 0 || back > 3000) return Pace::Show;
         const int64_t interval = static_cast<int64_t>(static_cast<double>(back) / std::ldexp(1.0, m_speed));
         if (now - m_lastPresentWall >= interval) return Pace::Show;
         *waitMs = interval - (now - m_lastPresentWall);
         return Pace::Wait;
     }
-    std::lock_guard<std::mutex> ck(m_clock->m);
-    Clock& c = *m_clock;
-    if (!c.valid) c.Anchor(now, t);
-    if (!c.Running()) {
-        *waitMs = 500;   // the group's clock stands: woken when it moves
-        return Pace::Wait;
+    int64_t behind = 0;
+    Pace pace = m_clock->Decide(t, now, m_group < 0, m_moved, frame.interval, waitMs, &behind);
+    if (pace == Pace::Show) m_moved = false;
+    if (pace == Pace::Drop) {
+        // More than two frames late, and later than the frame dropped
+        // before: the decoder does not keep up, and every frame it decodes
+        // from here on would be dropped too.
+        if (m_lastDropBehind >= 0 && behind > 2 * frame.interval && behind >= m_lastDropBehind) return Pace::Skip;
+        m_lastDropBehind = behind;
+    } else if (pace == Pace::Show) {
+        m_lastDropBehind = -1;
     }
-    const bool solo = m_group < 0;
-    const int64_t cur = c.Now(now);
-    if (t <= cur) {
-        const int64_t behind = cur - t;
-        if (behind > kGapMs && (solo || now - c.lastPresentWall > 1000)) {
-            c.Anchor(now, t);   // a gap back in the recording: go on from here
-        } else if (behind > kCatchUpMs) {
-            return Pace::Skip;
-        } else if (!solo && behind >= m_frameInterval) {
-            return Pace::Drop;
-        }
-        c.lastPresentWall = now;
-        return Pace::Show;
-    }
-    int64_t ahead = t - cur;
-    if (ahead > kGapMs && (solo || now - c.lastPresentWall > 1000)) {
-        c.Anchor(now, t);  // a gap in the recording: go on at once
-        c.lastPresentWall = now;
-        return Pace::Show;
-    }
-    *waitMs = std::max<int64_t>(1, static_cast<int64_t>(ahead / c.rate));
-    return Pace::Wait;
+    return pace;
 }
 
-// Late by more than the catch-up limit: what is queued and not a key frame
-// goes, and the decoder passes over everything up to the first key frame
-// not behind the clock.
+// Late: what is queued and not a key frame goes, and the decoder passes over
+// everything up to the first key frame not behind the clock. Under m_mutex.
 void Port::SkipToKeyFrame() {
     for (auto it = m_frames.begin(); it != m_frames.end();) {
         if (it->key) {
@@ -972,294 +836,26 @@ void Port::SkipToKeyFrame() {
         av_frame_free(&it->frame);
         it = m_frames.erase(it);
     }
-    if (m_awaitKey) return;
-    m_awaitKey = true;
-    m_video.SkipToKey();
+    m_lastDropBehind = -1;
+    m_skipRequested = true;   // taken up by the decode thread
+    Poke();
 }
 
-// Brightness, contrast and saturation of the port, when they changed since
-// the converter last took them. Under m_swsMutex.
-void Port::ApplyColor(SwsContext* sws, uint32_t* seenSerial) {
-    uint32_t serial;
-    int color[4];
-    {
-        std::lock_guard<std::mutex> lk(m_mutex);
-        serial = m_colorSerial;
-        std::memcpy(color, m_color, sizeof color);
-    }
-    if (serial == *seenSerial) return;
-    *seenSerial = serial;
-    int* inv;
-    int* table;
-    int srcRange, dstRange, brightness, contrast, saturation;
-    if (sws_getColorspaceDetails(sws, &inv, &srcRange, &table, &dstRange, &brightness, &contrast, &saturation) >= 0) {
-        brightness = (color[0] - 64) * (1 << 16) / 128;
-        contrast = color[1] * (1 << 16) / 64;
-        saturation = color[2] * (1 << 16) / 64;
-        sws_setColorspaceDetails(sws, inv, srcRange, table, dstRange, brightness, contrast, saturation);
-    }
-}
-
-// `width` x `height` pixels of a picture in `format` from the planes given,
-// scaled to `target` in RGB32, in the port's colours, with the converter
-// `*sws` (kept for the next picture of the same layout).
-QImage Port::Scale(SwsContext** sws, uint32_t* colorSerial, const uint8_t* const planes[4], const int linesize[4],
-                   int width, int height, int format, const QSize& target) {
-    std::lock_guard<std::mutex> sk(m_swsMutex);
-    SwsContext* before = *sws;
-    *sws = sws_getCachedContext(*sws, width, height, static_cast<AVPixelFormat>(format), target.width(),
-                                target.height(), AV_PIX_FMT_RGB32, SWS_FAST_BILINEAR, nullptr, nullptr, nullptr);
-    if (!*sws) return QImage();
-    if (*sws != before) *colorSerial = ~0u;
-    ApplyColor(*sws, colorSerial);
-    QImage image(target, QImage::Format_RGB32);
-    if (image.isNull()) return image;
-    uint8_t* dst[4] = {image.bits(), nullptr, nullptr, nullptr};
-    int dstStride[4] = {static_cast<int>(image.bytesPerLine()), 0, 0, 0};
-    sws_scale(*sws, planes, linesize, 0, height, dst, dstStride);
-    return image;
-}
-
-QImage Port::Convert(AVFrame* frame) {
-    return Scale(&m_sws, &m_swsColorSerial, frame->data, frame->linesize, frame->width, frame->height, frame->format,
-                 QSize(frame->width, frame->height));
-}
-
-QImage Port::ConvertFitted(AVFrame* frame, const QSize& target, const QRect& region) {
-    const auto format = static_cast<AVPixelFormat>(frame->format);
-    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(format);
-    if (!desc || target.isEmpty() ||
-        (desc->flags & (AV_PIX_FMT_FLAG_HWACCEL | AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_BITSTREAM)))
-        return QImage();
-    const QRect whole(0, 0, frame->width, frame->height);
-    QRect source = region.isValid() ? region.intersected(whole) : whole;
-    if (!source.isValid()) source = whole;
-    // The corner of the source on whole chroma samples.
-    const int xAlign = (1 << desc->log2_chroma_w) - 1, yAlign = (1 << desc->log2_chroma_h) - 1;
-    const int x = source.x() & ~xAlign, y = source.y() & ~yAlign;
-    const int width = source.right() + 1 - x, height = source.bottom() + 1 - y;
-    const uint8_t* planes[4] = {frame->data[0], frame->data[1], frame->data[2], frame->data[3]};
-    bool moved[4] = {false, false, false, false};
-    for (int c = 0; c < desc->nb_components; ++c) {
-        const int plane = desc->comp[c].plane;
-        if (moved[plane] || !planes[plane]) continue;
-        moved[plane] = true;
-        const bool chroma = (c == 1 || c == 2) && !(desc->flags & AV_PIX_FMT_FLAG_RGB);
-        const int px = chroma ? x >> desc->log2_chroma_w : x;
-        const int py = chroma ? y >> desc->log2_chroma_h : y;
-        planes[plane] += static_cast<ptrdiff_t>(py) * frame->linesize[plane] + static_cast<ptrdiff_t>(px) * desc->comp[c].step;
-    }
-    return Scale(&m_swsFit, &m_swsFitColorSerial, planes, frame->linesize, width, height, format, target);
-}
-
-QImage Port::ScreenPicture(AVFrame* frame, bool mayFit, bool* fitted) {
-    *fitted = false;
-    QSize view;
-    if (mayFit && m_surface->ViewSize(&view) && view.width() * view.height() < frame->width * frame->height) {
-        QImage image = ConvertFitted(frame, view, m_surface->Region());
-        if (!image.isNull()) {
-            *fitted = true;
-            return image;
-        }
-    }
-    return Convert(frame);
-}
-
-QImage Port::FullShownPicture() {
-    QImage image;
-    std::shared_ptr<AVFrame> frame;
-    {
-        std::lock_guard<std::mutex> lk(m_mutex);
-        image = m_shown;
-        frame = m_shownFrame;
-    }
-    if (image.isNull() && frame) image = Convert(frame.get());
-    return image;
-}
-
-void Port::Refit() {
-    std::shared_ptr<AVFrame> frame;
-    {
-        std::lock_guard<std::mutex> lk(m_mutex);
-        frame = m_shownFrame;
-    }
-    if (!frame) {
-        m_surface->Repaint();
-        return;
-    }
-    bool fitted;
-    const QImage image = ScreenPicture(frame.get(), true, &fitted);
-    if (image.isNull()) return;
-    {
-        std::lock_guard<std::mutex> lk(m_mutex);
-        if (m_shownFrame != frame) return;   // a newer frame is on its way
-        m_shown = fitted ? QImage() : image;
-    }
-    m_surface->SetImage(image, fitted);
-}
-
-void Port::KeepLocked(const Frame& decoded) {
-    Kept kept;
-    AVFrame* frame = decoded.frame;
-    for (AVBufferRef* buf : frame->buf)
-        if (buf) kept.bytes += buf->size;
-    for (int i = 0; i < frame->nb_extended_buf; ++i) kept.bytes += frame->extended_buf[i]->size;
-    kept.frame.reset(frame, [](AVFrame* f) { av_frame_free(&f); });
-    kept.t = decoded.t;
-    kept.pts = decoded.pts;
-    kept.keyT = decoded.keyT;
-    m_historyBytes += kept.bytes;
-    m_history.push_back(std::move(kept));
-    while (m_history.size() > kHistory || (m_history.size() > 1 && m_historyBytes > kHistoryBudget)) {
-        m_historyBytes -= m_history.front().bytes;
-        m_history.pop_front();
-    }
-}
-
-void Port::ClearHistoryLocked() {
-    m_history.clear();
-    m_historyBytes = 0;
-    m_historyBack = 0;
-}
-
-void Port::StartHistoryLocked() {
-    if (!m_history.empty() || !m_shownFrame || m_shownT < 0) return;
-    Kept kept;
-    for (AVBufferRef* buf : m_shownFrame->buf)
-        if (buf) kept.bytes += buf->size;
-    kept.frame = m_shownFrame;
-    kept.t = m_shownT;
-    kept.pts = m_shownPts;
-    kept.keyT = m_shownKeyT;
-    m_historyBytes = kept.bytes;
-    m_history.push_back(std::move(kept));
-    m_historyBack = 0;
-}
-
-void Port::LogUnit(const uint8_t* data, int size, int64_t pts, bool key) {
-    std::lock_guard<std::mutex> lk(m_unitsMutex);
-    if (m_unitsCodec != m_header.videoCodec || m_unitsStart != m_header.startTime) {
-        m_units.clear();
-        m_unitsCodec = m_header.videoCodec;
-        m_unitsStart = m_header.startTime;
-    }
-    if (key) {
-        // Two key frames back is all stepping back can reach.
-        for (size_t i = m_units.size(); i-- > 0;) {
-            if (m_units[i].key) {
-                m_units.erase(m_units.begin(), m_units.begin() + static_cast<std::ptrdiff_t>(i));
-                break;
-            }
-        }
-    } else if (m_units.empty()) {
-        return;   // nothing decodes without its key frame
-    }
-    size_t bytes = 0;
-    for (const Unit& u : m_units) bytes += u.bytes.size();
-    if (bytes + static_cast<size_t>(size) > kUnitsBudget) {
-        m_units.clear();
-        if (!key) return;
-    }
-    Unit u;
-    u.bytes.assign(data, data + size);
-    u.bytes.resize(static_cast<size_t>(size) + AV_INPUT_BUFFER_PADDING_SIZE, 0);
-    u.pts = pts;
-    u.key = key;
-    m_units.push_back(std::move(u));
-}
-
-void Port::ClearUnits() {
-    std::lock_guard<std::mutex> lk(m_unitsMutex);
-    m_units.clear();
-}
-
-bool Port::ExtendHistoryBack() {
-    int64_t firstT;
-    {
-        std::lock_guard<std::mutex> lk(m_mutex);
-        if (m_history.empty()) return false;
-        firstT = m_history.front().t;
-    }
-    std::vector<Unit> units;
-    int codec;
-    int64_t startMs;
-    {
-        std::lock_guard<std::mutex> lk(m_unitsMutex);
-        codec = m_unitsCodec;
-        startMs = int64_t(m_unitsStart) * 1000;
-        auto before = [&](const Unit& u) { return u.pts < 0 || startMs + u.pts / 90 < firstT; };
-        size_t from = m_units.size();
-        for (size_t i = 0; i < m_units.size() && before(m_units[i]); ++i)
-            if (m_units[i].key) from = i;
-        for (size_t i = from; i < m_units.size() && before(m_units[i]); ++i) units.push_back(m_units[i]);
-    }
-    if (units.empty()) return false;
-    VideoDecoder decoder;
-    if (!decoder.Open(codec)) return false;
-    std::vector<Kept> made;
-    int64_t keyT = -1, lastPts = 0;
-    auto sink = [&](AVFrame* f, int64_t pts, bool key) {
-        if (pts < 0) pts = lastPts;
-        lastPts = pts;
-        const int64_t t = startMs + pts / 90;
-        if (key || keyT < 0) keyT = t;
-        if (t >= firstT) return;
-        Kept kept;
-        AVFrame* copy = av_frame_alloc();
-        if (!copy) return;
-        av_frame_move_ref(copy, f);
-        for (AVBufferRef* buf : copy->buf)
-            if (buf) kept.bytes += buf->size;
-        kept.frame.reset(copy, [](AVFrame* fr) { av_frame_free(&fr); });
-        kept.t = t;
-        kept.pts = pts;
-        kept.keyT = keyT;
-        made.push_back(std::move(kept));
-    };
-    for (const Unit& u : units)
-        decoder.DecodeUnit(u.bytes.data(), static_cast<int>(u.bytes.size() - AV_INPUT_BUFFER_PADDING_SIZE), u.pts,
-                           u.key, sink);
-    decoder.Drain(sink);
-    if (made.empty()) return false;
-    std::lock_guard<std::mutex> lk(m_mutex);
-    if (m_history.empty() || m_history.front().t != firstT) return false;   // the history changed meanwhile
-    // The frames nearest to the kept ones, as many as the budget allows.
-    for (size_t i = made.size(); i-- > 0;) {
-        if (i + 1 < made.size() && m_historyBytes + made[i].bytes > kHistoryBudget) break;
-        m_historyBytes += made[i].bytes;
-        m_history.push_front(std::move(made[i]));
-    }
-    return true;
-}
-
-Port::Shown Port::ShownFrom(const Kept& kept) {
-    Shown shown;
-    shown.image = Convert(kept.frame.get());
-    shown.t = kept.t;
-    shown.pts = kept.pts;
-    shown.keyT = kept.keyT;
-    shown.frame = kept.frame;
-    return shown;
-}
-
-void Port::ShowImage(const Shown& shown, bool callback) {
+void Port::ShowKept(const Picture& picture, bool callback) {
+    const QImage image = m_presenter.Convert(picture.frame.get());
     OSTRUM_DISPLAY_CB cb;
     {
         std::lock_guard<std::mutex> lk(m_mutex);
-        m_shown = shown.image;
-        m_shownFrame = shown.frame;
-        m_shownT = shown.t;
-        m_shownKeyT = shown.keyT;
-        m_shownPts = shown.pts;
+        m_presenter.SetShownKept(picture, image);
         cb = m_dispCb;
     }
-    m_surface->SetImage(shown.image);
-    if (callback && cb && !shown.image.isNull())
-        cb(m_number, reinterpret_cast<const char*>(shown.image.constBits()), static_cast<int>(shown.image.sizeInBytes()),
-           shown.image.width(), shown.image.height(), static_cast<int>(shown.pts / 90), OSTRUM_PIC_RGB32);
+    m_surface->SetImage(image);
+    if (callback && cb && !image.isNull())
+        cb(m_number, reinterpret_cast<const char*>(image.constBits()), static_cast<int>(image.sizeInBytes()),
+           image.width(), image.height(), static_cast<int>(picture.pts / 90), OSTRUM_PIC_RGB32);
 }
 
-void Port::Present(Frame frame, bool unlessPaused) {
+void Port::Present(Frame frame, bool unlessPaused, uint64_t generation) {
     // A client that takes every frame gets it at full size; the screen alone
     // gets the shown part of the picture made at its view's size, which saves
     // converting (and painting) the whole picture on every frame.
@@ -1268,14 +864,10 @@ void Port::Present(Frame frame, bool unlessPaused) {
         std::lock_guard<std::mutex> lk(m_mutex);
         wantsFull = m_dispCb != nullptr;
     }
-    Shown shown;
     bool fitted;
-    shown.image = ScreenPicture(frame.frame, !wantsFull, &fitted);
-    shown.t = frame.t;
-    shown.pts = frame.pts;
-    shown.keyT = frame.keyT;
+    const QImage image = m_presenter.ScreenPicture(frame.frame, !wantsFull, &fitted);
     m_lastPresentWall = NowMs();
-    if (shown.image.isNull()) {
+    if (image.isNull()) {
         av_frame_free(&frame.frame);
         return;
     }
@@ -1287,36 +879,31 @@ void Port::Present(Frame frame, bool unlessPaused) {
             // A pause came while the frame was being made ready: it is not
             // shown after the pause returned, but waits for the next step
             // (or for play to resume). After a move it is dropped.
-            if (m_workerGeneration == m_generation)
+            if (generation == m_generation)
                 m_frames.push_front(frame);
             else
                 av_frame_free(&frame.frame);
             return;
         }
-        m_shown = fitted ? QImage() : shown.image;
-        m_shownT = shown.t;
-        m_shownKeyT = shown.keyT;
-        m_shownPts = shown.pts;
+        Picture picture;
+        picture.frame = ShareFrame(frame.frame);
+        picture.t = frame.t;
+        picture.pts = frame.pts;
+        picture.keyT = frame.keyT;
+        // A single step of a paused window is kept for stepping back.
+        m_presenter.SetShown(picture, fitted ? QImage() : image, m_paused);
         m_width = width;
         m_height = height;
         ++m_frameNum;
-        if (m_paused) {   // a single step: kept for stepping back
-            KeepLocked(frame);
-            m_shownFrame = m_history.back().frame;
-        } else {
-            ClearHistoryLocked();
-            m_shownFrame.reset(frame.frame, [](AVFrame* f) { av_frame_free(&f); });
-        }
-        m_historyBack = 0;
         cb = m_dispCb;
     }
-    m_surface->SetImage(shown.image, fitted);
+    m_surface->SetImage(image, fitted);
     if (cb) {
         // (A client that came while the frame was being made gets it whole.)
-        const QImage full = fitted ? FullShownPicture() : shown.image;
+        const QImage full = fitted ? m_presenter.FullShownPicture() : image;
         if (!full.isNull())
             cb(m_number, reinterpret_cast<const char*>(full.constBits()), static_cast<int>(full.sizeInBytes()),
-               full.width(), full.height(), static_cast<int>(shown.pts / 90), OSTRUM_PIC_RGB32);
+               full.width(), full.height(), static_cast<int>(frame.pts / 90), OSTRUM_PIC_RGB32);
     }
 }
 
@@ -1361,180 +948,59 @@ void Port::CheckKey(std::unique_lock<std::mutex>& lk) {
     }
 }
 
-void Port::PushFrame(AVFrame* f, int64_t pts, bool key, uint64_t generation) {
-    Frame fr;
-    if (pts < 0) pts = m_lastT >= 0 ? m_lastT : 0;
-    fr.pts = pts;
-    fr.t = RecorderMs(static_cast<uint64_t>(pts));
-    m_lastT = pts;
-    // The decoder starts at a key frame: every frame after it was decoded
-    // from the last one met (also when that one was not shown).
-    if (key || m_lastKeyT < 0) m_lastKeyT = fr.t;
-    fr.keyT = m_lastKeyT;
-    fr.key = key;
-    if (m_prevT >= 0 && fr.t > m_prevT && fr.t - m_prevT <= 200) m_frameInterval = fr.t - m_prevT;
-    m_prevT = fr.t;
-    if (m_awaitKey) {
-        if (!key) return;   // decoded before the skip began: as late as the rest
-        // The key frame at the clock's time: one behind it would be dropped
-        // as late too, with every frame decoded from it.
-        int64_t cur = INT64_MIN;
-        {
-            std::lock_guard<std::mutex> ck(m_clock->m);
-            if (m_clock->valid && m_clock->Running()) cur = m_clock->Now(NowMs());
-        }
-        if (fr.t < cur) {
-            m_video.SkipToKey();
-            return;
-        }
-        m_awaitKey = false;
-    }
-    fr.frame = av_frame_alloc();
-    if (!fr.frame) return;
-    av_frame_move_ref(fr.frame, f);
+// ---- what the decoder asks of the port ------------------------------------------------
+void Port::Decoded(Frame frame, uint64_t generation) {
     std::lock_guard<std::mutex> lk(m_mutex);
-    if (generation != m_generation || fr.t < m_dropBefore) {   // stale, or before the time moved to
-        av_frame_free(&fr.frame);
+    if (generation != m_generation || frame.t < m_dropBefore) {   // stale, or before the time moved to
+        av_frame_free(&frame.frame);
         return;
     }
     m_dropBefore = INT64_MIN;
-    m_frames.push_back(fr);
+    m_frames.push_back(frame);
+    m_presentPoked = true;
+    m_presentCv.notify_all();
 }
 
-// Deciphers and hands on the collected frames of enciphered streams that
-// began in a pack before `beforePack` (all of them for UINT64_MAX).
-void Port::FlushCipherUnits(uint64_t beforePack, uint64_t generation) {
-    for (size_t i = 0; i < m_cipherUnits.size();) {
-        if (m_cipherUnits[i].pack >= beforePack) {
-            ++i;
-            continue;
-        }
-        CipherUnit u = std::move(m_cipherUnits[i]);
-        m_cipherUnits.erase(m_cipherUnits.begin() + static_cast<std::ptrdiff_t>(i));
-        Decipher(m_header, m_workerKey, u.id, u.pts, u.bytes.data(), u.bytes.size());
-        HandlePayload(u.id, u.bytes.data(), u.bytes.size(), true, u.pts, generation);
-    }
-}
-
-// A stream header inside the stream: the recordings of a joined file follow
-// each other. What the decoder holds still belongs to the previous recording
-// and its clock; the next recording decodes on its own header.
-void Port::NextRecording(const PesUnit& unit, uint64_t generation) {
-    recstream::StreamHeader next;
-    std::memcpy(&next, unit.data, sizeof next);
-    if (next.version != 1 || next.headerSize != recstream::kHeaderSize) return;
-    FlushCipherUnits(UINT64_MAX, generation);
-    m_video.Drain([&](AVFrame* f, int64_t pts, bool key) { PushFrame(f, pts, key, generation); });
-    const bool newCodec = next.videoCodec != m_header.videoCodec;
+int64_t Port::ClockNow() {
+    std::shared_ptr<Clock> clock;
     {
         std::lock_guard<std::mutex> lk(m_mutex);
-        if (generation != m_generation) return;
-        m_header = next;
-        m_keyChecked = false;   // its own key check and nonce
+        clock = m_clock;
     }
-    m_lastT = -1;
-    m_lastKeyT = -1;
-    m_prevT = -1;
-    if (newCodec) {
-        m_video.Close();
-        if (next.videoCodec != recstream::kVideoNone && !m_video.Open(next.videoCodec)) SetError(OSTRUM_ERR_DECODER);
-    }
+    return clock->Now(NowMs(), true);
 }
 
-// Runs without the port mutex; only the decode thread touches the decoders.
-void Port::HandleUnit(const PesUnit& unit, uint64_t generation) {
-    const uint8_t id = unit.streamId;
-    int keyState;
-    bool enciphered;
-    {
-        std::lock_guard<std::mutex> lk(m_mutex);
-        keyState = m_keyState;
-        enciphered = (m_header.flags & recstream::kFlagEnciphered) != 0;
-        if (enciphered) m_workerKey = m_key;
-    }
-    if (id == kUnitStreamHeader) {
-        NextRecording(unit, generation);
-        return;
-    }
-    if (!m_cipherUnits.empty()) FlushCipherUnits(unit.pack, generation);
-    if (id == recstream::kStreamPrivate) {
-        Block b;
-        b.t = RecorderMs(unit.scr);
-        b.bytes.assign(unit.data, unit.data + unit.size);
-        m_blocks.push_back(std::move(b));
-        return;
-    }
-    const bool video = id >= 0xE0 && id <= 0xEF;
-    const bool audio = id >= 0xC0 && id <= 0xDF;
-    if (!video && !audio) return;
-    if (video) m_sawVideo = true;
-    if (keyState != 0) return;  // enciphered and no fitting key: nothing to decode
-    if (!enciphered) {
-        HandlePayload(id, unit.data, unit.size, unit.hasPts, unit.pts, generation);
-        return;
-    }
-    // A frame's cipher runs on over the PES pieces of its pack that carry no time.
-    for (auto& u : m_cipherUnits) {
-        if (u.id == id && !unit.hasPts) {
-            u.bytes.insert(u.bytes.end(), unit.data, unit.data + unit.size);
-            return;
-        }
-    }
-    if (!unit.hasPts) return;  // a piece whose frame start was lost
-    for (size_t i = 0; i < m_cipherUnits.size(); ++i) {
-        if (m_cipherUnits[i].id == id) {
-            CipherUnit u = std::move(m_cipherUnits[i]);
-            m_cipherUnits.erase(m_cipherUnits.begin() + static_cast<std::ptrdiff_t>(i));
-            Decipher(m_header, m_workerKey, u.id, u.pts, u.bytes.data(), u.bytes.size());
-            HandlePayload(u.id, u.bytes.data(), u.bytes.size(), true, u.pts, generation);
-            break;
-        }
-    }
-    CipherUnit u;
-    u.id = id;
-    u.pts = unit.pts;
-    u.pack = unit.pack;
-    u.bytes.assign(unit.data, unit.data + unit.size);
-    m_cipherUnits.push_back(std::move(u));
+Decoder::Client::Settings Port::CurrentSettings(bool enciphered) {
+    const bool soundHere = AudioSink::Instance().Owner() == m_number;
+    std::lock_guard<std::mutex> lk(m_mutex);
+    Settings s;
+    s.keyState = m_keyState;
+    if (enciphered) s.key = m_key;
+    s.keyOnly = m_keyOnly || m_reverse;
+    s.soundOn = soundHere && m_soundWanted && m_speed == 0 && !m_paused;
+    return s;
 }
 
-void Port::HandlePayload(uint8_t id, const uint8_t* data, size_t size, bool hasPts, uint64_t pts,
-                         uint64_t generation) {
-    bool keyOnly, soundOn;
-    {
-        std::lock_guard<std::mutex> lk(m_mutex);
-        keyOnly = m_keyOnly || m_reverse;
-        soundOn = m_soundWanted && m_speed == 0 && !m_paused;
-    }
-    if (id >= 0xE0 && id <= 0xEF) {
-        if (!m_video.IsOpen()) return;
-        m_video.SetKeyOnly(keyOnly);
-        m_video.Push(data, size, hasPts ? static_cast<int64_t>(pts) : -1,
-                     [&](AVFrame* f, int64_t fpts, bool key) { PushFrame(f, fpts, key, generation); });
-        return;
-    }
-    if (!soundOn || AudioSink::Instance().Owner() != m_number || !hasPts) return;
-    if (!m_audio) {
-        m_audio = std::make_unique<AudioDecoder>();
-        if (!m_audio->Open()) return;
-    }
-    Block b;
-    b.t = RecorderMs(pts);
-    m_audio->Decode(data, size, &b.bytes);
-    if (!b.bytes.empty()) m_pcm.push_back(std::move(b));
+bool Port::NextRecording(const recstream::StreamHeader& header, uint64_t generation) {
+    std::lock_guard<std::mutex> lk(m_mutex);
+    if (generation != m_generation) return false;
+    m_header = header;
+    m_keyChecked = false;   // its own key check and nonce
+    return true;
 }
 
 // Hands out vehicle data whose time has been reached on screen, and sound
 // whose time has come.
 void Port::DeliverBlocks(std::unique_lock<std::mutex>& lk) {
-    int64_t limit = m_shownT;
-    if (!m_sawVideo || (m_sourceEnd && m_sourceBytes == 0 && m_frames.empty() && !m_decoderPending)) {
-        std::lock_guard<std::mutex> ck(m_clock->m);
-        if (m_clock->valid || !m_sawVideo) limit = m_sawVideo ? std::max(limit, m_clock->Now(NowMs())) : INT64_MAX;
+    int64_t limit = m_presenter.ShownT();
+    if (!m_decoder.SawVideo()) {
+        limit = INT64_MAX;
+    } else if (m_source.Ended() && m_source.Bytes() == 0 && m_frames.empty() && !m_decoderPending) {
+        const int64_t now = m_clock->Now(NowMs());
+        if (now != INT64_MIN) limit = std::max(limit, now);
     }
-    while (!m_blocks.empty() && m_blocks.front().t <= limit) {
-        Block b = std::move(m_blocks.front());
-        m_blocks.pop_front();
+    Block b;
+    while (m_decoder.TakeBlock(limit, &b)) {
         OSTRUM_ADDITION_DATA_CB cb = m_addCb;
         void* user = m_addUser;
         if (!cb) continue;
@@ -1546,159 +1012,92 @@ void Port::DeliverBlocks(std::unique_lock<std::mutex>& lk) {
         cb(m_number, &data, user);
         lk.lock();
     }
-    if (!m_pcm.empty()) {
-        int64_t now;
-        {
-            std::lock_guard<std::mutex> ck(m_clock->m);
-            now = m_clock->valid ? m_clock->Now(NowMs()) : INT64_MIN;
-        }
-        while (!m_pcm.empty() && (m_pcm.front().t <= now + 100 || m_pcm.size() > 200)) {
-            AudioSink::Instance().Write(m_number, m_pcm.front().bytes.data(), m_pcm.front().bytes.size());
-            m_pcm.pop_front();
-        }
-    }
+    m_decoder.WriteSound(m_number, m_clock->Now(NowMs()));
 }
 
-void Port::Run() {
+void Port::RunDecoder() {
     std::unique_lock<std::mutex> lk(m_mutex);
     if (m_decoderStale) {
         m_decoderStale = false;
-        m_video.Close();
-        m_audio.reset();
-        m_sawVideo = false;
-        if (m_header.videoCodec != recstream::kVideoNone && !m_video.Open(m_header.videoCodec))
-            SetError(OSTRUM_ERR_DECODER);
+        if (!m_decoder.OpenCodecs()) SetError(OSTRUM_ERR_DECODER);
     }
     while (!m_quit) {
+        m_decodePoked = false;
         if (m_workerGeneration != m_generation) {
             m_workerGeneration = m_generation;
             if (m_restartHeader) {
                 m_restartHeader = false;
-                if (m_header.videoCodec != m_fileHeader.videoCodec) {
-                    m_video.Close();
-                    if (m_fileHeader.videoCodec != recstream::kVideoNone && !m_video.Open(m_fileHeader.videoCodec))
-                        SetError(OSTRUM_ERR_DECODER);
-                }
+                if (!m_decoder.Restart(m_fileHeader)) SetError(OSTRUM_ERR_DECODER);
                 m_header = m_fileHeader;
             }
-            m_demux.Reset();
+            m_decoder.Reset();
             m_demuxStale = false;
-            m_video.Reset();
-            if (m_audio) m_audio->Reset();
-            m_blocks.clear();
-            m_pcm.clear();
-            m_cipherUnits.clear();
-            m_lastT = -1;
-            m_lastKeyT = -1;
-            m_prevT = -1;
-            m_awaitKey = false;
             m_idleSince = 0;
-            ClearUnits();
+            m_nextDecodeAt = 0;
         }
-        if (!m_keyChecked && (m_sourceBytes > 0 || m_demuxBuffered > 0)) {
+        if (m_skipRequested) {
+            m_skipRequested = false;
+            m_decoder.SkipToKeyFrame();
+        }
+        if (!m_keyChecked && (m_source.Bytes() > 0 || m_demuxBuffered > 0)) {
             CheckKey(lk);
             continue;
         }
         const int64_t now = NowMs();
         m_sawNow = now;
-        // Nothing to do waits until told (-1); only pacing, sound and data
-        // held back by the parser wait for a time.
+        // Nothing to do waits until told (-1); only sound, data held back by
+        // the parser (and a decoder slowed by a test) wait for a time.
         int64_t wait = -1;
 
-        // 1. the picture
-        if (m_refit) {
-            m_refit = false;
-            lk.unlock();
-            Refit();
-            lk.lock();
-            continue;
-        }
-        if (m_stepForward > 0 && m_historyBack > 0) {
-            --m_stepForward;
-            --m_historyBack;
-            Kept kept = m_history[m_history.size() - 1 - m_historyBack];
-            lk.unlock();
-            ShowImage(ShownFrom(kept), true);
-            lk.lock();
-            continue;
-        }
-        if (!m_frames.empty()) {
-            bool show = false;
-            bool step = false;
-            if (m_stepForward > 0) {
-                --m_stepForward;
-                show = true;
-                step = true;
-            } else if (!m_paused) {
-                switch (Due(m_frames.front().t, now, &wait)) {
-                case Pace::Show:
-                    show = true;
-                    break;
-                case Pace::Wait:
-                    break;
-                case Pace::Skip:
-                    av_frame_free(&m_frames.front().frame);
-                    m_frames.pop_front();
-                    SkipToKeyFrame();
-                    m_cv.notify_all();
-                    continue;
-                case Pace::Drop:
-                    av_frame_free(&m_frames.front().frame);
-                    m_frames.pop_front();
-                    m_cv.notify_all();
-                    continue;
-                }
-            }
-            if (show) {
-                Frame f = m_frames.front();
-                m_frames.pop_front();
-                m_cv.notify_all();
-                ++m_inFlight;
-                lk.unlock();
-                Present(f, !step);
-                lk.lock();
-                --m_inFlight;
-                continue;
-            }
-        }
-
-        // 2. vehicle data and sound
-        if (!m_blocks.empty() || !m_pcm.empty()) {
+        // vehicle data and sound of the frames shown
+        if (m_decoder.HasBlocks()) {
             DeliverBlocks(lk);
-            if (!m_paused && (!m_blocks.empty() || !m_pcm.empty())) wait = wait < 0 ? 20 : std::min<int64_t>(wait, 20);
+            if (!m_paused && m_decoder.HasBlocks()) wait = 20;
         }
 
-        // 3. decoding
-        if (m_frames.size() < m_maxFrames) {
+        // decoding
+        const bool decoderBusy = m_decodeCostMs > 0 && now < m_nextDecodeAt;
+        if (decoderBusy) wait = wait < 0 ? m_nextDecodeAt - now : std::min(wait, m_nextDecodeAt - now);
+        // The frame being shown counts: no more decoded frames are held
+        // than the display buffer allows.
+        if (m_frames.size() + (m_presenting ? 1 : 0) < m_maxFrames && !decoderBusy) {
             PesUnit unit;
-            if (m_demux.Next(&unit)) {
-                uint64_t gen = m_generation;
+            if (m_decoder.NextUnit(&unit)) {
+                while (m_holdDecoder && !m_quit) {   // a unit that takes long (test hook)
+                    m_waiting = true;
+                    m_decodePoked = false;
+                    m_sawNow = NowMs();
+                    m_settledCv.notify_all();
+                    m_cv.wait(lk);
+                }
+                m_waiting = false;
+                const uint64_t gen = m_generation;
+                const uint64_t decodedBefore = m_decoder.Decoded();
                 ++m_inFlight;
                 lk.unlock();
-                HandleUnit(unit, gen);
+                m_decoder.HandleUnit(unit, gen);
                 lk.lock();
                 --m_inFlight;
-                m_demuxBuffered = m_demux.Buffered();
-                m_decoderPending = m_video.HasPending();
+                if (m_decodeCostMs > 0 && m_decoder.Decoded() != decodedBefore) m_nextDecodeAt = now + m_decodeCostMs;
+                m_demuxBuffered = m_decoder.Buffered();
+                m_decoderPending = m_decoder.HasPending();
                 m_idleSince = 0;
                 continue;
             }
-            m_demuxBuffered = m_demux.Buffered();
-            if (!m_source.empty()) {
-                std::vector<uint8_t> chunk = std::move(m_source.front());
-                m_source.pop_front();
-                m_sourceBytes -= chunk.size();
-                m_cv.notify_all();
-                m_demux.Feed(chunk.data(), chunk.size());
-                m_demuxBuffered = m_demux.Buffered();
+            m_demuxBuffered = m_decoder.Buffered();
+            std::vector<uint8_t> chunk;
+            if (m_source.Take(&chunk)) {
+                m_decoder.Feed(chunk);
+                m_demuxBuffered = m_decoder.Buffered();
                 m_demuxStale = false;
                 continue;
             }
-            if (!m_cipherUnits.empty() && (m_sourceEnd || (m_idleSince != 0 && now - m_idleSince > 500))) {
-                uint64_t gen = m_generation;
+            const bool ended = m_source.Ended();
+            if (m_decoder.HasCipherUnits() && (ended || (m_idleSince != 0 && now - m_idleSince > 500))) {
+                const uint64_t gen = m_generation;
                 ++m_inFlight;
                 lk.unlock();
-                FlushCipherUnits(UINT64_MAX, gen);
+                m_decoder.FlushCipherUnits(gen);
                 lk.lock();
                 --m_inFlight;
                 continue;
@@ -1708,15 +1107,15 @@ void Port::Run() {
             // recording cut inside its last unit), or for half a second with
             // nothing new, are nothing still to come: they are kept, in case
             // more data completes them, but not counted as waiting.
-            if (m_demuxBuffered > 0 && (m_sourceEnd || now - m_idleSince > 500)) m_demuxStale = true;
-            if (!m_cipherUnits.empty()) wait = wait < 0 ? 100 : std::min<int64_t>(wait, 100);
-            if (m_video.HasPending()) {
+            if (m_demuxBuffered > 0 && (ended || now - m_idleSince > 500)) m_demuxStale = true;
+            if (m_decoder.HasCipherUnits()) wait = wait < 0 ? 100 : std::min<int64_t>(wait, 100);
+            if (m_decoder.HasPending()) {
                 // At the end of the data hand over what the parser still holds.
-                if (m_sourceEnd || now - m_idleSince > 500) {
-                    uint64_t gen = m_generation;
+                if (ended || now - m_idleSince > 500) {
+                    const uint64_t gen = m_generation;
                     ++m_inFlight;
                     lk.unlock();
-                    m_video.Drain([&](AVFrame* f, int64_t pts, bool key) { PushFrame(f, pts, key, gen); });
+                    m_decoder.Drain(gen);
                     lk.lock();
                     --m_inFlight;
                     m_decoderPending = false;
@@ -1725,16 +1124,100 @@ void Port::Run() {
                 wait = wait < 0 ? 100 : std::min<int64_t>(wait, 100);
             }
         }
+        if (m_decodePoked) continue;   // told something while it worked
         m_waiting = true;
+        m_waitingUntold = wait < 0;
         m_settledCv.notify_all();
         if (wait < 0)
             m_cv.wait(lk);
         else
             m_cv.wait_for(lk, std::chrono::milliseconds(std::clamp<int64_t>(wait, 1, 250)));
         m_waiting = false;
+        m_waitingUntold = false;
     }
-    for (auto& f : m_frames) av_frame_free(&f.frame);
-    m_frames.clear();
+}
+
+void Port::RunPresenter() {
+    std::unique_lock<std::mutex> lk(m_mutex);
+    while (!m_quit) {
+        m_presentPoked = false;
+        const int64_t now = NowMs();
+        m_presentSawNow = now;
+        // Nothing to show waits until a frame or a control comes (-1); a
+        // frame not due yet waits for its time.
+        int64_t wait = -1;
+        if (m_refit) {
+            m_refit = false;
+            lk.unlock();
+            m_presenter.Refit();
+            lk.lock();
+            continue;
+        }
+        if (m_stepForward > 0) {
+            Picture kept;
+            if (m_presenter.StepForward(&kept)) {   // forward again through the history
+                --m_stepForward;
+                lk.unlock();
+                ShowKept(kept, true);
+                lk.lock();
+                continue;
+            }
+        }
+        if (!m_frames.empty()) {
+            bool show = false;
+            bool step = false;
+            if (m_stepForward > 0) {
+                --m_stepForward;
+                show = true;
+                step = true;
+            } else if (!m_paused) {
+                switch (Due(m_frames.front(), now, &wait)) {
+                case Pace::Show:
+                    show = true;
+                    break;
+                case Pace::Wait:
+                    break;
+                case Pace::Skip:
+                    av_frame_free(&m_frames.front().frame);
+                    m_frames.pop_front();
+                    SkipToKeyFrame();
+                    continue;
+                case Pace::Drop:
+                    av_frame_free(&m_frames.front().frame);
+                    m_frames.pop_front();
+                    m_decodePoked = true;   // room for the next frame
+                    m_cv.notify_all();
+                    continue;
+                }
+            }
+            if (show) {
+                Frame f = m_frames.front();
+                m_frames.pop_front();
+                const uint64_t gen = m_generation;
+                ++m_inFlight;
+                m_presenting = true;
+                lk.unlock();
+                Present(f, !step, gen);
+                lk.lock();
+                m_presenting = false;
+                --m_inFlight;
+                // Room for the next frame, and the data of this one's time.
+                m_decodePoked = true;
+                m_cv.notify_all();
+                continue;
+            }
+        }
+        if (m_presentPoked) continue;   // told something while it worked
+        m_presentWaiting = true;
+        m_presentUntold = wait < 0;
+        m_settledCv.notify_all();
+        if (wait < 0)
+            m_presentCv.wait(lk);
+        else
+            m_presentCv.wait_for(lk, std::chrono::milliseconds(std::clamp<int64_t>(wait, 1, 250)));
+        m_presentWaiting = false;
+        m_presentUntold = false;
+    }
 }
 
 }  // namespace vintrel

@@ -1,5 +1,12 @@
 #pragma once
-// One player port: stream state, the decode thread and the play controls.
+// One player port: the play controls and two threads that run its stages.
+// The decode thread takes the source queue (stream bytes) through the
+// decoder into the decoded frames waiting for their time; the presenting
+// thread hands each frame, when the clock (the port's own or its group's)
+// says it is due, to the presenter (screen pictures, the frame on screen,
+// the history for stepping back). Each stage has its own lock; the port's
+// lock holds the play state and the decoded frames, and each thread waits on
+// its own condition for work or for the next frame's time.
 #include <QImage>
 #include <QSize>
 #include <atomic>
@@ -12,47 +19,23 @@
 #include <thread>
 #include <vector>
 
-#include "demux.h"
+#include "clock.h"
+#include "decoder.h"
+#include "presenter.h"
 #include "recstream/recstream.h"
-#include "video_decoder.h"
+#include "source_queue.h"
 #include "vintrel.h"
 
 class QWidget;
-struct SwsContext;
-struct AVFrame;
 
 namespace vintrel {
 
 class Surface;
-class AudioDecoder;
 
-// Recorder clock that paces presentation; shared by the ports of a sync group.
-struct Clock {
-    std::mutex m;
-    bool valid = false;
-    int64_t anchorWall = 0;   // monotonic ms
-    int64_t anchorRec = 0;    // recorder ms
-    double rate = 1.0;
-    int members = 0;
-    int pausedMembers = 0;
-    int64_t lastPresentWall = 0;
-    bool Running() const { return pausedMembers < members || members == 0; }
-    int64_t Now(int64_t wall) const {
-        if (!valid) return 0;
-        return Running() ? anchorRec + static_cast<int64_t>((wall - anchorWall) * rate) : anchorRec;
-    }
-    void Anchor(int64_t wall, int64_t rec) { valid = true; anchorWall = wall; anchorRec = rec; }
-    // Keeps the clock's value while its running state or rate changes.
-    void Rebase(int64_t wall) { if (valid) { anchorRec = Now(wall); anchorWall = wall; } }
-};
-
-// Monotonic milliseconds (the manual clock while a test turns it).
-int64_t NowMs();
-void MoveManualClock(int64_t ms);
 OSTRUM_PACKED_TIME PackRecorderSeconds(int64_t seconds);
 void RecorderSecondsToFields(int64_t seconds, OSTRUM_FILE_TIME* out);
 
-class Port {
+class Port : private Decoder::Client {
 public:
     explicit Port(int number);
     ~Port();
@@ -64,14 +47,17 @@ public:
     void SetError(uint32_t code) { m_lastError.store(code); }
     // Ends everything (FreePort).
     void Shutdown();
-    // Lets the decode thread look at the clock again and returns once it
-    // waits, having done all that was due at clock time `now` (at once when
+    // Lets the port's threads look at the clock again and returns once both
+    // wait, having done all that was due at clock time `now` (at once when
     // the port does not play).
     void Settle(int64_t now);
-    size_t KeptPictureBytes() {
-        std::lock_guard<std::mutex> lk(m_mutex);
-        return m_historyBytes;
-    }
+    // Test hooks: each video unit decoded takes `ms` of the clock (a
+    // decoder short of CPU); the decode thread stops before its next unit;
+    // whether both threads wait with no time limit.
+    void SetDecodeCost(int64_t ms);
+    void HoldDecoder(bool hold);
+    bool WaitsUntilTold();
+    size_t KeptPictureBytes() { return m_presenter.KeptBytes(); }
 
     bool SetStreamOpenMode(uint32_t mode);
     bool OpenStream(const void* header, uint32_t size, uint32_t bufferSize, bool fromFile = false);
@@ -124,88 +110,40 @@ public:
     bool SetVolume(uint16_t volume);
 
 private:
-    struct Frame {
-        AVFrame* frame = nullptr;
-        int64_t t = 0;     // recorder ms
-        int64_t pts = 0;   // 90 kHz
-        int64_t keyT = 0;  // recorder ms of the key frame it was decoded from
-        bool key = false;
-    };
-    // What the pace asks of the frame at the head of the queue.
-    enum class Pace {
-        Wait,   // not yet due
-        Show,
-        Drop,   // too late to be worth converting: its successor is due
-        Skip,   // far behind: drop it and decode again from the next key frame
-    };
-    struct Shown {
-        QImage image;
-        int64_t t = 0;
-        int64_t pts = 0;
-        int64_t keyT = 0;
-        std::shared_ptr<AVFrame> frame;   // the decoded frame it was made from
-    };
-    // A picture kept for stepping back: the decoded frame itself (its buffers
-    // shared with the decoder), converted again when it is shown.
-    struct Kept {
-        std::shared_ptr<AVFrame> frame;
-        int64_t t = 0;
-        int64_t pts = 0;
-        int64_t keyT = 0;
-        size_t bytes = 0;
-    };
-    struct Block {
-        int64_t t = 0;
-        std::vector<uint8_t> bytes;
-    };
+    // Decoder::Client, on the decode thread.
+    void Decoded(Frame frame, uint64_t generation) override;
+    int64_t ClockNow() override;
+    Settings CurrentSettings(bool enciphered) override;
+    bool NextRecording(const recstream::StreamHeader& header, uint64_t generation) override;
+    void DecoderFailed() override { SetError(OSTRUM_ERR_DECODER); }
 
-    void Run();
+    // The decode thread: source queue -> decoder -> decoded frames, and the
+    // vehicle data and sound of the frames shown.
+    void RunDecoder();
+    // The presenting thread: decoded frames -> clock -> presenter.
+    void RunPresenter();
+    // Under m_mutex: both threads look at the port again.
+    void Poke();
     void StopWorker(std::unique_lock<std::mutex>& lk);
     void ClearQueues();       // under m_mutex
+    void ClearFramesLocked();
     void StopFeeder();
     bool OpenStreamFromFile(const recstream::StreamHeader& header);
     bool StartFeeder(uint64_t fromTicks);
     void Feed(std::string path, bool raw, uint64_t fromTicks);
     bool QueueFileData(std::vector<uint8_t>&& block);
-    void NextRecording(const PesUnit& unit, uint64_t generation);
-    Pace Due(int64_t t, int64_t now, int64_t* waitMs);
-    void SkipToKeyFrame();   // decode thread
+    // When the frame at the head of the queue is due (under m_mutex).
+    Pace Due(const Frame& frame, int64_t now, int64_t* waitMs);
+    void SkipToKeyFrame();   // decode thread, under m_mutex
     // Shows a frame. `unlessPaused`: a frame taken for play (not for a step),
     // which goes back to the queue when a pause came meanwhile.
-    void Present(Frame frame, bool unlessPaused);
-    void ShowImage(const Shown& shown, bool callback);
-    QImage Convert(AVFrame* frame);
-    // The region of the frame (empty: all of it) scaled to `target`, in the
-    // colours set; null when the frame's layout does not allow it.
-    QImage ConvertFitted(AVFrame* frame, const QSize& target, const QRect& region);
-    QImage Scale(SwsContext** sws, uint32_t* colorSerial, const uint8_t* const planes[4], const int linesize[4],
-                 int width, int height, int format, const QSize& target);
-    // The picture for the screen: with `mayFit`, the shown part of the frame
-    // at the view's size when the view is the smaller (`*fitted` set), else
-    // the whole frame.
-    QImage ScreenPicture(AVFrame* frame, bool mayFit, bool* fitted);
-    void ApplyColor(SwsContext* sws, uint32_t* seenSerial);
-    // The shown picture at its full size (made from the shown frame when the
-    // screen got a picture made for its view).
-    QImage FullShownPicture();
-    void Refit();   // decode thread: the shown frame again, for a changed view or region
-    void KeepLocked(const Frame& frame);   // under m_mutex; takes the frame
-    void ClearHistoryLocked();                                   // under m_mutex
-    void StartHistoryLocked();   // under m_mutex: the shown frame begins the history
-    // Decodes again, from the key frame before it, the frames just before
-    // the first one kept and puts them in front of the history; false when
-    // none could be made.
-    bool ExtendHistoryBack();
-    Shown ShownFrom(const Kept& kept);
-    void HandleUnit(const PesUnit& unit, uint64_t generation);
-    void HandlePayload(uint8_t id, const uint8_t* data, size_t size, bool hasPts, uint64_t pts, uint64_t generation);
-    void FlushCipherUnits(uint64_t beforePack, uint64_t generation);
-    void PushFrame(AVFrame* f, int64_t pts, bool key, uint64_t generation);
+    void Present(Frame frame, bool unlessPaused, uint64_t generation);
+    // Shows a frame of the history (callback: to the display callback too).
+    void ShowKept(const Picture& picture, bool callback);
     void DeliverBlocks(std::unique_lock<std::mutex>& lk);
     void CheckKey(std::unique_lock<std::mutex>& lk);
     void JoinClock(std::shared_ptr<Clock> clock);   // under m_mutex
     void SetPausedLocked(bool paused);
-    int64_t RecorderMs(uint64_t ts90k) const;
 
     const int m_number;
     std::atomic<uint32_t> m_lastError{0};
@@ -213,19 +151,22 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_cv;
 
+    // stages
+    std::shared_ptr<Surface> m_surface;
+    Presenter m_presenter;
+    SourceQueue m_source;
+    std::shared_ptr<Clock> m_clock;
+    Decoder m_decoder;   // decode thread (and a caller stepping back: its units)
+
     // stream
     bool m_streamOpen = false;
     bool m_streamFromFile = false;
     bool m_decoderStale = true;
     uint32_t m_openMode = OSTRUM_STREAM_FILE;
-    recstream::StreamHeader m_header{};
+    recstream::StreamHeader m_header{};   // of the recording being decoded
     std::string m_key;
     bool m_keyChecked = false;
     int m_keyState = 0;   // 0 fine / not enciphered, 1 missing, 2 mismatch
-    size_t m_capacity = OSTRUM_DEFAULT_SOURCE_BUFFER;
-    std::deque<std::vector<uint8_t>> m_source;
-    size_t m_sourceBytes = 0;
-    bool m_sourceEnd = false;
     size_t m_demuxBuffered = 0;
     bool m_demuxStale = false;   // the demultiplexer's bytes make no unit and nothing new came
     bool m_decoderPending = false;
@@ -237,23 +178,13 @@ private:
     // of a move inside a file).
     int64_t m_dropBefore = INT64_MIN;
 
-    // decoded frames and the picture on screen
+    // decoded frames waiting for their time
     std::deque<Frame> m_frames;
     size_t m_maxFrames = 5;
-    QImage m_shown;                           // null when the screen got a fitted picture
-    std::shared_ptr<AVFrame> m_shownFrame;    // the decoded frame on screen
-    bool m_refit = false;                     // the view or the region changed
-    int64_t m_shownT = -1;
-    int64_t m_shownKeyT = -1;   // the key frame the picture on screen was decoded from
-    int64_t m_shownPts = 0;
+    bool m_refit = false;   // the view or the region changed
     uint32_t m_frameNum = 0;
     int m_width = 0;
     int m_height = 0;
-    std::deque<Kept> m_history;
-    size_t m_historyBytes = 0;
-    // The converter is used by the worker and by a caller stepping back.
-    std::mutex m_swsMutex;
-    size_t m_historyBack = 0;
 
     // play state
     bool m_playing = false;
@@ -265,8 +196,8 @@ private:
     uint32_t m_throwB = 0;
     QWidget* m_window = nullptr;
     int64_t m_lastPresentWall = 0;
-    int m_color[4] = {64, 64, 64, 64};
-    uint32_t m_colorSerial = 0;
+    bool m_moved = false;   // started or moved, and no frame shown since
+    int64_t m_lastDropBehind = -1;   // how late the last frame dropped for lateness was (-1: one was shown since)
 
     // callbacks
     OSTRUM_ADDITION_DATA_CB m_addCb = nullptr;
@@ -278,7 +209,6 @@ private:
     OSTRUM_DISPLAY_CB m_dispCb = nullptr;
 
     // sync
-    std::shared_ptr<Clock> m_clock;
     int m_group = -1;
     bool m_countedPaused = false;
 
@@ -297,55 +227,27 @@ private:
     std::thread m_feeder;
     std::atomic<bool> m_feederStop{false};
 
-    // decode thread
-    std::thread m_worker;
+    // decode thread and presenting thread
+    std::thread m_worker;          // decoding
+    std::thread m_presentThread;
     bool m_quit = false;
     bool m_waiting = false;        // the decode thread waits for work or time
+    bool m_waitingUntold = false;  // ... for work only
+    bool m_decodePoked = false;    // it has been told to look again since
     int64_t m_sawNow = INT64_MIN;  // the clock it last looked at
+    std::condition_variable m_presentCv;
+    bool m_presentWaiting = false;
+    bool m_presentUntold = false;
+    bool m_presentPoked = false;
+    int64_t m_presentSawNow = INT64_MIN;
+    bool m_skipRequested = false;  // the presenter asks the decoder to skip to a key frame
+    bool m_presenting = false;     // a frame is being made ready for the screen
     std::condition_variable m_settledCv;
-    std::shared_ptr<Surface> m_surface;
-
-    // owned by the decode thread
-    PsDemux m_demux;
-    VideoDecoder m_video;
-    std::unique_ptr<AudioDecoder> m_audio;
-    SwsContext* m_sws = nullptr;
-    uint32_t m_swsColorSerial = ~0u;
-    SwsContext* m_swsFit = nullptr;
-    uint32_t m_swsFitColorSerial = ~0u;
     uint64_t m_workerGeneration = ~0ull;
-    std::deque<Block> m_blocks;      // vehicle data waiting for their frame
-    std::deque<Block> m_pcm;         // sound waiting for its time
-    std::vector<uint8_t> m_scratch;
-    struct CipherUnit {
-        uint8_t id = 0;
-        uint64_t pts = 0;
-        uint64_t pack = 0;
-        std::vector<uint8_t> bytes;
-    };
-    std::vector<CipherUnit> m_cipherUnits;   // enciphered frames still collecting their PES pieces
-    std::string m_workerKey;
-    bool m_sawVideo = false;
     int64_t m_idleSince = 0;
-    int64_t m_lastT = -1;
-    int64_t m_lastKeyT = -1;   // recorder ms of the last key frame decoded
-    int64_t m_frameInterval = 40;   // recorder ms between frames, as last seen
-    int64_t m_prevT = -1;           // recorder ms of the frame decoded before
-    bool m_awaitKey = false;        // late: frames are dropped until the next key frame
-
-    // The video units decoded since the key frame before the last one, for
-    // stepping back past the kept pictures.
-    struct Unit {
-        std::vector<uint8_t> bytes;   // padded for the decoder
-        int64_t pts = -1;
-        bool key = false;
-    };
-    std::mutex m_unitsMutex;
-    std::deque<Unit> m_units;
-    int m_unitsCodec = 0;
-    uint32_t m_unitsStart = 0;   // start time of the recording the units belong to
-    void LogUnit(const uint8_t* data, int size, int64_t pts, bool key);   // decode thread
-    void ClearUnits();
+    int64_t m_decodeCostMs = 0;    // test hook: clock ms each decoded video unit takes
+    bool m_holdDecoder = false;    // test hook: the decode thread stops before its next unit
+    int64_t m_nextDecodeAt = 0;    // decode thread: when the decoder takes the next unit
 };
 
 // Port table.

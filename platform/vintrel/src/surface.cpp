@@ -168,9 +168,18 @@ void Surface::Paint(FrameView* view) {
     if (image.isNull()) {
         painter.fillRect(target, Qt::black);
     } else if (fitted) {
-        // Made for this view (scaled only if the view changed its size since).
-        if (image.size() == target.size()) painter.drawImage(target.topLeft(), image);
-        else painter.drawImage(target, image);
+        // Made for this view, one column narrower for an odd width (scaled
+        // only if the view changed its size since).
+        if (image.size() == target.size()) {
+            painter.drawImage(target.topLeft(), image);
+        } else if (image.height() == target.height() && image.width() == (target.width() & ~1)) {
+            painter.drawImage(target.topLeft(), image);
+            painter.fillRect(QRect(target.left() + image.width(), target.top(), target.width() - image.width(),
+                                   target.height()),
+                             Qt::black);
+        } else {
+            painter.drawImage(target, image);
+        }
     } else {
         QRect source = region.isValid() ? region.intersected(image.rect()) : image.rect();
         if (!source.isValid()) source = image.rect();

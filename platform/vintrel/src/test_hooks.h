@@ -17,4 +17,16 @@ void UseRealClock();
 // Bytes of decoded pictures the port keeps for stepping back (0 for a bad port).
 size_t KeptPictureBytes(int port);
 
+// From now on each video unit the port decodes takes `ms` of the ports'
+// clock: its decoder takes the next one only once the clock has moved that
+// far (0: as fast as it can). A decoder short of CPU, on the manual clock.
+void SetDecodeCost(int port, int64_t ms);
+// While held, the port's decode thread stops before it hands its next unit
+// to the decoder, as if that unit took as long (it counts as waiting for
+// AdvanceManualClock).
+void HoldDecoder(int port, bool hold);
+// Whether the port's decode thread waits with no time limit, until a call or
+// new data wakes it (false while it runs, waits for a time, or is not there).
+bool WaitsUntilTold(int port);
+
 }  // namespace vintrel

@@ -69,6 +69,7 @@ void VideoDecoder::Decode(const uint8_t* data, int size, int64_t pts, bool key, 
     if (m_keyOnly && !key) return;
     m_needKey = false;
     if (m_tap) m_tap(data, size, pts, key);
+    ++m_decoded;
     m_pkt->data = const_cast<uint8_t*>(data);
     m_pkt->size = size;
     m_pkt->pts = pts >= 0 ? pts : AV_NOPTS_VALUE;

@@ -52,6 +52,8 @@ public:
     }
     bool HasPending() const { return m_pending; }
     uint64_t Errors() const { return m_errors; }
+    // Access units handed to the decoder so far.
+    uint64_t Decoded() const { return m_decoded; }
 
 private:
     void Decode(const uint8_t* data, int size, int64_t pts, bool key, const FrameSink& sink);
@@ -66,6 +68,7 @@ private:
     bool m_needKey = true;
     bool m_pending = false;   // the parser holds bytes not yet decoded
     uint64_t m_errors = 0;
+    uint64_t m_decoded = 0;
     // The parser reads up to AV_INPUT_BUFFER_PADDING_SIZE bytes past its
     // input: payloads are handed to it from this zero-padded copy.
     std::vector<uint8_t> m_padded;

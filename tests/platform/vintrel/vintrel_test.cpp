@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QWidget>
 #include <algorithm>
@@ -392,6 +393,21 @@ TEST(VintrelPlay, ScreenGetsThePictureAtItsViewSize) {
     EXPECT_TRUE(shows(whole.copy(0, 0, 320, 240).scaled(160, 120, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
     ASSERT_TRUE(Ostrum_SetDisplayRegion(port, 0, nullptr, nullptr, 1));
     EXPECT_TRUE(shows(whole.scaled(160, 120, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+
+    // An odd width: the picture is made one column narrower (the scaler's
+    // fast path), the view's last column black.
+    window.resize(161, 120);
+    {
+        QImage expected(161, 120, QImage::Format_RGB32);
+        expected.fill(Qt::black);
+        QPainter painter(&expected);
+        painter.drawImage(0, 0, whole.scaled(160, 120, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        painter.end();
+        EXPECT_TRUE(shows(expected)) << MeanDifference(view->grab().toImage(), expected);
+        const QImage shown = view->grab().toImage();
+        ASSERT_EQ(shown.size(), QSize(161, 120));
+        for (int y = 0; y < 120; ++y) ASSERT_EQ(shown.pixel(160, y) & 0xffffff, 0u) << y;
+    }
 
     // The window grows past the picture while paused: the whole picture, sharp.
     window.resize(800, 600);
@@ -858,6 +874,33 @@ TEST(VintrelPace, LateWindowDropsFramesAndSkipsToTheNextKeyFrame) {
         OSTRUM_FILE_TIME shown{};
         ASSERT_TRUE(Ostrum_GetPlayedTime(port, &shown));
         EXPECT_EQ(std::vector<int>({shown.second, shown.millisecond}), std::vector<int>({2, 40}));
+        Ostrum_FreePort(port);
+        vintrel::UseRealClock();
+        g_shows = nullptr;
+    }
+}
+
+// The frames already decoded are shown on time while the decoder is stuck
+// in a unit (a key frame that takes long on a busy machine); the decoder
+// goes on where it stopped.
+TEST(VintrelPace, DecodedFramesAreShownWhileTheDecoderIsBusy) {
+    const std::string path = TempPath("busy.rec");
+    vintrel_test::RecordingSpec spec;
+    spec.seconds = 2;
+    ASSERT_TRUE(vintrel_test::WriteRecording(path, spec));
+    const auto bytes = ReadAll(path);
+    for (int group : {0, -1}) {
+        SCOPED_TRACE(group);
+        vintrel::UseManualClock(3000000);
+        Shows shows;
+        const int port = PlayOnManualClock(bytes, group, &shows);
+        ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetBufferValue(port, OSTRUM_BUF_VIDEO) == 5; }, 20));
+        vintrel::HoldDecoder(port, true);
+        for (int i = 0; i < 5; ++i) vintrel::AdvanceManualClock(40);
+        EXPECT_EQ(Stamps(shows), Range(0, 200));
+        vintrel::HoldDecoder(port, false);
+        for (int i = 0; i < 5; ++i) vintrel::AdvanceManualClock(40);
+        EXPECT_EQ(Stamps(shows), Range(0, 400));
         Ostrum_FreePort(port);
         vintrel::UseRealClock();
         g_shows = nullptr;

@@ -225,13 +225,19 @@ TEST_F(PlaybackGridTest, ControlBarDrivesTheSelectedWindow) {
     EXPECT_TRUE(BarButton("closeAllBtn")->isEnabled());
     EXPECT_TRUE(BarButton("pauseAllBtn")->isEnabled());
 
-    // Pause, resume, faster, slower, one frame.
+    // Pause, resume, faster, slower, one frame. Paused, the window's time
+    // stops being polled once its player waits for the next control; play
+    // starts it again.
     start->click();
     EXPECT_TRUE(Interaction(0)->m_bPause);
     EXPECT_EQ(start->toolTip(), "Start");
     EXPECT_TRUE(BarButton("restoreAllBtn")->isEnabled());
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return !cell->isOsdTimerActive(); }));
+    const QString pausedAt = cell->timeLabel()->text();
+    EXPECT_EQ(pausedAt, QDateTime::fromSecsSinceEpoch(Played(0)).toString("yyyy-MM-dd hh:mm:ss"));
     start->click();
     EXPECT_TRUE(Playing(0));
+    EXPECT_TRUE(cell->isOsdTimerActive());
     BarButton("btnFast")->click();
     EXPECT_EQ(Interaction(0)->m_streamPlayer.GetSpeed(), 1);
     EXPECT_EQ(bar->speedPicture(), "beishu_2.png");

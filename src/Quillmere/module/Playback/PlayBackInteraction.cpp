@@ -15,6 +15,7 @@ CPlayBackInteraction::CPlayBackInteraction() : QObject(nullptr) {
     }
     connect(&m_streamPlayer, &CStreamPlayer::signalVehInfo, this, &CPlayBackInteraction::signalVehInfo);
     connect(&m_streamPlayer, &CStreamPlayer::signalClipFinished, this, &CPlayBackInteraction::signalClipFinished);
+    connect(&m_streamPlayer, &CStreamPlayer::signalPlayControl, this, &CPlayBackInteraction::signalPlayControl);
 }
 
 CPlayBackInteraction::~CPlayBackInteraction() {
@@ -241,6 +242,8 @@ CPlayBackInteraction::State CPlayBackInteraction::GetState() const {
     state.volume = m_streamPlayer.GetPlayer()->GetVolume();
     state.playerState = m_streamPlayer.GetState();
     state.endOfList = m_streamPlayer.IsEndOfList();
+    state.resting = !state.clipping && (m_streamPlayer.GetPlayer()->IsPaused() || m_streamPlayer.GetPlayer()->IsSingleFrame()) &&
+                    m_streamPlayer.IsWaitingForWake();
     return state;
 }
 

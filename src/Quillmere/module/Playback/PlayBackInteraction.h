@@ -102,6 +102,8 @@ public:
         uint16_t volume = 0;
         int playerState = 0;       // CStreamPlayer::StatePlaying .. StateKeyMismatch
         bool endOfList = false;    // the last file has been played out
+        bool resting = false;      // paused or in single frames, no clip, and the player
+                                   // waits for its next control: nothing on screen moves
     };
     State GetState() const;
     // Time of the frame on screen; -1 while no file is open.
@@ -135,6 +137,9 @@ signals:
     // A clip (cut once it stopped) has been written to `path`, or could not
     // be (`saved` false).
     void signalClipFinished(QString path, bool saved);
+    // A control (pause, play, speed, single frame, move) took effect: the
+    // time on screen may move again.
+    void signalPlayControl();
     // A seek finished the running clip at once: its path, for the operator
     // (the clip is cut afterwards, see signalClipFinished). Emitted on the
     // thread that sought.

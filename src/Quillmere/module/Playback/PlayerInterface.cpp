@@ -1,6 +1,8 @@
 #include <algorithm>
 #include "PlayerInterface.h"
 
+#include <chrono>
+
 #include <QDebug>
 #include <cstdio>
 #include <cstring>
@@ -291,19 +293,31 @@ void CPlayerInterface::CloseStream() {
     std::memset(m_header, 0, sizeof m_header);
 }
 
+void CPlayerInterface::KickInput() {
+    std::lock_guard<std::mutex> lk(m_inputMutex);
+    m_inputKick = true;
+    m_inputCv.notify_all();
+}
+
 int CPlayerInterface::InputData(const uint8_t* data, uint32_t size) {
     if (!m_streamOpen || m_fileRoute) return InputNoStream;
     // A full buffer is offered the data again after a pause that grows
-    // while the player takes nothing (paused: eight tries a second, not
-    // sixty); its buffer holds seconds, so the longest pause loses nothing.
+    // while the player takes nothing: up to 120 ms while it plays (its
+    // buffer holds seconds, so the longest pause loses nothing), up to a
+    // second while it is held on a picture, where only a control (which
+    // ends the pause) lets it take more.
     int pauseMs = 15;
     for (;;) {
         if (!m_streamOpen) return InputNoStream;
         if (Ostrum_InputData(m_port, data, size)) break;
         Ostrum_GetLastError(m_port);
         if (m_stopInput) return InputGivenUp;
-        ZUN_Sleep(pauseMs);
-        pauseMs = std::min(pauseMs * 2, 120);
+        {
+            std::unique_lock<std::mutex> lk(m_inputMutex);
+            m_inputCv.wait_for(lk, std::chrono::milliseconds(pauseMs), [this] { return m_inputKick || m_stopInput; });
+            m_inputKick = false;
+        }
+        pauseMs = std::min(pauseMs * 2, m_paused || m_singleFrame ? 1000 : 120);
     }
     return InputAccepted;
 }
@@ -322,6 +336,7 @@ bool CPlayerInterface::AddToSyncGroup() {
 bool CPlayerInterface::LeaveSyncGroup() { return Ostrum_SetSycGroup(m_port, -1) != 0; }
 
 bool CPlayerInterface::Pause(bool on) {
+    KickInput();
     if (!m_streamOpen) return false;
     if (m_paused == on) return true;
     if (!Ostrum_Pause(m_port, on ? 1 : 0)) {
@@ -347,6 +362,7 @@ void CPlayerInterface::ApplyDecodeType() {
 }
 
 bool CPlayerInterface::Fast() {
+    KickInput();
     if (!m_streamOpen || m_speed >= 4) return false;
     if (!Ostrum_Fast(m_port)) return false;
     ++m_speed;
@@ -356,6 +372,7 @@ bool CPlayerInterface::Fast() {
 }
 
 bool CPlayerInterface::Slow() {
+    KickInput();
     if (!m_streamOpen || m_speed <= -4) return false;
     if (!Ostrum_Slow(m_port)) return false;
     --m_speed;
@@ -380,6 +397,7 @@ int CPlayerInterface::SetSpeed(int step) {
 }
 
 bool CPlayerInterface::OneByOne() {
+    KickInput();
     if (!m_streamOpen || !Ostrum_OneByOne(m_port)) return false;
     m_speed = 0;
     m_paused = true;
@@ -388,6 +406,7 @@ bool CPlayerInterface::OneByOne() {
 }
 
 bool CPlayerInterface::OneByOneBack() {
+    KickInput();
     if (!m_streamOpen || !Ostrum_OneByOneBack(m_port)) return false;
     m_paused = false;
     m_singleFrame = true;
@@ -395,6 +414,7 @@ bool CPlayerInterface::OneByOneBack() {
 }
 
 bool CPlayerInterface::Resume() {
+    KickInput();
     if (!m_streamOpen) return false;
     if (m_paused && Ostrum_Pause(m_port, 0)) m_paused = false;
     while (m_speed > 0) {

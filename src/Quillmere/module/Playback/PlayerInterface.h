@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <ctime>
 #include <cstdio>
@@ -109,7 +110,10 @@ public:
     void SetShownCallback(std::function<void(time_t)> callback);
 
     // Set by the stream player: a blocked InputData gives up.
-    void SetStopInput(bool on) { m_stopInput = on; }
+    void SetStopInput(bool on) {
+        m_stopInput = on;
+        if (on) KickInput();
+    }
 
     int GetPort() const { return m_port; }
     bool IsStreamOpen() const { return m_streamOpen; }
@@ -143,6 +147,8 @@ private:
     // failure the port is exchanged for a fresh one.
     bool StartPort(const std::function<bool(int port)>& open, void* window);
     void ApplyDecodeType();
+    // Ends the pause of a blocked InputData: the player may take data again.
+    void KickInput();
     // Folder setting of snapshots for the current page; false when unset.
     static bool CaptureFolder(std::string* folder);
     bool MakeCapturePath(const std::shared_ptr<CSingleFile>& record, bool* jpeg);
@@ -161,8 +167,13 @@ private:
     std::atomic<bool> m_fileRoute{false};   // the open stream is a file read by the library
     void* m_window = nullptr;
     std::atomic<bool> m_stopInput{false};
-    bool m_paused = false;
-    bool m_singleFrame = false;
+    std::atomic<bool> m_paused{false};       // read by the thread that hands data in
+    std::atomic<bool> m_singleFrame{false};
+    // A blocked InputData pauses between its tries on this condition; a
+    // control or a stop ends the pause.
+    std::mutex m_inputMutex;
+    std::condition_variable m_inputCv;
+    bool m_inputKick = false;   // under m_inputMutex
     std::atomic<int> m_speed{0};
 
     // Snapshot of the next drawn frame: all fields under m_captureMutex, so a

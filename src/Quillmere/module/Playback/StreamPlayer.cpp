@@ -86,6 +86,13 @@ bool CStreamPlayer::SetDrawCallback(OSTRUM_DRAW_CB callback, void* user) {
 bool CStreamPlayer::EnableSync() {
     ZUN_Guard guard(m_mutex);
     m_syncRequested = true;
+    // A stream already playing joins now: a move inside a converted file
+    // opens nothing, and a window left on a clock of its own would show its
+    // own seconds beside the group's.
+    if (m_player.IsStreamOpen() && !m_inSyncGroup) {
+        m_player.AddToSyncGroup();
+        m_inSyncGroup = true;
+    }
     return true;
 }
 
@@ -311,7 +318,12 @@ bool CStreamPlayer::StartPlayByTime(time_t t) {
 bool CStreamPlayer::SeekTo(time_t t) {
     ZUN_Guard guard(m_mutex);
     if (!IsFileOpen() || t == -1) return false;
-    if (LocateFileAndPlay(t)) return true;
+    Wake();
+    if (LocateFileAndPlay(t)) {
+        guard.Release();
+        emit signalPlayControl();
+        return true;
+    }
     guard.Release();
     CBaseThread::Stop();
     ZUN_Guard again(m_mutex);
@@ -365,7 +377,7 @@ bool CStreamPlayer::Loop() {
                 m_lastPlayedTime = -1;
                 m_endOfList = false;
                 guard.Release();
-                ZUN_Sleep(kPumpIntervalMs);
+                WaitForWake(kPumpIntervalMs);
                 return true;
             }
             CloseAll();
@@ -381,8 +393,13 @@ bool CStreamPlayer::Loop() {
         m_state = StateReadFailed;
         return false;
     }
+    // Held on a picture (paused or single frames) with nothing moving for
+    // as long as it takes to find a file played out: nothing changes until
+    // a control comes, which wakes the pump.
+    const bool held = m_player.IsPaused() || m_player.IsSingleFrame();
+    const bool still = held && m_sameTimeCount >= kPlayedOutPasses;
     guard.Release();
-    ZUN_Sleep(kPumpIntervalMs);
+    WaitForWake(still ? -1 : kPumpIntervalMs);
     return true;
 }
 
@@ -396,46 +413,69 @@ time_t CStreamPlayer::GetPlayedTime() {
 
 bool CStreamPlayer::Pause(bool on) {
     ZUN_Guard guard(m_mutex);
-    return m_player.Pause(on);
+    Wake();
+    const bool ok = m_player.Pause(on);
+    guard.Release();
+    if (ok) emit signalPlayControl();
+    return ok;
 }
 
 bool CStreamPlayer::Fast() {
     ZUN_Guard guard(m_mutex);
-    bool ok = m_player.Fast();
+    Wake();
+    const bool ok = m_player.Fast();
     if (ok) m_speed = m_player.GetSpeed();
+    guard.Release();
+    if (ok) emit signalPlayControl();
     return ok;
 }
 
 bool CStreamPlayer::Slow() {
     ZUN_Guard guard(m_mutex);
-    bool ok = m_player.Slow();
+    Wake();
+    const bool ok = m_player.Slow();
     if (ok) m_speed = m_player.GetSpeed();
+    guard.Release();
+    if (ok) emit signalPlayControl();
     return ok;
 }
 
 bool CStreamPlayer::OneByOne() {
     ZUN_Guard guard(m_mutex);
-    bool ok = m_player.OneByOne();
+    Wake();
+    const bool ok = m_player.OneByOne();
     if (ok) m_speed = 0;
+    guard.Release();
+    if (ok) emit signalPlayControl();
     return ok;
 }
 
 bool CStreamPlayer::OneByOneBack() {
     ZUN_Guard guard(m_mutex);
-    return m_player.OneByOneBack();
+    Wake();
+    const bool ok = m_player.OneByOneBack();
+    guard.Release();
+    if (ok) emit signalPlayControl();
+    return ok;
 }
 
 bool CStreamPlayer::Resume() {
     ZUN_Guard guard(m_mutex);
-    bool ok = m_player.Resume();
+    Wake();
+    const bool ok = m_player.Resume();
     if (ok) m_speed = 0;
+    guard.Release();
+    if (ok) emit signalPlayControl();
     return ok;
 }
 
 int CStreamPlayer::SetSpeed(int step) {
     ZUN_Guard guard(m_mutex);
-    int result = m_player.SetSpeed(step);
+    Wake();
+    const int result = m_player.SetSpeed(step);
     if (result != 0) m_speed = step;
+    guard.Release();
+    if (result != 0) emit signalPlayControl();
     return result;
 }
 

@@ -3,7 +3,8 @@
 // the file that holds a requested time and opens it there, waits for the
 // stream's header to open the player, keeps the play controls under one lock,
 // and moves on to the next file when one has been played out (pump thread,
-// one pass every 40 ms). Failures leave the player idle with a state number.
+// one pass every 40 ms; held on a picture that no longer changes, it waits
+// for the next control). Failures leave the player idle with a state number.
 #include <QObject>
 
 #include <atomic>
@@ -53,6 +54,8 @@ public:
     bool SetFileList(std::vector<CSingleFile*> files);
     void SetDiskKind(bool bareDisk);
     bool SetDrawCallback(OSTRUM_DRAW_CB callback, void* user);
+    // Joins the page's sync group: at once when a stream is open, and again
+    // whenever a stream opens.
     bool EnableSync();
     bool DisableSync();
 
@@ -102,6 +105,9 @@ signals:
     void signalDiskSpacelow();
     // The player's signalClipFinished, on this object's thread.
     void signalClipFinished(QString path, bool saved);
+    // A control (pause, play, speed, single frame, move) took effect; on the
+    // caller's thread, after the controls' lock is released.
+    void signalPlayControl();
 
 private slots:
     void onUpdateVehInfo(VEH_META_INFO vehInfo);

@@ -9,7 +9,6 @@ namespace APT_QMR {
 namespace {
 
 constexpr int kTickMs = 500;
-constexpr int kTickSliceMs = 20;   // a stop does not wait for a whole tick
 
 }  // namespace
 
@@ -96,7 +95,11 @@ bool SynPlaybackInteraction::Loop() {
     const time_t t = GetCurrentTime();
     if (t >= 0) emit signalCurrentTime(t);
     ++m_passes;
-    for (int slept = 0; slept < kTickMs && !IsStopRequested(); slept += kTickSliceMs) ZUN_Sleep(kTickSliceMs);
+    // Held on a picture whose time was told already: the next control
+    // wakes the ticker (a stop ends the wait at once).
+    const bool still = m_held && t == m_lastTold;
+    m_lastTold = t;
+    WaitForWake(still ? -1 : kTickMs);
     return true;
 }
 
@@ -106,6 +109,7 @@ void SynPlaybackInteraction::SetPlayState(bool held, bool paused, bool singleFra
     m_held = held;
     m_paused = paused;
     m_singleFrame = singleFrame;
+    Wake();
 }
 
 time_t SynPlaybackInteraction::GetCurrentTime() {
@@ -148,6 +152,7 @@ bool SynPlaybackInteraction::Pause(bool on) {
     m_held = on;
     m_paused = on;
     if (on) m_singleFrame = false;
+    Wake();
     return result;
 }
 
@@ -215,6 +220,7 @@ bool SynPlaybackInteraction::OneByOne() {
     m_held = true;
     m_paused = false;
     m_singleFrame = true;
+    Wake();
     return result;
 }
 
@@ -236,6 +242,7 @@ bool SynPlaybackInteraction::Play() {
     m_held = false;
     m_paused = false;
     m_singleFrame = false;
+    Wake();
     return result;
 }
 
@@ -249,6 +256,7 @@ bool SynPlaybackInteraction::SeekTo(time_t t) {
     m_held = false;
     m_paused = false;
     m_singleFrame = false;
+    Wake();
     return true;
 }
 

@@ -2,7 +2,8 @@
 // Plays a set of windows in step: every control goes to each window that has
 // a file open, the result is the AND of theirs, single frames keep the
 // windows within a second of each other, and a ticker emits the current time
-// every 500 ms for the time axis.
+// every 500 ms for the time axis (held on a picture whose time it told, it
+// waits for the next control).
 //
 // Lives on the GUI thread; the ticker runs on a thread of its own. Lock
 // order: the group's mutex before any window's stream-player mutex.
@@ -26,7 +27,8 @@ public:
     ~SynPlaybackInteraction() override;
 
     // False for null or a window already in the set. The windows join the
-    // page's sync group when their stream opens next.
+    // page's sync group at once when their stream is open, else when it
+    // opens.
     bool AddInteraction(CPlayBackInteraction* window);
     bool SetInteractions(std::vector<CPlayBackInteraction*> windows);
     void RemoveInteraction(CPlayBackInteraction* window);
@@ -72,11 +74,12 @@ private:
     static bool HasFile(CPlayBackInteraction* window);
 
     std::vector<CPlayBackInteraction*> m_windows;
-    bool m_held = false;
+    std::atomic<bool> m_held{false};   // read by the ticker
     bool m_paused = false;
     bool m_singleFrame = false;
     std::atomic<bool> m_running{false};
     std::atomic<uint64_t> m_passes{0};
+    time_t m_lastTold = -2;   // ticker only: the time it emitted last
     int m_context = 0;
     ZUN_Mutex m_mutex;
 };

@@ -1,5 +1,7 @@
 #include "BaseThread.h"
 
+#include <chrono>
+
 namespace APT_QMR {
 
 CBaseThread::CBaseThread()
@@ -13,9 +15,37 @@ CBaseThread::~CBaseThread() {
     // Derived classes stop their thread before this point; what can be left
     // is a thread that ended by itself, which still has to be joined.
     if (m_thread) {
-        m_stop.store(true);
+        RequestStop();
         if (ZUN_Thread_Wait(m_thread) != -1) m_thread = 0;
     }
+}
+
+void CBaseThread::RequestStop() {
+    std::lock_guard<std::mutex> lk(m_wakeMutex);
+    m_stop.store(true);
+    m_wakeCv.notify_all();
+}
+
+void CBaseThread::Wake() {
+    std::lock_guard<std::mutex> lk(m_wakeMutex);
+    m_woken = true;
+    m_wakeCv.notify_all();
+}
+
+bool CBaseThread::WaitForWake(int ms) {
+    std::unique_lock<std::mutex> lk(m_wakeMutex);
+    auto told = [this] { return m_woken || m_stop.load(); };
+    bool woken;
+    if (ms < 0) {
+        m_waitingUntold.store(true);
+        m_wakeCv.wait(lk, told);
+        m_waitingUntold.store(false);
+        woken = true;
+    } else {
+        woken = m_wakeCv.wait_for(lk, std::chrono::milliseconds(ms), told);
+    }
+    m_woken = false;
+    return woken;
 }
 
 bool CBaseThread::IsRunning() const { return m_thread != 0 && !m_finished.load(); }
@@ -34,6 +64,10 @@ bool CBaseThread::Start() {
     if (sem == -1) return false;
     m_startSem = sem;
     m_stop.store(false);
+    {
+        std::lock_guard<std::mutex> lk(m_wakeMutex);
+        m_woken = false;
+    }
     m_started.store(false);
     m_finished.store(false);
 
@@ -61,11 +95,11 @@ int CBaseThread::Stop() {
     if (m_threadId.load() == ZUN_Thread_GetSelfId()) {
         // Called from the worker itself: it cannot wait for its own end. The
         // request still ends it after this pass; the owner joins it later.
-        m_stop.store(true);
+        RequestStop();
         return -1;
     }
     if (!m_thread) return 0;
-    m_stop.store(true);
+    RequestStop();
     int rc = ZUN_Thread_Wait(m_thread);
     if (rc != -1) m_thread = 0;
     return rc;

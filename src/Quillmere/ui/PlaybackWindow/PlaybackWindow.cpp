@@ -148,6 +148,7 @@ void PlaybackWindow::onModelBound(int index, CPlayBackInteraction* interaction, 
     connect(interaction, &CPlayBackInteraction::signalVehInfo, cell, &SinglePlaybackWindow::onUpdateVehInfo);
     connect(interaction, &CPlayBackInteraction::signalClipFinished, cell, &SinglePlaybackWindow::onClipFinished);
     connect(interaction, &CPlayBackInteraction::signalClipEndedBySeek, cell, &SinglePlaybackWindow::onClipEndedBySeek);
+    connect(interaction, &CPlayBackInteraction::signalPlayControl, cell, &SinglePlaybackWindow::onPlayControl);
     cell->setChannel(channel);
     cell->setChannelTitle(device + "_" + QObject::tr("Channel") + QString::number(channel.GetChannelNumber()));
     cell->setRbs(channel.GetRbs());

@@ -447,6 +447,14 @@ void SinglePlaybackWindow::onUpdateOSDTime() {
     m_timeLabel->setText(QDateTime::fromSecsSinceEpoch(t).toString("yyyy-MM-dd hh:mm:ss"));
     PlaybackGridModel* model = m_link->model;
     if (model && model->selectedIndex() == m_index && !model->isSyncRunning()) emit signalCurrentTime(t);
+    // Held on a picture whose time shows, with the player waiting for its
+    // next control: nothing changes until one comes, which starts the timer
+    // again (onPlayControl).
+    if (ia->GetState().resting) stopOsdTimer();
+}
+
+void SinglePlaybackWindow::onPlayControl() {
+    if (hasFileOpen()) startOsdTimer();
 }
 
 void SinglePlaybackWindow::stopAtSearchEnd() {

@@ -130,6 +130,8 @@ public slots:
     void onRightMouseResponse(QPoint pos);
     void onCloseClicked();
     void onUpdateVehInfo(VEH_META_INFO wehInfo);
+    // A control reached the window's player: the time on screen may move.
+    void onPlayControl();
     // The end of a clip, cut after its path was shown: a clip that could
     // not be saved is told.
     void onClipFinished(QString path, bool saved);

@@ -12,6 +12,7 @@
 #include "recmedia/encoder.h"
 #include "recmedia/track.h"
 #include "recstream/recstream.h"
+#include "test_hooks.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -588,11 +589,20 @@ TEST_F(PlaybackInteractionTest, WindowsInAGroupAdvanceTogether) {
     EXPECT_TRUE(group.IsPaused());
     EXPECT_FALSE(group.IsPlaying());
     EXPECT_TRUE(a.m_bPause && b.m_bPause);
+    // Held on their pictures, the ticker, the windows' pumps and their
+    // decode threads wait until a control wakes them.
+    EXPECT_TRUE(kel_test::WaitUntil([&] {
+        return group.IsWaitingForWake() && a.m_streamPlayer.IsWaitingForWake() &&
+               b.m_streamPlayer.IsWaitingForWake() &&
+               vintrel::WaitsUntilTold(a.m_streamPlayer.GetPlayer()->GetPort()) &&
+               vintrel::WaitsUntilTold(b.m_streamPlayer.GetPlayer()->GetPort());
+    }));
     ASSERT_TRUE(group.OneByOne());
     EXPECT_TRUE(group.IsSingleFrame());
     EXPECT_TRUE(a.m_bSingleFrame && b.m_bSingleFrame);
     ASSERT_TRUE(group.Play());
     EXPECT_TRUE(a.m_bPlaying && b.m_bPlaying);
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return !group.IsWaitingForWake() && !a.m_streamPlayer.IsWaitingForWake(); }));
 
     ASSERT_TRUE(group.SetSpeed(1));
     EXPECT_EQ(group.GetSpeed(), 1);
@@ -609,6 +619,63 @@ TEST_F(PlaybackInteractionTest, WindowsInAGroupAdvanceTogether) {
     EXPECT_FALSE(group.Stop());
     EXPECT_FALSE(group.HasActiveWindow());   // the set is empty
     EXPECT_FALSE(group.SeekTo(T));
+    a.StopPlayback();
+    b.StopPlayback();
+}
+
+// Windows set playing first and put in step afterwards, as the grid's sync
+// button does, go by the group's clock (turned by hand here): the window
+// whose decoder needs 120 ms for a picture of a 10 fps recording shows its
+// pictures while they are less than a frame late, and once it drops a
+// picture more than two frames late and later than the one dropped before,
+// it decodes nothing up to the key frame at the group's time: a lower frame
+// rate, each picture within two frames of the group's time (what the other
+// window shows), instead of every picture later and later.
+TEST_F(PlaybackInteractionTest, AStarvedWindowSyncedWhilePlayingKeepsTheGroupsTime) {
+    struct ManualClock {
+        ManualClock() { vintrel::UseManualClock(5000000); }
+        ~ManualClock() { vintrel::UseRealClock(); }
+    } manual;
+    CPlayBackInteraction a, b;
+    Prepare(a, 1);
+    Prepare(b, 2);
+    ASSERT_TRUE(a.StartPlayback(windows[0].get(), T + 1));
+    ASSERT_TRUE(b.StartPlayback(windows[1].get(), T + 1));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return ShownMs(a) >= 0 && ShownMs(b) >= 0; }));
+    vintrel::SetDecodeCost(b.m_streamPlayer.GetPlayer()->GetPort(), 120);
+    SynPlaybackInteraction group;
+    ASSERT_TRUE(group.SetInteractions({&a, &b}));
+    ASSERT_TRUE(group.Play());
+    ASSERT_TRUE(group.Start());
+    ASSERT_TRUE(group.SeekTo(T));
+    // Both show the key frame moved to (the clock stands until turned).
+    const int64_t start = int64_t(T) * 1000;
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return ShownMs(a) == start && ShownMs(b) == start; }));
+    vintrel::SetDecodeCost(b.m_streamPlayer.GetPlayer()->GetPort(), 120);   // on the port the move opened
+    vintrel::AdvanceManualClock(0);
+    std::string apart;
+    int shownA = 0, shownB = 0;
+    int64_t lastA = start, lastB = start;
+    for (int step = 1; step <= 280; ++step) {   // 2.8 s of the 3 s recording
+        vintrel::AdvanceManualClock(10);
+        const int64_t ta = ShownMs(a), tb = ShownMs(b);
+        if (ta != lastA) ++shownA;
+        if (tb != lastB) {
+            ++shownB;
+            if (std::llabs(tb - ta) > 200) apart += std::to_string(tb - start) + "/" + std::to_string(ta - start) + " ";
+        }
+        lastA = ta;
+        lastB = tb;
+    }
+    EXPECT_EQ(apart, "");
+    EXPECT_EQ(lastA, start + 2800);
+    EXPECT_EQ(shownA, 28);
+    // 100 to 400 ms (20 to 80 ms late); 500 to 1100 ms dropped (100 to
+    // 220 ms late); nothing decoded up to the key frame at 2 s (the one at
+    // 1 s was already late), which is decoded 680 ms early, and the pictures
+    // after it up to 2.8 s, each decoded 20 ms less early.
+    EXPECT_EQ(shownB, 13);
+    ASSERT_TRUE(group.Stop());
     a.StopPlayback();
     b.StopPlayback();
 }

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -173,6 +174,58 @@ TEST(BaseThread, StopRequestIsVisibleInsideAPass) {
     ASSERT_TRUE(p.inPass.load());
     EXPECT_EQ(p.Stop(), 0);
     EXPECT_FALSE(p.IsRunning());
+}
+
+// A thread with nothing to do waits until told: each Wake gives exactly one
+// more pass (also one that came before the thread waited), and Stop ends the
+// wait.
+class Sleeper : public CBaseThread {
+public:
+    ~Sleeper() override { Stop(); }
+    std::atomic<int> passes{0};
+    std::atomic<int> timedOut{0};
+    std::atomic<int> limitMs{-1};
+
+protected:
+    bool Loop() override {
+        ++passes;
+        if (!WaitForWake(limitMs.load())) ++timedOut;
+        return true;
+    }
+};
+
+bool Eventually(const std::function<bool()>& cond) {
+    for (int i = 0; i < 30000; ++i) {
+        if (cond()) return true;
+        ZUN_Sleep(1);
+    }
+    return cond();
+}
+
+TEST(BaseThread, WaitsUntilWokenOrStopped) {
+    Sleeper s;
+    ASSERT_TRUE(s.Start());
+    ASSERT_TRUE(Eventually([&] { return s.IsWaitingForWake(); }));
+    EXPECT_EQ(s.passes.load(), 1);
+    for (int wake = 1; wake <= 3; ++wake) {
+        s.Wake();
+        ASSERT_TRUE(Eventually([&] { return s.passes.load() == wake + 1 && s.IsWaitingForWake(); })) << wake;
+    }
+    EXPECT_EQ(s.passes.load(), 4);
+    EXPECT_EQ(s.timedOut.load(), 0);
+    EXPECT_EQ(s.Stop(), 0);   // ends the wait
+    EXPECT_FALSE(s.IsRunning());
+    EXPECT_FALSE(s.IsWaitingForWake());
+    EXPECT_EQ(s.passes.load(), 4);
+}
+
+TEST(BaseThread, WaitWithALimitEndsByItself) {
+    Sleeper s;
+    s.limitMs = 1;
+    ASSERT_TRUE(s.Start());
+    ASSERT_TRUE(Eventually([&] { return s.timedOut.load() >= 3; }));
+    EXPECT_FALSE(s.IsWaitingForWake());
+    EXPECT_EQ(s.Stop(), 0);
 }
 
 TEST(BaseThread, ManyQuickRestarts) {
