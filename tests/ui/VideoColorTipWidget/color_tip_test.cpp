@@ -127,3 +127,26 @@ TEST(ScrollLabelTest, ShortTextStandsStillLongTextScrollsAndWraps) {
     EXPECT_FALSE(label.isScrolling());
     EXPECT_EQ(label.text(), "Back");
 }
+
+// A legend that is not on screen does not wake the program every 300 ms;
+// shown again, its long texts scroll on.
+TEST(ScrollLabelTest, ScrollsOnlyWhileShown) {
+    QWidget page;
+    auto* label = new ScrollLabel(&page);
+    label->setFixedWidth(87);
+    const QString text = "CarDistance/LowSpeedDriving/HighSpeedRoad";
+    label->setScrollText(text);
+    EXPECT_TRUE(label->isScrolling());
+    EXPECT_FALSE(label->isTicking());   // never shown yet
+
+    page.show();
+    EXPECT_TRUE(label->isTicking());
+    page.hide();
+    EXPECT_FALSE(label->isTicking());
+    EXPECT_TRUE(label->isScrolling());
+    page.show();
+    EXPECT_TRUE(label->isTicking());
+
+    label->setScrollText("Park");   // fits: stands still even when shown
+    EXPECT_FALSE(label->isTicking());
+}

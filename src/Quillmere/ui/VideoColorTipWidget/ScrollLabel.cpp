@@ -7,19 +7,30 @@ ScrollLabel::ScrollLabel(QWidget* parent) : QLabel(parent), m_timer(new QTimer(t
     connect(m_timer, &QTimer::timeout, this, &ScrollLabel::onUpdateText);
 }
 
-bool ScrollLabel::isScrolling() const { return m_timer->isActive(); }
+bool ScrollLabel::isTicking() const { return m_timer->isActive(); }
+
+void ScrollLabel::showEvent(QShowEvent* event) {
+    QLabel::showEvent(event);
+    if (m_scrolls && !m_timer->isActive()) m_timer->start(kStepMs);
+}
+
+void ScrollLabel::hideEvent(QHideEvent* event) {
+    m_timer->stop();
+    QLabel::hideEvent(event);
+}
 
 void ScrollLabel::setScrollText(const QString& text) {
     const QFontMetrics metrics(font());
     m_offset = 0;
-    if (metrics.horizontalAdvance(text) <= width()) {
+    m_scrolls = metrics.horizontalAdvance(text) > width();
+    if (!m_scrolls) {
         m_timer->stop();
         m_scrollText = text;
         setText(text);
         return;
     }
     m_scrollText = text + QStringLiteral("    ") + text;
-    m_timer->start(kStepMs);
+    if (isVisible()) m_timer->start(kStepMs);
     // Shown whole; the label clips what does not fit.
     setText(metrics.elidedText(m_scrollText, Qt::ElideNone, width()));
 }

@@ -1,6 +1,7 @@
 #pragma once
 // A label whose text scrolls sideways, one character every 300 ms, when it
-// is wider than the label; a text that fits stands still.
+// is wider than the label; a text that fits stands still. Its timer runs only
+// while the label is shown, so a hidden legend costs nothing.
 #include <QLabel>
 #include <QString>
 
@@ -18,9 +19,15 @@ public:
     // alone when it fits), and the current offset into it in characters.
     QString scrollText() const { return m_scrollText; }
     int scrollOffset() const { return m_offset; }
-    bool isScrolling() const;
+    bool isScrolling() const { return m_scrolls; }
+    // The scrolling timer runs (only while shown).
+    bool isTicking() const;
 
     static const int kStepMs = 300;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private slots:
     void onUpdateText();
@@ -28,5 +35,6 @@ private slots:
 private:
     QTimer* m_timer;
     int m_offset = 0;
+    bool m_scrolls = false;
     QString m_scrollText;
 };
