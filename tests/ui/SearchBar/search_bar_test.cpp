@@ -653,6 +653,20 @@ TEST_F(Panel, EvidencePicturesFollowThePlaybackTime) {
     EXPECT_FALSE(panel.form()->pictureLable->pixmap(Qt::ReturnByValue).isNull());
     ASSERT_NE(panel.form()->movePictureLabel->movie(), nullptr);
     EXPECT_TRUE(panel.form()->movePictureLabel->movie()->isValid());
+    // The animation runs only while it is on screen.
+    QLabel* loading = panel.form()->movePictureLabel;
+    EXPECT_NE(loading->movie()->state(), QMovie::Running);
+    panel.show();
+    EXPECT_FALSE(loading->isVisible());
+    EXPECT_NE(loading->movie()->state(), QMovie::Running);
+    auto* pages = panel.form()->stackedWidget;
+    QWidget* shownPage = pages->currentWidget();
+    pages->setCurrentWidget(panel.form()->page_5);   // the loading page
+    ASSERT_TRUE(loading->isVisible());
+    EXPECT_EQ(loading->movie()->state(), QMovie::Running);
+    pages->setCurrentWidget(shownPage);
+    EXPECT_NE(loading->movie()->state(), QMovie::Running);
+    panel.hide();
     EXPECT_FALSE(panel.form()->pictureLable->isHidden());
     EXPECT_TRUE(panel.form()->pictureTableView->isHidden());
     SetSearchDay(panel, kDay);

@@ -49,6 +49,28 @@ using namespace ResultTree;
 
 namespace {
 
+// Runs a label's animation only while the label is on screen: a hidden
+// animation would still wake the program for every one of its frames.
+class MovieWhileShown : public QObject {
+public:
+    MovieWhileShown(QLabel* label, QMovie* movie) : QObject(label), m_movie(movie) {
+        label->installEventFilter(this);
+        if (label->isVisible()) m_movie->start();
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            m_movie->start();
+        } else if (event->type() == QEvent::Hide) {
+            m_movie->stop();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QMovie* m_movie;
+};
+
 const char kDefaultPicture[] = ":/Quillmere/Images/PlayBack/Search/DefaultPicture.png";
 const char kDatePicture[] = ":/Quillmere/Images/PlayBack/Search/date.png";
 const char kHandOverDeclaration[] = "<?xml version=\"1.0\" encoding=\"GB2312\"?>";
@@ -288,7 +310,7 @@ void SearchBarWidget::initUi() {
 
     auto* movie = new QMovie(QStringLiteral(":/Quillmere/Images/PlayBack/Search/dengdai.gif"), QByteArray(), this);
     ui->movePictureLabel->setMovie(movie);
-    movie->start();
+    new MovieWhileShown(ui->movePictureLabel, movie);
 
     onShowSelectedPicture(QString::fromLatin1(kDefaultPicture));
     ui->pictureHintBtn->setCheckable(true);
