@@ -204,6 +204,13 @@ std::vector<int> Codes(const kel_test::SignalLog& spy) {
     return out;
 }
 
+// The downloader has said that it is done, or that it failed.
+bool Ended(const kel_test::SignalLog& spy) {
+    const std::vector<int> c = Codes(spy);
+    return std::find(c.begin(), c.end(), DownloadAllDone) != c.end() ||
+           std::find(c.begin(), c.end(), DownloadFailed) != c.end();
+}
+
 TEST_F(DownloadTest, ByFileWritesEveryTickedRow) {
     Lorrimax& d = Make();
     d.LoadSearchedFiles();
@@ -212,13 +219,7 @@ TEST_F(DownloadTest, ByFileWritesEveryTickedRow) {
     EXPECT_GT(d.selectedSize(), 0u);
     kel_test::SignalLog codes(&d.downloader(), &APT_QMR::CStreamDownloader::DownloadSignal);
     d.OnDownLoad();
-    ASSERT_TRUE(kel_test::WaitUntil(
-        [&] {
-            const auto c = Codes(codes);
-            return std::find(c.begin(), c.end(), DownloadAllDone) != c.end() ||
-                   std::find(c.begin(), c.end(), DownloadFailed) != c.end();
-        },
-        120));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ended(codes); }, 120));
     const std::vector<int> c = Codes(codes);
     EXPECT_EQ(c.front(), DownloadNextFile);
     EXPECT_EQ(std::count(c.begin(), c.end(), DownloadFileDone), 4);
@@ -259,13 +260,7 @@ TEST_F(DownloadTest, ByTimeWritesTheCheckedChannelAndUnchecksThePeriod) {
     ASSERT_TRUE(kel_test::WriteFile(old, "old"));
     kel_test::SignalLog codes(&d.downloader(), &APT_QMR::CStreamDownloader::DownloadSignal);
     d.OnDownLoad();
-    ASSERT_TRUE(kel_test::WaitUntil(
-        [&] {
-            const auto c = Codes(codes);
-            return std::find(c.begin(), c.end(), DownloadAllDone) != c.end() ||
-                   std::find(c.begin(), c.end(), DownloadFailed) != c.end();
-        },
-        120));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ended(codes); }, 120));
     EXPECT_EQ(Codes(codes).back(), DownloadAllDone);
     ASSERT_TRUE(kel_test::WaitUntil([&] { return f.m_pDownloadBtn->isEnabled(); }, 120));
     EXPECT_FALSE(f.m_pFirstPeriodCheckBox->isChecked());
