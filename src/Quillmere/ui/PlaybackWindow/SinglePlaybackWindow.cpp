@@ -425,19 +425,23 @@ void SinglePlaybackWindow::onSnapshot() {
 void SinglePlaybackWindow::onUpdateOSDTime() {
     CPlayBackInteraction* ia = interaction();
     if (!ia) return;
-    switch (ia->GetState().playerState) {
-        case 1: notice(tr("Cannot get video from disk.")); onStop(); break;
-        case 2: onStop(); break;
-        case 3: notice(tr("Cannot find file.")); onStop(); break;
-        case 4: notice(tr("Please set key.")); onStop(); break;
-        case 5: notice(tr("Error key.")); onStop(); break;
+    // One look at the player per tick: this runs every 300 ms in every
+    // window that shows a file.
+    const CPlayBackInteraction::State state = ia->GetState();
+    switch (state.playerState) {
+        case 1: notice(tr("Cannot get video from disk.")); onStop(); return;
+        case 2: onStop(); return;
+        case 3: notice(tr("Cannot find file.")); onStop(); return;
+        case 4: notice(tr("Please set key.")); onStop(); return;
+        case 5: notice(tr("Error key.")); onStop(); return;
         default: break;
     }
-    if (ia->GetState().endOfList) {
+    if (state.endOfList) {
         notice(tr("The video has reach the end."));
         onStop();
+        return;
     }
-    if (ia->GetState().clipping && IsDiskSpaceLow(kClipFreeGiB, SettingKey::ClipSavePath)) {
+    if (state.clipping && IsDiskSpaceLow(kClipFreeGiB, SettingKey::ClipSavePath)) {
         notice(tr("At least 2G disk space is need."));
         stopRecording();
     }
@@ -450,7 +454,7 @@ void SinglePlaybackWindow::onUpdateOSDTime() {
     // Held on a picture whose time shows, with the player waiting for its
     // next control: nothing changes until one comes, which starts the timer
     // again (onPlayControl).
-    if (ia->GetState().resting) stopOsdTimer();
+    if (state.resting) stopOsdTimer();
 }
 
 void SinglePlaybackWindow::onPlayControl() {
