@@ -14,6 +14,7 @@ PACKAGES=(
   ffmpeg
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth
+  python3
   fonts-wqy-microhei
 )
 
