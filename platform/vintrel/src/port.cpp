@@ -950,12 +950,38 @@ void Port::CheckKey(std::unique_lock<std::mutex>& lk) {
 
 // ---- what the decoder asks of the port ------------------------------------------------
 void Port::Decoded(Frame frame, uint64_t generation) {
-    std::lock_guard<std::mutex> lk(m_mutex);
+    std::unique_lock<std::mutex> lk(m_mutex);
     if (generation != m_generation || frame.t < m_dropBefore) {   // stale, or before the time moved to
         av_frame_free(&frame.frame);
         return;
     }
     m_dropBefore = INT64_MIN;
+    if (m_frames.empty() && !m_presenting && !m_paused && m_stepForward == 0 && !m_refit) {
+        // A frame due when it comes, with none before it, is shown here:
+        // handing it over would only have the picture read again from
+        // another core's cache.
+        int64_t wait = -1;
+        switch (Due(frame, NowMs(), &wait)) {
+        case Pace::Show:
+            m_presenting = true;
+            lk.unlock();
+            Present(frame, true, generation);
+            lk.lock();
+            m_presenting = false;
+            m_presentPoked = true;   // a frame a pause sent back, or the next one
+            m_presentCv.notify_all();
+            return;
+        case Pace::Drop:
+            av_frame_free(&frame.frame);
+            return;
+        case Pace::Skip:
+            av_frame_free(&frame.frame);
+            SkipToKeyFrame();
+            return;
+        case Pace::Wait:
+            break;
+        }
+    }
     m_frames.push_back(frame);
     m_presentPoked = true;
     m_presentCv.notify_all();
@@ -1148,9 +1174,11 @@ void Port::RunPresenter() {
         int64_t wait = -1;
         if (m_refit) {
             m_refit = false;
+            m_presenting = true;   // no frame goes on screen meanwhile
             lk.unlock();
             m_presenter.Refit();
             lk.lock();
+            m_presenting = false;
             continue;
         }
         if (m_stepForward > 0) {

@@ -4,7 +4,9 @@
 // decoder into the decoded frames waiting for their time; the presenting
 // thread hands each frame, when the clock (the port's own or its group's)
 // says it is due, to the presenter (screen pictures, the frame on screen,
-// the history for stepping back). Each stage has its own lock; the port's
+// the history for stepping back); a frame already due when it is decoded,
+// with none waiting before it, is shown by the decode thread itself, where
+// the picture is still in the cache. Each stage has its own lock; the port's
 // lock holds the play state and the decoded frames, and each thread waits on
 // its own condition for work or for the next frame's time.
 #include <QImage>
