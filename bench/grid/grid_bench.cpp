@@ -16,6 +16,7 @@
 //
 //   grid_bench [seconds] [windows] [runs] [--load N]   (defaults 30, 16, 3, 0)
 //
+// The heap is set up as in the programs (large blocks from the system).
 // The recordings are written once into bench-media/grid of the build folder.
 // The figures are those of the whole machine: on a shared machine they vary.
 #include <QApplication>
@@ -58,6 +59,7 @@
 #include "kel_bench/process.h"
 #include "recmedia/encoder.h"
 #include "vintrel.h"
+#include "wincompat/heap.h"
 #include "ziraz/dialogs.h"
 
 namespace {
@@ -358,6 +360,7 @@ int Measure(int argc, char** argv, int seconds, int windows, const std::string& 
 }
 
 int main(int argc, char** argv) {
+    wincompat::UseLargeBlocksFromTheSystem();
     std::vector<std::string> args(argv + 1, argv + argc);
     int load = 0;
     bool one = false;

@@ -14,6 +14,7 @@
 #include "ziraz/dialogs.h"
 #include "ziraz/ziraz.h"
 #include "storage/KelLogging.h"
+#include "wincompat/heap.h"
 
 int ReadDownloadFileType(int argc, char** argv) {
     if (argc < 2 || !argv || !argv[1]) return 0;
@@ -23,6 +24,7 @@ int ReadDownloadFileType(int argc, char** argv) {
 }
 
 int RunLorrimax(int argc, char** argv) {
+    wincompat::UseLargeBlocksFromTheSystem();
     QCoreApplication::setAttribute(Qt::AA_UseSoftwareOpenGL, true);
     PrepareUserProgramFolder();
     apt::ToolApplicationHull* hull = apt::ToolApplicationHull::instance();

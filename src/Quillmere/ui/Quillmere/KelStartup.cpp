@@ -16,6 +16,7 @@
 #include "caldrune/caldrune.h"
 #include "ziraz/dialogs.h"
 #include "ziraz/ziraz.h"
+#include "wincompat/heap.h"
 
 namespace KelStartup {
 
@@ -85,6 +86,7 @@ void FitToScreen(QWidget* window, const QRect& available) {
 }
 
 int Run(int& argc, char** argv) {
+    wincompat::UseLargeBlocksFromTheSystem();
     PrepareEnvironment();
     PrepareUserProgramFolder();
     apt::ToolApplicationHull* hull = apt::ToolApplicationHull::instance();
