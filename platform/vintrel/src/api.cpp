@@ -32,8 +32,8 @@ size_t KeptPictureBytes(int port) {
     return p ? p->KeptPictureBytes() : 0;
 }
 
-void SetDecodeCost(int port, int64_t ms) {
-    if (std::shared_ptr<Port> p = FindPort(port)) p->SetDecodeCost(ms);
+void SetDecodeCost(int port, int64_t ms, int64_t keyMs) {
+    if (std::shared_ptr<Port> p = FindPort(port)) p->SetDecodeCost(ms, keyMs);
 }
 
 void HoldDecoder(int port, bool hold) {

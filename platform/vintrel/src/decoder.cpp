@@ -23,6 +23,15 @@ constexpr size_t kUnitsBudget = 16u << 20;
 
 Decoder::Decoder(Client* client) : m_client(client) {
     m_video.SetUnitTap([this](const uint8_t* data, int size, int64_t pts, bool key) { LogUnit(data, size, pts, key); });
+    // Skipping ahead, a key frame that would be late anyway is not decoded:
+    // it is the dearest frame of all.
+    m_video.SetKeyFilter([this](int64_t pts) {
+        if (!m_awaitKey || pts < 0) return true;
+        const int64_t t = RecorderMs(static_cast<uint64_t>(pts));
+        if (m_client->KeyFrameInReach(t)) return true;
+        MetKey(t);
+        return false;
+    });
 }
 
 Decoder::~Decoder() = default;
@@ -57,9 +66,15 @@ void Decoder::Reset() {
     m_cipherUnits.clear();
     m_lastT = -1;
     m_lastKeyT = -1;
+    m_keyMetT = -1;
     m_prevT = -1;
     m_awaitKey = false;
     ClearUnits();
+}
+
+void Decoder::MetKey(int64_t t) {
+    if (m_keyMetT >= 0 && t > m_keyMetT && t - m_keyMetT <= 10000) m_keyInterval = t - m_keyMetT;
+    m_keyMetT = t;
 }
 
 void Decoder::SkipToKeyFrame() {
@@ -76,8 +91,10 @@ void Decoder::PushFrame(AVFrame* f, int64_t pts, bool key, uint64_t generation) 
     m_lastT = pts;
     // The decoder starts at a key frame: every frame after it was decoded
     // from the last one met (also when that one was not shown).
+    if (key) MetKey(fr.t);
     if (key || m_lastKeyT < 0) m_lastKeyT = fr.t;
     fr.keyT = m_lastKeyT;
+    fr.keyInterval = m_keyInterval;
     fr.key = key;
     if (m_prevT >= 0 && fr.t > m_prevT && fr.t - m_prevT <= 200) m_frameInterval = fr.t - m_prevT;
     m_prevT = fr.t;
@@ -137,6 +154,7 @@ void Decoder::NextRecording(const PesUnit& unit, uint64_t generation) {
     m_header = next;
     m_lastT = -1;
     m_lastKeyT = -1;
+    m_keyMetT = -1;
     m_prevT = -1;
     if (newCodec) {
         m_video.Close();
@@ -231,6 +249,7 @@ void Decoder::WriteSound(int port, int64_t now) {
 
 // ---- units kept for stepping back -----------------------------------------------------
 void Decoder::LogUnit(const uint8_t* data, int size, int64_t pts, bool key) {
+    m_lastUnitKey = key;
     std::lock_guard<std::mutex> lk(m_unitsMutex);
     if (m_unitsCodec != m_header.videoCodec || m_unitsStart != m_header.startTime) {
         m_units.clear();

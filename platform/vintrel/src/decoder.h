@@ -31,6 +31,7 @@ struct Frame {
     int64_t pts = 0;   // 90 kHz
     int64_t keyT = 0;  // recorder ms of the key frame it was decoded from
     int64_t interval = 40;   // recorder ms between frames, as last seen
+    int64_t keyInterval = 0;   // recorder ms between the last two key frames (0: not seen yet)
     bool key = false;
 };
 
@@ -50,6 +51,9 @@ public:
         virtual void Decoded(Frame frame, uint64_t generation) = 0;
         // The clock's time while it runs, INT64_MIN otherwise.
         virtual int64_t ClockNow() = 0;
+        // Whether the key frame of recorder time `t`, met while skipping to
+        // one, can still be decoded before its time.
+        virtual bool KeyFrameInReach(int64_t t) = 0;
         struct Settings {
             int keyState = 0;      // 0 fine / not enciphered, 1 key missing, 2 key does not fit
             std::string key;       // for an enciphered stream
@@ -90,8 +94,10 @@ public:
     bool HasPending() const { return m_video.HasPending(); }
     // Decodes what the parser still holds (at the end of the data).
     void Drain(uint64_t generation);
-    // Access units handed to the video decoder so far.
+    // Access units handed to the video decoder so far, and whether the last
+    // one was a key frame.
     uint64_t Decoded() const { return m_video.Decoded(); }
+    bool LastDecodedKey() const { return m_lastUnitKey; }
     bool SawVideo() const { return m_sawVideo; }
     // Late: nothing is decoded up to the first key frame not behind the clock.
     void SkipToKeyFrame();
@@ -139,8 +145,12 @@ private:
     std::vector<CipherUnit> m_cipherUnits;   // enciphered frames still collecting their PES pieces
     std::string m_key;
     bool m_sawVideo = false;
+    bool m_lastUnitKey = false;
     int64_t m_lastT = -1;
     int64_t m_lastKeyT = -1;        // recorder ms of the last key frame decoded
+    int64_t m_keyInterval = 0;      // recorder ms between the last two key frames met
+    int64_t m_keyMetT = -1;         // recorder ms of the last key frame met (decoded or passed over)
+    void MetKey(int64_t t);
     int64_t m_frameInterval = 40;   // recorder ms between frames, as last seen
     int64_t m_prevT = -1;           // recorder ms of the frame decoded before
     bool m_awaitKey = false;        // late: frames are dropped until the next key frame

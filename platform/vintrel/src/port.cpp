@@ -87,9 +87,13 @@ void Port::Settle(int64_t now) {
     });
 }
 
-void Port::SetDecodeCost(int64_t ms) {
+void Port::SetDecodeCost(int64_t ms, int64_t keyMs) {
     std::lock_guard<std::mutex> lk(m_mutex);
     m_decodeCostMs = ms;
+    m_keyDecodeCostMs = keyMs;
+    // What the decoder knows of its costs from now on.
+    m_frameCostUs = static_cast<double>(ms) * 1000.0;
+    m_keyCostUs = static_cast<double>(keyMs > 0 ? keyMs : ms) * 1000.0;
     Poke();
 }
 
@@ -126,6 +130,7 @@ void Port::SetPausedLocked(bool paused) {
 void Port::ClearFramesLocked() {
     for (auto& f : m_frames) av_frame_free(&f.frame);
     m_frames.clear();
+    av_frame_free(&m_costly.frame);
 }
 
 void Port::ClearQueues() {
@@ -258,7 +263,7 @@ uint32_t Port::BufferValue(uint32_t kind) {
         return AudioSink::Instance().Owner() == m_number ? static_cast<uint32_t>(AudioSink::Instance().Queued()) : 0;
     case OSTRUM_BUF_FRAMES_LEFT: {
         bool more = m_source.Bytes() > 0 || (m_demuxBuffered > 3 && !m_demuxStale) || m_decoderPending || m_feeding;
-        return static_cast<uint32_t>(m_frames.size() + m_inFlight) + (more ? 1 : 0);
+        return static_cast<uint32_t>(m_frames.size() + m_inFlight + (m_costly.frame ? 1 : 0)) + (more ? 1 : 0);
     }
     default:
         SetError(OSTRUM_ERR_PARAM);
@@ -956,6 +961,25 @@ void Port::Decoded(Frame frame, uint64_t generation) {
         return;
     }
     m_dropBefore = INT64_MIN;
+    if (m_decodeCostMs > 0 && m_keyDecodeCostMs > 0 && frame.key) {
+        // (Test hook) the key frame comes out once its decoding time has
+        // passed on the clock; the decode thread takes it up then.
+        if (m_costly.frame) {   // a unit gave two frames: the first goes on now
+            Frame held = m_costly;
+            m_costly = Frame{};
+            if (m_costlyGeneration == m_generation) Accept(held, m_costlyGeneration, lk);
+            else av_frame_free(&held.frame);
+        }
+        m_costly = frame;
+        m_costlyGeneration = generation;
+        m_costlyReadyAt = m_unitStartedAt + m_keyDecodeCostMs;
+        return;
+    }
+    Accept(frame, generation, lk);
+}
+
+void Port::Accept(Frame frame, uint64_t generation, std::unique_lock<std::mutex>& lk) {
+    if (!m_skipRequested && NextKeyOutOfReach(frame)) m_skipRequested = true;   // taken up after this unit
     if (m_frames.empty() && !m_presenting && !m_paused && m_stepForward == 0 && !m_refit) {
         // A frame due when it comes, with none before it, is shown here:
         // handing it over would only have the picture read again from
@@ -985,6 +1009,36 @@ void Port::Decoded(Frame frame, uint64_t generation) {
     m_frames.push_back(frame);
     m_presentPoked = true;
     m_presentCv.notify_all();
+}
+
+// A window of a group whose decoder is short of time passes over the rest of
+// a key frame's pictures once decoding one more would make the next key frame
+// late: that one is shown in time and the group's seconds change together in
+// every window; what goes is the end of a second, a lower frame rate.
+bool Port::NextKeyOutOfReach(const Frame& frame) {
+    if (m_group < 0 || m_paused || m_reverse || m_stepForward > 0 || m_openMode == OSTRUM_STREAM_LIVE || frame.key ||
+        frame.keyInterval <= 0 || m_frameCostUs <= 0 || m_keyCostUs <= 0)
+        return false;
+    const int64_t nextKey = frame.keyT + frame.keyInterval;
+    if (nextKey <= frame.t) return false;
+    const int64_t now = m_clock->Now(NowMs(), true);
+    if (now == INT64_MIN) return false;
+    if (nextKey - frame.t <= frame.interval) return false;   // the key frame comes next
+    // With half a key frame's time to spare: its cost varies by a third.
+    return m_frameCostUs + 1.5 * m_keyCostUs > static_cast<double>(nextKey - now) * 1000.0 / m_clock->Rate();
+}
+
+bool Port::KeyFrameInReach(int64_t t) {
+    std::lock_guard<std::mutex> lk(m_mutex);
+    const int64_t now = m_clock->Now(NowMs(), true);
+    if (now == INT64_MIN) return true;
+    return static_cast<double>(t - now) * 1000.0 / m_clock->Rate() >= m_keyCostUs;
+}
+
+void Port::NoteDecodeTime(int64_t us, bool key) {
+    // Mostly the last few: the share of the CPU a decoder gets moves.
+    double& cost = key ? m_keyCostUs : m_frameCostUs;
+    cost = cost <= 0 ? static_cast<double>(us) : 0.7 * cost + 0.3 * static_cast<double>(us);
 }
 
 int64_t Port::ClockNow() {
@@ -1082,8 +1136,22 @@ void Port::RunDecoder() {
         }
 
         // decoding
-        const bool decoderBusy = m_decodeCostMs > 0 && now < m_nextDecodeAt;
-        if (decoderBusy) wait = wait < 0 ? m_nextDecodeAt - now : std::min(wait, m_nextDecodeAt - now);
+        // (Test hook) a frame whose decoding time has not passed yet.
+        if (m_costly.frame && now >= m_costlyReadyAt) {
+            Frame f = m_costly;
+            m_costly = Frame{};
+            if (m_costlyGeneration != m_generation) {
+                av_frame_free(&f.frame);
+                continue;
+            }
+            ++m_inFlight;
+            Accept(f, m_costlyGeneration, lk);
+            --m_inFlight;
+            continue;
+        }
+        const int64_t busyUntil = m_costly.frame ? m_costlyReadyAt : m_nextDecodeAt;
+        const bool decoderBusy = m_decodeCostMs > 0 && now < busyUntil;
+        if (decoderBusy) wait = wait < 0 ? busyUntil - now : std::min(wait, busyUntil - now);
         // The frame being shown counts: no more decoded frames are held
         // than the display buffer allows.
         if (m_frames.size() + (m_presenting ? 1 : 0) < m_maxFrames && !decoderBusy) {
@@ -1100,11 +1168,21 @@ void Port::RunDecoder() {
                 const uint64_t gen = m_generation;
                 const uint64_t decodedBefore = m_decoder.Decoded();
                 ++m_inFlight;
+                const auto started = std::chrono::steady_clock::now();
+                m_unitStartedAt = now;
                 lk.unlock();
                 m_decoder.HandleUnit(unit, gen);
                 lk.lock();
                 --m_inFlight;
-                if (m_decodeCostMs > 0 && m_decoder.Decoded() != decodedBefore) m_nextDecodeAt = now + m_decodeCostMs;
+                if (m_decoder.Decoded() != decodedBefore) {
+                    const bool key = m_decoder.LastDecodedKey();
+                    int64_t us = std::chrono::duration_cast<std::chrono::microseconds>(
+                                     std::chrono::steady_clock::now() - started)
+                                     .count();
+                    if (m_decodeCostMs > 0) us = (key && m_keyDecodeCostMs > 0 ? m_keyDecodeCostMs : m_decodeCostMs) * 1000;
+                    NoteDecodeTime(us, key);
+                    if (m_decodeCostMs > 0) m_nextDecodeAt = m_costly.frame ? m_costlyReadyAt : now + m_decodeCostMs;
+                }
                 m_demuxBuffered = m_decoder.Buffered();
                 m_decoderPending = m_decoder.HasPending();
                 m_idleSince = 0;

@@ -56,7 +56,7 @@ public:
     // Test hooks: each video unit decoded takes `ms` of the clock (a
     // decoder short of CPU); the decode thread stops before its next unit;
     // whether both threads wait with no time limit.
-    void SetDecodeCost(int64_t ms);
+    void SetDecodeCost(int64_t ms, int64_t keyMs);
     void HoldDecoder(bool hold);
     bool WaitsUntilTold();
     size_t KeptPictureBytes() { return m_presenter.KeptBytes(); }
@@ -114,7 +114,12 @@ public:
 private:
     // Decoder::Client, on the decode thread.
     void Decoded(Frame frame, uint64_t generation) override;
+    // A decoded frame of the current generation goes on: shown at once when
+    // due, else queued for the presenting thread (decode thread, under
+    // m_mutex, which a frame shown here releases meanwhile).
+    void Accept(Frame frame, uint64_t generation, std::unique_lock<std::mutex>& lk);
     int64_t ClockNow() override;
+    bool KeyFrameInReach(int64_t t) override;
     Settings CurrentSettings(bool enciphered) override;
     bool NextRecording(const recstream::StreamHeader& header, uint64_t generation) override;
     void DecoderFailed() override { SetError(OSTRUM_ERR_DECODER); }
@@ -137,6 +142,11 @@ private:
     // When the frame at the head of the queue is due (under m_mutex).
     Pace Due(const Frame& frame, int64_t now, int64_t* waitMs);
     void SkipToKeyFrame();   // decode thread, under m_mutex
+    // Whether decoding every frame up to the next key frame would make that
+    // one late (under m_mutex).
+    bool NextKeyOutOfReach(const Frame& frame);
+    // Wall time (or the test hook's clock time) a decoded unit took.
+    void NoteDecodeTime(int64_t us, bool key);
     // Shows a frame. `unlessPaused`: a frame taken for play (not for a step),
     // which goes back to the queue when a pause came meanwhile.
     void Present(Frame frame, bool unlessPaused, uint64_t generation);
@@ -248,8 +258,17 @@ private:
     uint64_t m_workerGeneration = ~0ull;
     int64_t m_idleSince = 0;
     int64_t m_decodeCostMs = 0;    // test hook: clock ms each decoded video unit takes
+    int64_t m_keyDecodeCostMs = 0; // ... a key frame, which comes out only then (0: as the others)
     bool m_holdDecoder = false;    // test hook: the decode thread stops before its next unit
-    int64_t m_nextDecodeAt = 0;    // decode thread: when the decoder takes the next unit
+    int64_t m_unitStartedAt = 0;   // decode thread: when the unit being decoded was taken
+    int64_t m_nextDecodeAt = 0;    // test hook: when the decoder takes the next unit
+    Frame m_costly;                // test hook: the frame decoded last, until its time has passed
+    uint64_t m_costlyGeneration = 0;
+    int64_t m_costlyReadyAt = 0;
+    // How long a frame takes to decode here, as of late (us, 0: not known):
+    // key frames apart, which cost several other frames.
+    double m_frameCostUs = 0;
+    double m_keyCostUs = 0;
 };
 
 // Port table.

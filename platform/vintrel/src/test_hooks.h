@@ -19,8 +19,10 @@ size_t KeptPictureBytes(int port);
 
 // From now on each video unit the port decodes takes `ms` of the ports'
 // clock: its decoder takes the next one only once the clock has moved that
-// far (0: as fast as it can). A decoder short of CPU, on the manual clock.
-void SetDecodeCost(int port, int64_t ms);
+// far (0: as fast as it can). A key frame with `keyMs` > 0 takes that long
+// and comes out only then. A decoder short of CPU, on the manual clock; the
+// port knows these costs as its own.
+void SetDecodeCost(int port, int64_t ms, int64_t keyMs = 0);
 // While held, the port's decode thread stops before it hands its next unit
 // to the decoder, as if that unit took as long (it counts as waiting for
 // AdvanceManualClock).

@@ -66,6 +66,7 @@ void VideoDecoder::Receive(const FrameSink& sink) {
 void VideoDecoder::Decode(const uint8_t* data, int size, int64_t pts, bool key, const FrameSink& sink) {
     if (size <= 0) return;
     if (m_needKey && !key) return;
+    if (m_needKey && m_keyFilter && !m_keyFilter(pts)) return;
     if (m_keyOnly && !key) return;
     m_needKey = false;
     if (m_tap) m_tap(data, size, pts, key);

@@ -42,6 +42,10 @@ public:
     void Reset();
     // Frames are late: what comes before the next key frame is not decoded.
     void SkipToKey() { m_needKey = true; }
+    // Asked of each key frame met while waiting for one (its 90 kHz time,
+    // -1 unknown): false passes over it undecoded, to the next one.
+    using KeyFilter = std::function<bool(int64_t pts)>;
+    void SetKeyFilter(KeyFilter filter) { m_keyFilter = std::move(filter); }
     // Called with every access unit handed to the decoder (data padded).
     using UnitTap = std::function<void(const uint8_t* data, int size, int64_t pts, bool key)>;
     void SetUnitTap(UnitTap tap) { m_tap = std::move(tap); }
@@ -66,6 +70,7 @@ private:
     int m_codec = 0;
     bool m_keyOnly = false;
     bool m_needKey = true;
+    KeyFilter m_keyFilter;
     bool m_pending = false;   // the parser holds bytes not yet decoded
     uint64_t m_errors = 0;
     uint64_t m_decoded = 0;

@@ -880,6 +880,43 @@ TEST(VintrelPace, LateWindowDropsFramesAndSkipsToTheNextKeyFrame) {
     }
 }
 
+// A window of a group whose decoder keeps up with the recording but needs
+// 300 ms for a key frame (on the clock turned by hand), more than the five
+// frames it decodes ahead: once it knows how far apart its key frames are
+// (from the second one on), it leaves out the last frames before a key frame
+// so that the key frame is decoded in time. Every second begins at its time,
+// as in the group's other windows; what the window loses is the end of the
+// second before. No picture is shown a frame late or more.
+TEST(VintrelPace, AStarvedWindowOfAGroupShowsEveryKeyFrameOnTime) {
+    const std::string path = TempPath("starved.rec");
+    vintrel_test::RecordingSpec spec;
+    spec.seconds = 4;
+    spec.gop = 25;
+    ASSERT_TRUE(vintrel_test::WriteRecording(path, spec));
+    const auto bytes = ReadAll(path);
+    vintrel::UseManualClock(4000000);
+    Shows shows;
+    const int port = PlayOnManualClock(bytes, 0, &shows);
+    vintrel::SetDecodeCost(port, 30, 300);
+    std::string late, keys;
+    size_t seen = 1;
+    for (int clock = 10; clock <= 3500; clock += 10) {
+        vintrel::AdvanceManualClock(10);
+        const std::vector<int> stamps = Stamps(shows);
+        for (; seen < stamps.size(); ++seen)
+            if (clock - stamps[seen] >= 40) late += std::to_string(stamps[seen]) + "@" + std::to_string(clock) + " ";
+        if (clock % 1000 == 0 && clock >= 2000) keys += std::to_string(stamps.back()) + " ";
+    }
+    EXPECT_EQ(late, "");
+    EXPECT_EQ(keys, "2000 3000 ");
+    // Second 2 went on as long as the key frame after it stayed in reach.
+    const std::vector<int> stamps = Stamps(shows);
+    EXPECT_GT(std::count_if(stamps.begin(), stamps.end(), [](int t) { return t > 2000 && t < 3000; }), 15);
+    Ostrum_FreePort(port);
+    vintrel::UseRealClock();
+    g_shows = nullptr;
+}
+
 // The frames already decoded are shown on time while the decoder is stuck
 // in a unit (a key frame that takes long on a busy machine); the decoder
 // goes on where it stopped.
