@@ -12,7 +12,9 @@
 //   is paused through the grid's control, and once every window is closed
 //   (idle).
 // With --load N, N busy processes at the same priority run all along (the
-// references too): the grid must stay in step, painting fewer frames.
+// references too): the grid must stay in step, painting fewer frames. On 8
+// cores the grid needs about 3; --load 8 leaves it enough, --load 40 does
+// not (starved windows leave out frames there, never seconds).
 //
 //   grid_bench [seconds] [windows] [runs] [--load N]   (defaults 30, 16, 3, 0)
 //
