@@ -834,6 +834,33 @@ int PlayOnManualClock(const std::vector<uint8_t>& bytes, int group, Shows* shows
     return port;
 }
 
+// A recording of `seconds` written and read back whole; `gop` frames from one
+// key frame to the next (0: the fixture's).
+std::vector<uint8_t> Sample(const char* name, int seconds, int gop = 0) {
+    const std::string path = TempPath(name);
+    vintrel_test::RecordingSpec spec;
+    spec.seconds = seconds;
+    if (gop > 0) spec.gop = gop;
+    EXPECT_TRUE(vintrel_test::WriteRecording(path, spec));
+    return ReadAll(path);
+}
+
+// A port playing `bytes` on the manual clock set to `clockMs`; at the end
+// the port goes and the real clock is back.
+struct ManualPlay {
+    ManualPlay(const std::vector<uint8_t>& bytes, int group, int64_t clockMs) {
+        vintrel::UseManualClock(clockMs);
+        port = PlayOnManualClock(bytes, group, &shows);
+    }
+    ~ManualPlay() {
+        Ostrum_FreePort(port);
+        vintrel::UseRealClock();
+        g_shows = nullptr;
+    }
+    Shows shows;
+    int port = -1;
+};
+
 }  // namespace
 
 // A window that falls behind its clock (turned by hand here, so every
@@ -844,21 +871,16 @@ int PlayOnManualClock(const std::vector<uint8_t>& bytes, int group, Shows* shows
 // behind the clock and shows that one when the clock gets there: neither the
 // frames before it nor those of the key frame it passed, 0.94 s late.
 TEST(VintrelPace, LateWindowDropsFramesAndSkipsToTheNextKeyFrame) {
-    const std::string path = TempPath("late.rec");
-    vintrel_test::RecordingSpec spec;
-    spec.seconds = 5;
-    spec.gop = 25;
-    ASSERT_TRUE(vintrel_test::WriteRecording(path, spec));
-    const auto bytes = ReadAll(path);
+    const auto bytes = Sample("late.rec", 5, 25);
     struct Case {
         int group;
         std::vector<int> after440;   // pictures shown once the clock is 400 ms further
     };
     for (const Case& c : {Case{0, {0, 40, 440}}, Case{-1, Range(0, 440)}}) {
         SCOPED_TRACE(c.group);
-        vintrel::UseManualClock(1000000);
-        Shows shows;
-        const int port = PlayOnManualClock(bytes, c.group, &shows);
+        ManualPlay play(bytes, c.group, 1000000);
+        Shows& shows = play.shows;
+        const int port = play.port;
         EXPECT_EQ(Stamps(shows), std::vector<int>({0}));
         vintrel::AdvanceManualClock(40);
         EXPECT_EQ(Stamps(shows), std::vector<int>({0, 40}));
@@ -874,9 +896,6 @@ TEST(VintrelPace, LateWindowDropsFramesAndSkipsToTheNextKeyFrame) {
         OSTRUM_FILE_TIME shown{};
         ASSERT_TRUE(Ostrum_GetPlayedTime(port, &shown));
         EXPECT_EQ(std::vector<int>({shown.second, shown.millisecond}), std::vector<int>({2, 40}));
-        Ostrum_FreePort(port);
-        vintrel::UseRealClock();
-        g_shows = nullptr;
     }
 }
 
@@ -888,16 +907,9 @@ TEST(VintrelPace, LateWindowDropsFramesAndSkipsToTheNextKeyFrame) {
 // as in the group's other windows; what the window loses is the end of the
 // second before. No picture is shown a frame late or more.
 TEST(VintrelPace, AStarvedWindowOfAGroupShowsEveryKeyFrameOnTime) {
-    const std::string path = TempPath("starved.rec");
-    vintrel_test::RecordingSpec spec;
-    spec.seconds = 4;
-    spec.gop = 25;
-    ASSERT_TRUE(vintrel_test::WriteRecording(path, spec));
-    const auto bytes = ReadAll(path);
-    vintrel::UseManualClock(4000000);
-    Shows shows;
-    const int port = PlayOnManualClock(bytes, 0, &shows);
-    vintrel::SetDecodeCost(port, 30, 300);
+    ManualPlay play(Sample("starved.rec", 4, 25), 0, 4000000);
+    Shows& shows = play.shows;
+    vintrel::SetDecodeCost(play.port, 30, 300);
     std::string late, keys;
     size_t seen = 1;
     for (int clock = 10; clock <= 3500; clock += 10) {
@@ -912,25 +924,18 @@ TEST(VintrelPace, AStarvedWindowOfAGroupShowsEveryKeyFrameOnTime) {
     // Second 2 went on as long as the key frame after it stayed in reach.
     const std::vector<int> stamps = Stamps(shows);
     EXPECT_GT(std::count_if(stamps.begin(), stamps.end(), [](int t) { return t > 2000 && t < 3000; }), 15);
-    Ostrum_FreePort(port);
-    vintrel::UseRealClock();
-    g_shows = nullptr;
 }
 
 // The frames already decoded are shown on time while the decoder is stuck
 // in a unit (a key frame that takes long on a busy machine); the decoder
 // goes on where it stopped.
 TEST(VintrelPace, DecodedFramesAreShownWhileTheDecoderIsBusy) {
-    const std::string path = TempPath("busy.rec");
-    vintrel_test::RecordingSpec spec;
-    spec.seconds = 2;
-    ASSERT_TRUE(vintrel_test::WriteRecording(path, spec));
-    const auto bytes = ReadAll(path);
+    const auto bytes = Sample("busy.rec", 2);
     for (int group : {0, -1}) {
         SCOPED_TRACE(group);
-        vintrel::UseManualClock(3000000);
-        Shows shows;
-        const int port = PlayOnManualClock(bytes, group, &shows);
+        ManualPlay play(bytes, group, 3000000);
+        Shows& shows = play.shows;
+        const int port = play.port;
         ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetBufferValue(port, OSTRUM_BUF_VIDEO) == 5; }, 20));
         vintrel::HoldDecoder(port, true);
         for (int i = 0; i < 5; ++i) vintrel::AdvanceManualClock(40);
@@ -938,9 +943,6 @@ TEST(VintrelPace, DecodedFramesAreShownWhileTheDecoderIsBusy) {
         vintrel::HoldDecoder(port, false);
         for (int i = 0; i < 5; ++i) vintrel::AdvanceManualClock(40);
         EXPECT_EQ(Stamps(shows), Range(0, 400));
-        Ostrum_FreePort(port);
-        vintrel::UseRealClock();
-        g_shows = nullptr;
     }
 }
 
@@ -949,15 +951,9 @@ TEST(VintrelPace, DecodedFramesAreShownWhileTheDecoderIsBusy) {
 // decodes again from the key frame before: the very pictures shown while
 // playing, across a key frame. Playing again lets them go.
 TEST(VintrelPace, OnlyAPausedWindowKeepsPicturesForSteppingBack) {
-    const std::string path = TempPath("history.rec");
-    vintrel_test::RecordingSpec spec;
-    spec.seconds = 3;
-    spec.gop = 25;
-    ASSERT_TRUE(vintrel_test::WriteRecording(path, spec));
-    const auto bytes = ReadAll(path);
-    vintrel::UseManualClock(2000000);
-    Shows shows;
-    const int port = PlayOnManualClock(bytes, -1, &shows);
+    ManualPlay play(Sample("history.rec", 3, 25), -1, 2000000);
+    Shows& shows = play.shows;
+    const int port = play.port;
     for (int i = 0; i < 30; ++i) {
         vintrel::AdvanceManualClock(40);
         EXPECT_EQ(vintrel::KeptPictureBytes(port), 0u);
@@ -985,7 +981,4 @@ TEST(VintrelPace, OnlyAPausedWindowKeepsPicturesForSteppingBack) {
     EXPECT_GT(vintrel::KeptPictureBytes(port), one);
     ASSERT_TRUE(Ostrum_Pause(port, 0));
     EXPECT_EQ(vintrel::KeptPictureBytes(port), 0u);
-    Ostrum_FreePort(port);
-    vintrel::UseRealClock();
-    g_shows = nullptr;
 }
