@@ -964,18 +964,25 @@ void Port::Decoded(Frame frame, uint64_t generation) {
     if (m_decodeCostMs > 0 && m_keyDecodeCostMs > 0 && frame.key) {
         // (Test hook) the key frame comes out once its decoding time has
         // passed on the clock; the decode thread takes it up then.
-        if (m_costly.frame) {   // a unit gave two frames: the first goes on now
-            Frame held = m_costly;
-            m_costly = Frame{};
-            if (m_costlyGeneration == m_generation) Accept(held, m_costlyGeneration, lk);
-            else av_frame_free(&held.frame);
-        }
+        if (m_costly.frame) ReleaseHeldFrame(lk);   // a unit gave two frames: the first goes on now
         m_costly = frame;
         m_costlyGeneration = generation;
         m_costlyReadyAt = m_unitStartedAt + m_keyDecodeCostMs;
         return;
     }
     Accept(frame, generation, lk);
+}
+
+void Port::ReleaseHeldFrame(std::unique_lock<std::mutex>& lk) {
+    Frame held = m_costly;
+    m_costly = Frame{};
+    if (m_costlyGeneration != m_generation) {
+        av_frame_free(&held.frame);
+        return;
+    }
+    ++m_inFlight;
+    Accept(held, m_costlyGeneration, lk);
+    --m_inFlight;
 }
 
 void Port::Accept(Frame frame, uint64_t generation, std::unique_lock<std::mutex>& lk) {
@@ -1021,18 +1028,23 @@ bool Port::NextKeyOutOfReach(const Frame& frame) {
         return false;
     const int64_t nextKey = frame.keyT + frame.keyInterval;
     if (nextKey <= frame.t) return false;
-    const int64_t now = m_clock->Now(NowMs(), true);
-    if (now == INT64_MIN) return false;
     if (nextKey - frame.t <= frame.interval) return false;   // the key frame comes next
+    double left;
     // With half a key frame's time to spare: its cost varies by a third.
-    return m_frameCostUs + 1.5 * m_keyCostUs > static_cast<double>(nextKey - now) * 1000.0 / m_clock->Rate();
+    return UsUntil(nextKey, &left) && m_frameCostUs + 1.5 * m_keyCostUs > left;
 }
 
 bool Port::KeyFrameInReach(int64_t t) {
     std::lock_guard<std::mutex> lk(m_mutex);
+    double left;
+    return !UsUntil(t, &left) || left >= m_keyCostUs;
+}
+
+bool Port::UsUntil(int64_t t, double* us) {
     const int64_t now = m_clock->Now(NowMs(), true);
-    if (now == INT64_MIN) return true;
-    return static_cast<double>(t - now) * 1000.0 / m_clock->Rate() >= m_keyCostUs;
+    if (now == INT64_MIN) return false;
+    *us = static_cast<double>(t - now) * 1000.0 / m_clock->Rate();
+    return true;
 }
 
 void Port::NoteDecodeTime(int64_t us, bool key) {
@@ -1138,20 +1150,11 @@ void Port::RunDecoder() {
         // decoding
         // (Test hook) a frame whose decoding time has not passed yet.
         if (m_costly.frame && now >= m_costlyReadyAt) {
-            Frame f = m_costly;
-            m_costly = Frame{};
-            if (m_costlyGeneration != m_generation) {
-                av_frame_free(&f.frame);
-                continue;
-            }
-            ++m_inFlight;
-            Accept(f, m_costlyGeneration, lk);
-            --m_inFlight;
+            ReleaseHeldFrame(lk);
             continue;
         }
-        const int64_t busyUntil = m_costly.frame ? m_costlyReadyAt : m_nextDecodeAt;
-        const bool decoderBusy = m_decodeCostMs > 0 && now < busyUntil;
-        if (decoderBusy) wait = wait < 0 ? busyUntil - now : std::min(wait, busyUntil - now);
+        const bool decoderBusy = m_decodeCostMs > 0 && now < m_nextDecodeAt;
+        if (decoderBusy) wait = wait < 0 ? m_nextDecodeAt - now : std::min(wait, m_nextDecodeAt - now);
         // The frame being shown counts: no more decoded frames are held
         // than the display buffer allows.
         if (m_frames.size() + (m_presenting ? 1 : 0) < m_maxFrames && !decoderBusy) {

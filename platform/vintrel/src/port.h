@@ -118,6 +118,9 @@ private:
     // due, else queued for the presenting thread (decode thread, under
     // m_mutex, which a frame shown here releases meanwhile).
     void Accept(Frame frame, uint64_t generation, std::unique_lock<std::mutex>& lk);
+    // (Test hook) the key frame held for its decoding time goes on (or, when
+    // stale, goes).
+    void ReleaseHeldFrame(std::unique_lock<std::mutex>& lk);
     int64_t ClockNow() override;
     bool KeyFrameInReach(int64_t t) override;
     Settings CurrentSettings(bool enciphered) override;
@@ -145,6 +148,9 @@ private:
     // Whether decoding every frame up to the next key frame would make that
     // one late (under m_mutex).
     bool NextKeyOutOfReach(const Frame& frame);
+    // Wall us until the clock reaches recorder time `t` (false: the clock
+    // stands or is not anchored). Under m_mutex.
+    bool UsUntil(int64_t t, double* us);
     // Wall time (or the test hook's clock time) a decoded unit took.
     void NoteDecodeTime(int64_t us, bool key);
     // Shows a frame. `unlessPaused`: a frame taken for play (not for a step),
