@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What `cmake --graphviz=<file> <build folder>` draws: the project's own
 # targets and the link arrows between them, in one file
 # (scripts/check-target-graph.sh reads it).

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One way to declare a module. Every library, program, test and benchmark of
 # the tree is declared through these functions: its sources named one by one,
 # the targets it needs named beside it, and the folder its clients name its

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installation: one program folder under the prefix (default /opt/KEL) with
 # the programs, their libraries (lib/, found through a run path relative to
 # the programs), translations, map pages, compiled resources, icons, the user

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The record texts of the hand-over: a channel ("CChannel", also nested in
 // an outer element), a recording ("CSingleFile") and a channel's recordings
 // ("PlaybackFilesOfChannel") read from the input as text, then written and

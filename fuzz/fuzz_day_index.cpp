@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Day indexes of the hard-disk library: listings (pull and callback form)
 // over a medium whose day index is the fuzz input.
 #include <cstdint>

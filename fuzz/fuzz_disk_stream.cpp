@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Streams of the hard-disk library: a recording streamed whole
 // (HD_FILE_GetStreamByFile) and a channel's span streamed over one or two
 // recordings (HD_FILE_GetStreamByTime), moved while they run (HD_FILE_SetPos,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Event records of the hard-disk library: the extra-information search over a
 // medium whose event file is the fuzz input.
 #include <condition_variable>

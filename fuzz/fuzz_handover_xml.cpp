@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hand-over files of the batch downloader: "SearchedFile.xml" and
 // "DiskFile.xml" (the two pieces of the input), read as the downloader reads
 // them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Device logs of the hard-disk library: every search kind over a medium whose
 // log file is the fuzz input.
 #include <cstdint>

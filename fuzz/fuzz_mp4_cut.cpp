@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Clips of converted files (.mp4), as the downloader's cut pass makes them
 // (Ostrum_CutFile): the span the control bytes choose, relative to the
 // file's recorder times, copied into a new file, which is then read back.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The stream transform library: a recorder stream (its 40-byte header, then
 // the program stream) turned into an .mp4 file, as the downloads convert
 // recordings. The file it hands out is then opened by the player library.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Picture index and segments: the picture copy over a medium whose index
 // files and segment files come from the input. Pieces: options (byte 0:
 // layout 1 or 2, byte 1: channel, byte 2: picture type), "index00p.bin",

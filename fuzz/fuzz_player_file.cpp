@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player library's file reading: the recorder times of a recorder file
 // (its first recording's first frame, the last header of a file joined from
 // several recordings, found reading backwards window by window, and its last

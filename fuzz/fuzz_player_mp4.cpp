@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player library's converted files (.mp4): the recorder time and the
 // span of the file, then the file played without a window (its packets
 // re-wrapped as recorder packs and decoded), moved in time.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player library's stream path: a recorder stream (its 40-byte header,
 // then the program stream) put in block by block and played to its end
 // without a window: demultiplexing, deciphering with the key, decoding,

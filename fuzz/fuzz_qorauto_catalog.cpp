@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Qorauto disks: marker, catalogue and the recordings it names. The input
 // carries three pieces: the "QORAUTO" marker, the catalogue and a recording
 // that is stored under the path of the catalogue's first entry.

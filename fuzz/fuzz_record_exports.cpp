@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Record exports of the disk library: copies of a recording by file (written
 // as "<name>.part" until whole) and of a channel's span by time, and playback
 // by file and by time (decoded without drawing) with its controls, over a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A hard-disk library medium made from fuzz input: the text marker, one day
 // folder with up to two recordings and a day index that lists them (its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The gate every recording passes on its way into a download's output file
 // (RecordingGate): recordings with or without their header, spans that may
 // not fit them, fed in pieces, handed on pack by pack with damaged times

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Settings.xml": the settings store reading a file that is the fuzz input,
 // then writing it back.
 #include <QCoreApplication>

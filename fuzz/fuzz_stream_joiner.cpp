@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The joiner of recordings (recstream::StreamJoiner), as the downloads'
 // output writer and the disk library's copies by time use it: a recording
 // moved onto the clock of the recording that starts the file, enciphered

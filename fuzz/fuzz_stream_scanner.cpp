@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Recorder streams: the packet scanner fed in pieces, the pack-start search,
 // the stream analysis library and the whole-file summary readers.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers shared by the fuzz targets: a scratch medium folder per process,
 // files written from fuzz input, inputs that carry several files, and the

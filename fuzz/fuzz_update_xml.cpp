@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The update server's answer ("update.xml") read by the upgrade library, and
 // the package it offers downloaded, from a server folder on this machine.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Upgrade.xml": the upgrade dialog reading the server address and the
 // prompt preference from a file that is the fuzz input, then recording the
 // "No Prompt" choice back into it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Vehicle-data files: the vehicle-data search over a medium whose file pairs
 // come from the input. Pieces: "vehinfo1.veh", "vehseg1.veh", "vehinfo2.veh",
 // "vehseg2.veh".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The vehicle-data text of private stream blocks: the parser and the text
 // decipherer.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kel-fuzz-seeds: turns sample media written by kel-mediagen into one seed
 // corpus per fuzz target, in the input forms the targets read.
 //

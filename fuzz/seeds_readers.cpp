@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Seeds of the fuzz targets of the stream readers, the player library, the
 // converted files and the record texts (see seeds_readers.h).
 #include "seeds_readers.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Seeds of the fuzz targets of the stream readers, the player library, the
 // converted files and the record texts, made from hard-disk library media

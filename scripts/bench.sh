@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds everything and runs the performance benchmarks listed in
 # scripts/bench-performance.list (one per line: an executable under the build
 # folder and its arguments). Each benchmark prints its figures beside the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Configures and builds the tree with a preset of CMakePresets.json: everything,
 # or only the target named by KEL_BUILD_TARGET (scripts/run.sh: kel-run).
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Draws the link graph of the project's targets from a configured build
 # folder (cmake --graphviz, options in CMakeGraphVizOptions.cmake) into
 # <build>/graph/targets.dot, and fails when targets depend on each other in a

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the fuzz targets (preset fuzz: clang, libFuzzer, address and
 # undefined-behaviour sanitizers) in ./build-fuzz, writes their seed corpora
 # from media made by kel-mediagen, and runs every target for SECONDS (default

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs every Debian package needed to build, test and run the tool set.
 # Safe to run again: packages already present are left as they are.
 set -euo pipefail

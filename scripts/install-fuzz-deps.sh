@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages the fuzz targets need on top of
 # scripts/install-deps.sh: clang and its runtime libraries (libFuzzer and the
 # sanitizers). Safe to run again.

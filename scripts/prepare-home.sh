@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Prepares the program folder KEL starts with: set-up file, default settings,
 # setup benchmark, output folders, the default alarm sound, the map pages, the
 # translations, the user manual and the licence texts. Safe to run again: files

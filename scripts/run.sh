@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is needed, builds what running needs (the programs and their
 # libraries, not the tests and benchmarks: scripts/test.sh builds those),
 # writes sample recorder media and starts KEL on it. Needs a display.

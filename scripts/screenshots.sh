@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Takes the pictures of KEL's pages from the real program on a virtual X
 # display (Xvfb), over realistic sample media dated today, with the search,
 # Log and Alarm results filled. Needs a build (scripts/build.sh).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds once, then runs the whole test suite repeatedly under load, to show
 # tests that pass alone but fail when the machine is busy.
 #

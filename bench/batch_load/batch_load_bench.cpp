@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch downloader loading a large batch: N recordings written into the
 // hand-over files as the viewer writes them (16 channels of one disk, one
 // minute each), then the dialog reading them until its table holds a row per

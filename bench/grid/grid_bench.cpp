@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sixteen windows of the playback grid playing sixteen different realistic
 // 1080p recordings (8 Mbit/s, 25 fps) in step, through the real cells and
 // their drawing. Each run is a process of its own; printed are the median

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the batch downloader's hand-over files: "SearchedFile.xml" with
 // many files per channel and "DiskFile.xml" with many disks. Both readers
 // walk the children once, so the time grows linearly with the count.

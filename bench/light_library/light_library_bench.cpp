@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of loading the disk library into a program that uses none of the
 // player: time from exec to exit and the shared libraries mapped, beside the
 // same figures for a program linked to the player library.

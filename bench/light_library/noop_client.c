@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* A program that loads the disk library and calls only DVR_FILE_GetLastError.
    With "--maps" it then lists the shared libraries mapped into it. */
 #include <string.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* The same program linked to the player library directly, as the disk
    library used to be: it pays for the player and everything behind it. */
 #include <stdint.h>

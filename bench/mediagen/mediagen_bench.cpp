@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of writing realistic sample recordings (camera-like pictures at a
 // recorder's bit rate) and the bit rate they reach, for 720p and 1080p.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Listing one day of a 16-channel, 30-day medium (about 690,000 one-minute
 // recordings) against a plain read of that day's index file, and streaming a
 // recording by file against plain reads of the same file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Output file writer: raw copy against conversion to .mp4 of one minute of a
 // 352x288, 25 fps recording with audio, fed in 64 KiB blocks.
 #include <benchmark/benchmark.h>

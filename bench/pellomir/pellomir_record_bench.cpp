@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Throughput of a recording copy through the library (hard-disk library
 // stream -> copy callback -> output file), and the cost of cutting stream
 // blocks into player pieces.

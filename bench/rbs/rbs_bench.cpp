@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Direct file reader: the time search over a recording of ~20 MiB, and
 // streaming it whole in 8 KiB blocks.
 #include "storage/RbsOperate.h"

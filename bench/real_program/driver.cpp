@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The operator's hands for real_program_bench, loaded into the real KEL as a
 // Qt input plugin (QT_QPA_GENERIC_PLUGINS=kel-bench-driver:YYYY-MM-DD, with
 // this plugin's folder on QT_PLUGIN_PATH). It uses nothing of the program but

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real KEL program (bin/KEL of the same build folder, not a harness of
 // its widgets) playing sixteen realistic 1080p recordings (8 Mbit/s, 25 fps)
 // of one sample medium in step, as its operator plays them: what it holds

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scanner throughput against a plain copy of the same bytes, the time search
 // on a long recording, and the cost of writing sample recordings.
 #include <benchmark/benchmark.h>

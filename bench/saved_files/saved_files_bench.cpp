@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saving one hour of realistic 1080p footage (12 recordings of 5 minutes,
 // camera-like pictures at the recorder's 8 Mbit/s and 25 fps, about 3.6 GB)
 // from a hard-disk library medium through the downloader, by time, raw and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of a full log table (2000 records, the most the page asks for): turning
 // the records into table rows, and exporting the table to XML.
 #include <benchmark/benchmark.h>

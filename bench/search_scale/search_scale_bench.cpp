@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search panel over a disk of 16 channels x 30 days of one-minute
 // recordings (about 690,000 recordings), searching one day and all 30 days:
 // time from Search to the first result in the tree, time to the whole tree,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up of KEL: time from process start to the main window's first paint,
 // and the CPU it uses afterwards with nothing playing, beside an empty Qt main
 // window started the same way (this program with --reference-window).

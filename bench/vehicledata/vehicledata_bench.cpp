@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of one vehicle-data record in the panels: the status panel (texts,
 // pictures, plates) and the G-sensor chart (28 samples and four replots).
 // Records arrive a few times a second per playing window; one record should

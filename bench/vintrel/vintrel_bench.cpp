@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Player library costs on generated 720p recordings:
 // - BM_LibraryDecode: the library's decode path (program-stream reader,
 //   access-unit framing, decoder) per frame, against BM_BareDecode, bare

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # find_package(Pellomir): the imported target Pellomir::Pellomir.
 get_filename_component(_pellomir_prefix "${CMAKE_CURRENT_LIST_DIR}/../../.." ABSOLUTE)
 if(NOT TARGET Pellomir::Pellomir)

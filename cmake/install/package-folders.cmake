@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Run by cpack on the staged package: every folder gets the permissions
 # Debian expects (rwxr-xr-x), whatever the umask of the one who built it.
 file(GLOB_RECURSE _kel_entries LIST_DIRECTORIES true "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/*")

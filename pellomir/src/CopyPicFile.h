@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Picture copy: copies the pictures of one channel and time span out of a
 // recorder drive's picture index into a folder as JPEG files.

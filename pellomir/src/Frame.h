@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Library frame: the per-thread last error, the process-wide channel offset,
 // diagnostics and the guard that keeps exceptions inside the exports.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Byte layouts of the recorder's picture index ("index00p.bin" and its copy
 // "index01p.bin") and of the picture records in the segment files

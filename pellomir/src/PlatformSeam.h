@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Calls into the hard-disk library, behind a small seam so the library also
 // builds (and the tests can steer the answers) without it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The machinery behind the play and copy exports: the callbacks that receive
 // a stream's blocks on the hard-disk library's thread and hand them to the

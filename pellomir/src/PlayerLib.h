@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The player library is loaded only when a play call needs it, so that a
 // program that only searches, copies or reads pictures and vehicle data pays

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Date-time conversions shared by the library's readers. "Seconds" are a
 // signed 32-bit count since 1970-01-01 00:00:00; the recorder stores its

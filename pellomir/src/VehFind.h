@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Vehicle-data files reader: collects the vehicle-data items of a time span
 // from the recorder's "vehinfo<i>.veh"/"vehseg<i>.veh" pairs into a result

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The stream manager: one context per running stream (playback or copy),
 // keyed by the hard-disk library's stream handle; and the tracker of the time

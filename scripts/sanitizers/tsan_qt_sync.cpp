@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Linked into every program of a ThreadSanitizer build (scripts/test.sh
 // --sanitize thread). Debian's Qt is not built with ThreadSanitizer: the
 // ordering its locks, its thread hand-shakes and its event queue give our

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Start-up of the batch downloader: the command line, the settings, the
 // dialog and its input, the event loop.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Batch downloads of channels found on two recorder disks, with real
 // recordings: by time, one file per channel and period that holds only
 // that channel's pictures over the whole span, whatever disk they come

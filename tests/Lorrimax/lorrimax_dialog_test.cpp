@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch dialog over hand-over files: the command line, reading the two
 // files into the rows, refused input, the checks before a download and the
 // size estimate, the channel boxes and closing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Real batch downloads over a generated recorder medium named by a drive
 // table: by file (every row ticked) and by time (one period, one channel),
 // with the row statuses, the downloader's progress codes and the files in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared pieces of the batch downloader tests: hand-over files written the
 // way the main program writes them, a dialog presenter that records every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch downloader program started with a mode argument and an empty
 // program folder, closed by its test timer: it runs and exits with 0. Its
 // debug lines show only when their logging category is enabled.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* A third-party program of the disk library: lists the recordings of
  * channel 1 on drive E for one day and prints how many it found. */
 #include <pellomir/Pellomir.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The installation as a user gets it: `cmake --install` of this build into a
 // fresh prefix, the disk library used from C and C++ through its installed
 // header and pkg-config file (and find_package), the installed KEL started,

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The package's maintainer scripts on the package's files, as dpkg runs them:
 # configure (registration, record with "package kel"), an upgrade (same id,
 # new version), remove (settings and saved files stay), purge (what the

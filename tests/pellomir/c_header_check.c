@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* The public header must compile as plain C, included alone: nothing before
  * it, nothing from the viewer with it. */
 #include "pellomir/Pellomir.h"

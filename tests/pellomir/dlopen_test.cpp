@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loads the built library the way a program would, and calls exports through
 // the C header's types.
 #include <dlfcn.h>

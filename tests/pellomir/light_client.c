@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* A C program using the disk library the way a third-party program would:
    light_client <path of libPellomir.so> [play <file>]
    Without "play" it calls only DVR_FILE_GetLastError. With it, it tries to

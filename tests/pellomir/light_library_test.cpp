@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The disk library loads the player only for a play call: a program that
 // only searches or copies maps no GUI library, and without the player beside
 // the library a play call fails clearly while the other calls still work.

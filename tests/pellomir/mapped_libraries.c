@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "mapped_libraries.h"
 
 #include <stdlib.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef PELLOMIR_TESTS_MAPPED_LIBRARIES_H
 #define PELLOMIR_TESTS_MAPPED_LIBRARIES_H
 /* The shared libraries mapped into this process, from /proc/self/maps. */

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Recorder drives for the library's tests: each letter gets its own folder
 // in the test's program folder, published through a drive table.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A deliberate leak in our own code, for checking the leak sanitizer's
 // suppressions: 4,096 bytes allocated in a widget's paintEvent and lost, with
 // the widget painted on the offscreen platform through the event loop. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Deliberate data races in our own code, for checking the thread
 // sanitizer's suppressions: each must be reported.
 //  1. A plain counter written by a QThread's run() (below Qt's thread start)

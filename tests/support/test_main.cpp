@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test main shared by every test program: a Qt application object, a fixed
 // default time zone, and a fresh temporary program folder for each test.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The English and Chinese catalogues against the sources: the translation
 // tool is run over the sources into copies of the catalogues, and every text
 // the sources hand to the translation functions must come out with a

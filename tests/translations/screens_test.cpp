@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The screens with a translation catalogue loaded, in English and in Chinese:
 // the main window's navigation, the alarm page and its exported list, the
 // batch download dialog, the device-log texts and the vehicle data's units

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The record of what an installation put into its folder.
 #include <gtest/gtest.h>
 

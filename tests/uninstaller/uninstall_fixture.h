@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A fake installation for the uninstaller tests: registry, desktop, shared
 // desktop and start-menu folders inside the test's program folder, an install

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // KEL and the batch downloader started on a program folder whose XML files
 // are hostile (kel_test/hostile_xml.h): both start, run and exit normally,
 // say which files they refused, and leave every file as it was.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every XML reader of the programs, given the files that once stopped them
 // at start (kel_test/hostile_xml.h: elements nested 200,000 deep behind
 // something that ended the old depth check early): none crashes; each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kel-alarmsound: writes the default alarm sound of the speed alarm, a short
 // two-tone beep as a 16-bit mono PCM WAV file.
 //

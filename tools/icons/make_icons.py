@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the pictures of KEL's controls: the play control bar, the playback
 cells, the time axis, the alarm page, the selectors, the message boxes and the
 busy animations.

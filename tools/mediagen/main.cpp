@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kel-mediagen: writes a complete sample recorder medium from a seed.
 #include <cerrno>
 #include <cstdio>

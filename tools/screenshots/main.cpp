@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kel-screenshots: takes pictures of KEL's pages, pop-ups and dialogs over
 // the sample media that the drive table (KEL_DRIVES) names, with their
 // results filled, into PNG files.

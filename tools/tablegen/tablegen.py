@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Generates the C++ sources of the record-type catalogue and of the log-type
 translation table from their tables.
 

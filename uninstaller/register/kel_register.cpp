@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Registers an installed program folder with this machine, the way the
 // uninstaller finds it again: the installation's configuration
 // ("AppConfig.xml", with an id of its own and the version installed), a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The installation this uninstaller removes, as "AppConfig.xml" in the
 // program folder describes it. Read once per process.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The uninstaller's application object: loads the translations of the
 // system's language from the "translations/" folder of the program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Names shared by the installer programs. The uninstaller itself reads only
 // the configuration file name; the runtime package tables belong to the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Title bar of the uninstaller's pages: icon (hidden), product title and a
 // close button; dragging it moves the window.

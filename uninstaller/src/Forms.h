@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The forms of the uninstaller's window and pages: widget trees built in code,
 // one class per form, texts translated in the form's own context.

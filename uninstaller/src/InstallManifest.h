@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The record of what one installation put into its folder, kept there as
 // "InstallManifest.txt": the installed files, the folders the installation

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The uninstall sequence: the install folder, the shortcuts and the registry
 // entry are removed in this order, each step reported with a percentage.

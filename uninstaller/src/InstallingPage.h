@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The page shown while the uninstall sequence runs: the current step and a
 // progress bar.

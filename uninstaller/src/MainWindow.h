@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The uninstaller's frameless window: the installing page while the sequence
 // runs, then the completed page.

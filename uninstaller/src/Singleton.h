@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Process-wide instance of T, created on first use and kept until exit.
 #include <mutex>

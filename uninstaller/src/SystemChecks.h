@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Start-up checks of the uninstaller: is the main program running, and does
 // the installation have its entry under the uninstall key.

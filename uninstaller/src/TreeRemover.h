@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Removal of files and folders that never leaves the tree it was given:
 // symbolic links are removed as links (their targets stay), folders are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The page shown when the uninstall sequence has ended: success, or what was
 // left behind.

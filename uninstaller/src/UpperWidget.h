@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Upper part of both pages: the header picture with the title bar.
 #include <QWidget>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small reader over QDomDocument: an element together with the document it
 // belongs to, so that the element stays valid after the call that found it.

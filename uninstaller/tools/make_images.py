@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the uninstaller's raster images: the page header background
 (Background.png, 720 x 320) and the program icon (icon.ico, 32 x 32)."""
 import math

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /*
  * Pellomir: the disk file library. Reads recorder disks attached to the PC:
  * pictures from the picture index, vehicle-data files, recordings and logs.

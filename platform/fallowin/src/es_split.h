@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Elementary-stream helpers of the transform: H.264 and MPEG-4 Part 2 access
 // units, MPEG audio frames.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The DREBEN_ calls: handles, the input queue and the transform's thread.
 #include "fallowin.h"
 

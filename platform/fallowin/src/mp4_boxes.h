@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Box surgery on the .mp4 files the transform writes.
 #include <cstddef>

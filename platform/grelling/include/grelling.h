@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Grelling: stream analysis of recorder streams. A stream object takes the
 // 40-byte stream header of a recording, is fed the bytes that follow it (in

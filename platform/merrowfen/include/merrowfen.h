@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Merrowfen: the hard-disk file library. Finds recordings, device logs and
 // event records on recorder media of the second family (every disk, physical

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // On-disk formats of a recorder medium of the second family, as the
 // hard-disk file library reads them and the sample-media writer writes them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Internal helpers of the hard-disk file library.
 #include <cstdint>

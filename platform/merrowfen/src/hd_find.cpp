@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Listings: recordings (callback and pull forms), device logs, extra
 // information, and the disk version.
 #include <sys/stat.h>

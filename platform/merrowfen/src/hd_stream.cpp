@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Streams of recordings: by file and by time, each on its own thread.
 #include <fcntl.h>
 #include <sys/stat.h>

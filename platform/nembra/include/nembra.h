@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Nembra: the record storage library of the qorauto disks (disk type 1).
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // On-disk formats of a qorauto medium (disk type 1), as the record storage
 // library reads them and the sample-media writer writes them. See

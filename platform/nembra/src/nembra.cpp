@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The record storage library of qorauto disks.
 #include "nembra.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Payload cipher of enciphered recordings and the DES helper of the
 // vehicle-data text blocks.
 #define OPENSSL_SUPPRESS_DEPRECATED 1  // single DES only exists as the low-level call

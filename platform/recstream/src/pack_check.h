@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pack recognition shared by the scanner, the buffer search and the writer's
 // self-checks.

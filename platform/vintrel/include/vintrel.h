@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Vintrel: the player library. It decodes recorder streams (a 40-byte stream
 // header followed by the recorder's program stream), recorder files and

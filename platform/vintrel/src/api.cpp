@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exported calls: port table lookup and argument checks.
 #include <QWidget>
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Sound decoding: MPEG audio payloads into 48 kHz 16-bit stereo for the
 // sound output.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The process-wide sound output: one port at a time feeds 16-bit stereo PCM
 // at kRate Hz; a Qt audio output pulls it on a thread of its own.

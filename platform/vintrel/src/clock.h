@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The recorder clock that paces presentation: one per port, or one shared
 // by the ports of a sync group (the group's time). It runs while any of its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reader of converted container files (.mp4): demuxes them with libavformat
 // and re-wraps the video (and MPEG audio) packets as recorder program-stream

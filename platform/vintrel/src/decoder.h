@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The decoder of a port: takes the stream bytes apart (program stream, the
 // headers of joined recordings, enciphered frames over several pieces),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Incremental reader of the recorder's program stream: packs, system headers
 // and PES packets. Hands out elementary-stream payloads with their times.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One player port: the play controls and two threads that run its stages.
 // The decode thread takes the source queue (stream bytes) through the

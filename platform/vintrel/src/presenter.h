@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The presenter of a port: makes screen pictures of decoded frames (scaled
 // to the view, in the port's colours), holds the frame on screen, and keeps

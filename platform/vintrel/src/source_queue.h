@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The source queue of a port: undecoded stream bytes between the caller (or
 // the file feeder) and the decode thread, within the source buffer's size.

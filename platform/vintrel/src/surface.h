@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where a port's frames go on screen: a child view filling the window the
 // caller gave (a QWidget). The view is created, painted and removed on the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the tests turn and look at inside the library: a clock turned by hand
 // (while it is in use every port paces its frames on it instead of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Video elementary-stream decoder: frames the access units of the recorder's
 // video payloads (with the codec's parser) and decodes them.

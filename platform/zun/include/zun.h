@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // ZUN: the portable runtime the engine is written against: threads, mutexes,
 // semaphores, events, sleeps, files and directories.

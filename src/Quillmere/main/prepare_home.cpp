@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prepares a program folder for KEL: the hull's set-up file, default
 // settings, the setup benchmark the program makes "DESetup.xml" from, and the
 // output folders the settings name. Files that exist are left as they are.

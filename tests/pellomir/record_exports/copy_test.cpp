@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Copies by file and by time through the library's exports, and the feeding
 // of stream blocks to the player.
 #include <gtest/gtest.h>

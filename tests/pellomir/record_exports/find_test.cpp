@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Recording and log searches through the library's exports.
 #include <dlfcn.h>
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Playback through the library's exports: into no window and into an
 // offscreen widget, its controls, and stops that meet a busy stream.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A sample recorder medium on drive E: for the recording exports' tests.
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Application hull: adopts the test's application object, reads the set-up
 // file of the program folder, loads the catalogue of its language, starts and
 // tears down.

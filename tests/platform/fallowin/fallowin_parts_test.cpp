@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The transform's byte-level parts: the start-code search its conversion of
 // every picture rests on, and the box surgery that puts the movie box first.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Opens a converted file (or a plain recorder stream) with libavformat and
 // reports what a player would see.

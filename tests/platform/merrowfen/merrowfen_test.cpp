@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Round trips through the sample-media writer and the hard-disk file library.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A tiny HTTP/1.0 server for the upgrade tests: answers GET requests from a
 // table of paths, on the thread that created it (the library's blocking

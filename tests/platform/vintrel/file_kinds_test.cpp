@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every kind of file an operator keeps plays in the player library: a
 // recording, recordings joined by the downloader, the downloader's .mp4 of
 // one recording and of two, and a damaged file. For each: open, first and

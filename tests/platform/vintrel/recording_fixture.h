@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writes small recorder streams for the player tests and benchmarks: H.264
 // pictures of a moving bar (encoded with libavcodec), one vehicle-data block

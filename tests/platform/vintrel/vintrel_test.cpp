@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player library stand-in: ports, input buffer, real decoding into a
 // widget, controls, vehicle data, keys, snapshots and file times.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The record-type and log-type tables are compiled from generated sources
 // (RecordTypeCatalogue.inc, LogTypeTable.inc) that are committed beside their
 // tables (tables/*.tsv). The generator must reproduce the committed sources

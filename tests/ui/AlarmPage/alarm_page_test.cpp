@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alarm page over a generated medium: disk paths, the refusals of a
 // query, a day's alarms listed with their types and times, CSV export of the
 // ticked rows, and the clip viewer opened on the alarm's span.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alarm picture viewer (file matching, first match, saving) and the
 // custom player frame and clip viewer pieces that need no medium.
 #include <gtest/gtest.h>

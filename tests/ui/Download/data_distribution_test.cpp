@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The download row builder: one row per file, handed over with progress
 // before each, in both forms, a bounded number of rows ahead of the
 // receiver; release on destruction.

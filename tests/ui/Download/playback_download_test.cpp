@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The download dialog of a playback cell over generated recordings: rows
 // built in batches, the period checks, the refusals of a start, and
 // downloads by file and by time to .mp4 files with their row states.

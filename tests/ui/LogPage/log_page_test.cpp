@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The log page over a generated medium: the disk selector, the refusals of a
 // query, a search that fills the table, the minor types following the major
 // type, and the XML backup of the table.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Map web view and map dialog: the page chosen, the key put in, the calls made
 // on the page, and the page itself answering them.
 #include <gtest/gtest.h>

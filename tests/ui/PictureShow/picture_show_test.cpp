@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture list: the path of the first selected row goes out on every
 // selection change, also when the same row is chosen again.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // G-sensor chart: samples, scrolling window, axis ranges and labels.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Vehicle status panel, its instrument plates and the tab panel around it.
 #include <gtest/gtest.h>
 

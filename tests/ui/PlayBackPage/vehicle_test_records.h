@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Vehicle-data records for the panel tests: filled by hand, or made from a
 // generated track through the stream's text blocks and the parser.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The control bar's states and signals, its layout pop-up, the control area's
 // relays, and the window time axis.
 #include "chart/ChartLayer.h"

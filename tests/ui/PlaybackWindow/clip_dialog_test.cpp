@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clip dialog: input checks, the recordings it chooses, a clip cut from
 // a real recording into the clip folder, and "All Windows": one clip per
 // window, each of its own channel, made one after the other.

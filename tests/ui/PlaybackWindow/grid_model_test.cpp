@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The grid model: binding records to cells, segment colours, selection and
 // release.
 #include "PlaybackWindow/PlaybackGridModel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Short local recordings of a few channels, their records for the grid, the
 // save folders in the settings, and a recorder of every dialog and notice.

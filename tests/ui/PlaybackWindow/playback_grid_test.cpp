@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The playback grid with real recordings: splits, maximise, binding from a
 // window on, play / pause / speed / frame through the control bar, played time
 // reaching the time axis, snapshot and clip files, sync, seeking behind the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Player frames: selection border, hover bar, and the bottom bar's tool row
 // with its overflow panel.
 #include <gtest/gtest.h>

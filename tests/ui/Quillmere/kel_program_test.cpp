@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The KEL program itself: starts with a fresh program folder, builds its
 // window and ends on the quit request; a second start in the same folder is
 // refused by the hull, says so and ends with 0.

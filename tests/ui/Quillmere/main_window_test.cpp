@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Main window: pages and their places, navigation and the mode values, keys,
 // cover and the exit question.
 #include <gtest/gtest.h>

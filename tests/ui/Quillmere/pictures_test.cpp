@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every picture the program names exists, and the buttons that carry no
 // picture of their own show one, in each state, through the skin.
 #include <QApplication>

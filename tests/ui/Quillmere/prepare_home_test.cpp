@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program-folder preparation tool: what it writes is what KEL reads, and
 // a second run keeps every file as it was.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up: settings file, screen fitting, "DESetup.xml" and the map key.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Title bar, navigation bar, about box and the upgrade question.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test main of the tests that build the whole main window: the shared test
 // main's set-up, plus what the window's map page needs before the
 // application exists (the same start-up preparation as the program).

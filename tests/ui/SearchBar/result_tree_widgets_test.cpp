@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The result tree widgets (holder, view, delegate) and the picture preview
 // loader of the search panel.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search panel over generated recorder media and folders of exported
 // recordings: disk list, search start and refusals, the result tree with its
 // roles, filter and day marks, records for the playback grid, the batch

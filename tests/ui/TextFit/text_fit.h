@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Walks the shown widgets of a window and tells every text that does not fit
 // where it is drawn, and every button that draws neither a text nor a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every page and dialog of the programs at 1280x800, in English and in
 // Chinese, with the programs' own font and skin: each shown label, button,
 // header section, combo box, tab and item-view cell keeps its whole text, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Track playback page and the disk selectors it builds on.
 #include <gtest/gtest.h>
 

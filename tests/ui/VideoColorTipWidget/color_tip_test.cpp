@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The evidence colour legend: its entries, its two pages, hiding on
 // deactivation, and the scrolling of names that do not fit.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Event and driver-behaviour records of a sample medium.
 #include <algorithm>
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Composition of a whole sample recorder medium.
 #include "recmedia/media_plan.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "recmedia/picture_writer.h"
 
 #include <QBuffer>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The pictures of realistic sample recordings: a detailed scene seen by a
 // camera that pans and shakes, a road rushing by under it, sensor noise and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sample vehicle track: a car doing laps of a loop round a city centre.
 //
 // One lap is simulated at 10 steps per second: it leaves the depot, drives

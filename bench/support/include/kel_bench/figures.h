@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The figures of the benchmarks: every figure is the median of N runs with
 // the least and the most beside it (never the best run alone), and every

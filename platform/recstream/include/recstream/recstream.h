@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The recorder stream format: every recording is a 40-byte stream header
 // followed by an MPEG-2 program stream (ISO/IEC 13818-1). See

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Cuts a recorder stream to the pictures a player showed: from the key frame
 // at or before the first picture at or after `fromMs` to the last picture at

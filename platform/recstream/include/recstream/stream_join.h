@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Joins recordings into one recorder stream file: the recording that starts
 // the file keeps its header and its bytes; every recording joined on after

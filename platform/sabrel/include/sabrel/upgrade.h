@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Upgrade library: finds out whether the update server offers a newer
 // version of a program and downloads its package.

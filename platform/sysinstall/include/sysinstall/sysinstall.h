@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // System services of an installer, on Linux:
 // - registry keys are small INI files below a registry folder;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The drive table: how the Windows notions of drive letters ("E:\") and
 // physical drives ("\\.\PHYSICALDRIVE1") map onto this machine.

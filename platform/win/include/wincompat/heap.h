@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The process heap as the programs expect it: a large block comes straight
 // from the system and goes back to it when freed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Plain widgets of the toolkit. Most add nothing to their Qt base beyond a
 // constructor that matches the forms; the few extras are listed per class.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // ziraz::GenericDS: a small XML element tree handle (load a text or a file,
 // children by name and by index, element text, render back, save).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Item views and models of the toolkit: check boxes kept under a data role,
 // a header check box on section 0, and click signals.

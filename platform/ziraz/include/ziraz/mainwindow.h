@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Frameless main window with an input-blocking cover, and title-bar bases.
 #include <QFrame>

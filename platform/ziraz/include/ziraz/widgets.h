@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // All widgets, dialogs and helpers of the toolkit's GUI part.
 #include "ziraz/controls.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The check that every XML reader of the programs runs on a text before it
 // reads it. The tree readers (QDomDocument and everything built on it) build,

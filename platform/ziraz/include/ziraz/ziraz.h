@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Core services of the GUI toolkit that the engine uses: 8-bit text
 // conversion, the program folder and the XML element tree.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One play window as the playback views see it: its channel, the files found
 // for it, its stream player and its downloader, with start, stop, seek, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The playback page the operator opened last: the application shell sets both
 // to 0 when the playback page opens and to 1 when the evidence page opens.

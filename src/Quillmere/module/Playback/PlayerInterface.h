@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One port of the player library: opens a stream on its 40-byte header,
 // feeds it, draws into one window and carries the play controls, the display

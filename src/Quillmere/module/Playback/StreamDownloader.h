@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Copies recordings from a recorder medium into output files on a worker
 // thread: a list of whole files (one output file each) or a time span over a

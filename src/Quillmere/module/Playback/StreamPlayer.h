@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Plays the recordings of one channel, file after file, into one window: finds
 // the file that holds a requested time and opens it there, waits for the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one place where the playback engine opens the byte stream of a
 // recording. Two routes lead to the data: the storage layer (recorder disks)

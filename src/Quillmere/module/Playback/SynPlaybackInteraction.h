@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Plays a set of windows in step: every control goes to each window that has
 // a file open, the result is the AND of theirs, single frames keep the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /*
  * VEH_META_INFO: the vehicle-data record of one moment (GPS, speed, G-sensor
  * samples, vehicle state), and RUN_INFO, its GPS and motion part.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Vehicle data carried inside recorded streams: the record types (see
 // VehMetaInfo.h for the byte layout), their Qt meta-type registration and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Alarm clip search: the recordings of one channel over one alarm's span on
 // a set of disks, read straight through the hard-disk file library and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The alarm records that the alarm search hands to the alarm page: one body
 // per event or driver-behaviour alarm, stamped with the channel that was

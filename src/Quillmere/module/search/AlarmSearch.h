@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Alarm search: the event and driver-behaviour records of recorder disks,
 // for a set of channels and one time range, read through the hard-disk

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Table item for an IPv4 address text: sorts by the address's value, not
 // by its text ("10.0.0.2" before "10.0.0.10"); empty texts sort first.

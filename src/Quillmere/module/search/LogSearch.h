@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Log search: the device-log records of a set of partitions, read through
 // the hard-disk file library and handed to the log page as table rows.

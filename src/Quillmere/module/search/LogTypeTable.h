@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Texts of the device log: major and minor type names, event time, host
 // address, channel and alarm numbers.

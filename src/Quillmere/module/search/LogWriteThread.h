@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Log export: writes the log table of the log page to an XML file, one
 // "Log" element per row inside "LogTypes"/"Logs", and reports the outcome.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The picture search of the alarm page: copies the pictures of one channel
 // and time span from the selected recorder disks into the program folder's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pieces shared by the searches that copy a recorder's pictures into the
 // program folder: the two picture folders, their clearing, the drive string

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The picture list of the search panel: one row per picture file, its name
 // as text and its absolute path under kPicturePathRole. selectByTime finds

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The record-type catalogue: the traffic-violation codes that recorders put on
 // evidence recordings, each with a mask that places it in one of seven

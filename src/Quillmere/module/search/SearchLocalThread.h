@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The local file search: lists recordings exported earlier into a folder of
 // this PC ("ch<NN>_....mp4"), reads each file's start and end time through the

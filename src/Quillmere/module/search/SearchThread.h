@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The record search: finds the recordings of the ticked disks for a range of
 // whole days and hands them back grouped per channel. On request it also

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Worker-thread base of the playback engine: a portable-runtime thread with a
 // start handshake and a repeated work pass.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One channel of one device or disk, as the searches hand it on.
 #include <QString>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The recordings found for one channel of one disk in one search.
 #include <QDate>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Local 8-bit code page <-> QString, with the locale's codec (the text as it
 // is when no codec exists). The flag makes no difference; callers pass false.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Time, folder and free-space helpers shared by the engine and the pages.
 // All are re-entrant and keep no state.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One time span of a found recording, with display data by role (record type
 // under 356, colour under 357). Registered as a Qt meta-type so that lists of

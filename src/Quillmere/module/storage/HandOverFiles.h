@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading of the hand-over files that the viewer writes for the batch
 // downloader: "DiskFile.xml" (the selected disks) and "SearchedFile.xml" (the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "KelLogging.h"
 
 Q_LOGGING_CATEGORY(lcKelStorage, "kel.storage", QtWarningMsg)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Logging categories of KEL's libraries. Their debug lines are off unless
 // enabled, e.g. QT_LOGGING_RULES="kel.*.debug=true" (or "kel.playback.debug=true"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The output file writer of downloads and clips: it writes the recorder
 // stream as it comes, or, when the setting "DownloadVideoType" is 1 or more,

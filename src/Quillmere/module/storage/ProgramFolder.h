@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a program folder holds before KEL first starts in it: the hull's
 // set-up file, default settings, the set-up benchmark "DESetup.xml" is made

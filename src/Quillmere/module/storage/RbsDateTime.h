@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Civil date and time of the storage layer, the hard-disk library calls and
 // the direct file reader: year (full), month 1-12, day, hour, minute, second.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Direct file stream reader: streams one recording file straight from the
 // file system, whole or cut to a time span, on a reader thread of its own,

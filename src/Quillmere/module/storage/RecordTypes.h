@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The record types of search results: channels, files and per-channel lists.
 #include "Channel.h"

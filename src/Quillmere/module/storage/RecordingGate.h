@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The gate every recording passes on its way into an output file. It hands
 // the stream on pack by pack, so that what a file receives always ends on a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Display data kept by role, the way item models keep it, for records that
 // are not items of a model. Pairs stay in insertion order; roles are unique.

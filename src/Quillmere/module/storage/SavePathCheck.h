@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The check of a save folder before a download: it must exist, be writable
 // and have room. The check gives the code of what is wrong; the interface

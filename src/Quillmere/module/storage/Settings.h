@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The settings store: the user's settings in memory, read from and written to
 // "Settings.xml" in the program folder.

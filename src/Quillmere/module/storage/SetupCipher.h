@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text cipher of the program's protected configuration texts (the map
 // key in "map/api.txt") and the reader/writer of "DESetup.xml", which is

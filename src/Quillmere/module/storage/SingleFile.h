@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One recording file found by a search, with the span of it to play or copy
 // and its record-type information; plus the time lookups over file lists.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One storage access object: lists the recordings of a disk and streams one
 // recording, hiding which library reads the disk (see QorAutoStorage).

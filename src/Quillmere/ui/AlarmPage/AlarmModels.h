@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Item models of the alarm page: the alarm table (CAlarmCheckedModel) and the
 // two check lists from which the operator picks alarm types

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pieces shared by the alarm page's picture and clip viewers.
 class QHBoxLayout;

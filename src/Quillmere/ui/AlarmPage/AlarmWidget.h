@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The alarm page: lists the alarm and driver-behaviour events of the attached
 // recorder disks for ticked channels and alarm types and a time range; each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The alarm picture viewer: looks in the program folder's "Other" folder for
 // the first JPEG whose name carries the alarm's channel and a time inside the

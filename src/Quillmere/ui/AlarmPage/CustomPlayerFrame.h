@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The video frame of the alarm clip viewer: a base player frame without a
 // hover bar, with a centred "no video" placeholder. CCustomPlayWndBottom is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The alarm clip viewer: plays the recording around one alarm into a custom
 // player frame, shows the progress, and saves the alarm's span as an .mp4

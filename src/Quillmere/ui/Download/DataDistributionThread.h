@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Builds the rows of a download table on a worker thread: one row of items
 // per recording file, handed over with SignalSendItems. The receiver reports

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The download dialog of one playback cell: "Download By File" lists the
 // cell's recordings with a check box per row and saves the ticked ones, one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Disk selector of the log page: the attached physical drives, each followed
 // by its partitions. Items carry Qt::UserRole + 1 (the drive's position in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The log page: the operator picks a disk or partition, a range of at most
 // 30 days and a major and minor log type; "Check" searches the device logs,

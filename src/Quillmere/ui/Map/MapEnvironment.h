@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the map view learns the interface language and the map service key.
 // By default the language is the application module's current language and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Map" dialog of the play control bar: a toolkit dialog holding the map
 // web view, which shows where the vehicle was.

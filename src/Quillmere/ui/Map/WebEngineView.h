@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The web view of the map dialog: loads the map page of the program folder
 // (chosen by the MapType setting and the interface language) and drives it

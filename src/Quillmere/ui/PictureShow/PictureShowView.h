@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The list of found pictures: shows the picture model (name as text, full
 // path under Qt::UserRole + 1) and reports the path of the first selected

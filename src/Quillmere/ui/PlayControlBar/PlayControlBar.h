@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The row of playback controls under a playback grid: turns button clicks
 // into signals and shows the state of the selected window (or of the windows

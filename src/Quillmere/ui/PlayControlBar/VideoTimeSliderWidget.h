@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Time axis of the sixteen windows of one playback page: one row of the
 // multi-row time slider per window ("window01" to "window16"), the slider's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Starts the windows to seek at a target time on a worker thread while the
 // grid waits behind a busy indicator. Its inputs are written before start and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Right-hand side of a playback page: the playback grid above its control
 // bar, wired to each other. The main window talks to the grid through it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which cell of a playback grid plays what: the cells, the selected cell, one
 // engine interaction per bound cell, the recording files and the time-axis

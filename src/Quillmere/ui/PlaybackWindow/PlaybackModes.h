@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The process-wide page modes (g_playbackMode, g_saveFolderMode,
 // g_diskSearchMode).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The video area of one playback page: sixteen playback cells shown 1, 4, 9
 // or 16 at a time, the receiver of every control-bar button. It binds search

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One cell of the playback grid: a video surface with a title band, a bottom
 // bar of tool buttons, a close button, the speed over the video, digital zoom

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The clip dialog: cuts a time span out of the recordings of the selected
 // window (or of all windows) into ".mp4" files under the clip folder and an

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "BasePlayFrame.h"
 
 CBasePlayFrame::CBasePlayFrame(QWidget* parent) : QFrame(parent) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The bordered frame of every video surface: an inner plain frame (the
 // surface) into which the player library draws, placed inside a 1-pixel

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The hover bottom bar of a playback cell: a row of tool buttons (a left
 // group, a stretch, a right group) and, when the row is too narrow, an

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The frame of a playback-grid cell: the base frame plus a bottom bar that
 // shows while the cursor is over the frame.

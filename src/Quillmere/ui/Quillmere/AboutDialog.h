@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The about panel under the title bar's about button: name, version with the
 // build date, "User Help" (opens "help.pdf" of the program folder, else the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Modal question whether the program should look for new releases on its
 // own: accepted on "Enable", rejected on "Disable".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The start-up sequence of KEL, in steps that main() runs in order.
 #include <QRect>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The column of page buttons at the left of the main window. Each button
 // carries its page's stack index in the int property "s"; the bar keeps

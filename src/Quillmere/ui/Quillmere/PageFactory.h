@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Builds the pages of the main window and makes the calls between them. Each
 // page comes from its own library; the calls take the pages as plain widgets

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one top-level window of KEL: title bar, navigation bar and a stack of
 // seven pages. It builds every page, places them, connects them with each

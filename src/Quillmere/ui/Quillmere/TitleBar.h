@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The 40-pixel bar at the top of the frameless main window: icon and name,
 // and the about, minimise, maximise/restore and close buttons. It owns the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The result tree of the search panel: the holder ChaseTree (a stacked
 // widget that forwards to its tree view), the view GroupTreeView (drags of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The picture preview of the search panel. A double-click opens the shown
 // picture in the system's picture viewer, through a JPEG copy next to it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The search panel: the left column of the Playback page (mode 0) and of the
 // Evidence page (mode 1). The operator picks the disks of a recorder medium

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The form of the search panel: the widget tree with its object names, and
 // its texts (translation context "SearchBarWidget").

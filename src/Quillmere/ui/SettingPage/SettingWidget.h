@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Setting page: shows the settings store's values in editable widgets,
 // checks them, writes them to "Settings.xml" and tells the rest of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The form of the Setting page: the widgets, their layout, tab order and
 // texts. The page (SettingWidget) adds the combo items, validators and

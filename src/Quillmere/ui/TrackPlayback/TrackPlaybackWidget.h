@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The track playback page: a start and an end date-time, a (hidden) disk
 // chooser with its "Load Disk" button, above an empty track area. The disk list

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A label whose text scrolls sideways, one character every 300 ms, when it
 // is wider than the label; a text that fits stands still. Its timer runs only

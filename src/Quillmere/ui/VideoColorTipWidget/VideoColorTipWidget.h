@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The colour legend of evidence recordings: a frameless pop-up with one page
 // per evidence scheme ("EvidenceNormal" and "Evidence832"), each a grid of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small two-dimensional chart layer drawn straight with QPainter: a panel
 // with two value axes and an ordered list of series. The time axes of the

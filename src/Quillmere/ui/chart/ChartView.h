@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The drawing surface of the single-row time slider: a frame that is also a
 // chart panel, with a title, a cursor line and the cursor time. In the

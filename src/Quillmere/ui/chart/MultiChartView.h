@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The drawing surface of the multi-row time slider: a frame that is also a
 // chart panel. It renders the panel into an off-screen pixmap when asked

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The recording time axis under the playback grid: one row per playback
 // window with the recorded spans of its channel as coloured bands over one

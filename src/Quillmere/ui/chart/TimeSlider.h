@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The single-row variant of the recording time axis: one groove with the
 // recorded spans of one channel, ticks and a cursor. A drag reports the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the two time sliders have in common: the day window and its panning
 // limits, the zoom level, the drag that pans the time axis, the mouse time

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The record-type filter of one time-slider row: a pop-up frame with one
 // check box per record type of the row, an "All" box and OK / Cancel. OK

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Repaint request that a time slider posts to its own chart view. It carries
 // nothing; the view redraws on any custom event whatever its type. Ordinary

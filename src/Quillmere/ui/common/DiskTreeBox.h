@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Drop-down selectors: CComboBox (its tooltip always shows its current text),
 // TreeBox (a CComboBox whose pop-up is a tree) and CDiskTreeBox (the machine's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Free helpers shared by the interface code.
 #include <QByteArray>

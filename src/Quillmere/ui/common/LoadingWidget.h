@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Small frameless busy indicator: a 90 x 90 transparent dialog that cycles
 // through eight pictures, one every 500 ms, from construction on.

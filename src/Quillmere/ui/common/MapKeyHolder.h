@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The plain map service key, shared by the pages: filled by the main window
 // at start-up, replaced by the settings page, read by the map. Header only,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Drop-down selector whose list rows carry check boxes (check state under
 // role 360) and whose head shows the checked entries as small labels: as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Process-wide page modes, shared by the main window, the search panel and the
 // playback views:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The folder whose drive is asked for its free space before a download:
 // "X:/" for a drive path, else the nearest existing folder of the path.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What is wrong with a save folder, told to the operator: a modal warning box
 // titled "Warn" over the top-level window of the asking widget. The check

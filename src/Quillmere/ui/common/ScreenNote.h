@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A short note without parent at the bottom right of the primary screen that
 // goes away by itself after five seconds (the path of a clip that a seek

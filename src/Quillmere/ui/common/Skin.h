@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's skin: the pictures shared by several pages (time axis,
 // message boxes, cell hover) and the style sheet that gives the buttons

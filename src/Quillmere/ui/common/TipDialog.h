@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The small modal yes/no question of the program: one centred line of text
 // in the toolkit's dialog frame. exec() gives 1 (accepted) for yes.

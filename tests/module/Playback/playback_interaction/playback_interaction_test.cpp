@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One play window driven through its interaction (start, pause, single
 // frames, speed, seek, clips across a seek, zoom, size estimate) and windows
 // played in step by the synchronised group.

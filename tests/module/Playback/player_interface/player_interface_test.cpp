@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player interface over the player library: speeds and decode types,
 // snapshots and clips, input while the player is full, played time, vehicle
 // data and the sound flag.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every video the downloader saves, checked the way an operator's player
 // sees it: one table of cases (by file, by time inside one recording and
 // across two recordings with a pause between them, clip, alarm clip, batch

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Downloads by file list and by time span over generated recordings: output
 // names and folders, contents, the order of the progress signals, stops by
 // the caller and forced stops, failures, a nearly full drive, conversion.

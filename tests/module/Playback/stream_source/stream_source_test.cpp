@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "Playback/StreamSource.h"
 #include "module/storage/rbs/rbs_recordings.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alarm clip search against a scripted find-data search (library calls
 // replaced at link time): conditions, kept records, record types, stops,
 // failed and silent library searches.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alarm search against a scripted extra-information search (library
 // calls replaced at link time): batches, conditions, record checks, failed
 // and silent library searches.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alarm search over generated media, through the hard-disk file library.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Sample recorder media for the search tests: written into the test's
 // program folder and named in a drive table as "\\.\PHYSICALDRIVE<N>" and a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the program saves from a recording is found again by the local search
 // and plays: downloads (raw and .mp4, a second one of the same span, one that
 // did not run to its end), alarm clips, clips of the clip dialog, evidence

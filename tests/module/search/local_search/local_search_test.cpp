@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The local file search over a folder of exported recordings.
 #include <gtest/gtest.h>
 

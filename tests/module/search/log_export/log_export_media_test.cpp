@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Logs of a sample medium found by the log search, put into a table as the
 // log page does, exported and read back.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The log export: document form, escaping, replacement of an earlier file,
 // and failures that must leave what the path held.
 #include <gtest/gtest.h>

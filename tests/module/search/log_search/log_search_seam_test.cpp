@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The log search against scripted log searches (library calls replaced at
 // link time): the 2000-record mark, cancel, condition and record handling.
 #include <gtest/gtest.h>

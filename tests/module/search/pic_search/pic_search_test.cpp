@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture search of the alarm page and the picture list model.
 #include <gtest/gtest.h>
 

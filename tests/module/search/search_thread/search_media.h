@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Sample recorder media for the search tests, named by drive letters of a
 // test drive table for the lifetime of the set.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The record search against a hard-disk file library and a picture copy
 // replaced at link time (--wrap): chosen records, blocked searches, and the
 // calls the search makes.

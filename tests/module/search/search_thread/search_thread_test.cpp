@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The record search over generated media of both disk families.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Counts a signal's emissions under a std::mutex, so that what the emitting
 // thread wrote before the signal is seen by the reader of the count, also

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the hand-over files of the batch downloader: every record of a
 // large hand-over, in file order, and clear refusals of damaged ones.
 #include <gtest/gtest.h>

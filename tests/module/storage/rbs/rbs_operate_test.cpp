@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "storage/RbsOperate.h"
 #include "rbs_recordings.h"
 

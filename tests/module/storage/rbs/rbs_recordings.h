@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Small generated recordings for the direct-reader and player tests: a stream
 // header and one pack per video frame, with filler payloads.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared pieces of the storage-layer tests: sample media named by drive
 // letters of a test drive table, and sinks for found files and stream data.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The storage layer against library calls replaced at link time (--wrap), to
 // see which calls it makes and to play libraries that misbehave.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The storage layer over generated media of both families.
 #include <QLoggingCategory>
 #include <gtest/gtest.h>

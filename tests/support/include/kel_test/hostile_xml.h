@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // XML files that stopped the programs at start: elements nested far deeper
 // than a tree reader can build, behind something that used to end the depth

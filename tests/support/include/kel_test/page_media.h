@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Sample recorder media for the page tests (header only; the test links
 // recmedia and wincompat), named in a drive table as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Records a signal's arguments the way the program's pages receive them: on
 // the thread that made the log (the test's main thread), directly when the

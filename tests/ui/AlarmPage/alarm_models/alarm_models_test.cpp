@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alarm table and the alarm-type and channel check lists.
 #include <gtest/gtest.h>
 

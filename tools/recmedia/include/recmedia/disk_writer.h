@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writers of the recorder-disk files that the hard-disk file library and the
 // record storage library read (docs/recorder-disk.md): markers, day indexes,

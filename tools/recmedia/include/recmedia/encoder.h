@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writes real sample recordings: the 40-byte stream header and a program
 // stream with encoded video (a moving picture with the channel and the

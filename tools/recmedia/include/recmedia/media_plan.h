@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Composition of a whole sample recorder medium from a seed: recordings and
 // their index, device log, event records, pictures and vehicle-data files,

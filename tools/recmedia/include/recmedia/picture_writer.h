@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writes the picture store of a sample recorder medium: the picture index
 // ("index00p.bin" and its copy "index01p.bin") and the picture segment files

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The vehicle track of a sample medium: one sample per second along a
 // deterministic route (GPS, speed, heading, G-sensor, lights, brake, gear).

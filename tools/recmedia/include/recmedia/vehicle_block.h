@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The vehicle-data text block a recorder puts into its stream once a second
 // (private stream 2), in its plain "$QORMOBILE" form or enciphered. The layout

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writes the vehicle-data files of a sample recorder medium: the pair
 // "vehinfo<i>.veh" (512-byte items, one per second) and "vehseg<i>.veh" (a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The UI controls the uninstaller is built from: resource loading, the
 // program folder, file reading, modal tip dialogs, a movable title bar and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one window of the batch downloader: a frameless, always-on-top dialog
 // with two pages. "Download By File" lists every recording of every searched

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // G-sensor chart: four small scrolling line charts (G-force on the left/right,
 // front/rear and up/down axes, and speed), each keeping its latest 150 values.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Instrument plates of the vehicle status panel: the speed and rotation dial,
 // the G-force plate of one axis and the heading plate. The dial and the G-force

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The tab panel under the playback grid: the time axis of the sixteen windows,
 // the vehicle status panel and the G-sensor chart. Records given to the status

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Vehicle status panel: the state carried in the stream of the playing window
 // (speed dial and text, parked marker, lamps, G-force plates, heading, GPS

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the small pictures of the search panel and its legend as PNG files.
 
 Run from this folder: python3 make_images.py. The busy animations

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the pictures of the vehicle status panel into the folder given on the
 // command line (car/, satellite/ and the lamp pictures) and writes the
 // resource list beside them. Run once when the pictures change:
