@@ -1059,6 +1059,14 @@
         <translation>Download Failed: %1</translation>
     </message>
     <message>
+        <source>Time Period</source>
+        <translation>Time Period</translation>
+    </message>
+    <message>
+        <source>%1 more failed files: their status in the table says why.</source>
+        <translation>%1 more failed files: their status in the table says why.</translation>
+    </message>
+    <message>
         <source>Channel %1, %2 - %3: %4</source>
         <translation>Channel %1, %2 - %3: %4</translation>
     </message>

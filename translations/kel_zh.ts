@@ -1059,6 +1059,14 @@
         <translation>下载异常：%1</translation>
     </message>
     <message>
+        <source>Time Period</source>
+        <translation>时间段</translation>
+    </message>
+    <message>
+        <source>%1 more failed files: their status in the table says why.</source>
+        <translation>另有%1个文件下载失败：原因见表中状态。</translation>
+    </message>
+    <message>
         <source>Channel %1, %2 - %3: %4</source>
         <translation>通道%1，%2 - %3：%4</translation>
     </message>

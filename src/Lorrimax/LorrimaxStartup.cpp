@@ -40,8 +40,7 @@ int RunLorrimax(int argc, char** argv) {
     CSettingsStore::GetInstance()->Load(ziraz::GetTargetPathFile(QStringLiteral("Settings.xml")));
 
     {
-        Lorrimax dialog;
-        dialog.setFixedWidth(720);
+        Lorrimax dialog;  // as wide as its table's texts need, at least 720 pixels
         dialog.setTitleSuffix(QCoreApplication::translate("Lorrimax", "Lorrimax"));
         dialog.setDiskKind(false);
         dialog.setDownLoadFileType(DownloadFileTypeOf(number));

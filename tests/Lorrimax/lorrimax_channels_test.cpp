@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStandardItemModel>
 
 #include <algorithm>
 #include <atomic>
@@ -103,6 +104,22 @@ protected:
     }
     static QString Out(const QString& name) { return Home() + "/dl/Downloads/" + name; }
 
+    // The by-time table: "<period> | <channel> | <start> | <end> | <status>" per download.
+    static QStringList JobStatuses(Lorrimax& d) {
+        QStringList rows;
+        const QStandardItemModel* m = d.timeJobModel();
+        for (int r = 0; r < m->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < m->columnCount(); ++c) cells << m->index(r, c).data().toString();
+            rows << cells.join(QStringLiteral(" | "));
+        }
+        return rows;
+    }
+    static QString JobRow(int channel, time_t from, time_t to, const QString& status) {
+        const auto text = [](time_t t) { return QDateTime::fromSecsSinceEpoch(t).toString("yyyy-MM-dd hh:mm:ss"); };
+        return QStringLiteral("Time Period 1 | %1 | %2 | %3 | %4").arg(channel).arg(text(from), text(to), status);
+    }
+
     // By time over period 1 from `from` to `to`, until the dialog is idle again.
     void DownloadByTime(Lorrimax& d, time_t from, time_t to) {
         d.onTabTwo();
@@ -110,6 +127,8 @@ protected:
         d.form().m_pFirstEndTime->setDateTime(QDateTime::fromSecsSinceEpoch(to));
         d.form().m_pFirstPeriodCheckBox->setChecked(true);
         d.OnDownLoad();
+        // The rows of the round as it starts: the first download runs.
+        startStatuses = JobStatuses(d);
         ASSERT_TRUE(kel_test::WaitUntil(
             [&] {
                 return !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled() &&
@@ -146,6 +165,7 @@ protected:
         EXPECT_EQ(int(distinct.size()), p.decodedFrames) << "a picture twice";
     }
 
+    QStringList startStatuses;
     kel_test::ScopedCatalogue m_catalogue{QStringLiteral("en")};
     std::unique_ptr<storage_test::MediaSet> media;
     std::vector<storage_test::Medium*> disks;
@@ -170,6 +190,10 @@ TEST_F(ChannelsTest, ByTimeWritesOneFilePerChannelOverBothDisks) {
     ExpectSpanOfChannel(Out("ch01" + name), 1, from, to);
     ExpectSpanOfChannel(Out("ch02" + name), 2, from, to);
     EXPECT_FALSE(d.form().m_pFirstPeriodCheckBox->isChecked());
+    // Each channel and period is a row of its own, as the file rows are.
+    EXPECT_EQ(startStatuses, (QStringList{JobRow(1, from, to, "Downloading 0%"), JobRow(2, from, to, "Waiting")}));
+    EXPECT_EQ(JobStatuses(d),
+              (QStringList{JobRow(1, from, to, "Download Completed"), JobRow(2, from, to, "Download Completed")}));
     // Each file is announced once, the last at the end.
     EXPECT_EQ(presenter.Texts(ziraz::DialogKind::Information), (QStringList{Out("ch01" + name), Out("ch02" + name)}));
 }
@@ -203,6 +227,8 @@ TEST_F(ChannelsTest, AMissingRecordingFailsOnlyItsChannelsFile) {
                                                    QDateTime::fromSecsSinceEpoch(to).toString("yyyy-MM-dd hh:mm:ss"))}));
         // The period stays checked, to be tried again.
         EXPECT_TRUE(d.form().m_pFirstPeriodCheckBox->isChecked());
+        EXPECT_EQ(JobStatuses(d), (QStringList{JobRow(1, from, to, "Download Completed"),
+                                               JobRow(2, from, to, "Download Failed: recording missing")}));
     }
 }
 
@@ -240,6 +266,7 @@ TEST_F(ChannelsTest, AStopLeavesAFileNamedAfterWhereItsContentEnds) {
                              "The download is incomplete. What was saved up to its end: ") +
                   Out(partial));
     EXPECT_TRUE(d.form().m_pFirstPeriodCheckBox->isChecked());
+    EXPECT_EQ(JobStatuses(d), (QStringList{JobRow(1, from, to, "Download Completed"), JobRow(2, from, to, "Stopped")}));
 }
 
 // The same channel and times recorded on both disks: every row names its
@@ -272,7 +299,7 @@ TEST_F(ChannelsTest, ByFileCopiesOfOneChannelFromTwoDisksAreToldApart) {
     const QString earlier = Out(stem + part[0] + ".mp4");
     ASSERT_TRUE(kel_test::WriteFile(earlier, "an earlier download"));
 
-    for (int i : rows) d.tableModel()->item(i, 0)->setCheckState(Qt::Checked);
+    for (int i : rows) Tick(i);
     d.OnDownLoad();
     ASSERT_TRUE(kel_test::WaitUntil(
         [&] { return !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled(); }, 120));

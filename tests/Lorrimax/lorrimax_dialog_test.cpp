@@ -110,7 +110,7 @@ TEST_F(DialogTest, HandOverFilesGiveNumberedRowsAcrossChannels) {
     // The disk as the search panel shows it (a letter whose drive is not
     // known: the letter), the path it was found on beside it.
     EXPECT_EQ(Cell(3, 1), QStringLiteral("D:"));
-    EXPECT_EQ(d.tableModel()->item(3, 1)->data(CDataDistributionThread::kDiskPathRole).toString(),
+    EXPECT_EQ(d.tableModel()->index(3, 1).data(BatchFileModel::kDiskPathRole).toString(),
               QStringLiteral("D:\\"));
     EXPECT_EQ(Cell(4, 3), QStringLiteral("2024-03-01 08:01:00"));
     EXPECT_EQ(Cell(4, 4), QStringLiteral("2024-03-01 08:01:59"));
@@ -119,8 +119,8 @@ TEST_F(DialogTest, HandOverFilesGiveNumberedRowsAcrossChannels) {
     EXPECT_EQ(d.selectedSize(), 0u);
     d.OnDownLoad();
     EXPECT_EQ(presenter.Texts(ziraz::DialogKind::Warning), QStringList{QStringLiteral("No file to download.")});
-    d.tableModel()->item(0, 0)->setCheckState(Qt::Checked);
-    d.tableModel()->item(4, 0)->setCheckState(Qt::Checked);
+    Tick(0);
+    Tick(4);
     EXPECT_EQ(d.selectedSize(), 1000u + 1060u);
     EXPECT_EQ(d.form().m_pAllFileLabel->text(), QStringLiteral("2 KB"));
 }
@@ -141,7 +141,7 @@ TEST_F(DialogTest, Gb2312NamesAreDecoded) {
     EXPECT_EQ(d.judgedDisks(), std::vector<std::string>{disk.toStdString()});
     ASSERT_EQ(d.tableModel()->rowCount(), 1);
     EXPECT_EQ(Cell(0, 1), disk);
-    EXPECT_EQ(d.tableModel()->item(0, 0)->data(CDataDistributionThread::kFileNameRole).toString(),
+    EXPECT_EQ(d.tableModel()->index(0, 0).data(BatchFileModel::kFileNameRole).toString(),
               QString::fromUtf8("通道5.dat"));
 }
 
@@ -220,7 +220,7 @@ TEST_F(DialogTest, SubFolderMustStayInsideTheSaveFolder) {
     WriteSearchedFile({&a.record});
     Lorrimax& d = Make();
     d.LoadSearchedFiles();
-    d.tableModel()->item(0, 0)->setCheckState(Qt::Checked);
+    Tick(0);
     d.form().lineEdit->setText(QStringLiteral("../../etc"));
     QSignalSpy begin(&d, &Lorrimax::SignalBeginDownLoad);
     d.OnDownLoad();
@@ -237,7 +237,7 @@ TEST_F(DialogTest, TooLittleFreeSpaceStartsNothing) {
     WriteSearchedFile({&a.record});
     Lorrimax& d = Make();
     d.LoadSearchedFiles();
-    d.tableModel()->item(0, 0)->setCheckState(Qt::Checked);
+    Tick(0);
     d.OnDownLoad();
     EXPECT_EQ(presenter.Texts(ziraz::DialogKind::Warning), QStringList{QStringLiteral("At least 2G disk space is need.")});
     EXPECT_FALSE(d.downloader().IsDownloading());

@@ -199,6 +199,12 @@ private:
     std::shared_ptr<State> m_state;
 };
 
+// How the summary of a download names a failed file.
+QString FailureLine(int channel, uint32_t start, uint32_t end, const char* reason) {
+    const auto text = [](uint32_t t) { return QDateTime::fromSecsSinceEpoch(t).toString("yyyy-MM-dd hh:mm:ss"); };
+    return QStringLiteral("Channel %1, %2 - %3: %4").arg(channel).arg(text(start), text(end), QString::fromUtf8(reason));
+}
+
 std::vector<int> Codes(const kel_test::SignalLog& spy) {
     std::vector<int> out;
     for (const auto& args : spy) out.push_back(args.at(0).toInt());
@@ -228,7 +234,7 @@ TEST_F(DownloadTest, ByFileWritesEveryTickedRow) {
     ASSERT_TRUE(kel_test::WaitUntil([&] { return d.form().m_pDownloadBtn->isEnabled(); }, 120));
     for (int r = 0; r < 4; ++r) {
         EXPECT_EQ(Cell(r, 6), QStringLiteral("Download Completed")) << r;
-        EXPECT_EQ(d.tableModel()->item(r, 0)->checkState(), Qt::Unchecked);
+        EXPECT_EQ((Ticked(r) ? Qt::Checked : Qt::Unchecked), Qt::Unchecked);
     }
     const QStringList files = Outputs();
     ASSERT_EQ(files.size(), 4);
@@ -277,7 +283,7 @@ TEST_F(DownloadTest, EvidenceModeWritesToTheEvidenceFolder) {
     Lorrimax& d = Make(1);
     d.LoadSearchedFiles();
     ASSERT_EQ(d.tableModel()->rowCount(), 4);
-    d.tableModel()->item(2, 0)->setCheckState(Qt::Checked);
+    Tick(2);
     d.OnDownLoad();
     ASSERT_TRUE(kel_test::WaitUntil([&] { return Cell(2, 6) == QStringLiteral("Download Completed"); }, 120));
     ASSERT_TRUE(kel_test::WaitUntil([&] { return d.form().m_pDownloadBtn->isEnabled(); }, 120));
@@ -338,11 +344,12 @@ TEST_F(DownloadTest, AFileThatCannotBeReadIsReportedAsFailed) {
     Lorrimax& d = Make();
     d.LoadSearchedFiles();
     ASSERT_EQ(d.tableModel()->rowCount(), 1);
-    d.tableModel()->item(0, 0)->setCheckState(Qt::Checked);
+    Tick(0);
     d.OnDownLoad();
     ASSERT_TRUE(kel_test::WaitUntil([&] { return !presenter.Texts(ziraz::DialogKind::Information).isEmpty(); }, 120));
     EXPECT_EQ(presenter.Texts(ziraz::DialogKind::Information),
-              QStringList{QStringLiteral("0 of 1 files downloaded completely.\nFailed: 1.")});
+              QStringList{QStringLiteral("0 of 1 files downloaded completely.\nFailed: 1.\n") +
+                          FailureLine(3, missing.StartTime, missing.EndTime, "recording missing")});
     ASSERT_TRUE(kel_test::WaitUntil(
         [&] { return !d.downloader().IsDownloading() && d.form().m_pDownloadBtn->isEnabled(); }, 120));
     EXPECT_EQ(Cell(0, 6), QStringLiteral("Download Failed: recording missing"));
@@ -385,12 +392,15 @@ TEST_F(DownloadTest, BadRecordingsMarkTheirRowsAndTheBatchGoesOn) {
                                "Download Failed: recording missing", "Download Completed"};
     for (int r = 0; r < 4; ++r) {
         EXPECT_EQ(Cell(r, 6), QString::fromLatin1(statuses[r])) << r;
-        EXPECT_EQ(d.tableModel()->item(r, 0)->checkState(), Qt::Unchecked) << r;
+        EXPECT_EQ((Ticked(r) ? Qt::Checked : Qt::Unchecked), Qt::Unchecked) << r;
     }
     EXPECT_EQ(Outputs().size(), 2);
     const QStringList notices = presenter.Texts(ziraz::DialogKind::Information);
     ASSERT_FALSE(notices.isEmpty());
-    EXPECT_EQ(notices.back(), QStringLiteral("2 of 4 files downloaded completely.\nFailed: 2."));
+    // Each failed file is named with why.
+    EXPECT_EQ(notices.back(), QStringLiteral("2 of 4 files downloaded completely.\nFailed: 2.\n") +
+                                  FailureLine(1, late, late + 4, "recording missing") + "\n" +
+                                  FailureLine(1, late + 10, late + 14, "recording missing"));
     // A second round has nothing left to do: the failed rows are not ticked.
     EXPECT_EQ(d.selectedSize(), 0u);
 }
@@ -402,7 +412,7 @@ TEST_F(DownloadTest, TheRowBeingDownloadedShowsItsProgress) {
     d.LoadSearchedFiles();
     ASSERT_EQ(d.tableModel()->rowCount(), 4);
     d.tableModel()->setHeaderData(0, Qt::Horizontal, int(Qt::Checked), Qt::CheckStateRole);
-    const uint64_t size = d.tableModel()->item(1, 0)->data(CDataDistributionThread::kFileSizeRole).toUInt();
+    const uint64_t size = RowFileSize(1);
     SecondFileHold hold(d.downloader(), size);
     d.OnDownLoad();
     ASSERT_TRUE(
@@ -455,7 +465,7 @@ TEST_F(DownloadTest, AFailedRowSaysWhy) {
         Lorrimax& d = Make();
         d.LoadSearchedFiles();
         ASSERT_EQ(d.tableModel()->rowCount(), 4);
-        d.tableModel()->item(0, 0)->setCheckState(Qt::Checked);
+        Tick(0);
         d.OnDownLoad();
         ASSERT_TRUE(kel_test::WaitUntil(
             [&] {
@@ -465,9 +475,16 @@ TEST_F(DownloadTest, AFailedRowSaysWhy) {
             },
             120));
         EXPECT_EQ(Cell(0, 6), QString::fromUtf8(c.status));
-        EXPECT_EQ(d.tableModel()->item(0, 0)->checkState(), c.ticked ? Qt::Checked : Qt::Unchecked);
+        EXPECT_EQ((Ticked(0) ? Qt::Checked : Qt::Unchecked), c.ticked ? Qt::Checked : Qt::Unchecked);
         if (c.notice) {
-            EXPECT_EQ(presenter.Texts(ziraz::DialogKind::Information), QStringList{QString::fromUtf8(c.notice)});
+            // The summary names the file and why it failed.
+            const CSingleFile* f = d.tableModel()->file(0);
+            ASSERT_NE(f, nullptr);
+            const QString reason = QString::fromUtf8(c.status).section(QStringLiteral(": "), 1);
+            EXPECT_EQ(presenter.Texts(ziraz::DialogKind::Information),
+                      QStringList{QString::fromUtf8(c.notice) + "\n" +
+                                  FailureLine(d.tableModel()->channel(0), f->StartTime, f->EndTime,
+                                              reason.toUtf8().constData())});
         }
         if (c.message) {
             EXPECT_EQ(presenter.Texts(ziraz::DialogKind::MessageInfo), QStringList{QString::fromUtf8(c.message)});
@@ -486,7 +503,7 @@ TEST_F(DownloadTest, TheSummaryAfterAStopCountsTheCompleteFiles) {
     d.LoadSearchedFiles();
     ASSERT_EQ(d.tableModel()->rowCount(), 4);
     d.tableModel()->setHeaderData(0, Qt::Horizontal, int(Qt::Checked), Qt::CheckStateRole);
-    const uint64_t size = d.tableModel()->item(1, 0)->data(CDataDistributionThread::kFileSizeRole).toUInt();
+    const uint64_t size = RowFileSize(1);
     // The operator's stop, met by the worker while it writes the second file.
     SecondFileHold hold(d.downloader(), size, [&] { d.downloader().StopDownload(false); });
     d.OnDownLoad();
@@ -502,7 +519,7 @@ TEST_F(DownloadTest, TheSummaryAfterAStopCountsTheCompleteFiles) {
     EXPECT_EQ(Cell(1, 6), QStringLiteral("Stopped"));
     EXPECT_EQ(Cell(2, 6), QStringLiteral("Waiting"));
     EXPECT_EQ(Cell(3, 6), QStringLiteral("Waiting"));
-    EXPECT_EQ(d.tableModel()->item(2, 0)->checkState(), Qt::Checked);
+    EXPECT_EQ((Ticked(2) ? Qt::Checked : Qt::Unchecked), Qt::Checked);
     const QStringList files = Outputs();
     ASSERT_EQ(files.size(), 2);
     QString partial;
@@ -537,7 +554,7 @@ TEST_F(DownloadTest, ClosingTheWindowDuringADownloadIsRefusedAndTheDownloadGoesO
         ASSERT_EQ(d.tableModel()->rowCount(), 4);
         d.tableModel()->setHeaderData(0, Qt::Horizontal, int(Qt::Checked), Qt::CheckStateRole);
         // The worker waits in the second file while the window is closed.
-        SecondFileHold hold(d.downloader(), d.tableModel()->item(1, 0)->data(CDataDistributionThread::kFileSizeRole).toUInt());
+        SecondFileHold hold(d.downloader(), RowFileSize(1));
         d.OnDownLoad();
         ASSERT_TRUE(kel_test::WaitUntil([&] { return hold.Waiting(); }, 120));
         way.close(d);

@@ -93,13 +93,17 @@ protected:
     }
     Lorrimax& Make(int mode = 0) {
         dialog.reset(new Lorrimax);
-        dialog->setFixedWidth(720);
         dialog->setTitleSuffix(QStringLiteral("Lorrimax"));
         dialog->setDiskKind(false);
         dialog->setDownLoadFileType(mode);
         return *dialog;
     }
-    QString Cell(int row, int col) const { return dialog->tableModel()->item(row, col)->text(); }
+    QString Cell(int row, int col) const { return dialog->tableModel()->index(row, col).data().toString(); }
+    bool Ticked(int row) const { return dialog->tableModel()->isChecked(row); }
+    void Tick(int row) { dialog->tableModel()->setData(dialog->tableModel()->index(row, 0), Qt::Checked, Qt::CheckStateRole); }
+    uint32_t RowFileSize(int row) const {
+        return dialog->tableModel()->index(row, 0).data(BatchFileModel::kFileSizeRole).toUInt();
+    }
 
     Presenter presenter;
     std::unique_ptr<Lorrimax> dialog;

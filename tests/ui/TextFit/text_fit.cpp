@@ -253,6 +253,7 @@ void Walker::check(QWidget* w, const QString& where) {
         if (!model) return;
         const QRect viewport = view->viewport()->rect();
         const QStyleOptionViewItem base = ViewAccess::Options(view);
+        const bool whole = m_whole.contains(view->objectName());
         auto* tree = qobject_cast<QTreeView*>(view);
         int looked = 0;
         std::function<void(const QModelIndex&)> rows = [&](const QModelIndex& parent) {
@@ -262,9 +263,21 @@ void Walker::check(QWidget* w, const QString& where) {
                 for (int c = 0; c < model->columnCount(parent); ++c) {
                     const QModelIndex index = model->index(r, c, parent);
                     const QRect rect = view->visualRect(index);
+                    const QString text = index.data(Qt::DisplayRole).toString();
+                    if (whole && rect.isValid() && rect.top() < viewport.bottom() && rect.bottom() > viewport.top() &&
+                        !text.isEmpty() && (rect.right() > viewport.right() || rect.left() < viewport.left())) {
+                        ++m_report.texts;
+                        fault(where, view,
+                              QStringLiteral("cell '%1' (%2 to %3 px) lies beyond the view's %4 px: it needs a "
+                                             "sideways scroll")
+                                  .arg(text)
+                                  .arg(rect.left())
+                                  .arg(rect.right() + 1)
+                                  .arg(viewport.width()));
+                        continue;
+                    }
                     if (!rect.isValid() || !viewport.intersects(rect)) continue;
                     if (rect.left() >= viewport.right()) continue;
-                    const QString text = index.data(Qt::DisplayRole).toString();
                     if (text.isEmpty()) continue;
                     ++looked;
                     ++m_report.texts;

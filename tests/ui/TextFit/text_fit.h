@@ -12,7 +12,8 @@
 //   check box included) within its width;
 // - combo boxes that cannot be edited: the current text within the edit field;
 // - item views: each shown cell's text (what its delegate asks for) within
-//   the cell;
+//   the cell; for the views named to requireWholeCells, each cell of the
+//   rows in view within the view's width;
 // - tab bars: each tab's text within the tab;
 // - date and time boxes: the text within the box.
 // A text shortened with "…" on purpose (the whole text is its tool tip) is not
@@ -39,6 +40,11 @@ public:
     // when the whole text is the tool tip.
     explicit Walker(QSet<QString> allowedElisions = {}) : m_allowed(std::move(allowedElisions)) {}
 
+    // Item views (by object name) whose cells must each lie whole within
+    // the view: a cell cut by the view's edge, or out of view to its right
+    // (seen only by scrolling sideways), is a fault there.
+    void requireWholeCells(QSet<QString> viewNames) { m_whole = std::move(viewNames); }
+
     // Walks `root` and every shown widget under it; `where` starts the
     // place named in each fault.
     void walk(QWidget* root, const QString& where);
@@ -50,6 +56,7 @@ private:
     bool elidedOnPurpose(const QWidget* w, const QString& shown, const QString& tip);
 
     QSet<QString> m_allowed;
+    QSet<QString> m_whole;
     Report m_report;
 };
 

@@ -18,6 +18,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QMenu>
+#include <QStandardItemModel>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextCodec>
@@ -390,26 +391,46 @@ TEST_P(TextFit, BatchDownloader) {
     // A close of the idle dialog ends the program: not the test's.
     const auto oldExit = Lorrimax::setExitFunction([](int) {});
     Lorrimax dialog;
-    dialog.setFixedWidth(720);  // as the program shows it
     dialog.setTitleSuffix(QCoreApplication::translate("Lorrimax", "Lorrimax"));
     dialog.setDownLoadFileType(0);
     dialog.LoadSearchedFiles();
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-    ASSERT_GT(dialog.tableModel()->rowCount(), 5);
+    BatchFileModel* model = dialog.tableModel();
+    ASSERT_GT(model->rowCount(), 5);
+    // The statuses are read whole where they stand: no cell of the tables
+    // may need a sideways scroll.
+    walker->requireWholeCells({QStringLiteral("m_pFileView"), QStringLiteral("m_pTimeJobView")});
     Walk(&dialog, "Lorrimax, by file, waiting");
-    // Every status a row can show, the longest failures included.
-    const QStringList statuses = {
-        QCoreApplication::translate("Lorrimax", "Downloading %1%").arg(99),
-        QCoreApplication::translate("Lorrimax", "Download Completed"),
-        QCoreApplication::translate("Lorrimax", "Download Incomplete"),
-        QCoreApplication::translate("Lorrimax", "Manual Stop"),
-        QCoreApplication::translate("Lorrimax", "Download Exception"),
+    // Every status a row can show, each failure with every reason.
+    struct Shown {
+        BatchFileModel::Status status;
+        int percent;
+        QString reason;
     };
-    for (int r = 0; r < dialog.tableModel()->rowCount(); ++r)
-        dialog.tableModel()->item(r, 6)->setText(statuses[r % statuses.size()]);
+    std::vector<Shown> statuses = {{BatchFileModel::Downloading, 99, {}}, {BatchFileModel::Downloading, 100, {}},
+                                   {BatchFileModel::Completed, 0, {}},    {BatchFileModel::Incomplete, 0, {}},
+                                   {BatchFileModel::Stopped, 0, {}},      {BatchFileModel::Failed, 0, {}}};
+    for (const QString& reason : Lorrimax::FailureReasons()) statuses.push_back({BatchFileModel::Failed, 0, reason});
+    ASSERT_GE(model->rowCount(), int(statuses.size()));
+    for (int r = 0; r < model->rowCount(); ++r) {
+        const Shown& s = statuses[size_t(r) % statuses.size()];
+        model->setStatus(r, s.status, s.percent, s.reason);
+    }
     Walk(&dialog, "Lorrimax, by file, finished");
-    dialog.form().m_pDownloadTabWidget->setCurrentIndex(1);
+    // The by-time page with a round of downloads, each status once.
+    dialog.onTabTwo();
+    QStandardItemModel* jobs = dialog.timeJobModel();
+    for (size_t i = 0; i < statuses.size(); ++i) {
+        QList<QStandardItem*> row;
+        for (const QString& text : {QCoreApplication::translate("CLorrimaxClass", "Time Period 4"),
+                                    QString::number(i + 1), QStringLiteral("2024-03-01 08:00:00"),
+                                    QStringLiteral("2024-03-01 23:59:59"),
+                                    BatchFileModel::StatusText(statuses[i].status, statuses[i].percent,
+                                                               statuses[i].reason)})
+            row << new QStandardItem(text);
+        jobs->appendRow(row);
+    }
     Walk(&dialog, "Lorrimax, by time");
     dialog.close();
     Lorrimax::setExitFunction(oldExit);

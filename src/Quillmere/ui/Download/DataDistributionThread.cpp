@@ -25,21 +25,6 @@ QStandardItem* TextItem(const QString& text) {
     return item;
 }
 
-// The local time as QDateTime::fromTime_t(seconds) shows it with the pattern
-// "yyyy-MM-dd hh:mm:ss": the same C library conversion, without reading the
-// time zone again for every call (run() reads it once), which cost more than
-// the rest of a row.
-QString TimeText(uint32_t seconds) {
-    const time_t t = static_cast<time_t>(seconds);
-    tm local{};
-    if (!localtime_r(&t, &local))
-        return QDateTime::fromTime_t(seconds).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-    char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", local.tm_year + 1900, local.tm_mon + 1,
-                  local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
-    return QString::fromLatin1(text);
-}
-
 QStandardItem* NumberItem(int number, const APT_QMR::CSingleFile& file) {
     auto* item = new QStandardItem(QString::number(number));
     item->setCheckable(true);
@@ -52,8 +37,8 @@ QStandardItem* NumberItem(int number, const APT_QMR::CSingleFile& file) {
 
 // Start, end, size and status: the columns both forms end with.
 void AppendTail(QList<QStandardItem*>& row, const APT_QMR::CSingleFile& file) {
-    row << TextItem(TimeText(file.StartTime)) << TextItem(TimeText(file.EndTime))
-        << TextItem(ziraz::GetFileSize(static_cast<uint64_t>(file.FileSize), QString(), 2))
+    row << TextItem(RowTimeText(file.StartTime)) << TextItem(RowTimeText(file.EndTime))
+        << TextItem(RowSizeText(file.FileSize))
         << TextItem(CDataDistributionThread::tr("Wait"));
 }
 
@@ -167,5 +152,22 @@ void CDataDistributionThread::run() {
     QMutexLocker locker(&m_lock);
     m_bNoWait = false;
 }
+
+// The local time as QDateTime::fromTime_t(seconds) shows it with the pattern
+// "yyyy-MM-dd hh:mm:ss": the same C library conversion, without reading the
+// time zone again for every call (the callers read it once, tzset), which
+// cost more than the rest of a row.
+QString RowTimeText(uint32_t seconds) {
+    const time_t t = static_cast<time_t>(seconds);
+    tm local{};
+    if (!localtime_r(&t, &local))
+        return QDateTime::fromTime_t(seconds).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", local.tm_year + 1900, local.tm_mon + 1,
+                  local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+    return QString::fromLatin1(text);
+}
+
+QString RowSizeText(uint32_t bytes) { return ziraz::GetFileSize(static_cast<uint64_t>(bytes), QString(), 2); }
 
 void TakeRowsOnTheirWay(QObject* receiver) { QCoreApplication::sendPostedEvents(receiver, QEvent::MetaCall); }

@@ -17,6 +17,7 @@
 #include <QVector>
 #include <QWaitCondition>
 
+#include <cstdint>
 #include <vector>
 
 #include "storage/SingleFile.h"
@@ -83,5 +84,10 @@ private:
 // for it (the progress was closed before they arrived), so that every row
 // reaches its table instead of being dropped, unowned, with the receiver.
 void TakeRowsOnTheirWay(QObject* receiver);
+
+// The texts of a row's cells as the builder makes them: a time (seconds
+// since 1970) as "yyyy-MM-dd hh:mm:ss" in local time, a file size.
+QString RowTimeText(uint32_t seconds);
+QString RowSizeText(uint32_t bytes);
 
 Q_DECLARE_METATYPE(QList<QStandardItem*>)

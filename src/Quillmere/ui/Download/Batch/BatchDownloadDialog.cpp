@@ -9,6 +9,9 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QProgressBar>
+#include <QScrollBar>
+#include <QStandardItemModel>
+#include <QStyleOptionViewItem>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -34,6 +37,13 @@ const char* const kTimeFormat = "yyyy-MM-dd hh:mm:ss";
 const uint32_t kNoTime = 0xFFFFFFFFu;
 const int kKeyDownloadSavePath = 5;
 const int kKeyEvidenceVideoSavePath = 6;
+// The options a table view hands its delegate (protected in the view).
+struct ViewOptions : QTableView {
+    static QStyleOptionViewItem Of(const QTableView* view) { return (view->*(&ViewOptions::viewOptions))(); }
+};
+
+// Failed files named one by one in the summary of a download.
+const int kFailuresListed = 10;
 
 std::function<void(int)>& ExitFunction() {
     static std::function<void(int)> fn = [](int code) { std::exit(code); };
@@ -151,7 +161,11 @@ void CLorrimaxClass::setupUi(QWidget* form) {
         channelBoxes[i] = b;
     }
     timeLayout->addLayout(channels);
-    timeLayout->addStretch();
+    m_pTimeJobView = new ziraz::TableView(tabTime);
+    m_pTimeJobView->setObjectName(QStringLiteral("m_pTimeJobView"));
+    m_pTimeJobView->setSelectionMode(QAbstractItemView::NoSelection);
+    m_pTimeJobView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    timeLayout->addWidget(m_pTimeJobView, 1);
     m_pDownloadTabWidget->addTab(tabTime, QString());
     root->addWidget(m_pDownloadTabWidget, 1);
 
@@ -290,26 +304,30 @@ void Lorrimax::InitFrame() {
     LORRIMAX_CONNECT(ui.m_pStopBtn, &QAbstractButton::clicked, this, &Lorrimax::OnStopDonload);
     LORRIMAX_CONNECT(ui.m_pCancelBtn, &QAbstractButton::clicked, this, &QWidget::close);
 
-    m_pModel = new ziraz::StandardItemModel(ui.m_pFileView);
-    m_pModel->insertColumns(0, 7);
+    // The rows are data over the records (BatchFileModel): a batch of any
+    // size is listed at once, its texts made as rows come into view.
+    static_assert(BatchFileModel::kHeaderCheckRole == ziraz::HeaderCheckRole, "the header's check box role");
+    m_pModel = new BatchFileModel(ui.m_pFileView);
     m_pModel->setHeaderData(0, Qt::Horizontal, QString());
-    m_pModel->setHeaderData(0, Qt::Horizontal, 1, ziraz::HeaderCheckRole);
-    m_pModel->setHeaderData(0, Qt::Horizontal, int(Qt::Unchecked), Qt::CheckStateRole);
     const QStringList headers = {tr("Disk"), tr("Channel"), tr("Start Time"), tr("End Time"), tr("Size"), tr("Status")};
     for (int i = 0; i < headers.size(); ++i) m_pModel->setHeaderData(i + 1, Qt::Horizontal, headers[i]);
-    for (int i = 0; i < 7; ++i)
+    for (int i = 0; i < BatchFileModel::ColumnCount; ++i)
         m_pModel->setHeaderData(i, Qt::Horizontal, int(Qt::AlignLeft | Qt::AlignVCenter), Qt::TextAlignmentRole);
     ui.m_pFileView->setModel(m_pModel);
-    const int widths[7] = {60, 60, 60, 160, 160, -1, 60};
-    for (int i = 0; i < 7; ++i)
-        if (widths[i] > 0) ui.m_pFileView->setColumnWidth(i, widths[i]);
-    ui.m_pFileView->checkHeader()->fitSectionsToTitles();
-    // The dialog is narrow: every column takes what its texts need, so that
-    // the disk and the status ("Download Completed", "Download Exception")
-    // show whole and done and failed rows can be told apart.
-    KeepColumnsToContents(ui.m_pFileView, true);
+    // All rows are alike: one height for all, so that the view never
+    // measures rows it does not show.
+    ui.m_pFileView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    FitColumnsToTexts();
 
-    LORRIMAX_CONNECT(m_pModel, &QStandardItemModel::itemChanged, this, &Lorrimax::OnSelectFileSizeChanged);
+    m_pTimeJobModel = new QStandardItemModel(0, 5, ui.m_pTimeJobView);
+    const QStringList jobHeaders = {tr("Time Period"), tr("Channel"), tr("Start Time"), tr("End Time"), tr("Status")};
+    m_pTimeJobModel->setHorizontalHeaderLabels(jobHeaders);
+    for (int i = 0; i < jobHeaders.size(); ++i)
+        m_pTimeJobModel->setHeaderData(i, Qt::Horizontal, int(Qt::AlignLeft | Qt::AlignVCenter), Qt::TextAlignmentRole);
+    ui.m_pTimeJobView->setModel(m_pTimeJobModel);
+    KeepColumnsToContents(ui.m_pTimeJobView, true);
+
+    LORRIMAX_CONNECT(m_pModel, &BatchFileModel::checkedChanged, this, &Lorrimax::OnSelectFileSizeChanged);
     LORRIMAX_CONNECT(&m_downloader, &APT_QMR::CStreamDownloader::DownloadSignal, this,
                      &Lorrimax::OnPlaybackRemoteEvent);
     LORRIMAX_CONNECT(&m_downloader, &APT_QMR::CStreamDownloader::DownloadFiles, this, &Lorrimax::OnGetFiles);
@@ -410,8 +428,7 @@ void Lorrimax::FreeRecords() {
 // --- hand-over ----------------------------------------------------------------
 
 void Lorrimax::LoadSearchedFiles() {
-    m_pModel->removeRows(0, m_pModel->rowCount());
-    m_pModel->setHeaderData(0, Qt::Horizontal, int(Qt::Unchecked), Qt::CheckStateRole);
+    m_pModel->clear();
     ui.m_pAllFileLabel->setText(QStringLiteral("0"));
     m_loadErrors.clear();
 
@@ -487,39 +504,74 @@ void Lorrimax::InitDownloadFiles() {
     if (!LookupSaveFolder(&folder)) return;
     CheckDiskSpace(folder);
 
-    m_pModel->removeRows(0, m_pModel->rowCount());
-    m_pModel->setHeaderData(0, Qt::Horizontal, int(Qt::Unchecked), Qt::CheckStateRole);
+    // One row per record, numbered on across the channels, none ticked.
+    m_pModel->setEntries(m_entries);
     ui.m_pAllFileLabel->setText(QStringLiteral("0"));
-    m_pModel->removeRows(0, m_pModel->rowCount());
-
-    auto* progress = new ziraz::Progress(this);
-    {
-        CDataDistributionThread builder(m_entries, this);
-        LORRIMAX_CONNECT(&builder, &CDataDistributionThread::SignalProgressChanged, progress,
-                         &ziraz::Progress::OnProgressChanged, Qt::QueuedConnection);
-        LORRIMAX_CONNECT(this, &Lorrimax::SignalFinishedRev, &builder, &CDataDistributionThread::OnStartNow);
-        LORRIMAX_CONNECT(&builder, &CDataDistributionThread::SendFinished, progress,
-                         &ziraz::BaseDialog::onConfirmButtonClicked);
-        LORRIMAX_CONNECT(&builder, &CDataDistributionThread::SignalSendItems, this, &Lorrimax::OnRevItems);
-        builder.startThread();
-        progress->setFixedSize(1, 1);
-        progress->exec();
-    }
-    TakeRowsOnTheirWay(this);
+    FitColumnsToTexts();
     SetDownloadButtonsFromState();
-    delete progress;
 }
 
-// --- slots --------------------------------------------------------------------
-
-void Lorrimax::OnRevItems(QList<QStandardItem*> listItems) {
-    if (!m_pModel) {
-        qDeleteAll(listItems);
-        return;
+void Lorrimax::FitColumnsToTexts() {
+    // Each column is as wide as the widest text it can show: the statuses
+    // with their reasons included, so that a status never needs a sideways
+    // scroll and the columns do not move while a download runs.
+    if (!m_pModel) return;  // not set up yet
+    QTableView* view = ui.m_pFileView;
+    view->ensurePolished();
+    // Measured as the view's delegate measures its cells: a text in a cell
+    // of a scratch model, with the options the view hands its delegate.
+    const QStyleOptionViewItem option = ViewOptions::Of(view);
+    QStandardItemModel scratch(1, 1);
+    QStandardItem* cell = scratch.item(0, 0) ? scratch.item(0, 0) : new QStandardItem;
+    if (!scratch.item(0, 0)) scratch.setItem(0, 0, cell);
+    const auto textWidth = [&](const QString& text, bool check) {
+        cell->setText(text);
+        cell->setCheckable(check);
+        if (check) cell->setCheckState(Qt::Unchecked);
+        return view->itemDelegate()->sizeHint(option, scratch.index(0, 0)).width();
+    };
+    // Texts of numbers: the pattern with each digit in every place, the
+    // digits of a font not all being alike.
+    const auto anyDigits = [](const QStringList& patterns) {
+        QStringList out;
+        for (const QString& pattern : patterns) {
+            for (char d = '0'; d <= '9'; ++d) {
+                QString t = pattern;
+                for (QChar& c : t)
+                    if (c.isDigit()) c = QLatin1Char(d);
+                out << t;
+            }
+        }
+        return out;
+    };
+    QVector<QStringList> texts(BatchFileModel::ColumnCount);
+    texts[BatchFileModel::NumberColumn] = anyDigits({QString::number(std::max(m_pModel->rowCount(), 1))});
+    texts[BatchFileModel::DiskColumn] = m_pModel->diskTexts();
+    QSet<int> channels;
+    for (const DownloadListEntry& e : m_entries) channels.insert(e.channelNumber);
+    for (int c : channels) texts[BatchFileModel::ChannelColumn] << QString::number(c);
+    texts[BatchFileModel::StartColumn] = anyDigits({RowTimeText(0)});
+    texts[BatchFileModel::EndColumn] = texts[BatchFileModel::StartColumn];
+    texts[BatchFileModel::SizeColumn] = anyDigits(m_pModel->widestSizeTexts());
+    texts[BatchFileModel::StatusColumn] = StatusTexts();
+    QHeaderView* header = view->horizontalHeader();
+    int total = 0;
+    for (int c = 0; c < BatchFileModel::ColumnCount; ++c) {
+        int width = header->sectionSizeHint(c);
+        // A cell is its column less the grid line.
+        const int grid = view->showGrid() ? 1 : 0;
+        for (const QString& t : texts[c])
+            width = std::max(width, textWidth(t, c == BatchFileModel::NumberColumn) + grid);
+        header->resizeSection(c, width);
+        total += width;
     }
-    if (!listItems.isEmpty()) listItems.first()->setText(QString::number(m_pModel->rowCount() + 1));
-    m_pModel->appendRow(listItems);
-    emit SignalFinishedRev();
+    // The window takes the width of the table (with its frame and a scroll
+    // bar) and of what lies around it, at least kMinimumWidth. (Some 900
+    // pixels in all: any screen the programs are made for has them.)
+    if (layout()) layout()->activate();
+    const int around = width() - view->viewport()->width() +
+                       (view->verticalScrollBar()->isVisible() ? 0 : view->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    setFixedWidth(std::max(kMinimumWidth, total + around));
 }
 
 void Lorrimax::SetDownloadButtonsFromState() {
@@ -588,17 +640,24 @@ void Lorrimax::OnDownLoadCheck() {
     CheckDiskSpace(folder);
 }
 
-QString Lorrimax::ProgressText(int percent) { return tr("Downloading %1%").arg(percent); }
-
 void Lorrimax::ShowRowProgress() {
-    if (m_bByTime != 0 || m_downloadingIndex < 0 || m_downloadingIndex >= m_statusItems.size()) return;
-    QStandardItem* status = m_statusItems[m_downloadingIndex];
-    QStandardItem* number = m_pModel->item(status->row(), 0);
-    const uint64_t size = number ? number->data(CDataDistributionThread::kFileSizeRole).toUInt() : 0;
-    uint64_t percent = size ? m_downloader.CurrentFileBytes() * 100 / size : 0;
     // 100 only once the file is finished.
-    if (percent > 99) percent = 99;
-    status->setText(ProgressText(int(percent)));
+    const auto percentOf = [](uint64_t done, uint64_t size) { return int(std::min<uint64_t>(size ? done * 100 / size : 0, 99)); };
+    if (m_bByTime != 0) {
+        if (m_timeJob >= m_timeJobs.size() || !m_downloader.IsDownloading()) return;
+        SetTimeJobStatus(m_timeJob, BatchFileModel::Downloading, int(std::min<uint32_t>(m_downloader.GetTotalProgress(), 99)));
+        return;
+    }
+    if (m_downloadingIndex < 0 || m_downloadingIndex >= m_downloadRows.size()) return;
+    const int row = m_downloadRows[m_downloadingIndex];
+    const APT_QMR::CSingleFile* file = m_pModel->file(row);
+    m_pModel->setStatus(row, BatchFileModel::Downloading,
+                        percentOf(m_downloader.CurrentFileBytes(), file ? file->FileSize : 0));
+}
+
+void Lorrimax::SetRowStatus(int row, BatchFileModel::Status status, const QString& reason) {
+    m_pModel->setStatus(row, status, 0, reason);
+    if (status != BatchFileModel::Waiting && status != BatchFileModel::Downloading) m_pModel->setChecked(row, false);
 }
 
 // --- starting -----------------------------------------------------------------
@@ -713,65 +772,15 @@ void Lorrimax::StartDownload() {
     }
 }
 
-Lorrimax::RecordIndex::RecordIndex(const QVector<DownloadListEntry>& entries) {
-    for (const DownloadListEntry& e : entries) {
-        for (APT_QMR::CSingleFile* f : e.files) {
-            if (!f) continue;
-            const Span span{e.channelNumber, time_t(f->StartTime), time_t(f->EndTime)};
-            m_byDisk.emplace(std::make_pair(span, ziraz::ConvertToUnicode(f->DiskName)), f);
-            m_first.emplace(span, f);   // the first of equal spans stays
-        }
-    }
-}
-
-APT_QMR::CSingleFile* Lorrimax::RecordIndex::Find(int channel, const QString& disk, time_t start, time_t end) const {
-    // The same channel and times may come from two disks: the record of the
-    // row's disk (its path), else the first match.
-    const Span span{channel, start, end};
-    const auto exact = m_byDisk.find(std::make_pair(span, disk));
-    if (exact != m_byDisk.end()) return exact->second;
-    const auto any = m_first.find(span);
-    return any != m_first.end() ? any->second : nullptr;
-}
-
 void Lorrimax::DownloadByFile() {
     m_bByTime = 0;
-    m_statusItems.clear();
+    m_downloadRows.clear();
     std::vector<APT_QMR::CSingleFile*> files;
-    std::vector<int> positions;
-    std::vector<int> resume;
-    const RecordIndex records(m_entries);   // looked up once per row
     for (int row = 0; row < m_pModel->rowCount(); ++row) {
-        QStandardItem* check = m_pModel->item(row, 0);
-        if (!check || check->checkState() != Qt::Checked) continue;
-        QStandardItem* status = m_pModel->item(row, 6);
-        const int channel = m_pModel->item(row, 2) ? m_pModel->item(row, 2)->text().toInt() : -1;
-        const QString disk =
-            m_pModel->item(row, 1) ? m_pModel->item(row, 1)->data(CDataDistributionThread::kDiskPathRole).toString()
-                                   : QString();
-        const auto timeOf = [&](int col) -> time_t {
-            QStandardItem* it = m_pModel->item(row, col);
-            const QDateTime t = QDateTime::fromString(it ? it->text() : QString(), QString::fromLatin1(kTimeFormat));
-            return t.isValid() ? time_t(t.toSecsSinceEpoch()) : time_t(-1);
-        };
-        APT_QMR::CSingleFile* record = records.Find(channel, disk, timeOf(3), timeOf(4));
-        if (!record || !status) {
-            // A row without its record cannot be downloaded: say so and take
-            // it out of the selection.
-            if (status)
-                MarkFailedRow(status);
-            else
-                check->setCheckState(Qt::Unchecked);
-            continue;
-        }
-        const QVariant mark = status->data(kResumeRole);
-        if (mark.isValid() && mark.toInt() != -1) {
-            positions.push_back(int(files.size()));
-            resume.push_back(mark.toInt());
-        }
-        files.push_back(record);
-        m_statusItems.append(status);
-        m_batchRows.insert(status);
+        if (!m_pModel->isChecked(row)) continue;
+        files.push_back(m_pModel->file(row));
+        m_downloadRows.append(row);
+        m_batchRows.insert(row);
     }
     m_downloadingIndex = -1;
     auto* param = new APT_QMR::CStreamDownloaderParam(0);
@@ -781,27 +790,29 @@ void Lorrimax::DownloadByFile() {
         return;
     }
     while (!files.empty()) {
-        if (m_downloader.DownloadByFile(files, positions, resume)) {
+        if (m_downloader.DownloadByFile(files, {}, {})) {
             m_pCheckTimer->start(1000);
             return;
         }
         // The first file could not be started: that row failed, the rest
         // go on without it.
-        MarkFailedRow(m_statusItems.first(), m_downloader.LastFailure());
-        m_statusItems.removeFirst();
+        MarkFailedRow(m_downloadRows.first(), m_downloader.LastFailure());
+        m_downloadRows.removeFirst();
         files.erase(files.begin());
-        for (size_t i = positions.size(); i-- > 0;) {
-            if (positions[i] == 0) {
-                positions.erase(positions.begin() + long(i));
-                resume.erase(resume.begin() + long(i));
-            } else {
-                --positions[i];
-            }
-        }
     }
     EndDownload();
     AnnounceEnd();
     EnableStart();
+}
+
+QStringList Lorrimax::FailureReasons() { return {tr("folder not writable"), tr("recording missing"), tr("disk full")}; }
+
+QStringList Lorrimax::StatusTexts() {
+    using M = BatchFileModel;
+    QStringList out = {M::StatusText(M::Waiting), M::StatusText(M::Downloading, 100), M::StatusText(M::Completed),
+                       M::StatusText(M::Incomplete), M::StatusText(M::Stopped), M::StatusText(M::Failed)};
+    for (const QString& reason : FailureReasons()) out << M::StatusText(M::Failed, 0, reason);
+    return out;
 }
 
 QString Lorrimax::FailureReason(APT_QMR::DownloadFailure failure) {
@@ -825,16 +836,19 @@ QString Lorrimax::FailureReason(APT_QMR::DownloadFailure failure) {
     }
 }
 
-QString Lorrimax::FailureText(APT_QMR::DownloadFailure failure) {
+void Lorrimax::MarkFailedRow(int row, APT_QMR::DownloadFailure failure) {
     const QString reason = FailureReason(failure);
-    return reason.isEmpty() ? tr("Download Exception") : tr("Download Exception: %1").arg(reason);
+    SetRowStatus(row, BatchFileModel::Failed, reason);
+    ++m_failedRows;
+    if (const APT_QMR::CSingleFile* f = m_pModel->file(row))
+        m_failureLines << FailureLine(m_pModel->channel(row), time_t(f->StartTime), time_t(f->EndTime), reason);
 }
 
-void Lorrimax::MarkFailedRow(QStandardItem* status, APT_QMR::DownloadFailure failure) {
-    status->setText(FailureText(failure));
-    status->setData(-1, kResumeRole);
-    if (QStandardItem* check = m_pModel->item(status->row(), 0)) check->setCheckState(Qt::Unchecked);
-    ++m_failedRows;
+QString Lorrimax::FailureLine(int channel, time_t start, time_t end, const QString& reason) const {
+    return tr("Channel %1, %2 - %3: %4")
+        .arg(channel)
+        .arg(RowTimeText(uint32_t(start)), RowTimeText(uint32_t(end)),
+             reason.isEmpty() ? BatchFileModel::StatusText(BatchFileModel::Failed) : reason);
 }
 
 void Lorrimax::AnnounceFile() {
@@ -862,7 +876,12 @@ void Lorrimax::AnnounceEnd(bool stopped) {
     QString text = tr("%1 of %2 files downloaded completely.").arg(m_completedRows).arg(total);
     if (m_failedRows > 0) text += QLatin1Char('\n') + tr("Failed: %1.").arg(m_failedRows);
     if (incomplete > 0) text += QLatin1Char('\n') + tr("Incomplete: %1.").arg(incomplete);
-    for (const QString& line : m_failureLines) text += QLatin1Char('\n') + line;
+    // Each failed file with why, as far as a notice can hold them; the
+    // others are marked in the tables.
+    const int listed = std::min(int(m_failureLines.size()), kFailuresListed);
+    for (int i = 0; i < listed; ++i) text += QLatin1Char('\n') + m_failureLines[i];
+    if (m_failureLines.size() > listed)
+        text += QLatin1Char('\n') + tr("%1 more failed files: their status in the table says why.").arg(m_failureLines.size() - listed);
     if (keptPartial) text += QLatin1Char('\n') + APT_QMR::CStreamDownloader::FileNotice(m_currentFile);
     ShowNotice(text, false, false, true);
 }
@@ -889,6 +908,7 @@ void Lorrimax::DownloadByTime() {
     m_bByTime = 1;
     m_downloader.SetDiskKind(m_bDiskKind ? 1 : 0);
     PlanTimeJobs();
+    FillTimeJobTable();
     if (m_timeJobs.empty()) {
         Warn(2500, tr("No file to download."));
         return;
@@ -954,6 +974,7 @@ void Lorrimax::StartNextTimeJob() {
             return;   // a download runs: its end goes on from here
         }
         if (m_downloader.DownloadByTime(job.files, job.start, job.end)) {
+            SetTimeJobStatus(m_timeJob, BatchFileModel::Downloading, 0);
             m_pCheckTimer->start(1000);
             return;
         }
@@ -963,6 +984,27 @@ void Lorrimax::StartNextTimeJob() {
     EndDownload();
     AnnounceEnd();
     EnableStart();
+}
+
+void Lorrimax::FillTimeJobTable() {
+    m_pTimeJobModel->removeRows(0, m_pTimeJobModel->rowCount());
+    for (const TimeJob& job : m_timeJobs) {
+        QList<QStandardItem*> row;
+        for (const QString& text : {m_periods[job.period].box->text(), QString::number(job.channel),
+                                    RowTimeText(uint32_t(job.start)), RowTimeText(uint32_t(job.end)),
+                                    BatchFileModel::StatusText(BatchFileModel::Waiting)}) {
+            auto* item = new QStandardItem(text);
+            item->setEditable(false);
+            row << item;
+        }
+        m_pTimeJobModel->appendRow(row);
+    }
+}
+
+void Lorrimax::SetTimeJobStatus(size_t job, BatchFileModel::Status status, int percent, const QString& reason) {
+    if (job >= size_t(m_pTimeJobModel->rowCount())) return;
+    if (QStandardItem* item = m_pTimeJobModel->item(int(job), 4))
+        item->setText(BatchFileModel::StatusText(status, percent, reason));
 }
 
 void Lorrimax::CountTimeJobFiles() {
@@ -991,15 +1033,12 @@ void Lorrimax::FailTimeJob(APT_QMR::DownloadFailure failure) {
     CountTimeJobFiles();
     ++m_failedRows;
     const QString reason = FailureReason(failure);
-    const QString format = QString::fromLatin1(kTimeFormat);
-    m_failureLines << tr("Channel %1, %2 - %3: %4")
-                          .arg(job.channel)
-                          .arg(QDateTime::fromSecsSinceEpoch(job.start).toString(format))
-                          .arg(QDateTime::fromSecsSinceEpoch(job.end).toString(format))
-                          .arg(reason.isEmpty() ? tr("Download Exception") : reason);
+    QString line = FailureLine(job.channel, job.start, job.end, reason);
     // What a failure in the middle kept of the file says where it ends.
     if (APT_QMR::CStreamDownloader::IsIncompleteFile(m_currentFile))
-        m_failureLines << APT_QMR::CStreamDownloader::FileNotice(m_currentFile);
+        line += QLatin1Char('\n') + APT_QMR::CStreamDownloader::FileNotice(m_currentFile);
+    m_failureLines << line;
+    SetTimeJobStatus(m_timeJob, BatchFileModel::Failed, 0, reason);
     m_currentFile.clear();
     CloseTimeJob(false);
 }
@@ -1030,14 +1069,7 @@ bool Lorrimax::PrepareOutputFolder(time_t, time_t, const QString&, int mode) {
 
 // --- sizes --------------------------------------------------------------------
 
-uint64_t Lorrimax::SelectedFilesSize() const {
-    uint64_t total = 0;
-    for (int row = 0; row < m_pModel->rowCount(); ++row) {
-        QStandardItem* it = m_pModel->item(row, 0);
-        if (it && it->checkState() == Qt::Checked) total += it->data(CDataDistributionThread::kFileSizeRole).toUInt();
-    }
-    return total;
-}
+uint64_t Lorrimax::SelectedFilesSize() const { return m_pModel->checkedSize(); }
 
 uint64_t Lorrimax::TimePeriodsSize() {
     const std::vector<APT_QMR::CSingleFile*> list = CheckedChannelRecords();
@@ -1108,7 +1140,8 @@ void Lorrimax::Warn(int displayMs, const QString& text) {
 
 void Lorrimax::OnPlaybackRemoteEvent(int code, int index, int /*value*/) {
     const bool byFile = m_bByTime == 0;
-    const bool validIndex = index != -1 && index >= 0 && index < m_statusItems.size();
+    const bool validIndex = index != -1 && index >= 0 && index < m_downloadRows.size();
+    const int row = validIndex ? m_downloadRows[index] : -1;
     if (byFile && validIndex && index == m_downloadingIndex && code != APT_QMR::DownloadNextFile)
         m_downloadingIndex = -1;
     switch (code) {
@@ -1121,11 +1154,9 @@ void Lorrimax::OnPlaybackRemoteEvent(int code, int index, int /*value*/) {
     case APT_QMR::DownloadStopped:
         EndDownload();
         if (byFile) {
-            if (validIndex) {
-                m_statusItems[index]->setText(tr("Manual Stop"));
-                m_statusItems[index]->setData(-1, kResumeRole);
-            }
+            if (validIndex) SetRowStatus(row, BatchFileModel::Stopped);
         } else {
+            SetTimeJobStatus(m_timeJob, BatchFileModel::Stopped);
             CountTimeJobFiles();
         }
         AnnounceEnd(true);
@@ -1135,6 +1166,7 @@ void Lorrimax::OnPlaybackRemoteEvent(int code, int index, int /*value*/) {
         if (!byFile) {
             // This channel's file is done; the next one follows.
             const bool complete = m_jobFilesIncomplete == 0;
+            SetTimeJobStatus(m_timeJob, complete ? BatchFileModel::Completed : BatchFileModel::Incomplete);
             if (m_nMode == 1) {
                 CountTimeJobFiles();
             } else {
@@ -1153,12 +1185,11 @@ void Lorrimax::OnPlaybackRemoteEvent(int code, int index, int /*value*/) {
         bool more = false;
         // Rows of this batch that are still ticked were not finished:
         // mark them, so only rows ticked since start a new round.
-        for (int row = 0; row < m_pModel->rowCount(); ++row) {
-            QStandardItem* check = m_pModel->item(row, 0);
-            QStandardItem* status = m_pModel->item(row, 6);
-            if (!check || check->checkState() != Qt::Checked) continue;
-            if (m_statusItems.contains(status)) {
-                MarkFailedRow(status);
+        const QSet<int> handed(m_downloadRows.begin(), m_downloadRows.end());
+        for (int r = 0; r < m_pModel->rowCount(); ++r) {
+            if (!m_pModel->isChecked(r)) continue;
+            if (handed.contains(r)) {
+                MarkFailedRow(r);
             } else {
                 more = true;
             }
@@ -1182,7 +1213,7 @@ void Lorrimax::OnPlaybackRemoteEvent(int code, int index, int /*value*/) {
         // By file, the failed row is marked and the rest of the batch goes
         // on (the dialog stays busy meanwhile).
         if (validIndex) {
-            MarkFailedRow(m_statusItems[index], m_downloader.LastFailure());
+            MarkFailedRow(row, m_downloader.LastFailure());
             if (HasCheckedRowOfBatch()) {
                 DownloadByFile();
                 return;
@@ -1194,10 +1225,7 @@ void Lorrimax::OnPlaybackRemoteEvent(int code, int index, int /*value*/) {
         break;
     case APT_QMR::DownloadFileIncomplete:
         if (byFile && validIndex) {
-            m_statusItems[index]->setText(tr("Download Incomplete"));
-            m_statusItems[index]->setData(-1, kResumeRole);
-            if (QStandardItem* check = m_pModel->item(m_statusItems[index]->row(), 0))
-                check->setCheckState(Qt::Unchecked);
+            SetRowStatus(row, BatchFileModel::Incomplete);
             ++m_incompleteRows;
         } else if (!byFile) {
             ++m_jobFilesIncomplete;
@@ -1207,9 +1235,9 @@ void Lorrimax::OnPlaybackRemoteEvent(int code, int index, int /*value*/) {
         break;
     case APT_QMR::DownloadNextFile:
         if (byFile) {
-            if (index + 1 >= 0 && index + 1 < m_statusItems.size()) {
+            if (index + 1 >= 0 && index + 1 < m_downloadRows.size()) {
                 m_downloadingIndex = index + 1;
-                m_statusItems[index + 1]->setText(ProgressText(0));
+                m_pModel->setStatus(m_downloadRows[index + 1], BatchFileModel::Downloading, 0);
                 ui.m_pDownloadBtn->setEnabled(false);
                 ui.savePathBtn->setEnabled(false);
             }
@@ -1227,10 +1255,7 @@ void Lorrimax::OnPlaybackRemoteEvent(int code, int index, int /*value*/) {
             break;
         }
         if (!validIndex) return;
-        m_statusItems[index]->setText(tr("Download Completed"));
-        m_statusItems[index]->setData(-1, kResumeRole);
-        if (QStandardItem* check = m_pModel->item(m_statusItems[index]->row(), 0))
-            check->setCheckState(Qt::Unchecked);
+        SetRowStatus(row, BatchFileModel::Completed);
         ++m_completedRows;
         ShowNotice(m_currentFile, true, false, true);
         break;
@@ -1240,7 +1265,7 @@ void Lorrimax::OnPlaybackRemoteEvent(int code, int index, int /*value*/) {
                                            this);
         if (byFile) {
             // The row stays ticked: it can go again once there is room.
-            if (validIndex) m_statusItems[index]->setText(FailureText(APT_QMR::FailureDiskSpaceLow));
+            if (validIndex) m_pModel->setStatus(row, BatchFileModel::Failed, 0, FailureReason(APT_QMR::FailureDiskSpaceLow));
         } else {
             // The drive is full for every file still to come: the round ends
             // here, the periods not done stay checked.
@@ -1255,11 +1280,19 @@ void Lorrimax::OnPlaybackRemoteEvent(int code, int index, int /*value*/) {
 }
 
 bool Lorrimax::HasCheckedRowOfBatch() const {
-    for (QStandardItem* status : m_statusItems) {
-        QStandardItem* check = m_pModel->item(status->row(), 0);
-        if (check && check->checkState() == Qt::Checked) return true;
-    }
+    for (int row : m_downloadRows)
+        if (m_pModel->isChecked(row)) return true;
     return false;
+}
+
+void Lorrimax::showEvent(QShowEvent* event) {
+    ziraz::BaseDialog::showEvent(event);
+    FitColumnsToTexts();
+}
+
+void Lorrimax::changeEvent(QEvent* event) {
+    ziraz::BaseDialog::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) FitColumnsToTexts();
 }
 
 void Lorrimax::closeEvent(QCloseEvent* event) {

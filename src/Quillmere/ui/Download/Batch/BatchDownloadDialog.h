@@ -8,7 +8,9 @@
 //
 // By time, each checked channel of a period goes into a file of its own:
 // the dialog runs one download per channel and period, one after the other,
-// on the one downloader, each with only that channel's records.
+// on the one downloader, each with only that channel's records. A table on
+// the by-time page shows each of them with its status, as the file table
+// shows its rows.
 //
 // The dialog reads its input itself (LoadSearchedFiles): "DiskFile.xml" and
 // "SearchedFile.xml" in the program folder, which the main program writes
@@ -31,6 +33,7 @@
 #include <utility>
 #include <vector>
 
+#include "Download/BatchFileModel.h"
 #include "Download/DataDistributionThread.h"
 #include "storage/CommonHelpers.h"
 #include "storage/SingleFile.h"
@@ -44,6 +47,7 @@
 class ChannelFiles;
 class QHBoxLayout;
 class QProgressBar;
+class QStandardItemModel;
 class QTimer;
 
 // The form of the dialog, set up on the base dialog's centre widget.
@@ -77,6 +81,8 @@ public:
     QProgressBar* m_pFourProgressBar = nullptr;
     QLabel* label = nullptr;
     QLabel* label_2 = nullptr;
+    // The downloads of a by-time round: period, channel, span, status.
+    ziraz::TableView* m_pTimeJobView = nullptr;
 
     ziraz::CheckBox* checkBox = nullptr;  // "All"
     ziraz::CheckBox* channelBoxes[24] = {};  // checkBox1 .. checkBox24
@@ -97,10 +103,10 @@ public:
 class Lorrimax : public ziraz::BaseDialog {
     Q_OBJECT
 public:
-    // Rows of the file table: the status item carries a resume mark (-1 for
-    // none) under this role.
-    static const int kResumeRole = Qt::UserRole + 115;  // 371
     static const uint64_t kMinFreeBytes = kDownloadMinFreeBytes;
+    // The window is at least this wide; wider where the file table's texts
+    // ask for more.
+    static const int kMinimumWidth = 720;
 
     explicit Lorrimax(QWidget* parent = nullptr);
     ~Lorrimax() override;
@@ -114,7 +120,8 @@ public:
     // left out; a file that exists but cannot be read, or records left out,
     // are reported with a warning and in loadErrors().
     void LoadSearchedFiles();
-    // Fills the table from the entries (needs the save folder of the mode).
+    // Fills the table from the entries (needs the save folder of the mode)
+    // and makes the window wide enough for every text a row can show.
     void InitDownloadFiles();
 
     // What the last LoadSearchedFiles could not use (empty when all went in).
@@ -126,7 +133,10 @@ public:
     bool diskKind() const { return m_bDiskKind; }
     uint64_t selectedSize() const { return m_nSelectedSize; }
     QString titleSuffix() const { return m_titleSuffix; }
-    ziraz::StandardItemModel* tableModel() const { return m_pModel; }
+    BatchFileModel* tableModel() const { return m_pModel; }
+    // The by-time downloads of the current or last round, one row each:
+    // period, channel, start, end, status.
+    QStandardItemModel* timeJobModel() const { return m_pTimeJobModel; }
     CLorrimaxClass& form() { return ui; }
     APT_QMR::CStreamDownloader& downloader() { return m_downloader; }
     QVector<QCheckBox*> channelBoxes() const { return m_channelBoxes; }
@@ -147,9 +157,12 @@ public:
     uint64_t EstimateSpanSize(time_t a, time_t b, const std::vector<APT_QMR::CSingleFile*>& files);
     // True when the sub-folder name stays one plain folder below the save folder.
     static bool IsSafeFolderName(const QString& name);
+    // Every reason a failed file can be given, and every status a row can
+    // show (in the language loaded).
+    static QStringList FailureReasons();
+    static QStringList StatusTexts();
 
 signals:
-    void SignalFinishedRev();
     void SignalBeginDownLoad();
 
 public slots:
@@ -158,7 +171,6 @@ public slots:
     void OnDownLoadCheck();
     void OnPlaybackRemoteEvent(int code, int index, int value);
     void OnGetFiles(QString text);
-    void OnRevItems(QList<QStandardItem*> listItems);
     void OnUpdateDownloadBtnState();
     void OnSelectFileSizeChanged();
     void onTabOne();
@@ -169,6 +181,10 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The texts are measured again once the window has its final font and
+    // style (they come with the showing).
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     struct Period {
@@ -194,31 +210,28 @@ private:
     void StartDownload();
     void DownloadByFile();
     void DownloadByTime();
-    // The hand-over's records by channel, times and disk path, for finding
-    // the record of each ticked row.
-    class RecordIndex {
-    public:
-        explicit RecordIndex(const QVector<DownloadListEntry>& entries);
-        APT_QMR::CSingleFile* Find(int channel, const QString& disk, time_t start, time_t end) const;
-
-    private:
-        using Span = std::tuple<int, time_t, time_t>;
-        std::map<std::pair<Span, QString>, APT_QMR::CSingleFile*> m_byDisk;
-        std::map<Span, APT_QMR::CSingleFile*> m_first;
-    };
     bool HasFilesInSpan(const QDateTime& start, const QDateTime& end) const;
     bool PrepareOutputFolder(time_t start, time_t end, const QString& channelText, int mode);
     // A row of the by-file batch that failed: marked with why, unticked,
-    // counted.
-    void MarkFailedRow(QStandardItem* status, APT_QMR::DownloadFailure failure = APT_QMR::FailureNone);
+    // counted, and named in the summary.
+    void MarkFailedRow(int row, APT_QMR::DownloadFailure failure = APT_QMR::FailureNone);
+    // A row's status; a finished one (not waiting or downloading) is unticked.
+    void SetRowStatus(int row, BatchFileModel::Status status, const QString& reason = QString());
+    // "Channel 1, <start> - <end>: <why>": a failed file in the summary.
+    QString FailureLine(int channel, time_t start, time_t end, const QString& reason) const;
+    // The widths the file table's columns need for every text they can
+    // show, and the window's width from them.
+    void FitColumnsToTexts();
     bool HasCheckedRowOfBatch() const;
     // Why a download failed, in the operator's words (empty when not known).
     QString FailureReason(APT_QMR::DownloadFailure failure);
     // The status text of a row that failed.
-    QString FailureText(APT_QMR::DownloadFailure failure);
-    static QString ProgressText(int percent);
-    // The row being downloaded shows how far its file has come.
+    // The row being downloaded shows how far its file has come (by time:
+    // the row of the running channel and period).
     void ShowRowProgress();
+    // The status of the running by-time download's row.
+    void SetTimeJobStatus(size_t job, BatchFileModel::Status status, int percent = 0, const QString& reason = QString());
+    void FillTimeJobTable();
     // Notice of the last output file (says when it is incomplete).
     void AnnounceFile();
     // Notice at the end of a download, or after a stop: how many files were
@@ -253,8 +266,11 @@ private:
 
     CLorrimaxClass ui;
     QVector<DownloadListEntry> m_entries;
-    ziraz::StandardItemModel* m_pModel = nullptr;
-    QVector<QStandardItem*> m_statusItems;
+    BatchFileModel* m_pModel = nullptr;
+    QStandardItemModel* m_pTimeJobModel = nullptr;
+    // The rows handed to the downloader by the current by-file call, in its
+    // order: the downloader's index i is row m_downloadRows[i].
+    QVector<int> m_downloadRows;
     QString m_currentFile;
     ZUN_Mutex m_sizeLock;
     bool m_bDiskKind = false;
@@ -274,8 +290,8 @@ private:
     int m_completedRows = 0;
     // The rows handed to the downloader since the download button was
     // pressed (by file).
-    QSet<QStandardItem*> m_batchRows;
-    int m_downloadingIndex = -1;   // status item of the file being written, -1 none
+    QSet<int> m_batchRows;
+    int m_downloadingIndex = -1;   // index (into m_downloadRows) of the file being written, -1 none
     // By time: the downloads of this round, the running one, what it wrote.
     std::vector<TimeJob> m_timeJobs;
     size_t m_timeJob = 0;
