@@ -35,6 +35,7 @@
 #include <QDropEvent>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 #include <QToolButton>
 
 using namespace media_fixture;
@@ -100,6 +101,26 @@ protected:
     PlaybackWindow* grid = nullptr;
     PlayControlBar* bar = nullptr;
     QVector<ChannelFiles*> panelRecords;
+};
+
+// The threads the seek started the cells' windows on, in order (a cell
+// tells a started window by signalTimerStart, right after its start).
+class StartThreads {
+public:
+    StartThreads(PlaybackWindow* grid, std::initializer_list<int> cells) {
+        for (int i : cells)
+            m_connections << QObject::connect(grid->cells()[i], &SinglePlaybackWindow::signalTimerStart,
+                                              grid->cells()[i], [this] { m_threads << QThread::currentThread(); },
+                                              Qt::DirectConnection);
+    }
+    ~StartThreads() {
+        for (const QMetaObject::Connection& c : m_connections) QObject::disconnect(c);
+    }
+    QList<QThread*> threads() const { return m_threads; }
+
+private:
+    QList<QMetaObject::Connection> m_connections;
+    QList<QThread*> m_threads;
 };
 
 TEST_F(PlaybackGridTest, SixteenCellsTitledAndFourShown) {
@@ -368,7 +389,9 @@ TEST_F(PlaybackGridTest, SyncPlaysWindowsInStepAndFeedsTheAxis) {
     // A seek in step moves every window, and the group's ticks reach the
     // axis again afterwards.
     const time_t target = T + 20;
+    const StartThreads starts(grid, {0, 1});
     grid->onVideoTimeClicked(0, target);
+    EXPECT_EQ(starts.threads(), QList<QThread*>({qApp->thread(), qApp->thread()}));
     EXPECT_TRUE(kel_test::WaitUntil([&] { return Played(0) >= target && Played(1) >= target; }));
     EXPECT_TRUE(kel_test::WaitUntil([&] { return slider->currentTime() >= target; }));
 
@@ -443,7 +466,9 @@ TEST_F(PlaybackGridTest, ClickOnTheAxisSeeksThatWindow) {
     grid->cells()[1]->onPause();  // holds window 1 before the target
     grid->model()->select(1);
     const time_t target = T + 20;
+    const StartThreads starts(grid, {0, 1});
     grid->onVideoTimeClicked(0, target);
+    EXPECT_EQ(starts.threads(), QList<QThread*>({qApp->thread()}));   // window 0 alone
     EXPECT_TRUE(kel_test::WaitUntil([&] { return Played(0) >= target && Played(0) < target + 8; }));
     EXPECT_LT(Played(1), target);
     EXPECT_TRUE(grid->cells()[0]->isOsdTimerActive());
@@ -759,7 +784,9 @@ TEST_F(PlaybackGridTest, SavedMp4PlaysInACell) {
     const time_t held = Played(0);
     grid->model()->select(0);
     const time_t target = T + 20;
+    const StartThreads starts(grid, {0, 1});
     grid->onVideoTimeClicked(0, target);
+    EXPECT_EQ(starts.threads(), QList<QThread*>({qApp->thread()}));   // window 0 alone
     EXPECT_TRUE(kel_test::WaitUntil([&] { return Played(0) >= target && Played(0) < target + 8; }));
     EXPECT_NE(Played(0), held);
     grid->cells()[0]->onFast();
