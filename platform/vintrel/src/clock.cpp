@@ -36,6 +36,13 @@ void UseManualClock(int64_t ms) {
 
 void MoveManualClock(int64_t ms) { g_manualMs += ms; }
 
+bool ManualClockInUse() { return g_manualClock.load(std::memory_order_relaxed); }
+
+int64_t MonotonicUs() {
+    using namespace std::chrono;
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
 void UseRealClock() { g_manualClock = false; }
 
 void Clock::Join(bool paused, int64_t wall) {

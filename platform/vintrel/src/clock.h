@@ -12,6 +12,10 @@ namespace vintrel {
 // Monotonic milliseconds (the manual clock while a test turns it).
 int64_t NowMs();
 void MoveManualClock(int64_t ms);
+// Whether a test turns the clock by hand: time passes only when it moves it.
+bool ManualClockInUse();
+// Monotonic microseconds, for how long a piece of work took.
+int64_t MonotonicUs();
 
 // What the pace asks of a decoded frame.
 enum class Pace {

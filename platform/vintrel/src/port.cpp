@@ -1048,6 +1048,13 @@ bool Port::UsUntil(int64_t t, double* us) {
     return true;
 }
 
+int64_t Port::UnitCostUs(int64_t startedUs, bool key) const {
+    if (m_decodeCostMs > 0) return (key && m_keyDecodeCostMs > 0 ? m_keyDecodeCostMs : m_decodeCostMs) * 1000;
+    // The clock the frames are paced on: a test's manual clock stands while
+    // a unit is decoded, however long the machine takes over it.
+    return ManualClockInUse() ? 0 : MonotonicUs() - startedUs;
+}
+
 void Port::NoteDecodeTime(int64_t us, bool key) {
     // Mostly the last few: the share of the CPU a decoder gets moves.
     double& cost = key ? m_keyCostUs : m_frameCostUs;
@@ -1172,7 +1179,7 @@ void Port::RunDecoder() {
                 const uint64_t gen = m_generation;
                 const uint64_t decodedBefore = m_decoder.Decoded();
                 ++m_inFlight;
-                const auto started = std::chrono::steady_clock::now();
+                const int64_t startedUs = MonotonicUs();
                 m_unitStartedAt = now;
                 lk.unlock();
                 m_decoder.HandleUnit(unit, gen);
@@ -1180,11 +1187,7 @@ void Port::RunDecoder() {
                 --m_inFlight;
                 if (m_decoder.Decoded() != decodedBefore) {
                     const bool key = m_decoder.LastDecodedKey();
-                    int64_t us = std::chrono::duration_cast<std::chrono::microseconds>(
-                                     std::chrono::steady_clock::now() - started)
-                                     .count();
-                    if (m_decodeCostMs > 0) us = (key && m_keyDecodeCostMs > 0 ? m_keyDecodeCostMs : m_decodeCostMs) * 1000;
-                    NoteDecodeTime(us, key);
+                    NoteDecodeTime(UnitCostUs(startedUs, key), key);
                     if (m_decodeCostMs > 0) m_nextDecodeAt = m_costly.frame ? m_costlyReadyAt : now + m_decodeCostMs;
                 }
                 m_demuxBuffered = m_decoder.Buffered();

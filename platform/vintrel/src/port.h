@@ -152,7 +152,11 @@ private:
     // Wall us until the clock reaches recorder time `t` (false: the clock
     // stands or is not anchored). Under m_mutex.
     bool UsUntil(int64_t t, double* us);
-    // Wall time (or the test hook's clock time) a decoded unit took.
+    // How long a decoded unit taken at `startedUs` (MonotonicUs) took on the
+    // clock the frames are paced on: the test hook's cost when one is set,
+    // none on the manual clock, else the monotonic clock's time.
+    int64_t UnitCostUs(int64_t startedUs, bool key) const;
+    // Learns what a frame (a key frame) costs to decode from one more.
     void NoteDecodeTime(int64_t us, bool key);
     // Shows a frame. `unlessPaused`: a frame taken for play (not for a step),
     // which goes back to the queue when a pause came meanwhile.
