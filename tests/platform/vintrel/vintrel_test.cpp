@@ -18,6 +18,7 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <functional>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -164,7 +165,8 @@ TEST(VintrelStream, InputRefusedWhileFullUntilReset) {
 // A recording cut inside its last unit (a medium holding less than the
 // recording's index says): once the rest has played, nothing is left to
 // come, so a player waiting for the end of the recording moves on. Once the
-// cut unit's bytes counted as waiting for ever.
+// cut unit's bytes counted as waiting for ever. Every whole picture is shown:
+// paced on the clock turned by hand, the port is never late.
 TEST(VintrelStream, ARecordingCutInsideItsLastUnitPlaysOut) {
     const std::string path = TempPath("cut.rec");
     vintrel_test::RecordingSpec spec;
@@ -185,17 +187,20 @@ TEST(VintrelStream, ARecordingCutInsideItsLastUnitPlaysOut) {
                 ++pictures;
             }
     ASSERT_GT(cut, 40u);
+    const vintrel::ScopedManualClock manual(1000000);
     int port = -1;
     ASSERT_TRUE(Ostrum_GetPort(&port));
     ASSERT_TRUE(Ostrum_SetStreamOpenMode(port, OSTRUM_STREAM_FILE));
     ASSERT_TRUE(Ostrum_OpenStream(port, bytes.data(), 40, 2 * 1024 * 1024));
     ASSERT_TRUE(Ostrum_Play(port, nullptr));
     ASSERT_TRUE(Ostrum_InputData(port, bytes.data() + 40, static_cast<uint32_t>(cut - 40)));
-    ASSERT_TRUE(kel_test::WaitUntil(
-        [&] {
-            return Ostrum_GetBufferValue(port, OSTRUM_BUF_FRAMES_LEFT) == 0 && Ostrum_GetSourceBufferRemain(port) == 0;
-        },
-        20));
+    auto playedOut = [&] {
+        return Ostrum_GetBufferValue(port, OSTRUM_BUF_FRAMES_LEFT) == 0 && Ostrum_GetSourceBufferRemain(port) == 0;
+    };
+    // A frame at a time, then the half second without new data after which
+    // the cut unit's bytes count as nothing to come.
+    for (int step = 0; step < 100 && !playedOut(); ++step) vintrel::AdvanceManualClock(40);
+    EXPECT_TRUE(playedOut());
     const uint32_t shown = Ostrum_GetCurrentFrameNum(port);
     EXPECT_EQ(shown, pictures - 1);   // every whole picture
     EXPECT_TRUE(Ostrum_FreePort(port));
@@ -546,11 +551,14 @@ TEST(VintrelFiles, TotalTimeOfRecordingAndContainer) {
     Ostrum_FreePort(port);
 }
 
+// Played on the clock turned by hand: the port is never late, so it leaves
+// out no picture, the last one included.
 TEST(VintrelFiles, OpenedRecordingPlays) {
     const std::string raw = TempPath("fileplay.rec");
     vintrel_test::RecordingSpec spec;
     spec.seconds = 2;
     ASSERT_TRUE(vintrel_test::WriteRecording(raw, spec));
+    const vintrel::ScopedManualClock manual(1000000);
     int port = -1;
     ASSERT_TRUE(Ostrum_GetPort(&port));
     ASSERT_TRUE(Ostrum_OpenFile(port, raw.c_str()));
@@ -558,10 +566,18 @@ TEST(VintrelFiles, OpenedRecordingPlays) {
     EXPECT_FALSE(Ostrum_GetPlayedTime(port, &shown));   // nothing on screen yet
     EXPECT_EQ(Ostrum_GetLastError(port), static_cast<uint32_t>(OSTRUM_ERR_NO_PICTURE));
     ASSERT_TRUE(Ostrum_Play(port, nullptr));
-    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetSpecialData(port) == Packed(2024, 3, 1, 12, 0, 1); }, 20));
+    // A picture at a time, each decoded before the clock reaches it.
+    auto turnUntil = [&](const std::function<bool()>& done) {
+        for (int turn = 0; turn < 100 && !done(); ++turn) {
+            EXPECT_TRUE(kel_test::WaitUntil(
+                [&] { return Ostrum_GetBufferValue(port, OSTRUM_BUF_VIDEO) > 0 || Ostrum_GetBufferValue(port, OSTRUM_BUF_FRAMES_LEFT) == 0; }));
+            vintrel::AdvanceManualClock(40);
+        }
+        return done();
+    };
+    ASSERT_TRUE(turnUntil([&] { return Ostrum_GetSpecialData(port) == Packed(2024, 3, 1, 12, 0, 1); }));
     // The last of the 50 pictures stays on screen, to the millisecond.
-    ASSERT_TRUE(
-        kel_test::WaitUntil([&] { return Ostrum_GetPlayedTime(port, &shown) && shown.millisecond == 960; }, 20));
+    ASSERT_TRUE(turnUntil([&] { return Ostrum_GetPlayedTime(port, &shown) && shown.millisecond == 960; }));
     EXPECT_EQ(std::vector<int>({shown.year, shown.month, shown.day, shown.hour, shown.minute, shown.second}),
               std::vector<int>({2024, 3, 1, 12, 0, 1}));
     EXPECT_TRUE(Ostrum_CloseFile(port));
@@ -762,6 +778,9 @@ TEST(VintrelSync, GroupedPortsKeepInStepOnTheRecorderClock) {
     ASSERT_TRUE(vintrel_test::WriteRecording(a, early));
     ASSERT_TRUE(vintrel_test::WriteRecording(b, late));
     auto bytesA = ReadAll(a), bytesB = ReadAll(b);
+    // On the clock turned by hand: however slowly the machine decodes, no
+    // port falls behind the group's time.
+    const vintrel::ScopedManualClock manual(1000000);
     int pa = -1, pb = -1;
     ASSERT_TRUE(Ostrum_GetPort(&pa));
     ASSERT_TRUE(Ostrum_GetPort(&pb));
@@ -773,10 +792,14 @@ TEST(VintrelSync, GroupedPortsKeepInStepOnTheRecorderClock) {
     ASSERT_TRUE(Ostrum_Play(pa, nullptr));
     ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetSpecialData(pa) != 0; }, 20));
     ASSERT_TRUE(Ostrum_Play(pb, nullptr));
+    auto turnUntil = [](const std::function<bool()>& done) {
+        for (int turn = 0; turn < 200 && !done(); ++turn) vintrel::AdvanceManualClock(40);
+        return done();
+    };
     // The later channel holds its first frame until the group's clock gets there.
-    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetSpecialData(pb) != 0; }, 20));
+    ASSERT_TRUE(turnUntil([&] { return Ostrum_GetSpecialData(pb) != 0; }));
     EXPECT_GE(Ostrum_GetSpecialData(pa), Packed(2024, 3, 1, 12, 0, 1));
-    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetSpecialData(pa) >= Packed(2024, 3, 1, 12, 0, 3); }, 20));
+    ASSERT_TRUE(turnUntil([&] { return Ostrum_GetSpecialData(pa) >= Packed(2024, 3, 1, 12, 0, 3); }));
     const uint32_t ta = Ostrum_GetSpecialData(pa), tb = Ostrum_GetSpecialData(pb);
     EXPECT_LE((ta > tb ? ta - tb : tb - ta), 1u);
     Ostrum_FreePort(pa);
@@ -849,15 +872,14 @@ std::vector<uint8_t> Sample(const char* name, int seconds, int gop = 0) {
 // A port playing `bytes` on the manual clock set to `clockMs`; at the end
 // the port goes and the real clock is back.
 struct ManualPlay {
-    ManualPlay(const std::vector<uint8_t>& bytes, int group, int64_t clockMs) {
-        vintrel::UseManualClock(clockMs);
+    ManualPlay(const std::vector<uint8_t>& bytes, int group, int64_t clockMs) : clock(clockMs) {
         port = PlayOnManualClock(bytes, group, &shows);
     }
     ~ManualPlay() {
         Ostrum_FreePort(port);
-        vintrel::UseRealClock();
         g_shows = nullptr;
     }
+    vintrel::ScopedManualClock clock;
     Shows shows;
     int port = -1;
 };

@@ -633,10 +633,7 @@ TEST_F(PlaybackInteractionTest, WindowsInAGroupAdvanceTogether) {
 // rate, each picture within two frames of the group's time (what the other
 // window shows), instead of every picture later and later.
 TEST_F(PlaybackInteractionTest, AStarvedWindowSyncedWhilePlayingKeepsTheGroupsTime) {
-    struct ManualClock {
-        ManualClock() { vintrel::UseManualClock(5000000); }
-        ~ManualClock() { vintrel::UseRealClock(); }
-    } manual;
+    const vintrel::ScopedManualClock manual(5000000);
     CPlayBackInteraction a, b;
     Prepare(a, 1);
     Prepare(b, 2);
@@ -744,8 +741,11 @@ TEST_F(PlaybackInteractionTest, AChannelOnTwoDisksStaysInStep) {
 }
 
 // Windows more than a second ahead of the earliest wait (paused) while the
-// others step one frame.
+// others step one frame. Each window stands at its first picture (on the
+// clock turned by hand) until it is paused, however long starting the
+// others takes.
 TEST_F(PlaybackInteractionTest, GroupSingleFrameKeepsWindowsTogether) {
+    const vintrel::ScopedManualClock manual(6000000);
     CPlayBackInteraction w[3];
     const uint32_t at[3] = {T, T + 1, T + 4};
     for (int i = 0; i < 3; ++i) {
@@ -773,26 +773,33 @@ TEST_F(PlaybackInteractionTest, GroupSingleFrameKeepsWindowsTogether) {
 }
 
 // Quick clicks on Frame: every click of the group shows one more frame in
-// each window, also across the change to the next recording.
+// each window. The clicks all come before the pictures do, however fast the
+// machine shows them: the windows stand at their first picture (the clock is
+// turned by hand and stays) and their decoders are held until the last
+// click. (Were one window's pictures to come far sooner than the other's, it
+// would be more than a second ahead and rightly wait for the other.)
 TEST_F(PlaybackInteractionTest, QuickGroupFrameStepsAllArrive) {
+    const vintrel::ScopedManualClock manual(6000000);
     CPlayBackInteraction w[2];
     std::atomic<int> shown[2] = {{0}, {0}};
     for (int i = 0; i < 2; ++i) {
         Prepare(w[i], i + 1);
         ASSERT_TRUE(w[i].StartPlayback(windows[i].get(), T));
-        ASSERT_TRUE(kel_test::WaitUntil([&] { return w[i].m_streamPlayer.GetPlayedTime() >= static_cast<time_t>(T); }));
+        ASSERT_TRUE(kel_test::WaitUntil([&] { return ShownMs(w[i]) >= int64_t(T) * 1000; }));
     }
     SynPlaybackInteraction group;
     ASSERT_TRUE(group.SetInteractions({&w[0], &w[1]}));
     ASSERT_TRUE(group.Pause(true));
-    for (int i = 0; i < 2; ++i)
+    for (int i = 0; i < 2; ++i) {
         w[i].m_streamPlayer.GetPlayer()->SetShownCallback([&shown, i](time_t) { ++shown[i]; });
+        vintrel::HoldDecoder(w[i].m_streamPlayer.GetPlayer()->GetPort(), true);
+    }
     const time_t before[2] = {w[0].m_streamPlayer.GetPlayedTime(), w[1].m_streamPlayer.GetPlayedTime()};
     const int kClicks = 25;   // 2.5 s of 10 fps recordings of 3 s each
     for (int c = 0; c < kClicks; ++c) ASSERT_TRUE(group.OneByOne()) << "click " << c;
+    for (int i = 0; i < 2; ++i) vintrel::HoldDecoder(w[i].m_streamPlayer.GetPlayer()->GetPort(), false);
     for (int i = 0; i < 2; ++i) {
-        EXPECT_TRUE(kel_test::WaitUntil([&] { return shown[i] >= kClicks; }, 30))
-            << "window " << i << " showed " << shown[i];
+        EXPECT_TRUE(kel_test::WaitUntil([&] { return shown[i] >= kClicks; })) << "window " << i << " showed " << shown[i];
         EXPECT_GE(w[i].m_streamPlayer.GetPlayedTime(), before[i] + 2) << "window " << i;
     }
     for (int i = 0; i < 2; ++i) w[i].m_streamPlayer.GetPlayer()->SetShownCallback(nullptr);
