@@ -35,6 +35,10 @@
         <translation>Version:</translation>
     </message>
     <message>
+        <source>License:</source>
+        <translation>License:</translation>
+    </message>
+    <message>
         <source>build</source>
         <translation>build</translation>
     </message>

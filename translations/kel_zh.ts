@@ -35,6 +35,10 @@
         <translation>版本：</translation>
     </message>
     <message>
+        <source>License:</source>
+        <translation>许可证：</translation>
+    </message>
+    <message>
         <source>build</source>
         <translation>构建</translation>
     </message>

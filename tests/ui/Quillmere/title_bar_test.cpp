@@ -164,6 +164,50 @@ TEST(AboutBox, Texts) {
         if (b->text() == "Check Update") {
             EXPECT_TRUE(b->isHidden());
         }
+    // The licence line is shown under the version.
+    EXPECT_EQ(about.licence(), "License:GPL-3.0-or-later");
+    QStringList shown;
+    for (QLabel* l : panel->findChildren<QLabel*>())
+        if (!l->isHidden()) shown << l->text();
+    EXPECT_TRUE(shown.contains("License:GPL-3.0-or-later")) << shown.join(" | ").toStdString();
+}
+
+// Every text that states the licence of KEL's own programs names the same
+// one, and none of them still reserves all rights.
+TEST(AboutBox, LicenceTextsAgree) {
+    const QString bin = kel_test::BinaryDir() + "/bin/";
+    const QString src = kel_test::SourceDir() + "/";
+    struct Case {
+        QString path;
+        const char* licence;
+    };
+    const Case cases[] = {
+        {bin + "Open Source Software Licenses/KEL.txt", "GPL-3.0-or-later"},
+        {src + "resources/licenses/KEL.txt", "GPL-3.0-or-later"},
+        {bin + "help/index.html", "GPL-3.0-or-later"},
+        {src + "README.md", "GPL-3.0-or-later"},
+        {src + "cmake/install/copyright", "License: GPL-3+"},
+        {src + "COPYING", "GNU GENERAL PUBLIC LICENSE"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        const QString text = QString::fromUtf8(kel_test::ReadFile(c.path));
+        ASSERT_FALSE(text.isEmpty());
+        EXPECT_TRUE(text.contains(QLatin1String(c.licence)));
+        EXPECT_FALSE(text.contains(QLatin1String("rights reserved"), Qt::CaseInsensitive));
+        EXPECT_FALSE(text.contains(QLatin1String("rights are reserved"), Qt::CaseInsensitive));
+    }
+    // The package's copyright file is machine-readable: its "Files: *"
+    // paragraph names a licence that has a paragraph of its own, and it
+    // lists the libraries the programs use.
+    const QString copyright = QString::fromUtf8(kel_test::ReadFile(src + "cmake/install/copyright"));
+    EXPECT_TRUE(copyright.startsWith(
+        "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"));
+    EXPECT_TRUE(copyright.contains("\nFiles: *\nCopyright: 2026 KEL developers\nLicense: GPL-3+\n"));
+    EXPECT_TRUE(copyright.contains("\n\nLicense: GPL-3+\n"));
+    EXPECT_TRUE(copyright.contains("/usr/share/common-licenses/GPL-3"));
+    for (const char* library : {"libqt5core5a", "libqt5webenginecore5", "libavcodec59", "libqcustomplot2.1", "libssl3"})
+        EXPECT_TRUE(copyright.contains(QLatin1String(library))) << library;
 }
 
 TEST(AboutBox, ManualMustBeAPlainPdfFile) {

@@ -219,8 +219,8 @@ private:
     QProgressBar* m_bar;
 };
 
-// About panel shown as a menu entry: a name line, a version line, a corner
-// button and two bottom buttons.
+// About panel shown as a menu entry: a name line, a version line, a licence
+// line (hidden while empty), a corner button and two bottom buttons.
 class DialogAbout : public QWidgetAction {
     Q_OBJECT
 public:
@@ -230,6 +230,8 @@ public:
     void setVersion(const QString& text);
     QString version() const;
     QString name() const;
+    void setLicence(const QString& text);
+    QString licence() const;
     void setCornerButtonText(const QString& text);
     void setCornerButtonVisible(bool visible);
     void setButton1Text(const QString& text);
@@ -246,6 +248,7 @@ private:
     QWidget* m_panel;
     QLabel* m_name;
     QLabel* m_version;
+    QLabel* m_licence;
     QPushButton* m_corner;
     QPushButton* m_btn1;
     QPushButton* m_btn2;

@@ -466,8 +466,11 @@ DialogAbout::DialogAbout(QObject* parent) : QWidgetAction(parent) {
     layout->addLayout(top);
     m_name = new QLabel(m_panel);
     m_version = new QLabel(m_panel);
+    m_licence = new QLabel(m_panel);
+    m_licence->setVisible(false);
     layout->addWidget(m_name);
     layout->addWidget(m_version);
+    layout->addWidget(m_licence);
     QHBoxLayout* bottom = new QHBoxLayout;
     m_btn1 = new QPushButton(m_panel);
     m_btn2 = new QPushButton(m_panel);
@@ -484,6 +487,11 @@ void DialogAbout::setName(const QString& text) { m_name->setText(text); }
 void DialogAbout::setVersion(const QString& text) { m_version->setText(text); }
 QString DialogAbout::version() const { return m_version->text(); }
 QString DialogAbout::name() const { return m_name->text(); }
+void DialogAbout::setLicence(const QString& text) {
+    m_licence->setText(text);
+    m_licence->setVisible(!text.isEmpty());
+}
+QString DialogAbout::licence() const { return m_licence->text(); }
 void DialogAbout::setCornerButtonText(const QString& text) { m_corner->setText(text); }
 void DialogAbout::setCornerButtonVisible(bool visible) { m_corner->setVisible(visible); }
 void DialogAbout::setButton1Text(const QString& text) { m_btn1->setText(text); }

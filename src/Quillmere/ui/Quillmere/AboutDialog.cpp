@@ -58,6 +58,7 @@ AboutDialog::AboutDialog(QObject* parent) : ziraz::DialogAbout(parent) {
     setButton2Text(tr("Licenses"));
     setName(tr("Name:") + "Qorvane KEL");
     setVersion(tr("Version:") + "V4.3.2" + tr("build") + QString::number(BuildDateNumber()));
+    setLicence(tr("License:") + "GPL-3.0-or-later");
     connect(this, &ziraz::DialogAbout::siganlBtn1Clicked, this, &AboutDialog::onGetHelp);
     connect(this, &ziraz::DialogAbout::siganlBtn2Clicked, this, &AboutDialog::onSourceLicense);
 }
