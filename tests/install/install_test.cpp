@@ -16,6 +16,8 @@
 #include <QRegularExpression>
 #include <QSettings>
 
+#include <unistd.h>
+
 #include "AppConfig.h"
 #include "InstallManifest.h"
 #include "InstallProcessMgr.h"
@@ -364,6 +366,105 @@ TEST_F(Install, TwoPrefixesSideBySide) {
     EXPECT_FALSE(QFileInfo::exists(second));
     EXPECT_EQ(Tree(base + "/kel_applications_dir"), QStringList{"other.desktop"});
     EXPECT_EQ(Tree(base + "/kel_registry_dir"), QStringList());
+}
+
+// As one user (not the administrator) on two installations side by side:
+// each has a folder of its own in the user's data folder, the folder an
+// older release shared is taken over by the installation it was made for,
+// and when one installation is removed the other still shows its texts in
+// the configured language.
+TEST_F(Install, UsersFolderOfEachInstallation) {
+    if (geteuid() != 0) GTEST_SKIP() << "runs the programs as another user: needs root";
+    const QString probe = kel_test::BinaryDir() + "/bin/kel_shown_texts_probe";
+    const uint nobody = 65534;
+    // The user reaches the installations and a home of its own.
+    ASSERT_TRUE(QFile::setPermissions(base, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
+                                                QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup));
+    const QString first = base + "/first/KEL";
+    const QString second = base + "/second/KEL";
+    for (const QString& folder : {first, second}) {
+        const Outcome install = InstallTo(folder);
+        ASSERT_EQ(install.code, 0) << install.out.toStdString();
+        // Chinese for everyone who starts it; the probe beside the programs.
+        QByteArray setup = kel_test::ReadFile(folder + "/setup.xml");
+        ASSERT_TRUE(setup.contains("<Language>0</Language>"));
+        setup.replace("<Language>0</Language>", "<Language>1</Language>");
+        ASSERT_TRUE(kel_test::WriteFile(folder + "/setup.xml", setup));
+        ASSERT_TRUE(QFile::copy(probe, folder + "/kel-shown-texts"));
+    }
+    const QString firstKey = QString::fromStdString(AppConfig(first + "/AppConfig.xml").GetGUID()).mid(1, 36);
+    const QString secondKey = QString::fromStdString(AppConfig(second + "/AppConfig.xml").GetGUID()).mid(1, 36);
+    ASSERT_NE(firstKey, secondKey);
+
+    // What an older release made for the first installation: one folder for
+    // every installation, reaching the first through links.
+    const QString home = base + "/home";
+    const QString older = home + "/.local/share/KEL";
+    ASSERT_TRUE(QDir().mkpath(older));
+    for (const char* name : {"translations", "KEL", "rcc", "help"})
+        ASSERT_TRUE(QFile::link(first + "/" + name, older + "/" + name)) << name;
+    ASSERT_TRUE(QFile::copy(first + "/setup.xml", older + "/setup.xml"));
+    const QByteArray settings = kel_test::ReadFile(first + "/Settings.xml");
+    ASSERT_TRUE(kel_test::WriteFile(older + "/Settings.xml", settings));
+    ASSERT_TRUE(kel_test::WriteFile(older + "/output/Download/ch01_20240301.mp4", "saved video"));
+    ASSERT_EQ(Execute("chown", {"-R", QString("%1:%1").arg(nobody), home}, env).code, 0);
+
+    QProcessEnvironment user = env;
+    user.insert("HOME", home);
+    user.remove("XDG_DATA_HOME");
+    user.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    user.insert("XDG_RUNTIME_DIR", home);
+    auto shown = [&](const QString& folder, QString* programFolder) {
+        const Outcome run = Execute("setpriv", {"--reuid", QString::number(nobody), "--regid", QString::number(nobody),
+                                                "--clear-groups", folder + "/kel-shown-texts"},
+                                    user, home);
+        EXPECT_EQ(run.code, 0) << run.out.toStdString();
+        QStringList texts;
+        for (const QString& line : run.out.split('\n')) {
+            if (line.startsWith("text ")) texts << line.mid(5);
+            if (line.startsWith("folder ")) *programFolder = line.mid(7);
+        }
+        return texts;
+    };
+    auto noLinkLeadsNowhere = [](const QString& folder) {
+        for (const QFileInfo& e : QDir(folder).entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
+            EXPECT_FALSE(e.isSymLink() && !e.exists()) << e.filePath().toStdString();
+    };
+
+    QString folderOfSecond;
+    QStringList texts = shown(second, &folderOfSecond);
+    EXPECT_EQ(folderOfSecond, older + "/" + secondKey + "/");
+    EXPECT_TRUE(texts.contains(QString::fromUtf8("回放"))) << texts.join(" | ").toStdString();
+    // The older folder is the first installation's: the second leaves it.
+    EXPECT_EQ(kel_test::ReadFile(older + "/output/Download/ch01_20240301.mp4"), "saved video");
+
+    QString folderOfFirst;
+    texts = shown(first, &folderOfFirst);
+    EXPECT_EQ(folderOfFirst, older + "/" + firstKey + "/");
+    EXPECT_TRUE(texts.contains(QString::fromUtf8("回放"))) << texts.join(" | ").toStdString();
+    EXPECT_EQ(kel_test::ReadFile(folderOfFirst + "output/Download/ch01_20240301.mp4"), "saved video");
+    EXPECT_EQ(kel_test::ReadFile(folderOfFirst + "Settings.xml"), settings);
+    QStringList keys{firstKey, secondKey};
+    keys.sort();
+    EXPECT_EQ(QDir(older).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name),
+              keys);
+    EXPECT_EQ(QFileInfo(folderOfFirst + "translations").symLinkTarget(), first + "/translations");
+
+    // The first goes; the second still speaks the user's language.
+    ASSERT_TRUE(QFile::remove(first + "/kel-shown-texts"));
+    const appinstaller::UninstallReport report = Uninstall(first);
+    EXPECT_TRUE(report.ok()) << report.failures.join("\n").toStdString();
+    ASSERT_FALSE(QFileInfo::exists(first + "/translations"));
+    texts = shown(second, &folderOfSecond);
+    for (const char* text : {"回放", "日志"})
+        EXPECT_TRUE(texts.contains(QString::fromUtf8(text))) << text << ": " << texts.join(" | ").toStdString();
+    for (const char* text : {"Playback", "Log"})
+        EXPECT_FALSE(texts.contains(QString::fromUtf8(text))) << text << ": " << texts.join(" | ").toStdString();
+    noLinkLeadsNowhere(folderOfSecond);
+    EXPECT_EQ(QFileInfo(folderOfSecond + "translations").symLinkTarget(), second + "/translations");
+
+    ASSERT_TRUE(QFile::remove(second + "/kel-shown-texts"));
+    EXPECT_TRUE(Uninstall(second).ok());
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTextCodec>
 
 #include "kel_test/test_support.h"
@@ -261,4 +263,158 @@ TEST(ZirazTargetPath, MirrorsAnInstallationIntoTheUsersFolder) {
     EXPECT_TRUE(ziraz::MirrorInstallFolder(install, user, {"Settings.xml"}));
     // The program folder named by KEL_HOME is always that folder.
     EXPECT_FALSE(ziraz::IsPerUserTargetPath());
+}
+
+namespace {
+
+// A stand-in installation: a translations folder, a program and, when `guid`
+// is given, the configuration it is registered with.
+void MakeInstallation(const QString& folder, const QByteArray& guid) {
+    ASSERT_TRUE(kel_test::WriteFile(folder + "/translations/Quillmere_zh.qm", "qm of " + folder.toUtf8()));
+    ASSERT_TRUE(kel_test::WriteFile(folder + "/KEL", "#!/bin/sh\n"));
+    QFile::setPermissions(folder + "/KEL", QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    ASSERT_TRUE(kel_test::WriteFile(folder + "/setup.xml", "<Setup/>"));
+    if (!guid.isEmpty()) {
+        ASSERT_TRUE(kel_test::WriteFile(folder + "/AppConfig.xml",
+                                        "<AppConfig><GUID>" + guid + "</GUID><Version>4.3</Version></AppConfig>"));
+    }
+}
+
+const QStringList kSkip{"Settings.xml", "output", "maintain"};
+
+}  // namespace
+
+// Each installation side by side has a folder of its own in the user's data
+// folder, named by its registration; removing one leaves the other whole.
+TEST(ZirazUserFolder, OneFolderPerInstallation) {
+    const QString base = kel_test::ProgramFolder();
+    kel_test::ScopedEnv data("XDG_DATA_HOME", (base + "/data").toStdString());
+    const QString first = base + "/first/KEL";
+    const QString second = base + "/second/KEL";
+    MakeInstallation(first, "{5B0C7E42-0D1A-4C35-9B7E-4A3F1C2D9E10}");
+    MakeInstallation(second, "{0F2A1B3C-1111-4C35-9B7E-000000000002}");
+
+    const QString one = ziraz::OpenUserProgramFolder(first, kSkip);
+    const QString two = ziraz::OpenUserProgramFolder(second, kSkip);
+    EXPECT_EQ(one, base + "/data/KEL/5B0C7E42-0D1A-4C35-9B7E-4A3F1C2D9E10/");
+    EXPECT_EQ(two, base + "/data/KEL/0F2A1B3C-1111-4C35-9B7E-000000000002/");
+    EXPECT_EQ(ziraz::UserProgramFolder(first), one);
+    EXPECT_EQ(QFileInfo(one + "translations").symLinkTarget(), first + "/translations");
+    EXPECT_EQ(QFileInfo(two + "translations").symLinkTarget(), second + "/translations");
+
+    ASSERT_TRUE(QDir(first).removeRecursively());
+    EXPECT_EQ(kel_test::ReadFile(two + "translations/Quillmere_zh.qm"), "qm of " + second.toUtf8());
+    EXPECT_TRUE(QFileInfo(two + "KEL").exists());
+    EXPECT_EQ(ziraz::OpenUserProgramFolder(second, kSkip), two);
+    EXPECT_EQ(kel_test::ReadFile(two + "translations/Quillmere_zh.qm"), "qm of " + second.toUtf8());
+}
+
+// An installation without a usable id is known by its path; ids that are no
+// plain name never make a folder name.
+TEST(ZirazUserFolder, KeyOfAnInstallation) {
+    const QString base = kel_test::ProgramFolder();
+    const struct {
+        const char* folder;
+        QByteArray guid;
+        const char* key;  // nullptr: a key from the path
+    } cases[] = {
+        {"a", "{abcdef01-2345-6789-abcd-ef0123456789}", "ABCDEF01-2345-6789-ABCD-EF0123456789"},
+        {"b", "0F2A1B3C-1111", "0F2A1B3C-1111"},
+        {"c", "{../../etc}", nullptr},
+        {"d", "{a/b}", nullptr},
+        {"e", "", nullptr},
+        {"f", "{}", nullptr},
+    };
+    QStringList pathKeys;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        const QString folder = base + "/" + c.folder;
+        MakeInstallation(folder, c.guid);
+        const QString key = ziraz::InstallationKey(folder);
+        if (c.key) {
+            EXPECT_EQ(key, c.key);
+        } else {
+            EXPECT_TRUE(QRegularExpression("^folder-[0-9a-f]{16}$").match(key).hasMatch()) << key.toStdString();
+            EXPECT_FALSE(pathKeys.contains(key));
+            pathKeys << key;
+        }
+    }
+    EXPECT_EQ(ziraz::InstallationKey(base + "/e"), ziraz::InstallationKey(base + "/e/"));
+}
+
+// The one folder an older release shared between all installations is taken
+// over, settings and saved files included, by the installation it was made
+// for, or by the first to start when that one is gone; another installation
+// gets a folder of its own and leaves it.
+TEST(ZirazUserFolder, TakesOverTheFolderOfAnOlderRelease) {
+    enum class Owner { This, Gone, Other };
+    const struct {
+        const char* name;
+        Owner owner;
+        bool takenOver;
+    } cases[] = {{"made for this installation", Owner::This, true},
+                 {"its installation is gone", Owner::Gone, true},
+                 {"another installation's", Owner::Other, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString base = kel_test::ProgramFolder() + "/" + QString::number(static_cast<int>(c.owner));
+        kel_test::ScopedEnv data("XDG_DATA_HOME", (base + "/data").toStdString());
+        const QString install = base + "/opt/KEL";
+        const QString other = base + "/other/KEL";
+        MakeInstallation(install, "{11111111-2222-3333-4444-555555555555}");
+        MakeInstallation(other, "{99999999-2222-3333-4444-555555555555}");
+        const QString older = base + "/data/KEL";
+        const QString from = c.owner == Owner::This ? install : c.owner == Owner::Other ? other : base + "/gone/KEL";
+        ASSERT_TRUE(QDir().mkpath(older));
+        ASSERT_TRUE(QFile::link(from + "/translations", older + "/translations"));
+        ASSERT_TRUE(QFile::link(from + "/KEL", older + "/KEL"));
+        ASSERT_TRUE(kel_test::WriteFile(older + "/AppConfig.xml", "<AppConfig><GUID>{old}</GUID></AppConfig>"));
+        ASSERT_TRUE(kel_test::WriteFile(older + "/Settings.xml", "<Settings>mine</Settings>"));
+        ASSERT_TRUE(kel_test::WriteFile(older + "/setup.xml", "<Setup><Language>1</Language></Setup>"));
+        ASSERT_TRUE(kel_test::WriteFile(older + "/output/Download/ch01.mp4", "video"));
+        // The user moved a working folder to another disk.
+        ASSERT_TRUE(kel_test::WriteFile(base + "/disk/maintain/DESetup.xml.benchmark", "bench"));
+        ASSERT_TRUE(QFile::link(base + "/disk/maintain", older + "/maintain"));
+
+        const QString user = ziraz::OpenUserProgramFolder(install, kSkip);
+        EXPECT_EQ(user, older + "/11111111-2222-3333-4444-555555555555/");
+        EXPECT_EQ(QFileInfo(user + "translations").symLinkTarget(), install + "/translations");
+        EXPECT_EQ(QFileInfo(user + "KEL").symLinkTarget(), install + "/KEL");
+        EXPECT_EQ(kel_test::ReadFile(user + "AppConfig.xml"), kel_test::ReadFile(install + "/AppConfig.xml"));
+        EXPECT_FALSE(QFileInfo::exists(base + "/data/KEL.lock"));
+        if (c.takenOver) {
+            EXPECT_EQ(kel_test::ReadFile(user + "Settings.xml"), "<Settings>mine</Settings>");
+            EXPECT_EQ(kel_test::ReadFile(user + "setup.xml"), "<Setup><Language>1</Language></Setup>");
+            EXPECT_EQ(kel_test::ReadFile(user + "output/Download/ch01.mp4"), "video");
+            EXPECT_EQ(QFileInfo(user + "maintain").symLinkTarget(), base + "/disk/maintain");
+            EXPECT_EQ(QDir(older).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+                      QStringList{"11111111-2222-3333-4444-555555555555"});
+        } else {
+            EXPECT_FALSE(QFileInfo::exists(user + "Settings.xml"));
+            EXPECT_EQ(kel_test::ReadFile(user + "setup.xml"), "<Setup/>");
+            EXPECT_EQ(kel_test::ReadFile(older + "/output/Download/ch01.mp4"), "video");
+            EXPECT_EQ(kel_test::ReadFile(older + "/Settings.xml"), "<Settings>mine</Settings>");
+            EXPECT_EQ(QFileInfo(older + "/translations").symLinkTarget(), other + "/translations");
+            // Its own installation takes it over when it starts.
+            const QString theirs = ziraz::OpenUserProgramFolder(other, kSkip);
+            EXPECT_EQ(kel_test::ReadFile(theirs + "Settings.xml"), "<Settings>mine</Settings>");
+            EXPECT_EQ(kel_test::ReadFile(theirs + "output/Download/ch01.mp4"), "video");
+            EXPECT_EQ(QFileInfo(user + "translations").symLinkTarget(), install + "/translations");
+        }
+    }
+}
+
+// A link of the user's folder that leads nowhere any more is made anew.
+TEST(ZirazUserFolder, MirrorRemakesLinksThatLeadNowhere) {
+    const QString base = kel_test::ProgramFolder();
+    const QString install = base + "/opt/KEL";
+    const QString user = base + "/user/KEL";
+    MakeInstallation(install, QByteArray());
+    ASSERT_TRUE(QDir().mkpath(user));
+    ASSERT_TRUE(QFile::link(base + "/gone/translations", user + "/translations"));
+    ASSERT_TRUE(QFile::link(base + "/elsewhere", user + "/notes"));
+    EXPECT_TRUE(ziraz::MirrorInstallFolder(install, user, {}));
+    EXPECT_EQ(QFileInfo(user + "/translations").symLinkTarget(), install + "/translations");
+    // A link of the user's own that the installation has no entry for stays.
+    EXPECT_TRUE(QFileInfo(user + "/notes").isSymLink());
 }
