@@ -9,6 +9,14 @@
 #include <QThread>
 #include <QTimer>
 
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
+
+#include "AppConfig.h"
 #include "Application.h"
 #include "MainWindow.h"
 #include "UnInstallCompletedPage.h"
@@ -47,6 +55,22 @@ private:
     bool m_confirm;
     QTimer m_timer;
 };
+
+// Runs `body` in a child process as the unprivileged user "nobody"; its exit
+// code (77 when the user cannot be taken on).
+constexpr uid_t kNobody = 65534;
+int AsAnotherUser(const std::function<int()>& body) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (setgroups(0, nullptr) != 0 || setresgid(kNobody, kNobody, kNobody) != 0 ||
+            setresuid(kNobody, kNobody, kNobody) != 0)
+            _exit(77);
+        _exit(body());
+    }
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
 
 class Startup : public ::testing::Test {
 protected:
@@ -192,4 +216,60 @@ TEST_F(Startup, ConfirmedUninstallRunsToTheCompletedPage) {
     EXPECT_FALSE(UninstallRegistry::instance()->IsInstalled(config->GetGUID()));
 }
 
+// Without a usable record the user is told why before anything starts, and
+// nothing is removed: files, menu entries and the uninstall entry stay, so the
+// installation is still found.
+TEST_F(Startup, NoRecordIsToldAndNothingIsRemoved) {
+    uninstall_test::FakeInstall install;
+    auto config = ConfigWithProgram(install, UniqueProgram());
+    QFile::remove(InstallManifest::PathIn(install.installDir));
+    for (int run = 0; run < 2; ++run) {
+        User user(true);
+        EXPECT_EQ(RunUninstaller(*config), -1);
+        EXPECT_EQ(user.questions, QStringList{"KEL cannot be uninstalled, nothing was removed:\n" +
+                                              install.installDir +
+                                              ": InstallManifest.txt is missing; nothing was removed"});
+        EXPECT_FALSE(user.windowShown);
+        EXPECT_TRUE(QFileInfo::exists(install.installDir + "/bin/KEL"));
+        EXPECT_TRUE(QFileInfo::exists(install.base + "/apps/KEL/KEL.desktop"));
+        EXPECT_TRUE(UninstallRegistry::instance()->IsInstalled(config->GetGUID()));
+    }
+}
+
+// A user who is not the administrator, on the administrator's installation:
+// it is recognised as another user's (and told how it is removed), and
+// starting the uninstaller makes no folder of that user's.
+TEST_F(Startup, AdministratorsInstallationSeenByAnotherUser) {
+    if (geteuid() != 0) GTEST_SKIP() << "runs as another user: needs root";
+    uninstall_test::FakeInstall install;
+    // Everyone may look into the test's folders; only root writes them.
+    for (QString d = install.installDir; d.startsWith(install.base); d = QFileInfo(d).path())
+        ASSERT_EQ(chmod(QFile::encodeName(d).constData(), 0755), 0);
+    const QString home = install.base + "/nobody-home";
+    ASSERT_TRUE(QDir().mkpath(home));
+    ASSERT_EQ(chown(QFile::encodeName(home).constData(), kNobody, kNobody), 0);
+    const AppConfig& config = *install.config;
+
+    // For the administrator it is the own installation.
+    EXPECT_FALSE(IsOtherUsersInstallation(install.installDir, config));
+    const int seen = AsAnotherUser([&] { return IsOtherUsersInstallation(install.installDir, config) ? 0 : 1; });
+    if (seen == 77) GTEST_SKIP() << "cannot run as the user nobody";
+    EXPECT_EQ(seen, 0);
+    // Another installation's folder is not this one.
+    AppConfig other(install.configPath + ".other");
+    EXPECT_EQ(AsAnotherUser([&] { return IsOtherUsersInstallation(install.installDir, other) ? 0 : 1; }), 1);
+    EXPECT_EQ(AdministratorCommand("/opt/it's KEL"), "sudo '/opt/it'\\''s KEL/uninstaller'");
+
+    // The program reads its configuration where it was installed.
+    const int made = AsAnotherUser([&] {
+        unsetenv("KEL_HOME");
+        setenv("HOME", QFile::encodeName(home).constData(), 1);
+        setenv("XDG_DATA_HOME", QFile::encodeName(home + "/data").constData(), 1);
+        const QString path = AppConfig::DefaultPath();
+        return QFileInfo::exists(home + "/data") ? 1 : (path.startsWith(home) ? 2 : 0);
+    });
+    EXPECT_EQ(made, 0) << "1: a folder of the user was made, 2: the configuration is read from it";
+}
+
 }  // namespace
+

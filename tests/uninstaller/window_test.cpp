@@ -46,7 +46,7 @@ public:
     }
 
 protected:
-    int removeEntry(int dirFd, const QByteArray& name, bool isDir) override {
+    int removeEntry(int dirFd, const std::string& name, bool isDir) override {
         {
             std::unique_lock<std::mutex> lock(m_mutex);
             m_entered = true;
@@ -65,7 +65,7 @@ private:
 
 class FailingRemover : public TreeRemover {
 protected:
-    int removeEntry(int dirFd, const QByteArray& name, bool isDir) override {
+    int removeEntry(int dirFd, const std::string& name, bool isDir) override {
         if (name == "uninstaller") return EACCES;
         return TreeRemover::removeEntry(dirFd, name, isDir);
     }

@@ -18,7 +18,10 @@ AppConfig* AppConfig::instance() {
 }
 
 QString AppConfig::DefaultPath() {
-    return ziraz::GetTargetPath() + QLatin1String(constants::kAppConfigFile);
+    // Read where it was installed: the uninstaller writes nothing of its own,
+    // so it needs no folder of the user's (which another user's installation
+    // would otherwise give it).
+    return ziraz::GetInstallPath() + QLatin1String(constants::kAppConfigFile);
 }
 
 AppConfig::AppConfig(const QString& path) { load(path); }

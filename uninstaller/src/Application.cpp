@@ -6,7 +6,12 @@
 #include <QFont>
 #include <QTranslator>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "AppConfig.h"
+#include "Constants.h"
+#include "InstallProcessMgr.h"
 #include "InstallManifest.h"
 #include "XmlElement.h"
 #include "ziraz/ziraz.h"
@@ -20,7 +25,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     // The font its pages are laid out for, as KEL's: whatever the desktop's
     // default, the texts keep the room the pages give them.
     setFont(QFont(QStringLiteral("Sans Serif"), 9));
-    LoadTranslations(Tavick::GetTargetPath() + "translations/", QLocale());
+    LoadTranslations(ziraz::GetInstallPath() + "translations/", QLocale());
 }
 
 QStringList Application::TranslationFilters(const QLocale& locale) {
@@ -82,9 +87,25 @@ QString PackageOf(const QString& installFolder) {
     return manifest.packageName();
 }
 
+bool IsOtherUsersInstallation(const QString& folder, const AppConfig& config) {
+    if (folder.isEmpty() || !UninstallRegistry::IsUsableGuid(config.GetGUID())) return false;
+    struct stat st {};
+    if (stat(QFile::encodeName(folder).constData(), &st) != 0 || st.st_uid == geteuid()) return false;
+    // The folder holds this installation's configuration and its record.
+    const AppConfig here(folder + '/' + QLatin1String(constants::kAppConfigFile));
+    return here.GetGUID() == config.GetGUID() && QFileInfo(InstallManifest::PathIn(folder)).isFile() &&
+           access(QFile::encodeName(folder).constData(), W_OK) != 0;
+}
+
+QString AdministratorCommand(const QString& folder) {
+    QString quoted = folder + "/uninstaller";
+    quoted.replace('\'', QLatin1String("'\\''"));
+    return "sudo '" + quoted + "'";
+}
+
 int RunUninstaller(const AppConfig& config) {
     QString styleSheet;
-    if (Tavick::InitResource(QDir::cleanPath(Tavick::GetTargetPath() + "/rcc/guiresource.rcc"), styleSheet, false))
+    if (Tavick::InitResource(QDir::cleanPath(ziraz::GetInstallPath() + "/rcc/guiresource.rcc"), styleSheet, false))
         qApp->setStyleSheet(styleSheet);
 
     MainWindow window(nullptr, &config);
@@ -120,6 +141,16 @@ int RunUninstaller(const AppConfig& config) {
         return -1;
     }
     if (registry->IsInstalled(config.GetGUID())) {
+        // What cannot be told apart from what is not the installation's is
+        // not touched: the user is told why before anything starts.
+        QString reason;
+        if (!InstallProcessMgr::CanUninstall(location, config, &reason)) {
+            Tavick::CModalTipDialog::ShowMessageWarn(
+                QObject::tr("KEL cannot be uninstalled, nothing was removed:\n%1")
+                    .arg((location.isEmpty() ? QString() : QDir::cleanPath(location) + ": ") + reason),
+                0, nullptr);
+            return -1;
+        }
         QString question = QObject::tr("DetermineTheUninstalfYANYiIa");
         if (!location.isEmpty()) {
             question += "\n\n" + QObject::tr("Install folder: %1").arg(QDir::cleanPath(location));
@@ -136,6 +167,16 @@ int RunUninstaller(const AppConfig& config) {
             window.onUninstall();
             return QApplication::exec();
         }
+        return -1;
+    }
+    // Another user's installation (the administrator's): its entry is in that
+    // user's registry, and only that user can remove it.
+    const QString own = QDir::cleanPath(ziraz::GetInstallPath());
+    if (IsOtherUsersInstallation(own, config)) {
+        Tavick::CModalTipDialog::ShowMessageWarn(
+            QObject::tr("KEL in %1 was installed by an administrator. To remove it, run as administrator:\n%2")
+                .arg(own, AdministratorCommand(own)),
+            0, nullptr);
         return -1;
     }
     Tavick::CModalTipDialog::ShowMessageWarn(QObject::tr("ThisSoftwareIsNotCurmXqDCfI"), 0, nullptr);

@@ -32,6 +32,14 @@ QStringList SavedFileFolders(const QString& installFolder);
 // "InstallManifest.txt" says so); empty for an installation of its own.
 QString PackageOf(const QString& installFolder);
 
+// The installation in `folder` (this program's own folder) is another
+// user's, made by the administrator: the folder belongs to another user and
+// cannot be written, and holds the configuration of the installation
+// `config` describes and its record.
+bool IsOtherUsersInstallation(const QString& folder, const class AppConfig& config);
+// The command that removes the installation in `folder` as administrator.
+QString AdministratorCommand(const QString& folder);
+
 // Start-up checks and questions, then the window and its event loop; returns
 // the program's exit code (-1 when nothing was removed). Uses `config` for the
 // installation.

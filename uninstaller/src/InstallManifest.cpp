@@ -7,52 +7,14 @@
 
 #include <algorithm>
 
+#include "treeremove/InstallRecord.h"
+
 namespace appinstaller {
-
-namespace {
-
-struct KindName {
-    InstallManifest::Kind kind;
-    const char* name;
-};
-const KindName kKinds[] = {
-    {InstallManifest::Kind::Folder, "folder"},
-    {InstallManifest::Kind::File, "file"},
-    {InstallManifest::Kind::WorkFile, "work-file"},
-    {InstallManifest::Kind::WorkFolder, "work-folder"},
-};
-
-const char* NameOf(InstallManifest::Kind kind) {
-    for (const KindName& k : kKinds)
-        if (k.kind == kind) return k.name;
-    return "file";
-}
-
-// A package name as the package manager writes it.
-bool IsPackageName(const QString& name) {
-    if (name.size() < 2) return false;
-    for (int i = 0; i < name.size(); ++i) {
-        const QChar c = name[i];
-        const bool alnum = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-        if (!alnum && (i == 0 || (c != '+' && c != '-' && c != '.'))) return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 QString InstallManifest::PathIn(const QString& folder) { return folder + '/' + QLatin1String(kFileName); }
 
 bool InstallManifest::IsUsablePath(const QString& path) {
-    if (path == ".") return true;
-    if (path.isEmpty() || path.startsWith('/') || path.endsWith('/')) return false;
-    for (QChar c : path) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f) return false;
-    }
-    for (const QString& part : path.split('/')) {
-        if (part.isEmpty() || part == "." || part == "..") return false;
-    }
-    return true;
+    return treeremove::IsUsableRecordPath(path.toStdString());
 }
 
 bool InstallManifest::add(Kind kind, const QString& path) {
@@ -76,34 +38,14 @@ void InstallManifest::merge(const InstallManifest& other) {
 bool InstallManifest::parse(const QByteArray& text, QString* error) {
     m_entries.clear();
     m_package.clear();
-    const QList<QByteArray> lines = text.split('\n');
-    int number = 0;
-    for (const QByteArray& raw : lines) {
-        ++number;
-        const QString line = QString::fromUtf8(raw);
-        if (line.isEmpty() || line.startsWith('#')) continue;
-        const int tab = line.indexOf('\t');
-        const QString kind = tab < 0 ? line : line.left(tab);
-        const QString value = tab < 0 ? QString() : line.mid(tab + 1);
-        bool ok = false;
-        if (kind == "package") {
-            ok = IsPackageName(value);
-            if (ok) m_package = value;
-        } else {
-            for (const KindName& k : kKinds) {
-                if (kind == QLatin1String(k.name)) {
-                    ok = add(k.kind, value);
-                    break;
-                }
-            }
-        }
-        if (!ok) {
-            if (error) *error = QString("line %1 cannot be understood").arg(number);
-            m_entries.clear();
-            m_package.clear();
-            return false;
-        }
+    treeremove::InstallRecord record;
+    std::string why;
+    if (!treeremove::ParseRecord(text.toStdString(), &record, &why)) {
+        if (error) *error = QString::fromStdString(why);
+        return false;
     }
+    m_package = QString::fromStdString(record.package);
+    for (const treeremove::RecordEntry& e : record.entries) m_entries.push_back({e.kind, QString::fromUtf8(e.path.c_str())});
     return true;
 }
 
@@ -141,9 +83,9 @@ QByteArray InstallManifest::toText() const {
         const int db = b.path == "." ? 0 : b.path.count('/') + 1;
         return da < db;
     });
-    for (const Entry& e : folders) out += QByteArray(NameOf(e.kind)) + '\t' + e.path.toUtf8() + '\n';
+    for (const Entry& e : folders) out += QByteArray(treeremove::KindName(e.kind)) + '\t' + e.path.toUtf8() + '\n';
     for (const Entry& e : m_entries)
-        if (e.kind != Kind::Folder) out += QByteArray(NameOf(e.kind)) + '\t' + e.path.toUtf8() + '\n';
+        if (e.kind != Kind::Folder) out += QByteArray(treeremove::KindName(e.kind)) + '\t' + e.path.toUtf8() + '\n';
     return out;
 }
 

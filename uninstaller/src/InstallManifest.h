@@ -22,13 +22,15 @@
 #include <QString>
 #include <QVector>
 
+#include "treeremove/InstallRecord.h"
+
 namespace appinstaller {
 
 class InstallManifest {
 public:
-    static constexpr const char* kFileName = "InstallManifest.txt";
+    static constexpr const char* kFileName = treeremove::kRecordFileName;
 
-    enum class Kind { File, Folder, WorkFile, WorkFolder };
+    using Kind = treeremove::Kind;
     struct Entry {
         Kind kind = Kind::File;
         QString path;  // relative to the install folder, clean

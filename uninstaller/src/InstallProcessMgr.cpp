@@ -10,9 +10,9 @@
 
 #include "AppConfig.h"
 #include "Constants.h"
-#include "InstallManifest.h"
 #include "SystemChecks.h"
 #include "TreeRemover.h"
+#include "treeremove/InstallRecord.h"
 #include "sysinstall/sysinstall.h"
 
 namespace appinstaller {
@@ -60,9 +60,22 @@ bool InstallProcessMgr::IsRemovableInstallFolder(const QString& location, const 
     return true;
 }
 
+bool InstallProcessMgr::CanUninstall(const QString& location, const AppConfig& config, QString* reason) {
+    const QFileInfo folder(location);
+    // Removed already: what is left of it (entries, registry) may go.
+    if (!location.isEmpty() && !folder.exists() && !folder.isSymLink()) return true;
+    QString why;
+    if (!IsRemovableInstallFolder(location, config, &why)) {
+        if (reason) *reason = why + "; nothing was removed";
+        return false;
+    }
+    return CanRemoveInstalledFiles(folder.canonicalFilePath(), reason);
+}
+
 void InstallProcessMgr::removePath(const QString& path, UninstallReport* report) {
-    QStringList failures;
-    m_remover->removePath(path, &failures);
+    treeremove::Lines lines;
+    m_remover->removePath(QFile::encodeName(path).toStdString(), &lines);
+    const QStringList failures = ToStringList(lines);
     for (const QString& f : failures) {
         qWarning().noquote() << "InstallProcessMgr::UnInstall cannot remove" << f;
     }
@@ -166,8 +179,12 @@ void InstallProcessMgr::DeleteShortcuts(const AppConfig& config, const QString& 
         if (info.isSymLink() || !info.isDir()) return;
         const QStringList files = QDir(menu).entryList(QDir::Files | QDir::System | QDir::Hidden);
         for (const QString& file : files) removeShortcut(menu + '/' + file);
-        if (QDir(menu).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).isEmpty())
-            m_remover->removeBelow(startMenu, name, TreeRemover::Listed::Folder, report ? &report->failures : nullptr);
+        if (QDir(menu).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).isEmpty()) {
+            treeremove::Lines lines;
+            m_remover->removeBelow(QFile::encodeName(startMenu).toStdString(), QFile::encodeName(name).toStdString(),
+                                   treeremove::Listed::Folder, &lines);
+            if (report) report->failures += ToStringList(lines);
+        }
     };
     remove(desktop, nameEN, suffix);
     remove(desktop, nameCH, suffix);
@@ -178,54 +195,36 @@ void InstallProcessMgr::DeleteShortcuts(const AppConfig& config, const QString& 
 }
 
 void InstallProcessMgr::RemoveInstalledFiles(const QString& folder, UninstallReport* report) {
-    InstallManifest manifest;
     QString why;
-    if (!manifest.load(InstallManifest::PathIn(folder), &why)) {
-        report->failures << folder + ": " + why + "; no file was removed";
+    if (!CanRemoveInstalledFiles(folder, &why)) {
+        report->failures << folder + ": " + why;
         qWarning().noquote() << "InstallProcessMgr::UnInstall" << report->failures.last();
         return;
     }
-    if (!manifest.packageName().isEmpty()) {
-        report->failures << folder + ": installed by the package manager (package " + manifest.packageName() +
-                                "); no file was removed";
-        qWarning().noquote() << "InstallProcessMgr::UnInstall" << report->failures.last();
-        return;
-    }
-    QStringList failures;
-    using Listed = TreeRemover::Listed;
-    for (const InstallManifest::Entry& e : manifest.entries()) {
-        switch (e.kind) {
-        case InstallManifest::Kind::File:
-        case InstallManifest::Kind::WorkFile:
-            m_remover->removeBelow(folder, e.path, Listed::File, &failures);
-            break;
-        case InstallManifest::Kind::WorkFolder:
-            m_remover->removeBelow(folder, e.path, Listed::Tree, &failures);
-            break;
-        case InstallManifest::Kind::Folder:
-            break;
-        }
-    }
-    // The record goes with the files; when something stayed it is kept, so
-    // that what is left can still be told from what is not the installation's.
-    if (failures.isEmpty())
-        m_remover->removeBelow(folder, QLatin1String(InstallManifest::kFileName), Listed::File, &failures);
-    // Folders deepest first, each only when nothing is left in it.
-    QVector<InstallManifest::Entry> folders;
-    for (const InstallManifest::Entry& e : manifest.entries())
-        if (e.kind == InstallManifest::Kind::Folder) folders.push_back(e);
-    auto depth = [](const InstallManifest::Entry& e) { return e.path == "." ? 0 : e.path.count('/') + 1; };
-    std::stable_sort(folders.begin(), folders.end(),
-                     [&depth](const InstallManifest::Entry& a, const InstallManifest::Entry& b) {
-                         return depth(a) > depth(b);
-                     });
-    for (const InstallManifest::Entry& e : folders) {
-        bool kept = false;
-        m_remover->removeBelow(folder, e.path, Listed::Folder, &failures, &kept);
-        if (kept) report->kept << (e.path == "." ? folder : folder + '/' + e.path);
-    }
+    treeremove::InstallRecord record;
+    treeremove::LoadRecord(QFile::encodeName(folder).toStdString(), &record, nullptr);
+    treeremove::RemovalReport removal;
+    treeremove::RemoveRecorded(*m_remover, QFile::encodeName(folder).toStdString(), record, &removal);
+    const QStringList failures = ToStringList(removal.failures);
     for (const QString& f : failures) qWarning().noquote() << "InstallProcessMgr::UnInstall cannot remove" << f;
     report->failures += failures;
+    report->kept += ToStringList(removal.kept);
+}
+
+bool InstallProcessMgr::CanRemoveInstalledFiles(const QString& folder, QString* why) {
+    treeremove::InstallRecord record;
+    std::string error;
+    if (!treeremove::LoadRecord(QFile::encodeName(folder).toStdString(), &record, &error)) {
+        if (why) *why = QString::fromLocal8Bit(error.c_str()) + "; nothing was removed";
+        return false;
+    }
+    if (!record.package.empty()) {
+        if (why)
+            *why = "installed by the package manager (package " + QString::fromStdString(record.package) +
+                   "); nothing was removed";
+        return false;
+    }
+    return true;
 }
 
 UninstallReport InstallProcessMgr::UnInstall() { return UnInstall(*AppConfig::instance()); }
@@ -237,34 +236,21 @@ UninstallReport InstallProcessMgr::UnInstall(const AppConfig& config) {
 
     emit signalProcess(0, QObject::tr("BeganToUnloadWkJrSaJaAq"));
 
-    // What the package manager installed, it removes: not its files, nor its
-    // menu entries, nor its uninstall entry.
-    InstallManifest record;
-    if (!location.isEmpty() && record.load(InstallManifest::PathIn(QDir::cleanPath(location))) &&
-        !record.packageName().isEmpty()) {
-        RemoveInstalledFiles(QDir::cleanPath(location), &report);
-        emit signalProcess(30, QObject::tr("DeleteShortcutULXVgdVTs"));
-        emit signalProcess(60, QObject::tr("ClearTheRegistryeuyqTkYHjj"));
-        emit signalProcess(100, QObject::tr("NotEverythingWasRemovedHxQpLm"));
+    // Unless the folder is plainly this installation's and its record can be
+    // used, nothing at all is removed: not its files, nor its menu entries,
+    // nor its uninstall entry, so it can still be found and removed once the
+    // reason is dealt with. What the package manager installed, it removes.
+    QString reason;
+    if (!CanUninstall(location, config, &reason)) {
+        const QString line = (location.isEmpty() ? QString("install folder") : location) + ": " + reason;
+        qWarning().noquote() << "InstallProcessMgr::UnInstall" << line;
+        report.failures << line;
+        report.nothingRemoved = true;
+        emit signalProcess(100, QObject::tr("Nothing was removed"));
         return report;
     }
-
-    // The folder goes only when it is plainly this installation's; anything
-    // else is left untouched and reported.
     const QFileInfo folder(location);
-    if (!location.isEmpty() && !folder.exists() && !folder.isSymLink()) {
-        // Removed already: nothing to do.
-    } else {
-        QString reason;
-        if (IsRemovableInstallFolder(location, config, &reason)) {
-            RemoveInstalledFiles(folder.canonicalFilePath(), &report);
-        } else {
-            const QString line = (location.isEmpty() ? QString("install folder") : location) + ": " + reason +
-                                 "; no folder was removed";
-            qWarning().noquote() << "InstallProcessMgr::UnInstall" << line;
-            report.failures << line;
-        }
-    }
+    if (folder.exists()) RemoveInstalledFiles(folder.canonicalFilePath(), &report);
 
     emit signalProcess(30, QObject::tr("DeleteShortcutULXVgdVTs"));
     DeleteShortcuts(config, location, &report);

@@ -14,7 +14,12 @@
 namespace appinstaller {
 
 class AppConfig;
+}  // namespace appinstaller
+namespace treeremove {
 class TreeRemover;
+}  // namespace treeremove
+namespace appinstaller {
+using TreeRemover = treeremove::TreeRemover;
 
 // What one run of the sequence left behind: one line per item that could not
 // be removed ("<what>: <reason>"), and the folders the installation made that
@@ -23,6 +28,9 @@ class TreeRemover;
 struct UninstallReport {
     QStringList failures;
     QStringList kept;
+    // The installation could not be told apart from what is not its own, so
+    // nothing at all was removed (the reason is in `failures`).
+    bool nothingRemoved = false;
     bool ok() const { return failures.isEmpty(); }
 };
 
@@ -52,6 +60,15 @@ public:
     // only when empty; without a manifest, or for an installation of the
     // package manager, nothing is removed and the reason is reported.
     void RemoveInstalledFiles(const QString& folder, UninstallReport* report);
+    // The folder has a usable record of an installation of its own (not the
+    // package manager's); otherwise false with the reason.
+    static bool CanRemoveInstalledFiles(const QString& folder, QString* why);
+
+    // The sequence may run for the installation registered in `location`:
+    // a folder that is gone, or one that IsRemovableInstallFolder accepts with
+    // a usable record. Otherwise the sequence removes nothing at all (files,
+    // shortcuts, registry entry) and `reason` says why.
+    static bool CanUninstall(const QString& location, const AppConfig& config, QString* reason);
 
     // The install folder `location` may be removed for `config`: an absolute
     // folder (not a link), not the root or the home folder or a folder above

@@ -37,7 +37,8 @@ void UnInstallCompletedPage::setReport(const UninstallReport& report) {
         m_ui.m_pLeftoverLabel->show();
         return;
     }
-    m_ui.m_pInstallInfoLabel->setText(QObject::tr("NotEverythingWasRemovedHxQpLm"));
+    m_ui.m_pInstallInfoLabel->setText(report.nothingRemoved ? QObject::tr("Nothing was removed")
+                                                            : QObject::tr("NotEverythingWasRemovedHxQpLm"));
     m_ui.m_pInstallInfoLabel->setStyleSheet("color: #FA8C16;");
     m_ui.m_pIconToolBtn->setStyleSheet(
         "background: transparent; border: none; "

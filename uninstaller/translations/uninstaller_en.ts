@@ -111,6 +111,22 @@ sudo apt remove %1</translation>
         <source>Kept, as they hold files the installation did not make: %1</source>
         <translation>Kept, as they hold files the installation did not make: %1</translation>
     </message>
+    <message>
+        <source>Nothing was removed</source>
+        <translation>Nothing was removed</translation>
+    </message>
+    <message>
+        <source>KEL cannot be uninstalled, nothing was removed:
+%1</source>
+        <translation>KEL cannot be uninstalled, nothing was removed:
+%1</translation>
+    </message>
+    <message>
+        <source>KEL in %1 was installed by an administrator. To remove it, run as administrator:
+%2</source>
+        <translation>KEL in %1 was installed by an administrator. To remove it, run as administrator:
+%2</translation>
+    </message>
 </context>
 <context>
     <name>UnInstallCompletedUI</name>

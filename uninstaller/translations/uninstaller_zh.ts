@@ -111,6 +111,22 @@ sudo apt remove %1</translation>
         <source>Kept, as they hold files the installation did not make: %1</source>
         <translation>以下目录含有非安装产生的文件，已保留：%1</translation>
     </message>
+    <message>
+        <source>Nothing was removed</source>
+        <translation>未删除任何内容</translation>
+    </message>
+    <message>
+        <source>KEL cannot be uninstalled, nothing was removed:
+%1</source>
+        <translation>无法卸载 KEL，未删除任何内容：
+%1</translation>
+    </message>
+    <message>
+        <source>KEL in %1 was installed by an administrator. To remove it, run as administrator:
+%2</source>
+        <translation>%1 中的 KEL 由管理员安装。如需卸载，请以管理员身份运行：
+%2</translation>
+    </message>
 </context>
 <context>
     <name>UnInstallCompletedUI</name>
