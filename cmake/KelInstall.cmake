@@ -47,7 +47,7 @@ install(CODE [[
   endforeach()
 ]])
 
-set(_kel_programs KEL Lorrimax uninstaller kel-register)
+set(_kel_programs KEL Lorrimax uninstaller kel-register kel-purge)
 set_target_properties(${_kel_programs} PROPERTIES INSTALL_RPATH "$ORIGIN/lib")
 install(TARGETS ${_kel_programs} RUNTIME DESTINATION .)
 # The disk library's file name carries its interface version: the major

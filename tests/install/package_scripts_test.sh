@@ -4,7 +4,9 @@
 # configure (registration, record with "package kel"), an upgrade (same id,
 # new version), remove (settings and saved files stay), purge (what the
 # package made goes, saved videos and pictures stay, no empty registry
-# folders). Runs in a private mount namespace with /opt and /var/lib on
+# folders; through a link or a mount point nothing is removed; an upgrade
+# from a release that kept no record takes over what it made). Runs in a
+# private mount namespace with /opt and /var/lib on
 # memory file systems, so nothing of the machine is touched; needs root.
 #
 #   package_scripts_test.sh <build folder> <source folder>
@@ -59,6 +61,9 @@ key=$(find /var/lib/kel/registry -name '*.ini')
 check "configure registers" grep -qx "InstallLocation=/opt/KEL" "$key"
 check "the uninstall entry names the package manager" grep -qx "UninstallString=apt remove kel" "$key"
 check "folders readable by all" test "$(stat -c %a "$dir/output/Download")" = 755
+check "purge keeps its remover" test -x /var/lib/kel/kel-purge
+check "the remover needs nothing but the C library" sh -c \
+  "! ldd /var/lib/kel/kel-purge | grep -q -e libQt -e libstdc++ -e libtreeremove"
 version=$(sed -n 's/^kel (\([^)]*\)).*/\1/p;q' "$scripts/changelog")
 guid=$(sed -n 's:.*<GUID>\(.*\)</GUID>.*:\1:p' "$dir/AppConfig.xml")
 
@@ -85,7 +90,7 @@ dpkg_remove
 sh "$scripts/postrm" remove
 check "remove keeps the settings" test "$(cat "$dir/Settings.xml")" = "$settings"
 check "remove keeps the download" test "$(cat "$dir/output/Download/ch01.mp4")" = video
-check "remove takes the uninstall entry back" test ! -e /var/lib/kel
+check "remove takes the uninstall entry back" test ! -e /var/lib/kel/registry
 check "remove leaves no program" test ! -e "$dir/KEL"
 
 sh "$scripts/postrm" purge
@@ -113,6 +118,53 @@ sh "$scripts/prerm" remove
 dpkg_remove
 sh "$scripts/postrm" purge
 check "purge stays inside the folder" test "$(cat /opt/keep.txt)" = outside
+
+# The administrator moved the settings' helper folder and the output folder
+# to another disk and left links in their place; a folder of another disk is
+# mounted inside a working folder. Purge removes nothing through a link or
+# inside a mount, and says what it left.
+rm -rf "${dir:?}" /opt/keep.txt
+unpack
+sh "$scripts/postinst" configure >/dev/null
+disk=$work/disk
+mkdir -p "$disk/mounted"
+mv "$dir/maintain" "$disk/maintain" && ln -s "$disk/maintain" "$dir/maintain"
+mv "$dir/output" "$disk/output" && ln -s "$disk/output" "$dir/output"
+echo "video" > "$disk/output/Download/ch01.mp4"
+echo "on the other disk" > "$disk/mounted/keep.txt"
+mkdir -p "$dir/Target/mnt" && mount --bind "$disk/mounted" "$dir/Target/mnt"
+before=$(tree "$disk")
+sh "$scripts/prerm" remove
+dpkg_remove
+sh "$scripts/postrm" remove
+sh "$scripts/postrm" purge 2> "$work/purge.err" || true
+check "purge follows no link and enters no mount" test "$(tree "$disk")" = "$before"
+check "purge keeps the benchmark behind the link" test -s "$disk/maintain/DESetup.xml.benchmark"
+check "purge keeps what is mounted" test "$(cat "$disk/mounted/keep.txt")" = "on the other disk"
+check "purge says which mount point it left" \
+  grep -q "left $dir/Target/mnt: a mount point: not entered" "$work/purge.err"
+check "purge leaves the links as they are" test -L "$dir/maintain" -a -L "$dir/output"
+umount "$dir/Target/mnt"
+rm -rf "${dir:?}" "$disk"
+
+# An upgrade from a release that kept no record of what its set-up step made
+# (configuration, settings, set-up files, output folders, menu entries)
+# takes that over: purge then leaves nothing of the package.
+unpack
+"$dir/kel-register" install "$dir" >/dev/null
+rm -f "$dir/InstallManifest.txt"
+echo "made by KEL" > "$dir/DESetup.xml"
+mkdir -p "$dir/Target" && echo "working copy" > "$dir/Target/pic00001.jpg"
+sh "$scripts/prerm" upgrade
+unpack
+sh "$scripts/postinst" configure 4.2 >/dev/null
+check "upgrade takes the old release's menu entries back" test ! -e "$KEL_APPLICATIONS_DIR/KEL"
+sh "$scripts/prerm" remove
+dpkg_remove
+sh "$scripts/postrm" remove
+sh "$scripts/postrm" purge
+check "purge after an upgrade leaves nothing of the package" test "$(tree /opt)" = ""
+check "purge after an upgrade leaves no registry folder" test ! -e /var/lib/kel
 
 if [ "$failures" -ne 0 ]; then echo "$failures checks failed"; exit 1; fi
 echo "all checks passed"

@@ -158,6 +158,17 @@ int Install(const QString& folder, const QString& draftPath, const QString& pack
     }
     manifest.setPackageName(package);
 
+    if (!withMenu) {
+        // The package's own folder: whatever of the set-up step and the
+        // programs is there is the package's, also what an earlier release
+        // made without recording it, and goes with the package's purge
+        // (folders only when empty: saved videos and pictures stay).
+        using Kind = InstallManifest::Kind;
+        for (const QString& f : ProgramFolderFolders()) manifest.add(Kind::Folder, f);
+        for (const QString& f : ProgramFolderFiles()) manifest.add(Kind::File, f);
+        for (const char* name : kWorkFiles) manifest.add(Kind::WorkFile, name);
+        for (const char* name : kWorkFolders) manifest.add(Kind::WorkFolder, name);
+    }
     // Names the programs will use while they run, noted before anything of
     // this step is made.
     for (const char* name : kWorkFiles) {

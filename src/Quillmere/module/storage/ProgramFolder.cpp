@@ -14,6 +14,12 @@
 
 namespace {
 
+// What a program folder holds before KEL first starts in it.
+const char kSetupName[] = "setup.xml";
+const char kSettingsName[] = "Settings.xml";
+const char kBenchmarkName[] = "maintain/DESetup.xml.benchmark";
+const char* const kOutputFolders[] = {"Capture", "Clip", "Download", "EvidenceVideo", "EvidencePicture"};
+
 // mkpath that notes every folder it had to make, outermost first.
 bool MakeFolder(const QString& path, ProgramFolderReport* report) {
     QStringList missing;
@@ -60,15 +66,14 @@ bool PrepareProgramFolder(const QString& homeIn, const QString& outputIn, Progra
     MakeFolder(home, report);
     bool ok = true;
 
-    ok &= WriteNew(home + "/setup.xml",
+    ok &= WriteNew(home + '/' + kSetupName,
                    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Setup>\n  <Language>0</Language>\n"
                    "  <VersionType>0</VersionType>\n  <SingleInstance>1</SingleInstance>\n</Setup>\n",
                    report);
 
-    const QString settingsPath = home + "/Settings.xml";
+    const QString settingsPath = home + '/' + kSettingsName;
     if (!QFileInfo::exists(settingsPath)) {
-        const QString folders[] = {"Capture", "Clip", "Download", "EvidenceVideo", "EvidencePicture"};
-        for (const QString& f : folders) MakeFolder(output + "/" + f, report);
+        for (const char* f : kOutputFolders) MakeFolder(output + "/" + f, report);
         const QString values[kSettingKeyCount] = {
             "0",                               // CaptureSaveType
             output + "/Capture/",              // CaptureSavePath
@@ -99,12 +104,20 @@ bool PrepareProgramFolder(const QString& homeIn, const QString& outputIn, Progra
         }
     }
 
-    const QString benchmarkPath = home + "/maintain/DESetup.xml.benchmark";
+    const QString benchmarkPath = home + '/' + kBenchmarkName;
     if (!QFileInfo::exists(benchmarkPath)) {
         const QByteArray benchmark = SetupBenchmark();
         ok &= !benchmark.isEmpty() && WriteNew(benchmarkPath, benchmark, report);
     }
     return ok;
+}
+
+QStringList ProgramFolderFiles() { return {kSetupName, kSettingsName, kBenchmarkName}; }
+
+QStringList ProgramFolderFolders() {
+    QStringList folders{QStringLiteral("maintain"), QStringLiteral("output")};
+    for (const char* f : kOutputFolders) folders << QStringLiteral("output/") + f;
+    return folders;
 }
 
 void PrepareUserProgramFolder() {

@@ -18,6 +18,12 @@ struct ProgramFolderReport {
 bool PrepareProgramFolder(const QString& home, const QString& output = QString(),
                           ProgramFolderReport* report = nullptr);
 
+// What PrepareProgramFolder makes in a program folder with the default output
+// folder, relative to it: its files, and the folders they lie in (each after
+// the folder that holds it).
+QStringList ProgramFolderFiles();
+QStringList ProgramFolderFolders();
+
 // Beside an installation this user cannot write to, the program folder is the
 // user's own (ziraz::GetTargetPath): prepares it there on the first start.
 // Nothing happens otherwise.
