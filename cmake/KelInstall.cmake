@@ -27,8 +27,39 @@ install(CODE "set(_kel_build \"${CMAKE_BINARY_DIR}\")
 set(_kel_install_folders \"${_kel_install_folders}\")
 set(_kel_copied_folders \"${_kel_copied_folders}\")")
 install(CODE [[
-  # Before anything is copied: which of those folders are missing.
   get_filename_component(_kel_prefix "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}" ABSOLUTE)
+  # Before anything is copied: a folder that holds an installation of the
+  # package manager (its record says so, or the package manager owns the
+  # programs there) is the package's, and nothing of it is replaced.
+  if("$ENV{DESTDIR}" STREQUAL "")
+    set(_kel_owner "")
+    if(EXISTS "${_kel_prefix}/InstallManifest.txt")
+      file(STRINGS "${_kel_prefix}/InstallManifest.txt" _kel_package REGEX "^package\t")
+      if(_kel_package)
+        list(GET _kel_package 0 _kel_package)
+        string(REGEX REPLACE "^package\t" "" _kel_owner "${_kel_package}")
+      endif()
+    endif()
+    find_program(_kel_dpkg_query dpkg-query)
+    if(NOT _kel_owner AND _kel_dpkg_query)
+      foreach(_kel_p KEL Lorrimax uninstaller kel-register include/pellomir/Pellomir.h)
+        if(EXISTS "${_kel_prefix}/${_kel_p}" OR IS_SYMLINK "${_kel_prefix}/${_kel_p}")
+          execute_process(COMMAND "${_kel_dpkg_query}" -S "${_kel_prefix}/${_kel_p}"
+                          RESULT_VARIABLE _kel_rc OUTPUT_VARIABLE _kel_out ERROR_QUIET)
+          if(_kel_rc EQUAL 0 AND _kel_out MATCHES "^([^:, \n]+)[^\n]*: ")
+            set(_kel_owner "${CMAKE_MATCH_1}")
+            break()
+          endif()
+        endif()
+      endforeach()
+    endif()
+    if(_kel_owner)
+      message(FATAL_ERROR "${_kel_prefix} holds the installation of the package ${_kel_owner}: "
+        "nothing was installed or changed. Remove the package first (sudo apt remove ${_kel_owner}), "
+        "or install into another folder (--prefix).")
+    endif()
+  endif()
+  # Which of those folders are missing.
   set(_kel_candidates ${_kel_install_folders})
   foreach(_kel_d ${_kel_copied_folders})
     list(APPEND _kel_candidates ${_kel_d})

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QDateTime>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
@@ -306,6 +307,62 @@ TEST_F(Install, SharedPrefixKeepsWhatWasThere) {
     EXPECT_EQ(Tree(shared), before);
     EXPECT_EQ(Modes(shared), modesBefore);
     for (const auto& f : foreign) EXPECT_EQ(kel_test::ReadFile(shared + "/" + f.path), QByteArray(f.bytes)) << f.path;
+}
+
+// Every file of `root` with its contents and time of change, links with
+// their targets: what an install must leave exactly as it was.
+QStringList Snapshot(const QString& root) {
+    QStringList out;
+    for (const QString& path : Tree(root)) {
+        const QFileInfo info(root + "/" + path);
+        QString line = path;
+        if (info.isSymLink()) {
+            line += " -> " + info.symLinkTarget();
+        } else if (info.isFile()) {
+            line += " " + QString::number(info.lastModified().toMSecsSinceEpoch()) + " " +
+                    QString::fromLatin1(kel_test::ReadFile(info.filePath()).toHex());
+        }
+        out << line;
+    }
+    return out;
+}
+
+// A folder that holds the package's installation is the package manager's:
+// the install stops before it copies anything, says why, and nothing there
+// changes. The package is told by its record, or by the package manager
+// owning the programs there (a stand-in that answers as it would).
+TEST_F(Install, PackagesFolderIsNotInstalledOver) {
+    const struct {
+        const char* name;
+        bool record;   // the record says "package kel"
+        bool manager;  // the package manager owns the programs
+    } cases[] = {{"record", true, false}, {"manager", false, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString folder = base + "/" + c.name + "/opt/KEL";
+        for (const char* f : {"KEL", "Lorrimax", "uninstaller", "kel-register", "lib/libPellomir.so.4",
+                              "translations/kel_en.qm", "include/pellomir/Pellomir.h", "AppConfig.xml"})
+            ASSERT_TRUE(kel_test::WriteFile(folder + "/" + f, QByteArray("package's ") + f));
+        ASSERT_TRUE(kel_test::WriteFile(folder + "/InstallManifest.txt",
+                                        c.record ? "package\tkel\nfile\tAppConfig.xml\n" : "file\tAppConfig.xml\n"));
+        QProcessEnvironment run = env;
+        if (c.manager) {
+            const QString bin = base + "/" + c.name + "/bin";
+            ASSERT_TRUE(kel_test::WriteFile(bin + "/dpkg-query",
+                                            "#!/bin/sh\ncase \"$2\" in \"" + folder.toUtf8() +
+                                                "\"/*) echo \"kel: $2\"; exit 0 ;; esac\n"
+                                                "echo \"dpkg-query: no path found matching pattern $2\" >&2; exit 1\n"));
+            QFile::setPermissions(bin + "/dpkg-query", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            run.insert("PATH", bin + ":" + env.value("PATH"));
+        }
+        const QStringList before = Snapshot(folder);
+        const Outcome install = Execute("cmake", {"--install", kel_test::BinaryDir(), "--prefix", folder}, run);
+        EXPECT_NE(install.code, 0) << install.out.toStdString();
+        EXPECT_TRUE(install.out.simplified().contains("holds the installation of the package kel: nothing was installed"))
+            << install.out.toStdString();
+        EXPECT_EQ(Snapshot(folder), before);
+        EXPECT_EQ(Tree(base + "/kel_registry_dir"), QStringList());
+    }
 }
 
 // Two installations side by side keep their own menu folders and registry
