@@ -365,6 +365,28 @@ TEST_F(Install, PackagesFolderIsNotInstalledOver) {
     }
 }
 
+// The administrator's menu is every user's: the entry that starts KEL is put
+// there, the one that removes it only into the administrator's own menu
+// (other users cannot remove it); one an earlier install left in the shared
+// menu moves there. The uninstall takes both back.
+TEST_F(Install, UninstallEntryOnlyInTheInstallersOwnMenu) {
+    ASSERT_EQ(InstallTo(prefix).code, 0);  // one menu for everything
+    EXPECT_TRUE(QFileInfo::exists(base + "/kel_applications_dir/KEL/Uninstall KEL.desktop"));
+    const QString own = base + "/own_applications";
+    env.insert("KEL_PRIVATE_APPLICATIONS_DIR", own);
+    kel_test::ScopedEnv ownMenu("KEL_PRIVATE_APPLICATIONS_DIR", own.toStdString());
+    ASSERT_EQ(InstallTo(prefix).code, 0);
+    EXPECT_EQ(Tree(base + "/kel_applications_dir"), (QStringList{"KEL", "KEL/KEL.desktop", "other.desktop"}));
+    EXPECT_EQ(Tree(own), (QStringList{"KEL", "KEL/Uninstall KEL.desktop"}));
+    EXPECT_TRUE(QString::fromUtf8(kel_test::ReadFile(own + "/KEL/Uninstall KEL.desktop"))
+                    .contains("Exec=\"" + prefix + "/uninstaller\""));
+
+    const appinstaller::UninstallReport report = Uninstall(prefix);
+    EXPECT_TRUE(report.ok()) << report.failures.join("\n").toStdString();
+    EXPECT_EQ(Tree(base + "/kel_applications_dir"), QStringList{"other.desktop"});
+    EXPECT_EQ(Tree(own), QStringList());
+}
+
 // Two installations side by side keep their own menu folders and registry
 // entries; removing one leaves the other working. Installing again over an
 // installation (an upgrade) keeps its id and records the new version.

@@ -226,7 +226,7 @@ TEST_F(Startup, NoRecordIsToldAndNothingIsRemoved) {
     for (int run = 0; run < 2; ++run) {
         User user(true);
         EXPECT_EQ(RunUninstaller(*config), -1);
-        EXPECT_EQ(user.questions, QStringList{"KEL cannot be uninstalled, nothing was removed:\n" +
+        EXPECT_EQ(user.questions, QStringList{"KEL cannot be uninstalled:\n" +
                                               install.installDir +
                                               ": InstallManifest.txt is missing; nothing was removed"});
         EXPECT_FALSE(user.windowShown);

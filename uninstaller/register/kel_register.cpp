@@ -53,12 +53,21 @@ const char kCategories[] = "AudioVideo;Video;";
 const char* const kWorkFiles[] = {"DESetup.xml", "SearchedFile.xml", "DiskFile.xml", "map/api.txt"};
 const char* const kWorkFolders[] = {"Target", "Other"};
 
-QString MenuFolder(const QString& name) { return sysinstall::StartMenuFolder() + '/' + name; }
+// The start-menu folder `name`: in the menu every user sees, or in the one
+// only this user sees (for the administrator, the entry that removes the
+// installation is not shown to other users, who cannot use it).
+QString MenuFolder(const QString& name, bool own = false) {
+    return (own ? sysinstall::PrivateStartMenuFolder() : sysinstall::StartMenuFolder()) + '/' + name;
+}
+// The menus the entries of an installation lie in.
+QList<bool> Menus() {
+    if (sysinstall::PrivateStartMenuFolder() == sysinstall::StartMenuFolder()) return {false};
+    return {false, true};
+}
 
-// A start-menu folder that holds nothing but entries of the installation in
-// `folder` (or does not exist) can be this installation's.
-bool MenuFolderFree(const QString& name, const QString& folder) {
-    const QString menu = MenuFolder(name);
+// The menu folder `menu` holds nothing but entries of the installation in
+// `folder`, or does not exist.
+bool MenuFolderFreeIn(const QString& menu, const QString& folder) {
     const QFileInfo info(menu);
     if (!info.exists() && !info.isSymLink()) return true;
     if (info.isSymLink() || !info.isDir()) return false;
@@ -67,6 +76,14 @@ bool MenuFolderFree(const QString& name, const QString& folder) {
     for (const QString& e : entries) {
         if (!InstallProcessMgr::IsShortcutInto(menu + '/' + e, folder)) return false;
     }
+    return true;
+}
+
+// A start-menu folder that holds nothing but entries of the installation in
+// `folder` (or does not exist) can be this installation's.
+bool MenuFolderFree(const QString& name, const QString& folder) {
+    for (bool own : Menus())
+        if (!MenuFolderFreeIn(MenuFolder(name, own), folder)) return false;
     return true;
 }
 
@@ -84,12 +101,9 @@ QString ProductNameFor(const QString& folder, const QString& current, bool withM
     return QString();
 }
 
-// Removes the start-menu entries of the installation in `folder` from the
-// menu folder `name` (the folder too when nothing else is left in it). Other
-// entries there, and shortcuts elsewhere, are not this step's.
-bool RemoveMenuEntries(const QString& name, const QString& folder) {
-    if (!InstallProcessMgr::IsUsableName(name)) return true;
-    const QString menu = MenuFolder(name);
+// Removes the entries of the installation in `folder` from the menu folder
+// `menu`, and the folder when nothing else is left in it.
+bool RemoveMenuEntriesIn(const QString& menu, const QString& folder) {
     const QFileInfo info(menu);
     if (info.isSymLink() || !info.isDir()) return true;
     bool ok = true;
@@ -101,6 +115,16 @@ bool RemoveMenuEntries(const QString& name, const QString& folder) {
         }
     }
     QDir().rmdir(menu);
+    return ok;
+}
+
+// Removes the start-menu entries of the installation in `folder` from the
+// menu folder `name` (the folder too when nothing else is left in it). Other
+// entries there, and shortcuts elsewhere, are not this step's.
+bool RemoveMenuEntries(const QString& name, const QString& folder) {
+    if (!InstallProcessMgr::IsUsableName(name)) return true;
+    bool ok = true;
+    for (bool own : Menus()) ok &= RemoveMenuEntriesIn(MenuFolder(name, own), folder);
     return ok;
 }
 
@@ -232,10 +256,15 @@ int Install(const QString& folder, const QString& draftPath, const QString& pack
         return 0;
     }
     const QString menu = MenuFolder(name);
+    const QString ownMenu = MenuFolder(name, true);
     const QString suffix = sysinstall::ShortcutSuffix();
+    // An earlier install put the entry that removes it into the menu every
+    // user sees.
+    const QString shared = menu + "/Uninstall KEL" + suffix;
+    if (ownMenu != menu && InstallProcessMgr::IsShortcutInto(shared, folder)) QFile::remove(shared);
     if (!sysinstall::WriteShortcut(menu + "/KEL" + suffix, name, folder + "/KEL", folder + "/icons/kel.svg",
                                    kCategories) ||
-        !sysinstall::WriteShortcut(menu + "/Uninstall KEL" + suffix, "Uninstall " + name, folder + "/uninstaller",
+        !sysinstall::WriteShortcut(ownMenu + "/Uninstall KEL" + suffix, "Uninstall " + name, folder + "/uninstaller",
                                    folder + "/icons/kel-uninstall.svg", kCategories)) {
         std::fprintf(stderr, "kel-register: cannot write the start-menu entries in %s\n", qPrintable(menu));
         return 1;

@@ -146,7 +146,7 @@ int RunUninstaller(const AppConfig& config) {
         QString reason;
         if (!InstallProcessMgr::CanUninstall(location, config, &reason)) {
             Tavick::CModalTipDialog::ShowMessageWarn(
-                QObject::tr("KEL cannot be uninstalled, nothing was removed:\n%1")
+                QObject::tr("KEL cannot be uninstalled:\n%1")
                     .arg((location.isEmpty() ? QString() : QDir::cleanPath(location) + ": ") + reason),
                 0, nullptr);
             return -1;

@@ -172,7 +172,7 @@ void InstallProcessMgr::DeleteShortcuts(const AppConfig& config, const QString& 
         if (folder.isEmpty() || !IsUsableName(name)) return;
         removeShortcut(folder + '/' + name + ending);
     };
-    auto removeMenu = [&](const QString& name) {
+    auto removeMenuIn = [&](const QString& startMenu, const QString& name) {
         if (startMenu.isEmpty() || !IsUsableName(name)) return;
         const QString menu = startMenu + '/' + name;
         const QFileInfo info(menu);
@@ -185,6 +185,13 @@ void InstallProcessMgr::DeleteShortcuts(const AppConfig& config, const QString& 
                                    treeremove::Listed::Folder, &lines);
             if (report) report->failures += ToStringList(lines);
         }
+    };
+    // The administrator's entry that removes the installation lies in the
+    // administrator's own menu.
+    const QString privateMenu = sysinstall::PrivateStartMenuFolder();
+    auto removeMenu = [&](const QString& name) {
+        removeMenuIn(startMenu, name);
+        if (privateMenu != startMenu) removeMenuIn(privateMenu, name);
     };
     remove(desktop, nameEN, suffix);
     remove(desktop, nameCH, suffix);

@@ -116,9 +116,9 @@ sudo apt remove %1</translation>
         <translation>Nothing was removed</translation>
     </message>
     <message>
-        <source>KEL cannot be uninstalled, nothing was removed:
+        <source>KEL cannot be uninstalled:
 %1</source>
-        <translation>KEL cannot be uninstalled, nothing was removed:
+        <translation>KEL cannot be uninstalled:
 %1</translation>
     </message>
     <message>

@@ -116,9 +116,9 @@ sudo apt remove %1</translation>
         <translation>未删除任何内容</translation>
     </message>
     <message>
-        <source>KEL cannot be uninstalled, nothing was removed:
+        <source>KEL cannot be uninstalled:
 %1</source>
-        <translation>无法卸载 KEL，未删除任何内容：
+        <translation>无法卸载 KEL：
 %1</translation>
     </message>
     <message>

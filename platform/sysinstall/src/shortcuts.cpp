@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sysinstall/sysinstall.h"
 
+#include <pwd.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -56,6 +57,18 @@ QString StartMenuFolder() {
     // The administrator's start menu is every user's.
     if (dir.isEmpty()) dir = geteuid() == 0 ? QStringLiteral("/usr/share/applications")
                                             : QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation);
+    return QDir::cleanPath(dir);
+}
+
+QString PrivateStartMenuFolder() {
+    QString dir = FromEnv("KEL_PRIVATE_APPLICATIONS_DIR");
+    if (dir.isEmpty() && (geteuid() != 0 || !FromEnv("KEL_APPLICATIONS_DIR").isEmpty())) return StartMenuFolder();
+    if (dir.isEmpty()) {
+        // The administrator's own home, whatever HOME says (sudo may keep the
+        // caller's).
+        const passwd* pw = getpwuid(0);
+        dir = QString::fromLocal8Bit(pw && pw->pw_dir ? pw->pw_dir : "/root") + "/.local/share/applications";
+    }
     return QDir::cleanPath(dir);
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <pwd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -78,6 +79,35 @@ TEST(SysinstallShortcuts, FoldersComeFromTheEnvironment) {
     ScopedEnv p("KEL_PUBLIC_DESKTOP_DIR", "");
     EXPECT_TRUE(sysinstall::PublicDesktopFolder().isEmpty());
     EXPECT_EQ(sysinstall::ShortcutSuffix(), ".desktop");
+}
+
+// The administrator's start menu is every user's; the menu only the
+// administrator sees is in the administrator's own home, whatever HOME says.
+// Anyone else has one menu.
+TEST(SysinstallShortcuts, PrivateMenuIsTheUsersOwn) {
+    const QString base = ProgramFolder();
+    {
+        ScopedEnv a("KEL_APPLICATIONS_DIR", (base + "/apps").toStdString());
+        ScopedEnv p("KEL_PRIVATE_APPLICATIONS_DIR", (base + "/own/").toStdString());
+        EXPECT_EQ(sysinstall::PrivateStartMenuFolder(), base + "/own");
+    }
+    {
+        ScopedEnv a("KEL_APPLICATIONS_DIR", (base + "/apps").toStdString());
+        ScopedEnv p("KEL_PRIVATE_APPLICATIONS_DIR", "");
+        EXPECT_EQ(sysinstall::PrivateStartMenuFolder(), base + "/apps");
+    }
+    ScopedEnv a("KEL_APPLICATIONS_DIR", "");
+    ScopedEnv p("KEL_PRIVATE_APPLICATIONS_DIR", "");
+    ScopedEnv h("HOME", (base + "/caller").toStdString());
+    if (geteuid() == 0) {
+        EXPECT_EQ(sysinstall::StartMenuFolder(), "/usr/share/applications");
+        const passwd* pw = getpwuid(0);
+        ASSERT_NE(pw, nullptr);
+        EXPECT_EQ(sysinstall::PrivateStartMenuFolder(),
+                  QDir::cleanPath(QString::fromLocal8Bit(pw->pw_dir) + "/.local/share/applications"));
+    } else {
+        EXPECT_EQ(sysinstall::PrivateStartMenuFolder(), sysinstall::StartMenuFolder());
+    }
 }
 
 TEST(SysinstallShortcuts, WrittenEntryQuotesTheTarget) {

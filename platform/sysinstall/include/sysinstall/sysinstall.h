@@ -47,6 +47,11 @@ QString DesktopFolder();
 QString PublicDesktopFolder();
 // The start menu: $KEL_APPLICATIONS_DIR, else the standard applications location.
 QString StartMenuFolder();
+// The start menu only this user sees. For the administrator, whose start menu
+// is every user's, the applications folder of the administrator's own home;
+// for anyone else StartMenuFolder(). $KEL_PRIVATE_APPLICATIONS_DIR when set,
+// else StartMenuFolder() when $KEL_APPLICATIONS_DIR is set.
+QString PrivateStartMenuFolder();
 // File name ending of a shortcut: ".desktop".
 QString ShortcutSuffix();
 
