@@ -108,10 +108,15 @@ bool TreeRemover::WhereOf(int dirFd, Where* where) {
     return true;
 }
 
-bool TreeRemover::IsMountPoint(int dirFd, const std::string& name, const Where& parent, unsigned long long device) {
-    if (device != parent.device) return true;
+bool TreeRemover::IsMountPoint(int dirFd, const std::string& name, const Where& parent, unsigned long long device,
+                               bool isDir) {
     std::uint64_t mount = 0;
-    return parent.knowsMount && MountIdAt(dirFd, name.c_str(), &mount) && mount != parent.mount;
+    if (parent.knowsMount && MountIdAt(dirFd, name.c_str(), &mount)) return mount != parent.mount;
+    // Without mount ids: a folder of another file system. (A file's device
+    // may be that of a layer below the mount, as on overlay file systems, and
+    // the folders of one mount may have devices of their own, as subvolumes
+    // have: the mount ids are what tells.)
+    return isDir && device != parent.device;
 }
 
 int TreeRemover::removeEntry(int dirFd, const std::string& name, bool isDir) {
@@ -201,7 +206,7 @@ bool TreeRemover::removeBelow(const std::string& root, const std::string& relati
             close(fd);
             return true;  // leads through a link or a file: not what was listed
         }
-        if (IsMountPoint(fd, parts[i], where, static_cast<unsigned long long>(st.st_dev))) {
+        if (IsMountPoint(fd, parts[i], where, static_cast<unsigned long long>(st.st_dev), true)) {
             close(fd);
             AddFailure(failures, reached, kMountPointReason);
             return false;
@@ -237,7 +242,7 @@ bool TreeRemover::removeListed(int dirFd, const Where& where, const std::string&
     if (what == Listed::Tree) return removeChild(dirFd, where, name, shown, failures, 0);
     const bool isDir = S_ISDIR(st.st_mode);
     if (isDir != (what == Listed::Folder)) return true;  // not what the installation made
-    if (IsMountPoint(dirFd, name, where, static_cast<unsigned long long>(st.st_dev))) {
+    if (IsMountPoint(dirFd, name, where, static_cast<unsigned long long>(st.st_dev), isDir)) {
         AddFailure(failures, shown, kMountPointReason);
         return false;
     }
@@ -262,7 +267,8 @@ bool TreeRemover::removeChild(int dirFd, const Where& where, const std::string& 
     }
     // A link is never a mount point (the kernel mounts on what a link names);
     // anything else may be, a file too.
-    if (!S_ISLNK(st.st_mode) && IsMountPoint(dirFd, name, where, static_cast<unsigned long long>(st.st_dev))) {
+    if (!S_ISLNK(st.st_mode) &&
+        IsMountPoint(dirFd, name, where, static_cast<unsigned long long>(st.st_dev), S_ISDIR(st.st_mode))) {
         AddFailure(failures, shown, kMountPointReason);
         return false;
     }

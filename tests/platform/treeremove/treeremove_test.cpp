@@ -224,3 +224,50 @@ TEST(TreeRemover, LinksGoAsLinks) {
     EXPECT_FALSE(Exists(p));
     EXPECT_EQ(Read(base + "/outside/keep.txt"), "outside");
 }
+
+// On an overlay of two file systems a file reports the device of the layer it
+// lies in, not the overlay's: it is no mount point, and everything goes.
+TEST(TreeRemover, OverlayFilesAreNoMountPoints) {
+    const std::string base = Base() + "/overlay";
+    Write(base + "/lower/P/KEL", "program");
+    Write(base + "/lower/P/lib/libPellomir.so.4", "library");
+    Write(base + "/lower/P/InstallManifest.txt", "folder\t.\nfolder\tlib\nfile\tKEL\nfile\tlib/libPellomir.so.4\n"
+                                                 "file\tSettings.xml\nwork-folder\tTarget\n");
+    for (const char* d : {"/upper", "/merged"}) ASSERT_EQ(mkdir((base + d).c_str(), 0755), 0);
+    const std::string merged = base + "/merged";
+    const ChildResult r = InPrivateMounts([&](Lines* out) {
+        if (!Mount("kel-test", base + "/upper", "tmpfs", 0, out)) return false;
+        mkdir((base + "/upper/u").c_str(), 0755);
+        mkdir((base + "/upper/w").c_str(), 0755);
+        const std::string options =
+            "lowerdir=" + base + "/lower,upperdir=" + base + "/upper/u,workdir=" + base + "/upper/w";
+        if (mount("overlay", merged.c_str(), "overlay", 0, options.c_str()) != 0) {
+            out->push_back(std::string("SKIP overlay: ") + std::strerror(errno));
+            return true;
+        }
+        // Written after the mount: these lie in the upper layer.
+        std::ofstream(merged + "/P/Settings.xml") << "settings";
+        mkdir((merged + "/P/Target").c_str(), 0755);
+        std::ofstream(merged + "/P/Target/pic.jpg") << "working copy";
+        treeremove::InstallRecord record;
+        std::string error;
+        if (!treeremove::LoadRecord(merged + "/P", &record, &error)) {
+            out->push_back(error);
+            return false;
+        }
+        treeremove::TreeRemover remover;
+        treeremove::RemovalReport report;
+        treeremove::RemoveRecorded(remover, merged + "/P", record, &report);
+        *out = report.failures;
+        for (const std::string& k : report.kept) out->push_back("kept " + k);
+        if (Exists(merged + "/P")) out->push_back("P is still there");
+        return true;
+    });
+    if (r.skipped) GTEST_SKIP() << r.why;
+    for (const std::string& l : r.lines) {
+        if (l.rfind("SKIP overlay", 0) == 0) GTEST_SKIP() << l;
+    }
+    EXPECT_EQ(r.lines, Lines());
+    // The layer below is not changed by a removal through the overlay.
+    EXPECT_EQ(Read(base + "/lower/P/KEL"), "program");
+}

@@ -65,7 +65,8 @@ private:
         bool knowsMount = false;
     };
     static bool WhereOf(int dirFd, Where* where);
-    static bool IsMountPoint(int dirFd, const std::string& name, const Where& parent, unsigned long long device);
+    static bool IsMountPoint(int dirFd, const std::string& name, const Where& parent, unsigned long long device,
+                             bool isDir);
 
     bool removeListed(int dirFd, const Where& where, const std::string& name, Listed what,
                       const std::string& shown, Lines* failures, bool* kept);
