@@ -52,6 +52,13 @@ dpkg_remove() {
   while IFS= read -r f; do rm -f "/$f"; done < "$work/files"
   while IFS= read -r d; do rmdir "/$d" 2>/dev/null || true; done < "$work/folders"
 }
+# What dpkg does on purging an installed package.
+dpkg_purge() {
+  sh "$scripts/prerm" remove
+  dpkg_remove
+  sh "$scripts/postrm" remove
+  sh "$scripts/postrm" purge
+}
 
 unpack
 sh "$scripts/postinst" configure >/dev/null
@@ -102,10 +109,7 @@ check "purge keeps the download" test "$(cat "$dir/output/Download/ch01.mp4")" =
 rm -rf "${dir:?}"
 unpack
 sh "$scripts/postinst" configure >/dev/null
-sh "$scripts/prerm" remove
-dpkg_remove
-sh "$scripts/postrm" remove
-sh "$scripts/postrm" purge
+dpkg_purge
 check "purge leaves nothing of the package" test "$(tree /opt)" = ""
 check "purge leaves no registry folder" test ! -e /var/lib/kel
 
@@ -134,10 +138,7 @@ echo "video" > "$disk/output/Download/ch01.mp4"
 echo "on the other disk" > "$disk/mounted/keep.txt"
 mkdir -p "$dir/Target/mnt" && mount --bind "$disk/mounted" "$dir/Target/mnt"
 before=$(tree "$disk")
-sh "$scripts/prerm" remove
-dpkg_remove
-sh "$scripts/postrm" remove
-sh "$scripts/postrm" purge 2> "$work/purge.err" || true
+dpkg_purge 2> "$work/purge.err" || true
 check "purge follows no link and enters no mount" test "$(tree "$disk")" = "$before"
 check "purge keeps the benchmark behind the link" test -s "$disk/maintain/DESetup.xml.benchmark"
 check "purge keeps what is mounted" test "$(cat "$disk/mounted/keep.txt")" = "on the other disk"
@@ -159,10 +160,7 @@ sh "$scripts/prerm" upgrade
 unpack
 sh "$scripts/postinst" configure 4.2 >/dev/null
 check "upgrade takes the old release's menu entries back" test ! -e "$KEL_APPLICATIONS_DIR/KEL"
-sh "$scripts/prerm" remove
-dpkg_remove
-sh "$scripts/postrm" remove
-sh "$scripts/postrm" purge
+dpkg_purge
 check "purge after an upgrade leaves nothing of the package" test "$(tree /opt)" = ""
 check "purge after an upgrade leaves no registry folder" test ! -e /var/lib/kel
 
