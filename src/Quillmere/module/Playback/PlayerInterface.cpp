@@ -10,6 +10,7 @@
 #include <map>
 #include <tuple>
 #include <vector>
+#include <unistd.h>
 
 #include "storage/CommonHelpers.h"
 #include "storage/CodePage.h"
@@ -618,20 +619,23 @@ bool CPlayerInterface::StartClip(time_t start, std::shared_ptr<CSingleFile> reco
     ZUN_Guard g(m_mutex);
     if (m_clipping) return false;
     // A clip of that name from before stays: this one is written beside it.
-    // The name is taken from now on by the file under it ("<name>.part").
-    const std::string path = FreeOutputPath(folder, "ch" + channelText + "_" + timeText, ".mp4");
+    // The name is taken from now on by the file under it ("<name>.part"),
+    // claimed in one step: a clip of another window or program started in
+    // the same second takes the next name.
+    std::string path = FreeOutputPath(folder, "ch" + channelText + "_" + timeText, ".mp4");
     if (m_fileRoute) {
         if (m_filePath.empty()) return false;
-        const std::string part = wincompat::MapPath(path + ".part");
-        FILE* f = part.empty() ? nullptr : std::fopen(part.c_str(), "wb");
-        if (!f) return false;
-        std::fclose(f);
+        int fd = -1;
+        path = ClaimOutputPath(path, &fd);
+        if (path.empty()) return false;
+        ::close(fd);
     } else {
         // The stream is read again once the clip stops: what was fed to the
         // player runs ahead of the picture, and started anywhere.
         if (!reader) return false;
         std::unique_ptr<CStreamFileWriter> writer(new CStreamFileWriter);
         if (!writer->Open(path, false)) return false;
+        path = writer->Path();
         m_clipWriter = std::move(writer);
         m_clipReader = std::move(reader);
         // As the writer takes it: the clip's recordings may be enciphered.
@@ -676,10 +680,8 @@ void CPlayerInterface::StopClipCut() {
         m_clipFromFile = false;
         const std::string source = m_filePath;
         CutOnThread(path, [source, from, to, path] {
-            const std::string part = wincompat::MapPath(path + ".part");
-            const std::string local = wincompat::MapPath(path);
-            if (!Ostrum_CutFile(source.c_str(), &from, &to, (path + ".part").c_str())) return false;
-            return !local.empty() && std::rename(part.c_str(), local.c_str()) == 0;
+            if (!Ostrum_CutFile(source.c_str(), &from, &to, (path + ".part").c_str())) return std::string();
+            return MoveToFreeOutputPath(path + ".part", path);
         }, [] {});
         return;
     }
@@ -700,7 +702,7 @@ void CPlayerInterface::StopClipCut() {
     CutOnThread(path, [writer, reader, readFrom, readTo, lead, fromMs, toMs, key] {
         if (!writer || !reader || readFrom == -1 || readTo == -1 || fromMs < 0 || toMs < 0) {
             if (writer) writer->Abandon();
-            return false;
+            return std::string();
         }
         recstream::StreamCutter cutter(fromMs, toMs, key, [&](bool header, const uint8_t* data, size_t size) {
             const uint32_t n = static_cast<uint32_t>(size);
@@ -715,21 +717,22 @@ void CPlayerInterface::StopClipCut() {
         // hold less than was shown.
         if (!cutter.Finish() || !read) {
             writer->Abandon();
-            return false;
+            return std::string();
         }
-        return writer->Close();
+        return writer->Close() ? writer->Path() : std::string();
     }, [writer] {
         if (writer) writer->Abandon();
     });
 }
 
-void CPlayerInterface::CutOnThread(const std::string& path, std::function<bool()> cut, std::function<void()> discard) {
+void CPlayerInterface::CutOnThread(const std::string& path, std::function<std::string()> cut,
+                                   std::function<void()> discard) {
     // The copy takes as long as the clip is long: the caller (the GUI
     // thread) does not wait for it.
     const std::shared_ptr<ClipReport> report = m_clipReport;
     const std::function<void()> work = [report, path, cut] {
-        const bool saved = cut();
-        if (!saved) {
+        const std::string saved = cut();
+        if (saved.empty()) {
             qCDebug(lcKelPlayback, "CPlayerInterface::StopClip clip not written: %s", path.c_str());
             const std::string part = wincompat::MapPath(path + ".part");
             if (!part.empty()) std::remove(part.c_str());
@@ -746,13 +749,16 @@ void CPlayerInterface::CutOnThread(const std::string& path, std::function<bool()
     emit signalClipFinished(LocalToUnicode(path.c_str(), false), false);
 }
 
-void CPlayerInterface::ClipCut(const std::string& path, bool saved) {
-    if (!saved) {
-        // Nothing of it is left: it is no longer the last clip.
+void CPlayerInterface::ClipCut(const std::string& path, const std::string& saved) {
+    {
+        // Nothing of it is left: it is no longer the last clip. A file that
+        // another program saved under its name meanwhile stays: the clip
+        // took the next name.
         ZUN_Guard g(m_mutex);
-        if (m_lastClipPath == path) m_lastClipPath.clear();
+        if (m_lastClipPath == path) m_lastClipPath = saved;
     }
-    emit signalClipFinished(LocalToUnicode(path.c_str(), false), saved);
+    const std::string& shown = saved.empty() ? path : saved;
+    emit signalClipFinished(LocalToUnicode(shown.c_str(), false), !saved.empty());
 }
 
 bool CPlayerInterface::IsClipping() {

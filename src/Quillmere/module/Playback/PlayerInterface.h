@@ -156,12 +156,13 @@ private:
     bool CaptureFromPicture(const std::shared_ptr<CSingleFile>& record);
     // The running clip ends (under m_mutex) and is cut on a thread of its own.
     void StopClipCut();
-    // Runs `cut`, which writes the clip at `path` and says whether it did,
-    // on a thread; `discard` ends what it would have written when no thread
-    // takes it.
-    void CutOnThread(const std::string& path, std::function<bool()> cut, std::function<void()> discard);
-    // The cut of the clip at `path` has ended (on the thread that cut it).
-    void ClipCut(const std::string& path, bool saved);
+    // Runs `cut`, which writes the clip claimed at `path` and returns the
+    // name it was saved under (empty: not saved), on a thread; `discard`
+    // ends what it would have written when no thread takes it.
+    void CutOnThread(const std::string& path, std::function<std::string()> cut, std::function<void()> discard);
+    // The cut of the clip claimed at `path` has ended (on the thread that
+    // cut it), saved under `saved` (empty: not saved).
+    void ClipCut(const std::string& path, const std::string& saved);
 
     std::atomic<int> m_port{-1};
     std::atomic<bool> m_streamOpen{false};

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include <unistd.h>
+
 #include "storage/CommonHelpers.h"
 #include "storage/CodePage.h"
 #include "storage/KelLogging.h"
@@ -64,6 +66,23 @@ time_t LocalTimeOf(int64_t recorderSeconds) {
     tmv.tm_sec = c.second;
     tmv.tm_isdst = -1;
     return mktime(&tmv);
+}
+
+// Cuts `source` from `from` to `to` into a new file named `path` (or the
+// next free name): cut beside the name claimed, then named without replacing
+// a file that another program or window saved meanwhile. Returns the name
+// taken; empty when nothing was saved.
+std::string CutIntoNewFile(const std::string& source, const OSTRUM_FILE_TIME& from, const OSTRUM_FILE_TIME& to,
+                           const std::string& path) {
+    int fd = -1;
+    const std::string claimed = ClaimOutputPath(path, &fd);
+    if (claimed.empty()) return std::string();
+    ::close(fd);
+    const std::string part = claimed + ".part";
+    std::string taken;
+    if (Ostrum_CutFile(source.c_str(), &from, &to, part.c_str()) != 0) taken = MoveToFreeOutputPath(part, claimed);
+    if (taken.empty()) DeleteFile(part);
+    return taken;
 }
 
 }  // namespace
@@ -241,8 +260,12 @@ bool CStreamDownloader::StartFileTask(const std::shared_ptr<CSingleFile>& task, 
     if (!m_writer.Open(m_fullPath, false)) {
         qCDebug(lcKelPlayback) << "CStreamDownloader::StartFileTask open file failed";
         m_failure = FailureOutputNotWritable;
+        m_fullPath.clear();   // nothing was made under that name
         return false;
     }
+    // Another program or window may have claimed the name since it was
+    // found free: the writer then took the next one.
+    SetOutputPath(m_writer.Path());
     return OpenTask(task);
 }
 
@@ -304,8 +327,7 @@ bool CStreamDownloader::OpenTask(const std::shared_ptr<CSingleFile>& task) {
     if (!m_source.StartStreamByTime(m_openTask)) {
         qCDebug(lcKelPlayback) << "CStreamDownloader::StartFileTask open stream failed";
         m_failure = FailureRecordingUnreadable;
-        m_writer.Close();
-        RemoveOutputFile();
+        if (CloseOutput()) RemoveOutputFile();
         return false;
     }
     return true;
@@ -313,37 +335,49 @@ bool CStreamDownloader::OpenTask(const std::shared_ptr<CSingleFile>& task) {
 
 void CStreamDownloader::RemoveOutputFile() {
     if (!m_fullPath.empty()) DeleteFile(m_fullPath);
+    // Only once: the name may be another's file a moment later.
+    m_fullPath.clear();
+}
+
+void CStreamDownloader::SetOutputPath(const std::string& path) {
+    m_fullPath = path;
+    m_fileName = path.size() > m_folder.size() ? path.substr(m_folder.size()) : path;
+}
+
+bool CStreamDownloader::CloseOutput() {
+    if (m_writer.Close()) {
+        SetOutputPath(m_writer.Path());
+        return true;
+    }
+    // The writer removed what it wrote; the name is none of ours.
+    m_fullPath.clear();
+    return false;
 }
 
 bool CStreamDownloader::FinishFile(bool complete) {
     EndRecording();
     if (!m_writer.IsOpen()) return false;
     if (complete) {
-        if (m_writer.Close()) return true;
+        if (CloseOutput()) return true;
         qCDebug(lcKelPlayback) << "CStreamDownloader::FinishFile the file could not be finished";
-        RemoveOutputFile();
-        m_fullPath.clear();
         return false;
     }
-    m_writer.Close();
+    const bool closed = CloseOutput();
     // Kept only with a whole frame in it, named after the time it reaches.
-    if (m_fileFrames.load() == 0 || m_fileLastTime.load() < 0 || !OutputFileExists(m_fullPath)) {
+    if (!closed || m_fileFrames.load() == 0 || m_fileLastTime.load() < 0) {
         RemoveOutputFile();
         m_fullPath.clear();
         return false;
     }
     const std::string partial =
         FreeOutputPath(m_folder, OutputName(TimeToString(LocalTimeOf(m_fileLastTime.load())), kPartialMarker), kExtension);
-    const std::string from = wincompat::MapPath(m_fullPath);
-    const std::string to = wincompat::MapPath(partial);
-    if (from.empty() || to.empty() || std::rename(from.c_str(), to.c_str()) != 0) {
+    const std::string taken = MoveToFreeOutputPath(m_fullPath, partial);
+    if (taken.empty()) {
         qCDebug(lcKelPlayback, "CStreamDownloader::FinishFile %s could not be renamed", m_fullPath.c_str());
         RemoveOutputFile();
-        m_fullPath.clear();
         return false;
     }
-    m_fullPath = partial;
-    m_fileName = partial.substr(m_folder.size());
+    SetOutputPath(taken);
     return true;
 }
 
@@ -604,7 +638,10 @@ bool CStreamDownloader::CutPass() {
         const OSTRUM_FILE_TIME from = LocalFileTime(static_cast<time_t>(task->StartTime));
         OSTRUM_FILE_TIME to = LocalFileTime(static_cast<time_t>(task->EndTime));
         to.millisecond = 999;   // the span's last second is whole in it
-        saved = Ostrum_CutFile(task->FileName.c_str(), &from, &to, m_fullPath.c_str()) != 0;
+        const std::string taken = CutIntoNewFile(task->FileName, from, to, m_fullPath);
+        m_fullPath.clear();
+        saved = !taken.empty();
+        if (saved) SetOutputPath(taken);
         if (!saved) {
             qCDebug(lcKelPlayback, "CStreamDownloader::CutPass %s could not be cut", task->FileName.c_str());
             m_failure = FailureRecordingUnreadable;

@@ -208,7 +208,16 @@ private:
     void PostSignal(int code, int lastIndex, int count);
     void PostPath(const QString& path);
     void ClearTasks();
+    // Removes the output file the full path names (a file this download
+    // made) and forgets the name.
     void RemoveOutputFile();
+    // The output file is known under `path` (in the output folder).
+    void SetOutputPath(const std::string& path);
+    // Closes the output file: true when it was saved, the full path then
+    // naming it (the next free name where another program or window saved
+    // under its name meanwhile); otherwise nothing of it is left, and the
+    // full path is empty.
+    bool CloseOutput();
     bool CreateStartSem();
     void DestroyStartSem();
     int TaskCount() const { return static_cast<int>(m_tasks.size()); }

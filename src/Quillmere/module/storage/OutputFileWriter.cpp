@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/statfs.h>
 #include <unistd.h>
 
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "Settings.h"
+#include "savefile/savefile.h"
 #include "wincompat/drives.h"
 #include "KelLogging.h"
 
@@ -89,14 +91,55 @@ bool OutputFileExists(const std::string& path) {
 
 namespace {
 
-bool NameTaken(const std::string& path) { return OutputFileExists(path) || OutputFileExists(path + ".part"); }
+// Anything of that name, also a file that cannot be read or a link that
+// leads nowhere, takes it.
+bool LocalNameTaken(const std::string& local) {
+    struct stat st {};
+    return ::lstat(local.c_str(), &st) == 0;
+}
+
+bool NameTaken(const std::string& path) {
+    const std::string local = wincompat::MapPath(path);
+    return !local.empty() && (LocalNameTaken(local) || LocalNameTaken(local + ".part"));
+}
 
 }  // namespace
 
 std::string FreeOutputPath(const std::string& folder, const std::string& stem, const std::string& extension) {
-    std::string path = folder + stem + extension;
-    for (int n = 1; NameTaken(path); ++n) path = folder + stem + " (" + std::to_string(n) + ")" + extension;
-    return path;
+    const std::string path = folder + stem + extension;
+    std::string free = path;
+    for (int n = 1; NameTaken(free); ++n) free = savefile::NumberedPath(path, n);
+    return free;
+}
+
+std::string ClaimOutputPath(const std::string& path, int* fd) {
+    *fd = -1;
+    return savefile::TakeFreeName(path, [fd](const std::string& candidate) {
+        const std::string local = wincompat::MapPath(candidate);
+        if (local.empty()) {
+            errno = ENOENT;
+            return false;
+        }
+        if (LocalNameTaken(local)) {
+            errno = EEXIST;
+            return false;
+        }
+        *fd = savefile::CreateNew(local + ".part");
+        return *fd >= 0;
+    });
+}
+
+std::string MoveToFreeOutputPath(const std::string& from, const std::string& to) {
+    const std::string local = wincompat::MapPath(from);
+    if (local.empty()) return std::string();
+    return savefile::TakeFreeName(to, [&local](const std::string& candidate) {
+        const std::string target = wincompat::MapPath(candidate);
+        if (target.empty()) {
+            errno = ENOENT;
+            return false;
+        }
+        return savefile::RenameNoReplace(local, target);
+    });
 }
 
 // ---- TransformWrapper ----------------------------------------------------------
@@ -345,14 +388,30 @@ CStreamFileWriter::~CStreamFileWriter() { Close(); }
 
 bool CStreamFileWriter::Open(const std::string& path, bool append) {
     Close();
-    const std::string local = wincompat::MapPath(path);
-    if (local.empty()) return false;
-    const std::string writePath = append ? local : local + ".part";
-    FILE* file = fopen(writePath.c_str(), append ? "ab+" : "wb+");
+    std::string name = path;
+    FILE* file = nullptr;
+    if (append) {
+        const std::string local = wincompat::MapPath(path);
+        if (!local.empty()) file = fopen(local.c_str(), "ab+");
+    } else {
+        // The name is ours from here on: a second download or clip of the
+        // same name, in this program or another, is written beside it.
+        int fd = -1;
+        name = ClaimOutputPath(path, &fd);
+        if (!name.empty()) {
+            file = fdopen(fd, "wb+");
+            if (!file) {
+                ::close(fd);
+                std::remove((wincompat::MapPath(name) + ".part").c_str());
+            }
+        }
+    }
     if (!file) return false;
+    const std::string local = wincompat::MapPath(name);
+    const std::string writePath = append ? local : local + ".part";
 
     m_file = file;
-    m_path = path;
+    m_path = name;
     m_localPath = local;
     m_writePath = writePath;
     m_append = append;
@@ -508,16 +567,22 @@ bool CStreamFileWriter::Close(const std::string& newName) {
     m_file = nullptr;
     if (m_failed.load()) ok = false;
 
-    std::string finalPath = m_localPath;
-    if (!newName.empty()) {
-        finalPath = wincompat::MapPath(newName);
-        if (finalPath.empty()) ok = false;
-    }
+    // The file takes its name without replacing any: one that another
+    // program or window saved under it meanwhile stays.
+    const std::string target = newName.empty() ? m_path : newName;
     if (!m_append) {
-        if (ok && std::rename(m_writePath.c_str(), finalPath.c_str()) != 0) ok = false;
-        if (!ok) std::remove(m_writePath.c_str());
-    } else if (ok && finalPath != m_localPath) {
-        if (std::rename(m_localPath.c_str(), finalPath.c_str()) != 0) ok = false;
+        std::string taken;
+        if (ok) taken = MoveToFreeOutputPath(m_writePath, target);
+        if (taken.empty()) {
+            ok = false;
+            std::remove(m_writePath.c_str());
+        } else {
+            m_path = taken;
+        }
+    } else if (ok && wincompat::MapPath(target) != m_localPath) {
+        const std::string taken = MoveToFreeOutputPath(m_localPath, target);
+        if (taken.empty()) ok = false;
+        else m_path = taken;
     }
     m_headWritten = false;
     m_haveHeader = false;

@@ -23,7 +23,23 @@
 // " (2)"... before the extension while that name is taken by a file or by
 // one being written under it ("<name>.part"), so that an output never
 // replaces another file. Drive paths such as "D:/Clip/" are allowed.
+//
+// The name is free when asked; another program (or window) saving at the
+// same moment may take it before this one does. ClaimOutputPath and
+// MoveToFreeOutputPath take a name in one step, which only one of them can
+// win; the other then takes the next free name.
 std::string FreeOutputPath(const std::string& folder, const std::string& stem, const std::string& extension);
+// Claims `path`, or its first free numbered name (" (1)"... as above), for
+// a new output file: creates "<name>.part", which nobody else can create
+// now, where no file has the name itself. Returns the name claimed, the
+// part's descriptor (open for reading and writing) in `fd`; empty when no
+// part could be created (drive paths allowed).
+std::string ClaimOutputPath(const std::string& path, int* fd);
+// Gives the file `from` the name `to` or, where a file has that name, the
+// first free numbered one: never replaces a file. Returns the name given;
+// empty when the file could not be moved (it stays where it was). Drive
+// paths allowed.
+std::string MoveToFreeOutputPath(const std::string& from, const std::string& to);
 // Whether a file of that path (drive paths allowed) can be opened.
 bool OutputFileExists(const std::string& path);
 
@@ -123,8 +139,10 @@ private:
 // Writes one output file at a time; reused for file after file.
 //
 // A new file (append off) is written under a temporary name beside it
-// ("<name>.part") and takes its name only when Close finished it, so a failed
-// file never replaces one that existed. A file opened for appending is
+// ("<name>.part", claimed by ClaimOutputPath) and takes its name only when
+// Close finished it. It never replaces a file: when another program or
+// window made a file of its name meanwhile, it takes the next free one
+// (" (1)"...), which Path() gives then. A file opened for appending is
 // written in place.
 //
 // Converting, the transform's body records go straight into that file as
@@ -145,9 +163,10 @@ public:
 
     // Closes any open file, then opens `path` (a path of this machine or a
     // drive path such as "D:/Video/a.mp4"). With `append` the stream is added
-    // raw at the end of the file; otherwise the file is new, and converted
-    // when "DownloadVideoType" asks for it (key: the setting "SecretKey").
-    // False when the file (or the transform's body file) cannot be opened.
+    // raw at the end of the file; otherwise the file is new (under the first
+    // free name of `path`, see Path), and converted when "DownloadVideoType"
+    // asks for it (key: the setting "SecretKey"). False when the file cannot
+    // be opened.
     bool Open(const std::string& path, bool append);
     // Raw: writes the bytes and returns how many were taken. Converting: a
     // 40-byte block while no transform runs is the stream header and starts
@@ -179,9 +198,10 @@ public:
     bool EndRecording();
     // Finishes the file: stops the transform (joining its head and body),
     // closes the file and gives it its name (`newName` when not empty, else
-    // the name it was opened under). True only when the whole file was
-    // written; on failure a new file is removed (a file it would have
-    // replaced stays as it was). False when no file was open.
+    // the name it was opened under; the next free one where a file has that
+    // name: Path() then gives the name it took). True only when the whole
+    // file was written; on failure a new file is removed. False when no file
+    // was open.
     bool Close(const std::string& newName = std::string());
     // Ends the file without keeping it: a new file is removed as a failed
     // one is (a file opened for appending keeps what was written).
@@ -193,6 +213,8 @@ public:
 
     bool IsOpen() const { return m_file != nullptr; }
     bool IsConverting() const { return m_convert; }
+    // The file's name (drive paths as given): the one claimed by Open, then
+    // the one Close gave it.
     const std::string& Path() const { return m_path; }
     // Raw mode: the bytes taken into the file (the last pack of a running
     // recording may still wait in the gate).
@@ -215,7 +237,7 @@ private:
     bool FinishJoin();
 
     FILE* m_file = nullptr;
-    std::string m_path;            // as given to Open
+    std::string m_path;            // as given to Open (numbered when taken)
     uint64_t m_bytesWritten = 0;   // raw mode
     bool m_convert = false;
     uint64_t m_bodyBytes = 0;      // converting: body bytes in the file so far

@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -29,6 +30,7 @@
 #include <cmath>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -686,6 +688,89 @@ TEST(SavedFilesAcrossDisks, AChannelOnTwoDisksIsSavedOncePerMoment) {
             const int64_t start = kel_test::CreationSeconds(probe.creationTime);
             EXPECT_NEAR(start * 1000 + std::llround(probe.firstTime * 1000), expected.front(), kFrameMs);
         }
+    }
+}
+
+// Two downloads of one span from two disks, saved at the same moment into
+// one folder (two windows, or two programs): the file of each is named after
+// the span, so they meet on one name. Each keeps a file of its own, which
+// decodes to the pictures of its own disk; neither replaced the other.
+TEST(SavedFilesAtOnce, TwoDownloadsOfOneNameEachKeepTheirOwnFile) {
+    auto* settings = CSettingsStore::GetInstance();
+    settings->SetValueText(SettingKey::SecretKey, "");
+    const QString out = kel_test::ProgramFolder() + "/out";
+    settings->SetValueText(SettingKey::DownloadSavePath, out + "/dl");
+    storage_test::MediaSet media;
+    std::vector<std::shared_ptr<CSingleFile>> found[2];
+    std::vector<uint64_t> pictures[2];   // of the disk's recording, decoded
+    for (int d = 0; d < 2; ++d) {
+        storage_test::Medium* m = media.Add(2, 1, 1, kSeconds, 0, [&](recmedia::MediaSpec& spec) {
+            spec.fast = false;
+            spec.width = 176;
+            spec.height = 144;
+        });
+        ASSERT_NE(m, nullptr);
+        StorageOper oper;
+        for (const FoundDataRecord& r : storage_test::SearchDay(oper, m->root, m->info.firstDay))
+            found[d].push_back(storage_test::FileOf(r, m->root));
+        ASSERT_EQ(found[d].size(), 1u);
+        const std::string copy = (kel_test::ProgramFolder() + "/disk" + QString::number(d) + ".qrs").toStdString();
+        ASSERT_TRUE(kel_test::WriteFile(QString::fromStdString(copy),
+                                        storage_test::FileBytes(*m, m->info.recordings[0].relPath)));
+        pictures[d] = kel_test::ProbeMp4(copy, true, true).pictureHashes;
+        ASSERT_FALSE(pictures[d].empty());
+    }
+    ASSERT_NE(pictures[0], pictures[1]);
+    ASSERT_EQ(found[0][0]->StartTime, found[1][0]->StartTime);
+    ASSERT_EQ(found[0][0]->EndTime, found[1][0]->EndTime);
+
+    for (const bool mp4 : {false, true}) {
+        SCOPED_TRACE(mp4 ? ".mp4" : "raw");
+        QDir(out).removeRecursively();
+        settings->SetValueText(SettingKey::DownloadVideoType, mp4 ? "1" : "0");
+        CStreamDownloader downloads[2];
+        std::vector<QString> paths[2];
+        std::vector<int> codes[2];
+        QObject context;
+        for (int d = 0; d < 2; ++d) {
+            downloads[d].SetDiskKind(0);
+            downloads[d].SetDownLoadFileType(0);
+            ASSERT_TRUE(downloads[d].SetParam(new CStreamDownloaderParam(1)));
+            QObject::connect(&downloads[d], &CStreamDownloader::DownloadFiles, &context, [&paths, d](QString p) {
+                if (!p.isEmpty()) paths[d].push_back(p);
+            });
+            QObject::connect(&downloads[d], &CStreamDownloader::DownloadSignal, &context,
+                             [&codes, d](int code, int, int) { codes[d].push_back(code); });
+        }
+        for (int d = 0; d < 2; ++d) {
+            std::vector<CSingleFile*> list{found[d][0].get()};
+            ASSERT_TRUE(downloads[d].DownloadByTime(list, found[d][0]->StartTime, found[d][0]->EndTime));
+        }
+        ASSERT_TRUE(kel_test::WaitUntil([&] {
+            for (const std::vector<int>& c : codes)
+                if (c.empty() || (c.back() != DownloadAllDone && c.back() != DownloadFailed)) return false;
+            return true;
+        }, 120));
+        std::set<QString> names;
+        for (int d = 0; d < 2; ++d) {
+            SCOPED_TRACE("disk " + std::to_string(d));
+            EXPECT_EQ(codes[d].back(), DownloadAllDone);
+            ASSERT_FALSE(paths[d].empty());
+            const QString saved = paths[d].back();
+            names.insert(saved);
+            const kel_test::Mp4Probe probe = kel_test::ProbeMp4(saved.toStdString(), true, !mp4);
+            ASSERT_TRUE(probe.opened);
+            EXPECT_EQ(probe.decodeErrors, 0);
+            EXPECT_EQ(probe.pictureHashes, pictures[d]);
+        }
+        EXPECT_EQ(names.size(), 2u);
+        // Nothing else is left in the folder: two files, no part.
+        QStringList left;
+        QDirIterator it(out, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) left << QFileInfo(it.next()).fileName();
+        ASSERT_EQ(left.size(), 2);
+        const QString first = left[0].contains(" (1)") ? left[1] : left[0];
+        EXPECT_TRUE(left.contains(QString(first).replace(".mp4", " (1).mp4"))) << left.join(", ").toStdString();
     }
 }
 

@@ -21,6 +21,11 @@
 #include "recstream/recstream.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <set>
+#include <thread>
 
 namespace {
 
@@ -175,6 +180,7 @@ TEST(OutputWriter, RawFileOfTwoRecordingsRunsOnTheFirstClock) {
             SCOPED_TRACE(key + (keyKnown ? " known" : " not known"));
             SetConversion("0", keyKnown ? QString::fromStdString(key) : QString());
             const std::string out = TempPath("joined.mp4");
+            std::remove(out.c_str());   // the last round's file: a save never replaces one
             CStreamFileWriter w;
             ASSERT_TRUE(w.Open(out, false));
             ASSERT_TRUE(w.WriteHeader(first.data(), 40));
@@ -321,6 +327,7 @@ TEST(OutputWriter, ADamagedRecordingLeavesNoTraceInTheFileButItsGap) {
                 SCOPED_TRACE(std::string(c.name) + (key.empty() ? "" : ", enciphered") + (mp4 ? ", .mp4" : ", raw"));
                 SetConversion(mp4 ? "1" : "0", QString::fromStdString(key));
                 const std::string out = TempPath("damaged.mp4");
+                std::remove(out.c_str());   // the last round's file: a save never replaces one
                 StorageLog log;
                 CStreamFileWriter w;
                 ASSERT_TRUE(w.Open(out, false));
@@ -525,6 +532,112 @@ TEST(OutputWriter, ConversionPutsTheHeadInFrontOnAnyFileSystem) {
         EXPECT_EQ(0, p.decodeErrors);
         EXPECT_EQ(0, p.logErrors);
         EXPECT_EQ("2024-05-01T10:00:00.000000Z", p.creationTime);
+    }
+}
+
+// ---- saves of one name -------------------------------------------------------------
+
+// Decodes a saved file (raw: a recorder stream) and gives its pictures.
+std::vector<uint64_t> Pictures(const std::string& path, bool raw) {
+    const kel_test::Mp4Probe p = kel_test::ProbeMp4(path, true, raw);
+    EXPECT_TRUE(p.opened) << path;
+    EXPECT_EQ(0, p.decodeErrors) << path;
+    return p.pictureHashes;
+}
+
+// Writers saving under one name at the same moment (two windows, two
+// downloads of the same span from two disks): each keeps a file of its own,
+// which decodes to its own recording; none replaced another.
+TEST(OutputWriter, SavesOfOneNameAtOnceEachKeepTheirOwnFile) {
+    constexpr int kWriters = 4;
+    std::vector<Bytes> recordings;
+    std::vector<std::vector<uint64_t>> pictures;
+    for (int i = 0; i < kWriters; ++i) {
+        recordings.push_back(Recording(2, 60 + static_cast<uint32_t>(i)));
+        pictures.push_back(Pictures(TempPath("rec_" + std::to_string(60 + i) + ".qrs"), true));
+        ASSERT_EQ(20u, pictures.back().size());
+    }
+    for (const bool mp4 : {false, true}) {
+        SCOPED_TRACE(mp4 ? ".mp4" : "raw");
+        SetConversion(mp4 ? "1" : "0");
+        const std::string out = TempPath(std::string("one name ") + (mp4 ? "mp4" : "raw") + ".mp4");
+        std::mutex lock;
+        std::condition_variable go;
+        int ready = 0;
+        std::vector<std::string> saved(kWriters);
+        std::vector<std::thread> threads;
+        for (int i = 0; i < kWriters; ++i) {
+            threads.emplace_back([&, i] {
+                CStreamFileWriter w;
+                {
+                    std::unique_lock<std::mutex> l(lock);
+                    ++ready;
+                    go.notify_all();
+                    go.wait(l, [&] { return ready == kWriters; });
+                }
+                if (!w.Open(out, false)) return;
+                Feed(w, recordings[size_t(i)], {65536});
+                if (w.Close()) saved[size_t(i)] = w.Path();
+            });
+        }
+        for (std::thread& t : threads) t.join();
+        std::set<std::string> names;
+        for (int i = 0; i < kWriters; ++i) {
+            SCOPED_TRACE("writer " + std::to_string(i));
+            ASSERT_FALSE(saved[size_t(i)].empty());
+            names.insert(saved[size_t(i)]);
+            if (!mp4) {
+                EXPECT_TRUE(ReadAll(saved[size_t(i)]) == recordings[size_t(i)]);
+            }
+            EXPECT_EQ(pictures[size_t(i)], Pictures(saved[size_t(i)], !mp4));
+            EXPECT_FALSE(Exists(saved[size_t(i)] + ".part"));
+        }
+        EXPECT_EQ(names, (std::set<std::string>{out, TempPath(std::string("one name ") + (mp4 ? "mp4" : "raw") + " (1).mp4"),
+                                                TempPath(std::string("one name ") + (mp4 ? "mp4" : "raw") + " (2).mp4"),
+                                                TempPath(std::string("one name ") + (mp4 ? "mp4" : "raw") + " (3).mp4")}));
+    }
+}
+
+// A file that another program saved under the name while this one was
+// written stays; this one takes the next free name. A name taken when the
+// file is opened (by a file, or by one being written under "<name>.part")
+// is passed over from the start.
+TEST(OutputWriter, AFileSavedUnderTheNameMeanwhileStays) {
+    const Bytes rec = Recording(2, 70);
+    const std::vector<uint64_t> pictures = Pictures(TempPath("rec_70.qrs"), true);
+    const Bytes other{'o', 't', 'h', 'e', 'r'};
+    for (const bool mp4 : {false, true}) {
+        SCOPED_TRACE(mp4 ? ".mp4" : "raw");
+        SetConversion(mp4 ? "1" : "0");
+        const std::string out = TempPath("meanwhile.mp4"), next = TempPath("meanwhile (1).mp4");
+        for (const std::string& p : {out, next}) std::remove(p.c_str());
+
+        CStreamFileWriter w;
+        ASSERT_TRUE(w.Open(out, false));
+        EXPECT_EQ(out, w.Path());
+        Feed(w, rec, {65536});
+        WriteAll(out, other);
+        ASSERT_TRUE(w.Close());
+        EXPECT_EQ(next, w.Path());
+        EXPECT_EQ(other, ReadAll(out));
+        EXPECT_EQ(pictures, Pictures(next, !mp4));
+
+        // Both names are taken now; "(2)" is being written by someone else.
+        const std::string third = TempPath("meanwhile (2).mp4"), fourth = TempPath("meanwhile (3).mp4");
+        WriteAll(third + ".part", other);
+        std::remove(fourth.c_str());
+        ASSERT_TRUE(w.Open(out, false));
+        EXPECT_EQ(fourth, w.Path());
+        Feed(w, rec, {65536});
+        // Renamed on closing onto a name a file has: the first one no file
+        // has (the writer of "(2)" will take the next one in its turn).
+        ASSERT_TRUE(w.Close(out));
+        EXPECT_EQ(third, w.Path());
+        EXPECT_EQ(other, ReadAll(out));
+        EXPECT_EQ(other, ReadAll(third + ".part"));
+        EXPECT_FALSE(Exists(fourth));
+        EXPECT_EQ(pictures, Pictures(third, !mp4));
+        for (const std::string& p : {third + ".part", third}) std::remove(p.c_str());
     }
 }
 
