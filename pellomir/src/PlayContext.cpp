@@ -167,8 +167,8 @@ void CopyBlock(STREAM_CONTEXT& context, int dataType, const unsigned char* data,
         context.copiedBytes.fetch_add(static_cast<uint64_t>(length));
 }
 
-// A new file beside `target` for the copy to write until it is whole:
-// "<target>.part", or a numbered name when that is taken.
+// A new file beside `target` to write until it is whole: "<target>.part",
+// or a numbered name when that is taken.
 FILE* OpenTemporaryBeside(const std::string& target, std::string* path)
 {
     const size_t slash = target.rfind('/');
@@ -281,6 +281,29 @@ bool AppendToFile(STREAM_CONTEXT& context, const unsigned char* data, int length
     return WriteOut(context, data, static_cast<size_t>(length));
 }
 
+FILE* OpenReplacementBeside(const std::string& target, std::string* path)
+{
+    struct stat st;
+    const bool there = ::stat(target.c_str(), &st) == 0;
+    // Not a file the caller may replace.
+    if (there && (!S_ISREG(st.st_mode) || ::access(target.c_str(), W_OK) != 0))
+        return nullptr;
+    return OpenTemporaryBeside(target, path);
+}
+
+bool CloseOutputFile(FILE* file)
+{
+    bool ok = std::fflush(file) == 0;
+    if (std::fclose(file) != 0)
+        ok = false;
+    return ok;
+}
+
+bool PutInPlace(const std::string& path, const std::string& target)
+{
+    return std::rename(path.c_str(), target.c_str()) == 0;
+}
+
 void OpenCopyOutput(STREAM_CONTEXT& context, bool mayAppend)
 {
     context.targetPath = wincompat::MapPath(context.outputPath);
@@ -298,10 +321,8 @@ void OpenCopyOutput(STREAM_CONTEXT& context, bool mayAppend)
             if (std::fseek(context.outputFile, 0, SEEK_END) == 0)
                 context.outputSizeBefore = std::max<int64_t>(0, ftello(context.outputFile));
         }
-    } else if (there && (!S_ISREG(st.st_mode) || ::access(target.c_str(), W_OK) != 0)) {
-        // Not a file this copy may replace.
     } else {
-        context.outputFile = OpenTemporaryBeside(target, &context.writePath);
+        context.outputFile = OpenReplacementBeside(target, &context.writePath);
     }
     if (!context.outputFile) {
         DebugOut("copy: output file %s does not open\r\n", context.outputPath);
@@ -337,11 +358,11 @@ uint32_t FinishCopyOutput(STREAM_CONTEXT& context)
     // The bytes of the last recording that the joiner still holds.
     FinishJoin(context);
     const bool whole = CopyComplete(context);
-    if (std::fclose(context.outputFile) != 0 && context.outputError.load() == 0)
+    if (!CloseOutputFile(context.outputFile) && context.outputError.load() == 0)
         context.outputError.store(DVR_FILE_ERR_CREATE_FILE);
     context.outputFile = nullptr;
     if (whole && context.outputError.load() == 0) {
-        if (context.appendInPlace || std::rename(context.writePath.c_str(), context.targetPath.c_str()) == 0) {
+        if (context.appendInPlace || PutInPlace(context.writePath, context.targetPath)) {
             context.writePath.clear();
             return 0;
         }

@@ -76,6 +76,19 @@ int32_t CopiedPercent(const STREAM_CONTEXT& context, uint32_t length);
 // 0, or the output's error (7 or 25).
 uint32_t FinishCopyOutput(STREAM_CONTEXT& context);
 
+// A new file beside `target` (a path of this machine) for an output that
+// takes the target's place once it is whole: "<target>.part", or a numbered
+// name when that is taken. Null when `target` is there but is no file that
+// may be replaced (a folder, a file not writable), or nothing can be made
+// beside it; `path` then stays as it was.
+FILE* OpenReplacementBeside(const std::string& target, std::string* path);
+// Closes an output file written to its end; false when its last bytes could
+// not be written.
+bool CloseOutputFile(FILE* file);
+// The whole file at `path` takes the place of `target` (or its name, where
+// there is none); false when it could not (it then stays at `path`).
+bool PutInPlace(const std::string& path, const std::string& target);
+
 // Drive paths of a by-time export: "X:" for each of the first `max` letters.
 std::vector<std::string> PathsFromLetters(const char* letters, size_t max);
 // Drive paths taken from a caller's null-terminated array (at most `max`).

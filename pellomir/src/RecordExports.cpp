@@ -2,11 +2,11 @@
 // Exports of the recording and log searches, playback and playback control.
 #if defined(PELLOMIR_HAVE_MERROWFEN) && defined(PELLOMIR_HAVE_VINTREL)
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -548,26 +548,22 @@ int32_t DVR_FILE_CapturePicture(int32_t stream, const char* path)
         }
         if (size > kSnapshotBufferSize)
             size = kSnapshotBufferSize;
+        // Written beside the file it replaces, which stays as it was until
+        // the new one is whole (a full disk leaves it untouched).
         const std::string target = wincompat::MapPath(path);
-        const int fd = target.empty() ? -1 : ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (fd < 0) {
+        std::string part;
+        FILE* file = target.empty() ? nullptr : OpenReplacementBeside(target, &part);
+        if (!file) {
             SetLastErrorCode(DVR_FILE_ERR_OPEN);
             return 0;
         }
-        bool written = true;
-        for (uint32_t done = 0; done < size && written;) {
-            const ssize_t n = ::write(fd, buffer.data() + done, size - done);
-            if (n > 0)
-                done += static_cast<uint32_t>(n);
-            else if (!(n < 0 && errno == EINTR))
-                written = false;
-        }
-        if (::close(fd) != 0)
+        bool written = std::fwrite(buffer.data(), 1, size, file) == size;
+        if (!CloseOutputFile(file))
             written = false;
-        if (!written) {
-            ::unlink(target.c_str());
+        if (!written || !PutInPlace(part, target)) {
             DebugOut("%s\r\n", std::strerror(errno));
-            SetLastErrorCode(DVR_FILE_ERR_UNEXPECTED);
+            ::unlink(part.c_str());
+            SetLastErrorCode(DVR_FILE_ERR_CREATE_FILE);
             return 0;
         }
         return 1;

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QWidget>
 #include <atomic>
 #include <chrono>
@@ -12,6 +14,7 @@
 #include <string>
 
 #include "PlayContext.h"
+#include "kel_test/scoped_mount.h"
 #include "merrowfen.h"
 #include "record_fixture.h"
 #include "recmedia/disk_writer.h"
@@ -134,6 +137,55 @@ TEST_F(RecordPlay, ByFileIntoNoWindowWithItsControls)
     EXPECT_EQ(DVR_FILE_GetPlayState(stream), 0);
     EXPECT_EQ(DVR_FILE_Pause(stream, 1), 0);
     EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_ORDER);
+}
+
+// A snapshot asked onto a file that is there replaces it only once the new
+// picture is whole: on a full disk the file stays as it was, the failure
+// carries the "create file failed" code, and nothing is left beside it.
+TEST_F(RecordPlay, ASnapshotOntoAFileOfAFullDiskLeavesThatFile)
+{
+    ASSERT_TRUE(medium.ok());
+    kel_test::ScopedMount disk = kel_test::ScopedMount::Tmpfs(medium.NewFolder("small disk"), 256 * 1024);
+    if (!disk.ok())
+        GTEST_SKIP() << disk.why();
+    const std::string shot = disk.path() + "/frame.jpg";
+    const std::vector<uint8_t> before(3000, 0x5A);
+    {
+        QFile f(QString::fromStdString(shot));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(reinterpret_cast<const char*>(before.data()), static_cast<qint64>(before.size()));
+    }
+    // The rest of the disk is taken but for less than one picture.
+    const std::string filler = disk.path() + "/filler";
+    {
+        QFile f(QString::fromStdString(filler));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        const QByteArray block(512, '\0');
+        while (f.write(block) == block.size() && f.flush()) {
+        }
+    }
+
+    const recmedia::PlannedRecording r = medium.OfChannel(1).at(0);
+    const int32_t stream = DVR_FILE_Play(FoundName(medium, r).c_str(), nullptr, nullptr, 1);
+    ASSERT_GE(stream, 0) << DVR_FILE_GetLastError();
+    ASSERT_TRUE(WaitUntil([&] { return Shown(stream) >= 0; }));
+    EXPECT_EQ(DVR_FILE_Pause(stream, 1), 1);
+
+    EXPECT_EQ(DVR_FILE_CapturePicture(stream, shot.c_str()), 0);
+    EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_CREATE_FILE);
+    EXPECT_EQ(Slurp(shot), before);
+    EXPECT_EQ(QDir(QString::fromStdString(disk.path())).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"filler", "frame.jpg"}));
+
+    // With room on the disk the picture takes the file's place.
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(filler)));
+    EXPECT_EQ(DVR_FILE_CapturePicture(stream, shot.c_str()), 1) << DVR_FILE_GetLastError();
+    QImage picture;
+    ASSERT_TRUE(picture.load(QString::fromStdString(shot), "JPG"));
+    EXPECT_EQ(picture.size(), QSize(176, 144));
+    EXPECT_EQ(QDir(QString::fromStdString(disk.path())).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"frame.jpg"});
+    EXPECT_EQ(DVR_FILE_Stop(stream), 1);
 }
 
 TEST_F(RecordPlay, ReverseGoesBackOnlyForFilePlayback)
