@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     treeremove::RemovalReport report;
     treeremove::RemoveRecorded(remover, folder, record, &report);
     for (const std::string& k : report.kept)
-        std::printf("kel-purge: kept %s: it holds files the package did not make\n", k.c_str());
+        std::printf("kel-purge: kept %s: not empty (saved files, or what was left)\n", k.c_str());
     for (const std::string& f : report.failures) std::fprintf(stderr, "kel-purge: left %s\n", f.c_str());
     return report.failures.empty() ? 0 : 1;
 }
