@@ -638,6 +638,95 @@ TEST(RecordCopyClock, ByTimeAcrossRecordingsKeepsTheRecordersTimes)
     }
 }
 
+// One pack clock of a recording with a flipped bit (5,965 s later): a copy
+// by time holds the whole span all the same, the damaged pack in its place,
+// and reports 100 only once it does. A span that starts after the damaged
+// pack starts at its own first second, one that starts at the damaged pack
+// (the first of its second) starts there.
+TEST(RecordCopyClock, ADamagedPackClockNeitherEndsNorMovesTheSpan)
+{
+    recmedia::MediaSpec spec = DecodableSpec();
+    spec.perDay = 1;
+    spec.seconds = 12;
+    RecordMedium medium(spec);
+    ASSERT_TRUE(medium.ok());
+    const auto rec = medium.OfChannel(1);
+    ASSERT_EQ(rec.size(), 1u);
+    const std::string path = medium.PathOf(rec[0]);
+    const std::vector<uint8_t> sound = Slurp(path);
+    const std::string soundCopy = medium.NewFolder("sound") + "/sound.qrv";
+    WriteBytes(soundCopy, sound);
+    const std::vector<int64_t> frames = FrameTimes(sound);
+    std::vector<recstream::Packet> packs;
+    {
+        recstream::PacketScanner scanner(0, false);
+        scanner.Feed(sound.data(), sound.size());
+        scanner.Finish();
+        recstream::Packet p;
+        while (scanner.Next(&p))
+            if (p.kind == recstream::kPacketPack)
+                packs.push_back(p);
+    }
+    const int64_t t0 = rec[0].start;
+    // The first pack of a second of the recording.
+    auto firstPackOf = [&](int second) {
+        for (size_t i = 0; i < packs.size(); ++i)
+            if (int64_t(packs[i].time) >= t0 + second)
+                return i;
+        return packs.size();
+    };
+    const struct {
+        const char* what;
+        size_t pack;       // the damaged pack
+        int from, to;      // the span, seconds after the recording's start
+    } cases[] = {
+        {"span over the damage", firstPackOf(5) + 3, 0, 10},
+        {"span after the damage", firstPackOf(5) + 3, 7, 10},
+        {"span starting two seconds after it", firstPackOf(3) + 3, 5, 9},
+        {"span starting at the damaged pack", firstPackOf(6), 6, 9},
+        {"span ending at the damaged pack", firstPackOf(9), 2, 8},
+    };
+    const std::string out = medium.NewFolder("out");
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_LT(c.pack, packs.size());
+        std::vector<uint8_t> damaged = sound;
+        const size_t at = packs[c.pack].offset + 4;   // the pack header's SCR
+        damaged[at] ^= 0x10;   // bit 31 of the 33-bit clock: 23,860 s later
+        WriteBytes(path, damaged);
+
+        const int64_t from = t0 + c.from, to = t0 + c.to;
+        const std::string target = out + "/damaged" + std::to_string(n++) + ".qrv";
+        const DVR_FILE_TIME s = ToDvrTime(from), e = ToDvrTime(to);
+        const int32_t stream = DVR_FILE_CopyFileByTime("E", &s, &e, 1, target.c_str());
+        ASSERT_GE(stream, 0) << DVR_FILE_GetLastError();
+        EXPECT_EQ(FinishCopy(stream), 1);
+        // The bytes of the span as the sound recording has them, the damaged
+        // byte where it lies.
+        std::vector<uint8_t> expectedBytes = SpanOf(soundCopy, from, to);
+        const int64_t begin = c.from > 0 ? recstream::FindOffsetForTime(soundCopy, uint32_t(from)) : int64_t(recstream::kHeaderSize);
+        ASSERT_GE(begin, int64_t(recstream::kHeaderSize));
+        const size_t inSpan = recstream::kHeaderSize + at - size_t(begin);
+        if (at >= size_t(begin) && inSpan < expectedBytes.size())
+            expectedBytes[inSpan] ^= 0x10;
+        const std::vector<uint8_t> copied = Slurp(target);
+        EXPECT_EQ(copied.size(), expectedBytes.size());
+        EXPECT_TRUE(copied == expectedBytes);
+        // Decoded: every picture of the span, at its recorder time.
+        std::vector<int64_t> expected;
+        for (int64_t t : frames)
+            if (t >= from * 1000 && t < (to + 1) * 1000)
+                expected.push_back(t);
+        EXPECT_EQ(FrameTimes(copied), expected);
+        const kel_test::Mp4Probe probe = kel_test::ProbeMp4(target, true, true);
+        ASSERT_TRUE(probe.opened);
+        EXPECT_EQ(probe.decodeErrors, 0);
+        EXPECT_EQ(probe.decodedFrames, static_cast<int>(expected.size()));
+    }
+    WriteBytes(path, sound);
+}
+
 // ---- feeding the player --------------------------------------------------------
 
 // A player that records what it is offered and answers as told.

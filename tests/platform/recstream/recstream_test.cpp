@@ -417,6 +417,77 @@ TEST(RecstreamFile, InfoAndTimeSearch) {
     EXPECT_EQ(FindOffsetForTime(TempPath("bad.rec"), start), -1);
 }
 
+// The 33-bit SCR base of the pack at `pack` (MPEG-2 pack header), read and
+// written in place.
+uint64_t ScrAt(const Bytes& b, size_t pack) {
+    const uint8_t* p = b.data() + pack + 4;
+    return (uint64_t(p[0] >> 3) & 0x07) << 30 | uint64_t(p[0] & 0x03) << 28 | uint64_t(p[1]) << 20 |
+           uint64_t(p[2] >> 3) << 15 | uint64_t(p[2] & 0x03) << 13 | uint64_t(p[3]) << 5 | uint64_t(p[4] >> 3);
+}
+void FlipScrBit(Bytes& b, size_t pack, int bit) {
+    const uint64_t v = ScrAt(b, pack) ^ (uint64_t(1) << bit);
+    uint8_t* p = b.data() + pack + 4;
+    p[0] = static_cast<uint8_t>((p[0] & 0xC4) | ((v >> 30) & 0x07) << 3 | ((v >> 28) & 0x03));
+    p[1] = static_cast<uint8_t>(v >> 20);
+    p[2] = static_cast<uint8_t>((p[2] & 0x04) | ((v >> 15) & 0x1F) << 3 | ((v >> 13) & 0x03));
+    p[3] = static_cast<uint8_t>(v >> 5);
+    p[4] = static_cast<uint8_t>((p[4] & 0x07) | (v & 0x1F) << 3);
+}
+
+// One pack clock with a flipped bit, far later or far earlier than its
+// neighbours, wherever it lies: at the start, where a bisection probe
+// lands, just before a second begins, as the first pack of a second, just
+// before the end. The recording's first and last times and every time
+// search give what the sound recording gives: the damaged clock neither
+// ends the search early nor hides a second.
+TEST(RecstreamFile, ADamagedPackClockIsPassedOver) {
+    std::vector<Unit> units;
+    for (int i = 0; i < 1200; ++i) units.push_back({kStreamVideo, uint64_t(i) * 45000, i % 20 == 0, Pattern(20000, i)});
+    const std::string soundPath = TempPath("sound.rec");
+    const uint32_t start = 1700000000;
+    ASSERT_TRUE(WriteUnits(soundPath, TestHeader(start), units));
+    const Bytes sound = ReadAll(soundPath);
+    const auto packs = Packs(ScanAll(sound, 0, 1 << 20));
+    ASSERT_EQ(packs.size(), 1200u);
+    auto expected = [&](uint32_t t) {
+        for (const auto& p : packs)
+            if (p.time >= t) return static_cast<int64_t>(p.offset);
+        return int64_t(-1);
+    };
+    const struct {
+        const char* name;
+        size_t pack;
+    } places[] = {{"first pack", 0},           {"second pack", 1},          {"bisection probe", 600},
+                  {"before a second", 245},    {"first of a second", 246},  {"walked over", 731},
+                  {"next to last pack", 1198}, {"last pack (earlier)", 1199}};
+    for (const auto& place : places) {
+        for (const bool later : {true, false}) {
+            const uint64_t scr = ScrAt(sound, packs[place.pack].offset);
+            // Later: bit 29 (5,965 s). Earlier: the clock's highest bit cleared.
+            int bit = 29;
+            if (!later) {
+                if (scr == 0) continue;
+                bit = 32;
+                while (!(scr >> bit & 1)) --bit;
+            }
+            if (later && place.pack == 1199) continue;   // a last clock far later reads as the end
+            SCOPED_TRACE(std::string(place.name) + (later ? ", later" : ", earlier"));
+            Bytes damaged = sound;
+            FlipScrBit(damaged, packs[place.pack].offset, bit);
+            const std::string path = TempPath("damaged-clock.rec");
+            WriteAll(path, damaged);
+
+            FileInfo info;
+            ASSERT_TRUE(ReadFileInfo(path, &info));
+            EXPECT_EQ(info.firstTime, start);
+            EXPECT_EQ(info.lastTime, start + 599);
+            const uint32_t at = packs[place.pack].time;
+            for (uint32_t t : {start, start + 1, at - 1, at, at + 1, at + 2, start + 300, start + 599, start + 600})
+                EXPECT_EQ(FindOffsetForTime(path, t), expected(t)) << "second " << t - start;
+        }
+    }
+}
+
 TEST(RecstreamCipher, EncipheredRoundTripAndWrongKey) {
     std::string path = TempPath("enc.rec");
     StreamHeader h = TestHeader(50);

@@ -9,6 +9,7 @@
 // it were UTC (timegm / gmtime convert both ways).
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -175,8 +176,40 @@ bool CipherPack(const StreamHeader& header, const std::string& key, const std::v
 // is used as given (no parity adjustment).
 void DesEcb(const uint8_t key[8], uint8_t* blocks, size_t blockCount, bool decrypt);
 
+// ---- damaged pack clocks ------------------------------------------------------
+// The pack clocks of a recording never decrease. One that disagrees with the
+// packs around it (as a rule by one flipped bit) is damage, never a jump of
+// the recording's time. The judge takes the clocks of consecutive packs in
+// stream order and hands each pack out once the two packs after it are known
+// (or the run has ended): a sound clock as it is, a damaged one put back
+// where undoing one bit makes it fit between its sound neighbours; a pack
+// whose clock cannot be put back is passed over. The clock may count in any
+// unit that never decreases (90 kHz ticks, seconds).
+class PackClockJudge {
+public:
+    struct Clock {
+        uint64_t offset;
+        uint64_t clock;
+    };
+    void Add(uint64_t offset, uint64_t clock);
+    // The next pack judged; false when none is ready (`runEnded`: no more
+    // packs come, the last ones are judged with the neighbours there are).
+    bool Next(bool runEnded, Clock* out);
+
+private:
+    static constexpr size_t kNeighbours = 2;
+    bool Damaged(size_t i) const;
+    std::deque<Clock> m_packs;   // the packs not handed out yet, and two before them
+    size_t m_next = 0;           // the next pack to judge
+    bool m_ended = false;        // no more packs come
+    bool m_haveSound = false;
+    uint64_t m_sound = 0;        // clock of the last pack handed out
+};
+
 // ---- whole files ----------------------------------------------------------
-// Summary of a recording file (reads only what it needs).
+// Summary of a recording file (reads only what it needs). This call and the
+// time search read pack clocks through a PackClockJudge: one damaged clock
+// never ends a search early or hides a second.
 struct FileInfo {
     StreamHeader header{};
     uint32_t firstTime = 0;   // recorder seconds of the first packet

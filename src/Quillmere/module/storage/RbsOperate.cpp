@@ -2,6 +2,7 @@
 #include "RbsOperate.h"
 
 #include "grelling.h"
+#include "recstream/recstream.h"
 #include "zun.h"
 
 #include <QDateTime>
@@ -131,6 +132,17 @@ int64_t FindOffset(const char* path, const RbsDateTime& when, const std::atomic<
     int64_t sum = 0;
     int64_t result = -1;
     bool atEnd = false;
+    // One damaged pack clock is passed over: it neither ends the span early
+    // nor starts it in the wrong place.
+    recstream::PackClockJudge judge;
+    auto reached = [&](bool runEnded) {
+        recstream::PackClockJudge::Clock pack{};
+        while (result < 0 && judge.Next(runEnded, &pack)) {
+            const int64_t t = static_cast<int64_t>(pack.clock);
+            if (after ? t > target : t == target) result = static_cast<int64_t>(pack.offset);
+        }
+        return result >= 0;
+    };
     while (result < 0 && !atEnd && !(stop && stop->load())) {
         int64_t got = ZUN_ReadFile(f, buffer.data(), kSearchBlock);
         if (got <= 0) {
@@ -147,14 +159,14 @@ int64_t FindOffset(const char* path, const RbsDateTime& when, const std::atomic<
             if (rc != 0) continue;
             sum += packet.packetLength;
             if (!ValidTime(packet)) continue;
-            int64_t t = CivilSeconds(static_cast<int>(packet.year), static_cast<int>(packet.month),
-                                     static_cast<int>(packet.day), static_cast<int>(packet.hour),
-                                     static_cast<int>(packet.minute), static_cast<int>(packet.second));
-            if (after ? t > target : t == target) {
-                result = base + sum - packet.packetLength;
-                break;
-            }
+            const int64_t t = CivilSeconds(static_cast<int>(packet.year), static_cast<int>(packet.month),
+                                           static_cast<int>(packet.day), static_cast<int>(packet.hour),
+                                           static_cast<int>(packet.minute), static_cast<int>(packet.second));
+            if (t < 0) continue;
+            judge.Add(static_cast<uint64_t>(base + sum - packet.packetLength), static_cast<uint64_t>(t));
+            if (reached(false)) break;
         }
+        if (atEnd) reached(true);
     }
     QORANA_Destroy(analysis);
     ZUN_CloseFile(f);

@@ -421,11 +421,13 @@ size_t StampOffset(const QByteArray& bytes, const PackAt& pack) {
     return pes < 0 ? 0 : pack.offset + static_cast<size_t>(pes) + 9;
 }
 
-enum class Damage { CutInsidePack, FlippedTimeStamp };
+enum class Damage { CutInsidePack, FlippedTimeStamp, FlippedPackClock };
 struct DamageCase {
     const char* name;
     Damage damage;
     bool complete;            // the saved file holds the whole span
+    int recording = 1;        // the recording damaged
+    int second = 0;           // a flipped pack clock: the second of the recording it lies in
 };
 
 // A span over three recordings of which the middle one is damaged on the
@@ -435,32 +437,43 @@ struct DamageCase {
 // recordings come by, the saved file holds every whole picture at its
 // recorder time: the early end shows as a gap before the next recording
 // (nothing after it moves), the damaged stamp as its picture in its place.
-// A file with a gap is reported incomplete (code 7) and named for it.
+// A file with a gap is reported incomplete (code 7) and named for it. A
+// pack clock with a flipped bit in the second before the span's first or
+// last second moves neither end of the span: the file holds the span whole.
 TEST(SavedFilesOfDamagedRecordings, EveryFrameKeepsItsRecorderTime) {
     const DamageCase cases[] = {
         {"damaged time stamp", Damage::FlippedTimeStamp, true},
         {"cut-short span", Damage::CutInsidePack, false},
+        {"damaged pack clock before the span's end", Damage::FlippedPackClock, true, 2, 1},
+        {"damaged pack clock before the span's start", Damage::FlippedPackClock, true, 0, 0},
     };
     auto* settings = CSettingsStore::GetInstance();
     const QString out = kel_test::ProgramFolder() + "/out";
     settings->SetValueText(SettingKey::DownloadSavePath, out + "/dl");
-    for (const DamageCase& dc : cases) {
-        for (const MediumCase& medium : kMedia) {
+    // One medium of each kind serves every case (drive letters are few):
+    // each case damages it anew from the sound recordings.
+    for (const MediumCase& medium : kMedia) {
+        storage_test::MediaSet media;
+        storage_test::Medium* m = media.Add(medium.family, 1, 3, kSeconds, kGap, [&](recmedia::MediaSpec& spec) {
+            spec.fast = false;
+            spec.width = 176;
+            spec.height = 144;
+            if (medium.enciphered) spec.key = kKey;
+        });
+        ASSERT_NE(m, nullptr) << medium.name;
+        QorAutoStorage::GetInstance()->JudgeDiskTypes({m->root});
+        const auto& plan = m->info.recordings;
+        ASSERT_EQ(plan.size(), 3u);
+        std::vector<QByteArray> sound;
+        for (const recmedia::PlannedRecording& r : plan) sound.push_back(storage_test::FileBytes(*m, r.relPath));
+        for (const DamageCase& dc : cases) {
             SCOPED_TRACE(std::string(dc.name) + ", " + medium.name);
-            storage_test::MediaSet media;
-            storage_test::Medium* m = media.Add(medium.family, 1, 3, kSeconds, kGap, [&](recmedia::MediaSpec& spec) {
-                spec.fast = false;
-                spec.width = 176;
-                spec.height = 144;
-                if (medium.enciphered) spec.key = kKey;
-            });
-            ASSERT_NE(m, nullptr);
-            QorAutoStorage::GetInstance()->JudgeDiskTypes({m->root});
-            const auto& plan = m->info.recordings;
-            ASSERT_EQ(plan.size(), 3u);
+            for (size_t i = 0; i < plan.size(); ++i)
+                ASSERT_TRUE(kel_test::WriteFile(QString::fromStdString(m->folder + "/" + plan[i].relPath), sound[i]));
 
             // The damage, and the pictures the saved file must show.
-            QByteArray damaged = storage_test::FileBytes(*m, plan[1].relPath);
+            const recmedia::PlannedRecording& hit = plan[size_t(dc.recording)];
+            QByteArray damaged = storage_test::FileBytes(*m, hit.relPath);
             const std::vector<PackAt> packs = PacksOf(damaged);
             std::vector<size_t> pictures;
             for (size_t i = 0; i < packs.size(); ++i)
@@ -475,6 +488,18 @@ TEST(SavedFilesOfDamagedRecordings, EveryFrameKeepsItsRecorderTime) {
                 damaged.truncate(static_cast<int>(at));
                 for (const PackAt& p : packs)
                     if (p.video && p.offset + p.size <= at) middle.push_back(p.frameMs);
+            } else if (dc.damage == Damage::FlippedPackClock) {
+                // A pack half way through the second: bit 31 of its clock
+                // (23,860 s later).
+                size_t first = 0;
+                while (first < packs.size() && packs[first].frameMs < (int64_t(hit.start) + dc.second) * 1000) ++first;
+                const size_t target = first + 12;
+                ASSERT_LT(target, packs.size());
+                ASSERT_LT(packs[target].frameMs, (int64_t(hit.start) + dc.second + 1) * 1000);
+                const int at = static_cast<int>(packs[target].offset + 4);
+                damaged[at] = static_cast<char>(damaged.at(at) ^ 0x10);
+                for (const PackAt& p : PacksOf(sound[1]))
+                    if (p.video) middle.push_back(p.frameMs);
             } else {
                 size_t target = pictures.size() / 2;
                 while (packs[pictures[target]].key) ++target;
@@ -486,7 +511,7 @@ TEST(SavedFilesOfDamagedRecordings, EveryFrameKeepsItsRecorderTime) {
                 for (const PackAt& p : packs)
                     if (p.video) middle.push_back(p.frameMs);
             }
-            ASSERT_TRUE(kel_test::WriteFile(QString::fromStdString(m->folder + "/" + plan[1].relPath), damaged));
+            ASSERT_TRUE(kel_test::WriteFile(QString::fromStdString(m->folder + "/" + hit.relPath), damaged));
 
             std::vector<std::shared_ptr<CSingleFile>> files;
             if (medium.route == Route::Storage) {
