@@ -227,13 +227,13 @@ TEST(VintrelPlay, DecodesIntoWidgetWithControlsAndVehicleData) {
     ASSERT_TRUE(Ostrum_Play(port, &window));
     Feeder feeder(port, bytes);
 
-    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetCurrentFrameNum(port) >= 5; }, 20));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetCurrentFrameNum(port) >= 5; }));
     const uint32_t t0 = Ostrum_GetSpecialData(port);
     EXPECT_EQ(t0, Packed(2024, 3, 1, 12, 0, 0));
     const QImage firstGrab = window.grab().toImage();
-    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetSpecialData(port) > t0; }, 20));  // the played time advances
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetSpecialData(port) > t0; }));  // the played time advances
     // The picture on screen changes.
-    ASSERT_TRUE(kel_test::WaitUntil([&] { return window.grab().toImage() != firstGrab; }, 20));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return window.grab().toImage() != firstGrab; }));
     {
         std::lock_guard<std::mutex> lk(seen.m);
         EXPECT_GT(seen.frameHashes.size(), 3u);
@@ -256,7 +256,7 @@ TEST(VintrelPlay, DecodesIntoWidgetWithControlsAndVehicleData) {
     };
     const std::vector<uint8_t> before = bmp();
     ASSERT_TRUE(Ostrum_OneByOne(port));
-    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetCurrentFrameNum(port) > n; }, 20));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetCurrentFrameNum(port) > n; }));
     EXPECT_NE(bmp(), before);
     ASSERT_TRUE(Ostrum_OneByOneBack(port));
     EXPECT_EQ(bmp(), before);   // the very picture shown before the step
@@ -281,9 +281,9 @@ TEST(VintrelPlay, DecodesIntoWidgetWithControlsAndVehicleData) {
     EXPECT_TRUE(Ostrum_SetDisplayRegion(port, 0, nullptr, nullptr, 1));
 
     ASSERT_TRUE(Ostrum_Play(port, &window));  // leaves single-frame mode
-    ASSERT_TRUE(kel_test::WaitUntil([&] { return feeder.Done(); }, 20));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return feeder.Done(); }));
     Ostrum_InputData(port, nullptr, uint32_t(-1));
-    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetBufferValue(port, OSTRUM_BUF_FRAMES_LEFT) == 0; }, 20));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetBufferValue(port, OSTRUM_BUF_FRAMES_LEFT) == 0; }));
     EXPECT_EQ(Ostrum_GetSpecialData(port), Packed(2024, 3, 1, 12, 0, 3));
     {
         std::lock_guard<std::mutex> lk(seen.m);
@@ -334,7 +334,7 @@ TEST(VintrelPlay, KeyTimeOfTheFrameOnScreen) {
     EXPECT_EQ(Ostrum_GetLastError(port), static_cast<uint32_t>(OSTRUM_ERR_NO_PICTURE));
     Feeder feeder(port, bytes);
     auto ms = [](const OSTRUM_FILE_TIME& t) { return (t.minute * 60 + t.second) * 1000 + t.millisecond; };
-    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetPlayedTime(port, &shown) && ms(shown) >= 1280; }, 20));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetPlayedTime(port, &shown) && ms(shown) >= 1280; }));
     ASSERT_TRUE(Ostrum_Pause(port, 1));
     ASSERT_TRUE(Ostrum_GetPlayedTime(port, &shown));
     ASSERT_LT(ms(shown), 2400);
@@ -369,11 +369,11 @@ TEST(VintrelPlay, ScreenGetsThePictureAtItsViewSize) {
     ASSERT_TRUE(Ostrum_OpenStream(port, bytes.data(), 40, 2 * 1024 * 1024));
     ASSERT_TRUE(Ostrum_Play(port, &window));
     Feeder feeder(port, bytes);
-    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetCurrentFrameNum(port) >= 5; }, 20));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetCurrentFrameNum(port) >= 5; }));
     ASSERT_TRUE(Ostrum_Pause(port, 1));
     const uint32_t n = Ostrum_GetCurrentFrameNum(port);
     ASSERT_TRUE(Ostrum_OneByOne(port));   // a known frame on screen: the step's, and no later one
-    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetCurrentFrameNum(port) > n; }, 20));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetCurrentFrameNum(port) > n; }));
     ASSERT_EQ(Ostrum_GetCurrentFrameNum(port), n + 1);
     QWidget* view = window.findChild<QWidget*>("vintrel_view");
     ASSERT_NE(view, nullptr);
@@ -389,7 +389,7 @@ TEST(VintrelPlay, ScreenGetsThePictureAtItsViewSize) {
     EXPECT_EQ(whole.size(), QSize(640, 480));
 
     auto shows = [&](const QImage& expected, double within = 12) {
-        return kel_test::WaitUntil([&] { return MeanDifference(view->grab().toImage(), expected) < within; }, 10);
+        return kel_test::WaitUntil([&] { return MeanDifference(view->grab().toImage(), expected) < within; });
     };
     EXPECT_TRUE(shows(whole.scaled(160, 120, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
 
@@ -463,7 +463,7 @@ TEST(VintrelPlay, KeyFramesOnlyShowsOnlyKeyFrames) {
     ASSERT_TRUE(Ostrum_Play(port, nullptr));
     ASSERT_TRUE(Ostrum_InputData(port, bytes.data() + 40, static_cast<uint32_t>(bytes.size() - 40)));
     ASSERT_TRUE(Ostrum_InputData(port, nullptr, uint32_t(-1)));
-    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetBufferValue(port, OSTRUM_BUF_FRAMES_LEFT) == 0; }, 20));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetBufferValue(port, OSTRUM_BUF_FRAMES_LEFT) == 0; }));
     EXPECT_EQ(Ostrum_GetCurrentFrameNum(port), 3u);  // one key frame per second
     Ostrum_FreePort(port);
 }
@@ -495,7 +495,7 @@ TEST(VintrelKeys, MissingWrongAndRightKey) {
         ASSERT_TRUE(Ostrum_Play(port, nullptr));
         ASSERT_TRUE(Ostrum_InputData(port, bytes.data() + 40, static_cast<uint32_t>(bytes.size() - 40)));
         ASSERT_TRUE(Ostrum_InputData(port, nullptr, uint32_t(-1)));
-        ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetBufferValue(port, OSTRUM_BUF_FRAMES_LEFT) == 0; }, 20));
+        ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetBufferValue(port, OSTRUM_BUF_FRAMES_LEFT) == 0; }));
         std::lock_guard<std::mutex> lk(seen.m);
         EXPECT_EQ(seen.keyMissing, c.missing);
         EXPECT_EQ(seen.keyMismatch, c.mismatch);
@@ -790,7 +790,7 @@ TEST(VintrelSync, GroupedPortsKeepInStepOnTheRecorderClock) {
         ASSERT_TRUE(Ostrum_InputData(port, bytes->data() + 40, static_cast<uint32_t>(bytes->size() - 40)));
     }
     ASSERT_TRUE(Ostrum_Play(pa, nullptr));
-    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetSpecialData(pa) != 0; }, 20));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetSpecialData(pa) != 0; }));
     ASSERT_TRUE(Ostrum_Play(pb, nullptr));
     auto turnUntil = [](const std::function<bool()>& done) {
         for (int turn = 0; turn < 200 && !done(); ++turn) vintrel::AdvanceManualClock(40);
@@ -853,7 +853,7 @@ int PlayOnManualClock(const std::vector<uint8_t>& bytes, int group, Shows* shows
     EXPECT_TRUE(Ostrum_InputData(port, nullptr, uint32_t(-1)));
     EXPECT_TRUE(Ostrum_SetDisplayCallBack(port, &OnShow));
     EXPECT_TRUE(Ostrum_Play(port, nullptr));
-    EXPECT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetCurrentFrameNum(port) >= 1; }, 20));
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetCurrentFrameNum(port) >= 1; }));
     vintrel::AdvanceManualClock(0);
     return port;
 }
@@ -959,7 +959,7 @@ TEST(VintrelPace, DecodedFramesAreShownWhileTheDecoderIsBusy) {
         ManualPlay play(bytes, group, 3000000);
         Shows& shows = play.shows;
         const int port = play.port;
-        ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetBufferValue(port, OSTRUM_BUF_VIDEO) == 5; }, 20));
+        ASSERT_TRUE(kel_test::WaitUntil([&] { return Ostrum_GetBufferValue(port, OSTRUM_BUF_VIDEO) == 5; }));
         vintrel::HoldDecoder(port, true);
         for (int i = 0; i < 5; ++i) vintrel::AdvanceManualClock(40);
         EXPECT_EQ(Stamps(shows), Range(0, 200));

@@ -125,7 +125,7 @@ TEST(AlarmPage, AllBoxesTickEveryRowOfTheirList) {
         ASSERT_EQ(c.model->rowCount(), c.rows);
         combo->onClickArrowBtn();
         ziraz::CheckHeaderView* header = combo->view()->checkHeader();
-        QTRY_VERIFY(header->isVisible());
+        ASSERT_TRUE(kel_test::WaitUntil([&] { return header->isVisible(); }));
         const QRect section(header->sectionViewportPosition(0), 0, header->sectionSize(0), header->height());
         const QPoint box(section.x() + 8, section.center().y());
         for (const Qt::CheckState want : {Qt::Checked, Qt::Unchecked}) {

@@ -307,7 +307,7 @@ TEST(MainWindow, NewSearchAsksBeforeStoppingThePlayback) {
         EXPECT_EQ(asked, "Stop the video play?");
         EXPECT_EQ(area->isAnyWindowBusy(), c.stillPlaying);
     }
-    QTRY_VERIFY(panel->form()->btnSearchRecord->isEnabled());
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return panel->form()->btnSearchRecord->isEnabled(); }));
 }
 
 TEST(MainWindow, MapKeyHolderIsOneObject) {

@@ -281,7 +281,7 @@ TEST_P(TextFit, KelPagesAndDialogs) {
     auto* about = window.titleBar()->findChild<QToolButton*>("aboutBtn");
     ASSERT_TRUE(about);
     about->click();
-    ASSERT_TRUE(kel_test::WaitUntil([] { return QApplication::activePopupWidget() != nullptr; }, 10));
+    ASSERT_TRUE(kel_test::WaitUntil([] { return QApplication::activePopupWidget() != nullptr; }));
     Walk(QApplication::activePopupWidget(), "About");
     QApplication::activePopupWidget()->close();
 
@@ -332,7 +332,7 @@ TEST_P(TextFit, KelPagesAndDialogs) {
     lookAtDialog = [&](QDialog* d, const QString&) { Walk(d, "Alarm picture"); };
     alarms->onClickAction(action, ziraz::PictureActionRole);
     lookAtDialog = [&](QDialog* d, const QString&) {
-        kel_test::WaitUntil([&] { return alarms->videoView().isPlaying(); }, 30);
+        kel_test::WaitUntil([&] { return alarms->videoView().isPlaying(); });
         Walk(d, "Alarm clip");
     };
     alarms->onClickAction(action, ziraz::LiveViewActionRole);

@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "chart/ChartLayer.h"
+#include "kel_test/test_support.h"
 #include "chart/MultiChartView.h"
 #include "chart/MultiTimeSlider.h"
 #include "chart/TimeSliderFilterPopup.h"
@@ -459,7 +460,7 @@ TEST_F(SliderTest, EnterAndLeaveWithTheLeaveDelay) {
     EXPECT_EQ(leaves.count(), 0);
 
     QCoreApplication::sendEvent(slider.get(), &leave);
-    ASSERT_TRUE(leaves.wait(20000));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return !leaves.isEmpty(); }));
     EXPECT_EQ(leaves.count(), 1);
     EXPECT_FALSE(slider->leaveTimerActive());
 }

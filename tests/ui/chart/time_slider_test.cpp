@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "chart/ChartLayer.h"
+#include "kel_test/test_support.h"
 #include "chart/ChartView.h"
 #include "chart/TimeSlider.h"
 
@@ -152,7 +153,7 @@ TEST_F(TimeSliderTest, EnterAndLeaveComeFromTheView) {
     QCoreApplication::sendEvent(view(), &enter);
     EXPECT_EQ(enters.count(), 1);
     QCoreApplication::sendEvent(view(), &leave);
-    ASSERT_TRUE(leaves.wait(20000));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return !leaves.isEmpty(); }));
     EXPECT_EQ(leaves.count(), 1);
 }
 

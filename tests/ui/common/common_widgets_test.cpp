@@ -43,7 +43,7 @@ TEST(LoadingWidget, FramesCycleOneToEight) {
 TEST(LoadingWidget, RunsWhileHiddenAndItsTimerGoesWithIt) {
     LoadingWidget* w = new LoadingWidget;
     ASSERT_FALSE(w->isVisible());
-    EXPECT_TRUE(QTest::qWaitFor([&]() { return w->currentFrame() >= 1; }, 30000));
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return w->currentFrame() >= 1; }));
     QPointer<QTimer> timer = w->findChild<QTimer*>();
     ASSERT_TRUE(timer);
     EXPECT_TRUE(timer->isActive());
@@ -141,7 +141,7 @@ TEST(ScreenNote, WholeTextAtTheBottomRightUntilItClosesItself) {
     EXPECT_GE(note->contentsRect().width(), note->fontMetrics().horizontalAdvance(text));
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_EQ(area.bottomRight(), note->geometry().bottomRight());
-    EXPECT_TRUE(kel_test::WaitUntil([&] { return note.isNull(); }, 30));
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return note.isNull(); }));
 }
 
 TEST(TipDialog, QuestionTextAndAnswers) {

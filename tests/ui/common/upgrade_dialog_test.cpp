@@ -73,7 +73,7 @@ TEST(UpgradeTool, MissingNodesGiveNoAddressAndNoPrompt) {
     EXPECT_TRUE(dialog.isNoPrompt());
     QSignalSpy over(&dialog, &UpgradeTool::signalUpdateCheckOver);
     dialog.checkForUpdate();
-    ASSERT_TRUE(over.wait(30000));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return !over.isEmpty(); }));
     EXPECT_FALSE(over.at(0).at(0).toBool());
     EXPECT_EQ(dialog.form()->versionLabel->text(), "V1.0.0");
 }
@@ -84,14 +84,14 @@ TEST(UpgradeTool, CheckShowsTheNewVersionAndUpgradeDownloads) {
     dialog.upgrader()->setDownloadFolder((kel_test::ProgramFolder() + "/dl").toStdString());
     QSignalSpy over(&dialog, &UpgradeTool::signalUpdateCheckOver);
     dialog.checkForUpdate();
-    ASSERT_TRUE(over.wait(30000));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return !over.isEmpty(); }));
     EXPECT_TRUE(over.at(0).at(0).toBool());
     EXPECT_EQ(dialog.form()->versionLabel->text(), "V4.4.1");
     EXPECT_EQ(dialog.versionText(), "V4.4.1");
 
     QSignalSpy done(&dialog, &UpgradeTool::signalDownloadOver);
     dialog.onUpgrade();
-    ASSERT_TRUE(done.wait(30000));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return !done.isEmpty(); }));
     EXPECT_TRUE(done.at(0).at(0).toBool());
     EXPECT_EQ(kel_test::ReadFile(kel_test::ProgramFolder() + "/dl/KEL.pkg"), "package bytes");
 }
@@ -101,7 +101,7 @@ TEST(UpgradeTool, NoNewerVersionLeavesTheTexts) {
     UpgradeTool dialog(Installed());
     QSignalSpy over(&dialog, &UpgradeTool::signalUpdateCheckOver);
     dialog.checkForUpdate();
-    ASSERT_TRUE(over.wait(30000));
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return !over.isEmpty(); }));
     EXPECT_FALSE(over.at(0).at(0).toBool());
     EXPECT_EQ(dialog.form()->versionLabel->text(), "V1.0.0");
     EXPECT_EQ(dialog.versionText(), "");

@@ -44,7 +44,7 @@ bool WriteFile(const QString& path, const QByteArray& bytes);
 QByteArray ReadFile(const QString& path);
 
 // Handles the events of the calling thread until `done` holds; false when it
-// still does not after `seconds`.
+// still does not after `seconds` (a hang guard: longer in sanitized builds).
 bool WaitUntil(const std::function<bool()>& done, int seconds = 60);
 
 // Folder of the source tree and of the build tree (from the test environment).
