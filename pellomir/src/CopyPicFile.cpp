@@ -13,6 +13,7 @@
 #include "Frame.h"
 #include "PicIndexLayout.h"
 #include "PlatformSeam.h"
+#include "savefile/savefile.h"
 #include "wincompat/drives.h"
 
 namespace pellomir {
@@ -203,6 +204,9 @@ int WritePictureFile(const std::string& path, const uint8_t* buffer, size_t leng
         p += n;
         total -= static_cast<size_t>(n);
     }
+    // On the disk, with its name, before it is counted as copied.
+    if (ok && !savefile::SyncFile(fd))
+        ok = false;
     if (::close(fd) != 0)
         ok = false;
     if (!ok) {
@@ -211,6 +215,10 @@ int WritePictureFile(const std::string& path, const uint8_t* buffer, size_t leng
         return DVR_FILE_ERR_CREATE_FILE;
     }
     SetFileTime(path, time);
+    if (!savefile::SyncFolderOf(path)) {
+        SetLastErrorCode(DVR_FILE_ERR_CREATE_FILE);
+        return DVR_FILE_ERR_CREATE_FILE;
+    }
     return 0;
 }
 

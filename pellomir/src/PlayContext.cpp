@@ -21,6 +21,7 @@
 #include "PlayerLib.h"
 #include "merrowfen.h"
 #include "pellomir/Pellomir.h"
+#include "savefile/savefile.h"
 #include "vintrel.h"
 #include "wincompat/drives.h"
 
@@ -294,6 +295,10 @@ FILE* OpenReplacementBeside(const std::string& target, std::string* path)
 bool CloseOutputFile(FILE* file)
 {
     bool ok = std::fflush(file) == 0;
+    // On the disk before it is reported, through the descriptor that wrote
+    // it (which is told of a write that failed on its way from the cache).
+    if (ok && !savefile::SyncFile(fileno(file)))
+        ok = false;
     if (std::fclose(file) != 0)
         ok = false;
     return ok;
@@ -301,7 +306,10 @@ bool CloseOutputFile(FILE* file)
 
 bool PutInPlace(const std::string& path, const std::string& target)
 {
-    return std::rename(path.c_str(), target.c_str()) == 0;
+    // The new name goes to the disk too. Where it cannot be made sure of,
+    // the new file is still the whole one asked for: it stays, and the call
+    // reports the failure.
+    return savefile::Replace(path, target);
 }
 
 void OpenCopyOutput(STREAM_CONTEXT& context, bool mayAppend)

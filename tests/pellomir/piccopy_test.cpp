@@ -14,6 +14,7 @@
 #include "kel_test/test_support.h"
 #include "pellomir/Pellomir.h"
 #include "pellomir_fixture.h"
+#include "platform/savefile/save_calls.h"
 #include "recmedia/picture_writer.h"
 
 namespace {
@@ -128,6 +129,32 @@ TEST(PellomirPictureCopy, NamesByChannelTimeAndEntry)
     const std::string dest = drives.NewFolder("out");
     ASSERT_EQ(Copy("E", first + 7, first + 100, 3, dest), 1);
     EXPECT_EQ(ListFiles(dest), std::vector<std::string>{"ch03_2018-03-15 09-30-05(7).jpg"});
+}
+
+// A picture reported copied is on the disk: the file is flushed, then the
+// folder that got its name; a picture whose flush fails is no copy.
+TEST(PellomirPictureCopy, ACopiedPictureIsOnTheDisk)
+{
+    TestDrives drives("E");
+    recmedia::PictureIndexWriter writer;
+    const uint32_t t0 = kDay + 10 * 3600;
+    ASSERT_TRUE(writer.Add(Pic(2, t0)));
+    ASSERT_TRUE(writer.Write(drives.Root('E')));
+    const std::string dest = drives.NewFolder("durable");
+    {
+        kel_test::ScopedSaveCalls calls;
+        ASSERT_EQ(Copy("E", t0, t0 + 1, 2, dest), 1);
+        const std::string picture =
+            kel_test::ScopedSaveCalls::Resolved(dest + "/ch02_2018-03-15 10-00-00(0).jpg");
+        const int flushed = calls.Find("flush " + picture);
+        ASSERT_GE(flushed, 0);
+        EXPECT_GT(calls.Find("flush " + kel_test::ScopedSaveCalls::ResolvedFolder(dest), flushed), flushed);
+    }
+    const std::string failing = drives.NewFolder("flush fails");
+    kel_test::ScopedSaveCalls calls;
+    calls.FailFlushes(EIO);
+    EXPECT_EQ(Copy("E", t0, t0 + 1, 2, failing), 0);
+    EXPECT_TRUE(ListFiles(failing).empty());
 }
 
 // Two drives hold a picture of the same channel, second and entry: both are

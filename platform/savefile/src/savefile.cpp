@@ -104,6 +104,11 @@ std::string MoveToFreeName(const std::string& from, const std::string& to) {
     return TakeFreeName(to, [&](const std::string& candidate) { return RenameNoReplace(from, candidate); });
 }
 
+bool Replace(const std::string& from, const std::string& to) {
+    if (Calls().rename(from.c_str(), to.c_str()) != 0) return false;
+    return SyncFolderOf(to);
+}
+
 bool SyncFile(int fd) {
     if (fd < 0) {
         errno = EBADF;
@@ -116,6 +121,14 @@ bool SyncFile(int fd) {
     // EINVAL, EROFS: a file that cannot be flushed because nothing of it is
     // held back (a pipe, a read-only file system).
     return result == 0 || errno == EINVAL || errno == EROFS;
+}
+
+bool SyncFileAt(const std::string& path) {
+    const int fd = OpenRetrying(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
+    if (fd < 0) return false;
+    const bool ok = SyncFile(fd);
+    ::close(fd);
+    return ok;
 }
 
 bool SyncFolderOf(const std::string& path) {

@@ -24,6 +24,7 @@
 #include "PlayContext.h"
 #include "merrowfen.h"
 #include "platform/fallowin/mp4_probe.h"
+#include "platform/savefile/save_calls.h"
 #include "record_fixture.h"
 #include "recstream/recstream.h"
 #include "recstream/stream_join.h"
@@ -193,6 +194,51 @@ TEST_F(RecordCopy, ByFileGivesTheRecordingAsStored)
     // Gone once stopped.
     EXPECT_EQ(DVR_FILE_Stop(stream), 0);
     EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_ORDER);
+}
+
+// A copy reported finished is on the disk: written beside its target, the
+// file is flushed before it takes the target's name, its folder after that;
+// by time onto a file that is there, the file added to is flushed.
+TEST_F(RecordCopy, AFinishedCopyIsOnTheDisk)
+{
+    ASSERT_TRUE(medium.ok());
+    const recmedia::PlannedRecording r = medium.OfChannel(2).at(0);
+    const std::string target = out + "/durable.qrv";
+    const std::string part = kel_test::ScopedSaveCalls::Resolved(target + ".part");
+    const std::string saved = kel_test::ScopedSaveCalls::Resolved(target);
+    {
+        kel_test::ScopedSaveCalls calls;
+        const int32_t stream = DVR_FILE_CopyFile(FoundName(medium, r).c_str(), target.c_str());
+        ASSERT_GE(stream, 0) << DVR_FILE_GetLastError();
+        EXPECT_EQ(FinishCopy(stream), 1);
+        const int flushed = calls.Find("flush " + part);
+        const int renamed = calls.Find("rename " + part + " -> " + saved);
+        ASSERT_GE(flushed, 0);
+        ASSERT_GE(renamed, 0);
+        EXPECT_LT(flushed, renamed);
+        EXPECT_GT(calls.Find("flush " + kel_test::ScopedSaveCalls::ResolvedFolder(out), renamed), renamed);
+        EXPECT_TRUE(Slurp(target) == Slurp(medium.PathOf(r)));
+    }
+    {
+        kel_test::ScopedSaveCalls calls;
+        const DVR_FILE_TIME s = ToDvrTime(r.start), e = ToDvrTime(r.start + 10);
+        const int32_t stream = DVR_FILE_CopyFileByTime("E", &s, &e, 2, target.c_str());
+        ASSERT_GE(stream, 0) << DVR_FILE_GetLastError();
+        EXPECT_EQ(FinishCopy(stream), 1);
+        EXPECT_GE(calls.Find("flush " + saved), 0);
+    }
+    // A copy whose file cannot be flushed is not finished, and takes back
+    // what it wrote.
+    const std::string failing = out + "/not durable.qrv";
+    kel_test::ScopedSaveCalls calls;
+    calls.FailFlushes(EIO);
+    const int32_t stream = DVR_FILE_CopyFile(FoundName(medium, r).c_str(), failing.c_str());
+    ASSERT_GE(stream, 0) << DVR_FILE_GetLastError();
+    ASSERT_TRUE(WaitUntil([&] { return DVR_FILE_GetPos(stream) == 100; }));
+    EXPECT_EQ(DVR_FILE_Stop(stream), 0);
+    EXPECT_EQ(DVR_FILE_GetLastError(), DVR_FILE_ERR_CREATE_FILE);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(failing)));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(failing + ".part")));
 }
 
 TEST_F(RecordCopy, ByTimeGivesTheSpanOfEveryRecordingItCrosses)

@@ -15,6 +15,7 @@
 
 #include "PlayContext.h"
 #include "kel_test/scoped_mount.h"
+#include "platform/savefile/save_calls.h"
 #include "merrowfen.h"
 #include "record_fixture.h"
 #include "recmedia/disk_writer.h"
@@ -177,9 +178,19 @@ TEST_F(RecordPlay, ASnapshotOntoAFileOfAFullDiskLeavesThatFile)
     EXPECT_EQ(QDir(QString::fromStdString(disk.path())).entryList(QDir::Files | QDir::Hidden),
               (QStringList{"filler", "frame.jpg"}));
 
-    // With room on the disk the picture takes the file's place.
+    // With room on the disk the picture takes the file's place, flushed to
+    // the disk before, and its folder after.
     ASSERT_TRUE(QFile::remove(QString::fromStdString(filler)));
-    EXPECT_EQ(DVR_FILE_CapturePicture(stream, shot.c_str()), 1) << DVR_FILE_GetLastError();
+    {
+        kel_test::ScopedSaveCalls calls;
+        EXPECT_EQ(DVR_FILE_CapturePicture(stream, shot.c_str()), 1) << DVR_FILE_GetLastError();
+        const std::string part = kel_test::ScopedSaveCalls::Resolved(shot + ".part");
+        const int flushed = calls.Find("flush " + part);
+        const int renamed = calls.Find("rename " + part + " -> " + kel_test::ScopedSaveCalls::Resolved(shot));
+        ASSERT_GE(flushed, 0);
+        EXPECT_GT(renamed, flushed);
+        EXPECT_GT(calls.Find("flush " + kel_test::ScopedSaveCalls::ResolvedFolder(disk.path()), renamed), renamed);
+    }
     QImage picture;
     ASSERT_TRUE(picture.load(QString::fromStdString(shot), "JPG"));
     EXPECT_EQ(picture.size(), QSize(176, 144));

@@ -41,9 +41,17 @@ bool RenameNoReplace(const std::string& from, const std::string& to);
 // the name taken; empty (errno set, `from` stays) on a failure.
 std::string MoveToFreeName(const std::string& from, const std::string& to);
 
+// Gives the file `from` the name `to`, replacing a file of that name (for a
+// caller that named the file it replaces), then flushes the folder. False
+// when the rename failed (`from` stays) or the folder could not be flushed
+// (the file has its new name, which may not last a power cut).
+bool Replace(const std::string& from, const std::string& to);
+
 // The file's bytes and size to the disk. False when the disk reported a
 // failure; true where the file system has nothing to flush.
 bool SyncFile(int fd);
+// SyncFile for the file at `path` (through a descriptor of its own).
+bool SyncFileAt(const std::string& path);
 // The folder holding `path` to the disk: the names made or changed in it
 // stay after a power cut. As SyncFile.
 bool SyncFolderOf(const std::string& path);

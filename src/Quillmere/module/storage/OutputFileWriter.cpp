@@ -131,15 +131,25 @@ std::string ClaimOutputPath(const std::string& path, int* fd) {
 
 std::string MoveToFreeOutputPath(const std::string& from, const std::string& to) {
     const std::string local = wincompat::MapPath(from);
-    if (local.empty()) return std::string();
-    return savefile::TakeFreeName(to, [&local](const std::string& candidate) {
-        const std::string target = wincompat::MapPath(candidate);
+    // Its bytes are on the disk before it has the name.
+    if (local.empty() || !savefile::SyncFileAt(local)) return std::string();
+    std::string target;
+    const std::string taken = savefile::TakeFreeName(to, [&](const std::string& candidate) {
+        target = wincompat::MapPath(candidate);
         if (target.empty()) {
             errno = ENOENT;
             return false;
         }
         return savefile::RenameNoReplace(local, target);
     });
+    if (taken.empty()) return std::string();
+    // And the name is, before it is reported: a file that may be gone after
+    // a power cut is no saved file.
+    if (!savefile::SyncFolderOf(target)) {
+        std::remove(target.c_str());
+        return std::string();
+    }
+    return taken;
 }
 
 // ---- TransformWrapper ----------------------------------------------------------
@@ -563,6 +573,9 @@ bool CStreamFileWriter::Close(const std::string& newName) {
     if (!FinishJoin()) ok = false;
     if (!m_behind.Finish()) ok = false;
     if (fflush(m_file) != 0) ok = false;
+    // On the disk through the descriptor that wrote it, which is told of a
+    // failure of any write that went through the cache.
+    if (ok && !savefile::SyncFile(fileno(m_file))) ok = false;
     if (fclose(m_file) != 0) ok = false;
     m_file = nullptr;
     if (m_failed.load()) ok = false;

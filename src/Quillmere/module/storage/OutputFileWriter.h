@@ -36,9 +36,11 @@ std::string FreeOutputPath(const std::string& folder, const std::string& stem, c
 // part could be created (drive paths allowed).
 std::string ClaimOutputPath(const std::string& path, int* fd);
 // Gives the file `from` the name `to` or, where a file has that name, the
-// first free numbered one: never replaces a file. Returns the name given;
-// empty when the file could not be moved (it stays where it was). Drive
-// paths allowed.
+// first free numbered one: never replaces a file. The file is flushed to
+// the disk before, its folder after. Returns the name given; empty when the
+// file could not be flushed or moved (it stays where it was), or its new
+// name not flushed (it is then removed: what is reported saved is on the
+// disk). Drive paths allowed.
 std::string MoveToFreeOutputPath(const std::string& from, const std::string& to);
 // Whether a file of that path (drive paths allowed) can be opened.
 bool OutputFileExists(const std::string& path);
@@ -86,8 +88,8 @@ private:
 //
 // A new file on a local disk is written past the page cache (O_DIRECT): the
 // pieces (1 MiB, aligned) go from memory to the disk without being copied
-// into the cache first, and the file is on the disk when Finish returns; the
-// last, partial piece goes through the cache. On other file systems (network,
+// into the cache first; the last, partial piece goes through the cache (the
+// file's owner flushes the file, CStreamFileWriter::Close). On other file systems (network,
 // user-space, memory), or once a write past the cache is refused, the pieces
 // (then of 256 KiB, small enough to be still in the processor's cache) go
 // through the page cache.
@@ -200,8 +202,9 @@ public:
     // closes the file and gives it its name (`newName` when not empty, else
     // the name it was opened under; the next free one where a file has that
     // name: Path() then gives the name it took). True only when the whole
-    // file was written; on failure a new file is removed. False when no file
-    // was open.
+    // file was written and is on the disk under its name (the file flushed
+    // before the rename, its folder after); on failure a new file is
+    // removed. False when no file was open.
     bool Close(const std::string& newName = std::string());
     // Ends the file without keeping it: a new file is removed as a failed
     // one is (a file opened for appending keeps what was written).

@@ -17,6 +17,7 @@
 #include "storage/Settings.h"
 #include "kel_test/test_support.h"
 #include "platform/fallowin/mp4_probe.h"
+#include "platform/savefile/save_calls.h"
 #include "recmedia/encoder.h"
 #include "recstream/recstream.h"
 
@@ -638,6 +639,61 @@ TEST(OutputWriter, AFileSavedUnderTheNameMeanwhileStays) {
         EXPECT_FALSE(Exists(fourth));
         EXPECT_EQ(pictures, Pictures(third, !mp4));
         for (const std::string& p : {third + ".part", third}) std::remove(p.c_str());
+    }
+}
+
+// ---- on the disk when reported ---------------------------------------------------------
+
+// A file reported saved is on the disk: its bytes (the .mp4 head included)
+// are flushed before it takes its name, and its folder after that, all
+// before Close returns.
+TEST(OutputWriter, AFileIsOnTheDiskBeforeItIsReported) {
+    const Bytes rec = Recording(2, 80);
+    for (const bool mp4 : {false, true}) {
+        SCOPED_TRACE(mp4 ? ".mp4" : "raw");
+        SetConversion(mp4 ? "1" : "0");
+        const std::string out = TempPath(std::string("durable ") + (mp4 ? "mp4" : "raw") + ".mp4");
+        const std::string part = kel_test::ScopedSaveCalls::Resolved(out + ".part");
+        const std::string saved = kel_test::ScopedSaveCalls::Resolved(out);
+        kel_test::ScopedSaveCalls calls;
+        CStreamFileWriter w;
+        ASSERT_TRUE(w.Open(out, false));
+        Feed(w, rec, {65536});
+        ASSERT_TRUE(w.Close());
+        const int flushed = calls.Find("flush " + part);
+        const int renamed = calls.Find("rename " + part + " -> " + saved);
+        const int folder = calls.Find("flush " + kel_test::ScopedSaveCalls::ResolvedFolder(TempPath("")), renamed);
+        ASSERT_GE(flushed, 0);
+        ASSERT_GE(renamed, 0);
+        EXPECT_LT(flushed, renamed);
+        EXPECT_GT(folder, renamed);
+        EXPECT_EQ(calls.Calls().size(), size_t(folder + 1)) << "nothing is flushed after the folder";
+        EXPECT_FALSE(Pictures(out, !mp4).empty());
+    }
+}
+
+// A disk that reports a failure when the file is flushed: the file is not
+// reported saved, and nothing of it is left.
+TEST(OutputWriter, AFlushThatFailsIsNoSavedFile) {
+    const Bytes rec = Recording(2, 81);
+    for (const bool mp4 : {false, true}) {
+        SCOPED_TRACE(mp4 ? ".mp4" : "raw");
+        SetConversion(mp4 ? "1" : "0");
+        const std::string out = TempPath(std::string("flush fails ") + (mp4 ? "mp4" : "raw") + ".mp4");
+        kel_test::ScopedSaveCalls calls;
+        calls.FailFlushes(EIO);
+        CStreamFileWriter w;
+        ASSERT_TRUE(w.Open(out, false));
+        Feed(w, rec, {65536});
+        EXPECT_FALSE(w.Close());
+        EXPECT_FALSE(Exists(out));
+        EXPECT_FALSE(Exists(out + ".part"));
+        // Moving a finished file under a name: the same.
+        const std::string other = TempPath("flushed elsewhere.mp4");
+        WriteAll(other + ".part", rec);
+        EXPECT_EQ("", MoveToFreeOutputPath(other + ".part", other));
+        EXPECT_FALSE(Exists(other));
+        std::remove((other + ".part").c_str());
     }
 }
 
