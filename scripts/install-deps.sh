@@ -17,6 +17,7 @@ PACKAGES=(
   xvfb xauth
   python3
   fonts-wqy-microhei
+  fusefat dosfstools
 )
 
 missing=()

@@ -58,6 +58,11 @@ bool ReadFully(int fd, uint8_t* data, size_t size, int64_t offset) {
 // its start. Where the file system inserts whole blocks at a file's start
 // (the head is a whole number of blocks), the body stays where it lies on
 // the disk; elsewhere it is moved back by the head's size, from its end on.
+//
+// The file grows only by writing at its end: some file systems (FAT through
+// a user-space driver) refuse a write that starts past the end, or lose the
+// bytes of one that starts inside and runs past it. So the room for the
+// head is first added as zeros at the end, and every move lands inside.
 bool PlaceHead(int fd, const uint8_t* head, size_t headSize, uint64_t body) {
     if (headSize == 0) return true;
     bool inserted = false;
@@ -65,6 +70,12 @@ bool PlaceHead(int fd, const uint8_t* head, size_t headSize, uint64_t body) {
     inserted = body > 0 && ::fallocate(fd, FALLOC_FL_INSERT_RANGE, 0, static_cast<off_t>(headSize)) == 0;
 #endif
     if (!inserted) {
+        const std::vector<uint8_t> zeros(std::min<size_t>(kMovePiece, headSize), 0);
+        for (uint64_t at = body; at < body + headSize;) {
+            const size_t n = static_cast<size_t>(std::min<uint64_t>(zeros.size(), body + headSize - at));
+            if (!WriteFully(fd, zeros.data(), n, static_cast<int64_t>(at))) return false;
+            at += n;
+        }
         std::vector<uint8_t> piece(static_cast<size_t>(std::min<uint64_t>(kMovePiece, body)));
         for (uint64_t end = body; end > 0;) {
             const size_t n = static_cast<size_t>(std::min<uint64_t>(piece.size(), end));

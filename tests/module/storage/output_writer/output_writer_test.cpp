@@ -15,6 +15,7 @@
 
 #include "storage/OutputFileWriter.h"
 #include "storage/Settings.h"
+#include "kel_test/scoped_mount.h"
 #include "kel_test/test_support.h"
 #include "platform/fallowin/mp4_probe.h"
 #include "platform/savefile/save_calls.h"
@@ -694,6 +695,60 @@ TEST(OutputWriter, AFlushThatFailsIsNoSavedFile) {
         EXPECT_EQ("", MoveToFreeOutputPath(other + ".part", other));
         EXPECT_FALSE(Exists(other));
         std::remove((other + ".part").c_str());
+    }
+}
+
+// ---- file systems of USB sticks --------------------------------------------------------
+
+// A FAT file system through the user-space driver, as a USB stick is often
+// seen: it refuses writes that start past a file's end, and has neither
+// links nor renames that refuse to replace. Raw files and .mp4 files are
+// saved there whole, each decodes to every picture of its recording, and
+// two saves of one name keep both files.
+TEST(OutputWriter, SavesOntoAFatFileSystemThroughFuse) {
+    kel_test::ScopedMount stick = kel_test::ScopedMount::FuseFat(TempPath("stick"), 64ul << 20);
+    if (!stick.ok()) GTEST_SKIP() << stick.why();
+    recmedia::RecordingSpec spec;
+    spec.path = TempPath("rec_fat.qrs");
+    spec.start = kStart;
+    spec.seconds = 10;
+    spec.width = 640;
+    spec.height = 360;
+    spec.fps = 25;
+    spec.seed = 90;
+    spec.withAudio = true;
+    spec.fastRepeat = true;
+    std::string error;
+    ASSERT_TRUE(recmedia::EncodeRecording(spec, &error)) << error;
+    const Bytes rec = ReadAll(spec.path);
+    const std::vector<uint64_t> pictures = Pictures(spec.path, true);
+    ASSERT_EQ(250u, pictures.size());
+    for (const bool mp4 : {false, true}) {
+        SCOPED_TRACE(mp4 ? ".mp4" : "raw");
+        SetConversion(mp4 ? "1" : "0");
+        const std::string out = stick.path() + (mp4 ? "/CH01.mp4" : "/CH01RAW.mp4");
+        std::vector<std::string> saved;
+        for (int i = 0; i < 2; ++i) {
+            CStreamFileWriter w;
+            ASSERT_TRUE(w.Open(out, false));
+            Feed(w, rec, {8192});
+            ASSERT_TRUE(w.Close()) << i;
+            saved.push_back(w.Path());
+        }
+        ASSERT_NE(saved[0], saved[1]);
+        for (const std::string& path : saved) {
+            SCOPED_TRACE(path);
+            EXPECT_FALSE(Exists(path + ".part"));
+            if (!mp4) {
+                EXPECT_TRUE(ReadAll(path) == rec);
+            } else {
+                const kel_test::Mp4Probe p = kel_test::ProbeMp4(path, true);
+                ASSERT_TRUE(p.opened);
+                EXPECT_EQ(0, p.logErrors);
+                EXPECT_EQ("2024-05-01T10:00:00.000000Z", p.creationTime);
+            }
+            EXPECT_EQ(pictures, Pictures(path, !mp4));
+        }
     }
 }
 
