@@ -17,7 +17,10 @@ PACKAGES=(
   xvfb xauth
   python3
   fonts-wqy-microhei
-  fusefat dosfstools
+  # the desktop's opener (user manual, licence folder)
+  xdg-utils
+  # card images mounted as a loop device and through FUSE (tests)
+  dosfstools fuse3 fusefat exfat-fuse
 )
 
 missing=()

@@ -686,6 +686,21 @@
     </message>
 </context>
 <context>
+    <name>DiskEnum</name>
+    <message>
+        <source>the disk is not attached</source>
+        <translation>the disk is not attached</translation>
+    </message>
+    <message>
+        <source>The drive table %1 (named by KEL_DRIVES) cannot be read: %2. No disk is listed; correct the file or unset KEL_DRIVES to list the disks of this computer, then press Refresh.</source>
+        <translation>The drive table %1 (named by KEL_DRIVES) cannot be read: %2. No disk is listed; correct the file or unset KEL_DRIVES to list the disks of this computer, then press Refresh.</translation>
+    </message>
+    <message>
+        <source>The drive table %1 (named by KEL_DRIVES) has lines that were left out: %2.</source>
+        <translation>The drive table %1 (named by KEL_DRIVES) has lines that were left out: %2.</translation>
+    </message>
+</context>
+<context>
     <name>GravitySensorWidget</name>
     <message>
         <source>GravitySensorWidget</source>
@@ -3281,6 +3296,14 @@
     <message>
         <source>No data temporarily, please search file.</source>
         <translation>No data yet, please search for files.</translation>
+    </message>
+    <message>
+        <source> (cannot be read)</source>
+        <translation> (cannot be read)</translation>
+    </message>
+    <message>
+        <source>This disk cannot be read: %1</source>
+        <translation>This disk cannot be read: %1</translation>
     </message>
 </context>
 <context>

@@ -686,6 +686,21 @@
     </message>
 </context>
 <context>
+    <name>DiskEnum</name>
+    <message>
+        <source>the disk is not attached</source>
+        <translation>磁盘未连接</translation>
+    </message>
+    <message>
+        <source>The drive table %1 (named by KEL_DRIVES) cannot be read: %2. No disk is listed; correct the file or unset KEL_DRIVES to list the disks of this computer, then press Refresh.</source>
+        <translation>无法读取驱动器表 %1（由 KEL_DRIVES 指定）：%2。未列出任何磁盘；请修正该文件，或取消 KEL_DRIVES 以列出本机的磁盘，然后点击“刷新”。</translation>
+    </message>
+    <message>
+        <source>The drive table %1 (named by KEL_DRIVES) has lines that were left out: %2.</source>
+        <translation>驱动器表 %1（由 KEL_DRIVES 指定）中有些行被忽略：%2。</translation>
+    </message>
+</context>
+<context>
     <name>GravitySensorWidget</name>
     <message>
         <source>GravitySensorWidget</source>
@@ -3281,6 +3296,14 @@
     <message>
         <source>No data temporarily, please search file.</source>
         <translation>暂无数据，请搜索文件。</translation>
+    </message>
+    <message>
+        <source> (cannot be read)</source>
+        <translation> (无法读取)</translation>
+    </message>
+    <message>
+        <source>This disk cannot be read: %1</source>
+        <translation>此磁盘无法读取：%1</translation>
     </message>
 </context>
 <context>

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "wincompat/drives.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <climits>
 #include <cstdlib>
 #include <dirent.h>
@@ -129,11 +132,64 @@ DriveTableData ParseDriveTable(const std::string& text, std::vector<std::string>
     return t;
 }
 
-DriveTableData ReadSystemDriveTable() {
+namespace {
+
+// File systems of the kernel's own bookkeeping: never a volume of media.
+bool IsPseudoFileSystem(const std::string& type) {
+    static const char* const kPseudo[] = {"autofs",     "proc",       "sysfs",     "devpts",  "devtmpfs",
+                                          "cgroup",     "cgroup2",    "debugfs",   "tracefs", "securityfs",
+                                          "pstore",     "bpf",        "mqueue",    "hugetlbfs", "configfs",
+                                          "fusectl",    "binfmt_misc", "efivarfs", "rpc_pipefs", "nsfs"};
+    for (const char* p : kPseudo)
+        if (type == p) return true;
+    return false;
+}
+
+bool IsNetworkFileSystem(const std::string& type) {
+    static const char* const kNetwork[] = {"nfs", "nfs4", "cifs", "smb3", "smbfs", "9p", "ceph", "glusterfs",
+                                           "fuse.sshfs", "fuse.rclone", "davfs", "fuse.davfs2", "afs"};
+    for (const char* p : kNetwork)
+        if (type == p) return true;
+    return false;
+}
+
+bool IsMediaMount(const std::string& mount) {
+    return StartsWith(mount, "/media/") || StartsWith(mount, "/mnt/") || StartsWith(mount, "/run/media/");
+}
+
+struct MountLine {
+    std::string majmin, root, mount, fstype;
+};
+
+std::vector<MountLine> ReadMountInfo(const std::string& path) {
+    std::vector<MountLine> out;
+    std::ifstream mi(path);
+    std::string line;
+    while (std::getline(mi, line)) {
+        std::istringstream ls(line);
+        MountLine m;
+        std::string id, parent;
+        ls >> id >> parent >> m.majmin >> m.root >> m.mount;
+        std::string tok;
+        while (ls >> tok && tok != "-") {}
+        ls >> m.fstype;
+        m.root = Unescape(m.root);
+        m.mount = Unescape(m.mount);
+        if (!m.mount.empty()) out.push_back(m);
+    }
+    return out;
+}
+
+}  // namespace
+
+DriveTableData ReadSystemDriveTable() { return ReadSystemDriveTable(SystemTableSources(), nullptr); }
+
+DriveTableData ReadSystemDriveTable(const SystemTableSources& from, const DriveTableData* previous) {
     DriveTableData t;
+    const std::string sys = from.sysRoot + "/sys";
     // Physical drives: /sys/block without loop, ram, zram and optical devices.
     std::vector<std::string> names;
-    if (DIR* d = opendir("/sys/block")) {
+    if (DIR* d = opendir((sys + "/block").c_str())) {
         while (dirent* e = readdir(d)) {
             std::string n = e->d_name;
             if (n == "." || n == ".." || StartsWith(n, "loop") || StartsWith(n, "ram") ||
@@ -144,76 +200,186 @@ DriveTableData ReadSystemDriveTable() {
         closedir(d);
     }
     std::sort(names.begin(), names.end());
-    for (size_t i = 0; i < names.size(); ++i) t.disks.push_back({static_cast<int>(i), "/dev/" + names[i]});
+    // The devices of the drives, in the order they are numbered when nothing
+    // was numbered before: block devices first, then the volumes that lie on
+    // none of them (added below).
+    std::vector<std::string> devices;
+    for (const std::string& n : names) devices.push_back("/dev/" + n);
 
-    auto diskOfDev = [&](const std::string& majmin, bool* optical, bool* removable) -> int {
+    // The block device (in /sys/block) a volume lies on; empty when none.
+    auto blockDiskOf = [&](const std::string& majmin) -> std::string {
         char buf[PATH_MAX];
-        std::string link = "/sys/dev/block/" + majmin;
+        std::string link = sys + "/dev/block/" + majmin;
         ssize_t n = readlink(link.c_str(), buf, sizeof buf - 1);
-        if (n <= 0) return -1;
+        if (n <= 0) return {};
         buf[n] = 0;
         std::string p = buf;  // ../../devices/.../block/sda/sda1
         size_t pos = p.find("/block/");
-        if (pos == std::string::npos) return -1;
+        if (pos == std::string::npos) return {};
         std::string rest = p.substr(pos + 7);
-        std::string disk = rest.substr(0, rest.find('/'));
-        *optical = StartsWith(disk, "sr");
-        *removable = ReadSmallFile("/sys/block/" + disk + "/removable") == "1";
-        for (size_t i = 0; i < names.size(); ++i)
-            if (names[i] == disk) return static_cast<int>(i);
-        return -1;
+        return rest.substr(0, rest.find('/'));
     };
 
     // Lettered volumes: the root file system is C:, mounts below /media, /mnt
-    // and /run/media follow from D: on.
-    std::ifstream mi("/proc/self/mountinfo");
-    std::string line;
-    char next = 'D';
-    while (std::getline(mi, line)) {
-        std::istringstream ls(line);
-        std::string id, parent, majmin, root, mount;
-        ls >> id >> parent >> majmin >> root >> mount;
-        std::string tok;
-        while (ls >> tok && tok != "-") {}
-        std::string fstype, source;
-        ls >> fstype >> source;
-        mount = Unescape(mount);
-        bool isRoot = mount == "/";
-        bool isMedia = StartsWith(mount, "/media/") || StartsWith(mount, "/mnt/") || StartsWith(mount, "/run/media/");
-        if (!isRoot && !isMedia) continue;
-        if (!isRoot && next > 'Z') continue;
-        bool optical = false, removable = false;
-        int disk = diskOfDev(majmin, &optical, &removable);
-        LetterEntry e;
-        e.letter = isRoot ? 'C' : next++;
-        e.disk = optical ? -1 : disk;
-        e.type = optical ? kDriveCdRom : (removable ? kDriveRemovable : kDriveFixed);
-        e.fileSystem = fstype;
-        e.path = mount;
-        bool dup = false;
-        for (const auto& o : t.letters) dup = dup || o.letter == e.letter;
-        if (!dup) t.letters.push_back(e);
+    // and /run/media follow from D: on. A volume that lies on no listed drive
+    // (a loop device, a file system in user space, a network share) or shows
+    // only a folder of its file system (a bind mount) is a drive of its own,
+    // whose device is its folder: every volume that can hold recorder media
+    // is a disk the operator can tick.
+    struct Volume {
+        LetterEntry entry;
+        std::string ownDevice;  // the folder, for a drive of its own
+    };
+    std::vector<Volume> volumes;
+    for (const MountLine& m : ReadMountInfo(from.mountInfo)) {
+        const bool isRoot = m.mount == "/";
+        if (!isRoot && (!IsMediaMount(m.mount) || IsPseudoFileSystem(m.fstype))) continue;
+        const std::string disk = blockDiskOf(m.majmin);
+        const bool optical = StartsWith(disk, "sr");
+        const bool listed = std::find(names.begin(), names.end(), disk) != names.end();
+        Volume v;
+        v.entry.letter = isRoot ? 'C' : 0;
+        v.entry.fileSystem = m.fstype;
+        v.entry.path = m.mount;
+        if (optical) {
+            v.entry.type = kDriveCdRom;
+        } else if (IsNetworkFileSystem(m.fstype)) {
+            v.entry.type = kDriveRemote;
+        } else {
+            v.entry.type = listed && ReadSmallFile(sys + "/block/" + disk + "/removable") == "1" ? kDriveRemovable
+                                                                                               : kDriveFixed;
+        }
+        if (!isRoot && !optical && (!listed || m.root != "/")) {
+            v.ownDevice = m.mount;
+        } else if (listed && !optical) {
+            v.entry.disk = static_cast<int>(std::find(devices.begin(), devices.end(), "/dev/" + disk) - devices.begin());
+        }
+        // A folder mounted over shows the last volume mounted on it.
+        auto same = std::find_if(volumes.begin(), volumes.end(),
+                                 [&](const Volume& o) { return o.entry.path == m.mount; });
+        if (same != volumes.end())
+            *same = v;
+        else
+            volumes.push_back(v);
+    }
+
+    // Letters: a volume that had a letter keeps it; the others take the free
+    // ones from D: on, in mount order.
+    std::vector<bool> taken(26, false);
+    taken['C' - 'A'] = std::any_of(volumes.begin(), volumes.end(), [](const Volume& v) { return v.entry.letter == 'C'; });
+    if (previous) {
+        for (Volume& v : volumes) {
+            if (v.entry.letter) continue;
+            for (const LetterEntry& old : previous->letters) {
+                if (old.path != v.entry.path || old.letter < 'D' || old.letter > 'Z' || taken[old.letter - 'A']) continue;
+                v.entry.letter = old.letter;
+                taken[old.letter - 'A'] = true;
+                break;
+            }
+        }
+    }
+    for (Volume& v : volumes) {
+        if (v.entry.letter) continue;
+        for (char l = 'D'; l <= 'Z' && !v.entry.letter; ++l) {
+            if (taken[l - 'A']) continue;
+            v.entry.letter = l;
+            taken[l - 'A'] = true;
+        }
+    }
+
+    // Drives of their own, for the volumes that have a letter.
+    for (Volume& v : volumes) {
+        if (!v.entry.letter || v.ownDevice.empty()) continue;
+        v.entry.disk = static_cast<int>(devices.size());
+        devices.push_back(v.ownDevice);
+    }
+
+    // Numbers: a device that had a number keeps it; the others take the
+    // lowest free ones, in the order above.
+    std::vector<int> numbers(devices.size(), -1);
+    std::vector<int> used;
+    if (previous) {
+        for (size_t i = 0; i < devices.size(); ++i) {
+            for (const DiskEntry& old : previous->disks) {
+                if (old.device != devices[i] || std::find(used.begin(), used.end(), old.number) != used.end()) continue;
+                numbers[i] = old.number;
+                used.push_back(old.number);
+                break;
+            }
+        }
+    }
+    for (size_t i = 0, next = 0; i < devices.size(); ++i) {
+        if (numbers[i] >= 0) continue;
+        while (std::find(used.begin(), used.end(), static_cast<int>(next)) != used.end()) ++next;
+        numbers[i] = static_cast<int>(next);
+        used.push_back(numbers[i]);
+    }
+    for (size_t i = 0; i < devices.size(); ++i) t.disks.push_back({numbers[i], devices[i]});
+    std::sort(t.disks.begin(), t.disks.end(), [](const DiskEntry& a, const DiskEntry& b) { return a.number < b.number; });
+
+    for (Volume& v : volumes) {
+        if (!v.entry.letter) continue;
+        if (v.entry.disk >= 0) v.entry.disk = numbers[static_cast<size_t>(v.entry.disk)];
+        t.letters.push_back(v.entry);
     }
     std::sort(t.letters.begin(), t.letters.end(),
               [](const LetterEntry& a, const LetterEntry& b) { return a.letter < b.letter; });
     return t;
 }
 
-static DriveTableData LoadTable() {
+namespace {
+
+DriveTableOrigin g_origin;
+
+// Reads the whole file; false with the reason in `error` when it cannot.
+bool ReadWholeFile(const std::string& path, std::string* text, std::string* error) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        *error = std::strerror(errno);
+        return false;
+    }
+    struct stat st;
+    if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        close(fd);
+        *error = std::strerror(EISDIR);
+        return false;
+    }
+    char buf[8192];
+    for (;;) {
+        const ssize_t n = read(fd, buf, sizeof buf);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            *error = std::strerror(errno);
+            close(fd);
+            return false;
+        }
+        text->append(buf, static_cast<size_t>(n));
+    }
+    close(fd);
+    return true;
+}
+
+// The table from the KEL_DRIVES file or the machine; `previous` keeps the
+// letters and numbers of the machine's volumes that are still there.
+DriveTableData LoadTable(const DriveTableData* previous, DriveTableOrigin* origin) {
+    *origin = DriveTableOrigin();
     const char* file = getenv("KEL_DRIVES");
     if (file && *file) {
-        std::ifstream in(file);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ParseDriveTable(ss.str());
+        origin->file = file;
+        std::string text;
+        if (!ReadWholeFile(file, &text, &origin->readError)) return {};
+        return ParseDriveTable(text, &origin->badLines);
     }
-    return ReadSystemDriveTable();
+    return ReadSystemDriveTable(SystemTableSources(), previous);
 }
+
+}  // namespace
 
 DriveTableData CurrentDriveTable() {
     std::lock_guard<std::mutex> lock(g_tableMutex);
     if (!g_loaded) {
-        g_table = LoadTable();
+        g_table = LoadTable(nullptr, &g_origin);
         g_loaded = true;
     }
     return g_table;
@@ -221,8 +387,18 @@ DriveTableData CurrentDriveTable() {
 
 void ReloadDriveTable() {
     std::lock_guard<std::mutex> lock(g_tableMutex);
-    g_table = LoadTable();
+    // A table of another origin (KEL_DRIVES set or unset since) starts afresh.
+    const char* file = getenv("KEL_DRIVES");
+    const bool sameOrigin = g_loaded && g_origin.file.empty() && !(file && *file);
+    const DriveTableData previous = g_table;
+    g_table = LoadTable(sameOrigin ? &previous : nullptr, &g_origin);
     g_loaded = true;
+}
+
+DriveTableOrigin CurrentDriveTableOrigin() {
+    CurrentDriveTable();
+    std::lock_guard<std::mutex> lock(g_tableMutex);
+    return g_origin;
 }
 
 namespace {

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
+#include <QRegularExpression>
 
 #include "kel_test/test_support.h"
 #include "wincompat/drives.h"
@@ -115,6 +117,118 @@ TEST(DriveTable, SystemTableHasNoOpticalDisks) {
         EXPECT_EQ(d.device.find("/dev/sr"), std::string::npos);
         EXPECT_EQ(d.device.find("/dev/loop"), std::string::npos);
     }
+}
+
+// A copy of /sys and a mount table, as the machine would show them.
+class FakeSystem {
+public:
+    FakeSystem() : root(kel_test::ProgramFolder() + "/fake-system") {
+        for (const char* disk : {"sda", "sdb", "loop0", "loop1", "sr0", "zram0"}) QDir().mkpath(root + "/sys/block/" + disk);
+        kel_test::WriteFile(root + "/sys/block/sda/removable", "0\n");
+        kel_test::WriteFile(root + "/sys/block/sdb/removable", "1\n");
+        QDir().mkpath(root + "/sys/dev/block");
+        Link("8:1", "../../devices/pci0000:00/0000:00:17.0/ata1/host0/block/sda/sda1");
+        Link("8:2", "../../devices/pci0000:00/0000:00:17.0/ata1/host0/block/sda/sda2");
+        Link("8:17", "../../devices/pci0000:00/usb1/1-2/host6/block/sdb/sdb1");
+        Link("7:0", "../../devices/virtual/block/loop0");
+        Link("7:1", "../../devices/virtual/block/loop1");
+        Link("11:0", "../../devices/pci0000:00/ata2/host1/block/sr0");
+    }
+    SystemTableSources Sources(const QString& mounts) const {
+        kel_test::WriteFile(root + "/mountinfo", mounts.toUtf8());
+        SystemTableSources s;
+        s.mountInfo = (root + "/mountinfo").toStdString();
+        s.sysRoot = root.toStdString();
+        return s;
+    }
+    void Link(const QString& majmin, const QString& target) { QFile::link(target, root + "/sys/dev/block/" + majmin); }
+    QString root;
+};
+
+std::string Describe(const DriveTableData& t) {
+    std::string out;
+    for (const auto& d : t.disks) out += "disk " + std::to_string(d.number) + " " + d.device + "\n";
+    for (const auto& l : t.letters)
+        out += std::string("letter ") + l.letter + " " + std::to_string(l.disk) + " " + std::to_string(l.type) + " " +
+               l.fileSystem + " " + l.path + "\n";
+    return out;
+}
+
+// A card however it is mounted is a disk with its letter: on a card reader,
+// as a loop-mounted image, through a file system in user space, as a bind
+// mount or a network share. The kernel's own mounts and mounts elsewhere
+// are not volumes of media.
+TEST(SystemDriveTable, EveryMediaMountIsADisk) {
+    FakeSystem sys;
+    const QString mounts =
+        "21 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
+        "22 21 0:5 / /proc rw - proc proc rw\n"
+        "23 21 8:2 / /boot rw - ext4 /dev/sda2 rw\n"
+        "40 21 8:17 / /media/op/CARD rw,nosuid - vfat /dev/sdb1 rw\n"
+        "41 21 7:0 / /mnt/recorder rw - ext4 /dev/loop0 rw\n"
+        "42 21 0:55 / /media/op/RECORDER\\040CARD rw - fuse.fusefat /dev/loop1 rw\n"
+        "43 21 8:1 /srv/card /mnt/bound rw - ext4 /dev/sda1 rw\n"
+        "44 21 0:60 / /run/media/op/share rw - nfs4 host:/rec rw\n"
+        "45 21 11:0 / /media/cd ro - iso9660 /dev/sr0 ro\n"
+        "46 21 0:70 / /mnt/auto rw - autofs systemd-1 rw\n"
+        "47 21 7:1 / /snap/core/1 ro - squashfs /dev/loop1 ro\n"
+        "48 21 8:2 / /mnt/data rw - ext4 /dev/sda2 rw\n";
+    const DriveTableData t = ReadSystemDriveTable(sys.Sources(mounts), nullptr);
+    EXPECT_EQ(Describe(t),
+              "disk 0 /dev/sda\n"
+              "disk 1 /dev/sdb\n"
+              "disk 2 /mnt/recorder\n"
+              "disk 3 /media/op/RECORDER CARD\n"
+              "disk 4 /mnt/bound\n"
+              "disk 5 /run/media/op/share\n"
+              "letter C 0 3 ext4 /\n"
+              "letter D 1 2 vfat /media/op/CARD\n"
+              "letter E 2 3 ext4 /mnt/recorder\n"
+              "letter F 3 3 fuse.fusefat /media/op/RECORDER CARD\n"
+              "letter G 4 3 ext4 /mnt/bound\n"
+              "letter H 5 4 nfs4 /run/media/op/share\n"
+              "letter I -1 5 iso9660 /media/cd\n"
+              "letter J 0 3 ext4 /mnt/data\n");
+
+    // Read again after the card reader's card was taken out and another card
+    // was mounted: what is still there keeps its letter and number, the new
+    // card takes the free ones.
+    QDir(sys.root + "/sys/block/sdb").removeRecursively();
+    QString later = mounts;
+    later.remove(QRegularExpression("40 21 [^\n]*\n"));
+    later += "50 21 0:80 / /media/op/NEW rw - fuse.exfat /dev/sdc1 rw\n";
+    const DriveTableData t2 = ReadSystemDriveTable(sys.Sources(later), &t);
+    EXPECT_EQ(Describe(t2),
+              "disk 0 /dev/sda\n"
+              "disk 1 /media/op/NEW\n"
+              "disk 2 /mnt/recorder\n"
+              "disk 3 /media/op/RECORDER CARD\n"
+              "disk 4 /mnt/bound\n"
+              "disk 5 /run/media/op/share\n"
+              "letter C 0 3 ext4 /\n"
+              "letter D 1 3 fuse.exfat /media/op/NEW\n"
+              "letter E 2 3 ext4 /mnt/recorder\n"
+              "letter F 3 3 fuse.fusefat /media/op/RECORDER CARD\n"
+              "letter G 4 3 ext4 /mnt/bound\n"
+              "letter H 5 4 nfs4 /run/media/op/share\n"
+              "letter I -1 5 iso9660 /media/cd\n"
+              "letter J 0 3 ext4 /mnt/data\n");
+}
+
+// A folder mounted over shows the volume mounted last.
+TEST(SystemDriveTable, FolderMountedOverShowsTheLastVolume) {
+    FakeSystem sys;
+    const DriveTableData t = ReadSystemDriveTable(
+        sys.Sources("21 1 8:1 / / rw - ext4 /dev/sda1 rw\n"
+                    "40 21 8:17 / /media/card rw - vfat /dev/sdb1 rw\n"
+                    "41 40 7:0 / /media/card rw - ext4 /dev/loop0 rw\n"),
+        nullptr);
+    EXPECT_EQ(Describe(t),
+              "disk 0 /dev/sda\n"
+              "disk 1 /dev/sdb\n"
+              "disk 2 /media/card\n"
+              "letter C 0 3 ext4 /\n"
+              "letter D 2 3 ext4 /media/card\n");
 }
 
 }  // namespace

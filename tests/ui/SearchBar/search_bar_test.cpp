@@ -122,6 +122,10 @@ public:
         m_table = table;
         Install();
     }
+    // Changes the file only, as an operator would, without reading it again.
+    void RewriteFile(const QString& table) {
+        ASSERT_TRUE(kel_test::WriteFile(kel_test::ProgramFolder() + "/drives.txt", table.toUtf8()));
+    }
 
 private:
     void Install() {
@@ -322,6 +326,70 @@ TEST_F(Panel, DiskListFromTheDriveTable) {
     ASSERT_EQ(panel.diskCheckBoxes().size(), 1);
     EXPECT_EQ(panel.diskCheckBoxes()[0]->text(), "Disk 3");
     EXPECT_TRUE(panel.diskCheckBoxes()[0]->isChecked());
+}
+
+QStringList BoxTexts(const SearchBarWidget& panel) {
+    QStringList texts;
+    for (const auto* box : panel.diskCheckBoxes())
+        texts << QString("%1|%2|%3").arg(box->text()).arg(box->isChecked() ? "ticked" : "unticked").arg(box->toolTip());
+    return texts;
+}
+
+// Refresh reads the disks again: a card put in after the start is listed, one
+// taken out goes.
+TEST_F(Panel, RefreshListsCardsPutInAndTakenOut) {
+    const QString root = kel_test::ProgramFolder();
+    for (const char* d : {"/d0", "/card"}) ASSERT_TRUE(QDir().mkpath(root + d));
+    const QString system = QString("disk 0 %1/d0\nletter C 0 fixed ext4 %1/d0\n").arg(root);
+    drives.SetTable(system);
+    SearchBarWidget panel;
+    EXPECT_EQ(BoxTexts(panel), QStringList{"Disk 0|ticked|C:\\"});
+
+    drives.RewriteFile(system + QString("disk 1 %1/card\nletter E 1 removable vfat %1/card\n").arg(root));
+    panel.form()->reloadDiskBtn->click();
+    EXPECT_EQ(BoxTexts(panel), (QStringList{"Disk 0|ticked|C:\\", "Disk 1|ticked|E:\\"}));
+
+    drives.RewriteFile(system);
+    panel.form()->reloadDiskBtn->click();
+    EXPECT_EQ(BoxTexts(panel), QStringList{"Disk 0|ticked|C:\\"});
+    EXPECT_TRUE(dialogs.warnings().isEmpty());
+}
+
+// A wrong drive table is said: a disk whose device is missing stays listed,
+// unticked, and says it cannot be read and why; a table file that cannot be
+// read or has bad lines is named in a warning.
+TEST_F(Panel, WrongDriveTableIsSaid) {
+    const QString root = kel_test::ProgramFolder();
+    ASSERT_TRUE(QDir().mkpath(root + "/d1"));
+    drives.SetTable(QString("disk 1 %1/d1\ndisk 2 %1/no-such-device\n").arg(root));
+    SearchBarWidget panel;
+    EXPECT_EQ(BoxTexts(panel),
+              (QStringList{"Disk 1|ticked|\\\\.\\PHYSICALDRIVE1",
+                           QString("Disk 2 (cannot be read)|unticked|This disk cannot be read: %1/no-such-device: "
+                                   "No such file or directory")
+                               .arg(root)}));
+    EXPECT_FALSE(panel.diskCheckBoxes()[1]->isEnabled());
+    EXPECT_TRUE(dialogs.warnings().isEmpty());
+
+    // Bad lines are named with their numbers.
+    drives.RewriteFile(QString("disk 1 %1/d1\nletter Q 1 floppy vfat %1/d1\n").arg(root));
+    panel.form()->reloadDiskBtn->click();
+    EXPECT_EQ(BoxTexts(panel), QStringList{"Disk 1|ticked|\\\\.\\PHYSICALDRIVE1"});
+    EXPECT_EQ(dialogs.warnings(),
+              QStringList{QString("2 The drive table %1/drives.txt (named by KEL_DRIVES) has lines that were left "
+                                  "out: line 2: bad drive type.")
+                              .arg(root)});
+
+    // A table file that is gone: no disk, and the file is named.
+    dialogs.calls.clear();
+    ASSERT_TRUE(QFile::remove(root + "/drives.txt"));
+    panel.form()->reloadDiskBtn->click();
+    EXPECT_TRUE(panel.diskCheckBoxes().isEmpty());
+    EXPECT_EQ(dialogs.warnings(),
+              QStringList{QString("2 The drive table %1/drives.txt (named by KEL_DRIVES) cannot be read: No such file "
+                                  "or directory. No disk is listed; correct the file or unset KEL_DRIVES to list the "
+                                  "disks of this computer, then press Refresh.")
+                              .arg(root)});
 }
 
 TEST_F(Panel, RefusedStartsWarnAndChangeNothing) {

@@ -41,16 +41,35 @@ struct DriveTableData {
     std::vector<LetterEntry> letters;  // in alphabetical order
 };
 
-// The current table (re-read when the KEL_DRIVES file or the mounts changed is
-// not tracked: call ReloadDriveTable after changing them).
+// The current table, read once. Changes of the KEL_DRIVES file or of the
+// mounts are not tracked: ReloadDriveTable reads them again. A reload of the
+// machine's mounts keeps the letter of every volume that is still mounted
+// and the number of every drive that is still there; new ones take free
+// letters and numbers.
 DriveTableData CurrentDriveTable();
 void ReloadDriveTable();
+
+// Where the current table was read from, and what was wrong with it.
+struct DriveTableOrigin {
+    std::string file;                   // the KEL_DRIVES file; empty: the machine's own disks and mounts
+    std::string readError;              // why that file could not be read (the table is empty then)
+    std::vector<std::string> badLines;  // lines of it that were left out, each with its number and why
+};
+DriveTableOrigin CurrentDriveTableOrigin();
 
 // Parses the text form of the table. Bad lines are skipped; `errors` (when
 // given) receives one message per skipped line.
 DriveTableData ParseDriveTable(const std::string& text, std::vector<std::string>* errors = nullptr);
-// Reads the machine's own disks and mounts.
+
+// Where the machine's disks and mounts are read from.
+struct SystemTableSources {
+    std::string mountInfo = "/proc/self/mountinfo";
+    std::string sysRoot;  // put before "/sys" (a copy of the tree, for tests)
+};
+// Reads the machine's own disks and mounts (docs/drive-table.md). With
+// `previous`, volumes and drives listed there keep their letters and numbers.
 DriveTableData ReadSystemDriveTable();
+DriveTableData ReadSystemDriveTable(const SystemTableSources& from, const DriveTableData* previous);
 
 // Bit i set = letter 'A' + i exists (like the Windows logical-drive mask).
 uint32_t GetLogicalDriveMask();

@@ -5,7 +5,10 @@
 #include <QDebug>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <unistd.h>
 
 #include "wincompat/drives.h"
 #include "KelLogging.h"
@@ -48,11 +51,12 @@ int DiskEnum::GetPhysicalDriveNumbers(std::vector<int>* out) {
     if (count < 0) return -1;
     for (const std::string& path : paths) {
         const int number = wincompat::ParsePhysicalDriveName(path);
-        if (number < 0 || !wincompat::CanOpenPhysicalDrive(number)) {
-            // One drive we may not open must not hide every other disk.
-            qCDebug(lcKelStorage) << "DiskEnum::GetPhysicalDriveNumbers cannot open device, skipped:" << path.c_str();
-            continue;
-        }
+        if (number < 0) continue;
+        // A drive this user may not open (a card reader's device without
+        // rights to it) is listed all the same: its volumes may be readable,
+        // and a drive that cannot be read at all is said so where it is shown.
+        if (!wincompat::CanOpenPhysicalDrive(number))
+            qCDebug(lcKelStorage) << "DiskEnum::GetPhysicalDriveNumbers cannot open device:" << path.c_str();
         out->push_back(number);
     }
     return static_cast<int>(out->size());
@@ -67,6 +71,19 @@ int DiskEnum::GetPhysicalDriveNumbers(int** out) {
     std::copy(numbers.begin(), numbers.end(), array);
     *out = array;
     return count;
+}
+
+void DiskEnum::Refresh() { wincompat::ReloadDriveTable(); }
+
+QString DiskEnum::CannotReadReason(int number) {
+    char name[64];
+    std::snprintf(name, sizeof(name), "\\\\.\\PHYSICALDRIVE%d", number);
+    const std::string device = wincompat::MapPath(name);
+    if (device.empty()) return QCoreApplication::translate("DiskEnum", "the disk is not attached");
+    if (access(device.c_str(), R_OK) == 0) return QString();
+    const int error = errno;
+    return QStringLiteral("%1: %2")
+        .arg(QString::fromLocal8Bit(device.c_str()), QString::fromLocal8Bit(std::strerror(error)));
 }
 
 int DiskEnum::GetPhysicalDriveOfLetter(char letter) {
@@ -140,4 +157,22 @@ QString DiskShownName(const std::string& diskPath) {
         return word + QString::number(onDisk) + QStringLiteral(" (") + drive + QLatin1Char(')');
     }
     return QString::fromLocal8Bit(diskPath.c_str());
+}
+
+QString DriveTableProblem() {
+    const wincompat::DriveTableOrigin origin = wincompat::CurrentDriveTableOrigin();
+    if (origin.file.empty()) return QString();
+    const QString file = QString::fromLocal8Bit(origin.file.c_str());
+    if (!origin.readError.empty())
+        return QCoreApplication::translate("DiskEnum",
+                                           "The drive table %1 (named by KEL_DRIVES) cannot be read: %2. No disk is "
+                                           "listed; correct the file or unset KEL_DRIVES to list the disks of this "
+                                           "computer, then press Refresh.")
+            .arg(file, QString::fromLocal8Bit(origin.readError.c_str()));
+    if (origin.badLines.empty()) return QString();
+    QStringList lines;
+    for (const std::string& line : origin.badLines) lines << QString::fromLocal8Bit(line.c_str());
+    return QCoreApplication::translate("DiskEnum", "The drive table %1 (named by KEL_DRIVES) has lines that were left "
+                                                   "out: %2.")
+        .arg(file, lines.join(QStringLiteral("; ")));
 }

@@ -18,8 +18,8 @@ public:
     // Returns their count, or -1 when the drives cannot be enumerated. On
     // success *out receives a new[]-allocated array (possibly of length 0) that
     // the caller releases with delete[]; after -1 *out is left untouched.
-    // A drive that cannot be opened is left out (and logged); it does not hide
-    // the others.
+    // A drive that cannot be opened is listed too (its volumes may still be
+    // read); CannotReadReason says why it cannot be read itself.
     int GetPhysicalDriveNumbers(int** out);
     // The same into a vector (cleared first).
     int GetPhysicalDriveNumbers(std::vector<int>* out);
@@ -36,6 +36,15 @@ public:
     // returned. Same result convention as above.
     int ListDriveLetters(std::vector<int> exclude, char* out);
 
+    // Reads the disks and mounts of the machine (or the KEL_DRIVES file)
+    // again: a card put in since is listed, one taken out goes. Volumes and
+    // drives that are still there keep their letters and numbers.
+    static void Refresh();
+
+    // Why physical drive `number` itself cannot be opened for reading ("the
+    // device /dev/sdc: Permission denied"); empty when it can.
+    static QString CannotReadReason(int number);
+
 private:
     // Device paths ("\\.\PHYSICALDRIVE<N>") of the disk interfaces, or -1.
     int GetDevicePaths(std::vector<std::string>* paths);
@@ -50,3 +59,9 @@ private:
 // partition), the letter alone ("E:") when its drive is not known, and any
 // other path (a local folder) as it stands.
 QString DiskShownName(const std::string& diskPath);
+
+// What is wrong with the drive table read from the file that KEL_DRIVES
+// names, for the operator: the file cannot be read (no disk is listed then)
+// or lines of it were left out. Empty when nothing is wrong or the table is
+// the machine's own.
+QString DriveTableProblem();

@@ -450,17 +450,28 @@ void SearchBarWidget::getDiskPaths(int number, QStringList& paths) {
 void SearchBarWidget::buildDiskCheckBoxes() {
     ui->selectLayout->clear();
     m_diskCheckBoxes.clear();
-    QMap<QString, QString> boxes;
+    QMap<QString, QPair<QString, bool>> boxes;  // label: tool tip, readable
     for (unsigned i = 0; i < m_diskCount; ++i) {
         if (m_disks[i].driveNumber == -1) continue;
         QStringList paths;
         getDiskPaths(m_disks[i].driveNumber, paths);
-        boxes.insert(tr("Disk ") + QString::number(m_disks[i].driveNumber), paths.join(QLatin1Char(' ')));
+        QString label = tr("Disk ") + QString::number(m_disks[i].driveNumber);
+        QString tip = paths.join(QLatin1Char(' '));
+        // A disk without a readable volume is searched through its device:
+        // one that cannot be opened is listed, unticked, and says why.
+        const QString reason =
+            m_disks[i].letterCount > 0 ? QString() : DiskEnum::CannotReadReason(m_disks[i].driveNumber);
+        if (!reason.isEmpty()) {
+            label += tr(" (cannot be read)");
+            tip = tr("This disk cannot be read: %1").arg(reason);
+        }
+        boxes.insert(label, qMakePair(tip, reason.isEmpty()));
     }
     for (auto it = boxes.constBegin(); it != boxes.constEnd(); ++it) {
         auto* box = new ziraz::CheckBox(it.key(), this);
-        box->setChecked(true);
-        box->setToolTip(it.value());
+        box->setChecked(it.value().second);
+        box->setEnabled(it.value().second);
+        box->setToolTip(it.value().first);
         m_diskCheckBoxes.append(box);
     }
     ui->selectLayout->setItemCount(2);
@@ -511,9 +522,15 @@ void SearchBarWidget::onChangeDiskMode() {
 void SearchBarWidget::onReloadDiskClicked() {
     for (unsigned i = 0; i < m_diskCount && i < static_cast<unsigned>(kDiskTableSize); ++i)
         m_disks[i] = DiskLettersRecord();
+    // The machine's disks as they are now, not as they were at the start.
+    DiskEnum::Refresh();
     reloadDisks();
     buildDiskCheckBoxes();
     emit signalReloadDisk();
+    const QString problem = DriveTableProblem();
+    if (!problem.isEmpty())
+        ziraz::WarningDialog::showWarningDialog(10000, 2, problem, this, nullptr, nullptr, m_dialogIcons,
+                                                QSize(420, 180));
 }
 
 void SearchBarWidget::onChangeFilePath() {

@@ -57,21 +57,26 @@ const char* kTable =
     "letter H - fixed ntfs @/h\n"
     "letter K 1 removable - @/k\n";
 
-TEST_F(DiskEnumTest, PhysicalDrivesSkipDeviceThatCannotBeOpened) {
+// A drive whose device cannot be opened is listed all the same (its volumes
+// may be readable), and says why it cannot be read itself.
+TEST_F(DiskEnumTest, PhysicalDrivesListDeviceThatCannotBeOpened) {
     DriveTable table(kTable);
     DiskEnum e;
     int* numbers = nullptr;
     int n = e.GetPhysicalDriveNumbers(&numbers);
-    ASSERT_EQ(n, 3);
+    ASSERT_EQ(n, 4);
     ASSERT_NE(numbers, nullptr);
-    EXPECT_EQ(numbers[0], 0);
-    EXPECT_EQ(numbers[1], 1);
-    EXPECT_EQ(numbers[2], 3);
+    EXPECT_EQ(std::vector<int>(numbers, numbers + n), (std::vector<int>{0, 1, 2, 3}));
     delete[] numbers;
 
     std::vector<int> v{42};
-    EXPECT_EQ(e.GetPhysicalDriveNumbers(&v), 3);
-    EXPECT_EQ(v, (std::vector<int>{0, 1, 3}));
+    EXPECT_EQ(e.GetPhysicalDriveNumbers(&v), 4);
+    EXPECT_EQ(v, (std::vector<int>{0, 1, 2, 3}));
+
+    EXPECT_EQ(DiskEnum::CannotReadReason(1), QString());
+    EXPECT_EQ(DiskEnum::CannotReadReason(2),
+              kel_test::ProgramFolder() + "/no-such-device: No such file or directory");
+    EXPECT_EQ(DiskEnum::CannotReadReason(7), "the disk is not attached");
 }
 
 TEST_F(DiskEnumTest, NoDisksGivesEmptyArray) {
