@@ -1270,6 +1270,41 @@
     </message>
 </context>
 <context>
+    <name>ProgramFolder</name>
+    <message>
+        <source>The program folder %1 named by KEL_HOME does not exist.</source>
+        <translation>The program folder %1 named by KEL_HOME does not exist.</translation>
+    </message>
+    <message>
+        <source>The program folder %1 could not be made.</source>
+        <translation>The program folder %1 could not be made.</translation>
+    </message>
+    <message>
+        <source>The program folder %1 cannot be written to.</source>
+        <translation>The program folder %1 cannot be written to.</translation>
+    </message>
+    <message>
+        <source>It holds no translations: the texts are shown untranslated.</source>
+        <translation>It holds no translations: the texts are shown untranslated.</translation>
+    </message>
+    <message>
+        <source>Settings cannot be kept.</source>
+        <translation>Settings cannot be kept.</translation>
+    </message>
+    <message>
+        <source>Downloads, clips and snapshots are saved to the folders the settings name (downloads: %1).</source>
+        <translation>Downloads, clips and snapshots are saved to the folders the settings name (downloads: %1).</translation>
+    </message>
+    <message>
+        <source>Nothing can be saved: no folder to save to is set that can be written.</source>
+        <translation>Nothing can be saved: no folder to save to is set that can be written.</translation>
+    </message>
+    <message>
+        <source>Correct KEL_HOME, or prepare the folder with scripts/prepare-home.sh.</source>
+        <translation>Correct KEL_HOME, or prepare the folder with scripts/prepare-home.sh.</translation>
+    </message>
+</context>
+<context>
     <name>QObject</name>
     <message>
         <source>Alarm Input</source>
@@ -3305,6 +3340,10 @@
         <source>This disk cannot be read: %1</source>
         <translation>This disk cannot be read: %1</translation>
     </message>
+    <message>
+        <source>The batch downloader cannot be started: %1 cannot be written (%2).</source>
+        <translation>The batch downloader cannot be started: %1 cannot be written (%2).</translation>
+    </message>
 </context>
 <context>
     <name>SearchThread</name>
@@ -3380,8 +3419,8 @@
         <translation>Invalid number of channels.</translation>
     </message>
     <message>
-        <source>Save failed.</source>
-        <translation>Saving failed.</translation>
+        <source>Saving failed: %1 cannot be written (%2). The settings stay as they were.</source>
+        <translation>Saving failed: %1 cannot be written (%2). The settings stay as they were.</translation>
     </message>
     <message>
         <source>Save successful.</source>

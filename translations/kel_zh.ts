@@ -1270,6 +1270,41 @@
     </message>
 </context>
 <context>
+    <name>ProgramFolder</name>
+    <message>
+        <source>The program folder %1 named by KEL_HOME does not exist.</source>
+        <translation>KEL_HOME 指定的程序文件夹 %1 不存在。</translation>
+    </message>
+    <message>
+        <source>The program folder %1 could not be made.</source>
+        <translation>无法创建程序文件夹 %1。</translation>
+    </message>
+    <message>
+        <source>The program folder %1 cannot be written to.</source>
+        <translation>程序文件夹 %1 无法写入。</translation>
+    </message>
+    <message>
+        <source>It holds no translations: the texts are shown untranslated.</source>
+        <translation>其中没有翻译文件：界面文字未经翻译。</translation>
+    </message>
+    <message>
+        <source>Settings cannot be kept.</source>
+        <translation>设置无法保存。</translation>
+    </message>
+    <message>
+        <source>Downloads, clips and snapshots are saved to the folders the settings name (downloads: %1).</source>
+        <translation>下载、剪辑和抓图保存到设置中指定的文件夹（下载：%1）。</translation>
+    </message>
+    <message>
+        <source>Nothing can be saved: no folder to save to is set that can be written.</source>
+        <translation>无法保存任何文件：未设置可写入的保存文件夹。</translation>
+    </message>
+    <message>
+        <source>Correct KEL_HOME, or prepare the folder with scripts/prepare-home.sh.</source>
+        <translation>请修正 KEL_HOME，或用 scripts/prepare-home.sh 准备该文件夹。</translation>
+    </message>
+</context>
+<context>
     <name>QObject</name>
     <message>
         <source>Alarm Input</source>
@@ -3305,6 +3340,10 @@
         <source>This disk cannot be read: %1</source>
         <translation>此磁盘无法读取：%1</translation>
     </message>
+    <message>
+        <source>The batch downloader cannot be started: %1 cannot be written (%2).</source>
+        <translation>无法启动批量下载：%1 无法写入（%2）。</translation>
+    </message>
 </context>
 <context>
     <name>SearchThread</name>
@@ -3380,8 +3419,8 @@
         <translation>通道数无效。</translation>
     </message>
     <message>
-        <source>Save failed.</source>
-        <translation>保存失败。</translation>
+        <source>Saving failed: %1 cannot be written (%2). The settings stay as they were.</source>
+        <translation>保存失败：%1 无法写入（%2）。设置保持不变。</translation>
     </message>
     <message>
         <source>Save successful.</source>

@@ -5,12 +5,18 @@
 #include <QDir>
 #include <QWidget>
 
+#include <optional>
+#include <vector>
+
 #include "Quillmere/KelStartup.h"
 #include "Quillmere/Quillmere.h"
 #include "common/MapKeyHolder.h"
 #include "storage/Settings.h"
 #include "storage/SetupCipher.h"
+#include "kel_test/read_only_folder.h"
 #include "kel_test/test_support.h"
+#include "wincompat/drives.h"
+#include "ziraz/dialogs.h"
 #include "ziraz/ziraz.h"
 
 namespace {
@@ -161,3 +167,63 @@ TEST(Startup, FitToScreen) {
 }
 
 }  // namespace
+
+// A program folder that is missing or cannot be written, and a drive table
+// that cannot be read, are said at the start, with what follows from them
+// and where: once, in one message.
+TEST(Startup, WrongProgramFoldersAreSaid) {
+    const QString root = kel_test::ProgramFolder();
+    const QString elsewhere = root + "/elsewhere";
+    ASSERT_TRUE(QDir().mkpath(elsewhere + "/home/translations"));
+    ASSERT_TRUE(kel_test::WriteFile(elsewhere + "/home/translations/Quillmere_en.qm", "x"));
+    ASSERT_TRUE(QDir().mkpath(root + "/saves"));
+    auto* store = CSettingsStore::GetInstance();
+    const QString savedPath = store->GetValueText(SettingKey::DownloadSavePath);
+
+    {
+        // KEL_HOME names a folder that is not there; nothing to save to.
+        kel_test::ScopedEnv home("KEL_HOME", (elsewhere + "/missing").toStdString());
+        store->SetValueText(SettingKey::DownloadSavePath, "");
+        EXPECT_EQ(KelStartup::StartupProblems(),
+                  QString("The program folder %1/missing named by KEL_HOME does not exist. It holds no translations: "
+                          "the texts are shown untranslated. Settings cannot be kept. Nothing can be saved: no "
+                          "folder to save to is set that can be written. Correct KEL_HOME, or prepare the folder "
+                          "with scripts/prepare-home.sh.")
+                      .arg(elsewhere));
+    }
+    {
+        // A read-only program folder; downloads go to a folder that can be
+        // written. The drive table file is gone as well.
+        kel_test::ScopedEnv home("KEL_HOME", (elsewhere + "/home").toStdString());
+        kel_test::ScopedEnv drives("KEL_DRIVES", (root + "/no-drives.txt").toStdString());
+        wincompat::ReloadDriveTable();
+        store->SetValueText(SettingKey::DownloadSavePath, root + "/saves/Download/");
+        kel_test::ScopedReadOnlyFolder readOnly(elsewhere + "/home");
+        if (!readOnly.ok()) GTEST_SKIP() << readOnly.why();
+        const QString expected =
+            QString("The program folder %1/home cannot be written to. Settings cannot be kept. Downloads, clips and "
+                    "snapshots are saved to the folders the settings name (downloads: %2/saves/Download/). Correct "
+                    "KEL_HOME, or prepare the folder with scripts/prepare-home.sh.\n\n"
+                    "The drive table %2/no-drives.txt (named by KEL_DRIVES) cannot be read: No such file or "
+                    "directory. No disk is listed; correct the file or unset KEL_DRIVES to list the disks of this "
+                    "computer, then press Refresh.")
+                .arg(elsewhere, root);
+        EXPECT_EQ(KelStartup::StartupProblems(), expected);
+        std::vector<ziraz::DialogCall> calls;
+        {
+            ziraz::ScopedDialogPresenter dialogs([&](const ziraz::DialogCall& c) -> std::optional<int> {
+                calls.push_back(c);
+                return 0;
+            });
+            QWidget window;
+            KelStartup::ShowStartupProblems(&window);
+        }
+        ASSERT_EQ(calls.size(), 1u);
+        EXPECT_EQ(calls[0].kind, ziraz::DialogKind::Warning);
+        EXPECT_EQ(calls[0].text, expected);
+    }
+    wincompat::ReloadDriveTable();
+    // A folder that can be written: nothing to say.
+    EXPECT_EQ(KelStartup::StartupProblems(), QString());
+    store->SetValueText(SettingKey::DownloadSavePath, savedPath);
+}

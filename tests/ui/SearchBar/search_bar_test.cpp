@@ -40,6 +40,7 @@
 #include "SearchBar/SearchBarWidget.h"
 #include "SearchBar/SearchBarWidgetForm.h"
 #include "VideoColorTipWidget/VideoColorTipWidget.h"
+#include "kel_test/read_only_folder.h"
 #include "kel_test/test_support.h"
 #include "recmedia/encoder.h"
 #include "recmedia/media_plan.h"
@@ -678,6 +679,25 @@ TEST_F(Panel, HandOverOfNothingStillStartsTheDownloader) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return cover.count() == 2; }, kWaitMs));
     EXPECT_TRUE(cover.at(0).at(0).toBool());
     EXPECT_FALSE(cover.at(1).at(0).toBool());
+}
+
+// A program folder that cannot be written: Download says which file could
+// not be written and why, and starts nothing.
+TEST_F(Panel, DownloadFromAReadOnlyProgramFolderSaysSo) {
+    SearchBarWidget panel;
+    panel.setLorrimaxProgram(FakeDownloader());
+    QSignalSpy cover(&panel, &SearchBarWidget::signalCover);
+    {
+        kel_test::ScopedReadOnlyFolder readOnly(kel_test::ProgramFolder());
+        if (!readOnly.ok()) GTEST_SKIP() << readOnly.why();
+        panel.onLorrimax();
+    }
+    EXPECT_EQ(dialogs.warnings(),
+              QStringList{QString("2 The batch downloader cannot be started: %1/SearchedFile.xml cannot be written "
+                                  "(Read-only file system).")
+                              .arg(kel_test::ProgramFolder())});
+    EXPECT_EQ(cover.count(), 0);
+    EXPECT_FALSE(QFile::exists(kel_test::ProgramFolder() + "/args.txt"));
 }
 
 TEST_F(Panel, FolderSearchListsRbsChannels) {

@@ -23,6 +23,7 @@
 #include "SettingPage/SettingWidget.h"
 #include "storage/Settings.h"
 #include "storage/SetupCipher.h"
+#include "kel_test/read_only_folder.h"
 #include "kel_test/test_support.h"
 #include "wincompat/drives.h"
 #include "ziraz/dialogs.h"
@@ -509,7 +510,11 @@ TEST_F(SettingPageTest, AFailedSaveKeepsTheFileAndTheValues) {
         ScopedFileSizeLimit limit(64);
         ClickSave(page);
     }
-    EXPECT_EQ(Texts(), QStringList{"Save failed."});
+    // The message names the file and why it could not be written.
+    ASSERT_EQ(Texts().size(), 1);
+    EXPECT_EQ(Texts()[0], QString("Saving failed: %1 cannot be written (File too large). The settings stay as they "
+                                  "were.")
+                              .arg(SettingsPath()));
     EXPECT_EQ(kel_test::ReadFile(SettingsPath()), old);
     // Nothing half-applied: the store keeps every old value, no key file.
     EXPECT_EQ(CSettingsStore::GetInstance()->GetValueText(SettingKey::SecretKey), "secret_1");
@@ -524,6 +529,27 @@ TEST_F(SettingPageTest, AFailedSaveKeepsTheFileAndTheValues) {
     EXPECT_EQ(Texts(), QStringList{"Save successful."});
     EXPECT_EQ(CSettingsStore::GetInstance()->GetValueText(SettingKey::SecretKey), "changed");
     EXPECT_EQ(reload.count(), 2);
+}
+
+// A program folder on a read-only medium: the message names the settings
+// file and the reason; the file and the values stay.
+TEST_F(SettingPageTest, AReadOnlyProgramFolderIsNamed) {
+    FillStore(FullValues());
+    const QByteArray old = "<?xml version=\"1.0\"?><Settings><SecretKey><Value>secret_1</Value></SecretKey></Settings>";
+    ASSERT_TRUE(kel_test::WriteFile(SettingsPath(), old));
+    SettingWidget page;
+    Child<QLineEdit>(page, "secretKeyEdit")->setText("changed");
+    {
+        kel_test::ScopedReadOnlyFolder readOnly(kel_test::ProgramFolder());
+        if (!readOnly.ok()) GTEST_SKIP() << readOnly.why();
+        ClickSave(page);
+    }
+    ASSERT_EQ(Texts().size(), 1);
+    EXPECT_EQ(Texts()[0], QString("Saving failed: %1 cannot be written (Read-only file system). The settings stay "
+                                  "as they were.")
+                              .arg(SettingsPath()));
+    EXPECT_EQ(kel_test::ReadFile(SettingsPath()), old);
+    EXPECT_EQ(CSettingsStore::GetInstance()->GetValueText(SettingKey::SecretKey), "secret_1");
 }
 
 TEST_F(SettingPageTest, LeavingThePageAsksOnlyWhenSomethingChanged) {

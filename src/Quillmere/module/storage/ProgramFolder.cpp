@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ProgramFolder.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <unistd.h>
 
 #include <string>
 
@@ -118,6 +121,54 @@ QStringList ProgramFolderFolders() {
     QStringList folders{QStringLiteral("maintain"), QStringLiteral("output")};
     for (const char* f : kOutputFolders) folders << QStringLiteral("output/") + f;
     return folders;
+}
+
+namespace {
+
+bool Writable(const QString& folder) {
+    return QFileInfo(folder).isDir() && access(QFile::encodeName(folder).constData(), W_OK) == 0;
+}
+
+// The folder a save path names, or the nearest folder above it that exists
+// (saving makes the rest).
+QString NearestFolder(const QString& path) {
+    QString p = QDir::cleanPath(path);
+    while (!p.isEmpty() && !QFileInfo(p).exists()) {
+        const QString up = QFileInfo(p).path();
+        if (up == p) break;
+        p = up;
+    }
+    return p;
+}
+
+}  // namespace
+
+QString ProgramFolderProblem() {
+    QString folder = ziraz::GetTargetPath();
+    while (folder.size() > 1 && folder.endsWith('/')) folder.chop(1);
+    const bool named = !qgetenv("KEL_HOME").isEmpty();
+    QStringList text;
+    if (!QFileInfo(folder).isDir()) {
+        text << (named ? QCoreApplication::translate("ProgramFolder", "The program folder %1 named by KEL_HOME does not exist.")
+                       : QCoreApplication::translate("ProgramFolder", "The program folder %1 could not be made."))
+                    .arg(folder);
+    } else if (!Writable(folder)) {
+        text << QCoreApplication::translate("ProgramFolder", "The program folder %1 cannot be written to.").arg(folder);
+    } else {
+        return QString();
+    }
+    if (QDir(folder + "/translations").entryList({QStringLiteral("*.qm")}, QDir::Files).isEmpty())
+        text << QCoreApplication::translate("ProgramFolder", "It holds no translations: the texts are shown untranslated.");
+    text << QCoreApplication::translate("ProgramFolder", "Settings cannot be kept.");
+    QString save;
+    if (CSettingsStore::GetInstance()->GetValueText(SettingKey::DownloadSavePath, &save) && !save.isEmpty() &&
+        Writable(NearestFolder(save)))
+        text << QCoreApplication::translate("ProgramFolder", "Downloads, clips and snapshots are saved to the folders the settings name (downloads: %1).")
+                    .arg(QDir::toNativeSeparators(save));
+    else
+        text << QCoreApplication::translate("ProgramFolder", "Nothing can be saved: no folder to save to is set that can be written.");
+    if (named) text << QCoreApplication::translate("ProgramFolder", "Correct KEL_HOME, or prepare the folder with scripts/prepare-home.sh.");
+    return text.join(QLatin1Char(' '));
 }
 
 void PrepareUserProgramFolder() {

@@ -28,3 +28,11 @@ QStringList ProgramFolderFolders();
 // user's own (ziraz::GetTargetPath): prepares it there on the first start.
 // Nothing happens otherwise.
 void PrepareUserProgramFolder();
+
+// What is wrong with the program folder of this run (ziraz::GetTargetPath),
+// for the operator: it does not exist (KEL_HOME names a missing folder, or
+// the user's own folder could not be made) or cannot be written, what that
+// means (untranslated texts, settings not kept) and where downloads, clips
+// and snapshots are saved, or that they cannot be. Empty when the folder can
+// be written.
+QString ProgramFolderProblem();

@@ -147,7 +147,7 @@ bool CSettingsStore::Load(const QString& path) {
     return true;
 }
 
-bool CSettingsStore::Save(const QString& path) const {
+bool CSettingsStore::Save(const QString& path, QString* error) const {
     std::vector<std::pair<QString, QString>> rows;
     {
         ZUN_Guard guard(m_lock);
@@ -158,6 +158,7 @@ bool CSettingsStore::Save(const QString& path) const {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
         qCDebug(lcKelStorage).noquote() << "Error: cannot write file";
+        if (error) *error = file.errorString();
         return false;
     }
     QXmlStreamWriter xml(&file);
@@ -176,6 +177,7 @@ bool CSettingsStore::Save(const QString& path) const {
     // disk, a file-size limit) and would put a cut-short file in place.
     if (xml.hasError() || !file.flush() || !file.commit()) {
         qCDebug(lcKelStorage).noquote() << "Error: cannot write file";
+        if (error) *error = file.errorString();
         return false;
     }
     return true;

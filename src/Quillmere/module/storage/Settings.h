@@ -83,7 +83,8 @@ public:
     bool Load(const QString& path);
     // Writes every entry, in store order. The file is replaced only when the
     // whole text was written; false (old file kept) otherwise.
-    bool Save(const QString& path) const;
+    // `error` (when given) receives why the file could not be written.
+    bool Save(const QString& path, QString* error = nullptr) const;
 
     // The first entry of that key, or null. The entry stays owned by the
     // store; threads other than the settings page use GetValueText.

@@ -10,6 +10,7 @@
 
 #include <cstdio>
 
+#include "storage/DiskEnum.h"
 #include "storage/ProgramFolder.h"
 #include "Quillmere.h"
 #include "storage/Settings.h"
@@ -43,6 +44,13 @@ protected:
     }
 };
 
+// The pictures of the messages: success, information, error.
+QStringList DialogIcons() {
+    return {QStringLiteral(":/CommonSkin/Dialog/Images/Public/Control/Dialog/icon_alert_ok_large.png"),
+            QStringLiteral(":/CommonSkin/Dialog/Images/Public/Control/Dialog/icon_alert_info_large.png"),
+            QStringLiteral(":/CommonSkin/Dialog/Images/Public/Control/Dialog/icon_alert_error_large.png")};
+}
+
 }  // namespace
 
 void PrepareEnvironment() {
@@ -67,13 +75,24 @@ void TellRunningInstance() {
                              .arg(folder);
     std::fprintf(stderr, "%s\n", qPrintable(text));
     Skin::Apply(qobject_cast<QApplication*>(QCoreApplication::instance()));
-    const QStringList icons = {QStringLiteral(":/CommonSkin/Dialog/Images/Public/Control/Dialog/icon_alert_ok_large.png"),
-                               QStringLiteral(":/CommonSkin/Dialog/Images/Public/Control/Dialog/icon_alert_info_large.png"),
-                               QStringLiteral(":/CommonSkin/Dialog/Images/Public/Control/Dialog/icon_alert_error_large.png")};
-    ziraz::WarningDialog::showWarningDialog(6000, 1, text, nullptr, nullptr, nullptr, icons, QSize(420, 160));
+    ziraz::WarningDialog::showWarningDialog(6000, 1, text, nullptr, nullptr, nullptr, DialogIcons(), QSize(420, 160));
 }
 
 bool LoadSettings() { return CSettingsStore::GetInstance()->Load(ziraz::GetTargetPathFile("Settings.xml")); }
+
+QString StartupProblems() {
+    QStringList problems;
+    for (const QString& p : {ProgramFolderProblem(), DriveTableProblem()})
+        if (!p.isEmpty()) problems << p;
+    return problems.join(QStringLiteral("\n\n"));
+}
+
+void ShowStartupProblems(QWidget* window) {
+    const QString text = StartupProblems();
+    if (text.isEmpty()) return;
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+    ziraz::WarningDialog::showWarningDialog(20000, 2, text, window, nullptr, nullptr, DialogIcons(), QSize(480, 240));
+}
 
 void FitToScreen(QWidget* window, const QRect& available) {
     if (!window) return;
@@ -110,6 +129,8 @@ int Run(int& argc, char** argv) {
         window.show();
         QScreen* screen = QGuiApplication::primaryScreen();
         FitToScreen(&window, screen ? screen->availableGeometry() : QRect(0, 0, 1024, 720));
+        // Said from the event loop, over the shown window.
+        QTimer::singleShot(0, &window, [&window] { ShowStartupProblems(&window); });
 
         const QByteArray quitAfter = qgetenv("KEL_QUIT_AFTER_MS");
         if (!quitAfter.isEmpty()) {

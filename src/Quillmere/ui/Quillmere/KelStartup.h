@@ -2,6 +2,7 @@
 #pragma once
 // The start-up sequence of KEL, in steps that main() runs in order.
 #include <QRect>
+#include <QString>
 
 class QWidget;
 
@@ -16,6 +17,13 @@ void TellRunningInstance();
 // Loads "Settings.xml" of the program folder into the settings store; a
 // missing file leaves the store as it was. True when the file was read.
 bool LoadSettings();
+// What the operator must know at the start: a program folder that is
+// missing or cannot be written (ProgramFolderProblem) and a drive table
+// that cannot be read (DriveTableProblem). Empty when all is well.
+QString StartupProblems();
+// Says StartupProblems, when there are any, once: on the error output and in
+// a message over `window`.
+void ShowStartupProblems(QWidget* window);
 // Sizes a shown window to the screen's available area: below 720 in either
 // direction the window takes the whole area (also as its minimum) at (0, 0);
 // otherwise it asks for 1024 by 720, bounded by its own minimum size.

@@ -1185,8 +1185,20 @@ void SetHandOverCodec(QTextStream& out) {
 void SearchBarWidget::onLorrimax() {
     const QString folder = ziraz::GetTargetPath();
 
+    // The batch downloader reads its list from the program folder: a folder
+    // that cannot be written is said, with the file and why.
+    auto cannotWrite = [this](const QFile& file) {
+        ziraz::WarningDialog::showWarningDialog(
+            10000, 2,
+            tr("The batch downloader cannot be started: %1 cannot be written (%2).")
+                .arg(QDir::toNativeSeparators(file.fileName()), file.errorString()),
+            this, nullptr, nullptr, m_dialogIcons, QSize(420, 160));
+    };
     QFile searched(folder + QStringLiteral("SearchedFile.xml"));
-    if (!searched.open(QIODevice::ReadWrite | QIODevice::Truncate)) return;
+    if (!searched.open(QIODevice::ReadWrite | QIODevice::Truncate)) {
+        cannotWrite(searched);
+        return;
+    }
     {
         QTextStream out(&searched);
         SetHandOverCodec(out);
@@ -1198,7 +1210,10 @@ void SearchBarWidget::onLorrimax() {
     searched.close();
 
     QFile disks(folder + QStringLiteral("DiskFile.xml"));
-    if (!disks.open(QIODevice::ReadWrite | QIODevice::Truncate)) return;
+    if (!disks.open(QIODevice::ReadWrite | QIODevice::Truncate)) {
+        cannotWrite(disks);
+        return;
+    }
     {
         const std::map<std::string, int> types = QorAutoStorage::GetInstance()->GetDiskTypeMap();
         QTextStream out(&disks);

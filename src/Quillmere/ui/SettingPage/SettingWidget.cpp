@@ -465,13 +465,20 @@ bool SettingWidget::onSave() {
             if (edited) copies.push_back(new CSettings(*edited));
         }
         bool written = false;
+        const QString settingsFile = ziraz::GetTargetPathFile(QStringLiteral("Settings.xml"));
+        QString why;
         {
             CSettingsStore staging;
             staging.ReplaceAll(copies);
-            written = staging.Save(ziraz::GetTargetPathFile(QStringLiteral("Settings.xml")));
+            written = staging.Save(settingsFile, &why);
         }
         if (!written) {
-            warn(tr("Save failed."));
+            // Long enough to be read: it names the file and why.
+            ziraz::WarningDialog::showWarningDialog(
+                10000, 2,
+                tr("Saving failed: %1 cannot be written (%2). The settings stay as they were.")
+                    .arg(QDir::toNativeSeparators(settingsFile), why),
+                this, nullptr, nullptr, m_iconList, QSize(420, 160));
             return false;
         }
 
