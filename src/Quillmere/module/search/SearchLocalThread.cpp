@@ -28,11 +28,15 @@ const char* const kPlaybackPatterns[] = {
 const char* const kEvidencePattern = "^ch[0-9]{2}_[0-9]{14}_[0-9]{14}_[0-9]{4}";
 
 // The ending of every name. A file this program saved may carry, before
-// ".mp4", the marker of a download that did not run to its end and the
-// " (1)", " (2)"... of a name that was taken (it never replaces a file):
-// such files are listed like the others.
+// ".mp4", the disk it came from (the batch downloader names it when a
+// channel was found on more than one disk: the panel's word for a disk, its
+// number and letter as in "_Disk1(E)" or "_磁盘1(E)", or a letter alone), the
+// marker of a download that did not run to its end and the " (1)", " (2)"...
+// of a name that was taken (it never replaces a file): such files are listed
+// like the others.
 QString Ending() {
-    return QStringLiteral("(%1)?( \\([0-9]+\\))?.mp4$").arg(QRegExp::escape(QLatin1String(APT_QMR::kPartialMarker)));
+    return QStringLiteral("(_[^_0-9 ()]+[0-9]+(\\([A-Z]\\))?|_[A-Z])?(%1)?( \\([0-9]+\\))?.mp4$")
+        .arg(QRegExp::escape(QLatin1String(APT_QMR::kPartialMarker)));
 }
 
 // Position and length of the record-type code in an evidence name.
@@ -147,9 +151,10 @@ void SearchLocalThread::search() {
         const QDateTime endTime = LocalTimeOf(last);
         // A time that is no calendar time would list the file at a made-up time.
         if (!startTime.isValid() || !endTime.isValid()) continue;
+        // A file shorter than a second starts and ends in the same second:
+        // it is listed all the same.
         const qint64 start = startTime.toSecsSinceEpoch();
         const qint64 end = endTime.toSecsSinceEpoch();
-        if (start == end) continue;
 
         const qint64 bytes = QFileInfo(ziraz::ConvertToUnicode(path)).size();
         const uint32_t size = bytes > static_cast<qint64>(std::numeric_limits<uint32_t>::max())

@@ -152,7 +152,10 @@ namespace {
 int FirstEndingAfter(const std::vector<APT_QMR::CSingleFile*>& files, int t) {
     for (size_t i = 0; i < files.size(); ++i) {
         const APT_QMR::CSingleFile* f = files[i];
-        if (f && static_cast<int>(f->EndTime) > t) return static_cast<int>(i);
+        // A file shorter than a second (its first and last frame in the same
+        // second, StartTime == EndTime) holds that one second.
+        const uint32_t end = f && f->EndTime == f->StartTime ? f->StartTime + 1 : (f ? f->EndTime : 0);
+        if (f && static_cast<int>(end) > t) return static_cast<int>(i);
     }
     return -1;
 }

@@ -76,7 +76,8 @@ struct FilePosition {
     int time = -1;   // seconds since 1970
 };
 
-// Finds the first file (null entries skipped) whose EndTime is after `t`.
+// Finds the first file (null entries skipped) whose EndTime is after `t`; a
+// file shorter than a second (StartTime == EndTime) holds its one second.
 // `pos.time` is `t` when the file holds it, else the file's StartTime.
 // False (pos {-1, -1}) when no file ends after `t`.
 bool FindFileAtTime(FilePosition& pos, const std::vector<APT_QMR::CSingleFile*>& files, int t);

@@ -24,6 +24,9 @@
 
 #include "module/search/search_thread/signal_counter.h"
 #include "storage/CommonHelpers.h"
+#include "storage/DiskEnum.h"
+#include "Download/Batch/BatchDownloadDialog.h"
+#include "wincompat/drives.h"
 #include "Playback/PlayBackInteraction.h"
 #include "Playback/PlaybackGlobals.h"
 #include "Playback/PlayerInterface.h"
@@ -57,6 +60,21 @@ struct Saved {
     time_t first, last;   // seconds of its first and last frame
 };
 
+// The part that names disk 1's letter E in the batch downloader's names, in
+// a language of the program ("en" or "zh").
+std::string DiskPart(const QString& language) {
+    const QString root = kel_test::ProgramFolder();
+    QDir().mkpath(root + "/card");
+    kel_test::WriteFile(root + "/drives.txt", QString("disk 1 %1/card\nletter E 1 removable vfat %1/card\n").arg(root).toUtf8());
+    kel_test::ScopedEnv env("KEL_DRIVES", (root + "/drives.txt").toStdString());
+    wincompat::ReloadDriveTable();
+    kel_test::ScopedCatalogue catalogue(language);
+    EXPECT_TRUE(catalogue.loaded()) << language.toStdString();
+    const std::string part = Lorrimax::DiskNamePart(DiskShownName("E:\\")).toLocal8Bit().toStdString();
+    wincompat::ReloadDriveTable();
+    return part;
+}
+
 class LocalFilesRoundTrip : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -85,26 +103,42 @@ protected:
                                         static_cast<uint32_t>(T), static_cast<uint32_t>(T + kSeconds), 0, "DVR",
                                         kChannel));
         recording->SubFileType = 1301;
+        // A recording of less than a second (its frames all in its first
+        // second), in a folder of its own.
+        const std::string shortFolder = home + "/short";
+        QDir().mkpath(QString::fromStdString(shortFolder));
+        spec.path = shortFolder + "/" + TimeToString(T) + "_" + TimeToString(T + 1) + "_3.mp4";
+        spec.seconds = 1;
+        ASSERT_TRUE(recmedia::EncodeRecording(spec, &error)) << error;
+        shortRecording.reset(new CSingleFile(spec.path, shortFolder,
+                                             static_cast<uint32_t>(QFileInfo(QString::fromStdString(spec.path)).size()),
+                                             static_cast<uint32_t>(T), static_cast<uint32_t>(T + 1), 0, "DVR",
+                                             kChannel));
+        shortRecording->SubFileType = 1301;
         window.resize(160, 120);
         window.show();
     }
 
     // One download to its end, as the pages start it; the file it reported
     // last (that of a file that did not run to its end is renamed then).
+    // `namePart`: the disk part the batch downloader adds to the names;
+    // `source`: the recording (the six-second one when null).
     std::string Download(int fileType, bool clipMode, const char* subFolder, bool byTime, time_t from, time_t to,
-                         uint32_t endTime) {
+                         uint32_t endTime, const std::string& namePart = std::string(),
+                         const CSingleFile* source = nullptr) {
         CStreamDownloader d;
         d.SetDiskKind(1);
         d.SetDownLoadFileType(fileType);
         d.SetClipMode(clipMode);
         d.SetSavePath(QString::fromLatin1(subFolder));
+        if (!namePart.empty()) d.SetNamePart([namePart](const CSingleFile&) { return namePart; });
         EXPECT_TRUE(d.SetParam(new APT_QMR::CStreamDownloaderParam(kChannel)));
         std::string path;
         std::vector<int> codes;
         QObject context;
         QObject::connect(&d, &CStreamDownloader::DownloadFiles, &context, [&](QString p) { path = p.toStdString(); });
         QObject::connect(&d, &CStreamDownloader::DownloadSignal, &context, [&](int code, int, int) { codes.push_back(code); });
-        CSingleFile task(*recording);
+        CSingleFile task(source ? *source : *recording);
         task.EndTime = endTime;
         const bool started = byTime ? d.DownloadByTime({&task}, from, to) : d.DownloadByFile({&task}, {0}, {0});
         EXPECT_TRUE(started);
@@ -218,6 +252,7 @@ protected:
 
     std::string home;
     std::unique_ptr<CSingleFile> recording;
+    std::unique_ptr<CSingleFile> shortRecording;
     QWidget window;
 };
 
@@ -251,6 +286,20 @@ TEST_F(LocalFilesRoundTrip, EverySavedFileIsListedAndPlays) {
     // Evidence videos: with the record type, whole and incomplete.
     saved(Download(1, false, "", false, 0, 0, end), "ev", 1, T, lastFrame, Name(T, end, "_1301"));
     saved(Download(1, false, "", false, 0, 0, end + 3), "ev", 1, T, lastFrame, Name(T, lastFrame, "_1301_partial"));
+    // The batch downloader's files of a channel found on two disks name the
+    // disk they come from, in the language of the program.
+    const std::string part[] = {DiskPart("en"), DiskPart("zh")};
+    EXPECT_EQ(part[0], "Disk1(E)");
+    EXPECT_EQ(part[1], "\u78c1\u76d81(E)");
+    for (const std::string& p : part) {
+        saved(Download(0, false, "", false, 0, 0, end, p), "dl", 0, T, lastFrame, Name(T, end, "_" + p));
+        saved(Download(0, false, "", false, 0, 0, end + 3, p), "dl", 0, T, lastFrame,
+              Name(T, lastFrame, "_" + p + "_partial"));
+        saved(Download(1, false, "", false, 0, 0, end, p), "ev", 1, T, lastFrame, Name(T, end, "_1301_" + p));
+    }
+    // A download of less than a second that stopped before the recorded end.
+    saved(Download(0, false, "", false, 0, 0, T + 5, "", shortRecording.get()), "dl", 0, T, T,
+          Name(T, T, "_partial"));
     // The player's clips of the stream, twice in one second.
     const std::string clipName = "ch03_" + TimeToString(T);
     saved(StreamClip(), "clip/Clip", 0, T, lastFrame, clipName + ".mp4");

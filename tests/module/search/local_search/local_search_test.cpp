@@ -87,20 +87,20 @@ TEST_F(LocalSearch, PlaybackNamesAreListedPerChannelInNameOrder) {
     Record(folder + "/ch02_20240101120000.mp4", 2, Utc(12, 0, 0));
     Record(folder + "/ch02_20240101110000_20240101110003.mp4", 2, Utc(13, 0, 0));  // later content, earlier name
     Record(folder + "/ch07_20240101_120000_0001_01_000000001_000000002_003.mp4", 7, Utc(9, 0, 0));
+    // A recording shorter than a second: listed, from and to its one second.
+    Record(folder + "/ch05_20240101120000.mp4", 5, Utc(8, 0, 0), 1);
     // Not listed: the evidence form, upper case, another extension case,
-    // a sub-folder, content without a time span, and a file that is no
-    // recording at all.
+    // a sub-folder, and a file that is no recording at all.
     Record(folder + "/ch02_20240101120000_20240101130000_1301.mp4", 2, Utc(8, 0, 0));
     Record(folder + "/CH02_20240101120000.mp4", 2, Utc(8, 0, 0));
     Record(folder + "/ch03_20240101120000.MP4", 3, Utc(8, 0, 0));
     ASSERT_TRUE(QDir().mkpath(folder + "/sub"));
     Record(folder + "/sub/ch04_20240101120000.mp4", 4, Utc(8, 0, 0));
-    Record(folder + "/ch05_20240101120000.mp4", 5, Utc(8, 0, 0), 1);
     ASSERT_TRUE(kel_test::WriteFile(folder + "/ch06_20240101120000.mp4", QByteArray(4000, 'z')));
 
     Results results;
     ASSERT_TRUE(Run(0, &results));
-    ASSERT_EQ(results.records.size(), 2);
+    ASSERT_EQ(results.records.size(), 3);
     const ChannelFiles& ch2 = *results.records[0];
     EXPECT_EQ(ch2.ChannelInfo.GetChannelNumber(), 2);
     EXPECT_EQ(ch2.ChannelInfo.GetDevice(), "DVR");
@@ -122,7 +122,12 @@ TEST_F(LocalSearch, PlaybackNamesAreListedPerChannelInNameOrder) {
     EXPECT_EQ(f.EndTime, Utc(12, 0, 2));
     EXPECT_EQ(f.SubType, 0);
     EXPECT_EQ(f.EnforceMode, 0u);
-    EXPECT_EQ(results.records[1]->ChannelInfo.GetChannelNumber(), 7);
+    const ChannelFiles& ch5 = *results.records[1];
+    EXPECT_EQ(ch5.ChannelInfo.GetChannelNumber(), 5);
+    ASSERT_EQ(ch5.SingleFileList.size(), 1u);
+    EXPECT_EQ(ch5.SingleFileList[0]->StartTime, Utc(8, 0, 0));
+    EXPECT_EQ(ch5.SingleFileList[0]->EndTime, Utc(8, 0, 0));
+    EXPECT_EQ(results.records[2]->ChannelInfo.GetChannelNumber(), 7);
 }
 
 TEST_F(LocalSearch, EvidenceNamesCarryTheirRecordType) {
@@ -176,11 +181,22 @@ TEST(LocalSearchNames, SavedFileNamesOfEachMode) {
         {"ch02_20240101120000_20240101130000_partial_partial.mp4", false, false},
         {"ch02_20240101120000_20240101130000_Partial.mp4", false, false},
         {"ch02_20240101120000_20240101130000.mp4.part", false, false},
+        // The disk of a channel found on several disks, in either language.
+        {"ch02_20240101120000_20240101130000_Disk1(E).mp4", true, false},
+        {"ch02_20240101120000_20240101125959_Disk12(F)_partial (2).mp4", true, false},
+        {"ch02_20240101120000_20240101130000_\u78c1\u76d81(E).mp4", true, false},
+        {"ch02_20240101120000_20240101130000_Disk3.mp4", true, false},
+        {"ch02_20240101120000_20240101130000_E (1).mp4", true, false},
+        {"ch05_20240101120000_20240101130000_1301_Disk1(E).mp4", false, true},
+        {"ch05_20240101120000_20240101125959_1301_\u78c1\u76d82(G)_partial.mp4", false, true},
+        {"ch02_20240101120000_20240101130000_Disk(E).mp4", false, false},
+        {"ch02_20240101120000_20240101130000_Disk1(E)(F).mp4", false, false},
+        {"ch02_20240101120000_20240101130000_partial_Disk1(E).mp4", false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(SearchLocalThread::nameMatches(QString::fromLatin1(c.name), 0), c.playback);
-        EXPECT_EQ(SearchLocalThread::nameMatches(QString::fromLatin1(c.name), 1), c.evidence);
+        EXPECT_EQ(SearchLocalThread::nameMatches(QString::fromUtf8(c.name), 0), c.playback);
+        EXPECT_EQ(SearchLocalThread::nameMatches(QString::fromUtf8(c.name), 1), c.evidence);
     }
 }
 
