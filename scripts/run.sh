@@ -5,6 +5,12 @@
 # writes sample recorder media and starts KEL on it. Needs a display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# A desktop program: without a display there is nothing to start, so say so
+# before installing and building anything.
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  echo "No display: KEL is a desktop program. Start it from a desktop session (or set DISPLAY)." >&2
+  exit 1
+fi
 ./scripts/install-deps.sh
 KEL_BUILD_TARGET=kel-run ./scripts/build.sh
 BUILD_DIR=${KEL_BUILD_DIR:-build}
@@ -30,10 +36,6 @@ echo "Sample recorder media: $MEDIA_DIR (drive table $KEL_DRIVES)"
 if [ ! -x "$BUILD_DIR/bin/KEL" ]; then
   echo "Built. The KEL main window is not part of this build yet; run the tests with scripts/test.sh."
   exit 0
-fi
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-  echo "No display: KEL is a desktop program. Start it from a desktop session (or set DISPLAY)." >&2
-  exit 1
 fi
 export KEL_HOME=${KEL_HOME:-$PWD/$BUILD_DIR/kel-home}
 ./scripts/prepare-home.sh "$KEL_HOME" "$BUILD_DIR"

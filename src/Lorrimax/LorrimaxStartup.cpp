@@ -25,6 +25,7 @@ int ReadDownloadFileType(int argc, char** argv) {
 }
 
 int RunLorrimax(int argc, char** argv) {
+    if (apt::SayWhenNoDisplay(QStringLiteral("Lorrimax"))) return 1;
     wincompat::UseLargeBlocksFromTheSystem();
     QCoreApplication::setAttribute(Qt::AA_UseSoftwareOpenGL, true);
     PrepareUserProgramFolder();

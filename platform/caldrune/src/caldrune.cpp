@@ -11,6 +11,7 @@
 #include <QRegExp>
 #include <QTranslator>
 #include <atomic>
+#include <cstdio>
 #include <QLoggingCategory>
 
 #include "ziraz/ziraz.h"
@@ -41,6 +42,16 @@ ToolApplicationHull* ToolApplicationHull::instance() {
 
 ToolApplicationHull::ToolApplicationHull() = default;
 ToolApplicationHull::~ToolApplicationHull() = default;
+
+bool SayWhenNoDisplay(const QString& program) {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty() && !platform.startsWith("xcb") && !platform.startsWith("wayland")) return false;
+    if (!qgetenv("DISPLAY").isEmpty() || !qgetenv("WAYLAND_DISPLAY").isEmpty()) return false;
+    std::fprintf(stderr, "%s: no display to show its window on (DISPLAY is not set); start it from a desktop "
+                         "session or set DISPLAY.\n",
+                 qPrintable(program));
+    return true;
+}
 
 bool ToolApplicationHull::initialize(int& argc, char** argv, const QString& first, const QString& second, bool gui) {
     if (second.endsWith(".xml", Qt::CaseInsensitive) || !first.endsWith(".xml", Qt::CaseInsensitive)) {

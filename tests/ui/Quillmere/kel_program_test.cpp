@@ -29,6 +29,27 @@ QProcessEnvironment KelEnvironment(const QString& home) {
     return env;
 }
 
+// Started where no window can be shown, each program says so in one line
+// and ends with 1, instead of the toolkit's abort.
+TEST(KelProgram, WithoutADisplayEachProgramSaysSoInOneLine) {
+    for (const QString& program : {QString("KEL"), QString("Lorrimax")}) {
+        SCOPED_TRACE(program.toStdString());
+        const QString binary = qEnvironmentVariable("KEL_BINARY_DIR") + "/bin/" + program;
+        ASSERT_TRUE(QFile::exists(binary)) << binary.toStdString();
+        QProcess p;
+        QProcessEnvironment env = KelEnvironment(kel_test::ProgramFolder());
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) env.remove(name);
+        p.setProcessEnvironment(env);
+        p.start(binary, QStringList());
+        ASSERT_TRUE(p.waitForFinished(120000));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 1);
+        EXPECT_EQ(QString::fromLocal8Bit(p.readAllStandardError()),
+                  program + ": no display to show its window on (DISPLAY is not set); start it from a desktop session "
+                            "or set DISPLAY.\n");
+    }
+}
+
 TEST(KelProgram, StartsAndQuitsOnRequest) {
     ASSERT_TRUE(QFile::exists(KelBinary())) << KelBinary().toStdString();
     const QString home = kel_test::ProgramFolder();

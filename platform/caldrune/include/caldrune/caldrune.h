@@ -29,6 +29,12 @@ class QTranslator;
 
 namespace apt {
 
+// A program started where no window can be shown (no DISPLAY or
+// WAYLAND_DISPLAY, and QT_QPA_PLATFORM naming no other platform) says so in
+// one line on the error output, naming itself, instead of the toolkit's
+// abort text, and returns true: the program then ends with exit code 1.
+bool SayWhenNoDisplay(const QString& program);
+
 class ToolApplicationHull {
 public:
     static ToolApplicationHull* instance();

@@ -106,6 +106,7 @@ void FitToScreen(QWidget* window, const QRect& available) {
 }
 
 int Run(int& argc, char** argv) {
+    if (apt::SayWhenNoDisplay(QStringLiteral("KEL"))) return 1;
     wincompat::UseLargeBlocksFromTheSystem();
     PrepareEnvironment();
     PrepareUserProgramFolder();
