@@ -512,9 +512,10 @@ TEST_F(SettingPageTest, AFailedSaveKeepsTheFileAndTheValues) {
     }
     // The message names the file and why it could not be written.
     ASSERT_EQ(Texts().size(), 1);
-    EXPECT_EQ(Texts()[0], QString("Saving failed: %1 cannot be written (File too large). The settings stay as they "
-                                  "were.")
-                              .arg(SettingsPath()));
+    EXPECT_EQ(Texts()[0].toStdString(), QString("Saving failed: %1 cannot be written (File too large). The settings "
+                                                "stay as they were.")
+                                            .arg(SettingsPath())
+                                            .toStdString());
     EXPECT_EQ(kel_test::ReadFile(SettingsPath()), old);
     // Nothing half-applied: the store keeps every old value, no key file.
     EXPECT_EQ(CSettingsStore::GetInstance()->GetValueText(SettingKey::SecretKey), "secret_1");
@@ -545,9 +546,10 @@ TEST_F(SettingPageTest, AReadOnlyProgramFolderIsNamed) {
         ClickSave(page);
     }
     ASSERT_EQ(Texts().size(), 1);
-    EXPECT_EQ(Texts()[0], QString("Saving failed: %1 cannot be written (Read-only file system). The settings stay "
-                                  "as they were.")
-                              .arg(SettingsPath()));
+    EXPECT_EQ(Texts()[0].toStdString(), QString("Saving failed: %1 cannot be written (Read-only file system). The "
+                                                "settings stay as they were.")
+                                            .arg(SettingsPath())
+                                            .toStdString());
     EXPECT_EQ(kel_test::ReadFile(SettingsPath()), old);
     EXPECT_EQ(CSettingsStore::GetInstance()->GetValueText(SettingKey::SecretKey), "secret_1");
 }

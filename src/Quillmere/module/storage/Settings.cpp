@@ -4,10 +4,15 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <set>
 
 #include "ziraz/ziraz.h"
@@ -158,7 +163,11 @@ bool CSettingsStore::Save(const QString& path, QString* error) const {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
         qCDebug(lcKelStorage).noquote() << "Error: cannot write file";
-        if (error) *error = file.errorString();
+        // The system's reason (a read-only medium, no rights) where it has one.
+        const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+        if (error)
+            *error = access(folder.constData(), W_OK) != 0 ? QString::fromLocal8Bit(std::strerror(errno))
+                                                            : file.errorString();
         return false;
     }
     QXmlStreamWriter xml(&file);
@@ -175,9 +184,14 @@ bool CSettingsStore::Save(const QString& path, QString* error) const {
     xml.writeEndDocument();
     // commit() does not report a failed flush of the buffered tail (a full
     // disk, a file-size limit) and would put a cut-short file in place.
-    if (xml.hasError() || !file.flush() || !file.commit()) {
+    errno = 0;
+    const bool flushed = !xml.hasError() && file.flush();
+    const int flushError = errno;
+    if (!flushed || !file.commit()) {
         qCDebug(lcKelStorage).noquote() << "Error: cannot write file";
-        if (error) *error = file.errorString();
+        // A failed write of the buffered tail leaves the reason in errno only.
+        if (error)
+            *error = !flushed && flushError != 0 ? QString::fromLocal8Bit(std::strerror(flushError)) : file.errorString();
         return false;
     }
     return true;
