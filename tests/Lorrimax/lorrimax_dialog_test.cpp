@@ -11,6 +11,7 @@
 
 #include "LorrimaxStartup.h"
 #include "storage/QorAutoStorage.h"
+#include "wincompat/drives.h"
 
 #include <sys/statvfs.h>
 
@@ -85,6 +86,14 @@ TEST_F(DialogTest, FormAtStart) {
 }
 
 TEST_F(DialogTest, HandOverFilesGiveNumberedRowsAcrossChannels) {
+    // Letters whose drives are not known, whatever this machine mounts.
+    struct Reload {
+        ~Reload() { wincompat::ReloadDriveTable(); }
+    } reloadAtTheEnd;
+    kel_test::WriteFile(Home() + "/drives.txt",
+                        QString("letter D - fixed ext4 %1\nletter E - fixed ext4 %1\n").arg(Home()).toUtf8());
+    kel_test::ScopedEnv table("KEL_DRIVES", (Home() + "/drives.txt").toStdString());
+    wincompat::ReloadDriveTable();
     Block a(QStringLiteral("E:\\"), 1, {0, 60, 120});
     Block b(QStringLiteral("D:\\"), 2, {0, 60});
     Block empty(QStringLiteral("D:\\"), 3, {});
