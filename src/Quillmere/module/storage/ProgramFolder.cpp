@@ -13,6 +13,7 @@
 
 #include "Settings.h"
 #include "SetupCipher.h"
+#include "wincompat/drives.h"
 #include "ziraz/ziraz.h"
 
 namespace {
@@ -129,10 +130,11 @@ bool Writable(const QString& folder) {
     return QFileInfo(folder).isDir() && access(QFile::encodeName(folder).constData(), W_OK) == 0;
 }
 
-// The folder a save path names, or the nearest folder above it that exists
-// (saving makes the rest).
+// The folder a save path names (a drive path such as "D:/Video" through the
+// drive table), or the nearest folder above it that exists (saving makes the
+// rest).
 QString NearestFolder(const QString& path) {
-    QString p = QDir::cleanPath(path);
+    QString p = QDir::cleanPath(QString::fromLocal8Bit(wincompat::MapPath(path.toLocal8Bit().toStdString()).c_str()));
     while (!p.isEmpty() && !QFileInfo(p).exists()) {
         const QString up = QFileInfo(p).path();
         if (up == p) break;
