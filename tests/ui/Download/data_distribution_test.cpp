@@ -15,6 +15,7 @@
 
 #include "Download/DataDistributionThread.h"
 #include "kel_test/test_support.h"
+#include "wincompat/drives.h"
 #include "ziraz/ziraz.h"
 
 using APT_QMR::CSingleFile;
@@ -110,6 +111,14 @@ TEST(DataDistributionThread, TimeTextsAreThoseOfQDateTimeInTheZoneOfThePC) {
 }
 
 TEST(DataDistributionThread, ChannelListNumbersEachChannelFromOne) {
+    // E: on no known drive, whatever this machine mounts meanwhile.
+    struct Reload {
+        ~Reload() { wincompat::ReloadDriveTable(); }
+    } reloadAtTheEnd;
+    const QString table = kel_test::ProgramFolder() + "/drives.txt";
+    kel_test::WriteFile(table, QString("letter E - fixed ext4 %1\n").arg(kel_test::ProgramFolder()).toUtf8());
+    kel_test::ScopedEnv drives("KEL_DRIVES", table.toStdString());
+    wincompat::ReloadDriveTable();
     std::vector<std::unique_ptr<CSingleFile>> files;
     for (int i = 0; i < 5; ++i) files.push_back(File("f.mp4", 100, 1000 + i, i < 3 ? "E:\\" : "\\\\.\\PHYSICALDRIVE2"));
     QVector<DownloadListEntry> channels(2);
