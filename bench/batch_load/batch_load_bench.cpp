@@ -106,8 +106,12 @@ bool LoadOnce(int count, Figures* fig) {
     env.insert(QStringLiteral("KEL_HOME"), g_home);
     child.setProcessEnvironment(env);
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--load-once"), QString::number(count)});
-    if (!child.waitForFinished(600000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
+    if (!child.waitForFinished(600000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
+        // Why, for the one who runs the benchmark.
+        std::fprintf(stderr, "the load of %d recordings ended with status %d, exit code %d:\n%s\n", count,
+                     int(child.exitStatus()), child.exitCode(), child.readAllStandardError().constData());
         return false;
+    }
     const QList<QByteArray> v = child.readAllStandardOutput().trimmed().split(' ');
     if (v.size() != 5) return false;
     fig->rows = v[0].toInt();

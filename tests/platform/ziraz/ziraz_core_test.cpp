@@ -192,6 +192,43 @@ TEST(XmlCheck, FilesAreDecodedAsTheirMarkOrDeclarationSays) {
     }
 }
 
+// The Chinese code pages the hand-over files come in are decoded piece by
+// piece (ASCII as it is, the rest through the codec): the text is the one
+// the codec gives for the whole file, also where the bytes are not sound
+// (a lead byte before "<" or at the end, stray high bytes, a lead byte with
+// an ASCII trail, the four-byte sequences of GB18030 with their digits).
+TEST(XmlCheck, ChineseCodePagesDecodeAsTheWholeFile) {
+    const QString chinese = QString::fromUtf8("\xe8\xbd\xa6\xe8\xbd\xbd\xe5\xbd\x95\xe5\x83\x8f");
+    for (const char* name : {"GB2312", "GBK", "GB18030"}) {
+        QTextCodec* codec = QTextCodec::codecForName(name);
+        ASSERT_NE(codec, nullptr) << name;
+        const QByteArray head = QByteArray("<?xml version=\"1.0\" encoding=\"") + name + "\"?>\n";
+        const QByteArray cn = codec->fromUnicode(chinese);
+        const struct {
+            const char* what;
+            QByteArray body;
+        } cases[] = {
+            {"ASCII only", "<R><F>a.qrv</F><S>2024-03-01 08:00:00</S></R>"},
+            {"text and attribute", "<R n=\"" + cn + "\"><D>" + cn + "</D>x<E>y</E></R>"},
+            {"next to each other", "<R><A>" + cn + "</A><B>" + cn + "</B></R>"},
+            {"at the very end", "<R>x</R>" + cn},
+            {"first after the declaration", cn + "<R/>"},
+            {"lead byte before <", "<R>\xb3<A/>\xb3</R>"},
+            {"lead byte before ><", "<R><A>\xb3></A><B/>\xb3><C/></R>"},
+            {"incomplete four-byte sequence before <", "<R><A>\x81\x30</A><B>x\x81\x30\x81</B></R>"},
+            {"lead byte at the end", "<R/>\xb3"},
+            {"lead byte with an ASCII trail", "<R>\x81\x41\xb3" "A\x81\x7e</R>"},
+            {"four-byte sequence", "<R>\x81\x30\x81\x30 \x95\x32\x82\x36</R>"},
+            {"stray high bytes", "<R>\x80\xff\xa0</R>\xff"},
+        };
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(name) + ": " + c.what);
+            const QByteArray bytes = head + c.body;
+            EXPECT_EQ(ziraz::DecodeXml(bytes), codec->toUnicode(bytes));
+        }
+    }
+}
+
 TEST(GenericDS, WalksChildrenInOrder) {
     ziraz::GenericDS ds;
     ASSERT_TRUE(ds.loadXmlString("<A>t<B>1</B><!-- c --><C>2</C>u<D><E/></D></A>"));
