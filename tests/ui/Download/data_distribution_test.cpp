@@ -73,20 +73,21 @@ TEST(DataDistributionThread, FileListRowsInOrderWithProgress) {
     EXPECT_EQ(number->data(CDataDistributionThread::kFileNameRole).toString(), "rec/one.mp4");
     EXPECT_EQ(r.model.item(0, 1)->text(), "/srv/exported");
     EXPECT_FALSE(r.model.item(0, 1)->isEditable());
-    // Local time of the PC (the tests run in UTC): second 0 is 1970-01-01.
+    // Recorder time: second 0 is 1970-01-01 00:00:00 of the recorder's clock.
     EXPECT_EQ(r.model.item(0, 2)->text(), "1970-01-01 00:00:00");
     EXPECT_EQ(r.model.item(0, 3)->text(), "1970-01-01 00:01:00");
     EXPECT_EQ(r.model.item(0, 4)->text(), ziraz::GetFileSize(1048576, QString(), 2));
     EXPECT_EQ(r.model.item(0, 5)->text(), "Wait");
     EXPECT_FALSE(r.model.item(0, 5)->isEditable());
     EXPECT_EQ(r.model.item(1, 0)->text(), "2");
-    EXPECT_EQ(r.model.item(1, 2)->text(), QDateTime::fromTime_t(1709280000).toString("yyyy-MM-dd hh:mm:ss"));
+    EXPECT_EQ(r.model.item(1, 2)->text(), "2024-03-01 08:00:00");
 }
 
-// The start and end texts are the local time of the PC, as QDateTime shows
-// it, also around the changes of the clock and in zones a half hour off.
-TEST(DataDistributionThread, TimeTextsAreThoseOfQDateTimeInTheZoneOfThePC) {
-    const uint32_t times[] = {0u,          1711846799u, 1711846800u, 1729987199u, 1729987200u,
+// The start and end texts are the recorder's clock readings whatever the
+// zone of the PC, also on days its clock changes and in zones a half hour
+// off: the hour Europe/Berlin skips on 2024-03-31 is shown as recorded.
+TEST(DataDistributionThread, TimeTextsAreRecorderClockReadingsInAnyZone) {
+    const uint32_t times[] = {0u,          1711852200u /* 2024-03-31 02:30 */, 1711846800u, 1729987199u, 1729987200u,
                               1729990799u, 1729990800u, 1709280000u, 2147483647u, 4294967200u};
     for (const char* zone : {"UTC", "Europe/Berlin", "Australia/Lord_Howe", "Asia/Kathmandu"}) {
         SCOPED_TRACE(zone);
@@ -104,8 +105,10 @@ TEST(DataDistributionThread, TimeTextsAreThoseOfQDateTimeInTheZoneOfThePC) {
         ASSERT_EQ(r.model.rowCount(), int(list.size()));
         for (int i = 0; i < r.model.rowCount(); ++i) {
             const uint32_t t = times[i];
-            EXPECT_EQ(r.model.item(i, 2)->text(), QDateTime::fromTime_t(t).toString("yyyy-MM-dd hh:mm:ss")) << t;
-            EXPECT_EQ(r.model.item(i, 3)->text(), QDateTime::fromTime_t(t + 59).toString("yyyy-MM-dd hh:mm:ss")) << t;
+            EXPECT_EQ(r.model.item(i, 2)->text(),
+                      QDateTime::fromSecsSinceEpoch(t, Qt::UTC).toString("yyyy-MM-dd hh:mm:ss")) << t;
+            EXPECT_EQ(r.model.item(i, 3)->text(),
+                      QDateTime::fromSecsSinceEpoch(qint64(t) + 59, Qt::UTC).toString("yyyy-MM-dd hh:mm:ss")) << t;
         }
     }
 }

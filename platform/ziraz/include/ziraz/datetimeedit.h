@@ -13,7 +13,9 @@ class QCalendarWidget;
 
 namespace ziraz {
 
-// Date-time editor in the toolkit's format, with a calendar pop-up.
+// Date-time editor in the toolkit's format, with a calendar pop-up. It edits
+// a clock reading without a time zone: its time spec is Qt::UTC, and values
+// given to setDateTime should be Qt::UTC date-times of the reading.
 class DateTimeEdit : public QDateTimeEdit {
     Q_OBJECT
 public:
@@ -29,8 +31,9 @@ class RangeDateTimeEdit : public FancyLineEdit {
 public:
     explicit RangeDateTimeEdit(QWidget* parent = nullptr);
 
-    // Start and end as last set or chosen. Both are valid from construction
-    // on (today 00:00:00 to today 23:59:59).
+    // Start and end as last set or chosen, clock readings in Qt::UTC (the
+    // date and time of what was set, whatever its spec). Both are valid from
+    // construction on (today 00:00:00 to today 23:59:59).
     void getDateTimeRange(QDateTime& start, QDateTime& end) const;
     // Sets the range without emitting signalDataTimeChanged. An end before
     // the start is swapped with it.

@@ -15,11 +15,18 @@ namespace ziraz {
 namespace {
 const char* const kDateTimeFormat = "yyyy-MM-dd hh:mm:ss";
 const char* const kDateFormat = "yyyy-MM-dd";
+
+// The editors show and give clock readings without a time zone (Qt::UTC):
+// every reading of a clock is a time, also those a daylight-saving change of
+// this machine skips or repeats.
+QDateTime ClockReading(const QDateTime& t) { return t.isValid() ? QDateTime(t.date(), t.time(), Qt::UTC) : t; }
 }  // namespace
 
 DateTimeEdit::DateTimeEdit(QWidget* parent) : DateTimeEdit(QDateTime::currentDateTime(), parent) {}
 
-DateTimeEdit::DateTimeEdit(const QDateTime& value, QWidget* parent) : QDateTimeEdit(value, parent) {
+DateTimeEdit::DateTimeEdit(const QDateTime& value, QWidget* parent) : QDateTimeEdit(ClockReading(value), parent) {
+    setTimeSpec(Qt::UTC);
+    setDateTime(ClockReading(value));
     setDisplayFormat(QLatin1String(kDateTimeFormat));
     setCalendarPopup(true);
 }
@@ -27,8 +34,8 @@ DateTimeEdit::DateTimeEdit(const QDateTime& value, QWidget* parent) : QDateTimeE
 RangeDateTimeEdit::RangeDateTimeEdit(QWidget* parent) : FancyLineEdit(parent) {
     setReadOnly(true);
     const QDate today = QDate::currentDate();
-    m_start = QDateTime(today, QTime(0, 0, 0));
-    m_end = QDateTime(today, QTime(23, 59, 59));
+    m_start = QDateTime(today, QTime(0, 0, 0), Qt::UTC);
+    m_end = QDateTime(today, QTime(23, 59, 59), Qt::UTC);
     updateText();
     connect(this, &FancyLineEdit::SignalButtonClicked, this, &RangeDateTimeEdit::onButtonClicked);
 }
@@ -40,8 +47,8 @@ void RangeDateTimeEdit::getDateTimeRange(QDateTime& start, QDateTime& end) const
 
 void RangeDateTimeEdit::setDateTimeRange(const QDateTime& start, const QDateTime& end) {
     if (!start.isValid() || !end.isValid()) return;
-    m_start = start;
-    m_end = end;
+    m_start = ClockReading(start);
+    m_end = ClockReading(end);
     if (m_end < m_start) std::swap(m_start, m_end);
     updateText();
     if (m_popupStart) {

@@ -5,6 +5,7 @@
 #include <QDebug>
 
 #include "ziraz/ziraz.h"
+#include "storage/RecorderTime.h"
 #include "storage/KelLogging.h"
 
 namespace APT_QMR {
@@ -51,12 +52,12 @@ void CPlayBackInteraction::SetChannelFiles(ChannelFiles* files) {
 
 time_t CPlayBackInteraction::GetSearchStartTime() const {
     if (!m_channelFiles) return -1;
-    return static_cast<time_t>(QDateTime(m_channelFiles->StartTime, QTime(0, 0, 0)).toSecsSinceEpoch());
+    return RecorderTime(m_channelFiles->StartTime, QTime(0, 0, 0));
 }
 
 time_t CPlayBackInteraction::GetSearchEndTime() const {
     if (!m_channelFiles) return -1;
-    return static_cast<time_t>(QDateTime(m_channelFiles->EndTime, QTime(23, 59, 59)).toSecsSinceEpoch());
+    return RecorderTime(m_channelFiles->EndTime, QTime(23, 59, 59));
 }
 
 std::vector<CSingleFile*> CPlayBackInteraction::GetFileList() const {

@@ -12,6 +12,7 @@
 #include <vector>
 #include <unistd.h>
 
+#include "storage/RecorderTime.h"
 #include "storage/CommonHelpers.h"
 #include "storage/CodePage.h"
 #include "PlaybackGlobals.h"
@@ -194,17 +195,16 @@ bool CPlayerInterface::OpenStream(const uint8_t* header, uint32_t size, void* wi
     return true;
 }
 
-OSTRUM_FILE_TIME LocalFileTime(time_t t) {
-    struct tm tmv = {};
-    localtime_r(&t, &tmv);
-    return OSTRUM_FILE_TIME{tmv.tm_year + 1900, tmv.tm_mon + 1, tmv.tm_mday, tmv.tm_hour, tmv.tm_min, tmv.tm_sec, 0};
+OSTRUM_FILE_TIME RecorderFileTime(time_t t) {
+    const RbsDateTime f = RecorderFields(t);
+    return OSTRUM_FILE_TIME{f.year, f.month, f.day, f.hour, f.minute, f.second, 0};
 }
 
 namespace {
 
-// The local time of the library's fields, to the second; -1 outside the
+// The recorder time of the library's fields, to the second; -1 outside the
 // recorders' years.
-time_t LocalTimeOf(const OSTRUM_FILE_TIME& t) {
+time_t RecorderTimeOf(const OSTRUM_FILE_TIME& t) {
     if (t.year < 2000 || t.year > 2063) return -1;
     return PackedTimeToTime(static_cast<PackedDateTime>(t.year - 2000) << 26 | static_cast<PackedDateTime>(t.month) << 22 |
                             static_cast<PackedDateTime>(t.day) << 17 | static_cast<PackedDateTime>(t.hour) << 12 |
@@ -253,7 +253,7 @@ bool CPlayerInterface::SeekFile(time_t t, bool toFirst) {
     if (!m_fileRoute || t < 0) return false;
     OSTRUM_FILE_TIME first{}, last{};
     if (!Ostrum_GetFileTotalTime(m_port, &first, &last)) return false;
-    OSTRUM_FILE_TIME target = LocalFileTime(t);
+    OSTRUM_FILE_TIME target = RecorderFileTime(t);
     if (std::tie(target.year, target.month, target.day, target.hour, target.minute, target.second) <=
         std::tie(first.year, first.month, first.day, first.hour, first.minute, first.second)) {
         if (!toFirst) return true;
@@ -599,10 +599,10 @@ bool CPlayerInterface::StartClip(time_t start, std::shared_ptr<CSingleFile> reco
         // key frame it was decoded from.
         if (!Ostrum_GetPlayedTime(m_port, &from)) return false;
         hasKey = Ostrum_GetPlayedKeyTime(m_port, &key) != 0 && !Before(from, key);
-        start = LocalTimeOf(from);
+        start = RecorderTimeOf(from);
         if (start == -1) return false;
     } else {
-        from = LocalFileTime(start);
+        from = RecorderFileTime(start);
     }
     const std::string timeText = TimeToString(start);
     QString value;
@@ -693,9 +693,9 @@ void CPlayerInterface::StopClipCut() {
     std::shared_ptr<CStreamFileWriter> writer(m_clipWriter.release());
     StreamReader reader;
     reader.swap(m_clipReader);
-    const time_t readFrom = LocalTimeOf(m_clipHasKey ? m_clipKey : from);
+    const time_t readFrom = RecorderTimeOf(m_clipHasKey ? m_clipKey : from);
     const int lead = m_clipHasKey ? 1 : 0;
-    const time_t readTo = LocalTimeOf(to);
+    const time_t readTo = RecorderTimeOf(to);
     const int64_t fromMs = RecorderMs(from);
     const int64_t toMs = RecorderMs(to);
     const std::string key = m_clipSecret;

@@ -26,8 +26,8 @@
 
 namespace APT_QMR {
 
-// The player library's fields of a local time (millisecond 0).
-OSTRUM_FILE_TIME LocalFileTime(time_t t);
+// The player library's fields of a recorder time (millisecond 0).
+OSTRUM_FILE_TIME RecorderFileTime(time_t t);
 
 class CSingleFile;
 
@@ -42,11 +42,11 @@ public:
 
     bool OpenStream(const uint8_t* header, uint32_t size, void* window);
     // Plays a converted file (.mp4) that the library reads itself, from the
-    // local time `start` on (-1: from its first frame). The controls work as
+    // recorder time `start` on (-1: from its first frame). The controls work as
     // for a stream; nothing is fed. A clip of it is cut from the file (see
     // StartClip).
     bool OpenFile(const std::string& path, void* window, time_t start);
-    // Moves a file opened by OpenFile to a local time; a time before its
+    // Moves a file opened by OpenFile to a recorder time; a time before its
     // first frame moves to its start with `toFirst`, and leaves the file
     // where it is without.
     bool SeekFile(time_t t, bool toFirst = true);
@@ -64,7 +64,7 @@ public:
     bool OneByOneBack();
     bool Resume();
     bool RefreshPlay();
-    // Local time of the frame on screen; -1 when there is none.
+    // Recorder time of the frame on screen; -1 when there is none.
     time_t GetPlayedTime();
     bool IsSameHeader(const uint8_t* header);
     uint32_t GetSourceBufferRemain();
@@ -78,7 +78,7 @@ public:
     bool SetVolume(uint16_t volume);
     uint16_t GetVolume() const { return m_volume; }
     // Reads the recordings of a stream again for a clip of it (see
-    // ReadRecordingSpan): the seconds `from` to `to` (local times, both
+    // ReadRecordingSpan): the seconds `from` to `to` (recorder times, both
     // included), the first recording from `lead` seconds before `from` at
     // most, every header (data type 1) and block (type 2) to `sink` until it
     // wants no more. Runs on the thread that writes the clip. False when the

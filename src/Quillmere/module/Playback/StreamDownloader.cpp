@@ -39,35 +39,6 @@ std::string TwoDigits(int channel) { return (channel >= 0 && channel < 10 ? "0" 
 
 const char* const kExtension = ".mp4";
 
-// Records and names count local time; the streams count recorder seconds
-// (the recorder's civil time counted as if it were UTC).
-int64_t RecorderSeconds(time_t t) {
-    struct tm tmv = {};
-    if (!localtime_r(&t, &tmv)) return static_cast<int64_t>(t);
-    recstream::CivilTime c;
-    c.year = tmv.tm_year + 1900;
-    c.month = tmv.tm_mon + 1;
-    c.day = tmv.tm_mday;
-    c.hour = tmv.tm_hour;
-    c.minute = tmv.tm_min;
-    c.second = tmv.tm_sec;
-    int64_t seconds = 0;
-    return recstream::CivilToSeconds(c, &seconds) ? seconds : static_cast<int64_t>(t);
-}
-
-time_t LocalTimeOf(int64_t recorderSeconds) {
-    const recstream::CivilTime c = recstream::SecondsToCivil(recorderSeconds);
-    struct tm tmv = {};
-    tmv.tm_year = c.year - 1900;
-    tmv.tm_mon = c.month - 1;
-    tmv.tm_mday = c.day;
-    tmv.tm_hour = c.hour;
-    tmv.tm_min = c.minute;
-    tmv.tm_sec = c.second;
-    tmv.tm_isdst = -1;
-    return mktime(&tmv);
-}
-
 // Cuts `source` from `from` to `to` into a new file named `path` (or the
 // next free name): cut beside the name claimed, then named without replacing
 // a file that another program or window saved meanwhile. Returns the name
@@ -319,8 +290,7 @@ bool CStreamDownloader::OpenTask(const std::shared_ptr<CSingleFile>& task) {
     m_taskLastTime = -1;
     m_taskBegun = false;
     // A time the recording carries outside the span it is read for is damage.
-    m_writer.SetSpan(RecorderSeconds(static_cast<time_t>(task->StartTime)),
-                     RecorderSeconds(static_cast<time_t>(task->EndTime)));
+    m_writer.SetSpan(static_cast<int64_t>(task->StartTime), static_cast<int64_t>(task->EndTime));
     m_source.SetDiskKind(m_diskKind != 0);
     m_lastDataMs = ZUN_MonotonicMs();
     m_openTask = task;
@@ -370,7 +340,7 @@ bool CStreamDownloader::FinishFile(bool complete) {
         return false;
     }
     const std::string partial =
-        FreeOutputPath(m_folder, OutputName(TimeToString(LocalTimeOf(m_fileLastTime.load())), kPartialMarker), kExtension);
+        FreeOutputPath(m_folder, OutputName(TimeToString(static_cast<time_t>(m_fileLastTime.load())), kPartialMarker), kExtension);
     const std::string taken = MoveToFreeOutputPath(m_fullPath, partial);
     if (taken.empty()) {
         qCDebug(lcKelPlayback, "CStreamDownloader::FinishFile %s could not be renamed", m_fullPath.c_str());
@@ -387,7 +357,7 @@ bool CStreamDownloader::OpenTaskReachedItsEnd() {
     if (!m_openTask || last == RecordingGate::kNoTime) return true;
     // The last whole pack lies in the last second of the recording (its end
     // time is that second or the one after it).
-    return last >= 0 && last + 1 >= RecorderSeconds(static_cast<time_t>(m_openTask->EndTime));
+    return last >= 0 && last + 1 >= static_cast<int64_t>(m_openTask->EndTime);
 }
 
 void CStreamDownloader::ClearTasks() {
@@ -635,8 +605,8 @@ bool CStreamDownloader::CutPass() {
         }
         // The pictures from the key frame at or before the span's first
         // second to its last, copied as they are, on the recorder's clock.
-        const OSTRUM_FILE_TIME from = LocalFileTime(static_cast<time_t>(task->StartTime));
-        OSTRUM_FILE_TIME to = LocalFileTime(static_cast<time_t>(task->EndTime));
+        const OSTRUM_FILE_TIME from = RecorderFileTime(static_cast<time_t>(task->StartTime));
+        OSTRUM_FILE_TIME to = RecorderFileTime(static_cast<time_t>(task->EndTime));
         to.millisecond = 999;   // the span's last second is whole in it
         const std::string taken = CutIntoNewFile(task->FileName, from, to, m_fullPath);
         m_fullPath.clear();

@@ -5,6 +5,7 @@
 #include <QDebug>
 
 #include <cstring>
+#include "storage/RecorderTime.h"
 #include "storage/KelLogging.h"
 
 namespace APT_QMR {
@@ -15,12 +16,6 @@ constexpr int kHeaderSize = 40;
 constexpr int kStartWaitMs = 5000;
 constexpr int kPumpIntervalMs = 40;
 constexpr int kPlayedOutPasses = 10;
-
-RbsDateTime LocalFields(time_t t) {
-    struct tm tmv = {};
-    localtime_r(&t, &tmv);
-    return RbsDateTime{tmv.tm_year + 1900, tmv.tm_mon + 1, tmv.tm_mday, tmv.tm_hour, tmv.tm_min, tmv.tm_sec};
-}
 
 const char* Now() {
     thread_local QByteArray text;
@@ -225,7 +220,7 @@ bool CStreamPlayer::GetStreamAndPlayFile(std::shared_ptr<CSingleFile>& file, boo
     if (held) {
         qCDebug(lcKelPlayback, "DragStartSetPosByTime %s", Now());
         bool reset = false;
-        bool ok = m_source.SetPosByTime(LocalFields(static_cast<time_t>(file->StartTime)), &reset);
+        bool ok = m_source.SetPosByTime(RecorderFields(static_cast<time_t>(file->StartTime)), &reset);
         if (reset) m_player.ResetSourceBuffer();
         qCDebug(lcKelPlayback, "DragEndSetPosByTime %s", Now());
         if (!ok) {

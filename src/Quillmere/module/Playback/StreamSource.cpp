@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "StreamSource.h"
 
+#include "storage/RecorderTime.h"
 #include "merrowfen.h"
 #include "recstream/recstream.h"
 #include "zun.h"
@@ -16,13 +17,6 @@
 #include "storage/KelLogging.h"
 
 namespace {
-
-RbsDateTime LocalFields(uint32_t t) {
-    time_t v = static_cast<time_t>(t);
-    struct tm tmv = {};
-    localtime_r(&v, &tmv);
-    return RbsDateTime{tmv.tm_year + 1900, tmv.tm_mon + 1, tmv.tm_mday, tmv.tm_hour, tmv.tm_min, tmv.tm_sec};
-}
 
 // The file a by-time stream of the direct reader opens. Records of the local
 // search name the folder in DiskName and the recording in FileName; a folder
@@ -128,8 +122,8 @@ void CStreamSource::ReleaseStream() {
 bool CStreamSource::StartStreamByTime(std::shared_ptr<APT_QMR::CSingleFile>& file) {
     StopStream();
     if (!file) return false;
-    RbsDateTime start = LocalFields(file->StartTime);
-    RbsDateTime end = LocalFields(file->EndTime);
+    RbsDateTime start = RecorderFields(static_cast<time_t>(file->StartTime));
+    RbsDateTime end = RecorderFields(static_cast<time_t>(file->EndTime));
     if (!m_bRbs) {
         qCDebug(lcKelPlayback, "m_storageOper.StartStreamByTime enter, disk:%s", file->DiskName.c_str());
         m_handle = m_storageOper.StartStreamByTime(file, m_callback, m_user);
@@ -224,7 +218,7 @@ bool ReadRecordingSpan(const std::vector<std::shared_ptr<APT_QMR::CSingleFile>>&
         bool open = source.StartStreamByFile(task, true);
         if (open && begin > static_cast<time_t>(file->StartTime)) {
             bool reset = false;
-            if (!source.SetPosByTime(LocalFields(static_cast<uint32_t>(begin)), &reset)) {
+            if (!source.SetPosByTime(RecorderFields(static_cast<time_t>(static_cast<uint32_t>(begin))), &reset)) {
                 source.StopStream();
                 open = source.StartStreamByFile(task, false);
             }

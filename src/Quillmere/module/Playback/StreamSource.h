@@ -79,7 +79,7 @@ private:
 using SpanSink = std::function<bool(int dataType, const uint8_t* data, uint32_t size)>;
 
 // Reads the recordings of `files` (a channel's time line) that hold the
-// seconds `from` to `to` (local times, both included) again, on the calling
+// seconds `from` to `to` (recorder times, both included) again, on the calling
 // thread, which it keeps until they have been read: by the route of `direct`
 // (as SetDiskKind) and the way the stream player reads them, each opened by
 // file, the first moved to `lead` seconds before `from` (never before its

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "storage/RecorderTime.h"
 #include "storage/CommonHelpers.h"
 #include "RecordTypeCatalogue.h"
 #include "storage/KelLogging.h"
@@ -23,7 +24,7 @@ constexpr int kLastChannel = 64;
 constexpr uint32_t kLastPlainRecordType = 9;
 
 HD_FILE_TIME ToHdTime(time_t t) {
-    const QDateTime local = QDateTime::fromSecsSinceEpoch(qint64(t), Qt::LocalTime);
+    const QDateTime local = RecorderDateTime(t);
     HD_FILE_TIME h;
     h.year = local.date().year();
     h.month = local.date().month();

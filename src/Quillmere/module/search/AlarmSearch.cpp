@@ -74,13 +74,6 @@ void CAlarmSearch::SetSearchCondition(const QStringList& disks, const QDateTime&
 
 void CAlarmSearch::SetIdleTimeout(int milliseconds) { m_idleTimeoutMs = milliseconds; }
 
-uint32_t CAlarmSearch::EventTimeToLocal(uint32_t utcSeconds) {
-    // The local date-time whose clock reading is the UTC clock reading.
-    const QDateTime utc = QDateTime::fromSecsSinceEpoch(utcSeconds, Qt::UTC);
-    const QDateTime local(utc.date(), utc.time(), Qt::LocalTime);
-    return local.toTime_t();
-}
-
 void CAlarmSearch::GetExtraInfoCBCallback(int handle, int dataType, const ExtraInfoRecord* record) {
     if (dataType == HD_EXTRA_END) {
         {
@@ -108,8 +101,9 @@ void CAlarmSearch::GetExtraInfoCBCallback(int handle, int dataType, const ExtraI
         uint32_t start = 0, end = 0;
         std::memcpy(&start, record->data, 4);
         std::memcpy(&end, record->data + 4, 4);
-        info.Body.StartTime = EventTimeToLocal(start);
-        info.Body.EndTime = EventTimeToLocal(end);
+        // Event times count the recorder's clock, as every recorder time here.
+        info.Body.StartTime = start;
+        info.Body.EndTime = end;
         info.Body.Type = record->majorType;
         Log("CAlarmSearch::GetExtraInfoCBCallback get event:%d, start:%d, end:%d", int(record->majorType),
             int(info.Body.StartTime), int(info.Body.EndTime));

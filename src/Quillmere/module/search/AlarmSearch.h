@@ -24,7 +24,7 @@ public:
     // waits for it.
     ~CAlarmSearch() override;
 
-    // Disks ("\\.\PHYSICALDRIVE<N>" and the like), the range in local time
+    // Disks ("\\.\PHYSICALDRIVE<N>" and the like), the range in recorder time
     // and the channels, in the caller's order. Set before start(); ignored
     // while a run is in progress.
     void SetSearchCondition(const QStringList& disks, const QDateTime& start, const QDateTime& end,
@@ -38,11 +38,6 @@ public:
     // One call of the library. Data type 2 ends the library search under way;
     // data type 1 carries one record.
     void GetExtraInfoCBCallback(int handle, int dataType, const ExtraInfoRecord* record);
-
-    // Converts an event time (the recorder's clock counted as UTC) to the
-    // seconds of the local date-time with the same clock reading;
-    // 4294967295 for a result before 1970.
-    static uint32_t EventTimeToLocal(uint32_t utcSeconds);
 
 signals:
     // Once at the end of every run, with every record gathered (maybe none).

@@ -50,8 +50,8 @@ void CPicSearchThread::onChangeThread() {
 
 void CPicSearchThread::run() {
     if (m_times.size() == 2) {
-        const DVR_FILE_TIME start = picfolders::LocalFileTime(m_times.front(), 0);
-        const DVR_FILE_TIME end = picfolders::LocalFileTime(m_times.back(), 59);
+        const DVR_FILE_TIME start = picfolders::RecorderFileTime(m_times.front(), 0);
+        const DVR_FILE_TIME end = picfolders::RecorderFileTime(m_times.back(), 59);
         const QString target = picfolders::TargetFolder();
         const QString other = picfolders::OtherFolder();
         ClearFolder(target);

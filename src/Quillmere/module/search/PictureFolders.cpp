@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QTime>
 
+#include "storage/RecorderTime.h"
 #include "zun.h"
 #include "ziraz/ziraz.h"
 
@@ -54,8 +55,8 @@ std::string DriveString(const QStringList& disks) {
     return letters;
 }
 
-DVR_FILE_TIME LocalFileTime(time_t t, int second) {
-    const QDateTime local = QDateTime::fromSecsSinceEpoch(static_cast<qint64>(t), Qt::LocalTime);
+DVR_FILE_TIME RecorderFileTime(time_t t, int second) {
+    const QDateTime local = RecorderDateTime(t);
     const QDate d = local.date();
     const QTime tm = local.time();
     DVR_FILE_TIME out;
@@ -69,7 +70,7 @@ DVR_FILE_TIME LocalFileTime(time_t t, int second) {
 }
 
 DVR_FILE_TIME DayStart(time_t t) {
-    DVR_FILE_TIME out = LocalFileTime(t);
+    DVR_FILE_TIME out = RecorderFileTime(t);
     out.hour = 0;
     out.minute = 0;
     out.second = 0;
@@ -77,7 +78,7 @@ DVR_FILE_TIME DayStart(time_t t) {
 }
 
 DVR_FILE_TIME DayEnd(time_t t) {
-    DVR_FILE_TIME out = LocalFileTime(t);
+    DVR_FILE_TIME out = RecorderFileTime(t);
     out.hour = 23;
     out.minute = 59;
     out.second = 59;

@@ -31,10 +31,10 @@ void ResetPictureFolders();
 // are left out.
 std::string DriveString(const QStringList& disks);
 
-// The local date and time of `t`, with the second replaced by `second` when
-// it is 0..59 (-1 keeps it).
-DVR_FILE_TIME LocalFileTime(time_t t, int second = -1);
-// 00:00:00 and 23:59:59 of the local day of `t`.
+// The recorder clock's date and time of `t`, with the second replaced by
+// `second` when it is 0..59 (-1 keeps it).
+DVR_FILE_TIME RecorderFileTime(time_t t, int second = -1);
+// 00:00:00 and 23:59:59 of the recorder's day of `t`.
 DVR_FILE_TIME DayStart(time_t t);
 DVR_FILE_TIME DayEnd(time_t t);
 

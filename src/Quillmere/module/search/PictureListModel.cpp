@@ -4,11 +4,12 @@
 #include <QDateTime>
 #include <QStandardItem>
 
+#include "storage/RecorderTime.h"
+
 namespace {
 // "chNN_" and the time that follows it in a picture's name.
 constexpr int kTimePos = 5;
 constexpr int kTimeLen = 19;
-const char* const kTimePattern = "yyyy-MM-dd hh-mm-ss";
 }  // namespace
 
 PictureShowModel::PictureShowModel(QObject* parent) : QStandardItemModel(parent) {
@@ -26,10 +27,11 @@ void PictureShowModel::appendPicture(const QPair<QString, QString>& entry) {
 void PictureShowModel::selectByTime(uint32_t time) {
     for (int row = 0; row < rowCount(); ++row) {
         const QString text = data(index(row, 0), Qt::DisplayRole).toString();
-        QDateTime taken = QDateTime::fromString(text.mid(kTimePos, kTimeLen), kTimePattern);
+        // The recorder's clock reading of the name ("yyyy-MM-dd hh-mm-ss").
+        const QDate day = QDate::fromString(text.mid(kTimePos, 10), QStringLiteral("yyyy-MM-dd"));
+        const QTime clock = QTime::fromString(text.mid(kTimePos + 11, kTimeLen - 11), QStringLiteral("hh-mm-ss"));
         // A name without a time matches no time.
-        if (!taken.isValid()) continue;
-        taken.setTimeSpec(Qt::LocalTime);
-        if (taken.toSecsSinceEpoch() == static_cast<qint64>(time)) emit signalSelect(row);
+        if (!day.isValid() || !clock.isValid()) continue;
+        if (RecorderTime(day, clock) == static_cast<time_t>(time)) emit signalSelect(row);
     }
 }

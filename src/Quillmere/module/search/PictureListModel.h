@@ -18,7 +18,7 @@ public:
     // entry: absolute path, file name.
     void appendPicture(const QPair<QString, QString>& entry);
     // Emits signalSelect for every row whose name ("chNN_yyyy-MM-dd hh-mm-ss...")
-    // holds that local time, in row order.
+    // holds that recorder time, in row order.
     void selectByTime(uint32_t time);
 
 signals:

@@ -47,8 +47,9 @@ bool Matches(const char* pattern, const QString& name) {
     return QRegExp(QString::fromLatin1(pattern) + Ending(), Qt::CaseSensitive).indexIn(name) == 0;
 }
 
-QDateTime LocalTimeOf(const OSTRUM_FILE_TIME& t) {
-    return QDateTime(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second, 0), Qt::LocalTime);
+// The recorder time of the library's fields (see storage/CommonHelpers.h).
+QDateTime RecorderTimeOf(const OSTRUM_FILE_TIME& t) {
+    return QDateTime(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second, 0), Qt::UTC);
 }
 
 // Start and end of a file through the player library; false when a call fails.
@@ -147,8 +148,8 @@ void SearchLocalThread::search() {
         OSTRUM_FILE_TIME first{};
         OSTRUM_FILE_TIME last{};
         if (!ReadFileTimes(path, &first, &last)) continue;
-        const QDateTime startTime = LocalTimeOf(first);
-        const QDateTime endTime = LocalTimeOf(last);
+        const QDateTime startTime = RecorderTimeOf(first);
+        const QDateTime endTime = RecorderTimeOf(last);
         // A time that is no calendar time would list the file at a made-up time.
         if (!startTime.isValid() || !endTime.isValid()) continue;
         // A file shorter than a second starts and ends in the same second:

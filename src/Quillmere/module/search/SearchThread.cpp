@@ -29,7 +29,7 @@ HD_FILE_TIME ToHdTime(const DVR_FILE_TIME& t) {
     return HD_FILE_TIME{t.year, t.month, t.day, t.hour, t.minute, t.second};
 }
 
-// "yyyyMMddhhmmss" of the six fields, as local time. Fields out of their
+// "yyyyMMddhhmmss" of the six fields, as recorder time. Fields out of their
 // range widen the text; StringToTime then reads what the slices hold.
 time_t FieldsToTime(const HD_FILE_TIME& t) {
     char text[96];
@@ -39,7 +39,7 @@ time_t FieldsToTime(const HD_FILE_TIME& t) {
 }
 
 QDateTime FieldsToDateTime(const HD_FILE_TIME& t) {
-    return QDateTime(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second), Qt::LocalTime);
+    return QDateTime(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second), Qt::UTC);
 }
 
 }  // namespace

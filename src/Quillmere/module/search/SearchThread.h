@@ -31,7 +31,7 @@ public:
     ~SearchThread() override;
 
     // Starts a search of `disks` (drive paths such as "E:\" or physical
-    // drive names) over the local days from the first to the last of
+    // drive names) over the recorder days from the first to the last of
     // `times`. While a search runs the call changes nothing and starts
     // nothing.
     void startSearch(QStringList disks, std::vector<time_t> times);

@@ -16,19 +16,22 @@ enum class SettingKey : int;
 void CreateDirectoryPath(const char* path);
 void CreateDirectoryPath(const std::string& path);
 
-// "yyyyMMddhhmmss" (14 digits) as local time. Slices that are missing or not
-// numbers count as 0; never reads beyond the end of the text.
+// Times here are recorder times (see RecorderTime.h): no time zone of this
+// machine is involved.
+
+// "yyyyMMddhhmmss" (14 digits) as recorder time. Slices that are missing or
+// not numbers count as 0; never reads beyond the end of the text.
 time_t StringToTime(const char* text);
 time_t StringToTime(const std::string& text);
-// The local time of `t` as "yyyyMMddhhmmss"; empty when it cannot be formatted.
+// The recorder time `t` as "yyyyMMddhhmmss"; empty when it cannot be formatted.
 std::string TimeToString(time_t t);
 
 // The recorders' packed date-time: (year - 2000) << 26 | month << 22 |
 // day << 17 | hour << 12 | minute << 6 | second.
 typedef uint32_t PackedDateTime;
 const PackedDateTime kNoPackedTime = 0xFFFFFFFFu;
-// Local time of a packed date-time; -1 for kNoPackedTime. Fields out of range
-// are normalised as mktime does.
+// Recorder time of a packed date-time; -1 for kNoPackedTime. Fields out of
+// range carry into the next larger field (31 February is 2 March).
 time_t PackedTimeToTime(PackedDateTime packed);
 
 // The room a folder must have before a download, a clip or an evidence video

@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 
+#include "RecorderTime.h"
 #include "ziraz/ziraz.h"
 
 namespace APT_QMR {
@@ -15,7 +16,7 @@ namespace {
 const char kTimePattern[] = "yyyy-MM-dd hh:mm:ss";
 
 QString TimeText(uint32_t t) {
-    return QDateTime::fromSecsSinceEpoch(static_cast<qint64>(t)).toString(QLatin1String(kTimePattern));
+    return RecorderDateTime(static_cast<time_t>(t)).toString(QLatin1String(kTimePattern));
 }
 
 // The date and time of a text in exactly the form the writer uses
@@ -45,12 +46,17 @@ bool ReadWrittenForm(const QString& text, QDate* date, QTime* time) {
 uint32_t ParseTime(const QString& text) {
     QDate date;
     QTime time;
-    // Any other form goes through the pattern parser, which refuses or reads
-    // it as it always did.
-    const QDateTime dt = ReadWrittenForm(text, &date, &time) ? QDateTime(date, time, Qt::LocalTime)
-                                                              : QDateTime::fromString(text, QLatin1String(kTimePattern));
-    if (!dt.isValid()) return 0xFFFFFFFFu;
-    qint64 secs = dt.toSecsSinceEpoch();
+    // Any other form goes through the pattern parsers of the date and the
+    // time, which refuse or read it as they always did. Recorder time: every
+    // clock second is a time, whatever this machine's daylight-saving changes.
+    if (!ReadWrittenForm(text, &date, &time)) {
+        const int space = text.indexOf(QLatin1Char(' '));
+        if (space < 0) return 0xFFFFFFFFu;
+        date = QDate::fromString(text.left(space), QStringLiteral("yyyy-MM-dd"));
+        time = QTime::fromString(text.mid(space + 1), QStringLiteral("hh:mm:ss"));
+    }
+    if (!date.isValid() || !time.isValid()) return 0xFFFFFFFFu;
+    const qint64 secs = static_cast<qint64>(RecorderTime(date, time));
     if (secs < 0 || secs > 0xFFFFFFFELL) return 0xFFFFFFFFu;
     return static_cast<uint32_t>(secs);
 }

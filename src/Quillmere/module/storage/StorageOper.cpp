@@ -11,6 +11,7 @@
 #include <string>
 
 #include "CommonHelpers.h"
+#include "RecorderTime.h"
 #include "QorAutoStorage.h"
 #include "SingleFile.h"
 #include "KelLogging.h"
@@ -65,21 +66,8 @@ uint32_t SecondsAfter(uint32_t t, uint32_t base) { return t > base ? t - base : 
 
 // ---- time conversions --------------------------------------------------------
 
-void TimeToDateTime(RbsDateTime& out, time_t t, bool utc) {
-    struct tm parts;
-    std::memset(&parts, 0, sizeof(parts));
-    if (utc) {
-        gmtime_r(&t, &parts);
-    } else {
-        localtime_r(&t, &parts);
-    }
-    out.year = parts.tm_year + 1900;
-    out.month = parts.tm_mon + 1;
-    out.day = parts.tm_mday;
-    out.hour = parts.tm_hour;
-    out.minute = parts.tm_min;
-    out.second = parts.tm_sec;
-}
+// Recorder time has no time zone: `utc` changes nothing.
+void TimeToDateTime(RbsDateTime& out, time_t t, bool) { out = RecorderFields(t); }
 
 time_t DateTimeToTime(const RbsDateTime* dt) {
     if (!dt) return 0;

@@ -30,9 +30,11 @@ class CSingleFile;
 // is valid only during the call.
 typedef void (*StreamDataCallback)(int handle, int dataType, unsigned char* data, int length, void* user);
 
-// The date and time of `t` as local time (or UTC when `utc`).
+// The recorder's clock fields of recorder time `t` (see RecorderTime.h).
+// Recorder time has no time zone: `utc` changes nothing and is kept for the
+// callers that name it.
 void TimeToDateTime(RbsDateTime& out, time_t t, bool utc);
-// The six fields as local time.
+// The recorder time of the six clock fields.
 time_t DateTimeToTime(const RbsDateTime* dt);
 
 class StorageOper {

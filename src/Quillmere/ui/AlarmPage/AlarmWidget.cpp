@@ -18,6 +18,7 @@
 #include <ctime>
 #include <initializer_list>
 
+#include "storage/RecorderTime.h"
 #include "search/AlarmClipSearchThread.h"
 #include "AlarmModels.h"
 #include "search/AlarmSearch.h"
@@ -222,7 +223,7 @@ void CAlarmWidget::releaseChannelFiles() {
 void CAlarmWidget::initUi() {
     m_pUi->m_pRangeDateTimeEdit->SetButtonPixmap(1, QPixmap(QStringLiteral(":/Quillmere/Images/PlayBack/Search/date.png")));
     const QDate today = QDate::currentDate();
-    m_pUi->m_pRangeDateTimeEdit->setDateTimeRange(QDateTime(today, QTime(0, 0, 0)), QDateTime(today, QTime(23, 59, 59)));
+    m_pUi->m_pRangeDateTimeEdit->setDateTimeRange(QDateTime(today, QTime(0, 0, 0), Qt::UTC), QDateTime(today, QTime(23, 59, 59), Qt::UTC));
     // The texts are set: let the labels, buttons and the range grow to show
     // them whole.
     for (QWidget* w : std::initializer_list<QWidget*>{m_pUi->m_pStartStopTimeLabel, m_pUi->m_pChannelLabel,
@@ -362,7 +363,7 @@ void CAlarmWidget::onResetBtn() {
     m_pUi->m_pAlarmTypeWidget->clearChecked();
     m_pUi->m_pChannelWidget->clearChecked();
     const QDate today = QDate::currentDate();
-    m_pUi->m_pRangeDateTimeEdit->setDateTimeRange(QDateTime(today, QTime(0, 0, 0)), QDateTime(today, QTime(23, 59, 59)));
+    m_pUi->m_pRangeDateTimeEdit->setDateTimeRange(QDateTime(today, QTime(0, 0, 0), Qt::UTC), QDateTime(today, QTime(23, 59, 59), Qt::UTC));
     m_pAlarmModel->removeRows(0, m_pAlarmModel->rowCount());
 }
 
@@ -421,24 +422,15 @@ QString CAlarmWidget::CsvFileName(const QString& name) {
     return trimmed + QStringLiteral(".csv");
 }
 
-long CAlarmWidget::LocalOffsetSeconds() {
-    const time_t now = time(nullptr);
-    struct tm utc;
-    gmtime_r(&now, &utc);
-    utc.tm_isdst = -1;
-    return static_cast<long>(difftime(now, mktime(&utc)));
-}
-
 QString CAlarmWidget::alarmCaption() {
     return tr("ChannelRKQ33T39") + QString::number(m_iAlarmChannel) + "-" + m_pAlarmModel->GetAlarmTypeName(m_iAlarmType);
 }
 
 void CAlarmWidget::onClickAction(QModelIndex miIndex, ziraz::ItemDataRole enumType) {
     if (!miIndex.isValid() || miIndex.column() != 4) return;
-    const long offset = LocalOffsetSeconds();
-    qCDebug(lcKelUi, "offset second:%d", static_cast<int>(offset));
-    m_tAlarmStart = static_cast<time_t>(miIndex.data(alarmroles::kAlarmStartRole).toDouble() - offset);
-    m_tAlarmEnd = static_cast<time_t>(miIndex.data(alarmroles::kAlarmEndRole).toDouble() - offset);
+    // The alarm's times are recorder times, as the recordings' are.
+    m_tAlarmStart = static_cast<time_t>(miIndex.data(alarmroles::kAlarmStartRole).toDouble());
+    m_tAlarmEnd = static_cast<time_t>(miIndex.data(alarmroles::kAlarmEndRole).toDouble());
     m_iAlarmChannel = miIndex.data(alarmroles::kNumberRole).toInt();
     m_iAlarmType = static_cast<int>(miIndex.data(alarmroles::kAlarmTypeRole).toUInt());
     std::vector<time_t> times = {m_tAlarmStart, m_tAlarmEnd};
@@ -485,16 +477,16 @@ void CAlarmWidget::onSearchFilesFinished() {
         if (!m_vecChannelFiles.contains(record)) m_vecChannelFiles << record;
     if (results.isEmpty() || !m_videoView.playback() || !m_pAlarmModel) return;
 
-    const QDateTime alarmStart = QDateTime::fromSecsSinceEpoch(m_tAlarmStart);
-    const QDateTime alarmEnd = QDateTime::fromSecsSinceEpoch(m_tAlarmEnd);
+    const QDateTime alarmStart = RecorderDateTime(m_tAlarmStart);
+    const QDateTime alarmEnd = RecorderDateTime(m_tAlarmEnd);
     ChannelFiles* chosen = nullptr;
     std::vector<APT_QMR::CSingleFile*> collected;
     for (ChannelFiles* record : results) {
         if (!record) continue;
         for (APT_QMR::CSingleFile* file : record->SingleFileList) {
             if (!file) continue;
-            if (QDateTime::fromSecsSinceEpoch(file->StartTime) <= alarmStart &&
-                QDateTime::fromSecsSinceEpoch(file->EndTime) >= alarmStart)
+            if (RecorderDateTime(file->StartTime) <= alarmStart &&
+                RecorderDateTime(file->EndTime) >= alarmStart)
                 collected.push_back(file);
         }
         if (!collected.empty()) {

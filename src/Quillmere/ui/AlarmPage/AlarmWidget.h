@@ -99,8 +99,6 @@ public:
     // with ".csv" added unless it ends so already (any case); empty for an
     // empty name or a folder.
     static QString CsvFileName(const QString& name);
-    // Seconds that local time is ahead of UTC now.
-    static long LocalOffsetSeconds();
 
 signals:
     void signalAlarmWidgetInfo(std::vector<COMMON_MSG_INFO> vsCommonMsgInfo);

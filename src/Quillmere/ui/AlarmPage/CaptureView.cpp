@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CaptureView.h"
 
+#include "storage/RecorderTime.h"
 #include "common/InterfaceHelpers.h"
 #include "AlarmViewParts.h"
 #include "CustomPlayerFrame.h"
@@ -206,9 +207,10 @@ QPixmap CCaptureView::loadMatchingPicture(const QString& path, int channel, time
     const int p = pattern.indexIn(path);
     if (p < 0) return QPixmap();
     const int fileChannel = path.mid(p + 2, 2).toInt();
-    const QDateTime taken = QDateTime::fromString(path.mid(p + 5, 19), QStringLiteral("yyyy-MM-dd hh-mm-ss"));
-    if (!taken.isValid()) return QPixmap();
-    const time_t t = static_cast<time_t>(taken.toSecsSinceEpoch());
+    const QDate day = QDate::fromString(path.mid(p + 5, 10), QStringLiteral("yyyy-MM-dd"));
+    const QTime clock = QTime::fromString(path.mid(p + 16, 8), QStringLiteral("hh-mm-ss"));
+    if (!day.isValid() || !clock.isValid()) return QPixmap();
+    const time_t t = RecorderTime(day, clock);
     if (fileChannel != channel || t < start || t > end) return QPixmap();
     // The recorder's picture files carry a 1024-byte header before the
     // picture; the disk file library writes the picture alone (with a short

@@ -66,7 +66,7 @@ public:
     // The path the last save wrote to.
     QString lastSavedPath() const { return m_strLastSaved; }
 
-    // The picture of `path` when its name carries `channel` and a local time
+    // The picture of `path` when its name carries `channel` and a recorder time
     // within [start, end]; the picture follows a 1024-byte header or fills the
     // file. Null otherwise.
     static QPixmap loadMatchingPicture(const QString& path, int channel, time_t start, time_t end);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "VideoView.h"
 
+#include "storage/RecorderTime.h"
 #include "common/InterfaceHelpers.h"
 #include "AlarmViewParts.h"
 
@@ -272,8 +273,8 @@ bool CVideoView::hasFileInSpan(const QDateTime& a, const QDateTime& b) const {
     const std::vector<APT_QMR::CSingleFile*> files = m_pPlayback->GetFileList();
     for (const APT_QMR::CSingleFile* file : files) {
         if (!file) continue;
-        const QDateTime fs = QDateTime::fromSecsSinceEpoch(file->StartTime);
-        const QDateTime fe = QDateTime::fromSecsSinceEpoch(file->EndTime);
+        const QDateTime fs = RecorderDateTime(file->StartTime);
+        const QDateTime fe = RecorderDateTime(file->EndTime);
         if ((a >= fs && a <= fe) || (b >= fs && b <= fe) || (a <= fs && b >= fe)) return true;
     }
     return false;
@@ -302,7 +303,7 @@ void CVideoView::onDownLoadBtn() {
     time_t e = m_tEnd;
     if (s == e) e = s + 3;
     prepareClipFile(s, e, channelText, 0);
-    if (!hasFileInSpan(QDateTime::fromSecsSinceEpoch(s), QDateTime::fromSecsSinceEpoch(e)) || s < 0 || s > e) {
+    if (!hasFileInSpan(RecorderDateTime(s), RecorderDateTime(e)) || s < 0 || s > e) {
         delete param;
         return;
     }

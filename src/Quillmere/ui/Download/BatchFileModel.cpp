@@ -32,7 +32,6 @@ void BatchFileModel::setEntries(const QVector<DownloadListEntry>& entries) {
     m_checkedBytes = 0;
     m_reasons.clear();
     m_diskTexts.clear();
-    tzset();  // the time zone of the time texts, read once
     endResetModel();
     headerCheckChanged();
     emit checkedChanged();

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "storage/RecorderTime.h"
 #include "storage/DiskEnum.h"
 #include "storage/KelLogging.h"
 #include "ziraz/ziraz.h"
@@ -112,7 +113,6 @@ void CDataDistributionThread::sendRow(const QList<QStandardItem*>& row, int inde
 }
 
 void CDataDistributionThread::run() {
-    tzset();  // the time zone of the row texts, read once per run
     if (m_nMode == 0) {
         const std::vector<const APT_QMR::CSingleFile*> files = PresentFiles(m_files);
         const int n = static_cast<int>(files.size());
@@ -153,15 +153,12 @@ void CDataDistributionThread::run() {
     m_bNoWait = false;
 }
 
-// The local time as QDateTime::fromTime_t(seconds) shows it with the pattern
-// "yyyy-MM-dd hh:mm:ss": the same C library conversion, without reading the
-// time zone again for every call (the callers read it once, tzset), which
-// cost more than the rest of a row.
+// The recorder time with the pattern "yyyy-MM-dd hh:mm:ss", through the C
+// library's breakdown (QDateTime's cost more than the rest of a row).
 QString RowTimeText(uint32_t seconds) {
     const time_t t = static_cast<time_t>(seconds);
     tm local{};
-    if (!localtime_r(&t, &local))
-        return QDateTime::fromTime_t(seconds).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    if (!gmtime_r(&t, &local)) return RecorderDateTime(t).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
     char text[40];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", local.tm_year + 1900, local.tm_mon + 1,
                   local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);

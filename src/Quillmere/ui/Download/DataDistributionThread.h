@@ -86,7 +86,7 @@ private:
 void TakeRowsOnTheirWay(QObject* receiver);
 
 // The texts of a row's cells as the builder makes them: a time (seconds
-// since 1970) as "yyyy-MM-dd hh:mm:ss" in local time, a file size.
+// since 1970) as "yyyy-MM-dd hh:mm:ss" as recorder time, a file size.
 QString RowTimeText(uint32_t seconds);
 QString RowSizeText(uint32_t bytes);
 

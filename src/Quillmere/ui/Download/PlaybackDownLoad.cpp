@@ -237,8 +237,8 @@ void CPlaybackDownLoad::InitFrame() {
     m_ui.m_pStopBtn->setEnabled(false);
     const QDate today = QDate::currentDate();
     for (int p = 0; p < 4; ++p) {
-        m_ui.beginTime[p]->setDateTime(QDateTime(today, QTime(0, 0, 0)));
-        m_ui.endTime[p]->setDateTime(QDateTime(today, QTime(23, 59, 59)));
+        m_ui.beginTime[p]->setDateTime(QDateTime(today, QTime(0, 0, 0), Qt::UTC));
+        m_ui.endTime[p]->setDateTime(QDateTime(today, QTime(23, 59, 59), Qt::UTC));
     }
     m_pCheckTimer = new QTimer(this);
     ReportConnect(connect(m_pCheckTimer, SIGNAL(timeout()), this, SLOT(OnDownLoadCheck())), __LINE__, method);
@@ -317,8 +317,8 @@ void CPlaybackDownLoad::resetFrame() {
     for (int p = 0; p < 4; ++p) {
         m_ui.progressBar[p]->setValue(0);
         m_ui.periodBox[p]->setChecked(false);
-        m_ui.beginTime[p]->setDateTime(QDateTime(today, QTime(0, 0, 0)));
-        m_ui.endTime[p]->setDateTime(QDateTime(today, QTime(23, 59, 59)));
+        m_ui.beginTime[p]->setDateTime(QDateTime(today, QTime(0, 0, 0), Qt::UTC));
+        m_ui.endTime[p]->setDateTime(QDateTime(today, QTime(23, 59, 59), Qt::UTC));
     }
 }
 

@@ -278,7 +278,7 @@ void LogWidget::resetTable() {
 void LogWidget::initUi() {
     m_pUi->rangeDateTimeEdit->SetButtonPixmap(1, QPixmap(QStringLiteral(":/Quillmere/Images/PlayBack/Search/date.png")));
     const QDate today = QDate::currentDate();
-    m_pUi->rangeDateTimeEdit->setDateTimeRange(QDateTime(today, QTime(0, 0, 0)), QDateTime(today, QTime(23, 59, 59)));
+    m_pUi->rangeDateTimeEdit->setDateTimeRange(QDateTime(today, QTime(0, 0, 0), Qt::UTC), QDateTime(today, QTime(23, 59, 59), Qt::UTC));
 
     m_pUi->logTypeCombobox->clear();
     m_pUi->logTypeCombobox->addItem(tr("All"), 0);

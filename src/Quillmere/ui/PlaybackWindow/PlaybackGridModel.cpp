@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "storage/RecorderTime.h"
 #include "PlaybackModes.h"
 #include "storage/KelLogging.h"
 
@@ -107,8 +108,8 @@ int PlaybackGridModel::bind(QVector<ChannelFiles*> records, int firstIndex) {
         QList<CDateTimePair> segments;
         for (CSingleFile* f : fileList) {
             if (!f) continue;
-            QDateTime start = QDateTime::fromSecsSinceEpoch(f->StartTime);
-            const QDateTime end = QDateTime::fromSecsSinceEpoch(f->EndTime);
+            QDateTime start = RecorderDateTime(f->StartTime);
+            const QDateTime end = RecorderDateTime(f->EndTime);
             qCDebug(lcKelUi) << "segment" << start.date().year() << start.date().month() << start.date().day()
                      << start.time().hour() << start.time().minute() << start.time().second() << "-"
                      << end.date().year() << end.date().month() << end.date().day() << end.time().hour()

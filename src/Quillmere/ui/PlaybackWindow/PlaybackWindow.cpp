@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "storage/RecorderTime.h"
 #include "FindPosThread.h"
 #include "common/LoadingWidget.h"
 #include "Playback/PlayBackInteraction.h"
@@ -751,12 +752,12 @@ void PlaybackWindow::refreshTimeAxis() {
     }
     QDateTime rangeStart, rangeEnd;
     if (!searchRange(&rangeStart, &rangeEnd)) {
-        rangeStart = first >= 0 ? QDateTime::fromSecsSinceEpoch(first) : QDateTime();
-        rangeEnd = last >= 0 ? QDateTime::fromSecsSinceEpoch(last) : QDateTime();
+        rangeStart = first >= 0 ? RecorderDateTime(first) : QDateTime();
+        rangeEnd = last >= 0 ? RecorderDateTime(last) : QDateTime();
     }
     m_timeSlider->setSearchRange(rangeStart, rangeEnd);
     if (first >= 0 && last >= 0)
-        m_timeSlider->setDays(QDateTime::fromSecsSinceEpoch(first).date(), QDateTime::fromSecsSinceEpoch(last).date());
+        m_timeSlider->setDays(RecorderDateTime(first).date(), RecorderDateTime(last).date());
     QMap<uint, QList<CDateTimePair>> rows;
     const auto& segments = m_model->segmentsPerCell();
     for (auto it = segments.cbegin(); it != segments.cend(); ++it) {
@@ -776,7 +777,7 @@ void PlaybackWindow::onVideoTimeDrag(time_t currentTime) { seekTo(m_model->selec
 
 void PlaybackWindow::seekTo(int index, time_t t, bool) {
     clearMapTrace();
-    qCDebug(lcKelUi) << "seek to" << QDateTime::fromSecsSinceEpoch(t);
+    qCDebug(lcKelUi) << "seek to" << RecorderDateTime(t);
 
     QMap<int, CPlayBackInteraction*> windows;
     QMap<int, SinglePlaybackWindow*> cells;
@@ -872,8 +873,8 @@ void PlaybackWindow::onVideoCut() {
         return;
     }
     if (sel < m_cells.size() && m_clipDialog) {
-        m_clipDialog->setTimeRange(QDateTime::fromSecsSinceEpoch(files.front()->StartTime),
-                                   QDateTime::fromSecsSinceEpoch(files.front()->EndTime));
+        m_clipDialog->setTimeRange(RecorderDateTime(files.front()->StartTime),
+                                   RecorderDateTime(files.front()->EndTime));
         m_clipDialog->setSelectedWindow(sel);
         m_clipDialog->setWindowFiles(m_model->filesPerCell());
         VideoCutWidget::WindowChannels channels;

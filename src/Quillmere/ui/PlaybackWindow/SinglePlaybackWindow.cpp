@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "storage/RecorderTime.h"
 #include "storage/CommonHelpers.h"
 #include "Playback/PlayBackInteraction.h"
 #include "Playback/PlaybackGlobals.h"
@@ -449,7 +450,7 @@ void SinglePlaybackWindow::onUpdateOSDTime() {
     const time_t t = ia->GetPlayedTime();
     if (t < 0) return;
     emit signalPlayedTime(m_index, t);
-    m_timeLabel->setText(QDateTime::fromSecsSinceEpoch(t).toString("yyyy-MM-dd hh:mm:ss"));
+    m_timeLabel->setText(RecorderDateTime(t).toString("yyyy-MM-dd hh:mm:ss"));
     PlaybackGridModel* model = m_link->model;
     if (model && model->selectedIndex() == m_index && !model->isSyncRunning()) emit signalCurrentTime(t);
     // Held on a picture whose time shows, with the player waiting for its

@@ -25,6 +25,7 @@
 #include <map>
 #include <string>
 
+#include "storage/RecorderTime.h"
 #include "ChaseTree.h"
 #include "storage/DiskEnum.h"
 #include "common/InterfaceHelpers.h"
@@ -136,27 +137,26 @@ const char* FileTypeText(int code) {
     }
 }
 
-// Local time of a time_t in a strftime pattern. (The C library's local time
-// rather than QDateTime's: this runs for every row of a search of many
-// thousands of recordings, and QDateTime asks the system for the time zone
-// again on every conversion.)
-QString LocalTimeText(time_t t, const char* pattern) {
+// A recorder time in a strftime pattern. (The C library's breakdown rather
+// than QDateTime's: this runs for every row of a search of many thousands
+// of recordings.)
+QString RecorderTimeText(time_t t, const char* pattern) {
     struct tm parts {};
-    localtime_r(&t, &parts);
+    gmtime_r(&t, &parts);
     char buffer[64] = {};
     strftime(buffer, sizeof buffer, pattern, &parts);
     return QString::fromLatin1(buffer);
 }
 
 // The pattern of filtered rows.
-QString FilteredTimeText(time_t t) { return LocalTimeText(t, "%Y-%m-%d  %H:%M:%S"); }
+QString FilteredTimeText(time_t t) { return RecorderTimeText(t, "%Y-%m-%d  %H:%M:%S"); }
 
-QString SearchTimeText(time_t t) { return LocalTimeText(t, "%Y-%m-%d %H:%M:%S"); }
+QString SearchTimeText(time_t t) { return RecorderTimeText(t, "%Y-%m-%d %H:%M:%S"); }
 
-// The local day of a time_t.
-QDate LocalDay(time_t t) {
+// The recorder's day of a recorder time.
+QDate RecorderDay(time_t t) {
     struct tm parts {};
-    localtime_r(&t, &parts);
+    gmtime_r(&t, &parts);
     return QDate(parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday);
 }
 
@@ -656,8 +656,8 @@ bool SearchBarWidget::searchDiskFiles() {
     QDate first, last;
     ui->searchRangeDateTimeEdit->GetDateRange(first, last);
     std::vector<time_t> times;
-    times.push_back(static_cast<time_t>(QDateTime(first, QTime(0, 0, 0)).toSecsSinceEpoch()));
-    times.push_back(static_cast<time_t>(QDateTime(last, QTime(23, 59, 59)).toSecsSinceEpoch()));
+    times.push_back(static_cast<time_t>(QDateTime(first, QTime(0, 0, 0), Qt::UTC).toSecsSinceEpoch()));
+    times.push_back(static_cast<time_t>(QDateTime(last, QTime(23, 59, 59), Qt::UTC).toSecsSinceEpoch()));
     if (m_searchType) {
         if (checkSearchSpan() != 0) return false;
         times.push_back(static_cast<time_t>(m_spanStart.toSecsSinceEpoch()));
@@ -736,8 +736,8 @@ bool SearchBarWidget::searchLocalFiles(bool typeFromName) {
 void SearchBarWidget::onSearchFiles() {
     QDate first, last;
     ui->searchRangeDateTimeEdit->GetDateRange(first, last);
-    std::vector<time_t> times{static_cast<time_t>(QDateTime(first, QTime(0, 0, 0)).toSecsSinceEpoch()),
-                              static_cast<time_t>(QDateTime(last, QTime(23, 59, 59)).toSecsSinceEpoch())};
+    std::vector<time_t> times{static_cast<time_t>(QDateTime(first, QTime(0, 0, 0), Qt::UTC).toSecsSinceEpoch()),
+                              static_cast<time_t>(QDateTime(last, QTime(23, 59, 59), Qt::UTC).toSecsSinceEpoch())};
     QStringList paths;
     for (ziraz::CheckBox* box : m_diskCheckBoxes) {
         if (box->checkState() != Qt::Checked) continue;
@@ -790,7 +790,7 @@ void SearchBarWidget::onSearchFilesFinished() {
     QSet<QDate> days;
     for (const ChannelFiles* record : m_searchResults) {
         // Every time zone's offset is a whole number of quarter hours, so a
-        // quarter hour lies in one local day: look each one up once.
+        // quarter hour lies in one recorder day: look each one up once.
         time_t lastQuarter = -1;
         for (const APT_QMR::CSingleFile* f : record->SingleFileList) {
             if (!f) continue;
@@ -798,7 +798,7 @@ void SearchBarWidget::onSearchFilesFinished() {
             for (time_t t : {start, end}) {
                 if (t / 900 == lastQuarter) continue;
                 lastQuarter = t / 900;
-                days.insert(LocalDay(t));
+                days.insert(RecorderDay(t));
             }
             if (!any || start < first) first = start;
             if (!any || end > last) last = end;
@@ -807,8 +807,8 @@ void SearchBarWidget::onSearchFilesFinished() {
     }
     ui->rangeDateTimeEdit->removeAllDayMarkByColor(m_dayMarkColor);
     for (const QDate& day : days) ui->rangeDateTimeEdit->setDayMarkColor(day, m_dayMarkColor);
-    m_firstTime = any ? QDateTime::fromSecsSinceEpoch(first) : QDateTime();
-    m_lastTime = any ? QDateTime::fromSecsSinceEpoch(last) : QDateTime();
+    m_firstTime = any ? RecorderDateTime(first) : QDateTime();
+    m_lastTime = any ? RecorderDateTime(last) : QDateTime();
     for (ChannelFiles* record : m_searchResults) {
         record->StartTime = m_firstTime.date();
         record->EndTime = m_lastTime.date();
@@ -850,8 +850,8 @@ void SearchBarWidget::onSearchLocalFilesFinished() {
     for (const ChannelFiles* record : m_searchResults) {
         for (const APT_QMR::CSingleFile* f : record->SingleFileList) {
             if (!f) continue;
-            const QDateTime start = QDateTime::fromSecsSinceEpoch(f->StartTime);
-            const QDateTime end = QDateTime::fromSecsSinceEpoch(f->EndTime);
+            const QDateTime start = RecorderDateTime(f->StartTime);
+            const QDateTime end = RecorderDateTime(f->EndTime);
             if (!m_firstTime.isValid() || start < m_firstTime) m_firstTime = start;
             if (!m_lastTime.isValid() || end > m_lastTime) m_lastTime = end;
         }

@@ -23,8 +23,8 @@ TrackPlaybackWidget::TrackPlaybackWidget(QWidget* parent) : ziraz::Widget(parent
     mapLayout->setContentsMargins(0, 0, 0, 0);
     ui.diskWidget->hide();
     const QDate today = QDate::currentDate();
-    ui.startTimeEdit->setDateTime(QDateTime(today, QTime(0, 0, 0)));
-    ui.endTimeEdit->setDateTime(QDateTime(today, QTime(23, 59, 59)));
+    ui.startTimeEdit->setDateTime(QDateTime(today, QTime(0, 0, 0), Qt::UTC));
+    ui.endTimeEdit->setDateTime(QDateTime(today, QTime(23, 59, 59), Qt::UTC));
 }
 
 TrackPlaybackWidget::~TrackPlaybackWidget() = default;

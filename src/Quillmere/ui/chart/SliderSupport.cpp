@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SliderSupport.h"
 
+#include "storage/RecorderTime.h"
 #include "ChartLayer.h"
 
 #include <QGuiApplication>
@@ -45,7 +46,7 @@ QRect FitRectToScreen(const QRect& rect) {
 }
 
 QString CursorText(qint64 secs) {
-    return QDateTime::fromSecsSinceEpoch(secs).toString("yyyy-MM-dd hh:mm:ss");
+    return RecorderDateTime(secs).toString("yyyy-MM-dd hh:mm:ss");
 }
 
 QString ClockOfDay(qint64 secs) {

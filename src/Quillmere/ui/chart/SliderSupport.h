@@ -16,7 +16,7 @@ namespace chart_support {
 qint64 Trunc64(double v);
 // A rectangle moved back inside the screen when it passes its right or bottom edge.
 QRect FitRectToScreen(const QRect& rect);
-// "yyyy-MM-dd hh:mm:ss" of seconds since the epoch, local time.
+// "yyyy-MM-dd hh:mm:ss" of seconds since the epoch, recorder time.
 QString CursorText(qint64 secs);
 // "hh:mm:ss" of a number of seconds after midnight, wrapped into one day.
 QString ClockOfDay(qint64 secs);

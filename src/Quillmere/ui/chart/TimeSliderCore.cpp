@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "storage/CommonHelpers.h"
 #include "ChartLayer.h"
 #include "storage/DateTimePair.h"
 #include "SliderSupport.h"
@@ -62,8 +63,9 @@ void CTimeSliderCore::setDays(const QDate& first, const QDate& lastIn) {
     if (first.daysTo(last) > chart_support::kMaxWindowDays) {
         last = first.addDays(chart_support::kMaxWindowDays);
     }
-    const QDateTime start = first.startOfDay();
-    const QDateTime end = last.addDays(1).startOfDay();
+    // Recorder time: days of the recorder's clock, each 86,400 seconds long.
+    const QDateTime start = first.startOfDay(Qt::UTC);
+    const QDateTime end = last.addDays(1).startOfDay(Qt::UTC);
     if (m_windowStart == start && m_windowEnd == end) {
         return;
     }

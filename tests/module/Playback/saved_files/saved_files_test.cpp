@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Every video the downloader saves, checked the way an operator's player
-// sees it: one table of cases (by file, by time inside one recording and
-// across two recordings with a pause between them, clip, alarm clip, batch
-// by file and by time), each with the raw and the .mp4 setting, over media of
-// both disk families, an enciphered medium and recordings read straight from
-// a folder. Every output is opened and decoded: .mp4 files with libavformat,
-// recorder streams with libavformat (plain ones) and with this program's
-// player library; the pictures and their first and last times must be those
-// of the span, and a raw file of one whole recording is that recording.
+// sees it: one table of cases (by file, by time inside one recording, across
+// two recordings with a pause between them, clip,
+// alarm clip, batch by file and by time), each with the raw and the .mp4
+// setting, over media of both disk families, an enciphered medium and
+// recordings read straight from a folder, on a plain day and on the days of
+// both daylight-saving changes of this machine's zone. Every output is opened and
+// decoded: .mp4 files with libavformat, recorder streams with libavformat
+// (plain ones) and with this program's player library; the pictures and
+// their first and last times must be those of the span, and a raw file of
+// one whole recording is that recording.
 #include "Playback/StreamDownloader.h"
 
 #include "storage/CommonHelpers.h"
@@ -168,10 +170,27 @@ const SaveCase kCases[] = {
      {{{0, 1, kSeconds - 1}}, {{1, 0, kSeconds - 1}}, {{2, 0, 1}}}},
 };
 
-class SavedFilesTest : public ::testing::Test {
+// The recorder clock of the media and this machine's time zone. Recorder
+// time never passes through the zone: on the days Europe/Berlin skips the
+// hour 02:00-02:59 (spring) or repeats it (autumn), recordings in and
+// around that hour are saved as on any other day.
+struct ClockCase {
+    const char* name;
+    const char* zone;
+    const char* date;
+    int firstSecond;   // of the day, the first recording's start
+};
+const ClockCase kClocks[] = {
+    {"Utc0800", "UTC", "2024-03-01", 8 * 3600},
+    {"BerlinSpringChange", "Europe/Berlin", "2024-03-31", 2 * 3600 - 5},   // 01:59:55 into the skipped hour
+    {"BerlinAutumnChange", "Europe/Berlin", "2024-10-27", 3 * 3600 - 5},   // 02:59:55 across the repeated hour's end
+};
+
+class SavedFilesTest : public ::testing::TestWithParam<ClockCase> {
 protected:
     // Media live in the test's own program folder.
     void SetUp() override {
+        zone.reset(new kel_test::ScopedTimeZone(GetParam().zone));
         media.reset(new storage_test::MediaSet);
         std::vector<storage_test::Medium*> written;
         std::vector<std::string> roots;
@@ -180,6 +199,8 @@ protected:
                 spec.fast = false;
                 spec.width = 176;
                 spec.height = 144;
+                spec.startDate = GetParam().date;
+                spec.firstSecond = GetParam().firstSecond;
                 if (c.enciphered) spec.key = kKey;
             });
             ASSERT_NE(m, nullptr);
@@ -226,6 +247,7 @@ protected:
     void TearDown() override {
         sources.clear();
         media.reset();
+        zone.reset();
     }
 
     struct Source {
@@ -234,6 +256,7 @@ protected:
         std::vector<std::vector<int64_t>> frames;
         std::vector<std::shared_ptr<CSingleFile>> files;
     };
+    std::unique_ptr<kel_test::ScopedTimeZone> zone;
     std::unique_ptr<storage_test::MediaSet> media;
     std::vector<Source> sources;
 };
@@ -278,7 +301,7 @@ std::vector<QString> Save(const SaveCase& c, const MediumCase& medium, const std
     return paths;
 }
 
-TEST_F(SavedFilesTest, EverySavedFileHoldsItsSpan) {
+TEST_P(SavedFilesTest, EverySavedFileHoldsItsSpan) {
     auto* settings = CSettingsStore::GetInstance();
     const QString home = kel_test::ProgramFolder();
     for (size_t mi = 0; mi < sizeof(kMedia) / sizeof(kMedia[0]); ++mi) {
@@ -373,6 +396,9 @@ TEST_F(SavedFilesTest, EverySavedFileHoldsItsSpan) {
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Clocks, SavedFilesTest, ::testing::ValuesIn(kClocks),
+                         [](const ::testing::TestParamInfo<ClockCase>& info) { return std::string(info.param.name); });
 
 // ---- damaged recordings ---------------------------------------------------------------
 

@@ -133,7 +133,8 @@ int __wrap_HD_FILE_FindDataClose(int handle) {
 
 namespace {
 
-time_t Local(int h, int m, int s) { return QDateTime(QDate(2024, 3, 1), QTime(h, m, s)).toTime_t(); }
+// A recorder time of 2024-03-01.
+time_t Local(int h, int m, int s) { return QDateTime(QDate(2024, 3, 1), QTime(h, m, s), Qt::UTC).toSecsSinceEpoch(); }
 
 // Runs one search and waits for its end; returns the results.
 QVector<ChannelFiles*> RunOnce(CAlarmSearchThread& thread, const QStringList& disks, std::vector<time_t> times, int channel,

@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "storage/CommonHelpers.h"
+#include "storage/RecorderTime.h"
 #include "storage/Settings.h"
 #include "kel_test/test_support.h"
 #include "wincompat/drives.h"
@@ -30,58 +32,49 @@ struct TimeCase {
     time_t utc;
 };
 
-TEST(TimeHelpers, LocalTimesAcrossDaylightSavingChanges) {
-    kel_test::ScopedTimeZone tz("Europe/Berlin");
+// Recorder time is the recorder's clock without a time zone: in zones with
+// daylight-saving changes on the day (Europe/Berlin skips 02:00-02:59 on
+// 2024-03-31 and repeats it on 2024-10-27; Lord Howe moves by half an
+// hour), every clock second has its own value, consecutive seconds are
+// consecutive values, and the text comes back unchanged.
+TEST(TimeHelpers, RecorderTimesIgnoreTheMachinesTimeZone) {
     const TimeCase cases[] = {
-        {"20240301120000", Utc(2024, 3, 1, 11, 0, 0)},    // winter time, UTC+1
-        {"20240331015959", Utc(2024, 3, 31, 0, 59, 59)},  // just before the spring change
-        {"20240331030000", Utc(2024, 3, 31, 1, 0, 0)},    // just after it
-        {"20240701080000", Utc(2024, 7, 1, 6, 0, 0)},     // summer time, UTC+2
-        {"20241027033000", Utc(2024, 10, 27, 2, 30, 0)},  // after the autumn change
+        {"20240301120000", Utc(2024, 3, 1, 12, 0, 0)},
+        {"20240331015959", Utc(2024, 3, 31, 1, 59, 59)},   // before the spring change
+        {"20240331020000", Utc(2024, 3, 31, 2, 0, 0)},     // the skipped hour
+        {"20240331023000", Utc(2024, 3, 31, 2, 30, 0)},
+        {"20240331030000", Utc(2024, 3, 31, 3, 0, 0)},     // after it
+        {"20241027023000", Utc(2024, 10, 27, 2, 30, 0)},   // the repeated hour
+        {"20241027030000", Utc(2024, 10, 27, 3, 0, 0)},
+        {"20241006020000", Utc(2024, 10, 6, 2, 0, 0)},     // Lord Howe's change
     };
-    for (const TimeCase& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(StringToTime(c.text), c.utc);
-        EXPECT_EQ(TimeToString(c.utc), c.text);
-    }
-    // Both instants of the repeated hour print the same local text.
-    EXPECT_EQ(TimeToString(Utc(2024, 10, 27, 0, 30, 0)), "20241027023000");
-    EXPECT_EQ(TimeToString(Utc(2024, 10, 27, 1, 30, 0)), "20241027023000");
-    // One hour of local clock is skipped in spring.
-    EXPECT_EQ(StringToTime("20240331030000") - StringToTime("20240331010000"), 3600);
-}
-
-// Local times read in order (as a search reads its recordings) give what the
-// C library's mktime gives, also around changes of the UTC offset by an hour
-// and by half an hour, and after the time zone changed.
-TEST(TimeHelpers, LocalTimesInOrderMatchTheCLibrary) {
-    for (const char* zone : {"Europe/Berlin", "Australia/Lord_Howe", "UTC", "Europe/Berlin"}) {
+    for (const char* zone : {"Europe/Berlin", "Australia/Lord_Howe", "America/New_York", "UTC"}) {
         kel_test::ScopedTimeZone tz(zone);
-        // First the hour the zone before ended with.
-        struct tm first {};
-        first.tm_year = 2024 - 1900;
-        first.tm_mon = 9;
-        first.tm_mday = 27;
-        first.tm_min = 1;
-        first.tm_isdst = -1;
-        ASSERT_EQ(StringToTime("20241027000100"), mktime(&first)) << zone;
-        for (const QDate day : {QDate(2024, 3, 31), QDate(2024, 4, 7), QDate(2024, 10, 6), QDate(2024, 10, 27)}) {
-            for (int s = 0; s < 86400; s += 97) {
-                const QTime t = QTime(0, 0).addSecs(86399 - s);
+        for (const TimeCase& c : cases) {
+            SCOPED_TRACE(std::string(zone) + " " + c.text);
+            EXPECT_EQ(StringToTime(c.text), c.utc);
+            EXPECT_EQ(TimeToString(c.utc), c.text);
+            EXPECT_EQ(RecorderTime(RecorderDateTime(c.utc)), c.utc);
+            EXPECT_EQ(RecorderDateTime(c.utc).toString("yyyyMMddhhmmss").toStdString(), c.text);
+        }
+        // Every second of both change days, in order: one value each, one apart.
+        for (const QDate day : {QDate(2024, 3, 31), QDate(2024, 10, 27)}) {
+            time_t previous = 0;
+            for (int s = 0; s < 86400; ++s) {
+                const QTime t = QTime(0, 0).addSecs(s);
                 char text[16];
                 std::snprintf(text, sizeof text, "%04d%02d%02d%02d%02d%02d", day.year(), day.month(), day.day(),
                               t.hour(), t.minute(), t.second());
-                struct tm fields {};
-                fields.tm_year = day.year() - 1900;
-                fields.tm_mon = day.month() - 1;
-                fields.tm_mday = day.day();
-                fields.tm_hour = t.hour();
-                fields.tm_min = t.minute();
-                fields.tm_sec = t.second();
-                fields.tm_isdst = -1;
-                ASSERT_EQ(StringToTime(text), mktime(&fields)) << zone << " " << text;
+                const time_t v = StringToTime(text);
+                if (s > 0) ASSERT_EQ(v, previous + 1) << zone << " " << text;
+                previous = v;
+                ASSERT_EQ(TimeToString(v), text) << zone;
             }
         }
+        // A date-time given in local time counts by what it shows.
+        EXPECT_EQ(RecorderTime(QDateTime(QDate(2024, 10, 27), QTime(2, 30, 0), Qt::LocalTime)),
+                  Utc(2024, 10, 27, 2, 30, 0)) << zone;
+        EXPECT_EQ(RecorderTime(QDateTime()), -1);
     }
 }
 
@@ -114,8 +107,8 @@ TEST(TimeHelpers, PackedTime) {
     // Out-of-range fields are normalised: 31 February is 2 March in 2024.
     EXPECT_EQ(PackedTimeToTime(Pack(2024, 2, 31, 0, 0, 0)), Utc(2024, 3, 2, 0, 0, 0));
     kel_test::ScopedTimeZone tz("Europe/Berlin");
-    EXPECT_EQ(PackedTimeToTime(Pack(2024, 7, 1, 8, 0, 0)), Utc(2024, 7, 1, 6, 0, 0));
-    EXPECT_EQ(PackedTimeToTime(Pack(2024, 1, 1, 8, 0, 0)), Utc(2024, 1, 1, 7, 0, 0));
+    EXPECT_EQ(PackedTimeToTime(Pack(2024, 7, 1, 8, 0, 0)), Utc(2024, 7, 1, 8, 0, 0));
+    EXPECT_EQ(PackedTimeToTime(Pack(2024, 3, 31, 2, 30, 0)), Utc(2024, 3, 31, 2, 30, 0));
 }
 
 // ---- folders and free space --------------------------------------------------------

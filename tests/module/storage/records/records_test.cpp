@@ -80,11 +80,11 @@ TEST(RecordXml, ChannelFilesExampleByteForByte) {
                   kFileXml + "</SingleFileList></PlaybackFilesOfChannel>");
 }
 
-TEST(RecordXml, ExampleTimesAreLocal) {
+TEST(RecordXml, ExampleTimesAreRecorderTimes) {
     kel_test::ScopedTimeZone tz("Europe/Berlin");
     CSingleFile f;
     f.fromXml(kFileXml);
-    EXPECT_EQ(f.StartTime, 1709276400u);  // 07:00 UTC
+    EXPECT_EQ(f.StartTime, 1709280000u);  // 2024-03-01 08:00:00 of the recorder's clock
     EXPECT_EQ(f.toXml(), QString(kFileXml));
 }
 
@@ -206,34 +206,62 @@ TEST(RecordXml, MissingFieldsReadAsDefaults) {
     EXPECT_EQ(f.DeviceName, "");
 }
 
-// Times are read as the general pattern parser reads them: in the zone of
-// the PC, a time that the clock skips is no time, a time it shows twice is
-// one of its two moments, anything not in the written form is refused.
-TEST(RecordXml, TimesReadAsThePatternParserReadsThem) {
-    const char* texts[] = {
-        "2024-03-01 08:00:00", "1970-01-01 00:00:00", "1970-01-01 01:00:00", "2106-02-07 06:28:15",
-        "2106-02-07 07:28:16", "2038-01-19 04:14:08", "2024-02-29 12:00:00", "2023-02-29 12:00:00",
-        "2024-03-31 01:59:59", "2024-03-31 02:00:00", "2024-03-31 02:59:59", "2024-03-31 03:00:00",
-        "2024-10-27 01:59:59", "2024-10-27 02:00:00", "2024-10-27 02:59:59", "2024-10-27 03:00:00",
-        "2024-12-01 24:00:00", "2024-12-01 23:60:00", "2024-12-01 23:59:60", "2024-13-01 00:00:00",
-        "0000-01-01 00:00:00", "2024-3-1 8:00:00", " 2024-03-01 08:00:00", "2024-03-01 08:00:00 ",
-        "2024-03-01T08:00:00", "2024/03/01 08:00:00", "2024-03-01 08:00", "２０２４-03-01 08:00:00", "",
+// Times are the recorder's clock readings, whatever this machine's time
+// zone: the hour a daylight-saving change here skips or repeats is read as
+// any other (the batch downloader lists its recordings); anything that is no
+// reading, or not in the written form, is refused.
+TEST(RecordXml, TimesAreClockReadingsInAnyZone) {
+    constexpr uint32_t kNone = 0xFFFFFFFFu;
+    auto utc = [](int y, int mo, int d, int h, int mi, int s) {
+        return uint32_t(QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC).toSecsSinceEpoch());
+    };
+    const struct {
+        const char* text;
+        uint32_t seconds;
+    } cases[] = {
+        {"2024-03-01 08:00:00", utc(2024, 3, 1, 8, 0, 0)},
+        {"1970-01-01 00:00:00", 0},
+        {"1970-01-01 01:00:00", 3600},
+        {"2106-02-07 06:28:14", 0xFFFFFFFEu},
+        {"2106-02-07 06:28:15", kNone},   // the value that means no time
+        {"2038-01-19 03:14:08", 2147483648u},
+        {"2024-02-29 12:00:00", utc(2024, 2, 29, 12, 0, 0)},
+        {"2023-02-29 12:00:00", kNone},
+        {"2024-03-31 01:59:59", utc(2024, 3, 31, 1, 59, 59)},
+        {"2024-03-31 02:00:00", utc(2024, 3, 31, 2, 0, 0)},
+        {"2024-03-31 02:59:59", utc(2024, 3, 31, 2, 59, 59)},
+        {"2024-03-31 03:00:00", utc(2024, 3, 31, 3, 0, 0)},
+        {"2024-10-27 01:59:59", utc(2024, 10, 27, 1, 59, 59)},
+        {"2024-10-27 02:00:00", utc(2024, 10, 27, 2, 0, 0)},
+        {"2024-10-27 02:59:59", utc(2024, 10, 27, 2, 59, 59)},
+        {"2024-10-27 03:00:00", utc(2024, 10, 27, 3, 0, 0)},
+        {"2024-12-01 24:00:00", kNone},
+        {"2024-12-01 23:60:00", kNone},
+        {"2024-12-01 23:59:60", kNone},
+        {"2024-13-01 00:00:00", kNone},
+        {"0000-01-01 00:00:00", kNone},
+        {" 2024-03-01 08:00:00", kNone},
+        {"2024-03-01T08:00:00", kNone},
+        {"2024/03/01 08:00:00", kNone},
+        {"2024-03-01 08:00", kNone},
+        {"", kNone},
     };
     for (const char* zone : {"UTC", "Europe/Berlin", "Australia/Lord_Howe", "America/St_Johns"}) {
         kel_test::ScopedTimeZone tz(zone);
-        for (const char* text : texts) {
-            SCOPED_TRACE(std::string(zone) + " '" + text + "'");
-            const QDateTime reference = QDateTime::fromString(QString::fromUtf8(text), "yyyy-MM-dd hh:mm:ss");
-            const qint64 secs = reference.isValid() ? reference.toSecsSinceEpoch() : -1;
-            const uint32_t expected = secs < 0 || secs > 0xFFFFFFFELL ? 0xFFFFFFFFu : uint32_t(secs);
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(zone) + " '" + c.text + "'");
             CSingleFile f;
             f.fromXml(QStringLiteral("<CSingleFile><StartTime>%1</StartTime><SearchStartTime>%1</SearchStartTime>"
                                      "<SearchEndTime>2024-03-01 08:00:00</SearchEndTime><EndTime>%1</EndTime>"
-                                     "</CSingleFile>").arg(QString::fromUtf8(text)));
-            EXPECT_EQ(f.StartTime, expected);
-            EXPECT_EQ(f.EndTime, expected);
-            EXPECT_EQ(f.SearchStartTime, expected);
-            EXPECT_EQ(f.SearchEndTime, uint32_t(QDateTime(QDate(2024, 3, 1), QTime(8, 0)).toSecsSinceEpoch()));
+                                     "</CSingleFile>").arg(QString::fromUtf8(c.text)));
+            EXPECT_EQ(f.StartTime, c.seconds);
+            EXPECT_EQ(f.EndTime, c.seconds);
+            EXPECT_EQ(f.SearchStartTime, c.seconds);
+            EXPECT_EQ(f.SearchEndTime, utc(2024, 3, 1, 8, 0, 0));
+            // Written back as read.
+            if (c.seconds != kNone) {
+                EXPECT_TRUE(f.toXml().contains(QString("<StartTime>%1</StartTime>").arg(c.text)));
+            }
         }
     }
 }

@@ -390,15 +390,26 @@ TEST_F(StorageOperTest, StartingAgainStopsTheOldReadTask) {
     EXPECT_TRUE(second.data == Bytes(bytes, 40, bytes.size()));
 }
 
-TEST(TimeConversion, RoundTripsInLocalTime) {
+// Recorder time and its clock fields convert without the machine's zone:
+// also the skipped and the repeated hour of a daylight-saving change here.
+TEST(TimeConversion, RoundTripsWithoutTheMachinesZone) {
     kel_test::ScopedTimeZone tz("CET-1CEST,M3.5.0,M10.5.0/3");
-    RbsDateTime d;
-    TimeToDateTime(d, 1719835200, false);  // 2024-07-01 12:00:00 UTC
-    EXPECT_EQ((std::vector<int>{d.year, d.month, d.day, d.hour, d.minute, d.second}),
-              (std::vector<int>{2024, 7, 1, 14, 0, 0}));
-    EXPECT_EQ(DateTimeToTime(&d), 1719835200);
-    TimeToDateTime(d, 1719835200, true);
-    EXPECT_EQ(d.hour, 12);
+    const struct {
+        time_t t;
+        std::vector<int> fields;
+    } cases[] = {
+        {1719835200, {2024, 7, 1, 12, 0, 0}},
+        {1711852200, {2024, 3, 31, 2, 30, 0}},    // skipped here
+        {1729996200, {2024, 10, 27, 2, 30, 0}},   // repeated here
+    };
+    for (const auto& c : cases) {
+        for (const bool utc : {false, true}) {
+            RbsDateTime d;
+            TimeToDateTime(d, c.t, utc);
+            EXPECT_EQ((std::vector<int>{d.year, d.month, d.day, d.hour, d.minute, d.second}), c.fields) << c.t;
+            EXPECT_EQ(DateTimeToTime(&d), c.t);
+        }
+    }
 }
 
 }  // namespace

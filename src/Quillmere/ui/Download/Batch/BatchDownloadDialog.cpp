@@ -20,6 +20,7 @@
 #include <map>
 #include <utility>
 
+#include "storage/RecorderTime.h"
 #include "storage/ChannelFiles.h"
 #include "storage/CommonHelpers.h"
 #include "storage/DiskEnum.h"
@@ -292,8 +293,8 @@ void Lorrimax::InitFrame() {
 
     const QDate today = QDate::currentDate();
     for (Period& p : m_periods) {
-        p.begin->setDateTime(QDateTime(today, QTime(0, 0, 0)));
-        p.end->setDateTime(QDateTime(today, QTime(23, 59, 59)));
+        p.begin->setDateTime(QDateTime(today, QTime(0, 0, 0), Qt::UTC));
+        p.end->setDateTime(QDateTime(today, QTime(23, 59, 59), Qt::UTC));
     }
 
     m_pCheckTimer = new QTimer(this);
@@ -1047,8 +1048,8 @@ bool Lorrimax::HasFilesInSpan(const QDateTime& start, const QDateTime& end) cons
     for (const DownloadListEntry& e : m_entries) {
         for (APT_QMR::CSingleFile* f : e.files) {
             if (!f) continue;
-            const QDateTime rs = QDateTime::fromSecsSinceEpoch(f->StartTime);
-            const QDateTime re = QDateTime::fromSecsSinceEpoch(f->EndTime);
+            const QDateTime rs = RecorderDateTime(f->StartTime);
+            const QDateTime re = RecorderDateTime(f->EndTime);
             if ((start >= rs && start <= re) || (end >= rs && end <= re) || (start <= rs && end >= re)) return true;
         }
     }
