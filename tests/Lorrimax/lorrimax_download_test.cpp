@@ -15,6 +15,7 @@
 #include <pthread.h>
 #include <sys/statvfs.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <map>
@@ -25,6 +26,7 @@
 #include "storage/QorAutoStorage.h"
 #include "storage/StorageOper.h"
 #include "recmedia/media_plan.h"
+#include "recstream/recstream.h"
 #include "kel_test/signal_log.h"
 #include "wincompat/drives.h"
 #include "ziraz/mainwindow.h"
@@ -494,6 +496,83 @@ TEST_F(DownloadTest, AFailedRowSaysWhy) {
             for (const QString& f : Outputs(folder))
                 EXPECT_TRUE(CStreamDownloader::IsIncompleteFile(f)) << f.toStdString();
     }
+}
+
+// Three recordings of a channel one after another.
+class ThreeRecordingsTest : public DownloadTest {
+protected:
+    int PerDay() const override { return 3; }
+};
+
+// By time over a channel whose middle recording is gone from the disk (it
+// was found, then removed): the channel's file keeps the first and the third
+// recording, the middle one's time a gap, and is kept as an incomplete file;
+// the summary names the recording that is missing.
+TEST_F(ThreeRecordingsTest, AMissingRecordingLeavesAGapInTheChannelsFile) {
+    std::vector<const recmedia::PlannedRecording*> ch1;
+    for (const recmedia::PlannedRecording& r : m_info.recordings)
+        if (r.channel == 1) ch1.push_back(&r);
+    ASSERT_EQ(ch1.size(), 3u);
+    // Recorder milliseconds of the pictures of a recorder stream.
+    const auto pictureTimes = [](const QByteArray& bytes) {
+        std::vector<int64_t> times;
+        recstream::StreamHeader header;
+        if (!recstream::ParseHeader(bytes.constData(), size_t(bytes.size()), &header)) return times;
+        recstream::PacketScanner scanner(header.startTime, false);
+        scanner.Feed(bytes.constData() + 40, size_t(bytes.size()) - 40);
+        scanner.Finish();
+        recstream::Packet packet;
+        while (scanner.Next(&packet))
+            for (const recstream::Pes& pes : packet.pes)
+                if (pes.streamId == recstream::kStreamVideo && pes.hasPts)
+                    times.push_back(int64_t(header.startTime) * 1000 + int64_t(pes.pts / 90));
+        return times;
+    };
+    const auto frames = [&](const recmedia::PlannedRecording& r) {
+        return pictureTimes(kel_test::ReadFile(QString::fromStdString(m_folder + "/" + r.relPath)));
+    };
+    std::vector<int64_t> expected = frames(*ch1[0]);
+    const std::vector<int64_t> third = frames(*ch1[2]);
+    expected.insert(expected.end(), third.begin(), third.end());
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(m_folder + "/" + ch1[1]->relPath)));
+    // The records as the hand-over has them.
+    std::vector<const CSingleFile*> found;
+    for (const auto& file : m_files)
+        if (file->ChannelNumber == 1) found.push_back(file.get());
+    std::sort(found.begin(), found.end(), [](const CSingleFile* a, const CSingleFile* b) { return a->StartTime < b->StartTime; });
+    ASSERT_EQ(found.size(), 3u);
+
+    Lorrimax& d = Make();
+    d.LoadSearchedFiles();
+    d.onTabTwo();
+    auto& f = d.form();
+    f.m_pFirstBeginTime->setDateTime(QDateTime::fromSecsSinceEpoch(found[0]->StartTime));
+    f.m_pFirstEndTime->setDateTime(QDateTime::fromSecsSinceEpoch(found[2]->EndTime));
+    f.m_pFirstPeriodCheckBox->setChecked(true);
+    d.channelBoxes()[1]->setChecked(false);
+    kel_test::SignalLog codes(&d.downloader(), &APT_QMR::CStreamDownloader::DownloadSignal);
+    d.OnDownLoad();
+    ASSERT_TRUE(kel_test::WaitUntil([&] { return Ended(codes); }, 120));
+    EXPECT_EQ(Codes(codes).back(), DownloadFailed);
+    EXPECT_EQ(codes.back().at(1).toInt(), 1);   // the middle recording
+    ASSERT_TRUE(kel_test::WaitUntil(
+        [&] { return f.m_pDownloadBtn->isEnabled() && !presenter.Texts(ziraz::DialogKind::Information).isEmpty(); },
+        120));
+    // The period stays checked: its file is not whole.
+    EXPECT_TRUE(f.m_pFirstPeriodCheckBox->isChecked());
+    const QStringList files = Outputs();
+    ASSERT_EQ(files.size(), 1) << files.join('|').toStdString();
+    EXPECT_TRUE(CStreamDownloader::IsIncompleteFile(files[0])) << files[0].toStdString();
+    EXPECT_TRUE(files[0].startsWith(QStringLiteral("ch01_")));
+    const QString saved = Home() + "/dl/Downloads/" + files[0];
+    // Decoded: the first and the third recording, every picture at its
+    // recorder time.
+    EXPECT_EQ(pictureTimes(kel_test::ReadFile(saved)), expected);
+    // The summary names the missing recording and the file kept.
+    const QString summary = presenter.Texts(ziraz::DialogKind::Information).last();
+    EXPECT_TRUE(summary.contains(FailureLine(1, found[1]->StartTime, found[1]->EndTime, "recording missing")))
+        << summary.toStdString();
+    EXPECT_TRUE(summary.contains(saved)) << summary.toStdString();
 }
 
 // A stop in the middle of the second file: the summary counts the file

@@ -286,7 +286,7 @@ bool CStreamDownloader::NameOutputFile(const std::shared_ptr<CSingleFile>& task,
     return true;
 }
 
-bool CStreamDownloader::OpenTask(const std::shared_ptr<CSingleFile>& task) {
+bool CStreamDownloader::OpenTask(const std::shared_ptr<CSingleFile>& task, bool joined) {
     m_taskLastTime = -1;
     m_taskBegun = false;
     // A time the recording carries outside the span it is read for is damage.
@@ -295,9 +295,11 @@ bool CStreamDownloader::OpenTask(const std::shared_ptr<CSingleFile>& task) {
     m_lastDataMs = ZUN_MonotonicMs();
     m_openTask = task;
     if (!m_source.StartStreamByTime(m_openTask)) {
-        qCDebug(lcKelPlayback) << "CStreamDownloader::StartFileTask open stream failed";
+        qCDebug(lcKelPlayback, "CStreamDownloader::OpenTask the recording %s could not be opened",
+                task->FileName.c_str());
         m_failure = FailureRecordingUnreadable;
-        if (CloseOutput()) RemoveOutputFile();
+        // A recording joined onto a span's file leaves what the file holds.
+        if (!joined && CloseOutput()) RemoveOutputFile();
         return false;
     }
     return true;
@@ -441,6 +443,8 @@ bool CStreamDownloader::DownloadByFile(std::vector<CSingleFile*> files, std::vec
     if (!m_paramSet) return false;
 
     ClearTasks();
+    m_leftOut = -1;
+    m_leftOutFile.reset();
     uint64_t total = 0;
     for (CSingleFile* f : files) {
         m_tasks.emplace_back(f ? new CSingleFile(*f) : nullptr);
@@ -481,6 +485,8 @@ bool CStreamDownloader::DownloadByTime(std::vector<CSingleFile*> files, time_t s
     if (!m_paramSet) return false;
 
     ClearTasks();
+    m_leftOut = -1;
+    m_leftOutFile.reset();
     // Each moment once: where recordings of a channel overlap (found on two
     // disks), the later one adds only what the earlier did not hold.
     for (std::unique_ptr<CSingleFile>& f : OneTimeLine(files)) m_tasks.emplace_back(std::move(f));
@@ -514,8 +520,23 @@ bool CStreamDownloader::DownloadByTime(std::vector<CSingleFile*> files, time_t s
         ClearTasks();
         return false;
     }
-    const bool opened = m_fileType == 0 ? StartFileTask(m_currentTask, true, true)
-                                        : StartFileTask(m_currentTask, false, false);
+    bool opened = m_fileType == 0 ? StartFileTask(m_currentTask, true, true)
+                                  : StartFileTask(m_currentTask, false, false);
+    if (!opened && m_failure.load() == FailureRecordingUnreadable) {
+        // The first recording is missing: the span starts with the next one.
+        m_leftOut = m_taskIndex.load();
+        m_leftOutFile = m_currentTask;
+        qCDebug(lcKelPlayback, "CStreamDownloader::DownloadByTime recording %d of the span is left out", m_leftOut);
+        while (!opened && m_failure.load() == FailureRecordingUnreadable && FindFileInSpan(m_taskIndex.load() + 1)) {
+            opened = m_fileType == 0 ? StartFileTask(m_currentTask, true, true)
+                                     : StartFileTask(m_currentTask, false, false);
+            if (opened && m_fileType == 0) m_fileShort = true;
+        }
+        if (!opened && m_failure.load() != FailureRecordingUnreadable) {
+            m_leftOut = -1;   // not for want of recordings
+            m_leftOutFile.reset();
+        }
+    }
     if (!opened) {
         DestroyStartSem();
         m_taskIndex = -1;
@@ -571,6 +592,7 @@ bool CStreamDownloader::EmitPathUnlocked() {
 }
 
 bool CStreamDownloader::EndAllDone() {
+    if (m_leftOut >= 0) return EndLeftOut();
     m_taskIndex = -1;
     ClearTasks();
     m_bytesDone = m_bytesTotal.load();
@@ -717,6 +739,42 @@ bool CStreamDownloader::NextFileFailed() {
     return false;
 }
 
+std::shared_ptr<const CSingleFile> CStreamDownloader::LeftOutRecording() const {
+    ZUN_Guard guard(m_mutex);
+    return m_leftOutFile;
+}
+
+bool CStreamDownloader::EndLeftOut() {
+    const int leftOut = m_leftOut;
+    const int count = TaskCount();
+    m_failure = FailureRecordingUnreadable;
+    EndTasks();
+    ++m_generation;
+    m_mutex.Unlock();
+    emit DownloadSignal(DownloadFailed, leftOut, count);
+    m_mutex.Lock();
+    return false;
+}
+
+int CStreamDownloader::OpenInSpan(int from, bool join) {
+    while (FindFileInSpan(from)) {
+        const int index = m_taskIndex.load();
+        if (join ? OpenTask(m_currentTask, true) : StartFileTask(m_currentTask, false, false)) return 1;
+        // An output file that cannot be made fails every later one too.
+        if (m_failure.load() != FailureRecordingUnreadable) return -1;
+        // Missing or unreadable: left out. Its time stays a gap in the span's
+        // file, which can then no longer be whole.
+        qCDebug(lcKelPlayback, "CStreamDownloader::OpenInSpan recording %d of the span is left out", index);
+        if (m_leftOut < 0) {
+            m_leftOut = index;
+            m_leftOutFile = m_currentTask;
+        }
+        if (join) m_fileShort = true;
+        from = index + 1;
+    }
+    return 0;
+}
+
 bool CStreamDownloader::NextFileInSpan() {
     EndRecording();
     const int done = m_taskIndex.load();
@@ -751,12 +809,16 @@ bool CStreamDownloader::NextFileInSpan() {
     if (!EmitUnlocked(whole ? DownloadFileDone : DownloadFileIncomplete, m_lastIndex, TaskCount())) return false;
     m_bytesFile = 0;
 
-    if (!FindFileInSpan(m_taskIndex.load() + 1)) {
-        return EndAllDone();
+    const int opened = OpenInSpan(m_taskIndex.load() + 1, joinNext);
+    if (opened > 0) return EmitPathUnlocked();
+    if (opened < 0) return NextFileFailed();
+    if (joinNext) {
+        // No later recording of the span could be opened: the span's file
+        // ends with what it holds.
+        FinishFile(false);
+        if (!EmitPathUnlocked()) return false;
     }
-    const bool opened = joinNext ? OpenTask(m_currentTask) : StartFileTask(m_currentTask, false, false);
-    if (opened) return EmitPathUnlocked();
-    return NextFileFailed();
+    return EndAllDone();
 }
 
 }  // namespace APT_QMR

@@ -111,6 +111,13 @@ public:
     bool IsDownloading() const { return m_taskIndex.load() != -1; }
     // Bytes the current output file has been given so far.
     uint64_t CurrentFileBytes() const { return m_bytesFile.load(); }
+    // A recording of a by-time download that cannot be opened (missing,
+    // unreadable) is left out and the download goes on with the next one of
+    // the span: its time stays a gap in the span's file, which is then kept
+    // as an incomplete one (code 7). Once the rest is done the download ends
+    // with code 3 and the index of the first recording left out, in place
+    // of code 2; this is its record (null when none was left out).
+    std::shared_ptr<const CSingleFile> LeftOutRecording() const;
     // Why the last download ended with code 3 or 6, or why the last download
     // call that got as far as opening a file returned false.
     DownloadFailure LastFailure() const { return static_cast<DownloadFailure>(m_failure.load()); }
@@ -174,6 +181,13 @@ private:
     // Ends the batch at a next file that could not be opened (code 3 with
     // that file's index).
     bool NextFileFailed();
+    // Ends a by-time download that left a recording out: code 3 with its index.
+    bool EndLeftOut();
+    // Opens the first recording of the span from task `from` on that can be
+    // opened, joined onto the open file (`join`) or into a file of its own;
+    // those that cannot are left out. 1 when one was opened, 0 when none is
+    // left, -1 when an output file could not be made.
+    int OpenInSpan(int from, bool join);
     // Sets the name parts, folder and a free path for a new output file of
     // `task` (named after the span with `spanName`).
     bool NameOutputFile(const std::shared_ptr<CSingleFile>& task, bool spanName);
@@ -186,7 +200,9 @@ private:
     // The checks a download call makes before it touches a running one.
     bool ArgumentsAccepted(bool argumentsValid) const;
     bool LaunchAfterFirstData(ZUN_Guard& guard, const char* caller, bool announceFirstFile);
-    bool OpenTask(const std::shared_ptr<CSingleFile>& task);
+    // Starts the stream of `task`. When it cannot be opened the output file
+    // is closed and removed, unless the recording was to be `joined` onto it.
+    bool OpenTask(const std::shared_ptr<CSingleFile>& task, bool joined = false);
     bool FindFileInSpan(int from);
     // Closes the current output file by the rule above: `complete` keeps it
     // under its name; otherwise it is kept as an incomplete file when it
@@ -257,6 +273,8 @@ private:
     std::atomic<int64_t> m_taskLastTime{-1};   // the same, of the recording being streamed
     std::atomic<bool> m_taskBegun{false};      // that recording's header has come
     bool m_fileShort = false;   // a recording of the current file ended before its end time
+    int m_leftOut = -1;         // index of the first recording of the span left out
+    std::shared_ptr<CSingleFile> m_leftOutFile;
     // Parts of the current file's name: channel text, start text, type
     // code, extra part (SetNamePart).
     std::string m_nameChannel;

@@ -447,7 +447,7 @@ size_t StampOffset(const QByteArray& bytes, const PackAt& pack) {
     return pes < 0 ? 0 : pack.offset + static_cast<size_t>(pes) + 9;
 }
 
-enum class Damage { CutInsidePack, FlippedTimeStamp, FlippedPackClock };
+enum class Damage { CutInsidePack, FlippedTimeStamp, FlippedPackClock, MissingRecording };
 struct DamageCase {
     const char* name;
     Damage damage;
@@ -464,6 +464,10 @@ struct DamageCase {
 // recorder time: the early end shows as a gap before the next recording
 // (nothing after it moves), the damaged stamp as its picture in its place.
 // A file with a gap is reported incomplete (code 7) and named for it. A
+// middle recording that cannot be opened at all (its file went, as when the
+// folder is removed during the download) is left out: the file keeps the
+// first and the third, the middle one's time a gap, and the download ends
+// with code 3 naming the recording it left out. A
 // pack clock with a flipped bit in the second before the span's first or
 // last second moves neither end of the span: the file holds the span whole.
 TEST(SavedFilesOfDamagedRecordings, EveryFrameKeepsItsRecorderTime) {
@@ -472,6 +476,7 @@ TEST(SavedFilesOfDamagedRecordings, EveryFrameKeepsItsRecorderTime) {
         {"cut-short span", Damage::CutInsidePack, false},
         {"damaged pack clock before the span's end", Damage::FlippedPackClock, true, 2, 1},
         {"damaged pack clock before the span's start", Damage::FlippedPackClock, true, 0, 0},
+        {"missing recording", Damage::MissingRecording, false},
     };
     auto* settings = CSettingsStore::GetInstance();
     const QString out = kel_test::ProgramFolder() + "/out";
@@ -514,6 +519,8 @@ TEST(SavedFilesOfDamagedRecordings, EveryFrameKeepsItsRecorderTime) {
                 damaged.truncate(static_cast<int>(at));
                 for (const PackAt& p : packs)
                     if (p.video && p.offset + p.size <= at) middle.push_back(p.frameMs);
+            } else if (dc.damage == Damage::MissingRecording) {
+                // Nothing of it: removed below.
             } else if (dc.damage == Damage::FlippedPackClock) {
                 // A pack half way through the second: bit 31 of its clock
                 // (23,860 s later).
@@ -537,7 +544,10 @@ TEST(SavedFilesOfDamagedRecordings, EveryFrameKeepsItsRecorderTime) {
                 for (const PackAt& p : packs)
                     if (p.video) middle.push_back(p.frameMs);
             }
-            ASSERT_TRUE(kel_test::WriteFile(QString::fromStdString(m->folder + "/" + hit.relPath), damaged));
+            if (dc.damage == Damage::MissingRecording)
+                ASSERT_TRUE(QFile::remove(QString::fromStdString(m->folder + "/" + hit.relPath)));
+            else
+                ASSERT_TRUE(kel_test::WriteFile(QString::fromStdString(m->folder + "/" + hit.relPath), damaged));
 
             std::vector<std::shared_ptr<CSingleFile>> files;
             if (medium.route == Route::Storage) {
@@ -552,7 +562,9 @@ TEST(SavedFilesOfDamagedRecordings, EveryFrameKeepsItsRecorderTime) {
                 const std::string folder = m->folder + "_export";
                 for (const recmedia::PlannedRecording& r : plan) {
                     const std::string path = folder + "/" + TimeToString(r.start) + "_" + TimeToString(r.end) + "_1.mp4";
-                    ASSERT_TRUE(kel_test::WriteFile(QString::fromStdString(path), storage_test::FileBytes(*m, r.relPath)));
+                    QFile::remove(QString::fromStdString(path));
+                    if (dc.damage != Damage::MissingRecording || &r != &hit)
+                        ASSERT_TRUE(kel_test::WriteFile(QString::fromStdString(path), storage_test::FileBytes(*m, r.relPath)));
                     files.push_back(std::make_shared<CSingleFile>(path, folder, r.size, r.start, r.end, 0, "DVR", 1));
                 }
             }
@@ -580,10 +592,13 @@ TEST(SavedFilesOfDamagedRecordings, EveryFrameKeepsItsRecorderTime) {
                 ASSERT_TRUE(d.SetParam(new CStreamDownloaderParam(1)));
                 QString lastPath;
                 std::vector<int> codes;
+                int lastIndex = -1;
                 QObject context;
                 QObject::connect(&d, &CStreamDownloader::DownloadFiles, &context, [&](QString p) { lastPath = p; });
-                QObject::connect(&d, &CStreamDownloader::DownloadSignal, &context,
-                                 [&](int code, int, int) { codes.push_back(code); });
+                QObject::connect(&d, &CStreamDownloader::DownloadSignal, &context, [&](int code, int index, int) {
+                    codes.push_back(code);
+                    lastIndex = index;
+                });
                 std::vector<CSingleFile*> list;
                 for (const auto& f : files) list.push_back(f.get());
                 ASSERT_TRUE(d.DownloadByTime(list, spanStart, spanEnd));
@@ -592,9 +607,19 @@ TEST(SavedFilesOfDamagedRecordings, EveryFrameKeepsItsRecorderTime) {
                         return !codes.empty() && (codes.back() == DownloadAllDone || codes.back() == DownloadFailed);
                     },
                     120));
-                EXPECT_EQ(codes,
-                          (std::vector<int>{DownloadStarted, DownloadFileDone, DownloadFileDone,
-                                            dc.complete ? DownloadFileDone : DownloadFileIncomplete, DownloadAllDone}));
+                if (dc.damage == Damage::MissingRecording) {
+                    EXPECT_EQ(codes, (std::vector<int>{DownloadStarted, DownloadFileDone, DownloadFileIncomplete,
+                                                       DownloadFailed}));
+                    EXPECT_EQ(lastIndex, 1);
+                    ASSERT_NE(d.LeftOutRecording(), nullptr);
+                    EXPECT_EQ(d.LeftOutRecording()->FileName, files[1]->FileName);
+                    EXPECT_EQ(d.LastFailure(), APT_QMR::FailureRecordingUnreadable);
+                } else {
+                    EXPECT_EQ(codes, (std::vector<int>{DownloadStarted, DownloadFileDone, DownloadFileDone,
+                                                       dc.complete ? DownloadFileDone : DownloadFileIncomplete,
+                                                       DownloadAllDone}));
+                    EXPECT_EQ(d.LeftOutRecording(), nullptr);
+                }
                 EXPECT_EQ(lastPath.toStdString(), (out + "/dl/").toStdString() + name);
                 EXPECT_EQ(QDir(out + "/dl").entryList(QDir::Files).join('|').toStdString(), name);
                 EXPECT_EQ(CStreamDownloader::IsIncompleteFile(lastPath), !dc.complete);

@@ -1034,7 +1034,10 @@ void Lorrimax::FailTimeJob(APT_QMR::DownloadFailure failure) {
     CountTimeJobFiles();
     ++m_failedRows;
     const QString reason = FailureReason(failure);
-    QString line = FailureLine(job.channel, job.start, job.end, reason);
+    // A recording the downloader had to leave out is the one named.
+    const std::shared_ptr<const APT_QMR::CSingleFile> leftOut = m_downloader.LeftOutRecording();
+    QString line = leftOut ? FailureLine(job.channel, time_t(leftOut->StartTime), time_t(leftOut->EndTime), reason)
+                           : FailureLine(job.channel, job.start, job.end, reason);
     // What a failure in the middle kept of the file says where it ends.
     if (APT_QMR::CStreamDownloader::IsIncompleteFile(m_currentFile))
         line += QLatin1Char('\n') + APT_QMR::CStreamDownloader::FileNotice(m_currentFile);
