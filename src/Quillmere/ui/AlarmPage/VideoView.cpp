@@ -335,11 +335,11 @@ void CVideoView::onPlaybackRemoteEvent(int state, int, int) {
     // from the downloader.
     if (m_strDownloadedFile.isEmpty()) m_strDownloadedFile = m_downloader.CurrentFilePath();
     switch (state) {
-    case 0:
-    case 4:
+    case APT_QMR::DownloadStarted:
+    case APT_QMR::DownloadNextFile:
         if (!m_bJobEnded) m_ui.m_pDownloadBtn->setEnabled(false);
         break;
-    case 1:
+    case APT_QMR::DownloadStopped:
         m_bJobEnded = true;
         m_checkTimer.stop();
         noticeFile();
@@ -348,22 +348,22 @@ void CVideoView::onPlaybackRemoteEvent(int state, int, int) {
     case APT_QMR::DownloadFileIncomplete:
         noticeFile();
         break;
-    case 2:
+    case APT_QMR::DownloadAllDone:
         m_bJobEnded = true;
         m_checkTimer.stop();
         noticeFile();
         m_ui.m_pDownloadBtn->setEnabled(true);
         break;
-    case 3:
+    case APT_QMR::DownloadFailed:
         m_bJobEnded = true;
         m_checkTimer.stop();
         notice(tr("DownloadException"), false);
         m_ui.m_pDownloadBtn->setEnabled(true);
         break;
-    case 5:
+    case APT_QMR::DownloadFileDone:
         notice(m_strDownloadedFile, true);
         break;
-    case 6:
+    case APT_QMR::DownloadDiskSpaceLow:
         m_bJobEnded = true;
         m_checkTimer.stop();
         ziraz::WarningDlg::ShowMessageInfo(tr("Error"), tr("InsufficientDiskSpace"), this);

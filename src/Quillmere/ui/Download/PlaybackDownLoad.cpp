@@ -665,13 +665,13 @@ void CPlaybackDownLoad::OnPlaybackRemoteEvent(int code, int index, int count) {
         m_ui.m_pDownloadBtn->setEnabled(!downloading() && !m_downloader.IsDownloading());
         m_ui.savePathBtn->setEnabled(m_ui.m_pDownloadBtn->isEnabled());
     };
-    // The start's own reports (code 0, the first path) come through the
+    // The start's own reports (DownloadStarted, the first path) come through the
     // downloader's queue and may arrive after the end of a short job: a late
     // start report of a job that is over changes nothing, and a missing path
     // is taken from the downloader.
     if (m_strLastFile.isEmpty()) m_strLastFile = m_downloader.CurrentFilePath();
     switch (code) {
-    case 0:
+    case APT_QMR::DownloadStarted:
         if (m_bJobEnded) break;
         m_ui.m_pFileView->setEnabled(false);
         for (int p = 0; p < 4; ++p) {
@@ -684,7 +684,7 @@ void CPlaybackDownLoad::OnPlaybackRemoteEvent(int code, int index, int count) {
         m_ui.m_pDownloadBtn->setEnabled(false);
         m_ui.savePathBtn->setEnabled(false);
         break;
-    case 1:
+    case APT_QMR::DownloadStopped:
         m_bJobEnded = true;
         unlock();
         if (byFile) {
@@ -698,7 +698,7 @@ void CPlaybackDownLoad::OnPlaybackRemoteEvent(int code, int index, int count) {
         announceFile();
         enableStart();
         break;
-    case 2: {
+    case APT_QMR::DownloadAllDone: {
         m_bJobEnded = true;
         unlock();
         if (!byFile) {
@@ -717,7 +717,7 @@ void CPlaybackDownLoad::OnPlaybackRemoteEvent(int code, int index, int count) {
         }
         break;
     }
-    case 3:
+    case APT_QMR::DownloadFailed:
         m_bJobEnded = true;
         unlock();
         // A failure is always reported, also one before the first file.
@@ -726,7 +726,7 @@ void CPlaybackDownLoad::OnPlaybackRemoteEvent(int code, int index, int count) {
         if (byFile) m_statusItems[index]->setText(tr("Download Exception"));
         enableStart();
         break;
-    case 4:
+    case APT_QMR::DownloadNextFile:
         if (m_bJobEnded) break;
         if (byFile) {
             if (index + 1 < 0 || index + 1 >= m_statusItems.size()) return;
@@ -735,7 +735,7 @@ void CPlaybackDownLoad::OnPlaybackRemoteEvent(int code, int index, int count) {
         m_ui.m_pDownloadBtn->setEnabled(false);
         m_ui.savePathBtn->setEnabled(false);
         break;
-    case 5:
+    case APT_QMR::DownloadFileDone:
         if (byFile) {
             if (!isRow) return;
             QStandardItem* status = m_statusItems[index];
@@ -763,7 +763,7 @@ void CPlaybackDownLoad::OnPlaybackRemoteEvent(int code, int index, int count) {
         }
         announceFile();
         break;
-    case 6:
+    case APT_QMR::DownloadDiskSpaceLow:
         m_bJobEnded = true;
         unlock();
         ziraz::WarningDlg::ShowMessageInfo(tr("Error"), tr("Disk space is not enough. At least 2G disk space is need."),

@@ -327,11 +327,11 @@ void VideoCutWidget::onCurrentDownloadFile(QString fileName) { m_currentFile = f
 
 void VideoCutWidget::OnPlaybackRemoteEvent(int state, int, int) {
     switch (state) {
-        case 0:
+        case APT_QMR::DownloadStarted:
             setInputEnabled(false);
             m_state->setText(tr("Downloading"));
             break;
-        case 1:
+        case APT_QMR::DownloadStopped:
             // A stop ends the whole run: no further window is clipped.
             ++m_incompleteClips;
             m_clipRunning = false;
@@ -342,22 +342,22 @@ void VideoCutWidget::OnPlaybackRemoteEvent(int state, int, int) {
             ++m_incompleteClips;
             showFile();
             break;
-        case 2:
+        case APT_QMR::DownloadAllDone:
             // This window's clip is done; a clip whose recording ended early
             // has been announced as incomplete already.
             if (!m_currentFile.isEmpty() && !APT_QMR::CStreamDownloader::IsIncompleteFile(m_currentFile))
                 showPath(m_currentFile, true);
             startNextClip();
             break;
-        case 3:
+        case APT_QMR::DownloadFailed:
             ++m_failedClips;
             showPath(tr("DownLoad Exception."), false);
             startNextClip();
             break;
-        case 5:
+        case APT_QMR::DownloadFileDone:
             if (m_fileType == 1) showPath(m_currentFile, true);
             break;
-        case 6:
+        case APT_QMR::DownloadDiskSpaceLow:
             // The clip drive is full: the windows still to come would fail too.
             ++m_failedClips;
             m_clipRunning = false;
