@@ -57,8 +57,8 @@ double CMultiTimeSlider::spanOfLevel(int level) {
 }
 
 CMultiTimeSlider::CMultiTimeSlider(QWidget* parent)
-    : QFrame(parent),
-      m_core(this, {&CMultiTimeSlider::spanOfLevel, &CMultiTimeSlider::tickOfLevel, kInitialLevel, kMaxZoomOutLevel}) {
+    : CTimeSliderBase(parent,
+                      {&CMultiTimeSlider::spanOfLevel, &CMultiTimeSlider::tickOfLevel, kInitialLevel, kMaxZoomOutLevel}) {
     // The host relays the time signals, possibly queued.
     qRegisterMetaType<time_t>("time_t");
     setMouseTracking(true);
@@ -299,26 +299,6 @@ void CMultiTimeSlider::reset() {
     applyLevel(9);
     m_core.postUpdate();
 }
-
-// --------------------------------------------------------- time and zoom
-
-void CMultiTimeSlider::setCurrentTime(time_t t) { m_core.setCurrentTime(t); }
-
-void CMultiTimeSlider::setCurrentTime(const QDateTime& t) { m_core.setCurrentTime(t); }
-
-void CMultiTimeSlider::applyLevel(int level) { m_core.applyLevel(level); }
-
-void CMultiTimeSlider::setSpan(double s) { m_core.setSpan(s); }
-
-void CMultiTimeSlider::OnSlotZoomIn() { m_core.zoomIn(); }
-
-void CMultiTimeSlider::OnSlotZoomOut() { m_core.zoomOut(); }
-
-void CMultiTimeSlider::MoveRight() { m_core.moveRight(); }
-
-void CMultiTimeSlider::MoveLeft() { m_core.moveLeft(); }
-
-void CMultiTimeSlider::OnSlotReleaseMove() { m_core.releaseMove(); }
 
 // ------------------------------------------------------------------ mouse
 

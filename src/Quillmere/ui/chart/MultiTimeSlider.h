@@ -11,7 +11,6 @@
 #include <QBrush>
 #include <QDate>
 #include <QDateTime>
-#include <QFrame>
 #include <QIcon>
 #include <QList>
 #include <QMap>
@@ -20,7 +19,7 @@
 #include <ctime>
 
 #include "storage/DateTimePair.h"
-#include "TimeSliderCore.h"
+#include "TimeSliderBase.h"
 
 class QTimer;
 class CMultiChartView;
@@ -32,7 +31,7 @@ class CAxisSeries;
 class CMouseTextSeries;
 class CImageSeries;
 
-class CMultiTimeSlider : public QFrame {
+class CMultiTimeSlider : public CTimeSliderBase {
     Q_OBJECT
 public:
     enum { MaxRows = 16, RowStep = 26, RowBandTop = 40, RowBandBottom = 52 };
@@ -71,27 +70,15 @@ public:
     // The bands of a row; null for a row that does not exist.
     CTimeRectSeries* findRow(unsigned row) const;
 
-    // Playback time and dragging.
-    void setCurrentTime(time_t t);
-    void setCurrentTime(const QDateTime& t);
-    void setMoving(bool moving) { m_core.setMoving(moving); }
+    // Playback time and zoom (setCurrentTime, applyLevel, ...) come with
+    // the base.
     void setDragging(bool dragging) { setMoving(dragging); }
-    bool isMoving() const { return m_core.isMoving(); }
-
-    // Zoom level (tick and visible span from the level table).
-    void applyLevel(int level);
-    void setSpan(double span);
-    int level() const { return m_core.level(); }
+    // The level table: tick and visible span of a level.
     static int tickOfLevel(int level);
     static double spanOfLevel(int level);
 
     // State for the host and for checks.
     CMultiChartView* view() const { return m_view; }
-    int lowerLimit() const { return m_core.lowerLimit(); }
-    int upperLimit() const { return m_core.upperLimit(); }
-    QDateTime baseTime() const { return m_core.baseTime(); }
-    QDateTime windowStart() const { return m_core.windowStart(); }
-    QDateTime windowEnd() const { return m_core.windowEnd(); }
     QDateTime recordLimitStart() const { return m_core.recordLimitStart(); }
     QDateTime recordLimitEnd() const { return m_core.recordLimitEnd(); }
     int popupCount() const { return m_popups.size(); }
@@ -113,11 +100,6 @@ signals:
     void MouseClick(time_t tmBegin, time_t tmEnd);
 
 public slots:
-    void OnSlotZoomIn();
-    void OnSlotZoomOut();
-    void MoveRight();
-    void MoveLeft();
-    void OnSlotReleaseMove();
     void OnUpdateTimeSlider();
     void OnTriggered(QList<int> types);
 
@@ -133,7 +115,6 @@ protected:
 
 private:
     CMultiChartView* m_view = nullptr;
-    CTimeSliderCore m_core;
     QList<CTimeSliderFilterPopup*> m_popups;
     QMap<unsigned, unsigned> m_rowStartTimes;
 

@@ -38,8 +38,8 @@ double CTimeSlider::spanOfLevel(int level) {
 }
 
 CTimeSlider::CTimeSlider(QWidget* parent)
-    : QFrame(parent),
-      m_core(this, {&CTimeSlider::spanOfLevel, &CMultiTimeSlider::tickOfLevel, kInitialLevel, kMaxZoomOutLevel}) {
+    : CTimeSliderBase(parent,
+                      {&CTimeSlider::spanOfLevel, &CMultiTimeSlider::tickOfLevel, kInitialLevel, kMaxZoomOutLevel}) {
     qRegisterMetaType<time_t>("time_t");
     setMouseTracking(true);
     m_view = new CChartView(this);
@@ -120,24 +120,6 @@ void CTimeSlider::reset() {
     applyLevel(9);
     m_core.postUpdate();
 }
-
-void CTimeSlider::setCurrentTime(time_t t) { m_core.setCurrentTime(t); }
-
-void CTimeSlider::setCurrentTime(const QDateTime& t) { m_core.setCurrentTime(t); }
-
-void CTimeSlider::applyLevel(int level) { m_core.applyLevel(level); }
-
-void CTimeSlider::setSpan(double s) { m_core.setSpan(s); }
-
-void CTimeSlider::OnSlotZoomIn() { m_core.zoomIn(); }
-
-void CTimeSlider::OnSlotZoomOut() { m_core.zoomOut(); }
-
-void CTimeSlider::MoveRight() { m_core.moveRight(); }
-
-void CTimeSlider::MoveLeft() { m_core.moveLeft(); }
-
-void CTimeSlider::OnSlotReleaseMove() { m_core.releaseMove(); }
 
 void CTimeSlider::ShowMaxsize() {
     m_view->showMaxLayout();

@@ -6,13 +6,12 @@
 #include <QBrush>
 #include <QDate>
 #include <QDateTime>
-#include <QFrame>
 #include <QList>
 #include <QPoint>
 #include <ctime>
 
 #include "storage/DateTimePair.h"
-#include "TimeSliderCore.h"
+#include "TimeSliderBase.h"
 
 class QTimer;
 class CChartView;
@@ -21,7 +20,7 @@ class CTimeRectSeries;
 class CAxisSeries;
 class CMouseTextSeries;
 
-class CTimeSlider : public QFrame {
+class CTimeSlider : public CTimeSliderBase {
     Q_OBJECT
 public:
     explicit CTimeSlider(QWidget* parent = nullptr);
@@ -36,25 +35,12 @@ public:
     void setRecords(const QList<CDateTimePair>& records);
     void clearRecords();
 
-    void setCurrentTime(time_t t);
-    void setCurrentTime(const QDateTime& t);
-    void setMoving(bool moving) { m_core.setMoving(moving); }
-    bool isMoving() const { return m_core.isMoving(); }
-
-    void applyLevel(int level);
-    void setSpan(double span);
-    int level() const { return m_core.level(); }
     static double spanOfLevel(int level);
 
     CChartView* view() const { return m_view; }
     CTimeRectSeries* recordSeries() const { return m_rects; }
     CAxisSeries* axisSeries() const { return m_axis; }
     CMouseTextSeries* mouseTextSeries() const { return m_mouseText; }
-    int lowerLimit() const { return m_core.lowerLimit(); }
-    int upperLimit() const { return m_core.upperLimit(); }
-    QDateTime baseTime() const { return m_core.baseTime(); }
-    QDateTime windowStart() const { return m_core.windowStart(); }
-    QDateTime windowEnd() const { return m_core.windowEnd(); }
 
 signals:
     void MouseEnter();
@@ -63,11 +49,6 @@ signals:
     void MouseClick(time_t tmBegin, time_t tmEnd);
 
 public slots:
-    void OnSlotZoomIn();
-    void OnSlotZoomOut();
-    void MoveRight();
-    void MoveLeft();
-    void OnSlotReleaseMove();
     void ShowMaxsize();
     void ShowNormalSize();
     void OnUpdateTimeSlider();
@@ -82,7 +63,6 @@ protected:
 
 private:
     CChartView* m_view = nullptr;
-    CTimeSliderCore m_core;
 
     CGrooveSeries* m_groove = nullptr;
     CTimeRectSeries* m_rects = nullptr;
