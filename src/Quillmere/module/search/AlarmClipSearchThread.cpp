@@ -85,7 +85,13 @@ void CAlarmSearchThread::GetResults(QVector<ChannelFiles*>& results) {
 
 void CAlarmSearchThread::SetSearchMode(int mode) { m_mode = mode; }
 
-void CAlarmSearchThread::SetIdleTimeout(int milliseconds) { m_idleTimeoutMs = milliseconds; }
+void CAlarmSearchThread::SetIdleTimeout(int milliseconds) {
+    {
+        std::lock_guard<std::mutex> lock(m_findMutex);
+        m_idleTimeoutMs = milliseconds;
+    }
+    m_findWake.notify_all();
+}
 
 void CAlarmSearchThread::onStopThread() {
     QMutexLocker lock(&m_mutex);
@@ -106,12 +112,12 @@ void CAlarmSearchThread::OnFound(const FoundDataRecord* record) {
         {
             std::lock_guard<std::mutex> lock(m_findMutex);
             m_findFinished = true;
-            ++m_calls;
+            m_activity.Mark();
         }
         m_findWake.notify_all();
         return;
     }
-    ++m_calls;
+    m_activity.Mark();
     const time_t start = ToTime(record->start);
     const time_t end = ToTime(record->end);
     // Kept also when its end lies before its start.
@@ -134,22 +140,10 @@ void CAlarmSearchThread::OnFound(const FoundDataRecord* record) {
 }
 
 bool CAlarmSearchThread::WaitForEnd() {
-    using Clock = std::chrono::steady_clock;
     std::unique_lock<std::mutex> lock(m_findMutex);
-    unsigned seen = m_calls;
-    Clock::time_point quietSince = Clock::now();
-    while (!m_findFinished && !m_quit) {
-        m_findWake.wait_for(lock, std::chrono::milliseconds(100));
-        if (m_findFinished || m_quit) break;
-        const unsigned calls = m_calls;
-        const int limit = m_idleTimeoutMs;
-        if (calls != seen) {
-            seen = calls;
-            quietSince = Clock::now();
-        } else if (limit > 0 && Clock::now() - quietSince >= std::chrono::milliseconds(limit)) {
-            Log("CAlarmSearchThread: no end of search for %d ms, the disk is given up", limit);
-            return false;
-        }
+    if (!m_activity.WaitForEnd(lock, m_findWake, [this] { return m_findFinished || m_quit; }, m_idleTimeoutMs)) {
+        Log("CAlarmSearchThread: no end of search for %d ms, the disk is given up", m_idleTimeoutMs.load());
+        return false;
     }
     return m_findFinished;
 }

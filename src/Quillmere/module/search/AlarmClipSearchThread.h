@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "search/LibraryActivity.h"
 #include "storage/RecordTypes.h"
 #include "merrowfen.h"
 
@@ -80,7 +81,7 @@ private:
     std::condition_variable m_findWake;
     std::atomic<bool> m_findFinished{false};
     bool m_accepting = false;
-    std::atomic<unsigned> m_calls{0};
+    CLibraryActivity m_activity;
     std::atomic<bool> m_quit{false};
     std::atomic<int> m_idleTimeoutMs{60000};
 };

@@ -72,19 +72,25 @@ void CAlarmSearch::SetSearchCondition(const QStringList& disks, const QDateTime&
     m_channels = channels;
 }
 
-void CAlarmSearch::SetIdleTimeout(int milliseconds) { m_idleTimeoutMs = milliseconds; }
+void CAlarmSearch::SetIdleTimeout(int milliseconds) {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_idleTimeoutMs = milliseconds;
+    }
+    m_wake.notify_all();
+}
 
 void CAlarmSearch::GetExtraInfoCBCallback(int handle, int dataType, const ExtraInfoRecord* record) {
     if (dataType == HD_EXTRA_END) {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_finished = true;
-            ++m_calls;
+            m_activity.Mark();
         }
         m_wake.notify_all();
         return;
     }
-    ++m_calls;
+    m_activity.Mark();
     if (!record || dataType != HD_EXTRA_RECORD) {
         Log("fnGetExtraInfoCBCallback data is null or type is not 1");
         return;
@@ -121,22 +127,10 @@ void CAlarmSearch::GetExtraInfoCBCallback(int handle, int dataType, const ExtraI
 }
 
 bool CAlarmSearch::WaitForEnd() {
-    using Clock = std::chrono::steady_clock;
     std::unique_lock<std::mutex> lock(m_mutex);
-    unsigned seen = m_calls;
-    Clock::time_point quietSince = Clock::now();
-    while (!m_finished && !m_quit) {
-        m_wake.wait_for(lock, std::chrono::milliseconds(100));
-        if (m_finished || m_quit) break;
-        const unsigned calls = m_calls;
-        const int limit = m_idleTimeoutMs;
-        if (calls != seen) {
-            seen = calls;
-            quietSince = Clock::now();
-        } else if (limit > 0 && Clock::now() - quietSince >= std::chrono::milliseconds(limit)) {
-            Log("CAlarmSearch: no end report for %d ms, the library search is given up", limit);
-            return false;
-        }
+    if (!m_activity.WaitForEnd(lock, m_wake, [this] { return m_finished || m_quit; }, m_idleTimeoutMs)) {
+        Log("CAlarmSearch: no end report for %d ms, the library search is given up", m_idleTimeoutMs.load());
+        return false;
     }
     return m_finished;
 }

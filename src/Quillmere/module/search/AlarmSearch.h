@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "AlarmRecords.h"
+#include "search/LibraryActivity.h"
 #include "merrowfen.h"
 
 class CAlarmSearch : public QThread {
@@ -62,7 +63,7 @@ private:
     std::mutex m_mutex;                  // guards m_results, m_accepting, wakes the waiter
     std::condition_variable m_wake;
     bool m_accepting = false;            // a library search of this run is under way
-    std::atomic<unsigned> m_calls{0};    // library calls so far (activity)
+    CLibraryActivity m_activity;         // library calls (the idle time-out)
     std::atomic<bool> m_quit{false};     // set by the destructor
     std::atomic<int> m_idleTimeoutMs{60000};
 };
