@@ -193,7 +193,13 @@ void StorageOper::SearchOther(const FindDataCondition* cond, const std::function
                     cond->diskPath);
                 break;
             }
-            m_searchWake.wait_for(lock, std::chrono::milliseconds(100));
+            // The end record and StopSearchFileInfos wake the wait; the
+            // owner's stop request can only be asked, so it is asked every
+            // 100 ms when there is one.
+            if (stopRequested)
+                m_searchWake.wait_for(lock, std::chrono::milliseconds(100));
+            else
+                m_searchWake.wait_until(lock, deadline);
         }
         lock.unlock();
         HD_FILE_FindDataClose(handle);
