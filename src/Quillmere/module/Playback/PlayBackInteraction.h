@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One play window as the playback views see it: its channel, the files found
-// for it, its stream player and its downloader, with start, stop, seek, the
-// play controls, zoom, snapshot, clip, sound and a download-size estimate.
+// for it and its stream player, with start, stop, seek, the play controls,
+// zoom, snapshot, clip, sound and a download-size estimate. It also holds a
+// downloader that nothing starts (the download dialogs run their own), so
+// IsDownloading is always false.
 // Lives on the GUI thread; every method is called from it.
 #include <QObject>
 #include <QString>
@@ -63,8 +65,11 @@ public:
     bool Pause(bool on);
     bool Fast();
     bool Slow();
-    // The one way the views set the speed step (-4 for 1/16x to 4 for 16x):
-    // the player's SetSpeed, 0 when it refused, else the step.
+    // The one way the views set the speed step (-4 for 1/16x to 4 for 16x).
+    // Returns how far the player moved: the new step minus the one before,
+    // or, when it stopped short, the steps it did not reach. 0 when it
+    // refused (step out of range, no file open) and when the step was
+    // already set.
     int SetSpeed(int step);
     bool OneByOne();
     bool OneByOneBack();
@@ -123,7 +128,8 @@ public:
     void* GetWindow() const { return m_window; }
 
     // The window's player, downloader and flags. The views read and change
-    // them through the operations above.
+    // them through the operations above; the group in step
+    // (SynPlaybackInteraction) still reads and writes them directly.
     CStreamPlayer m_streamPlayer;
     CStreamDownloader m_downloader;
     bool m_bSingleFrame = false;
