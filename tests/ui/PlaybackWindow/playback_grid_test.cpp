@@ -19,6 +19,7 @@
 #include "media_fixture.h"
 #include "platform/fallowin/mp4_probe.h"
 #include "recstream/recstream.h"
+#include "test_hooks.h"
 #include "vintrel.h"
 
 #include <QAction>
@@ -650,15 +651,19 @@ TEST_F(PlaybackGridTest, PlayStopsAtTheEndOfTheSearchRange) {
     Offer({1});
     grid->onAcceptDrop(0);
     ASSERT_TRUE(kel_test::WaitUntil([&] { return Playing(0); }));
-    EXPECT_TRUE(kel_test::WaitUntil(
-        [&] { return dialogs.saw(ziraz::DialogKind::Information, "The video has reach the end."); }));
+    const QString ended = "The video has reached the end: " + grid->cells()[0]->titleText();
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return dialogs.saw(ziraz::DialogKind::Information, ended); }));
     EXPECT_TRUE(kel_test::WaitUntil([&] { return !Interaction(0)->m_streamPlayer.IsFileOpen(); }));
 }
 
 // Windows played in step that all reach the end of the search range leave
-// the bar offering only what can still be done: play again (from the axis)
-// and leave the step; no pause, stop or speed.
-TEST_F(PlaybackGridTest, EndOfPlayInStepLeavesOnlyPlayAndUnsync) {
+// the bar offering only what can still be done, and each of those works:
+// Start plays them again in step from the beginning of what they cover, and
+// Unsync leaves the step without asking for a playing window. While they
+// play, Unsync is offered only with one of them picked. The players go by a
+// clock turned by hand, so the windows stand where they were started.
+TEST_F(PlaybackGridTest, EndOfPlayInStepOffersOnlyWhatWorks) {
+    const vintrel::ScopedManualClock manual(7000000);
     SearchPanelAccess access;
     access.selectedFiles = [this]() { return panelRecords; };
     access.dateTimeRange = [](QDateTime* start, QDateTime* end) {
@@ -673,8 +678,24 @@ TEST_F(PlaybackGridTest, EndOfPlayInStepLeavesOnlyPlayAndUnsync) {
     grid->model()->select(0);
     BarButton("btnSync")->click();
     ASSERT_TRUE(grid->isSynchronised());
-    ASSERT_TRUE(kel_test::WaitUntil(
-        [&] { return !Interaction(0)->m_streamPlayer.IsFileOpen() && !Interaction(1)->m_streamPlayer.IsFileOpen(); }));
+    EXPECT_TRUE(BarButton("btnUnSync")->isEnabled());
+    QTest::mouseClick(grid->cells()[3], Qt::LeftButton);  // a window outside the step
+    EXPECT_FALSE(BarButton("btnUnSync")->isEnabled());
+    QTest::mouseClick(grid->cells()[1], Qt::LeftButton);
+    EXPECT_TRUE(BarButton("btnUnSync")->isEnabled());
+
+    auto bothEnded = [&] {
+        const bool ended =
+            !Interaction(0)->m_streamPlayer.IsFileOpen() && !Interaction(1)->m_streamPlayer.IsFileOpen();
+        if (!ended) vintrel::AdvanceManualClock(100);
+        return ended;
+    };
+    ASSERT_TRUE(kel_test::WaitUntil(bothEnded));
+    // One notice names both windows, and none without a name.
+    const QString ended = "The video has reached the end: " + grid->cells()[0]->titleText() + ", " +
+                          grid->cells()[1]->titleText();
+    EXPECT_TRUE(dialogs.saw(ziraz::DialogKind::Information, ended));
+    EXPECT_FALSE(dialogs.saw(ziraz::DialogKind::Information, "The video has reach the end."));
     QCoreApplication::processEvents();
     struct Expect {
         const char* button;
@@ -688,6 +709,32 @@ TEST_F(PlaybackGridTest, EndOfPlayInStepLeavesOnlyPlayAndUnsync) {
         EXPECT_EQ(BarButton(e.button)->isEnabled(), e.enabled);
     }
     EXPECT_EQ(BarButton("btnStart")->toolTip(), "Start");
+
+    const size_t before = dialogs.calls.size();
+    BarButton("btnStart")->click();
+    EXPECT_TRUE(Playing(0) && Playing(1));
+    EXPECT_TRUE(grid->model()->syncGroup()->HasActiveWindow());
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return Played(0) == time_t(T) && Played(1) == time_t(T); }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(BarButton("btnStart")->toolTip(), "Pause");
+    EXPECT_TRUE(BarButton("btnStop")->isEnabled());
+
+    // The same again through Play All.
+    ASSERT_TRUE(kel_test::WaitUntil(bothEnded));
+    BarButton("playAllBtn")->click();
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return Played(0) == time_t(T) && Played(1) == time_t(T); }));
+
+    ASSERT_TRUE(kel_test::WaitUntil(bothEnded));
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(BarButton("btnUnSync")->isEnabled());
+    BarButton("btnUnSync")->click();
+    EXPECT_FALSE(grid->isSynchronised());
+    EXPECT_FALSE(grid->model()->isSyncRunning());
+    EXPECT_TRUE(BarButton("btnSync")->isEnabled());
+    EXPECT_FALSE(BarButton("btnUnSync")->isEnabled());
+    for (size_t i = before; i < dialogs.calls.size(); ++i)
+        EXPECT_NE(dialogs.calls[i].kind, ziraz::DialogKind::Warning) << dialogs.calls[i].text.toStdString();
+    EXPECT_FALSE(dialogs.saw(ziraz::DialogKind::Information, "Failed to play video."));
 }
 
 TEST_F(PlaybackGridTest, DropOnACellPlaysThePanelsSelection) {
@@ -791,8 +838,8 @@ TEST_F(PlaybackGridTest, SavedMp4PlaysInACell) {
     EXPECT_NE(Played(0), held);
     grid->cells()[0]->onFast();
     // The pump notices the end of the file, the cell tells and stops.
-    EXPECT_TRUE(kel_test::WaitUntil(
-        [&] { return dialogs.saw(ziraz::DialogKind::Information, "The video has reach the end."); }));
+    const QString ended = "The video has reached the end: " + grid->cells()[0]->titleText();
+    EXPECT_TRUE(kel_test::WaitUntil([&] { return dialogs.saw(ziraz::DialogKind::Information, ended); }));
     EXPECT_FALSE(Interaction(0)->m_streamPlayer.IsFileOpen());
 }
 

@@ -311,6 +311,9 @@ void PlayControlBar::onControlBtnState(int id, void* ptr) {
 
     if (model->isSyncRunning()) {
         APT_QMR::SynPlaybackInteraction* group = model->syncGroup();
+        // Leaving the step takes a playing window to pick, while any plays;
+        // once all have ended it always can.
+        const bool unsync = fileOpen(map.value(id, nullptr));
         bool speedShown = true;
         if (map.isEmpty()) {
             setControlBtnEnabled(false, false, false, false, false, false, false, false);
@@ -323,13 +326,13 @@ void PlayControlBar::onControlBtnState(int id, void* ptr) {
             setSpeedState(0);
             speedShown = false;
         } else if (group->IsPlaying() && !group->IsPaused() && !group->IsSingleFrame()) {
-            setControlBtnEnabled(true, true, true, true, true, false, true, true);
+            setControlBtnEnabled(true, true, true, true, true, false, unsync, true);
             setStartFace(true);
         } else if (group->IsPaused()) {
-            setControlBtnEnabled(true, true, false, false, false, false, true, true);
+            setControlBtnEnabled(true, true, false, false, false, false, unsync, true);
             setStartFace(false);
         } else if (group->IsSingleFrame()) {
-            setControlBtnEnabled(true, true, true, false, false, false, true, true);
+            setControlBtnEnabled(true, true, true, false, false, false, unsync, true);
             setStartFace(false);
         } else {
             speedShown = false;

@@ -13,6 +13,7 @@
 #include <QMetaType>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
 #include <memory>
@@ -77,6 +78,10 @@ PlaybackWindow::PlaybackWindow(QWidget* parent, int pageMode) : QFrame(parent), 
                  << ":/CommonSkin/Dialog/Images/Public/Control/Dialog/icon_alert_error_large.png";
     m_clipDialog = new VideoCutWidget(this);
     m_clipDialog->setFixedSize(400, 250);
+    m_endedWindowsTimer = new QTimer(this);
+    m_endedWindowsTimer->setSingleShot(true);
+    m_endedWindowsTimer->setInterval(ziraz::InformationDlg::kDisplayMs);
+    connect(m_endedWindowsTimer, &QTimer::timeout, this, [this] { m_endedWindows.clear(); });
 }
 
 PlaybackWindow::~PlaybackWindow() {
@@ -100,6 +105,8 @@ SinglePlaybackWindow* PlaybackWindow::makeCell(int index) {
     if (!connect(cell, &SinglePlaybackWindow::signalPlayedTime, this, &PlaybackWindow::onCellPlayedTime))
         ReportConnectFailure(__LINE__, "PlaybackWindow::makeCell");
     if (!connect(cell, &SinglePlaybackWindow::signalFullScreen, this, &PlaybackWindow::onFullScreen))
+        ReportConnectFailure(__LINE__, "PlaybackWindow::makeCell");
+    if (!connect(cell, &SinglePlaybackWindow::signalReachedEnd, this, &PlaybackWindow::onCellReachedEnd))
         ReportConnectFailure(__LINE__, "PlaybackWindow::makeCell");
     return cell;
 }
@@ -130,6 +137,19 @@ void PlaybackWindow::onCellPlay() { clearMapTrace(); }
 void PlaybackWindow::onCellPlayedTime(int id, time_t t) {
     if (id < 0 || id >= m_cells.size() || isBeforeSearchEnd(static_cast<uint>(t))) return;
     m_cells[id]->stopAtSearchEnd();
+}
+
+// Windows that end close together (all windows played in step, or a grid of
+// recordings of one length) are named in one notice: each one that ends
+// while it shows replaces it with one that names it too.
+void PlaybackWindow::onCellReachedEnd(int id) {
+    if (id < 0 || id >= m_cells.size()) return;
+    m_endedWindows[id] = m_cells[id]->titleText();
+    if (m_endNotice) m_endNotice->close();
+    const QStringList names = m_endedWindows.values();
+    m_endNotice = ziraz::InformationDlg::ShowInformationAtScreenRightBottom(
+        tr("The video has reached the end: %1").arg(names.join(QStringLiteral(", "))), this, false, false, true);
+    m_endedWindowsTimer->start();
 }
 
 // ---------------------------------------------------------------- the model's cells
@@ -446,6 +466,11 @@ void PlaybackWindow::onSelectedPlaybackWnd(int) {
 
 void PlaybackWindow::onPlayAll() {
     clearMapTrace();
+    if (m_synchronised && !m_model->syncGroup()->HasActiveWindow()) {
+        restartGroup();
+        emitUpdate(m_model->selectedIndex());
+        return;
+    }
     for (int i = 0; i < m_cells.size(); ++i) {
         CPlayBackInteraction* ia = m_model->interaction(i);
         if (ia && ia->HasChannelFiles() && !HasFile(ia)) m_cells[i]->onStartOrPause();
@@ -513,8 +538,7 @@ void PlaybackWindow::onBtnStartClick() {
             }
         }
     } else if (m_synchronised && !group->HasActiveWindow()) {
-        const time_t t = (ia && m_timeSlider) ? m_timeSlider->currentTime() : 0;
-        for (SinglePlaybackWindow* cell : m_cells) cell->playFrom(t);
+        restartGroup();
     } else if (m_synchronised) {
         if (group->IsPlaying()) {
             group->Pause(true);
@@ -597,6 +621,41 @@ void PlaybackWindow::onBtnSyncClick() {
     emitUpdate(sel);
 }
 
+time_t PlaybackWindow::groupSpanStart() const {
+    time_t first = -1;
+    const QMap<int, CPlayBackInteraction*>& map = m_model->interactionMap();
+    for (auto it = map.cbegin(); it != map.cend(); ++it) {
+        if (!it.value() || !it.value()->HasChannelFiles()) continue;
+        const time_t t = m_model->earliestStart(it.key());
+        if (t > 0 && (first < 0 || t < first)) first = t;
+    }
+    // Not before the search range the axis shows, when the windows reach
+    // into it.
+    QDateTime start, end;
+    if (first >= 0 && searchRange(&start, &end) && start.isValid() && start.toSecsSinceEpoch() > first &&
+        (!end.isValid() || start.toSecsSinceEpoch() < end.toSecsSinceEpoch()))
+        first = static_cast<time_t>(start.toSecsSinceEpoch());
+    return first < 0 ? 0 : first;
+}
+
+void PlaybackWindow::restartGroup() {
+    const time_t t = groupSpanStart();
+    APT_QMR::SynPlaybackInteraction* group = m_model->syncGroup();
+    const QMap<int, CPlayBackInteraction*> map = m_model->interactionMap();
+    bool any = false;
+    for (auto it = map.cbegin(); it != map.cend(); ++it) {
+        if (!it.value() || !it.value()->HasChannelFiles()) continue;
+        SinglePlaybackWindow* cell = m_model->cell(it.key());
+        if (!cell || !cell->playFrom(t)) {
+            showFailedToPlay(cell);
+            continue;
+        }
+        group->AddInteraction(it.value());
+        any = true;
+    }
+    if (any) group->Play();
+}
+
 void PlaybackWindow::endSync() {
     APT_QMR::SynPlaybackInteraction* group = m_model->syncGroup();
     group->Stop();
@@ -613,7 +672,9 @@ void PlaybackWindow::setSynchronised(bool on) {
 
 void PlaybackWindow::onBtnUnSyncClick() {
     if (!m_synchronised) return;
-    if (!HasFile(m_model->selectedInteraction())) {
+    // Once every window in step has ended there is nothing to pick: the
+    // step simply ends.
+    if (m_model->syncGroup()->HasActiveWindow() && !HasFile(m_model->selectedInteraction())) {
         showWarning(1000, tr("Please select a playing window to unsync."));
         emitUpdate(m_model->selectedIndex());
         return;

@@ -6,7 +6,9 @@
 // thread behind a busy indicator) and opens the clip dialog.
 #include <QDateTime>
 #include <QFrame>
+#include <QMap>
 #include <QModelIndex>
+#include <QPointer>
 #include <QStringList>
 #include <QVector>
 
@@ -24,6 +26,10 @@ class FindPosThread;
 class PlayControlBar;
 class PlaybackGridModel;
 class QGridLayout;
+class QTimer;
+namespace ziraz {
+class InformationDlg;
+}  // namespace ziraz
 class SinglePlaybackWindow;
 class VideoCutWidget;
 class VideoTimeSliderWidget;
@@ -133,6 +139,7 @@ protected:
 private slots:
     void onCellPlay();
     void onCellPlayedTime(int id, time_t t);
+    void onCellReachedEnd(int id);
     void onModelSelectionChanged(int previous, int current);
     void onModelBinding(int index);
     void onModelBound(int index, APT_QMR::CPlayBackInteraction* interaction, APT_QMR::CChannel channel,
@@ -145,6 +152,10 @@ private:
     void ensureCells();
     void relayout();
     void endSync();
+    // Windows played in step that have all ended play again together from
+    // the beginning of what they cover.
+    void restartGroup();
+    time_t groupSpanStart() const;
     // Sets the sync flag and tells every cell.
     void setSynchronised(bool on);
     void clearMapTrace();
@@ -174,4 +185,9 @@ private:
     VideoTimeSliderWidget* m_timeSlider = nullptr;
     QWidget* m_vehicleData = nullptr;
     PlayControlBar* m_controlBar = nullptr;
+    // The windows that ended while the notice that names them shows, by
+    // index, and that notice.
+    QMap<int, QString> m_endedWindows;
+    QPointer<ziraz::InformationDlg> m_endNotice;
+    QTimer* m_endedWindowsTimer = nullptr;
 };

@@ -8,6 +8,7 @@
 #include <QDropEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -439,8 +440,7 @@ void SinglePlaybackWindow::onUpdateOSDTime() {
         default: break;
     }
     if (state.endOfList) {
-        notice(tr("The video has reach the end."));
-        onStop();
+        reachedEnd();
         return;
     }
     if (state.clipping && IsDiskSpaceLow(kClipFreeGiB, SettingKey::ClipSavePath)) {
@@ -463,9 +463,16 @@ void SinglePlaybackWindow::onPlayControl() {
     if (hasFileOpen()) startOsdTimer();
 }
 
-void SinglePlaybackWindow::stopAtSearchEnd() {
-    notice(tr("The video has reach the end."));
+void SinglePlaybackWindow::stopAtSearchEnd() { reachedEnd(); }
+
+void SinglePlaybackWindow::reachedEnd() {
     onStop();
+    // The grid gathers the windows that end into one notice; a window on
+    // its own tells it itself.
+    if (isSignalConnected(QMetaMethod::fromSignal(&SinglePlaybackWindow::signalReachedEnd)))
+        emit signalReachedEnd(m_index);
+    else
+        notice(tr("The video has reach the end."));
 }
 
 void SinglePlaybackWindow::onDownLoad() {

@@ -106,6 +106,9 @@ signals:
     void signalFullScreen();
     // Each display tick with the time of the frame on screen.
     void signalPlayedTime(int id, time_t time);
+    // The window played to its end (of its recordings or of the search
+    // range) and stopped; the grid tells the operator which windows ended.
+    void signalReachedEnd(int id);
 
 public slots:
     void onSelectedThis();
@@ -161,6 +164,8 @@ private:
     void refresh();
     void stopRecording();
     void notice(const QString& text);
+    // Stops at the end and tells it.
+    void reachedEnd();
     void showClipPath();
     bool hasFileOpen() const;
     void setRecordButtons(bool on, bool allowed);
