@@ -7,6 +7,7 @@
 // the same channel and times from two disks give files that say which disk
 // they come from. Every output is opened with libavformat and decoded; its
 // pictures are matched against the pictures of the recordings on the disks.
+#include "storage/DiskEnum.h"
 #include "lorrimax_fixture.h"
 
 #include <QDir>
@@ -298,7 +299,7 @@ TEST_F(ChannelsTest, ByFileCopiesOfOneChannelFromTwoDisksAreToldApart) {
         shown[i] = QStringLiteral("Disk %1 (%2:)").arg(i + 1).arg(QChar(disks[size_t(i)]->letter));
     const QString part[2] = {QStringLiteral("Disk1(%1)").arg(QChar(disks[0]->letter)),
                              QStringLiteral("Disk2(%1)").arg(QChar(disks[1]->letter))};
-    EXPECT_EQ(Lorrimax::DiskNamePart(shown[0]), part[0]);
+    EXPECT_EQ(DiskNamePart(shown[0]), part[0]);
     // Rows of channel 1's first recording on each disk.
     int rows[2] = {-1, -1};
     const recmedia::PlannedRecording* first = Recordings(0, 1).front();

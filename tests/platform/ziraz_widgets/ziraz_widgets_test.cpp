@@ -568,6 +568,52 @@ TEST(Notices, SnapshotNoticeNamesThePathAndNoticesDoNotCoverEachOther) {
     QFile::remove(path);
 }
 
+// The notice of a saved file shows the file's name whole, whatever the
+// length of the path: only the folder is shortened, and a name wider than a
+// line goes on over the next lines. Each line fits the notice.
+TEST(Notices, APathNoticeShowsTheFileNameWhole) {
+    QWidget parent;
+    parent.resize(800, 600);
+    parent.show();
+    const QString deep = QStringLiteral("/media/operator/evidence/") + QString(12, QLatin1Char('x')).replace(
+                                                                           QLatin1String("x"), QLatin1String("case-folder/"));
+    const struct {
+        const char* what;
+        QString folder;
+        QString name;
+        bool whole;   // the path on one line as it is
+    } cases[] = {
+        {"short", QStringLiteral("/tmp/clips/"), QStringLiteral("ch01.mp4"), true},
+        {"deep folder", deep, QStringLiteral("20240301080000_20240301080030_12_Disk2(F).mp4"), false},
+        {"long name", QStringLiteral("/tmp/"),
+         QString(6, QLatin1Char('y')).replace(QLatin1String("y"), QLatin1String("20240301080000_20240301080030_"))
+             + QStringLiteral("16.mp4"), false},
+        {"chinese", deep, QString::fromUtf8("20240301080000_20240301080030_03_\xe7\xa3\x81\xe7\x9b\x98" "1(E).mp4"),
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = c.folder + c.name;
+        ziraz::InformationDlg* note =
+            ziraz::InformationDlg::ShowInformationAtScreenRightBottom(path, &parent, true, true, false);
+        ASSERT_NE(note, nullptr);
+        QApplication::processEvents();
+        EXPECT_EQ(note->toolTip(), path);
+        const QStringList lines = note->text().split(QLatin1Char('\n'));
+        if (c.whole) {
+            EXPECT_EQ(lines, QStringList{path});
+        } else {
+            // The lines after the folder's hold the name, whole.
+            EXPECT_EQ(lines.mid(1).join(QString()), c.name);
+            EXPECT_TRUE(lines.first().endsWith(QLatin1Char('/')));
+        }
+        const int room = note->contentsRect().width() - 2 * note->margin();
+        for (const QString& line : lines)
+            EXPECT_LE(note->fontMetrics().horizontalAdvance(line), room) << line.toStdString();
+        note->close();
+    }
+}
+
 }  // namespace
 
 // Item views show whole titles: sections widen to their titles, the last

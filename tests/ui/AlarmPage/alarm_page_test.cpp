@@ -245,6 +245,7 @@ TEST(AlarmPage, ListsTheAlarmsOfADayExportsAndOpensTheClip) {
     std::vector<int> codes;
     QObject::connect(&view.downloader(), &APT_QMR::CStreamDownloader::DownloadSignal, &view,
                      [&codes](int code, int, int) { codes.push_back(code); });
+    d.calls.clear();
     view.onDownLoadBtn();
     // The start's own reports (path, code 0) come through the downloader's
     // queue; the worker's may overtake them on a loaded machine.
@@ -265,6 +266,9 @@ TEST(AlarmPage, ListsTheAlarmsOfADayExportsAndOpensTheClip) {
     EXPECT_TRUE(view.downloadedFile().endsWith(".mp4")) << trace.toStdString();
     EXPECT_GT(QFileInfo(view.downloadedFile()).size(), 0);
     EXPECT_TRUE(view.ui().m_pDownloadBtn->isEnabled()) << trace.toStdString();
+    // One notice for the one clip saved (its own end and the job's end both
+    // name it), with its path.
+    EXPECT_EQ(d.Texts(ziraz::DialogKind::Information), QStringList{view.downloadedFile()});
 
     // The same clip again: the first one stays as it was, the second goes
     // beside it, and both play from their first frame.

@@ -3,6 +3,7 @@
 // a real recording into the clip folder, and "All Windows": one clip per
 // window, each of its own channel, made one after the other.
 #include "PlaybackWindow/VideoCutWidget.h"
+#include "storage/DiskEnum.h"
 #include "media_fixture.h"
 #include "platform/fallowin/mp4_probe.h"
 
@@ -11,7 +12,9 @@
 #include <QDateTimeEdit>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -113,7 +116,7 @@ TEST_F(ClipDialogTest, RefusedInputsStartNothing) {
     };
     const Case cases[] = {
         {T + 5, T + 5, "A1", "the start time should be earlier than end time."},
-        {T + 5, T + 9, "", "Camera Name can not be empty."},
+        {T + 5, T + 9, "", "Car Number can not be empty."},
         {T + 5, T + 9, "..", "Car Number is invalid."},
         {T + 5, T + 9, "a/b", "Car Number is invalid."},
         {T + kSeconds + 100, T + kSeconds + 200, "A1", "No file to download."},
@@ -129,6 +132,31 @@ TEST_F(ClipDialogTest, RefusedInputsStartNothing) {
     }
     const ziraz::DialogCall* w = dialogs.find(ziraz::DialogKind::Warning);
     EXPECT_EQ(w->number, 2500);  // "No file to download." stays a little longer
+}
+
+// The warning about an empty field names the field as its label does, in
+// either language.
+TEST_F(ClipDialogTest, EmptyFieldWarningNamesTheField) {
+    for (const char* language : {"en", "zh"}) {
+        SCOPED_TRACE(language);
+        kel_test::ScopedCatalogue catalogue{QString::fromLatin1(language)};
+        ASSERT_TRUE(catalogue.loaded());
+        VideoCutWidget fresh;
+        auto* label = fresh.findChild<QLabel*>("label_3");
+        ASSERT_TRUE(label);
+        QString field = label->text();
+        field.remove(QRegularExpression(QStringLiteral("[:\\x{ff1a}]\\s*$")));
+        ASSERT_FALSE(field.isEmpty());
+        dialogs.calls.clear();
+        fresh.beginEdit()->setDateTime(QDateTime::fromSecsSinceEpoch(T + 5));
+        fresh.endEdit()->setDateTime(QDateTime::fromSecsSinceEpoch(T + 9));
+        fresh.carNumberEdit()->clear();
+        fresh.onVideoCutClicked();
+        const ziraz::DialogCall* w = dialogs.find(ziraz::DialogKind::Warning);
+        ASSERT_TRUE(w);
+        EXPECT_TRUE(w->text.contains(field, Qt::CaseInsensitive))
+            << w->text.toStdString() << " / " << field.toStdString();
+    }
 }
 
 TEST_F(ClipDialogTest, ClipFolderEqualToTheLoadingFolderIsRefused) {
@@ -336,6 +364,41 @@ TEST_F(AllWindowsClipTest, EachWindowGetsAClipOfItsOwnChannel) {
         EXPECT_EQ(dialog->stateLabel()->text(), c.state);
         EXPECT_TRUE(dialog->carNumberEdit()->isEnabled());
         EXPECT_TRUE(dialog->confirmButton()->isEnabled());
+    }
+}
+
+// Two windows show channel 1's same times, one from each of two disks: each
+// clip names its disk, as the batch downloader's files do, rather than one
+// being told apart only by " (1)".
+TEST_F(AllWindowsClipTest, CopiesFromTwoDisksAreNamedByTheirDisk) {
+    const QString second = kel_test::ProgramFolder() + "/disk2";
+    ASSERT_TRUE(QDir().mkpath(second));
+    const QString copy = second + "/" + QFileInfo(QString::fromStdString(RecordingPath(1))).fileName();
+    QFile::remove(copy);
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(RecordingPath(1)), copy));
+    files.emplace_back(new CSingleFile(copy.toStdString(), second.toStdString(), 1000, T, T + kSeconds, 1, "DVR", 1));
+    VideoCutWidget::WindowFiles map;
+    map[0] = {files[0].get()};
+    map[1] = {files.back().get()};
+    dialog->setWindowFiles(map);
+    VideoCutWidget::WindowChannels channels;
+    for (int w = 0; w < 2; ++w) {
+        channels[w].SetChannelNumber(1);
+        channels[w].SetRbs(true);
+    }
+    dialog->setWindowChannels(channels);
+    QDir(kel_test::ProgramFolder() + "/clips/CAR9").removeRecursively();
+    dialog->onVideoCutClicked();
+    ASSERT_TRUE(WaitForTheEnd());
+    const QString stem = QFileInfo(ClipPath(1)).completeBaseName();
+    QStringList expected;
+    for (const std::string& disk : {RecordingFolder(0), second.toStdString()})
+        expected << stem + "_" + DiskNamePart(DiskShownName(disk)) + ".mp4";
+    expected.sort();
+    EXPECT_EQ(Saved(), expected);
+    for (const QString& name : Saved()) {
+        ExpectClipOfChannel(kel_test::ProgramFolder() + "/clips/CAR9/" + name, 1, static_cast<int>(kSeconds));
+        EXPECT_TRUE(Notices().contains(kel_test::ProgramFolder() + "/clips/CAR9/" + name)) << name.toStdString();
     }
 }
 

@@ -219,10 +219,16 @@ void ExpectTreeShows(SearchBarWidget& panel, const QVector<ChannelFiles*>& recor
             QString text = filtered ? FilteredText(sf->StartTime) + "~" + FilteredText(sf->EndTime)
                                     : SearchText(sf->StartTime) + "~" + SearchText(sf->EndTime);
             // A row of a disk names the disk, as the disk list does; a row
-            // of a folder does not.
+            // of a folder names its file, and its tool tip the whole path.
             const char letter = wincompat::DriveLetterOf(sf->DiskName);
-            if (letter)
+            const QString path = QString::fromStdString(sf->FileName);
+            if (letter) {
                 text += QString("  Disk %1 (%2:)").arg(wincompat::GetPhysicalDriveOfLetter(letter)).arg(QChar(letter));
+                EXPECT_FALSE(file.data(Qt::ToolTipRole).isValid());
+            } else {
+                text += "  " + QFileInfo(path).fileName();
+                EXPECT_EQ(file.data(Qt::ToolTipRole).toString(), text + "\n" + QDir::toNativeSeparators(path));
+            }
             EXPECT_EQ(file.data().toString(), text);
         }
     }

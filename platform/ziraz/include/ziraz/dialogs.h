@@ -8,6 +8,7 @@
 // is the result. An empty answer lets the real dialog run. Tests use this so
 // that no page blocks on a modal loop.
 #include <QDialog>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QSize>
 #include <QString>
@@ -168,14 +169,24 @@ public:
 };
 
 // Transient notice at the bottom right of the screen. The flags: the text is
-// a file path (shown elided in the middle, full path as tooltip); the notice
-// stays until clicked; the notice closes itself after a few seconds.
+// a file path (the file's name always whole, on lines of its own when the
+// path is too long for one; only the folder is shortened, with "…"; the full
+// path is the tooltip); the notice stays until clicked; the notice closes
+// itself after a few seconds.
 class InformationDlg : public QLabel {
     Q_OBJECT
 public:
     explicit InformationDlg(QWidget* parent = nullptr);
-    static void ShowInformationAtScreenRightBottom(const QString& text, QWidget* parent = nullptr, bool isPath = false,
-                                                   bool stay = false, bool autoClose = true);
+    // The notice shown; null when a presenter answered the call or there is
+    // no widget application.
+    static InformationDlg* ShowInformationAtScreenRightBottom(const QString& text, QWidget* parent = nullptr,
+                                                              bool isPath = false, bool stay = false,
+                                                              bool autoClose = true);
+    // The lines a path is shown in within `width` pixels of `metrics`: the
+    // whole path when it fits; else the folder (shortened in the middle when
+    // it does not fit either) and then the file's name, whole, over as many
+    // lines as it needs.
+    static QStringList PathLines(const QString& path, const QFontMetrics& metrics, int width);
     static const int kDisplayMs = 3000;
 
 protected:

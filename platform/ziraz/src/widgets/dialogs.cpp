@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ziraz/dialogs.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QFile>
 #include <QFontMetrics>
@@ -75,11 +77,16 @@ void MoveToRightBottom(QWidget* w, QWidget* parent) {
     StackNotices();
 }
 
-// A path in one line of a notice: whole when it fits, else its start and
-// end around "…" (the whole path is the notice's tool tip).
-QString NoticePath(const QLabel* note, const QString& path) {
-    const int room = note->maximumWidth() - 2 * note->margin() - 4;
-    return note->fontMetrics().elidedText(path, Qt::ElideMiddle, room);
+// The lines of a path in a notice (the whole path is the notice's tool tip);
+// the notice is made wide enough for the widest of them, so that it breaks
+// none of them again.
+QStringList NoticePathLines(QLabel* note, const QString& path) {
+    const int extra = 2 * note->margin() + 4;
+    const QStringList lines = InformationDlg::PathLines(path, note->fontMetrics(), note->maximumWidth() - extra);
+    int widest = 0;
+    for (const QString& line : lines) widest = std::max(widest, note->fontMetrics().horizontalAdvance(line));
+    note->setMinimumWidth(std::min(note->maximumWidth(), widest + extra));
+    return lines;
 }
 
 }  // namespace
@@ -353,8 +360,32 @@ void InformationDlg::mousePressEvent(QMouseEvent* event) {
     close();
 }
 
-void InformationDlg::ShowInformationAtScreenRightBottom(const QString& text, QWidget* parent, bool isPath, bool stay,
-                                                        bool autoClose) {
+QStringList InformationDlg::PathLines(const QString& path, const QFontMetrics& metrics, int width) {
+    if (width <= 0 || metrics.horizontalAdvance(path) <= width) return {path};
+    const int cut = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    const QString folder = path.left(cut + 1);
+    const QString name = path.mid(cut + 1);
+    QStringList lines;
+    if (!folder.isEmpty()) lines << metrics.elidedText(folder, Qt::ElideMiddle, width);
+    // The name on lines of its own, broken where a line is full.
+    QString line;
+    for (int i = 0; i < name.size(); ++i) {
+        // A surrogate pair stays together.
+        const int n = (name.at(i).isHighSurrogate() && i + 1 < name.size()) ? 2 : 1;
+        const QString piece = name.mid(i, n);
+        if (!line.isEmpty() && metrics.horizontalAdvance(line + piece) > width) {
+            lines << line;
+            line.clear();
+        }
+        line += piece;
+        i += n - 1;
+    }
+    if (!line.isEmpty()) lines << line;
+    return lines;
+}
+
+InformationDlg* InformationDlg::ShowInformationAtScreenRightBottom(const QString& text, QWidget* parent, bool isPath,
+                                                                   bool stay, bool autoClose) {
     DialogCall call;
     call.kind = DialogKind::Information;
     call.text = text;
@@ -362,13 +393,13 @@ void InformationDlg::ShowInformationAtScreenRightBottom(const QString& text, QWi
     call.flags[0] = isPath;
     call.flags[1] = stay;
     call.flags[2] = autoClose;
-    if (PresentDialog(call)) return;
-    if (!QApplication::instance() || !qobject_cast<QApplication*>(QApplication::instance())) return;
+    if (PresentDialog(call)) return nullptr;
+    if (!QApplication::instance() || !qobject_cast<QApplication*>(QApplication::instance())) return nullptr;
     InformationDlg* note = new InformationDlg(parent);
     note->setAttribute(Qt::WA_DeleteOnClose);
     if (isPath) {
         note->setToolTip(text);
-        note->setText(NoticePath(note, text));
+        note->setText(NoticePathLines(note, text).join(QLatin1Char('\n')));
     } else {
         note->setText(text);
     }
@@ -376,6 +407,7 @@ void InformationDlg::ShowInformationAtScreenRightBottom(const QString& text, QWi
     MoveToRightBottom(note, parent);
     note->show();
     if (autoClose && !stay) QTimer::singleShot(kDisplayMs, note, &QWidget::close);
+    return note;
 }
 
 void SnapshotInfoWnd::ShowInformationAtScreenRightBottom(const QString& text, QWidget* parent) {
@@ -390,7 +422,9 @@ void SnapshotInfoWnd::ShowInformationAtScreenRightBottom(const QString& text, QW
     note->setToolTip(text);
     // The picture, and under it where it was saved.
     const QSize shown = QPixmap(text).size().scaled(240, 135, Qt::KeepAspectRatio);
-    const QString path = NoticePath(note, text).toHtmlEscaped();
+    QStringList lines = NoticePathLines(note, text);
+    for (QString& line : lines) line = line.toHtmlEscaped();
+    const QString path = lines.join(QStringLiteral("<br>"));
     if (shown.isValid() && !shown.isEmpty()) {
         note->setTextFormat(Qt::RichText);
         note->setText(QStringLiteral("<div align=\"center\"><img src=\"%1\" width=\"%2\" height=\"%3\"><br>%4</div>")
@@ -399,7 +433,7 @@ void SnapshotInfoWnd::ShowInformationAtScreenRightBottom(const QString& text, QW
                           .arg(shown.height())
                           .arg(path));
     } else {
-        note->setText(NoticePath(note, text));
+        note->setText(NoticePathLines(note, text).join(QLatin1Char('\n')));
     }
     note->adjustSize();
     MoveToRightBottom(note, parent);

@@ -258,8 +258,21 @@ bool CStreamDownloader::NameOutputFile(const std::shared_ptr<CSingleFile>& task,
         std::snprintf(code, sizeof code, "%04d", task->SubFileType);
         m_nameCode = code;
     }
-    // A span's file may join recordings of several disks: no extra part.
-    m_namePart = !spanName && m_namePartOf ? m_namePartOf(*task) : std::string();
+    // A span's file may join recordings of several disks: it has the part
+    // only when every recording of the span gives the same.
+    m_namePart.clear();
+    if (m_namePartOf && !spanName) {
+        m_namePart = m_namePartOf(*task);
+    } else if (m_namePartOf) {
+        bool first = true;
+        for (int i = SpanIndexFrom(0); i >= 0; i = SpanIndexFrom(i + 1)) {
+            const std::string part = m_namePartOf(*m_tasks[static_cast<size_t>(i)]);
+            if (first) m_namePart = part;
+            else if (part != m_namePart) m_namePart.clear();
+            first = false;
+            if (m_namePart.empty()) break;
+        }
+    }
 
     SettingKey key = m_fileType == 1 ? SettingKey::EvidenceVideoSavePath : SettingKey::DownloadSavePath;
     if (m_clipMode) key = SettingKey::ClipSavePath;

@@ -101,7 +101,8 @@ public:
     // An extra part of the names of files that hold one recording (by file,
     // and by time of type 1): "_" and what `part` gives for the recording,
     // after the times and the type code; nothing when it gives an empty
-    // text. Called on the worker: it must only read data that stays as it
+    // text. A span's file (by time, type 0) has it when every recording of
+    // the span gives the same. Called on the worker: it must only read data that stays as it
     // is while a download runs. Empty function: no extra part.
     void SetNamePart(std::function<std::string(const CSingleFile&)> part);
 

@@ -8,7 +8,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <set>
 #include <unistd.h>
+#include <utility>
 
 #include "wincompat/drives.h"
 #include "KelLogging.h"
@@ -175,4 +178,36 @@ QString DriveTableProblem() {
     return QCoreApplication::translate("DiskEnum", "The drive table %1 (named by KEL_DRIVES) has lines that were left "
                                                    "out: %2.")
         .arg(file, lines.join(QStringLiteral("; ")));
+}
+
+QString DiskNamePart(const QString& shownName) {
+    QString part;
+    for (const QChar c : shownName) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\')) {
+            if (!part.isEmpty() && !part.endsWith(QLatin1Char('-'))) part += QLatin1Char('-');
+        } else if (!c.isSpace() && c.unicode() >= 0x20 && !QStringLiteral(":*?\"<>|").contains(c)) {
+            part += c;
+        }
+    }
+    while (part.endsWith(QLatin1Char('-'))) part.chop(1);
+    return part;
+}
+
+std::function<std::string(const APT_QMR::CSingleFile&)> DiskNameParts(
+    const std::vector<const APT_QMR::CSingleFile*>& files) {
+    std::map<int, std::set<std::string>> disksOfChannel;
+    for (const APT_QMR::CSingleFile* f : files)
+        if (f) disksOfChannel[f->ChannelNumber].insert(f->DiskName);
+    std::map<std::pair<int, std::string>, std::string> parts;
+    for (const APT_QMR::CSingleFile* f : files) {
+        if (!f || disksOfChannel[f->ChannelNumber].size() < 2) continue;
+        const auto key = std::make_pair(f->ChannelNumber, f->DiskName);
+        if (parts.count(key)) continue;
+        parts[key] = DiskNamePart(DiskShownName(f->DiskName)).toLocal8Bit().toStdString();
+    }
+    if (parts.empty()) return nullptr;
+    return [parts](const APT_QMR::CSingleFile& f) {
+        const auto it = parts.find({f.ChannelNumber, f.DiskName});
+        return it == parts.end() ? std::string() : it->second;
+    };
 }

@@ -6,8 +6,11 @@
 // Every call looks at the drives afresh.
 #include <QString>
 
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "SingleFile.h"
 
 class DiskEnum {
 public:
@@ -65,3 +68,17 @@ QString DiskShownName(const std::string& diskPath);
 // or lines of it were left out. Empty when nothing is wrong or the table is
 // the machine's own.
 QString DriveTableProblem();
+
+// The disk in an output file's name: its shown name without blanks and
+// without what a file name cannot hold ("Disk 1 (E:)" gives "Disk1(E)", a
+// folder's separators become "-").
+QString DiskNamePart(const QString& shownName);
+
+// How the saved copies of recordings tell the disks apart (the extra part
+// of a file's name, for CStreamDownloader::SetNamePart): a channel whose
+// recordings among `files` lie on more than one disk has its disk in the
+// name of each of its files, so that two copies of the same times never
+// look alike; other channels have nothing there. An empty function when no
+// channel lies on two disks.
+std::function<std::string(const APT_QMR::CSingleFile&)> DiskNameParts(
+    const std::vector<const APT_QMR::CSingleFile*>& files);

@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "storage/CommonHelpers.h"
+#include "storage/DiskEnum.h"
 #include "CustomPlayerFrame.h"
 #include "Playback/PlayBackInteraction.h"
 #include "common/SaveDrive.h"
@@ -296,6 +297,10 @@ void CVideoView::onDownLoadBtn() {
     }
     const APT_QMR::CChannel channel = m_pPlayback->GetChannel();
     m_downloader.SetDiskKind(channel.GetRbs() ? 1 : 0);
+    {
+        const std::vector<APT_QMR::CSingleFile*> files = m_pPlayback->GetFileList();
+        m_downloader.SetNamePart(DiskNameParts({files.begin(), files.end()}));
+    }
     auto* param = new APT_QMR::CStreamDownloaderParam(channel.GetChannelNumber());
     const int number = channel.GetChannelNumber();
     const QString channelText = (number < 10 ? QStringLiteral("0") : QString()) + QString::number(number);
@@ -313,19 +318,14 @@ void CVideoView::onDownLoadBtn() {
     }
     m_bJobEnded = false;
     m_strDownloadedFile.clear();
+    m_fileNotices.clear();
     if (m_downloader.DownloadByTime(m_pPlayback->GetFileList(), s, e)) m_checkTimer.start(1000);
 }
 
 void CVideoView::onGetFiles(QString path) { m_strDownloadedFile = path; }
 
 void CVideoView::notice(const QString& text, bool isPath) {
-    if (isPath) {
-        static QPointer<ziraz::InformationDlg> shared;
-        if (!shared) shared = new ziraz::InformationDlg(this);
-        ziraz::InformationDlg::ShowInformationAtScreenRightBottom(text, this, true, false, true);
-    } else {
-        ziraz::InformationDlg::ShowInformationAtScreenRightBottom(text, this, false, false, true);
-    }
+    ziraz::InformationDlg::ShowInformationAtScreenRightBottom(text, this, isPath, false, true);
 }
 
 void CVideoView::onPlaybackRemoteEvent(int state, int, int) {
@@ -361,7 +361,7 @@ void CVideoView::onPlaybackRemoteEvent(int state, int, int) {
         m_ui.m_pDownloadBtn->setEnabled(true);
         break;
     case APT_QMR::DownloadFileDone:
-        notice(m_strDownloadedFile, true);
+        noticeFile();
         break;
     case APT_QMR::DownloadDiskSpaceLow:
         m_bJobEnded = true;
@@ -374,9 +374,10 @@ void CVideoView::onPlaybackRemoteEvent(int state, int, int) {
     }
 }
 
+// The file's own report and the end of the job both name it: it is told
+// once.
 void CVideoView::noticeFile() {
-    const QString text = APT_QMR::CStreamDownloader::FileNotice(m_strDownloadedFile);
-    notice(text, text == m_strDownloadedFile);
+    m_fileNotices.tell(this, m_strDownloadedFile, APT_QMR::CStreamDownloader::FileNotice(m_strDownloadedFile));
 }
 
 void CVideoView::onStopDownload() { m_downloader.StopDownload(false); }

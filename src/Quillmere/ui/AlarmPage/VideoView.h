@@ -10,6 +10,7 @@
 #include <ctime>
 
 #include "Playback/StreamDownloader.h"
+#include "common/SavedFileNotice.h"
 #include "ziraz/dialogs.h"
 
 class CCustomPlayerFrame;
@@ -97,6 +98,7 @@ private:
     void noticeFile();
 
     QString m_strDownloadedFile;
+    SavedFileNotice m_fileNotices;
     QTimer m_playTimer;
     Ui::CVideoViewClass m_ui;
     APT_QMR::CPlayBackInteraction* m_pPlayback = nullptr;

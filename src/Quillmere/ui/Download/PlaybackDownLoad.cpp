@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "storage/CommonHelpers.h"
+#include "storage/DiskEnum.h"
 #include "DataDistributionThread.h"
 #include "common/InterfaceHelpers.h"
 #include "Playback/PlayBackInteraction.h"
@@ -463,6 +464,7 @@ void CPlaybackDownLoad::OnDownLoad() {
     m_ui.m_pDownloadBtn->setFocus();
     if (!playback() || downloading()) return;
     m_strAnnouncedFile.clear();
+    m_fileNotices.clear();
     emit SignalBeginDownLoad();
     for (QProgressBar* bar : m_ui.progressBar) bar->setValue(0);
     if (checkTimePeriods()) return;
@@ -477,6 +479,10 @@ void CPlaybackDownLoad::OnDownLoad() {
         return;
     }
     m_downloader.SetDiskKind(m_bDiskKind);
+    // Copies of one recording from two disks tell their disk by name, as the
+    // batch downloader's do.
+    const std::vector<APT_QMR::CSingleFile*> files = cellFiles();
+    m_downloader.SetNamePart(DiskNameParts({files.begin(), files.end()}));
     startNextDownload();
 }
 
@@ -651,11 +657,8 @@ void CPlaybackDownLoad::unlock() {
     OnUpdateDownloadBtnState();
 }
 
-void CPlaybackDownLoad::announce(const QString& text) {
-    static QPointer<ziraz::InformationDlg> shared;
-    if (!shared) shared = new ziraz::InformationDlg(this);
-    ziraz::InformationDlg::ShowInformationAtScreenRightBottom(text, this, true, false, true);
-}
+// A saved file, once: its own report and the end of the job both name it.
+void CPlaybackDownLoad::announce(const QString& path) { m_fileNotices.tell(this, path, path); }
 
 void CPlaybackDownLoad::OnPlaybackRemoteEvent(int code, int index, int count) {
     const bool byFile = m_nDownloadMode == 0;
@@ -778,11 +781,7 @@ void CPlaybackDownLoad::OnPlaybackRemoteEvent(int code, int index, int count) {
 }
 
 void CPlaybackDownLoad::announceFile() {
-    const QString text = APT_QMR::CStreamDownloader::FileNotice(m_strLastFile);
-    if (text == m_strLastFile)
-        announce(text);
-    else
-        ziraz::InformationDlg::ShowInformationAtScreenRightBottom(text, this, false, false, true);
+    m_fileNotices.tell(this, m_strLastFile, APT_QMR::CStreamDownloader::FileNotice(m_strLastFile));
 }
 
 void CPlaybackDownLoad::OnDownLoadCheck() {

@@ -19,6 +19,7 @@
 #include "storage/CommonHelpers.h"
 #include "storage/SingleFile.h"
 #include "Playback/StreamDownloader.h"
+#include "common/SavedFileNotice.h"
 #include "ziraz/dialogs.h"
 
 class QCloseEvent;
@@ -158,7 +159,7 @@ private:
     void unlock();
     // A job the downloader did not start: told as a failure.
     void startFailed();
-    void announce(const QString& text);
+    void announce(const QString& path);
     // The last output file, or what a stopped or cut-short one left.
     void announceFile();
     void warn(int displayMs, const QString& text);
@@ -179,6 +180,7 @@ private:
     ziraz::StandardItemModel* m_pModel = nullptr;
     QVector<QStandardItem*> m_statusItems;
     QString m_strLastFile;
+    SavedFileNotice m_fileNotices;
     uint8_t m_bDiskKind = 0;
     QString m_strTitleSuffix;
     APT_QMR::CStreamDownloader m_downloader;

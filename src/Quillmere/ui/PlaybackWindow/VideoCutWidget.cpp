@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "storage/CommonHelpers.h"
+#include "storage/DiskEnum.h"
 #include "common/SaveWarning.h"
 #include "storage/Settings.h"
 #include "ziraz/controls.h"
@@ -165,7 +166,7 @@ bool VideoCutWidget::checkInput() {
         return false;
     }
     if (!m_carNumber->isHidden() && m_carNumber->text().isEmpty()) {
-        warn(tr("Camera Name can not be empty."));
+        warn(tr("Car Number can not be empty."));
         return false;
     }
     if (!IsSafeFolderName(m_carNumber->text().trimmed())) {
@@ -271,6 +272,11 @@ void VideoCutWidget::onVideoCutClicked() {
     m_downloader.SetDiskKind(m_diskKind);
     m_downloader.SetDownLoadFileType(m_fileType);
     m_downloader.SetClipMode(true);
+    // Copies of one channel's times from two disks, in two windows, tell
+    // their disk by name, as the batch downloader's files do.
+    std::vector<const CSingleFile*> shown;
+    for (auto it = m_files.cbegin(); it != m_files.cend(); ++it) shown.insert(shown.end(), it->begin(), it->end());
+    m_downloader.SetNamePart(DiskNameParts(shown));
     const time_t begin = static_cast<time_t>(m_begin->dateTime().toSecsSinceEpoch());
     const time_t end = static_cast<time_t>(m_end->dateTime().toSecsSinceEpoch());
     std::vector<ClipJob> jobs;
@@ -286,6 +292,7 @@ void VideoCutWidget::onVideoCutClicked() {
     m_nextJob = 0;
     m_failedClips = 0;
     m_incompleteClips = 0;
+    m_fileNotices.clear();
     m_spanBegin = begin;
     m_spanEnd = end;
     m_clipRunning = true;
@@ -343,10 +350,9 @@ void VideoCutWidget::OnPlaybackRemoteEvent(int state, int, int) {
             showFile();
             break;
         case APT_QMR::DownloadAllDone:
-            // This window's clip is done; a clip whose recording ended early
-            // has been announced as incomplete already.
-            if (!m_currentFile.isEmpty() && !APT_QMR::CStreamDownloader::IsIncompleteFile(m_currentFile))
-                showPath(m_currentFile, true);
+            // This window's clip is done (told once: a clip whose recording
+            // ended early, or of the evidence type, was told already).
+            if (!m_currentFile.isEmpty()) showFile();
             startNextClip();
             break;
         case APT_QMR::DownloadFailed:
@@ -355,7 +361,7 @@ void VideoCutWidget::OnPlaybackRemoteEvent(int state, int, int) {
             startNextClip();
             break;
         case APT_QMR::DownloadFileDone:
-            if (m_fileType == 1) showPath(m_currentFile, true);
+            if (m_fileType == 1) showFile();
             break;
         case APT_QMR::DownloadDiskSpaceLow:
             // The clip drive is full: the windows still to come would fail too.
@@ -371,8 +377,7 @@ void VideoCutWidget::OnPlaybackRemoteEvent(int state, int, int) {
 }
 
 void VideoCutWidget::showFile() {
-    const QString text = APT_QMR::CStreamDownloader::FileNotice(m_currentFile);
-    showPath(text, text == m_currentFile);
+    m_fileNotices.tell(this, m_currentFile, APT_QMR::CStreamDownloader::FileNotice(m_currentFile));
 }
 
 void VideoCutWidget::setInputEnabled(bool enabled) {

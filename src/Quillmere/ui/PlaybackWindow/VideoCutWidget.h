@@ -17,6 +17,7 @@
 #include "storage/Channel.h"
 #include "storage/SingleFile.h"
 #include "Playback/StreamDownloader.h"
+#include "common/SavedFileNotice.h"
 #include "ziraz/dialogs.h"
 
 class QComboBox;
@@ -119,6 +120,7 @@ private:
     int m_selected = -1;
     QString m_carNumberText;
     QString m_currentFile;
+    SavedFileNotice m_fileNotices;
     // The run of clips: what is left to do and how the done ones went.
     std::vector<ClipJob> m_jobs;
     size_t m_nextJob = 0;

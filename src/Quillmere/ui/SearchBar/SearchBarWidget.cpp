@@ -20,6 +20,7 @@
 #include <QTextCodec>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -940,11 +941,18 @@ bool SearchBarWidget::fillTreeRows(int limit, qint64 turnMs) {
             QString text = m_treeFillFiltered ? FilteredTimeText(start) + kTilde + FilteredTimeText(end)
                                               : SearchTimeText(start) + kTilde + SearchTimeText(end);
             // A channel's recordings may come from several disks: each row
-            // names its own.
+            // names its own. A row of a local folder names its file: copies
+            // of one recording (from two disks, or saved twice) lie side by
+            // side there, alike in all else.
+            const QString path = QString::fromUtf8(f->FileName.c_str());
             const QString disk = diskOfRow(f->DiskName);
-            if (!disk.isEmpty()) text += kDiskGap + disk;
+            const bool inFolder = disk.isEmpty();
+            text += kDiskGap + (inFolder ? path.mid(std::max(path.lastIndexOf(QLatin1Char('/')),
+                                                             path.lastIndexOf(QLatin1Char('\\'))) + 1)
+                                         : disk);
             QStandardItem* file = NewItem(channelIcon, text);
-            file->setData(QString::fromUtf8(f->FileName.c_str()), kFileNameRole);
+            if (inFolder) file->setToolTip(text + QLatin1Char('\n') + QDir::toNativeSeparators(path));
+            file->setData(path, kFileNameRole);
             file->setData(number, kChannelNumberRole);
             file->setData(rbs, kRbsRole);
             file->setData(record->DeviceName, kDeviceNameRole);

@@ -382,43 +382,10 @@ void Lorrimax::reject() {
     close();
 }
 
-QString Lorrimax::DiskNamePart(const QString& shownName) {
-    QString part;
-    for (const QChar c : shownName) {
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\')) {
-            if (!part.isEmpty() && !part.endsWith(QLatin1Char('-'))) part += QLatin1Char('-');
-        } else if (!c.isSpace() && c.unicode() >= 0x20 && !QStringLiteral(":*?\"<>|").contains(c)) {
-            part += c;
-        }
-    }
-    while (part.endsWith(QLatin1Char('-'))) part.chop(1);
-    return part;
-}
-
 void Lorrimax::SetNameParts() {
-    // A channel whose recordings were found on more than one disk: each of
-    // its files names the disk it comes from, so that two copies of the same
-    // times never look alike.
-    std::map<int, QSet<QString>> disksOfChannel;
-    for (const DownloadListEntry& e : m_entries)
-        for (const APT_QMR::CSingleFile* f : e.files)
-            if (f) disksOfChannel[f->ChannelNumber].insert(ziraz::ConvertToUnicode(f->DiskName));
-    std::map<std::pair<int, std::string>, std::string> parts;
-    for (const DownloadListEntry& e : m_entries) {
-        for (const APT_QMR::CSingleFile* f : e.files) {
-            if (!f || disksOfChannel[f->ChannelNumber].size() < 2) continue;
-            parts[{f->ChannelNumber, f->DiskName}] =
-                DiskNamePart(DiskShownName(f->DiskName)).toLocal8Bit().toStdString();
-        }
-    }
-    if (parts.empty()) {
-        m_downloader.SetNamePart(nullptr);
-        return;
-    }
-    m_downloader.SetNamePart([parts](const APT_QMR::CSingleFile& f) {
-        const auto it = parts.find({f.ChannelNumber, f.DiskName});
-        return it == parts.end() ? std::string() : it->second;
-    });
+    std::vector<const APT_QMR::CSingleFile*> files;
+    for (const DownloadListEntry& e : m_entries) files.insert(files.end(), e.files.begin(), e.files.end());
+    m_downloader.SetNamePart(DiskNameParts(files));
 }
 
 void Lorrimax::FreeRecords() {
@@ -685,7 +652,7 @@ void Lorrimax::OnDownLoad() {
     m_subFolder = name;
     m_downloader.SetSavePath(m_subFolder);
 
-    m_lastAnnouncedFile.clear();
+    m_fileNotices.clear();
     m_failedRows = 0;
     m_incompleteRows = 0;
     m_completedRows = 0;
@@ -853,8 +820,7 @@ QString Lorrimax::FailureLine(int channel, time_t start, time_t end, const QStri
 }
 
 void Lorrimax::AnnounceFile() {
-    const QString text = APT_QMR::CStreamDownloader::FileNotice(m_currentFile);
-    ShowNotice(text, text == m_currentFile, false, true);
+    m_fileNotices.tell(this, m_currentFile, APT_QMR::CStreamDownloader::FileNotice(m_currentFile));
 }
 
 void Lorrimax::AnnounceEnd(bool stopped) {
@@ -862,8 +828,7 @@ void Lorrimax::AnnounceEnd(bool stopped) {
     const bool keptPartial = stopped && APT_QMR::CStreamDownloader::IsIncompleteFile(m_currentFile);
     const int incomplete = m_incompleteRows + (keptPartial ? 1 : 0);
     if (!stopped && m_failedRows == 0 && incomplete == 0) {
-        // By time, a channel's file was announced when it was done.
-        if (m_bByTime != 0 && m_nMode == 0 && m_currentFile == m_lastAnnouncedFile) return;
+        // Each file was told when it was done: only one not told yet is.
         AnnounceFile();
         return;
     }
@@ -1178,7 +1143,6 @@ void Lorrimax::OnPlaybackRemoteEvent(int code, int index, int /*value*/) {
                 m_jobFilesDone = m_jobFilesIncomplete = 0;
                 // One file for the channel and period: announced once done.
                 AnnounceFile();
-                m_lastAnnouncedFile = m_currentFile;
             }
             CloseTimeJob(complete);
             m_pCheckTimer->stop();
@@ -1255,13 +1219,13 @@ void Lorrimax::OnPlaybackRemoteEvent(int code, int index, int /*value*/) {
             // A recording is in. By time in mode 0 the channel's file goes
             // on with its next recording; in mode 1 each is a file.
             ++m_jobFilesDone;
-            if (m_nMode == 1) ShowNotice(m_currentFile, true, false, true);
+            if (m_nMode == 1) AnnounceFile();
             break;
         }
         if (!validIndex) return;
         SetRowStatus(row, BatchFileModel::Completed);
         ++m_completedRows;
-        ShowNotice(m_currentFile, true, false, true);
+        AnnounceFile();
         break;
     case APT_QMR::DownloadDiskSpaceLow:
         EndDownload();

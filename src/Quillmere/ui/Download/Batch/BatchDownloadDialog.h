@@ -38,6 +38,7 @@
 #include "storage/CommonHelpers.h"
 #include "storage/SingleFile.h"
 #include "Playback/StreamDownloader.h"
+#include "common/SavedFileNotice.h"
 #include "zun.h"
 #include "ziraz/controls.h"
 #include "ziraz/datetimeedit.h"
@@ -145,9 +146,6 @@ public:
     // The close button of the title bar and Escape: closing, which a running
     // download refuses (see closeEvent).
     void reject() override;
-    // The part that tells a disk in output names ("Disk 1 (E:)" gives
-    // "Disk1(E)"): the shown name without what a file name cannot hold.
-    static QString DiskNamePart(const QString& shownName);
 
     // The process end that a close while idle asks for (exit by default);
     // returns the previous function.
@@ -232,7 +230,8 @@ private:
     // The status of the running by-time download's row.
     void SetTimeJobStatus(size_t job, BatchFileModel::Status status, int percent = 0, const QString& reason = QString());
     void FillTimeJobTable();
-    // Notice of the last output file (says when it is incomplete).
+    // Notice of the last output file (says when it is incomplete), unless
+    // it was told already.
     void AnnounceFile();
     // Notice at the end of a download, or after a stop: how many files were
     // saved complete, failed or are incomplete (and why by time); after an
@@ -284,7 +283,8 @@ private:
     uint64_t m_nSelectedSize = 0;
     QString m_subFolder;
     QVector<QCheckBox*> m_channelBoxes;
-    QString m_lastAnnouncedFile;
+    // Each saved file is told once.
+    SavedFileNotice m_fileNotices;
     int m_failedRows = 0;
     int m_incompleteRows = 0;
     int m_completedRows = 0;
