@@ -207,8 +207,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/lib)
 # reader, the automatic audio output and its sound-server output from
 # plugins-good; the sound-card output for systems without a sound server).
 # The desktop's opener, which shows the user manual and the licence folder.
+# Qt's own catalogues put its file and folder dialogs into the operator's
+# language.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libqt5svg5, libqt5multimedia5-plugins, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, xdg-utils")
+  "libqt5svg5, libqt5multimedia5-plugins, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, xdg-utils, qttranslations5-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gstreamer1.0-alsa")
 # Stripped programs and libraries; the debugging data stays in the build
 # folder's copies (CPack's own -dbgsym package lists its files under the

@@ -21,6 +21,8 @@ PACKAGES=(
   xdg-utils
   # card images mounted as a loop device and through FUSE (tests)
   dosfstools fuse3 fusefat exfat-fuse
+  # Qt's own catalogues (its file dialogs in the operator's language)
+  qttranslations5-l10n
 )
 
 missing=()

@@ -47,16 +47,20 @@
         <translation>Hint</translation>
     </message>
     <message>
-        <source>Open User&apos;s Manual fail.</source>
-        <translation>Opening the user&apos;s manual failed.</translation>
-    </message>
-    <message>
         <source>No user manual found.</source>
         <translation>No user manual found.</translation>
     </message>
     <message>
-        <source>Open Source Software Licenses file directory failed.</source>
-        <translation>Opening the folder of the open source software licenses failed.</translation>
+        <source>The user manual %1 could not be opened: no program to show it is set up on this computer. Open the file with a web browser or a document viewer.</source>
+        <translation>The user manual %1 could not be opened: no program to show it is set up on this computer. Open the file with a web browser or a document viewer.</translation>
+    </message>
+    <message>
+        <source>The folder of licence texts %1 is missing.</source>
+        <translation>The folder of licence texts %1 is missing.</translation>
+    </message>
+    <message>
+        <source>The folder of licence texts %1 could not be opened: no file manager is set up on this computer. Open the folder with a file manager, or its texts with a text editor.</source>
+        <translation>The folder of licence texts %1 could not be opened: no file manager is set up on this computer. Open the folder with a file manager, or its texts with a text editor.</translation>
     </message>
 </context>
 <context>
@@ -767,13 +771,6 @@
     </message>
 </context>
 <context>
-    <name>KelStartup</name>
-    <message>
-        <source>KEL is running already with the program folder %1: use its window (on the screen or in the task bar). This second start ends.</source>
-        <translation>KEL is running already with the program folder %1: use its window (on the screen or in the task bar). This second start ends.</translation>
-    </message>
-</context>
-<context>
     <name>LoadingWidget</name>
     <message>
         <source>LoadingWidget</source>
@@ -1267,6 +1264,10 @@
     <message>
         <source>The file %1 cannot be played: it is damaged or it is not a video file.</source>
         <translation>The file %1 cannot be played: it is damaged or it is not a video file.</translation>
+    </message>
+    <message>
+        <source>The video has reached the end: %1</source>
+        <translation>The video has reached the end: %1</translation>
     </message>
 </context>
 <context>
@@ -3967,10 +3968,6 @@
         <translation>the start time must be earlier than the end time.</translation>
     </message>
     <message>
-        <source>Camera Name can not be empty.</source>
-        <translation>The camera name must not be empty.</translation>
-    </message>
-    <message>
         <source>Car Number is invalid.</source>
         <translation>The car number is invalid.</translation>
     </message>
@@ -4017,6 +4014,10 @@
     <message>
         <source>Download Incomplete</source>
         <translation>Download Incomplete</translation>
+    </message>
+    <message>
+        <source>Car Number can not be empty.</source>
+        <translation>The car number must not be empty.</translation>
     </message>
 </context>
 <context>
@@ -4128,6 +4129,17 @@
     <message>
         <source>OK</source>
         <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>RunningInstance</name>
+    <message>
+        <source>%1 is running already with the program folder
+%2
+Use its window (on the screen or in the task bar). This second start ends.</source>
+        <translation>%1 is running already with the program folder
+%2
+Use its window (on the screen or in the task bar). This second start ends.</translation>
     </message>
 </context>
 </TS>

@@ -47,16 +47,20 @@
         <translation>提示</translation>
     </message>
     <message>
-        <source>Open User&apos;s Manual fail.</source>
-        <translation>打开用户手册失败。</translation>
-    </message>
-    <message>
         <source>No user manual found.</source>
         <translation>未找到用户手册。</translation>
     </message>
     <message>
-        <source>Open Source Software Licenses file directory failed.</source>
-        <translation>打开开源软件许可证文件目录失败。</translation>
+        <source>The user manual %1 could not be opened: no program to show it is set up on this computer. Open the file with a web browser or a document viewer.</source>
+        <translation>用户手册 %1 无法打开：本机没有设置显示此类文件的程序。请用网页浏览器或文档查看器打开该文件。</translation>
+    </message>
+    <message>
+        <source>The folder of licence texts %1 is missing.</source>
+        <translation>许可证文本文件夹 %1 不存在。</translation>
+    </message>
+    <message>
+        <source>The folder of licence texts %1 could not be opened: no file manager is set up on this computer. Open the folder with a file manager, or its texts with a text editor.</source>
+        <translation>许可证文本文件夹 %1 无法打开：本机没有设置文件管理器。请用文件管理器打开该文件夹，或用文本编辑器阅读其中的文本。</translation>
     </message>
 </context>
 <context>
@@ -767,13 +771,6 @@
     </message>
 </context>
 <context>
-    <name>KelStartup</name>
-    <message>
-        <source>KEL is running already with the program folder %1: use its window (on the screen or in the task bar). This second start ends.</source>
-        <translation>KEL 已在运行（程序文件夹 %1）：请使用已打开的窗口（在屏幕上或任务栏中）。本次启动将结束。</translation>
-    </message>
-</context>
-<context>
     <name>LoadingWidget</name>
     <message>
         <source>LoadingWidget</source>
@@ -1267,6 +1264,10 @@
     <message>
         <source>The file %1 cannot be played: it is damaged or it is not a video file.</source>
         <translation>文件 %1 无法播放：文件已损坏或不是视频文件。</translation>
+    </message>
+    <message>
+        <source>The video has reached the end: %1</source>
+        <translation>录像已播放到结尾：%1</translation>
     </message>
 </context>
 <context>
@@ -3967,10 +3968,6 @@
         <translation>开始时间应早于结束时间。</translation>
     </message>
     <message>
-        <source>Camera Name can not be empty.</source>
-        <translation>摄像机名称不能为空。</translation>
-    </message>
-    <message>
         <source>Car Number is invalid.</source>
         <translation>车牌号码无效。</translation>
     </message>
@@ -4017,6 +4014,10 @@
     <message>
         <source>Download Incomplete</source>
         <translation>下载未完成</translation>
+    </message>
+    <message>
+        <source>Car Number can not be empty.</source>
+        <translation>车牌号码不能为空。</translation>
     </message>
 </context>
 <context>
@@ -4128,6 +4129,17 @@
     <message>
         <source>OK</source>
         <translation>确定</translation>
+    </message>
+</context>
+<context>
+    <name>RunningInstance</name>
+    <message>
+        <source>%1 is running already with the program folder
+%2
+Use its window (on the screen or in the task bar). This second start ends.</source>
+        <translation>%1 已在运行，程序文件夹为
+%2
+请使用已打开的窗口（在屏幕上或任务栏中）。本次启动将结束。</translation>
     </message>
 </context>
 </TS>

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "Download/Batch/BatchDownloadDialog.h"
+#include "common/RunningInstance.h"
 #include "storage/ProgramFolder.h"
 #include "storage/Settings.h"
 #include "caldrune/caldrune.h"
@@ -31,7 +32,11 @@ int RunLorrimax(int argc, char** argv) {
     PrepareUserProgramFolder();
     apt::ToolApplicationHull* hull = apt::ToolApplicationHull::instance();
     hull->initialize(argc, argv, QStringLiteral("setup.xml"), QStringLiteral("Lorrimax"), true);
-    if (!hull->startApp()) return 0;
+    if (!hull->startApp()) {
+        // A second start on the same folder says so before it ends.
+        if (hull->refusedForRunningInstance()) TellRunningInstance(QCoreApplication::translate("Lorrimax", "Lorrimax"));
+        return 0;
+    }
     // Named once the catalogue is loaded, so the name is translated.
     hull->setAppName(QCoreApplication::translate("Lorrimax", "Lorrimax"));
 

@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The batch downloader program started with a mode argument and an empty
 // program folder, closed by its test timer: it runs and exits with 0. Its
-// debug lines show only when their logging category is enabled.
+// debug lines show only when their logging category is enabled. A second
+// start on a folder that one runs with already says so and ends.
+#include <QDir>
+#include <QLockFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 
 #include <gtest/gtest.h>
 
+#include "caldrune/caldrune.h"
 #include "kel_test/test_support.h"
 
 namespace {
@@ -42,6 +46,32 @@ TEST(LorrimaxProgram, StartsAndExitsCleanly) {
             for (const QByteArray& line : errors.split('\n')) EXPECT_FALSE(line.startsWith("debug:")) << line.constData();
         }
     }
+}
+
+// The folder's instance lock is held (as a running batch downloader holds
+// it): the start ends at once, naming the folder and what to do.
+TEST(LorrimaxProgram, SecondStartOnTheSameFolderSaysSo) {
+    const QString bin = qEnvironmentVariable("LORRIMAX_BIN");
+    ASSERT_FALSE(bin.isEmpty());
+    const QString home = kel_test::ProgramFolder();
+    QLockFile running(apt::ToolApplicationHull::instanceLockPath(QStringLiteral("Lorrimax")));
+    ASSERT_TRUE(running.tryLock(0));
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("KEL_HOME"), home);
+    env.insert(QStringLiteral("KEL_QUIT_AFTER_MS"), QStringLiteral("120000"));
+    p.setProcessEnvironment(env);
+    p.start(bin, {QStringLiteral("0")});
+    ASSERT_TRUE(p.waitForStarted(30000));
+    const bool ended = p.waitForFinished(120000);
+    if (!ended) p.kill();
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(p.exitCode(), 0);
+    const QString said = QString::fromLocal8Bit(p.readAllStandardError());
+    EXPECT_TRUE(said.contains("Lorrimax is running already with the program folder\n" + QDir(home).absolutePath() +
+                              "\nUse its window"))
+        << said.toStdString();
 }
 
 }  // namespace

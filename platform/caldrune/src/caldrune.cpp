@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFont>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QLockFile>
 #include <QRegExp>
 #include <QTranslator>
@@ -126,6 +127,21 @@ bool ToolApplicationHull::startApp() {
             delete translator;
         }
     }
+    if (QCoreApplication::instance() && !m_qtTranslator && m_language == 1) {
+        // Qt's own texts (the file and folder dialogs: "Look in", "File
+        // name", "Save", "Cancel") in the same language: a copy beside the
+        // program first, else the system's.
+        auto* translator = new QTranslator;
+        const QString name = QStringLiteral("qtbase_zh_CN");
+        if ((translator->load(name, ziraz::GetTargetPathFile("translations")) ||
+             translator->load(name, QLibraryInfo::location(QLibraryInfo::TranslationsPath))) &&
+            QCoreApplication::installTranslator(translator)) {
+            m_qtTranslator = translator;
+        } else {
+            qCWarning(lcHull) << "ToolApplicationHull::startApp Qt's own catalogue" << name << "not found";
+            delete translator;
+        }
+    }
     ApplyProgramFont();
     if (m_singleInstance) {
         // One running instance per program folder and module.
@@ -168,10 +184,11 @@ int ToolApplicationHull::versionType() const { return m_versionType; }
 bool ToolApplicationHull::singleInstance() const { return m_singleInstance; }
 
 void ToolApplicationHull::distory() {
-    if (m_translator) {
-        QCoreApplication::removeTranslator(m_translator);
-        delete m_translator;
-        m_translator = nullptr;
+    for (QTranslator** t : {&m_translator, &m_qtTranslator}) {
+        if (!*t) continue;
+        QCoreApplication::removeTranslator(*t);
+        delete *t;
+        *t = nullptr;
     }
     if (m_lock) {
         m_lock->unlock();

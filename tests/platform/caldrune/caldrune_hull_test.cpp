@@ -5,6 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPushButton>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -109,8 +113,30 @@ TEST(CaldruneHull, LoadsTheCatalogueOfEitherLanguage) {
         ASSERT_TRUE(run.hull->initialize(g_argc, g_argv, "HullLanguageCase", "setup.xml", true));
         ASSERT_TRUE(run.hull->startApp());
         EXPECT_EQ(QCoreApplication::translate("Hull", "Greeting"), QString::fromUtf8(c.greeting)) << c.language;
+        // Qt's own dialogs speak the same language.
+        {
+            QFileDialog dialog(nullptr, QString(), kel_test::ProgramFolder());
+            dialog.setOption(QFileDialog::DontUseNativeDialog);
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            auto* lookIn = dialog.findChild<QLabel*>(QStringLiteral("lookInLabel"));
+            auto* fileName = dialog.findChild<QLabel*>(QStringLiteral("fileNameLabel"));
+            auto* buttons = dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+            ASSERT_TRUE(lookIn && fileName && buttons);
+            const QStringList shown = {lookIn->text(), fileName->text(),
+                                       buttons->button(QDialogButtonBox::Cancel)->text(),
+                                       dialog.labelText(QFileDialog::Accept)};
+            const QStringList expected =
+                c.language == 1
+                    ? QStringList{QString::fromUtf8("\xE6\x9F\xA5\xE6\x89\xBE\xE8\x8C\x83\xE5\x9B\xB4\xEF\xBC\x9A"),
+                                  QString::fromUtf8("\xE6\x96\x87\xE4\xBB\xB6\xE5\x90\x8D\xE7\xA7\xB0(&N)\xEF\xBC\x9A"),
+                                  QString::fromUtf8("\xE5\x8F\x96\xE6\xB6\x88"),
+                                  QString::fromUtf8("\xE4\xBF\x9D\xE5\xAD\x98(&S)")}
+                    : QStringList{"Look in:", "File &name:", "Cancel", "&Save"};
+            EXPECT_EQ(shown, expected) << c.language;
+        }
         run.hull->distory();
         EXPECT_EQ(QCoreApplication::translate("Hull", "Greeting"), "Greeting") << c.language;
+        EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), "Look in:") << c.language;
     }
 }
 

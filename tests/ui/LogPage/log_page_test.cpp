@@ -3,6 +3,9 @@
 // query, a search that fills the table, the minor types following the major
 // type, and the XML backup of the table.
 #include <gtest/gtest.h>
+#include <QRegularExpression>
+#include <QFileInfo>
+#include <QDir>
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -14,6 +17,7 @@
 #include "LogPage/LogDiskBox.h"
 #include "search/LogTypeTable.h"
 #include "LogPage/LogWidget.h"
+#include "storage/Settings.h"
 #include "kel_test/page_media.h"
 #include "ziraz/datetimeedit.h"
 #include "ziraz/dialogs.h"
@@ -111,6 +115,25 @@ TEST(LogPage, RefusedQueriesLeaveAnEmptyTable) {
     w.texts.clear();
     fresh.onBackupClicked();
     EXPECT_EQ(w.texts, QStringList{"No log had been searched"});
+}
+
+// The export offers a real file name in the folder the program saves to,
+// or in the home folder while that folder is not there; never a bare drive.
+TEST(LogPage, ExportOffersAFileInTheOutputFolder) {
+    const QString out = kel_test::ProgramFolder() + "/output/Download";
+    ASSERT_TRUE(QDir().mkpath(out));
+    const struct {
+        QString setting;
+        QString folder;
+    } cases[] = {{out + "/", out}, {kel_test::ProgramFolder() + "/not-there", QDir::homePath()}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.setting.toStdString());
+        CSettingsStore::GetInstance()->SetValueText(SettingKey::DownloadSavePath, c.setting);
+        const QFileInfo offered(LogWidget::suggestedBackupPath());
+        EXPECT_EQ(offered.absolutePath(), QDir(c.folder).absolutePath());
+        EXPECT_TRUE(QRegularExpression("^Log_\\d{8}_\\d{6}\\.xml$").match(offered.fileName()).hasMatch())
+            << offered.fileName().toStdString();
+    }
 }
 
 TEST(LogPage, MinorTypesFollowTheMajorType) {

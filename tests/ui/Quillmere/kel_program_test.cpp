@@ -102,7 +102,7 @@ TEST(KelProgram, SecondInstanceInTheSameFolderEndsAtOnce) {
     EXPECT_EQ(second.exitCode(), 0);
     // It says so, naming the folder.
     const QString said = QString::fromLocal8Bit(second.readAllStandardError());
-    EXPECT_TRUE(said.contains("KEL is running already with the program folder " + QDir(home).absolutePath()))
+    EXPECT_TRUE(said.contains("KEL is running already with the program folder\n" + QDir(home).absolutePath() + "\n"))
         << said.toStdString();
 }
 

@@ -5,6 +5,8 @@
 #include <QRegularExpression>
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
@@ -15,6 +17,7 @@
 #include <optional>
 
 #include "Quillmere/AboutDialog.h"
+#include "caldrune/caldrune.h"
 #include "Quillmere/InquiryIfUpdatePromptDialog.h"
 #include "Quillmere/OperateSelWidget.h"
 #include "Quillmere/TitleBar.h"
@@ -259,7 +262,11 @@ TEST(AboutBox, ManualMustBeAPlainPdfFile) {
         DialogRecorder dialogs(1);
         EXPECT_FALSE(about.onGetHelp());
         ASSERT_EQ(dialogs.calls.size(), 1u);
-        EXPECT_EQ(dialogs.calls[0].text, "Open User's Manual fail.");
+        // It names the file and how to open it otherwise.
+        EXPECT_EQ(dialogs.calls[0].text,
+                  "The user manual " + QDir::toNativeSeparators(QFileInfo(home + "/help.pdf").absoluteFilePath()) +
+                      " could not be opened: no program to show it is set up on this computer. Open the file with a "
+                      "web browser or a document viewer.");
     }
 }
 
@@ -289,13 +296,31 @@ TEST(AboutBox, HtmlManualOpensWhereThereIsNoPdf) {
         ASSERT_EQ(opened.size(), 2u);
         EXPECT_EQ(QFileInfo(opened[1].toLocalFile()).canonicalFilePath(), QFileInfo(home + "/help.pdf").canonicalFilePath());
     }
+    // The Chinese manual in Chinese, where it is there; the one of the
+    // program otherwise, and always in English.
+    kel_test::WriteFile(home + "/help/index_zh.html", "<html lang=\"zh-CN\"></html>");
+    const struct {
+        int language;
+        const char* opens;
+    } cases[] = {{1, "/help/index_zh.html"}, {0, "/help.pdf"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.language);
+        apt::ConfigureManager::setCurrentLanguage(c.language);
+        opened.clear();
+        DialogRecorder dialogs(1);
+        EXPECT_TRUE(about.onGetHelp());
+        ASSERT_EQ(opened.size(), 1u);
+        EXPECT_EQ(QFileInfo(opened[0].toLocalFile()).canonicalFilePath(), QFileInfo(home + c.opens).canonicalFilePath());
+    }
+    apt::ConfigureManager::setCurrentLanguage(0);
+    QFile::remove(home + "/help/index_zh.html");
 }
 
 // The build puts the manual and the licence texts beside the programs, as
 // the installation and the program folder get them.
 TEST(AboutBox, ManualAndLicencesComeWithTheBuild) {
     const QString bin = kel_test::BinaryDir() + "/bin/";
-    for (const char* file : {"help/index.html", "help/images/playback.png", "help/images/alarm.png",
+    for (const char* file : {"help/index.html", "help/index_zh.html", "help/images/playback.png", "help/images/alarm.png",
                              "Open Source Software Licenses/README.txt", "Open Source Software Licenses/KEL.txt",
                              "Open Source Software Licenses/Qt.txt", "Open Source Software Licenses/FFmpeg.txt",
                              "Open Source Software Licenses/QCustomPlot.txt", "Open Source Software Licenses/OpenSSL.txt",
@@ -303,15 +328,24 @@ TEST(AboutBox, ManualAndLicencesComeWithTheBuild) {
         SCOPED_TRACE(file);
         EXPECT_GT(QFileInfo(bin + file).size(), 0);
     }
-    // Every picture the manual shows is there.
-    const QString manual = QString::fromUtf8(kel_test::ReadFile(bin + "help/index.html"));
-    QRegularExpression picture(QStringLiteral("src=\"(images/[^\"]+)\""));
-    int pictures = 0;
-    for (auto it = picture.globalMatch(manual); it.hasNext(); ++pictures) {
-        const QString name = it.next().captured(1);
-        EXPECT_TRUE(QFileInfo::exists(bin + "help/" + name)) << name.toStdString();
+    // Every picture each manual shows is there; the Chinese one shows the
+    // pages the English one does.
+    QStringList shown[2];
+    const char* manuals[2] = {"help/index.html", "help/index_zh.html"};
+    for (int m = 0; m < 2; ++m) {
+        SCOPED_TRACE(manuals[m]);
+        const QString manual = QString::fromUtf8(kel_test::ReadFile(bin + manuals[m]));
+        QRegularExpression picture(QStringLiteral("src=\"(images/[^\"]+)\""));
+        for (auto it = picture.globalMatch(manual); it.hasNext();) {
+            const QString name = it.next().captured(1);
+            EXPECT_TRUE(QFileInfo::exists(bin + "help/" + name)) << name.toStdString();
+            shown[m] << name;
+        }
+        EXPECT_FALSE(shown[m].isEmpty());
+        EXPECT_TRUE(manual.contains("GPL-3.0-or-later"));
     }
-    EXPECT_GT(pictures, 0);
+    EXPECT_EQ(shown[0], shown[1]);
+    EXPECT_TRUE(QString::fromUtf8(kel_test::ReadFile(bin + manuals[1])).contains(QString::fromUtf8("用户手册")));
 }
 
 TEST(AboutBox, LicenceFolder) {
@@ -326,7 +360,9 @@ TEST(AboutBox, LicenceFolder) {
         DialogRecorder dialogs(1);
         about.onSourceLicense();  // no folder
         ASSERT_EQ(dialogs.calls.size(), 1u);
-        EXPECT_EQ(dialogs.calls[0].text, "Open Source Software Licenses file directory failed.");
+        EXPECT_EQ(dialogs.calls[0].text, "The folder of licence texts " +
+                                             QDir::toNativeSeparators(home + "/Open Source Software Licenses") +
+                                             " is missing.");
     }
     QDir().mkpath(home + "/Open Source Software Licenses");
     {
@@ -335,6 +371,17 @@ TEST(AboutBox, LicenceFolder) {
         EXPECT_TRUE(dialogs.calls.empty());
         ASSERT_EQ(opened.size(), 1u);
         EXPECT_TRUE(opened[0].toLocalFile().endsWith("/Open Source Software Licenses"));
+    }
+    {
+        // No desktop opener: the folder is named, with how to open it.
+        ScopedOpener failing([](const QUrl&) { return false; });
+        DialogRecorder dialogs(1);
+        about.onSourceLicense();
+        ASSERT_EQ(dialogs.calls.size(), 1u);
+        EXPECT_EQ(dialogs.calls[0].text,
+                  "The folder of licence texts " + QDir::toNativeSeparators(home + "/Open Source Software Licenses") +
+                      " could not be opened: no file manager is set up on this computer. Open the folder with a file "
+                      "manager, or its texts with a text editor.");
     }
 }
 

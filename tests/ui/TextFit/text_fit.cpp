@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "text_fit.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
@@ -15,7 +17,10 @@
 #include <QStyle>
 #include <QStyleOption>
 #include <QTabBar>
+#include <QRegularExpression>
 #include <QTextDocument>
+#include <QTextLayout>
+#include <QTextOption>
 #include <QToolButton>
 #include <QTreeView>
 #include <QRegExp>
@@ -96,6 +101,10 @@ void Walker::fault(const QString& where, const QWidget* w, const QString& what) 
 bool Walker::elidedOnPurpose(const QWidget* w, const QString& shown, const QString& tip) {
     if (!shown.contains(kEllipsis) || tip.isEmpty() || tip == shown) return false;
     if (!m_allowed.contains(w->objectName())) return false;
+    // A path may lose part of its folder, never of the file's name: that is
+    // what tells one saved file from the next.
+    const int cut = std::max(tip.lastIndexOf(QLatin1Char('/')), tip.lastIndexOf(QLatin1Char('\\')));
+    if (cut >= 0 && !QString(shown).remove(QLatin1Char('\n')).contains(tip.mid(cut + 1))) return false;
     m_report.elided << w->objectName();
     return true;
 }
@@ -126,11 +135,11 @@ void Walker::check(QWidget* w, const QString& where) {
         }
         if (text.isEmpty()) return;
         ++m_report.texts;
-        if (text.contains(kEllipsis)) {
-            if (!elidedOnPurpose(label, text, label->toolTip()))
-                fault(where, label, QStringLiteral("'%1' is shortened with \u2026").arg(text));
+        if (text.contains(kEllipsis) && !elidedOnPurpose(label, text, label->toolTip())) {
+            fault(where, label, QStringLiteral("'%1' is shortened with \u2026").arg(text));
             return;
         }
+        // What is shortened on purpose must fit as shortened.
         const int margin = label->margin();
         int indent = label->indent();
         if (indent < 0) indent = label->frameWidth() > 0 ? fm.horizontalAdvance(QLatin1Char('x')) / 2 : 0;
@@ -151,6 +160,32 @@ void Walker::check(QWidget* w, const QString& where) {
                                             .arg(text, word)
                                             .arg(fm.horizontalAdvance(word))
                                             .arg(room));
+            // A path (a word that starts with "/" or a drive) lies on one
+            // line: the lines laid out as the label lays them out.
+            if (!rich) {
+                QString laid = text;
+                laid.replace(QLatin1Char('\n'), QChar::LineSeparator);
+                QTextLayout layout(laid, label->font());
+                QTextOption option(label->alignment());
+                option.setWrapMode(QTextOption::WordWrap);
+                layout.setTextOption(option);
+                layout.beginLayout();
+                for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine())
+                    line.setLineWidth(room);
+                layout.endLayout();
+                static const QRegularExpression path(QStringLiteral("(^|\\s)((/|[A-Za-z]:[\\\\/])\\S+)"),
+                                                     QRegularExpression::UseUnicodePropertiesOption);
+                for (auto it = path.globalMatch(laid); it.hasNext();) {
+                    const QRegularExpressionMatch m = it.next();
+                    const QTextLine first = layout.lineForTextPosition(m.capturedStart(2));
+                    const QTextLine last = layout.lineForTextPosition(m.capturedEnd(2) - 1);
+                    if (first.isValid() && last.isValid() && first.lineNumber() != last.lineNumber())
+                        fault(where, label, QStringLiteral("'%1' breaks the path '%2' over lines %3 to %4")
+                                                .arg(text, m.captured(2))
+                                                .arg(first.lineNumber() + 1)
+                                                .arg(last.lineNumber() + 1));
+                }
+            }
             return;
         }
         if (rich) return;  // pictures in rich text: the height check above is all

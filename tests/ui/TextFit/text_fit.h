@@ -17,8 +17,9 @@
 // - tab bars: each tab's text within the tab;
 // - date and time boxes: the text within the box.
 // A text shortened with "…" on purpose (the whole text is its tool tip) is not
-// a fault when its object is named in the list given to the walker; it is
-// recorded as such.
+// a fault when its object is named in the list given to the walker and, when
+// the whole text is a path, the file's name shows whole; it is recorded as
+// such, and must fit as shortened.
 #include <QSet>
 #include <QString>
 #include <QStringList>

@@ -9,8 +9,8 @@
 //
 // Texts shortened with "…" on purpose, the whole text then being the tool
 // tip, are allowed only where kElidedOnPurpose names them: the playback
-// window's name beside its time in a narrow window, a notice naming a long
-// path, the uninstaller's list of the folders it kept and a ticked entry
+// window's name beside its time in a narrow window, the folder of a long
+// path in a notice (never the file's name), the uninstaller's list of the folders it kept and a ticked entry
 // wider than the head of its selector.
 #include <gtest/gtest.h>
 
@@ -37,6 +37,7 @@
 #include "LogPage/LogDiskBox.h"
 #include "LogPage/LogWidget.h"
 #include "common/MultiCheckCombox.h"
+#include "common/RunningInstance.h"
 #include "MainWindow.h"
 #include "Quillmere/OperateSelWidget.h"
 #include "PlayControlBar/PlayControlBar.h"
@@ -505,16 +506,13 @@ TEST_P(TextFit, MessageBoxesAndNotices) {
     });
     walkModal("Second start", [&] {
         ziraz::WarningDialog::showWarningDialog(
-            0, 1,
-            t("KelStartup",
-              "KEL is running already with the program folder %1: use its window (on the screen or in the task bar). "
-              "This second start ends.")
-                .arg("/opt/KEL"),
-            nullptr, nullptr, nullptr, icons, QSize(420, 160));
+            0, 1, RunningInstanceText(QStringLiteral("KEL")), nullptr, nullptr, nullptr, icons, QSize(420, 160));
     });
-    // Notices: a long saved path, then another while it stays.
+    // Notices: a long saved path (in folders deep enough to be shortened,
+    // the file's name whole), then another while it stays.
     const QString path = kel_test::ProgramFolder() +
-                         "/output/Download/Downloads/ch01_20240301080000_20240301080059_Disk1(E)_partial (2).mp4";
+                         "/output/Download/Evidence of the depot inspection 2024-03-01/Vehicle 12 front cameras/"
+                         "Downloads/ch01_20240301080000_20240301080059_Disk1(E)_partial_(2).mp4";
     ziraz::InformationDlg::ShowInformationAtScreenRightBottom(path, &owner, true, true, false);
     ziraz::InformationDlg::ShowInformationAtScreenRightBottom(t("CPlaybackDownLoad", "DownLoad Exception."), &owner,
                                                               false, true, false);

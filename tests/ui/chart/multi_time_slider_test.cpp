@@ -306,6 +306,28 @@ TEST_F(SliderTest, BandsAndCursorArePaintedWhereTheirTimesMap) {
     EXPECT_EQ(img.pixelColor(243, 48), kDefaultBand);
 }
 
+// The labels at the ends of the axis stay over the plot: the last one keeps
+// clear of the "Later" button beside it, the first of the "Earlier" one.
+TEST_F(SliderTest, EndLabelsStayClearOfTheButtons) {
+    showNoonToNoon();
+    const QImage img = shot();
+    const QRect plot = view()->plotRect();
+    auto* later = view()->findChild<QToolButton*>("TimeSlider_MoveRight");
+    ASSERT_TRUE(later);
+    auto labelPixels = [&](int from, int to) {
+        int n = 0;
+        for (int y = 8; y < 28; ++y)
+            for (int x = from; x <= to; ++x) n += img.pixelColor(x, y).lightness() > 200;
+        return n;
+    };
+    // The gaps between the plot and the buttons stay empty.
+    EXPECT_EQ(labelPixels(plot.right() + 1, later->geometry().left() - 1), 0);
+    EXPECT_EQ(labelPixels(95, plot.left() - 1), 0);
+    // The end labels are there, inside.
+    EXPECT_GT(labelPixels(plot.right() - 40, plot.right()), 0);
+    EXPECT_GT(labelPixels(plot.left(), plot.left() + 40), 0);
+}
+
 TEST_F(SliderTest, ClickOnARowReportsRowAndTime) {
     showNoonToNoon();
     slider->setRowRecords({Rec(At(0, 6), At(0, 7))}, 0);

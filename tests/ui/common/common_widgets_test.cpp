@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
@@ -212,8 +213,8 @@ TEST(MultiCheckCombox, HeadShowsWhatFitsAndTheRestInTheTooltip) {
     QStringList all;
     for (const QModelIndex& i : checked) all << i.data().toString();
     QStringList shown, overflow;
-    CMultiCheckCombox::splitTexts(all, &shown, &overflow);
-    ASSERT_FALSE(overflow.isEmpty()) << "nine labels must pass 300 pixels";
+    combo.splitTexts(all, &shown, &overflow);
+    ASSERT_FALSE(overflow.isEmpty()) << "nine labels must pass the head's width";
     ASSERT_FALSE(shown.isEmpty());
     EXPECT_EQ(shown + overflow, all);
     EXPECT_EQ(combo.shownTexts(), shown);
@@ -254,14 +255,65 @@ TEST(MultiCheckCombox, SplitKeepsOrderOnceTheLimitIsPassed) {
     // A long text passes the limit; a later short one overflows as well.
     const QString longText(200, QLatin1Char('W'));
     QStringList shown, overflow;
-    CMultiCheckCombox::splitTexts({"a", longText, "b"}, &shown, &overflow);
+    CMultiCheckCombox combo;
+    combo.splitTexts({"a", longText, "b"}, &shown, &overflow);
     EXPECT_EQ(shown, QStringList{"a"});
     EXPECT_EQ(overflow, (QStringList{longText, "b"}));
 
-    CMultiCheckCombox combo;
     combo.setCheckedTexts({"a", longText, "b"});
     EXPECT_EQ(combo.shownTexts(), QStringList{"a"});
     EXPECT_EQ(combo.dotLabel()->toolTip(), longText + ",b");
+}
+
+// Whatever is ticked and however narrow the head (a narrow window, the
+// page beside the viewers), the head shows the first ticked entry, whole or
+// shortened with "…" within its tag, never the "···" alone; the tags and the
+// "···" stay inside the head. Measured in the head's own font.
+TEST(MultiCheckCombox, HeadNeverShowsTheDotsAlone) {
+    const QString chinese = QString::fromUtf8("\xe9\x80\x9a\xe9\x81\x93");   // "channel"
+    QStringList types;
+    for (int i = 1; i <= 15; ++i)
+        types << QString::fromUtf8("\xe9\xa9\xbe\xe9\xa9\xb6\xe5\x91\x98\xe7\x96\xb2\xe5\x8a\xb3\xe9\xa9\xbe"
+                                   "\xe9\xa9\xb6\xe6\x8a\xa5\xe8\xad\xa6") + QString::number(i);
+    QStringList channels;
+    for (int i = 1; i <= 16; ++i) channels << chinese + QString::number(i);
+    const QStringList wide = {QString(60, QChar(0x9a7e)), "b"};
+    const struct {
+        const char* what;
+        QStringList texts;
+    } lists[] = {{"types", types}, {"channels", channels}, {"first wider than the head", wide}};
+    for (int width : {310, 200}) {
+        for (const auto& l : lists) {
+            SCOPED_TRACE(std::string(l.what) + " at " + std::to_string(width));
+            QWidget window;
+            auto* layout = new QHBoxLayout(&window);
+            auto* combo = new CMultiCheckCombox;
+            layout->addWidget(combo);
+            window.resize(width, 40);
+            window.show();
+            QStandardItemModel* model = CheckModel(l.texts);
+            combo->setModel(model);
+            for (int r = 0; r < model->rowCount(); ++r)
+                model->setData(model->index(r, 0), int(Qt::Checked), CMultiCheckCombox::kCheckRole);
+            QApplication::processEvents();
+            QApplication::processEvents();
+            const QStringList shown = combo->shownTexts();
+            ASSERT_FALSE(shown.isEmpty());
+            EXPECT_EQ(shown.first(), l.texts.first());
+            QWidget* head = combo->findChild<QWidget*>("m_pInfoWidget");
+            ASSERT_TRUE(head);
+            for (QLabel* tag : combo->findChildren<QLabel*>("m_checkedTag")) {
+                if (!tag->isVisible()) continue;
+                const QRect inHead(tag->mapTo(head, QPoint(0, 0)), tag->size());
+                EXPECT_TRUE(head->rect().contains(inHead)) << tag->text().toStdString();
+                EXPECT_LE(tag->fontMetrics().horizontalAdvance(tag->text()), tag->contentsRect().width())
+                    << tag->text().toStdString();
+            }
+            if (combo->dotLabel()->isVisible())
+                EXPECT_TRUE(head->rect().contains(
+                    QRect(combo->dotLabel()->mapTo(head, QPoint(0, 0)), combo->dotLabel()->size())));
+        }
+    }
 }
 
 TEST(MultiCheckCombox, ArrowShowsThePopupBelowTheHead) {

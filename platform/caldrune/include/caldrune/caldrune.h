@@ -99,6 +99,9 @@ private:
     QString m_styleSheet;
     QLockFile* m_lock = nullptr;
     QTranslator* m_translator = nullptr;
+    // Qt's own catalogue of the language (its file and folder dialogs, its
+    // standard buttons); none for English.
+    QTranslator* m_qtTranslator = nullptr;
 };
 
 // The interface language of the running program.

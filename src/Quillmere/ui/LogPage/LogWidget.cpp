@@ -8,6 +8,8 @@
 #include <QCursor>
 #include <QDate>
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -19,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include "storage/DiskEnum.h"
+#include "storage/Settings.h"
 #include "LogDiskBox.h"
 #include "search/LogTypeTable.h"
 #include "search/LogWriteThread.h"
@@ -476,13 +479,22 @@ void LogWidget::onBackupClicked() {
         return;
     }
     const QString name =
-        QFileDialog::getSaveFileName(this, tr("Select backup path"), QStringLiteral("C:"), tr("XML(*.xml)"));
+        QFileDialog::getSaveFileName(this, tr("Select backup path"), suggestedBackupPath(), tr("XML(*.xml)"));
     if (name.isNull()) return;
     if (name.isEmpty()) {
         showTip(tr("File path cannot be empty."), 2);
         return;
     }
     onBackUp(name);
+}
+
+QString LogWidget::suggestedBackupPath() {
+    QString folder;
+    if (!CSettingsStore::GetInstance()->GetValueText(SettingKey::DownloadSavePath, &folder) ||
+        !QFileInfo(folder.trimmed()).isDir())
+        folder = QDir::homePath();
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_hhmmss"));
+    return QDir::toNativeSeparators(QDir(folder.trimmed()).absoluteFilePath(QStringLiteral("Log_%1.xml").arg(stamp)));
 }
 
 void LogWidget::onBackUp(QString strXmlName) {

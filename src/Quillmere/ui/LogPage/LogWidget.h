@@ -105,6 +105,10 @@ public slots:
     void onShowCBoxTip(int iIndex);
     void onReloadDisk();
     void onBackupClicked();
+    // The name the export offers: a file in the folder the program saves to
+    // (the download folder of the settings; the home folder while that is
+    // not there), named after the time of the export.
+    static QString suggestedBackupPath();
     void onBackUp(QString strXmlName);
     void onWriteOver(int code);
 

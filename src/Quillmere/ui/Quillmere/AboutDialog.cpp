@@ -2,9 +2,11 @@
 #include "AboutDialog.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <cstring>
 
+#include "caldrune/caldrune.h"
 #include "ziraz/ziraz.h"
 
 namespace {
@@ -65,20 +67,34 @@ AboutDialog::AboutDialog(QObject* parent) : ziraz::DialogAbout(parent) {
 
 QWidget* AboutDialog::parentWidgetOfBox() const { return qobject_cast<QWidget*>(parent()); }
 
-bool AboutDialog::onGetHelp() {
+QString AboutDialog::manualPath() {
     // The manual: "help.pdf" of the program folder where one is installed,
     // else the HTML manual that comes with the program ("help/index.html",
-    // with the pictures of the pages beside it).
-    const QString path = ProgramFolder() + "/help.pdf";
-    QFileInfo info(path);
-    if (!(info.exists() && info.isFile() && info.suffix() == "pdf")) {
-        const QFileInfo html(ProgramFolder() + "/help/index.html");
-        if (html.exists() && html.isFile()) info = html;
+    // with the pictures of the pages beside it). In Chinese the Chinese one
+    // ("help/index_zh.html") comes first.
+    const QString home = ProgramFolder();
+    QStringList candidates;
+    if (apt::ConfigureManager::getCurrentLanguage() == 1) candidates << home + "/help/index_zh.html";
+    candidates << home + "/help.pdf" << home + "/help/index.html";
+    for (const QString& path : candidates) {
+        const QFileInfo info(path);
+        if (info.exists() && info.isFile() && (info.suffix() == "pdf" || info.suffix() == "html"))
+            return info.absoluteFilePath();
     }
-    if (info.exists() && info.isFile() && (info.suffix() == "pdf" || info.suffix() == "html")) {
-        if (OpenUrl(QUrl::fromLocalFile(info.absoluteFilePath()))) return true;
+    return QString();
+}
+
+bool AboutDialog::onGetHelp() {
+    const QString path = manualPath();
+    if (!path.isEmpty()) {
+        if (OpenUrl(QUrl::fromLocalFile(path))) return true;
         emit signalCover();
-        ziraz::WarningDlg::ShowMessageInfo(tr("Hint"), tr("Open User's Manual fail."), parentWidgetOfBox());
+        ziraz::WarningDlg::ShowMessageInfo(
+            tr("Hint"),
+            tr("The user manual %1 could not be opened: no program to show it is set up on this computer. "
+               "Open the file with a web browser or a document viewer.")
+                .arg(QDir::toNativeSeparators(path)),
+            parentWidgetOfBox());
         emit signalDiscover();
         return false;
     }
@@ -89,10 +105,19 @@ bool AboutDialog::onGetHelp() {
 }
 
 void AboutDialog::onSourceLicense() {
-    // A missing folder counts as a failure: the desktop's opener would only
+    // A missing folder is told as such: the desktop's opener would only
     // report it later, outside this program.
     const QString folder = ProgramFolder() + "/Open Source Software Licenses";
-    if (!QFileInfo(folder).isDir() || !OpenUrl(QUrl::fromLocalFile(folder)))
-        ziraz::WarningDlg::ShowMessageInfo(tr("Hint"), tr("Open Source Software Licenses file directory failed."),
+    const QString shown = QDir::toNativeSeparators(folder);
+    if (!QFileInfo(folder).isDir()) {
+        ziraz::WarningDlg::ShowMessageInfo(tr("Hint"), tr("The folder of licence texts %1 is missing.").arg(shown),
                                            parentWidgetOfBox());
+    } else if (!OpenUrl(QUrl::fromLocalFile(folder))) {
+        ziraz::WarningDlg::ShowMessageInfo(
+            tr("Hint"),
+            tr("The folder of licence texts %1 could not be opened: no file manager is set up on this computer. "
+               "Open the folder with a file manager, or its texts with a text editor.")
+                .arg(shown),
+            parentWidgetOfBox());
+    }
 }

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The about panel under the title bar's about button: name, version with the
-// build date, "User Help" (opens "help.pdf" of the program folder, else the
-// HTML manual "help/index.html" there) and "Licenses" (opens the folder of
-// licence texts, "Open Source Software Licenses").
+// build date, "User Help" (opens the manual of the interface's language: in
+// Chinese "help/index_zh.html" of the program folder; else, or without it,
+// "help.pdf" there, else the HTML manual "help/index.html") and "Licenses"
+// (opens the folder of licence texts, "Open Source Software Licenses"). What
+// cannot be opened is named, with how to open it otherwise.
 #include <QUrl>
 #include <functional>
 
@@ -32,6 +34,8 @@ signals:
 public slots:
     // True when the manual was handed to the system's viewer.
     bool onGetHelp();
+    // The manual User Help opens (absolute); empty when there is none.
+    static QString manualPath();
     void onSourceLicense();
 
 private:

@@ -14,6 +14,7 @@
 #include "storage/ProgramFolder.h"
 #include "Quillmere.h"
 #include "storage/Settings.h"
+#include "common/RunningInstance.h"
 #include "common/Skin.h"
 #include "caldrune/caldrune.h"
 #include "ziraz/dialogs.h"
@@ -65,18 +66,7 @@ void PrepareEnvironment() {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 }
 
-void TellRunningInstance() {
-    QString folder = ziraz::GetTargetPath();
-    while (folder.size() > 1 && folder.endsWith('/')) folder.chop(1);
-    const QString text = QCoreApplication::translate(
-                             "KelStartup",
-                             "KEL is running already with the program folder %1: use its window (on the screen or in "
-                             "the task bar). This second start ends.")
-                             .arg(folder);
-    std::fprintf(stderr, "%s\n", qPrintable(text));
-    Skin::Apply(qobject_cast<QApplication*>(QCoreApplication::instance()));
-    ziraz::WarningDialog::showWarningDialog(6000, 1, text, nullptr, nullptr, nullptr, DialogIcons(), QSize(420, 160));
-}
+void TellRunningInstance() { ::TellRunningInstance(QStringLiteral("KEL")); }
 
 bool LoadSettings() { return CSettingsStore::GetInstance()->Load(ziraz::GetTargetPathFile("Settings.xml")); }
 

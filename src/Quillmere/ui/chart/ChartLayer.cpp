@@ -386,7 +386,13 @@ void CAxisSeries::draw(QPainter* painter) {
             const int w = r.width();
             r.adjust(-w / 2, -6, -w / 2, 0);
         }
-        const QRect target(r.x(), r.y() + 6, r.width(), r.height());
+        QRect target(r.x(), r.y() + 6, r.width(), r.height());
+        // A label at either end stays over the axis, clear of the buttons
+        // beside it.
+        if (m_xAxis->length() > target.width()) {
+            if (target.right() > m_xAxis->end()) target.moveRight(m_xAxis->end());
+            if (target.left() < m_xAxis->start()) target.moveLeft(m_xAxis->start());
+        }
         if (target.isValid()) {
             painter->drawText(target, Qt::AlignLeft, label);
         }

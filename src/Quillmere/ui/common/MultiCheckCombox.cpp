@@ -104,11 +104,6 @@ const char kHeadStyle[] =
     " border: 1px solid #a9d3f5; border-radius: 2px; padding: 0px 3px; }"
     "CMultiCheckComboxLabel#m_dotLabel { background: transparent; border: none; }";
 
-QFont TagFont() {
-    QFont font(QStringLiteral("Microsoft YaHei"));
-    font.setPixelSize(12);
-    return font;
-}
 }  // namespace
 
 CMultiCheckCombox::CMultiCheckCombox() : QWidget(nullptr), ui(new Ui::MultiCheckedCombox) {
@@ -191,20 +186,20 @@ void CMultiCheckCombox::refreshCheckedText() {
     setCheckedTexts(checkedTexts());
 }
 
-void CMultiCheckCombox::splitTexts(const QStringList& texts, QStringList* shown, QStringList* overflow) {
-    QFont font(QStringLiteral("Microsoft YaHei"));
-    font.setPixelSize(12);
-    const QFontMetrics metrics(font);
-    int width = 0;
+void CMultiCheckCombox::splitTexts(const QStringList& texts, QStringList* shown, QStringList* overflow) const {
+    // Each tag as it is drawn (its own font, padding and frame) against the
+    // head's width as it is now; once one passes it, every later one
+    // overflows too. The first always shows, however wide.
+    const int room = labelRoom();
+    int used = 0;
     bool passed = false;
-    for (const QString& text : texts) {
-        width += 20 + metrics.boundingRect(text).width();
-        if (!passed && width <= kHeadWidth) {
-            if (shown) *shown << text;
-        } else {
-            passed = true;
-            if (overflow) *overflow << text;
+    for (int i = 0; i < texts.size(); ++i) {
+        if (!passed) {
+            used += tagWidth(texts[i]) + (i > 0 ? 2 : 0);
+            passed = i > 0 && used > room;
         }
+        QStringList* list = passed ? overflow : shown;
+        if (list) *list << texts[i];
     }
 }
 
@@ -217,11 +212,12 @@ int CMultiCheckCombox::labelRoom() const {
            3 * ui->horizontalLayout_8->spacing();
 }
 
-int CMultiCheckCombox::tagWidth(const QString& text) const {
+int CMultiCheckCombox::tagWidth(const QString& text, QFontMetrics* metrics) const {
     // A tag as it is drawn: its own font, padding and frame.
     CMultiCheckComboxLabel probe(text, ui->m_checkedLabelsWidget);
     probe.setObjectName(QStringLiteral("m_checkedTag"));
     probe.ensurePolished();
+    if (metrics) *metrics = probe.fontMetrics();
     return probe.sizeHint().width();
 }
 
@@ -229,24 +225,18 @@ void CMultiCheckCombox::setCheckedTexts(const QStringList& texts) {
     QStringList shown, overflow;
     splitTexts(texts, &shown, &overflow);
     // A tag keeps its whole text: what the head cannot hold goes to the
-    // "···" list as well; a first tag wider than the head is shortened with
-    // "…" and tells its whole text as its tool tip.
-    const QFontMetrics metrics(TagFont());
-    const int room = labelRoom();
-    int used = 0;
+    // "···" list. A first tag wider than the head is shortened with "…"
+    // and tells its whole text as its tool tip: the head never shows the
+    // "···" alone. (The widget's width: its own 310 pixels until a layout
+    // gives it another; a resize sorts the tags again.)
     QString firstShort;
-    // (The widget's width: its own 310 pixels until a layout gives it
-    // another; a resize sorts the tags again.)
-    for (int i = 0; i < shown.size(); ++i) {
-        used += tagWidth(shown[i]) + (i > 0 ? 2 : 0);
-        if (used <= room) continue;
-        if (i == 0) {
-            firstShort = metrics.elidedText(shown[0], Qt::ElideRight, qMax(0, room - (tagWidth(QString()) + 2)));
-            i = 1;
-        }
-        overflow = shown.mid(i) + overflow;
-        shown = shown.mid(0, i);
-        break;
+    if (!shown.isEmpty()) {
+        QFontMetrics metrics(font());
+        const int empty = tagWidth(QString(), &metrics);
+        const int room = labelRoom();
+        if (tagWidth(shown[0]) > room)
+            firstShort = metrics.elidedText(shown[0], Qt::ElideRight, qMax(metrics.horizontalAdvance(QChar(0x2026)),
+                                                                             room - empty));
     }
     ui->m_placeholderLabel->setVisible(texts.isEmpty());
 

@@ -5,6 +5,7 @@
 // many as fit in 300 pixels (and in the head), the rest summarised by a
 // "···" label whose tooltip lists them. With nothing ticked the head says
 // so; a click anywhere on the head opens the list.
+#include <QFontMetrics>
 #include <QLabel>
 #include <QModelIndex>
 #include <QStringList>
@@ -57,7 +58,6 @@ class CMultiCheckCombox : public QWidget {
     Q_OBJECT
 public:
     static const int kCheckRole = Qt::UserRole + 104;  // 360
-    static const int kHeadWidth = 300;
 
     CMultiCheckCombox();
     ~CMultiCheckCombox() override;
@@ -82,8 +82,10 @@ public:
     QLabel* placeholderLabel() const;
     QWidget* popupWidget() const;
 
-    // Splits `texts` into those that fit the head and the overflow.
-    static void splitTexts(const QStringList& texts, QStringList* shown, QStringList* overflow);
+    // Splits `texts` into the tags the head holds at its width now, measured
+    // in their own font (the first always, shortened when need be), and the
+    // overflow of the "···" list.
+    void splitTexts(const QStringList& texts, QStringList* shown, QStringList* overflow) const;
 
 public slots:
     void onCheckedChanged(QModelIndex miIndex);
@@ -99,7 +101,7 @@ private:
     // The width the labels of the head may take beside the arrow.
     int labelRoom() const;
     // The width a tag of `text` takes in the head.
-    int tagWidth(const QString& text) const;
+    int tagWidth(const QString& text, QFontMetrics* metrics = nullptr) const;
 
     Ui::MultiCheckedCombox* ui;
     QAbstractItemModel* m_model = nullptr;

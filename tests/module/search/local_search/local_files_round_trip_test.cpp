@@ -70,7 +70,7 @@ std::string DiskPart(const QString& language) {
     wincompat::ReloadDriveTable();
     kel_test::ScopedCatalogue catalogue(language);
     EXPECT_TRUE(catalogue.loaded()) << language.toStdString();
-    const std::string part = Lorrimax::DiskNamePart(DiskShownName("E:\\")).toLocal8Bit().toStdString();
+    const std::string part = DiskNamePart(DiskShownName("E:\\")).toLocal8Bit().toStdString();
     wincompat::ReloadDriveTable();
     return part;
 }
